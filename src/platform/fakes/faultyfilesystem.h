@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/localfilesystem.h"
+
+#include <QList>
+#include <QPair>
+
+// The real file system, except that the next rename or attribute reset can
+// be made to fail with a chosen error, and every rename is recorded.
+class FaultyFileSystem final : public FileSystem {
+public:
+    qint64 length(const QString& path, FileError* err = nullptr) const override { return real.length(path, err); }
+    bool attributes(const QString& path, FileAttributes* out, FileError* err = nullptr) const override
+    {
+        return real.attributes(path, out, err);
+    }
+    bool resetAttributes(const QString& path, FileError* err = nullptr) override
+    {
+        if (!resetFailure.ok()) {
+            FileError e = resetFailure;
+            resetFailure = {};
+            return reportFileError(err, e);
+        }
+        return real.resetAttributes(path, err);
+    }
+    bool rename(const QString& from, const QString& to, FileError* err = nullptr) override
+    {
+        renames.append({from, to});
+        if (!renameFailure.ok()) {
+            FileError e = renameFailure;
+            renameFailure = {};
+            return reportFileError(err, e);
+        }
+        return real.rename(from, to, err);
+    }
+    bool isSameFile(const QString& a, const QString& b) const override { return real.isSameFile(a, b); }
+
+    LocalFileSystem real;
+    FileError renameFailure;
+    FileError resetFailure;
+    QList<QPair<QString, QString>> renames;
+};

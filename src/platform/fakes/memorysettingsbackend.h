@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/settingsbackend.h"
+
+#include <QMap>
+
+// Settings held in memory, for tests. `values` may be read and seeded directly.
+class MemorySettingsBackend final : public SettingsBackend {
+public:
+    QString value(const QString& section, const QString& key, const QString& defaultValue) const override
+    {
+        const auto s = values.constFind(section);
+        if (s == values.cend())
+            return defaultValue;
+        const auto v = s->constFind(key);
+        return v == s->cend() ? defaultValue : *v;
+    }
+    void setValue(const QString& section, const QString& key, const QString& value) override
+    {
+        values[section][key] = value;
+    }
+    void removeSection(const QString& section) override { values.remove(section); }
+    bool has(const QString& section, const QString& key) const
+    {
+        return values.contains(section) && values[section].contains(key);
+    }
+
+    QMap<QString, QMap<QString, QString>> values;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "fileerror.h"
+
+#include <QString>
+
+// File attributes as the user knows them: read-only when the owner lacks
+// write permission, hidden when the name begins with ".", system when the
+// path is not a regular file.
+struct FileAttributes {
+    bool readOnly = false;
+    bool hidden = false;
+    bool system = false;
+};
+
+// Every file access of the windows and engines that may fail in ways a user
+// must be told about goes through this interface, so that tests can make
+// any of them fail.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Length in bytes, or -1 with *err set.
+    virtual qint64 length(const QString& path, FileError* err = nullptr) const = 0;
+    virtual bool attributes(const QString& path, FileAttributes* out, FileError* err = nullptr) const = 0;
+    // Adds owner write permission; changes nothing else.
+    virtual bool resetAttributes(const QString& path, FileError* err = nullptr) = 0;
+    // Renames within the file system, never replacing an existing file: an
+    // existing target that is not the source itself fails with 58. A target
+    // that is the same file (same name, or a letter-case change on a
+    // case-insensitive file system) is renamed (or left, when equal).
+    virtual bool rename(const QString& from, const QString& to, FileError* err = nullptr) = 0;
+    // True when both paths name the same existing file.
+    virtual bool isSameFile(const QString& a, const QString& b) const = 0;
+};
+
+// A new file name (no folder) that no rename may accept: empty, ".", "..",
+// or holding "/" or a NUL character.
+bool isIllegalFileName(const QString& name);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "filesystem.h"
+
+// The real file system, through POSIX calls.
+class LocalFileSystem final : public FileSystem {
+public:
+    qint64 length(const QString& path, FileError* err = nullptr) const override;
+    bool attributes(const QString& path, FileAttributes* out, FileError* err = nullptr) const override;
+    bool resetAttributes(const QString& path, FileError* err = nullptr) override;
+    bool rename(const QString& from, const QString& to, FileError* err = nullptr) override;
+    bool isSameFile(const QString& a, const QString& b) const override;
+};

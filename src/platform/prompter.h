@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+enum class MsgIcon { None, Information, Exclamation, Critical, Question };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Every message box, question, input box, folder picker and beep goes
+// through this interface; windows never show one themselves.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    virtual Answer message(const QString& title, const QString& text, MsgIcon icon,
+                           MsgButtons buttons = MsgButtons::Ok) = 0;
+    // The typed text, or "" when the user cancels.
+    virtual QString inputBox(const QString& title, const QString& prompt, const QString& defaultText) = 0;
+    // The chosen folder, or "" when the user cancels.
+    virtual QString browseForFolder(const QString& title, const QString& initialFolder) = 0;
+    virtual void beep() = 0;
+
+    bool askYesNo(const QString& title, const QString& text, MsgIcon icon = MsgIcon::Question)
+    {
+        return message(title, text, icon, MsgButtons::YesNo) == Answer::Yes;
+    }
+    Answer askYesNoCancel(const QString& title, const QString& text, MsgIcon icon = MsgIcon::Question)
+    {
+        return message(title, text, icon, MsgButtons::YesNoCancel);
+    }
+};

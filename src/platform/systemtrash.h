@@ -1,0 +1,10 @@
+#pragma once
+
+#include "trash.h"
+
+// The freedesktop.org trash of the user ($XDG_DATA_HOME/Trash, or the
+// .Trash-UID folder of the file's own mount).
+class SystemTrash final : public Trash {
+public:
+    bool moveToTrash(const QString& path, FileError* err = nullptr) override;
+};

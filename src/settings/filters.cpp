@@ -1,0 +1,30 @@
+#include "filters.h"
+
+#include "settingsstore.h"
+
+FilterList LoadFilters(const SettingsStore& store)
+{
+    FilterList filters{FilterRecord{}};
+    if (store.GetFilterValue(QStringLiteral("Filter00"), QString()).isEmpty())
+        return filters;
+    for (int n = 0;; ++n) {
+        const QString v = store.GetFilterValue(NumberedKey(QStringLiteral("Filter"), n), QString());
+        if (v.isEmpty())
+            break;
+        FilterRecord r;
+        if (v.startsWith(QLatin1Char('@'))) {
+            r.Kind = QStringLiteral("D");
+            r.Search = v.mid(1);
+        } else {
+            r.Kind = QStringLiteral("R");
+            const qsizetype at = v.indexOf(QLatin1Char('@'));
+            r.Search = at < 0 ? v : v.left(at);
+            r.Replace = at < 0 ? QString() : v.mid(at + 1);
+        }
+        if (n < filters.size())
+            filters[n] = r;
+        else
+            filters.append(r);
+    }
+    return filters;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class SettingsStore;
+
+// One search-and-replace filter: Kind "D" deletes Search, "R" replaces it by
+// Replace. Stored as "@" + Search (delete) or Search + "@" + Replace.
+struct FilterRecord {
+    QString Kind;
+    QString Search;
+    QString Replace;
+
+    bool operator==(const FilterRecord&) const = default;
+};
+
+// Always at least one record long: nothing stored gives one empty record.
+using FilterList = QList<FilterRecord>;
+
+FilterList LoadFilters(const SettingsStore& store);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+class SettingsStore;
+
+// True when the folder (with a trailing "/" added) can be examined.
+bool DirExists(const QString& path);
+
+// The folder stored under key, ending in "/": the stored folder, else its
+// parent (one level only), else the user's home folder.
+QString GetLastPath(const SettingsStore& store, const QString& key);

@@ -1,0 +1,40 @@
+#include "options.h"
+
+#include "settingsstore.h"
+
+int Options::syncOptionNumber() const
+{
+    return LeadingNumber(SyncOption);
+}
+
+Options LoadOptions(const SettingsStore& store)
+{
+    Options o;
+    o.ID3AutoSave = qint16(LeadingNumber(store.GetOption(QStringLiteral("ID3AutoSave"), QStringLiteral("1"))));
+    if (o.ID3AutoSave != 0 && o.ID3AutoSave != 1)
+        o.ID3AutoSave = 1;
+    o.SyncOption = QString::number(LeadingNumber(store.GetOption(QStringLiteral("SyncOption"), QStringLiteral("2"))));
+    o.RemoveParens = IsOn(store.GetOption(QStringLiteral("Remove Parens"), QStringLiteral("0")));
+    o.RemUnderScores = IsOn(store.GetOption(QStringLiteral("RemUnderScores"), QStringLiteral("0")));
+    o.NewFileCase = store.GetOption(QStringLiteral("New File Case"), QStringLiteral("TC"));
+    o.SplitSpaces = IsOn(store.GetOption(QStringLiteral("SplitSpaces"), QStringLiteral("0")));
+    o.SeparatorString = o.SplitSpaces ? QStringLiteral(" - ") : QStringLiteral("-");
+    o.UseFormattedTrack = IsOn(store.GetOption(QStringLiteral("UseFormattedTrack"), QStringLiteral("1")));
+    return o;
+}
+
+QString FormatTrack(int number, const Options& options)
+{
+    if (number == 0)
+        return {};
+    if (!options.UseFormattedTrack)
+        return QString::number(number);
+    return number < 0 ? QString::number(number) : QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+}
+
+QString FormatYear(int number)
+{
+    if (number == 0)
+        return {};
+    return number < 0 ? QString::number(number) : QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0'));
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The twenty named tag fields, in tag-panel order (index 0 to 19), with the
+// ID3v2 frame that holds each and its ID3v1 counterpart. "Song" is a second
+// name of Title and has no index of its own.
+enum class FieldId {
+    Artist,
+    Album,
+    Title,
+    Track,
+    TotalTracks,
+    Year,
+    Genre,
+    Comments,
+    UniqueKey,
+    UserText,
+    UserURL,
+    ArtistURL,
+    Composer,
+    OrigArtist,
+    EncodedBy,
+    CopyRight,
+    Mood,
+    Preference,
+    Situation,
+    Tempo,
+};
+
+constexpr int kFieldCount = 20;
+
+// Frame numbers the program stores for the frames it models.
+namespace FrameNo {
+constexpr int COMM = 3;
+constexpr int TALB = 24;
+constexpr int TCOM = 26;
+constexpr int TCON = 27;
+constexpr int TENC = 31;
+constexpr int TIT2 = 36;
+constexpr int TOPE = 45;
+constexpr int TPE1 = 48;
+constexpr int TRCK = 54;
+constexpr int TXXX = 61;
+constexpr int TYER = 62;
+constexpr int UFID = 63;
+constexpr int USLT = 65;
+constexpr int WOAR = 69;
+constexpr int WXXX = 74;
+} // namespace FrameNo
+
+enum class ValueKind { Text, Url, Binary, None };
+
+struct FieldInfo {
+    FieldId id;
+    const char* name;         // "Artist", "Total Tracks", ...
+    const char* boxName;      // tag panel box object name: "ID3Artist", ...
+    int frameNo;              // 0 when the field has no frame (Copyright)
+    const char* frameId;      // "TPE1", ... ("" for none)
+    const char* selector;     // the frame description that tells it apart
+    ValueKind kind;
+    int v1Width;              // bytes in the ID3v1 trailer, 0 when none
+    bool quotesToApostrophes; // '"' becomes '\'' on load and save
+};
+
+// All twenty fields in index order.
+const FieldInfo& fieldInfo(FieldId id);
+const FieldInfo& fieldInfo(int index);
+
+// The field a name addresses ("Song" addresses Title); false when none.
+// Names are compared exactly (case-sensitive).
+bool fieldByName(const QString& name, FieldId* out);
+
+// The twenty names in index order ("Song" not included).
+QStringList fieldNames();
