@@ -1,0 +1,165 @@
+#include "platform/fakes/memorysettingsbackend.h"
+#include "settings/lastpath.h"
+#include "settings/preferences.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TEST(SettingsStore, TrimsOptionsAndFormatsButNotFilters)
+{
+    MemorySettingsBackend backend;
+    SettingsStore store(backend);
+    store.SaveOption("  Last Path ", "  /music/  ");
+    EXPECT_EQ(backend.values["Settings"]["Last Path"], "/music/");
+    backend.values["Settings"]["New File Case"] = " UC  ";
+    EXPECT_EQ(store.GetOption(" New File Case ", "TC"), "UC");
+    EXPECT_EQ(store.GetOption("Missing", " dflt "), "dflt");
+
+    store.SaveFormatValue("Format00", " Artist - Title.mp3 ");
+    EXPECT_EQ(store.GetFormatValue("Format00", ""), "Artist - Title.mp3");
+
+    store.SaveFilterValue("Filter00", " @ ");
+    EXPECT_EQ(backend.values["Filters"]["Filter00"], " @ ");
+    EXPECT_EQ(store.GetFilterValue("Filter00", ""), " @ ");
+
+    store.DeleteSection("Formats");
+    store.DeleteSection("Formats"); // missing section: no error
+    EXPECT_FALSE(backend.values.contains("Formats"));
+}
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStartOfTheText)
+{
+    EXPECT_EQ(LeadingNumber(""), 0);
+    EXPECT_EQ(LeadingNumber("1abc"), 1);
+    EXPECT_EQ(LeadingNumber("abc1"), 0);
+    EXPECT_EQ(LeadingNumber("-1"), -1);
+    EXPECT_EQ(LeadingNumber("12"), 12);
+    EXPECT_TRUE(IsOn("1"));
+    EXPECT_FALSE(IsOn("2"));
+    EXPECT_FALSE(IsOn("11"));
+    EXPECT_EQ(NumberedKey("Format", 0), "Format00");
+    EXPECT_EQ(NumberedKey("Format", 7), "Format07");
+    EXPECT_EQ(NumberedKey("Format", 100), "Format100");
+}
+
+TEST(LoadOptions, DefaultsWithNothingStored)
+{
+    MemorySettingsBackend backend;
+    const Options o = LoadOptions(SettingsStore(backend));
+    EXPECT_EQ(o.ID3AutoSave, 1);
+    EXPECT_EQ(o.SyncOption, "2");
+    EXPECT_FALSE(o.RemoveParens);
+    EXPECT_FALSE(o.RemUnderScores);
+    EXPECT_EQ(o.NewFileCase, "TC");
+    EXPECT_FALSE(o.SplitSpaces);
+    EXPECT_EQ(o.SeparatorString, "-");
+    EXPECT_TRUE(o.UseFormattedTrack);
+}
+
+TEST(LoadOptions, NumericRulesOfStoredValues)
+{
+    MemorySettingsBackend backend;
+    auto& s = backend.values["Settings"];
+    SettingsStore store(backend);
+    for (const char* odd : {"5", "-1"}) {
+        s["ID3AutoSave"] = odd;
+        EXPECT_EQ(LoadOptions(store).ID3AutoSave, 1) << odd;
+    }
+    s["ID3AutoSave"] = "0";
+    EXPECT_EQ(LoadOptions(store).ID3AutoSave, 0);
+
+    s["SyncOption"] = "2abc";
+    EXPECT_EQ(LoadOptions(store).SyncOption, "2");
+    s["SyncOption"] = "";
+    EXPECT_EQ(LoadOptions(store).SyncOption, "0");
+
+    s["SplitSpaces"] = "1";
+    EXPECT_EQ(LoadOptions(store).SeparatorString, " - ");
+    s["SplitSpaces"] = "2";
+    EXPECT_EQ(LoadOptions(store).SeparatorString, "-");
+
+    s["UseFormattedTrack"] = "0";
+    s["New File Case"] = "xx";
+    const Options o = LoadOptions(store);
+    EXPECT_FALSE(o.UseFormattedTrack);
+    EXPECT_EQ(o.NewFileCase, "xx");
+}
+
+TEST(FormatTrackAndYear, PadOnlyNonZeroNumbers)
+{
+    Options o;
+    EXPECT_EQ(FormatTrack(5, o), "05");
+    EXPECT_EQ(FormatTrack(123, o), "123");
+    EXPECT_EQ(FormatTrack(0, o), "");
+    o.UseFormattedTrack = false;
+    EXPECT_EQ(FormatTrack(5, o), "5");
+    EXPECT_EQ(FormatTrack(0, o), "");
+    EXPECT_EQ(FormatYear(0), "");
+    EXPECT_EQ(FormatYear(99), "0099");
+    EXPECT_EQ(FormatYear(1999), "1999");
+}
+
+TEST(LoadFilters, ParsesStoredFormsAndStopsAtTheFirstGap)
+{
+    MemorySettingsBackend backend;
+    SettingsStore store(backend);
+    EXPECT_EQ(LoadFilters(store), FilterList{FilterRecord{}});
+
+    auto& f = backend.values["Filters"];
+    f["Filter00"] = "@_";
+    f["Filter01"] = "a@b";
+    f["Filter02"] = "ab";
+    f["Filter04"] = "never@read";
+    const FilterList list = LoadFilters(store);
+    ASSERT_EQ(list.size(), 3);
+    EXPECT_EQ(list[0], (FilterRecord{"D", "_", ""}));
+    EXPECT_EQ(list[1], (FilterRecord{"R", "a", "b"}));
+    EXPECT_EQ(list[2], (FilterRecord{"R", "ab", ""}));
+
+    f.remove("Filter00"); // without Filter00 nothing is read
+    EXPECT_EQ(LoadFilters(store), FilterList{FilterRecord{}});
+}
+
+TEST(Preferences, ReloadReplacesOptionsAndFiltersWholesale)
+{
+    MemorySettingsBackend backend;
+    Preferences prefs(backend);
+    prefs.LoadOptions();
+    prefs.LoadFilters();
+    EXPECT_EQ(prefs.options.SeparatorString, "-");
+    prefs.store.SaveOption("SplitSpaces", "1");
+    prefs.store.SaveFilterValue("Filter00", "x@y");
+    prefs.LoadOptions();
+    prefs.LoadFilters();
+    EXPECT_EQ(prefs.options.SeparatorString, " - ");
+    EXPECT_EQ(prefs.filters, (FilterList{FilterRecord{"R", "x", "y"}}));
+}
+
+TEST(GetLastPath, FallsBackOneLevelThenToHome)
+{
+    QTemporaryDir dir;
+    const QString songs = dir.filePath("Songs");
+    ASSERT_TRUE(QDir().mkpath(songs));
+    MemorySettingsBackend backend;
+    SettingsStore store(backend);
+    const QString home = QDir::homePath() + "/";
+
+    EXPECT_EQ(GetLastPath(store, "Last Path"), home); // nothing stored
+
+    store.SaveOption("Last Path", songs + "/");
+    EXPECT_EQ(GetLastPath(store, "Last Path"), songs + "/");
+    store.SaveOption("Last Path", songs);
+    EXPECT_EQ(GetLastPath(store, "Last Path"), songs + "/");
+
+    // Only the trailing separator goes: the folder is still missing.
+    store.SaveOption("Last Path", songs + "/Old/");
+    EXPECT_EQ(GetLastPath(store, "Last Path"), home);
+    store.SaveOption("Last Path", songs + "/Old");
+    EXPECT_EQ(GetLastPath(store, "Last Path"), songs + "/");
+
+    EXPECT_TRUE(DirExists(songs));
+    EXPECT_FALSE(DirExists(songs + "/Old"));
+    EXPECT_FALSE(DirExists(""));
+}
