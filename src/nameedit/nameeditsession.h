@@ -1,0 +1,109 @@
+#pragma once
+
+#include "nameedit/formatlist.h"
+#include "nameedit/nameeditor.h"
+#include "nameedit/partslist.h"
+#include "nameedit/steprecorder.h"
+
+#include <QObject>
+#include <QString>
+
+struct CleanupRules;
+class NameEditHost;
+class Preferences;
+class Prompter;
+
+// Keys of the new-name box that are recorded as "SpecialKey" steps.
+enum class NameKey { BackSpace, Delete, Left, Right, Home, End, Insert };
+
+// The name editing engine for the selected file: the new name, its parts,
+// the format masks, the step recorder and every editing command, without a
+// window. Options are read from prefs at each call (they may be reloaded).
+// Status texts, field texts and the rename button go through host.
+// While SyncOption is 0, every change of the new name runs UpdateInternal.
+class NameEditSession final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(NameEditSession)
+
+public:
+    NameEditSession(Preferences& prefs, NameEditHost& host, QObject* parent = nullptr);
+
+    NameEditor& editor() { return m_editor; }
+    PartsList& parts() { return m_parts; }
+    StepRecorder& recorder() { return m_recorder; }
+    FormatList& formats() { return m_formats; }
+    const NameEditor& editor() const { return m_editor; }
+    const PartsList& parts() const { return m_parts; }
+    const StepRecorder& recorder() const { return m_recorder; }
+    const FormatList& formats() const { return m_formats; }
+
+    CleanupRules cleanupRules() const;
+
+    // --- parts model
+    // A file was selected: the parts of its cleaned, re-cased name become the
+    // list and the new name is rebuilt from them with the separator + ".mp3".
+    void LoadNameParts(const QString& fileName);
+    // Offers one candidate part (cleaned; blanks, "0" and case-insensitive
+    // duplicates are not added).
+    void AddPart(const QString& text);
+    // Offers the current folder's name (split at dashes).
+    void AddFolderParts();
+    // The list from the new name, the tag fields (Unique Key excepted) and the folder.
+    void RebuildPartsList();
+    // Double click on the current entry: removes it from the name or adds it.
+    void TogglePart();
+    // Single click: SelectedPart := the current entry, trimmed.
+    void SelectPart();
+    // Index of the part under the cursor, -1 for none.
+    int PartAtCursor() const;
+
+    // --- casing and cleanup commands
+    void CaseFileName(const QString& mode); // "UC", "LC", "TC"; others nothing
+    void RemovePeriods();
+    void InsertSDS();
+    void RemoveSDS();
+    void AddRemoveParenthesis();
+
+    // --- masks
+    void SyncWithInternals();
+    void UpdateInternal();
+    // After a file selection: UpdateInternal for SyncOption 0,
+    // SyncWithInternals for 1, nothing otherwise.
+    void AutoSync();
+    // A click on FormatList (or a selection by the program).
+    void formatListClicked(int index);
+    void LoadFormats();
+    void SaveFormats();
+    // The SBDelete button: asks, removes, then selects entry 0 as a click.
+    void RemoveFormat(Prompter& prompter);
+
+    // --- recording and replay
+    void RecordStep(const QString& step) { m_recorder.RecordStep(step); }
+    // Ticking / unticking RecordEditing.
+    void setRecording(bool on) { m_recorder.setRecording(on); }
+    // F11: stops recording, then replays.
+    void RepeatEdit();
+    // Replays EditSteps on the current name.
+    void ReplaySteps();
+    // Runs one step as replay does (without the parts list rebuild).
+    void runStep(const QString& step);
+
+    // --- the user working in the new-name box (recorded while recording)
+    // A typed character (other than BackSpace): "KeyPress:" + character.
+    void keyPress(const QString& character);
+    // A special key: "SpecialKey:{BackSpace}", "{DELETE}", "{LEFT}", ...
+    void specialKey(NameKey key);
+    // A mouse press that put the cursor at position: "CursorPosition:" + n.
+    void cursorClicked(int position);
+
+private:
+    void nameTextChanged();
+
+    Preferences& m_prefs;
+    NameEditHost& m_host;
+    NameEditor m_editor;
+    PartsList m_parts;
+    StepRecorder m_recorder;
+    FormatList m_formats;
+    bool m_updatingInternal = false;
+};
