@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Prompter;
+
+// The 128-byte ID3v1 trailer at the end of an MP3 file. Each window that
+// writes trailers keeps its own object: assign the fields, then WriteToFile.
+// Text is ISO-8859-1 on disc; characters outside it are written as '?'.
+class ID3V1Tag {
+public:
+    // prompter (not owned, may be null) shows the write failure message.
+    explicit ID3V1Tag(Prompter* prompter = nullptr);
+
+    bool Tagged() const { return m_tagged; }
+    QString Title() const { return m_title; }
+    QString Artist() const { return m_artist; }
+    QString Album() const { return m_album; }
+    QString Year() const { return m_year; } // the 4-character field as read, or the last TheYear
+    QString Comment() const { return m_comment; }
+    int Genre() const { return m_genre; }   // 0..255
+    int Track() const { return m_track; }   // -1: ID3v1.0 layout, no track number
+
+    void SetTitle(const QString& v) { m_title = v; }
+    void SetArtist(const QString& v) { m_artist = v; }
+    void SetAlbum(const QString& v) { m_album = v; }
+    void SetComment(const QString& v) { m_comment = v; }
+    // Stores the decimal text of the year (0 becomes "0").
+    void SetTheYear(int year) { m_year = QString::number(year); }
+    // -1 selects the ID3v1.0 layout; a value outside 0..255 makes the next
+    // write fail with an overflow.
+    void SetTrack(int track) { m_track = track; }
+    // False (an overflow, the genre unchanged) outside 0..255.
+    bool SetGenre(int genre);
+    // The empty record: not tagged, texts "", numbers 0.
+    void Clear();
+
+    // Replaces the record by the file's trailer, or by the empty record when
+    // the file has none or cannot be opened. "" returns false and changes
+    // nothing. Never shows a message. Returns Tagged().
+    bool ReadFromFile(const QString& fileName);
+
+    // Writes the record as the file's trailer: replaces the trailer of a
+    // file longer than 128 bytes that ends in one, else appends. Adds owner
+    // write permission first. False without a message for "", a missing,
+    // hidden (".name") or non-regular file; false with the "File Error On
+    // File" message for any failure after that (also a Track outside 0..255).
+    bool WriteToFile(const QString& fileName);
+
+private:
+    Prompter* m_prompter;
+    bool m_tagged = false;
+    QString m_title, m_artist, m_album, m_year, m_comment;
+    int m_genre = 0;
+    int m_track = 0;
+};
+
+// The genre list: numbers 0..GenreCount, each with its name ("Blues" is 0,
+// "Bebob" 84, "Folklore" 114).
+constexpr int GenreCount = 114;
+
+// The 115 names in number order.
+const QStringList& GenreNames();
+// "" outside 0..GenreCount.
+QString GenreName(int number);
+// "Unknown" followed by the 115 names, joined with "|": the list the genre
+// box and the ID3v2 "(n)" reading use (entry n + 1 is genre n).
+QString GenreListText();
+// The lowest number whose name equals name without regard to case (a whole
+// text comparison); 255 when none does.
+int GetGenreIndex(const QString& name);

@@ -1,0 +1,160 @@
+#pragma once
+
+#include "tags/fieldcatalogue.h"
+#include "tags/id3frame.h"
+#include "tags/mpegheader.h"
+#include "tags/tagtypes.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+class Prompter;
+
+// The program's view of the ID3v2 tag at the start of an MP3 file, with the
+// MPEG audio facts of the file (the inherited public members, filled at each
+// load). Holds no open file between calls: every load, save and strip opens
+// the file, works and closes it.
+//
+// Text: tag text in any ID3v2 encoding is read as its text; a new or changed
+// value is written as ISO-8859-1 when it fits, otherwise as UTF-16. A file
+// keeps its tag version (2.4 stays 2.4; 2.2, 2.3 or no tag becomes 2.3), and
+// frames the object does not model survive every save.
+//
+// Safety: no save or strip loses audio. A tag whose declared size runs past
+// the end of the file, or an ID3v2 tag none of whose frames can be read, is
+// never written (the call returns false, the file is untouched). A write that
+// changes the tag's size goes through a verified, flushed copy in the same
+// folder that replaces the original (keeping its permissions); read-only
+// files (no owner write permission) and folders are refused.
+class ID3V2Tag : public MpegAudioFacts {
+public:
+    // prompter (not owned, may be null) shows "Field doesn't exist".
+    explicit ID3V2Tag(Prompter* prompter = nullptr);
+    ~ID3V2Tag();
+    ID3V2Tag(const ID3V2Tag&) = delete;
+    ID3V2Tag& operator=(const ID3V2Tag&) = delete;
+
+    // Value of the first item with this frame number and description; an
+    // invalid QVariant when none.
+    QVariant GetFrameValue(int eFrameID, const QString& descriptor) const;
+    // Creates, changes or deletes an item: a non-empty value creates a new
+    // item or changes the found one; "" deletes the found one. An integer
+    // value is never "".
+    void SetFrameValue(int eFrameID, const QVariant& vValue, const QString& descriptor);
+    // Nothing to release: no library tag outlives a call.
+    void Unlink() {}
+    // Loads the file again.
+    void Reset() { LoadFrames(); }
+    // Double quotes become apostrophes in Comments, Title, Artist, Album,
+    // UniqueKey, Genre, UserText, LyricsUnsynced, ArtistURL and UserURL.
+    void StripQuotes();
+    // Saves the items (SaveFrames). flags is not used: only the ID3v2 tag is
+    // written. False when the write was refused or failed.
+    bool Update(int flags = TagType::All);
+    // True when the file carries every kind in flags (one open of the file).
+    bool HasTagType(int flags) const;
+    // Removes each kind set in flags, in the order ID3v1, ID3v2, Lyrics3,
+    // Lyrics3 v2, MusicMatch. True when every kind asked for is gone (or was
+    // never there); false when a removal was refused or failed.
+    bool StripTags(int flags);
+    void ClearValues();
+    // Writes changed, new and deleted items into the file's ID3v2 tag.
+    // Writes nothing (and returns true) when nothing changed.
+    bool SaveFrames();
+    // Reads the file: removes its ID3v1 trailer when it also has an ID3v2 tag,
+    // loads the tag's frames (or the trailer's values when the file has only a
+    // trailer), reads the audio facts, then StripQuotes.
+    void LoadFrames();
+    // The ID3v2 tag's size in bytes, header included, at the last load (0 none).
+    qint64 FramesSize() const { return m_framesSize; }
+    // Frames in the tag at the last load.
+    int FrameCount() const { return m_frameCount; }
+    // 2, 3 or 4 for the loaded ID3v2 tag; 0 when the file had none.
+    int TagVersion() const { return m_tagVersion; }
+
+    QString FileName() const { return m_fileName; }
+    // Clears the values; when the file can be opened for reading takes the
+    // name and loads it (unless the name is blank), otherwise keeps the old
+    // name and stays empty.
+    void SetFileName(const QString& fileName);
+
+    // The items, in the tag's frame order, then those made since the load.
+    const QList<clsID3Frame>& Frames() const { return m_frames; }
+
+    // Properties. Reading a missing frame gives "" (0 for numbers).
+    QString Title() const;
+    void SetTitle(const QString& v);
+    QString Song() const { return Title(); }
+    void SetSong(const QString& v) { SetTitle(v); }
+    QString Artist() const;
+    void SetArtist(const QString& v);
+    QString Album() const;
+    void SetAlbum(const QString& v);
+    // TRCK: the number before "/" and after it; writing stores "track/total".
+    int Track() const;
+    void SetTrack(int v);
+    int TotalTracks() const;
+    void SetTotalTracks(int v);
+    // The leading number of the year (TYER, or the recording date of 2.4).
+    // Assigning the year already stored leaves the stored date as it is.
+    int Year() const;
+    void SetYear(int v);
+    // TCON; "(n)" reads as the name of genre n.
+    QString Genre() const;
+    void SetGenre(const QString& v);
+    QString Comments() const;
+    void SetComments(const QString& v);
+    QString UniqueKey() const;
+    void SetUniqueKey(const QString& v);
+    QString UserText() const;
+    void SetUserText(const QString& v);
+    QString UserURL() const;
+    void SetUserURL(const QString& v);
+    QString ArtistURL() const;
+    void SetArtistURL(const QString& v);
+    QString Composer() const;
+    void SetComposer(const QString& v);
+    QString OrigArtist() const;
+    void SetOrigArtist(const QString& v);
+    QString EncodedBy() const;
+    void SetEncodedBy(const QString& v);
+    QString LyricsUnsynced() const;
+    void SetLyricsUnsynced(const QString& v);
+    QString Mood() const;
+    void SetMood(const QString& v);
+    QString Preference() const;
+    void SetPreference(const QString& v);
+    QString Situation() const;
+    void SetSituation(const QString& v);
+    QString Tempo() const;
+    void SetTempo(const QString& v);
+    // The audio header's copyright bit; assigning changes only the object.
+    void SetCopyRight(bool v) { CopyRight = v; }
+
+    // A field as text: numbers in plain decimal (0 gives "0"), CopyRight as
+    // "True" or "False".
+    QString FieldText(FieldId id) const;
+    // Assigns a field from text: numbers take the text's leading number,
+    // CopyRight is set when the text is "True" (any case).
+    void SetFieldText(FieldId id, const QString& text);
+
+    // Reads the audio facts from the file (one read of its first bytes).
+    // Returns "" or "-2" when no frame was found.
+    QString ReadHeader();
+
+private:
+    QString textValue(int frameNo, const char* selector) const;
+    void setTextValue(int frameNo, const QString& v, const char* selector);
+    void setTrackPair(int track, int total);
+    void reportMissingField() const;
+
+    Prompter* m_prompter;
+    QString m_fileName;
+    QList<clsID3Frame> m_frames;
+    int m_frameCount = 0;
+    qint64 m_framesSize = 0;
+    int m_tagVersion = 0;
+    bool m_fromTrailer = false; // the items came from an ID3v1 trailer
+    friend class ID3V2TagWriter;
+};
