@@ -1,0 +1,107 @@
+#include "cleanup.h"
+
+#include "settings/preferences.h"
+#include "stringhelpers.h"
+
+namespace {
+// Marks a separator position inside the cleanup; a file name cannot hold it.
+const QString kMarker = QStringLiteral("/");
+} // namespace
+
+CleanupRules CleanupRulesFrom(const Preferences& prefs)
+{
+    CleanupRules rules;
+    rules.RemoveParens = prefs.options.RemoveParens;
+    rules.RemUnderScores = prefs.options.RemUnderScores;
+    rules.SeparatorString = prefs.options.SeparatorString;
+    rules.enableFilters = IsOn(prefs.store.GetOption(QStringLiteral("EnableFilters"), QStringLiteral("0")));
+    rules.filterCase = IsOn(prefs.store.GetOption(QStringLiteral("FilterCase"), QStringLiteral("0")));
+    rules.filters = prefs.filters;
+    return rules;
+}
+
+QString CleanupFileName(const QString& text, const CleanupRules& rules)
+{
+    const QString tilde = QStringLiteral("~");
+    const QString space = QStringLiteral(" ");
+    QString s = Trim(text);
+    s = ReplaceAll(s, QStringLiteral("%20"), space);
+    for (int n = 7; n >= 2; --n)
+        s = ReplaceAll(s, QString(n, QLatin1Char('-')), QStringLiteral(" ~ "));
+    s = ReplaceAll(s, QStringLiteral("-"), tilde);
+    s = ReplaceAll(s, tilde, kMarker);
+    for (int n = 5; n >= 1; --n)
+        s = ReplaceAll(s, QString(n, QLatin1Char(' ')), tilde);
+    if (rules.RemUnderScores)
+        s = ReplaceAll(s, QStringLiteral("_"), tilde);
+    s = ReplaceAll(s, tilde, space);
+    if (rules.RemoveParens) {
+        s = ReplaceAll(s, QStringLiteral("("), QString());
+        s = ReplaceAll(s, QStringLiteral(")"), QString());
+    }
+    s = ReplaceAll(s, kMarker, rules.SeparatorString);
+    s = ReplaceAll(s, QStringLiteral("  "), space);
+    if (rules.enableFilters) {
+        for (const FilterRecord& f : rules.filters) {
+            if (f.Kind == QLatin1String("D"))
+                s = FilterReplace(s, f.Search, QString(), rules.filterCase);
+            else if (f.Kind == QLatin1String("R"))
+                s = FilterReplace(s, f.Search, f.Replace, rules.filterCase);
+        }
+    }
+    return s;
+}
+
+QString FilterReplace(const QString& text, const QString& find, const QString& repl, bool caseSensitive)
+{
+    if (Trim(find).isEmpty() && Trim(repl).isEmpty())
+        return text;
+    // An empty search would match at every position, endlessly at the end.
+    if (find.isEmpty())
+        return text;
+    const bool adapt = !caseSensitive && find.toLower() == find && repl.toLower() == repl;
+    const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const QString replUpper = repl.toUpper();
+    const QString replCapital = repl.isEmpty() ? repl : repl.left(1).toUpper() + repl.mid(1).toLower();
+
+    QString out = text;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = out.indexOf(find, from, cs);
+        if (at < 0)
+            return out;
+        const QString matched = out.mid(at, find.size());
+        QString r = repl;
+        if (adapt) {
+            if (matched.toUpper() == matched)
+                r = replUpper;
+            else if (matched == matched.left(1).toUpper() + matched.mid(1).toLower())
+                r = replCapital;
+        }
+        out.replace(at, find.size(), r);
+        from = at + r.size();
+    }
+}
+
+QString MakeTitleCase(const QString& text)
+{
+    QString s = text.toLower();
+    if (s.isEmpty())
+        return s;
+    s[0] = s.at(0).toUpper();
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        switch (s.at(i).unicode()) {
+        case '-':
+        case ' ':
+        case '.':
+        case '_':
+        case '(':
+            s[i + 1] = s.at(i + 1).toUpper();
+            break;
+        default:
+            break;
+        }
+    }
+    return s;
+}

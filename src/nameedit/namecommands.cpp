@@ -1,0 +1,84 @@
+// The casing and cleanup commands of the new name (function keys F2 to F10).
+#include "nameeditsession.h"
+
+#include "cleanup.h"
+#include "nameparts.h"
+#include "settings/preferences.h"
+#include "stringhelpers.h"
+
+namespace {
+const QString kExtension = QStringLiteral(".mp3");
+} // namespace
+
+void NameEditSession::CaseFileName(const QString& mode)
+{
+    const QString base = BeforeLast(m_editor.text(), QLatin1Char('.'));
+    QString step;
+    if (mode == QLatin1String("UC")) {
+        m_editor.setText(base.toUpper() + kExtension);
+        step = QStringLiteral("CaseFileName:1");
+    } else if (mode == QLatin1String("LC")) {
+        m_editor.setText(base.toLower() + kExtension);
+        step = QStringLiteral("CaseFileName:2");
+    } else if (mode == QLatin1String("TC")) {
+        m_editor.setText(MakeTitleCase(base) + kExtension);
+        step = QStringLiteral("CaseFileName:3");
+    } else {
+        return;
+    }
+    RecordStep(step);
+}
+
+void NameEditSession::RemovePeriods()
+{
+    QString base = BeforeLast(m_editor.text(), QLatin1Char('.'));
+    base.remove(QLatin1Char('.'));
+    m_editor.setText(base + kExtension);
+    RecordStep(QStringLiteral("RemovePeriods:0"));
+}
+
+void NameEditSession::InsertSDS()
+{
+    if (Trim(m_editor.text()).isEmpty())
+        return;
+    m_editor.type(m_prefs.options.SeparatorString);
+    if (m_editor.text().contains(QStringLiteral("  ")))
+        m_editor.setText(ReplaceAll(m_editor.text(), QStringLiteral("  "), QStringLiteral(" ")));
+    RecordStep(QStringLiteral("InsertSDS:0"));
+}
+
+void NameEditSession::RemoveSDS()
+{
+    if (Trim(m_editor.text()).isEmpty())
+        return;
+    const int cursor = m_editor.cursor();
+    m_editor.setCursor(cursor);
+    if (m_editor.text().mid(cursor, 1) == QLatin1String("-")) {
+        m_editor.deleteForward();
+        m_editor.setCursor(cursor);
+    }
+    if (m_editor.text().contains(QStringLiteral("  ")))
+        m_editor.setText(ReplaceAll(m_editor.text(), QStringLiteral("  "), QStringLiteral(" ")));
+    RecordStep(QStringLiteral("RemoveSDS:0"));
+}
+
+void NameEditSession::AddRemoveParenthesis()
+{
+    if (Trim(m_editor.text()).isEmpty())
+        return;
+    const int cursor = m_editor.cursor();
+    QStringList pieces = BeforeLast(m_editor.text(), QLatin1Char('.')).split(QLatin1Char('-'));
+    const int i = ::PartAtCursor(m_editor.text(), cursor);
+    if (i >= 0) {
+        const QString p = Trim(pieces.at(i));
+        if (p.startsWith(QLatin1Char('(')) && p.endsWith(QLatin1Char(')')) && p.size() >= 2)
+            pieces[i] = p.mid(1, p.size() - 2);
+        else
+            pieces[i] = QLatin1Char('(') + p + QLatin1Char(')');
+    }
+    for (QString& piece : pieces)
+        piece = Trim(piece);
+    m_editor.setText(pieces.join(m_prefs.options.SeparatorString) + kExtension);
+    m_editor.setCursor(cursor);
+    RecordStep(QStringLiteral("AddRemoveParenthesis:0"));
+}

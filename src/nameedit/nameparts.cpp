@@ -1,0 +1,54 @@
+#include "nameparts.h"
+
+#include "cleanup.h"
+#include "stringhelpers.h"
+
+QStringList NameParts(const QString& fileName, const CleanupRules& rules, const QString& newFileCase)
+{
+    QString name = CleanupFileName(BeforeLast(fileName, QLatin1Char('.')), rules);
+    if (newFileCase == QLatin1String("TC"))
+        name = MakeTitleCase(name);
+    else if (newFileCase == QLatin1String("UC"))
+        name = name.toUpper();
+    else if (newFileCase == QLatin1String("LC"))
+        name = name.toLower();
+    QStringList pieces = name.split(QLatin1Char('-'));
+    for (QString& piece : pieces)
+        piece = Trim(piece);
+    return pieces;
+}
+
+int PartAtCursor(const QString& text, int cursor)
+{
+    const QStringList pieces = BeforeLast(text, QLatin1Char('.')).split(QLatin1Char('-'));
+    qsizetype end = -1; // the dash before piece 0 that is not there
+    for (int i = 0; i < pieces.size(); ++i) {
+        end += pieces.at(i).size() + 1;
+        if (end >= cursor)
+            return i;
+    }
+    return -1;
+}
+
+QString ToggledName(const QString& text, const QString& part, const QString& separator, bool* removed)
+{
+    QString base = BeforeLast(text, QLatin1Char('.'));
+    const qsizetype at = base.indexOf(part, 0, Qt::CaseInsensitive);
+    if (at >= 0) {
+        base.remove(at, part.size());
+    } else {
+        if (!Trim(base).isEmpty())
+            base += separator;
+        base += part;
+    }
+    if (removed)
+        *removed = at >= 0;
+    base = ReplaceAll(base, QStringLiteral("- -"), QStringLiteral("-"));
+    base = ReplaceAll(base, QStringLiteral("-  -"), QStringLiteral("-"));
+    base = ReplaceAll(base, QStringLiteral("--"), QStringLiteral("-"));
+    if (Trim(base).endsWith(QLatin1Char('-')))
+        base = BeforeLast(base, QLatin1Char('-'));
+    if (Trim(base).startsWith(QLatin1Char('-')))
+        base = AfterFirst(base, QLatin1Char('-'));
+    return Trim(base).isEmpty() ? QString() : Trim(base) + QStringLiteral(".mp3");
+}

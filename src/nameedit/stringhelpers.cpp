@@ -1,0 +1,57 @@
+#include "stringhelpers.h"
+
+#include "settings/settingsstore.h"
+
+QString BeforeFirst(const QString& s, QChar c)
+{
+    const qsizetype at = s.indexOf(c);
+    return at < 0 ? s : s.left(at);
+}
+
+QString AfterFirst(const QString& s, QChar c)
+{
+    const qsizetype at = s.indexOf(c);
+    return at < 0 ? QString() : s.mid(at + 1);
+}
+
+QString BeforeLast(const QString& s, QChar c)
+{
+    const qsizetype at = s.lastIndexOf(c);
+    return at < 0 ? QString() : s.left(at);
+}
+
+QString AfterLast(const QString& s, QChar c)
+{
+    const qsizetype at = s.lastIndexOf(c);
+    return at < 0 ? QString() : s.mid(at + 1);
+}
+
+QString ReplaceAll(const QString& s, const QString& find, const QString& repl)
+{
+    if (find.isEmpty())
+        return s;
+    QString out = s;
+    if (repl.contains(find))
+        return out.replace(find, repl);
+    // Restarting from the first character after every replacement finds the
+    // same occurrence as restarting just before the replaced text: nothing
+    // earlier matched, and a new match must overlap the replacement.
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = out.indexOf(find, from);
+        if (at < 0)
+            return out;
+        out.replace(at, find.size(), repl);
+        from = qMax<qsizetype>(0, at - find.size() + 1);
+    }
+}
+
+QString AddBackslash(const QString& path)
+{
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+QString Trim(const QString& s)
+{
+    return TrimSpaces(s);
+}
