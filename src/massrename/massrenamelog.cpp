@@ -1,0 +1,146 @@
+#include "massrenamelog.h"
+
+#include "massrenameview.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
+
+#include <cerrno>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The locale's long time form without its time-zone token.
+QString timeFormatWithSeconds(const QLocale& locale)
+{
+    QString f = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (const QChar c : f) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        out += c;
+    }
+    return out.trimmed();
+}
+
+} // namespace
+
+QString MassRenameLog::FileNameFor(const QDateTime& start)
+{
+    const QLocale locale;
+    return QStringLiteral("MassRename-") + locale.toString(start.date(), QStringLiteral("ddMMMyy")) + QLatin1Char('-')
+        + start.time().toString(QStringLiteral("HHmmss")) + QStringLiteral(".log");
+}
+
+QString MassRenameLog::DefaultFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+QString MassRenameLog::GeneralDateTime(const QDateTime& time)
+{
+    const QLocale locale;
+    const QString text = locale.toString(time.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + locale.toString(time.time(), timeFormatWithSeconds(locale));
+    return text.trimmed();
+}
+
+bool MassRenameLog::Open(const QString& path, FileError* err)
+{
+    Close();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    m_file.setFileName(path);
+    errno = 0;
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        FileError e = fileErrorFromErrno(errno);
+        if (e.ok())
+            e = {51, m_file.errorString()};
+        return reportFileError(err, e);
+    }
+    return reportFileError(err, {});
+}
+
+void MassRenameLog::WriteLine(const QString& text)
+{
+    if (m_file.isOpen())
+        m_file.write((text + kCrLf).toUtf8());
+}
+
+void MassRenameLog::WriteOpening(const QString& settingsBody, const QDateTime& started)
+{
+    WriteLine(QStringLiteral("Velmora - Mass Renaming Log") + kCrLf + kCrLf + settingsBody);
+    WriteLine(QStringLiteral("Started: ") + GeneralDateTime(started) + kCrLf);
+}
+
+void MassRenameLog::WriteRenamed(const QString& dir, const QString& name, const QString& newName)
+{
+    WriteLine(dir + name + QStringLiteral(" Renamed As ") + dir + newName);
+}
+
+void MassRenameLog::WriteSameName(const QString& dir, const QString& name)
+{
+    WriteSkipped(dir, name, QStringLiteral(" (Old Filename and New Formatted Filename Would Be The Same)"));
+}
+
+void MassRenameLog::WriteSkipped(const QString& dir, const QString& name, const QString& reason)
+{
+    WriteLine(QStringLiteral(">> Skipped: ") + dir + name + reason);
+}
+
+void MassRenameLog::WriteCancelled()
+{
+    WriteLine(QStringLiteral("Mass Renaming Cancelled!"));
+}
+
+void MassRenameLog::WriteDeclined(const QString& dir, const QString& name)
+{
+    WriteLine(QStringLiteral("No Replied To Renaming Of: ") + dir + name);
+}
+
+void MassRenameLog::WriteZeroLength(const QString& dir, const QString& name)
+{
+    WriteLine(QStringLiteral("Error: ") + dir + name + QStringLiteral(" (Zero Length File)"));
+}
+
+void MassRenameLog::WriteRenameFailed(const QString& dir, const QString& name, const QString& description)
+{
+    WriteLine(QStringLiteral(">> Error: Could Not Rename ") + dir + name + QStringLiteral(" (") + description
+              + QLatin1Char(')'));
+}
+
+void MassRenameLog::WriteUnreadable(const QString& dir, const QString& name, const QString& description)
+{
+    WriteLine(QStringLiteral(">> Error: Could Not Read ") + dir + name + QStringLiteral(" (") + description
+              + QLatin1Char(')'));
+}
+
+void MassRenameLog::WriteLimitNote(qsizetype limit)
+{
+    WriteLine(QStringLiteral(">> Note: More Than ") + QString::number(limit)
+              + QStringLiteral(" Files Found; Only The First ") + QString::number(limit)
+              + QStringLiteral(" Are Processed, The Rest Were Left Untouched"));
+}
+
+void MassRenameLog::WriteClosing(const MassRenameCounters& c, const QDateTime& completed)
+{
+    WriteLine(kCrLf + QStringLiteral("Operation Complete - ") + QString::number(c.total) + QStringLiteral(" Total Files (")
+              + QString::number(c.skipped) + QStringLiteral(" Skipped, ") + QString::number(c.errors)
+              + QStringLiteral(" Errors, ") + QString::number(c.renamed) + QStringLiteral(" Renamed)"));
+    WriteLine(kCrLf + QStringLiteral("Completed: ") + GeneralDateTime(completed));
+    Close();
+}
+
+void MassRenameLog::Close()
+{
+    if (m_file.isOpen())
+        m_file.close();
+}

@@ -1,0 +1,58 @@
+#include "runsummary.h"
+
+#include "massrenamechoices.h"
+#include "settings/options.h"
+#include "settings/settingsstore.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString yesNo(bool on) { return on ? QStringLiteral("Yes") : QStringLiteral("No"); }
+
+QString line(const QString& caption, bool on) { return caption + yesNo(on) + kCrLf; }
+
+QString optionLine(const QString& caption, bool on) { return caption + yesNo(on) + QStringLiteral(" (From Options)") + kCrLf; }
+
+} // namespace
+
+QString CaseName(const QString& newFileCase)
+{
+    if (newFileCase == QLatin1String("TC"))
+        return QStringLiteral("Title Casing");
+    if (newFileCase == QLatin1String("UC"))
+        return QStringLiteral("Upper Casing");
+    if (newFileCase == QLatin1String("LC"))
+        return QStringLiteral("Lower Casing");
+    if (newFileCase == QLatin1String("NC"))
+        return QStringLiteral("None");
+    return {};
+}
+
+QString RunSettingsText(const MassRenameChoices& c, const Options& o)
+{
+    QString body = QStringLiteral("Starting Directory: ") + TrimSpaces(c.startDir) + kCrLf + kCrLf;
+    body += line(QStringLiteral("Include SubDirectories: "), c.includeSubs);
+    body += line(QStringLiteral("Confirm Each Rename: "), c.confirmEach);
+    body += line(QStringLiteral("Use Defined Filters: "), c.useFilters);
+    body += line(QStringLiteral("Use Defined Options: "), c.useOptions);
+    body += line(QStringLiteral("Create A Log of Operations: "), c.logOperation) + kCrLf;
+    const QString format = TrimSpaces(c.builtFormat).isEmpty() ? QStringLiteral("None") : c.builtFormat;
+    body += QStringLiteral("ID3 Tag Autoformatting: ") + format + kCrLf;
+    body += line(QStringLiteral("All Selected ID3 Tags Must Exist Before Renaming: "), c.allParts) + kCrLf;
+    if (c.useOptions) {
+        body += optionLine(QStringLiteral("Remove Parenthesis From Filenames: "), o.RemoveParens);
+        body += optionLine(QStringLiteral("Remove UnderScores From Filenames: "), o.RemUnderScores);
+        body += optionLine(QStringLiteral("Pad Separator ('-') With Spaces: "), o.SplitSpaces);
+        body += optionLine(QStringLiteral("Use 2-Digit Tracks: "), o.UseFormattedTrack);
+    }
+    body += QStringLiteral("Automatic Filename Casing Type: ") + CaseName(o.NewFileCase) + QStringLiteral(" (From Options)")
+        + kCrLf;
+    return body;
+}
+
+QString RunConfirmationText(const MassRenameChoices& choices, const Options& options)
+{
+    return QStringLiteral("Reformat All MP3 Files Found Using The Following Options?") + kCrLf + kCrLf
+        + RunSettingsText(choices, options);
+}
