@@ -1,0 +1,35 @@
+#include "reporterror.h"
+
+#include "platform/prompter.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace {
+// The program's version as major.minor.revision (the title shows the same).
+constexpr int kMajor = 1;
+constexpr int kMinor = 0;
+constexpr int kRevision = 0;
+const QString kCrLf = QStringLiteral("\r\n");
+} // namespace
+
+QString ErrorReportText(const QString& container, const QString& description, int number, int line)
+{
+    return QStringLiteral("An Error Occured!") + kCrLf + kCrLf
+        + QStringLiteral("Application Name: Velmora") + kCrLf
+        + QStringLiteral("Application Version: %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision) + kCrLf + kCrLf
+        + QStringLiteral("Container Name: ") + container + kCrLf
+        + QStringLiteral("Error Description: ") + description + kCrLf
+        + QStringLiteral("Error Number: ") + QString::number(number) + kCrLf
+        + QStringLiteral("Error Line: ") + QString::number(line) + kCrLf + kCrLf
+        + QStringLiteral("This Data Has Been Copied To The Windows Clipboard.") + kCrLf
+        + QStringLiteral("Please Send It To The Velmora Developers With A Note Of What You Were Doing.");
+}
+
+void ReportError(Prompter& prompter, const QString& container, const QString& description, int number, int line)
+{
+    const QString text = ErrorReportText(container, description, number, line);
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text);
+    prompter.message(QStringLiteral("Velmora"), text, MsgIcon::Critical);
+}
