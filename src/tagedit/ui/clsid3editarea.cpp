@@ -1,5 +1,7 @@
 #include "clsid3editarea.h"
 
+#include "nameedit/partslist.h"
+#include "nameedit/steprecorder.h"
 #include "tagedit/panelgenrelist.h"
 
 #include <QComboBox>
@@ -95,6 +97,17 @@ bool clsID3EditArea::InitBoxes(QWidget* host)
 
     m_bound = true;
     return true;
+}
+
+void clsID3EditArea::setStepRecorder(StepRecorder& recorder)
+{
+    m_stepSink = [&recorder](const QString& step) { recorder.RecordStep(step); };
+}
+
+void clsID3EditArea::setPartDrop(PartsList& parts, std::function<void()> rebuild)
+{
+    m_partDrop = {[&parts] { return parts.PartDragging(); }, [&parts] { return parts.SelectedPart(); },
+                  [&parts] { parts.setPartDragging(false); }, std::move(rebuild)};
 }
 
 QWidget* clsID3EditArea::Box(int index) const

@@ -9,10 +9,12 @@
 #include <array>
 #include <functional>
 
+class PartsList;
 class QComboBox;
 class QLineEdit;
 class QScrollArea;
 class QWidget;
+class StepRecorder;
 
 // The behaviour of a window's twenty tag boxes. The window creates the boxes
 // itself, inside a QScrollArea, with the object names of the field catalogue
@@ -67,8 +69,14 @@ public:
     bool isBound() const { return m_bound; }
 
     void setStepSink(StepSink sink) { m_stepSink = std::move(sink); }
+    // Records through recorder, which keeps a step only while recording is
+    // on. The recorder must outlive the binding.
+    void setStepRecorder(StepRecorder& recorder);
     // Without a part drop (the MultiTagger), drops of parts have no effect.
     void setPartDrop(PartDrop drop) { m_partDrop = std::move(drop); }
+    // The part drop of the main window: parts reports and ends the drag,
+    // rebuild runs RebuildPartsList. parts must outlive the binding.
+    void setPartDrop(PartsList& parts, std::function<void()> rebuild);
 
     // Box number index (0..19, catalogue order); null before binding or out of range.
     QWidget* Box(int index) const;

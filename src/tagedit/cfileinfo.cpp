@@ -1,0 +1,148 @@
+#include "cfileinfo.h"
+
+#include "settings/settingsstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMimeDatabase>
+
+#include <sys/stat.h>
+
+namespace {
+
+QString fixed(double value, int decimals)
+{
+    // "0.00"-style patterns carry no thousands separator.
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'f', decimals);
+}
+
+QString bytesText(qint64 bytes)
+{
+    return QLocale().toString(bytes) + QStringLiteral(" bytes");
+}
+
+QString plainSize(qint64 bytes)
+{
+    if (bytes < 1024)
+        return bytesText(bytes);
+    const qint64 k = bytes / 1024;
+    const double kb = double(bytes) / 1024.0;
+    const double mb = double(bytes) / 1048576.0;
+    if (k < 10)
+        return fixed(kb, 2) + QStringLiteral("KB");
+    if (k < 100)
+        return fixed(kb, 1) + QStringLiteral("KB");
+    if (k < 1000)
+        return fixed(kb, 0) + QStringLiteral("KB");
+    if (k < 10000)
+        return fixed(mb, 2) + QStringLiteral("MB");
+    if (k < 100000)
+        return fixed(mb, 1) + QStringLiteral("MB");
+    if (k < 1000000)
+        return fixed(mb, 0) + QStringLiteral("MB");
+    return fixed(double(bytes) / 1073741824.0, 2) + QStringLiteral("GB");
+}
+
+// The entry of folder spelled like name: the exact spelling when present,
+// else the first one equal without regard to case; "" when none.
+QString entrySpelling(const QString& folder, const QString& name)
+{
+    const QStringList entries =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (entries.contains(name))
+        return name;
+    for (const QString& e : entries)
+        if (e.compare(name, Qt::CaseInsensitive) == 0)
+            return e;
+    return {};
+}
+
+} // namespace
+
+void CFileInfo::SetFullPathName(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    m_fullPathName = QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    Refresh();
+}
+
+void CFileInfo::Refresh()
+{
+    struct stat st {};
+    if (m_fullPathName.isEmpty() || ::stat(QFile::encodeName(m_fullPathName).constData(), &st) != 0) {
+        m_exists = false;
+        return;
+    }
+    m_exists = true;
+
+    m_fullPathName = SpelledOnDisc(m_fullPathName);
+    const QFileInfo fi(m_fullPathName);
+    m_fileName = fi.fileName();
+    m_filePath = m_fullPathName.left(m_fullPathName.size() - m_fileName.size());
+    if (!m_filePath.endsWith(QLatin1Char('/')))
+        m_filePath += QLatin1Char('/');
+    const qsizetype dot = m_fileName.lastIndexOf(QLatin1Char('.'));
+    m_fileExtension = dot < 0 ? QString() : m_fileName.mid(dot + 1);
+
+    m_size = st.st_size;
+    m_allocated = qint64(st.st_blocks) * 512;
+
+    m_attributes = 0;
+    if ((st.st_mode & S_IWUSR) == 0)
+        m_attributes |= AttrReadOnly;
+    if (m_fileName.startsWith(QLatin1Char('.')))
+        m_attributes |= AttrHidden;
+    if (!S_ISREG(st.st_mode))
+        m_attributes |= AttrSystem;
+    if (S_ISDIR(st.st_mode))
+        m_attributes |= AttrDirectory;
+
+    const QDateTime born = fi.birthTime();
+    m_created = (born.isValid() ? born : fi.metadataChangeTime()).toLocalTime();
+    m_accessed = fi.lastRead().toLocalTime();
+    m_modified = fi.lastModified().toLocalTime();
+
+    m_typeName = TrimSpaces(QMimeDatabase().mimeTypeForFile(fi).comment());
+    if (m_typeName.isEmpty())
+        m_typeName = FallbackTypeName(m_fileExtension);
+}
+
+QString CFileInfo::FormatFileSize(qint64 bytes)
+{
+    if (bytes < 1024)
+        return plainSize(bytes);
+    return plainSize(bytes) + QStringLiteral(" (") + bytesText(bytes) + QLatin1Char(')');
+}
+
+QString CFileInfo::FormatFileDate(const QDateTime& when)
+{
+    const QLocale locale;
+    const QDateTime local = when.toLocalTime();
+    return locale.toString(local.date(), QLocale::LongFormat) + QLatin1Char(' ')
+        + locale.toString(local.time(), QLocale::LongFormat);
+}
+
+QString CFileInfo::FallbackTypeName(const QString& extension)
+{
+    return TrimSpaces(extension.toUpper() + QStringLiteral(" File"));
+}
+
+QString CFileInfo::SpelledOnDisc(const QString& absolutePath)
+{
+    const QStringList parts = absolutePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString resolved = QStringLiteral("/");
+    bool found = true;
+    for (const QString& part : parts) {
+        const QString spelled = found ? entrySpelling(resolved, part) : QString();
+        found = !spelled.isEmpty();
+        if (!resolved.endsWith(QLatin1Char('/')))
+            resolved += QLatin1Char('/');
+        resolved += found ? spelled : part;
+    }
+    return resolved;
+}
