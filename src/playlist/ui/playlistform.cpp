@@ -1,0 +1,95 @@
+#include "playlistform.h"
+
+#include "platform/platformservices.h"
+#include "playlist/playlistfile.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+PLayListForm::PLayListForm(PlatformServices& services, const QString& folder, QWidget* parent)
+    : QDialog(parent), m_services(services), m_folder(folder)
+{
+    setObjectName(QStringLiteral("PLayListForm"));
+    setWindowTitle(QStringLiteral("PlayList Creator"));
+    setModal(true);
+
+    auto* frame = new QGroupBox(folder, this);
+    frame->setObjectName(QStringLiteral("PLFrame"));
+    m_files = new QListWidget(frame);
+    m_files->setObjectName(QStringLiteral("PLFiles"));
+    m_files->setToolTip(QStringLiteral("Select The Files To Include In The PlayList"));
+    m_files->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_files->addItems(ListMp3Files(folder));
+    auto* hint = new QLabel(QStringLiteral("SHIFT+CTRL+A To Select All Files"), frame);
+    hint->setToolTip(QStringLiteral("Hit CTRL+A To Select All Files"));
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(m_files);
+    frameLayout->addWidget(hint);
+
+    auto* createButton = new QPushButton(QStringLiteral("&Create PlayList"), this);
+    createButton->setObjectName(QStringLiteral("CreateButton"));
+    createButton->setToolTip(QStringLiteral("Create A PlayList From The Selected Files"));
+    createButton->setAutoDefault(false);
+    auto* exitButton = new QPushButton(QStringLiteral("E&xit"), this);
+    exitButton->setObjectName(QStringLiteral("ExitButton"));
+    exitButton->setToolTip(QStringLiteral("Exit This Form"));
+    exitButton->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(createButton);
+    buttons->addWidget(exitButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame, 1);
+    layout->addLayout(buttons);
+
+    connect(createButton, &QPushButton::clicked, this, &PLayListForm::createClicked);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The window sees the keys before its controls.
+    installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+
+    SelectAllFiles();
+}
+
+void PLayListForm::SelectAllFiles()
+{
+    for (int i = 0; i < m_files->count(); ++i)
+        m_files->item(i)->setSelected(true);
+}
+
+bool PLayListForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        if (key->key() == Qt::Key_A && (mods & Qt::ControlModifier)) {
+            if (event->type() == QEvent::ShortcutOverride) {
+                event->accept(); // keep any shortcut from taking the key
+                return true;
+            }
+            if (mods & Qt::ShiftModifier)
+                SelectAllFiles();
+            return true; // Ctrl+A alone does nothing, not even the list's own select-all
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PLayListForm::createClicked()
+{
+    if (m_files->count() == 0)
+        return;
+    QStringList selected;
+    for (int i = 0; i < m_files->count(); ++i)
+        if (m_files->item(i)->isSelected())
+            selected << m_files->item(i)->text();
+    CreatePlaylist(*m_services.prompter, m_folder, selected);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QListWidget;
+struct PlatformServices;
+
+// The playlist creator for one folder: lists the folder's "*.mp3" files,
+// all selected, and writes the selected ones as an extended M3U file into
+// that folder (questions and messages through services.prompter).
+// Ctrl+Shift+A selects every file; Ctrl+A alone does nothing.
+class PLayListForm final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PLayListForm)
+
+public:
+    PLayListForm(PlatformServices& services, const QString& folder, QWidget* parent = nullptr);
+
+    void SelectAllFiles();
+    QString folder() const { return m_folder; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createClicked();
+
+    PlatformServices& m_services;
+    QString m_folder;
+    QListWidget* m_files = nullptr;
+};
