@@ -40,6 +40,9 @@ public:
     // the file has none or cannot be opened. "" returns false and changes
     // nothing. Never shows a message. Returns Tagged().
     bool ReadFromFile(const QString& fileName);
+    // The same from the 128 bytes of a trailer already read ("TAG" first);
+    // anything else gives the empty record.
+    bool ReadFromBytes(const QByteArray& trailer);
 
     // Writes the record as the file's trailer: replaces the trailer of a
     // file longer than 128 bytes that ends in one, else appends. Adds owner

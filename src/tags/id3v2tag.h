@@ -144,6 +144,10 @@ public:
     QString ReadHeader();
 
 private:
+    void loadFrom(class OpenedTagFile& file);
+    bool stripOne(int kind);
+    clsID3Frame* findItem(int frameNo, const QString& descriptor);
+    const clsID3Frame* findItem(int frameNo, const QString& descriptor) const;
     QString textValue(int frameNo, const char* selector) const;
     void setTextValue(int frameNo, const QString& v, const char* selector);
     void setTrackPair(int track, int total);
@@ -156,5 +160,5 @@ private:
     qint64 m_framesSize = 0;
     int m_tagVersion = 0;
     bool m_fromTrailer = false; // the items came from an ID3v1 trailer
-    friend class ID3V2TagWriter;
+    friend class ID3V2TagWriter; // applies the items to the file's tag
 };

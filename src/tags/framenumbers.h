@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+
+// The frame numbers the program stores for ID3v2.3 frames (the classic
+// numbering that FrameNo in fieldcatalogue.h follows), for every frame the
+// standard declares. Frames without a number (2.4-only frames, private
+// extensions) get 0.
+int FrameNumberFor(const QByteArray& frameId);
+// The four-character ID3v2.3 identifier of a frame number; "" when unknown.
+QByteArray FrameIdFor(int number);

@@ -1,0 +1,229 @@
+#include "id3v1tag.h"
+
+#include "platform/fileerror.h"
+#include "platform/prompter.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kTrailerBytes = 128;
+
+// Text of one trailer field: cut before the first zero byte, trailing
+// blanks removed (leading blanks kept).
+QString fieldText(const char* bytes, int width)
+{
+    int n = 0;
+    while (n < width && bytes[n] != '\0')
+        ++n;
+    while (n > 0 && bytes[n - 1] == ' ')
+        --n;
+    return QString::fromLatin1(bytes, n);
+}
+
+void putField(char* out, const QString& text, int width)
+{
+    const QByteArray bytes = text.left(width).toLatin1();
+    std::memcpy(out, bytes.constData(), size_t(qMin<qsizetype>(bytes.size(), width)));
+}
+
+bool readAt(int fd, qint64 offset, char* out, int count)
+{
+    int done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(fd, out + done, size_t(count - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += int(n);
+    }
+    return true;
+}
+
+} // namespace
+
+ID3V1Tag::ID3V1Tag(Prompter* prompter)
+    : m_prompter(prompter)
+{
+}
+
+bool ID3V1Tag::SetGenre(int genre)
+{
+    if (genre < 0 || genre > 255)
+        return false;
+    m_genre = genre;
+    return true;
+}
+
+void ID3V1Tag::Clear()
+{
+    m_tagged = false;
+    m_title.clear();
+    m_artist.clear();
+    m_album.clear();
+    m_year.clear();
+    m_comment.clear();
+    m_genre = 0;
+    m_track = 0;
+}
+
+bool ID3V1Tag::ReadFromFile(const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return false;
+    Clear();
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    char t[kTrailerBytes];
+    const bool found = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= kTrailerBytes
+        && readAt(fd, st.st_size - kTrailerBytes, t, kTrailerBytes) && std::memcmp(t, "TAG", 3) == 0;
+    ::close(fd);
+    if (!found)
+        return false;
+    return ReadFromBytes(QByteArray(t, kTrailerBytes));
+}
+
+bool ID3V1Tag::ReadFromBytes(const QByteArray& trailer)
+{
+    Clear();
+    if (trailer.size() != kTrailerBytes || !trailer.startsWith("TAG"))
+        return false;
+    const char* t = trailer.constData();
+    m_tagged = true;
+    m_title = fieldText(t + 3, 30);
+    m_artist = fieldText(t + 33, 30);
+    m_album = fieldText(t + 63, 30);
+    m_year = fieldText(t + 93, 4);
+    m_comment = fieldText(t + 97, 30);
+    m_genre = uchar(t[127]);
+    m_track = (t[125] == '\0' && t[126] != '\0') ? int(uchar(t[126])) : -1;
+    return true;
+}
+
+bool ID3V1Tag::WriteToFile(const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return false;
+    const QFileInfo info(fileName);
+    if (!info.exists() || !info.isFile() || info.fileName().startsWith(QLatin1Char('.')))
+        return false;
+
+    FileError error;
+    int fd = -1;
+    auto fail = [&](const FileError& e) {
+        if (fd >= 0)
+            ::close(fd);
+        if (m_prompter) {
+            const QString crlf = QStringLiteral("\r\n");
+            m_prompter->message(QStringLiteral("Velmora"),
+                                QStringLiteral("File Error On File ") + crlf + fileName + crlf + crlf
+                                    + QStringLiteral("Error: ") + e.description + QStringLiteral(" (")
+                                    + QString::number(e.number) + QStringLiteral(")") + crlf + crlf
+                                    + QStringLiteral("Make Sure The File Is Not Being Used By Another Program."),
+                                MsgIcon::Critical);
+        }
+        return false;
+    };
+
+    // Reset the attributes to normal: the owner may write.
+    if (!(info.permissions() & QFileDevice::WriteOwner)
+        && !QFile::setPermissions(fileName, info.permissions() | QFileDevice::WriteOwner))
+        return fail(fileErrorFromErrno(EACCES));
+
+    const QByteArray path = QFile::encodeName(fileName);
+    fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return fail(fileErrorFromErrno(errno));
+
+    char t[kTrailerBytes] = {};
+    std::memcpy(t, "TAG", 3);
+    putField(t + 3, m_title, 30);
+    putField(t + 33, m_artist, 30);
+    putField(t + 63, m_album, 30);
+    putField(t + 93, m_year, 4);
+    if (m_track == -1) {
+        putField(t + 97, m_comment, 30);
+    } else {
+        if (m_track < 0 || m_track > 255)
+            return fail(FileError{6, QStringLiteral("Overflow")});
+        putField(t + 97, m_comment, 28);
+        t[125] = '\0';
+        t[126] = char(uchar(m_track));
+    }
+    t[127] = char(uchar(m_genre));
+
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return fail(fileErrorFromErrno(errno));
+    qint64 offset = st.st_size;
+    char sig[3];
+    if (st.st_size > kTrailerBytes && readAt(fd, st.st_size - kTrailerBytes, sig, 3) && std::memcmp(sig, "TAG", 3) == 0)
+        offset = st.st_size - kTrailerBytes;
+
+    const ssize_t written = ::pwrite(fd, t, kTrailerBytes, off_t(offset));
+    if (written != kTrailerBytes) {
+        const int err = written < 0 ? errno : ENOSPC;
+        // Never leave half a trailer behind.
+        if (written > 0 && offset == st.st_size) {
+            const int rc = ::ftruncate(fd, off_t(st.st_size));
+            (void)rc;
+        }
+        return fail(fileErrorFromErrno(err));
+    }
+    if (::close(fd) != 0) {
+        fd = -1;
+        return fail(fileErrorFromErrno(errno));
+    }
+    return true;
+}
+
+const QStringList& GenreNames()
+{
+    static const QStringList names = {
+        "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop", "Jazz", "Metal",
+        "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", "Reggae", "Rock", "Techno", "Industrial",
+        "Alternative", "Ska", "Death Metal", "Pranks", "Soundtrack", "Euro-Techno", "Ambient", "Trip-Hop",
+        "Vocal", "Jazz+Funk", "Fusion", "Trance", "Classical", "Instrumental", "Acid", "House", "Game",
+        "Sound Clip", "Gospel", "Noise", "AlternRock", "Bass", "Soul", "Punk", "Space", "Meditative",
+        "Instrumental Pop", "Instrumental Rock", "Ethnic", "Gothic", "Darkwave", "Techno-Industrial",
+        "Electronic", "Pop-Folk", "Eurodance", "Dream", "Southern Rock", "Comedy", "Cult", "Gangsta",
+        "Top 40", "Christian Rap", "Pop/Funk", "Jungle", "Native American", "Cabaret", "New Wave",
+        "Psychedelic", "Rave", "Showtunes", "Trailer", "Lo-Fi", "Tribal", "Acid Punk", "Acid Jazz", "Polka",
+        "Retro", "Musical", "Rock & Roll", "Hard Rock", "Folk", "Folk/Rock", "National Folk", "Swing",
+        "Bebob", "Latin", "Revival", "Celtic", "Bluegrass", "Avantgarde", "Gothic Rock", "Progressive Rock",
+        "Psychedelic Rock", "Symphonic Rock", "Slow Rock", "Big Band", "Chorus", "Easy Listening",
+        "Acoustic", "Humour", "Speech", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony",
+        "Booty Bass", "Primus", "Porn Groove", "Satire", "Slow Jam", "Club", "Tango", "Samba", "Folklore",
+    };
+    return names;
+}
+
+QString GenreName(int number)
+{
+    return number >= 0 && number <= GenreCount ? GenreNames().at(number) : QString();
+}
+
+QString GenreListText()
+{
+    return QStringLiteral("Unknown|") + GenreNames().join(QLatin1Char('|'));
+}
+
+int GetGenreIndex(const QString& name)
+{
+    const QString wanted = name.toLower();
+    const QStringList& names = GenreNames();
+    for (int i = 0; i <= GenreCount; ++i)
+        if (names.at(i).toLower() == wanted)
+            return i;
+    return 255;
+}

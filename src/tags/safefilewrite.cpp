@@ -1,0 +1,179 @@
+#include "safefilewrite.h"
+
+#include "tags/tagscan.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kChunk = 256 * 1024;
+
+bool writeAll(int fd, const char* data, qint64 count, qint64 offset)
+{
+    qint64 done = 0;
+    while (done < count) {
+        const ssize_t n = ::pwrite(fd, data + done, size_t(count - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+// Copies [from, from + count) of src to dst at `to`.
+bool copyRange(int src, qint64 from, int dst, qint64 to, qint64 count, QByteArray& buf)
+{
+    for (qint64 done = 0; done < count;) {
+        const int n = int(qMin<qint64>(kChunk, count - done));
+        if (!ReadFully(src, from + done, n, reinterpret_cast<unsigned char*>(buf.data()))) {
+            errno = errno ? errno : EIO;
+            return false;
+        }
+        if (!writeAll(dst, buf.constData(), n, to + done))
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+bool sameRange(int a, qint64 aFrom, int b, qint64 bFrom, qint64 count, QByteArray& bufA, QByteArray& bufB)
+{
+    for (qint64 done = 0; done < count;) {
+        const int n = int(qMin<qint64>(kChunk, count - done));
+        if (!ReadFully(a, aFrom + done, n, reinterpret_cast<unsigned char*>(bufA.data()))
+            || !ReadFully(b, bFrom + done, n, reinterpret_cast<unsigned char*>(bufB.data()))
+            || std::memcmp(bufA.constData(), bufB.constData(), size_t(n)) != 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+bool fail(FileError* err, int errnum)
+{
+    return reportFileError(err, fileErrorFromErrno(errnum ? errnum : EIO));
+}
+
+} // namespace
+
+bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QByteArray& bytes, FileError* err)
+{
+    // Work on the file a link points to, so that the link stays a link.
+    const QString canonical = QFileInfo(pathIn).canonicalFilePath();
+    const QString path = canonical.isEmpty() ? pathIn : canonical;
+    const QByteArray native = QFile::encodeName(path);
+
+    const int src = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (src < 0)
+        return fail(err, errno);
+    struct stat st {};
+    if (::fstat(src, &st) != 0) {
+        const int e = errno;
+        ::close(src);
+        return fail(err, e);
+    }
+    auto closeAndFail = [&](int e) {
+        ::close(src);
+        return fail(err, e);
+    };
+    if (!S_ISREG(st.st_mode))
+        return closeAndFail(EISDIR);
+    if (!(st.st_mode & S_IWUSR))
+        return closeAndFail(EACCES);
+    if (start < 0 || end < start || end > st.st_size)
+        return closeAndFail(EINVAL);
+
+    const qint64 size = st.st_size;
+    if (bytes.size() == end - start || (bytes.isEmpty() && end == size)) {
+        const int dst = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+        if (dst < 0)
+            return closeAndFail(errno);
+        bool ok;
+        if (bytes.size() == end - start)
+            ok = bytes.isEmpty() || writeAll(dst, bytes.constData(), bytes.size(), start);
+        else
+            ok = ::ftruncate(dst, off_t(start)) == 0;
+        int e = ok ? 0 : errno;
+        if (ok && ::fsync(dst) != 0) {
+            ok = false;
+            e = errno;
+        }
+        if (::close(dst) != 0 && ok) {
+            ok = false;
+            e = errno;
+        }
+        ::close(src);
+        return ok || fail(err, e);
+    }
+
+    // A copy beside the original, renamed over it once it is complete.
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    struct stat dirSt {};
+    if (::stat(QFile::encodeName(folder).constData(), &dirSt) != 0)
+        return closeAndFail(errno);
+    if (!(dirSt.st_mode & S_IWUSR))
+        return closeAndFail(EACCES);
+    QByteArray tmpName = QFile::encodeName(folder + QStringLiteral("/.velmora-") + info.fileName().left(40)
+                                           + QStringLiteral(".XXXXXX"));
+    const int dst = ::mkstemp(tmpName.data());
+    if (dst < 0)
+        return closeAndFail(errno);
+    auto abandon = [&](int e) {
+        ::close(dst);
+        ::unlink(tmpName.constData());
+        return closeAndFail(e);
+    };
+
+    QByteArray bufA(kChunk, Qt::Uninitialized);
+    QByteArray bufB(kChunk, Qt::Uninitialized);
+    const qint64 newSize = start + bytes.size() + (size - end);
+    errno = 0;
+    if (!copyRange(src, 0, dst, 0, start, bufA) || !writeAll(dst, bytes.constData(), bytes.size(), start)
+        || !copyRange(src, end, dst, start + bytes.size(), size - end, bufA))
+        return abandon(errno);
+    if (::fsync(dst) != 0)
+        return abandon(errno);
+    struct stat tmpSt {};
+    if (::fstat(dst, &tmpSt) != 0 || tmpSt.st_size != newSize)
+        return abandon(EIO);
+    // Everything outside the range must have arrived as it was.
+    if (!sameRange(src, 0, dst, 0, start, bufA, bufB)
+        || !sameRange(src, end, dst, start + bytes.size(), size - end, bufA, bufB))
+        return abandon(EIO);
+    if (::fchmod(dst, st.st_mode & 07777) != 0)
+        return abandon(errno);
+    if (::fchown(dst, st.st_uid, st.st_gid) != 0) {
+        // Only the superuser may give a file away; the mode is what matters.
+    }
+    if (::close(dst) != 0) {
+        const int e = errno;
+        ::unlink(tmpName.constData());
+        return closeAndFail(e);
+    }
+    if (::rename(tmpName.constData(), native.constData()) != 0) {
+        const int e = errno;
+        ::unlink(tmpName.constData());
+        return closeAndFail(e);
+    }
+    ::close(src);
+    const int dirFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return reportFileError(err, FileError());
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/fileerror.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Replaces the bytes [start, end) of a file by `bytes` without ever losing
+// the rest of it:
+// - the same length is written in place;
+// - removing the end of the file truncates it;
+// - anything else writes a copy in the same folder, flushes it, checks that
+//   every byte outside the range arrived intact, gives it the original's
+//   permissions (and owner, where allowed) and renames it over the original.
+// A file its owner may not write, a non-regular file, a range past the end
+// and (for the copy) a folder its owner may not write are refused. On false
+// the original is unchanged and *err (when given) says why.
+bool ReplaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes,
+                      FileError* err = nullptr);

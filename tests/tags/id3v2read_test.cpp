@@ -1,0 +1,309 @@
+#include "tags/id3v2tag.h"
+
+#include "platform/fakes/scriptedprompter.h"
+#include "tagtestfiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace Id3Builder;
+namespace F = TagTestFiles;
+
+namespace {
+
+QByteArray fullV23Tag()
+{
+    return tag(3,
+               {frame(3, "TPE1", textBody("The Artist")), frame(3, "TALB", textBody("The Album")),
+                frame(3, "TIT2", textBody("The Title")), frame(3, "TRCK", textBody("5/12")),
+                frame(3, "TYER", textBody("1999")), frame(3, "TCON", textBody("(17)")),
+                frame(3, "COMM", commentBody("eng", "", "A comment")),
+                frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm")),
+                frame(3, "COMM", commentBody("eng", "MusicMatch_Tempo", "Fast")),
+                frame(3, "COMM", commentBody("eng", "MusicMatch_Situation", "Party")),
+                frame(3, "COMM", commentBody("eng", "MusicMatch_Preference", "Good")),
+                frame(3, "COMM", commentBody("deu", "Other", "Kept")),
+                frame(3, "UFID", ufidBody("", "a b c ")), frame(3, "TXXX", userTextBody("", "user text")),
+                frame(3, "WXXX", userUrlBody("", "http://user.example")),
+                frame(3, "WOAR", urlBody("http://artist.example")), frame(3, "TCOM", textBody("Composer \"X\"")),
+                frame(3, "TOPE", textBody("Orig")), frame(3, "TENC", textBody("Encoder")),
+                frame(3, "USLT", commentBody("eng", "", "line one\nline two"))},
+               64);
+}
+
+class Id3v2Read : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QByteArray audio = F::audio();
+};
+
+TEST_F(Id3v2Read, ReadsEveryFieldOfALatin1V23Tag)
+{
+    const QString path = F::write(dir, "full.mp3", fullV23Tag() + audio);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.FileName(), path);
+    EXPECT_EQ(t.TagVersion(), 3);
+    EXPECT_EQ(t.Artist(), "The Artist");
+    EXPECT_EQ(t.Album(), "The Album");
+    EXPECT_EQ(t.Title(), "The Title");
+    EXPECT_EQ(t.Song(), "The Title");
+    EXPECT_EQ(t.Track(), 5);
+    EXPECT_EQ(t.TotalTracks(), 12);
+    EXPECT_EQ(t.Year(), 1999);
+    EXPECT_EQ(t.Genre(), "Rock");
+    EXPECT_EQ(t.Comments(), "A comment");
+    EXPECT_EQ(t.Mood(), "Calm");
+    EXPECT_EQ(t.Tempo(), "Fast");
+    EXPECT_EQ(t.Situation(), "Party");
+    EXPECT_EQ(t.Preference(), "Good");
+    EXPECT_EQ(t.UniqueKey(), "abc");
+    EXPECT_EQ(t.UserText(), "user text");
+    EXPECT_EQ(t.UserURL(), "http://user.example");
+    EXPECT_EQ(t.ArtistURL(), "http://artist.example");
+    EXPECT_EQ(t.Composer(), "Composer \"X\""); // keeps its quotes
+    EXPECT_EQ(t.OrigArtist(), "Orig");
+    EXPECT_EQ(t.EncodedBy(), "Encoder");
+    EXPECT_EQ(t.LyricsUnsynced(), "line one\nline two");
+    EXPECT_EQ(t.FrameCount(), 20);
+    EXPECT_EQ(t.FramesSize(), fullV23Tag().size());
+    EXPECT_EQ(t.GetFrameValue(FrameNo::COMM, "Other").toString(), "Kept");
+    EXPECT_TRUE(F::audioIntact(path, audio));
+}
+
+TEST_F(Id3v2Read, ItemsFollowTheTagsFrameOrderWithTheirDescriptionsAndLanguages)
+{
+    const QString path = F::write(dir, "full.mp3", fullV23Tag() + audio);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    ASSERT_EQ(t.Frames().size(), 20);
+    const clsID3Frame& first = t.Frames().at(0);
+    EXPECT_EQ(first.eType, FrameNo::TPE1);
+    EXPECT_EQ(first.lIndex, 1);
+    EXPECT_FALSE(first.bNew);
+    const clsID3Frame& mood = t.Frames().at(7);
+    EXPECT_EQ(mood.eType, FrameNo::COMM);
+    EXPECT_EQ(mood.sDescription, "MusicMatch_Mood");
+    EXPECT_EQ(mood.vLanguage, "eng");
+    EXPECT_EQ(t.Frames().at(11).vLanguage, "deu");
+}
+
+TEST_F(Id3v2Read, ReadsUtf16TextNextToATrailerAndRemovesTheTrailer)
+{
+    const QString title = QString::fromUtf8("Ünïcødé 日本");
+    const QByteArray v2 = tag(3, {frame(3, "TIT2", textBody(title, Enc::Utf16)),
+                                  frame(3, "TPE1", textBody("Latin", Enc::Latin1))}, 32);
+    const QString path = F::write(dir, "utf16.mp3", v2 + audio + id3v1("V1 Title", "", "", "", "", 2, 17));
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.Title(), title);
+    EXPECT_EQ(t.Artist(), "Latin");
+    EXPECT_EQ(t.Track(), 0); // never filled from the trailer
+    EXPECT_EQ(F::read(path), v2 + audio);
+}
+
+TEST_F(Id3v2Read, ReadsUtf8AndUtf16BigEndianTextOfAV24Tag)
+{
+    const QString title = QString::fromUtf8("Homogénic ✓");
+    const QString artist = QString::fromUtf8("Björk");
+    const QByteArray v2 = tag(4, {frame(4, "TIT2", textBody(title, Enc::Utf8)),
+                                  frame(4, "TPE1", textBody(artist, Enc::Utf16BE)),
+                                  frame(4, "TDRC", textBody("1997-09-22", Enc::Utf8))});
+    const QString path = F::write(dir, "v24.mp3", v2 + audio);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.TagVersion(), 4);
+    EXPECT_EQ(t.Title(), title);
+    EXPECT_EQ(t.Artist(), artist);
+    EXPECT_EQ(t.Year(), 1997);
+}
+
+TEST_F(Id3v2Read, ReadsAV22Tag)
+{
+    const QByteArray v2 = tag(2, {frame(2, "TT2", textBody("Old Title")), frame(2, "TP1", textBody("Old Artist")),
+                                  frame(2, "TAL", textBody("Old Album")), frame(2, "TYE", textBody("1988")),
+                                  frame(2, "TCO", textBody("(13)")), frame(2, "TRK", textBody("3/9"))});
+    const QString path = F::write(dir, "v22.mp3", v2 + audio);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.TagVersion(), 2);
+    EXPECT_EQ(t.Title(), "Old Title");
+    EXPECT_EQ(t.Artist(), "Old Artist");
+    EXPECT_EQ(t.Album(), "Old Album");
+    EXPECT_EQ(t.Year(), 1988);
+    EXPECT_EQ(t.Genre(), "Pop");
+    EXPECT_EQ(t.Track(), 3);
+    EXPECT_EQ(t.TotalTracks(), 9);
+}
+
+struct GenreCase {
+    const char* stored;
+    const char* read;
+};
+
+class GenreReading : public ::testing::TestWithParam<GenreCase> {};
+
+TEST_P(GenreReading, FollowsTheParenthesisedNumberRule)
+{
+    QTemporaryDir dir;
+    const QString path = F::write(dir, "g.mp3", tag(3, {frame(3, "TCON", textBody(GetParam().stored))}) + F::audio());
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.Genre(), QString::fromUtf8(GetParam().read));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tcon, GenreReading,
+                         ::testing::Values(GenreCase{"(17)", "Rock"}, GenreCase{"(114)", "Folklore"},
+                                           GenreCase{"(84)", "Bebob"}, GenreCase{"(0)", "Blues"},
+                                           GenreCase{"(115)", "(115)"}, GenreCase{"(200)", "(200)"},
+                                           GenreCase{"(17)Rock", "(17)Rock"}, GenreCase{"Rock", "Rock"},
+                                           GenreCase{"(RX)", "Blues"}, GenreCase{"Trip-Hop", "Trip-Hop"}));
+
+struct TrackCase {
+    const char* stored;
+    int track;
+    int total;
+};
+
+class TrackReading : public ::testing::TestWithParam<TrackCase> {};
+
+TEST_P(TrackReading, SplitsTrckAtTheSlash)
+{
+    QTemporaryDir dir;
+    const QString path = F::write(dir, "t.mp3", tag(3, {frame(3, "TRCK", textBody(GetParam().stored))}) + F::audio());
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.Track(), GetParam().track);
+    EXPECT_EQ(t.TotalTracks(), GetParam().total);
+}
+
+INSTANTIATE_TEST_SUITE_P(Trck, TrackReading,
+                         ::testing::Values(TrackCase{"5/12", 5, 12}, TrackCase{"5", 5, 0}, TrackCase{"/12", 0, 12},
+                                           TrackCase{"07/09", 7, 9}, TrackCase{"A1", 0, 0}));
+
+TEST_F(Id3v2Read, CommentsWithADescriptionAreNeitherCommentsNorMood)
+{
+    const QString path = F::write(dir, "c.mp3", tag(3, {frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm")),
+                                                        frame(3, "COMM", commentBody("eng", "Note", "Other"))})
+                                                    + audio);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.Comments(), "");
+    EXPECT_EQ(t.Mood(), "Calm");
+}
+
+TEST_F(Id3v2Read, QuotesBecomeApostrophesInTheListedFieldsOnly)
+{
+    const QString path = F::write(dir, "q.mp3", tag(3, {frame(3, "TIT2", textBody("Say \"Hi\"")),
+                                                        frame(3, "TCOM", textBody("Com \"P\"")),
+                                                        frame(3, "COMM", commentBody("eng", "MusicMatch_Tempo", "\"Fast\""))})
+                                                    + audio);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.Title(), "Say 'Hi'");
+    EXPECT_EQ(t.Composer(), "Com \"P\"");
+    EXPECT_EQ(t.Tempo(), "\"Fast\"");
+}
+
+TEST_F(Id3v2Read, AFileWithOnlyATrailerShowsItsValuesAndKeepsIt)
+{
+    const QByteArray v1 = id3v1("V1 Title", "V1 Artist", "V1 Album", "2003", "V1 Comment", 7, 17);
+    const QString path = F::write(dir, "v1.mp3", audio + v1);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.TagVersion(), 0);
+    EXPECT_EQ(t.Title(), "V1 Title");
+    EXPECT_EQ(t.Artist(), "V1 Artist");
+    EXPECT_EQ(t.Album(), "V1 Album");
+    EXPECT_EQ(t.Year(), 2003);
+    EXPECT_EQ(t.Comments(), "V1 Comment");
+    EXPECT_EQ(t.Track(), 7);
+    EXPECT_EQ(t.GetFrameValue(FrameNo::TCON, "").toString(), "Rock"); // "(17)", then the quote pass
+    EXPECT_EQ(t.Genre(), "Rock");
+    EXPECT_EQ(F::read(path), audio + v1);
+}
+
+TEST_F(Id3v2Read, AFileWithoutTagsLoadsEmpty)
+{
+    const QString path = F::write(dir, "plain.mp3", audio);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.FileName(), path);
+    EXPECT_TRUE(t.Frames().isEmpty());
+    EXPECT_EQ(t.FrameCount(), 0);
+    EXPECT_EQ(t.FramesSize(), 0);
+    EXPECT_EQ(t.Title(), "");
+    EXPECT_EQ(t.Year(), 0);
+}
+
+TEST_F(Id3v2Read, AssigningAMissingFileKeepsTheOldNameAndEmptiesTheObject)
+{
+    const QString path = F::write(dir, "a.mp3", fullV23Tag() + audio);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    ASSERT_EQ(t.Artist(), "The Artist");
+    t.SetFileName(dir.filePath("missing.mp3"));
+    EXPECT_EQ(t.FileName(), path);
+    EXPECT_TRUE(t.Frames().isEmpty());
+    EXPECT_EQ(t.Artist(), "");
+}
+
+TEST_F(Id3v2Read, ReadsTheAudioFactsAtEachLoad)
+{
+    const QByteArray copyrightAudio = Mp3Builder::audioFrames(10, true);
+    const QString path = F::write(dir, "c.mp3", tag(3, {frame(3, "TIT2", textBody("x"))}) + copyrightAudio);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_TRUE(t.CopyRight);
+    EXPECT_EQ(t.Layer, "3");
+    EXPECT_EQ(t.BitRate, "128");
+    EXPECT_EQ(t.FileSize, QFileInfo(path).size());
+    t.SetCopyRight(false);
+    EXPECT_FALSE(t.CopyRight);
+    EXPECT_EQ(t.FieldText(FieldId::CopyRight), "False");
+}
+
+TEST_F(Id3v2Read, HasTagTypeAnswersForEveryKind)
+{
+    const QByteArray v1 = id3v1("T", "A", "B", "2000", "", 1, 1);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        int kinds;
+    } cases[] = {
+        {"none.mp3", audio, 0},
+        {"v2.mp3", tag(3, {frame(3, "TIT2", textBody("x"))}) + audio, TagType::ID3v2},
+        {"v1.mp3", audio + v1, TagType::ID3v1},
+        {"lyrics1.mp3", audio + lyrics3v1("some words") + v1, TagType::ID3v1 | TagType::Lyrics3},
+        {"lyrics2.mp3", audio + lyrics3v2("IND0000210") + v1, TagType::ID3v1 | TagType::Lyrics3v2},
+        {"mm.mp3", audio + musicMatch() + v1, TagType::ID3v1 | TagType::MusicMatch},
+        {"mm_lyrics.mp3", audio + musicMatch(false) + lyrics3v2("IND0000210") + v1,
+         TagType::ID3v1 | TagType::Lyrics3v2 | TagType::MusicMatch},
+    };
+    for (const Case& c : cases) {
+        const QString path = F::write(dir, c.name, c.bytes);
+        ID3V2Tag t;
+        t.SetFileName(path);
+        // Asking must not change the answer of the load (which removes v1
+        // only next to a v2 tag).
+        for (int kind : {TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch})
+            EXPECT_EQ(t.HasTagType(kind), (c.kinds & kind) != 0) << c.name << " kind " << kind;
+    }
+}
+
+TEST_F(Id3v2Read, LoadingRemovesTheTrailerOnlyWhenBothTagsAreThere)
+{
+    const QByteArray v2 = tag(3, {frame(3, "TIT2", textBody("x"))});
+    const QByteArray v1 = id3v1("T", "A", "B", "2000", "", 1, 1);
+    const QString both = F::write(dir, "both.mp3", v2 + audio + v1);
+    const QString onlyV1 = F::write(dir, "v1.mp3", audio + v1);
+    ID3V2Tag t;
+    t.SetFileName(both);
+    EXPECT_FALSE(t.HasTagType(TagType::ID3v1));
+    EXPECT_TRUE(t.HasTagType(TagType::ID3v2));
+    EXPECT_EQ(F::read(both), v2 + audio);
+    t.SetFileName(onlyV1);
+    EXPECT_TRUE(t.HasTagType(TagType::ID3v1));
+    EXPECT_EQ(F::read(onlyV1), audio + v1);
+}
+
+} // namespace
