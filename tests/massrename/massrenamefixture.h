@@ -1,0 +1,171 @@
+#pragma once
+
+#include "massrename/massrenameengine.h"
+#include "massrename/massrenameview.h"
+#include "platform/fakes/faultyfilesystem.h"
+#include "platform/fakes/fixedclock.h"
+#include "platform/fakes/memorysettingsbackend.h"
+#include "platform/fakes/recordinglauncher.h"
+#include "platform/fakes/recordingtrash.h"
+#include "platform/fakes/scriptedprompter.h"
+#include "platform/platformservices.h"
+#include "settings/preferences.h"
+#include "support/mp3builder.h"
+#include "tags/id3v2tag.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+// Readable failure output for texts and lists of texts.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '{';
+    for (const QString& s : l)
+        *os << " \"" << s.toStdString() << '"';
+    *os << " }";
+}
+QT_END_NAMESPACE
+
+// Everything a mass rename view is told, in order.
+class RecordingView final : public MassRenameView {
+public:
+    struct Row {
+        QString dir, oldName, newName;
+        ResultColour colour;
+    };
+
+    void ClearResults() override { rows.clear(); ++clears; }
+    void AddResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour) override
+    {
+        rows.append({dir, oldName, newName, colour});
+    }
+    void SetStatusText(const QString& text) override
+    {
+        statuses << text;
+        if (onStatus)
+            onStatus(text);
+    }
+    void SetCurrentDir(const QString& dir) override { currentDir = dir; }
+    void SetCounters(const MassRenameCounters& c) override { counters = c; }
+    void SetRunControls(bool enabled) override { runControls << enabled; }
+    void ShowRunStatus(bool on) override { runStatus << on; }
+    void Progress() override { ++progressCalls; }
+    void RefreshNow() override { ++refreshCalls; }
+
+    QList<Row> rows;
+    QStringList statuses;
+    QString currentDir;
+    MassRenameCounters counters;
+    QList<bool> runControls, runStatus;
+    int clears = 0, progressCalls = 0, refreshCalls = 0;
+    std::function<void(const QString&)> onStatus;
+};
+
+// Tag values a test file is made with; empty texts and zeros write nothing.
+struct TestTags {
+    QString artist = {};
+    QString title = {};
+    QString album = {};
+    QString genre = {};
+    QString comments = {};
+    int track = 0;
+    int year = 0;
+};
+
+// A temporary tree, the test doubles and an engine over them. Options are
+// the stored defaults except New File Case "NC", so names keep their case
+// unless a test asks for casing.
+class MassRenameTest : public ::testing::Test {
+protected:
+    MassRenameTest()
+        : prefs(backend)
+    {
+        backend.values[QStringLiteral("Settings")][QStringLiteral("New File Case")] = QStringLiteral("NC");
+        prefs.LoadOptions();
+        prefs.LoadFilters();
+        services.settings = &backend;
+        services.files = &files;
+        services.trash = &trash;
+        services.launcher = &launcher;
+        services.prompter = &prompter;
+        services.clock = &clock;
+        root = tmp.path() + QStringLiteral("/music/");
+        QDir().mkpath(root);
+        logFolder = tmp.path() + QStringLiteral("/logs/");
+        engine = std::make_unique<MassRenameEngine>(services, prefs, view);
+        engine->SetLogFolder(logFolder);
+        choices.startDir = root;
+    }
+
+    // A valid MP3 file at root + relPath (folders created), with tags when given.
+    QString makeMp3(const QString& relPath, const TestTags* tags = nullptr, bool copyright = false)
+    {
+        const QString path = root + relPath;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        EXPECT_TRUE(Mp3Builder::writePlainMp3(path, 8, copyright));
+        if (tags) {
+            ID3V2Tag tag;
+            tag.SetFileName(path);
+            tag.SetArtist(tags->artist);
+            tag.SetTitle(tags->title);
+            tag.SetAlbum(tags->album);
+            tag.SetGenre(tags->genre);
+            tag.SetComments(tags->comments);
+            if (tags->track)
+                tag.SetTrack(tags->track);
+            if (tags->year)
+                tag.SetYear(tags->year);
+            EXPECT_TRUE(tag.Update());
+        }
+        return path;
+    }
+
+    QString makeFile(const QString& relPath, const QByteArray& bytes)
+    {
+        const QString path = root + relPath;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        EXPECT_TRUE(Mp3Builder::writeFile(path, bytes));
+        return path;
+    }
+
+    bool exists(const QString& relPath) const { return QFileInfo::exists(root + relPath); }
+
+    QStringList namesIn(const QString& relDir = QString()) const
+    {
+        return QDir(root + relDir).entryList(QDir::Files, QDir::Name);
+    }
+
+    // The only log file, as text.
+    QString logText() const
+    {
+        const QStringList logs = QDir(logFolder).entryList(QDir::Files);
+        if (logs.size() != 1)
+            return QStringLiteral("<%1 log files>").arg(logs.size());
+        return QString::fromUtf8(Mp3Builder::readFile(logFolder + logs.first()));
+    }
+    QStringList logLines() const { return logText().split(QStringLiteral("\r\n")); }
+
+    QTemporaryDir tmp;
+    QString root;
+    QString logFolder;
+    MemorySettingsBackend backend;
+    Preferences prefs;
+    FaultyFileSystem files;
+    RecordingTrash trash;
+    RecordingLauncher launcher;
+    ScriptedPrompter prompter;
+    FixedClock clock;
+    PlatformServices services;
+    RecordingView view;
+    MassRenameChoices choices;
+    std::unique_ptr<MassRenameEngine> engine;
+};
