@@ -1,0 +1,165 @@
+#include "multitagwriter.h"
+
+#include "platform/filesystem.h"
+#include "settings/options.h"
+#include "settings/settingsstore.h"
+
+#include <cerrno>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+bool anyV1Included(const MultiTagValues& v)
+{
+    for (FieldId id : {FieldId::Artist, FieldId::Album, FieldId::Title, FieldId::Track, FieldId::Year,
+                       FieldId::Genre, FieldId::Comments})
+        if (v.isIncluded(id))
+            return true;
+    return false;
+}
+
+} // namespace
+
+int BoxNumber(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char(' '))
+        ++i;
+    int value = 0;
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i)
+        value = qMin(32767, value * 10 + (text.at(i).unicode() - '0'));
+    return value;
+}
+
+void ApplyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values)
+{
+    for (int i = 0; i < kFieldCount; ++i) {
+        if (!values.included[i])
+            continue;
+        const auto id = FieldId(i);
+        const QString& text = values.texts[i];
+        switch (id) {
+        case FieldId::Track: tag.SetTrack(BoxNumber(text)); break;
+        case FieldId::TotalTracks: tag.SetTotalTracks(BoxNumber(text)); break;
+        case FieldId::Year: tag.SetYear(BoxNumber(text)); break;
+        case FieldId::CopyRight: tag.SetCopyRight(text == QLatin1String("True")); break;
+        default: tag.SetFieldText(id, text); break;
+        }
+    }
+}
+
+void ApplyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values)
+{
+    if (values.isIncluded(FieldId::Artist))
+        tag.SetArtist(values.text(FieldId::Artist));
+    if (values.isIncluded(FieldId::Album))
+        tag.SetAlbum(values.text(FieldId::Album));
+    if (values.isIncluded(FieldId::Title))
+        tag.SetTitle(values.text(FieldId::Title));
+    if (values.isIncluded(FieldId::Track)) {
+        const int track = BoxNumber(values.text(FieldId::Track));
+        tag.SetTrack(track <= 255 ? track : 0);
+    }
+    if (values.isIncluded(FieldId::Year))
+        tag.SetTheYear(BoxNumber(values.text(FieldId::Year)));
+    if (values.isIncluded(FieldId::Genre))
+        tag.SetGenre(GetGenreIndex(values.text(FieldId::Genre)));
+    if (values.isIncluded(FieldId::Comments))
+        tag.SetComment(values.text(FieldId::Comments));
+}
+
+std::array<QString, kFieldCount> BoxTextsFromTag(const ID3V2Tag& tag, const Options& options)
+{
+    std::array<QString, kFieldCount> texts;
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto id = FieldId(i);
+        switch (id) {
+        case FieldId::Artist: texts[i] = TrimSpaces(tag.Artist()); break;
+        case FieldId::Album: texts[i] = TrimSpaces(tag.Album()); break;
+        case FieldId::Title: texts[i] = TrimSpaces(tag.Title()); break;
+        case FieldId::Genre: texts[i] = TrimSpaces(tag.Genre()); break;
+        case FieldId::Comments: texts[i] = TrimSpaces(tag.Comments()); break;
+        case FieldId::Track: texts[i] = FormatTrack(tag.Track(), options); break;
+        case FieldId::TotalTracks: texts[i] = FormatTrack(tag.TotalTracks(), options); break;
+        case FieldId::Year: texts[i] = FormatYear(tag.Year()); break;
+        case FieldId::CopyRight: texts[i] = tag.CopyRight ? QStringLiteral("True") : QStringLiteral("False"); break;
+        default: texts[i] = tag.FieldText(id); break;
+        }
+    }
+    return texts;
+}
+
+QString MultiTagErrorText(const QString& path, const FileError& error)
+{
+    return QStringLiteral("Error Saving Tags In File: ") + kCrLf + kCrLf + path + kCrLf + kCrLf
+        + QStringLiteral("Error: ") + error.description + QStringLiteral(" (") + QString::number(error.number)
+        + QLatin1Char(')');
+}
+
+MultiTagWriter::MultiTagWriter(FileSystem& files, Prompter* prompter)
+    : m_files(files), m_v2(prompter), m_v1(prompter)
+{
+}
+
+MultiTagWriter::Result MultiTagWriter::TagFile(const QString& path, const MultiTagValues& values)
+{
+    Result result;
+    const QString file = TrimSpaces(path);
+    if (file.isEmpty())
+        return result;
+
+    // Refuse before anything is loaded: loading alone may rewrite the file.
+    FileAttributes attributes;
+    if (!m_files.attributes(file, &attributes, &result.error))
+        return result;
+    if (attributes.system) {
+        result.error = fileErrorFromErrno(EISDIR);
+        return result;
+    }
+    if (attributes.readOnly) {
+        result.error = fileErrorFromErrno(EACCES);
+        return result;
+    }
+
+    // The trailer as the file holds it now, before the ID3v2 load removes
+    // it from a file that has both tags.
+    const bool hadTrailer = m_v1.ReadFromFile(file);
+
+    m_v2.SetFileName(file);
+    if (m_v2.FileName() != file) {
+        result.error = fileErrorFromErrno(ENOENT);
+        return result;
+    }
+    ApplyIncludedV2(m_v2, values);
+    if (!m_v2.Update()) {
+        if (hadTrailer && !m_v2.HasTagType(TagType::ID3v1))
+            m_v1.WriteToFile(file); // put back what the load took away
+        result.error = {51, QStringLiteral("The ID3v2 tag could not be written")};
+        return result;
+    }
+
+    if (!hadTrailer && !anyV1Included(values))
+        return result;
+    if (!hadTrailer)
+        m_v1.Clear();
+    ApplyIncludedV1(m_v1, values);
+    if (!m_v1.WriteToFile(file))
+        result.reportedByTags = true;
+    return result;
+}
+
+std::array<QString, kFieldCount> MultiTagWriter::ReadFile(const QString& path, const Options& options)
+{
+    const QString file = TrimSpaces(path);
+    FileAttributes attributes;
+    const bool readable = !file.isEmpty() && m_files.attributes(file, &attributes) && !attributes.system;
+    if (readable)
+        m_v2.SetFileName(file);
+    if (!readable || m_v2.FileName() != file) {
+        std::array<QString, kFieldCount> empty;
+        empty[int(FieldId::CopyRight)] = QStringLiteral("False");
+        return empty;
+    }
+    return BoxTextsFromTag(m_v2, options);
+}

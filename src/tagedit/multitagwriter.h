@@ -1,0 +1,88 @@
+#pragma once
+
+#include "platform/fileerror.h"
+#include "tags/fieldcatalogue.h"
+#include "tags/id3v1tag.h"
+#include "tags/id3v2tag.h"
+
+#include <QString>
+
+#include <array>
+
+class FileSystem;
+class Prompter;
+struct Options;
+
+// What the MultiTagger writes: the twenty box texts (the copyright box as
+// "True"/"False") and which fields are included, in panel order.
+struct MultiTagValues {
+    std::array<bool, kFieldCount> included{};
+    std::array<QString, kFieldCount> texts{};
+
+    bool isIncluded(FieldId id) const { return included[int(id)]; }
+    const QString& text(FieldId id) const { return texts[int(id)]; }
+};
+
+// The number a Track, Total Tracks or Year box stands for: the leading
+// decimal digits of its text (blanks before them skipped), 0 when it does
+// not start with one; "7x" is 7, "x7" 0. Signs are not numbers here, and
+// the result is limited to 0..32767.
+int BoxNumber(const QString& text);
+
+// Assigns the included fields of tag from the texts: text fields unchanged,
+// Track, Total Tracks and Year by BoxNumber, Copyright only in the object
+// (never written). Fields not included keep what the tag holds.
+void ApplyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values);
+
+// Assigns the included ID3v1 fields of tag (Artist, Album, Title, Track,
+// Year, Genre by GetGenreIndex, Comments); the others keep their values. A
+// track number that one byte cannot hold is written as 0 (no track).
+void ApplyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values);
+
+// The box texts of a loaded tag: Artist, Album, Title, Genre and Comments
+// trimmed of blanks; Track and Total Tracks by FormatTrack ("" for 0); Year
+// by FormatYear; Copyright "True"/"False" from the audio header's bit; the
+// rest as they are.
+std::array<QString, kFieldCount> BoxTextsFromTag(const ID3V2Tag& tag, const Options& options);
+
+// "Error Saving Tags In File: " CRLF CRLF path CRLF CRLF
+// "Error: " description " (" number ")".
+QString MultiTagErrorText(const QString& path, const FileError& error);
+
+// Writes the included fields into one file after another, keeping what is
+// not included. Owns the two tag objects the MultiTagger reuses for every
+// file.
+class MultiTagWriter {
+public:
+    // files checks each file before it is touched; prompter (may be null)
+    // shows the tag layer's own messages. Neither is owned.
+    MultiTagWriter(FileSystem& files, Prompter* prompter);
+
+    struct Result {
+        FileError error;            // ok when both tags were written
+        bool reportedByTags = false; // the tag layer has shown its own message
+        bool ok() const { return error.ok() && !reportedByTags; }
+    };
+
+    // Writes values into the file at path: the ID3v2 tag gets the included
+    // fields, the ID3v1 trailer the included ones it can hold, the rest of
+    // both kept as the file held them before. A missing, read-only or
+    // non-regular file is refused untouched. When the ID3v2 write fails, the
+    // file's trailer (removed by loading a file with both tags) is put back
+    // and the trailer is not changed. A file without trailer gets one only
+    // when an ID3v1 field is included.
+    Result TagFile(const QString& path, const MultiTagValues& values);
+
+    // Loads the file (which removes the ID3v1 trailer of a file that also
+    // has an ID3v2 tag) and gives its box texts; all empty and Copyright
+    // "False" when it cannot be read.
+    std::array<QString, kFieldCount> ReadFile(const QString& path, const Options& options);
+
+    ID3V2Tag& v2() { return m_v2; }
+    ID3V1Tag& v1() { return m_v1; }
+
+private:
+    FileSystem& m_files;
+    ID3V2Tag m_v2;
+    ID3V1Tag m_v1;
+};

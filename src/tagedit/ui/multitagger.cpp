@@ -1,0 +1,312 @@
+#include "multitagger.h"
+
+#include "platform/platformservices.h"
+#include "platform/prompter.h"
+#include "settings/preferences.h"
+#include "tagedit/ui/clsid3editarea.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Velmora");
+const QString kErrorTitle = QStringLiteral("Velmora - MultiTagger");
+// Painting during a run at most about 30 times a second keeps a run over
+// thousands of files from being slowed by it.
+constexpr int kPaintIntervalMs = 33;
+// The visible part of the panel (2535 twips).
+constexpr int kPanelClipHeight = 169;
+
+QString withSlash(const QString& folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+} // namespace
+
+MultiTagger::MultiTagger(PlatformServices& services, Preferences& preferences, const QString& startFolder,
+                         QWidget* parent, StepRecorder* recorder)
+    : QDialog(parent),
+      m_services(services),
+      m_preferences(preferences),
+      m_writer(*services.files, services.prompter)
+{
+    setObjectName(QStringLiteral("MultiTagger"));
+    setWindowTitle(QStringLiteral("Velmora - MultiTagger"));
+    setModal(true);
+    buildWindow();
+
+    m_panel = new clsID3EditArea(this);
+    if (recorder)
+        m_panel->setStepRecorder(*recorder);
+    m_panel->InitBoxes(this);
+    ClearBoxes();
+
+    setFolder(startFolder.isEmpty() ? QDir::homePath() : startFolder);
+    ShowStatus(QStringLiteral("Ready"));
+}
+
+MultiTagger::~MultiTagger() = default;
+
+void MultiTagger::buildWindow()
+{
+    auto* layout = new QVBoxLayout(this);
+
+    auto* filesFrame = new QGroupBox(QStringLiteral("Select MP3 Files To Include In The MultiTag Operation..."), this);
+    auto* filesLayout = new QHBoxLayout(filesFrame);
+    m_folderModel = new QFileSystemModel(this);
+    m_folderModel->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
+    m_folderModel->setRootPath(QStringLiteral("/"));
+    m_tree = new QTreeView(filesFrame);
+    m_tree->setObjectName(QStringLiteral("FTV"));
+    m_tree->setToolTip(QStringLiteral("Select Directory To Work In"));
+    m_tree->setModel(m_folderModel);
+    m_tree->setRootIndex(m_folderModel->index(QStringLiteral("/")));
+    for (int column = 1; column < m_folderModel->columnCount(); ++column)
+        m_tree->hideColumn(column);
+    m_tree->header()->hide();
+    m_tree->expand(m_folderModel->index(QDir::homePath()));
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    setFolder(m_folderModel->filePath(current));
+            });
+    m_fileList = new QListWidget(filesFrame);
+    m_fileList->setObjectName(QStringLiteral("FileList"));
+    m_fileList->setToolTip(QStringLiteral("Select The Files In This List To Apply Tags To"));
+    m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    filesLayout->addWidget(m_tree, 1);
+    filesLayout->addWidget(m_fileList, 1);
+    layout->addWidget(filesFrame, 1);
+
+    auto* tagFrame = new QGroupBox(QStringLiteral("ID3 Tag Values To Set In Each Selected File..."), this);
+    auto* tagLayout = new QVBoxLayout(tagFrame);
+    m_panelWidgets = BuildTagPanel(tagFrame);
+    m_panelWidgets.area->setMinimumHeight(kPanelClipHeight);
+    for (int i = 0; i < kFieldCount; ++i) {
+        auto* box = new QCheckBox(m_panelWidgets.inner);
+        box->setObjectName(QStringLiteral("Included%1").arg(i));
+        box->setToolTip(QStringLiteral("Click To Include/Exclude This Field In The MultiTagger Operation"));
+        m_panelWidgets.grid->addWidget(box, i, 2);
+        m_included[i] = box;
+    }
+    tagLayout->addWidget(m_panelWidgets.area, 1);
+
+    auto* buttons = new QHBoxLayout;
+    m_allButton = new QPushButton(QStringLiteral("All"), tagFrame);
+    m_allButton->setObjectName(QStringLiteral("AllButton"));
+    m_allButton->setToolTip(QStringLiteral("Select All Fields For Updating"));
+    m_readValues = new QToolButton(tagFrame);
+    m_readValues->setObjectName(QStringLiteral("ReadValues"));
+    m_readValues->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    m_readValues->setToolTip(
+        QStringLiteral("Click Here To Read and Insert Tags From Currently Selected File In The File List"));
+    m_setTags = new QPushButton(QStringLiteral("&Set Tags"), tagFrame);
+    m_setTags->setObjectName(QStringLiteral("SetTagsButton"));
+    m_setTags->setToolTip(QStringLiteral("Update Selected Files Above With ID3 Values"));
+    m_exitButton = new QPushButton(QStringLiteral("E&xit"), tagFrame);
+    m_exitButton->setObjectName(QStringLiteral("ExitButton"));
+    m_exitButton->setToolTip(QStringLiteral("Exit MultiTagger"));
+    buttons->addWidget(m_allButton);
+    buttons->addWidget(m_readValues);
+    buttons->addStretch(1);
+    buttons->addWidget(m_setTags);
+    buttons->addWidget(m_exitButton);
+    tagLayout->addLayout(buttons);
+    layout->addWidget(tagFrame, 1);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("MTSB"));
+    m_statusBar->setSizeGripEnabled(false);
+    layout->addWidget(m_statusBar);
+
+    connect(m_allButton, &QPushButton::clicked, this, &MultiTagger::AllButtonClick);
+    connect(m_readValues, &QToolButton::clicked, this, &MultiTagger::ReadValuesClick);
+    connect(m_setTags, &QPushButton::clicked, this, &MultiTagger::SetTagsButtonClick);
+    connect(m_exitButton, &QPushButton::clicked, this, &MultiTagger::ExitButtonClick);
+
+    resize(640, 680);
+}
+
+void MultiTagger::setFolder(const QString& folder)
+{
+    const QString cleaned = withSlash(QDir::cleanPath(folder));
+    const QModelIndex index = m_folderModel->index(cleaned.size() > 1 ? cleaned.chopped(1) : cleaned);
+    if (index.isValid() && m_tree->currentIndex() != index) {
+        m_tree->setCurrentIndex(index); // comes back here through currentChanged
+        m_tree->scrollTo(index);
+    }
+    if (cleaned == m_folder)
+        return;
+    m_folder = cleaned;
+    fillFileList();
+}
+
+void MultiTagger::fillFileList()
+{
+    m_fileList->clear();
+    const QStringList names = QDir(m_folder).entryList({QStringLiteral("*.mp3")}, QDir::Files,
+                                                       QDir::Name | QDir::IgnoreCase);
+    m_fileList->addItems(names);
+}
+
+QString MultiTagger::pathOf(const QString& name) const
+{
+    return withSlash(m_folder) + name;
+}
+
+int MultiTagger::CountSelected() const
+{
+    int n = 0;
+    for (int row = 0; row < m_fileList->count(); ++row)
+        n += m_fileList->item(row)->isSelected();
+    return n;
+}
+
+void MultiTagger::ShowStatus(const QString& text)
+{
+    m_statusBar->showMessage(text);
+    if (m_running && m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kPaintIntervalMs)
+        return;
+    m_statusBar->repaint();
+    if (m_running) {
+        // Keeps the window painted during a long run; input waits until the end.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_sinceEvents.start();
+    }
+}
+
+void MultiTagger::SetBoxProperty(const QString& name, const QVariant& value)
+{
+    if (name != QLatin1String("Width") && name != QLatin1String("Enabled") && name != QLatin1String("Text"))
+        return;
+    const QList<QWidget*> widgets = findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        if (!w->objectName().startsWith(QLatin1String("ID3")))
+            continue;
+        auto* edit = qobject_cast<QLineEdit*>(w);
+        auto* combo = qobject_cast<QComboBox*>(w);
+        if (!edit && !combo)
+            continue;
+        if (name == QLatin1String("Width")) {
+            bool ok = false;
+            const int width = value.toInt(&ok);
+            if (ok && width >= 0)
+                w->setFixedWidth(width);
+        } else if (name == QLatin1String("Enabled")) {
+            w->setEnabled(value.toBool());
+        } else if (edit) {
+            edit->setText(value.toString());
+        } else if (combo->isEditable()) {
+            combo->setEditText(value.toString());
+        } else {
+            const int pos = combo->findText(value.toString(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (pos >= 0)
+                combo->setCurrentIndex(pos);
+        }
+    }
+}
+
+void MultiTagger::ClearBoxes()
+{
+    SetBoxProperty(QStringLiteral("Text"), QString());
+    for (QCheckBox* box : m_included)
+        box->setChecked(false);
+}
+
+void MultiTagger::AllButtonClick()
+{
+    m_panelWidgets.inner->setFocus();
+    const bool all = m_allButton->text() == QLatin1String("All");
+    for (QCheckBox* box : m_included)
+        box->setChecked(all);
+    m_allButton->setText(all ? QStringLiteral("None") : QStringLiteral("All"));
+}
+
+void MultiTagger::ReadValuesClick()
+{
+    ClearBoxes();
+    if (CountSelected() < 1) {
+        ClearBoxes();
+        return;
+    }
+    ShowStatus(QStringLiteral("Reading MP3 ID Tag References..."));
+    // The entry that has the focus, selected or not.
+    if (const QListWidgetItem* item = m_fileList->currentItem()) {
+        const auto texts = m_writer.ReadFile(pathOf(item->text()), m_preferences.options);
+        for (int i = 0; i < kFieldCount; ++i)
+            m_panel->SetText(i, texts[i]);
+    }
+    ShowStatus(QStringLiteral("MP3 ID Tag References Read"));
+    m_allButton->setText(QStringLiteral("All"));
+}
+
+MultiTagValues MultiTagger::currentValues() const
+{
+    MultiTagValues values;
+    for (int i = 0; i < kFieldCount; ++i) {
+        values.included[i] = m_included[i]->isChecked();
+        values.texts[i] = m_panel->Text(i);
+    }
+    return values;
+}
+
+void MultiTagger::SetTagsButtonClick()
+{
+    if (CountSelected() < 1) {
+        m_services.prompter->message(kTitle, QStringLiteral("Please Select Some Files From The File List First!"),
+                                     MsgIcon::Exclamation);
+        return;
+    }
+    const MultiTagValues values = currentValues();
+    m_running = true;
+    m_sinceEvents.invalidate();
+    for (int row = 0; row < m_fileList->count(); ++row) {
+        const QListWidgetItem* item = m_fileList->item(row);
+        if (!item->isSelected())
+            continue;
+        const QString name = item->text();
+        const QString path = pathOf(name);
+        ShowStatus(QStringLiteral("Setting ID3 Tags In ") + name);
+        const MultiTagWriter::Result result = m_writer.TagFile(path, values);
+        if (!result.error.ok()) {
+            m_services.prompter->message(kErrorTitle, MultiTagErrorText(path, result.error), MsgIcon::Critical);
+            continue;
+        }
+        m_filesWritten = true;
+        if (result.reportedByTags)
+            continue;
+        ShowStatus(QStringLiteral("ID3 Tags Saved In ") + name);
+    }
+    m_running = false;
+    ShowStatus(QStringLiteral("ID3 Tag Updates Complete"));
+}
+
+void MultiTagger::ExitButtonClick()
+{
+    accept();
+}
+
+void MultiTagger::reject()
+{
+    if (m_running)
+        return; // a run ends before the window closes
+    QDialog::reject();
+}

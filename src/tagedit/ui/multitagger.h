@@ -1,0 +1,95 @@
+#pragma once
+
+#include "tagedit/multitagwriter.h"
+#include "tagedit/ui/tagpanelbuilder.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+
+#include <array>
+
+class clsID3EditArea;
+class Preferences;
+class QCheckBox;
+class QFileSystemModel;
+class QListWidget;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+class QTreeView;
+class QVariant;
+class StepRecorder;
+struct PlatformServices;
+
+// The modal window that writes the same tag values into many MP3 files:
+// folder tree FTV, multi-select FileList of the folder's "*.mp3" files, the
+// tag panel with an Included check box ("Included0" .. "Included19") beside
+// each box, AllButton, ReadValues, SetTagsButton, ExitButton and the status
+// bar MTSB. Open it with exec(); when it returns, the main window reloads its
+// own tag boxes from its current file (filesWritten() says whether any file
+// was written). The main window's current file is not touched here.
+class MultiTagger final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MultiTagger)
+
+public:
+    // services.files and services.prompter must be set. startFolder is the
+    // folder selected in the main window. recorder (may be null) receives a
+    // step for every change of a box while it records, as the main window's
+    // boxes do.
+    MultiTagger(PlatformServices& services, Preferences& preferences, const QString& startFolder,
+                QWidget* parent = nullptr, StepRecorder* recorder = nullptr);
+    ~MultiTagger() override;
+
+    // The folder FileList shows, with a trailing "/".
+    QString folder() const { return m_folder; }
+    // Shows folder in FTV and its files in FileList.
+    void setFolder(const QString& folder);
+
+    bool filesWritten() const { return m_filesWritten; }
+    clsID3EditArea& panel() { return *m_panel; }
+
+    // The button handlers.
+    void AllButtonClick();
+    void ReadValuesClick();
+    void SetTagsButtonClick();
+    void ExitButtonClick();
+
+    // Sets "Width" (pixels), "Enabled" or "Text" of every text box and
+    // drop-down list whose name starts with "ID3"; other names do nothing,
+    // and a box that cannot take the value is skipped.
+    void SetBoxProperty(const QString& name, const QVariant& value);
+    // Empties the boxes (Copyright keeps its selection) and clears every Included box.
+    void ClearBoxes();
+    int CountSelected() const;
+    // Puts text into MTSB and paints it at once.
+    void ShowStatus(const QString& text);
+
+public slots:
+    void reject() override;
+
+private:
+    void buildWindow();
+    void fillFileList();
+    MultiTagValues currentValues() const;
+    QString pathOf(const QString& name) const;
+
+    PlatformServices& m_services;
+    Preferences& m_preferences;
+    MultiTagWriter m_writer;
+    TagPanelWidgets m_panelWidgets;
+    clsID3EditArea* m_panel = nullptr;
+    std::array<QCheckBox*, kFieldCount> m_included{};
+    QFileSystemModel* m_folderModel = nullptr;
+    QTreeView* m_tree = nullptr;
+    QListWidget* m_fileList = nullptr;
+    QPushButton* m_allButton = nullptr;
+    QToolButton* m_readValues = nullptr;
+    QPushButton* m_setTags = nullptr;
+    QPushButton* m_exitButton = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QString m_folder;
+    QElapsedTimer m_sinceEvents;
+    bool m_running = false;
+    bool m_filesWritten = false;
+};
