@@ -342,7 +342,9 @@ public:
 
     void apply(const QList<clsID3Frame>& items, bool itemsFromTrailer)
     {
-        const ID3v2::FrameList frames = m_tag->frameList();
+        // Plain pointers: a copy of TagLib's list would own (and at its end
+        // delete) the frames once the tag's own list changes.
+        const ID3v2::FrameList& frames = m_tag->frameList();
         std::vector<ID3v2::Frame*> byIndex(frames.begin(), frames.end());
         std::vector<bool> used(byIndex.size(), false);
         for (const clsID3Frame& item : items) {
