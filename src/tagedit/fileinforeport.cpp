@@ -1,0 +1,86 @@
+#include "fileinforeport.h"
+
+#include "cfileinfo.h"
+
+#include "platform/prompter.h"
+#include "tags/id3v2tag.h"
+#include "tags/tagtypes.h"
+
+#include <QStringList>
+
+#include <cmath>
+
+namespace {
+QString twoDigits(double value)
+{
+    // Half-way values round away from zero, as the classic "00" format does.
+    return QStringLiteral("%1").arg(qint64(std::floor(value + 0.5)), 2, 10, QLatin1Char('0'));
+}
+
+QString yesNo(int tagTypes, int flag)
+{
+    return (tagTypes & flag) ? QStringLiteral("Yes") : QStringLiteral("No");
+}
+} // namespace
+
+QString FormatPlayTime(float seconds)
+{
+    if (!(seconds > 0)) // negative or NaN
+        seconds = 0;
+    float secs = seconds;
+    float minutes = 0;
+    float hours = 0;
+    if (seconds > 60) {
+        minutes = std::trunc(seconds / 60);
+        secs = seconds - minutes * 60;
+        hours = std::trunc(minutes / 60);
+        minutes = minutes - hours * 60;
+    }
+    return twoDigits(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':') + twoDigits(secs);
+}
+
+QString FileInfoReportText(const QString& path, const MpegAudioFacts& facts, int frameCount, qint64 framesSize,
+                           int tagTypes)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QStringList lines{
+        QStringLiteral("File Path: ") + (slash < 0 ? QString() : path.left(slash)),
+        QStringLiteral("File Name: ") + path.mid(slash + 1),
+        QStringLiteral("File Size: ") + CFileInfo::FormatFileSize(facts.FileSize),
+        QString(),
+        QStringLiteral("Contains ID3V1.1 Tags: ") + yesNo(tagTypes, TagType::ID3v1),
+        QStringLiteral("Contains ID3V2 Tags: ") + yesNo(tagTypes, TagType::ID3v2),
+        QStringLiteral("Contains Lyric Tags: ") + yesNo(tagTypes, TagType::Lyrics3),
+        QStringLiteral("Contains Music Match Tags: ") + yesNo(tagTypes, TagType::MusicMatch),
+        QString(),
+        QStringLiteral("MPEG Layer: ") + facts.Layer,
+        QStringLiteral("Bit Rate: ") + facts.BitRate,
+        QStringLiteral("Frequency: ") + QString::number(facts.Frequency, 'f', 0),
+        QStringLiteral("Sample Rate: ") + facts.SampleRate,
+        QStringLiteral("Channel Mode: ") + facts.ChannelMode,
+        QStringLiteral("Play Time: ") + FormatPlayTime(float(facts.Duration)),
+        QString(),
+        QStringLiteral("Frame Count: ") + QString::number(frameCount),
+        QStringLiteral("Frame Length: ") + QString::number(facts.FrameLength),
+        QStringLiteral("Frames Size: ") + QString::number(framesSize),
+        QStringLiteral("Total Frames: ") + QString::number(facts.TotalFrames),
+        QString(),
+        QStringLiteral("Protection: ") + (facts.Protection ? QStringLiteral("True") : QStringLiteral("False")),
+    };
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+QString FileInfoReport(const QString& currentFile, const ID3V2Tag& tag)
+{
+    int tagTypes = 0;
+    for (const int flag : {TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::MusicMatch})
+        if (tag.HasTagType(flag))
+            tagTypes |= flag;
+    return FileInfoReportText(currentFile, tag, tag.FrameCount(), tag.FramesSize(), tagTypes);
+}
+
+void ShowFileInfoReport(Prompter& prompter, const QString& currentFile, const ID3V2Tag& tag)
+{
+    prompter.message(QStringLiteral("Velmora - File Information"), FileInfoReport(currentFile, tag),
+                     MsgIcon::Information);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class ID3V2Tag;
+class Prompter;
+struct MpegAudioFacts;
+
+// "hh:mm:ss" with two digits each, the seconds rounded to the nearest whole
+// number. Up to 60 seconds the value is all seconds, so 59.6 gives
+// "00:00:60". A negative value (a file shorter than the one second the
+// play-time estimate subtracts) shows as 0.
+QString FormatPlayTime(float seconds);
+
+// The report about one file: where it is, its size, the kinds of tag it
+// carries (tagTypes: TagType bits), the facts of its MPEG audio stream and
+// of its ID3v2 tag. Lines end in CR LF, the last has no line end.
+QString FileInfoReportText(const QString& path, const MpegAudioFacts& facts, int frameCount, qint64 framesSize,
+                           int tagTypes);
+
+// The report for the file the tag object holds (loaded from currentFile):
+// asks the file for each kind of tag once.
+QString FileInfoReport(const QString& currentFile, const ID3V2Tag& tag);
+
+// Shows FileInfoReport in an information box titled "Velmora - File Information".
+void ShowFileInfoReport(Prompter& prompter, const QString& currentFile, const ID3V2Tag& tag);

@@ -1,0 +1,184 @@
+#include "support/mp3builder.h"
+
+#include "platform/fakes/scriptedprompter.h"
+#include "tagedit/fileinforeport.h"
+#include "tags/id3v2tag.h"
+#include "tags/tagtypes.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray bigEndian32(quint32 v)
+{
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = char((v >> (24 - 8 * i)) & 0xFF);
+    return b;
+}
+
+// An ID3v2.3 tag holding one TIT2 frame, header included, no padding.
+QByteArray id3v23WithTitle(const QByteArray& title)
+{
+    const QByteArray body = QByteArray(1, '\0') + title; // ISO-8859-1 text
+    const QByteArray frame = QByteArray("TIT2") + bigEndian32(quint32(body.size())) + QByteArray(2, '\0') + body;
+    const int size = int(frame.size());
+    QByteArray header("ID3\x03\x00\x00", 6);
+    header += char((size >> 21) & 0x7F);
+    header += char((size >> 14) & 0x7F);
+    header += char((size >> 7) & 0x7F);
+    header += char(size & 0x7F);
+    return header + frame;
+}
+
+// An ID3v1.1 trailer: "TAG", title, artist, album, year, comment, track, genre.
+QByteArray id3v1Trailer()
+{
+    QByteArray t("TAG");
+    t += QByteArray("Song").leftJustified(30, '\0');
+    t += QByteArray("Artist").leftJustified(30, '\0');
+    t += QByteArray("Album").leftJustified(30, '\0');
+    t += QByteArray("1999");
+    t += QByteArray(28, '\0');
+    t += char(0);
+    t += char(3);
+    t += char(12);
+    return t;
+}
+
+// Audio frames followed by zeros up to exactly `total` bytes after `prefix`.
+QByteArray fileOf(const QByteArray& prefix, qint64 total, const QByteArray& suffix = {})
+{
+    const qint64 audioBytes = total - prefix.size() - suffix.size();
+    const int frames = int(audioBytes / Mp3Builder::kFrameBytes);
+    QByteArray audio = Mp3Builder::audioFrames(frames);
+    audio += QByteArray(int(audioBytes - audio.size()), '\0');
+    return prefix + audio + suffix;
+}
+
+} // namespace
+
+TEST(FormatPlayTime, WritesHoursMinutesAndRoundedSeconds)
+{
+    EXPECT_EQ(FormatPlayTime(249.0f), QStringLiteral("00:04:09"));
+    EXPECT_EQ(FormatPlayTime(3725.0f), QStringLiteral("01:02:05"));
+    EXPECT_EQ(FormatPlayTime(0.0f), QStringLiteral("00:00:00"));
+    EXPECT_EQ(FormatPlayTime(61.4f), QStringLiteral("00:01:01"));
+    EXPECT_EQ(FormatPlayTime(0.5f), QStringLiteral("00:00:01"));
+}
+
+TEST(FormatPlayTime, UpToSixtySecondsStaysInTheSecondsField)
+{
+    EXPECT_EQ(FormatPlayTime(59.6f), QStringLiteral("00:00:60"));
+    EXPECT_EQ(FormatPlayTime(60.0f), QStringLiteral("00:00:60"));
+    EXPECT_EQ(FormatPlayTime(60.4f), QStringLiteral("00:01:00"));
+}
+
+TEST(FormatPlayTime, ShowsNegativeEstimatesAsZero)
+{
+    EXPECT_EQ(FormatPlayTime(-0.956f), QStringLiteral("00:00:00"));
+}
+
+TEST(FileInfoReport, ExactTextForA128KbitFileOfFourMillionBytes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Artist - Title.mp3"));
+    ASSERT_TRUE(Mp3Builder::writeFile(path, fileOf(id3v23WithTitle("Title"), 4000000)));
+    ID3V2Tag tag;
+    tag.SetFileName(path);
+    ASSERT_EQ(tag.FileSize, 4000000);
+    const QString expected = QStringLiteral(
+        "File Path: %1\r\n"
+        "File Name: Artist - Title.mp3\r\n"
+        "File Size: 3.81MB (4,000,000 bytes)\r\n"
+        "\r\n"
+        "Contains ID3V1.1 Tags: No\r\n"
+        "Contains ID3V2 Tags: Yes\r\n"
+        "Contains Lyric Tags: No\r\n"
+        "Contains Music Match Tags: No\r\n"
+        "\r\n"
+        "MPEG Layer: 3\r\n"
+        "Bit Rate: 128\r\n"
+        "Frequency: 44100\r\n"
+        "Sample Rate: 44100\r\n"
+        "Channel Mode: Joint Stereo\r\n"
+        "Play Time: 00:04:09\r\n"
+        "\r\n"
+        "Frame Count: 1\r\n"
+        "Frame Length: 417\r\n"
+        "Frames Size: 26\r\n" // 10-byte header + TIT2 frame of 10 + 6 bytes
+        "Total Frames: 9592\r\n"
+        "\r\n"
+        "Protection: False").arg(dir.path());
+    EXPECT_EQ(FileInfoReport(path, tag).toStdString(), expected.toStdString());
+}
+
+TEST(FileInfoReport, TrailerTagsOfAFileWithoutID3v2)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.mp3"));
+    // Lyrics3 (version 1) sits right before the ID3v1 trailer.
+    const QByteArray lyrics = QByteArray("LYRICSBEGIN") + "Some words" + "LYRICSEND";
+    ASSERT_TRUE(Mp3Builder::writeFile(path, fileOf({}, 50000, lyrics + id3v1Trailer())));
+    ID3V2Tag tag;
+    tag.SetFileName(path);
+    const QStringList lines = FileInfoReport(path, tag).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 22);
+    EXPECT_EQ(lines[2], QStringLiteral("File Size: 48.8KB (50,000 bytes)"));
+    EXPECT_EQ(lines[4], QStringLiteral("Contains ID3V1.1 Tags: Yes"));
+    EXPECT_EQ(lines[5], QStringLiteral("Contains ID3V2 Tags: No"));
+    EXPECT_EQ(lines[6], QStringLiteral("Contains Lyric Tags: Yes"));
+    EXPECT_EQ(lines[7], QStringLiteral("Contains Music Match Tags: No"));
+    EXPECT_EQ(lines[14], QStringLiteral("Play Time: 00:00:02")); // 50000 / 16000 - 1 = 2.125
+}
+
+TEST(FileInfoReport, AudioBehindALargeTagGivesNoTotalFrames)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big tag.mp3"));
+    QByteArray tagBytes = id3v23WithTitle(QByteArray(60000 - 21, 'x'));
+    ASSERT_EQ(tagBytes.size(), 60000);
+    ASSERT_TRUE(Mp3Builder::writeFile(path, tagBytes + Mp3Builder::audioFrames(20)));
+    ID3V2Tag tag;
+    tag.SetFileName(path);
+    const QStringList lines = FileInfoReport(path, tag).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 22);
+    EXPECT_EQ(lines[19], QStringLiteral("Total Frames: 0"));
+    EXPECT_EQ(lines[16], QStringLiteral("Frame Count: 1"));
+}
+
+TEST(FileInfoReportText, AsksOnlyLyrics3VersionOneAndMusicMatchFlags)
+{
+    MpegAudioFacts facts;
+    facts.FileSize = 700;
+    facts.Protection = true;
+    const QStringList v2Only = FileInfoReportText(QStringLiteral("/a.mp3"), facts, 0, 0, TagType::Lyrics3v2)
+                                   .split(QStringLiteral("\r\n"));
+    EXPECT_EQ(v2Only[0], QStringLiteral("File Path: "));
+    EXPECT_EQ(v2Only[1], QStringLiteral("File Name: a.mp3"));
+    EXPECT_EQ(v2Only[2], QStringLiteral("File Size: 700 bytes"));
+    EXPECT_EQ(v2Only[6], QStringLiteral("Contains Lyric Tags: No"));
+    EXPECT_EQ(v2Only[21], QStringLiteral("Protection: True"));
+    const QStringList mm = FileInfoReportText(QStringLiteral("/m/a.mp3"), facts, 0, 0, TagType::MusicMatch)
+                               .split(QStringLiteral("\r\n"));
+    EXPECT_EQ(mm[7], QStringLiteral("Contains Music Match Tags: Yes"));
+    EXPECT_EQ(mm[4], QStringLiteral("Contains ID3V1.1 Tags: No"));
+}
+
+TEST(ShowFileInfoReport, ShowsAnInformationBoxWithTheReport)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.mp3"));
+    ASSERT_TRUE(Mp3Builder::writePlainMp3(path, 10));
+    ID3V2Tag tag;
+    tag.SetFileName(path);
+    ScriptedPrompter prompter;
+    ShowFileInfoReport(prompter, path, tag);
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].title, QStringLiteral("Velmora - File Information"));
+    EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Information);
+    EXPECT_EQ(prompter.calls[0].text, FileInfoReport(path, tag));
+    EXPECT_TRUE(prompter.calls[0].text.contains(QStringLiteral("\r\nFrame Length: 417\r\n")));
+}
