@@ -1,0 +1,112 @@
+#pragma once
+
+#include "massrename/massrenameengine.h"
+#include "massrename/massrenameview.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QStringList>
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QStatusBar;
+class QTableView;
+class QToolButton;
+struct PlatformServices;
+class Preferences;
+class ResultsModel;
+
+// The mass rename window: the run's choices, the autoformat builder, Go and
+// the results grid. Thin: the run itself is MassRenameEngine's; this window
+// shows its outcomes, repainting at most about 30 times a second so that a
+// long run is not slowed by painting. The choices are read from the store
+// when the window opens and stored when it closes.
+class MassRenameForm final : public QDialog, private MassRenameView {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MassRenameForm)
+public:
+    // currentFolder: the main window's folder, where the window starts.
+    // openOptions / openFilters show the options dialog and the filter
+    // editor modally (either may be empty: the button then does nothing).
+    MassRenameForm(PlatformServices& services, Preferences& prefs, const QString& currentFolder,
+                   std::function<void()> openOptions, std::function<void()> openFilters, QWidget* parent = nullptr);
+    ~MassRenameForm() override;
+
+    // The choices as the controls hold them now.
+    MassRenameChoices Choices() const;
+    // The fields of the built autoformat string, in click order.
+    const QStringList& FormatParts() const { return m_formatParts; }
+    const MassRenameEngine& Engine() const { return m_engine; }
+    MassRenameEngine& Engine() { return m_engine; }
+
+    void done(int result) override;
+
+private:
+    void BuildControls();
+    void LoadChoices(const QString& currentFolder);
+    void StoreChoices();
+    void OnGo();
+    void OnFindDir();
+    void OnViewLog();
+    void OnFormatListClicked(QListWidgetItem* item);
+    void UpdateViewLogEnabled();
+
+    // MassRenameView
+    void ClearResults() override;
+    void AddResultRow(const QString& dir, const QString& oldName, const QString& newName,
+                      ResultColour colour) override;
+    void SetStatusText(const QString& text) override;
+    void SetCurrentDir(const QString& dir) override;
+    void SetCounters(const MassRenameCounters& counters) override;
+    void SetRunControls(bool enabled) override;
+    void ShowRunStatus(bool on) override;
+    void Progress() override;
+    void RefreshNow() override;
+
+    PlatformServices& m_services;
+    Preferences& m_prefs;
+    std::function<void()> m_openOptions;
+    std::function<void()> m_openFilters;
+    MassRenameEngine m_engine;
+    ResultsModel* m_model = nullptr;
+    QStringList m_formatParts;
+    bool m_running = false;
+    bool m_runControlsEnabled = true;
+
+    // What the next repaint shows.
+    QString m_statusText;
+    QString m_currentDir;
+    MassRenameCounters m_counters;
+    QElapsedTimer m_sincePaint;
+
+    QLineEdit* m_startDir = nullptr;
+    QToolButton* m_findDir = nullptr;
+    QCheckBox* m_includeSubs = nullptr;
+    QCheckBox* m_confirmEach = nullptr;
+    QCheckBox* m_useFilters = nullptr;
+    QCheckBox* m_useOptions = nullptr;
+    QCheckBox* m_logOperation = nullptr;
+    QCheckBox* m_allParts = nullptr;
+    QListWidget* m_formatList = nullptr;
+    QLineEdit* m_builtFormat = nullptr;
+    QLineEdit* m_totalCount = nullptr;
+    QLineEdit* m_skipCount = nullptr;
+    QLineEdit* m_errorCount = nullptr;
+    QLineEdit* m_renameCount = nullptr;
+    QTableView* m_grid = nullptr;
+    QLineEdit* m_sInDir = nullptr;
+    QLabel* m_statLabel = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QPushButton* m_goButton = nullptr;
+    QPushButton* m_exitButton = nullptr;
+    QPushButton* m_viewLog = nullptr;
+    QToolButton* m_optionsImage = nullptr;
+    QToolButton* m_filterImage = nullptr;
+};

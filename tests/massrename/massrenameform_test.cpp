@@ -1,0 +1,251 @@
+#include "massrenamefixture.h"
+
+#include "massrename/ui/massrenameform.h"
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QColor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolButton>
+
+namespace {
+
+// A window over the fixture's doubles, opened on the fixture's music folder.
+class MassRenameFormTest : public MassRenameTest {
+protected:
+    std::unique_ptr<MassRenameForm> open()
+    {
+        auto form = std::make_unique<MassRenameForm>(
+            services, prefs, root.chopped(1), [this] { ++optionsOpened; }, [this] { ++filtersOpened; });
+        form->Engine().SetLogFolder(logFolder);
+        return form;
+    }
+
+    template <typename W>
+    static W* child(MassRenameForm& form, const char* name)
+    {
+        W* w = form.findChild<W*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    static QString cell(QAbstractItemModel* model, int row, int column, int role = Qt::DisplayRole)
+    {
+        return model->data(model->index(row, column), role).toString();
+    }
+    static QColor colour(QAbstractItemModel* model, int row)
+    {
+        return model->data(model->index(row, 2), Qt::ForegroundRole).value<QColor>();
+    }
+    static void clickFormat(MassRenameForm& form, const QString& entry)
+    {
+        auto* list = child<QListWidget>(form, "FormatList");
+        const auto items = list->findItems(entry, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << entry.toStdString();
+        emit list->itemClicked(items.first());
+    }
+
+    int optionsOpened = 0;
+    int filtersOpened = 0;
+};
+
+} // namespace
+
+TEST_F(MassRenameFormTest, OpensOnTheMainWindowsFolderWithStoredChoices)
+{
+    backend.values["Settings"]["MLastDir"] = "/nowhere/";
+    backend.values["Settings"]["MIncludeSubs"] = "1";
+    backend.values["Settings"]["MLogOperation"] = "1";
+    backend.values["Settings"]["MConfirmEach"] = "0";
+    backend.values["Settings"]["MBuiltFormat"] = "Artist - Title";
+    auto form = open();
+    EXPECT_EQ(form->windowTitle(), "Velmora - Mass Renaming");
+    EXPECT_EQ(child<QLineEdit>(*form, "StartDir")->text(), root);
+    EXPECT_TRUE(child<QCheckBox>(*form, "IncludeSubs")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(*form, "LogOperation")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(*form, "ConfirmEach")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(*form, "AllParts")->isChecked());
+    EXPECT_EQ(child<QLineEdit>(*form, "BuiltFormat")->text(), "Artist - Title");
+    EXPECT_EQ(form->FormatParts(), (QStringList{"Artist", "Title"}));
+    auto* list = child<QListWidget>(*form, "FormatList");
+    ASSERT_EQ(list->count(), 21);
+    EXPECT_EQ(list->item(0)->text(), "None");
+    EXPECT_EQ(list->item(20)->text(), "Tempo");
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_TRUE(child<QPushButton>(*form, "ViewLog")->isEnabled());
+    EXPECT_EQ(child<QStatusBar>(*form, "SBar2")->findChild<QLabel*>()->text(), "Ready");
+    auto* grid = child<QTableView>(*form, "StatusGridLV");
+    EXPECT_EQ(grid->model()->headerData(0, Qt::Horizontal).toString(), "In Directory");
+    EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), "Old Filename");
+    EXPECT_EQ(grid->model()->headerData(2, Qt::Horizontal).toString(), "New Filename");
+}
+
+TEST_F(MassRenameFormTest, EveryNamedControlCarriesItsTexts)
+{
+    auto form = open();
+    EXPECT_EQ(child<QLineEdit>(*form, "StartDir")->toolTip(), "Directory To Begin Renaming At");
+    EXPECT_EQ(child<QToolButton>(*form, "FindDir")->toolTip(), "Browse for a different starting directory.");
+    EXPECT_EQ(child<QCheckBox>(*form, "IncludeSubs")->text(), "Include Subdirectories");
+    EXPECT_EQ(child<QCheckBox>(*form, "ConfirmEach")->text(), "Confirm Each Rename");
+    EXPECT_EQ(child<QCheckBox>(*form, "UseFilters")->text(), "Use Defined Filters");
+    EXPECT_EQ(child<QCheckBox>(*form, "UseOptions")->text(), "Use All Defined Options");
+    EXPECT_EQ(child<QCheckBox>(*form, "UseOptions")->toolTip(),
+              "Use All Defined Options From the Options Dialog (Filename Casing Is Always Included Automatically)");
+    EXPECT_EQ(child<QCheckBox>(*form, "LogOperation")->text(), "Create A Log of Operations");
+    EXPECT_EQ(child<QCheckBox>(*form, "AllParts")->text(), "All Selected ID3 Tags Must Exist Before Renaming");
+    EXPECT_EQ(child<QListWidget>(*form, "FormatList")->toolTip(),
+              "Try To Rename Files By Internal ID Tag Values, If They Exist, Choose None For Filename Cleanup Of All "
+              "MP3 Files");
+    EXPECT_EQ(child<QLineEdit>(*form, "TotalCount")->toolTip(), "Number Of Files Found");
+    EXPECT_EQ(child<QLineEdit>(*form, "SkipCount")->toolTip(), "Number Of Files Skipped Because Of Missing ID3 Tags");
+    EXPECT_EQ(child<QLineEdit>(*form, "ErrorCount")->toolTip(), "Number Of Errors That Occured");
+    EXPECT_EQ(child<QLineEdit>(*form, "RenameCount")->toolTip(), "Number Of Files Successfully Renamed");
+    EXPECT_EQ(child<QLineEdit>(*form, "SInDir")->toolTip(), "Current Directory");
+    EXPECT_EQ(child<QLabel>(*form, "StatLabel1")->text(), "Working In Directory...");
+    EXPECT_EQ(child<QPushButton>(*form, "GoButton")->text(), "Start Mass Renaming");
+    EXPECT_EQ(child<QPushButton>(*form, "ExitButton")->text(), "Exit Mass Renaming");
+    EXPECT_EQ(child<QPushButton>(*form, "ViewLog")->text(), "&View Log");
+    EXPECT_EQ(child<QPushButton>(*form, "ViewLog")->toolTip(), "View Log (MN.log) Of Last Operation Using WordPad");
+    EXPECT_EQ(child<QToolButton>(*form, "OptionsImage")->toolTip(), "Click To Define Options");
+    EXPECT_EQ(child<QToolButton>(*form, "FilterImage")->toolTip(), "Click To Manage Filters");
+    EXPECT_FALSE(child<QLineEdit>(*form, "SInDir")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(*form, "ViewLog")->isEnabled()); // no log asked for
+}
+
+TEST_F(MassRenameFormTest, GoRunsAndFillsTheGridAndCounters)
+{
+    makeMp3(QStringLiteral("a_1.mp3"));
+    makeMp3(QStringLiteral("b 2.mp3")); // already clean: skipped
+    makeFile(QStringLiteral("c.mp3"), QByteArray());
+    makeMp3(QStringLiteral("Sub/d_4.mp3"));
+    auto form = open();
+    form->show();
+    child<QCheckBox>(*form, "IncludeSubs")->setChecked(true);
+    prompter.answers << Answer::Yes;
+    child<QPushButton>(*form, "GoButton")->click();
+
+    EXPECT_EQ(namesIn(), (QStringList{"a 1.mp3", "b 2.mp3", "c.mp3"}));
+    QAbstractItemModel* model = child<QTableView>(*form, "StatusGridLV")->model();
+    ASSERT_EQ(model->rowCount(), 4);
+    EXPECT_EQ(cell(model, 0, 0), root);
+    EXPECT_EQ(cell(model, 0, 1), "a_1.mp3");
+    EXPECT_EQ(cell(model, 0, 2), "a 1.mp3");
+    EXPECT_EQ(colour(model, 0), QColor(0, 64, 0));
+    EXPECT_EQ(cell(model, 1, 1), "b 2.mp3");
+    EXPECT_EQ(colour(model, 1), QColor(255, 0, 0));
+    EXPECT_EQ(cell(model, 2, 1), "c.mp3");
+    EXPECT_EQ(cell(model, 2, 2), "");
+    EXPECT_EQ(colour(model, 2), QColor(255, 0, 0));
+    EXPECT_EQ(cell(model, 3, 0), root + "Sub/");
+    EXPECT_EQ(colour(model, 3), QColor(0, 64, 0));
+
+    EXPECT_EQ(child<QLineEdit>(*form, "TotalCount")->text(), "4");
+    EXPECT_EQ(child<QLineEdit>(*form, "SkipCount")->text(), "1");
+    EXPECT_EQ(child<QLineEdit>(*form, "ErrorCount")->text(), "1");
+    EXPECT_EQ(child<QLineEdit>(*form, "RenameCount")->text(), "2");
+    EXPECT_EQ(child<QStatusBar>(*form, "SBar2")->findChild<QLabel*>()->text(),
+              "Mass Renaming Processed 4 Files - View Log For Details");
+    EXPECT_TRUE(child<QPushButton>(*form, "GoButton")->isEnabled());
+    EXPECT_FALSE(child<QLineEdit>(*form, "SInDir")->isEnabled());
+}
+
+TEST_F(MassRenameFormTest, GoWithAMissingFolderSelectsTheStartDir)
+{
+    auto form = open();
+    form->show();
+    auto* startDir = child<QLineEdit>(*form, "StartDir");
+    startDir->setText(root + "missing/");
+    child<QPushButton>(*form, "GoButton")->click();
+    EXPECT_EQ(prompter.messageTexts(), QStringList{"The Starting Directory Cannot Be Found!"});
+    EXPECT_EQ(startDir->selectedText(), root + "missing/");
+}
+
+TEST_F(MassRenameFormTest, FormatListClicksBuildTheAutoformatString)
+{
+    auto form = open();
+    auto* built = child<QLineEdit>(*form, "BuiltFormat");
+    clickFormat(*form, "Artist");
+    clickFormat(*form, "Title");
+    EXPECT_EQ(built->text(), "Artist - Title");
+    EXPECT_EQ(built->toolTip(), "Artist - Title");
+    clickFormat(*form, "None");
+    EXPECT_EQ(built->text(), "");
+    EXPECT_TRUE(form->FormatParts().isEmpty());
+
+    child<QCheckBox>(*form, "UseOptions")->setChecked(true); // separator "-" by default
+    clickFormat(*form, "Track");
+    clickFormat(*form, "Track");
+    EXPECT_EQ(built->text(), "Track-Track");
+    EXPECT_EQ(form->FormatParts(), (QStringList{"Track", "Track"}));
+}
+
+TEST_F(MassRenameFormTest, ClosingStoresTheChoices)
+{
+    auto form = open();
+    child<QCheckBox>(*form, "AllParts")->setChecked(true);
+    child<QCheckBox>(*form, "UseFilters")->setChecked(true);
+    child<QLineEdit>(*form, "BuiltFormat")->setText("  Artist - Album  ");
+    child<QPushButton>(*form, "ExitButton")->click();
+    const auto& s = backend.values["Settings"];
+    EXPECT_EQ(s.value("MLastDir"), root);
+    EXPECT_EQ(s.value("MAllParts"), "1");
+    EXPECT_EQ(s.value("MUseFilters"), "1");
+    EXPECT_EQ(s.value("MIncludeSubs"), "0");
+    EXPECT_EQ(s.value("MConfirmEach"), "0");
+    EXPECT_EQ(s.value("MUseOptions"), "0");
+    EXPECT_EQ(s.value("MLogOperation"), "0");
+    EXPECT_EQ(s.value("MBuiltFormat"), "Artist - Album");
+}
+
+TEST_F(MassRenameFormTest, FindDirTakesTheChosenFolderOrKeepsTheOldOne)
+{
+    auto form = open();
+    auto* startDir = child<QLineEdit>(*form, "StartDir");
+    prompter.folders << "/srv/rock";
+    child<QToolButton>(*form, "FindDir")->click();
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].text, "Select Target Directory");
+    EXPECT_EQ(prompter.calls[0].defaultText, root.chopped(1));
+    EXPECT_EQ(startDir->text(), "/srv/rock/");
+
+    child<QToolButton>(*form, "FindDir")->click(); // cancelled
+    EXPECT_EQ(prompter.calls[1].defaultText, "/srv/rock");
+    EXPECT_EQ(startDir->text(), "/srv/rock/");
+
+    prompter.folders << "/";
+    child<QToolButton>(*form, "FindDir")->click();
+    EXPECT_EQ(startDir->text(), "/");
+}
+
+TEST_F(MassRenameFormTest, ViewLogOpensTheLastLogAndReportsAFailedLaunch)
+{
+    makeMp3(QStringLiteral("a_1.mp3"));
+    auto form = open();
+    child<QCheckBox>(*form, "LogOperation")->setChecked(true);
+    prompter.answers << Answer::Yes;
+    child<QPushButton>(*form, "GoButton")->click();
+    child<QPushButton>(*form, "ViewLog")->click();
+    ASSERT_EQ(launcher.opened.size(), 1);
+    EXPECT_EQ(launcher.opened[0], logFolder + "MassRename-07Mar26-140509.log");
+    EXPECT_TRUE(QFileInfo::exists(launcher.opened[0]));
+
+    launcher.result = 31;
+    child<QPushButton>(*form, "ViewLog")->click();
+    EXPECT_EQ(prompter.calls.last().text, "No association for file extension");
+    EXPECT_EQ(prompter.calls.last().title, "Velmora");
+}
+
+TEST_F(MassRenameFormTest, PictureButtonsOpenOptionsAndFilters)
+{
+    auto form = open();
+    child<QToolButton>(*form, "OptionsImage")->click();
+    child<QToolButton>(*form, "FilterImage")->click();
+    child<QToolButton>(*form, "FilterImage")->click();
+    EXPECT_EQ(optionsOpened, 1);
+    EXPECT_EQ(filtersOpened, 2);
+}
