@@ -4,7 +4,9 @@
 
 QStringList MaskTokens(const QString& mask)
 {
-    return BeforeLast(mask, QLatin1Char('.')).split(QLatin1Char('-'));
+    // A mask typed without an extension would otherwise address nothing.
+    const QString pattern = mask.contains(QLatin1Char('.')) ? BeforeLast(mask, QLatin1Char('.')) : mask;
+    return pattern.split(QLatin1Char('-'));
 }
 
 bool MaskTokenField(const QString& token, FieldId* out)

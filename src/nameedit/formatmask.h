@@ -9,11 +9,12 @@
 #include <functional>
 
 // Format masks such as "Artist - Title.mp3": the text before the last "."
-// is the pattern, split at every "-" into tokens; a trimmed token that is a
+// is the pattern (a mask typed without any "." is all pattern), split at every "-" into tokens; a trimmed token that is a
 // field name (case-sensitive, "Song" meaning Title) addresses that field,
 // any other token is a placeholder that only holds a position.
 
 // The pattern split at every "-", untrimmed ({""} for an empty pattern).
+// The result of a mask always ends in ".mp3", so its own extension is ignored.
 QStringList MaskTokens(const QString& mask);
 
 // The field a token names after trimming; false for a placeholder.

@@ -25,6 +25,18 @@ void NameEditor::setSelection(int start, int length)
     emit cursorChanged();
 }
 
+void NameEditor::setState(const QString& text, int cursor, int selectionLength)
+{
+    if (text == m_text) {
+        setSelection(cursor, selectionLength);
+        return;
+    }
+    m_text = text;
+    m_cursor = qBound(0, cursor, int(m_text.size()));
+    m_selectionLength = qBound(0, selectionLength, int(m_text.size()) - m_cursor);
+    emit textChanged();
+}
+
 void NameEditor::replaceSelection(const QString& with)
 {
     if (with.isEmpty() && m_selectionLength == 0)

@@ -25,6 +25,10 @@ public:
     void setCursor(int position);
     // Selects length characters from start (both clamped to the text).
     void setSelection(int start, int length);
+    // Mirrors an edit the box made by itself (paste, cut): text, cursor and
+    // selection at once. textChanged() when the text differs, else
+    // cursorChanged() when the cursor or selection moved.
+    void setState(const QString& text, int cursor, int selectionLength);
 
     // Typing: inserts at the cursor, replacing the selection, and moves the
     // cursor behind the inserted text. Characters below code 32 (control

@@ -14,7 +14,14 @@ TEST(MaskTokens, PatternIsTextBeforeLastPeriod)
 {
     EXPECT_EQ(MaskTokens("Artist - Title.mp3"), QStringList({"Artist ", " Title"}));
     EXPECT_EQ(MaskTokens("Artist - Title.v2.ogg"), QStringList({"Artist ", " Title.v2"}));
-    EXPECT_EQ(MaskTokens("Artist - Title"), QStringList({""}));
+    EXPECT_EQ(MaskTokens(".mp3"), QStringList({""}));
+}
+
+TEST(MaskTokens, MaskWithoutExtensionIsAllPattern)
+{
+    EXPECT_EQ(MaskTokens("Artist - Title"), QStringList({"Artist ", " Title"}));
+    EXPECT_EQ(NameFromFields("Artist - Title", [](FieldId f) { return f == FieldId::Artist ? "Band" : "Song"; }, "-"),
+              "Band-Song.mp3");
 }
 
 TEST(MaskTokens, TokensAreCaseSensitiveAndSongMeansTitle)

@@ -149,6 +149,24 @@ TEST_F(Replay, BackSpaceAndDeleteRemoveTheSelection)
     EXPECT_EQ(name(), ".mp3");
 }
 
+TEST(NameEditor, MirroredStateNotifiesOnlyWhatChanged)
+{
+    NameEditor editor;
+    int texts = 0, cursors = 0;
+    QObject::connect(&editor, &NameEditor::textChanged, [&] { ++texts; });
+    QObject::connect(&editor, &NameEditor::cursorChanged, [&] { ++cursors; });
+    editor.setState("abc.mp3", 3, 9);
+    EXPECT_EQ(texts, 1);
+    EXPECT_EQ(editor.cursor(), 3);
+    EXPECT_EQ(editor.selectionLength(), 4);
+    editor.setState("abc.mp3", 1, 0);
+    EXPECT_EQ(texts, 1);
+    EXPECT_EQ(cursors, 1);
+    editor.setText("abc.mp3"); // a whole-text assignment always notifies
+    EXPECT_EQ(texts, 2);
+    EXPECT_EQ(editor.cursor(), 0);
+}
+
 TEST_F(Replay, CursorPositionIsClampedAndReadAsNumber)
 {
     name("abc.mp3");
