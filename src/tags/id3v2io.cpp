@@ -18,6 +18,7 @@
 #include <taglib/textidentificationframe.h>
 #include <taglib/tiostream.h>
 #include <taglib/uniquefileidentifierframe.h>
+#include <taglib/unknownframe.h>
 #include <taglib/unsynchronizedlyricsframe.h>
 #include <taglib/urllinkframe.h>
 
@@ -308,6 +309,25 @@ public:
             repairFrames(tag, tagBytes());
     }
 
+    // True when the space the tag declares runs on into what looks like
+    // audio: after its last frame come bytes other than padding that hold
+    // an MPEG sync. Rewriting or removing such a tag would cut the audio.
+    bool tagOverlapsAudio() const
+    {
+        QList<RawFrame> raw;
+        const QByteArray bytes = tagBytes();
+        if (!ScanRawFrames(bytes, &raw))
+            return false;
+        qint64 end = 10;
+        const int frameHeader = v2.majorVersion == 2 ? 6 : 10;
+        for (const RawFrame& f : raw)
+            end += frameHeader + f.body.size();
+        for (qint64 i = end; i + 1 < bytes.size(); ++i)
+            if (uchar(bytes[i]) == 0xFF && (uchar(bytes[i + 1]) & 0xE0) == 0xE0)
+                return true;
+        return false;
+    }
+
     // True when the ID3v2 tag's body holds nothing but zero bytes (an empty,
     // padded tag rather than unreadable frames).
     bool tagBodyIsBlank() const
@@ -387,6 +407,12 @@ private:
     void write(ID3v2::Frame* frame, const clsID3Frame& item)
     {
         const QString text = valueText(item.vValue);
+        if (dynamic_cast<ID3v2::UnknownFrame*>(frame) && !FrameIdFor(item.eType).isEmpty()) {
+            // A frame TagLib could not parse: a fresh one takes the value.
+            m_tag->removeFrame(frame, true);
+            create(item);
+            return;
+        }
         if (frame->frameID() == "TDRC" && !m_v4) {
             // A new year is stored as the plain number; the old date goes.
             m_tag->removeFrame(frame, true);
@@ -586,7 +612,7 @@ bool ID3V2Tag::stripOne(int kind)
     case TagType::ID3v1: range = file.trailers.id3v1; break;
     case TagType::ID3v2:
         // Never cut by a size that runs into the trailing tags or past the end.
-        if (file.v2.valid && file.v2.completeSize <= file.trailerStart())
+        if (file.v2.valid && file.v2.completeSize <= file.trailerStart() && !file.tagOverlapsAudio())
             range = {0, file.v2.completeSize};
         break;
     case TagType::Lyrics3:
@@ -612,7 +638,7 @@ bool ID3V2Tag::SaveFrames()
         return false;
     if (!(file.mode & S_IWUSR))
         return false;
-    if (file.v2.present && (!file.v2.valid || file.v2.completeSize > file.trailerStart()))
+    if (file.v2.present && (!file.v2.valid || file.v2.completeSize > file.trailerStart() || file.tagOverlapsAudio()))
         return false;
 
     CachedFileStream stream(file.fd, file.size, file.head, file.tail);

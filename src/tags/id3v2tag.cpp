@@ -95,8 +95,11 @@ void ID3V2Tag::SetFrameValue(int eFrameID, const QVariant& vValue, const QString
             m_frames.append(created);
             return;
         }
-        if (!sameValue(item->vValue, vValue))
+        if (!sameValue(item->vValue, vValue) || item->bDeleted)
             item->bChanged = true;
+        // A value assigned after a deletion (an empty frame goes at load)
+        // brings the frame back instead of being lost with it.
+        item->bDeleted = false;
         item->vValue = vValue;
     } else if (item) {
         item->Delete();
@@ -105,16 +108,23 @@ void ID3V2Tag::SetFrameValue(int eFrameID, const QVariant& vValue, const QString
 
 void ID3V2Tag::StripQuotes()
 {
-    SetComments(withApostrophes(Comments()));
-    SetTitle(withApostrophes(Title()));
-    SetArtist(withApostrophes(Artist()));
-    SetAlbum(withApostrophes(Album()));
-    SetUniqueKey(withApostrophes(UniqueKey()));
-    SetGenre(withApostrophes(Genre()));
-    SetUserText(withApostrophes(UserText()));
-    SetLyricsUnsynced(withApostrophes(LyricsUnsynced()));
-    SetArtistURL(withApostrophes(ArtistURL()));
-    SetUserURL(withApostrophes(UserURL()));
+    // Items already marked for deletion stay deleted: reassigning their
+    // old value would bring them back.
+    auto pass = [this](int frameNo, QString (ID3V2Tag::*get)() const, void (ID3V2Tag::*set)(const QString&)) {
+        const clsID3Frame* item = findItem(frameNo, QString());
+        if (item && !item->bDeleted)
+            (this->*set)(withApostrophes((this->*get)()));
+    };
+    pass(FrameNo::COMM, &ID3V2Tag::Comments, &ID3V2Tag::SetComments);
+    pass(FrameNo::TIT2, &ID3V2Tag::Title, &ID3V2Tag::SetTitle);
+    pass(FrameNo::TPE1, &ID3V2Tag::Artist, &ID3V2Tag::SetArtist);
+    pass(FrameNo::TALB, &ID3V2Tag::Album, &ID3V2Tag::SetAlbum);
+    pass(FrameNo::UFID, &ID3V2Tag::UniqueKey, &ID3V2Tag::SetUniqueKey);
+    pass(FrameNo::TCON, &ID3V2Tag::Genre, &ID3V2Tag::SetGenre);
+    pass(FrameNo::TXXX, &ID3V2Tag::UserText, &ID3V2Tag::SetUserText);
+    pass(FrameNo::USLT, &ID3V2Tag::LyricsUnsynced, &ID3V2Tag::SetLyricsUnsynced);
+    pass(FrameNo::WOAR, &ID3V2Tag::ArtistURL, &ID3V2Tag::SetArtistURL);
+    pass(FrameNo::WXXX, &ID3V2Tag::UserURL, &ID3V2Tag::SetUserURL);
 }
 
 bool ID3V2Tag::Update(int)

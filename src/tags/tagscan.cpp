@@ -248,7 +248,7 @@ bool ScanRawFrames(const QByteArray& tag, QList<RawFrame>* out)
             const unsigned char format = b[pos + 9];
             f.usable = h.majorVersion == 4 ? (format & 0x0F) == 0 : (format & 0xE0) == 0;
         }
-        if (size <= 0 || pos + headerBytes + size > end)
+        if (size < 0 || pos + headerBytes + size > end)
             break;
         f.body = tag.mid(pos + headerBytes, size);
         out->append(f);

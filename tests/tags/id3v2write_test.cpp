@@ -588,3 +588,26 @@ TEST_F(Id3v2Write, StripTagsAllLeavesOnlyTheAudio)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Id3v2WriteRevival, AValueAssignedToAnEmptyFrameThatTheLoadDeletedIsSaved)
+{
+    QTemporaryDir dir;
+    const QByteArray audio = F::audio();
+    const QString path = F::write(dir, "empty-comm.mp3", tag(3, {frame(3, "COMM", commentBody("eng", "", "")),
+                                                                 frame(3, "TPE1", textBody("a"))})
+                                                             + audio);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    ASSERT_TRUE(t.Frames().at(0).bDeleted); // the quote pass deleted the empty comment
+    t.SetComments("typed later");
+    EXPECT_FALSE(t.Frames().at(0).bDeleted);
+    ASSERT_TRUE(t.Update());
+    ID3V2Tag back;
+    back.SetFileName(path);
+    EXPECT_EQ(back.Comments(), "typed later");
+    EXPECT_TRUE(F::audioIntact(path, audio));
+}
+
+} // namespace
