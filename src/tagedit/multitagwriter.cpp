@@ -154,8 +154,15 @@ std::array<QString, kFieldCount> MultiTagWriter::ReadFile(const QString& path, c
     const QString file = TrimSpaces(path);
     FileAttributes attributes;
     const bool readable = !file.isEmpty() && m_files.attributes(file, &attributes) && !attributes.system;
-    if (readable)
+    bool hadTrailer = false;
+    if (readable) {
+        hadTrailer = m_v1.ReadFromFile(file);
         m_v2.SetFileName(file);
+        // Reading must leave the file as it was: the load takes the trailer
+        // away from a file that also has an ID3v2 tag.
+        if (hadTrailer && !m_v2.HasTagType(TagType::ID3v1))
+            m_v1.WriteToFile(file);
+    }
     if (!readable || m_v2.FileName() != file) {
         std::array<QString, kFieldCount> empty;
         empty[int(FieldId::CopyRight)] = QStringLiteral("False");

@@ -73,9 +73,9 @@ public:
     // when an ID3v1 field is included.
     Result TagFile(const QString& path, const MultiTagValues& values);
 
-    // Loads the file (which removes the ID3v1 trailer of a file that also
-    // has an ID3v2 tag) and gives its box texts; all empty and Copyright
-    // "False" when it cannot be read.
+    // Loads the file and gives its box texts; all empty and Copyright
+    // "False" when it cannot be read. A trailer the load removes (from a
+    // file that also has an ID3v2 tag) is put back as it was.
     std::array<QString, kFieldCount> ReadFile(const QString& path, const Options& options);
 
     ID3V2Tag& v2() { return m_v2; }

@@ -1,0 +1,370 @@
+#include "tagedit/ui/multitagger.h"
+
+#include "multitagfiles.h"
+
+#include "nameedit/steprecorder.h"
+#include "platform/fakes/memorysettingsbackend.h"
+#include "platform/fakes/scriptedprompter.h"
+#include "platform/localfilesystem.h"
+#include "platform/platformservices.h"
+#include "settings/preferences.h"
+#include "tagedit/ui/clsid3editarea.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace MultiTagFiles;
+
+namespace {
+
+struct Window {
+    QTemporaryDir dir;
+    MemorySettingsBackend settings;
+    LocalFileSystem files;
+    ScriptedPrompter prompter;
+    PlatformServices services;
+    Preferences preferences{settings};
+    std::unique_ptr<MultiTagger> window;
+
+    explicit Window(const QStringList& names = {"a.mp3", "b.mp3", "c.mp3"}, StepRecorder* recorder = nullptr)
+    {
+        services.settings = &settings;
+        services.files = &files;
+        services.prompter = &prompter;
+        preferences.LoadOptions();
+        for (const QString& name : names)
+            EXPECT_TRUE(write(path(name), sample(name.left(1)), true));
+        window = std::make_unique<MultiTagger>(services, preferences, dir.path(), nullptr, recorder);
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QListWidget* list() const { return window->findChild<QListWidget*>("FileList"); }
+    QCheckBox* included(FieldId id) const
+    {
+        return window->findChild<QCheckBox*>(QStringLiteral("Included%1").arg(int(id)));
+    }
+    QLineEdit* edit(const char* name) const { return window->findChild<QLineEdit*>(name); }
+    QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(name); }
+    QString status() const { return window->findChild<QStatusBar*>("MTSB")->currentMessage(); }
+
+    void select(const QStringList& names)
+    {
+        list()->clearSelection();
+        for (int row = 0; row < list()->count(); ++row)
+            if (names.contains(list()->item(row)->text()))
+                list()->item(row)->setSelected(true);
+    }
+    void setCurrent(const QString& name)
+    {
+        const auto items = list()->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        list()->setCurrentItem(items.first(), QItemSelectionModel::NoUpdate);
+    }
+    QStringList listed() const
+    {
+        QStringList out;
+        for (int row = 0; row < list()->count(); ++row)
+            out << list()->item(row)->text();
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(MultiTagger, CaptionsNamesAndTooltips)
+{
+    Window w(QStringList{});
+    MultiTagger& m = *w.window;
+    EXPECT_EQ(m.windowTitle(), "Velmora - MultiTagger");
+    EXPECT_EQ(m.objectName(), "MultiTagger");
+    EXPECT_TRUE(m.isModal());
+    EXPECT_EQ(m.findChild<QTreeView*>("FTV")->toolTip(), "Select Directory To Work In");
+    EXPECT_EQ(w.list()->toolTip(), "Select The Files In This List To Apply Tags To");
+    EXPECT_EQ(w.list()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QStringList frames;
+    for (const QGroupBox* g : m.findChildren<QGroupBox*>())
+        frames << g->title();
+    EXPECT_TRUE(frames.contains("Select MP3 Files To Include In The MultiTag Operation..."));
+    EXPECT_TRUE(frames.contains("ID3 Tag Values To Set In Each Selected File..."));
+    EXPECT_EQ(w.button("AllButton")->text(), "All");
+    EXPECT_EQ(w.button("AllButton")->toolTip(), "Select All Fields For Updating");
+    EXPECT_EQ(m.findChild<QToolButton*>("ReadValues")->toolTip(),
+              "Click Here To Read and Insert Tags From Currently Selected File In The File List");
+    EXPECT_EQ(w.button("SetTagsButton")->text(), "&Set Tags");
+    EXPECT_EQ(w.button("SetTagsButton")->toolTip(), "Update Selected Files Above With ID3 Values");
+    EXPECT_EQ(w.button("ExitButton")->text(), "E&xit");
+    EXPECT_EQ(w.button("ExitButton")->toolTip(), "Exit MultiTagger");
+    for (int i = 0; i < kFieldCount; ++i) {
+        QCheckBox* box = w.included(FieldId(i));
+        ASSERT_NE(box, nullptr) << i;
+        EXPECT_EQ(box->toolTip(), "Click To Include/Exclude This Field In The MultiTagger Operation");
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_NE(m.findChild<QWidget*>(QLatin1String(fieldInfo(i).boxName)), nullptr) << i;
+    }
+    EXPECT_TRUE(m.panel().isBound());
+}
+
+TEST(MultiTagger, ListsTheStartFoldersMp3FilesWithoutRegardToCase)
+{
+    Window w({"b.mp3", "A.MP3", "c.Mp3"});
+    Mp3Builder::writeFile(w.path("notes.txt"), "x");
+    Mp3Builder::writeFile(w.path("d.mp3.bak"), "x");
+    w.window->setFolder(w.dir.path()); // same folder: list stays
+    EXPECT_EQ(w.listed(), QStringList({"A.MP3", "b.mp3", "c.Mp3"}));
+    EXPECT_EQ(w.window->folder(), w.dir.path() + "/");
+}
+
+TEST(MultiTagger, ChangingTheFolderRefillsTheList)
+{
+    Window w({"a.mp3"});
+    QDir(w.dir.path()).mkdir("sub");
+    ASSERT_TRUE(Mp3Builder::writePlainMp3(w.path("sub/z.mp3")));
+    w.window->setFolder(w.path("sub"));
+    EXPECT_EQ(w.listed(), QStringList({"z.mp3"}));
+    auto* tree = w.window->findChild<QTreeView*>("FTV");
+    EXPECT_TRUE(tree->currentIndex().isValid());
+}
+
+TEST(MultiTagger, AllButtonTogglesEveryIncludedBox)
+{
+    Window w(QStringList{});
+    w.window->AllButtonClick();
+    EXPECT_EQ(w.button("AllButton")->text(), "None");
+    for (int i = 0; i < kFieldCount; ++i)
+        EXPECT_TRUE(w.included(FieldId(i))->isChecked()) << i;
+    w.window->AllButtonClick();
+    EXPECT_EQ(w.button("AllButton")->text(), "All");
+    for (int i = 0; i < kFieldCount; ++i)
+        EXPECT_FALSE(w.included(FieldId(i))->isChecked()) << i;
+}
+
+TEST(MultiTagger, SetTagsWithoutSelectionAsksForFiles)
+{
+    Window w;
+    w.window->SetTagsButtonClick();
+    ASSERT_EQ(w.prompter.calls.size(), 1);
+    EXPECT_EQ(w.prompter.calls[0].title, "Velmora");
+    EXPECT_EQ(w.prompter.calls[0].text, "Please Select Some Files From The File List First!");
+    EXPECT_EQ(w.prompter.calls[0].icon, MsgIcon::Exclamation);
+}
+
+TEST(MultiTagger, IncludedAlbumGoesIntoEverySelectedFileOnly)
+{
+    Window w;
+    w.edit("ID3Album")->setText("Shared Album");
+    w.edit("ID3Artist")->setText("Not Included");
+    w.included(FieldId::Album)->setChecked(true);
+    w.select({"a.mp3", "c.mp3"});
+    EXPECT_EQ(w.window->CountSelected(), 2);
+
+    w.window->SetTagsButtonClick();
+
+    EXPECT_TRUE(w.prompter.calls.isEmpty());
+    EXPECT_EQ(w.status(), "ID3 Tag Updates Complete");
+    EXPECT_TRUE(w.window->filesWritten());
+    for (const QString name : {"a.mp3", "c.mp3"}) {
+        Values expected = sample(name.left(1));
+        expected.album = "Shared Album";
+        EXPECT_TRUE(sameValues(readV2(w.path(name)), expected)) << name.toStdString();
+        const ID3V1Tag v1 = readV1(w.path(name));
+        EXPECT_EQ(v1.Album(), "Shared Album");
+        EXPECT_EQ(v1.Artist(), expected.artist);
+        EXPECT_EQ(audioOf(w.path(name)), Mp3Builder::audioFrames(kFrames));
+    }
+    EXPECT_TRUE(sameValues(readV2(w.path("b.mp3")), sample("b")));
+    EXPECT_EQ(readV1(w.path("b.mp3")).Album(), "Album b");
+}
+
+TEST(MultiTagger, NoFieldIncludedKeepsEveryFilesOwnValues)
+{
+    Window w;
+    w.edit("ID3Title")->setText("Ignored");
+    w.select({"a.mp3", "b.mp3", "c.mp3"});
+    w.window->SetTagsButtonClick();
+    for (const QString name : {"a.mp3", "b.mp3", "c.mp3"}) {
+        EXPECT_TRUE(sameValues(readV2(w.path(name)), sample(name.left(1)))) << name.toStdString();
+        EXPECT_EQ(readV1(w.path(name)).Title(), "Title " + name.left(1));
+        EXPECT_EQ(audioOf(w.path(name)), Mp3Builder::audioFrames(kFrames));
+    }
+}
+
+TEST(MultiTagger, TrackTextWritesItsLeadingNumber)
+{
+    Window w({"a.mp3", "b.mp3"});
+    w.included(FieldId::Track)->setChecked(true);
+    w.edit("ID3Track")->setText("7x");
+    w.select({"a.mp3"});
+    w.window->SetTagsButtonClick();
+    w.edit("ID3Track")->setText("x7");
+    w.select({"b.mp3"});
+    w.window->SetTagsButtonClick();
+    EXPECT_EQ(readV2(w.path("a.mp3")).track, 7);
+    EXPECT_EQ(readV1(w.path("a.mp3")).Track(), 7);
+    EXPECT_EQ(readV2(w.path("b.mp3")).track, 0);
+}
+
+TEST(MultiTagger, TotalTracksReachesTheId3v2TagOnly)
+{
+    Window w({"a.mp3"});
+    const QByteArray trailer = Mp3Builder::readFile(w.path("a.mp3")).right(128);
+    w.included(FieldId::TotalTracks)->setChecked(true);
+    w.edit("ID3TotalTracks")->setText("15");
+    w.select({"a.mp3"});
+    w.window->SetTagsButtonClick();
+    EXPECT_EQ(readV2(w.path("a.mp3")).total, 15);
+    EXPECT_EQ(Mp3Builder::readFile(w.path("a.mp3")).right(128), trailer);
+}
+
+TEST(MultiTagger, CopyrightChangesNothingInTheFiles)
+{
+    Window w({"a.mp3"});
+    const QByteArray before = Mp3Builder::readFile(w.path("a.mp3"));
+    w.included(FieldId::CopyRight)->setChecked(true);
+    w.window->panel().SetText(FieldId::CopyRight, "True");
+    w.select({"a.mp3"});
+    w.window->SetTagsButtonClick();
+    EXPECT_EQ(Mp3Builder::readFile(w.path("a.mp3")), before);
+}
+
+TEST(MultiTagger, ReadValuesReadsTheFocusedEntryAndClearsIncluded)
+{
+    Window w;
+    w.window->AllButtonClick();
+    ASSERT_EQ(w.button("AllButton")->text(), "None");
+    w.select({"a.mp3", "c.mp3"});
+    w.setCurrent("b.mp3");
+    const QByteArray before = Mp3Builder::readFile(w.path("b.mp3"));
+
+    w.window->ReadValuesClick();
+
+    EXPECT_EQ(Mp3Builder::readFile(w.path("b.mp3")), before) << "reading leaves the file as it was";
+
+    EXPECT_EQ(w.edit("ID3Artist")->text(), "Artist b");
+    EXPECT_EQ(w.edit("ID3Album")->text(), "Album b");
+    EXPECT_EQ(w.edit("ID3Track")->text(), "03");
+    EXPECT_EQ(w.edit("ID3TotalTracks")->text(), "12");
+    EXPECT_EQ(w.edit("ID3Year")->text(), "1999");
+    EXPECT_EQ(w.window->panel().Text(FieldId::Genre), "Jazz");
+    EXPECT_EQ(w.edit("ID3Composer")->text(), "Composer b");
+    EXPECT_EQ(w.window->panel().Text(FieldId::CopyRight), "False");
+    for (int i = 0; i < kFieldCount; ++i)
+        EXPECT_FALSE(w.included(FieldId(i))->isChecked()) << i;
+    EXPECT_EQ(w.button("AllButton")->text(), "All");
+    EXPECT_EQ(w.status(), "MP3 ID Tag References Read");
+    EXPECT_TRUE(w.prompter.calls.isEmpty());
+}
+
+TEST(MultiTagger, ReadValuesWithoutSelectionLeavesTheBoxesEmpty)
+{
+    Window w;
+    w.edit("ID3Artist")->setText("typed");
+    w.included(FieldId::Artist)->setChecked(true);
+    w.setCurrent("a.mp3");
+    w.list()->clearSelection();
+    w.window->ReadValuesClick();
+    EXPECT_EQ(w.edit("ID3Artist")->text(), "");
+    EXPECT_FALSE(w.included(FieldId::Artist)->isChecked());
+}
+
+TEST(MultiTagger, ReadValuesDoesNotWriteTheFile)
+{
+    Window w({"a.mp3"});
+    QFile::setPermissions(w.path("a.mp3"), QFile::ReadOwner);
+    w.select({"a.mp3"});
+    w.setCurrent("a.mp3");
+    w.window->ReadValuesClick();
+    EXPECT_EQ(w.edit("ID3Title")->text(), "Title a");
+    EXPECT_EQ(QFile::permissions(w.path("a.mp3")) & QFile::WriteOwner, 0);
+}
+
+TEST(MultiTagger, UnwritableFilesAreReportedOnceAndTheOthersWritten)
+{
+    Window w({"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
+    QFile::setPermissions(w.path("b.mp3"), QFile::ReadOwner);
+    const QByteArray readOnlyBefore = Mp3Builder::readFile(w.path("b.mp3"));
+    QFile::remove(w.path("c.mp3")); // vanished after the list was filled
+    w.included(FieldId::Title)->setChecked(true);
+    w.edit("ID3Title")->setText("Same Title");
+    w.select({"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
+
+    w.window->SetTagsButtonClick();
+
+    ASSERT_EQ(w.prompter.calls.size(), 2);
+    const auto& first = w.prompter.calls[0];
+    EXPECT_EQ(first.title, "Velmora - MultiTagger");
+    EXPECT_EQ(first.icon, MsgIcon::Critical);
+    EXPECT_EQ(first.text, "Error Saving Tags In File: \r\n\r\n" + w.path("b.mp3")
+                              + "\r\n\r\nError: Permission denied (75)");
+    EXPECT_TRUE(w.prompter.calls[1].text.startsWith("Error Saving Tags In File: \r\n\r\n" + w.path("c.mp3")));
+    EXPECT_TRUE(w.prompter.calls[1].text.endsWith("(53)"));
+    EXPECT_EQ(Mp3Builder::readFile(w.path("b.mp3")), readOnlyBefore);
+    EXPECT_EQ(readV2(w.path("a.mp3")).title, "Same Title");
+    EXPECT_EQ(readV2(w.path("d.mp3")).title, "Same Title");
+    EXPECT_EQ(readV1(w.path("d.mp3")).Title(), "Same Title");
+    EXPECT_EQ(w.status(), "ID3 Tag Updates Complete");
+}
+
+TEST(MultiTagger, ClearBoxesEmptiesTextsAndKeepsCopyright)
+{
+    Window w(QStringList{});
+    w.edit("ID3Artist")->setText("x");
+    w.window->panel().SetText(FieldId::Genre, "Rock");
+    w.window->panel().SetText(FieldId::CopyRight, "False");
+    w.included(FieldId::Genre)->setChecked(true);
+    w.window->ClearBoxes();
+    EXPECT_EQ(w.edit("ID3Artist")->text(), "");
+    EXPECT_EQ(w.window->panel().Text(FieldId::Genre), "");
+    EXPECT_EQ(w.window->panel().Text(FieldId::CopyRight), "False");
+    EXPECT_FALSE(w.included(FieldId::Genre)->isChecked());
+}
+
+TEST(MultiTagger, SetBoxPropertyTakesOnlyItsThreeNames)
+{
+    Window w(QStringList{});
+    w.window->SetBoxProperty("Enabled", false);
+    EXPECT_FALSE(w.edit("ID3Tempo")->isEnabled());
+    EXPECT_FALSE(w.window->findChild<QComboBox*>("ID3Genre")->isEnabled());
+    EXPECT_TRUE(w.included(FieldId::Tempo)->isEnabled()) << "only boxes named ID3...";
+    w.window->SetBoxProperty("enabled", true); // names are case-sensitive
+    EXPECT_FALSE(w.edit("ID3Tempo")->isEnabled());
+    w.window->SetBoxProperty("Enabled", true);
+    EXPECT_TRUE(w.edit("ID3Tempo")->isEnabled());
+    w.window->SetBoxProperty("Text", "same");
+    EXPECT_EQ(w.edit("ID3Mood")->text(), "same");
+    EXPECT_EQ(w.window->panel().Text(FieldId::Genre), "same");
+    EXPECT_EQ(w.window->panel().Text(FieldId::CopyRight), "True") << "the copyright box takes only its entries";
+    w.window->SetBoxProperty("Width", 120);
+    EXPECT_EQ(w.edit("ID3Artist")->width(), 120);
+}
+
+TEST(MultiTagger, BoxChangesRecordStepsWhileRecording)
+{
+    StepRecorder recorder;
+    Window w(QStringList{}, &recorder);
+    recorder.startRecording();
+    w.edit("ID3Mood")->setText("Up");
+    EXPECT_EQ(recorder.EditSteps(), QStringList({"Mood:Up", ""}));
+}
+
+TEST(MultiTagger, ExitClosesTheWindow)
+{
+    Window w(QStringList{});
+    w.window->show();
+    w.window->ExitButtonClick();
+    EXPECT_FALSE(w.window->isVisible());
+    EXPECT_EQ(w.window->result(), QDialog::Accepted);
+    EXPECT_FALSE(w.window->filesWritten());
+}
