@@ -1,12 +1,43 @@
+#include "ui/helpfile.h"
+#include "ui/velmora.h"
+
+
+#include "platform/inisettingsbackend.h"
+#include "platform/localfilesystem.h"
+#include "platform/platformservices.h"
+#include "platform/systemtrash.h"
+#include "platform/ui/desktoplauncher.h"
+#include "platform/ui/qtprompter.h"
+#include "platform/clock.h"
+#include "settings/preferences.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Velmora (V1.0.000)"));
+    QApplication::setOrganizationName(QStringLiteral("Velmora"));
+
+    IniSettingsBackend settings;
+    LocalFileSystem files;
+    SystemTrash trash;
+    DesktopLauncher launcher;
+    QtPrompter prompter;
+    SystemClock clock;
+    PlatformServices services;
+    services.settings = &settings;
+    services.files = &files;
+    services.trash = &trash;
+    services.launcher = &launcher;
+    services.prompter = &prompter;
+    services.clock = &clock;
+    Preferences preferences(settings);
+
+    Velmora window(services, preferences,
+                   HelpFilePath(QCoreApplication::applicationDirPath(), QStringLiteral(VELMORA_DATADIR)));
     window.show();
-    return app.exec();
+    const int result = app.exec();
+    settings.sync();
+    return result;
 }

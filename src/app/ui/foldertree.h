@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QTreeView>
+
+class QFileSystemModel;
+
+// The folder tree FTV: folders only, rooted at "/", the home folder expanded.
+// Every change of the selected folder, by the user or by setPath, is
+// reported once through folderChanged.
+class FolderTree final : public QTreeView {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FolderTree)
+
+public:
+    explicit FolderTree(QWidget* parent = nullptr);
+
+    // The selected folder with a trailing "/", or "" before any selection.
+    QString path() const { return m_path; }
+    // Selects and scrolls to folder; false when it is not an existing folder
+    // (the selection then stays as it was).
+    bool setPath(const QString& folder);
+
+signals:
+    void folderChanged(const QString& folder);
+
+private:
+    void onCurrentChanged(const QModelIndex& current);
+
+    QFileSystemModel* m_model;
+    QString m_path;
+};

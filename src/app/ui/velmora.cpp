@@ -1,0 +1,281 @@
+#include "velmora.h"
+
+#include "foldertree.h"
+#include "partslistview.h"
+#include "version.h"
+
+#include "platform/platformservices.h"
+#include "nameedit/nameeditsession.h"
+#include "settings/preferences.h"
+#include "tagedit/ui/clsid3editarea.h"
+#include "tagedit/ui/tagpanelbuilder.h"
+#include "tags/id3v1tag.h"
+#include "tags/id3v2tag.h"
+#include "tags/fieldcatalogue.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString clearTip(int index)
+{
+    switch (FieldId(index)) {
+    case FieldId::OrigArtist: return QStringLiteral("Clear The Contents Of The Original Artist Field");
+    case FieldId::CopyRight: return QStringLiteral("Reset The Copyright Field To False");
+    default:
+        return QStringLiteral("Clear The Contents Of The ") + QString::fromLatin1(fieldInfo(index).name)
+            + QStringLiteral(" Field");
+    }
+}
+
+} // namespace
+
+Velmora::Velmora(PlatformServices& services, Preferences& preferences, const QString& helpFile, QWidget* parent)
+    : QMainWindow(parent)
+    , m_services(services)
+    , m_prefs(preferences)
+    , m_helpFile(helpFile)
+{
+    setObjectName(QStringLiteral("Velmora"));
+    setWindowTitle(VelmoraTitle());
+    m_session = new NameEditSession(m_prefs, *this, this);
+    buildControls();
+    buildActions();
+    buildMenus();
+    buildToolbars();
+    bindNameEditor();
+    qApp->installEventFilter(this);
+    startUp();
+}
+
+Velmora::~Velmora()
+{
+    qApp->removeEventFilter(this);
+}
+
+void Velmora::buildControls()
+{
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusText"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->addWidget(m_status, 1);
+
+    auto* splitter = new QSplitter(Qt::Horizontal);
+    splitter->setObjectName(QStringLiteral("MainSplitter"));
+    splitter->addWidget(buildFindFrame());
+    auto* right = new QWidget;
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addWidget(buildRenameFrame(), 1);
+    rightLayout->addWidget(buildTagFrame(), 2);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    splitter->setChildrenCollapsible(false);
+    setCentralWidget(splitter);
+}
+
+QWidget* Velmora::buildFindFrame()
+{
+    m_findFrame = new QGroupBox(QStringLiteral("Current Directory: "));
+    m_findFrame->setObjectName(QStringLiteral("FindFrame"));
+    m_ftv = new FolderTree;
+    m_fileList = new QListWidget;
+    m_fileList->setObjectName(QStringLiteral("FileList"));
+    m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_fileList->setMinimumHeight(120);
+
+    auto* split = new QSplitter(Qt::Vertical);
+    split->addWidget(m_ftv);
+    split->addWidget(m_fileList);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 2);
+    split->setChildrenCollapsible(false);
+    (new QVBoxLayout(m_findFrame))->addWidget(split);
+
+    connect(m_ftv, &FolderTree::folderChanged, this, &Velmora::FolderChanged);
+    connect(m_fileList, &QListWidget::currentRowChanged, this, [this](int) {
+        if (!m_loadingRow)
+            SelectFileEntry();
+    });
+    connect(m_fileList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { openFileInfo(); });
+    connect(m_fileList, &QWidget::customContextMenuRequested, this, &Velmora::showFileListMenu);
+    return m_findFrame;
+}
+
+QWidget* Velmora::buildRenameFrame()
+{
+    m_renameFrame = new QGroupBox(QStringLiteral("No File Selected"));
+    m_renameFrame->setObjectName(QStringLiteral("RenameFrame"));
+
+    m_oldNameLabel = new QLabel(QStringLiteral("Old Name:"));
+    m_oldNameLabel->setObjectName(QStringLiteral("OldNameLabel"));
+    m_oldName = new QLineEdit;
+    m_oldName->setObjectName(QStringLiteral("OldName"));
+    m_oldName->setReadOnly(true);
+    m_oldName->setFocusPolicy(Qt::ClickFocus);
+    m_newNameLabel = new QLabel(QStringLiteral("New Name:"));
+    m_newNameLabel->setObjectName(QStringLiteral("NewNameLabel"));
+    m_newName = new QLineEdit;
+    m_newName->setObjectName(QStringLiteral("NewName"));
+    m_newNameLabel->setBuddy(m_newName);
+
+    m_editToolBar = new QToolBar(QStringLiteral("Edit"));
+    m_editToolBar->setObjectName(QStringLiteral("EditToolBar"));
+    m_editToolBar->setIconSize(QSize(16, 16));
+
+    m_partsList = new PartsListView(m_session->parts());
+    m_partsList->setToolTip(QStringLiteral("Double Click A Part To Add It To Or Remove It From The New Name"));
+
+    m_formatFrame = new QGroupBox(QStringLiteral("Format Masks"));
+    m_formatFrame->setObjectName(QStringLiteral("FormatFrame"));
+    m_formatList = new QListWidget;
+    m_formatList->setObjectName(QStringLiteral("FormatList"));
+    m_syncBar = new QToolBar(QStringLiteral("Sync"));
+    m_syncBar->setObjectName(QStringLiteral("SYNCBar"));
+    m_syncBar->setIconSize(QSize(16, 16));
+    auto* formatLayout = new QVBoxLayout(m_formatFrame);
+    formatLayout->addWidget(m_formatList, 1);
+    formatLayout->addWidget(m_syncBar);
+
+    m_recordEditing = new QCheckBox(QStringLiteral("Not Recording"));
+    m_recordEditing->setObjectName(QStringLiteral("RecordEditing"));
+    m_editRecorded = new QLabel(QStringLiteral("Edit Recorded"));
+    m_editRecorded->setObjectName(QStringLiteral("EditRecorded"));
+    m_editRecorded->setToolTip(QStringLiteral("Edit Steps Are Recorded, Press F11 To Repeat Them"));
+    m_editRecorded->hide();
+
+    m_renameButton = new QPushButton(QStringLiteral("&Rename"));
+    m_renameButton->setObjectName(QStringLiteral("RenameButton"));
+    m_renameButton->setToolTip(QStringLiteral("Rename File And Update ID3 Tags"));
+    m_renameButton->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+
+    auto* names = new QGridLayout;
+    names->addWidget(m_oldNameLabel, 0, 0);
+    names->addWidget(m_oldName, 0, 1);
+    names->addWidget(m_newNameLabel, 1, 0);
+    names->addWidget(m_newName, 1, 1);
+
+    auto* record = new QHBoxLayout;
+    record->addWidget(m_recordEditing);
+    record->addWidget(m_editRecorded);
+    record->addStretch();
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(m_formatFrame, 1);
+    side->addLayout(record);
+    side->addWidget(m_renameButton);
+
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(m_partsList, 3);
+    lower->addLayout(side, 2);
+
+    auto* layout = new QVBoxLayout(m_renameFrame);
+    layout->addLayout(names);
+    layout->addWidget(m_editToolBar);
+    layout->addLayout(lower, 1);
+
+    connect(m_renameButton, &QPushButton::clicked, this, &Velmora::RenameFile);
+    return m_renameFrame;
+}
+
+QWidget* Velmora::buildTagFrame()
+{
+    m_tagFrame = new QGroupBox(QStringLiteral("Internal ID3 Tags (Edit As Necessary)"));
+    m_tagFrame->setObjectName(QStringLiteral("TagFrame"));
+    m_id3ToolBar = new QToolBar(QStringLiteral("ID3"));
+    m_id3ToolBar->setObjectName(QStringLiteral("ID3ToolBar"));
+    m_id3ToolBar->setIconSize(QSize(16, 16));
+
+    const TagPanelWidgets panel = BuildTagPanel(m_tagFrame);
+    m_containerPic = panel.area;
+    m_scrollPic = panel.inner;
+    m_containerPic->verticalScrollBar()->setObjectName(QStringLiteral("EditScroll"));
+    m_containerPic->setMinimumHeight(140);
+    panel.grid->setVerticalSpacing(4);
+    for (int i = 0; i < kFieldCount; ++i) {
+        m_boxes[size_t(i)] = panel.boxes[size_t(i)];
+        m_labels[size_t(i)] = panel.labels[size_t(i)];
+        auto* clear = new QToolButton(m_scrollPic);
+        clear->setObjectName(QStringLiteral("ClrImg%1").arg(i));
+        clear->setProperty("box", QString::fromLatin1(fieldInfo(i).boxName));
+        clear->setToolTip(clearTip(i));
+        clear->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
+        clear->setAutoRaise(true);
+        clear->setFocusPolicy(Qt::NoFocus);
+        connect(clear, &QToolButton::clicked, this, [this, i] { clearField(i); });
+        panel.grid->addWidget(clear, i, 2);
+        m_clearButtons[size_t(i)] = clear;
+    }
+    panel.grid->setRowStretch(kFieldCount, 1);
+
+    m_tagPanel = new clsID3EditArea(this);
+    m_tagPanel->InitBoxes(m_scrollPic);
+    m_tagPanel->setStepSink([this](const QString& step) { m_session->RecordStep(step); });
+    clsID3EditArea::PartDrop drop;
+    drop.dragging = [this] { return isActiveWindow() && m_session->parts().PartDragging(); };
+    drop.part = [this] { return m_session->parts().SelectedPart(); };
+    drop.finish = [this] { m_session->parts().setPartDragging(false); };
+    drop.rebuild = [this] { m_session->RebuildPartsList(); };
+    m_tagPanel->setPartDrop(std::move(drop));
+
+    auto* layout = new QVBoxLayout(m_tagFrame);
+    layout->addWidget(m_id3ToolBar);
+    layout->addWidget(m_containerPic, 1);
+    return m_tagFrame;
+}
+
+QString Velmora::fieldText(FieldId field) const
+{
+    return m_tagPanel->Text(field);
+}
+
+bool Velmora::setFieldText(FieldId field, const QString& text)
+{
+    m_tagPanel->SetText(field, text);
+    return m_tagPanel->Text(field) == text;
+}
+
+void Velmora::setRenameEnabled(bool enabled)
+{
+    m_renameButton->setEnabled(enabled);
+}
+
+void Velmora::focusNewName()
+{
+    m_newName->setFocus(Qt::OtherFocusReason);
+}
+
+void Velmora::SBar(const QString& text)
+{
+    m_status->setText(text);
+    m_status->repaint();
+}
+
+QString Velmora::statusText() const
+{
+    return m_status->text();
+}
+
+QString Velmora::folder() const
+{
+    return m_ftv->path();
+}

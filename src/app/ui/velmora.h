@@ -1,0 +1,179 @@
+#pragma once
+
+#include "currentfile.h"
+#include "nameedit/nameedithost.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class FolderTree;
+class ID3V1Tag;
+class ID3V2Tag;
+class NameEditSession;
+class PartsListView;
+class clsID3EditArea;
+class Preferences;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QToolBar;
+class QToolButton;
+struct PlatformServices;
+struct FileError;
+
+// The main window: folder tree, file list, name editor, tag panel. It holds
+// the controls and forwards their events to the name editing engine, the
+// tag layer and the platform services; start-up runs in the constructor and
+// shut-down when the window is closed.
+class Velmora final : public QMainWindow, public NameEditHost {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Velmora)
+
+public:
+    // services and preferences must outlive the window. helpFile is the full
+    // path of velmora.html, opened by Help.
+    Velmora(PlatformServices& services, Preferences& preferences, const QString& helpFile = {},
+            QWidget* parent = nullptr);
+    ~Velmora() override;
+
+    // Commands of the window (menus, toolbars, keys and tests call them).
+    void SelectFileEntry();
+    void ReadMP3ID();
+    void RenameFile();
+    void SaveTags();
+    void RefreshTags();
+    void RemoveTags();
+    void DeleteFiles();
+    void PlayFile();
+    void SelectFile(const QString& direction);
+    void FolderChanged(const QString& folder);
+    void EnableFileControls(bool enabled);
+    void SetAllBoxProps(const QString& property, const QVariant& value);
+    bool AskYesNo(const QString& question);
+    void SBar(const QString& text);
+    void RefreshFileList();
+    void ToggleToolbar();
+    void ShowHelp();
+    void ShowAbout();
+
+    // The folder listed by FileList, ending in "/".
+    QString folder() const;
+    const CurrentFile& currentFile() const { return m_currentFile; }
+    QString statusText() const;
+    QAction* action(const QString& objectName) const { return m_actions.value(objectName); }
+    NameEditSession& session() { return *m_session; }
+    clsID3EditArea& tagPanel() { return *m_tagPanel; }
+    // The file list's context menu (mnuFileSub).
+    QMenu* fileListMenu() const { return m_fileSub; }
+    // Runs a name editing command by its toolbar key ("UC", "LC", "TC",
+    // "Parens", "Periods", "RepeatEdit", "Sync", "SBSync", "SBDelete") or
+    // "InsertSDS" / "RemoveSDS".
+    void editCommand(const QString& key);
+
+    // NameEditHost
+    QString fieldText(FieldId field) const override;
+    bool setFieldText(FieldId field, const QString& text) override;
+    QString currentFolder() const override { return folder(); }
+    void showStatus(const QString& text) override { SBar(text); }
+    void setRenameEnabled(bool enabled) override;
+    void reloadTagFields() override { ReadMP3ID(); }
+    void focusNewName() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Layout (velmora.cpp)
+    void buildControls();
+    QWidget* buildFindFrame();
+    QWidget* buildRenameFrame();
+    QWidget* buildTagFrame();
+    // Actions, menus and toolbars (velmora_actions.cpp)
+    QAction* makeAction(const QString& name, const QString& text, void (Velmora::*slot)());
+    void buildActions();
+    void buildMenus();
+    void buildToolbars();
+    void showFileListMenu(const QPoint& position);
+    void runDialog(const QString& status, void (Velmora::*open)());
+    void openMassRename();
+    void openMultiTagger();
+    void openOptions();
+    void openFilters();
+    void openPlaylist();
+    void openFileInfo();
+    // Keys (velmora_keys.cpp)
+    bool handleWindowKey(int key, Qt::KeyboardModifiers modifiers);
+    bool handleNewNameEvent(QEvent* event);
+    void bindNameEditor();
+    void showNameFromModel();
+    void takeNameFromBox();
+    void showParts();
+    void showFormats();
+    void showRecording();
+    // Start-up and shut-down (velmora_settings.cpp)
+    void startUp();
+    void saveSettings();
+    void applyToolbarVisible(bool visible);
+    // Files (velmora_files.cpp)
+    bool renameOnce(const QString& source, const QString& target, FileError* error);
+    bool overwriteAnswered(const QString& newName, const QString& oldName);
+    void selectRow(int row);
+    // Tags (velmora_tags.cpp)
+    void WriteID3v1FromFields();
+    void clearField(int index);
+    ID3V2Tag& id3v2();
+    QStringList fileFacts(const QString& path, const QString& shownName) const;
+
+    PlatformServices& m_services;
+    Preferences& m_prefs;
+    CurrentFile m_currentFile;
+    QString m_helpFile;
+    bool m_startedUp = false;
+    bool m_loadingRow = false;
+    bool m_showingName = false;
+    NameEditSession* m_session = nullptr;
+    clsID3EditArea* m_tagPanel = nullptr;
+    std::unique_ptr<ID3V2Tag> m_id3v2;
+    std::unique_ptr<ID3V1Tag> m_id3v1;
+
+    FolderTree* m_ftv = nullptr;
+    QListWidget* m_fileList = nullptr;
+    QGroupBox* m_findFrame = nullptr;
+    QGroupBox* m_renameFrame = nullptr;
+    QGroupBox* m_tagFrame = nullptr;
+    QGroupBox* m_formatFrame = nullptr;
+    QLineEdit* m_oldName = nullptr;
+    QLineEdit* m_newName = nullptr;
+    QLabel* m_oldNameLabel = nullptr;
+    QLabel* m_newNameLabel = nullptr;
+    PartsListView* m_partsList = nullptr;
+    QPushButton* m_renameButton = nullptr;
+    QCheckBox* m_recordEditing = nullptr;
+    QLabel* m_editRecorded = nullptr;
+    QListWidget* m_formatList = nullptr;
+    QScrollArea* m_containerPic = nullptr;
+    QWidget* m_scrollPic = nullptr;
+    std::array<QWidget*, kFieldCount> m_boxes{};
+    std::array<QLabel*, kFieldCount> m_labels{};
+    std::array<QToolButton*, kFieldCount> m_clearButtons{};
+    QToolBar* m_theTB = nullptr;
+    QToolBar* m_editToolBar = nullptr;
+    QToolBar* m_id3ToolBar = nullptr;
+    QToolBar* m_syncBar = nullptr;
+    QLabel* m_imgLeft = nullptr;
+    QLabel* m_imgRight = nullptr;
+    QLabel* m_status = nullptr;
+    QMenu* m_fileSub = nullptr;
+    QHash<QString, QAction*> m_actions;
+};

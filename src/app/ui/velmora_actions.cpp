@@ -1,0 +1,253 @@
+// Actions, menus, toolbars and the file list's context menu of the main
+// window: every entry is created here, with its object name and tooltip.
+#include "velmora.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+QAction* Velmora::makeAction(const QString& name, const QString& text, void (Velmora::*slot)())
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    if (slot)
+        connect(action, &QAction::triggered, this, slot);
+    m_actions.insert(name, action);
+    return action;
+}
+
+void Velmora::buildActions()
+{
+    // Menu entries; the context menu's twins end in 2 and run the same command.
+    makeAction(QStringLiteral("mnuRenameFile"), QStringLiteral("&Rename File"), &Velmora::RenameFile);
+    for (const QString& suffix : {QString(), QStringLiteral("2")}) {
+        makeAction(QStringLiteral("mnuDeleteFile") + suffix, QStringLiteral("&Delete Selected File"),
+                   &Velmora::DeleteFiles);
+        makeAction(QStringLiteral("mnuPlayFile") + suffix, QStringLiteral("&Play Selected File"), &Velmora::PlayFile);
+        makeAction(QStringLiteral("mnuFileInfo") + suffix, QStringLiteral("&File Information"),
+                   &Velmora::openFileInfo);
+        makeAction(QStringLiteral("mnuSaveID3") + suffix, QStringLiteral("&Save ID3 Tags"), &Velmora::SaveTags);
+        makeAction(QStringLiteral("mnuRefreshTags") + suffix, QStringLiteral("Refresh ID3 Tags"),
+                   &Velmora::RefreshTags);
+        makeAction(QStringLiteral("mnuStripTags") + suffix, QStringLiteral("Strip ID3 Tags"), &Velmora::RemoveTags);
+        connect(makeAction(QStringLiteral("mnuRefreshFolder") + suffix, QStringLiteral("&Refresh Folder"), nullptr),
+                &QAction::triggered, this, [this] {
+                    SBar(QStringLiteral("Refreshed File Listing"));
+                    RefreshFileList();
+                });
+        connect(makeAction(QStringLiteral("mnuCreatePlaylist") + suffix, QStringLiteral("&Create Playlist"), nullptr),
+                &QAction::triggered, this,
+                [this] { runDialog(QStringLiteral("Loading PlayList Creator"), &Velmora::openPlaylist); });
+    }
+    makeAction(QStringLiteral("mnuExit"), QStringLiteral("&Exit"), nullptr);
+    connect(m_actions.value(QStringLiteral("mnuExit")), &QAction::triggered, this, &QWidget::close);
+    connect(makeAction(QStringLiteral("mnuMassRename"), QStringLiteral("Mass &Rename"), nullptr), &QAction::triggered,
+            this, [this] { runDialog(QStringLiteral("Running Mass Renaming"), &Velmora::openMassRename); });
+    connect(makeAction(QStringLiteral("mnuMultiTagger"), QStringLiteral("Multi&Tagger"), nullptr),
+            &QAction::triggered, this, [this] {
+                runDialog(QStringLiteral("Running MultiTagger"), &Velmora::openMultiTagger);
+                RefreshTags();
+            });
+    connect(makeAction(QStringLiteral("mnuOptions"), QStringLiteral("&Options"), nullptr), &QAction::triggered, this,
+            [this] { runDialog(QStringLiteral("Setting Options"), &Velmora::openOptions); });
+    connect(makeAction(QStringLiteral("mnuFilters"), QStringLiteral("Define &Filters"), nullptr), &QAction::triggered,
+            this, [this] { runDialog(QStringLiteral("Managing Filters"), &Velmora::openFilters); });
+    makeAction(QStringLiteral("mnuToolbarToggle"), QStringLiteral("&Hide Quick Access Toolbar"),
+               &Velmora::ToggleToolbar);
+    makeAction(QStringLiteral("mnuLoadHelp"), QStringLiteral("&Help"), &Velmora::ShowHelp);
+    makeAction(QStringLiteral("mnuAbout"), QStringLiteral("&About"), &Velmora::ShowAbout);
+}
+
+void Velmora::buildMenus()
+{
+    menuBar()->setObjectName(QStringLiteral("MenuBar"));
+    const auto add = [this](QMenu* menu, const char* name) { menu->addAction(m_actions.value(QLatin1String(name))); };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    add(file, "mnuRenameFile");
+    file->addSeparator();
+    add(file, "mnuDeleteFile");
+    add(file, "mnuPlayFile");
+    add(file, "mnuFileInfo");
+    file->addSeparator();
+    add(file, "mnuSaveID3");
+    add(file, "mnuRefreshTags");
+    add(file, "mnuStripTags");
+    file->addSeparator();
+    add(file, "mnuRefreshFolder");
+    add(file, "mnuCreatePlaylist");
+    file->addSeparator();
+    add(file, "mnuExit");
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("mnuTools"));
+    add(tools, "mnuMassRename");
+    add(tools, "mnuMultiTagger");
+    tools->addSeparator();
+    add(tools, "mnuOptions");
+    add(tools, "mnuFilters");
+
+    QMenu* toolbar = menuBar()->addMenu(QStringLiteral("&ToolBar"));
+    toolbar->setObjectName(QStringLiteral("mnuToolBar"));
+    add(toolbar, "mnuToolbarToggle");
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    add(help, "mnuLoadHelp");
+    help->addSeparator();
+    add(help, "mnuAbout");
+
+    m_fileSub = new QMenu(this);
+    m_fileSub->setObjectName(QStringLiteral("mnuFileSub"));
+    add(m_fileSub, "mnuDeleteFile2");
+    add(m_fileSub, "mnuPlayFile2");
+    add(m_fileSub, "mnuFileInfo2");
+    m_fileSub->addSeparator();
+    add(m_fileSub, "mnuSaveID32");
+    add(m_fileSub, "mnuRefreshTags2");
+    add(m_fileSub, "mnuStripTags2");
+    m_fileSub->addSeparator();
+    add(m_fileSub, "mnuRefreshFolder2");
+    add(m_fileSub, "mnuCreatePlaylist2");
+}
+
+namespace {
+
+struct ButtonSpec {
+    const char* key;
+    const char* text;
+    const char* tip;
+    QStyle::StandardPixmap icon;
+};
+
+} // namespace
+
+void Velmora::buildToolbars()
+{
+    const auto addButtons = [this](QToolBar* bar, std::initializer_list<ButtonSpec> specs, bool icons) {
+        QList<QAction*> made;
+        for (const ButtonSpec& s : specs) {
+            const QString key = QString::fromLatin1(s.key);
+            auto* action = new QAction(QString::fromLatin1(s.text), this);
+            action->setObjectName(key);
+            action->setToolTip(QString::fromLatin1(s.tip));
+            if (icons)
+                action->setIcon(style()->standardIcon(s.icon));
+            bar->addAction(action);
+            if (QWidget* button = bar->widgetForAction(action))
+                button->setObjectName(key);
+            m_actions.insert(key, action);
+            made << action;
+        }
+        return made;
+    };
+
+    m_theTB = addToolBar(QStringLiteral("Quick Access Toolbar"));
+    m_theTB->setObjectName(QStringLiteral("TheTB"));
+    m_theTB->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_theTB->setMovable(false);
+    m_theTB->toggleViewAction()->setVisible(false);
+    m_imgLeft = new QLabel;
+    m_imgLeft->setObjectName(QStringLiteral("ImgLeft"));
+    m_imgLeft->setFixedWidth(6);
+    m_theTB->addWidget(m_imgLeft);
+    addButtons(m_theTB,
+               {{"Rename", "Rename", "Rename File And Update ID3 Tags", QStyle::SP_DialogApplyButton},
+                {"MassRename", "Mass Rename", "Run Mass Renaming", QStyle::SP_FileDialogDetailedView},
+                {"MultiTag", "MultiTag", "MultiTag A Group of Files", QStyle::SP_FileDialogListView},
+                {"Options", "Options", "Options", QStyle::SP_FileDialogInfoView},
+                {"Filters", "Filters", "Manage Filters", QStyle::SP_FileDialogContentsView},
+                {"Play", "Play", "Play Selected File In Your Default MP3 Player", QStyle::SP_MediaPlay},
+                {"Delete", "Delete", "Delete The Selected File", QStyle::SP_TrashIcon},
+                {"Refresh", "Refresh", "Refresh The Listing of MP3 Files", QStyle::SP_BrowserReload},
+                {"PlayList", "PlayList", "Create A Playlist From This Directory", QStyle::SP_FileDialogNewFolder},
+                {"About", "About", "About This Application", QStyle::SP_MessageBoxInformation},
+                {"Help", "Help", "Load The Help File", QStyle::SP_DialogHelpButton},
+                {"Exit", "Exit", "Exit This Application", QStyle::SP_DialogCloseButton}},
+               true);
+    m_imgRight = new QLabel;
+    m_imgRight->setObjectName(QStringLiteral("ImgRight"));
+    m_imgRight->setFixedWidth(6);
+    m_theTB->addWidget(m_imgRight);
+
+    // TheTB forwards to the same commands as the menu.
+    const auto forward = [this](const char* key, const char* menuEntry) {
+        connect(m_actions.value(QLatin1String(key)), &QAction::triggered, m_actions.value(QLatin1String(menuEntry)),
+                &QAction::trigger);
+    };
+    forward("Rename", "mnuRenameFile");
+    forward("MassRename", "mnuMassRename");
+    forward("MultiTag", "mnuMultiTagger");
+    forward("Options", "mnuOptions");
+    forward("Filters", "mnuFilters");
+    forward("Play", "mnuPlayFile");
+    forward("Delete", "mnuDeleteFile");
+    forward("PlayList", "mnuCreatePlaylist");
+    forward("About", "mnuAbout");
+    forward("Help", "mnuLoadHelp");
+    forward("Exit", "mnuExit");
+    connect(m_actions.value(QStringLiteral("Refresh")), &QAction::triggered, this, &Velmora::RefreshFileList);
+
+    m_editToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    addButtons(m_editToolBar,
+               {{"UC", "UC", "F2 - Convert This Filename To Upper Case", QStyle::SP_CustomBase},
+                {"LC", "LC", "F3 - Convert This Filename To Lower Case", QStyle::SP_CustomBase},
+                {"TC", "TC", "F4 - Convert This Filename To Title Case", QStyle::SP_CustomBase},
+                {"Parens", "( )", "F9 - Add/Remove Parenthesis From Filename Part", QStyle::SP_CustomBase},
+                {"Periods", "Periods", "F10 - Remove All Periods From Filename", QStyle::SP_CustomBase},
+                {"RepeatEdit", "Repeat", "F11 - Repeat Recorded Edit Steps", QStyle::SP_CustomBase},
+                {"Sync", "Sync", "CF2 - Create New Filename Using Internal Tags", QStyle::SP_CustomBase}},
+               false);
+    for (const char* key : {"UC", "LC", "TC", "Parens", "Periods", "RepeatEdit", "Sync"}) {
+        const QString k = QString::fromLatin1(key);
+        connect(m_actions.value(k), &QAction::triggered, this, [this, k] { editCommand(k); });
+    }
+
+    m_id3ToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    addButtons(m_id3ToolBar,
+               {{"SaveTags", "Save Tags", "Write ID3 Tags To Selected File", QStyle::SP_DialogSaveButton},
+                {"ReRead", "Re-Read", "F8 - Reload ID3 Tags In Selected File", QStyle::SP_BrowserReload},
+                {"RemoveTags", "Remove Tags", "Remove ID3 Tags From Selected File", QStyle::SP_DialogDiscardButton}},
+               true);
+    const auto id3 = [this](const char* key, void (Velmora::*command)()) {
+        connect(m_actions.value(QLatin1String(key)), &QAction::triggered, this, [this, command] {
+            m_renameButton->setFocus(Qt::OtherFocusReason);
+            (this->*command)();
+        });
+    };
+    id3("SaveTags", &Velmora::SaveTags);
+    id3("ReRead", &Velmora::RefreshTags);
+    id3("RemoveTags", &Velmora::RemoveTags);
+
+    m_syncBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    addButtons(m_syncBar,
+               {{"SBSync", "Sync", "F7 - Sync Internal Tags", QStyle::SP_CustomBase},
+                {"SBDelete", "Delete", "Click To Delete The Currently Selected Format", QStyle::SP_CustomBase}},
+               false);
+    for (const char* key : {"SBSync", "SBDelete"}) {
+        const QString k = QString::fromLatin1(key);
+        connect(m_actions.value(k), &QAction::triggered, this, [this, k] { editCommand(k); });
+    }
+}
+
+void Velmora::showFileListMenu(const QPoint& position)
+{
+    if (m_fileList->selectedItems().isEmpty())
+        return;
+    m_fileSub->popup(m_fileList->viewport()->mapToGlobal(position));
+}
+
+void Velmora::runDialog(const QString& status, void (Velmora::*open)())
+{
+    SBar(status);
+    (this->*open)();
+    SBar(QStringLiteral("Ready"));
+}

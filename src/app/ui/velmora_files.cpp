@@ -1,0 +1,338 @@
+// File commands of the main window: listing, selecting, renaming, deleting
+// and playing the MP3 files of the current folder.
+#include "velmora.h"
+
+#include "filesize.h"
+#include "foldertree.h"
+#include "massrename/viewlogfile.h"
+#include "partslistview.h"
+#include "renameerror.h"
+
+#include "massrename/ui/fileexistsform.h"
+#include "nameedit/nameeditsession.h"
+#include "nameedit/stringhelpers.h"
+#include "platform/filesystem.h"
+#include "platform/launcher.h"
+#include "platform/platformservices.h"
+#include "platform/prompter.h"
+#include "platform/trash.h"
+#include "settings/preferences.h"
+#include "tagedit/ui/clsid3editarea.h"
+#include "tags/id3v2tag.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Velmora");
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString errorText(const FileError& e)
+{
+    return e.description + QStringLiteral(" (") + QString::number(e.number) + QLatin1Char(')');
+}
+
+} // namespace
+
+bool Velmora::AskYesNo(const QString& question)
+{
+    return m_services.prompter->askYesNo(kTitle, Trim(question) + QLatin1Char('?'), MsgIcon::Question);
+}
+
+void Velmora::RefreshFileList()
+{
+    m_loadingRow = true;
+    m_fileList->clear();
+    QDir dir(folder());
+    dir.setNameFilters({QStringLiteral("*.mp3")});
+    dir.setFilter(QDir::Files);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    m_fileList->addItems(dir.entryList());
+    m_fileList->setCurrentRow(-1);
+    m_loadingRow = false;
+}
+
+void Velmora::selectRow(int row)
+{
+    m_loadingRow = true;
+    m_fileList->setCurrentRow(row);
+    m_loadingRow = false;
+    SelectFileEntry();
+}
+
+void Velmora::SelectFileEntry()
+{
+    const QListWidgetItem* item = m_fileList->currentItem();
+    const QString name = item ? item->text() : QString();
+    m_oldName->setText(name);
+    if (name.isEmpty())
+        return;
+    EnableFileControls(true);
+    m_currentFile.path = AddBackslash(folder()) + name;
+    id3v2().SetFileName(m_currentFile.path);
+    const qint64 length = m_services.files->length(m_currentFile.path);
+    m_renameFrame->setTitle(name + QStringLiteral(" (") + FormatFileSize(qMax<qint64>(length, 0)) + QLatin1Char(')'));
+    if (length == 0) {
+        const QString question = QStringLiteral("Error: Zero-Length File Selected!") + kCrLf + kCrLf
+            + QStringLiteral("File Cannot Be Edited.") + kCrLf + kCrLf + QStringLiteral("Delete The Selected File?");
+        if (m_services.prompter->askYesNo(kTitle, question, MsgIcon::Critical))
+            DeleteFiles();
+        return;
+    }
+    m_session->parts().clear();
+    SBar(QStringLiteral("Formating Selected File"));
+    m_session->LoadNameParts(name);
+    ReadMP3ID();
+    SBar(QStringLiteral("Ready"));
+    m_session->AutoSync();
+    focusNewName();
+}
+
+void Velmora::SelectFile(const QString& direction)
+{
+    const int count = m_fileList->count();
+    if (count == 0)
+        return;
+    int row = m_fileList->currentRow();
+    if (direction == QLatin1String("UP")) {
+        if (row > 0)
+            --row;
+    } else if (direction == QLatin1String("DOWN")) {
+        if (row < count - 1)
+            ++row;
+    } else if (direction == QLatin1String("PGUP")) {
+        row = 0;
+    } else if (direction == QLatin1String("PGDN")) {
+        row = count - 1;
+    }
+    selectRow(row);
+}
+
+void Velmora::FolderChanged(const QString& newFolder)
+{
+    const QDir dir(newFolder);
+    if (!dir.exists() || !dir.isReadable()) {
+        SBar(QStringLiteral("Cannot Change Folder To: ") + newFolder);
+        m_ftv->setPath(QDir::homePath());
+        return;
+    }
+    RefreshFileList();
+    m_findFrame->setTitle(QStringLiteral("Current Directory: ") + newFolder);
+    SBar(QStringLiteral("Ready"));
+    m_currentFile.path.clear();
+    m_oldName->clear();
+    SetAllBoxProps(QStringLiteral("Text"), QString());
+    EnableFileControls(false);
+}
+
+void Velmora::EnableFileControls(bool enabled)
+{
+    for (const char* name : {"Rename", "Play", "Delete", "SaveTags", "ReRead", "RemoveTags", "mnuRenameFile",
+                             "mnuDeleteFile", "mnuPlayFile", "mnuFileInfo", "mnuSaveID3", "mnuRefreshTags",
+                             "mnuStripTags", "mnuDeleteFile2", "mnuPlayFile2", "mnuFileInfo2", "mnuSaveID32",
+                             "mnuRefreshTags2", "mnuStripTags2"})
+        m_actions.value(QLatin1String(name))->setEnabled(enabled);
+    for (QAction* action : m_editToolBar->actions())
+        action->setEnabled(enabled);
+    for (QAction* action : m_syncBar->actions())
+        action->setEnabled(enabled);
+    const QList<QWidget*> controls{m_recordEditing,   m_tagFrame,     m_partsList,    m_newName,
+                                   m_renameButton,    m_oldNameLabel, m_newNameLabel, m_formatList,
+                                   m_formatFrame,     m_containerPic->verticalScrollBar()};
+    for (QWidget* w : controls)
+        w->setEnabled(enabled);
+    SetAllBoxProps(QStringLiteral("Enabled"), enabled);
+    for (int i = 0; i < kFieldCount; ++i) {
+        m_labels[size_t(i)]->setEnabled(enabled);
+        m_clearButtons[size_t(i)]->setEnabled(enabled);
+    }
+    if (!enabled) {
+        m_session->parts().clear();
+        m_session->editor().setText(QString());
+        m_renameFrame->setTitle(QStringLiteral("No File Selected"));
+    }
+}
+
+void Velmora::SetAllBoxProps(const QString& property, const QVariant& value)
+{
+    const QList<QWidget*> widgets = findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        if (!w->objectName().startsWith(QLatin1String("ID3")))
+            continue;
+        if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w))
+            continue;
+        if (property == QLatin1String("Width")) {
+            w->setFixedWidth(value.toInt());
+        } else if (property == QLatin1String("Enabled")) {
+            w->setEnabled(value.toBool());
+        } else if (property == QLatin1String("Text")) {
+            const auto index = std::find(m_boxes.begin(), m_boxes.end(), w);
+            if (index != m_boxes.end())
+                m_tagPanel->SetText(int(index - m_boxes.begin()), value.toString());
+        }
+    }
+}
+
+bool Velmora::renameOnce(const QString& source, const QString& target, FileError* error)
+{
+    if (!m_services.files->resetAttributes(source, error))
+        return false;
+    return m_services.files->rename(source, target, error);
+}
+
+bool Velmora::overwriteAnswered(const QString& newName, const QString& oldName)
+{
+    const QString path = AddBackslash(folder());
+    FileExistsForm form(path, fileFacts(path + newName, newName), fileFacts(path + oldName, oldName), this);
+    form.exec();
+    return form.FileAnswer() == QLatin1String("Overwrite");
+}
+
+void Velmora::RenameFile()
+{
+    const int row = m_fileList->currentRow();
+    QString nextName;
+    if (row >= 0 && row < m_fileList->count() - 1)
+        nextName = m_fileList->item(row + 1)->text();
+    const QString oldName = m_oldName->text();
+    if (Trim(oldName).isEmpty()) {
+        m_services.prompter->message(kTitle, QStringLiteral("Please Select A File!"), MsgIcon::Information);
+        return;
+    }
+    if (Trim(m_session->editor().text()).isEmpty() || Trim(m_session->editor().text()) == QLatin1String(".mp3")) {
+        m_services.prompter->message(kTitle, QStringLiteral("Please Specify A New Filename!"), MsgIcon::Information);
+        return;
+    }
+    SBar(QStringLiteral("Renaming File..."));
+    if (m_prefs.options.syncOptionNumber() == 0)
+        m_session->UpdateInternal();
+
+    const QString newName = m_session->editor().text();
+    const QString target = AddBackslash(folder()) + newName;
+    const QString source = AddBackslash(folder()) + oldName;
+    FileError error;
+    // A name with "/" (or "." / "..") would leave the folder: refuse it.
+    bool renamed = false;
+    if (isIllegalFileName(newName)) {
+        error = {53, QStringLiteral("Illegal file name")};
+    } else {
+        m_currentFile.path = target;
+        renamed = renameOnce(source, target, &error);
+    }
+    while (!renamed) {
+        if (error.number != 58) {
+            m_services.prompter->message(kTitle, RenameErrorMessage(newName, error), MsgIcon::Critical);
+            SBar(RenameErrorStatus(newName));
+            return;
+        }
+        m_services.prompter->beep();
+        if (!overwriteAnswered(newName, oldName)) {
+            SBar(RenameErrorStatus(newName));
+            return;
+        }
+        SBar(QStringLiteral("Moving File ") + target + QStringLiteral(" To Recycle Bin..."));
+        FileError trashError;
+        if (!m_services.files->resetAttributes(target, &trashError)
+            || !m_services.trash->moveToTrash(target, &trashError)) {
+            // The existing file stays; nothing is deleted outright.
+            m_services.prompter->message(kTitle, RenameErrorMessage(newName, trashError), MsgIcon::Critical);
+            SBar(RenameErrorStatus(newName));
+            return;
+        }
+        QApplication::processEvents();
+        renamed = renameOnce(source, target, &error);
+    }
+
+    m_currentFile.path = target;
+    id3v2().SetFileName(target);
+    if (m_prefs.options.ID3AutoSave == 1) {
+        SBar(QStringLiteral("Saving ID3 Tags..."));
+        SaveTags();
+    } else {
+        SBar(QStringLiteral("ID3 Tags Not Saved As Indicated In Options"));
+    }
+    RefreshFileList();
+    SBar(QStringLiteral("Rename Complete."));
+    int nextRow = m_fileList->count() - 1;
+    if (!nextName.isEmpty()) {
+        for (int i = 0; i < m_fileList->count(); ++i) {
+            if (Trim(m_fileList->item(i)->text()) == nextName) {
+                nextRow = i;
+                break;
+            }
+        }
+    }
+    selectRow(nextRow);
+    SBar(QStringLiteral("Ready"));
+}
+
+void Velmora::DeleteFiles()
+{
+    QList<int> selected;
+    for (int i = 0; i < m_fileList->count(); ++i)
+        if (m_fileList->item(i)->isSelected())
+            selected << i;
+    if (selected.isEmpty())
+        return;
+    if (!m_services.prompter->askYesNo(
+            kTitle, QStringLiteral("Delete '") + m_currentFile.path + QStringLiteral("' To The Recycle Bin?")))
+        return;
+    int lastHandled = -1;
+    for (auto it = selected.crbegin(); it != selected.crend(); ++it) {
+        const QString name = m_fileList->item(*it)->text();
+        const QString path = AddBackslash(folder()) + name;
+        SBar(QStringLiteral("Moving File ") + name + QStringLiteral(" To Recycle Bin..."));
+        FileError error;
+        if (!m_services.files->resetAttributes(path, &error) || !m_services.trash->moveToTrash(path, &error)) {
+            m_services.prompter->message(kTitle, QStringLiteral("Error Occured: ") + errorText(error),
+                                         MsgIcon::Critical);
+            SBar(QStringLiteral("Operation Cancelled"));
+            // Files already in the trash must not stay listed.
+            if (it != selected.crbegin())
+                RefreshFileList();
+            return;
+        }
+        lastHandled = *it;
+    }
+    SBar(QStringLiteral("Refreshing Directory..."));
+    RefreshFileList();
+    SBar(QStringLiteral("Ready"));
+    if (m_fileList->count() == 0) {
+        m_currentFile.path.clear();
+        m_oldName->clear();
+        SetAllBoxProps(QStringLiteral("Text"), QString());
+        EnableFileControls(false);
+        return;
+    }
+    selectRow(m_fileList->count() > lastHandled ? lastHandled : m_fileList->count() - 1);
+}
+
+void Velmora::PlayFile()
+{
+    if (!m_fileList->currentItem()) {
+        m_services.prompter->message(kTitle, QStringLiteral("Please Select A File To Play First!"),
+                                     MsgIcon::Exclamation);
+        m_fileList->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    SBar(QStringLiteral("Attempting To Play File In Default MP3 Player..."));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int result = m_services.launcher->open(m_currentFile.path);
+    QApplication::restoreOverrideCursor();
+    if (result != 0)
+        m_services.prompter->message(kTitle, LaunchErrorText(result), MsgIcon::None);
+    SBar(QStringLiteral("Ready"));
+}

@@ -1,0 +1,110 @@
+// Start-up and shut-down of the main window: what it restores from the
+// settings and what it stores when it closes, plus the toolbar toggle.
+#include "velmora.h"
+
+#include "aboutbox.h"
+#include "foldertree.h"
+#include "massrename/viewlogfile.h"
+
+#include "nameedit/nameeditsession.h"
+#include "platform/launcher.h"
+#include "platform/platformservices.h"
+#include "platform/prompter.h"
+#include "settings/lastpath.h"
+#include "settings/preferences.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QToolBar>
+
+namespace {
+// The designed size is also the smallest the window may get.
+const QSize kDesignSize(900, 640);
+} // namespace
+
+void Velmora::startUp()
+{
+    SBar(QStringLiteral("Retrieving Settings..."));
+    SettingsStore& store = m_prefs.store;
+    m_prefs.LoadOptions();
+    m_session->LoadFormats();
+    m_prefs.LoadFilters();
+    showFormats();
+
+    SBar(QStringLiteral("Ready"));
+    EnableFileControls(false);
+
+    applyToolbarVisible(store.GetOption(QStringLiteral("ToolBar"), QStringLiteral("On")) == QLatin1String("On"));
+
+    const QSize design = sizeHint().expandedTo(kDesignSize);
+    resize(design);
+    setMinimumSize(design);
+    if (LeadingNumber(store.GetOption(QStringLiteral("Was Max"), QStringLiteral("0"))) == 0) {
+        const int width = qint16(LeadingNumber(store.GetOption(QStringLiteral("Last Width"), QStringLiteral("0"))));
+        const int height = qint16(LeadingNumber(store.GetOption(QStringLiteral("Last Height"), QStringLiteral("0"))));
+        resize(width > 0 ? width : design.width(), height > 0 ? height : design.height());
+    } else {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+
+    showRecording();
+    const QString last = GetLastPath(store, QStringLiteral("Last Path"));
+    if (!m_ftv->setPath(last))
+        FolderChanged(last);
+    m_startedUp = true;
+}
+
+void Velmora::saveSettings()
+{
+    SBar(QStringLiteral("Saving Settings"));
+    SettingsStore& store = m_prefs.store;
+    store.SaveOption(QStringLiteral("Last Path"), TrimSpaces(folder()));
+    store.SaveOption(QStringLiteral("Last Format"), QString::number(m_session->formats().currentIndex()));
+    m_session->SaveFormats();
+    store.SaveOption(QStringLiteral("Was Max"), isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
+    store.SaveOption(QStringLiteral("ToolBar"), m_theTB->isHidden() ? QStringLiteral("Off") : QStringLiteral("On"));
+    store.SaveOption(QStringLiteral("Last Width"), QString::number(width()));
+    store.SaveOption(QStringLiteral("Last Height"), QString::number(height()));
+}
+
+void Velmora::closeEvent(QCloseEvent* event)
+{
+    if (m_startedUp)
+        saveSettings();
+    event->accept();
+}
+
+void Velmora::applyToolbarVisible(bool visible)
+{
+    m_theTB->setHidden(!visible);
+    m_imgLeft->setHidden(!visible);
+    m_imgRight->setHidden(!visible);
+    m_actions.value(QStringLiteral("mnuToolbarToggle"))
+        ->setText(visible ? QStringLiteral("&Hide Quick Access Toolbar") : QStringLiteral("&Show Quick Access Toolbar"));
+}
+
+void Velmora::ToggleToolbar()
+{
+    applyToolbarVisible(m_theTB->isHidden());
+}
+
+void Velmora::ShowHelp()
+{
+    SBar(QStringLiteral("Showing Help File"));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int result = m_services.launcher->open(m_helpFile);
+    QApplication::restoreOverrideCursor();
+    if (result != 0)
+        m_services.prompter->message(QStringLiteral("Velmora"), LaunchErrorText(result), MsgIcon::None);
+    SBar(QStringLiteral("Ready"));
+}
+
+void Velmora::ShowAbout()
+{
+    SBar(QStringLiteral("Showing Information About This Program"));
+    AboutBox box(this);
+    box.exec();
+    SBar(QStringLiteral("Ready"));
+}

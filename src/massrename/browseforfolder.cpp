@@ -1,0 +1,20 @@
+#include "browseforfolder.h"
+
+#include "platform/prompter.h"
+
+QString BrowseForFolder(Prompter& prompter, const QString& initialFolder)
+{
+    QString chosen = prompter.browseForFolder(QStringLiteral("Select Target Directory"), initialFolder);
+    // A path handed over by a foreign dialog ends at its first NUL.
+    const qsizetype nul = chosen.indexOf(QChar(0));
+    if (nul >= 0)
+        chosen.truncate(nul);
+    return chosen;
+}
+
+QString StripTrailingBackslash(const QString& path)
+{
+    if (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        return path.left(path.size() - 1);
+    return path;
+}
