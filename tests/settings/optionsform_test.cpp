@@ -3,6 +3,7 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/platformservices.h"
 #include "settings/preferences.h"
+#include "settings/ui/filterform.h"
 #include "settings/ui/optionsform.h"
 #include "settings/ui/reporterror.h"
 
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -349,6 +351,24 @@ TEST_F(OptionsFormTest, ControlsCarryTheirCaptionsAndTooltips)
     auto* id3Save = form->findChild<QButtonGroup*>(QStringLiteral("ID3Save"));
     ASSERT_NE(id3Save, nullptr);
     EXPECT_EQ(id3Save->button(0), radio("ID3Save0"));
+}
+
+TEST_F(OptionsFormTest, DefineFiltersOpensTheFilterEditorModally)
+{
+    open();
+    bool seen = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        auto* editor = form->findChild<FilterForm*>();
+        ASSERT_NE(editor, nullptr);
+        seen = editor->isModal() && editor->isVisible();
+        editor->findChild<QLineEdit*>(QStringLiteral("SearchText"))->setText(QStringLiteral("_"));
+        editor->findChild<QPushButton*>(QStringLiteral("AddButton"))->click();
+        editor->findChild<QPushButton*>(QStringLiteral("ExitButton"))->click();
+    });
+    button("DefineFilters")->click();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(backend.values["Filters"]["Filter00"], QStringLiteral("@_"));
+    EXPECT_EQ(prefs.filters, (FilterList{{"D", "_", ""}}));
 }
 
 TEST(ReportError, PutsTheReportOnTheClipboardAndShowsItCritical)
