@@ -9,6 +9,9 @@
 
 void NameEditSession::SyncWithInternals()
 {
+    // Without a mask there is nothing to build from; keep the name.
+    if (m_formats.currentIndex() < 0)
+        return;
     const QString name = NameFromFields(
         m_formats.currentMask(), [this](FieldId field) { return m_host.fieldText(field); },
         m_prefs.options.SeparatorString);

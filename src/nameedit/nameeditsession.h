@@ -64,8 +64,10 @@ public:
     void RemoveSDS();
     void AddRemoveParenthesis();
 
-    // --- masks
+    // --- masks (both use the current mask of formats())
+    // New name from the tag fields; nothing when no mask is current.
     void SyncWithInternals();
+    // Tag fields from the new name; a field that refuses its text is skipped.
     void UpdateInternal();
     // After a file selection: UpdateInternal for SyncOption 0,
     // SyncWithInternals for 1, nothing otherwise.

@@ -107,10 +107,15 @@ TEST_F(MaskSync, SyncWithInternalsBuildsNameAndReports)
     EXPECT_EQ(session.recorder().EditSteps(), QStringList({"SyncWithInternals:0", ""}));
 }
 
-TEST_F(MaskSync, SyncWithoutCurrentMaskGivesBareExtension)
+TEST_F(MaskSync, SyncWithoutCurrentMaskKeepsTheName)
 {
+    setOption("SyncOption", "1");
     host.field(FieldId::Artist) = "Band";
-    session.SyncWithInternals();
+    name("Cleaned - Name.mp3");
+    session.AutoSync();
+    EXPECT_EQ(name(), "Cleaned - Name.mp3");
+    useMask("Notes.mp3"); // placeholders only: every value is left out
+    session.AutoSync();
     EXPECT_EQ(name(), ".mp3");
 }
 
