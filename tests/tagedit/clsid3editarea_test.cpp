@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QMimeData>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -287,6 +288,28 @@ TEST(clsID3EditArea, DroppedPartReplacesTheTextAndRebuildsTheParts)
     // No drag in progress: nothing happens.
     EXPECT_FALSE(p.area.DropPartOnBox(int(FieldId::Title)));
     EXPECT_EQ(p.area.Text(FieldId::Title), "");
+    EXPECT_EQ(rebuilds, 1);
+}
+
+TEST(clsID3EditArea, DropEventOfADraggedPartReplacesTheWholeText)
+{
+    Panel p;
+    p.window.show();
+    bool dragging = true;
+    int rebuilds = 0;
+    p.area.setPartDrop({[&] { return dragging; }, [] { return QStringLiteral("Part"); }, [&] { dragging = false; },
+                        [&] { ++rebuilds; }});
+    QLineEdit* title = p.edit(FieldId::Title);
+    title->setText("Old Title");
+    QMimeData mime;
+    mime.setText("Part");
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(title, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(title, &drop);
+    EXPECT_EQ(title->text(), "Part");
+    EXPECT_FALSE(dragging);
     EXPECT_EQ(rebuilds, 1);
 }
 

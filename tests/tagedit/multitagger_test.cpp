@@ -359,6 +359,19 @@ TEST(MultiTagger, BoxChangesRecordStepsWhileRecording)
     EXPECT_EQ(recorder.EditSteps(), QStringList({"Mood:Up", ""}));
 }
 
+TEST(MultiTagger, StatusShowsEveryFileOfTheRun)
+{
+    Window w({"a.mp3", "b.mp3", "c.mp3"});
+    QFile::setPermissions(w.path("b.mp3"), QFile::ReadOwner);
+    QStringList shown;
+    QObject::connect(w.window->findChild<QStatusBar*>("MTSB"), &QStatusBar::messageChanged,
+                     [&](const QString& text) { shown << text; });
+    w.select({"a.mp3", "b.mp3", "c.mp3"});
+    w.window->SetTagsButtonClick();
+    EXPECT_EQ(shown, QStringList({"Setting ID3 Tags In a.mp3", "ID3 Tags Saved In a.mp3", "Setting ID3 Tags In b.mp3",
+                                  "Setting ID3 Tags In c.mp3", "ID3 Tags Saved In c.mp3", "ID3 Tag Updates Complete"}));
+}
+
 TEST(MultiTagger, ExitClosesTheWindow)
 {
     Window w(QStringList{});
