@@ -5,6 +5,7 @@
 #include <QAbstractItemModel>
 #include <QCheckBox>
 #include <QColor>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -248,4 +249,21 @@ TEST_F(MassRenameFormTest, PictureButtonsOpenOptionsAndFilters)
     child<QToolButton>(*form, "FilterImage")->click();
     EXPECT_EQ(optionsOpened, 1);
     EXPECT_EQ(filtersOpened, 2);
+}
+
+TEST_F(MassRenameFormTest, TheNewestRowIsScrolledIntoView)
+{
+    for (int i = 0; i < 60; ++i)
+        makeFile(QStringLiteral("song_%1.mp3").arg(i, 2, 10, QLatin1Char('0')), "not empty");
+    auto form = open();
+    form->resize(700, 500);
+    form->show();
+    prompter.answers << Answer::Yes;
+    child<QPushButton>(*form, "GoButton")->click();
+    auto* grid = child<QTableView>(*form, "StatusGridLV");
+    ASSERT_EQ(grid->model()->rowCount(), 60);
+    QCoreApplication::processEvents();
+    const QRect last = grid->visualRect(grid->model()->index(59, 1));
+    EXPECT_TRUE(grid->viewport()->rect().contains(last.center()));
+    EXPECT_FALSE(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(0, 1)).center()));
 }

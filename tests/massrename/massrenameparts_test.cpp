@@ -1,0 +1,290 @@
+#include "massrename/autoformat.h"
+#include "massrename/massrenamechoices.h"
+#include "massrename/massrenamelog.h"
+#include "massrename/renamecleanup.h"
+#include "massrename/runsummary.h"
+#include "massrename/viewlogfile.h"
+#include "platform/fakes/memorysettingsbackend.h"
+#include "platform/fakes/recordinglauncher.h"
+#include "platform/fakes/scriptedprompter.h"
+#include "settings/options.h"
+#include "settings/settingsstore.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+RenameCleanupRules plainRules(const QString& newFileCase = QStringLiteral("NC"))
+{
+    RenameCleanupRules r;
+    r.newFileCase = newFileCase;
+    return r;
+}
+
+} // namespace
+
+// ---- Cleanup chain ---------------------------------------------------------------
+
+TEST(MassRenameCleanup, TurnsDashRunsUnderscoresAndSpacesIntoOneSeparatorOrSpace)
+{
+    const RenameCleanupRules r = plainRules();
+    EXPECT_EQ(MassRenameCleanup("my_song--live", r), "my song - live");
+    EXPECT_EQ(MassRenameCleanup("a-------b", r), "a - b");
+    EXPECT_EQ(MassRenameCleanup("a---b", r), "a - b");
+    EXPECT_EQ(MassRenameCleanup("Jean-Luc", r), "Jean - Luc");
+    EXPECT_EQ(MassRenameCleanup("a~b", r), "a - b");
+    EXPECT_EQ(MassRenameCleanup("My%20Song", r), "My Song");
+    EXPECT_EQ(MassRenameCleanup("A     B", r), "A B");
+    EXPECT_EQ(MassRenameCleanup("A          B", r), "A B");
+    EXPECT_EQ(MassRenameCleanup("a__b", r), "a b");
+}
+
+TEST(MassRenameCleanup, KeepsLeadingAndTrailingSeparators)
+{
+    EXPECT_EQ(MassRenameCleanup("-Intro", plainRules()), " - Intro");
+    EXPECT_EQ(MassRenameCleanup("Outro-", plainRules()), "Outro - ");
+}
+
+TEST(MassRenameCleanup, SlashFromATagIsASeparatorAndABackslashIsKept)
+{
+    EXPECT_EQ(MassRenameCleanup("AC/DC", plainRules()), "AC - DC");
+    EXPECT_EQ(MassRenameCleanup("a\\b", plainRules()), "a\\b");
+}
+
+TEST(MassRenameCleanup, OptionsGiveTheSeparatorAndParenthesesOnlyWhenUsed)
+{
+    RenameCleanupRules r = plainRules();
+    r.removeParens = true;
+    r.separatorString = "-";
+    EXPECT_EQ(MassRenameCleanup("Song - (Live)", r), "Song - (Live)");
+    r.useOptions = true;
+    EXPECT_EQ(MassRenameCleanup("Song - (Live)", r), "Song-Live");
+    r.separatorString = " - ";
+    EXPECT_EQ(MassRenameCleanup("Song--Live", r), "Song - Live");
+    EXPECT_EQ(RunSeparator(r), " - ");
+    r.useOptions = false;
+    EXPECT_EQ(RunSeparator(r), " - ");
+}
+
+TEST(MassRenameCleanup, FiltersRunOnlyWhenUsedAndInOrder)
+{
+    RenameCleanupRules r = plainRules();
+    r.filters = {FilterRecord{"R", "a", "e"}, FilterRecord{"D", "n", ""}, FilterRecord{"X", "B", "Q"}};
+    EXPECT_EQ(MassRenameCleanup("Banana", r), "Banana");
+    r.useFilters = true;
+    EXPECT_EQ(MassRenameCleanup("Banana", r), "Beee");
+    EXPECT_EQ(MassRenameCleanup("BANANA", r), "BEEE");
+    r.filterCase = true;
+    EXPECT_EQ(MassRenameCleanup("BANANA", r), "BANANA");
+}
+
+TEST(MassRenameCleanup, CasingIsAlwaysApplied)
+{
+    EXPECT_EQ(MassRenameCleanup("the band--song", plainRules("TC")), "The Band - Song");
+    EXPECT_EQ(MassRenameCleanup("the band--song", plainRules("UC")), "THE BAND - SONG");
+    EXPECT_EQ(MassRenameCleanup("The Band--Song", plainRules("LC")), "the band - song");
+    EXPECT_EQ(MassRenameCleanup("The bAnd--Song", plainRules("XX")), "The bAnd - Song");
+}
+
+TEST(MassRenameCleanup, RulesTakeFiltersOnlyWhenUsed)
+{
+    Options o;
+    o.SeparatorString = " - ";
+    o.NewFileCase = "UC";
+    const FilterList filters{FilterRecord{"D", "x", ""}};
+    const RenameCleanupRules off = MakeRenameCleanupRules(false, false, o, filters, true);
+    EXPECT_TRUE(off.filters.isEmpty());
+    EXPECT_EQ(off.newFileCase, "UC");
+    const RenameCleanupRules on = MakeRenameCleanupRules(true, true, o, filters, true);
+    EXPECT_EQ(on.filters, filters);
+    EXPECT_TRUE(on.filterCase);
+    EXPECT_EQ(RunSeparator(on), " - ");
+}
+
+// ---- Autoformat -------------------------------------------------------------------
+
+TEST(AutoFormat, ListStartsWithNoneAndHoldsEveryField)
+{
+    const QStringList entries = FormatListEntries();
+    ASSERT_EQ(entries.size(), 21);
+    EXPECT_EQ(entries.first(), "None");
+    EXPECT_EQ(entries.mid(1, 6), (QStringList{"Artist", "Title", "Album", "Comments", "Track", "Total Tracks"}));
+    EXPECT_EQ(entries.last(), "Tempo");
+}
+
+TEST(AutoFormat, BlankTextMeansNoneAndTextSplitsAtDashes)
+{
+    EXPECT_EQ(ParseBuiltFormat("   ").formatString, "None");
+    EXPECT_TRUE(ParseBuiltFormat("").parts.isEmpty());
+    const AutoFormat f = ParseBuiltFormat("Artist -Title-  Track ");
+    EXPECT_EQ(f.formatString, "Artist -Title-  Track ");
+    EXPECT_EQ(f.parts, (QStringList{"Artist", "Title", "Track"}));
+}
+
+TEST(AutoFormat, ClicksAppendWithTheSeparatorAndNoneClears)
+{
+    QString built;
+    built = AppendFormatEntry(built, "Artist", " - ");
+    EXPECT_EQ(built, "Artist");
+    built = AppendFormatEntry(built, "Artist", " - ");
+    EXPECT_EQ(built, "Artist - Artist");
+    built = AppendFormatEntry(built, "Year", "-");
+    EXPECT_EQ(built, "Artist - Artist-Year");
+    EXPECT_EQ(AppendFormatEntry(built, "None", " - "), "");
+}
+
+// ---- Stored choices ------------------------------------------------------------------
+
+TEST(MassRenameChoices, AbsentKeysReadUncheckedAndStoredFlagsRoundTrip)
+{
+    MemorySettingsBackend backend;
+    SettingsStore store(backend);
+    MassRenameChoices c = LoadMassRenameChoices(store);
+    EXPECT_FALSE(c.includeSubs || c.confirmEach || c.useFilters || c.useOptions || c.logOperation || c.allParts);
+    EXPECT_EQ(c.builtFormat, "");
+    EXPECT_EQ(c.startDir, QDir::homePath() + "/");
+
+    QTemporaryDir tmp;
+    c.startDir = "  " + tmp.path() + "/  ";
+    c.confirmEach = true;
+    c.logOperation = true;
+    c.builtFormat = " Artist - Title ";
+    SaveMassRenameChoices(store, c);
+    EXPECT_EQ(backend.values["Settings"]["MLastDir"], tmp.path() + "/");
+    EXPECT_EQ(backend.values["Settings"]["MConfirmEach"], "1");
+    EXPECT_EQ(backend.values["Settings"]["MIncludeSubs"], "0");
+    EXPECT_EQ(backend.values["Settings"]["MBuiltFormat"], "Artist - Title");
+
+    const MassRenameChoices back = LoadMassRenameChoices(store);
+    EXPECT_EQ(back.startDir, tmp.path() + "/");
+    EXPECT_TRUE(back.confirmEach);
+    EXPECT_TRUE(back.logOperation);
+    EXPECT_FALSE(back.includeSubs);
+    EXPECT_EQ(back.builtFormat, "Artist - Title");
+}
+
+TEST(MassRenameChoices, AFlagIsOnOnlyWhenItsNumberIsOne)
+{
+    MemorySettingsBackend backend;
+    backend.values["Settings"]["MAllParts"] = "1abc";
+    backend.values["Settings"]["MUseOptions"] = "2";
+    const MassRenameChoices c = LoadMassRenameChoices(SettingsStore(backend));
+    EXPECT_TRUE(c.allParts);
+    EXPECT_FALSE(c.useOptions);
+}
+
+// ---- Run summary ------------------------------------------------------------------
+
+TEST(RunSummary, CaseNames)
+{
+    EXPECT_EQ(CaseName("TC"), "Title Casing");
+    EXPECT_EQ(CaseName("UC"), "Upper Casing");
+    EXPECT_EQ(CaseName("LC"), "Lower Casing");
+    EXPECT_EQ(CaseName("NC"), "None");
+    EXPECT_EQ(CaseName("tc"), "");
+}
+
+TEST(RunSummary, OptionLinesOnlyWithOptions)
+{
+    MassRenameChoices c;
+    c.startDir = " /m/ ";
+    Options o;
+    o.RemoveParens = true;
+    o.SplitSpaces = true;
+    o.UseFormattedTrack = false;
+    const QString without = RunSettingsText(c, o);
+    EXPECT_FALSE(without.contains("(From Options)\r\nAutomatic"));
+    EXPECT_TRUE(without.startsWith("Starting Directory: /m/\r\n\r\nInclude SubDirectories: No\r\n"));
+    EXPECT_TRUE(without.endsWith("Automatic Filename Casing Type: Title Casing (From Options)\r\n"));
+
+    c.useOptions = true;
+    EXPECT_TRUE(RunSettingsText(c, o).endsWith("All Selected ID3 Tags Must Exist Before Renaming: No\r\n\r\n"
+                                               "Remove Parenthesis From Filenames: Yes (From Options)\r\n"
+                                               "Remove UnderScores From Filenames: No (From Options)\r\n"
+                                               "Pad Separator ('-') With Spaces: Yes (From Options)\r\n"
+                                               "Use 2-Digit Tracks: No (From Options)\r\n"
+                                               "Automatic Filename Casing Type: Title Casing (From Options)\r\n"));
+    EXPECT_TRUE(RunConfirmationText(c, o).startsWith(
+        "Reformat All MP3 Files Found Using The Following Options?\r\n\r\nStarting Directory: "));
+}
+
+// ---- Log -----------------------------------------------------------------------------
+
+TEST(MassRenameLog, FileNameCarriesDayMonthYearAndTime)
+{
+    EXPECT_EQ(MassRenameLog::FileNameFor(QDateTime(QDate(2026, 12, 5), QTime(14, 30, 5))),
+              "MassRename-05Dec26-143005.log");
+    EXPECT_EQ(MassRenameLog::FileNameFor(QDateTime(QDate(2031, 1, 9), QTime(3, 4, 0))),
+              "MassRename-09Jan31-030400.log");
+}
+
+TEST(MassRenameLog, GeneralDateTimeHasSecondsAndNoZone)
+{
+    EXPECT_EQ(MassRenameLog::GeneralDateTime(QDateTime(QDate(2026, 12, 5), QTime(14, 30, 5))), "12/5/26 2:30:05 PM");
+}
+
+TEST(MassRenameLog, WritesNothingWhenNotOpenAndReplacesAnOldFile)
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + "/logs/x.log";
+    MassRenameLog log;
+    log.WriteCancelled(); // not open: nothing happens
+    EXPECT_FALSE(QFileInfo::exists(path));
+    ASSERT_TRUE(log.Open(path, nullptr));
+    log.WriteCancelled();
+    log.Close();
+    ASSERT_TRUE(log.Open(path, nullptr));
+    log.WriteDeclined("/m/", "a.mp3");
+    log.Close();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "No Replied To Renaming Of: /m/a.mp3\r\n");
+}
+
+TEST(MassRenameLog, OpenFailureGivesTheErrorNumberAndText)
+{
+    QTemporaryDir tmp;
+    MassRenameLog log;
+    FileError err;
+    EXPECT_FALSE(log.Open(tmp.path(), &err)); // a folder cannot be the log
+    EXPECT_EQ(err.number, 75);
+    EXPECT_FALSE(err.description.isEmpty());
+    EXPECT_FALSE(log.IsOpen());
+}
+
+// ---- Viewing the log ------------------------------------------------------------------
+
+TEST(ViewLogFile, OpensThePathAndReportsEachFailureCode)
+{
+    RecordingLauncher launcher;
+    ScriptedPrompter prompter;
+    EXPECT_EQ(ViewLogFile(launcher, prompter, "/logs/a.log"), 0);
+    EXPECT_EQ(launcher.opened, QStringList{"/logs/a.log"});
+    EXPECT_TRUE(prompter.calls.isEmpty());
+
+    launcher.result = 2;
+    ViewLogFile(launcher, prompter, "");
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].title, "Velmora");
+    EXPECT_EQ(prompter.calls[0].text, "File not found");
+    EXPECT_EQ(prompter.calls[0].buttons, MsgButtons::Ok);
+
+    const QList<QPair<int, QString>> table = {{3, "Path not found"},
+                                              {5, "Access denied"},
+                                              {8, "Out of memory"},
+                                              {11, "Invalid EXE file or error in EXE image"},
+                                              {26, "A sharing violation occurred"},
+                                              {27, "Incomplete or invalid file association"},
+                                              {28, "DDE Time out"},
+                                              {29, "DDE transaction failed"},
+                                              {30, "DDE busy"},
+                                              {31, "No association for file extension"},
+                                              {32, "DLL not found"},
+                                              {1, "Unknown error"},
+                                              {0, "Unknown error"}};
+    for (const auto& [code, text] : table)
+        EXPECT_EQ(LaunchErrorText(code), text) << code;
+}
