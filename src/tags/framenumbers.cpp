@@ -1,5 +1,7 @@
 #include "framenumbers.h"
 
+#include <QHash>
+
 namespace {
 
 // Index = frame number.
@@ -19,10 +21,13 @@ int FrameNumberFor(const QByteArray& frameId)
 {
     if (frameId.size() != 4)
         return 0;
-    for (int i = 1; i < kCount; ++i)
-        if (frameId == kIds[i])
-            return i;
-    return 0;
+    static const QHash<QByteArray, int> numbers = [] {
+        QHash<QByteArray, int> h;
+        for (int i = 1; i < kCount; ++i)
+            h.insert(QByteArray(kIds[i]), i);
+        return h;
+    }();
+    return numbers.value(frameId, 0);
 }
 
 QByteArray FrameIdFor(int number)

@@ -86,6 +86,8 @@ private:
 
 QString joinedFields(const StringList& fields, int from)
 {
+    if (int(fields.size()) == from + 1)
+        return toQString(fields[from]);
     QStringList parts;
     for (int i = from; i < int(fields.size()); ++i)
         parts << toQString(fields[i]);
@@ -231,6 +233,8 @@ public:
     {
         if (fd >= 0)
             ::close(fd);
+        tail.clear();
+        spareHead().swap(head); // kept for the next file: no large allocation per load
     }
 
     bool open(const QString& path)
@@ -243,12 +247,13 @@ public:
             return false;
         mode = st.st_mode;
         size = st.st_size;
+        head.swap(spareHead());
         head.resize(int(qMin<qint64>(size, kHeaderScanBytes)));
         if (!ReadFully(fd, 0, int(head.size()), reinterpret_cast<unsigned char*>(head.data())))
             return false;
         const int tailBytes = int(qMin<qint64>(size, kTailScanBytes));
         if (size <= head.size()) {
-            tail = head.right(tailBytes);
+            tail = head; // the whole file; shared, not copied
         } else {
             tail.resize(tailBytes);
             if (!ReadFully(fd, size - tailBytes, tailBytes, reinterpret_cast<unsigned char*>(tail.data())))
@@ -341,6 +346,12 @@ public:
         else if (!ReadFully(fd, 10, int(body.size()), reinterpret_cast<unsigned char*>(body.data())))
             return false;
         return body.count('\0') == body.size();
+    }
+
+    static QByteArray& spareHead()
+    {
+        static thread_local QByteArray spare;
+        return spare;
     }
 
     int fd = -1;

@@ -4,8 +4,12 @@
 
 QString toQString(const TagLib::String& s)
 {
-    const std::string utf8 = s.to8Bit(true);
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    // TagLib keeps UTF-16 code units, one per wchar_t: copied as they are.
+    QString out(qsizetype(s.size()), Qt::Uninitialized);
+    QChar* to = out.data();
+    for (auto it = s.begin(); it != s.end(); ++it)
+        *to++ = QChar(char16_t(*it));
+    return out;
 }
 
 TagLib::String toTagString(const QString& s)

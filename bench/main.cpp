@@ -1,0 +1,56 @@
+// velmora-bench: speed measurements of the engine, one subcommand each.
+// A subcommand is a global function `int Name(const QStringList& args)`
+// (the arguments after the subcommand; returns the exit code) defined in one
+// of the bench/*.cpp files and listed once in kCommands below.
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+struct BenchCommand {
+    const char* name;
+    const char* usage; // the arguments, for the help text
+    int (*run)(const QStringList& args);
+};
+
+// Declares the function where it is listed (at global scope, hence outside
+// any unnamed namespace), so that adding a subcommand takes one line here.
+#define VELMORA_BENCH(name, usage, function)                                                                  \
+    BenchCommand                                                                                              \
+    {                                                                                                         \
+        name, usage, [](const QStringList& args) {                                                            \
+            int function(const QStringList&);                                                                 \
+            return function(args);                                                                            \
+        }                                                                                                     \
+    }
+
+const BenchCommand kCommands[] = {
+    VELMORA_BENCH("read-tags", "DIR", ReadTagsBench),
+    VELMORA_BENCH("save-tags", "DIR", SaveTagsBench),
+    VELMORA_BENCH("make-corpus", "DIR N", MakeCorpusBench),
+};
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: velmora-bench COMMAND ARGS\n");
+    for (const BenchCommand& c : kCommands)
+        std::fprintf(stderr, "  %s %s\n", c.name, c.usage);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usage();
+    const QString name = args.takeFirst();
+    for (const BenchCommand& c : kCommands)
+        if (name == QLatin1String(c.name))
+            return c.run(args);
+    return usage();
+}

@@ -1,0 +1,182 @@
+// Tag layer benchmarks: loading every MP3 file of a folder as a selection in
+// the main window does, saving them back as "Save ID3 Tags" does, and a
+// generator for the test folder.
+#include "tags/fieldcatalogue.h"
+#include "tags/id3v1tag.h"
+#include "tags/id3v2tag.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+QStringList mp3Files(const QString& dir)
+{
+    QDir d(dir);
+    d.setNameFilters({QStringLiteral("*.mp3")});
+    d.setFilter(QDir::Files);
+    d.setSorting(QDir::Name | QDir::IgnoreCase);
+    QStringList out;
+    for (const QString& name : d.entryList())
+        out << d.filePath(name);
+    return out;
+}
+
+void printRate(qsizetype files, qint64 nanoseconds)
+{
+    const double seconds = double(nanoseconds) / 1e9;
+    std::printf("files: %lld\n", static_cast<long long>(files));
+    std::printf("seconds: %.3f\n", seconds);
+    std::printf("files_per_second: %.0f\n", seconds > 0 ? double(files) / seconds : 0.0);
+}
+
+// The audio of the generated files: MPEG-1 Layer III frames, 128 kbit/s.
+QByteArray audioFrames(int count)
+{
+    QByteArray frame(417, '\0');
+    const char header[4] = {char(0xFF), char(0xFB), char(0x90), char(0x64)};
+    std::copy(header, header + 4, frame.begin());
+    for (int i = 4; i < frame.size(); ++i)
+        frame[i] = char((i * 7 + 3) & 0x7F);
+    QByteArray out;
+    for (int n = 0; n < count; ++n)
+        out += frame;
+    return out;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+int ReadTagsBench(const QStringList& args)
+{
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: velmora-bench read-tags DIR\n");
+        return 2;
+    }
+    const QStringList files = mp3Files(args.at(0));
+    ID3V2Tag tag;
+    qint64 titles = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& path : files) {
+        tag.SetFileName(path);
+        titles += tag.Title().size();
+    }
+    const qint64 ns = timer.nsecsElapsed();
+    std::printf("title_characters: %lld\n", static_cast<long long>(titles));
+    printRate(files.size(), ns);
+    return 0;
+}
+
+int SaveTagsBench(const QStringList& args)
+{
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: velmora-bench save-tags DIR\n");
+        return 2;
+    }
+    const QStringList files = mp3Files(args.at(0));
+    ID3V2Tag tag;
+    ID3V1Tag v1;
+    QStringList problems;
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& path : files) {
+        tag.SetFileName(path); // the selection: the boxes get these values
+        QStringList boxes;
+        for (int i = 0; i < kFieldCount; ++i)
+            boxes << tag.FieldText(fieldInfo(i).id);
+        tag.Reset();
+        for (int i = 0; i < kFieldCount; ++i)
+            tag.SetFieldText(fieldInfo(i).id, boxes.at(i));
+        if (!tag.Update())
+            problems << QStringLiteral("refused or failed: ") + path;
+        v1.Clear();
+        v1.SetArtist(boxes.at(int(FieldId::Artist)));
+        v1.SetAlbum(boxes.at(int(FieldId::Album)));
+        v1.SetTitle(boxes.at(int(FieldId::Title)));
+        v1.SetComment(boxes.at(int(FieldId::Comments)));
+        v1.SetTrack(boxes.at(int(FieldId::Track)).toInt());
+        v1.SetTheYear(boxes.at(int(FieldId::Year)).toInt());
+        v1.SetGenre(GetGenreIndex(boxes.at(int(FieldId::Genre))));
+        if (!v1.WriteToFile(path))
+            problems << QStringLiteral("ID3v1 write failed: ") + path;
+    }
+    const qint64 ns = timer.nsecsElapsed();
+    for (const QString& p : problems)
+        std::printf("%s\n", qPrintable(p));
+    printRate(files.size(), ns);
+    return problems.isEmpty() ? 0 : 1;
+}
+
+int MakeCorpusBench(const QStringList& args)
+{
+    bool ok = false;
+    const int count = args.size() == 2 ? args.at(1).toInt(&ok) : 0;
+    if (!ok || count <= 0) {
+        std::fprintf(stderr, "usage: velmora-bench make-corpus DIR N\n");
+        return 2;
+    }
+    const QString dir = args.at(0);
+    if (!QDir().mkpath(dir)) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(dir));
+        return 1;
+    }
+    // One file is tagged through the tag layer; the others copy its bytes
+    // with their own number in the texts (same lengths, so the tag stays valid).
+    const QString templatePath = QDir(dir).filePath(QStringLiteral(".template.mp3"));
+    if (!writeFile(templatePath, audioFrames(24)))
+        return 1;
+    ID3V2Tag tag;
+    tag.SetFileName(templatePath);
+    const QString n = QStringLiteral("#####");
+    tag.SetArtist(QStringLiteral("Artist ") + n);
+    tag.SetAlbum(QStringLiteral("Album ") + n);
+    tag.SetTitle(QStringLiteral("Title ") + n);
+    tag.SetTrack(7);
+    tag.SetTotalTracks(12);
+    tag.SetYear(1999);
+    tag.SetGenre(QStringLiteral("Trip-Hop"));
+    tag.SetComments(QStringLiteral("Comment ") + n);
+    tag.SetUniqueKey(QStringLiteral("KEY") + n);
+    tag.SetUserText(QStringLiteral("User text ") + n);
+    tag.SetUserURL(QStringLiteral("http://example.org/u/") + n);
+    tag.SetArtistURL(QStringLiteral("http://example.org/a/") + n);
+    tag.SetComposer(QStringLiteral("Composer ") + n);
+    tag.SetOrigArtist(QStringLiteral("Orig ") + n);
+    tag.SetEncodedBy(QStringLiteral("Velmora bench"));
+    tag.SetMood(QStringLiteral("Calm"));
+    tag.SetPreference(QStringLiteral("Good"));
+    tag.SetSituation(QStringLiteral("Work"));
+    tag.SetTempo(QStringLiteral("Fast"));
+    if (!tag.Update()) {
+        std::fprintf(stderr, "cannot tag %s\n", qPrintable(templatePath));
+        return 1;
+    }
+    QFile templateFile(templatePath);
+    if (!templateFile.open(QIODevice::ReadOnly))
+        return 1;
+    const QByteArray bytes = templateFile.readAll();
+    templateFile.close();
+    QFile::remove(templatePath);
+    for (int i = 1; i <= count; ++i) {
+        const QByteArray number = QByteArray::number(i % 100000).rightJustified(5, '0');
+        QByteArray copy = bytes;
+        copy.replace("#####", number);
+        const QString name = QStringLiteral("track-%1.mp3").arg(i, 6, 10, QLatin1Char('0'));
+        if (!writeFile(QDir(dir).filePath(name), copy)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+            return 1;
+        }
+    }
+    std::printf("files: %d\n", count);
+    return 0;
+}
