@@ -42,6 +42,17 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     }
 }
 
+void ResultsModel::Append(Row row)
+{
+    if (row.dir == m_lastDir)
+        row.dir = m_lastDir;
+    else
+        m_lastDir = row.dir;
+    if (row.newName == row.oldName)
+        row.newName = row.oldName;
+    m_pending.append(std::move(row));
+}
+
 bool ResultsModel::Flush()
 {
     if (m_pending.isEmpty())
@@ -58,5 +69,6 @@ void ResultsModel::Clear()
     beginResetModel();
     m_rows.clear();
     m_pending.clear();
+    m_lastDir.clear();
     endResetModel();
 }

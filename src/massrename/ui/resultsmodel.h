@@ -27,7 +27,9 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    void Append(Row row) { m_pending.append(std::move(row)); }
+    // Texts equal to the previous row's share its memory, so a long run in
+    // one folder keeps one copy of the folder's name.
+    void Append(Row row);
     // Shows the appended rows; true when there were any.
     bool Flush();
     void Clear();
@@ -37,4 +39,5 @@ public:
 private:
     QList<Row> m_rows;
     QList<Row> m_pending;
+    QString m_lastDir;
 };
