@@ -518,7 +518,7 @@ void ID3V2Tag::SetFileName(const QString& fileName)
     if (!file.open(fileName))
         return;
     m_fileName = fileName;
-    if (fileName.trimmed().isEmpty())
+    if (QString(fileName).remove(QLatin1Char(' ')).isEmpty())
         return;
     loadFrom(file);
 }

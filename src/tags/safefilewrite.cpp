@@ -106,11 +106,9 @@ bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
             ok = bytes.isEmpty() || writeAll(dst, bytes.constData(), bytes.size(), start);
         else
             ok = ::ftruncate(dst, off_t(start)) == 0;
+        // No flush here: an interrupted write in place can only touch the
+        // bytes of the range (a tag), never what lies outside it.
         int e = ok ? 0 : errno;
-        if (ok && ::fsync(dst) != 0) {
-            ok = false;
-            e = errno;
-        }
         if (::close(dst) != 0 && ok) {
             ok = false;
             e = errno;

@@ -7,7 +7,8 @@
 
 // Replaces the bytes [start, end) of a file by `bytes` without ever losing
 // the rest of it:
-// - the same length is written in place;
+// - the same length is written in place (not flushed: only the range's own
+//   bytes are at stake);
 // - removing the end of the file truncates it;
 // - anything else writes a copy in the same folder, flushes it, checks that
 //   every byte outside the range arrived intact, gives it the original's

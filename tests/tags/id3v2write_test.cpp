@@ -113,6 +113,7 @@ TEST_F(Id3v2Write, EveryPropertyRoundTripsThroughANewV23Tag)
     t.SetFileName(path);
     assignEveryProperty(t, "");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(storedVersion(path), 3);
     EXPECT_TRUE(F::audioIntact(path, audio));
     ID3V2Tag back;
@@ -129,9 +130,11 @@ TEST_F(Id3v2Write, EveryPropertyRoundTripsAgainAfterChangingAnExistingTag)
     t.SetFileName(path);
     assignEveryProperty(t, "");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     t.Reset();
     assignEveryProperty(t, QString::fromUtf8(" – zwei ✓"));
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     ID3V2Tag back;
     back.SetFileName(path);
     expectEveryProperty(back, QString::fromUtf8(" – zwei ✓"));
@@ -152,6 +155,7 @@ TEST_F(Id3v2Write, FieldTextRoundTripsEveryNamedField)
             t.SetFieldText(id, QString("value %1").arg(i));
     }
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     ID3V2Tag back;
     back.SetFileName(path);
     for (int i = 0; i < kFieldCount; ++i) {
@@ -172,6 +176,7 @@ TEST_F(Id3v2Write, WritesLatin1WhenTheTextFitsAndUtf16Otherwise)
     t.SetTitle(QString::fromUtf8("Schön"));
     t.SetArtist(QString::fromUtf8("日本"));
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(encodingByte(path, "TIT2"), 0);
     EXPECT_EQ(encodingByte(path, "TPE1"), 1);
     ID3V2Tag back;
@@ -234,6 +239,7 @@ TEST_F(Id3v2Write, AnEmptyUserTextDescriptionSurvivesSavesOfOtherFields)
     t.SetFileName(path);
     t.SetTitle("b");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_TRUE(F::read(path).contains(frame(3, "TXXX", userTextBody("", "plain user text"))));
     ID3V2Tag back;
     back.SetFileName(path);
@@ -250,10 +256,12 @@ TEST_F(Id3v2Write, AYearEqualToTheStoredOneKeepsTheFullDate)
     t.SetYear(1997);
     t.SetTitle("y");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(storedText(path, "TDRC"), "1997-09-22");
     t.Reset();
     t.SetYear(2001);
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(storedText(path, "TDRC"), "2001");
 }
 
@@ -269,11 +277,13 @@ TEST_F(Id3v2Write, AV23YearWithDateIsKeptAndANewYearIsWrittenAsThePlainNumber)
     t.SetYear(1997);
     t.SetTitle("y");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_TRUE(F::read(path).contains(frame(3, "TYER", textBody("1997"))));
     EXPECT_TRUE(F::read(path).contains(frame(3, "TDAT", textBody("2209"))));
     t.Reset();
     t.SetYear(812);
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_TRUE(F::read(path).contains(frame(3, "TYER", textBody("812"))));
     ID3V2Tag back;
     back.SetFileName(path);
@@ -287,6 +297,7 @@ TEST_F(Id3v2Write, AssigningYearZeroCreatesAFrameHoldingZero)
     t.SetFileName(path);
     t.SetYear(0);
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_TRUE(F::read(path).contains(frame(3, "TYER", textBody("0"))));
 }
 
@@ -300,6 +311,7 @@ TEST_F(Id3v2Write, TrackAndTotalShareOneFrame)
     t.SetTotalTracks(9);
     EXPECT_EQ(t.GetFrameValue(FrameNo::TRCK, "").toString(), "4/9");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(storedText(path, "TRCK"), "4/9");
 }
 
@@ -309,6 +321,7 @@ TEST_F(Id3v2Write, AGenreReferenceIsSavedBackAsItsName)
     ID3V2Tag t;
     t.SetFileName(path);
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(storedText(path, "TCON"), "Rock");
 }
 
@@ -320,6 +333,7 @@ TEST_F(Id3v2Write, AnEmptyTitleFrameGoesAtTheNextSaveButAnEmptyComposerStays)
     ID3V2Tag t;
     t.SetFileName(path);
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(storedText(path, "TIT2"), "<none>");
     EXPECT_EQ(storedText(path, "TCOM"), "");
     EXPECT_EQ(storedText(path, "TPE1"), "a");
@@ -345,6 +359,7 @@ TEST_F(Id3v2Write, SetFrameValueCoversItsFiveCases)
     EXPECT_TRUE(t.Frames().at(1).bDeleted);
     EXPECT_EQ(t.Album(), "b");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(storedText(path, "TPE1"), "changed");
     EXPECT_EQ(storedText(path, "TALB"), "<none>");
     EXPECT_EQ(storedText(path, "TCOM"), "new");
@@ -357,6 +372,7 @@ TEST_F(Id3v2Write, ANewMoodCommentCarriesItsDescriptionAndEnglish)
     t.SetFileName(path);
     t.SetMood("Calm");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_TRUE(F::read(path).contains(frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm"))));
 }
 
@@ -367,6 +383,7 @@ TEST_F(Id3v2Write, AUniqueKeyIsStoredWithBlanksBetweenItsCharacters)
     t.SetFileName(path);
     t.SetUniqueKey("abc");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_TRUE(F::read(path).contains(frame(3, "UFID", ufidBody("", "a b c "))));
     ID3V2Tag back;
     back.SetFileName(path);
@@ -384,6 +401,7 @@ TEST_F(Id3v2Write, ABinaryUniqueKeyFromAnotherProgramSurvivesSaves)
     t.SetUniqueKey(t.UniqueKey());
     t.SetTitle("y");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_TRUE(F::read(path).contains(frame(3, "UFID", ufidBody("http://owner", binary))));
 }
 
@@ -410,6 +428,7 @@ TEST_F(Id3v2Write, AnUpdateWithoutChangesWritesNothing)
     t.SetFileName(path);
     t.SetTitle("x");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(F::read(path), v2 + audio);
 }
 
@@ -440,6 +459,7 @@ TEST_F(Id3v2Write, AWriteThatFitsIsDoneInPlace)
     t.SetFileName(path);
     t.SetTitle("a somewhat longer title");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(F::inode(path), before);
     EXPECT_EQ(F::read(path).size(), tag(3, {}, 500).size() + frame(3, "TIT2", textBody("short")).size() + audio.size());
     EXPECT_TRUE(F::audioIntact(path, audio));
@@ -542,6 +562,7 @@ TEST_F(Id3v2Write, AnEmptyPaddedTagCanBeFilled)
     t.SetFileName(path);
     t.SetTitle("filled");
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(storedText(path, "TIT2"), "filled");
     EXPECT_TRUE(F::audioIntact(path, audio));
 }
@@ -604,6 +625,7 @@ TEST(Id3v2WriteRevival, AValueAssignedToAnEmptyFrameThatTheLoadDeletedIsSaved)
     t.SetComments("typed later");
     EXPECT_FALSE(t.Frames().at(0).bDeleted);
     ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio));
     ID3V2Tag back;
     back.SetFileName(path);
     EXPECT_EQ(back.Comments(), "typed later");
