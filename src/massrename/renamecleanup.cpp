@@ -28,24 +28,30 @@ QString MassRenameCleanup(QString s, const RenameCleanupRules& rules)
 {
     // "/" cannot occur in a file name, so it serves as the private marker of
     // a separator position (and any "/" from a tag becomes a separator).
-    const QString tilde = QStringLiteral("~");
-    const QString marker = QStringLiteral("/");
-    s = ReplaceAll(s, QStringLiteral("%20"), QStringLiteral(" "));
-    for (int n = 7; n >= 2; --n)
-        s = ReplaceAll(s, QString(n, QLatin1Char('-')), QStringLiteral(" ~ "));
+    static const QString tilde = QStringLiteral("~");
+    static const QString marker = QStringLiteral("/");
+    static const QString space = QStringLiteral(" ");
+    static const QString spacedTilde = QStringLiteral(" ~ ");
+    static const QString dashRuns[] = {QString(7, u'-'), QString(6, u'-'), QString(5, u'-'),
+                                       QString(4, u'-'), QString(3, u'-'), QString(2, u'-')};
+    static const QString spaceRuns[] = {QString(5, u' '), QString(4, u' '), QString(3, u' '), QString(2, u' '),
+                                        space};
+    s = ReplaceAll(s, QStringLiteral("%20"), space);
+    for (const QString& run : dashRuns)
+        s = ReplaceAll(s, run, spacedTilde);
     s = ReplaceAll(s, QStringLiteral(" - "), tilde);
     s = ReplaceAll(s, QStringLiteral("-"), tilde);
     s = ReplaceAll(s, tilde, marker);
-    for (int n = 5; n >= 1; --n)
-        s = ReplaceAll(s, QString(n, QLatin1Char(' ')), tilde);
+    for (const QString& run : spaceRuns)
+        s = ReplaceAll(s, run, tilde);
     s = ReplaceAll(s, QStringLiteral("_"), tilde);
-    s = ReplaceAll(s, tilde, QStringLiteral(" "));
+    s = ReplaceAll(s, tilde, space);
     if (rules.useOptions && rules.removeParens) {
         s = ReplaceAll(s, QStringLiteral("("), QString());
         s = ReplaceAll(s, QStringLiteral(")"), QString());
     }
     s = ReplaceAll(s, marker, RunSeparator(rules));
-    s = ReplaceAll(s, QStringLiteral("  "), QStringLiteral(" "));
+    s = ReplaceAll(s, spaceRuns[3], space);
     if (rules.useFilters) {
         for (const FilterRecord& f : rules.filters) {
             if (f.Kind == QLatin1String("D"))
@@ -60,5 +66,5 @@ QString MassRenameCleanup(QString s, const RenameCleanupRules& rules)
         s = s.toUpper();
     else if (rules.newFileCase == QLatin1String("LC"))
         s = s.toLower();
-    return ReplaceAll(s, QStringLiteral("  "), QStringLiteral(" "));
+    return ReplaceAll(s, spaceRuns[3], space);
 }
