@@ -365,6 +365,32 @@ TEST_F(MassRenameTest, FileThatVanishedBeforeItsTurnIsAnErrorOfThatFile)
     EXPECT_TRUE(logLines().contains(">> Error: Could Not Read " + root + "a_1.mp3 (No such file or directory)"));
 }
 
+TEST_F(MassRenameTest, FileWhoseTagCannotBeOpenedIsAnErrorOfThatFile)
+{
+    // A folder now stands where the walk saw a file: it has a length, but
+    // it cannot be read as a file.
+    makeMp3(QStringLiteral("a.mp3"));
+    const TestTags tags{.artist = "Abba"};
+    makeMp3(QStringLiteral("b.mp3"), &tags);
+    view.onStatus = [this](const QString& text) {
+        if (text == "Processing Files...") {
+            QFile::remove(root + "a.mp3");
+            QDir().mkpath(root + "a.mp3/inner");
+        }
+    };
+    choices.builtFormat = "Artist";
+    choices.logOperation = true;
+    engine->Run(choices);
+    EXPECT_EQ(view.counters.errors, 1);
+    EXPECT_EQ(view.counters.renamed, 1);
+    ASSERT_EQ(view.rows.size(), 2);
+    EXPECT_EQ(view.rows[0].oldName, "a.mp3");
+    EXPECT_EQ(view.rows[0].colour, ResultColour::Failed);
+    EXPECT_TRUE(QFileInfo(root + "a.mp3").isDir());
+    EXPECT_TRUE(logLines().contains(">> Error: Could Not Read " + root
+                                    + "a.mp3 (The File Cannot Be Opened For Reading)"));
+}
+
 TEST_F(MassRenameTest, UnreadableFileInATagRunIsAnError)
 {
     if (::geteuid() == 0)
@@ -374,6 +400,7 @@ TEST_F(MassRenameTest, UnreadableFileInATagRunIsAnError)
     choices.builtFormat = "Artist";
     engine->Run(choices);
     EXPECT_EQ(view.counters.errors, 1);
+    EXPECT_TRUE(exists(QStringLiteral("a.mp3")));
 }
 
 // ---- Confirmation ----------------------------------------------------------------

@@ -267,3 +267,47 @@ TEST_F(MassRenameFormTest, TheNewestRowIsScrolledIntoView)
     EXPECT_TRUE(grid->viewport()->rect().contains(last.center()));
     EXPECT_FALSE(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(0, 1)).center()));
 }
+
+namespace {
+
+// Answers Yes to everything and notes what the window shows at each
+// per-file question.
+class PeekingPrompter final : public Prompter {
+public:
+    Answer message(const QString&, const QString&, MsgIcon, MsgButtons buttons) override
+    {
+        if (buttons == MsgButtons::YesNoCancel && peek)
+            peek();
+        return buttons == MsgButtons::Ok ? Answer::Ok : Answer::Yes;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    QString browseForFolder(const QString&, const QString&) override { return {}; }
+    void beep() override {}
+
+    std::function<void()> peek;
+};
+
+} // namespace
+
+TEST_F(MassRenameFormTest, CountersAndRowsAreShownBeforeEachQuestion)
+{
+    makeMp3(QStringLiteral("a_1.mp3"));
+    makeMp3(QStringLiteral("b_2.mp3"));
+    makeMp3(QStringLiteral("c_3.mp3"));
+    PeekingPrompter peeking;
+    services.prompter = &peeking;
+    auto form = open();
+    form->show();
+    child<QCheckBox>(*form, "ConfirmEach")->setChecked(true);
+    auto* total = child<QLineEdit>(*form, "TotalCount");
+    auto* renamed = child<QLineEdit>(*form, "RenameCount");
+    QAbstractItemModel* model = child<QTableView>(*form, "StatusGridLV")->model();
+    auto* go = child<QPushButton>(*form, "GoButton");
+    QStringList seen;
+    peeking.peek = [&] {
+        seen << QStringLiteral("%1/%2/%3/%4").arg(total->text(), renamed->text()).arg(model->rowCount()).arg(go->isEnabled());
+    };
+    go->click();
+    EXPECT_EQ(seen, (QStringList{"1/0/0/0", "2/1/1/0", "3/2/2/0"}));
+    EXPECT_EQ(renamed->text(), "3");
+}
