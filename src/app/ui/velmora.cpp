@@ -86,8 +86,13 @@ void Velmora::buildControls()
     rightLayout->addWidget(buildRenameFrame(), 1);
     rightLayout->addWidget(buildTagFrame(), 2);
     splitter->addWidget(right);
-    splitter->setStretchFactor(0, 2);
-    splitter->setStretchFactor(1, 3);
+    // Share width by stretch alone, so that both sides grow with the window.
+    for (int i = 0; i < 2; ++i) {
+        QSizePolicy policy = splitter->widget(i)->sizePolicy();
+        policy.setHorizontalPolicy(QSizePolicy::Ignored);
+        policy.setHorizontalStretch(i == 0 ? 2 : 3);
+        splitter->widget(i)->setSizePolicy(policy);
+    }
     splitter->setChildrenCollapsible(false);
     setCentralWidget(splitter);
 }

@@ -1,9 +1,61 @@
-// The dialogs the main window opens from its menus and toolbars.
+// The dialogs the main window opens from its menus and toolbars. Each is
+// modal; the menu handlers around them show the status texts.
 #include "velmora.h"
 
-void Velmora::openMassRename() {}
-void Velmora::openMultiTagger() {}
-void Velmora::openOptions() {}
-void Velmora::openFilters() {}
-void Velmora::openPlaylist() {}
-void Velmora::openFileInfo() {}
+#include "massrename/ui/massrenameform.h"
+#include "nameedit/nameeditsession.h"
+#include "platform/platformservices.h"
+#include "playlist/ui/playlistform.h"
+#include "settings/ui/filterform.h"
+#include "settings/ui/optionsform.h"
+#include "tagedit/fileinforeport.h"
+#include "tagedit/ui/multitagger.h"
+#include "tags/id3v2tag.h"
+
+#include <QListWidget>
+
+void Velmora::openMassRename()
+{
+    MassRenameForm form(m_services, m_prefs, folder(), [this] { openOptions(); }, [this] { openFilters(); }, this);
+    form.exec();
+    // The run may have renamed the listed files: list the folder afresh.
+    FolderChanged(folder());
+}
+
+void Velmora::openMultiTagger()
+{
+    MultiTagger form(m_services, m_prefs, folder(), this, &m_session->recorder());
+    form.exec();
+}
+
+void Velmora::openOptions()
+{
+    const int before = m_session->formats().currentIndex();
+    {
+        OptionsForm form(m_services, m_prefs, m_session->formats(), [this] { showFormats(); }, this);
+        form.exec();
+    }
+    showFormats();
+    // Re-selecting the mask re-runs the automatic synchronisation.
+    if (m_formatList->isEnabled() && before >= 0 && before < m_session->formats().count())
+        m_session->formatListClicked(before);
+}
+
+void Velmora::openFilters()
+{
+    FilterForm form(m_services, m_prefs, this);
+    form.exec();
+}
+
+void Velmora::openPlaylist()
+{
+    PLayListForm form(m_services, folder(), this);
+    form.exec();
+}
+
+void Velmora::openFileInfo()
+{
+    if (m_currentFile.isEmpty())
+        return;
+    ShowFileInfoReport(*m_services.prompter, m_currentFile.path, id3v2());
+}

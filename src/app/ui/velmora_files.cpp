@@ -123,6 +123,10 @@ void Velmora::SelectFile(const QString& direction)
 
 void Velmora::FolderChanged(const QString& newFolder)
 {
+    // Called for another folder than the tree shows: move the tree, which
+    // reports the change back here.
+    if (AddBackslash(newFolder) != m_ftv->path() && m_ftv->setPath(newFolder))
+        return;
     const QDir dir(newFolder);
     if (!dir.exists() || !dir.isReadable()) {
         SBar(QStringLiteral("Cannot Change Folder To: ") + newFolder);

@@ -38,7 +38,7 @@ void Velmora::startUp()
 
     applyToolbarVisible(store.GetOption(QStringLiteral("ToolBar"), QStringLiteral("On")) == QLatin1String("On"));
 
-    const QSize design = sizeHint().expandedTo(kDesignSize);
+    const QSize design = minimumSizeHint().expandedTo(kDesignSize);
     resize(design);
     setMinimumSize(design);
     if (LeadingNumber(store.GetOption(QStringLiteral("Was Max"), QStringLiteral("0"))) == 0) {

@@ -2,19 +2,16 @@
 // file, saving them as ID3v2 tag and ID3v1 trailer, and stripping tags.
 #include "velmora.h"
 
-#include "filesize.h"
-
 #include "nameedit/nameeditsession.h"
 #include "nameedit/stringhelpers.h"
 #include "platform/platformservices.h"
 #include "settings/preferences.h"
+#include "tagedit/cfileinfo.h"
 #include "tagedit/ui/clsid3editarea.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 
-#include <QFileInfo>
 #include <QListWidget>
-#include <QLocale>
 #include <QToolBar>
 
 ID3V2Tag& Velmora::id3v2()
@@ -115,12 +112,8 @@ void Velmora::clearField(int index)
 
 QStringList Velmora::fileFacts(const QString& path, const QString& shownName) const
 {
-    const QFileInfo info(path);
-    const auto when = [](const QDateTime& t) {
-        const QLocale locale;
-        return locale.toString(t.date(), QLocale::LongFormat) + QLatin1Char(' ')
-            + locale.toString(t.time(), QLocale::LongFormat);
-    };
-    const QDateTime created = info.birthTime().isValid() ? info.birthTime() : info.metadataChangeTime();
-    return {shownName, FormatFileSize(info.size()), when(created), when(info.lastRead()), when(info.lastModified())};
+    CFileInfo info;
+    info.SetFullPathName(path);
+    return {shownName, CFileInfo::FormatFileSize(info.size()), CFileInfo::FormatFileDate(info.CreationTime()),
+            CFileInfo::FormatFileDate(info.LastAccessTime()), CFileInfo::FormatFileDate(info.ModifyTime())};
 }

@@ -1,0 +1,156 @@
+#pragma once
+
+#include "app/ui/velmora.h"
+#include "massrename/ui/fileexistsform.h"
+#include "nameedit/nameeditsession.h"
+#include "platform/fakes/faultyfilesystem.h"
+#include "platform/fakes/fixedclock.h"
+#include "platform/fakes/memorysettingsbackend.h"
+#include "platform/fakes/recordinglauncher.h"
+#include "platform/fakes/recordingtrash.h"
+#include "platform/fakes/scriptedprompter.h"
+#include "platform/platformservices.h"
+#include "settings/preferences.h"
+#include "tagedit/ui/clsid3editarea.h"
+#include "support/mp3builder.h"
+#include "tags/id3v2tag.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';
+}
+
+// The real main window over a temporary folder of generated MP3 files, with
+// a scripted prompter, an in-memory settings store and a test trash.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QStringLiteral("/music");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        trash.folder = dir.path() + QStringLiteral("/trash");
+        services.settings = &settings;
+        services.files = &files;
+        services.trash = &trash;
+        services.launcher = &launcher;
+        services.prompter = &prompter;
+        services.clock = &clock;
+    }
+
+    QString path(const QString& name) const { return folder + QLatin1Char('/') + name; }
+
+    void addMp3(const QString& name, int frames = 8, bool copyright = false)
+    {
+        ASSERT_TRUE(Mp3Builder::writePlainMp3(path(name), frames, copyright));
+    }
+
+    void addTagged(const QString& name, const QString& artist, const QString& title, int frames = 8)
+    {
+        addMp3(name, frames);
+        ID3V2Tag tag;
+        tag.SetFileName(path(name));
+        tag.SetArtist(artist);
+        tag.SetTitle(title);
+        ASSERT_TRUE(tag.Update());
+    }
+
+    // Starts the window on the test folder (unless "Last Path" is seeded).
+    Velmora& open()
+    {
+        if (!settings.has(QStringLiteral("Settings"), QStringLiteral("Last Path")))
+            settings.values[QStringLiteral("Settings")][QStringLiteral("Last Path")] = folder + QLatin1Char('/');
+        window = std::make_unique<Velmora>(services, prefs, helpFile);
+        return *window;
+    }
+
+    template <typename T> T* child(const QString& name) const
+    {
+        T* found = window->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+
+    QListWidget* fileList() const { return child<QListWidget>(QStringLiteral("FileList")); }
+    QLineEdit* newName() const { return child<QLineEdit>(QStringLiteral("NewName")); }
+    QString newNameText() const { return newName()->text(); }
+
+    QStringList listed() const
+    {
+        QStringList names;
+        for (int i = 0; i < fileList()->count(); ++i)
+            names << fileList()->item(i)->text();
+        return names;
+    }
+
+    // A click on the file's entry.
+    void select(const QString& name)
+    {
+        const auto items = fileList()->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        fileList()->setCurrentItem(items.first());
+    }
+
+    QString box(FieldId id) const { return window->tagPanel().Text(id); }
+    void setBox(FieldId id, const QString& text) { window->tagPanel().SetText(id, text); }
+
+    static void press(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
+                      const QString& text = {})
+    {
+        QKeyEvent event(QEvent::KeyPress, key, mods, text);
+        QApplication::sendEvent(target, &event);
+        QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+        QApplication::sendEvent(target, &release);
+    }
+
+    // Answers the next FileExistsForm with the named button; *shown counts
+    // the prompts that appeared.
+    static void answerFileExists(const QString& button, int* shown = nullptr, int tries = 50)
+    {
+        QTimer::singleShot(10, [button, shown, tries] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* form = qobject_cast<FileExistsForm*>(w);
+                if (form && form->isVisible()) {
+                    if (shown)
+                        ++*shown;
+                    form->findChild<QPushButton*>(button)->click();
+                    return;
+                }
+            }
+            if (tries > 0)
+                answerFileExists(button, shown, tries - 1);
+        });
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    QString helpFile = QStringLiteral("/opt/velmora/velmora.html");
+    MemorySettingsBackend settings;
+    FaultyFileSystem files;
+    RecordingTrash trash;
+    RecordingLauncher launcher;
+    ScriptedPrompter prompter;
+    FixedClock clock;
+    PlatformServices services;
+    Preferences prefs{settings};
+    std::unique_ptr<Velmora> window;
+};
