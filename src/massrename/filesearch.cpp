@@ -38,7 +38,7 @@ void FileSearch::SearchFolder(const QString& path)
     if (!CollectMatches(p))
         return;
     const QStringList subfolders =
-        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks, kNameOrder);
+        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, kNameOrder);
     for (const QString& name : subfolders) {
         SearchFolder(p + name);
         if (m_exceeded)
@@ -49,7 +49,7 @@ void FileSearch::SearchFolder(const QString& path)
 bool FileSearch::CollectMatches(const QString& p)
 {
     // QDir matches name filters without regard to case unless told otherwise.
-    const QStringList names = QDir(p).entryList(QStringList{m_pattern}, QDir::Files | QDir::Hidden, kNameOrder);
+    const QStringList names = QDir(p).entryList(QStringList{m_pattern}, QDir::Files, kNameOrder);
     for (const QString& name : names) {
         if (m_found.size() >= m_limit) {
             m_exceeded = true;

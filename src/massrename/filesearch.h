@@ -7,7 +7,9 @@
 // without regard to case: a folder's files first, then each subfolder
 // completely (depth first). Files and subfolders are taken in name order
 // without regard to case, so a run is repeatable. Links to folders are not
-// followed, so a link loop cannot make the walk endless.
+// followed, so a link loop cannot make the walk endless. Hidden files and
+// folders (names beginning with ".") are left out: they hold the trash,
+// caches and the "._" companions other systems leave, not the user's songs.
 class FileSearch {
 public:
     static constexpr qsizetype kDefaultLimit = 1000000;

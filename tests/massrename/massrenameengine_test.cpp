@@ -43,6 +43,16 @@ TEST_F(MassRenameTest, WalkDoesNotFollowLinkedFolders)
     EXPECT_EQ(search.Found(), QStringList{root + "A/x.mp3"});
 }
 
+TEST_F(MassRenameTest, WalkLeavesHiddenFilesAndFoldersOut)
+{
+    makeMp3(QStringLiteral("a.mp3"));
+    makeMp3(QStringLiteral("._a.mp3"));
+    makeMp3(QStringLiteral(".Trash-1000/files/b.mp3"));
+    FileSearch search;
+    search.StartSearch(root, QStringLiteral("*.mp3"));
+    EXPECT_EQ(search.Found(), QStringList{root + "a.mp3"});
+}
+
 TEST_F(MassRenameTest, WalkStopsAtTheLimitAndSaysSo)
 {
     makeMp3(QStringLiteral("a.mp3"));
