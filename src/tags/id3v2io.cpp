@@ -221,6 +221,28 @@ void repairFrames(ID3v2::Tag* tag, const QByteArray& tagBytes)
     }
 }
 
+// TagLib 1.13 reads the ID3v2.3 frames that version 2.4 abolished (volume
+// and equaliser adjustment, size, recording dates) but leaves them out when
+// it writes a 2.3 tag. The stored frames it left out, to be put back.
+QByteArray framesTagLibDrops(const QByteArray& original, const QByteArray& rendered)
+{
+    QList<RawFrame> before;
+    QList<RawFrame> after;
+    if (!ScanRawFrames(original, &before) || !ScanRawFrames(rendered, &after))
+        return QByteArray();
+    QByteArray out;
+    for (const RawFrame& f : before) {
+        if (f.id != "RVAD" && f.id != "EQUA" && f.id != "TSIZ" && f.id != "TRDA")
+            continue;
+        bool present = false;
+        for (const RawFrame& g : after)
+            present = present || g.id == f.id;
+        if (!present)
+            out += f.stored;
+    }
+    return out;
+}
+
 } // namespace
 
 // Everything a load or a save needs from the file, read with one open.
@@ -671,5 +693,8 @@ bool ID3V2Tag::SaveFrames()
     if (tag->frameList().isEmpty())
         return oldSize == 0 || ReplaceFileRange(m_fileName, 0, oldSize, QByteArray());
     const ByteVector data = tag->render(v4 ? ID3v2::v4 : ID3v2::v3);
-    return ReplaceFileRange(m_fileName, 0, oldSize, QByteArray(data.data(), int(data.size())));
+    QByteArray rendered(data.data(), int(data.size()));
+    if (file.v2.valid && file.v2.majorVersion == 3)
+        rendered = InsertFrames(rendered, framesTagLibDrops(file.tagBytes(), rendered));
+    return ReplaceFileRange(m_fileName, 0, oldSize, rendered);
 }

@@ -251,10 +251,32 @@ bool ScanRawFrames(const QByteArray& tag, QList<RawFrame>* out)
         if (size < 0 || pos + headerBytes + size > end)
             break;
         f.body = tag.mid(pos + headerBytes, size);
+        f.stored = tag.mid(pos, headerBytes + size);
         out->append(f);
         pos += headerBytes + size;
     }
     return true;
+}
+
+QByteArray InsertFrames(const QByteArray& tag, const QByteArray& frames)
+{
+    QList<RawFrame> raw;
+    const Id3v2Header h = ParseId3v2Header(tag);
+    if (frames.isEmpty() || !ScanRawFrames(tag, &raw))
+        return tag;
+    qint64 end = 10;
+    for (const RawFrame& f : raw)
+        end += f.stored.size();
+    const qint64 bodyEnd = h.completeSize - ((h.majorVersion == 4 && (h.flags & 0x10)) ? 10 : 0);
+    const qint64 padding = bodyEnd - end;
+    const qint64 keptPadding = qMax<qint64>(0, padding - frames.size());
+    QByteArray out = tag.left(int(end)) + frames + QByteArray(int(keptPadding), '\0') + tag.mid(int(bodyEnd));
+    const qint64 size = out.size() - 10 - (tag.size() - bodyEnd);
+    out[6] = char((size >> 21) & 0x7F);
+    out[7] = char((size >> 14) & 0x7F);
+    out[8] = char((size >> 7) & 0x7F);
+    out[9] = char(size & 0x7F);
+    return out;
 }
 
 bool DecodeTextBody(const QByteArray& body, bool hasDescription, QString* description, QString* text)

@@ -53,6 +53,7 @@ bool ReadFully(int fd, qint64 offset, int count, unsigned char* out);
 struct RawFrame {
     QByteArray id; // four characters (2.2 identifiers are given their 2.3 names)
     QByteArray body;
+    QByteArray stored; // the whole frame as in the file, header included
     bool usable = true;
 };
 
@@ -60,6 +61,10 @@ struct RawFrame {
 // the tag as a whole cannot be walked byte by byte (unsynchronisation, an
 // extended header, a bad header).
 bool ScanRawFrames(const QByteArray& tag, QList<RawFrame>* out);
+
+// Puts frames (whole, as stored) back into a rendered tag, after its last
+// frame, taking their room from the padding where there is enough of it.
+QByteArray InsertFrames(const QByteArray& tag, const QByteArray& frames);
 
 // The first string of a text body (encoding byte first) and, for user
 // frames (TXXX), the description before it. False when the encoding byte is

@@ -633,3 +633,32 @@ TEST(Id3v2WriteRevival, AValueAssignedToAnEmptyFrameThatTheLoadDeletedIsSaved)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Id3v2WriteOldFrames, FramesThatVersion24AbolishedSurviveAV23Save)
+{
+    QTemporaryDir dir;
+    const QByteArray audio = F::audio();
+    const QByteArray rvad = frame(3, "RVAD", QByteArray("\x03\x10\x00\x10\x00\x10", 6));
+    const QByteArray equa = frame(3, "EQUA", QByteArray("\x10\x00\x01\x00\x02", 5));
+    const QByteArray tsiz = frame(3, "TSIZ", textBody("123"));
+    const QByteArray trda = frame(3, "TRDA", textBody("June 2nd"));
+    for (int padding : {0, 400}) {
+        const QString path = F::write(dir, "old.mp3", tag(3, {rvad, equa, tsiz, trda, frame(3, "TIT2", textBody("x"))}, padding) + audio);
+        ID3V2Tag t;
+        t.SetFileName(path);
+        t.SetTitle("changed");
+        ASSERT_TRUE(t.Update());
+        EXPECT_TRUE(F::audioIntact(path, audio));
+        const QByteArray after = F::read(path);
+        for (const QByteArray& f : {rvad, equa, tsiz, trda})
+            EXPECT_TRUE(after.contains(f)) << f.left(4).constData() << " padding " << padding;
+        ID3V2Tag back;
+        back.SetFileName(path);
+        EXPECT_EQ(back.Title(), "changed");
+        EXPECT_EQ(back.FrameCount(), 5);
+    }
+}
+
+} // namespace
