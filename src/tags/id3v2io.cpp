@@ -23,6 +23,7 @@
 #include <taglib/urllinkframe.h>
 
 #include <cstring>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -135,6 +136,19 @@ QString descriptionOf(const ID3v2::Frame* frame)
     return QString();
 }
 
+// A play counter: the big-endian number of its body.
+QVariant playCount(const ID3v2::Frame* frame)
+{
+    auto* unknown = dynamic_cast<const ID3v2::UnknownFrame*>(frame);
+    if (!unknown)
+        return QVariant();
+    const ByteVector data = unknown->data();
+    qint64 n = 0;
+    for (uint i = 0; i < data.size() && i < 8; ++i)
+        n = n << 8 | uchar(data[i]);
+    return qMin<qint64>(n, std::numeric_limits<int>::max());
+}
+
 clsID3Frame itemFor(const ID3v2::Frame* frame, int index)
 {
     clsID3Frame item;
@@ -156,6 +170,8 @@ clsID3Frame itemFor(const ID3v2::Frame* frame, int index)
         item.vValue = QString::fromLatin1(id.data(), int(id.size()));
     } else if (auto* f = dynamic_cast<const ID3v2::UrlLinkFrame*>(frame)) {
         item.vValue = toQString(f->url());
+    } else if (frame->frameID() == "PCNT") {
+        item.vValue = playCount(frame);
     } else {
         item.vValue = QString();
     }
@@ -182,6 +198,13 @@ QString valueText(const QVariant& v)
 {
     return v.toString();
 }
+
+// Frames the writer can make from a value.
+bool creatable(const QByteArray& id)
+{
+    return id.startsWith('T') || id.startsWith('W') || id == "COMM" || id == "USLT" || id == "UFID";
+}
+
 
 // TagLib 1.13 drops the empty description of a TXXX frame (its text then
 // reads as the description, and a save would store it so) and rewrites
@@ -440,7 +463,7 @@ private:
     void write(ID3v2::Frame* frame, const clsID3Frame& item)
     {
         const QString text = valueText(item.vValue);
-        if (dynamic_cast<ID3v2::UnknownFrame*>(frame) && !FrameIdFor(item.eType).isEmpty()) {
+        if (dynamic_cast<ID3v2::UnknownFrame*>(frame) && creatable(FrameIdFor(item.eType))) {
             // A frame TagLib could not parse: a fresh one takes the value.
             m_tag->removeFrame(frame, true);
             create(item);

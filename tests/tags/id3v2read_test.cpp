@@ -307,3 +307,16 @@ TEST_F(Id3v2Read, LoadingRemovesTheTrailerOnlyWhenBothTagsAreThere)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Id3v2ReadCounter, APlayCounterReadsAsANumber)
+{
+    QTemporaryDir dir;
+    const QString path = F::write(dir, "pcnt.mp3", tag(3, {frame(3, "PCNT", QByteArray("\x00\x00\x01\x02", 4))}) + F::audio());
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_EQ(t.GetFrameValue(16, "").toInt(), 258);
+}
+
+} // namespace

@@ -662,3 +662,25 @@ TEST(Id3v2WriteOldFrames, FramesThatVersion24AbolishedSurviveAV23Save)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Id3v2WriteLinks, AGrowingSaveThroughASymbolicLinkUpdatesItsTargetAndKeepsTheLink)
+{
+    QTemporaryDir dir;
+    const QByteArray audio = F::audio();
+    const QString target = F::write(dir, "target.mp3", tag(3, {frame(3, "TIT2", textBody("x"))}) + audio);
+    const QString link = dir.filePath("link.mp3");
+    ASSERT_TRUE(QFile::link(target, link));
+    ID3V2Tag t;
+    t.SetFileName(link);
+    t.SetComments(QString(3000, QLatin1Char('l')));
+    ASSERT_TRUE(t.Update());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(F::audioIntact(target, audio));
+    ID3V2Tag back;
+    back.SetFileName(target);
+    EXPECT_EQ(back.Comments().size(), 3000);
+}
+
+} // namespace
