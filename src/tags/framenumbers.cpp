@@ -19,15 +19,21 @@ constexpr int kCount = int(sizeof(kIds) / sizeof(kIds[0]));
 
 int FrameNumberFor(const QByteArray& frameId)
 {
-    if (frameId.size() != 4)
-        return 0;
-    static const QHash<QByteArray, int> numbers = [] {
-        QHash<QByteArray, int> h;
+    return frameId.size() == 4 ? FrameNumberFor(frameId.constData()) : 0;
+}
+
+int FrameNumberFor(const char* id4)
+{
+    auto key = [](const char* id) {
+        return quint32(uchar(id[0])) << 24 | quint32(uchar(id[1])) << 16 | quint32(uchar(id[2])) << 8 | uchar(id[3]);
+    };
+    static const QHash<quint32, int> numbers = [&key] {
+        QHash<quint32, int> h;
         for (int i = 1; i < kCount; ++i)
-            h.insert(QByteArray(kIds[i]), i);
+            h.insert(key(kIds[i]), i);
         return h;
     }();
-    return numbers.value(frameId, 0);
+    return numbers.value(key(id4), 0);
 }
 
 QByteArray FrameIdFor(int number)

@@ -116,9 +116,11 @@ QString genreText(const StringList& fields)
 int frameNumberOf(const ID3v2::Frame* frame)
 {
     const ByteVector id = frame->frameID();
+    if (id.size() != 4)
+        return 0;
     if (id == "TDRC")
         return kYear;
-    return FrameNumberFor(QByteArray(id.data(), int(id.size())));
+    return FrameNumberFor(id.data());
 }
 
 QString descriptionOf(const ID3v2::Frame* frame)
@@ -154,25 +156,32 @@ clsID3Frame itemFor(const ID3v2::Frame* frame, int index)
     clsID3Frame item;
     item.lIndex = index;
     item.eType = frameNumberOf(frame);
-    item.sDescription = descriptionOf(frame);
-    if (auto* f = dynamic_cast<const ID3v2::UserTextIdentificationFrame*>(frame)) {
-        item.vValue = joinedFields(f->fieldList(), 1);
-    } else if (auto* f = dynamic_cast<const ID3v2::TextIdentificationFrame*>(frame)) {
-        item.vValue = frame->frameID() == "TCON" ? genreText(f->fieldList()) : joinedFields(f->fieldList(), 0);
+    if (auto* f = dynamic_cast<const ID3v2::TextIdentificationFrame*>(frame)) {
+        if (auto* u = dynamic_cast<const ID3v2::UserTextIdentificationFrame*>(frame)) {
+            item.sDescription = toQString(u->description());
+            item.vValue = joinedFields(u->fieldList(), 1);
+        } else {
+            item.vValue = frame->frameID() == "TCON" ? genreText(f->fieldList()) : joinedFields(f->fieldList(), 0);
+        }
     } else if (auto* f = dynamic_cast<const ID3v2::CommentsFrame*>(frame)) {
+        item.sDescription = toQString(f->description());
         item.vValue = toQString(f->text());
         item.vLanguage = QString::fromLatin1(f->language().data(), int(f->language().size()));
+    } else if (auto* f = dynamic_cast<const ID3v2::UrlLinkFrame*>(frame)) {
+        if (auto* u = dynamic_cast<const ID3v2::UserUrlLinkFrame*>(frame))
+            item.sDescription = toQString(u->description());
+        item.vValue = toQString(f->url());
     } else if (auto* f = dynamic_cast<const ID3v2::UnsynchronizedLyricsFrame*>(frame)) {
+        item.sDescription = toQString(f->description());
         item.vValue = toQString(f->text());
         item.vLanguage = QString::fromLatin1(f->language().data(), int(f->language().size()));
     } else if (auto* f = dynamic_cast<const ID3v2::UniqueFileIdentifierFrame*>(frame)) {
         const ByteVector id = f->identifier();
         item.vValue = QString::fromLatin1(id.data(), int(id.size()));
-    } else if (auto* f = dynamic_cast<const ID3v2::UrlLinkFrame*>(frame)) {
-        item.vValue = toQString(f->url());
     } else if (frame->frameID() == "PCNT") {
         item.vValue = playCount(frame);
     } else {
+        item.sDescription = descriptionOf(frame);
         item.vValue = QString();
     }
     return item;

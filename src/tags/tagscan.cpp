@@ -240,7 +240,7 @@ bool ScanRawFrames(const QByteArray& tag, QList<RawFrame>* out)
             f.id = v23Name(tag.mid(pos, 3));
             size = qint64(b[pos + 3]) << 16 | qint64(b[pos + 4]) << 8 | b[pos + 5];
         } else {
-            f.id = tag.mid(pos, 4);
+            f.id = QByteArray::fromRawData(tag.constData() + pos, 4);
             size = h.majorVersion == 4
                 ? (qint64(b[pos + 4] & 0x7F) << 21 | qint64(b[pos + 5] & 0x7F) << 14 | qint64(b[pos + 6] & 0x7F) << 7
                    | (b[pos + 7] & 0x7F))
@@ -250,8 +250,8 @@ bool ScanRawFrames(const QByteArray& tag, QList<RawFrame>* out)
         }
         if (size < 0 || pos + headerBytes + size > end)
             break;
-        f.body = tag.mid(pos + headerBytes, size);
-        f.stored = tag.mid(pos, headerBytes + size);
+        f.body = QByteArray::fromRawData(tag.constData() + pos + headerBytes, qsizetype(size));
+        f.stored = QByteArray::fromRawData(tag.constData() + pos, qsizetype(headerBytes + size));
         out->append(f);
         pos += headerBytes + size;
     }

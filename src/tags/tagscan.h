@@ -50,6 +50,8 @@ bool ReadFully(int fd, qint64 offset, int count, unsigned char* out);
 
 // One frame of an ID3v2 tag as stored. usable is false when its body is
 // compressed, encrypted or unsynchronised (the body is then not decoded).
+// body and stored point into the scanned bytes (no copies): they are valid
+// as long as those bytes are.
 struct RawFrame {
     QByteArray id; // four characters (2.2 identifiers are given their 2.3 names)
     QByteArray body;
