@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVariant>
 
+class OpenedTagFile;
 class Prompter;
 
 // The program's view of the ID3v2 tag at the start of an MP3 file, with the
@@ -144,7 +145,7 @@ public:
     QString ReadHeader();
 
 private:
-    void loadFrom(class OpenedTagFile& file);
+    void loadFrom(OpenedTagFile& file);
     bool stripOne(int kind);
     clsID3Frame* findItem(int frameNo, const QString& descriptor);
     const clsID3Frame* findItem(int frameNo, const QString& descriptor) const;

@@ -26,12 +26,12 @@ bool fetch(qint64 fileSize, const QByteArray& tail, const ByteReader& read, qint
     return read && read(offset, count, out);
 }
 
+// Signatures are at most 32 bytes long.
 bool matches(qint64 fileSize, const QByteArray& tail, const ByteReader& read, qint64 offset, const char* text)
 {
     const int n = int(std::strlen(text));
-    QByteArray buf(n, '\0');
-    return fetch(fileSize, tail, read, offset, n, reinterpret_cast<unsigned char*>(buf.data()))
-        && std::memcmp(buf.constData(), text, size_t(n)) == 0;
+    unsigned char buf[32];
+    return n <= 32 && fetch(fileSize, tail, read, offset, n, buf) && std::memcmp(buf, text, size_t(n)) == 0;
 }
 
 quint32 le32(const unsigned char* p)

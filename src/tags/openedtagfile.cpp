@@ -1,0 +1,125 @@
+#include "openedtagfile.h"
+
+#include "tags/tagtypes.h"
+
+#include <QFile>
+#include <QList>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The head buffer of the last file, kept so that a load makes no large
+// allocation.
+QByteArray& spareHead()
+{
+    static thread_local QByteArray spare;
+    return spare;
+}
+
+} // namespace
+
+OpenedTagFile::~OpenedTagFile()
+{
+    if (fd >= 0)
+        ::close(fd);
+    tail.clear();
+    spareHead().swap(head);
+}
+
+bool OpenedTagFile::open(const QString& path)
+{
+    fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    mode = st.st_mode;
+    size = st.st_size;
+    head.swap(spareHead());
+    head.resize(int(qMin<qint64>(size, kHeaderScanBytes)));
+    if (!ReadFully(fd, 0, int(head.size()), reinterpret_cast<unsigned char*>(head.data())))
+        return false;
+    const int tailBytes = int(qMin<qint64>(size, kTailScanBytes));
+    if (size <= head.size()) {
+        tail = head; // the whole file; shared, not copied
+    } else {
+        tail.resize(tailBytes);
+        if (!ReadFully(fd, size - tailBytes, tailBytes, reinterpret_cast<unsigned char*>(tail.data())))
+            return false;
+    }
+    v2 = ParseId3v2Header(head);
+    trailers = ScanTrailers(size, tail, reader());
+    return true;
+}
+
+ByteReader OpenedTagFile::reader() const
+{
+    const int f = fd;
+    return [f](qint64 offset, int count, unsigned char* out) { return ReadFully(f, offset, count, out); };
+}
+
+void OpenedTagFile::chop(int n)
+{
+    size -= n;
+    if (head.size() > size)
+        head.truncate(int(size));
+    tail.chop(n);
+    trailers = ScanTrailers(size, tail, reader());
+}
+
+int OpenedTagFile::tagTypes() const
+{
+    return (v2.present ? TagType::ID3v2 : 0) | trailers.flags;
+}
+
+qint64 OpenedTagFile::trailerStart() const
+{
+    qint64 start = size;
+    for (const ByteRange& r : {trailers.id3v1, trailers.lyrics3, trailers.musicMatch})
+        if (r.found())
+            start = qMin(start, r.start);
+    return start;
+}
+
+QByteArray OpenedTagFile::tagBytes() const
+{
+    if (!v2.valid)
+        return QByteArray();
+    const qint64 n = qMin(v2.completeSize, size);
+    if (n <= head.size())
+        return head.left(int(n));
+    QByteArray bytes(int(n), Qt::Uninitialized);
+    return ReadFully(fd, 0, int(n), reinterpret_cast<unsigned char*>(bytes.data())) ? bytes : QByteArray();
+}
+
+bool OpenedTagFile::tagOverlapsAudio() const
+{
+    QList<RawFrame> raw;
+    const QByteArray bytes = tagBytes();
+    if (!ScanRawFrames(bytes, &raw))
+        return false;
+    qint64 end = 10;
+    for (const RawFrame& f : raw)
+        end += f.stored.size();
+    for (qint64 i = end; i + 1 < bytes.size(); ++i)
+        if (uchar(bytes[i]) == 0xFF && (uchar(bytes[i + 1]) & 0xE0) == 0xE0)
+            return true;
+    return false;
+}
+
+bool OpenedTagFile::tagBodyIsBlank() const
+{
+    if (!v2.valid)
+        return false;
+    const qint64 end = qMin(v2.completeSize, size);
+    QByteArray body(int(qMax<qint64>(0, end - 10)), '\0');
+    if (end <= head.size())
+        body = head.mid(10, int(end - 10));
+    else if (!ReadFully(fd, 10, int(body.size()), reinterpret_cast<unsigned char*>(body.data())))
+        return false;
+    return body.count('\0') == body.size();
+}

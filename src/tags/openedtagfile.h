@@ -1,0 +1,50 @@
+#pragma once
+
+#include "tags/mpegheader.h"
+#include "tags/tagscan.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <sys/types.h>
+
+// Everything a load, save or strip needs from an MP3 file, read with one
+// open: the first kHeaderScanBytes, the last kTailScanBytes (the same bytes
+// when the file is small), the ID3v2 header and the trailing tags. The file
+// stays open (read-only) while the object lives.
+class OpenedTagFile {
+public:
+    OpenedTagFile() = default;
+    OpenedTagFile(const OpenedTagFile&) = delete;
+    OpenedTagFile& operator=(const OpenedTagFile&) = delete;
+    ~OpenedTagFile();
+
+    // False when the file cannot be opened, is not a regular file or cannot be read.
+    bool open(const QString& path);
+    // Reads through the open file.
+    ByteReader reader() const;
+    // The file lost its last n bytes (the ID3v1 trailer was removed).
+    void chop(int n);
+    // TagType bits the file carries.
+    int tagTypes() const;
+    // Where the trailing tags (MusicMatch, Lyrics3, ID3v1) begin; the file
+    // size when there are none.
+    qint64 trailerStart() const;
+    // The whole ID3v2 tag as stored (as far as the file holds it).
+    QByteArray tagBytes() const;
+    // True when the room the tag declares runs on into what looks like
+    // audio: after its last frame come bytes other than padding holding an
+    // MPEG sync. Rewriting or removing such a tag would cut the audio.
+    bool tagOverlapsAudio() const;
+    // True when the tag's body is nothing but zero bytes (an empty padded
+    // tag, as opposed to frames that cannot be read).
+    bool tagBodyIsBlank() const;
+
+    int fd = -1;
+    mode_t mode = 0;
+    qint64 size = 0;
+    QByteArray head;
+    QByteArray tail;
+    Id3v2Header v2;
+    TrailerScan trailers;
+};
