@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QEvent>
 #include <QHeaderView>
+#include <QTimer>
 
 namespace {
 
@@ -28,6 +30,13 @@ FolderTree::FolderTree(QWidget* parent)
     header()->hide();
     setSelectionMode(QAbstractItemView::SingleSelection);
     setExpanded(m_model->index(QDir::homePath()), true);
+    // Folders arrive from a background thread, and rows loaded above the
+    // chosen folder push it down: keep it in view until the user takes over.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        Q_UNUSED(loaded)
+        if (m_reveal)
+            scrollToCurrentLater();
+    });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) { onCurrentChanged(current); });
 }
@@ -47,9 +56,52 @@ bool FolderTree::setPath(const QString& folder)
         emit folderChanged(m_path);
         return true;
     }
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+        expand(parent);
+    m_reveal = true;
     setCurrentIndex(index);
-    scrollTo(index);
+    scrollTo(index, QAbstractItemView::PositionAtCenter);
+    scrollToCurrentLater();
     return true;
+}
+
+bool FolderTree::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel)
+        m_reveal = false;
+    return QTreeView::viewportEvent(event);
+}
+
+void FolderTree::keyPressEvent(QKeyEvent* event)
+{
+    m_reveal = false;
+    QTreeView::keyPressEvent(event);
+}
+
+void FolderTree::showEvent(QShowEvent* event)
+{
+    QTreeView::showEvent(event);
+    scrollToCurrentLater();
+}
+
+void FolderTree::scrollToCurrentLater()
+{
+    // After the view has laid out the rows that just arrived; the index is
+    // looked up again because the model may have rebuilt its rows.
+    QTimer::singleShot(0, this, [this] {
+        if (m_path.isEmpty())
+            return;
+        const QModelIndex index = m_model->index(QDir::cleanPath(m_path));
+        if (!index.isValid())
+            return;
+        for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+            expand(parent);
+        if (index != currentIndex()) {
+            const QSignalBlocker block(selectionModel());
+            setCurrentIndex(index);
+        }
+        scrollTo(index, QAbstractItemView::PositionAtCenter);
+    });
 }
 
 void FolderTree::onCurrentChanged(const QModelIndex& current)

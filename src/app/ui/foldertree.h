@@ -20,12 +20,19 @@ public:
     // (the selection then stays as it was).
     bool setPath(const QString& folder);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 signals:
     void folderChanged(const QString& folder);
 
 private:
     void onCurrentChanged(const QModelIndex& current);
+    void scrollToCurrentLater();
 
     QFileSystemModel* m_model;
     QString m_path;
+    bool m_reveal = false; // keep the folder in view while rows arrive
 };

@@ -77,7 +77,7 @@ void Velmora::buildControls()
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(m_status, 1);
 
-    auto* splitter = new QSplitter(Qt::Horizontal);
+    auto* splitter = m_splitter = new QSplitter(Qt::Horizontal);
     splitter->setObjectName(QStringLiteral("MainSplitter"));
     splitter->addWidget(buildFindFrame());
     auto* right = new QWidget;

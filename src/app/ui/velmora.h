@@ -26,6 +26,7 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QScrollArea;
+class QSplitter;
 class QToolBar;
 class QToolButton;
 struct PlatformServices;
@@ -147,6 +148,7 @@ private:
     std::unique_ptr<ID3V2Tag> m_id3v2;
     std::unique_ptr<ID3V1Tag> m_id3v1;
 
+    QSplitter* m_splitter = nullptr;
     FolderTree* m_ftv = nullptr;
     QListWidget* m_fileList = nullptr;
     QGroupBox* m_findFrame = nullptr;

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QSplitter>
 #include <QToolBar>
 
 namespace {
@@ -48,6 +49,9 @@ void Velmora::startUp()
     } else {
         setWindowState(windowState() | Qt::WindowMaximized);
     }
+
+    // Folders and files take two fifths of the width, the editor the rest.
+    m_splitter->setSizes({2 * width() / 5, 3 * width() / 5});
 
     showRecording();
     const QString last = GetLastPath(store, QStringLiteral("Last Path"));
