@@ -99,15 +99,56 @@ QByteArray OpenedTagFile::tagBytes() const
 bool OpenedTagFile::tagOverlapsAudio() const
 {
     QList<RawFrame> raw;
-    const QByteArray bytes = tagBytes();
-    if (!ScanRawFrames(bytes, &raw))
+    const QByteArray tag = tagBytes();
+    if (!ScanRawFrames(tag, &raw))
         return false;
     qint64 end = 10;
     for (const RawFrame& f : raw)
         end += f.stored.size();
+    // A sync that starts inside the tag's room counts even when it ends
+    // just past it (a size that is off by a byte).
+    QByteArray bytes = tag;
+    unsigned char next = 0;
+    if (v2.completeSize < size && ReadFully(fd, v2.completeSize, 1, &next))
+        bytes += char(next);
     for (qint64 i = end; i + 1 < bytes.size(); ++i)
         if (uchar(bytes[i]) == 0xFF && (uchar(bytes[i + 1]) & 0xE0) == 0xE0)
             return true;
+    return audioChainCrossesTagEnd(tag);
+}
+
+bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
+{
+    // Frames whose declared sizes swallow the start of the audio: a chain
+    // of MPEG-1 Layer III frames that begins inside the tag and runs on,
+    // frame after frame, past its end. Picture data does not do that.
+    auto syncAt = [&](qint64 pos) {
+        unsigned char b[2];
+        if (pos + 2 <= tag.size()) {
+            b[0] = uchar(tag[pos]);
+            b[1] = uchar(tag[pos + 1]);
+        } else if (!ReadFully(fd, pos, 2, b)) {
+            return false;
+        }
+        return b[0] == 0xFF && (b[1] & 0xE0) == 0xE0;
+    };
+    const qint64 tagEnd = v2.completeSize;
+    for (qint64 i = 10; i + 4 <= tag.size() && i < tagEnd; ++i) {
+        const auto* h = reinterpret_cast<const unsigned char*>(tag.constData() + i);
+        if (h[0] != 0xFF || (h[1] != 0xFA && h[1] != 0xFB))
+            continue;
+        MpegAudioFacts facts;
+        if (!DecodeFrameHeader(h, facts) || facts.FrameLength <= 4)
+            continue;
+        qint64 p = i + facts.FrameLength;
+        bool chain = true;
+        while (chain && p < tagEnd) {
+            chain = syncAt(p);
+            p += facts.FrameLength;
+        }
+        if (chain && syncAt(p))
+            return true;
+    }
     return false;
 }
 

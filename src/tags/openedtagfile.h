@@ -40,6 +40,9 @@ public:
     // tag, as opposed to frames that cannot be read).
     bool tagBodyIsBlank() const;
 
+    // Part of tagOverlapsAudio: frames whose sizes run into the audio.
+    bool audioChainCrossesTagEnd(const QByteArray& tag) const;
+
     int fd = -1;
     mode_t mode = 0;
     qint64 size = 0;

@@ -141,6 +141,20 @@ const std::vector<Fixture>& fixtures()
              return audio() + mm + v1Trailer;
          }},
         {"trailer_of_random_bytes", [] { return v3({title()}) + audio() + "TAG" + randomBytes(125, 3); }},
+        {"tag_after_leading_junk", [] { return QByteArray("JUNKJUNK") + v3({title(), artist()}) + audio(); }},
+        {"unsynchronised_frame_flag_v24",
+         [] { return tag(4, {frame(4, "TIT2", QByteArray("\x03T\xFF\x00itle", 8), 0x0002)}) + audio(); }},
+        {"utf8_text_in_a_v23_tag", [] { return v3({frame(3, "TIT2", textBody(QString::fromUtf8("Grüße"), Enc::Utf8)), artist()}) + audio(); }},
+        {"padding_then_garbage",
+         [] { return header(3, 200) + title() + QByteArray(50, '\0') + randomBytes(200 - int(title().size()) - 50, 21) + audio(); }},
+        {"last_frame_size_swallows_audio",
+         [] {
+             const QByteArray head = audio().left(900);
+             const QByteArray f = forgedFrame("TIT2", quint32(1 + head.size()), QByteArray(1, '\0'));
+             return header(3, quint32(title().size() + f.size() + head.size())) + title() + f + audio();
+         }},
+        {"tag_size_overlaps_audio_by_one_byte",
+         [] { return header(3, quint32(title().size() + 51)) + title() + QByteArray(50, '\0') + audio(); }},
         {"empty_file", [] { return QByteArray(); }},
         {"only_a_trailer", [] { return v1Trailer; }},
     };
@@ -248,6 +262,47 @@ INSTANTIATE_TEST_SUITE_P(Corpus, DamagedTag, ::testing::Range<size_t>(0, fixture
 TEST(DamagedTagCorpus, HoldsAtLeastThirtyFaults)
 {
     EXPECT_GE(fixtures().size(), 30u);
+}
+
+TEST(DamagedTagCorpus, RefusesToRewriteATagWhoseSizeTakesTheFirstByteOfTheAudio)
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = header(3, quint32(title().size() + 51)) + title() + QByteArray(50, '\0') + audio();
+    const QString path = F::write(dir, "overlap1.mp3", bytes);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    t.SetTitle("x");
+    EXPECT_FALSE(t.Update());
+    EXPECT_FALSE(t.StripTags(TagType::ID3v2));
+    EXPECT_EQ(F::read(path), bytes);
+}
+
+TEST(DamagedTagCorpus, RefusesToRewriteAFrameWhoseSizeSwallowsTheStartOfTheAudio)
+{
+    QTemporaryDir dir;
+    const QByteArray f = forgedFrame("TIT2", 901, QByteArray(1, '\0'));
+    const QByteArray bytes = header(3, quint32(title().size() + f.size() + 900)) + title() + f + audio();
+    const QString path = F::write(dir, "swallow.mp3", bytes);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    t.SetArtist("x");
+    EXPECT_FALSE(t.Update());
+    EXPECT_FALSE(t.StripTags(TagType::ID3v2));
+    EXPECT_EQ(F::read(path), bytes);
+}
+
+TEST(DamagedTagCorpus, APictureWithSyncLikeBytesDoesNotBlockASave)
+{
+    QTemporaryDir dir;
+    QByteArray jpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\xFF\xFB\x90\x64", 16);
+    jpeg += QByteArray(600, '\x44');
+    const QString path = F::write(dir, "jpeg.mp3", v3({frame(3, "APIC", pictureBody("image/jpeg", 3, "", jpeg)), title()}) + audio());
+    ID3V2Tag t;
+    t.SetFileName(path);
+    t.SetArtist("x");
+    EXPECT_TRUE(t.Update());
+    EXPECT_TRUE(F::audioIntact(path, audio()));
+    EXPECT_TRUE(F::read(path).contains(jpeg));
 }
 
 TEST(DamagedTagCorpus, RefusesToRewriteATagWhoseSizeRunsIntoTheAudio)
