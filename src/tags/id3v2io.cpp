@@ -107,7 +107,7 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
     m_tagVersion = 0;
 
     // A file with both tags loses its trailer as soon as it is loaded.
-    if (file.v2.present && file.trailers.id3v1.found()
+    if (file.v2.valid && file.trailers.id3v1.found()
         && ReplaceFileRange(m_fileName, file.trailers.id3v1.start, file.trailers.id3v1.end, QByteArray()))
         file.chop(128);
 
@@ -178,7 +178,9 @@ bool ID3V2Tag::stripOne(int kind)
     OpenedTagFile file;
     if (m_fileName.isEmpty() || !file.open(m_fileName))
         return false;
-    if (!(file.tagTypes() & kind))
+    // A broken "ID3" start is no tag to report, but it is not nothing to strip.
+    const bool there = kind == TagType::ID3v2 ? file.v2.present : (file.tagTypes() & kind) != 0;
+    if (!there)
         return true;
     ByteRange range;
     switch (kind) {

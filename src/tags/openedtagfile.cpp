@@ -73,7 +73,7 @@ void OpenedTagFile::chop(int n)
 
 int OpenedTagFile::tagTypes() const
 {
-    return (v2.present ? TagType::ID3v2 : 0) | trailers.flags;
+    return (v2.valid ? TagType::ID3v2 : 0) | trailers.flags;
 }
 
 qint64 OpenedTagFile::trailerStart() const

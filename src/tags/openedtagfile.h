@@ -25,7 +25,7 @@ public:
     ByteReader reader() const;
     // The file lost its last n bytes (the ID3v1 trailer was removed).
     void chop(int n);
-    // TagType bits the file carries.
+    // TagType bits the file carries (ID3v2: a well-formed header at the start).
     int tagTypes() const;
     // Where the trailing tags (MusicMatch, Lyrics3, ID3v1) begin; the file
     // size when there are none.

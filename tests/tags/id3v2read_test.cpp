@@ -320,3 +320,22 @@ TEST(Id3v2ReadCounter, APlayCounterReadsAsANumber)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Id3v2ReadBrokenHeader, ABrokenTagStartIsNoTagAndTheTrailerStays)
+{
+    QTemporaryDir dir;
+    const QByteArray v1 = id3v1("T", "A", "B", "2000", "", 1, 1);
+    const QByteArray bytes = QByteArray("ID3\x03\x00\x00\x80\x80\x80\x80", 10) + F::audio() + v1;
+    const QString path = F::write(dir, "broken.mp3", bytes);
+    ID3V2Tag t;
+    t.SetFileName(path);
+    EXPECT_FALSE(t.HasTagType(TagType::ID3v2));
+    EXPECT_TRUE(t.HasTagType(TagType::ID3v1));
+    EXPECT_EQ(F::read(path), bytes);
+    EXPECT_FALSE(t.StripTags(TagType::ID3v2)); // nothing safe to cut by
+    EXPECT_EQ(F::read(path), bytes);
+}
+
+} // namespace
