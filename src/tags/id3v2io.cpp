@@ -111,7 +111,7 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
         && ReplaceFileRange(m_fileName, file.trailers.id3v1.start, file.trailers.id3v1.end, QByteArray()))
         file.chop(128);
 
-    if (file.v2.present) {
+    if (file.v2.valid) {
         m_framesSize = file.v2.valid ? file.v2.completeSize : 0;
         CachedFileStream stream(file.fd, file.size, file.head, file.tail);
         MPEG::File mpeg(&stream, ID3v2::FrameFactory::instance(), false);

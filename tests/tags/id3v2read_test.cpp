@@ -334,6 +334,7 @@ TEST(Id3v2ReadBrokenHeader, ABrokenTagStartIsNoTagAndTheTrailerStays)
     EXPECT_FALSE(t.HasTagType(TagType::ID3v2));
     EXPECT_TRUE(t.HasTagType(TagType::ID3v1));
     EXPECT_EQ(F::read(path), bytes);
+    EXPECT_EQ(t.Title(), "T"); // the trailer's values, as for a file with only a trailer
     EXPECT_FALSE(t.StripTags(TagType::ID3v2)); // nothing safe to cut by
     EXPECT_EQ(F::read(path), bytes);
 }
