@@ -18,7 +18,7 @@ namespace {
 QStringList mp3Files(const QString& dir)
 {
     QDir d(dir);
-    d.setNameFilters({QStringLiteral("*.mp3")});
+    d.setNameFilters({ QStringLiteral("*.mp3") });
     d.setFilter(QDir::Files);
     d.setSorting(QDir::Name | QDir::IgnoreCase);
     QStringList out;
@@ -31,7 +31,7 @@ QStringList mp3Files(const QString& dir)
 // wall-clock rate would be without the other load.
 double cpuSeconds()
 {
-    struct timespec ts {};
+    struct timespec ts { };
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
@@ -49,7 +49,7 @@ void printRate(qsizetype files, qint64 nanoseconds, double cpu)
 QByteArray audioFrames(int count)
 {
     QByteArray frame(417, '\0');
-    const char header[4] = {char(0xFF), char(0xFB), char(0x90), char(0x64)};
+    const char header[4] = { char(0xFF), char(0xFB), char(0x90), char(0x64) };
     std::copy(header, header + 4, frame.begin());
     for (int i = 4; i < frame.size(); ++i)
         frame[i] = char((i * 7 + 3) & 0x7F);

@@ -83,7 +83,7 @@ bool ID3V1Tag::ReadFromFile(const QString& fileName)
     const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat st {};
+    struct stat st { };
     char t[kTrailerBytes];
     const bool found = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= kTrailerBytes
         && readAt(fd, st.st_size - kTrailerBytes, t, kTrailerBytes) && std::memcmp(t, "TAG", 3) == 0;
@@ -126,11 +126,10 @@ bool ID3V1Tag::WriteToFile(const QString& fileName)
         if (m_prompter) {
             const QString crlf = QStringLiteral("\r\n");
             m_prompter->message(QStringLiteral("Velmora"),
-                                QStringLiteral("File Error On File ") + crlf + fileName + crlf + crlf
-                                    + QStringLiteral("Error: ") + e.description + QStringLiteral(" (")
-                                    + QString::number(e.number) + QStringLiteral(")") + crlf + crlf
-                                    + QStringLiteral("Make Sure The File Is Not Being Used By Another Program."),
-                                MsgIcon::Critical);
+                QStringLiteral("File Error On File ") + crlf + fileName + crlf + crlf + QStringLiteral("Error: ")
+                    + e.description + QStringLiteral(" (") + QString::number(e.number) + QStringLiteral(")") + crlf
+                    + crlf + QStringLiteral("Make Sure The File Is Not Being Used By Another Program."),
+                MsgIcon::Critical);
         }
         return false;
     };
@@ -155,14 +154,14 @@ bool ID3V1Tag::WriteToFile(const QString& fileName)
         putField(t + 97, m_comment, 30);
     } else {
         if (m_track < 0 || m_track > 255)
-            return fail(FileError{6, QStringLiteral("Overflow")});
+            return fail(FileError { 6, QStringLiteral("Overflow") });
         putField(t + 97, m_comment, 28);
         t[125] = '\0';
         t[126] = char(uchar(m_track));
     }
     t[127] = char(uchar(m_genre));
 
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0)
         return fail(fileErrorFromErrno(errno));
     qint64 offset = st.st_size;
@@ -190,20 +189,121 @@ bool ID3V1Tag::WriteToFile(const QString& fileName)
 const QStringList& GenreNames()
 {
     static const QStringList names = {
-        "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop", "Jazz", "Metal",
-        "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", "Reggae", "Rock", "Techno", "Industrial",
-        "Alternative", "Ska", "Death Metal", "Pranks", "Soundtrack", "Euro-Techno", "Ambient", "Trip-Hop",
-        "Vocal", "Jazz+Funk", "Fusion", "Trance", "Classical", "Instrumental", "Acid", "House", "Game",
-        "Sound Clip", "Gospel", "Noise", "AlternRock", "Bass", "Soul", "Punk", "Space", "Meditative",
-        "Instrumental Pop", "Instrumental Rock", "Ethnic", "Gothic", "Darkwave", "Techno-Industrial",
-        "Electronic", "Pop-Folk", "Eurodance", "Dream", "Southern Rock", "Comedy", "Cult", "Gangsta",
-        "Top 40", "Christian Rap", "Pop/Funk", "Jungle", "Native American", "Cabaret", "New Wave",
-        "Psychedelic", "Rave", "Showtunes", "Trailer", "Lo-Fi", "Tribal", "Acid Punk", "Acid Jazz", "Polka",
-        "Retro", "Musical", "Rock & Roll", "Hard Rock", "Folk", "Folk/Rock", "National Folk", "Swing",
-        "Bebob", "Latin", "Revival", "Celtic", "Bluegrass", "Avantgarde", "Gothic Rock", "Progressive Rock",
-        "Psychedelic Rock", "Symphonic Rock", "Slow Rock", "Big Band", "Chorus", "Easy Listening",
-        "Acoustic", "Humour", "Speech", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony",
-        "Booty Bass", "Primus", "Porn Groove", "Satire", "Slow Jam", "Club", "Tango", "Samba", "Folklore",
+        "Blues",
+        "Classic Rock",
+        "Country",
+        "Dance",
+        "Disco",
+        "Funk",
+        "Grunge",
+        "Hip-Hop",
+        "Jazz",
+        "Metal",
+        "New Age",
+        "Oldies",
+        "Other",
+        "Pop",
+        "R&B",
+        "Rap",
+        "Reggae",
+        "Rock",
+        "Techno",
+        "Industrial",
+        "Alternative",
+        "Ska",
+        "Death Metal",
+        "Pranks",
+        "Soundtrack",
+        "Euro-Techno",
+        "Ambient",
+        "Trip-Hop",
+        "Vocal",
+        "Jazz+Funk",
+        "Fusion",
+        "Trance",
+        "Classical",
+        "Instrumental",
+        "Acid",
+        "House",
+        "Game",
+        "Sound Clip",
+        "Gospel",
+        "Noise",
+        "AlternRock",
+        "Bass",
+        "Soul",
+        "Punk",
+        "Space",
+        "Meditative",
+        "Instrumental Pop",
+        "Instrumental Rock",
+        "Ethnic",
+        "Gothic",
+        "Darkwave",
+        "Techno-Industrial",
+        "Electronic",
+        "Pop-Folk",
+        "Eurodance",
+        "Dream",
+        "Southern Rock",
+        "Comedy",
+        "Cult",
+        "Gangsta",
+        "Top 40",
+        "Christian Rap",
+        "Pop/Funk",
+        "Jungle",
+        "Native American",
+        "Cabaret",
+        "New Wave",
+        "Psychedelic",
+        "Rave",
+        "Showtunes",
+        "Trailer",
+        "Lo-Fi",
+        "Tribal",
+        "Acid Punk",
+        "Acid Jazz",
+        "Polka",
+        "Retro",
+        "Musical",
+        "Rock & Roll",
+        "Hard Rock",
+        "Folk",
+        "Folk/Rock",
+        "National Folk",
+        "Swing",
+        "Bebob",
+        "Latin",
+        "Revival",
+        "Celtic",
+        "Bluegrass",
+        "Avantgarde",
+        "Gothic Rock",
+        "Progressive Rock",
+        "Psychedelic Rock",
+        "Symphonic Rock",
+        "Slow Rock",
+        "Big Band",
+        "Chorus",
+        "Easy Listening",
+        "Acoustic",
+        "Humour",
+        "Speech",
+        "Chanson",
+        "Opera",
+        "Chamber Music",
+        "Sonata",
+        "Symphony",
+        "Booty Bass",
+        "Primus",
+        "Porn Groove",
+        "Satire",
+        "Slow Jam",
+        "Club",
+        "Tango",
+        "Samba",
+        "Folklore",
     };
     return names;
 }

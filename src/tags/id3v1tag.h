@@ -19,8 +19,8 @@ public:
     QString Album() const { return m_album; }
     QString Year() const { return m_year; } // the 4-character field as read, or the last TheYear
     QString Comment() const { return m_comment; }
-    int Genre() const { return m_genre; }   // 0..255
-    int Track() const { return m_track; }   // -1: ID3v1.0 layout, no track number
+    int Genre() const { return m_genre; } // 0..255
+    int Track() const { return m_track; } // -1: ID3v1.0 layout, no track number
 
     void SetTitle(const QString& v) { m_title = v; }
     void SetArtist(const QString& v) { m_artist = v; }

@@ -26,7 +26,10 @@ namespace {
 class CachedFileStream final : public IOStream {
 public:
     CachedFileStream(int fd, qint64 size, const QByteArray& head, const QByteArray& tail)
-        : m_fd(fd), m_size(size), m_head(head), m_tail(tail)
+        : m_fd(fd)
+        , m_size(size)
+        , m_head(head)
+        , m_tail(tail)
     {
     }
     FileName name() const override { return ""; }
@@ -49,9 +52,9 @@ public:
         m_pos += n;
         return out;
     }
-    void writeBlock(const ByteVector&) override {}
-    void insert(const ByteVector&, unsigned long, unsigned long) override {}
-    void removeBlock(unsigned long, unsigned long) override {}
+    void writeBlock(const ByteVector&) override { }
+    void insert(const ByteVector&, unsigned long, unsigned long) override { }
+    void removeBlock(unsigned long, unsigned long) override { }
     bool readOnly() const override { return true; }
     bool isOpen() const override { return true; }
     void seek(long offset, Position p) override
@@ -61,7 +64,7 @@ public:
     }
     long tell() const override { return long(m_pos); }
     long length() override { return long(m_size); }
-    void truncate(long) override {}
+    void truncate(long) override { }
 
 private:
     int m_fd;
@@ -167,7 +170,7 @@ bool ID3V2Tag::HasTagType(int flags) const
 bool ID3V2Tag::StripTags(int flags)
 {
     bool ok = true;
-    for (int kind : {TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch})
+    for (int kind : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch })
         if (flags & kind)
             ok = stripOne(kind) && ok;
     return ok;
@@ -184,15 +187,21 @@ bool ID3V2Tag::stripOne(int kind)
         return true;
     ByteRange range;
     switch (kind) {
-    case TagType::ID3v1: range = file.trailers.id3v1; break;
+    case TagType::ID3v1:
+        range = file.trailers.id3v1;
+        break;
     case TagType::ID3v2:
         // Never cut by a size that runs into the trailing tags or past the end.
         if (file.v2.valid && file.v2.completeSize <= file.trailerStart() && !file.tagOverlapsAudio())
-            range = {0, file.v2.completeSize};
+            range = { 0, file.v2.completeSize };
         break;
     case TagType::Lyrics3:
-    case TagType::Lyrics3v2: range = file.trailers.lyrics3; break;
-    case TagType::MusicMatch: range = file.trailers.musicMatch; break;
+    case TagType::Lyrics3v2:
+        range = file.trailers.lyrics3;
+        break;
+    case TagType::MusicMatch:
+        range = file.trailers.musicMatch;
+        break;
     }
     if (!range.found())
         return false;

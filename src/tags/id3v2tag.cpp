@@ -1,7 +1,7 @@
 #include "id3v2tag.h"
 
-#include "tags/id3v1tag.h"
 #include "platform/prompter.h"
+#include "tags/id3v1tag.h"
 
 namespace {
 
@@ -141,8 +141,8 @@ void ID3V2Tag::ClearValues()
 void ID3V2Tag::reportMissingField() const
 {
     if (m_prompter)
-        m_prompter->message(QStringLiteral("Velmora"), QStringLiteral("Field doesn't exist"), MsgIcon::None,
-                            MsgButtons::Ok);
+        m_prompter->message(
+            QStringLiteral("Velmora"), QStringLiteral("Field doesn't exist"), MsgIcon::None, MsgButtons::Ok);
 }
 
 QString ID3V2Tag::textValue(int frameNo, const char* selector) const
@@ -155,36 +155,126 @@ void ID3V2Tag::setTextValue(int frameNo, const QString& v, const char* selector)
     SetFrameValue(frameNo, v, QLatin1String(selector));
 }
 
-QString ID3V2Tag::Title() const { return textValue(FrameNo::TIT2, ""); }
-void ID3V2Tag::SetTitle(const QString& v) { setTextValue(FrameNo::TIT2, v, ""); }
-QString ID3V2Tag::Artist() const { return textValue(FrameNo::TPE1, ""); }
-void ID3V2Tag::SetArtist(const QString& v) { setTextValue(FrameNo::TPE1, v, ""); }
-QString ID3V2Tag::Album() const { return textValue(FrameNo::TALB, ""); }
-void ID3V2Tag::SetAlbum(const QString& v) { setTextValue(FrameNo::TALB, v, ""); }
-QString ID3V2Tag::Comments() const { return textValue(FrameNo::COMM, ""); }
-void ID3V2Tag::SetComments(const QString& v) { setTextValue(FrameNo::COMM, v, ""); }
-QString ID3V2Tag::UserText() const { return textValue(FrameNo::TXXX, ""); }
-void ID3V2Tag::SetUserText(const QString& v) { setTextValue(FrameNo::TXXX, v, ""); }
-QString ID3V2Tag::UserURL() const { return textValue(FrameNo::WXXX, ""); }
-void ID3V2Tag::SetUserURL(const QString& v) { setTextValue(FrameNo::WXXX, v, ""); }
-QString ID3V2Tag::ArtistURL() const { return textValue(FrameNo::WOAR, ""); }
-void ID3V2Tag::SetArtistURL(const QString& v) { setTextValue(FrameNo::WOAR, v, ""); }
-QString ID3V2Tag::Composer() const { return textValue(FrameNo::TCOM, ""); }
-void ID3V2Tag::SetComposer(const QString& v) { setTextValue(FrameNo::TCOM, v, ""); }
-QString ID3V2Tag::OrigArtist() const { return textValue(FrameNo::TOPE, ""); }
-void ID3V2Tag::SetOrigArtist(const QString& v) { setTextValue(FrameNo::TOPE, v, ""); }
-QString ID3V2Tag::EncodedBy() const { return textValue(FrameNo::TENC, ""); }
-void ID3V2Tag::SetEncodedBy(const QString& v) { setTextValue(FrameNo::TENC, v, ""); }
-QString ID3V2Tag::LyricsUnsynced() const { return textValue(FrameNo::USLT, ""); }
-void ID3V2Tag::SetLyricsUnsynced(const QString& v) { setTextValue(FrameNo::USLT, v, ""); }
-QString ID3V2Tag::Mood() const { return textValue(FrameNo::COMM, "MusicMatch_Mood"); }
-void ID3V2Tag::SetMood(const QString& v) { setTextValue(FrameNo::COMM, v, "MusicMatch_Mood"); }
-QString ID3V2Tag::Preference() const { return textValue(FrameNo::COMM, "MusicMatch_Preference"); }
-void ID3V2Tag::SetPreference(const QString& v) { setTextValue(FrameNo::COMM, v, "MusicMatch_Preference"); }
-QString ID3V2Tag::Situation() const { return textValue(FrameNo::COMM, "MusicMatch_Situation"); }
-void ID3V2Tag::SetSituation(const QString& v) { setTextValue(FrameNo::COMM, v, "MusicMatch_Situation"); }
-QString ID3V2Tag::Tempo() const { return textValue(FrameNo::COMM, "MusicMatch_Tempo"); }
-void ID3V2Tag::SetTempo(const QString& v) { setTextValue(FrameNo::COMM, v, "MusicMatch_Tempo"); }
+QString ID3V2Tag::Title() const
+{
+    return textValue(FrameNo::TIT2, "");
+}
+void ID3V2Tag::SetTitle(const QString& v)
+{
+    setTextValue(FrameNo::TIT2, v, "");
+}
+QString ID3V2Tag::Artist() const
+{
+    return textValue(FrameNo::TPE1, "");
+}
+void ID3V2Tag::SetArtist(const QString& v)
+{
+    setTextValue(FrameNo::TPE1, v, "");
+}
+QString ID3V2Tag::Album() const
+{
+    return textValue(FrameNo::TALB, "");
+}
+void ID3V2Tag::SetAlbum(const QString& v)
+{
+    setTextValue(FrameNo::TALB, v, "");
+}
+QString ID3V2Tag::Comments() const
+{
+    return textValue(FrameNo::COMM, "");
+}
+void ID3V2Tag::SetComments(const QString& v)
+{
+    setTextValue(FrameNo::COMM, v, "");
+}
+QString ID3V2Tag::UserText() const
+{
+    return textValue(FrameNo::TXXX, "");
+}
+void ID3V2Tag::SetUserText(const QString& v)
+{
+    setTextValue(FrameNo::TXXX, v, "");
+}
+QString ID3V2Tag::UserURL() const
+{
+    return textValue(FrameNo::WXXX, "");
+}
+void ID3V2Tag::SetUserURL(const QString& v)
+{
+    setTextValue(FrameNo::WXXX, v, "");
+}
+QString ID3V2Tag::ArtistURL() const
+{
+    return textValue(FrameNo::WOAR, "");
+}
+void ID3V2Tag::SetArtistURL(const QString& v)
+{
+    setTextValue(FrameNo::WOAR, v, "");
+}
+QString ID3V2Tag::Composer() const
+{
+    return textValue(FrameNo::TCOM, "");
+}
+void ID3V2Tag::SetComposer(const QString& v)
+{
+    setTextValue(FrameNo::TCOM, v, "");
+}
+QString ID3V2Tag::OrigArtist() const
+{
+    return textValue(FrameNo::TOPE, "");
+}
+void ID3V2Tag::SetOrigArtist(const QString& v)
+{
+    setTextValue(FrameNo::TOPE, v, "");
+}
+QString ID3V2Tag::EncodedBy() const
+{
+    return textValue(FrameNo::TENC, "");
+}
+void ID3V2Tag::SetEncodedBy(const QString& v)
+{
+    setTextValue(FrameNo::TENC, v, "");
+}
+QString ID3V2Tag::LyricsUnsynced() const
+{
+    return textValue(FrameNo::USLT, "");
+}
+void ID3V2Tag::SetLyricsUnsynced(const QString& v)
+{
+    setTextValue(FrameNo::USLT, v, "");
+}
+QString ID3V2Tag::Mood() const
+{
+    return textValue(FrameNo::COMM, "MusicMatch_Mood");
+}
+void ID3V2Tag::SetMood(const QString& v)
+{
+    setTextValue(FrameNo::COMM, v, "MusicMatch_Mood");
+}
+QString ID3V2Tag::Preference() const
+{
+    return textValue(FrameNo::COMM, "MusicMatch_Preference");
+}
+void ID3V2Tag::SetPreference(const QString& v)
+{
+    setTextValue(FrameNo::COMM, v, "MusicMatch_Preference");
+}
+QString ID3V2Tag::Situation() const
+{
+    return textValue(FrameNo::COMM, "MusicMatch_Situation");
+}
+void ID3V2Tag::SetSituation(const QString& v)
+{
+    setTextValue(FrameNo::COMM, v, "MusicMatch_Situation");
+}
+QString ID3V2Tag::Tempo() const
+{
+    return textValue(FrameNo::COMM, "MusicMatch_Tempo");
+}
+void ID3V2Tag::SetTempo(const QString& v)
+{
+    setTextValue(FrameNo::COMM, v, "MusicMatch_Tempo");
+}
 
 QString ID3V2Tag::UniqueKey() const
 {
@@ -233,8 +323,14 @@ void ID3V2Tag::setTrackPair(int track, int total)
     setTextValue(FrameNo::TRCK, QString::number(track) + QLatin1Char('/') + QString::number(total), "");
 }
 
-void ID3V2Tag::SetTrack(int v) { setTrackPair(v, TotalTracks()); }
-void ID3V2Tag::SetTotalTracks(int v) { setTrackPair(Track(), v); }
+void ID3V2Tag::SetTrack(int v)
+{
+    setTrackPair(v, TotalTracks());
+}
+void ID3V2Tag::SetTotalTracks(int v)
+{
+    setTrackPair(Track(), v);
+}
 
 int ID3V2Tag::Year() const
 {
@@ -268,31 +364,54 @@ QString ID3V2Tag::Genre() const
     return n == -1 ? QStringLiteral("Unknown") : GenreName(n);
 }
 
-void ID3V2Tag::SetGenre(const QString& v) { setTextValue(FrameNo::TCON, v, ""); }
+void ID3V2Tag::SetGenre(const QString& v)
+{
+    setTextValue(FrameNo::TCON, v, "");
+}
 
 QString ID3V2Tag::FieldText(FieldId id) const
 {
     switch (id) {
-    case FieldId::Artist: return Artist();
-    case FieldId::Album: return Album();
-    case FieldId::Title: return Title();
-    case FieldId::Track: return QString::number(Track());
-    case FieldId::TotalTracks: return QString::number(TotalTracks());
-    case FieldId::Year: return QString::number(Year());
-    case FieldId::Genre: return Genre();
-    case FieldId::Comments: return Comments();
-    case FieldId::UniqueKey: return UniqueKey();
-    case FieldId::UserText: return UserText();
-    case FieldId::UserURL: return UserURL();
-    case FieldId::ArtistURL: return ArtistURL();
-    case FieldId::Composer: return Composer();
-    case FieldId::OrigArtist: return OrigArtist();
-    case FieldId::EncodedBy: return EncodedBy();
-    case FieldId::CopyRight: return CopyRight ? QStringLiteral("True") : QStringLiteral("False");
-    case FieldId::Mood: return Mood();
-    case FieldId::Preference: return Preference();
-    case FieldId::Situation: return Situation();
-    case FieldId::Tempo: return Tempo();
+    case FieldId::Artist:
+        return Artist();
+    case FieldId::Album:
+        return Album();
+    case FieldId::Title:
+        return Title();
+    case FieldId::Track:
+        return QString::number(Track());
+    case FieldId::TotalTracks:
+        return QString::number(TotalTracks());
+    case FieldId::Year:
+        return QString::number(Year());
+    case FieldId::Genre:
+        return Genre();
+    case FieldId::Comments:
+        return Comments();
+    case FieldId::UniqueKey:
+        return UniqueKey();
+    case FieldId::UserText:
+        return UserText();
+    case FieldId::UserURL:
+        return UserURL();
+    case FieldId::ArtistURL:
+        return ArtistURL();
+    case FieldId::Composer:
+        return Composer();
+    case FieldId::OrigArtist:
+        return OrigArtist();
+    case FieldId::EncodedBy:
+        return EncodedBy();
+    case FieldId::CopyRight:
+        return CopyRight ? QStringLiteral("True") : QStringLiteral("False");
+    case FieldId::Mood:
+        return Mood();
+    case FieldId::Preference:
+        return Preference();
+    case FieldId::Situation:
+        return Situation();
+    case FieldId::Tempo:
+        return Tempo();
     }
     return QString();
 }
@@ -300,26 +419,66 @@ QString ID3V2Tag::FieldText(FieldId id) const
 void ID3V2Tag::SetFieldText(FieldId id, const QString& text)
 {
     switch (id) {
-    case FieldId::Artist: SetArtist(text); break;
-    case FieldId::Album: SetAlbum(text); break;
-    case FieldId::Title: SetTitle(text); break;
-    case FieldId::Track: SetTrack(leadingNumber(text)); break;
-    case FieldId::TotalTracks: SetTotalTracks(leadingNumber(text)); break;
-    case FieldId::Year: SetYear(leadingNumber(text)); break;
-    case FieldId::Genre: SetGenre(text); break;
-    case FieldId::Comments: SetComments(text); break;
-    case FieldId::UniqueKey: SetUniqueKey(text); break;
-    case FieldId::UserText: SetUserText(text); break;
-    case FieldId::UserURL: SetUserURL(text); break;
-    case FieldId::ArtistURL: SetArtistURL(text); break;
-    case FieldId::Composer: SetComposer(text); break;
-    case FieldId::OrigArtist: SetOrigArtist(text); break;
-    case FieldId::EncodedBy: SetEncodedBy(text); break;
-    case FieldId::CopyRight: SetCopyRight(text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0); break;
-    case FieldId::Mood: SetMood(text); break;
-    case FieldId::Preference: SetPreference(text); break;
-    case FieldId::Situation: SetSituation(text); break;
-    case FieldId::Tempo: SetTempo(text); break;
+    case FieldId::Artist:
+        SetArtist(text);
+        break;
+    case FieldId::Album:
+        SetAlbum(text);
+        break;
+    case FieldId::Title:
+        SetTitle(text);
+        break;
+    case FieldId::Track:
+        SetTrack(leadingNumber(text));
+        break;
+    case FieldId::TotalTracks:
+        SetTotalTracks(leadingNumber(text));
+        break;
+    case FieldId::Year:
+        SetYear(leadingNumber(text));
+        break;
+    case FieldId::Genre:
+        SetGenre(text);
+        break;
+    case FieldId::Comments:
+        SetComments(text);
+        break;
+    case FieldId::UniqueKey:
+        SetUniqueKey(text);
+        break;
+    case FieldId::UserText:
+        SetUserText(text);
+        break;
+    case FieldId::UserURL:
+        SetUserURL(text);
+        break;
+    case FieldId::ArtistURL:
+        SetArtistURL(text);
+        break;
+    case FieldId::Composer:
+        SetComposer(text);
+        break;
+    case FieldId::OrigArtist:
+        SetOrigArtist(text);
+        break;
+    case FieldId::EncodedBy:
+        SetEncodedBy(text);
+        break;
+    case FieldId::CopyRight:
+        SetCopyRight(text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0);
+        break;
+    case FieldId::Mood:
+        SetMood(text);
+        break;
+    case FieldId::Preference:
+        SetPreference(text);
+        break;
+    case FieldId::Situation:
+        SetSituation(text);
+        break;
+    case FieldId::Tempo:
+        SetTempo(text);
+        break;
     }
 }
 

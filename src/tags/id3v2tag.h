@@ -44,7 +44,7 @@ public:
     // value is never "".
     void SetFrameValue(int eFrameID, const QVariant& vValue, const QString& descriptor);
     // Nothing to release: no library tag outlives a call.
-    void Unlink() {}
+    void Unlink() { }
     // Loads the file again.
     void Reset() { LoadFrames(); }
     // Double quotes become apostrophes in Comments, Title, Artist, Album,

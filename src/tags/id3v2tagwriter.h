@@ -9,8 +9,8 @@
 // Included by the tag layer's own .cpp files only.
 namespace TagLib {
 namespace ID3v2 {
-class Frame;
-class Tag;
+    class Frame;
+    class Tag;
 } // namespace ID3v2
 } // namespace TagLib
 
@@ -20,7 +20,9 @@ class ID3V2TagWriter {
 public:
     // tag is the file's tag (not owned); v4 when it is written as ID3v2.4.
     ID3V2TagWriter(const ID3V2Tag& owner, TagLib::ID3v2::Tag* tag, bool v4)
-        : m_owner(owner), m_tag(tag), m_v4(v4)
+        : m_owner(owner)
+        , m_tag(tag)
+        , m_v4(v4)
     {
     }
 

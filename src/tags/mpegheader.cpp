@@ -11,11 +11,11 @@ namespace {
 
 int bitRateKbps(unsigned char byte3, const QString& version, const QString& layer)
 {
-    static const int v1l1[] = {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448};
-    static const int v1l2[] = {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384};
-    static const int v1l3[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
-    static const int v2l1[] = {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256};
-    static const int v2l23[] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+    static const int v1l1[] = { 0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448 };
+    static const int v1l2[] = { 0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384 };
+    static const int v1l3[] = { 0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320 };
+    static const int v2l1[] = { 0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256 };
+    static const int v2l23[] = { 0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160 };
     const int index = byte3 >> 4;
     if (index == 0 || index == 15)
         return 0;
@@ -55,22 +55,40 @@ bool DecodeFrameHeader(const unsigned char h[4], MpegAudioFacts& f)
 {
     f.ValidHeader = true;
     switch (h[1] & 0x18) {
-    case 0x18: f.MPEGVersion = QStringLiteral("1.0"); break;
-    case 0x10: f.MPEGVersion = QStringLiteral("2.0"); break;
-    case 0x00: f.MPEGVersion = QStringLiteral("2.5"); break;
-    default: f.MPEGVersion = QStringLiteral("-1"); f.ValidHeader = false; break;
+    case 0x18:
+        f.MPEGVersion = QStringLiteral("1.0");
+        break;
+    case 0x10:
+        f.MPEGVersion = QStringLiteral("2.0");
+        break;
+    case 0x00:
+        f.MPEGVersion = QStringLiteral("2.5");
+        break;
+    default:
+        f.MPEGVersion = QStringLiteral("-1");
+        f.ValidHeader = false;
+        break;
     }
     switch (h[1] & 0x06) {
-    case 0x06: f.Layer = QStringLiteral("1"); break;
-    case 0x04: f.Layer = QStringLiteral("2"); break;
-    case 0x02: f.Layer = QStringLiteral("3"); break;
-    default: f.Layer = QStringLiteral("0"); f.ValidHeader = false; return false;
+    case 0x06:
+        f.Layer = QStringLiteral("1");
+        break;
+    case 0x04:
+        f.Layer = QStringLiteral("2");
+        break;
+    case 0x02:
+        f.Layer = QStringLiteral("3");
+        break;
+    default:
+        f.Layer = QStringLiteral("0");
+        f.ValidHeader = false;
+        return false;
     }
     f.Protection = (h[1] & 0x01) == 0;
     f.BitRate = BitRateFor(h[2], f.MPEGVersion, f.Layer);
 
-    static const char* const rates[3][3] = {
-        {"44100", "48000", "32000"}, {"22050", "24000", "16000"}, {"11025", "12000", "8000"}};
+    static const char* const rates[3][3]
+        = { { "44100", "48000", "32000" }, { "22050", "24000", "16000" }, { "11025", "12000", "8000" } };
     const int rateIndex = (h[2] & 0x0C) >> 2;
     if (rateIndex == 3) {
         f.SampleRate = QStringLiteral("0");
@@ -82,16 +100,24 @@ bool DecodeFrameHeader(const unsigned char h[4], MpegAudioFacts& f)
     f.Padding = (h[2] >> 1) & 1;
     f.PrivateBit = h[2] & 1;
     switch (h[3] & 0xC0) {
-    case 0xC0: f.ChannelMode = QStringLiteral("Mono"); break;
-    case 0x80: f.ChannelMode = QStringLiteral("Dual Channel"); break;
-    case 0x40: f.ChannelMode = QStringLiteral("Joint Stereo"); break;
-    default: f.ChannelMode = QStringLiteral("Stereo"); break;
+    case 0xC0:
+        f.ChannelMode = QStringLiteral("Mono");
+        break;
+    case 0x80:
+        f.ChannelMode = QStringLiteral("Dual Channel");
+        break;
+    case 0x40:
+        f.ChannelMode = QStringLiteral("Joint Stereo");
+        break;
+    default:
+        f.ChannelMode = QStringLiteral("Stereo");
+        break;
     }
     const int ext = (h[3] & 0x30) >> 4;
     f.ModeExtension = QString::number(ext >> 1) + QString::number(ext & 1);
     f.CopyRight = (h[3] & 0x08) != 0;
     f.Original = (h[3] & 0x04) != 0;
-    static const char* const emphasis[] = {"None", "50/15 ms", "Reserved", "CCIT J.17"};
+    static const char* const emphasis[] = { "None", "50/15 ms", "Reserved", "CCIT J.17" };
     f.Emphasis = QLatin1String(emphasis[h[3] & 0x03]);
     f.Frequency = f.SampleRate.toDouble();
     f.Duration = 0;
@@ -117,7 +143,7 @@ qint64 FindFirstFrame(const QByteArray& head, const ByteReader& read, MpegAudioF
         const unsigned char b = bytes[i];
         if (afterFF && (b == 0xFA || b == 0xFB)) {
             const qint64 p = i - 1; // 0-based position of the 0xFF
-            unsigned char header[4] = {0xFF, b, 0, 0};
+            unsigned char header[4] = { 0xFF, b, 0, 0 };
             bool haveHeader = true;
             if (p + 4 <= size)
                 std::copy(bytes + p, bytes + p + 4, header);
@@ -158,7 +184,7 @@ QString ReadHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSiz
 QString ReadHeader(MpegAudioFacts& facts, const QString& path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
+    struct stat st { };
     if (fd < 0 || ::fstat(fd, &st) != 0) {
         if (fd >= 0)
             ::close(fd);
@@ -168,9 +194,8 @@ QString ReadHeader(MpegAudioFacts& facts, const QString& path)
     QByteArray head(int(qMin<qint64>(st.st_size, kHeaderScanBytes)), Qt::Uninitialized);
     if (!preadAll(fd, 0, int(head.size()), reinterpret_cast<unsigned char*>(head.data())))
         head.clear();
-    const QString result = ReadHeader(facts, head, st.st_size, [fd](qint64 offset, int count, unsigned char* out) {
-        return preadAll(fd, offset, count, out);
-    });
+    const QString result = ReadHeader(facts, head, st.st_size,
+        [fd](qint64 offset, int count, unsigned char* out) { return preadAll(fd, offset, count, out); });
     ::close(fd);
     return result;
 }

@@ -12,23 +12,23 @@ constexpr int kHeaderScanBytes = 50000;
 // frame header. A fresh object (and every read, before it starts) holds
 // empty texts, zeros and false.
 struct MpegAudioFacts {
-    qint64 FileSize = 0;      // whole file in bytes, tags included
-    QString MPEGVersion;      // "1.0", "2.0", "2.5"; "-1" reserved
-    QString Layer;            // "1", "2", "3"; "0" reserved
-    bool Protection = false;  // a CRC follows the header
-    QString BitRate;          // kbit/s as text ("128"); "NA" free/invalid
-    QString SampleRate;       // Hz as text ("44100"); "0" reserved
-    double Frequency = 0;     // SampleRate as a number
-    int Padding = 0;          // 1 or 0
-    int PrivateBit = 0;       // 1 or 0
-    QString ChannelMode;      // "Stereo", "Joint Stereo", "Dual Channel", "Mono"
-    QString ModeExtension;    // "00" .. "11"
-    bool CopyRight = false;   // the header's copyright bit
+    qint64 FileSize = 0; // whole file in bytes, tags included
+    QString MPEGVersion; // "1.0", "2.0", "2.5"; "-1" reserved
+    QString Layer; // "1", "2", "3"; "0" reserved
+    bool Protection = false; // a CRC follows the header
+    QString BitRate; // kbit/s as text ("128"); "NA" free/invalid
+    QString SampleRate; // Hz as text ("44100"); "0" reserved
+    double Frequency = 0; // SampleRate as a number
+    int Padding = 0; // 1 or 0
+    int PrivateBit = 0; // 1 or 0
+    QString ChannelMode; // "Stereo", "Joint Stereo", "Dual Channel", "Mono"
+    QString ModeExtension; // "00" .. "11"
+    bool CopyRight = false; // the header's copyright bit
     bool Original = false;
-    QString Emphasis;         // "None", "50/15 ms", "Reserved", "CCIT J.17"
-    int FrameLength = 0;      // bytes per frame
-    qint64 TotalFrames = 0;   // FileSize / FrameLength, 0 when no frame was confirmed
-    double Duration = 0;      // seconds: FileSize / byte rate - 1 (tags counted too)
+    QString Emphasis; // "None", "50/15 ms", "Reserved", "CCIT J.17"
+    int FrameLength = 0; // bytes per frame
+    qint64 TotalFrames = 0; // FileSize / FrameLength, 0 when no frame was confirmed
+    double Duration = 0; // seconds: FileSize / byte rate - 1 (tags counted too)
     bool ValidHeader = false; // the last decoded header was usable
     qint64 HeaderPosition = -2; // 1-based file position of the confirmed frame, -2 none
     // Kept for completeness; nothing reads them.

@@ -34,7 +34,7 @@ bool OpenedTagFile::open(const QString& path)
     fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     mode = st.st_mode;
@@ -79,7 +79,7 @@ int OpenedTagFile::tagTypes() const
 qint64 OpenedTagFile::trailerStart() const
 {
     qint64 start = size;
-    for (const ByteRange& r : {trailers.id3v1, trailers.lyrics3, trailers.musicMatch})
+    for (const ByteRange& r : { trailers.id3v1, trailers.lyrics3, trailers.musicMatch })
         if (r.found())
             start = qMin(start, r.start);
     return start;

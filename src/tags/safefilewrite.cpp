@@ -79,7 +79,7 @@ bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
     const int src = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
     if (src < 0)
         return fail(err, errno);
-    struct stat st {};
+    struct stat st { };
     if (::fstat(src, &st) != 0) {
         const int e = errno;
         ::close(src);
@@ -120,13 +120,13 @@ bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
     // A copy beside the original, renamed over it once it is complete.
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
-    struct stat dirSt {};
+    struct stat dirSt { };
     if (::stat(QFile::encodeName(folder).constData(), &dirSt) != 0)
         return closeAndFail(errno);
     if (!(dirSt.st_mode & S_IWUSR))
         return closeAndFail(EACCES);
-    QByteArray tmpName = QFile::encodeName(folder + QStringLiteral("/.velmora-") + info.fileName().left(40)
-                                           + QStringLiteral(".XXXXXX"));
+    QByteArray tmpName = QFile::encodeName(
+        folder + QStringLiteral("/.velmora-") + info.fileName().left(40) + QStringLiteral(".XXXXXX"));
     const int dst = ::mkstemp(tmpName.data());
     if (dst < 0)
         return closeAndFail(errno);
@@ -145,7 +145,7 @@ bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
         return abandon(errno);
     if (::fsync(dst) != 0)
         return abandon(errno);
-    struct stat tmpSt {};
+    struct stat tmpSt { };
     if (::fstat(dst, &tmpSt) != 0 || tmpSt.st_size != newSize)
         return abandon(EIO);
     // Everything outside the range must have arrived as it was.

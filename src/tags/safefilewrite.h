@@ -16,5 +16,4 @@
 // A file its owner may not write, a non-regular file, a range past the end
 // and (for the copy) a folder its owner may not write are refused. On false
 // the original is unchanged and *err (when given) says why.
-bool ReplaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes,
-                      FileError* err = nullptr);
+bool ReplaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err = nullptr);

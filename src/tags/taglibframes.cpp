@@ -143,7 +143,7 @@ void repairFrames(ID3v2::Tag* tag, const QByteArray& tagBytes)
     QList<RawFrame> raw;
     if (!ScanRawFrames(tagBytes, &raw))
         return;
-    for (const char* id : {"TXXX", "TCON"}) {
+    for (const char* id : { "TXXX", "TCON" }) {
         const bool user = std::strcmp(id, "TXXX") == 0;
         QList<const RawFrame*> stored;
         for (const RawFrame& r : raw)
@@ -202,4 +202,3 @@ QByteArray FramesTagLibDrops(const QByteArray& original, const QByteArray& rende
     }
     return out;
 }
-

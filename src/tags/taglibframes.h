@@ -9,8 +9,8 @@
 // layer's own .cpp files only.
 namespace TagLib {
 namespace ID3v2 {
-class Frame;
-class Tag;
+    class Frame;
+    class Tag;
 } // namespace ID3v2
 } // namespace TagLib
 

@@ -13,8 +13,8 @@ constexpr int kLyrics3MaxBytes = 5100 + 11 + 9; // text + LYRICSBEGIN + LYRICSEN
 constexpr char kMusicMatchFooter[] = "Brava Software Inc.             "; // 32 bytes
 
 // Reads [offset, offset + count) from tail when it is there, else through read.
-bool fetch(qint64 fileSize, const QByteArray& tail, const ByteReader& read, qint64 offset, int count,
-           unsigned char* out)
+bool fetch(
+    qint64 fileSize, const QByteArray& tail, const ByteReader& read, qint64 offset, int count, unsigned char* out)
 {
     if (offset < 0 || offset + count > fileSize)
         return false;
@@ -57,7 +57,7 @@ ByteRange musicMatchEndingAt(qint64 fileSize, const QByteArray& tail, const Byte
     const qint64 imageBytes = versionOffset - imageExt;
     qint64 metadata = 0;
     if (v > 3.0) {
-        for (qint64 candidate : {7936, 8004, 8132}) {
+        for (qint64 candidate : { 7936, 8004, 8132 }) {
             if (matches(fileSize, tail, read, footer - 20 - candidate - 256, "18273645")) {
                 metadata = candidate;
                 break;
@@ -73,7 +73,7 @@ ByteRange musicMatchEndingAt(qint64 fileSize, const QByteArray& tail, const Byte
         return none;
     if (matches(fileSize, tail, read, start - 256, "18273645"))
         start -= 256; // the optional header
-    return {start, end};
+    return { start, end };
 }
 
 } // namespace
@@ -105,7 +105,7 @@ TrailerScan ScanTrailers(qint64 fileSize, const QByteArray& tail, const ByteRead
     qint64 end = fileSize;
     if (fileSize >= kTrailerBytes && matches(fileSize, tail, read, fileSize - kTrailerBytes, "TAG")) {
         s.flags |= TagType::ID3v1;
-        s.id3v1 = {fileSize - kTrailerBytes, fileSize};
+        s.id3v1 = { fileSize - kTrailerBytes, fileSize };
         end = fileSize - kTrailerBytes;
     }
 
@@ -122,7 +122,7 @@ TrailerScan ScanTrailers(qint64 fileSize, const QByteArray& tail, const ByteRead
             }
             const qint64 start = end - 15 - size;
             if (ok && start >= 0 && matches(fileSize, tail, read, start, "LYRICSBEGIN")) {
-                s.lyrics3 = {start, end};
+                s.lyrics3 = { start, end };
                 beforeLyrics = start;
             }
         }
@@ -133,13 +133,13 @@ TrailerScan ScanTrailers(qint64 fileSize, const QByteArray& tail, const ByteRead
         if (fetch(fileSize, tail, read, from, int(block.size()), reinterpret_cast<unsigned char*>(block.data()))) {
             const qsizetype at = block.lastIndexOf("LYRICSBEGIN");
             if (at >= 0) {
-                s.lyrics3 = {from + at, end};
+                s.lyrics3 = { from + at, end };
                 beforeLyrics = from + at;
             }
         }
     }
 
-    for (qint64 mmEnd : {end, beforeLyrics}) {
+    for (qint64 mmEnd : { end, beforeLyrics }) {
         if (mmEnd >= 48 && matches(fileSize, tail, read, mmEnd - 48, kMusicMatchFooter)) {
             s.flags |= TagType::MusicMatch;
             s.musicMatch = musicMatchEndingAt(fileSize, tail, read, mmEnd);
@@ -197,8 +197,10 @@ QString takeString(const QByteArray& bytes, int enc, QByteArray* rest)
     if (rest)
         *rest = end < 0 ? QByteArray() : bytes.mid(end + (wide ? 2 : 1));
     switch (enc) {
-    case 0: return QString::fromLatin1(s);
-    case 3: return QString::fromUtf8(s);
+    case 0:
+        return QString::fromLatin1(s);
+    case 3:
+        return QString::fromUtf8(s);
     default: {
         bool littleEndian = false;
         qsizetype from = 0;
@@ -241,10 +243,9 @@ bool ScanRawFrames(const QByteArray& tag, QList<RawFrame>* out)
             size = qint64(b[pos + 3]) << 16 | qint64(b[pos + 4]) << 8 | b[pos + 5];
         } else {
             f.id = QByteArray::fromRawData(tag.constData() + pos, 4);
-            size = h.majorVersion == 4
-                ? (qint64(b[pos + 4] & 0x7F) << 21 | qint64(b[pos + 5] & 0x7F) << 14 | qint64(b[pos + 6] & 0x7F) << 7
-                   | (b[pos + 7] & 0x7F))
-                : qint64(be32(b + pos + 4));
+            size = h.majorVersion == 4 ? (qint64(b[pos + 4] & 0x7F) << 21 | qint64(b[pos + 5] & 0x7F) << 14
+                       | qint64(b[pos + 6] & 0x7F) << 7 | (b[pos + 7] & 0x7F))
+                                       : qint64(be32(b + pos + 4));
             const unsigned char format = b[pos + 9];
             f.usable = h.majorVersion == 4 ? (format & 0x0F) == 0 : (format & 0xE0) == 0;
         }

@@ -12,8 +12,8 @@
 
 // The ID3v2 header at the start of a file.
 struct Id3v2Header {
-    bool present = false;   // the file starts with "ID3" (as the tag library sees it)
-    bool valid = false;     // version 2..4 and a well-formed size
+    bool present = false; // the file starts with "ID3" (as the tag library sees it)
+    bool valid = false; // version 2..4 and a well-formed size
     int majorVersion = 0;
     int flags = 0;
     qint64 completeSize = 0; // header + body + footer, in bytes (valid only)
@@ -34,7 +34,7 @@ struct ByteRange {
 struct TrailerScan {
     int flags = 0; // TagType bits found (ID3v1, Lyrics3, Lyrics3v2, MusicMatch)
     ByteRange id3v1;
-    ByteRange lyrics3;   // version 1 or 2, whichever flag is set
+    ByteRange lyrics3; // version 1 or 2, whichever flag is set
     ByteRange musicMatch;
 };
 

@@ -24,8 +24,10 @@ QByteArray bigEndian32(quint32 v)
 QByteArray encode(const QString& text, Enc enc)
 {
     switch (enc) {
-    case Enc::Latin1: return text.toLatin1();
-    case Enc::Utf8: return text.toUtf8();
+    case Enc::Latin1:
+        return text.toLatin1();
+    case Enc::Utf8:
+        return text.toUtf8();
     case Enc::Utf16: {
         QByteArray out("\xFF\xFE", 2);
         for (QChar c : text) {
@@ -123,16 +125,16 @@ QByteArray tag(int version, const QList<QByteArray>& frames, int padding, quint8
 }
 
 namespace {
-void put(QByteArray& t, int offset, const QString& text, int width)
-{
-    const QByteArray b = text.toLatin1().left(width);
-    for (int i = 0; i < b.size(); ++i)
-        t[offset + i] = b[i];
-}
+    void put(QByteArray& t, int offset, const QString& text, int width)
+    {
+        const QByteArray b = text.toLatin1().left(width);
+        for (int i = 0; i < b.size(); ++i)
+            t[offset + i] = b[i];
+    }
 } // namespace
 
 QByteArray id3v1(const QString& title, const QString& artist, const QString& album, const QString& year,
-                 const QString& comment, int track, int genre)
+    const QString& comment, int track, int genre)
 {
     QByteArray t(128, '\0');
     t[0] = 'T';
@@ -180,7 +182,7 @@ QByteArray musicMatch(bool withHeader)
     // (relative positions are all that matter: version - extension = 12).
     QByteArray offsets;
     const quint32 base = 1000;
-    for (quint32 v : {base, base + 4, base + 8, base + 12, base + 12 + 256}) {
+    for (quint32 v : { base, base + 4, base + 8, base + 12, base + 12 + 256 }) {
         offsets += char(v & 0xFF);
         offsets += char((v >> 8) & 0xFF);
         offsets += char((v >> 16) & 0xFF);

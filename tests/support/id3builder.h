@@ -23,13 +23,11 @@ QByteArray terminator(Enc enc);
 // Frame bodies.
 QByteArray textBody(const QString& text, Enc enc = Enc::Latin1);
 QByteArray userTextBody(const QString& description, const QString& text, Enc enc = Enc::Latin1);
-QByteArray commentBody(const QString& language, const QString& description, const QString& text,
-                       Enc enc = Enc::Latin1);
+QByteArray commentBody(const QString& language, const QString& description, const QString& text, Enc enc = Enc::Latin1);
 QByteArray urlBody(const QString& url);
 QByteArray userUrlBody(const QString& description, const QString& url, Enc enc = Enc::Latin1);
 QByteArray ufidBody(const QByteArray& owner, const QByteArray& identifier);
-QByteArray pictureBody(const QByteArray& mime, char pictureType, const QString& description,
-                       const QByteArray& data);
+QByteArray pictureBody(const QByteArray& mime, char pictureType, const QString& description, const QByteArray& data);
 
 // One frame: version 2 uses 3-character identifiers and 3-byte sizes,
 // version 3 plain 4-byte sizes, version 4 sync-safe sizes.
@@ -43,7 +41,7 @@ QByteArray header(int version, quint32 declaredSize, quint8 flags = 0);
 
 // A 128-byte trailer; track -1 gives the ID3v1.0 layout (30-byte comment).
 QByteArray id3v1(const QString& title, const QString& artist, const QString& album, const QString& year,
-                 const QString& comment, int track, int genre);
+    const QString& comment, int track, int genre);
 
 // "LYRICSBEGIN" + text + "LYRICSEND".
 QByteArray lyrics3v1(const QByteArray& text);

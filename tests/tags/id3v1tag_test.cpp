@@ -191,8 +191,9 @@ TEST_F(Id3v1, ATrackOutsideAByteFailsTheWriteWithTheFileErrorMessage)
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls.at(0).title, "Velmora");
     EXPECT_EQ(prompter.calls.at(0).icon, MsgIcon::Critical);
-    EXPECT_EQ(prompter.calls.at(0).text, "File Error On File \r\n" + path
-                                             + "\r\n\r\nError: Overflow (6)\r\n\r\nMake Sure The File Is Not Being Used By Another Program.");
+    EXPECT_EQ(prompter.calls.at(0).text,
+        "File Error On File \r\n" + path
+            + "\r\n\r\nError: Overflow (6)\r\n\r\nMake Sure The File Is Not Being Used By Another Program.");
 }
 
 TEST_F(Id3v1, WritingToAReadOnlyFileMakesItWritable)

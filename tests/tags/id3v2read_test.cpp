@@ -13,21 +13,20 @@ namespace {
 QByteArray fullV23Tag()
 {
     return tag(3,
-               {frame(3, "TPE1", textBody("The Artist")), frame(3, "TALB", textBody("The Album")),
-                frame(3, "TIT2", textBody("The Title")), frame(3, "TRCK", textBody("5/12")),
-                frame(3, "TYER", textBody("1999")), frame(3, "TCON", textBody("(17)")),
-                frame(3, "COMM", commentBody("eng", "", "A comment")),
-                frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm")),
-                frame(3, "COMM", commentBody("eng", "MusicMatch_Tempo", "Fast")),
-                frame(3, "COMM", commentBody("eng", "MusicMatch_Situation", "Party")),
-                frame(3, "COMM", commentBody("eng", "MusicMatch_Preference", "Good")),
-                frame(3, "COMM", commentBody("deu", "Other", "Kept")),
-                frame(3, "UFID", ufidBody("", "a b c ")), frame(3, "TXXX", userTextBody("", "user text")),
-                frame(3, "WXXX", userUrlBody("", "http://user.example")),
-                frame(3, "WOAR", urlBody("http://artist.example")), frame(3, "TCOM", textBody("Composer \"X\"")),
-                frame(3, "TOPE", textBody("Orig")), frame(3, "TENC", textBody("Encoder")),
-                frame(3, "USLT", commentBody("eng", "", "line one\nline two"))},
-               64);
+        { frame(3, "TPE1", textBody("The Artist")), frame(3, "TALB", textBody("The Album")),
+            frame(3, "TIT2", textBody("The Title")), frame(3, "TRCK", textBody("5/12")),
+            frame(3, "TYER", textBody("1999")), frame(3, "TCON", textBody("(17)")),
+            frame(3, "COMM", commentBody("eng", "", "A comment")),
+            frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm")),
+            frame(3, "COMM", commentBody("eng", "MusicMatch_Tempo", "Fast")),
+            frame(3, "COMM", commentBody("eng", "MusicMatch_Situation", "Party")),
+            frame(3, "COMM", commentBody("eng", "MusicMatch_Preference", "Good")),
+            frame(3, "COMM", commentBody("deu", "Other", "Kept")), frame(3, "UFID", ufidBody("", "a b c ")),
+            frame(3, "TXXX", userTextBody("", "user text")), frame(3, "WXXX", userUrlBody("", "http://user.example")),
+            frame(3, "WOAR", urlBody("http://artist.example")), frame(3, "TCOM", textBody("Composer \"X\"")),
+            frame(3, "TOPE", textBody("Orig")), frame(3, "TENC", textBody("Encoder")),
+            frame(3, "USLT", commentBody("eng", "", "line one\nline two")) },
+        64);
 }
 
 class Id3v2Read : public ::testing::Test {
@@ -90,8 +89,8 @@ TEST_F(Id3v2Read, ItemsFollowTheTagsFrameOrderWithTheirDescriptionsAndLanguages)
 TEST_F(Id3v2Read, ReadsUtf16TextNextToATrailerAndRemovesTheTrailer)
 {
     const QString title = QString::fromUtf8("Ünïcødé 日本");
-    const QByteArray v2 = tag(3, {frame(3, "TIT2", textBody(title, Enc::Utf16)),
-                                  frame(3, "TPE1", textBody("Latin", Enc::Latin1))}, 32);
+    const QByteArray v2 = tag(
+        3, { frame(3, "TIT2", textBody(title, Enc::Utf16)), frame(3, "TPE1", textBody("Latin", Enc::Latin1)) }, 32);
     const QString path = F::write(dir, "utf16.mp3", v2 + audio + id3v1("V1 Title", "", "", "", "", 2, 17));
     ID3V2Tag t;
     t.SetFileName(path);
@@ -105,9 +104,9 @@ TEST_F(Id3v2Read, ReadsUtf8AndUtf16BigEndianTextOfAV24Tag)
 {
     const QString title = QString::fromUtf8("Homogénic ✓");
     const QString artist = QString::fromUtf8("Björk");
-    const QByteArray v2 = tag(4, {frame(4, "TIT2", textBody(title, Enc::Utf8)),
-                                  frame(4, "TPE1", textBody(artist, Enc::Utf16BE)),
-                                  frame(4, "TDRC", textBody("1997-09-22", Enc::Utf8))});
+    const QByteArray v2 = tag(4,
+        { frame(4, "TIT2", textBody(title, Enc::Utf8)), frame(4, "TPE1", textBody(artist, Enc::Utf16BE)),
+            frame(4, "TDRC", textBody("1997-09-22", Enc::Utf8)) });
     const QString path = F::write(dir, "v24.mp3", v2 + audio);
     ID3V2Tag t;
     t.SetFileName(path);
@@ -119,9 +118,10 @@ TEST_F(Id3v2Read, ReadsUtf8AndUtf16BigEndianTextOfAV24Tag)
 
 TEST_F(Id3v2Read, ReadsAV22Tag)
 {
-    const QByteArray v2 = tag(2, {frame(2, "TT2", textBody("Old Title")), frame(2, "TP1", textBody("Old Artist")),
-                                  frame(2, "TAL", textBody("Old Album")), frame(2, "TYE", textBody("1988")),
-                                  frame(2, "TCO", textBody("(13)")), frame(2, "TRK", textBody("3/9"))});
+    const QByteArray v2 = tag(2,
+        { frame(2, "TT2", textBody("Old Title")), frame(2, "TP1", textBody("Old Artist")),
+            frame(2, "TAL", textBody("Old Album")), frame(2, "TYE", textBody("1988")),
+            frame(2, "TCO", textBody("(13)")), frame(2, "TRK", textBody("3/9")) });
     const QString path = F::write(dir, "v22.mp3", v2 + audio);
     ID3V2Tag t;
     t.SetFileName(path);
@@ -140,23 +140,22 @@ struct GenreCase {
     const char* read;
 };
 
-class GenreReading : public ::testing::TestWithParam<GenreCase> {};
+class GenreReading : public ::testing::TestWithParam<GenreCase> { };
 
 TEST_P(GenreReading, FollowsTheParenthesisedNumberRule)
 {
     QTemporaryDir dir;
-    const QString path = F::write(dir, "g.mp3", tag(3, {frame(3, "TCON", textBody(GetParam().stored))}) + F::audio());
+    const QString path = F::write(dir, "g.mp3", tag(3, { frame(3, "TCON", textBody(GetParam().stored)) }) + F::audio());
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_EQ(t.Genre(), QString::fromUtf8(GetParam().read));
 }
 
 INSTANTIATE_TEST_SUITE_P(Tcon, GenreReading,
-                         ::testing::Values(GenreCase{"(17)", "Rock"}, GenreCase{"(114)", "Folklore"},
-                                           GenreCase{"(84)", "Bebob"}, GenreCase{"(0)", "Blues"},
-                                           GenreCase{"(115)", "(115)"}, GenreCase{"(200)", "(200)"},
-                                           GenreCase{"(17)Rock", "(17)Rock"}, GenreCase{"Rock", "Rock"},
-                                           GenreCase{"(RX)", "Blues"}, GenreCase{"Trip-Hop", "Trip-Hop"}));
+    ::testing::Values(GenreCase { "(17)", "Rock" }, GenreCase { "(114)", "Folklore" }, GenreCase { "(84)", "Bebob" },
+        GenreCase { "(0)", "Blues" }, GenreCase { "(115)", "(115)" }, GenreCase { "(200)", "(200)" },
+        GenreCase { "(17)Rock", "(17)Rock" }, GenreCase { "Rock", "Rock" }, GenreCase { "(RX)", "Blues" },
+        GenreCase { "Trip-Hop", "Trip-Hop" }));
 
 struct TrackCase {
     const char* stored;
@@ -164,12 +163,12 @@ struct TrackCase {
     int total;
 };
 
-class TrackReading : public ::testing::TestWithParam<TrackCase> {};
+class TrackReading : public ::testing::TestWithParam<TrackCase> { };
 
 TEST_P(TrackReading, SplitsTrckAtTheSlash)
 {
     QTemporaryDir dir;
-    const QString path = F::write(dir, "t.mp3", tag(3, {frame(3, "TRCK", textBody(GetParam().stored))}) + F::audio());
+    const QString path = F::write(dir, "t.mp3", tag(3, { frame(3, "TRCK", textBody(GetParam().stored)) }) + F::audio());
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_EQ(t.Track(), GetParam().track);
@@ -177,14 +176,16 @@ TEST_P(TrackReading, SplitsTrckAtTheSlash)
 }
 
 INSTANTIATE_TEST_SUITE_P(Trck, TrackReading,
-                         ::testing::Values(TrackCase{"5/12", 5, 12}, TrackCase{"5", 5, 0}, TrackCase{"/12", 0, 12},
-                                           TrackCase{"07/09", 7, 9}, TrackCase{"A1", 0, 0}));
+    ::testing::Values(TrackCase { "5/12", 5, 12 }, TrackCase { "5", 5, 0 }, TrackCase { "/12", 0, 12 },
+        TrackCase { "07/09", 7, 9 }, TrackCase { "A1", 0, 0 }));
 
 TEST_F(Id3v2Read, CommentsWithADescriptionAreNeitherCommentsNorMood)
 {
-    const QString path = F::write(dir, "c.mp3", tag(3, {frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm")),
-                                                        frame(3, "COMM", commentBody("eng", "Note", "Other"))})
-                                                    + audio);
+    const QString path = F::write(dir, "c.mp3",
+        tag(3,
+            { frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm")),
+                frame(3, "COMM", commentBody("eng", "Note", "Other")) })
+            + audio);
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_EQ(t.Comments(), "");
@@ -193,10 +194,11 @@ TEST_F(Id3v2Read, CommentsWithADescriptionAreNeitherCommentsNorMood)
 
 TEST_F(Id3v2Read, QuotesBecomeApostrophesInTheListedFieldsOnly)
 {
-    const QString path = F::write(dir, "q.mp3", tag(3, {frame(3, "TIT2", textBody("Say \"Hi\"")),
-                                                        frame(3, "TCOM", textBody("Com \"P\"")),
-                                                        frame(3, "COMM", commentBody("eng", "MusicMatch_Tempo", "\"Fast\""))})
-                                                    + audio);
+    const QString path = F::write(dir, "q.mp3",
+        tag(3,
+            { frame(3, "TIT2", textBody("Say \"Hi\"")), frame(3, "TCOM", textBody("Com \"P\"")),
+                frame(3, "COMM", commentBody("eng", "MusicMatch_Tempo", "\"Fast\"")) })
+            + audio);
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_EQ(t.Title(), "Say 'Hi'");
@@ -250,7 +252,7 @@ TEST_F(Id3v2Read, AssigningAMissingFileKeepsTheOldNameAndEmptiesTheObject)
 TEST_F(Id3v2Read, ReadsTheAudioFactsAtEachLoad)
 {
     const QByteArray copyrightAudio = Mp3Builder::audioFrames(10, true);
-    const QString path = F::write(dir, "c.mp3", tag(3, {frame(3, "TIT2", textBody("x"))}) + copyrightAudio);
+    const QString path = F::write(dir, "c.mp3", tag(3, { frame(3, "TIT2", textBody("x")) }) + copyrightAudio);
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_TRUE(t.CopyRight);
@@ -270,14 +272,14 @@ TEST_F(Id3v2Read, HasTagTypeAnswersForEveryKind)
         QByteArray bytes;
         int kinds;
     } cases[] = {
-        {"none.mp3", audio, 0},
-        {"v2.mp3", tag(3, {frame(3, "TIT2", textBody("x"))}) + audio, TagType::ID3v2},
-        {"v1.mp3", audio + v1, TagType::ID3v1},
-        {"lyrics1.mp3", audio + lyrics3v1("some words") + v1, TagType::ID3v1 | TagType::Lyrics3},
-        {"lyrics2.mp3", audio + lyrics3v2("IND0000210") + v1, TagType::ID3v1 | TagType::Lyrics3v2},
-        {"mm.mp3", audio + musicMatch() + v1, TagType::ID3v1 | TagType::MusicMatch},
-        {"mm_lyrics.mp3", audio + musicMatch(false) + lyrics3v2("IND0000210") + v1,
-         TagType::ID3v1 | TagType::Lyrics3v2 | TagType::MusicMatch},
+        { "none.mp3", audio, 0 },
+        { "v2.mp3", tag(3, { frame(3, "TIT2", textBody("x")) }) + audio, TagType::ID3v2 },
+        { "v1.mp3", audio + v1, TagType::ID3v1 },
+        { "lyrics1.mp3", audio + lyrics3v1("some words") + v1, TagType::ID3v1 | TagType::Lyrics3 },
+        { "lyrics2.mp3", audio + lyrics3v2("IND0000210") + v1, TagType::ID3v1 | TagType::Lyrics3v2 },
+        { "mm.mp3", audio + musicMatch() + v1, TagType::ID3v1 | TagType::MusicMatch },
+        { "mm_lyrics.mp3", audio + musicMatch(false) + lyrics3v2("IND0000210") + v1,
+            TagType::ID3v1 | TagType::Lyrics3v2 | TagType::MusicMatch },
     };
     for (const Case& c : cases) {
         const QString path = F::write(dir, c.name, c.bytes);
@@ -285,14 +287,14 @@ TEST_F(Id3v2Read, HasTagTypeAnswersForEveryKind)
         t.SetFileName(path);
         // Asking must not change the answer of the load (which removes v1
         // only next to a v2 tag).
-        for (int kind : {TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch})
+        for (int kind : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch })
             EXPECT_EQ(t.HasTagType(kind), (c.kinds & kind) != 0) << c.name << " kind " << kind;
     }
 }
 
 TEST_F(Id3v2Read, LoadingRemovesTheTrailerOnlyWhenBothTagsAreThere)
 {
-    const QByteArray v2 = tag(3, {frame(3, "TIT2", textBody("x"))});
+    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")) });
     const QByteArray v1 = id3v1("T", "A", "B", "2000", "", 1, 1);
     const QString both = F::write(dir, "both.mp3", v2 + audio + v1);
     const QString onlyV1 = F::write(dir, "v1.mp3", audio + v1);
@@ -313,7 +315,8 @@ namespace {
 TEST(Id3v2ReadCounter, APlayCounterReadsAsANumber)
 {
     QTemporaryDir dir;
-    const QString path = F::write(dir, "pcnt.mp3", tag(3, {frame(3, "PCNT", QByteArray("\x00\x00\x01\x02", 4))}) + F::audio());
+    const QString path
+        = F::write(dir, "pcnt.mp3", tag(3, { frame(3, "PCNT", QByteArray("\x00\x00\x01\x02", 4)) }) + F::audio());
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_EQ(t.GetFrameValue(16, "").toInt(), 258);

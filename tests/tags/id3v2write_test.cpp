@@ -187,9 +187,10 @@ TEST_F(Id3v2Write, WritesLatin1WhenTheTextFitsAndUtf16Otherwise)
 
 TEST_F(Id3v2Write, AV24TagStaysV24AndAV22TagBecomesV23)
 {
-    const QString v24 = F::write(dir, "v24.mp3", tag(4, {frame(4, "TIT2", textBody("Four", Enc::Utf8))}, 100) + audio);
-    const QString v22 = F::write(dir, "v22.mp3", tag(2, {frame(2, "TT2", textBody("Two"))}, 100) + audio);
-    for (const QString& path : {v24, v22}) {
+    const QString v24
+        = F::write(dir, "v24.mp3", tag(4, { frame(4, "TIT2", textBody("Four", Enc::Utf8)) }, 100) + audio);
+    const QString v22 = F::write(dir, "v22.mp3", tag(2, { frame(2, "TT2", textBody("Two")) }, 100) + audio);
+    for (const QString& path : { v24, v22 }) {
         ID3V2Tag t;
         t.SetFileName(path);
         t.SetArtist("Changed");
@@ -205,13 +206,12 @@ TEST_F(Id3v2Write, AV24TagStaysV24AndAV22TagBecomesV23)
 TEST_F(Id3v2Write, FramesTheObjectDoesNotModelSurviveASave)
 {
     const QByteArray picture(3000, '\x5A');
-    const QByteArray v2 = tag(3, {frame(3, "APIC", pictureBody("image/png", 3, "cover", picture)),
-                                  frame(3, "TXXX", userTextBody("replaygain", "-6 dB")),
-                                  frame(3, "COMM", commentBody("deu", "Notiz", "bleibt")),
-                                  frame(3, "PRIV", QByteArray("owner\0data", 10)),
-                                  frame(3, "TPE2", textBody("Band")),
-                                  frame(3, "TIT2", textBody("Old"))},
-                              200);
+    const QByteArray v2 = tag(3,
+        { frame(3, "APIC", pictureBody("image/png", 3, "cover", picture)),
+            frame(3, "TXXX", userTextBody("replaygain", "-6 dB")),
+            frame(3, "COMM", commentBody("deu", "Notiz", "bleibt")), frame(3, "PRIV", QByteArray("owner\0data", 10)),
+            frame(3, "TPE2", textBody("Band")), frame(3, "TIT2", textBody("Old")) },
+        200);
     const QString path = F::write(dir, "rich.mp3", v2 + audio);
     ID3V2Tag t;
     t.SetFileName(path);
@@ -232,9 +232,8 @@ TEST_F(Id3v2Write, FramesTheObjectDoesNotModelSurviveASave)
 
 TEST_F(Id3v2Write, AnEmptyUserTextDescriptionSurvivesSavesOfOtherFields)
 {
-    const QString path = F::write(dir, "txxx.mp3", tag(3, {frame(3, "TXXX", userTextBody("", "plain user text")),
-                                                           frame(3, "TIT2", textBody("a"))})
-                                                       + audio);
+    const QString path = F::write(dir, "txxx.mp3",
+        tag(3, { frame(3, "TXXX", userTextBody("", "plain user text")), frame(3, "TIT2", textBody("a")) }) + audio);
     ID3V2Tag t;
     t.SetFileName(path);
     t.SetTitle("b");
@@ -248,9 +247,9 @@ TEST_F(Id3v2Write, AnEmptyUserTextDescriptionSurvivesSavesOfOtherFields)
 
 TEST_F(Id3v2Write, AYearEqualToTheStoredOneKeepsTheFullDate)
 {
-    const QString path = F::write(dir, "tdrc.mp3", tag(4, {frame(4, "TDRC", textBody("1997-09-22", Enc::Utf8)),
-                                                           frame(4, "TIT2", textBody("x", Enc::Utf8))})
-                                                       + audio);
+    const QString path = F::write(dir, "tdrc.mp3",
+        tag(4, { frame(4, "TDRC", textBody("1997-09-22", Enc::Utf8)), frame(4, "TIT2", textBody("x", Enc::Utf8)) })
+            + audio);
     ID3V2Tag t;
     t.SetFileName(path);
     t.SetYear(1997);
@@ -267,10 +266,10 @@ TEST_F(Id3v2Write, AYearEqualToTheStoredOneKeepsTheFullDate)
 
 TEST_F(Id3v2Write, AV23YearWithDateIsKeptAndANewYearIsWrittenAsThePlainNumber)
 {
-    const QString path = F::write(dir, "tyer.mp3", tag(3, {frame(3, "TYER", textBody("1997")),
-                                                           frame(3, "TDAT", textBody("2209")),
-                                                           frame(3, "TIT2", textBody("x"))})
-                                                       + audio);
+    const QString path = F::write(dir, "tyer.mp3",
+        tag(3,
+            { frame(3, "TYER", textBody("1997")), frame(3, "TDAT", textBody("2209")), frame(3, "TIT2", textBody("x")) })
+            + audio);
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_EQ(t.Year(), 1997);
@@ -317,7 +316,7 @@ TEST_F(Id3v2Write, TrackAndTotalShareOneFrame)
 
 TEST_F(Id3v2Write, AGenreReferenceIsSavedBackAsItsName)
 {
-    const QString path = F::write(dir, "g.mp3", tag(3, {frame(3, "TCON", textBody("(17)"))}) + audio);
+    const QString path = F::write(dir, "g.mp3", tag(3, { frame(3, "TCON", textBody("(17)")) }) + audio);
     ID3V2Tag t;
     t.SetFileName(path);
     ASSERT_TRUE(t.Update());
@@ -327,9 +326,9 @@ TEST_F(Id3v2Write, AGenreReferenceIsSavedBackAsItsName)
 
 TEST_F(Id3v2Write, AnEmptyTitleFrameGoesAtTheNextSaveButAnEmptyComposerStays)
 {
-    const QString path = F::write(dir, "e.mp3", tag(3, {frame(3, "TIT2", textBody("")), frame(3, "TCOM", textBody("")),
-                                                        frame(3, "TPE1", textBody("a"))})
-                                                    + audio);
+    const QString path = F::write(dir, "e.mp3",
+        tag(3, { frame(3, "TIT2", textBody("")), frame(3, "TCOM", textBody("")), frame(3, "TPE1", textBody("a")) })
+            + audio);
     ID3V2Tag t;
     t.SetFileName(path);
     ASSERT_TRUE(t.Update());
@@ -341,7 +340,8 @@ TEST_F(Id3v2Write, AnEmptyTitleFrameGoesAtTheNextSaveButAnEmptyComposerStays)
 
 TEST_F(Id3v2Write, SetFrameValueCoversItsFiveCases)
 {
-    const QString path = F::write(dir, "s.mp3", tag(3, {frame(3, "TPE1", textBody("a")), frame(3, "TALB", textBody("b"))}) + audio);
+    const QString path
+        = F::write(dir, "s.mp3", tag(3, { frame(3, "TPE1", textBody("a")), frame(3, "TALB", textBody("b")) }) + audio);
     ID3V2Tag t;
     t.SetFileName(path);
     t.SetFrameValue(FrameNo::TCOM, "", ""); // "" and no item: nothing
@@ -393,9 +393,8 @@ TEST_F(Id3v2Write, AUniqueKeyIsStoredWithBlanksBetweenItsCharacters)
 TEST_F(Id3v2Write, ABinaryUniqueKeyFromAnotherProgramSurvivesSaves)
 {
     const QByteArray binary("\x01\x00\x02\x03\x00\x04\x05\x06\x00\x07", 10);
-    const QString path = F::write(dir, "u.mp3", tag(3, {frame(3, "UFID", ufidBody("http://owner", binary)),
-                                                        frame(3, "TIT2", textBody("x"))})
-                                                    + audio);
+    const QString path = F::write(dir, "u.mp3",
+        tag(3, { frame(3, "UFID", ufidBody("http://owner", binary)), frame(3, "TIT2", textBody("x")) }) + audio);
     ID3V2Tag t;
     t.SetFileName(path);
     t.SetUniqueKey(t.UniqueKey());
@@ -407,7 +406,8 @@ TEST_F(Id3v2Write, ABinaryUniqueKeyFromAnotherProgramSurvivesSaves)
 
 TEST_F(Id3v2Write, AFieldWithoutAValueFieldReportsFieldDoesntExist)
 {
-    const QString path = F::write(dir, "p.mp3", tag(3, {frame(3, "APIC", pictureBody("image/png", 3, "cover", "PNG"))}) + audio);
+    const QString path
+        = F::write(dir, "p.mp3", tag(3, { frame(3, "APIC", pictureBody("image/png", 3, "cover", "PNG")) }) + audio);
     ScriptedPrompter prompter;
     ID3V2Tag t(&prompter);
     t.SetFileName(path);
@@ -422,7 +422,7 @@ TEST_F(Id3v2Write, AFieldWithoutAValueFieldReportsFieldDoesntExist)
 
 TEST_F(Id3v2Write, AnUpdateWithoutChangesWritesNothing)
 {
-    const QByteArray v2 = tag(3, {frame(3, "TIT2", textBody("x")), frame(3, "TPE1", textBody("y"))}, 10);
+    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")), frame(3, "TPE1", textBody("y")) }, 10);
     const QString path = F::write(dir, "n.mp3", v2 + audio);
     ID3V2Tag t;
     t.SetFileName(path);
@@ -453,7 +453,7 @@ TEST_F(Id3v2Write, AFileWithOnlyATrailerGetsItsValuesAsANewTag)
 
 TEST_F(Id3v2Write, AWriteThatFitsIsDoneInPlace)
 {
-    const QString path = F::write(dir, "fit.mp3", tag(3, {frame(3, "TIT2", textBody("short"))}, 500) + audio);
+    const QString path = F::write(dir, "fit.mp3", tag(3, { frame(3, "TIT2", textBody("short")) }, 500) + audio);
     const ino_t before = F::inode(path);
     ID3V2Tag t;
     t.SetFileName(path);
@@ -468,7 +468,7 @@ TEST_F(Id3v2Write, AWriteThatFitsIsDoneInPlace)
 TEST_F(Id3v2Write, AGrowingWriteReplacesTheFileAndKeepsPermissionsAndTrailingTags)
 {
     const QByteArray trailing = lyrics3v2("IND0000210");
-    const QString path = F::write(dir, "grow.mp3", tag(3, {frame(3, "TIT2", textBody("short"))}) + audio + trailing);
+    const QString path = F::write(dir, "grow.mp3", tag(3, { frame(3, "TIT2", textBody("short")) }) + audio + trailing);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     ID3V2Tag t;
     t.SetFileName(path);
@@ -484,7 +484,7 @@ TEST_F(Id3v2Write, AGrowingWriteReplacesTheFileAndKeepsPermissionsAndTrailingTag
 
 TEST_F(Id3v2Write, AReadOnlyFileIsRefusedAndUntouched)
 {
-    const QByteArray v2 = tag(3, {frame(3, "TIT2", textBody("x"))}, 100);
+    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")) }, 100);
     const QString path = F::write(dir, "ro.mp3", v2 + audio);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
     ID3V2Tag t;
@@ -498,7 +498,7 @@ TEST_F(Id3v2Write, AReadOnlyFileIsRefusedAndUntouched)
 TEST_F(Id3v2Write, AGrowingWriteInAReadOnlyFolderIsRefused)
 {
     QDir(dir.path()).mkdir("locked");
-    const QByteArray v2 = tag(3, {frame(3, "TIT2", textBody("x"))});
+    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")) });
     const QString path = F::write(dir, "locked/f.mp3", v2 + audio);
     const QByteArray folder = QFile::encodeName(dir.filePath("locked"));
     ASSERT_EQ(::chmod(folder.constData(), 0555), 0);
@@ -512,13 +512,13 @@ TEST_F(Id3v2Write, AGrowingWriteInAReadOnlyFolderIsRefused)
 
 TEST_F(Id3v2Write, AWriteThatRunsOutOfRoomIsReportedAndLeavesTheFileAsItWas)
 {
-    const QByteArray v2 = tag(3, {frame(3, "TIT2", textBody("x"))});
+    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")) });
     const QString path = F::write(dir, "full.mp3", v2 + Mp3Builder::audioFrames(200));
     ID3V2Tag t;
     t.SetFileName(path);
     t.SetComments(QString(5000, QLatin1Char('c')));
     std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit old {};
+    struct rlimit old { };
     ::getrlimit(RLIMIT_FSIZE, &old);
     struct rlimit small = old;
     small.rlim_cur = 20000; // less than the file: the copy cannot be completed
@@ -532,7 +532,7 @@ TEST_F(Id3v2Write, AWriteThatRunsOutOfRoomIsReportedAndLeavesTheFileAsItWas)
 
 TEST_F(Id3v2Write, ATagSizePastTheEndIsNeverWritten)
 {
-    QByteArray bytes = tag(3, {frame(3, "TIT2", textBody("x")), frame(3, "TPE1", textBody("y"))}) + audio;
+    QByteArray bytes = tag(3, { frame(3, "TIT2", textBody("x")), frame(3, "TPE1", textBody("y")) }) + audio;
     bytes.replace(6, 4, QByteArray("\x7F\x7F\x7F\x7F", 4));
     const QString path = F::write(dir, "huge.mp3", bytes);
     ID3V2Tag t;
@@ -569,11 +569,12 @@ TEST_F(Id3v2Write, AnEmptyPaddedTagCanBeFilled)
 
 TEST_F(Id3v2Write, StripTagsThreeRemovesTheTrailerThenTheTag)
 {
-    const QString path = F::write(dir, "s.mp3", tag(3, {frame(3, "TIT2", textBody("x"))}, 50) + audio
-                                                    + id3v1("t", "a", "b", "2000", "c", 1, 2));
+    const QString path = F::write(dir, "s.mp3",
+        tag(3, { frame(3, "TIT2", textBody("x")) }, 50) + audio + id3v1("t", "a", "b", "2000", "c", 1, 2));
     ID3V2Tag t;
     t.SetFileName(path); // loading already removes the trailer of a file with both: put it back
-    F::write(dir, "s.mp3", tag(3, {frame(3, "TIT2", textBody("x"))}, 50) + audio + id3v1("t", "a", "b", "2000", "c", 1, 2));
+    F::write(dir, "s.mp3",
+        tag(3, { frame(3, "TIT2", textBody("x")) }, 50) + audio + id3v1("t", "a", "b", "2000", "c", 1, 2));
     EXPECT_TRUE(t.StripTags(3));
     EXPECT_EQ(F::read(path), audio);
     EXPECT_FALSE(t.HasTagType(TagType::ID3v1));
@@ -600,8 +601,9 @@ TEST_F(Id3v2Write, StripTagsRemovesLyricsAndMusicMatchBlocks)
 
 TEST_F(Id3v2Write, StripTagsAllLeavesOnlyTheAudio)
 {
-    const QString path = F::write(dir, "all.mp3", tag(3, {frame(3, "TIT2", textBody("x"))}) + audio + musicMatch(false)
-                                                      + lyrics3v2("IND0000210") + id3v1("t", "a", "b", "2000", "c", 1, 2));
+    const QString path = F::write(dir, "all.mp3",
+        tag(3, { frame(3, "TIT2", textBody("x")) }) + audio + musicMatch(false) + lyrics3v2("IND0000210")
+            + id3v1("t", "a", "b", "2000", "c", 1, 2));
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_TRUE(t.StripTags(TagType::All));
@@ -616,9 +618,8 @@ TEST(Id3v2WriteRevival, AValueAssignedToAnEmptyFrameThatTheLoadDeletedIsSaved)
 {
     QTemporaryDir dir;
     const QByteArray audio = F::audio();
-    const QString path = F::write(dir, "empty-comm.mp3", tag(3, {frame(3, "COMM", commentBody("eng", "", "")),
-                                                                 frame(3, "TPE1", textBody("a"))})
-                                                             + audio);
+    const QString path = F::write(dir, "empty-comm.mp3",
+        tag(3, { frame(3, "COMM", commentBody("eng", "", "")), frame(3, "TPE1", textBody("a")) }) + audio);
     ID3V2Tag t;
     t.SetFileName(path);
     ASSERT_TRUE(t.Frames().at(0).bDeleted); // the quote pass deleted the empty comment
@@ -644,15 +645,16 @@ TEST(Id3v2WriteOldFrames, FramesThatVersion24AbolishedSurviveAV23Save)
     const QByteArray equa = frame(3, "EQUA", QByteArray("\x10\x00\x01\x00\x02", 5));
     const QByteArray tsiz = frame(3, "TSIZ", textBody("123"));
     const QByteArray trda = frame(3, "TRDA", textBody("June 2nd"));
-    for (int padding : {0, 400}) {
-        const QString path = F::write(dir, "old.mp3", tag(3, {rvad, equa, tsiz, trda, frame(3, "TIT2", textBody("x"))}, padding) + audio);
+    for (int padding : { 0, 400 }) {
+        const QString path = F::write(
+            dir, "old.mp3", tag(3, { rvad, equa, tsiz, trda, frame(3, "TIT2", textBody("x")) }, padding) + audio);
         ID3V2Tag t;
         t.SetFileName(path);
         t.SetTitle("changed");
         ASSERT_TRUE(t.Update());
         EXPECT_TRUE(F::audioIntact(path, audio));
         const QByteArray after = F::read(path);
-        for (const QByteArray& f : {rvad, equa, tsiz, trda})
+        for (const QByteArray& f : { rvad, equa, tsiz, trda })
             EXPECT_TRUE(after.contains(f)) << f.left(4).constData() << " padding " << padding;
         ID3V2Tag back;
         back.SetFileName(path);
@@ -669,7 +671,7 @@ TEST(Id3v2WriteLinks, AGrowingSaveThroughASymbolicLinkUpdatesItsTargetAndKeepsTh
 {
     QTemporaryDir dir;
     const QByteArray audio = F::audio();
-    const QString target = F::write(dir, "target.mp3", tag(3, {frame(3, "TIT2", textBody("x"))}) + audio);
+    const QString target = F::write(dir, "target.mp3", tag(3, { frame(3, "TIT2", textBody("x")) }) + audio);
     const QString link = dir.filePath("link.mp3");
     ASSERT_TRUE(QFile::link(target, link));
     ID3V2Tag t;

@@ -46,7 +46,7 @@ TEST(MpegHeader, DecodesTheCommonLayer3Header)
 
 TEST(MpegHeader, ThePaddingBitAddsOneByte)
 {
-    const unsigned char h[4] = {0xFF, 0xFB, 0x92, 0x64};
+    const unsigned char h[4] = { 0xFF, 0xFB, 0x92, 0x64 };
     MpegAudioFacts f;
     ASSERT_TRUE(DecodeFrameHeader(h, f));
     EXPECT_EQ(f.FrameLength, 418);
@@ -69,7 +69,7 @@ TEST(MpegHeader, FourMillionBytesAt128kPlay249Seconds)
 TEST(MpegHeader, ALargeTagHidesTheAudio)
 {
     QTemporaryDir dir;
-    const QByteArray v2 = tag(3, {frame(3, "APIC", pictureBody("image/jpeg", 3, "", QByteArray(60000, '\x33')))});
+    const QByteArray v2 = tag(3, { frame(3, "APIC", pictureBody("image/jpeg", 3, "", QByteArray(60000, '\x33'))) });
     const QString path = F::write(dir, "big-tag.mp3", v2 + F::audio(10));
     MpegAudioFacts f;
     EXPECT_EQ(ReadHeader(f, path), "-2");
@@ -80,7 +80,7 @@ TEST(MpegHeader, ALargeTagHidesTheAudio)
 TEST(MpegHeader, AudioAfterASmallTagIsFoundAtItsPosition)
 {
     QTemporaryDir dir;
-    const QByteArray v2 = tag(3, {frame(3, "TIT2", textBody("x"))}, 100);
+    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")) }, 100);
     const QString path = F::write(dir, "t.mp3", v2 + F::audio(10));
     MpegAudioFacts f;
     EXPECT_EQ(ReadHeader(f, path), "");
@@ -114,7 +114,7 @@ TEST(MpegHeader, ACandidateWithoutASecondSyncIsPassedOver)
 TEST(MpegHeader, DecodesTheOtherFieldsOfAHeader)
 {
     // CRC, 320 kbit/s, 32 kHz, private bit, mono, copyright, not original, CCIT J.17.
-    const unsigned char h[4] = {0xFF, 0xFA, 0xE9, 0xCB};
+    const unsigned char h[4] = { 0xFF, 0xFA, 0xE9, 0xCB };
     MpegAudioFacts f;
     f.FileSize = 40000;
     ASSERT_TRUE(DecodeFrameHeader(h, f));
@@ -133,18 +133,18 @@ TEST(MpegHeader, DecodesTheOtherFieldsOfAHeader)
 TEST(MpegHeader, ReservedAndFreeFormatCodesAreInvalid)
 {
     MpegAudioFacts f;
-    const unsigned char reservedLayer[4] = {0xFF, 0xF9, 0x90, 0x64};
+    const unsigned char reservedLayer[4] = { 0xFF, 0xF9, 0x90, 0x64 };
     EXPECT_FALSE(DecodeFrameHeader(reservedLayer, f));
     EXPECT_EQ(f.Layer, "0");
-    const unsigned char reservedRate[4] = {0xFF, 0xFB, 0x9C, 0x64};
+    const unsigned char reservedRate[4] = { 0xFF, 0xFB, 0x9C, 0x64 };
     EXPECT_FALSE(DecodeFrameHeader(reservedRate, f));
     EXPECT_EQ(f.SampleRate, "0");
-    const unsigned char freeFormat[4] = {0xFF, 0xFB, 0x00, 0x64};
+    const unsigned char freeFormat[4] = { 0xFF, 0xFB, 0x00, 0x64 };
     EXPECT_FALSE(DecodeFrameHeader(freeFormat, f));
     EXPECT_EQ(f.BitRate, "NA");
-    const unsigned char badIndex[4] = {0xFF, 0xFB, 0xF0, 0x64};
+    const unsigned char badIndex[4] = { 0xFF, 0xFB, 0xF0, 0x64 };
     EXPECT_FALSE(DecodeFrameHeader(badIndex, f));
-    const unsigned char reservedVersion[4] = {0xFF, 0xEB, 0x90, 0x64};
+    const unsigned char reservedVersion[4] = { 0xFF, 0xEB, 0x90, 0x64 };
     EXPECT_FALSE(DecodeFrameHeader(reservedVersion, f));
     EXPECT_EQ(f.MPEGVersion, "-1");
 }

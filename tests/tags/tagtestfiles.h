@@ -42,13 +42,13 @@ inline bool audioIntact(const QString& path, const QByteArray& audioBytes, const
 
 inline ino_t inode(const QString& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
 
 inline mode_t mode(const QString& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
