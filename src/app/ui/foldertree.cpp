@@ -32,11 +32,13 @@ FolderTree::FolderTree(QWidget* parent)
     setExpanded(m_model->index(QDir::homePath()), true);
     // Folders arrive from a background thread, and rows loaded above the
     // chosen folder push it down: keep it in view until the user takes over.
-    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
-        Q_UNUSED(loaded)
+    const auto reveal = [this] {
         if (m_reveal)
             scrollToCurrentLater();
-    });
+    };
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, reveal);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, reveal);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, reveal);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) { onCurrentChanged(current); });
 }
@@ -88,7 +90,11 @@ void FolderTree::scrollToCurrentLater()
 {
     // After the view has laid out the rows that just arrived; the index is
     // looked up again because the model may have rebuilt its rows.
+    if (m_scrollPending)
+        return;
+    m_scrollPending = true;
     QTimer::singleShot(0, this, [this] {
+        m_scrollPending = false;
         if (m_path.isEmpty())
             return;
         const QModelIndex index = m_model->index(QDir::cleanPath(m_path));
@@ -100,6 +106,7 @@ void FolderTree::scrollToCurrentLater()
             const QSignalBlocker block(selectionModel());
             setCurrentIndex(index);
         }
+        executeDelayedItemsLayout();
         scrollTo(index, QAbstractItemView::PositionAtCenter);
     });
 }

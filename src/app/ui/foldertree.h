@@ -35,4 +35,5 @@ private:
     QFileSystemModel* m_model;
     QString m_path;
     bool m_reveal = false; // keep the folder in view while rows arrive
+    bool m_scrollPending = false;
 };
