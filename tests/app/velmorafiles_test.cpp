@@ -199,6 +199,15 @@ TEST_F(WindowTest, SkipLeavesBothFilesAndReportsTheError)
     EXPECT_TRUE(trash.trashed.isEmpty());
     EXPECT_EQ(window->statusText(), QStringLiteral("Renaming Of 'b.mp3' Encountered Errors"));
     EXPECT_EQ(child<QLineEdit>(QStringLiteral("OldName"))->text(), QStringLiteral("a.mp3"));
+
+    // A tag save after the skip writes into a.mp3, never into b.mp3.
+    EXPECT_EQ(window->currentFile().path, path(QStringLiteral("a.mp3")));
+    setBox(FieldId::Artist, QStringLiteral("Only A"));
+    window->SaveTags();
+    EXPECT_EQ(Mp3Builder::readFile(path(QStringLiteral("b.mp3"))), b);
+    ID3V2Tag tag;
+    tag.SetFileName(path(QStringLiteral("a.mp3")));
+    EXPECT_EQ(tag.Artist(), QStringLiteral("Only A"));
 }
 
 TEST_F(WindowTest, TrashFailureOnOverwriteKeepsBothFiles)

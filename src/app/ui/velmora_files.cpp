@@ -236,15 +236,21 @@ void Velmora::RenameFile()
         m_currentFile.path = target;
         renamed = renameOnce(source, target, &error);
     }
+    // A failed rename leaves the source as the current file, so that a later
+    // tag save cannot write into the file that holds the new name.
+    const auto failed = [this, &source, &newName] {
+        m_currentFile.path = source;
+        SBar(RenameErrorStatus(newName));
+    };
     while (!renamed) {
         if (error.number != 58) {
             m_services.prompter->message(kTitle, RenameErrorMessage(newName, error), MsgIcon::Critical);
-            SBar(RenameErrorStatus(newName));
+            failed();
             return;
         }
         m_services.prompter->beep();
         if (!overwriteAnswered(newName, oldName)) {
-            SBar(RenameErrorStatus(newName));
+            failed();
             return;
         }
         SBar(QStringLiteral("Moving File ") + target + QStringLiteral(" To Recycle Bin..."));
@@ -253,7 +259,7 @@ void Velmora::RenameFile()
             || !m_services.trash->moveToTrash(target, &trashError)) {
             // The existing file stays; nothing is deleted outright.
             m_services.prompter->message(kTitle, RenameErrorMessage(newName, trashError), MsgIcon::Critical);
-            SBar(RenameErrorStatus(newName));
+            failed();
             return;
         }
         QApplication::processEvents();
