@@ -296,3 +296,14 @@ TEST_F(WindowTest, ClearButtonsEmptyTheirBox)
     child<QToolButton>(QStringLiteral("ClrImg15"))->click();
     EXPECT_EQ(box(FieldId::CopyRight), QStringLiteral("False"));
 }
+
+TEST_F(WindowTest, AFolderThatCannotBeListedSendsTheTreeHome)
+{
+    addMp3(QStringLiteral("a.mp3"));
+    open();
+    window->FolderChanged(folder + QStringLiteral("/missing/"));
+    EXPECT_EQ(window->folder(), QDir::homePath() + QLatin1Char('/'));
+    EXPECT_EQ(child<QGroupBox>(QStringLiteral("FindFrame"))->title(),
+              QStringLiteral("Current Directory: ") + QDir::homePath() + QLatin1Char('/'));
+    EXPECT_FALSE(listed().contains(QStringLiteral("a.mp3")));
+}

@@ -56,6 +56,10 @@ void Velmora::RefreshFileList()
 {
     m_loadingRow = true;
     m_fileList->clear();
+    if (folder().isEmpty()) {
+        m_loadingRow = false;
+        return;
+    }
     QDir dir(folder());
     dir.setNameFilters({QStringLiteral("*.mp3")});
     dir.setFilter(QDir::Files);
