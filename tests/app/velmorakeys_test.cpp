@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 
 namespace {
 
@@ -177,4 +178,24 @@ TEST_F(KeysTest, F11WhileRecordingStopsFirstThenReplays)
     EXPECT_FALSE(record->isChecked());
     EXPECT_FALSE(window->session().recorder().RecordingEdits());
     EXPECT_EQ(newNameText(), QStringLiteral("zzAaa-Bbb.mp3"));
+}
+
+TEST_F(KeysTest, AMouseClickInTheNewNameRecordsTheCursorPosition)
+{
+    openOn({QStringLiteral("abcdefg.mp3")});
+    window->show();
+    select(QStringLiteral("abcdefg.mp3"));
+    child<QCheckBox>(QStringLiteral("RecordEditing"))->setChecked(true);
+    QLineEdit* box = newName();
+    const QPoint inside(box->width() / 2, box->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, inside, box->mapToGlobal(inside), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(box, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, box->mapToGlobal(inside), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(box, &release);
+    const int cursor = box->cursorPosition();
+    EXPECT_GT(cursor, 0);
+    EXPECT_EQ(window->session().editor().cursor(), cursor);
+    EXPECT_EQ(window->session().recorder().EditSteps().first(), QStringLiteral("CursorPosition:%1").arg(cursor));
 }
