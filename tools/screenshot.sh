@@ -18,7 +18,8 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target velmora -j"$(nproc)" >/dev/null
 
 # A throw-away home, so nothing touches the user's own settings or files.
-work=$(mktemp -d /tmp/velmora-shot.XXXXXX)
+# Outside /tmp, so the folder tree shows no other programs' temporary folders.
+work=$(mktemp -d /var/tmp/velmora-shot.XXXXXX)
 xvfb_pid=""
 app_pid=""
 cleanup() {
@@ -82,7 +83,7 @@ sleep 1
 "$build/src/app/velmora" >/dev/null 2>&1 &
 app_pid=$!
 window=$(xdotool search --sync --onlyvisible --name "Velmora \(V" | head -n 1)
-sleep 4
+sleep 6
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 # Down selects the first file, Down again the second; Ctrl+F2 builds its name from the tags.
 xdotool key --window "$window" Down

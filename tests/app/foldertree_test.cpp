@@ -46,6 +46,8 @@ TEST(FolderTree, SetPathSelectsReportsAndShowsTheFolder)
     for (QModelIndex p = current.parent(); p.isValid(); p = p.parent())
         EXPECT_TRUE(tree.isExpanded(p)) << p.data().toString().toStdString();
     EXPECT_EQ(current.data(QFileSystemModel::FilePathRole).toString(), deep);
+    // Rows sorted in after the folder was chosen must not push it out of view.
+    EXPECT_TRUE(tree.viewport()->rect().contains(tree.visualRect(current)));
 
     // The same folder again is reported again (the file list is refreshed).
     ASSERT_TRUE(tree.setPath(deep + QLatin1Char('/')));

@@ -39,6 +39,8 @@ FolderTree::FolderTree(QWidget* parent)
     connect(m_model, &QFileSystemModel::directoryLoaded, this, reveal);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, reveal);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, reveal);
+    // The model sorts late, moving rows without inserting any.
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, reveal);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) { onCurrentChanged(current); });
 }
