@@ -4,7 +4,6 @@
 #include "platform/prompter.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -114,11 +113,10 @@ bool ID3V1Tag::WriteToFile(const QString& fileName)
 {
     if (fileName.isEmpty())
         return false;
-    const QFileInfo info(fileName);
-    if (!info.exists() || !info.isFile() || info.fileName().startsWith(QLatin1Char('.')))
+    // Hidden files are never touched (the name alone decides).
+    if (fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.')))
         return false;
 
-    FileError error;
     int fd = -1;
     auto fail = [&](const FileError& e) {
         if (fd >= 0)
@@ -134,15 +132,36 @@ bool ID3V1Tag::WriteToFile(const QString& fileName)
         return false;
     };
 
-    // Reset the attributes to normal: the owner may write.
-    if (!(info.permissions() & QFileDevice::WriteOwner)
-        && !QFile::setPermissions(fileName, info.permissions() | QFileDevice::WriteOwner))
-        return fail(fileErrorFromErrno(EACCES));
-
+    // One open and one fstat in the usual case; the path is looked at again
+    // only when the open is refused (a file its owner may not write).
     const QByteArray path = QFile::encodeName(fileName);
+    struct stat st { };
     fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
-        return fail(fileErrorFromErrno(errno));
+    if (fd < 0) {
+        const int openError = errno;
+        if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            return false; // missing or not a file: nothing to report
+        if (st.st_mode & S_IWUSR)
+            return fail(fileErrorFromErrno(openError));
+        // Reset the attributes to normal: the owner may write.
+        if (::chmod(path.constData(), (st.st_mode & 07777) | S_IWUSR) != 0)
+            return fail(fileErrorFromErrno(EACCES));
+        fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+        if (fd < 0)
+            return fail(fileErrorFromErrno(errno));
+        if (::fstat(fd, &st) != 0)
+            return fail(fileErrorFromErrno(errno));
+    } else {
+        if (::fstat(fd, &st) != 0)
+            return fail(fileErrorFromErrno(errno));
+        if (!S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return false;
+        }
+        // Reset the attributes to normal: the owner may write.
+        if (!(st.st_mode & S_IWUSR) && ::fchmod(fd, (st.st_mode & 07777) | S_IWUSR) != 0)
+            return fail(fileErrorFromErrno(EACCES));
+    }
 
     char t[kTrailerBytes] = {};
     std::memcpy(t, "TAG", 3);
@@ -161,9 +180,6 @@ bool ID3V1Tag::WriteToFile(const QString& fileName)
     }
     t[127] = char(uchar(m_genre));
 
-    struct stat st { };
-    if (::fstat(fd, &st) != 0)
-        return fail(fileErrorFromErrno(errno));
     qint64 offset = st.st_size;
     char sig[3];
     if (st.st_size > kTrailerBytes && readAt(fd, st.st_size - kTrailerBytes, sig, 3) && std::memcmp(sig, "TAG", 3) == 0)
@@ -320,10 +336,16 @@ QString GenreListText()
 
 int GetGenreIndex(const QString& name)
 {
+    // The names in lower case, made once: a mass rename asks for every file.
+    static const QStringList lowerNames = [] {
+        QStringList out;
+        for (const QString& n : GenreNames())
+            out << n.toLower();
+        return out;
+    }();
     const QString wanted = name.toLower();
-    const QStringList& names = GenreNames();
     for (int i = 0; i <= GenreCount; ++i)
-        if (names.at(i).toLower() == wanted)
+        if (lowerNames.at(i) == wanted)
             return i;
     return 255;
 }
