@@ -1,6 +1,7 @@
 #include "cfileinfo.h"
 
 #include "settings/settingsstore.h"
+#include "tagedit/filesize.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,41 +12,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QString fixed(double value, int decimals)
-{
-    // "0.00"-style patterns carry no thousands separator.
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'f', decimals);
-}
-
-QString bytesText(qint64 bytes)
-{
-    return QLocale().toString(bytes) + QStringLiteral(" bytes");
-}
-
-QString plainSize(qint64 bytes)
-{
-    if (bytes < 1024)
-        return bytesText(bytes);
-    const qint64 k = bytes / 1024;
-    const double kb = double(bytes) / 1024.0;
-    const double mb = double(bytes) / 1048576.0;
-    if (k < 10)
-        return fixed(kb, 2) + QStringLiteral("KB");
-    if (k < 100)
-        return fixed(kb, 1) + QStringLiteral("KB");
-    if (k < 1000)
-        return fixed(kb, 0) + QStringLiteral("KB");
-    if (k < 10000)
-        return fixed(mb, 2) + QStringLiteral("MB");
-    if (k < 100000)
-        return fixed(mb, 1) + QStringLiteral("MB");
-    if (k < 1000000)
-        return fixed(mb, 0) + QStringLiteral("MB");
-    return fixed(double(bytes) / 1073741824.0, 2) + QStringLiteral("GB");
-}
 
 // The entry of folder spelled like name: the exact spelling when present,
 // else the first one equal without regard to case; "" when none.
@@ -114,9 +80,7 @@ void CFileInfo::Refresh()
 
 QString CFileInfo::FormatFileSize(qint64 bytes)
 {
-    if (bytes < 1024)
-        return plainSize(bytes);
-    return plainSize(bytes) + QStringLiteral(" (") + bytesText(bytes) + QLatin1Char(')');
+    return FormatFileSizeWithBytes(bytes);
 }
 
 QString CFileInfo::FormatFileDate(const QDateTime& when)

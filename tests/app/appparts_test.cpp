@@ -1,7 +1,7 @@
 // The main window's window-independent pieces: size texts, rename error
 // texts, the help file lookup, the existing-target prompt and the folder
 // picker.
-#include "app/ui/filesize.h"
+#include "tagedit/filesize.h"
 #include "app/ui/helpfile.h"
 #include "app/ui/renameerror.h"
 #include "massrename/browseforfolder.h"

@@ -2,7 +2,7 @@
 // and playing the MP3 files of the current folder.
 #include "velmora.h"
 
-#include "filesize.h"
+#include "tagedit/filesize.h"
 #include "foldertree.h"
 #include "massrename/viewlogfile.h"
 #include "partslistview.h"
