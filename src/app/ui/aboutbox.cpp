@@ -1,6 +1,6 @@
 #include "aboutbox.h"
 
-#include "version.h"
+#include "platform/version.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

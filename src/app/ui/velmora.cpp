@@ -2,7 +2,7 @@
 
 #include "foldertree.h"
 #include "partslistview.h"
-#include "version.h"
+#include "platform/version.h"
 
 #include "platform/platformservices.h"
 #include "nameedit/nameeditsession.h"

@@ -1,15 +1,12 @@
 #include "reporterror.h"
 
 #include "platform/prompter.h"
+#include "platform/version.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 
 namespace {
-// The program's version as major.minor.revision (the title shows the same).
-constexpr int kMajor = 1;
-constexpr int kMinor = 0;
-constexpr int kRevision = 0;
 const QString kCrLf = QStringLiteral("\r\n");
 } // namespace
 
@@ -17,7 +14,7 @@ QString ErrorReportText(const QString& container, const QString& description, in
 {
     return QStringLiteral("An Error Occured!") + kCrLf + kCrLf
         + QStringLiteral("Application Name: Velmora") + kCrLf
-        + QStringLiteral("Application Version: %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision) + kCrLf + kCrLf
+        + QStringLiteral("Application Version: %1.%2.%3").arg(VelmoraVersion::Major).arg(VelmoraVersion::Minor).arg(VelmoraVersion::Revision) + kCrLf + kCrLf
         + QStringLiteral("Container Name: ") + container + kCrLf
         + QStringLiteral("Error Description: ") + description + kCrLf
         + QStringLiteral("Error Number: ") + QString::number(number) + kCrLf
