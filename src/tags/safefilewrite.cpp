@@ -71,12 +71,10 @@ bool fail(FileError* err, int errnum)
 
 bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QByteArray& bytes, FileError* err)
 {
-    // Work on the file a link points to, so that the link stays a link.
-    const QString canonical = QFileInfo(pathIn).canonicalFilePath();
-    const QString path = canonical.isEmpty() ? pathIn : canonical;
-    const QByteArray native = QFile::encodeName(path);
-
-    const int src = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    // Opening follows links, so the in-place writes below reach the file a
+    // link points to; only the copy needs the link resolved (further down).
+    const QByteArray given = QFile::encodeName(pathIn);
+    const int src = ::open(given.constData(), O_RDONLY | O_CLOEXEC);
     if (src < 0)
         return fail(err, errno);
     struct stat st { };
@@ -98,7 +96,7 @@ bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
 
     const qint64 size = st.st_size;
     if (bytes.size() == end - start || (bytes.isEmpty() && end == size)) {
-        const int dst = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+        const int dst = ::open(given.constData(), O_WRONLY | O_CLOEXEC);
         if (dst < 0)
             return closeAndFail(errno);
         bool ok;
@@ -117,7 +115,14 @@ bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
         return ok || fail(err, e);
     }
 
-    // A copy beside the original, renamed over it once it is complete.
+    // A copy beside the original, renamed over it once it is complete. Work
+    // on the file a link points to, so that the link stays a link.
+    const QString canonical = QFileInfo(pathIn).canonicalFilePath();
+    const QString path = canonical.isEmpty() ? pathIn : canonical;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat target { };
+    if (::stat(native.constData(), &target) != 0 || target.st_dev != st.st_dev || target.st_ino != st.st_ino)
+        return closeAndFail(EAGAIN); // the name no longer leads to the file that was read
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
     struct stat dirSt { };
