@@ -1,5 +1,7 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "playlist/playlistfile.h"
+#include "support/mp3builder.h"
+#include "support/qttesthelpers.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -10,18 +12,6 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void touch(const QString& path)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-}
-
 // A device that accepts a number of writes and then fails every one.
 class FailingDevice final : public QBuffer {
 public:
@@ -30,9 +20,7 @@ public:
 protected:
     qint64 writeData(const char* data, qint64 len) override
     {
-        if (m_left-- <= 0)
-            return -1;
-        return QBuffer::writeData(data, len);
+        return m_left-- <= 0 ? -1 : QBuffer::writeData(data, len);
     }
 
 private:
@@ -45,109 +33,67 @@ TEST(ListMp3Files, MatchesExtensionInAnyCaseSortedWithoutCase)
 {
     QTemporaryDir dir;
     for (const char* name : {"c.Mp3", "a.mp3", "B.MP3", "notes.txt", "mp3", ".hidden.mp3"})
-        touch(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(Mp3Builder::writeFile(dir.filePath(QLatin1String(name)), {}));
     QDir(dir.path()).mkdir(QStringLiteral("folder.mp3"));
     EXPECT_EQ(ListMp3Files(dir.path()), QStringList({"a.mp3", "B.MP3", "c.Mp3"}));
     EXPECT_TRUE(ListMp3Files(dir.filePath(QStringLiteral("missing"))).isEmpty());
 }
 
-TEST(ProposePlaylistName, TakesTheLastFolderComponent)
+TEST(PlaylistNames, ProposalFromFolderAndTypedNameWithExtension)
 {
-    EXPECT_EQ(ProposePlaylistName(QStringLiteral("/music/Album")), QStringLiteral("Album.m3u"));
-    EXPECT_EQ(ProposePlaylistName(QStringLiteral("/music/Album/")), QStringLiteral("Album.m3u"));
-    EXPECT_EQ(ProposePlaylistName(QStringLiteral("/")), QStringLiteral(".m3u"));
+    const std::pair<const char*, const char*> proposals[] = {
+        {"/music/Album", "Album.m3u"}, {"/music/Album/", "Album.m3u"}, {"/", ".m3u"}};
+    for (const auto& [folder, expected] : proposals)
+        EXPECT_EQ(ProposePlaylistName(QLatin1String(folder)), QLatin1String(expected)) << folder;
+    const std::pair<const char*, const char*> typed[] = {
+        {"  party  ", "party.m3u"}, {"mix.mp3", "mix.mp3.m3u"}, {"Best.M3U", "Best.M3U"},
+        {"m3u", "m3u.m3u"},         {".m3u", ".m3u"},           {"   ", ""}};
+    for (const auto& [name, expected] : typed)
+        EXPECT_EQ(PlaylistFileName(QLatin1String(name)), QLatin1String(expected)) << name;
 }
 
-TEST(PlaylistFileName, TrimsAndAppendsTheExtensionUnlessPresentInAnyCase)
-{
-    EXPECT_EQ(PlaylistFileName(QStringLiteral("  party  ")), QStringLiteral("party.m3u"));
-    EXPECT_EQ(PlaylistFileName(QStringLiteral("mix.mp3")), QStringLiteral("mix.mp3.m3u"));
-    EXPECT_EQ(PlaylistFileName(QStringLiteral("Best.M3U")), QStringLiteral("Best.M3U"));
-    EXPECT_EQ(PlaylistFileName(QStringLiteral("m3u")), QStringLiteral("m3u.m3u"));
-    EXPECT_EQ(PlaylistFileName(QStringLiteral(".m3u")), QStringLiteral(".m3u"));
-    EXPECT_EQ(PlaylistFileName(QStringLiteral("   ")), QString());
-    EXPECT_EQ(PlaylistFileName(QString()), QString());
-}
-
-TEST(WritePlaylistLines, WritesHeaderAndTrimmedNamesWithCrLf)
+TEST(WritePlaylistLines, HeaderTrimmedUtf8NamesCrLfAndStopAtFirstFailedWrite)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     EXPECT_TRUE(WritePlaylistLines(buffer, {QStringLiteral(" a.mp3 "), QStringLiteral("Schön.mp3")}));
     EXPECT_EQ(buffer.data(), QByteArray("#EXTM3U\r\na.mp3\r\nSch\xc3\xb6n.mp3\r\n"));
-}
 
-TEST(WritePlaylistLines, EmptySelectionWritesOnlyTheHeader)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(WritePlaylistLines(buffer, {}));
-    EXPECT_EQ(buffer.data(), QByteArray("#EXTM3U\r\n"));
-}
+    QBuffer empty;
+    empty.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WritePlaylistLines(empty, {}));
+    EXPECT_EQ(empty.data(), QByteArray("#EXTM3U\r\n"));
 
-TEST(WritePlaylistLines, StopsAtTheFirstFailedWriteKeepingWhatWentBefore)
-{
     FailingDevice device(2);
     device.open(QIODevice::WriteOnly);
     EXPECT_FALSE(WritePlaylistLines(device, {"a.mp3", "b.mp3", "c.mp3"}));
     EXPECT_EQ(device.data(), QByteArray("#EXTM3U\r\na.mp3\r\n"));
 }
 
-TEST(WritePlaylistFile, ReplacesAnExistingFile)
+TEST(WritePlaylistFile, ReplacesAnExistingFileAndFailsOnFullDiskOrMissingFolder)
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("list.m3u"));
     ASSERT_TRUE(WritePlaylistFile(target, {"a.mp3", "b.mp3", "c.mp3"}));
     ASSERT_TRUE(WritePlaylistFile(target, {"z.mp3"}));
-    EXPECT_EQ(readAll(target), QByteArray("#EXTM3U\r\nz.mp3\r\n"));
-}
-
-TEST(WritePlaylistFile, FailsOnAFullDiskAndIntoAMissingFolder)
-{
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("full.m3u"));
-    if (QFile::exists(QStringLiteral("/dev/full"))) {
-        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), target));
-        EXPECT_FALSE(WritePlaylistFile(target, {"a.mp3"}));
-    }
+    EXPECT_EQ(Mp3Builder::readFile(target), QByteArray("#EXTM3U\r\nz.mp3\r\n"));
     EXPECT_FALSE(WritePlaylistFile(dir.filePath(QStringLiteral("missing/list.m3u")), {"a.mp3"}));
-}
 
-TEST(CreatePlaylist, AsksWithTheProposalAndConfirmsWithThePathInCapitals)
-{
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("Album"));
-    ASSERT_TRUE(QDir().mkpath(folder));
+    // A failed write while creating ends without a message.
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full";
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.filePath(QStringLiteral("full.m3u"))));
+    EXPECT_FALSE(WritePlaylistFile(dir.filePath(QStringLiteral("full.m3u")), {"a.mp3"}));
     ScriptedPrompter prompter;
-    prompter.inputs.enqueue(QStringLiteral(" party "));
-    EXPECT_EQ(CreatePlaylist(prompter, folder, {"a.mp3"}), PlaylistResult::Saved);
-    ASSERT_EQ(prompter.calls.size(), 2);
-    EXPECT_EQ(prompter.calls[0].kind, ScriptedPrompter::Kind::Input);
-    EXPECT_EQ(prompter.calls[0].title, QStringLiteral("Velmora"));
-    EXPECT_EQ(prompter.calls[0].text, QStringLiteral("Enter The Name Of The Play List File:"));
-    EXPECT_EQ(prompter.calls[0].defaultText, QStringLiteral("Album.m3u"));
-    const QString target = folder + QStringLiteral("/party.m3u");
-    EXPECT_EQ(prompter.calls[1].text, QStringLiteral("PlayList Has Been Saved As: \r\n\r\n") + target.toUpper());
-    EXPECT_EQ(prompter.calls[1].icon, MsgIcon::Information);
-    EXPECT_EQ(prompter.calls[1].title, QStringLiteral("Velmora"));
-    EXPECT_EQ(readAll(target), QByteArray("#EXTM3U\r\na.mp3\r\n"));
-}
-
-TEST(CreatePlaylist, CancelledNameWritesNothing)
-{
-    QTemporaryDir dir;
-    ScriptedPrompter prompter; // no input scripted: the box is cancelled
-    EXPECT_EQ(CreatePlaylist(prompter, dir.path(), {"a.mp3"}), PlaylistResult::NoName);
-    EXPECT_EQ(prompter.messageTexts(), QStringList{"No PlayList File Specified!\r\n\r\nNo File Saved."});
-    EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Critical);
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    prompter.inputs.enqueue(QStringLiteral("full"));
+    EXPECT_EQ(CreatePlaylist(prompter, dir.path(), {"a.mp3"}), PlaylistResult::WriteFailed);
+    EXPECT_EQ(prompter.count(ScriptedPrompter::Kind::Message), 0);
 }
 
 TEST(CreatePlaylist, NameWithAFolderPartIsRefusedAndWritesNothing)
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("inner"));
-    ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("inner/sub"))));
     for (const char* answer : {"../escape", "sub/list", "/tmp/abs"}) {
         ScriptedPrompter prompter;
@@ -160,16 +106,4 @@ TEST(CreatePlaylist, NameWithAFolderPartIsRefusedAndWritesNothing)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("escape.m3u"))));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("inner/sub/list.m3u"))));
     EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/abs.m3u")));
-}
-
-TEST(CreatePlaylist, FailedWriteEndsSilently)
-{
-    QTemporaryDir dir;
-    if (!QFile::exists(QStringLiteral("/dev/full")))
-        GTEST_SKIP() << "no /dev/full";
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.filePath(QStringLiteral("full.m3u"))));
-    ScriptedPrompter prompter;
-    prompter.inputs.enqueue(QStringLiteral("full"));
-    EXPECT_EQ(CreatePlaylist(prompter, dir.path(), {"a.mp3"}), PlaylistResult::WriteFailed);
-    EXPECT_EQ(prompter.count(ScriptedPrompter::Kind::Message), 0);
 }

@@ -1,13 +1,13 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/platformservices.h"
 #include "playlist/ui/playlistform.h"
+#include "support/mp3builder.h"
+#include "support/qttesthelpers.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -15,33 +15,22 @@
 
 namespace {
 
+// The form over a folder "Party Mix" holding the given (empty) files.
 class PLayListFormTest : public ::testing::Test {
 protected:
-    PLayListFormTest()
+    void open(std::initializer_list<const char*> names)
     {
         services.prompter = &prompter;
         folder = dir.filePath(QStringLiteral("Party Mix"));
-        QDir().mkpath(folder);
-    }
-    void touch(const QString& name)
-    {
-        QFile f(folder + QLatin1Char('/') + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-    PLayListForm& open()
-    {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        for (const char* name : names)
+            ASSERT_TRUE(Mp3Builder::writeFile(folder + QLatin1Char('/') + QLatin1String(name), {}));
         form = std::make_unique<PLayListForm>(services, folder);
-        return *form;
+        files = form->findChild<QListWidget*>(QStringLiteral("PLFiles"));
     }
-    QListWidget* files() { return form->findChild<QListWidget*>(QStringLiteral("PLFiles")); }
-    QPushButton* button(const char* name) { return form->findChild<QPushButton*>(QLatin1String(name)); }
-    int selectedCount() { return int(files()->selectedItems().size()); }
-    QByteArray read(const QString& name)
-    {
-        QFile f(folder + QLatin1Char('/') + name);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    void press(QWidget* target, Qt::KeyboardModifiers mods)
+    void create() { form->findChild<QPushButton*>(QStringLiteral("CreateButton"))->click(); }
+    int selectedCount() const { return int(files->selectedItems().size()); }
+    static void pressA(QWidget* target, Qt::KeyboardModifiers mods)
     {
         QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_A, mods);
         QApplication::sendEvent(target, &override);
@@ -54,88 +43,58 @@ protected:
     ScriptedPrompter prompter;
     PlatformServices services;
     std::unique_ptr<PLayListForm> form;
+    QListWidget* files = nullptr;
 };
 
 } // namespace
 
-TEST_F(PLayListFormTest, ListsTheFolderFilesAllSelected)
-{
-    for (const char* name : {"c.mp3", "A.MP3", "b.Mp3", "cover.jpg"})
-        touch(QLatin1String(name));
-    open();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("PlayList Creator"));
-    EXPECT_EQ(form->findChild<QGroupBox*>(QStringLiteral("PLFrame"))->title(), folder);
-    ASSERT_EQ(files()->count(), 3);
-    EXPECT_EQ(files()->item(0)->text(), QStringLiteral("A.MP3"));
-    EXPECT_EQ(files()->item(2)->text(), QStringLiteral("c.mp3"));
-    EXPECT_EQ(selectedCount(), 3);
-    EXPECT_EQ(files()->toolTip(), QStringLiteral("Select The Files To Include In The PlayList"));
-    EXPECT_EQ(button("CreateButton")->text(), QStringLiteral("&Create PlayList"));
-    EXPECT_EQ(button("ExitButton")->toolTip(), QStringLiteral("Exit This Form"));
-}
-
 TEST_F(PLayListFormTest, TwoOfThreeFilesGiveTheExactFile)
 {
-    for (const char* name : {"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3"})
-        touch(QLatin1String(name));
-    open();
-    files()->item(1)->setSelected(false);
-    prompter.inputs.enqueue(QStringLiteral("  party  "));
-    button("CreateButton")->click();
-    EXPECT_EQ(read(QStringLiteral("party.m3u")), QByteArray("#EXTM3U\r\n01 - One.mp3\r\n03 - Three.mp3\r\n"));
+    open({"02 - Two.mp3", "03 - Three.mp3", "01 - One.MP3", "cover.jpg"});
+    EXPECT_EQ(form->findChild<QGroupBox*>(QStringLiteral("PLFrame"))->title(), folder);
+    EXPECT_EQ(ListTexts(files), QStringList({"01 - One.MP3", "02 - Two.mp3", "03 - Three.mp3"}));
+    EXPECT_EQ(selectedCount(), 3);
+    files->item(1)->setSelected(false);
+    prompter.inputs.enqueue(QStringLiteral(" party "));
+    create();
+    const QString target = folder + QStringLiteral("/party.m3u");
+    EXPECT_EQ(Mp3Builder::readFile(target), QByteArray("#EXTM3U\r\n01 - One.MP3\r\n03 - Three.mp3\r\n"));
     ASSERT_EQ(prompter.calls.size(), 2);
+    EXPECT_EQ(prompter.calls[0].kind, ScriptedPrompter::Kind::Input);
+    EXPECT_EQ(prompter.calls[0].text, QStringLiteral("Enter The Name Of The Play List File:"));
     EXPECT_EQ(prompter.calls[0].defaultText, QStringLiteral("Party Mix.m3u"));
-    EXPECT_EQ(prompter.calls[1].text,
-              QStringLiteral("PlayList Has Been Saved As: \r\n\r\n") + (folder + QStringLiteral("/party.m3u")).toUpper());
+    EXPECT_EQ(prompter.calls[1].text, QStringLiteral("PlayList Has Been Saved As: \r\n\r\n") + target.toUpper());
+    EXPECT_EQ(prompter.calls[1].icon, MsgIcon::Information);
+    EXPECT_EQ(prompter.calls[1].title, QStringLiteral("Velmora"));
 }
 
 TEST_F(PLayListFormTest, CancelWritesNothing)
 {
-    touch(QStringLiteral("a.mp3"));
-    open();
-    button("CreateButton")->click();
+    open({"a.mp3"});
+    create();
     EXPECT_EQ(prompter.messageTexts(), QStringList{"No PlayList File Specified!\r\n\r\nNo File Saved."});
+    EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Critical);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"a.mp3"});
 }
 
 TEST_F(PLayListFormTest, EmptyFolderMakesCreateDoNothing)
 {
-    open();
-    button("CreateButton")->click();
+    open({});
+    create();
     EXPECT_TRUE(prompter.calls.isEmpty());
     EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty());
 }
 
-TEST_F(PLayListFormTest, EmptySelectionWritesOnlyTheHeader)
-{
-    touch(QStringLiteral("a.mp3"));
-    open();
-    files()->clearSelection();
-    prompter.inputs.enqueue(QStringLiteral("empty"));
-    button("CreateButton")->click();
-    EXPECT_EQ(read(QStringLiteral("empty.m3u")), QByteArray("#EXTM3U\r\n"));
-}
-
 TEST_F(PLayListFormTest, CtrlShiftASelectsAllAndCtrlAAloneDoesNothing)
 {
-    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
-        touch(QLatin1String(name));
-    open();
-    files()->clearSelection();
-    files()->item(1)->setSelected(true);
-    press(files(), Qt::ControlModifier);
+    open({"a.mp3", "b.mp3", "c.mp3"});
+    files->clearSelection();
+    files->item(1)->setSelected(true);
+    pressA(files, Qt::ControlModifier);
     EXPECT_EQ(selectedCount(), 1);
-    press(files(), Qt::ControlModifier | Qt::ShiftModifier);
+    pressA(files, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(selectedCount(), 3);
-    files()->clearSelection();
-    press(button("ExitButton"), Qt::ControlModifier | Qt::ShiftModifier);
+    files->clearSelection();
+    pressA(form->findChild<QPushButton*>(QStringLiteral("ExitButton")), Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(selectedCount(), 3);
-}
-
-TEST_F(PLayListFormTest, ExitCloses)
-{
-    open();
-    form->show();
-    button("ExitButton")->click();
-    EXPECT_FALSE(form->isVisible());
 }
