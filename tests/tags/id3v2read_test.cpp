@@ -1,7 +1,6 @@
 #include "tags/id3v2tag.h"
 
-#include "platform/fakes/scriptedprompter.h"
-#include "tagtestfiles.h"
+#include "support/tagfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +24,8 @@ QByteArray fullV23Tag()
             frame(3, "TXXX", userTextBody("", "user text")), frame(3, "WXXX", userUrlBody("", "http://user.example")),
             frame(3, "WOAR", urlBody("http://artist.example")), frame(3, "TCOM", textBody("Composer \"X\"")),
             frame(3, "TOPE", textBody("Orig")), frame(3, "TENC", textBody("Encoder")),
-            frame(3, "USLT", commentBody("eng", "", "line one\nline two")) },
+            frame(3, "USLT", commentBody("eng", "", "line one\nline two")),
+            frame(3, "PCNT", QByteArray("\x00\x00\x01\x02", 4)) },
         64);
 }
 
@@ -35,7 +35,7 @@ protected:
     QByteArray audio = F::audio();
 };
 
-TEST_F(Id3v2Read, ReadsEveryFieldOfALatin1V23Tag)
+TEST_F(Id3v2Read, ReadsEveryFieldOfALatin1V23TagInFrameOrder)
 {
     const QString path = F::write(dir, "full.mp3", fullV23Tag() + audio);
     ID3V2Tag t;
@@ -63,26 +63,19 @@ TEST_F(Id3v2Read, ReadsEveryFieldOfALatin1V23Tag)
     EXPECT_EQ(t.OrigArtist(), "Orig");
     EXPECT_EQ(t.EncodedBy(), "Encoder");
     EXPECT_EQ(t.LyricsUnsynced(), "line one\nline two");
-    EXPECT_EQ(t.FrameCount(), 20);
-    EXPECT_EQ(t.FramesSize(), fullV23Tag().size());
     EXPECT_EQ(t.GetFrameValue(FrameNo::COMM, "Other").toString(), "Kept");
+    EXPECT_EQ(t.GetFrameValue(16, "").toInt(), 258); // the play counter as a number
+    EXPECT_EQ(t.FrameCount(), 21);
+    EXPECT_EQ(t.FramesSize(), fullV23Tag().size());
     EXPECT_TRUE(F::audioIntact(path, audio));
-}
-
-TEST_F(Id3v2Read, ItemsFollowTheTagsFrameOrderWithTheirDescriptionsAndLanguages)
-{
-    const QString path = F::write(dir, "full.mp3", fullV23Tag() + audio);
-    ID3V2Tag t;
-    t.SetFileName(path);
-    ASSERT_EQ(t.Frames().size(), 20);
-    const clsID3Frame& first = t.Frames().at(0);
-    EXPECT_EQ(first.eType, FrameNo::TPE1);
-    EXPECT_EQ(first.lIndex, 1);
-    EXPECT_FALSE(first.bNew);
-    const clsID3Frame& mood = t.Frames().at(7);
-    EXPECT_EQ(mood.eType, FrameNo::COMM);
-    EXPECT_EQ(mood.sDescription, "MusicMatch_Mood");
-    EXPECT_EQ(mood.vLanguage, "eng");
+    // Items follow the tag's frame order with their descriptions and languages.
+    ASSERT_EQ(t.Frames().size(), 21);
+    EXPECT_EQ(t.Frames().at(0).eType, FrameNo::TPE1);
+    EXPECT_EQ(t.Frames().at(0).lIndex, 1);
+    EXPECT_FALSE(t.Frames().at(0).bNew);
+    EXPECT_EQ(t.Frames().at(7).eType, FrameNo::COMM);
+    EXPECT_EQ(t.Frames().at(7).sDescription, "MusicMatch_Mood");
+    EXPECT_EQ(t.Frames().at(7).vLanguage, "eng");
     EXPECT_EQ(t.Frames().at(11).vLanguage, "deu");
 }
 
@@ -98,33 +91,29 @@ TEST_F(Id3v2Read, ReadsUtf16TextNextToATrailerAndRemovesTheTrailer)
     EXPECT_EQ(t.Artist(), "Latin");
     EXPECT_EQ(t.Track(), 0); // never filled from the trailer
     EXPECT_EQ(F::read(path), v2 + audio);
+    EXPECT_FALSE(t.HasTagType(TagType::ID3v1));
 }
 
-TEST_F(Id3v2Read, ReadsUtf8AndUtf16BigEndianTextOfAV24Tag)
+TEST_F(Id3v2Read, ReadsV24AndV22Tags)
 {
     const QString title = QString::fromUtf8("Homogénic ✓");
     const QString artist = QString::fromUtf8("Björk");
-    const QByteArray v2 = tag(4,
-        { frame(4, "TIT2", textBody(title, Enc::Utf8)), frame(4, "TPE1", textBody(artist, Enc::Utf16BE)),
-            frame(4, "TDRC", textBody("1997-09-22", Enc::Utf8)) });
-    const QString path = F::write(dir, "v24.mp3", v2 + audio);
     ID3V2Tag t;
-    t.SetFileName(path);
+    t.SetFileName(F::write(dir, "v24.mp3",
+        tag(4,
+            { frame(4, "TIT2", textBody(title, Enc::Utf8)), frame(4, "TPE1", textBody(artist, Enc::Utf16BE)),
+                frame(4, "TDRC", textBody("1997-09-22", Enc::Utf8)) })
+            + audio));
     EXPECT_EQ(t.TagVersion(), 4);
     EXPECT_EQ(t.Title(), title);
     EXPECT_EQ(t.Artist(), artist);
     EXPECT_EQ(t.Year(), 1997);
-}
-
-TEST_F(Id3v2Read, ReadsAV22Tag)
-{
-    const QByteArray v2 = tag(2,
-        { frame(2, "TT2", textBody("Old Title")), frame(2, "TP1", textBody("Old Artist")),
-            frame(2, "TAL", textBody("Old Album")), frame(2, "TYE", textBody("1988")),
-            frame(2, "TCO", textBody("(13)")), frame(2, "TRK", textBody("3/9")) });
-    const QString path = F::write(dir, "v22.mp3", v2 + audio);
-    ID3V2Tag t;
-    t.SetFileName(path);
+    t.SetFileName(F::write(dir, "v22.mp3",
+        tag(2,
+            { frame(2, "TT2", textBody("Old Title")), frame(2, "TP1", textBody("Old Artist")),
+                frame(2, "TAL", textBody("Old Album")), frame(2, "TYE", textBody("1988")),
+                frame(2, "TCO", textBody("(13)")), frame(2, "TRK", textBody("3/9")) })
+            + audio));
     EXPECT_EQ(t.TagVersion(), 2);
     EXPECT_EQ(t.Title(), "Old Title");
     EXPECT_EQ(t.Artist(), "Old Artist");
@@ -135,72 +124,44 @@ TEST_F(Id3v2Read, ReadsAV22Tag)
     EXPECT_EQ(t.TotalTracks(), 9);
 }
 
-struct GenreCase {
-    const char* stored;
-    const char* read;
-};
-
-class GenreReading : public ::testing::TestWithParam<GenreCase> { };
-
-TEST_P(GenreReading, FollowsTheParenthesisedNumberRule)
+TEST_F(Id3v2Read, GenreFollowsTheParenthesisedNumberRule)
 {
-    QTemporaryDir dir;
-    const QString path = F::write(dir, "g.mp3", tag(3, { frame(3, "TCON", textBody(GetParam().stored)) }) + F::audio());
-    ID3V2Tag t;
-    t.SetFileName(path);
-    EXPECT_EQ(t.Genre(), QString::fromUtf8(GetParam().read));
+    const std::pair<const char*, const char*> cases[] = { { "(17)", "Rock" }, { "(114)", "Folklore" },
+        { "(84)", "Bebob" }, { "(0)", "Blues" }, { "(115)", "(115)" }, { "(200)", "(200)" }, { "(17)Rock", "(17)Rock" },
+        { "Rock", "Rock" }, { "(RX)", "Blues" }, { "Trip-Hop", "Trip-Hop" } };
+    for (const auto& [stored, read] : cases) {
+        ID3V2Tag t;
+        t.SetFileName(F::write(dir, "g.mp3", tag(3, { frame(3, "TCON", textBody(stored)) }) + audio));
+        EXPECT_EQ(t.Genre(), read) << stored;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tcon, GenreReading,
-    ::testing::Values(GenreCase { "(17)", "Rock" }, GenreCase { "(114)", "Folklore" }, GenreCase { "(84)", "Bebob" },
-        GenreCase { "(0)", "Blues" }, GenreCase { "(115)", "(115)" }, GenreCase { "(200)", "(200)" },
-        GenreCase { "(17)Rock", "(17)Rock" }, GenreCase { "Rock", "Rock" }, GenreCase { "(RX)", "Blues" },
-        GenreCase { "Trip-Hop", "Trip-Hop" }));
-
-struct TrackCase {
-    const char* stored;
-    int track;
-    int total;
-};
-
-class TrackReading : public ::testing::TestWithParam<TrackCase> { };
-
-TEST_P(TrackReading, SplitsTrckAtTheSlash)
+TEST_F(Id3v2Read, TrackAndTotalSplitTrckAtTheSlash)
 {
-    QTemporaryDir dir;
-    const QString path = F::write(dir, "t.mp3", tag(3, { frame(3, "TRCK", textBody(GetParam().stored)) }) + F::audio());
-    ID3V2Tag t;
-    t.SetFileName(path);
-    EXPECT_EQ(t.Track(), GetParam().track);
-    EXPECT_EQ(t.TotalTracks(), GetParam().total);
+    const struct {
+        const char* stored;
+        int track, total;
+    } cases[] = { { "5/12", 5, 12 }, { "5", 5, 0 }, { "/12", 0, 12 }, { "07/09", 7, 9 }, { "A1", 0, 0 } };
+    for (const auto& c : cases) {
+        ID3V2Tag t;
+        t.SetFileName(F::write(dir, "t.mp3", tag(3, { frame(3, "TRCK", textBody(c.stored)) }) + audio));
+        EXPECT_EQ(t.Track(), c.track) << c.stored;
+        EXPECT_EQ(t.TotalTracks(), c.total) << c.stored;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Trck, TrackReading,
-    ::testing::Values(TrackCase { "5/12", 5, 12 }, TrackCase { "5", 5, 0 }, TrackCase { "/12", 0, 12 },
-        TrackCase { "07/09", 7, 9 }, TrackCase { "A1", 0, 0 }));
-
-TEST_F(Id3v2Read, CommentsWithADescriptionAreNeitherCommentsNorMood)
+TEST_F(Id3v2Read, DescribedCommentsAreNotCommentsAndQuotesBecomeApostrophesInListedFieldsOnly)
 {
-    const QString path = F::write(dir, "c.mp3",
+    ID3V2Tag t;
+    t.SetFileName(F::write(dir, "q.mp3",
         tag(3,
             { frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm")),
-                frame(3, "COMM", commentBody("eng", "Note", "Other")) })
-            + audio);
-    ID3V2Tag t;
-    t.SetFileName(path);
+                frame(3, "COMM", commentBody("eng", "Note", "Other")), frame(3, "TIT2", textBody("Say \"Hi\"")),
+                frame(3, "TCOM", textBody("Com \"P\"")),
+                frame(3, "COMM", commentBody("eng", "MusicMatch_Tempo", "\"Fast\"")) })
+            + audio));
     EXPECT_EQ(t.Comments(), "");
     EXPECT_EQ(t.Mood(), "Calm");
-}
-
-TEST_F(Id3v2Read, QuotesBecomeApostrophesInTheListedFieldsOnly)
-{
-    const QString path = F::write(dir, "q.mp3",
-        tag(3,
-            { frame(3, "TIT2", textBody("Say \"Hi\"")), frame(3, "TCOM", textBody("Com \"P\"")),
-                frame(3, "COMM", commentBody("eng", "MusicMatch_Tempo", "\"Fast\"")) })
-            + audio);
-    ID3V2Tag t;
-    t.SetFileName(path);
     EXPECT_EQ(t.Title(), "Say 'Hi'");
     EXPECT_EQ(t.Composer(), "Com \"P\"");
     EXPECT_EQ(t.Tempo(), "\"Fast\"");
@@ -224,35 +185,30 @@ TEST_F(Id3v2Read, AFileWithOnlyATrailerShowsItsValuesAndKeepsIt)
     EXPECT_EQ(F::read(path), audio + v1);
 }
 
-TEST_F(Id3v2Read, AFileWithoutTagsLoadsEmpty)
+TEST_F(Id3v2Read, AFileWithoutTagsLoadsEmptyAndAMissingFileEmptiesTheObjectButKeepsTheName)
 {
-    const QString path = F::write(dir, "plain.mp3", audio);
+    const QString plain = F::write(dir, "plain.mp3", audio);
     ID3V2Tag t;
-    t.SetFileName(path);
-    EXPECT_EQ(t.FileName(), path);
+    t.SetFileName(F::write(dir, "a.mp3", fullV23Tag() + audio));
+    ASSERT_EQ(t.Artist(), "The Artist");
+    t.SetFileName(plain);
+    EXPECT_EQ(t.FileName(), plain);
     EXPECT_TRUE(t.Frames().isEmpty());
     EXPECT_EQ(t.FrameCount(), 0);
     EXPECT_EQ(t.FramesSize(), 0);
     EXPECT_EQ(t.Title(), "");
     EXPECT_EQ(t.Year(), 0);
-}
-
-TEST_F(Id3v2Read, AssigningAMissingFileKeepsTheOldNameAndEmptiesTheObject)
-{
-    const QString path = F::write(dir, "a.mp3", fullV23Tag() + audio);
-    ID3V2Tag t;
-    t.SetFileName(path);
-    ASSERT_EQ(t.Artist(), "The Artist");
+    t.SetFileName(F::write(dir, "b.mp3", fullV23Tag() + audio));
     t.SetFileName(dir.filePath("missing.mp3"));
-    EXPECT_EQ(t.FileName(), path);
+    EXPECT_EQ(t.FileName(), dir.filePath("b.mp3"));
     EXPECT_TRUE(t.Frames().isEmpty());
     EXPECT_EQ(t.Artist(), "");
 }
 
 TEST_F(Id3v2Read, ReadsTheAudioFactsAtEachLoad)
 {
-    const QByteArray copyrightAudio = Mp3Builder::audioFrames(10, true);
-    const QString path = F::write(dir, "c.mp3", tag(3, { frame(3, "TIT2", textBody("x")) }) + copyrightAudio);
+    const QString path
+        = F::write(dir, "c.mp3", tag(3, { frame(3, "TIT2", textBody("x")) }) + Mp3Builder::audioFrames(10, true));
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_TRUE(t.CopyRight);
@@ -260,20 +216,21 @@ TEST_F(Id3v2Read, ReadsTheAudioFactsAtEachLoad)
     EXPECT_EQ(t.BitRate, "128");
     EXPECT_EQ(t.FileSize, QFileInfo(path).size());
     t.SetCopyRight(false);
-    EXPECT_FALSE(t.CopyRight);
     EXPECT_EQ(t.FieldText(FieldId::CopyRight), "False");
 }
 
 TEST_F(Id3v2Read, HasTagTypeAnswersForEveryKind)
 {
     const QByteArray v1 = id3v1("T", "A", "B", "2000", "", 1, 1);
-    struct Case {
+    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")) });
+    const struct {
         const char* name;
         QByteArray bytes;
         int kinds;
     } cases[] = {
         { "none.mp3", audio, 0 },
-        { "v2.mp3", tag(3, { frame(3, "TIT2", textBody("x")) }) + audio, TagType::ID3v2 },
+        { "v2.mp3", v2 + audio, TagType::ID3v2 },
+        { "both.mp3", v2 + audio + v1, TagType::ID3v2 }, // the load removed the trailer
         { "v1.mp3", audio + v1, TagType::ID3v1 },
         { "lyrics1.mp3", audio + lyrics3v1("some words") + v1, TagType::ID3v1 | TagType::Lyrics3 },
         { "lyrics2.mp3", audio + lyrics3v2("IND0000210") + v1, TagType::ID3v1 | TagType::Lyrics3v2 },
@@ -281,62 +238,23 @@ TEST_F(Id3v2Read, HasTagTypeAnswersForEveryKind)
         { "mm_lyrics.mp3", audio + musicMatch(false) + lyrics3v2("IND0000210") + v1,
             TagType::ID3v1 | TagType::Lyrics3v2 | TagType::MusicMatch },
     };
-    for (const Case& c : cases) {
-        const QString path = F::write(dir, c.name, c.bytes);
+    for (const auto& c : cases) {
         ID3V2Tag t;
-        t.SetFileName(path);
-        // Asking must not change the answer of the load (which removes v1
-        // only next to a v2 tag).
+        t.SetFileName(F::write(dir, c.name, c.bytes));
         for (int kind : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch })
             EXPECT_EQ(t.HasTagType(kind), (c.kinds & kind) != 0) << c.name << " kind " << kind;
     }
 }
 
-TEST_F(Id3v2Read, LoadingRemovesTheTrailerOnlyWhenBothTagsAreThere)
+TEST_F(Id3v2Read, ABrokenTagStartIsNoTagAndTheTrailerStays)
 {
-    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")) });
-    const QByteArray v1 = id3v1("T", "A", "B", "2000", "", 1, 1);
-    const QString both = F::write(dir, "both.mp3", v2 + audio + v1);
-    const QString onlyV1 = F::write(dir, "v1.mp3", audio + v1);
-    ID3V2Tag t;
-    t.SetFileName(both);
-    EXPECT_FALSE(t.HasTagType(TagType::ID3v1));
-    EXPECT_TRUE(t.HasTagType(TagType::ID3v2));
-    EXPECT_EQ(F::read(both), v2 + audio);
-    t.SetFileName(onlyV1);
-    EXPECT_TRUE(t.HasTagType(TagType::ID3v1));
-    EXPECT_EQ(F::read(onlyV1), audio + v1);
-}
-
-} // namespace
-
-namespace {
-
-TEST(Id3v2ReadCounter, APlayCounterReadsAsANumber)
-{
-    QTemporaryDir dir;
-    const QString path
-        = F::write(dir, "pcnt.mp3", tag(3, { frame(3, "PCNT", QByteArray("\x00\x00\x01\x02", 4)) }) + F::audio());
-    ID3V2Tag t;
-    t.SetFileName(path);
-    EXPECT_EQ(t.GetFrameValue(16, "").toInt(), 258);
-}
-
-} // namespace
-
-namespace {
-
-TEST(Id3v2ReadBrokenHeader, ABrokenTagStartIsNoTagAndTheTrailerStays)
-{
-    QTemporaryDir dir;
-    const QByteArray v1 = id3v1("T", "A", "B", "2000", "", 1, 1);
-    const QByteArray bytes = QByteArray("ID3\x03\x00\x00\x80\x80\x80\x80", 10) + F::audio() + v1;
+    const QByteArray bytes
+        = QByteArray("ID3\x03\x00\x00\x80\x80\x80\x80", 10) + audio + id3v1("T", "A", "B", "2000", "", 1, 1);
     const QString path = F::write(dir, "broken.mp3", bytes);
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_FALSE(t.HasTagType(TagType::ID3v2));
     EXPECT_TRUE(t.HasTagType(TagType::ID3v1));
-    EXPECT_EQ(F::read(path), bytes);
     EXPECT_EQ(t.Title(), "T"); // the trailer's values, as for a file with only a trailer
     EXPECT_FALSE(t.StripTags(TagType::ID3v2)); // nothing safe to cut by
     EXPECT_EQ(F::read(path), bytes);

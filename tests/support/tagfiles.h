@@ -11,8 +11,9 @@
 #include <ostream>
 #include <sys/stat.h>
 
-// Test files for the tag tests: a tag (or none), recognisable audio and
-// trailing bytes, written into a temporary folder.
+// Test files for the tag, tag editing and renaming tests: a tag (or none),
+// recognisable audio and trailing bytes, written into a temporary folder,
+// and the means to check afterwards that the audio survived.
 namespace TagTestFiles {
 
 inline QByteArray audio(int frames = 12)
