@@ -1,3 +1,4 @@
+#include "support/id3builder.h"
 #include "support/mp3builder.h"
 
 #include "platform/fakes/scriptedprompter.h"
@@ -11,41 +12,10 @@
 
 namespace {
 
-QByteArray bigEndian32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        b[i] = char((v >> (24 - 8 * i)) & 0xFF);
-    return b;
-}
-
 // An ID3v2.3 tag holding one TIT2 frame, header included, no padding.
 QByteArray id3v23WithTitle(const QByteArray& title)
 {
-    const QByteArray body = QByteArray(1, '\0') + title; // ISO-8859-1 text
-    const QByteArray frame = QByteArray("TIT2") + bigEndian32(quint32(body.size())) + QByteArray(2, '\0') + body;
-    const int size = int(frame.size());
-    QByteArray header("ID3\x03\x00\x00", 6);
-    header += char((size >> 21) & 0x7F);
-    header += char((size >> 14) & 0x7F);
-    header += char((size >> 7) & 0x7F);
-    header += char(size & 0x7F);
-    return header + frame;
-}
-
-// An ID3v1.1 trailer: "TAG", title, artist, album, year, comment, track, genre.
-QByteArray id3v1Trailer()
-{
-    QByteArray t("TAG");
-    t += QByteArray("Song").leftJustified(30, '\0');
-    t += QByteArray("Artist").leftJustified(30, '\0');
-    t += QByteArray("Album").leftJustified(30, '\0');
-    t += QByteArray("1999");
-    t += QByteArray(28, '\0');
-    t += char(0);
-    t += char(3);
-    t += char(12);
-    return t;
+    return Id3Builder::tag(3, { Id3Builder::frame(3, "TIT2", Id3Builder::textBody(QString::fromLatin1(title))) });
 }
 
 // Audio frames followed by zeros up to exactly `total` bytes after `prefix`.
@@ -60,25 +30,13 @@ QByteArray fileOf(const QByteArray& prefix, qint64 total, const QByteArray& suff
 
 } // namespace
 
-TEST(FormatPlayTime, WritesHoursMinutesAndRoundedSeconds)
+TEST(FormatPlayTime, WritesHoursMinutesAndRoundedSecondsUpToSixtyInTheSecondsField)
 {
-    EXPECT_EQ(FormatPlayTime(249.0f), QStringLiteral("00:04:09"));
-    EXPECT_EQ(FormatPlayTime(3725.0f), QStringLiteral("01:02:05"));
-    EXPECT_EQ(FormatPlayTime(0.0f), QStringLiteral("00:00:00"));
-    EXPECT_EQ(FormatPlayTime(61.4f), QStringLiteral("00:01:01"));
-    EXPECT_EQ(FormatPlayTime(0.5f), QStringLiteral("00:00:01"));
-}
-
-TEST(FormatPlayTime, UpToSixtySecondsStaysInTheSecondsField)
-{
-    EXPECT_EQ(FormatPlayTime(59.6f), QStringLiteral("00:00:60"));
-    EXPECT_EQ(FormatPlayTime(60.0f), QStringLiteral("00:00:60"));
-    EXPECT_EQ(FormatPlayTime(60.4f), QStringLiteral("00:01:00"));
-}
-
-TEST(FormatPlayTime, ShowsNegativeEstimatesAsZero)
-{
-    EXPECT_EQ(FormatPlayTime(-0.956f), QStringLiteral("00:00:00"));
+    const std::pair<float, const char*> cases[] = { { 249.0f, "00:04:09" }, { 3725.0f, "01:02:05" },
+        { 0.0f, "00:00:00" }, { 61.4f, "00:01:01" }, { 0.5f, "00:00:01" }, { 59.6f, "00:00:60" },
+        { 60.0f, "00:00:60" }, { 60.4f, "00:01:00" }, { -0.956f, "00:00:00" } };
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(FormatPlayTime(seconds), QString::fromLatin1(text)) << seconds;
 }
 
 TEST(FileInfoReport, ExactTextForA128KbitFileOfFourMillionBytes)
@@ -120,8 +78,8 @@ TEST(FileInfoReport, TrailerTagsOfAFileWithoutID3v2)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("old.mp3"));
     // Lyrics3 (version 1) sits right before the ID3v1 trailer.
-    const QByteArray lyrics = QByteArray("LYRICSBEGIN") + "Some words" + "LYRICSEND";
-    ASSERT_TRUE(Mp3Builder::writeFile(path, fileOf({}, 50000, lyrics + id3v1Trailer())));
+    const QByteArray trailer = Id3Builder::id3v1("Song", "Artist", "Album", "1999", "", 3, 12);
+    ASSERT_TRUE(Mp3Builder::writeFile(path, fileOf({}, 50000, Id3Builder::lyrics3v1("Some words") + trailer)));
     ID3V2Tag tag;
     tag.SetFileName(path);
     const QStringList lines = FileInfoReport(path, tag).split(QStringLiteral("\r\n"));

@@ -9,6 +9,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <ostream>
 
 namespace MultiTagFiles {
 
@@ -17,7 +21,17 @@ constexpr int kFrames = 8;
 struct Values {
     QString artist, album, title, genre, comments, composer, mood;
     int track = 0, total = 0, year = 0;
+
+    bool operator==(const Values&) const = default;
 };
+
+inline void PrintTo(const Values& v, std::ostream* os)
+{
+    *os << '{' << QStringList({ v.artist, v.album, v.title, v.genre, v.comments, v.composer, v.mood })
+                      .join('|')
+                      .toStdString()
+        << '|' << v.track << '/' << v.total << '|' << v.year << '}';
+}
 
 inline Values sample(const QString& tagSuffix)
 {
@@ -112,11 +126,12 @@ inline QByteArray audioOf(const QString& path)
     return bytes;
 }
 
-inline bool sameValues(const Values& a, const Values& b)
+// The ID3v1 trailer that write() gives a file holding v.
+inline QByteArray trailerFor(const Values& v)
 {
-    return a.artist == b.artist && a.album == b.album && a.title == b.title && a.genre == b.genre
-        && a.comments == b.comments && a.composer == b.composer && a.mood == b.mood && a.track == b.track
-        && a.total == b.total && a.year == b.year;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("expected.mp3");
+    return write(path, v, true) ? Mp3Builder::readFile(path).right(128) : QByteArray();
 }
 
 } // namespace MultiTagFiles
