@@ -1,11 +1,11 @@
 #include "massrenamefixture.h"
 
 #include "massrename/filesearch.h"
-#include "tags/id3v1tag.h"
+#include "massrename/runsummary.h"
+#include "support/id3builder.h"
 
 #include <QFile>
 
-#include <unistd.h>
 
 namespace {
 
@@ -15,57 +15,32 @@ QString crlf(const QStringList& lines) { return lines.join(QStringLiteral("\r\n"
 
 // ---- The walk ----------------------------------------------------------------
 
-TEST_F(MassRenameTest, WalkTakesAFoldersFilesThenEachSubfolderCompletely)
+TEST_F(MassRenameTest, WalkTakesAFoldersFilesThenEachSubfolderCompletelyLeavingHiddenAndLinkedOnesOut)
 {
     makeMp3(QStringLiteral("x.mp3"));
     makeMp3(QStringLiteral("C/z.mp3"));
     makeMp3(QStringLiteral("B/y.mp3"));
     makeMp3(QStringLiteral("B/D/w.mp3"));
     makeMp3(QStringLiteral("b.MP3"));
+    makeMp3(QStringLiteral("._a.mp3"));
+    makeMp3(QStringLiteral(".Trash-1000/files/b.mp3"));
     makeFile(QStringLiteral("notes.txt"), "text");
+    ASSERT_TRUE(QFile::link(root + "B", root + "B/loop"));
 
     FileSearch search;
     search.StartSearch(root, QStringLiteral("*.mp3"));
     EXPECT_EQ(search.Found(), (QStringList{root + "b.MP3", root + "x.mp3", root + "B/y.mp3", root + "B/D/w.mp3",
                                            root + "C/z.mp3"}));
     EXPECT_FALSE(search.LimitExceeded());
-
     search.SearchSingleFolder(root, QStringLiteral("*.mp3"));
     EXPECT_EQ(search.Found(), (QStringList{root + "b.MP3", root + "x.mp3"}));
-}
-
-TEST_F(MassRenameTest, WalkDoesNotFollowLinkedFolders)
-{
-    makeMp3(QStringLiteral("A/x.mp3"));
-    ASSERT_TRUE(QFile::link(root + "A", root + "A/loop"));
-    FileSearch search;
-    search.StartSearch(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(search.Found(), QStringList{root + "A/x.mp3"});
-}
-
-TEST_F(MassRenameTest, WalkLeavesHiddenFilesAndFoldersOut)
-{
-    makeMp3(QStringLiteral("a.mp3"));
-    makeMp3(QStringLiteral("._a.mp3"));
-    makeMp3(QStringLiteral(".Trash-1000/files/b.mp3"));
-    FileSearch search;
-    search.StartSearch(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(search.Found(), QStringList{root + "a.mp3"});
-}
-
-TEST_F(MassRenameTest, WalkStopsAtTheLimitAndSaysSo)
-{
-    makeMp3(QStringLiteral("a.mp3"));
-    makeMp3(QStringLiteral("S/b.mp3"));
-    makeMp3(QStringLiteral("S/c.mp3"));
-    FileSearch search(2);
-    search.StartSearch(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(search.Found(), (QStringList{root + "a.mp3", root + "S/b.mp3"}));
-    EXPECT_TRUE(search.LimitExceeded());
-
-    FileSearch exact(3);
+    FileSearch limited(2);
+    limited.StartSearch(root, QStringLiteral("*.mp3"));
+    EXPECT_EQ(limited.Found(), (QStringList{root + "b.MP3", root + "x.mp3"}));
+    EXPECT_TRUE(limited.LimitExceeded());
+    FileSearch exact(5);
     exact.StartSearch(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(exact.Found().size(), 3);
+    EXPECT_EQ(exact.Found().size(), 5);
     EXPECT_FALSE(exact.LimitExceeded());
 }
 
@@ -87,165 +62,122 @@ TEST_F(MassRenameTest, RunOverTheLimitProcessesTheFirstFilesAndReportsTheRest)
         ">> Note: More Than 2 Files Found; Only The First 2 Are Processed, The Rest Were Left Untouched"));
 }
 
-TEST_F(MassRenameTest, RunWithSubfoldersShowsOutcomesInWalkOrder)
+TEST_F(MassRenameTest, RunShowsOutcomesInWalkOrderAndTakesSubfoldersOnlyWhenAsked)
 {
     makeMp3(QStringLiteral("x_1.mp3"));
     makeMp3(QStringLiteral("B/y_2.mp3"));
     makeMp3(QStringLiteral("C/z_3.mp3"));
+    engine->Run(choices);
+    EXPECT_EQ(view.counters.total, 1);
+    EXPECT_TRUE(exists(QStringLiteral("B/y_2.mp3")));
     choices.includeSubs = true;
+    view.rows.clear();
     engine->Run(choices);
     ASSERT_EQ(view.rows.size(), 3);
     EXPECT_EQ(view.rows[0].dir, root);
     EXPECT_EQ(view.rows[0].newName, "x 1.mp3");
+    EXPECT_EQ(view.rows[0].colour, ResultColour::Failed); // renamed by the first run
     EXPECT_EQ(view.rows[1].dir, root + "B/");
     EXPECT_EQ(view.rows[2].dir, root + "C/");
-    EXPECT_EQ(view.counters.renamed, 3);
-}
-
-TEST_F(MassRenameTest, RunWithoutSubfoldersLeavesThemAlone)
-{
-    makeMp3(QStringLiteral("x_1.mp3"));
-    makeMp3(QStringLiteral("B/y_2.mp3"));
-    engine->Run(choices);
-    EXPECT_EQ(view.counters.total, 1);
-    EXPECT_TRUE(exists(QStringLiteral("B/y_2.mp3")));
+    EXPECT_EQ(view.counters.renamed, 2);
 }
 
 // ---- Names from tags -----------------------------------------------------------
 
-TEST_F(MassRenameTest, ArtistTitleWithTitleCasing)
+TEST_F(MassRenameTest, NamesAreBuiltFromTheTagsFields)
 {
-    backend.values["Settings"]["New File Case"] = "TC";
-    prefs.LoadOptions();
-    const TestTags tags{.artist = "abba", .title = "waterloo"};
-    makeMp3(QStringLiteral("song.mp3"), &tags);
-    choices.builtFormat = "Artist - Title";
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"Abba - Waterloo.mp3"});
-    ASSERT_EQ(view.rows.size(), 1);
-    EXPECT_EQ(view.rows[0].colour, ResultColour::Renamed);
-    EXPECT_EQ(view.counters.renamed, 1);
+    const struct {
+        const char* format;
+        TestTags tags;
+        bool copyright = false, useOptions = false, allParts = false;
+        const char* fileCase = "NC";
+        const char* expected;
+    } cases[] = {
+        { "Artist - Title", { .artist = "abba", .title = "waterloo" }, false, false, false, "TC",
+            "Abba - Waterloo.mp3" },
+        { "Artist - Title", { .artist = "Abba" }, false, false, false, "NC", "Abba.mp3" }, // missing: left out
+        { "Bogus - Song", { .title = "Song" }, false, false, true, "NC", "Song.mp3" }, // unknown: never missing
+        { "Track - Title", { .title = "Song", .track = 7 }, false, false, false, "NC", "7 - Song.mp3" },
+        // Options: separator "-" and two-digit tracks, where track 0 is left out.
+        { "Track - Title", { .title = "Song", .track = 7 }, false, true, false, "NC", "07-Song.mp3" },
+        { "Track - Title", { .title = "Song" }, false, true, false, "NC", "Song.mp3" },
+        { "Track - Title", { .title = "Song" }, false, false, false, "NC", "0 - Song.mp3" },
+        { "Title - Year - Copyright", { .title = "Song" }, false, false, false, "NC", "Song - 0 - False.mp3" },
+        { "Title - Year - Copyright", { .title = "Song" }, true, false, false, "NC", "Song - 0 - True.mp3" },
+        // A slash in a tag becomes a separator, not a folder.
+        { "Artist - Title", { .artist = "AC/DC", .title = "Thunderstruck" }, false, false, false, "NC",
+            "AC - DC - Thunderstruck.mp3" },
+    };
+    int i = 0;
+    for (const auto& c : cases) {
+        const QString dir = QStringLiteral("case%1/").arg(i++);
+        makeMp3(dir + "a.mp3", &c.tags, c.copyright);
+        backend.values["Settings"]["New File Case"] = c.fileCase;
+        prefs.LoadOptions();
+        choices.startDir = root + dir;
+        choices.builtFormat = c.format;
+        choices.useOptions = c.useOptions;
+        choices.allParts = c.allParts;
+        view.rows.clear();
+        engine->Run(choices);
+        EXPECT_EQ(namesIn(dir), QStringList{c.expected}) << c.format;
+        EXPECT_EQ(QDir(root + dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{}) << c.format;
+        ASSERT_EQ(view.rows.size(), 1);
+        EXPECT_EQ(view.rows[0].colour, ResultColour::Renamed) << c.format;
+        EXPECT_EQ(view.counters.renamed, 1) << c.format;
+    }
 }
 
-TEST_F(MassRenameTest, MissingTagSkipsWithAllPartsAndIsLeftOutWithout)
+TEST_F(MassRenameTest, EachSkipShowsTheOldNameInRedAndLogsItsReason)
 {
-    const TestTags tags{.artist = "Abba"};
-    makeMp3(QStringLiteral("song.mp3"), &tags);
-    choices.builtFormat = "Artist - Title";
+    const TestTags artistOnly{.artist = "Abba"};
+    const struct {
+        const char* name;
+        const TestTags* tags;
+        const char* format;
+        const char* reason;
+    } cases[] = {
+        { "song.mp3", &artistOnly, "Artist - Title", "Internal Tags Incomplete" },
+        { "song.mp3", nullptr, "Artist - Title", "Could Not Make A Valid Filename From Internal Tags" },
+        { "Abba - Waterloo.mp3", nullptr, "", "Old Filename and New Formatted Filename Would Be The Same" },
+    };
     choices.allParts = true;
     choices.logOperation = true;
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"song.mp3"});
-    ASSERT_EQ(view.rows.size(), 1);
-    EXPECT_EQ(view.rows[0].newName, "song.mp3");
-    EXPECT_EQ(view.rows[0].colour, ResultColour::Failed);
-    EXPECT_EQ(view.counters.skipped, 1);
-    EXPECT_TRUE(logLines().contains(">> Skipped: " + root + "song.mp3 (Internal Tags Incomplete)"));
-
-    choices.allParts = false;
-    choices.logOperation = false;
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"Abba.mp3"});
+    int i = 0;
+    for (const auto& c : cases) {
+        const QString dir = QStringLiteral("case%1/").arg(i++);
+        makeMp3(dir + c.name, c.tags);
+        choices.startDir = root + dir;
+        choices.builtFormat = c.format;
+        view.rows.clear();
+        engine->Run(choices);
+        EXPECT_EQ(namesIn(dir), QStringList{c.name});
+        ASSERT_EQ(view.rows.size(), 1);
+        EXPECT_EQ(view.rows[0].oldName, c.name);
+        EXPECT_EQ(view.rows[0].newName, c.name);
+        EXPECT_EQ(view.rows[0].colour, ResultColour::Failed);
+        EXPECT_EQ(view.counters.skipped, 1);
+        EXPECT_EQ(view.counters.renamed, 0);
+        EXPECT_EQ(view.statuses.at(view.statuses.size() - 2), "Skipping " + root + dir + c.name);
+        EXPECT_TRUE(logLines().contains(">> Skipped: " + root + dir + c.name + " (" + c.reason + ")")) << c.reason;
+    }
 }
 
-TEST_F(MassRenameTest, NoUsableTagSkipsAsNoValidName)
-{
-    makeMp3(QStringLiteral("song.mp3"));
-    choices.builtFormat = "Artist - Title";
-    choices.allParts = true;
-    choices.logOperation = true;
-    engine->Run(choices);
-    ASSERT_EQ(view.rows.size(), 1);
-    EXPECT_EQ(view.rows[0].oldName, "song.mp3");
-    EXPECT_EQ(view.rows[0].newName, "song.mp3");
-    EXPECT_EQ(view.rows[0].colour, ResultColour::Failed);
-    EXPECT_EQ(view.counters.skipped, 1);
-    EXPECT_EQ(view.statuses.at(view.statuses.size() - 2), "Skipping " + root + "song.mp3");
-    EXPECT_TRUE(logLines().contains(">> Skipped: " + root
-                                    + "song.mp3 (Could Not Make A Valid Filename From Internal Tags)"));
-}
-
-TEST_F(MassRenameTest, UnknownFieldsAddNothingAndAreNeverMissing)
-{
-    const TestTags tags{.title = "Song"};
-    makeMp3(QStringLiteral("a.mp3"), &tags);
-    choices.builtFormat = "Bogus - Song";
-    choices.allParts = true;
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"Song.mp3"});
-}
-
-TEST_F(MassRenameTest, TrackIsTwoDigitOnlyWithOptionsAndFormattedTracks)
-{
-    const TestTags tags{.title = "Song", .track = 7};
-    makeMp3(QStringLiteral("a.mp3"), &tags);
-    choices.builtFormat = "Track - Title";
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"7 - Song.mp3"});
-
-    choices.useOptions = true; // separator "-" and UseFormattedTrack on by default
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"07-Song.mp3"});
-}
-
-TEST_F(MassRenameTest, TrackZeroIsLeftOutWhenFormattedAndZeroOtherwise)
-{
-    const TestTags tags{.title = "Song"};
-    makeMp3(QStringLiteral("a.mp3"), &tags);
-    choices.builtFormat = "Track - Title";
-    choices.useOptions = true;
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"Song.mp3"});
-
-    choices.useOptions = false;
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"0 - Song.mp3"});
-}
-
-TEST_F(MassRenameTest, YearZeroGivesZeroAndCopyrightGivesItsFlag)
-{
-    const TestTags tags{.title = "Song"};
-    makeMp3(QStringLiteral("a.mp3"), &tags, false);
-    makeMp3(QStringLiteral("b.mp3"), &tags, true);
-    choices.builtFormat = "Title - Year - Copyright";
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), (QStringList{"Song - 0 - False.mp3", "Song - 0 - True.mp3"}));
-}
-
-TEST_F(MassRenameTest, SlashInATagBecomesASeparatorNotAFolder)
-{
-    const TestTags tags{.artist = "AC/DC", .title = "Thunderstruck"};
-    makeMp3(QStringLiteral("a.mp3"), &tags);
-    choices.builtFormat = "Artist - Title";
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"AC - DC - Thunderstruck.mp3"});
-    EXPECT_EQ(QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{});
-}
-
-TEST_F(MassRenameTest, TagRunRewritesTheId3v1TrailerFromTheId3v2Tag)
+TEST_F(MassRenameTest, TagRunRewritesTheId3v1TrailerFromTheId3v2TagAndACleanupRunLeavesTagsAlone)
 {
     const TestTags tags{.artist = "Abba", .title = "Waterloo", .album = "Gold", .genre = "Pop", .comments = "hit",
                         .track = 3, .year = 1974};
     makeMp3(QStringLiteral("a.mp3"), &tags);
+    const QString clean = makeMp3(QStringLiteral("Clean/my song.mp3"));
+    const QByteArray cleanBefore = Mp3Builder::readFile(clean);
     choices.builtFormat = "Artist";
     engine->Run(choices);
-    ID3V1Tag v1;
-    ASSERT_TRUE(v1.ReadFromFile(root + "Abba.mp3"));
-    EXPECT_EQ(v1.Artist(), "Abba");
-    EXPECT_EQ(v1.Title(), "Waterloo");
-    EXPECT_EQ(v1.Album(), "Gold");
-    EXPECT_EQ(v1.Year(), "1974");
-    EXPECT_EQ(v1.Comment(), "hit");
-    EXPECT_EQ(v1.Track(), 3);
-    EXPECT_EQ(v1.Genre(), 13);
-}
-
-TEST_F(MassRenameTest, CleanupRunDoesNotTouchTags)
-{
-    const QString path = makeMp3(QStringLiteral("my song.mp3"));
-    const QByteArray before = Mp3Builder::readFile(path);
+    EXPECT_EQ(Mp3Builder::readFile(root + "Abba.mp3").right(128),
+              Id3Builder::id3v1("Waterloo", "Abba", "Gold", "1974", "hit", 3, 13));
+    choices.startDir = root + "Clean/";
+    choices.builtFormat = "";
     engine->Run(choices);
-    EXPECT_EQ(Mp3Builder::readFile(path), before);
+    EXPECT_EQ(Mp3Builder::readFile(clean), cleanBefore);
 }
 
 // ---- Cleanup of existing names --------------------------------------------------
@@ -261,29 +193,12 @@ TEST_F(MassRenameTest, NoneCleansUpTheExistingName)
     EXPECT_EQ(view.rows[0].oldName, "my_song--live.MP3");
     EXPECT_EQ(view.rows[0].newName, "my song - live.mp3");
     EXPECT_TRUE(logLines().contains(root + "my_song--live.MP3 Renamed As " + root + "my song - live.mp3"));
-}
 
-TEST_F(MassRenameTest, SameNameIsSkippedWithItsReason)
-{
-    makeMp3(QStringLiteral("Abba - Waterloo.mp3"));
-    choices.logOperation = true;
-    engine->Run(choices);
-    ASSERT_EQ(view.rows.size(), 1);
-    EXPECT_EQ(view.rows[0].newName, "Abba - Waterloo.mp3");
-    EXPECT_EQ(view.rows[0].colour, ResultColour::Failed);
-    EXPECT_EQ(view.counters.skipped, 1);
-    EXPECT_EQ(view.counters.renamed, 0);
-    EXPECT_TRUE(logLines().contains(">> Skipped: " + root
-                                    + "Abba - Waterloo.mp3 (Old Filename and New Formatted Filename Would Be The Same)"));
-}
-
-TEST_F(MassRenameTest, LetterCaseChangeIsRenamed)
-{
+    // A change of letter case alone is a rename.
     backend.values["Settings"]["New File Case"] = "TC";
     prefs.LoadOptions();
-    makeMp3(QStringLiteral("abba - waterloo.mp3"));
     engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"Abba - Waterloo.mp3"});
+    EXPECT_EQ(namesIn(), QStringList{"My Song - Live.mp3"});
     EXPECT_EQ(view.counters.renamed, 1);
 }
 
@@ -342,94 +257,56 @@ TEST_F(MassRenameTest, ExistingTargetIsLeftUntouchedAndCountedAsError)
     EXPECT_TRUE(logLines().contains(">> Error: Could Not Rename " + root + "a_b.mp3 (File exists)"));
 }
 
-TEST_F(MassRenameTest, FailedRenameIsAnErrorAndTheRunGoesOn)
+TEST_F(MassRenameTest, AFileThatCannotBeRenamedOrReadIsAnErrorOfThatFileAndTheRunGoesOn)
 {
-    makeMp3(QStringLiteral("a_1.mp3"));
-    makeMp3(QStringLiteral("b_2.mp3"));
-    files.renameFailure = {75, QStringLiteral("Permission denied")};
-    choices.logOperation = true;
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), (QStringList{"a_1.mp3", "b 2.mp3"}));
-    EXPECT_EQ(view.counters.errors, 1);
-    EXPECT_EQ(view.counters.renamed, 1);
-    EXPECT_TRUE(logLines().contains(">> Error: Could Not Rename " + root + "a_1.mp3 (Permission denied)"));
-}
-
-TEST_F(MassRenameTest, FileThatVanishedBeforeItsTurnIsAnErrorOfThatFile)
-{
-    makeMp3(QStringLiteral("a_1.mp3"));
-    makeMp3(QStringLiteral("b_2.mp3"));
-    view.onStatus = [this](const QString& text) {
-        if (text == "Processing Files...")
-            QFile::remove(root + "a_1.mp3");
+    const struct {
+        const char* name;
+        std::function<void(FaultyFileSystem&, const QString& dir)> fault; // done when processing starts
+        const char* logLine;
+    } cases[] = {
+        { "a_1.mp3", [](FaultyFileSystem& files, const QString&) { files.renameFailure = { 75, QStringLiteral("Permission denied") }; },
+            ">> Error: Could Not Rename %1a_1.mp3 (Permission denied)" },
+        { "a_1.mp3", [](FaultyFileSystem&, const QString& dir) { QFile::remove(dir + "a_1.mp3"); },
+            ">> Error: Could Not Read %1a_1.mp3 (No such file or directory)" },
+        // A folder now stands where the walk saw a file: it has a length, but
+        // it cannot be read as a file.
+        { "a_1.mp3",
+            [](FaultyFileSystem&, const QString& dir) {
+                QFile::remove(dir + "a_1.mp3");
+                QDir().mkpath(dir + "a_1.mp3/inner");
+            },
+            ">> Error: Could Not Read %1a_1.mp3 (The File Cannot Be Opened For Reading)" },
     };
-    choices.logOperation = true;
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"b 2.mp3"});
-    EXPECT_EQ(view.counters.total, 2);
-    EXPECT_EQ(view.counters.errors, 1);
-    EXPECT_EQ(view.counters.renamed, 1);
-    ASSERT_EQ(view.rows.size(), 2);
-    EXPECT_EQ(view.rows[0].newName, "");
-    EXPECT_EQ(view.rows[0].colour, ResultColour::Failed);
-    EXPECT_TRUE(logLines().contains(">> Error: Could Not Read " + root + "a_1.mp3 (No such file or directory)"));
-}
-
-TEST_F(MassRenameTest, FileWhoseTagCannotBeOpenedIsAnErrorOfThatFile)
-{
-    // A folder now stands where the walk saw a file: it has a length, but
-    // it cannot be read as a file.
-    makeMp3(QStringLiteral("a.mp3"));
-    const TestTags tags{.artist = "Abba"};
-    makeMp3(QStringLiteral("b.mp3"), &tags);
-    view.onStatus = [this](const QString& text) {
-        if (text == "Processing Files...") {
-            QFile::remove(root + "a.mp3");
-            QDir().mkpath(root + "a.mp3/inner");
-        }
-    };
+    const TestTags a{.artist = "a_1"}, b{.artist = "b_2"};
     choices.builtFormat = "Artist";
     choices.logOperation = true;
-    engine->Run(choices);
-    EXPECT_EQ(view.counters.errors, 1);
-    EXPECT_EQ(view.counters.renamed, 1);
-    ASSERT_EQ(view.rows.size(), 2);
-    EXPECT_EQ(view.rows[0].oldName, "a.mp3");
-    EXPECT_EQ(view.rows[0].colour, ResultColour::Failed);
-    EXPECT_TRUE(QFileInfo(root + "a.mp3").isDir());
-    EXPECT_TRUE(logLines().contains(">> Error: Could Not Read " + root
-                                    + "a.mp3 (The File Cannot Be Opened For Reading)"));
-}
-
-TEST_F(MassRenameTest, UnreadableFileInATagRunIsAnError)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "the superuser can read every file";
-    makeMp3(QStringLiteral("a.mp3"));
-    QFile::setPermissions(root + "a.mp3", QFileDevice::WriteOwner);
-    choices.builtFormat = "Artist";
-    engine->Run(choices);
-    EXPECT_EQ(view.counters.errors, 1);
-    EXPECT_TRUE(exists(QStringLiteral("a.mp3")));
+    int i = 0;
+    for (const auto& c : cases) {
+        const QString dir = QStringLiteral("case%1/").arg(i++);
+        makeMp3(dir + c.name, &a);
+        makeMp3(dir + "b.mp3", &b);
+        choices.startDir = root + dir;
+        view.rows.clear();
+        view.onStatus = [&](const QString& text) {
+            if (text == "Processing Files...")
+                c.fault(files, root + dir);
+        };
+        engine->Run(choices);
+        files.renameFailure = {};
+        EXPECT_EQ(view.counters.total, 2) << c.logLine;
+        EXPECT_EQ(view.counters.errors, 1) << c.logLine;
+        EXPECT_EQ(view.counters.renamed, 1) << c.logLine;
+        ASSERT_EQ(view.rows.size(), 2);
+        EXPECT_EQ(view.rows[0].oldName, c.name);
+        EXPECT_EQ(view.rows[0].colour, ResultColour::Failed);
+        EXPECT_TRUE(exists(dir + "b 2.mp3"));
+        EXPECT_TRUE(logLines().contains(QString::fromLatin1(c.logLine).arg(root + dir))) << c.logLine;
+    }
 }
 
 // ---- Confirmation ----------------------------------------------------------------
 
-TEST_F(MassRenameTest, ConfirmationAsksWithBothFullNames)
-{
-    makeMp3(QStringLiteral("a_1.mp3"));
-    choices.confirmEach = true;
-    prompter.answers.enqueue(Answer::Yes);
-    engine->Run(choices);
-    ASSERT_EQ(prompter.calls.size(), 1);
-    EXPECT_EQ(prompter.calls[0].title, "Velmora");
-    EXPECT_EQ(prompter.calls[0].buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Question);
-    EXPECT_EQ(prompter.calls[0].text, "Rename...\r\n\r\n" + root + "a_1.mp3\r\n\r\n As\r\n\r\n" + root + "a 1.mp3");
-    EXPECT_EQ(namesIn(), QStringList{"a 1.mp3"});
-}
-
-TEST_F(MassRenameTest, NoInTheConfirmationSkipsTheFile)
+TEST_F(MassRenameTest, ConfirmationAsksWithBothFullNamesAndNoSkipsTheFile)
 {
     makeMp3(QStringLiteral("a_1.mp3"));
     makeMp3(QStringLiteral("b_2.mp3"));
@@ -437,6 +314,11 @@ TEST_F(MassRenameTest, NoInTheConfirmationSkipsTheFile)
     choices.logOperation = true;
     prompter.answers << Answer::No << Answer::Yes;
     engine->Run(choices);
+    ASSERT_EQ(prompter.calls.size(), 2);
+    EXPECT_EQ(prompter.calls[0].title, "Velmora");
+    EXPECT_EQ(prompter.calls[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Question);
+    EXPECT_EQ(prompter.calls[0].text, "Rename...\r\n\r\n" + root + "a_1.mp3\r\n\r\n As\r\n\r\n" + root + "a 1.mp3");
     EXPECT_EQ(namesIn(), (QStringList{"a_1.mp3", "b 2.mp3"}));
     EXPECT_EQ(view.counters.skipped, 1);
     EXPECT_EQ(view.rows[0].newName, "a 1.mp3");
@@ -496,6 +378,8 @@ TEST_F(MassRenameTest, RunShowsItsStatusesAndControlsInOrder)
     EXPECT_EQ(view.runStatus, (QList<bool>{true, false}));
     EXPECT_GE(view.progressCalls, 1);
     EXPECT_EQ(view.currentDir, root);
+    EXPECT_FALSE(QDir(logFolder).exists() && !QDir(logFolder).isEmpty()); // no log asked for
+    EXPECT_EQ(engine->LogFileName(), "");
 }
 
 TEST_F(MassRenameTest, WholeLogOfASmallRun)
@@ -561,14 +445,6 @@ TEST_F(MassRenameTest, LogThatCannotBeCreatedIsReportedAndTheRunGoesOn)
     EXPECT_EQ(namesIn(), QStringList{"a 1.mp3"});
 }
 
-TEST_F(MassRenameTest, RunWithoutLogWritesNoFileAndKeepsTheLastLogName)
-{
-    makeMp3(QStringLiteral("a_1.mp3"));
-    engine->Run(choices);
-    EXPECT_FALSE(QDir(logFolder).exists() && !QDir(logFolder).isEmpty());
-    EXPECT_EQ(engine->LogFileName(), "");
-}
-
 // ---- Go ------------------------------------------------------------------------------
 
 TEST_F(MassRenameTest, GoWithAMissingStartFolderSaysSoAndRunsNothing)
@@ -592,19 +468,9 @@ TEST_F(MassRenameTest, GoAsksWithTheRunsSettingsAndStopsOnNo)
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].title, "Velmora - Mass Renaming...");
     EXPECT_EQ(prompter.calls[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(prompter.calls[0].text,
-              "Reformat All MP3 Files Found Using The Following Options?\r\n\r\n"
-              "Starting Directory: "
-                  + root
-                  + "\r\n\r\n"
-                    "Include SubDirectories: Yes\r\n"
-                    "Confirm Each Rename: No\r\n"
-                    "Use Defined Filters: No\r\n"
-                    "Use Defined Options: No\r\n"
-                    "Create A Log of Operations: No\r\n\r\n"
-                    "ID3 Tag Autoformatting: Artist - Title\r\n"
-                    "All Selected ID3 Tags Must Exist Before Renaming: No\r\n\r\n"
-                    "Automatic Filename Casing Type: None (From Options)\r\n");
+    EXPECT_EQ(prompter.calls[0].text, RunConfirmationText(choices, prefs.options));
+    EXPECT_TRUE(prompter.calls[0].text.contains("\r\nInclude SubDirectories: Yes\r\n"));
+    EXPECT_TRUE(prompter.calls[0].text.contains("\r\nID3 Tag Autoformatting: Artist - Title\r\n"));
     EXPECT_TRUE(exists(QStringLiteral("a_1.mp3")));
 
     prompter.answers << Answer::Yes;
