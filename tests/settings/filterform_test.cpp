@@ -3,41 +3,33 @@
 #include "platform/platformservices.h"
 #include "settings/preferences.h"
 #include "settings/ui/filterform.h"
+#include "support/qttesthelpers.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using Values = QMap<QString, QString>;
+
 class FilterFormTest : public ::testing::Test {
 protected:
     FilterFormTest() { services.prompter = &prompter; }
 
-    FilterForm& open()
-    {
-        form = std::make_unique<FilterForm>(services, prefs);
-        return *form;
-    }
+    void open() { form = std::make_unique<FilterForm>(services, prefs); }
     template <typename T> T* child(const char* name) { return form->findChild<T*>(QLatin1String(name)); }
-    QStringList entries()
-    {
-        QStringList out;
-        auto* list = child<QListWidget>("FilterList");
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
-    }
+    void click(const char* button) { child<QPushButton>(button)->click(); }
+    QStringList entries() { return ListTexts(child<QListWidget>("FilterList")); }
     void add(const QString& search, const QString& replace)
     {
         child<QLineEdit>("SearchText")->setText(search);
         child<QLineEdit>("ReplaceText")->setText(replace);
-        child<QPushButton>("AddButton")->click();
+        click("AddButton");
     }
-    QMap<QString, QString> stored() const { return backend.values.value(QStringLiteral("Filters")); }
+    Values& stored(const char* section) { return backend.values[QLatin1String(section)]; }
 
     MemorySettingsBackend backend;
     ScriptedPrompter prompter;
@@ -48,123 +40,85 @@ protected:
 
 } // namespace
 
-TEST_F(FilterFormTest, OpensWithCaptionEmptyListAndBothBoxesCheckedWhenNothingStored)
+TEST_F(FilterFormTest, NothingStoredOpensEmptyWithBothBoxesCheckedAndExitStoresThem)
 {
     open();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Velmora - Filters Definition "));
     EXPECT_TRUE(entries().isEmpty());
     EXPECT_TRUE(child<QCheckBox>("EnableFilters")->isChecked());
     EXPECT_TRUE(child<QCheckBox>("FilterCase")->isChecked());
     EXPECT_EQ(child<QLineEdit>("SearchText")->maxLength(), 1);
     EXPECT_EQ(child<QLineEdit>("ReplaceText")->maxLength(), 1);
-    EXPECT_EQ(child<QPushButton>("ExitButton")->toolTip(), QStringLiteral("Exit Filter Definitions"));
+    click("ExitButton");
+    EXPECT_EQ(stored("Settings"), (Values{{"EnableFilters", "1"}, {"FilterCase", "1"}}));
+    EXPECT_TRUE(stored("Filters").isEmpty());
 }
 
-TEST_F(FilterFormTest, OpensWithStoredFiltersAndFlags)
+TEST_F(FilterFormTest, AddShowsDisplayFormsOnceAndRefusesWithTheirMessages)
 {
-    backend.values["Filters"] = {{"Filter00", "@_"}, {"Filter01", "&@+"}};
     backend.values["Settings"] = {{"EnableFilters", "0"}, {"FilterCase", "1"}};
     open();
-    EXPECT_EQ(entries(), QStringList({"Delete Occurences Of '_'", "Replace '&' With '+'"}));
     EXPECT_FALSE(child<QCheckBox>("EnableFilters")->isChecked());
-    EXPECT_TRUE(child<QCheckBox>("FilterCase")->isChecked());
-}
-
-TEST_F(FilterFormTest, AddShowsDisplayFormsKeepsDuplicatesOnceAndEmptiesBoxes)
-{
-    open();
     add("_", "");
     add("&", "+");
-    add("_", "");
-    EXPECT_EQ(entries(), QStringList({"Delete Occurences Of '_'", "Replace '&' With '+'"}));
-    EXPECT_TRUE(child<QLineEdit>("SearchText")->text().isEmpty());
-    EXPECT_TRUE(child<QLineEdit>("ReplaceText")->text().isEmpty());
+    add("_", ""); // a duplicate is kept once, silently
     EXPECT_TRUE(prompter.calls.isEmpty());
-}
-
-TEST_F(FilterFormTest, AddRefusesBlankAndEqualCharactersWithTheirMessages)
-{
-    open();
-    add(" ", "");
-    add("a", "a");
+    const std::pair<const char*, const char*> refused[] = {{" ", ""}, {"a", "a"}, {"", "x"}, {"@", "x"}};
+    for (const auto& [search, replace] : refused)
+        add(QLatin1String(search), QLatin1String(replace));
     add(" ", "_");
     add("a", "A");
-    EXPECT_EQ(entries(), QStringList({"Replace ' ' With '_'", "Replace 'a' With 'A'"}));
-    ASSERT_EQ(prompter.calls.size(), 2);
-    EXPECT_EQ(prompter.calls[0].text, QStringLiteral("No Search or Replace Characters Defined!"));
+    EXPECT_EQ(entries(), QStringList({"Delete Occurences Of '_'", "Replace '&' With '+'", "Replace ' ' With '_'",
+                                      "Replace 'a' With 'A'"}));
+    EXPECT_EQ(prompter.messageTexts(), QStringList({"No Search or Replace Characters Defined!",
+                                                   "Invalid Search and Replace Characters Specified!",
+                                                   "No Search Character Defined For The Replacement!",
+                                                   "The Character '@' Can Only Be Deleted, Not Replaced!"}));
     EXPECT_EQ(prompter.calls[0].title, QStringLiteral("Velmora"));
     EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(prompter.calls[1].text, QStringLiteral("Invalid Search and Replace Characters Specified!"));
-    EXPECT_EQ(prompter.calls[1].icon, MsgIcon::Exclamation);
-    // The refused texts are cleared too.
+    // Boxes are emptied after every attempt, refused or not.
     EXPECT_TRUE(child<QLineEdit>("SearchText")->text().isEmpty());
-}
-
-TEST_F(FilterFormTest, AddRefusesFiltersTheStoredFormCannotCarry)
-{
-    open();
-    add("", "x");
-    add("@", "x");
-    EXPECT_TRUE(entries().isEmpty());
-    EXPECT_EQ(prompter.messageTexts(), QStringList({"No Search Character Defined For The Replacement!",
-                                                   "The Character '@' Can Only Be Deleted, Not Replaced!"}));
+    EXPECT_TRUE(child<QLineEdit>("ReplaceText")->text().isEmpty());
 }
 
 TEST_F(FilterFormTest, DeleteAsksAndRemovesOnlyOnYes)
 {
-    backend.values["Filters"] = {{"Filter00", "@_"}, {"Filter01", "&@+"}, {"Filter02", "@x"}};
+    stored("Filters") = {{"Filter00", "@_"}, {"Filter01", "&@+"}, {"Filter02", "@x"}};
     open();
     auto* list = child<QListWidget>("FilterList");
+    list->setCurrentRow(-1);
+    click("DeleteButton"); // no selection: no question
+    EXPECT_TRUE(prompter.calls.isEmpty());
     list->setCurrentRow(1);
     prompter.answers.enqueue(Answer::No);
-    child<QPushButton>("DeleteButton")->click();
+    click("DeleteButton");
     EXPECT_EQ(entries().size(), 3);
     EXPECT_EQ(list->currentRow(), 0);
     list->setCurrentRow(1);
     prompter.answers.enqueue(Answer::Yes);
-    child<QPushButton>("DeleteButton")->click();
+    click("DeleteButton");
     EXPECT_EQ(entries(), QStringList({"Delete Occurences Of '_'", "Delete Occurences Of 'x'"}));
     EXPECT_EQ(list->currentRow(), 0);
     ASSERT_EQ(prompter.calls.size(), 2);
     EXPECT_EQ(prompter.calls[1].text, QStringLiteral("Delete Filter: Replace '&' With '+'?"));
     EXPECT_EQ(prompter.calls[1].icon, MsgIcon::Question);
     EXPECT_EQ(prompter.calls[1].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(prompter.calls[1].title, QStringLiteral("Velmora"));
-}
-
-TEST_F(FilterFormTest, DeleteWithoutSelectionAsksNothing)
-{
-    open();
-    child<QPushButton>("DeleteButton")->click();
-    EXPECT_TRUE(prompter.calls.isEmpty());
 }
 
 TEST_F(FilterFormTest, ExitStoresListFlagsAndReloadsFilters)
 {
-    backend.values["Filters"] = {{"Filter00", "@z"}};
+    stored("Filters") = {{"Filter00", "@z"}};
     open();
     child<QListWidget>("FilterList")->setCurrentRow(0);
     prompter.answers.enqueue(Answer::Yes);
-    child<QPushButton>("DeleteButton")->click();
+    click("DeleteButton");
     add("_", "");
     add("&", "+");
     child<QCheckBox>("FilterCase")->setChecked(false);
-    child<QPushButton>("ExitButton")->click();
-    const QMap<QString, QString> expected{{"Filter00", "@_"}, {"Filter01", "&@+"}};
-    EXPECT_EQ(stored(), expected);
-    EXPECT_EQ(backend.values["Settings"]["EnableFilters"], QStringLiteral("1"));
-    EXPECT_EQ(backend.values["Settings"]["FilterCase"], QStringLiteral("0"));
+    click("ExitButton");
+    EXPECT_EQ(stored("Filters"), (Values{{"Filter00", "@_"}, {"Filter01", "&@+"}}));
+    EXPECT_EQ(stored("Settings"), (Values{{"EnableFilters", "1"}, {"FilterCase", "0"}}));
     EXPECT_EQ(prefs.filters, (FilterList{{"D", "_", ""}, {"R", "&", "+"}}));
     EXPECT_EQ(form->result(), QDialog::Accepted);
-}
-
-TEST_F(FilterFormTest, ExitWithNothingStoredWritesBothFlagsAsOne)
-{
-    open();
-    child<QPushButton>("ExitButton")->click();
-    EXPECT_EQ(backend.values["Settings"]["EnableFilters"], QStringLiteral("1"));
-    EXPECT_EQ(backend.values["Settings"]["FilterCase"], QStringLiteral("1"));
-    EXPECT_TRUE(stored().isEmpty());
 }
 
 TEST_F(FilterFormTest, ApostropheFilterSurvivesExitAndReopening)
@@ -172,7 +126,7 @@ TEST_F(FilterFormTest, ApostropheFilterSurvivesExitAndReopening)
     open();
     add("'", "");
     add("x", "'");
-    child<QPushButton>("ExitButton")->click();
+    click("ExitButton");
     EXPECT_EQ(prefs.filters, (FilterList{{"D", "'", ""}, {"R", "x", "'"}}));
     open();
     EXPECT_EQ(entries(), QStringList({"Delete Occurences Of '''", "Replace 'x' With '''"}));
@@ -180,7 +134,7 @@ TEST_F(FilterFormTest, ApostropheFilterSurvivesExitAndReopening)
 
 TEST_F(FilterFormTest, ClosingOtherwiseForgetsEverything)
 {
-    backend.values["Filters"] = {{"Filter00", "@z"}};
+    stored("Filters") = {{"Filter00", "@z"}};
     prefs.LoadFilters();
     const auto before = backend.values;
     open();

@@ -31,17 +31,12 @@ TEST(SettingsStore, TrimsOptionsAndFormatsButNotFilters)
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOfTheText)
 {
-    EXPECT_EQ(LeadingNumber(""), 0);
-    EXPECT_EQ(LeadingNumber("1abc"), 1);
-    EXPECT_EQ(LeadingNumber("abc1"), 0);
-    EXPECT_EQ(LeadingNumber("-1"), -1);
-    EXPECT_EQ(LeadingNumber("12"), 12);
+    const std::pair<const char*, int> numbers[] = {{"", 0}, {"1abc", 1}, {"abc1", 0}, {"-1", -1}, {"12", 12}};
+    for (const auto& [text, number] : numbers)
+        EXPECT_EQ(LeadingNumber(text), number) << text;
     EXPECT_TRUE(IsOn("1"));
     EXPECT_FALSE(IsOn("2"));
     EXPECT_FALSE(IsOn("11"));
-    EXPECT_EQ(NumberedKey("Format", 0), "Format00");
-    EXPECT_EQ(NumberedKey("Format", 7), "Format07");
-    EXPECT_EQ(NumberedKey("Format", 100), "Format100");
 }
 
 TEST(LoadOptions, DefaultsWithNothingStored)
@@ -120,21 +115,6 @@ TEST(LoadFilters, ParsesStoredFormsAndStopsAtTheFirstGap)
 
     f.remove("Filter00"); // without Filter00 nothing is read
     EXPECT_EQ(LoadFilters(store), FilterList{FilterRecord{}});
-}
-
-TEST(Preferences, ReloadReplacesOptionsAndFiltersWholesale)
-{
-    MemorySettingsBackend backend;
-    Preferences prefs(backend);
-    prefs.LoadOptions();
-    prefs.LoadFilters();
-    EXPECT_EQ(prefs.options.SeparatorString, "-");
-    prefs.store.SaveOption("SplitSpaces", "1");
-    prefs.store.SaveFilterValue("Filter00", "x@y");
-    prefs.LoadOptions();
-    prefs.LoadFilters();
-    EXPECT_EQ(prefs.options.SeparatorString, " - ");
-    EXPECT_EQ(prefs.filters, (FilterList{FilterRecord{"R", "x", "y"}}));
 }
 
 TEST(GetLastPath, FallsBackOneLevelThenToHome)
