@@ -1,22 +1,26 @@
 #include "nameedit/cleanup.h"
-#include "qtprinters.h"
-
 #include "platform/fakes/memorysettingsbackend.h"
 #include "settings/preferences.h"
+#include "support/qttesthelpers.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-CleanupRules rules(bool splitSpaces = true)
+// Rules by letters: S split spaces (" - "), U remove underscores, P remove
+// parentheses.
+CleanupRules rules(const char* flags)
 {
+    const QString f = QLatin1String(flags);
     CleanupRules r;
-    r.SeparatorString = splitSpaces ? QStringLiteral(" - ") : QStringLiteral("-");
+    r.SeparatorString = f.contains('S') ? QStringLiteral(" - ") : QStringLiteral("-");
+    r.RemUnderScores = f.contains('U');
+    r.RemoveParens = f.contains('P');
     return r;
 }
 
 CleanupRules withFilter(const QString& kind, const QString& search, const QString& replace, bool caseSensitive)
 {
-    CleanupRules r = rules();
+    CleanupRules r = rules("S");
     r.enableFilters = true;
     r.filterCase = caseSensitive;
     r.filters = {FilterRecord{kind, search, replace}};
@@ -24,62 +28,37 @@ CleanupRules withFilter(const QString& kind, const QString& search, const QStrin
 }
 } // namespace
 
-TEST(CleanupFileName, CollapsesDashRunsToOneSeparator)
+TEST(CleanupFileName, SeparatorsSpacesUnderscoresAndParentheses)
 {
-    EXPECT_EQ(CleanupFileName("Artist--Title", rules(true)), "Artist - Title");
-    EXPECT_EQ(CleanupFileName("Artist-------Title", rules(true)), "Artist - Title");
-    EXPECT_EQ(CleanupFileName("Artist---Title", rules(true)), "Artist - Title");
-    EXPECT_EQ(CleanupFileName("Artist-Title", rules(false)), "Artist-Title");
-    // A run of dashes is padded with spaces; the parts model drops them again.
-    EXPECT_EQ(CleanupFileName("Artist--Title", rules(false)), "Artist - Title");
-    // Without split spaces, spaces around a dash stay; the parts model drops them.
-    EXPECT_EQ(CleanupFileName("Artist - Title", rules(false)), "Artist - Title");
+    const struct {
+        const char *flags, *text, *expected;
+    } cases[] = {
+        {"S", "Artist--Title", "Artist - Title"},
+        {"S", "Artist-------Title", "Artist - Title"},
+        {"S", "Artist---Title", "Artist - Title"},
+        {"", "Artist-Title", "Artist-Title"},
+        // Without split spaces a dash run and spaced dash are padded; the parts model drops the spaces.
+        {"", "Artist--Title", "Artist - Title"},
+        {"", "Artist - Title", "Artist - Title"},
+        {"S", "Jean-Luc", "Jean - Luc"},
+        {"S", "Artist~Title", "Artist - Title"},
+        {"S", "AC/DC", "AC - DC"},
+        {"S", "A\\B", "A\\B"},
+        {"S", "My%20Song", "My Song"},
+        {"S", "A          B", "A B"},
+        {"S", "A\tB", "A\tB"},
+        {"S", "My_Song", "My_Song"},
+        {"SU", "My__ _Song", "My Song"},
+        {"S", "Song (Live)", "Song (Live)"},
+        {"SP", "Song (Live)", "Song Live"},
+        {"S", "-Intro", " - Intro"}, // leading and trailing separators stay
+        {"", "Intro-", "Intro-"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CleanupFileName(c.text, rules(c.flags)), c.expected) << c.flags << ' ' << c.text;
 }
 
-TEST(CleanupFileName, EveryDashAndTildeIsASeparator)
-{
-    EXPECT_EQ(CleanupFileName("Jean-Luc", rules()), "Jean - Luc");
-    EXPECT_EQ(CleanupFileName("Artist~Title", rules()), "Artist - Title");
-}
-
-TEST(CleanupFileName, SlashBecomesSeparatorAndBackslashStays)
-{
-    EXPECT_EQ(CleanupFileName("AC/DC", rules()), "AC - DC");
-    EXPECT_EQ(CleanupFileName("A\\B", rules()), "A\\B");
-}
-
-TEST(CleanupFileName, CollapsesSpaceRunsAndPercent20)
-{
-    EXPECT_EQ(CleanupFileName("My%20Song", rules()), "My Song");
-    EXPECT_EQ(CleanupFileName("A     B", rules()), "A B");
-    EXPECT_EQ(CleanupFileName("A          B", rules()), "A B");
-    EXPECT_EQ(CleanupFileName("A\tB", rules()), "A\tB");
-}
-
-TEST(CleanupFileName, UnderscoresOnlyWhenAsked)
-{
-    CleanupRules r = rules();
-    EXPECT_EQ(CleanupFileName("My_Song", r), "My_Song");
-    r.RemUnderScores = true;
-    EXPECT_EQ(CleanupFileName("My_Song", r), "My Song");
-    EXPECT_EQ(CleanupFileName("My__ _Song", r), "My Song");
-}
-
-TEST(CleanupFileName, ParenthesesOnlyWhenAsked)
-{
-    CleanupRules r = rules();
-    EXPECT_EQ(CleanupFileName("Song (Live)", r), "Song (Live)");
-    r.RemoveParens = true;
-    EXPECT_EQ(CleanupFileName("Song (Live)", r), "Song Live");
-}
-
-TEST(CleanupFileName, KeepsLeadingAndTrailingSeparator)
-{
-    EXPECT_EQ(CleanupFileName("-Intro", rules()), " - Intro");
-    EXPECT_EQ(CleanupFileName("Intro-", rules(false)), "Intro-");
-}
-
-TEST(CleanupFileName, FiltersRunOnlyWhenEnabledAndAfterNormalising)
+TEST(CleanupFileName, FiltersRunWhenEnabledAfterNormalisingByKindAndCase)
 {
     CleanupRules r = withFilter("R", "a", "e", false);
     EXPECT_EQ(CleanupFileName("Banana", r), "Benene");
@@ -88,44 +67,32 @@ TEST(CleanupFileName, FiltersRunOnlyWhenEnabledAndAfterNormalising)
     EXPECT_EQ(CleanupFileName("Banana", r), "Banana");
     // Filters see the separator, not the raw dash.
     EXPECT_EQ(CleanupFileName("A-B", withFilter("R", " - ", " + ", true)), "A + B");
-}
-
-TEST(CleanupFileName, DeleteFilterAndUnknownKind)
-{
     EXPECT_EQ(CleanupFileName("The Band", withFilter("D", "The ", "", true)), "Band");
     EXPECT_EQ(CleanupFileName("The Band", withFilter("X", "The ", "", true)), "The Band");
     EXPECT_EQ(CleanupFileName("The Band", withFilter("", "", "", true)), "The Band");
-}
-
-TEST(CleanupFileName, FilterCaseSensitiveMatchesExactly)
-{
     EXPECT_EQ(CleanupFileName("Rock & Roll", withFilter("R", "&", "and", false)), "Rock AND Roll");
     EXPECT_EQ(CleanupFileName("Rock & Roll", withFilter("R", "&", "and", true)), "Rock and Roll");
     EXPECT_EQ(CleanupFileName("A FEAT B", withFilter("R", "feat", "ft", true)), "A FEAT B");
 }
 
-TEST(FilterReplace, AdaptsReplacementToMatchCase)
+TEST(FilterReplace, AdaptsTheReplacementToTheMatchCase)
 {
-    EXPECT_EQ(FilterReplace("FEAT", "feat", "featuring", false), "FEATURING");
-    EXPECT_EQ(FilterReplace("Feat", "feat", "featuring", false), "Featuring");
-    EXPECT_EQ(FilterReplace("fEaT", "feat", "featuring", false), "featuring");
-}
-
-TEST(FilterReplace, NoAdaptionWhenSearchHasCapitals)
-{
-    EXPECT_EQ(FilterReplace("FEAT x", "Feat", "ft", false), "ft x");
-}
-
-TEST(FilterReplace, ReplacementContainingSearchTerminates)
-{
-    EXPECT_EQ(FilterReplace("banana", "a", "aa", true), "baanaanaa");
-    EXPECT_EQ(FilterReplace("banana", "a", "aa", false), "baanaanaa");
-}
-
-TEST(FilterReplace, BlankOrEmptySearchChangesNothing)
-{
-    EXPECT_EQ(FilterReplace("a b", " ", "", false), "a b");
-    EXPECT_EQ(FilterReplace("a b", "", "x", false), "a b");
+    const struct {
+        const char *text, *find, *repl;
+        bool caseSensitive;
+        const char* expected;
+    } cases[] = {
+        {"FEAT", "feat", "featuring", false, "FEATURING"},
+        {"Feat", "feat", "featuring", false, "Featuring"},
+        {"fEaT", "feat", "featuring", false, "featuring"},
+        {"FEAT x", "Feat", "ft", false, "ft x"}, // capitals in the search: no adaption
+        {"banana", "a", "aa", true, "baanaanaa"}, // replacement containing the search ends
+        {"banana", "a", "aa", false, "baanaanaa"},
+        {"a b", " ", "", false, "a b"},
+        {"a b", "", "x", false, "a b"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FilterReplace(c.text, c.find, c.repl, c.caseSensitive), c.expected) << c.text << '/' << c.find;
 }
 
 TEST(MakeTitleCase, CapitalisesAfterBreakCharacters)
@@ -138,29 +105,22 @@ TEST(MakeTitleCase, CapitalisesAfterBreakCharacters)
     EXPECT_EQ(MakeTitleCase(""), "");
 }
 
-TEST(CleanupRulesFrom, ReadsFilterSettingsAtEveryCall)
-{
-    MemorySettingsBackend backend;
-    Preferences prefs(backend);
-    prefs.LoadOptions();
-    EXPECT_FALSE(CleanupRulesFrom(prefs).enableFilters);
-    EXPECT_FALSE(CleanupRulesFrom(prefs).filterCase);
-    backend.setValue("Settings", "EnableFilters", "1");
-    backend.setValue("Settings", "FilterCase", "2");
-    const CleanupRules r = CleanupRulesFrom(prefs);
-    EXPECT_TRUE(r.enableFilters);
-    EXPECT_FALSE(r.filterCase); // only exactly 1 is on
-}
-
-TEST(CleanupRulesFrom, TakesSeparatorAndOptionsFromMemory)
+TEST(CleanupRulesFrom, TakesOptionsFromMemoryAndFilterSettingsAtEveryCall)
 {
     MemorySettingsBackend backend;
     backend.setValue("Settings", "SplitSpaces", "1");
     backend.setValue("Settings", "Remove Parens", "1");
     Preferences prefs(backend);
     prefs.LoadOptions();
-    const CleanupRules r = CleanupRulesFrom(prefs);
+    CleanupRules r = CleanupRulesFrom(prefs);
     EXPECT_EQ(r.SeparatorString, " - ");
     EXPECT_TRUE(r.RemoveParens);
     EXPECT_FALSE(r.RemUnderScores);
+    EXPECT_FALSE(r.enableFilters);
+    EXPECT_FALSE(r.filterCase);
+    backend.setValue("Settings", "EnableFilters", "1");
+    backend.setValue("Settings", "FilterCase", "2");
+    r = CleanupRulesFrom(prefs);
+    EXPECT_TRUE(r.enableFilters);
+    EXPECT_FALSE(r.filterCase); // only exactly 1 is on
 }

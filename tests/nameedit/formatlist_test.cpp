@@ -2,13 +2,10 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "sessionfixture.h"
 
-namespace {
-const QString kFormats = QStringLiteral("Formats");
-} // namespace
-
 class FormatListStore : public SessionTest {
 protected:
-    QMap<QString, QString> stored() const { return backend.values.value(kFormats); }
+    QMap<QString, QString> stored() const { return backend.values.value(QStringLiteral("Formats")); }
+    void store(const char* key, const char* mask) { backend.setValue("Formats", key, mask); }
     ScriptedPrompter prompter;
 };
 
@@ -20,40 +17,32 @@ TEST_F(FormatListStore, NothingStoredGivesSixFactoryMasksAndWritesThem)
                                "Album - Artist - Track - Title.mp3", "Track - Title.mp3"};
     EXPECT_EQ(session.formats().masks(), expected);
     EXPECT_EQ(session.formats().currentIndex(), 0);
-    ASSERT_EQ(stored().size(), 6);
-    EXPECT_EQ(stored().value("Format00"), expected.at(0));
-    EXPECT_EQ(stored().value("Format05"), expected.at(5));
+    EXPECT_EQ(stored().values(), expected);
+
+    // An empty first mask counts as nothing stored.
+    backend.values.remove("Formats");
+    store("Format00", "");
+    store("Format01", "Title.mp3");
+    session.LoadFormats();
+    EXPECT_EQ(session.formats().masks(), expected);
 }
 
-TEST_F(FormatListStore, StoredMasksStopAtFirstEmptyValue)
+TEST_F(FormatListStore, StoredMasksStopAtFirstEmptyValueAndLastFormatSelects)
 {
-    backend.setValue(kFormats, "Format00", "Artist - Title.mp3");
-    backend.setValue(kFormats, "Format01", "Title.mp3");
-    backend.setValue(kFormats, "Format03", "Orphan.mp3");
+    store("Format00", "Artist - Title.mp3");
+    store("Format01", "Title.mp3");
+    store("Format03", "Orphan.mp3");
     backend.setValue("Settings", "Last Format", "1");
     session.LoadFormats();
     EXPECT_EQ(session.formats().masks(), QStringList({"Artist - Title.mp3", "Title.mp3"}));
     EXPECT_EQ(session.formats().currentIndex(), 1);
     // The section is rewritten at once: the orphan behind the gap is gone.
     EXPECT_EQ(stored().keys(), QStringList({"Format00", "Format01"}));
-}
-
-TEST_F(FormatListStore, EmptyFormat00FallsBackToFactoryMasks)
-{
-    backend.setValue(kFormats, "Format00", "");
-    backend.setValue(kFormats, "Format01", "Title.mp3");
-    session.LoadFormats();
-    EXPECT_EQ(session.formats().count(), 6);
-}
-
-TEST_F(FormatListStore, LastFormatOutsideTheListSelectsNothing)
-{
-    backend.setValue("Settings", "Last Format", "9");
-    session.LoadFormats();
-    EXPECT_EQ(session.formats().currentIndex(), -1);
-    backend.setValue("Settings", "Last Format", "-1");
-    session.LoadFormats();
-    EXPECT_EQ(session.formats().currentIndex(), -1);
+    for (const char* outside : {"9", "-1"}) {
+        backend.setValue("Settings", "Last Format", outside);
+        session.LoadFormats();
+        EXPECT_EQ(session.formats().currentIndex(), -1) << outside;
+    }
 }
 
 TEST_F(FormatListStore, SaveUsesAtLeastTwoDigitsAndDropsOldKeys)
@@ -66,51 +55,42 @@ TEST_F(FormatListStore, SaveUsesAtLeastTwoDigitsAndDropsOldKeys)
     EXPECT_EQ(stored().size(), 101);
     EXPECT_EQ(stored().value("Format07"), "Artist - Title 7.mp3");
     EXPECT_EQ(stored().value("Format100"), "Artist - Title 100.mp3");
-
     session.formats().setMasks({"A.mp3"});
     session.SaveFormats();
     EXPECT_EQ(stored().keys(), QStringList({"Format00"}));
-}
-
-TEST_F(FormatListStore, SaveOfEmptyListLeavesNoSection)
-{
     session.formats().setMasks({});
     session.SaveFormats();
-    EXPECT_FALSE(backend.values.contains(kFormats));
+    EXPECT_FALSE(backend.values.contains("Formats"));
 }
 
 TEST_F(FormatListStore, RemoveAsksThenRemovesAndSelectsFirstAsAClick)
 {
     setOption("SyncOption", "1");
-    session.formats().setMasks({"Artist - Title.mp3", "Title - Artist.mp3"});
+    session.formats().setMasks({"Artist - Title.mp3", "Title - Artist.mp3", "Title.mp3"});
     session.formats().setCurrentIndex(1);
-    host.field(FieldId::Artist) = "Band";
-    host.field(FieldId::Title) = "Song";
+    field(FieldId::Artist) = "Band";
+    field(FieldId::Title) = "Song";
+    name("old.mp3");
+    prompter.answers.enqueue(Answer::No);
+    session.RemoveFormat(prompter);
+    EXPECT_EQ(session.formats().count(), 3);
+    EXPECT_EQ(session.formats().currentIndex(), 0); // entry 0 is selected afterwards in any case
+
+    session.formats().setCurrentIndex(1);
+    host.reloads = 0;
     name("old.mp3");
     prompter.answers.enqueue(Answer::Yes);
     session.RemoveFormat(prompter);
-
-    ASSERT_EQ(prompter.calls.size(), 1);
-    EXPECT_EQ(prompter.calls.at(0).title, "Velmora");
-    EXPECT_EQ(prompter.calls.at(0).text, "Remove The Format: 'Title - Artist.mp3'?");
-    EXPECT_EQ(prompter.calls.at(0).icon, MsgIcon::Question);
-    EXPECT_EQ(prompter.calls.at(0).buttons, MsgButtons::YesNo);
-    EXPECT_EQ(session.formats().masks(), QStringList({"Artist - Title.mp3"}));
-    EXPECT_TRUE(host.statuses.contains("Format Removed"));
+    ASSERT_EQ(prompter.calls.size(), 2);
+    EXPECT_EQ(prompter.calls.at(1).title, "Velmora");
+    EXPECT_EQ(prompter.calls.at(1).text, "Remove The Format: 'Title - Artist.mp3'?");
+    EXPECT_EQ(prompter.calls.at(1).icon, MsgIcon::Question);
+    EXPECT_EQ(prompter.calls.at(1).buttons, MsgButtons::YesNo);
+    EXPECT_EQ(session.formats().masks(), QStringList({"Artist - Title.mp3", "Title.mp3"}));
+    EXPECT_EQ(host.statuses.count("Format Removed"), 1);
     EXPECT_EQ(session.formats().currentIndex(), 0);
     EXPECT_EQ(host.reloads, 1);
     EXPECT_EQ(name(), "Band-Song.mp3");
-}
-
-TEST_F(FormatListStore, RemoveAnsweredNoKeepsTheMask)
-{
-    session.formats().setMasks({"A.mp3", "B.mp3"});
-    session.formats().setCurrentIndex(1);
-    prompter.answers.enqueue(Answer::No);
-    session.RemoveFormat(prompter);
-    EXPECT_EQ(session.formats().count(), 2);
-    EXPECT_FALSE(host.statuses.contains("Format Removed"));
-    EXPECT_EQ(session.formats().currentIndex(), 0); // entry 0 is selected afterwards in any case
 }
 
 TEST_F(FormatListStore, RemovingTheLastMaskLeavesNothingSelected)
@@ -123,7 +103,6 @@ TEST_F(FormatListStore, RemovingTheLastMaskLeavesNothingSelected)
     EXPECT_EQ(session.formats().count(), 0);
     EXPECT_EQ(session.formats().currentIndex(), -1);
     EXPECT_EQ(host.reloads, 0);
-
     session.RemoveFormat(prompter); // empty list: no question
     EXPECT_EQ(prompter.calls.size(), 1);
 }

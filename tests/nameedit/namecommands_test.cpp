@@ -2,34 +2,19 @@
 
 using NameCommands = SessionTest;
 
-TEST_F(NameCommands, CaseFileNameAlwaysWritesMp3Extension)
+TEST_F(NameCommands, CaseFileNameWritesMp3ExtensionAndRecordsItsModeNumber)
 {
+    session.setRecording(true);
     name("abc.MP3");
     session.CaseFileName("UC");
     EXPECT_EQ(name(), "ABC.mp3");
     session.CaseFileName("LC");
     EXPECT_EQ(name(), "abc.mp3");
+    session.CaseFileName("XX"); // unknown: nothing done, nothing recorded
+    EXPECT_EQ(name(), "abc.mp3");
     name("the band - (live).ogg");
     session.CaseFileName("TC");
     EXPECT_EQ(name(), "The Band - (Live).mp3");
-}
-
-TEST_F(NameCommands, CaseFileNameWithUnknownModeDoesNothingAndRecordsNothing)
-{
-    session.setRecording(true);
-    name("abc.mp3");
-    session.CaseFileName("XX");
-    EXPECT_EQ(name(), "abc.mp3");
-    EXPECT_EQ(session.recorder().stepCount(), 0);
-}
-
-TEST_F(NameCommands, CaseFileNameRecordsItsModeNumber)
-{
-    session.setRecording(true);
-    name("abc.mp3");
-    session.CaseFileName("UC");
-    session.CaseFileName("LC");
-    session.CaseFileName("TC");
     EXPECT_EQ(session.recorder().EditSteps(),
               QStringList({"CaseFileName:1", "CaseFileName:2", "CaseFileName:3", ""}));
 }
@@ -44,7 +29,7 @@ TEST_F(NameCommands, RemovePeriodsKeepsOnlyTheExtension)
     EXPECT_EQ(name(), ".mp3");
 }
 
-TEST_F(NameCommands, InsertSDSTypesSeparatorAndCollapsesDoubleSpaces)
+TEST_F(NameCommands, InsertSDSTypesTheSeparatorOverTheSelection)
 {
     setOption("SplitSpaces", "1");
     name("Artist Title.mp3");
@@ -53,116 +38,77 @@ TEST_F(NameCommands, InsertSDSTypesSeparatorAndCollapsesDoubleSpaces)
     // "Artist" + " - " + " Title": the doubled space collapses, cursor to 0.
     EXPECT_EQ(name(), "Artist - Title.mp3");
     EXPECT_EQ(session.editor().cursor(), 0);
-}
 
-TEST_F(NameCommands, InsertSDSReplacesSelectionAndMovesCursorBehind)
-{
+    setOption("SplitSpaces", "0");
     name("AxB.mp3");
     session.editor().setSelection(1, 1);
     session.InsertSDS();
     EXPECT_EQ(name(), "A-B.mp3");
     EXPECT_EQ(session.editor().cursor(), 2);
-}
 
-TEST_F(NameCommands, InsertSDSOnBlankNameDoesNothing)
-{
     session.setRecording(true);
     name("  ");
-    session.InsertSDS();
+    session.InsertSDS(); // blank name: nothing
     EXPECT_EQ(name(), "  ");
     EXPECT_EQ(session.recorder().stepCount(), 0);
 }
 
-TEST_F(NameCommands, RemoveSDSDeletesDashAfterCursor)
+TEST_F(NameCommands, RemoveSDSDeletesTheDashAfterTheCursorAndCollapsesSpaces)
 {
-    name("A - B.mp3");
-    session.editor().setCursor(2);
-    session.RemoveSDS();
-    EXPECT_EQ(name(), "A B.mp3");
-    EXPECT_EQ(session.editor().selectionLength(), 0);
+    const struct {
+        const char *start, *expected;
+        int cursor, selection, cursorAfter;
+    } cases[] = {
+        {"A - B.mp3", "A B.mp3", 2, 0, -1},
+        {"A-B.mp3", "AB.mp3", 1, 0, 1}, // no spaces collapse: the cursor stays
+        {"A  B - C.mp3", "A B - C.mp3", 0, 0, -1}, // before a letter: only spaces collapse
+        {"A-B.mp3", "A-B.mp3", 0, 2, -1},
+    };
+    for (const auto& c : cases) {
+        name(c.start);
+        session.editor().setSelection(c.cursor, c.selection);
+        session.RemoveSDS();
+        EXPECT_EQ(name(), c.expected) << c.start;
+        EXPECT_EQ(session.editor().selectionLength(), 0) << c.start;
+        if (c.cursorAfter >= 0) {
+            EXPECT_EQ(session.editor().cursor(), c.cursorAfter) << c.start;
+        }
+    }
 }
 
-TEST_F(NameCommands, RemoveSDSKeepsCursorWhenNoSpacesCollapse)
+TEST_F(NameCommands, AddRemoveParenthesisTogglesThePartUnderTheCursor)
 {
-    name("A-B.mp3");
-    session.editor().setCursor(1);
-    session.RemoveSDS();
-    EXPECT_EQ(name(), "AB.mp3");
-    EXPECT_EQ(session.editor().cursor(), 1);
-}
-
-TEST_F(NameCommands, RemoveSDSBeforeALetterOnlyCollapsesSpaces)
-{
-    name("A  B - C.mp3");
-    session.editor().setCursor(0);
-    session.RemoveSDS();
-    EXPECT_EQ(name(), "A B - C.mp3");
-    name("A-B.mp3");
-    session.editor().setSelection(0, 2);
-    session.RemoveSDS();
-    EXPECT_EQ(name(), "A-B.mp3");
-    EXPECT_EQ(session.editor().selectionLength(), 0);
-}
-
-TEST_F(NameCommands, AddRemoveParenthesisTogglesPartUnderCursor)
-{
-    setOption("SplitSpaces", "1");
-    name("Song - Live.mp3");
-    session.editor().setCursor(9);
-    session.AddRemoveParenthesis();
-    EXPECT_EQ(name(), "Song - (Live).mp3");
-    EXPECT_EQ(session.editor().cursor(), 9);
-    session.AddRemoveParenthesis();
-    EXPECT_EQ(name(), "Song - Live.mp3");
-    EXPECT_EQ(session.editor().cursor(), 9);
-}
-
-TEST_F(NameCommands, AddRemoveParenthesisUnwrapsSpacedParentheses)
-{
-    setOption("SplitSpaces", "1");
-    name("Song - ( Live Now ).mp3");
-    session.editor().setCursor(8);
-    session.AddRemoveParenthesis();
-    EXPECT_EQ(name(), "Song - Live Now.mp3");
-}
-
-TEST_F(NameCommands, AddRemoveParenthesisNormalisesSeparatorsAnyway)
-{
-    setOption("SplitSpaces", "1");
-    name("A-B.mp3");
-    session.editor().setCursor(7); // behind ".mp3": no part
-    session.AddRemoveParenthesis();
-    EXPECT_EQ(name(), "A - B.mp3");
-    EXPECT_EQ(session.editor().cursor(), 7);
-}
-
-TEST_F(NameCommands, AddRemoveParenthesisWithoutPeriodGivesBareExtension)
-{
-    name("abc");
-    session.editor().setCursor(2);
-    session.AddRemoveParenthesis();
-    EXPECT_EQ(name(), ".mp3");
-    EXPECT_EQ(session.editor().cursor(), 2);
+    const struct {
+        const char *split, *start;
+        int cursor;
+        const char* expected;
+    } cases[] = {
+        {"1", "Song - Live.mp3", 9, "Song - (Live).mp3"},
+        {"1", "Song - (Live).mp3", 9, "Song - Live.mp3"},
+        {"1", "Song - ( Live Now ).mp3", 8, "Song - Live Now.mp3"},
+        {"1", "A-B.mp3", 7, "A - B.mp3"}, // behind ".mp3": no part, separators still normalised
+        {"0", "abc", 2, ".mp3"},
+    };
+    for (const auto& c : cases) {
+        setOption("SplitSpaces", c.split);
+        name(c.start);
+        session.editor().setCursor(c.cursor);
+        session.AddRemoveParenthesis();
+        EXPECT_EQ(name(), c.expected) << c.start;
+        EXPECT_EQ(session.editor().cursor(), c.cursor) << c.start;
+    }
 }
 
 TEST_F(NameCommands, CommandsRecordTheirSteps)
 {
     name("A - B.mp3");
+    offer({" B "});
     session.setRecording(true);
     session.RemovePeriods();
     session.InsertSDS();
     session.RemoveSDS();
     session.AddRemoveParenthesis();
-    EXPECT_EQ(session.recorder().EditSteps(),
-              QStringList({"RemovePeriods:0", "InsertSDS:0", "RemoveSDS:0", "AddRemoveParenthesis:0", ""}));
-}
-
-TEST_F(NameCommands, ToggleRecordsTheTrimmedPart)
-{
-    name("A.mp3");
-    session.parts().setEntries({" B "});
-    session.parts().setCurrentIndex(0);
-    session.setRecording(true);
     session.TogglePart();
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({"PartsListClick:B", ""}));
+    EXPECT_EQ(session.recorder().EditSteps(), QStringList({"RemovePeriods:0", "InsertSDS:0", "RemoveSDS:0",
+                                                           "AddRemoveParenthesis:0", "PartsListClick:B", ""}));
 }

@@ -2,57 +2,35 @@
 
 using Replay = SessionTest;
 
-TEST_F(Replay, RecorderStartsIdleWithOneEmptySlot)
+TEST_F(Replay, IndicatorFollowsRecordingStateAndSteps)
 {
     const StepRecorder& r = session.recorder();
-    EXPECT_FALSE(r.RecordingEdits());
     EXPECT_EQ(r.EditSteps(), QStringList({""}));
-    const RecordingIndicator ind = r.indicator();
-    EXPECT_EQ(ind.caption, "Not Recording");
-    EXPECT_FALSE(ind.checked);
-    EXPECT_FALSE(ind.editRecordedVisible);
-}
-
-TEST_F(Replay, RecordStepOnlyWhileRecording)
-{
-    session.RecordStep("KeyPress:a");
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({""}));
+    EXPECT_FALSE(r.indicator().editRecordedVisible);
+    session.RecordStep("KeyPress:a"); // not recording: dropped
     session.setRecording(true);
-    session.RecordStep("KeyPress:a");
-    session.RecordStep("KeyPress:b");
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({"KeyPress:a", "KeyPress:b", ""}));
-}
-
-TEST_F(Replay, IndicatorFollowsRecordingState)
-{
-    session.setRecording(true);
-    RecordingIndicator ind = session.recorder().indicator();
+    RecordingIndicator ind = r.indicator();
     EXPECT_TRUE(ind.checked);
     EXPECT_EQ(ind.caption, "Recording Edits");
     EXPECT_EQ(QList<int>({ind.red, ind.green, ind.blue}), QList<int>({255, 0, 0}));
     EXPECT_EQ(ind.toolTip, "Recording Edit Steps, Click To Finish Recording");
     EXPECT_FALSE(ind.editRecordedVisible);
 
-    session.RecordStep("RemovePeriods:0");
+    session.RecordStep("KeyPress:b");
     session.setRecording(false);
-    ind = session.recorder().indicator();
+    EXPECT_EQ(r.EditSteps(), QStringList({"KeyPress:b", ""}));
+    ind = r.indicator();
     EXPECT_FALSE(ind.checked);
     EXPECT_EQ(ind.caption, "Not Recording");
     EXPECT_EQ(QList<int>({ind.red, ind.green, ind.blue}), QList<int>({64, 64, 64}));
     EXPECT_EQ(ind.toolTip, "Not Recording Edit Steps, Click To Start Recording");
     EXPECT_TRUE(ind.editRecordedVisible);
-}
 
-TEST_F(Replay, NewRecordingDiscardsOldOneAndEmptyRecordingShowsNoIndicator)
-{
+    // A new recording discards the old one; an empty one shows no indicator.
     session.setRecording(true);
-    session.RecordStep("RemovePeriods:0");
+    EXPECT_EQ(r.EditSteps(), QStringList({""}));
     session.setRecording(false);
-    session.setRecording(true);
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({""}));
-    EXPECT_FALSE(session.recorder().indicator().editRecordedVisible);
-    session.setRecording(false);
-    EXPECT_FALSE(session.recorder().indicator().editRecordedVisible);
+    EXPECT_FALSE(r.indicator().editRecordedVisible);
 }
 
 TEST_F(Replay, RecordsTypingKeysAndClicks)
@@ -79,7 +57,6 @@ TEST_F(Replay, CursorAndKeyPressReplayOnAnotherName)
     session.keyPress("x");
     EXPECT_EQ(name(), "abcdxefg.mp3");
     session.setRecording(false);
-
     name("hijklmn.mp3");
     session.RepeatEdit();
     EXPECT_EQ(name(), "hijkxlmn.mp3");
@@ -104,38 +81,44 @@ TEST_F(Replay, RepeatEditStopsRecordingFirstAndRecordsNothing)
 TEST_F(Replay, NothingRecordedOnlyFocusesAndRebuilds)
 {
     name("Band-Song.mp3");
-    host.field(FieldId::Artist) = "Other";
+    field(FieldId::Artist) = "Other";
     session.ReplaySteps();
     EXPECT_EQ(name(), "Band-Song.mp3");
     EXPECT_EQ(host.focusRequests, 1);
     EXPECT_EQ(session.parts().entries(), QStringList({"Band", "Song", "Other"}));
 }
 
-TEST_F(Replay, KeyPressTypesItsArgumentLiterally)
+TEST_F(Replay, EachStepKeywordOnItsName)
 {
-    name("ab.mp3");
-    session.runStep("KeyPress::");
-    session.runStep("KeyPress:+");
-    session.runStep("KeyPress:{END}");
-    EXPECT_EQ(name(), ":+{END}ab.mp3");
-}
-
-TEST_F(Replay, SpecialKeysMoveAndDelete)
-{
-    name("abcd.mp3");
-    session.runStep("SpecialKey:{END}");
-    EXPECT_EQ(session.editor().cursor(), 8);
-    session.runStep("SpecialKey:{HOME}");
-    session.runStep("SpecialKey:{RIGHT}");
-    session.runStep("SpecialKey:{DELETE}");
-    EXPECT_EQ(name(), "acd.mp3");
-    session.runStep("SpecialKey:{BackSpace}");
-    EXPECT_EQ(name(), "cd.mp3");
-    session.runStep("SpecialKey:{BackSpace}"); // at the start: nothing
-    session.runStep("SpecialKey:{LEFT}");
-    session.runStep("SpecialKey:{INSERT}");
-    EXPECT_EQ(name(), "cd.mp3");
-    EXPECT_EQ(session.editor().cursor(), 0);
+    const struct {
+        const char* start;
+        QStringList steps;
+        const char* expected;
+    } cases[] = {
+        {"ab.mp3", {"KeyPress::", "KeyPress:+", "KeyPress:{END}"}, ":+{END}ab.mp3"}, // typed literally
+        {"abcd.mp3", {"SpecialKey:{END}", "KeyPress:x"}, "abcd.mp3x"},
+        {"abcd.mp3", {"SpecialKey:{HOME}", "SpecialKey:{RIGHT}", "SpecialKey:{DELETE}"}, "acd.mp3"},
+        {"acd.mp3", {"SpecialKey:{RIGHT}", "SpecialKey:{BackSpace}"}, "cd.mp3"},
+        {"cd.mp3", {"SpecialKey:{BackSpace}", "SpecialKey:{LEFT}", "SpecialKey:{INSERT}"}, "cd.mp3"}, // at the start
+        {"abc.mp3", {"CursorPosition:99", "KeyPress:x"}, "abc.mp3x"}, // clamped to the end
+        {"abc.mp3", {"CursorPosition:2x", "KeyPress:x"}, "abxc.mp3"}, // read as a number
+        {"abc.mp3", {"CursorPosition:2", "CursorPosition:abc", "KeyPress:x"}, "xabc.mp3"},
+        {"Ab.mp3", {"CaseFileName:7", "CaseFileName:x"}, "Ab.mp3"},
+        {"Ab.mp3", {"CaseFileName:1"}, "AB.mp3"},
+        {"Ab.mp3", {"CaseFileName:2"}, "ab.mp3"},
+        {"aB.mp3", {"CaseFileName:3"}, "Ab.mp3"},
+        {"A.B - C.mp3", {"RemovePeriods:0", "RemoveSDS:0"}, "AB - C.mp3"}, // cursor 0: only double spaces
+        {"AB - C.mp3", {"CursorPosition:3", "RemoveSDS:0"}, "AB C.mp3"},
+        {"AB C.mp3", {"CursorPosition:2", "InsertSDS:0"}, "AB- C.mp3"},
+        {"AB- C.mp3", {"CursorPosition:0", "AddRemoveParenthesis:0"}, "(AB)-C.mp3"},
+        {"ab.mp3", {"", ":", "Unknown:1", "keypress:z", "KeyPress", "PartsListClick"}, "ab.mp3"},
+    };
+    for (const auto& c : cases) {
+        name(c.start);
+        for (const QString& step : c.steps)
+            session.runStep(step);
+        EXPECT_EQ(name(), c.expected) << c.start << ' ' << c.steps.join('|').toStdString();
+    }
 }
 
 TEST_F(Replay, BackSpaceAndDeleteRemoveTheSelection)
@@ -147,6 +130,24 @@ TEST_F(Replay, BackSpaceAndDeleteRemoveTheSelection)
     session.editor().setSelection(0, 2);
     session.runStep("SpecialKey:{DELETE}");
     EXPECT_EQ(name(), ".mp3");
+}
+
+TEST_F(Replay, FieldAndSyncKeywordsAndSongIsNotAField)
+{
+    for (const char* step : {"Artist:Band: Live", "Total Tracks:12", "Copyright:True", "Song:Tune", "artist:lower"})
+        session.runStep(step);
+    EXPECT_EQ(field(FieldId::Artist), "Band: Live");
+    EXPECT_EQ(field(FieldId::TotalTracks), "12");
+    EXPECT_EQ(field(FieldId::CopyRight), "True");
+    EXPECT_EQ(field(FieldId::Title), "");
+
+    useMask("Artist - Title.mp3");
+    name("Band-Song.mp3");
+    session.runStep("UpdateInternal:0");
+    EXPECT_EQ(field(FieldId::Title), "Song");
+    field(FieldId::Title) = "Other";
+    session.runStep("SyncWithInternals:0");
+    EXPECT_EQ(name(), "Band-Other.mp3");
 }
 
 TEST(NameEditor, MirroredStateNotifiesOnlyWhatChanged)
@@ -167,82 +168,6 @@ TEST(NameEditor, MirroredStateNotifiesOnlyWhatChanged)
     EXPECT_EQ(editor.cursor(), 0);
 }
 
-TEST_F(Replay, CursorPositionIsClampedAndReadAsNumber)
-{
-    name("abc.mp3");
-    session.runStep("CursorPosition:99");
-    EXPECT_EQ(session.editor().cursor(), 7);
-    session.runStep("CursorPosition:2x");
-    EXPECT_EQ(session.editor().cursor(), 2);
-    session.runStep("CursorPosition:abc");
-    EXPECT_EQ(session.editor().cursor(), 0);
-}
-
-TEST_F(Replay, CaseFileNameNumbers)
-{
-    name("Ab.mp3");
-    session.runStep("CaseFileName:7");
-    session.runStep("CaseFileName:x");
-    EXPECT_EQ(name(), "Ab.mp3");
-    session.runStep("CaseFileName:1");
-    EXPECT_EQ(name(), "AB.mp3");
-    session.runStep("CaseFileName:2");
-    EXPECT_EQ(name(), "ab.mp3");
-    session.runStep("CaseFileName:3");
-    EXPECT_EQ(name(), "Ab.mp3");
-}
-
-TEST_F(Replay, CommandKeywordsRunTheirCommands)
-{
-    name("A.B - C.mp3");
-    session.runStep("RemovePeriods:0");
-    EXPECT_EQ(name(), "AB - C.mp3");
-    session.runStep("RemoveSDS:0"); // cursor 0: only double spaces
-    session.runStep("CursorPosition:3");
-    session.runStep("RemoveSDS:0");
-    EXPECT_EQ(name(), "AB C.mp3");
-    session.runStep("CursorPosition:2");
-    session.runStep("InsertSDS:0");
-    EXPECT_EQ(name(), "AB- C.mp3");
-    session.runStep("CursorPosition:0");
-    session.runStep("AddRemoveParenthesis:0");
-    EXPECT_EQ(name(), "(AB)-C.mp3");
-}
-
-TEST_F(Replay, FieldKeywordsSetFieldsAndSongIsNotOne)
-{
-    session.runStep("Artist:Band: Live");
-    session.runStep("Total Tracks:12");
-    session.runStep("Copyright:True");
-    session.runStep("Song:Tune");
-    session.runStep("artist:lower");
-    EXPECT_EQ(host.field(FieldId::Artist), "Band: Live");
-    EXPECT_EQ(host.field(FieldId::TotalTracks), "12");
-    EXPECT_EQ(host.field(FieldId::CopyRight), "True");
-    EXPECT_EQ(host.field(FieldId::Title), "");
-}
-
-TEST_F(Replay, SyncKeywordsRunTheMaskOperations)
-{
-    useMask("Artist - Title.mp3");
-    name("Band-Song.mp3");
-    session.runStep("UpdateInternal:0");
-    EXPECT_EQ(host.field(FieldId::Title), "Song");
-    host.field(FieldId::Title) = "Other";
-    session.runStep("SyncWithInternals:0");
-    EXPECT_EQ(name(), "Band-Other.mp3");
-}
-
-TEST_F(Replay, UnknownAndEmptyKeywordsDoNothing)
-{
-    name("ab.mp3");
-    host.field(FieldId::Artist) = "x";
-    for (const char* step : {"", ":", "Unknown:1", "keypress:z", "KeyPress", "PartsListClick"})
-        session.runStep(step);
-    EXPECT_EQ(name(), "ab.mp3");
-    EXPECT_EQ(host.field(FieldId::Artist), "x");
-}
-
 TEST_F(Replay, PartsListClickTogglesMatchingPartAndSkipsMissingOne)
 {
     setOption("SplitSpaces", "1");
@@ -257,15 +182,13 @@ TEST_F(Replay, PartsListClickTogglesMatchingPartAndSkipsMissingOne)
     EXPECT_EQ(name(), "XBand - Song.mp3");
 
     // The next file has no "Live" part: the click is skipped, typing still happens.
-    session.LoadNameParts("Other - Tune.mp3");
-    session.RebuildPartsList();
-    session.RepeatEdit();
-    EXPECT_EQ(name(), "XOther - Tune.mp3");
-
-    session.LoadNameParts("Live - Tune.mp3");
-    session.RebuildPartsList();
-    session.RepeatEdit();
-    EXPECT_EQ(name(), "XTune.mp3");
+    for (const auto& [file, expected] : {std::pair{"Other - Tune.mp3", "XOther - Tune.mp3"},
+                                         std::pair{"Live - Tune.mp3", "XTune.mp3"}}) {
+        session.LoadNameParts(file);
+        session.RebuildPartsList();
+        session.RepeatEdit();
+        EXPECT_EQ(name(), expected);
+    }
 }
 
 TEST_F(Replay, PartsListClickSeesPartsRebuiltAfterEachStep)
@@ -293,7 +216,7 @@ TEST_F(Replay, SyncOptionZeroReassignsFieldsAfterEveryReplayedChange)
     session.keyPress("n");
     session.keyPress("g");
     session.setRecording(false);
-    EXPECT_EQ(host.field(FieldId::Title), "Song");
+    EXPECT_EQ(field(FieldId::Title), "Song");
 
     // Every typed character re-assigns the fields: the steps' own field
     // records replay too, but each keystroke already updated the Title.
@@ -301,11 +224,11 @@ TEST_F(Replay, SyncOptionZeroReassignsFieldsAfterEveryReplayedChange)
     host.assignments.clear();
     name("Crew - Tu.mp3");
     session.ReplaySteps();
-    for (const auto& [field, text] : host.assignments)
-        if (field == FieldId::Title)
+    for (const auto& [id, text] : host.assignments)
+        if (id == FieldId::Title)
             titles << text;
     EXPECT_EQ(name(), "Crew - Tung.mp3");
     EXPECT_TRUE(titles.contains("Tun"));
-    EXPECT_EQ(host.field(FieldId::Title), "Tung");
-    EXPECT_EQ(host.field(FieldId::Artist), "Crew");
+    EXPECT_EQ(field(FieldId::Title), "Tung");
+    EXPECT_EQ(field(FieldId::Artist), "Crew");
 }
