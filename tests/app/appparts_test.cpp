@@ -1,17 +1,16 @@
 // The main window's window-independent pieces: size texts, rename error
 // texts, the help file lookup, the existing-target prompt and the folder
 // picker.
-#include "tagedit/filesize.h"
 #include "app/ui/helpfile.h"
 #include "app/ui/renameerror.h"
 #include "massrename/browseforfolder.h"
 #include "massrename/ui/fileexistsform.h"
 #include "platform/fakes/scriptedprompter.h"
 #include "support/mp3builder.h"
+#include "support/qttesthelpers.h"
+#include "tagedit/filesize.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -21,52 +20,37 @@
 
 #include <gtest/gtest.h>
 
-TEST(FormatFileSize, BytesBelowOneKilobyteWithThousandsSeparator)
+TEST(FormatFileSize, ThreeSignificantDigitsByMagnitude)
 {
-    EXPECT_EQ(FormatFileSize(0), QStringLiteral("0 bytes"));
-    EXPECT_EQ(FormatFileSize(1), QStringLiteral("1 bytes"));
-    EXPECT_EQ(FormatFileSize(1023), QStringLiteral("1,023 bytes"));
-}
-
-TEST(FormatFileSize, KilobytesWithDecimalsByMagnitude)
-{
-    EXPECT_EQ(FormatFileSize(1024), QStringLiteral("1.00KB"));
-    EXPECT_EQ(FormatFileSize(1536), QStringLiteral("1.50KB"));
-    EXPECT_EQ(FormatFileSize(10240), QStringLiteral("10.0KB"));
-    EXPECT_EQ(FormatFileSize(102400), QStringLiteral("100KB"));
-    // Rounds up into four digits without a group separator.
-    EXPECT_EQ(FormatFileSize(999 * 1024 + 1023), QStringLiteral("1000KB"));
-}
-
-TEST(FormatFileSize, MegabytesAndGigabytes)
-{
-    EXPECT_EQ(FormatFileSize(1000 * 1024), QStringLiteral("0.98MB"));
-    EXPECT_EQ(FormatFileSize(1048576), QStringLiteral("1.00MB"));
-    EXPECT_EQ(FormatFileSize(10000 * 1024), QStringLiteral("9.8MB"));
-    EXPECT_EQ(FormatFileSize(qint64(100000) * 1024), QStringLiteral("98MB"));
-    EXPECT_EQ(FormatFileSize(1073741824), QStringLiteral("1.00GB"));
-    EXPECT_EQ(FormatFileSize(qint64(5) * 1073741824 + 536870912), QStringLiteral("5.50GB"));
-}
-
-TEST(FormatFileSize, ReportFormAddsTheExactCountFromOneKilobyte)
-{
-    EXPECT_EQ(FormatFileSizeWithBytes(1023), QStringLiteral("1,023 bytes"));
-    EXPECT_EQ(FormatFileSizeWithBytes(1536), QStringLiteral("1.50KB (1,536 bytes)"));
-    EXPECT_EQ(FormatFileSizeWithBytes(1048576), QStringLiteral("1.00MB (1,048,576 bytes)"));
+    const std::pair<qint64, const char*> cases[] = {
+        {0, "0 bytes"},
+        {1023, "1,023 bytes"},
+        {1024, "1.00KB"},
+        {10240, "10.0KB"},
+        {102400, "100KB"},
+        {999 * 1024 + 1023, "1000KB"}, // rounds up into four digits without a group separator
+        {1000 * 1024, "0.98MB"},
+        {10000 * 1024, "9.8MB"},
+        {qint64(100000) * 1024, "98MB"},
+        {qint64(5) * 1073741824 + 536870912, "5.50GB"},
+    };
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(FormatFileSize(bytes), QLatin1String(text)) << bytes;
 }
 
 TEST(RenameErrorMessage, CauseLineBySelectedNumber)
 {
     const QString head = QStringLiteral("Renaming Of 'x.mp3' Encountered Errors\r\n\r\nError: text (%1)\r\n\r\n");
-    EXPECT_EQ(RenameErrorMessage(QStringLiteral("x.mp3"), {13, QStringLiteral("text")}),
-              head.arg(13) + QStringLiteral("Possible Cause: Check The Internal ID Tag Values.  Ensure Alpha Entries "
-                                            "Are Alpha and Numeric Entries Are Numeric"));
-    EXPECT_EQ(RenameErrorMessage(QStringLiteral("x.mp3"), {53, QStringLiteral("text")}),
-              head.arg(53) + QStringLiteral("Possible Cause: Illegal Filename"));
-    EXPECT_EQ(RenameErrorMessage(QStringLiteral("x.mp3"), {75, QStringLiteral("text")}),
-              head.arg(75) + QStringLiteral("Possible Cause: Check The File, It May Not Be A Valid MP3 File"));
-    EXPECT_EQ(RenameErrorMessage(QStringLiteral("x.mp3"), {61, QStringLiteral("text")}), head.arg(61));
-    EXPECT_EQ(RenameErrorStatus(QStringLiteral("x.mp3")), QStringLiteral("Renaming Of 'x.mp3' Encountered Errors"));
+    const std::pair<int, const char*> cases[] = {
+        {13, "Possible Cause: Check The Internal ID Tag Values.  Ensure Alpha Entries Are Alpha and Numeric "
+             "Entries Are Numeric"},
+        {53, "Possible Cause: Illegal Filename"},
+        {75, "Possible Cause: Check The File, It May Not Be A Valid MP3 File"},
+        {61, ""},
+    };
+    for (const auto& [number, cause] : cases)
+        EXPECT_EQ(RenameErrorMessage(QStringLiteral("x.mp3"), {number, QStringLiteral("text")}),
+                  head.arg(number) + QLatin1String(cause));
 }
 
 TEST(HelpFilePath, BuildTreeCopyWinsOverInstalledData)
@@ -91,63 +75,34 @@ TEST(HelpPage, DescribesKeysMasksOptionsRecordingAndMassRenaming)
         EXPECT_TRUE(html.contains(QLatin1String(needle), Qt::CaseInsensitive)) << needle;
 }
 
-namespace {
-
-QStringList facts(const char* name)
+TEST(FileExistsForm, ShowsBothFilesAndOnlyItsButtonsEndIt)
 {
-    return {QLatin1String(name), QStringLiteral("1.50KB (1,536 bytes)"), QStringLiteral("Monday, March 2, 2026 1:00:00 PM"),
-            QStringLiteral("Tuesday, March 3, 2026 2:00:00 PM"), QStringLiteral("Wednesday, March 4, 2026 3:00:00 PM")};
-}
-
-} // namespace
-
-TEST(FileExistsForm, ShowsBothFilesSideBySide)
-{
-    FileExistsForm form(QStringLiteral("/music/"), facts("b.mp3"), facts("a.mp3"));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("File Already Exists!"));
+    const QStringList existing{"b.mp3", "1.50KB (1,536 bytes)", "created", "accessed", "modified"};
+    const QStringList renamed{"a.mp3", "3.00KB (3,072 bytes)", "created 2", "accessed 2", "modified 2"};
+    FileExistsForm form(QStringLiteral("/music/"), existing, renamed);
     EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("CurrentPath"))->text(), QStringLiteral("/music/"));
-    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("CurrentPath"))->toolTip(), QStringLiteral("Current Working Path"));
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(form.existingLabel(i)->text(), facts("b.mp3").at(i));
-        EXPECT_EQ(form.renamedLabel(i)->text(), facts("a.mp3").at(i));
+        EXPECT_EQ(form.existingLabel(i)->text(), existing.at(i));
+        EXPECT_EQ(form.renamedLabel(i)->text(), renamed.at(i));
     }
-    EXPECT_EQ(form.existingLabel(0)->toolTip(), QStringLiteral("Existing File File Name"));
-    EXPECT_EQ(form.existingLabel(3)->toolTip(), QStringLiteral("Existing File Last Access Date"));
-    EXPECT_EQ(form.renamedLabel(4)->toolTip(), QStringLiteral("Conflicting File Modification Date"));
-    EXPECT_EQ(form.findChild<QPushButton*>(QStringLiteral("OverwriteFile"))->text(),
-              QStringLiteral("&Overwrite Existing File"));
-    EXPECT_EQ(form.findChild<QPushButton*>(QStringLiteral("SkipFile"))->toolTip(),
-              QStringLiteral("Don't Change Anything, Just Go To The Next File"));
-    EXPECT_EQ(form.FileAnswer(), QString());
-}
-
-TEST(FileExistsForm, CloseBoxAndEscapeDoNotEndThePrompt)
-{
-    FileExistsForm form(QStringLiteral("/music/"), facts("b.mp3"), facts("a.mp3"));
     form.show();
-    EXPECT_TRUE(form.closeGuard());
     EXPECT_FALSE(form.close());
-    EXPECT_TRUE(form.isVisible());
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&form, &escape);
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.FileAnswer(), QString());
-
     form.findChild<QPushButton*>(QStringLiteral("SkipFile"))->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.closeGuard());
     EXPECT_EQ(form.FileAnswer(), QStringLiteral("Skip"));
     EXPECT_EQ(form.result(), QDialog::Rejected);
-}
 
-TEST(FileExistsForm, OverwriteAnswersAndCloses)
-{
-    FileExistsForm form(QStringLiteral("/music/"), facts("b.mp3"), facts("a.mp3"));
-    form.show();
-    form.findChild<QPushButton*>(QStringLiteral("OverwriteFile"))->click();
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.FileAnswer(), QStringLiteral("Overwrite"));
-    EXPECT_EQ(form.result(), QDialog::Accepted);
+    FileExistsForm again(QStringLiteral("/music/"), existing, renamed);
+    again.show();
+    again.findChild<QPushButton*>(QStringLiteral("OverwriteFile"))->click();
+    EXPECT_FALSE(again.isVisible());
+    EXPECT_EQ(again.FileAnswer(), QStringLiteral("Overwrite"));
+    EXPECT_EQ(again.result(), QDialog::Accepted);
 }
 
 TEST(BrowseForFolder, AsksThePrompterWithTitleAndStartFolder)
@@ -160,12 +115,7 @@ TEST(BrowseForFolder, AsksThePrompterWithTitleAndStartFolder)
     EXPECT_EQ(prompter.calls[0].text, QStringLiteral("Select Target Directory"));
     EXPECT_EQ(prompter.calls[0].defaultText, QStringLiteral("/media/Songs"));
     EXPECT_EQ(BrowseForFolder(prompter, QStringLiteral("/media/Songs")), QString()); // cancelled
-}
-
-TEST(BrowseForFolder, StripTrailingBackslashRemovesOneSeparator)
-{
     EXPECT_EQ(StripTrailingBackslash(QStringLiteral("/media/Songs/")), QStringLiteral("/media/Songs"));
     EXPECT_EQ(StripTrailingBackslash(QStringLiteral("/media/Songs")), QStringLiteral("/media/Songs"));
-    EXPECT_EQ(StripTrailingBackslash(QString()), QString());
     EXPECT_EQ(StripTrailingBackslash(QStringLiteral("/")), QStringLiteral("/"));
 }

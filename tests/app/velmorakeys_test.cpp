@@ -3,8 +3,9 @@
 #include "windowfixture.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QMouseEvent>
+
+#include <functional>
 
 namespace {
 
@@ -12,104 +13,81 @@ class KeysTest : public WindowTest {
 protected:
     void openOn(const QStringList& names)
     {
-        for (const QString& n : names)
-            addMp3(n);
+        addMp3s(names);
         open();
+        select(names.first());
     }
-    // The new name after key, starting from text with the cursor at cursor.
-    QString afterKey(const QString& text, int cursor, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    // The new name after command, starting from text with the cursor at cursor.
+    QString after(const QString& text, int cursor, const std::function<void()>& command)
     {
         window->session().editor().setText(text);
         window->session().editor().setCursor(cursor);
-        press(newName(), key, mods);
+        command();
         return newNameText();
     }
-    // The same start, with the command run directly on the engine.
-    QString afterCommand(const QString& text, int cursor, void (NameEditSession::*command)())
-    {
-        window->session().editor().setText(text);
-        window->session().editor().setCursor(cursor);
-        (window->session().*command)();
-        return window->session().editor().text();
-    }
+    QCheckBox* record() const { return child<QCheckBox>(QStringLiteral("RecordEditing")); }
 };
 
 } // namespace
 
-TEST_F(KeysTest, CaseKeysWorkWhileTheNewNameHasTheFocus)
+TEST_F(KeysTest, EditKeysRunTheirCommandsWhileTheNewNameHasTheFocus)
 {
     openOn({QStringLiteral("aaa-bbb.mp3")});
-    select(QStringLiteral("aaa-bbb.mp3"));
-    EXPECT_EQ(afterKey(QStringLiteral("Aaa-Bbb.mp3"), 0, Qt::Key_F2), QStringLiteral("AAA-BBB.mp3"));
-    EXPECT_EQ(afterKey(QStringLiteral("Aaa-Bbb.mp3"), 0, Qt::Key_F3), QStringLiteral("aaa-bbb.mp3"));
-    EXPECT_EQ(afterKey(QStringLiteral("aaa-bbb.mp3"), 0, Qt::Key_F4), QStringLiteral("Aaa-Bbb.mp3"));
-}
-
-TEST_F(KeysTest, EditKeysRunTheirCommands)
-{
-    openOn({QStringLiteral("aaa-bbb.mp3")});
-    select(QStringLiteral("aaa-bbb.mp3"));
+    NameEditSession& s = window->session();
     const struct {
         int key;
-        void (NameEditSession::*command)();
+        std::function<void()> command;
         QString start;
         int cursor;
     } cases[] = {
-        {Qt::Key_F5, &NameEditSession::InsertSDS, QStringLiteral("AaaBbb.mp3"), 3},
-        {Qt::Key_F6, &NameEditSession::RemoveSDS, QStringLiteral("Aaa-Bbb.mp3"), 3},
-        {Qt::Key_F9, &NameEditSession::AddRemoveParenthesis, QStringLiteral("Aaa-Bbb.mp3"), 5},
-        {Qt::Key_F10, &NameEditSession::RemovePeriods, QStringLiteral("A.b.c.mp3"), 0},
+        {Qt::Key_F2, [&s] { s.CaseFileName(QStringLiteral("UC")); }, QStringLiteral("Aaa-Bbb.mp3"), 0},
+        {Qt::Key_F3, [&s] { s.CaseFileName(QStringLiteral("LC")); }, QStringLiteral("Aaa-Bbb.mp3"), 0},
+        {Qt::Key_F4, [&s] { s.CaseFileName(QStringLiteral("TC")); }, QStringLiteral("aaa-bbb.mp3"), 0},
+        {Qt::Key_F5, [&s] { s.InsertSDS(); }, QStringLiteral("AaaBbb.mp3"), 3},
+        {Qt::Key_F6, [&s] { s.RemoveSDS(); }, QStringLiteral("Aaa-Bbb.mp3"), 3},
+        {Qt::Key_F9, [&s] { s.AddRemoveParenthesis(); }, QStringLiteral("Aaa-Bbb.mp3"), 5},
+        {Qt::Key_F10, [&s] { s.RemovePeriods(); }, QStringLiteral("A.b.c.mp3"), 0},
     };
     for (const auto& c : cases) {
-        const QString byKey = afterKey(c.start, c.cursor, c.key);
+        const QString byKey = after(c.start, c.cursor, [&] { press(newName(), c.key); });
         EXPECT_NE(byKey, c.start) << c.key;
-        EXPECT_EQ(byKey, afterCommand(c.start, c.cursor, c.command)) << c.key;
+        EXPECT_EQ(byKey, after(c.start, c.cursor, c.command)) << c.key;
     }
 }
 
 TEST_F(KeysTest, CtrlF2GivesExactlyWhatTheSyncButtonGives)
 {
     openOn({QStringLiteral("x.mp3")});
-    select(QStringLiteral("x.mp3"));
-    child<QListWidget>(QStringLiteral("FormatList"))->setCurrentRow(0); // Album - Artist - Track - Title
+    formatList()->setCurrentRow(0); // Album - Artist - Track - Title
     setBox(FieldId::Album, QStringLiteral("Live"));
     setBox(FieldId::Artist, QStringLiteral("Band"));
     setBox(FieldId::Track, QStringLiteral("03"));
     setBox(FieldId::Title, QStringLiteral("Song"));
     window->action(QStringLiteral("Sync"))->trigger();
-    const QString byButton = newNameText();
-    window->session().editor().setText(QStringLiteral("other.mp3"));
-    press(newName(), Qt::Key_F2, Qt::ControlModifier);
-    EXPECT_EQ(newNameText(), byButton);
-    EXPECT_EQ(byButton, QStringLiteral("Live-Band-03-Song.mp3"));
+    EXPECT_EQ(newNameText(), QStringLiteral("Live-Band-03-Song.mp3"));
+    EXPECT_EQ(after(QStringLiteral("other.mp3"), 0, [this] { press(newName(), Qt::Key_F2, Qt::ControlModifier); }),
+              QStringLiteral("Live-Band-03-Song.mp3"));
 }
 
-TEST_F(KeysTest, F7FillsTheFieldsAndF8ReloadsThem)
+TEST_F(KeysTest, F7FillsTheFieldsF8ReloadsThemAndF12Plays)
 {
     addTagged(QStringLiteral("t.mp3"), QStringLiteral("Stored"), QStringLiteral("Title"));
     open();
     select(QStringLiteral("t.mp3"));
-    child<QListWidget>(QStringLiteral("FormatList"))->setCurrentRow(1); // Artist - Title
+    formatList()->setCurrentRow(1); // Artist - Title
     window->session().editor().setText(QStringLiteral("Typed-Name.mp3"));
     press(newName(), Qt::Key_F7);
     EXPECT_EQ(box(FieldId::Artist), QStringLiteral("Typed"));
     EXPECT_EQ(box(FieldId::Title), QStringLiteral("Name"));
     press(child<QWidget>(QStringLiteral("ID3Album")), Qt::Key_F8);
     EXPECT_EQ(box(FieldId::Artist), QStringLiteral("Stored"));
-}
-
-TEST_F(KeysTest, F12PlaysTheSelectedFile)
-{
-    openOn({QStringLiteral("a.mp3")});
-    select(QStringLiteral("a.mp3"));
     press(newName(), Qt::Key_F12);
-    EXPECT_EQ(launcher.opened, QStringList{path(QStringLiteral("a.mp3"))});
+    EXPECT_EQ(launcher.opened, QStringList{path(QStringLiteral("t.mp3"))});
 }
 
 TEST_F(KeysTest, ArrowAndPageKeysMoveThroughTheFilesFromTheNewName)
 {
-    openOn({QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.mp3"), QStringLiteral("d.mp3")});
-    select(QStringLiteral("b.mp3"));
+    openOn({QStringLiteral("b.mp3"), QStringLiteral("a.mp3"), QStringLiteral("c.mp3"), QStringLiteral("d.mp3")});
     press(newName(), Qt::Key_Down);
     EXPECT_EQ(fileList()->currentRow(), 2);
     EXPECT_EQ(newNameText(), QStringLiteral("C.mp3"));
@@ -124,13 +102,12 @@ TEST_F(KeysTest, ArrowAndPageKeysMoveThroughTheFilesFromTheNewName)
     EXPECT_EQ(fileList()->currentRow(), 0);
     press(child<QWidget>(QStringLiteral("ID3Artist")), Qt::Key_Up); // at the first: stays
     EXPECT_EQ(fileList()->currentRow(), 0);
-    EXPECT_EQ(child<QLineEdit>(QStringLiteral("OldName"))->text(), QStringLiteral("a.mp3"));
+    EXPECT_EQ(oldName(), QStringLiteral("a.mp3"));
 }
 
 TEST_F(KeysTest, TypingInTheNewNameGoesThroughTheEngine)
 {
     openOn({QStringLiteral("abc.mp3")});
-    select(QStringLiteral("abc.mp3"));
     window->session().editor().setCursor(3);
     press(newName(), Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
     EXPECT_EQ(newNameText(), QStringLiteral("Abcx.mp3"));
@@ -144,18 +121,17 @@ TEST_F(KeysTest, TypingInTheNewNameGoesThroughTheEngine)
 TEST_F(KeysTest, RecordingIsReplayedOnTheNextFile)
 {
     openOn({QStringLiteral("aaa-bbb.mp3"), QStringLiteral("ccc-ddd.mp3")});
-    select(QStringLiteral("aaa-bbb.mp3"));
-    auto* record = child<QCheckBox>(QStringLiteral("RecordEditing"));
-    record->setChecked(true);
-    EXPECT_EQ(record->text(), QStringLiteral("Recording Edits"));
+    record()->setChecked(true);
+    EXPECT_EQ(record()->text(), QStringLiteral("Recording Edits"));
+    EXPECT_TRUE(child<QLabel>(QStringLiteral("EditRecorded"))->isHidden());
     press(newName(), Qt::Key_F2);
     press(newName(), Qt::Key_Home);
     for (int i = 0; i < 3; ++i)
         press(newName(), Qt::Key_Right);
     press(newName(), Qt::Key_Exclam, Qt::NoModifier, QStringLiteral("!"));
     EXPECT_EQ(newNameText(), QStringLiteral("AAA!-BBB.mp3"));
-    record->setChecked(false);
-    EXPECT_EQ(record->text(), QStringLiteral("Not Recording"));
+    record()->setChecked(false);
+    EXPECT_EQ(record()->text(), QStringLiteral("Not Recording"));
     EXPECT_FALSE(child<QLabel>(QStringLiteral("EditRecorded"))->isHidden());
 
     press(newName(), Qt::Key_Down);
@@ -168,14 +144,12 @@ TEST_F(KeysTest, RecordingIsReplayedOnTheNextFile)
 TEST_F(KeysTest, F11WhileRecordingStopsFirstThenReplays)
 {
     openOn({QStringLiteral("aaa-bbb.mp3")});
-    select(QStringLiteral("aaa-bbb.mp3"));
-    auto* record = child<QCheckBox>(QStringLiteral("RecordEditing"));
-    record->setChecked(true);
+    record()->setChecked(true);
     window->session().editor().setCursor(0);
     press(newName(), Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"));
     ASSERT_EQ(newNameText(), QStringLiteral("zAaa-Bbb.mp3"));
     press(newName(), Qt::Key_F11);
-    EXPECT_FALSE(record->isChecked());
+    EXPECT_FALSE(record()->isChecked());
     EXPECT_FALSE(window->session().recorder().RecordingEdits());
     EXPECT_EQ(newNameText(), QStringLiteral("zzAaa-Bbb.mp3"));
 }
@@ -184,8 +158,7 @@ TEST_F(KeysTest, AMouseClickInTheNewNameRecordsTheCursorPosition)
 {
     openOn({QStringLiteral("abcdefg.mp3")});
     window->show();
-    select(QStringLiteral("abcdefg.mp3"));
-    child<QCheckBox>(QStringLiteral("RecordEditing"))->setChecked(true);
+    record()->setChecked(true);
     QLineEdit* box = newName();
     const QPoint inside(box->width() / 2, box->height() / 2);
     QMouseEvent press(QEvent::MouseButtonPress, inside, box->mapToGlobal(inside), Qt::LeftButton, Qt::LeftButton,

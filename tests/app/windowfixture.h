@@ -13,11 +13,15 @@
 #include "settings/preferences.h"
 #include "tagedit/ui/clsid3editarea.h"
 #include "support/mp3builder.h"
+#include "support/qttesthelpers.h"
+#include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -27,17 +31,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList& list, std::ostream* os)
-{
-    *os << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';
-}
 
 // The real main window over a temporary folder of generated MP3 files, with
 // a scripted prompter, an in-memory settings store and a test trash.
@@ -59,9 +52,29 @@ protected:
 
     QString path(const QString& name) const { return folder + QLatin1Char('/') + name; }
 
+    bool exists(const QString& name) const { return QFileInfo::exists(path(name)); }
+    QByteArray bytes(const QString& name) const { return Mp3Builder::readFile(path(name)); }
+    std::unique_ptr<ID3V2Tag> tagOf(const QString& name) const
+    {
+        auto tag = std::make_unique<ID3V2Tag>();
+        tag->SetFileName(path(name));
+        return tag;
+    }
+    ID3V1Tag trailerOf(const QString& name) const
+    {
+        ID3V1Tag v1;
+        EXPECT_TRUE(v1.ReadFromFile(path(name))) << name.toStdString();
+        return v1;
+    }
+
     void addMp3(const QString& name, int frames = 8, bool copyright = false)
     {
         ASSERT_TRUE(Mp3Builder::writePlainMp3(path(name), frames, copyright));
+    }
+    void addMp3s(const QStringList& names)
+    {
+        for (const QString& name : names)
+            addMp3(name);
     }
 
     void addTagged(const QString& name, const QString& artist, const QString& title, int frames = 8)
@@ -79,6 +92,7 @@ protected:
     {
         if (!settings.has(QStringLiteral("Settings"), QStringLiteral("Last Path")))
             settings.values[QStringLiteral("Settings")][QStringLiteral("Last Path")] = folder + QLatin1Char('/');
+        window.reset(); // the old window goes first, as on a real restart
         window = std::make_unique<Velmora>(services, prefs, helpFile);
         return *window;
     }
@@ -93,13 +107,13 @@ protected:
     QListWidget* fileList() const { return child<QListWidget>(QStringLiteral("FileList")); }
     QLineEdit* newName() const { return child<QLineEdit>(QStringLiteral("NewName")); }
     QString newNameText() const { return newName()->text(); }
-
-    QStringList listed() const
+    QString oldName() const { return child<QLineEdit>(QStringLiteral("OldName"))->text(); }
+    QStringList listed() const { return ListTexts(fileList()); }
+    QListWidget* formatList() const { return child<QListWidget>(QStringLiteral("FormatList")); }
+    void renameTo(const QString& name)
     {
-        QStringList names;
-        for (int i = 0; i < fileList()->count(); ++i)
-            names << fileList()->item(i)->text();
-        return names;
+        window->session().editor().setText(name);
+        window->RenameFile();
     }
 
     // A click on the file's entry.
@@ -123,21 +137,28 @@ protected:
     }
 
     // Answers the next FileExistsForm with the named button; *shown counts
-    // the prompts that appeared.
-    static void answerFileExists(const QString& button, int* shown = nullptr, int tries = 50)
+    // the prompts that appeared, *facts takes the path and the five facts of
+    // the existing and the renamed file, row by row.
+    static void answerFileExists(const QString& button, int* shown = nullptr, QStringList* facts = nullptr,
+                                 int tries = 50)
     {
-        QTimer::singleShot(10, [button, shown, tries] {
+        QTimer::singleShot(10, [button, shown, facts, tries] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 auto* form = qobject_cast<FileExistsForm*>(w);
                 if (form && form->isVisible()) {
                     if (shown)
                         ++*shown;
+                    if (facts) {
+                        *facts << form->findChild<QLabel*>(QStringLiteral("CurrentPath"))->text();
+                        for (int i = 0; i < 5; ++i)
+                            *facts << form->existingLabel(i)->text() << form->renamedLabel(i)->text();
+                    }
                     form->findChild<QPushButton*>(button)->click();
                     return;
                 }
             }
             if (tries > 0)
-                answerFileExists(button, shown, tries - 1);
+                answerFileExists(button, shown, facts, tries - 1);
         });
     }
 
