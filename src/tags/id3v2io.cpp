@@ -12,6 +12,7 @@
 #include <taglib/id3v2header.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/tfile.h>
 #include <taglib/tiostream.h>
 
 #include <sys/stat.h>
@@ -74,6 +75,19 @@ private:
     qint64 m_pos = 0;
 };
 
+// The file as far as a load needs it: the ID3v2 tag at its start, read by
+// TagLib's own tag reader, without MPEG::File's search for the other tags.
+class TagOnlyFile final : public TagLib::File {
+public:
+    explicit TagOnlyFile(IOStream* stream)
+        : TagLib::File(stream)
+    {
+    }
+    TagLib::Tag* tag() const override { return nullptr; }
+    AudioProperties* audioProperties() const override { return nullptr; }
+    bool save() override { return false; }
+};
+
 } // namespace
 
 void ID3V2Tag::SetFileName(const QString& fileName)
@@ -116,18 +130,19 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
 
     if (file.v2.valid) {
         m_framesSize = file.v2.valid ? file.v2.completeSize : 0;
+        // The tag starts the file (v2.valid), where MPEG::File would find it.
         CachedFileStream stream(file.fd, file.size, file.head, file.tail);
-        MPEG::File mpeg(&stream, ID3v2::FrameFactory::instance(), false);
-        if (ID3v2::Tag* tag = mpeg.ID3v2Tag(false)) {
-            m_tagVersion = int(tag->header()->majorVersion());
-            RepairFrames(tag, file);
-            const ID3v2::FrameList& frames = tag->frameList();
-            m_frames.reserve(qsizetype(frames.size()));
-            int index = 0;
-            for (const ID3v2::Frame* frame : frames)
-                m_frames.append(ItemFor(frame, ++index));
-            m_frameCount = index;
-        }
+        TagOnlyFile tagFile(&stream);
+        ID3v2::Tag tagAtStart(&tagFile, 0, ID3v2::FrameFactory::instance());
+        ID3v2::Tag* tag = &tagAtStart;
+        m_tagVersion = int(tag->header()->majorVersion());
+        RepairFrames(tag, file);
+        const ID3v2::FrameList& frames = tag->frameList();
+        m_frames.reserve(qsizetype(frames.size()));
+        int index = 0;
+        for (const ID3v2::Frame* frame : frames)
+            m_frames.append(ItemFor(frame, ++index));
+        m_frameCount = index;
     } else if (file.trailers.id3v1.found()) {
         // The trailer's values, as the frames they would be.
         ID3V1Tag v1;
