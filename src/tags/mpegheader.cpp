@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,6 +97,7 @@ bool DecodeFrameHeader(const unsigned char h[4], MpegAudioFacts& f)
         return false;
     }
     const int row = f.MPEGVersion == QLatin1String("2.0") ? 1 : f.MPEGVersion == QLatin1String("2.5") ? 2 : 0;
+    static const double frequencies[3][3] = { { 44100, 48000, 32000 }, { 22050, 24000, 16000 }, { 11025, 12000, 8000 } };
     f.SampleRate = QLatin1String(rates[row][rateIndex]);
     f.Padding = (h[2] >> 1) & 1;
     f.PrivateBit = h[2] & 1;
@@ -114,14 +116,15 @@ bool DecodeFrameHeader(const unsigned char h[4], MpegAudioFacts& f)
         break;
     }
     const int ext = (h[3] & 0x30) >> 4;
-    f.ModeExtension = QString::number(ext >> 1) + QString::number(ext & 1);
+    static const char* const extensions[] = { "00", "01", "10", "11" };
+    f.ModeExtension = QLatin1String(extensions[ext]);
     f.CopyRight = (h[3] & 0x08) != 0;
     f.Original = (h[3] & 0x04) != 0;
     static const char* const emphasis[] = { "None", "50/15 ms", "Reserved", "CCIT J.17" };
     f.Emphasis = QLatin1String(emphasis[h[3] & 0x03]);
-    f.Frequency = f.SampleRate.toDouble();
+    f.Frequency = frequencies[row][rateIndex]; // SampleRate as a number
     f.Duration = 0;
-    if (f.BitRate.trimmed().toUpper() == QLatin1String("NA")) {
+    if (f.BitRate == QLatin1String("NA")) { // BitRateFor gives digits or "NA"
         f.ValidHeader = false;
         return false;
     }
@@ -138,11 +141,15 @@ qint64 FindFirstFrame(const QByteArray& head, const ByteReader& read, MpegAudioF
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(head.constData());
     const qint64 size = qMin<qint64>(head.size(), kHeaderScanBytes);
-    bool afterFF = false;
-    for (qint64 i = 0; i < size; ++i) {
-        const unsigned char b = bytes[i];
-        if (afterFF && (b == 0xFA || b == 0xFB)) {
-            const qint64 p = i - 1; // 0-based position of the 0xFF
+    // Candidates are FF FA / FF FB pairs inside the scanned bytes; memchr
+    // finds the next FF (tag text rarely holds one).
+    for (qint64 p = 0; p + 1 < size;) {
+        const void* ff = std::memchr(bytes + p, 0xFF, size_t(size - 1 - p));
+        if (!ff)
+            break;
+        p = static_cast<const unsigned char*>(ff) - bytes; // 0-based position of the 0xFF
+        const unsigned char b = bytes[p + 1];
+        if (b == 0xFA || b == 0xFB) {
             unsigned char header[4] = { 0xFF, b, 0, 0 };
             bool haveHeader = true;
             if (p + 4 <= size)
@@ -162,10 +169,8 @@ qint64 FindFirstFrame(const QByteArray& head, const ByteReader& read, MpegAudioF
                 if (haveNext && next[0] == 0xFF && (next[1] & 0xE0) == 0xE0)
                     return p + 1;
             }
-            afterFF = false;
-            continue;
         }
-        afterFF = b == 0xFF;
+        ++p;
     }
     return -2;
 }
