@@ -112,8 +112,15 @@ void ID3V2Tag::StripQuotes()
     // old value would bring them back.
     auto pass = [this](int frameNo, QString (ID3V2Tag::*get)() const, void (ID3V2Tag::*set)(const QString&)) {
         const clsID3Frame* item = findItem(frameNo, QString());
-        if (item && !item->bDeleted)
-            (this->*set)(withApostrophes((this->*get)()));
+        if (!item || item->bDeleted)
+            return;
+        const QString value = (this->*get)();
+        // Assigning a non-empty value that is stored exactly so changes
+        // nothing (every setter keeps an equal value as it is): skip it.
+        if (!value.isEmpty() && !value.contains(QLatin1Char('"')) && item->vValue.typeId() == QMetaType::QString
+            && item->vValue.toString() == value)
+            return;
+        (this->*set)(withApostrophes(value));
     };
     pass(FrameNo::COMM, &ID3V2Tag::Comments, &ID3V2Tag::SetComments);
     pass(FrameNo::TIT2, &ID3V2Tag::Title, &ID3V2Tag::SetTitle);
