@@ -65,9 +65,17 @@ ByteReader OpenedTagFile::reader() const
 void OpenedTagFile::chop(int n)
 {
     size -= n;
+    // A small file is one buffer shared by head and tail: let go of the
+    // tail first, so that cutting the head does not copy the whole file.
+    const bool oneBuffer = tail.constData() == head.constData();
+    if (oneBuffer)
+        tail.clear();
     if (head.size() > size)
         head.truncate(int(size));
-    tail.chop(n);
+    if (oneBuffer)
+        tail = head;
+    else
+        tail.chop(n);
     trailers = ScanTrailers(size, tail, reader());
 }
 
