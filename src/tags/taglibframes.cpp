@@ -94,6 +94,13 @@ QVariant playCount(const ID3v2::Frame* frame)
     return qMin<qint64>(n, std::numeric_limits<int>::max());
 }
 
+// The three language letters; read through a const vector, which TagLib
+// does not copy.
+QString languageOf(const ByteVector& language)
+{
+    return QString::fromLatin1(language.data(), int(language.size()));
+}
+
 } // namespace
 
 clsID3Frame ItemFor(const ID3v2::Frame* frame, int index)
@@ -111,7 +118,7 @@ clsID3Frame ItemFor(const ID3v2::Frame* frame, int index)
     } else if (auto* f = dynamic_cast<const ID3v2::CommentsFrame*>(frame)) {
         item.sDescription = toQString(f->description());
         item.vValue = toQString(f->text());
-        item.vLanguage = QString::fromLatin1(f->language().data(), int(f->language().size()));
+        item.vLanguage = languageOf(f->language());
     } else if (auto* f = dynamic_cast<const ID3v2::UrlLinkFrame*>(frame)) {
         if (auto* u = dynamic_cast<const ID3v2::UserUrlLinkFrame*>(frame))
             item.sDescription = toQString(u->description());
@@ -119,7 +126,7 @@ clsID3Frame ItemFor(const ID3v2::Frame* frame, int index)
     } else if (auto* f = dynamic_cast<const ID3v2::UnsynchronizedLyricsFrame*>(frame)) {
         item.sDescription = toQString(f->description());
         item.vValue = toQString(f->text());
-        item.vLanguage = QString::fromLatin1(f->language().data(), int(f->language().size()));
+        item.vLanguage = languageOf(f->language());
     } else if (auto* f = dynamic_cast<const ID3v2::UniqueFileIdentifierFrame*>(frame)) {
         const ByteVector id = f->identifier();
         item.vValue = QString::fromLatin1(id.data(), int(id.size()));
