@@ -72,58 +72,54 @@ protected:
     }
 };
 
+// The text properties, each with a value to give it; keys and URLs are
+// ISO-8859-1 by the standard.
+const struct TextProperty {
+    void (ID3V2Tag::*set)(const QString&);
+    QString (ID3V2Tag::*get)() const;
+    const char* value;
+    bool latin1 = false;
+} kTextProperties[] = {
+    { &ID3V2Tag::SetArtist, &ID3V2Tag::Artist, "Artist" }, { &ID3V2Tag::SetAlbum, &ID3V2Tag::Album, "Album" },
+    { &ID3V2Tag::SetTitle, &ID3V2Tag::Title, "Title" }, { &ID3V2Tag::SetComments, &ID3V2Tag::Comments, "Comment" },
+    { &ID3V2Tag::SetUniqueKey, &ID3V2Tag::UniqueKey, "KEY", true },
+    { &ID3V2Tag::SetUserText, &ID3V2Tag::UserText, "User text" },
+    { &ID3V2Tag::SetUserURL, &ID3V2Tag::UserURL, "http://user.example/", true },
+    { &ID3V2Tag::SetArtistURL, &ID3V2Tag::ArtistURL, "http://artist.example/", true },
+    { &ID3V2Tag::SetComposer, &ID3V2Tag::Composer, "Composer" },
+    { &ID3V2Tag::SetOrigArtist, &ID3V2Tag::OrigArtist, "Orig" },
+    { &ID3V2Tag::SetEncodedBy, &ID3V2Tag::EncodedBy, "Encoder" }, { &ID3V2Tag::SetMood, &ID3V2Tag::Mood, "Mood" },
+    { &ID3V2Tag::SetPreference, &ID3V2Tag::Preference, "Pref" },
+    { &ID3V2Tag::SetSituation, &ID3V2Tag::Situation, "Situation" }, { &ID3V2Tag::SetTempo, &ID3V2Tag::Tempo, "Tempo" },
+    { &ID3V2Tag::SetLyricsUnsynced, &ID3V2Tag::LyricsUnsynced, "Lyrics\nline 2" },
+};
+
+QString valueOf(const TextProperty& p, const QString& suffix)
+{
+    return QString::fromUtf8(p.value) + (p.latin1 ? QString::fromLatin1(suffix.toLatin1()) : suffix);
+}
+
 void assignEveryProperty(ID3V2Tag& t, const QString& suffix)
 {
-    t.SetArtist("Artist" + suffix);
-    t.SetAlbum("Album" + suffix);
-    t.SetTitle("Title" + suffix);
+    for (const TextProperty& p : kTextProperties)
+        (t.*p.set)(valueOf(p, suffix));
     t.SetTrack(3);
     t.SetTotalTracks(12);
     t.SetYear(2004);
     t.SetGenre("Trip-Hop");
-    t.SetComments("Comment" + suffix);
-    // Keys and URLs are ISO-8859-1 by the standard.
-    const QString latin1 = QString::fromLatin1(suffix.toLatin1());
-    t.SetUniqueKey("KEY" + latin1);
-    t.SetUserText("User text" + suffix);
-    t.SetUserURL("http://user.example/" + latin1);
-    t.SetArtistURL("http://artist.example/" + latin1);
-    t.SetComposer("Composer" + suffix);
-    t.SetOrigArtist("Orig" + suffix);
-    t.SetEncodedBy("Encoder" + suffix);
-    t.SetMood("Mood" + suffix);
-    t.SetPreference("Pref" + suffix);
-    t.SetSituation("Situation" + suffix);
-    t.SetTempo("Tempo" + suffix);
-    t.SetLyricsUnsynced("Lyrics\nline 2" + suffix);
 }
 
 void expectEveryProperty(const QString& path, const QString& suffix)
 {
     ID3V2Tag t;
     t.SetFileName(path);
-    EXPECT_EQ(t.Artist(), "Artist" + suffix);
-    EXPECT_EQ(t.Album(), "Album" + suffix);
-    EXPECT_EQ(t.Title(), "Title" + suffix);
-    EXPECT_EQ(t.Song(), "Title" + suffix);
+    for (const TextProperty& p : kTextProperties)
+        EXPECT_EQ((t.*p.get)(), valueOf(p, suffix)) << p.value;
+    EXPECT_EQ(t.Song(), t.Title());
     EXPECT_EQ(t.Track(), 3);
     EXPECT_EQ(t.TotalTracks(), 12);
     EXPECT_EQ(t.Year(), 2004);
     EXPECT_EQ(t.Genre(), "Trip-Hop");
-    EXPECT_EQ(t.Comments(), "Comment" + suffix);
-    const QString latin1 = QString::fromLatin1(suffix.toLatin1());
-    EXPECT_EQ(t.UniqueKey(), "KEY" + latin1);
-    EXPECT_EQ(t.UserText(), "User text" + suffix);
-    EXPECT_EQ(t.UserURL(), "http://user.example/" + latin1);
-    EXPECT_EQ(t.ArtistURL(), "http://artist.example/" + latin1);
-    EXPECT_EQ(t.Composer(), "Composer" + suffix);
-    EXPECT_EQ(t.OrigArtist(), "Orig" + suffix);
-    EXPECT_EQ(t.EncodedBy(), "Encoder" + suffix);
-    EXPECT_EQ(t.Mood(), "Mood" + suffix);
-    EXPECT_EQ(t.Preference(), "Pref" + suffix);
-    EXPECT_EQ(t.Situation(), "Situation" + suffix);
-    EXPECT_EQ(t.Tempo(), "Tempo" + suffix);
-    EXPECT_EQ(t.LyricsUnsynced(), "Lyrics\nline 2" + suffix);
     EXPECT_EQ(t.FrameCount(), 19); // one TRCK for Track and Total Tracks
 }
 
