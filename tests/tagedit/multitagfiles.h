@@ -3,6 +3,7 @@
 // Tagged MP3 files for the MultiTagger tests, written with the tag layer
 // over audio made by Mp3Builder, and the means to check them afterwards.
 
+#include "support/id3builder.h"
 #include "support/mp3builder.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
@@ -10,7 +11,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <ostream>
 
@@ -33,20 +33,16 @@ inline void PrintTo(const Values& v, std::ostream* os)
         << '|' << v.track << '/' << v.total << '|' << v.year << '}';
 }
 
-inline Values sample(const QString& tagSuffix)
+inline Values sample(const QString& s)
 {
-    Values v;
-    v.artist = "Artist " + tagSuffix;
-    v.album = "Album " + tagSuffix;
-    v.title = "Title " + tagSuffix;
-    v.genre = "Jazz";
-    v.comments = "Comment " + tagSuffix;
-    v.composer = "Composer " + tagSuffix;
-    v.mood = "Calm";
-    v.track = 3;
-    v.total = 12;
-    v.year = 1999;
-    return v;
+    return { "Artist " + s, "Album " + s, "Title " + s, "Jazz", "Comment " + s, "Composer " + s, "Calm", 3, 12, 1999 };
+}
+
+// The ID3v1.1 trailer holding v, made byte by byte.
+inline QByteArray trailerFor(const Values& v)
+{
+    return Id3Builder::id3v1(v.title, v.artist, v.album, QString::number(v.year), v.comments, v.track,
+        GetGenreIndex(v.genre));
 }
 
 // An MP3 file with an ID3v2 tag holding v and, when withTrailer, an ID3v1
@@ -67,19 +63,8 @@ inline bool write(const QString& path, const Values& v, bool withTrailer, bool c
     tag.SetTrack(v.track);
     tag.SetTotalTracks(v.total);
     tag.SetYear(v.year);
-    if (!tag.Update())
-        return false;
-    if (!withTrailer)
-        return true;
-    ID3V1Tag trailer;
-    trailer.SetArtist(v.artist);
-    trailer.SetAlbum(v.album);
-    trailer.SetTitle(v.title);
-    trailer.SetComment(v.comments);
-    trailer.SetTrack(v.track);
-    trailer.SetTheYear(v.year);
-    trailer.SetGenre(GetGenreIndex(v.genre));
-    return trailer.WriteToFile(path);
+    return tag.Update()
+        && (!withTrailer || Mp3Builder::writeFile(path, Mp3Builder::readFile(path) + trailerFor(v)));
 }
 
 // The ID3v2 values of a file, read back through the tag layer. Reading
@@ -124,14 +109,6 @@ inline QByteArray audioOf(const QString& path)
         bytes = bytes.mid(10 + size + footer);
     }
     return bytes;
-}
-
-// The ID3v1 trailer that write() gives a file holding v.
-inline QByteArray trailerFor(const Values& v)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("expected.mp3");
-    return write(path, v, true) ? Mp3Builder::readFile(path).right(128) : QByteArray();
 }
 
 } // namespace MultiTagFiles
