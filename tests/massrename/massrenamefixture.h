@@ -72,13 +72,8 @@ public:
 
 // Tag values a test file is made with; empty texts and zeros write nothing.
 struct TestTags {
-    QString artist = {};
-    QString title = {};
-    QString album = {};
-    QString genre = {};
-    QString comments = {};
-    int track = 0;
-    int year = 0;
+    QString artist = {}, title = {}, album = {}, genre = {}, comments = {};
+    int track = 0, year = 0;
 };
 
 // A temporary tree, the test doubles and an engine over them. Options are

@@ -170,9 +170,6 @@ TEST_F(MassRenameFormTest, ClosingStoresTheChoices)
     EXPECT_EQ(s.value("MAllParts"), "1");
     EXPECT_EQ(s.value("MUseFilters"), "1");
     EXPECT_EQ(s.value("MIncludeSubs"), "0");
-    EXPECT_EQ(s.value("MConfirmEach"), "0");
-    EXPECT_EQ(s.value("MUseOptions"), "0");
-    EXPECT_EQ(s.value("MLogOperation"), "0");
     EXPECT_EQ(s.value("MBuiltFormat"), "Artist - Album");
 }
 

@@ -111,18 +111,6 @@ TEST(AutoFormat, BlankTextMeansNoneAndTextSplitsAtDashes)
     EXPECT_EQ(f.parts, (QStringList{"Artist", "Title", "Track"}));
 }
 
-TEST(AutoFormat, ClicksAppendWithTheSeparatorAndNoneClears)
-{
-    QString built;
-    built = AppendFormatEntry(built, "Artist", " - ");
-    EXPECT_EQ(built, "Artist");
-    built = AppendFormatEntry(built, "Artist", " - ");
-    EXPECT_EQ(built, "Artist - Artist");
-    built = AppendFormatEntry(built, "Year", "-");
-    EXPECT_EQ(built, "Artist - Artist-Year");
-    EXPECT_EQ(AppendFormatEntry(built, "None", " - "), "");
-}
-
 // ---- Stored choices ------------------------------------------------------------------
 
 TEST(MassRenameChoices, AbsentKeysReadUncheckedAndStoredFlagsRoundTrip)
@@ -181,14 +169,13 @@ TEST(RunSummary, OptionLinesOnlyWithOptions)
     EXPECT_FALSE(without.contains("(From Options)\r\nAutomatic"));
     EXPECT_TRUE(without.startsWith("Starting Directory: /m/\r\n\r\nInclude SubDirectories: No\r\n"));
     EXPECT_TRUE(without.endsWith("Automatic Filename Casing Type: Title Casing (From Options)\r\n"));
-
     c.useOptions = true;
-    EXPECT_TRUE(RunSettingsText(c, o).endsWith("All Selected ID3 Tags Must Exist Before Renaming: No\r\n\r\n"
-                                               "Remove Parenthesis From Filenames: Yes (From Options)\r\n"
+    EXPECT_TRUE(RunSettingsText(c, o).endsWith("Remove Parenthesis From Filenames: Yes (From Options)\r\n"
                                                "Remove UnderScores From Filenames: No (From Options)\r\n"
                                                "Pad Separator ('-') With Spaces: Yes (From Options)\r\n"
                                                "Use 2-Digit Tracks: No (From Options)\r\n"
                                                "Automatic Filename Casing Type: Title Casing (From Options)\r\n"));
+
     EXPECT_TRUE(RunConfirmationText(c, o).startsWith(
         "Reformat All MP3 Files Found Using The Following Options?\r\n\r\nStarting Directory: "));
 }
