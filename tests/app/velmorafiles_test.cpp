@@ -349,6 +349,7 @@ TEST_F(WindowTest, DeleteMovesSelectedFilesToTheTrashAndSelectsTheNext)
     EXPECT_EQ(prompter.calls[2].icon, MsgIcon::Critical);
     EXPECT_EQ(window->statusText(), QStringLiteral("Operation Cancelled"));
     EXPECT_EQ(listed().size(), 3);
+    EXPECT_TRUE(exists(QStringLiteral("d.mp3")));
     selectAAndD();
     window->DeleteFiles();
     EXPECT_EQ(trash.trashed, (QStringList{path(QStringLiteral("b.mp3")), path(QStringLiteral("d.mp3")),

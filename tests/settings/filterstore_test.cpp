@@ -5,6 +5,19 @@
 
 #include <gtest/gtest.h>
 
+TEST(FilterForms, DisplayTextStoredValueAndMadeFilter)
+{
+    const struct {
+        FilterRecord filter;
+        const char *display, *stored;
+    } cases[] = {{{"D", "_", ""}, "Delete Occurences Of '_'", "@_"}, {{"R", "&", "+"}, "Replace '&' With '+'", "&@+"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FilterDisplayText(c.filter), QLatin1String(c.display));
+        EXPECT_EQ(FilterStoredValue(c.filter), QLatin1String(c.stored));
+        EXPECT_EQ(MakeFilter(c.filter.Search, c.filter.Replace), c.filter) << c.stored;
+    }
+}
+
 TEST(SaveFilterList, RewritesSectionFlagsAndReloadsMemory)
 {
     MemorySettingsBackend backend;
