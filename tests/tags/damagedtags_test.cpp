@@ -131,7 +131,8 @@ const std::vector<Damaged>& corpus()
         { "v22_frame_size_past_end", tag(2, { QByteArray("TT2\xFF\xFF\xFF\x00T", 8) }) + audio },
         { "frame_id_in_lower_case", v3({ frame(3, "tit2", textBody("x")), artist }) + audio },
         { "comment_without_language", v3({ frame(3, "COMM", QByteArray(1, '\0')), artist }) + audio },
-        { "user_text_without_terminator", v3({ frame(3, "TXXX", QByteArray("\x00onlydescription", 16)), artist }) + audio },
+        { "user_text_without_terminator",
+            v3({ frame(3, "TXXX", QByteArray("\x00onlydescription", 16)), artist }) + audio },
         { "picture_truncated", v3({ frame(3, "APIC", QByteArray("\x00image/jp", 9)), artist }) + audio },
         { "picture_with_sync_like_bytes",
             v3({ frame(3, "APIC", pictureBody("image/jpeg", 3, "", jpegWithSyncBytes())), title }) + audio,
@@ -213,7 +214,8 @@ TEST_P(DamagedTag, LoadsAndSavesOrStripsWithTheAudioIntactOrRefusesWithTheFileUn
     }
     const bool stripped = check("strip", [](ID3V2Tag& t) { return t.StripTags(TagType::ID3v2); });
     // Stripping everything may end part way (a block it cannot cut by), but never touches the audio.
-    check("strip all", [](ID3V2Tag& t) { return t.StripTags(TagType::All); }, false);
+    check(
+        "strip all", [](ID3V2Tag& t) { return t.StripTags(TagType::All); }, false);
     if (damaged().outcome == Outcome::Refused) {
         EXPECT_FALSE(small);
         EXPECT_FALSE(growing);

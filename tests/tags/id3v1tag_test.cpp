@@ -32,7 +32,8 @@ protected:
 TEST_F(Id3v1, ReadsTheV11AndV10Layouts)
 {
     ID3V1Tag t;
-    EXPECT_TRUE(t.ReadFromFile(F::write(dir, "a.mp3", audio + id3v1("Title  ", " Artist", "Album", "1999", "Comment", 5, 17))));
+    EXPECT_TRUE(
+        t.ReadFromFile(F::write(dir, "a.mp3", audio + id3v1("Title  ", " Artist", "Album", "1999", "Comment", 5, 17))));
     EXPECT_TRUE(t.Tagged());
     EXPECT_EQ(t.Title(), "Title"); // trailing blanks go
     EXPECT_EQ(t.Artist(), " Artist"); // leading blanks stay
@@ -70,20 +71,39 @@ TEST_F(Id3v1, WritesTheStandardByteLayout)
 {
     // Short files and files without a trailer get one appended; an empty
     // record writes the v1.1 layout with track 0.
-    EXPECT_EQ(written([](ID3V1Tag& t) { t.SetTitle("T"); t.SetTrack(-1); }, "abc"),
+    EXPECT_EQ(written(
+                  [](ID3V1Tag& t) {
+                      t.SetTitle("T");
+                      t.SetTrack(-1);
+                  },
+                  "abc"),
         QByteArray("abc") + id3v1("T", "", "", "", "", -1, 0));
-    EXPECT_EQ(written([](ID3V1Tag&) { }), audio + id3v1("", "", "", "", "", 0, 0));
+    EXPECT_EQ(written([](ID3V1Tag&) {}), audio + id3v1("", "", "", "", "", 0, 0));
     // An existing trailer is replaced in place.
-    EXPECT_EQ(written([](ID3V1Tag& t) { t.SetTitle("New"); t.SetTrack(7); t.SetGenre(20); },
+    EXPECT_EQ(written(
+                  [](ID3V1Tag& t) {
+                      t.SetTitle("New");
+                      t.SetTrack(7);
+                      t.SetGenre(20);
+                  },
                   audio + id3v1("Old", "Old", "Old", "1900", "Old", 1, 1)),
         audio + id3v1("New", "", "", "", "", 7, 20));
     // Track 7: v1.1 with a 28-character comment; track -1: v1.0 with 30.
-    QByteArray trailer = written([](ID3V1Tag& t) { t.SetComment(QString(40, 'k')); t.SetTrack(7); }).right(128);
+    QByteArray trailer = written([](ID3V1Tag& t) {
+        t.SetComment(QString(40, 'k'));
+        t.SetTrack(7);
+    }).right(128);
     EXPECT_EQ(trailer.mid(97, 30), QByteArray(28, 'k') + QByteArray("\0\x07", 2));
-    trailer = written([](ID3V1Tag& t) { t.SetComment(QString(40, 'k')); t.SetTrack(-1); }).right(128);
+    trailer = written([](ID3V1Tag& t) {
+        t.SetComment(QString(40, 'k'));
+        t.SetTrack(-1);
+    }).right(128);
     EXPECT_EQ(trailer.mid(97, 30), QByteArray(30, 'k'));
     // Long texts are cut, short ones padded with zero bytes.
-    trailer = written([](ID3V1Tag& t) { t.SetTitle(QString(45, 'T')); t.SetArtist("Ab"); }).right(128);
+    trailer = written([](ID3V1Tag& t) {
+        t.SetTitle(QString(45, 'T'));
+        t.SetArtist("Ab");
+    }).right(128);
     EXPECT_EQ(trailer.mid(3, 30), QByteArray(30, 'T'));
     EXPECT_EQ(trailer.mid(33, 30), QByteArray("Ab") + QByteArray(28, '\0'));
     // Year 0 is the digit zero and three zero bytes.

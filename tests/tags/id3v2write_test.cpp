@@ -80,17 +80,21 @@ const struct TextProperty {
     const char* value;
     bool latin1 = false;
 } kTextProperties[] = {
-    { &ID3V2Tag::SetArtist, &ID3V2Tag::Artist, "Artist" }, { &ID3V2Tag::SetAlbum, &ID3V2Tag::Album, "Album" },
-    { &ID3V2Tag::SetTitle, &ID3V2Tag::Title, "Title" }, { &ID3V2Tag::SetComments, &ID3V2Tag::Comments, "Comment" },
+    { &ID3V2Tag::SetArtist, &ID3V2Tag::Artist, "Artist" },
+    { &ID3V2Tag::SetAlbum, &ID3V2Tag::Album, "Album" },
+    { &ID3V2Tag::SetTitle, &ID3V2Tag::Title, "Title" },
+    { &ID3V2Tag::SetComments, &ID3V2Tag::Comments, "Comment" },
     { &ID3V2Tag::SetUniqueKey, &ID3V2Tag::UniqueKey, "KEY", true },
     { &ID3V2Tag::SetUserText, &ID3V2Tag::UserText, "User text" },
     { &ID3V2Tag::SetUserURL, &ID3V2Tag::UserURL, "http://user.example/", true },
     { &ID3V2Tag::SetArtistURL, &ID3V2Tag::ArtistURL, "http://artist.example/", true },
     { &ID3V2Tag::SetComposer, &ID3V2Tag::Composer, "Composer" },
     { &ID3V2Tag::SetOrigArtist, &ID3V2Tag::OrigArtist, "Orig" },
-    { &ID3V2Tag::SetEncodedBy, &ID3V2Tag::EncodedBy, "Encoder" }, { &ID3V2Tag::SetMood, &ID3V2Tag::Mood, "Mood" },
+    { &ID3V2Tag::SetEncodedBy, &ID3V2Tag::EncodedBy, "Encoder" },
+    { &ID3V2Tag::SetMood, &ID3V2Tag::Mood, "Mood" },
     { &ID3V2Tag::SetPreference, &ID3V2Tag::Preference, "Pref" },
-    { &ID3V2Tag::SetSituation, &ID3V2Tag::Situation, "Situation" }, { &ID3V2Tag::SetTempo, &ID3V2Tag::Tempo, "Tempo" },
+    { &ID3V2Tag::SetSituation, &ID3V2Tag::Situation, "Situation" },
+    { &ID3V2Tag::SetTempo, &ID3V2Tag::Tempo, "Tempo" },
     { &ID3V2Tag::SetLyricsUnsynced, &ID3V2Tag::LyricsUnsynced, "Lyrics\nline 2" },
 };
 
@@ -192,14 +196,15 @@ TEST_F(Id3v2Write, FramesTheObjectDoesNotModelSurviveInPlaceAndGrowingSaves)
         frame(3, "TPE2", textBody("Band")),
         frame(3, "UFID", ufidBody("http://owner", QByteArray("\x01\x00\x02\x03\x00\x04\x05\x06\x00\x07", 10))),
         // Frames that version 2.4 abolished.
-        frame(3, "RVAD", QByteArray("\x03\x10\x00\x10\x00\x10", 6)), frame(3, "EQUA", QByteArray("\x10\x00\x01\x00\x02", 5)),
-        frame(3, "TSIZ", textBody("123")), frame(3, "TRDA", textBody("June 2nd")) };
+        frame(3, "RVAD", QByteArray("\x03\x10\x00\x10\x00\x10", 6)),
+        frame(3, "EQUA", QByteArray("\x10\x00\x01\x00\x02", 5)), frame(3, "TSIZ", textBody("123")),
+        frame(3, "TRDA", textBody("June 2nd")) };
     for (int padding : { 0, 4000 }) {
-        const QString path = saved("rich.mp3", tag(3, kept + QList { frame(3, "TIT2", textBody("Old")) }, padding),
-            [](ID3V2Tag& t) {
-                t.SetUniqueKey(t.UniqueKey());
-                t.SetTitle("New title that is much longer than the old one");
-            });
+        const QString path
+            = saved("rich.mp3", tag(3, kept + QList { frame(3, "TIT2", textBody("Old")) }, padding), [](ID3V2Tag& t) {
+                  t.SetUniqueKey(t.UniqueKey());
+                  t.SetTitle("New title that is much longer than the old one");
+              });
         const QByteArray after = F::read(path);
         for (const QByteArray& f : kept)
             EXPECT_TRUE(after.contains(f)) << f.left(4).constData() << " padding " << padding;
@@ -215,12 +220,18 @@ TEST_F(Id3v2Write, FramesTheObjectDoesNotModelSurviveInPlaceAndGrowingSaves)
 TEST_F(Id3v2Write, TheYearKeepsAStoredDateWhenUnchangedAndIsOtherwiseThePlainNumber)
 {
     const QByteArray tdrc = tag(4, { frame(4, "TDRC", textBody("1997-09-22", Enc::Utf8)) });
-    QString path = saved("tdrc.mp3", tdrc, [](ID3V2Tag& t) { t.SetYear(1997); t.SetTitle("y"); });
+    QString path = saved("tdrc.mp3", tdrc, [](ID3V2Tag& t) {
+        t.SetYear(1997);
+        t.SetTitle("y");
+    });
     EXPECT_EQ(storedText(path, "TDRC"), "1997-09-22");
     path = saved("tdrc.mp3", tdrc, [](ID3V2Tag& t) { t.SetYear(2001); });
     EXPECT_EQ(storedText(path, "TDRC"), "2001");
     const QByteArray tyer = tag(3, { frame(3, "TYER", textBody("1997")), frame(3, "TDAT", textBody("2209")) });
-    path = saved("tyer.mp3", tyer, [](ID3V2Tag& t) { t.SetYear(1997); t.SetTitle("y"); });
+    path = saved("tyer.mp3", tyer, [](ID3V2Tag& t) {
+        t.SetYear(1997);
+        t.SetTitle("y");
+    });
     EXPECT_TRUE(F::read(path).contains(frame(3, "TYER", textBody("1997"))));
     EXPECT_TRUE(F::read(path).contains(frame(3, "TDAT", textBody("2209"))));
     path = saved("tyer.mp3", tyer, [](ID3V2Tag& t) { t.SetYear(812); });
@@ -251,7 +262,7 @@ TEST_F(Id3v2Write, AnEmptyTitleFrameGoesAtTheNextSaveButAnEmptyComposerStays)
 {
     const QString path = saved("e.mp3",
         tag(3, { frame(3, "TIT2", textBody("")), frame(3, "TCOM", textBody("")), frame(3, "TPE1", textBody("a")) }),
-        [](ID3V2Tag&) { });
+        [](ID3V2Tag&) {});
     EXPECT_EQ(storedText(path, "TIT2"), "<none>");
     EXPECT_EQ(storedText(path, "TCOM"), "");
     EXPECT_EQ(storedText(path, "TPE1"), "a");
@@ -259,23 +270,23 @@ TEST_F(Id3v2Write, AnEmptyTitleFrameGoesAtTheNextSaveButAnEmptyComposerStays)
 
 TEST_F(Id3v2Write, SetFrameValueCoversItsFiveCases)
 {
-    const QString path = saved("s.mp3", tag(3, { frame(3, "TPE1", textBody("a")), frame(3, "TALB", textBody("b")) }),
-        [](ID3V2Tag& t) {
-            t.SetFrameValue(FrameNo::TCOM, "", ""); // "" and no item: nothing
-            EXPECT_EQ(t.Frames().size(), 2);
-            t.SetFrameValue(FrameNo::TCOM, "new", ""); // new item
-            ASSERT_EQ(t.Frames().size(), 3);
-            EXPECT_TRUE(t.Frames().at(2).bNew);
-            EXPECT_TRUE(t.Frames().at(2).bChanged);
-            EXPECT_EQ(t.Frames().at(2).lIndex, 3);
-            t.SetFrameValue(FrameNo::TPE1, "a", ""); // same value: no change
-            EXPECT_FALSE(t.Frames().at(0).bChanged);
-            t.SetFrameValue(FrameNo::TPE1, "changed", ""); // changed
-            EXPECT_TRUE(t.Frames().at(0).bChanged);
-            t.SetFrameValue(FrameNo::TALB, "", ""); // deleted, still readable
-            EXPECT_TRUE(t.Frames().at(1).bDeleted);
-            EXPECT_EQ(t.Album(), "b");
-        });
+    const QString path
+        = saved("s.mp3", tag(3, { frame(3, "TPE1", textBody("a")), frame(3, "TALB", textBody("b")) }), [](ID3V2Tag& t) {
+              t.SetFrameValue(FrameNo::TCOM, "", ""); // "" and no item: nothing
+              EXPECT_EQ(t.Frames().size(), 2);
+              t.SetFrameValue(FrameNo::TCOM, "new", ""); // new item
+              ASSERT_EQ(t.Frames().size(), 3);
+              EXPECT_TRUE(t.Frames().at(2).bNew);
+              EXPECT_TRUE(t.Frames().at(2).bChanged);
+              EXPECT_EQ(t.Frames().at(2).lIndex, 3);
+              t.SetFrameValue(FrameNo::TPE1, "a", ""); // same value: no change
+              EXPECT_FALSE(t.Frames().at(0).bChanged);
+              t.SetFrameValue(FrameNo::TPE1, "changed", ""); // changed
+              EXPECT_TRUE(t.Frames().at(0).bChanged);
+              t.SetFrameValue(FrameNo::TALB, "", ""); // deleted, still readable
+              EXPECT_TRUE(t.Frames().at(1).bDeleted);
+              EXPECT_EQ(t.Album(), "b");
+          });
     EXPECT_EQ(storedText(path, "TPE1"), "changed");
     EXPECT_EQ(storedText(path, "TALB"), "<none>");
     EXPECT_EQ(storedText(path, "TCOM"), "new");
@@ -321,7 +332,8 @@ TEST_F(Id3v2Write, AnUpdateWithoutChangesWritesNothing)
 TEST_F(Id3v2Write, AFileWithOnlyATrailerGetsItsValuesAsANewTag)
 {
     const QByteArray v1 = id3v1("V1 Title", "V1 Artist", "", "1990", "", 2, 13);
-    const QString path = saved("v1.mp3", {}, [](ID3V2Tag& t) { t.SetAlbum("New Album"); }, v1);
+    const QString path = saved(
+        "v1.mp3", {}, [](ID3V2Tag& t) { t.SetAlbum("New Album"); }, v1);
     ID3V2Tag back;
     back.SetFileName(path); // both tags now: the trailer goes
     EXPECT_EQ(back.Title(), "V1 Title");

@@ -86,8 +86,8 @@ TEST(MpegHeader, FindsTheFirstFrameWithASecondSyncOrReportsNone)
     } cases[] = {
         { "small-tag", small + F::audio(10), int(small.size()) + 1 },
         { "decoy", decoy + F::audio(5), int(decoy.size()) + 1 },
-        { "large-tag", tag(3, { frame(3, "APIC", pictureBody("image/jpeg", 3, "", QByteArray(60000, '3'))) }) + F::audio(10),
-            -2 },
+        { "large-tag",
+            tag(3, { frame(3, "APIC", pictureBody("image/jpeg", 3, "", QByteArray(60000, '3'))) }) + F::audio(10), -2 },
         // Layer II, MPEG-1, 128 kbit/s, 44.1 kHz, and MPEG-2 Layer III, 64 kbit/s, 22.05 kHz.
         { "layer2", frames("\xFF\xFD\x90\x64", 417, 10), -2 },
         { "mpeg2", frames("\xFF\xF3\x80\x64", 417, 10), -2 },
