@@ -221,40 +221,30 @@ TEST_F(MassRenameTest, OptionsAndFiltersTakePartOnlyWhenChecked)
 
 // ---- Errors ----------------------------------------------------------------------
 
-TEST_F(MassRenameTest, ZeroLengthFileIsAnErrorAndUntouched)
-{
-    makeFile(QStringLiteral("empty_one.mp3"), QByteArray());
-    choices.builtFormat = "Artist";
-    choices.logOperation = true;
-    engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"empty_one.mp3"});
-    EXPECT_EQ(QFileInfo(root + "empty_one.mp3").size(), 0);
-    ASSERT_EQ(view.rows.size(), 1);
-    EXPECT_EQ(view.rows[0].newName, "");
-    EXPECT_EQ(view.rows[0].colour, ResultColour::Failed);
-    EXPECT_EQ(view.counters.errors, 1);
-    EXPECT_TRUE(view.statuses.contains("Error: Zero-Length File Encountered"));
-    EXPECT_TRUE(logLines().contains("Error: " + root + "empty_one.mp3 (Zero Length File)"));
-}
-
-TEST_F(MassRenameTest, ExistingTargetIsLeftUntouchedAndCountedAsError)
+TEST_F(MassRenameTest, ZeroLengthFilesAndExistingTargetsAreErrorsAndLeftUntouched)
 {
     const QString source = makeMp3(QStringLiteral("a_b.mp3"));
     const QString target = makeFile(QStringLiteral("a b.mp3"), "precious");
+    makeFile(QStringLiteral("empty_one.mp3"), QByteArray());
     const QByteArray sourceBytes = Mp3Builder::readFile(source);
     choices.logOperation = true;
     engine->Run(choices);
+    EXPECT_EQ(namesIn(), (QStringList{"a b.mp3", "a_b.mp3", "empty_one.mp3"}));
     EXPECT_EQ(Mp3Builder::readFile(target), "precious");
     EXPECT_EQ(Mp3Builder::readFile(source), sourceBytes);
-    EXPECT_EQ(view.counters.errors, 1);
+    EXPECT_EQ(QFileInfo(root + "empty_one.mp3").size(), 0);
+    EXPECT_EQ(view.counters.errors, 2);
     EXPECT_EQ(view.counters.renamed, 0);
-    const auto row = std::find_if(view.rows.cbegin(), view.rows.cend(),
-                                  [](const RecordingView::Row& r) { return r.oldName == "a_b.mp3"; });
-    ASSERT_NE(row, view.rows.cend());
-    EXPECT_EQ(row->newName, "a b.mp3");
-    EXPECT_EQ(row->colour, ResultColour::Failed);
+    ASSERT_EQ(view.rows.size(), 3);
+    EXPECT_EQ(view.rows[1].oldName, "a_b.mp3");
+    EXPECT_EQ(view.rows[1].newName, "a b.mp3");
+    EXPECT_EQ(view.rows[1].colour, ResultColour::Failed);
+    EXPECT_EQ(view.rows[2].newName, "");
+    EXPECT_EQ(view.rows[2].colour, ResultColour::Failed);
     EXPECT_TRUE(view.statuses.contains("Error On " + root + "a_b.mp3 - View Log File"));
+    EXPECT_TRUE(view.statuses.contains("Error: Zero-Length File Encountered"));
     EXPECT_TRUE(logLines().contains(">> Error: Could Not Rename " + root + "a_b.mp3 (File exists)"));
+    EXPECT_TRUE(logLines().contains("Error: " + root + "empty_one.mp3 (Zero Length File)"));
 }
 
 TEST_F(MassRenameTest, AFileThatCannotBeRenamedOrReadIsAnErrorOfThatFileAndTheRunGoesOn)
