@@ -25,7 +25,12 @@ protected:
         ID3V1Tag t;
         set(t);
         EXPECT_TRUE(t.WriteToFile(path));
-        return F::read(path);
+        const QByteArray bytes = F::read(path);
+        if (start.isNull()) {
+            EXPECT_EQ(bytes.size(), audio.size() + 128);
+            EXPECT_EQ(bytes.left(audio.size()), audio); // the audio before the trailer is untouched
+        }
+        return bytes;
     }
 };
 
