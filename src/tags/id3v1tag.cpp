@@ -2,6 +2,7 @@
 
 #include "platform/fileerror.h"
 #include "platform/prompter.h"
+#include "tags/tagscan.h"
 
 #include <QFile>
 
@@ -33,19 +34,6 @@ void putField(char* out, const QString& text, int width)
     std::memcpy(out, bytes.constData(), size_t(qMin<qsizetype>(bytes.size(), width)));
 }
 
-bool readAt(int fd, qint64 offset, char* out, int count)
-{
-    int done = 0;
-    while (done < count) {
-        const ssize_t n = ::pread(fd, out + done, size_t(count - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += int(n);
-    }
-    return true;
-}
 
 } // namespace
 
@@ -85,7 +73,7 @@ bool ID3V1Tag::ReadFromFile(const QString& fileName)
     struct stat st { };
     char t[kTrailerBytes];
     const bool found = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= kTrailerBytes
-        && readAt(fd, st.st_size - kTrailerBytes, t, kTrailerBytes) && std::memcmp(t, "TAG", 3) == 0;
+        && ReadFully(fd, st.st_size - kTrailerBytes, kTrailerBytes, reinterpret_cast<unsigned char*>(t)) && std::memcmp(t, "TAG", 3) == 0;
     ::close(fd);
     if (!found)
         return false;
@@ -182,7 +170,7 @@ bool ID3V1Tag::WriteToFile(const QString& fileName)
 
     qint64 offset = st.st_size;
     char sig[3];
-    if (st.st_size > kTrailerBytes && readAt(fd, st.st_size - kTrailerBytes, sig, 3) && std::memcmp(sig, "TAG", 3) == 0)
+    if (st.st_size > kTrailerBytes && ReadFully(fd, st.st_size - kTrailerBytes, 3, reinterpret_cast<unsigned char*>(sig)) && std::memcmp(sig, "TAG", 3) == 0)
         offset = st.st_size - kTrailerBytes;
 
     const ssize_t written = ::pwrite(fd, t, kTrailerBytes, off_t(offset));

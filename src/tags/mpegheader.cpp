@@ -1,5 +1,7 @@
 #include "mpegheader.h"
 
+#include "tags/tagscan.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -30,19 +32,6 @@ int bitRateKbps(unsigned char byte3, const QString& version, const QString& laye
     return layer == QLatin1String("1") ? v2l1[index] : v2l23[index];
 }
 
-bool preadAll(int fd, qint64 offset, int count, unsigned char* out)
-{
-    int done = 0;
-    while (done < count) {
-        const ssize_t n = ::pread(fd, out + done, size_t(count - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += int(n);
-    }
-    return true;
-}
 
 } // namespace
 
@@ -197,10 +186,10 @@ QString ReadHeader(MpegAudioFacts& facts, const QString& path)
         return QStringLiteral("-2");
     }
     QByteArray head(int(qMin<qint64>(st.st_size, kHeaderScanBytes)), Qt::Uninitialized);
-    if (!preadAll(fd, 0, int(head.size()), reinterpret_cast<unsigned char*>(head.data())))
+    if (!ReadFully(fd, 0, int(head.size()), reinterpret_cast<unsigned char*>(head.data())))
         head.clear();
     const QString result = ReadHeader(facts, head, st.st_size,
-        [fd](qint64 offset, int count, unsigned char* out) { return preadAll(fd, offset, count, out); });
+        [fd](qint64 offset, int count, unsigned char* out) { return ReadFully(fd, offset, count, out); });
     ::close(fd);
     return result;
 }
