@@ -1,35 +1,16 @@
 #include "id3v2tag.h"
 
 #include "platform/prompter.h"
+#include "settings/settingsstore.h"
 #include "tags/id3v1tag.h"
 
 namespace {
-
-// The leading decimal number of a text (after spaces, with an optional
-// sign); 0 when the text does not start with one.
-int leadingNumber(const QString& text)
-{
-    int i = 0;
-    while (i < text.size() && text.at(i) == QLatin1Char(' '))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    qint64 n = 0;
-    while (i < text.size() && text.at(i).isDigit() && text.at(i).unicode() < 128) {
-        n = qMin<qint64>(n * 10 + (text.at(i).unicode() - '0'), 1 << 30);
-        ++i;
-    }
-    return int(negative ? -n : n);
-}
 
 int leadingNumber(const QVariant& v)
 {
     if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
         return v.toInt();
-    return leadingNumber(v.toString());
+    return LeadingNumber(v.toString());
 }
 
 bool isEmptyText(const QVariant& v)
@@ -315,14 +296,14 @@ void ID3V2Tag::SetUniqueKey(const QString& v)
 
 int ID3V2Tag::Track() const
 {
-    return leadingNumber(textValue(FrameNo::TRCK, ""));
+    return LeadingNumber(textValue(FrameNo::TRCK, ""));
 }
 
 int ID3V2Tag::TotalTracks() const
 {
     const QString text = textValue(FrameNo::TRCK, "");
     const int slash = int(text.indexOf(QLatin1Char('/')));
-    return slash < 0 ? 0 : leadingNumber(text.mid(slash + 1));
+    return slash < 0 ? 0 : LeadingNumber(text.mid(slash + 1));
 }
 
 void ID3V2Tag::setTrackPair(int track, int total)
@@ -365,7 +346,7 @@ QString ID3V2Tag::Genre() const
         ++from;
     while (to > from && strip(text.at(to - 1)))
         --to;
-    const int n = leadingNumber(text.mid(from, to - from));
+    const int n = LeadingNumber(text.mid(from, to - from));
     if (n + 1 < 0 || n + 1 > GenreCount + 1)
         return text;
     return n == -1 ? QStringLiteral("Unknown") : GenreName(n);
@@ -436,13 +417,13 @@ void ID3V2Tag::SetFieldText(FieldId id, const QString& text)
         SetTitle(text);
         break;
     case FieldId::Track:
-        SetTrack(leadingNumber(text));
+        SetTrack(LeadingNumber(text));
         break;
     case FieldId::TotalTracks:
-        SetTotalTracks(leadingNumber(text));
+        SetTotalTracks(LeadingNumber(text));
         break;
     case FieldId::Year:
-        SetYear(leadingNumber(text));
+        SetYear(LeadingNumber(text));
         break;
     case FieldId::Genre:
         SetGenre(text);
