@@ -12,6 +12,7 @@ public:
     int lIndex = 0; // 1-based position in the collection when the item was made
     QString sDescription; // the frame's description ("" when it has none)
     QString vLanguage; // the frame's three-letter language ("" when none)
+    QByteArray ufidOwner; // a UFID frame's owner identifier
     bool bChanged = false; // the value differs from the loaded one
     bool bNew = false; // made since the load; no frame in the file yet
     bool bDeleted = false; // the frame goes at the next save

@@ -34,7 +34,6 @@ void putField(char* out, const QString& text, int width)
     std::memcpy(out, bytes.constData(), size_t(qMin<qsizetype>(bytes.size(), width)));
 }
 
-
 } // namespace
 
 ID3V1Tag::ID3V1Tag(Prompter* prompter)
@@ -58,7 +57,7 @@ void ID3V1Tag::Clear()
     m_album.clear();
     m_year.clear();
     m_comment.clear();
-    m_genre = 0;
+    m_genre = 255;
     m_track = 0;
 }
 
@@ -73,7 +72,8 @@ bool ID3V1Tag::ReadFromFile(const QString& fileName)
     struct stat st { };
     char t[kTrailerBytes];
     const bool found = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= kTrailerBytes
-        && ReadFully(fd, st.st_size - kTrailerBytes, kTrailerBytes, reinterpret_cast<unsigned char*>(t)) && std::memcmp(t, "TAG", 3) == 0;
+        && ReadFully(fd, st.st_size - kTrailerBytes, kTrailerBytes, reinterpret_cast<unsigned char*>(t))
+        && std::memcmp(t, "TAG", 3) == 0;
     ::close(fd);
     if (!found)
         return false;
@@ -170,7 +170,9 @@ bool ID3V1Tag::WriteToFile(const QString& fileName)
 
     qint64 offset = st.st_size;
     char sig[3];
-    if (st.st_size > kTrailerBytes && ReadFully(fd, st.st_size - kTrailerBytes, 3, reinterpret_cast<unsigned char*>(sig)) && std::memcmp(sig, "TAG", 3) == 0)
+    if (st.st_size > kTrailerBytes
+        && ReadFully(fd, st.st_size - kTrailerBytes, 3, reinterpret_cast<unsigned char*>(sig))
+        && std::memcmp(sig, "TAG", 3) == 0)
         offset = st.st_size - kTrailerBytes;
 
     const ssize_t written = ::pwrite(fd, t, kTrailerBytes, off_t(offset));

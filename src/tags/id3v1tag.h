@@ -19,21 +19,21 @@ public:
     QString Album() const { return m_album; }
     QString Year() const { return m_year; } // the 4-character field as read, or the last TheYear
     QString Comment() const { return m_comment; }
-    int Genre() const { return m_genre; } // 0..255
+    int Genre() const { return m_genre; } // 0..255; 255 is no genre
     int Track() const { return m_track; } // -1: ID3v1.0 layout, no track number
 
     void SetTitle(const QString& v) { m_title = v; }
     void SetArtist(const QString& v) { m_artist = v; }
     void SetAlbum(const QString& v) { m_album = v; }
     void SetComment(const QString& v) { m_comment = v; }
-    // Stores the decimal text of the year (0 becomes "0").
-    void SetTheYear(int year) { m_year = QString::number(year); }
+    // Stores the decimal text of the year; 0 (no year) leaves the field blank.
+    void SetTheYear(int year) { m_year = year > 0 ? QString::number(year) : QString(); }
     // -1 selects the ID3v1.0 layout; a value outside 0..255 makes the next
     // write fail with an overflow.
     void SetTrack(int track) { m_track = track; }
     // False (an overflow, the genre unchanged) outside 0..255.
     bool SetGenre(int genre);
-    // The empty record: not tagged, texts "", numbers 0.
+    // The empty record: not tagged, texts "", track 0, genre 255 (none).
     void Clear();
 
     // Replaces the record by the file's trailer, or by the empty record when
@@ -55,7 +55,7 @@ private:
     Prompter* m_prompter;
     bool m_tagged = false;
     QString m_title, m_artist, m_album, m_year, m_comment;
-    int m_genre = 0;
+    int m_genre = 255;
     int m_track = 0;
 };
 

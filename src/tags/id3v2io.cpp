@@ -1,94 +1,17 @@
 // Loading, saving and stripping: the part of ID3V2Tag that touches files.
 #include "id3v2tag.h"
 
+#include "settings/settingsstore.h"
+#include "tags/framecodec.h"
 #include "tags/id3v1tag.h"
-#include "tags/id3v2tagwriter.h"
 #include "tags/openedtagfile.h"
 #include "tags/safefilewrite.h"
-#include "tags/taglibframes.h"
+#include "tags/storedtag.h"
 #include "tags/tagscan.h"
 
-#include <taglib/id3v2framefactory.h>
-#include <taglib/id3v2header.h>
-#include <taglib/id3v2tag.h>
-#include <taglib/mpegfile.h>
-#include <taglib/tfile.h>
-#include <taglib/tiostream.h>
+#include <QHash>
 
 #include <sys/stat.h>
-
-using namespace TagLib;
-
-namespace {
-
-// A read-only view of an open file for TagLib that answers from the bytes
-// already read at both ends, so that a load costs one open and one or two
-// reads.
-class CachedFileStream final : public IOStream {
-public:
-    CachedFileStream(int fd, qint64 size, const QByteArray& head, const QByteArray& tail)
-        : m_fd(fd)
-        , m_size(size)
-        , m_head(head)
-        , m_tail(tail)
-    {
-    }
-    FileName name() const override { return ""; }
-    ByteVector readBlock(unsigned long length) override
-    {
-        if (m_pos >= m_size || length == 0)
-            return ByteVector();
-        const qint64 n = qMin<qint64>(qint64(length), m_size - m_pos);
-        const qint64 tailStart = m_size - m_tail.size();
-        ByteVector out;
-        if (m_pos + n <= m_head.size()) {
-            out.setData(m_head.constData() + m_pos, uint(n));
-        } else if (m_pos >= tailStart) {
-            out.setData(m_tail.constData() + (m_pos - tailStart), uint(n));
-        } else {
-            out.resize(uint(n));
-            if (!ReadFully(m_fd, m_pos, int(n), reinterpret_cast<unsigned char*>(out.data())))
-                out.clear();
-        }
-        m_pos += n;
-        return out;
-    }
-    void writeBlock(const ByteVector&) override { }
-    void insert(const ByteVector&, unsigned long, unsigned long) override { }
-    void removeBlock(unsigned long, unsigned long) override { }
-    bool readOnly() const override { return true; }
-    bool isOpen() const override { return true; }
-    void seek(long offset, Position p) override
-    {
-        qint64 base = p == Beginning ? 0 : p == Current ? m_pos : m_size;
-        m_pos = qMax<qint64>(0, base + offset);
-    }
-    long tell() const override { return long(m_pos); }
-    long length() override { return long(m_size); }
-    void truncate(long) override { }
-
-private:
-    int m_fd;
-    qint64 m_size;
-    const QByteArray& m_head;
-    const QByteArray& m_tail;
-    qint64 m_pos = 0;
-};
-
-// The file as far as a load needs it: the ID3v2 tag at its start, read by
-// TagLib's own tag reader, without MPEG::File's search for the other tags.
-class TagOnlyFile final : public TagLib::File {
-public:
-    explicit TagOnlyFile(IOStream* stream)
-        : TagLib::File(stream)
-    {
-    }
-    TagLib::Tag* tag() const override { return nullptr; }
-    AudioProperties* audioProperties() const override { return nullptr; }
-    bool save() override { return false; }
-};
-
-} // namespace
 
 void ID3V2Tag::SetFileName(const QString& fileName)
 {
@@ -122,55 +45,63 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
     m_frameCount = 0;
     m_framesSize = 0;
     m_tagVersion = 0;
+    m_loadedTagHash = 0;
 
-    // A file with both tags loses its trailer as soon as it is loaded.
-    if (file.v2.valid && file.trailers.id3v1.found()
-        && ReplaceFileRange(m_fileName, file.trailers.id3v1.start, file.trailers.id3v1.end, QByteArray()))
-        file.chop(128);
-
+    ID3V1Tag v1;
+    const bool hasTrailer = file.trailers.id3v1.found() && v1.ReadFromBytes(file.tail.right(128));
     if (file.v2.valid) {
-        m_framesSize = file.v2.valid ? file.v2.completeSize : 0;
-        // The tag starts the file (v2.valid), where MPEG::File would find it.
-        CachedFileStream stream(file.fd, file.size, file.head, file.tail);
-        TagOnlyFile tagFile(&stream);
-        ID3v2::Tag tagAtStart(&tagFile, 0, ID3v2::FrameFactory::instance());
-        ID3v2::Tag* tag = &tagAtStart;
-        m_tagVersion = int(tag->header()->majorVersion());
-        RepairFrames(tag, file);
-        const ID3v2::FrameList& frames = tag->frameList();
-        m_frames.reserve(qsizetype(frames.size()));
-        int index = 0;
-        for (const ID3v2::Frame* frame : frames)
-            m_frames.append(ItemFor(frame, ++index));
-        m_frameCount = index;
-    } else if (file.trailers.id3v1.found()) {
-        // The trailer's values, as the frames they would be.
-        ID3V1Tag v1;
-        v1.ReadFromBytes(file.tail.right(128));
-        auto add = [this](int frameNo, const QString& value) {
-            if (value.isEmpty())
-                return;
-            clsID3Frame item;
-            item.eType = frameNo;
-            item.vValue = value;
-            item.lIndex = int(m_frames.size()) + 1;
-            m_frames.append(item);
-        };
-        add(FrameNo::TIT2, v1.Title());
-        add(FrameNo::TPE1, v1.Artist());
-        add(FrameNo::TALB, v1.Album());
-        add(FrameNo::TYER, v1.Year());
-        add(FrameNo::COMM, v1.Comment());
-        if (v1.Track() > 0)
-            add(FrameNo::TRCK, QString::number(v1.Track()));
-        if (v1.Genre() != 255)
-            add(FrameNo::TCON, QLatin1Char('(') + QString::number(v1.Genre()) + QLatin1Char(')'));
+        const QByteArray bytes = file.tagBytes();
+        StoredTag stored;
+        if (ReadStoredTag(bytes, &stored)) {
+            m_tagVersion = stored.version;
+            m_frames.reserve(stored.frames.size());
+            int index = 0;
+            for (const StoredFrame& frame : stored.frames)
+                m_frames.append(ItemForStoredFrame(frame, stored.version, ++index));
+            m_frameCount = index;
+        }
+        m_framesSize = file.v2.completeSize;
+        m_loadedTagHash = qHash(bytes, 1);
+        // The trailer goes once the ID3v2 tag holds everything it holds;
+        // a value only the trailer has stays in the file until it is saved.
+        if (hasTrailer && !takeTrailerValues(v1)
+            && ReplaceFileRange(m_fileName, file.trailers.id3v1.start, file.trailers.id3v1.end, QByteArray()))
+            file.chop(128);
+    } else if (hasTrailer) {
+        takeTrailerValues(v1);
         m_fromTrailer = true;
         m_frameCount = int(m_frames.size());
     }
 
     ::ReadHeader(static_cast<MpegAudioFacts&>(*this), file.head, file.size, file.reader());
     StripQuotes();
+}
+
+bool ID3V2Tag::takeTrailerValues(const ID3V1Tag& v1)
+{
+    bool taken = false;
+    auto take = [&](const QString& current, const QString& value, void (ID3V2Tag::*set)(const QString&)) {
+        if (!current.isEmpty() || value.isEmpty())
+            return;
+        (this->*set)(value);
+        taken = true;
+    };
+    take(Title(), v1.Title(), &ID3V2Tag::SetTitle);
+    take(Artist(), v1.Artist(), &ID3V2Tag::SetArtist);
+    take(Album(), v1.Album(), &ID3V2Tag::SetAlbum);
+    take(Comments(), v1.Comment(), &ID3V2Tag::SetComments);
+    if (v1.Genre() != 255)
+        take(Genre(), QLatin1Char('(') + QString::number(v1.Genre()) + QLatin1Char(')'), &ID3V2Tag::SetGenre);
+    if (Year() == 0 && LeadingNumber(v1.Year()) > 0) {
+        // The trailer's text as it stands ("1997"), not a number made of it.
+        SetFrameValue(FrameNo::TYER, v1.Year().trimmed(), QString());
+        taken = true;
+    }
+    if (Track() == 0 && v1.Track() > 0) {
+        SetTrack(v1.Track());
+        taken = true;
+    }
+    return taken;
 }
 
 bool ID3V2Tag::HasTagType(int flags) const
@@ -223,8 +154,15 @@ bool ID3V2Tag::stripOne(int kind)
     return ReplaceFileRange(m_fileName, range.start, range.end, QByteArray());
 }
 
+bool ID3V2Tag::refuse(const QString& why)
+{
+    m_lastError = why;
+    return false;
+}
+
 bool ID3V2Tag::SaveFrames()
 {
+    m_lastError.clear();
     StripQuotes();
     bool pending = false;
     for (const clsID3Frame& item : m_frames)
@@ -234,33 +172,92 @@ bool ID3V2Tag::SaveFrames()
 
     OpenedTagFile file;
     if (m_fileName.isEmpty() || !file.open(m_fileName))
-        return false;
+        return refuse(QStringLiteral("The file cannot be read."));
     if (!(file.mode & S_IWUSR))
-        return false;
-    if (file.v2.present && (!file.v2.valid || file.v2.completeSize > file.trailerStart() || file.tagOverlapsAudio()))
-        return false;
+        return refuse(QStringLiteral("The file is read-only."));
 
-    CachedFileStream stream(file.fd, file.size, file.head, file.tail);
-    MPEG::File mpeg(&stream, ID3v2::FrameFactory::instance(), false);
-    if (mpeg.hasID3v2Tag() != file.v2.present)
-        return false; // a tag somewhere else than at the start
-    ID3v2::Tag* tag = mpeg.ID3v2Tag(true);
-    if (!tag)
-        return false;
-    if (file.v2.present)
-        RepairFrames(tag, file);
-    if (file.v2.present && tag->frameList().isEmpty() && !file.tagBodyIsBlank())
-        return false;
+    StoredTag stored;
+    QByteArray oldBytes;
+    qint64 oldSize = 0;
+    if (file.v2.present) {
+        oldBytes = file.tagBytes();
+        if (!file.v2.valid || !ReadStoredTag(oldBytes, &stored))
+            return refuse(QStringLiteral("The ID3v2 header is damaged."));
+        if (!stored.damage.isEmpty())
+            return refuse(stored.damage + QStringLiteral(" Saving would lose what follows it."));
+        if (file.v2.completeSize > file.trailerStart() || file.tagOverlapsAudio())
+            return refuse(QStringLiteral("The tag's size runs into the audio."));
+        oldSize = file.v2.completeSize;
+    }
+    const int version = file.v2.present ? stored.version : 3;
+    const bool sameTag = file.v2.present && m_loadedTagHash == qHash(oldBytes, 1);
+    const bool unsynchronise = version == 4 && (stored.flags & 0x80);
 
-    const bool v4 = file.v2.present && tag->header()->majorVersion() == 4;
-    ID3V2TagWriter(*this, tag, v4).apply(m_frames, m_fromTrailer);
+    QList<QByteArray> kept;
+    kept.reserve(stored.frames.size());
+    for (const StoredFrame& f : stored.frames)
+        kept << f.bytes;
+    QList<bool> used(stored.frames.size(), false);
+    QByteArray added;
+    auto render = [&](const clsID3Frame& item, quint16 status) {
+        const QByteArray id = FrameIdForItem(item.eType, version);
+        const QByteArray data = FrameDataForItem(item, version);
+        if (id.isEmpty() || data.isEmpty()) {
+            reportMissingField();
+            return QByteArray();
+        }
+        return RenderFrame(version, id, status, data, unsynchronise);
+    };
+    // Where the item's own frame is now: at its place when the tag is the
+    // one loaded, else the first unused frame of its kind and description.
+    auto frameOf = [&](const clsID3Frame& item) {
+        const int at = item.lIndex - 1;
+        if (sameTag)
+            return at >= 0 && at < kept.size() && !used[at] ? at : -1;
+        for (int i = 0; i < stored.frames.size(); ++i) {
+            if (used[i])
+                continue;
+            const clsID3Frame other = ItemForStoredFrame(stored.frames[i], version, i + 1);
+            if (other.eType == item.eType && other.sDescription == item.sDescription)
+                return i;
+        }
+        return -1;
+    };
+    for (const clsID3Frame& item : m_frames) {
+        const bool fromFile = !item.bNew && !m_fromTrailer;
+        if (fromFile && !item.bDeleted && !item.bChanged)
+            continue;
+        const int at = fromFile ? frameOf(item) : -1;
+        if (at < 0) {
+            if (!item.bDeleted)
+                added += render(item, 0);
+            continue;
+        }
+        used[at] = true;
+        if (item.bDeleted) {
+            kept[at].clear();
+        } else {
+            // A value the frame kind cannot take leaves the frame as it was.
+            const QByteArray frame = render(item, stored.frames[at].flags & 0xFF00);
+            if (!frame.isEmpty())
+                kept[at] = frame;
+        }
+    }
 
-    const qint64 oldSize = file.v2.present ? file.v2.completeSize : 0;
-    if (tag->frameList().isEmpty())
+    QByteArray frames;
+    for (const QByteArray& f : kept)
+        frames += f;
+    frames += added;
+    if (frames.isEmpty())
         return oldSize == 0 || ReplaceFileRange(m_fileName, 0, oldSize, QByteArray());
-    const ByteVector data = tag->render(v4 ? ID3v2::v4 : ID3v2::v3);
-    QByteArray rendered(data.data(), int(data.size()));
-    if (file.v2.valid && file.v2.majorVersion == 3)
-        rendered = InsertFrames(rendered, FramesTagLibDrops(file.tagBytes(), rendered));
-    return ReplaceFileRange(m_fileName, 0, oldSize, rendered);
+    const bool footer = version == 4 && (stored.flags & 0x10);
+    const QByteArray rendered = RenderTag(version, stored.flags, frames, oldSize, footer);
+    if (rendered.isEmpty())
+        return refuse(QStringLiteral("The tag would be too large."));
+    if (rendered == oldBytes)
+        return true;
+    FileError err;
+    if (!ReplaceFileRange(m_fileName, 0, oldSize, rendered, &err))
+        return refuse(err.description);
+    return true;
 }

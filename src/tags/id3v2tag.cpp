@@ -25,6 +25,11 @@ bool sameValue(const QVariant& a, const QVariant& b)
     return a.toString() == b.toString();
 }
 
+QString numberText(int n)
+{
+    return n > 0 ? QString::number(n) : QString();
+}
+
 QString withApostrophes(QString s)
 {
     return s.replace(QLatin1Char('"'), QLatin1Char('\''));
@@ -294,6 +299,21 @@ void ID3V2Tag::SetUniqueKey(const QString& v)
     setTextValue(FrameNo::UFID, stored, "");
 }
 
+QByteArray ID3V2Tag::UniqueKeyOwner() const
+{
+    const clsID3Frame* item = findItem(FrameNo::UFID, QString());
+    return item && !item->bDeleted ? item->ufidOwner : QByteArray();
+}
+
+void ID3V2Tag::SetUniqueKeyOwner(const QByteArray& owner)
+{
+    clsID3Frame* item = findItem(FrameNo::UFID, QString());
+    if (!item || item->bDeleted || owner.isEmpty() || item->ufidOwner == owner)
+        return;
+    item->ufidOwner = owner;
+    item->bChanged = true;
+}
+
 int ID3V2Tag::Track() const
 {
     return LeadingNumber(textValue(FrameNo::TRCK, ""));
@@ -308,7 +328,10 @@ int ID3V2Tag::TotalTracks() const
 
 void ID3V2Tag::setTrackPair(int track, int total)
 {
-    setTextValue(FrameNo::TRCK, QString::number(track) + QLatin1Char('/') + QString::number(total), "");
+    QString text;
+    if (track > 0)
+        text = total > 0 ? QString::number(track) + QLatin1Char('/') + QString::number(total) : QString::number(track);
+    setTextValue(FrameNo::TRCK, text, "");
 }
 
 void ID3V2Tag::SetTrack(int v)
@@ -331,7 +354,10 @@ void ID3V2Tag::SetYear(int v)
     const clsID3Frame* item = findItem(FrameNo::TYER, QString());
     if (item && !item->bDeleted && leadingNumber(item->vValue) == v)
         return;
-    SetFrameValue(FrameNo::TYER, v, QString());
+    if (v <= 0)
+        SetFrameValue(FrameNo::TYER, QString(), QString());
+    else
+        SetFrameValue(FrameNo::TYER, v, QString());
 }
 
 QString ID3V2Tag::Genre() const
@@ -367,11 +393,11 @@ QString ID3V2Tag::FieldText(FieldId id) const
     case FieldId::Title:
         return Title();
     case FieldId::Track:
-        return QString::number(Track());
+        return numberText(Track());
     case FieldId::TotalTracks:
-        return QString::number(TotalTracks());
+        return numberText(TotalTracks());
     case FieldId::Year:
-        return QString::number(Year());
+        return numberText(Year());
     case FieldId::Genre:
         return Genre();
     case FieldId::Comments:

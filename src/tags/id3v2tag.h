@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVariant>
 
+class ID3V1Tag;
 class OpenedTagFile;
 class Prompter;
 
@@ -22,9 +23,12 @@ class Prompter;
 // keeps its tag version (2.4 stays 2.4; 2.2, 2.3 or no tag becomes 2.3), and
 // frames the object does not model survive every save.
 //
-// Safety: no save or strip loses audio. A tag whose declared size runs past
-// the end of the file, or an ID3v2 tag none of whose frames can be read, is
-// never written (the call returns false, the file is untouched). A write that
+// Safety: no save or strip loses audio or a frame. Every frame the items
+// did not change is written back byte for byte, whether or not its content
+// can be read (unknown, empty, encrypted, compressed frames). A tag whose
+// frames cannot all be walked, or whose declared size runs into the audio
+// or past the end of the file, is never written (the call returns false,
+// LastError says why, the file is untouched). A write that
 // changes the tag's size goes through a verified, flushed copy in the same
 // folder that replaces the original (keeping its permissions); read-only
 // files (no owner write permission) and folders are refused.
@@ -60,12 +64,18 @@ public:
     // never there); false when a removal was refused or failed.
     bool StripTags(int flags);
     void ClearValues();
-    // Writes changed, new and deleted items into the file's ID3v2 tag.
-    // Writes nothing (and returns true) when nothing changed.
+    // Writes changed, new and deleted items into the file's ID3v2 tag,
+    // keeping its version (2.2, 2.3, 2.4; a new tag is 2.3) and its footer;
+    // unsynchronisation of a whole 2.3 tag and extended headers are not
+    // written again. Writes nothing (and returns true) when nothing changed.
     bool SaveFrames();
-    // Reads the file: removes its ID3v1 trailer when it also has an ID3v2 tag,
-    // loads the tag's frames (or the trailer's values when the file has only a
-    // trailer), reads the audio facts, then StripQuotes.
+    // Why the last save was refused or failed ("" after a success).
+    QString LastError() const { return m_lastError; }
+    // Reads the file: loads the tag's frames (or the trailer's values when
+    // the file has only a trailer), reads the audio facts, then StripQuotes.
+    // A value of the ID3v1 trailer that the ID3v2 tag lacks is taken as a
+    // new value (so a save writes it); otherwise a trailer beside an ID3v2
+    // tag is removed from the file.
     void LoadFrames();
     // The ID3v2 tag's size in bytes, header included, at the last load (0 none).
     qint64 FramesSize() const { return m_framesSize; }
@@ -92,13 +102,15 @@ public:
     void SetArtist(const QString& v);
     QString Album() const;
     void SetAlbum(const QString& v);
-    // TRCK: the number before "/" and after it; writing stores "track/total".
+    // TRCK: the number before "/" and after it; writing stores "track/total",
+    // "track" when there is no total, and no frame without a track.
     int Track() const;
     void SetTrack(int v);
     int TotalTracks() const;
     void SetTotalTracks(int v);
     // The leading number of the year (TYER, or the recording date of 2.4).
-    // Assigning the year already stored leaves the stored date as it is.
+    // Assigning the year already stored leaves the stored date as it is;
+    // assigning 0 removes the year.
     int Year() const;
     void SetYear(int v);
     // TCON; "(n)" reads as the name of genre n.
@@ -108,6 +120,10 @@ public:
     void SetComments(const QString& v);
     QString UniqueKey() const;
     void SetUniqueKey(const QString& v);
+    // The owner identifier of the UFID frame ("" when none). A key written
+    // without an owner is given "Velmora" as its owner.
+    QByteArray UniqueKeyOwner() const;
+    void SetUniqueKeyOwner(const QByteArray& owner);
     QString UserText() const;
     void SetUserText(const QString& v);
     QString UserURL() const;
@@ -133,8 +149,8 @@ public:
     // The audio header's copyright bit; assigning changes only the object.
     void SetCopyRight(bool v) { CopyRight = v; }
 
-    // A field as text: numbers in plain decimal (0 gives "0"), CopyRight as
-    // "True" or "False".
+    // A field as text: numbers in plain decimal (0, no value, gives ""),
+    // CopyRight as "True" or "False".
     QString FieldText(FieldId id) const;
     // Assigns a field from text: numbers take the text's leading number,
     // CopyRight is set when the text is "True" (any case).
@@ -146,6 +162,8 @@ public:
 
 private:
     void loadFrom(OpenedTagFile& file);
+    bool takeTrailerValues(const ID3V1Tag& v1);
+    bool refuse(const QString& why);
     bool stripOne(int kind);
     clsID3Frame* findItem(int frameNo, const QString& descriptor);
     const clsID3Frame* findItem(int frameNo, const QString& descriptor) const;
@@ -161,5 +179,6 @@ private:
     qint64 m_framesSize = 0;
     int m_tagVersion = 0;
     bool m_fromTrailer = false; // the items came from an ID3v1 trailer
-    friend class ID3V2TagWriter; // applies the items to the file's tag
+    size_t m_loadedTagHash = 0; // of the tag's bytes at the load
+    QString m_lastError;
 };

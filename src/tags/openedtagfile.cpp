@@ -1,5 +1,6 @@
 #include "openedtagfile.h"
 
+#include "tags/storedtag.h"
 #include "tags/tagtypes.h"
 
 #include <QFile>
@@ -106,15 +107,15 @@ QByteArray OpenedTagFile::tagBytes() const
 
 bool OpenedTagFile::tagOverlapsAudio() const
 {
-    QList<RawFrame> raw;
     const QByteArray tag = tagBytes();
-    if (!ScanRawFrames(tag, &raw))
+    StoredTag stored;
+    if (!ReadStoredTag(tag, &stored))
         return false;
-    qint64 end = 10;
-    for (const RawFrame& f : raw)
-        end += f.stored.size();
-    // A sync that starts inside the tag's room counts even when it ends
-    // just past it (a size that is off by a byte).
+    // Unsynchronised data holds no sync, so in a tag unsynchronised as a
+    // whole (where frame ends cannot be mapped to file offsets) every sync
+    // in its room is audio. A sync that starts inside the tag's room counts
+    // even when it ends just past it (a size that is off by a byte).
+    const qint64 end = stored.framesEnd > 0 ? stored.framesEnd : 10;
     QByteArray bytes = tag;
     unsigned char next = 0;
     if (v2.completeSize < size && ReadFully(fd, v2.completeSize, 1, &next))

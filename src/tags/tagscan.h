@@ -47,28 +47,3 @@ TrailerScan ScanTrailers(qint64 fileSize, const QByteArray& tail, const ByteRead
 
 // pread until count bytes are in or the file ends; false on a short read.
 bool ReadFully(int fd, qint64 offset, int count, unsigned char* out);
-
-// One frame of an ID3v2 tag as stored. usable is false when its body is
-// compressed, encrypted or unsynchronised (the body is then not decoded).
-// body and stored point into the scanned bytes (no copies): they are valid
-// as long as those bytes are.
-struct RawFrame {
-    QByteArray id; // four characters (2.2 identifiers are given their 2.3 names)
-    QByteArray body;
-    QByteArray stored; // the whole frame as in the file, header included
-    bool usable = true;
-};
-
-// The frames of a whole tag (header included), in file order. False when
-// the tag as a whole cannot be walked byte by byte (unsynchronisation, an
-// extended header, a bad header).
-bool ScanRawFrames(const QByteArray& tag, QList<RawFrame>* out);
-
-// Puts frames (whole, as stored) back into a rendered tag, after its last
-// frame, taking their room from the padding where there is enough of it.
-QByteArray InsertFrames(const QByteArray& tag, const QByteArray& frames);
-
-// The first string of a text body (encoding byte first) and, for user
-// frames (TXXX), the description before it. False when the encoding byte is
-// unknown.
-bool DecodeTextBody(const QByteArray& body, bool hasDescription, QString* description, QString* text);

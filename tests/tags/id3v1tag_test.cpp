@@ -82,8 +82,8 @@ TEST_F(Id3v1, WritesTheStandardByteLayout)
                       t.SetTrack(-1);
                   },
                   "abc"),
-        QByteArray("abc") + id3v1("T", "", "", "", "", -1, 0));
-    EXPECT_EQ(written([](ID3V1Tag&) {}), audio + id3v1("", "", "", "", "", 0, 0));
+        QByteArray("abc") + id3v1("T", "", "", "", "", -1, 255));
+    EXPECT_EQ(written([](ID3V1Tag&) {}), audio + id3v1("", "", "", "", "", 0, 255));
     // An existing trailer is replaced in place.
     EXPECT_EQ(written(
                   [](ID3V1Tag& t) {
@@ -111,9 +111,10 @@ TEST_F(Id3v1, WritesTheStandardByteLayout)
     }).right(128);
     EXPECT_EQ(trailer.mid(3, 30), QByteArray(30, 'T'));
     EXPECT_EQ(trailer.mid(33, 30), QByteArray("Ab") + QByteArray(28, '\0'));
-    // Year 0 is the digit zero and three zero bytes.
+    // No year (0) stays blank; no genre is 255.
     trailer = written([](ID3V1Tag& t) { t.SetTheYear(0); }).right(128);
-    EXPECT_EQ(trailer.mid(93, 4), QByteArray("0\0\0\0", 4));
+    EXPECT_EQ(trailer.mid(93, 4), QByteArray(4, '\0'));
+    EXPECT_EQ(uchar(trailer.at(127)), 255);
     // Latin-1 text is written as Latin-1.
     trailer = written([](ID3V1Tag& t) { t.SetArtist(QString::fromUtf8("Björk")); }).right(128);
     EXPECT_EQ(trailer.mid(33, 6), QByteArray("Bj\xF6rk\0", 6));
@@ -152,7 +153,7 @@ TEST_F(Id3v1, AReadOnlyFileIsMadeWritableButHiddenOrMissingFilesAreNotWritten)
     t.SetTitle("x");
     ASSERT_TRUE(t.WriteToFile(path));
     EXPECT_EQ(F::mode(path) & 0200, mode_t(0200));
-    EXPECT_EQ(F::read(path), audio + id3v1("x", "", "", "", "", 0, 0));
+    EXPECT_EQ(F::read(path), audio + id3v1("x", "", "", "", "", 0, 255));
     const QString hidden = F::write(dir, ".hidden.mp3", audio);
     EXPECT_FALSE(t.WriteToFile(hidden));
     EXPECT_FALSE(t.WriteToFile(dir.filePath("missing.mp3")));

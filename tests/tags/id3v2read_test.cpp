@@ -79,17 +79,32 @@ TEST_F(Id3v2Read, ReadsEveryFieldOfALatin1V23TagInFrameOrder)
     EXPECT_EQ(t.Frames().at(11).vLanguage, "deu");
 }
 
-TEST_F(Id3v2Read, ReadsUtf16TextNextToATrailerAndRemovesTheTrailer)
+TEST_F(Id3v2Read, ReadsUtf16TextNextToATrailerAndKeepsWhatOnlyTheTrailerHolds)
 {
     const QString title = QString::fromUtf8("Ünïcødé 日本");
     const QByteArray v2 = tag(
         3, { frame(3, "TIT2", textBody(title, Enc::Utf16)), frame(3, "TPE1", textBody("Latin", Enc::Latin1)) }, 32);
-    const QString path = F::write(dir, "utf16.mp3", v2 + audio + id3v1("V1 Title", "", "", "", "", 2, 17));
+    // The trailer adds a track, a year and a genre: it stays until a save
+    // has put them into the tag.
+    const QByteArray adds = id3v1("V1 Title", "", "", "1999", "", 2, 17);
+    QString path = F::write(dir, "utf16.mp3", v2 + audio + adds);
     ID3V2Tag t;
     t.SetFileName(path);
     EXPECT_EQ(t.Title(), title);
     EXPECT_EQ(t.Artist(), "Latin");
-    EXPECT_EQ(t.Track(), 0); // never filled from the trailer
+    EXPECT_EQ(t.Track(), 2);
+    EXPECT_EQ(t.Year(), 1999);
+    EXPECT_EQ(t.Genre(), "Rock");
+    EXPECT_EQ(F::read(path), v2 + audio + adds);
+    ASSERT_TRUE(t.Update());
+    ID3V2Tag back;
+    back.SetFileName(path);
+    EXPECT_EQ(back.Track(), 2);
+    EXPECT_EQ(back.Year(), 1999);
+    EXPECT_EQ(back.Genre(), "Rock");
+    // A trailer that adds nothing goes at the load.
+    path = F::write(dir, "redundant.mp3", v2 + audio + id3v1("V1 Title", "", "", "", "", -1, 255));
+    t.SetFileName(path);
     EXPECT_EQ(F::read(path), v2 + audio);
     EXPECT_FALSE(t.HasTagType(TagType::ID3v1));
 }
@@ -230,7 +245,8 @@ TEST_F(Id3v2Read, HasTagTypeAnswersForEveryKind)
     } cases[] = {
         { "none.mp3", audio, 0 },
         { "v2.mp3", v2 + audio, TagType::ID3v2 },
-        { "both.mp3", v2 + audio + v1, TagType::ID3v2 }, // the load removed the trailer
+        { "both.mp3", v2 + audio + v1, TagType::ID3v2 | TagType::ID3v1 }, // the trailer adds values: kept
+        { "redundant.mp3", v2 + audio + id3v1("x", "", "", "", "", -1, 255), TagType::ID3v2 }, // removed
         { "v1.mp3", audio + v1, TagType::ID3v1 },
         { "lyrics1.mp3", audio + lyrics3v1("some words") + v1, TagType::ID3v1 | TagType::Lyrics3 },
         { "lyrics2.mp3", audio + lyrics3v2("IND0000210") + v1, TagType::ID3v1 | TagType::Lyrics3v2 },

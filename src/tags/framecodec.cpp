@@ -1,0 +1,299 @@
+#include "framecodec.h"
+
+#include "tags/fieldcatalogue.h"
+#include "tags/framenumbers.h"
+
+#include <QStringList>
+
+#include <limits>
+
+namespace {
+
+// Version 2.2 names of the frames the program reads or writes.
+constexpr const char* kV22Names[][2] = {
+    { "TT2", "TIT2" },
+    { "TP1", "TPE1" },
+    { "TAL", "TALB" },
+    { "TRK", "TRCK" },
+    { "TYE", "TYER" },
+    { "TCO", "TCON" },
+    { "COM", "COMM" },
+    { "UFI", "UFID" },
+    { "TXX", "TXXX" },
+    { "WXX", "WXXX" },
+    { "WAR", "WOAR" },
+    { "TCM", "TCOM" },
+    { "TOA", "TOPE" },
+    { "TEN", "TENC" },
+    { "ULT", "USLT" },
+    { "PIC", "APIC" },
+    { "CNT", "PCNT" },
+};
+
+QByteArray v23Name(const QByteArray& id)
+{
+    for (const auto& pair : kV22Names)
+        if (id == pair[0])
+            return pair[1];
+    return QByteArray();
+}
+
+bool fitsLatin1(const QString& s)
+{
+    for (QChar c : s)
+        if (c.unicode() > 0xFF)
+            return false;
+    return true;
+}
+
+int terminatorWidth(int enc)
+{
+    return enc == 1 || enc == 2 ? 2 : 1;
+}
+
+// Where the string starting at from ends (its terminator), or bytes.size().
+qsizetype stringEnd(const QByteArray& bytes, qsizetype from, int enc)
+{
+    if (terminatorWidth(enc) == 1) {
+        const qsizetype at = bytes.indexOf('\0', from);
+        return at < 0 ? bytes.size() : at;
+    }
+    for (qsizetype i = from; i + 1 < bytes.size(); i += 2)
+        if (bytes[i] == '\0' && bytes[i + 1] == '\0')
+            return i;
+    return bytes.size();
+}
+
+// guessWithoutMark: text without a byte-order mark may be little-endian
+// (as some writers store it); otherwise it is big-endian.
+QString decodeUtf16(const QByteArray& s, bool guessWithoutMark)
+{
+    qsizetype from = 0;
+    bool little = false;
+    if (s.size() >= 2 && uchar(s[0]) == 0xFF && uchar(s[1]) == 0xFE) {
+        little = true;
+        from = 2;
+    } else if (s.size() >= 2 && uchar(s[0]) == 0xFE && uchar(s[1]) == 0xFF) {
+        little = false;
+        from = 2;
+    } else if (guessWithoutMark) {
+        // No mark: the side where the zero bytes of Latin text fall.
+        int evenZeros = 0;
+        int oddZeros = 0;
+        for (qsizetype i = 0; i < s.size(); ++i)
+            if (s[i] == '\0')
+                ++((i % 2) ? oddZeros : evenZeros);
+        little = oddZeros > evenZeros;
+    }
+    QString out;
+    out.reserve((s.size() - from) / 2);
+    for (qsizetype i = from; i + 1 < s.size(); i += 2) {
+        const ushort a = uchar(s[i]);
+        const ushort b = uchar(s[i + 1]);
+        out += QChar(little ? ushort(b << 8 | a) : ushort(a << 8 | b));
+    }
+    return out;
+}
+
+QString decodeString(const QByteArray& s, int enc)
+{
+    switch (enc) {
+    case 0:
+        return QString::fromLatin1(s);
+    case 1:
+        return decodeUtf16(s, true);
+    case 2:
+        return decodeUtf16(s, false);
+    default:
+        return QString::fromUtf8(s);
+    }
+}
+
+// The strings of a text body after its encoding byte, from offset on; a
+// final terminator does not start an empty string.
+QStringList decodeStrings(const QByteArray& bytes, qsizetype from, int enc)
+{
+    QStringList out;
+    while (from < bytes.size()) {
+        const qsizetype end = stringEnd(bytes, from, enc);
+        out << decodeString(bytes.mid(from, end - from), enc);
+        from = end + terminatorWidth(enc);
+    }
+    return out;
+}
+
+// A genre reference stored as a bare number (2.4) reads as "(n)".
+QString genreText(const QStringList& fields)
+{
+    QString out;
+    for (const QString& s : fields) {
+        bool digits = !s.isEmpty();
+        for (QChar c : s)
+            digits = digits && c.unicode() >= '0' && c.unicode() <= '9';
+        if (digits)
+            out += QLatin1Char('(') + s + QLatin1Char(')');
+        else
+            out += (out.isEmpty() || out.endsWith(QLatin1Char(')')) ? QString() : QStringLiteral(" ")) + s;
+    }
+    return out;
+}
+
+bool decode(const QByteArray& id4, const QByteArray& c, int version, clsID3Frame& item)
+{
+    const auto encodingOk = [&c] { return !c.isEmpty() && uchar(c[0]) <= 3; };
+    if (id4 == "TXXX") {
+        if (!encodingOk())
+            return false;
+        QStringList s = decodeStrings(c, 1, c[0]);
+        item.sDescription = s.isEmpty() ? QString() : s.takeFirst();
+        item.vValue = s.join(QLatin1Char(' '));
+        return true;
+    }
+    if (id4.startsWith('T')) {
+        if (!encodingOk())
+            return false;
+        const QStringList s = decodeStrings(c, 1, c[0]);
+        item.vValue = id4 == "TCON" ? genreText(s) : s.join(QLatin1Char(' '));
+        return true;
+    }
+    if (id4 == "COMM" || id4 == "USLT") {
+        if (!encodingOk() || c.size() < 4)
+            return false;
+        const int enc = c[0];
+        item.vLanguage = QString::fromLatin1(c.mid(1, 3));
+        const qsizetype end = stringEnd(c, 4, enc);
+        item.sDescription = decodeString(c.mid(4, end - 4), enc);
+        const qsizetype from = qMin(c.size(), end + terminatorWidth(enc));
+        item.vValue = decodeString(c.mid(from, stringEnd(c, from, enc) - from), enc);
+        return true;
+    }
+    if (id4 == "WXXX") {
+        if (!encodingOk())
+            return false;
+        const int enc = c[0];
+        const qsizetype end = stringEnd(c, 1, enc);
+        item.sDescription = decodeString(c.mid(1, end - 1), enc);
+        const qsizetype from = qMin(c.size(), end + terminatorWidth(enc));
+        item.vValue = QString::fromLatin1(c.mid(from, stringEnd(c, from, 0) - from));
+        return true;
+    }
+    if (id4.startsWith('W')) {
+        item.vValue = QString::fromLatin1(c.left(stringEnd(c, 0, 0)));
+        return true;
+    }
+    if (id4 == "UFID") {
+        const qsizetype end = stringEnd(c, 0, 0);
+        item.ufidOwner = c.left(end);
+        item.vValue = QString::fromLatin1(c.mid(qMin(end + 1, c.size())));
+        return true;
+    }
+    if (id4 == "PCNT") {
+        qint64 n = 0;
+        for (qsizetype i = 0; i < c.size() && i < 8; ++i)
+            n = n << 8 | uchar(c[i]);
+        item.vValue = int(qMin<qint64>(n, std::numeric_limits<int>::max()));
+        return true;
+    }
+    if (id4 == "APIC" && encodingOk()) {
+        // Description after the MIME type (2.2: a three-letter format) and the picture type.
+        const int enc = c[0];
+        const qsizetype typeAt = version == 2 ? 4 : stringEnd(c, 1, 0) + 1;
+        if (typeAt < c.size()) {
+            const qsizetype end = stringEnd(c, typeAt + 1, enc);
+            item.sDescription = decodeString(c.mid(typeAt + 1, end - typeAt - 1), enc);
+        }
+    }
+    item.vValue = QString();
+    return true;
+}
+
+QByteArray latin1(const QString& s)
+{
+    return s.toLatin1();
+}
+
+// Text in encoding enc (1: UTF-16 with a little-endian mark), no terminator.
+QByteArray encodeString(const QString& s, int enc)
+{
+    if (enc == 0)
+        return latin1(s);
+    QByteArray out("\xFF\xFE", 2);
+    for (QChar c : s) {
+        out += char(c.unicode() & 0xFF);
+        out += char(c.unicode() >> 8);
+    }
+    return out;
+}
+
+QByteArray terminator(int enc)
+{
+    return QByteArray(terminatorWidth(enc), '\0');
+}
+
+} // namespace
+
+int FrameNumberOfStored(const QByteArray& id, int version)
+{
+    const QByteArray id4 = version == 2 ? v23Name(id) : id;
+    if (id4 == "TDRC")
+        return FrameNo::TYER;
+    return FrameNumberFor(id4);
+}
+
+clsID3Frame ItemForStoredFrame(const StoredFrame& frame, int version, int index)
+{
+    clsID3Frame item;
+    item.lIndex = index;
+    const QByteArray id4 = version == 2 ? v23Name(frame.id) : frame.id;
+    if (!frame.readable || !decode(id4, frame.content, version, item)) {
+        item = clsID3Frame();
+        item.lIndex = index;
+        return item;
+    }
+    item.eType = FrameNumberOfStored(frame.id, version);
+    return item;
+}
+
+QByteArray FrameIdForItem(int frameNo, int version)
+{
+    QByteArray id = FrameIdFor(frameNo);
+    if (frameNo == FrameNo::TYER && version == 4)
+        id = "TDRC";
+    if (version != 2)
+        return id;
+    for (const auto& pair : kV22Names)
+        if (id == pair[1])
+            return pair[0];
+    return QByteArray();
+}
+
+QByteArray FrameDataForItem(const clsID3Frame& item, int version)
+{
+    Q_UNUSED(version);
+    const QByteArray id = FrameIdFor(item.eType);
+    const QString text = item.vValue.toString();
+    const QString& desc = item.sDescription;
+    const int enc = fitsLatin1(text) && fitsLatin1(desc) ? 0 : 1;
+    const char encByte = char(enc);
+    if (id == "TXXX")
+        return encByte + encodeString(desc, enc) + terminator(enc) + encodeString(text, enc);
+    if (id.startsWith('T'))
+        return encByte + encodeString(text, enc);
+    if (id == "COMM" || id == "USLT") {
+        const QByteArray language
+            = item.vLanguage.size() == 3 && fitsLatin1(item.vLanguage) ? latin1(item.vLanguage) : QByteArray("eng");
+        return encByte + language + encodeString(desc, enc) + terminator(enc) + encodeString(text, enc);
+    }
+    if (id == "WXXX") {
+        const int descEnc = fitsLatin1(desc) ? 0 : 1;
+        return char(descEnc) + encodeString(desc, descEnc) + terminator(descEnc) + latin1(text);
+    }
+    if (id.startsWith('W'))
+        return latin1(text);
+    if (id == "UFID") {
+        // The standard wants an owner; a key typed here is Velmora's own.
+        const QByteArray owner = item.ufidOwner.isEmpty() ? QByteArrayLiteral("Velmora") : item.ufidOwner;
+        return owner + '\0' + latin1(text);
+    }
+    return QByteArray();
+}

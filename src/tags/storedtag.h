@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// An ID3v2 tag as stored, frame by frame, so that a save can write back
+// every frame it does not change exactly as it was, whether or not its
+// content can be read.
+
+// One frame of a stored tag.
+struct StoredFrame {
+    QByteArray id; // as stored: four characters (three in version 2.2)
+    quint16 flags = 0; // status byte << 8 | format byte (0 in version 2.2)
+    // The whole frame, header included, as it is written back: in version
+    // 2.2 and 2.3 the tag's own unsynchronisation is undone; version 2.4
+    // frames are kept exactly as in the file.
+    QByteArray bytes;
+    // The frame's data ready to decode: unsynchronisation undone, group,
+    // encryption and data length bytes skipped, decompressed. Empty when
+    // the frame cannot be read (readable false).
+    QByteArray content;
+    bool readable = true; // false: encrypted, or compressed data that does not inflate
+};
+
+struct StoredTag {
+    int version = 0; // 2, 3 or 4
+    int flags = 0; // the header's flag byte
+    qint64 size = 0; // bytes the tag takes in the file: header, body, footer
+    qint64 framesEnd = 0; // file offset where the frames end (0: unknown)
+    QList<StoredFrame> frames;
+    // Not empty when the frames could not all be walked (what went wrong):
+    // a save would lose what follows, so none is made.
+    QString damage;
+};
+
+// Reads the tag at the start of bytes (the whole tag, or as much of it as
+// the file holds). False when bytes do not start with a usable ID3v2
+// header; true otherwise, with damage set when the walk stopped early.
+bool ReadStoredTag(const QByteArray& bytes, StoredTag* out);
+
+// Undoes unsynchronisation (FF 00 becomes FF).
+QByteArray Resynchronised(const QByteArray& bytes);
+// Applies it (an FF followed by 00 or a byte from E0 gets a 00 inserted;
+// a final FF too).
+QByteArray Unsynchronised(const QByteArray& bytes);
+
+// One frame: its header for the tag version, then the data. In version 2.4
+// with unsynchronise set the data is unsynchronised and flagged so.
+QByteArray RenderFrame(
+    int version, const QByteArray& id, quint16 statusFlags, const QByteArray& data, bool unsynchronise = false);
+
+// A whole tag of the version holding frames (rendered already). Padding
+// fills it up to roomSize bytes when they fit (then the tag takes exactly
+// roomSize bytes), otherwise newPadding bytes of padding follow. A footer
+// tag (2.4 only) has no padding. headerFlags keeps the bits that still
+// hold (unsynchronisation of 2.4, experimental); the others are cleared.
+QByteArray RenderTag(
+    int version, int headerFlags, const QByteArray& frames, qint64 roomSize, bool footer, qint64 newPadding = 1024);
