@@ -25,11 +25,6 @@ bool sameValue(const QVariant& a, const QVariant& b)
     return a.toString() == b.toString();
 }
 
-QString numberText(int n)
-{
-    return n > 0 ? QString::number(n) : QString();
-}
-
 QString withApostrophes(QString s)
 {
     return s.replace(QLatin1Char('"'), QLatin1Char('\''));
@@ -393,11 +388,11 @@ QString ID3V2Tag::FieldText(FieldId id) const
     case FieldId::Title:
         return Title();
     case FieldId::Track:
-        return numberText(Track());
+        return QString::number(Track());
     case FieldId::TotalTracks:
-        return numberText(TotalTracks());
+        return QString::number(TotalTracks());
     case FieldId::Year:
-        return numberText(Year());
+        return QString::number(Year());
     case FieldId::Genre:
         return Genre();
     case FieldId::Comments:

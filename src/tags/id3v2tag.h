@@ -149,8 +149,8 @@ public:
     // The audio header's copyright bit; assigning changes only the object.
     void SetCopyRight(bool v) { CopyRight = v; }
 
-    // A field as text: numbers in plain decimal (0, no value, gives ""),
-    // CopyRight as "True" or "False".
+    // A field as text: numbers in plain decimal (0 gives "0"), CopyRight as
+    // "True" or "False".
     QString FieldText(FieldId id) const;
     // Assigns a field from text: numbers take the text's leading number,
     // CopyRight is set when the text is "True" (any case).
