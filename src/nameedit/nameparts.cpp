@@ -20,7 +20,10 @@ QStringList NameParts(const QString& fileName, const CleanupRules& rules, const 
 
 int PartAtCursor(const QString& text, int cursor)
 {
-    const QStringList pieces = BeforeLast(text, QLatin1Char('.')).split(QLatin1Char('-'));
+    const QString base = BeforeLast(text, QLatin1Char('.'));
+    if (Trim(base).isEmpty())
+        return -1;
+    const QStringList pieces = base.split(QLatin1Char('-'));
     qsizetype end = -1; // the dash before piece 0 that is not there
     for (int i = 0; i < pieces.size(); ++i) {
         end += pieces.at(i).size() + 1;

@@ -15,7 +15,8 @@ QStringList NameParts(const QString& fileName, const CleanupRules& rules, const 
 
 // Index of the part of the name (before its last ".") under the cursor; a
 // cursor right before a dash belongs to the left part, right after it to the
-// right part. -1 when the cursor lies beyond the last part.
+// right part. -1 when the cursor lies beyond the last part, and when there is
+// nothing but blanks before the extension: such a name has no part.
 int PartAtCursor(const QString& text, int cursor);
 
 // The name with part removed (first case-insensitive occurrence, even inside

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/fileerror.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 class Prompter;
-class QIODevice;
 
 // The names (no folder) of the folder's "*.mp3" files, the extension and
 // the order compared without regard to case. Hidden files are left out.
@@ -18,20 +20,27 @@ QString ProposePlaylistName(const QString& folder);
 // it already ends so (any case). "" when the answer is blank.
 QString PlaylistFileName(const QString& answer);
 
-// Writes "#EXTM3U" and each name with spaces trimmed, every line ending in
-// CR LF, names in the file system's encoding. Stops at the first failed
-// write and returns false; what was written stays.
-bool WritePlaylistLines(QIODevice& out, const QStringList& names);
+// The line that names a file in the playlist. Players take a line that
+// begins with "#" for a comment and trim leading blanks, so such a name gets
+// "./" before it ("./#1 Crush.mp3"); any other name stands as it is, never
+// trimmed. "" for a name holding a line break, which no line can hold.
+QString PlaylistLine(const QString& name);
 
-// Creates or replaces target with those lines. False when the file cannot
-// be created or a write fails; the file is closed either way and a partly
-// written file stays on disc.
-bool WritePlaylistFile(const QString& target, const QStringList& names);
+// "#EXTM3U" and one line per name, every line ending in CR LF, in the file
+// system's encoding. Names no line can hold are left out and added to
+// *leftOut when it is given.
+QByteArray PlaylistText(const QStringList& names, QStringList* leftOut = nullptr);
+
+// Creates or replaces target with text. A symbolic link at target is
+// replaced by a new file; the file it points to is never touched. On failure
+// the error says why; whatever was written so far stays.
+FileError WritePlaylistFile(const QString& target, const QByteArray& text);
 
 enum class PlaylistResult { Saved, NoName, BadName, WriteFailed };
 
 // The create command: asks for the name (proposal as default), refuses a
 // blank name or one holding "/" with a critical message, writes the file
-// into folder and confirms with its path in capitals. A failed write ends
-// without a message.
+// into folder and confirms with its path. A failed write is shown with the
+// path and the reason; names left out (line breaks) are listed in one
+// message after the file is saved.
 PlaylistResult CreatePlaylist(Prompter& prompter, const QString& folder, const QStringList& selectedNames);

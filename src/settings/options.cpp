@@ -10,9 +10,10 @@ int Options::syncOptionNumber() const
 Options LoadOptions(const SettingsStore& store)
 {
     Options o;
-    o.ID3AutoSave = qint16(LeadingNumber(store.GetOption(QStringLiteral("ID3AutoSave"), QStringLiteral("1"))));
-    if (o.ID3AutoSave != 0 && o.ID3AutoSave != 1)
-        o.ID3AutoSave = 1;
+    // Checked at full width: cut to 16 bits first, 65536 would read as 0
+    // and silently turn the saving off.
+    const int autoSave = LeadingNumber(store.GetOption(QStringLiteral("ID3AutoSave"), QStringLiteral("1")));
+    o.ID3AutoSave = autoSave == 0 ? 0 : 1;
     o.SyncOption = QString::number(LeadingNumber(store.GetOption(QStringLiteral("SyncOption"), QStringLiteral("2"))));
     o.RemoveParens = IsOn(store.GetOption(QStringLiteral("Remove Parens"), QStringLiteral("0")));
     o.RemUnderScores = IsOn(store.GetOption(QStringLiteral("RemUnderScores"), QStringLiteral("0")));

@@ -2,6 +2,7 @@
 
 #include "filters.h"
 #include "options.h"
+#include "settingssave.h"
 #include "settingsstore.h"
 
 // The one place that holds the in-memory options and filters the whole
@@ -9,12 +10,20 @@
 // reference; LoadOptions/LoadFilters replace the values wholesale.
 class Preferences {
 public:
-    explicit Preferences(SettingsBackend& backend) : store(backend) {}
+    explicit Preferences(SettingsBackend& backend)
+        : store(backend)
+    {
+    }
 
     void LoadOptions() { options = ::LoadOptions(store); }
     void LoadFilters() { filters = ::LoadFilters(store); }
+    // Writes the pending settings; a failure is told to the user once a run.
+    bool SaveSettings(Prompter& prompter) { return ::SaveSettings(store.backend(), prompter, m_saveFailureTold); }
 
     SettingsStore store;
     Options options;
-    FilterList filters{FilterRecord{}};
+    FilterList filters { FilterRecord {} };
+
+private:
+    bool m_saveFailureTold = false;
 };

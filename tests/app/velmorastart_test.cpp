@@ -168,3 +168,17 @@ TEST_F(WindowTest, ClearButtonsEmptyTheirBoxAndTheContextMenuNeedsASelection)
     child<QToolButton>(QStringLiteral("ClrImg15"))->click();
     EXPECT_EQ(box(FieldId::CopyRight), QStringLiteral("False"));
 }
+
+TEST_F(WindowTest, SettingsThatCannotBeSavedAreToldOnceAndTheSizeFitsTheScreen)
+{
+    settings.failure = {QStringLiteral("/cfg/Velmora/Velmora.ini"), {53, QStringLiteral("Not a directory")}};
+    settings.values[QStringLiteral("Settings")][QStringLiteral("Last Width")] = QStringLiteral("30000");
+    settings.values[QStringLiteral("Settings")][QStringLiteral("Last Height")] = QStringLiteral("20000");
+    open();
+    EXPECT_EQ(window->size(), window->screen()->availableGeometry().size());
+    ASSERT_EQ(prompter.count(ScriptedPrompter::Kind::Message), 1);
+    EXPECT_TRUE(prompter.calls.last().text.contains(QStringLiteral("/cfg/Velmora/Velmora.ini")));
+    window->close();
+    EXPECT_EQ(settings.syncs, 2); // after start-up and on closing
+    EXPECT_EQ(prompter.count(ScriptedPrompter::Kind::Message), 1);
+}

@@ -1,6 +1,10 @@
 #include "nameedit/formatlist.h"
 #include "platform/fakes/scriptedprompter.h"
+#include "platform/inisettingsbackend.h"
 #include "sessionfixture.h"
+#include "support/mp3builder.h"
+
+#include <QTemporaryDir>
 
 class FormatListStore : public SessionTest {
 protected:
@@ -105,4 +109,21 @@ TEST_F(FormatListStore, RemovingTheLastMaskLeavesNothingSelected)
     EXPECT_EQ(host.reloads, 0);
     session.RemoveFormat(prompter); // empty list: no question
     EXPECT_EQ(prompter.calls.size(), 1);
+}
+
+TEST(FormatListIni, AMaskTypedWithACommaIsReadAsWrittenAndTheMasksAfterItStay)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Velmora.ini"));
+    ASSERT_TRUE(Mp3Builder::writeFile(file, "[Formats]\nFormat00=Album - Artist.mp3\nFormat01=Artist, Title.mp3\n"
+                                            "Format02=Track,Title.mp3\nFormat03=Track - Title.mp3\n"));
+    const QStringList expected{"Album - Artist.mp3", "Artist, Title.mp3", "Track,Title.mp3", "Track - Title.mp3"};
+    for (int run = 0; run < 2; ++run) { // the start-up rewrite, then the next start
+        IniSettingsBackend backend(file);
+        SettingsStore store(backend);
+        FormatList list;
+        list.LoadFormats(store);
+        EXPECT_EQ(list.masks(), expected) << run;
+        EXPECT_TRUE(backend.sync());
+    }
 }

@@ -88,6 +88,10 @@ TEST_F(NameCommands, AddRemoveParenthesisTogglesThePartUnderTheCursor)
         {"1", "Song - ( Live Now ).mp3", 8, "Song - Live Now.mp3"},
         {"1", "A-B.mp3", 7, "A - B.mp3"}, // behind ".mp3": no part, separators still normalised
         {"0", "abc", 2, ".mp3"},
+        // Nothing before the extension: no part to wrap, wherever the cursor.
+        {"0", "abc", 0, ".mp3"},
+        {"1", ".mp3", 0, ".mp3"},
+        {"1", "   .mp3", 1, ".mp3"},
     };
     for (const auto& c : cases) {
         setOption("SplitSpaces", c.split);

@@ -117,8 +117,9 @@ TEST(PartAtCursor, DashesBelongToTheLeftAndRightParts)
     const std::pair<int, int> cases[] = {{0, 0}, {2, 0}, {3, 1}, {8, 2}, {9, 2}, {10, -1}, {13, -1}};
     for (const auto& [cursor, part] : cases)
         EXPECT_EQ(PartAtCursor("A - B - C.mp3", cursor), part) << cursor;
-    EXPECT_EQ(PartAtCursor("abc", 0), 0); // no period: one empty part
-    EXPECT_EQ(PartAtCursor("abc", 1), -1);
+    // Nothing (or blanks only) before the extension: no part at all.
+    for (const char* text : {"abc", ".mp3", "  .mp3"})
+        EXPECT_EQ(PartAtCursor(text, 0), -1) << text;
 }
 
 TEST_F(PartsModel, PartAtCursorFollowsTheEditorCursor)

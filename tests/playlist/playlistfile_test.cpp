@@ -3,31 +3,14 @@
 #include "support/mp3builder.h"
 #include "support/qttesthelpers.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// A device that accepts a number of writes and then fails every one.
-class FailingDevice final : public QBuffer {
-public:
-    explicit FailingDevice(int goodWrites) : m_left(goodWrites) {}
-
-protected:
-    qint64 writeData(const char* data, qint64 len) override
-    {
-        return m_left-- <= 0 ? -1 : QBuffer::writeData(data, len);
-    }
-
-private:
-    int m_left;
-};
-
-} // namespace
+#include <cerrno>
 
 TEST(ListMp3Files, MatchesExtensionInAnyCaseSortedWithoutCase)
 {
@@ -52,42 +35,97 @@ TEST(PlaylistNames, ProposalFromFolderAndTypedNameWithExtension)
         EXPECT_EQ(PlaylistFileName(QLatin1String(name)), QLatin1String(expected)) << name;
 }
 
-TEST(WritePlaylistLines, HeaderTrimmedUtf8NamesCrLfAndStopAtFirstFailedWrite)
+TEST(PlaylistText, EveryNameIsReadAsThatFileOrLeftOut)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(WritePlaylistLines(buffer, {QStringLiteral(" a.mp3 "), QStringLiteral("Schön.mp3")}));
-    EXPECT_EQ(buffer.data(), QByteArray("#EXTM3U\r\na.mp3\r\nSch\xc3\xb6n.mp3\r\n"));
+    const std::pair<const char*, const char*> lines[] = {
+        {"a.mp3", "a.mp3"},
+        {"Sch\xc3\xb6n.mp3", "Sch\xc3\xb6n.mp3"},
+        {"#1 Crush.mp3", "./#1 Crush.mp3"}, // a bare "#" line is a comment
+        {"  Intro.mp3", "./  Intro.mp3"}, // players trim leading blanks
+        {"\tTab.mp3", "./\tTab.mp3"},
+        {"a #1.mp3", "a #1.mp3"},
+        {"Two\nLines.mp3", ""},
+        {"Two\rLines.mp3", ""},
+    };
+    for (const auto& [name, line] : lines)
+        EXPECT_EQ(PlaylistLine(QString::fromUtf8(name)), QString::fromUtf8(line)) << name;
 
-    QBuffer empty;
-    empty.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(WritePlaylistLines(empty, {}));
-    EXPECT_EQ(empty.data(), QByteArray("#EXTM3U\r\n"));
-
-    FailingDevice device(2);
-    device.open(QIODevice::WriteOnly);
-    EXPECT_FALSE(WritePlaylistLines(device, {"a.mp3", "b.mp3", "c.mp3"}));
-    EXPECT_EQ(device.data(), QByteArray("#EXTM3U\r\na.mp3\r\n"));
+    QStringList leftOut;
+    EXPECT_EQ(PlaylistText({"#1 Crush.mp3", "Bad\nName.mp3", " b.mp3", "Sch\u00f6n.mp3"}, &leftOut),
+              QByteArray("#EXTM3U\r\n./#1 Crush.mp3\r\n./ b.mp3\r\nSch\xc3\xb6n.mp3\r\n"));
+    EXPECT_EQ(leftOut, QStringList{"Bad\nName.mp3"});
+    EXPECT_EQ(PlaylistText({}), QByteArray("#EXTM3U\r\n"));
 }
 
-TEST(WritePlaylistFile, ReplacesAnExistingFileAndFailsOnFullDiskOrMissingFolder)
+TEST(WritePlaylistFile, ReplacesAFileOrALinkButNeverTheLinksTarget)
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("list.m3u"));
-    ASSERT_TRUE(WritePlaylistFile(target, {"a.mp3", "b.mp3", "c.mp3"}));
-    ASSERT_TRUE(WritePlaylistFile(target, {"z.mp3"}));
-    EXPECT_EQ(Mp3Builder::readFile(target), QByteArray("#EXTM3U\r\nz.mp3\r\n"));
-    EXPECT_FALSE(WritePlaylistFile(dir.filePath(QStringLiteral("missing/list.m3u")), {"a.mp3"}));
+    ASSERT_TRUE(WritePlaylistFile(target, "first\r\n").ok());
+    ASSERT_TRUE(WritePlaylistFile(target, "z\r\n").ok());
+    EXPECT_EQ(Mp3Builder::readFile(target), QByteArray("z\r\n"));
 
-    // A failed write while creating ends without a message.
+    QTemporaryDir outside;
+    const QString kept = outside.filePath(QStringLiteral("other.m3u"));
+    ASSERT_TRUE(Mp3Builder::writeFile(kept, "keep me"));
+    const QString link = dir.filePath(QStringLiteral("linked.m3u"));
+    ASSERT_TRUE(QFile::link(kept, link));
+    ASSERT_TRUE(WritePlaylistFile(link, "new\r\n").ok());
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(Mp3Builder::readFile(link), QByteArray("new\r\n"));
+    EXPECT_EQ(Mp3Builder::readFile(kept), QByteArray("keep me"));
+
+    // A link that leads nowhere is replaced too.
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("gone/x.m3u")), dir.filePath(QStringLiteral("dangling.m3u"))));
+    EXPECT_TRUE(WritePlaylistFile(dir.filePath(QStringLiteral("dangling.m3u")), "d\r\n").ok());
+    EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("gone"))).exists());
+
+    // A write that fails half-way says why.
     if (!QFile::exists(QStringLiteral("/dev/full")))
         GTEST_SKIP() << "no /dev/full";
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.filePath(QStringLiteral("full.m3u"))));
-    EXPECT_FALSE(WritePlaylistFile(dir.filePath(QStringLiteral("full.m3u")), {"a.mp3"}));
+    EXPECT_EQ(WritePlaylistFile(QStringLiteral("/dev/full"), "a.mp3\r\n").number, 61);
+}
+
+TEST(CreatePlaylist, AFailedWriteIsShownWithThePathAndTheReason)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char* answer;
+        const char* target;
+        FileError error;
+    } cases[] = {
+        {"taken", "taken.m3u", fileErrorFromErrno(EISDIR)}, // a folder holds the name
+        {"list", "missing/list.m3u", fileErrorFromErrno(ENOENT)},
+    };
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.m3u")));
+    for (const auto& c : cases) {
+        const QString folder = QString(dir.filePath(QLatin1String(c.target))).section(QLatin1Char('/'), 0, -2);
+        ScriptedPrompter prompter;
+        prompter.inputs.enqueue(QLatin1String(c.answer));
+        EXPECT_EQ(CreatePlaylist(prompter, folder, {"a.mp3"}), PlaylistResult::WriteFailed) << c.answer;
+        EXPECT_EQ(prompter.messageTexts(),
+                  QStringList{QStringLiteral("PlayList Could Not Be Saved As:\r\n\r\n") + dir.filePath(c.target)
+                              + QStringLiteral("\r\n\r\nError: ") + c.error.description + QStringLiteral(" (")
+                              + QString::number(c.error.number) + QLatin1Char(')')})
+            << c.answer;
+        EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Critical);
+    }
+}
+
+TEST(CreatePlaylist, NamesWithALineBreakAreLeftOutAndListedInOneMessage)
+{
+    QTemporaryDir dir;
     ScriptedPrompter prompter;
-    prompter.inputs.enqueue(QStringLiteral("full"));
-    EXPECT_EQ(CreatePlaylist(prompter, dir.path(), {"a.mp3"}), PlaylistResult::WriteFailed);
-    EXPECT_EQ(prompter.count(ScriptedPrompter::Kind::Message), 0);
+    prompter.inputs.enqueue(QStringLiteral("mix"));
+    const QStringList names = {"a.mp3", "One\nTwo.mp3", "#1 Crush.mp3", "Three\r\nFour.mp3"};
+    EXPECT_EQ(CreatePlaylist(prompter, dir.path(), names), PlaylistResult::Saved);
+    const QString target = dir.filePath(QStringLiteral("mix.m3u"));
+    EXPECT_EQ(Mp3Builder::readFile(target), QByteArray("#EXTM3U\r\na.mp3\r\n./#1 Crush.mp3\r\n"));
+    EXPECT_EQ(prompter.messageTexts(),
+              QStringList({QStringLiteral("PlayList Has Been Saved As: \r\n\r\n") + target,
+                           QStringLiteral("These Files Were Left Out Of The PlayList, Because Their Names Hold A Line "
+                                          "Break:\r\n\r\nOne?Two.mp3\r\nThree??Four.mp3")}));
+    EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Exclamation);
 }
 
 TEST(CreatePlaylist, NameWithAFolderPartIsRefusedAndWritesNothing)

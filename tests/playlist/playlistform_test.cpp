@@ -63,7 +63,7 @@ TEST_F(PLayListFormTest, TwoOfThreeFilesGiveTheExactFile)
     EXPECT_EQ(prompter.calls[0].kind, ScriptedPrompter::Kind::Input);
     EXPECT_EQ(prompter.calls[0].text, QStringLiteral("Enter The Name Of The Play List File:"));
     EXPECT_EQ(prompter.calls[0].defaultText, QStringLiteral("Party Mix.m3u"));
-    EXPECT_EQ(prompter.calls[1].text, QStringLiteral("PlayList Has Been Saved As: \r\n\r\n") + target.toUpper());
+    EXPECT_EQ(prompter.calls[1].text, QStringLiteral("PlayList Has Been Saved As: \r\n\r\n") + target);
     EXPECT_EQ(prompter.calls[1].icon, MsgIcon::Information);
     EXPECT_EQ(prompter.calls[1].title, QStringLiteral("Velmora"));
 }

@@ -1,6 +1,8 @@
 #include "platform/fakes/memorysettingsbackend.h"
 #include "settings/lastpath.h"
+#include "platform/fakes/scriptedprompter.h"
 #include "settings/preferences.h"
+#include "settings/windowsize.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -58,7 +60,8 @@ TEST(LoadOptions, NumericRulesOfStoredValues)
     MemorySettingsBackend backend;
     auto& s = backend.values["Settings"];
     SettingsStore store(backend);
-    for (const char* odd : {"5", "-1"}) {
+    // Checked at full width: 65536 is not 0 cut to 16 bits.
+    for (const char* odd : {"5", "-1", "65536", "131072x", "99999999999"}) {
         s["ID3AutoSave"] = odd;
         EXPECT_EQ(LoadOptions(store).ID3AutoSave, 1) << odd;
     }
@@ -142,4 +145,54 @@ TEST(GetLastPath, FallsBackOneLevelThenToHome)
     EXPECT_TRUE(DirExists(songs));
     EXPECT_FALSE(DirExists(songs + "/Old"));
     EXPECT_FALSE(DirExists(""));
+}
+
+TEST(RestoredWindowSize, StoredSizeOrDesignNeverLargerThanTheScreen)
+{
+    const QSize design(900, 640);
+    const QSize screen(1280, 800);
+    const struct {
+        const char *width, *height;
+        QSize available, expected;
+    } cases[] = {
+        {"1000", "700", screen, {1000, 700}},
+        {"0", "", screen, design},
+        {"-5", "700", screen, {900, 700}},
+        {"5000", "4000", screen, screen},
+        {"70000", "700", screen, {1280, 700}}, // not cut to 16 bits first
+        {"1000", "900", screen, {1000, 800}},
+        {"0", "0", {800, 600}, {800, 600}}, // the designed size is cut too
+        {"5000", "700", {}, {5000, 700}}, // no screen known: nothing to cut to
+    };
+    for (const auto& c : cases) {
+        MemorySettingsBackend backend;
+        backend.values["Settings"]["Last Width"] = c.width;
+        backend.values["Settings"]["Last Height"] = c.height;
+        EXPECT_EQ(RestoredWindowSize(SettingsStore(backend), design, c.available), c.expected)
+            << c.width << "x" << c.height;
+    }
+}
+
+TEST(SaveSettings, AFailureIsToldOnceWithThePathAndTheReason)
+{
+    MemorySettingsBackend backend;
+    Preferences prefs(backend);
+    ScriptedPrompter prompter;
+    EXPECT_TRUE(prefs.SaveSettings(prompter));
+    EXPECT_TRUE(prompter.calls.isEmpty());
+
+    backend.failure = {"/home/u/.config/Velmora/Velmora.ini", {53, "Not a directory"}};
+    EXPECT_FALSE(prefs.SaveSettings(prompter));
+    EXPECT_FALSE(prefs.SaveSettings(prompter));
+    EXPECT_EQ(backend.syncs, 3);
+    EXPECT_EQ(prompter.messageTexts(),
+              QStringList{"Your Settings Cannot Be Saved To:\r\n\r\n/home/u/.config/Velmora/Velmora.ini\r\n\r\n"
+                          "Error: Not a directory (53)\r\n\r\nVelmora Goes On, But Changed Settings Will Not Be Kept."});
+    EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(prompter.calls.last().title, "Velmora");
+
+    // The values stay in use meanwhile.
+    prefs.store.SaveOption("SplitSpaces", "1");
+    prefs.LoadOptions();
+    EXPECT_EQ(prefs.options.SeparatorString, " - ");
 }

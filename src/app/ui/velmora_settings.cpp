@@ -12,11 +12,13 @@
 #include "platform/prompter.h"
 #include "settings/lastpath.h"
 #include "settings/preferences.h"
+#include "settings/windowsize.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
 
@@ -43,9 +45,7 @@ void Velmora::startUp()
     resize(design);
     setMinimumSize(design);
     if (LeadingNumber(store.GetOption(QStringLiteral("Was Max"), QStringLiteral("0"))) == 0) {
-        const int width = qint16(LeadingNumber(store.GetOption(QStringLiteral("Last Width"), QStringLiteral("0"))));
-        const int height = qint16(LeadingNumber(store.GetOption(QStringLiteral("Last Height"), QStringLiteral("0"))));
-        resize(width > 0 ? width : design.width(), height > 0 ? height : design.height());
+        resize(RestoredWindowSize(store, design, screen()->availableGeometry().size()));
     } else {
         setWindowState(windowState() | Qt::WindowMaximized);
     }
@@ -58,6 +58,7 @@ void Velmora::startUp()
     if (!m_ftv->setPath(last))
         FolderChanged(last);
     m_startedUp = true;
+    m_prefs.SaveSettings(*m_services.prompter);
 }
 
 void Velmora::saveSettings()
@@ -75,8 +76,10 @@ void Velmora::saveSettings()
 
 void Velmora::closeEvent(QCloseEvent* event)
 {
-    if (m_startedUp)
+    if (m_startedUp) {
         saveSettings();
+        m_prefs.SaveSettings(*m_services.prompter);
+    }
     event->accept();
 }
 
