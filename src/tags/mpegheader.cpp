@@ -126,13 +126,16 @@ namespace {
 constexpr qint64 kWholeWalkBytes = 64 * 1024;
 constexpr int kProbeBytes = 4096;
 constexpr int kWalkChunkBytes = 256 * 1024;
+constexpr qint64 kMaxWalkBytes = 32 * 1024 * 1024; // beyond, the rate measured so far stands
 
 // 0-based position of the first frame in [from, to) that the next header
 // confirms, or -1.
 qint64 findFrame(const FileBytes& file, qint64 from, qint64 to, MpegFrame* found)
 {
-    for (qint64 chunkStart = from; chunkStart < to;) {
-        const QByteArray chunk = file.span(chunkStart, qMin<qint64>(to - chunkStart, 64 * 1024));
+    // The frame is usually right there: read little first, more later.
+    qint64 chunkBytes = 8 * 1024;
+    for (qint64 chunkStart = from; chunkStart < to; chunkBytes = qMin<qint64>(chunkBytes * 2, 64 * 1024)) {
+        const QByteArray chunk = file.span(chunkStart, qMin(to - chunkStart, chunkBytes));
         if (chunk.isEmpty())
             break;
         const auto* b = reinterpret_cast<const unsigned char*>(chunk.constData());
@@ -221,7 +224,7 @@ MpegFrameWalk sampleStream(const FileBytes& file, qint64 start, qint64 end, cons
     const qint64 room = audio - kProbeBytes;
     for (int i = 0; i < 16 && !probes.mixedBitRates; ++i)
         addWalk(probes, walkFrames(file, start + room * i / 15, kProbeBytes, first, i > 0));
-    return probes.mixedBitRates ? walkAll(file, start, end, first) : probes;
+    return probes.mixedBitRates ? walkAll(file, start, qMin(end, start + kMaxWalkBytes), first) : probes;
 }
 
 // Facts from a Xing/Info or VBRI header; false when it gives no frame
