@@ -30,6 +30,7 @@ const BenchCommand kCommands[] = {
     VELMORA_BENCH("make-corpus", "DIR N", MakeCorpusBench),
     VELMORA_BENCH("make-damaged", "DIR N", MakeDamagedBench),
     VELMORA_BENCH("verify-saves", "DIR", VerifySavesBench),
+    VELMORA_BENCH("file-info", "FILE", FileInfoBench),
     VELMORA_BENCH("mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log]", MassRenameBench),
 };
 

@@ -39,11 +39,11 @@ QString FormatPlayTime(float seconds)
     return twoDigits(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':') + twoDigits(secs);
 }
 
-QString FileInfoReportText(const QString& path, const MpegAudioFacts& facts, int frameCount, qint64 framesSize,
-                           int tagTypes)
+QString FileInfoReportText(
+    const QString& path, const MpegAudioFacts& facts, int frameCount, qint64 framesSize, int tagTypes)
 {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QStringList lines{
+    const QStringList lines {
         QStringLiteral("File Path: ") + (slash < 0 ? QString() : path.left(slash)),
         QStringLiteral("File Name: ") + path.mid(slash + 1),
         QStringLiteral("File Size: ") + CFileInfo::FormatFileSize(facts.FileSize),
@@ -73,14 +73,21 @@ QString FileInfoReportText(const QString& path, const MpegAudioFacts& facts, int
 QString FileInfoReport(const QString& currentFile, const ID3V2Tag& tag)
 {
     int tagTypes = 0;
-    for (const int flag : {TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::MusicMatch})
+    for (const int flag : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::MusicMatch })
         if (tag.HasTagType(flag))
             tagTypes |= flag;
-    return FileInfoReportText(currentFile, tag, tag.FrameCount(), tag.FramesSize(), tagTypes);
+    // The facts were read when the file was loaded; the file may have grown
+    // since (the ID3v1 trailer is written after the load): its size now.
+    MpegAudioFacts facts = tag;
+    CFileInfo info;
+    info.SetFullPathName(tag.FileName());
+    if (info.FileExists())
+        facts.FileSize = info.size();
+    return FileInfoReportText(currentFile, facts, tag.FrameCount(), tag.FramesSize(), tagTypes);
 }
 
 void ShowFileInfoReport(Prompter& prompter, const QString& currentFile, const ID3V2Tag& tag)
 {
-    prompter.message(QStringLiteral("Velmora - File Information"), FileInfoReport(currentFile, tag),
-                     MsgIcon::Information);
+    prompter.message(
+        QStringLiteral("Velmora - File Information"), FileInfoReport(currentFile, tag), MsgIcon::Information);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/fakes/scriptedprompter.h"
 #include "tagedit/fileinforeport.h"
+#include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 #include "tags/tagtypes.h"
 
@@ -33,8 +34,8 @@ QByteArray fileOf(const QByteArray& prefix, qint64 total, const QByteArray& suff
 TEST(FormatPlayTime, WritesHoursMinutesAndRoundedSecondsUpToSixtyInTheSecondsField)
 {
     const std::pair<float, const char*> cases[] = { { 249.0f, "00:04:09" }, { 3725.0f, "01:02:05" },
-        { 0.0f, "00:00:00" }, { 61.4f, "00:01:01" }, { 0.5f, "00:00:01" }, { 59.6f, "00:00:60" },
-        { 60.0f, "00:00:60" }, { 60.4f, "00:01:00" }, { -0.956f, "00:00:00" } };
+        { 0.0f, "00:00:00" }, { 61.4f, "00:01:01" }, { 0.5f, "00:00:01" }, { 59.6f, "00:00:60" }, { 60.0f, "00:00:60" },
+        { 60.4f, "00:01:00" }, { -0.956f, "00:00:00" } };
     for (const auto& [seconds, text] : cases)
         EXPECT_EQ(FormatPlayTime(seconds), QString::fromLatin1(text)) << seconds;
 }
@@ -47,29 +48,29 @@ TEST(FileInfoReport, ExactTextForA128KbitFileOfFourMillionBytes)
     ID3V2Tag tag;
     tag.SetFileName(path);
     ASSERT_EQ(tag.FileSize, 4000000);
-    const QString expected = QStringLiteral(
-        "File Path: %1\r\n"
-        "File Name: Artist - Title.mp3\r\n"
-        "File Size: 3.81MB (4,000,000 bytes)\r\n"
-        "\r\n"
-        "Contains ID3V1.1 Tags: No\r\n"
-        "Contains ID3V2 Tags: Yes\r\n"
-        "Contains Lyric Tags: No\r\n"
-        "Contains Music Match Tags: No\r\n"
-        "\r\n"
-        "MPEG Layer: 3\r\n"
-        "Bit Rate: 128\r\n"
-        "Frequency: 44100\r\n"
-        "Sample Rate: 44100\r\n"
-        "Channel Mode: Joint Stereo\r\n"
-        "Play Time: 00:04:09\r\n"
-        "\r\n"
-        "Frame Count: 1\r\n"
-        "Frame Length: 417\r\n"
-        "Frames Size: 26\r\n" // 10-byte header + TIT2 frame of 10 + 6 bytes
-        "Total Frames: 9592\r\n"
-        "\r\n"
-        "Protection: False").arg(dir.path());
+    const QString expected = QStringLiteral("File Path: %1\r\n"
+                                            "File Name: Artist - Title.mp3\r\n"
+                                            "File Size: 3.81MB (4,000,000 bytes)\r\n"
+                                            "\r\n"
+                                            "Contains ID3V1.1 Tags: No\r\n"
+                                            "Contains ID3V2 Tags: Yes\r\n"
+                                            "Contains Lyric Tags: No\r\n"
+                                            "Contains Music Match Tags: No\r\n"
+                                            "\r\n"
+                                            "MPEG Layer: 3\r\n"
+                                            "Bit Rate: 128\r\n"
+                                            "Frequency: 44100\r\n"
+                                            "Sample Rate: 44100\r\n"
+                                            "Channel Mode: Joint Stereo\r\n"
+                                            "Play Time: 00:04:10\r\n" // 3,999,974 audio bytes at 16,000 bytes a second
+                                            "\r\n"
+                                            "Frame Count: 1\r\n"
+                                            "Frame Length: 417\r\n"
+                                            "Frames Size: 26\r\n" // 10-byte header + TIT2 frame of 10 + 6 bytes
+                                            "Total Frames: 9592\r\n"
+                                            "\r\n"
+                                            "Protection: False")
+                                 .arg(dir.path());
     EXPECT_EQ(FileInfoReport(path, tag).toStdString(), expected.toStdString());
 }
 
@@ -89,10 +90,11 @@ TEST(FileInfoReport, TrailerTagsOfAFileWithoutID3v2)
     EXPECT_EQ(lines[5], QStringLiteral("Contains ID3V2 Tags: No"));
     EXPECT_EQ(lines[6], QStringLiteral("Contains Lyric Tags: Yes"));
     EXPECT_EQ(lines[7], QStringLiteral("Contains Music Match Tags: No"));
-    EXPECT_EQ(lines[14], QStringLiteral("Play Time: 00:00:02")); // 50000 / 16000 - 1 = 2.125
+    // The trailing tags are no audio: (50000 - 30 - 128) / 16000 = 3.1 seconds.
+    EXPECT_EQ(lines[14], QStringLiteral("Play Time: 00:00:03"));
 }
 
-TEST(FileInfoReport, AudioBehindALargeTagGivesNoTotalFrames)
+TEST(FileInfoReport, AudioBehindALargeTagIsFound)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("big tag.mp3"));
@@ -103,8 +105,29 @@ TEST(FileInfoReport, AudioBehindALargeTagGivesNoTotalFrames)
     tag.SetFileName(path);
     const QStringList lines = FileInfoReport(path, tag).split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 22);
-    EXPECT_EQ(lines[19], QStringLiteral("Total Frames: 0"));
+    EXPECT_EQ(lines[10], QStringLiteral("Bit Rate: 128"));
+    EXPECT_EQ(lines[19], QStringLiteral("Total Frames: 20"));
     EXPECT_EQ(lines[16], QStringLiteral("Frame Count: 1"));
+}
+
+TEST(FileInfoReport, SizeIsThatOfTheFileAfterTheTrailerIsWritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("both.mp3"));
+    const QByteArray trailer = Id3Builder::id3v1("Title", "Artist", "", "", "", 1, 255);
+    ASSERT_TRUE(Mp3Builder::writeFile(path, id3v23WithTitle("Title") + Mp3Builder::audioFrames(100) + trailer));
+    ID3V2Tag tag;
+    tag.SetFileName(path); // the load takes the trailer away ...
+    const QString before = FileInfoReport(path, tag);
+    ID3V1Tag v1;
+    v1.SetTitle(QStringLiteral("Title"));
+    ASSERT_TRUE(v1.WriteToFile(path)); // ... and the main window writes it again
+    const QStringList lines = FileInfoReport(path, tag).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines[2], QStringLiteral("File Size: 40.9KB (41,854 bytes)")); // tag, audio and trailer
+    EXPECT_EQ(lines[4], QStringLiteral("Contains ID3V1.1 Tags: Yes"));
+    EXPECT_EQ(lines[14], QStringLiteral("Play Time: 00:00:03"));
+    EXPECT_EQ(lines[19], QStringLiteral("Total Frames: 100"));
+    EXPECT_EQ(before.split(QStringLiteral("\r\n"))[2], QStringLiteral("File Size: 40.7KB (41,726 bytes)"));
 }
 
 TEST(FileInfoReportText, AsksOnlyLyrics3VersionOneAndMusicMatchFlags)
@@ -112,8 +135,8 @@ TEST(FileInfoReportText, AsksOnlyLyrics3VersionOneAndMusicMatchFlags)
     MpegAudioFacts facts;
     facts.FileSize = 700;
     facts.Protection = true;
-    const QStringList v2Only = FileInfoReportText(QStringLiteral("/a.mp3"), facts, 0, 0, TagType::Lyrics3v2)
-                                   .split(QStringLiteral("\r\n"));
+    const QStringList v2Only
+        = FileInfoReportText(QStringLiteral("/a.mp3"), facts, 0, 0, TagType::Lyrics3v2).split(QStringLiteral("\r\n"));
     EXPECT_EQ(v2Only[0], QStringLiteral("File Path: "));
     EXPECT_EQ(v2Only[1], QStringLiteral("File Name: a.mp3"));
     EXPECT_EQ(v2Only[2], QStringLiteral("File Size: 700 bytes"));

@@ -15,93 +15,136 @@ QByteArray frames(const char* header4, int size, int count)
     return (QByteArray(header4, 4) + QByteArray(size - 4, '\x11')).repeated(count);
 }
 
-TEST(MpegHeader, DecodesTheCommonLayer3Header)
+// A first frame carrying an encoder summary at byte `at`: "Xing" (frames,
+// bytes, no seek table) with a LAME tag holding delay and padding, or
+// "VBRI" (bytes, frames).
+QByteArray summaryFrame(const char* header4, int size, int at, const QByteArray& kind, quint32 count, quint32 bytes,
+    int delay = 0, int padding = 0)
 {
-    QTemporaryDir dir;
-    const QString path = F::write(dir, "a.mp3", F::audio(10));
-    MpegAudioFacts f;
-    EXPECT_EQ(ReadHeader(f, path), "");
-    EXPECT_EQ(f.HeaderPosition, 1);
-    EXPECT_EQ(f.MPEGVersion, "1.0");
-    EXPECT_EQ(f.Layer, "3");
-    EXPECT_EQ(f.BitRate, "128");
-    EXPECT_EQ(f.SampleRate, "44100");
-    EXPECT_EQ(f.Frequency, 44100.0);
-    EXPECT_EQ(f.FrameLength, 417);
-    EXPECT_FALSE(f.Protection);
-    EXPECT_EQ(f.ChannelMode, "Joint Stereo");
-    EXPECT_EQ(f.ModeExtension, "10");
-    EXPECT_FALSE(f.CopyRight);
-    EXPECT_TRUE(f.Original);
-    EXPECT_EQ(f.Emphasis, "None");
-    EXPECT_EQ(f.Padding, 0);
-    EXPECT_TRUE(f.ValidHeader);
-    EXPECT_EQ(f.FileSize, 4170);
-    EXPECT_EQ(f.TotalFrames, 10);
+    QByteArray f = QByteArray(header4, 4) + QByteArray(size - 4, '\0');
+    QByteArray summary;
+    if (kind == "VBRI") {
+        summary = "VBRI" + QByteArray("\x00\x01\x00\x00\x00\x00", 6) + bigEndian32(bytes) + bigEndian32(count);
+    } else {
+        summary = kind + bigEndian32(3) + bigEndian32(count) + bigEndian32(bytes) + "LAME3.100" + QByteArray(12, '\0');
+        summary += char(delay >> 4);
+        summary += char(((delay & 0x0F) << 4) | (padding >> 8));
+        summary += char(padding & 0xFF);
+    }
+    f.replace(at, summary.size(), summary);
+    return f;
 }
 
-TEST(MpegHeader, DecodesPaddingAndTheOtherHeaderFields)
+TEST(MpegHeader, DecodesVersionsLayersBitRatesAndFrameLengths)
 {
-    const unsigned char padded[4] = { 0xFF, 0xFB, 0x92, 0x64 };
-    MpegAudioFacts f;
-    ASSERT_TRUE(DecodeFrameHeader(padded, f));
-    EXPECT_EQ(f.FrameLength, 418);
-    EXPECT_EQ(f.Padding, 1);
+    const struct {
+        const char* header;
+        const char* version;
+        const char* layer;
+        const char* bitRate;
+        const char* sampleRate;
+        const char* mode;
+        int length;
+    } cases[] = {
+        { "\xFF\xFB\x90\x64", "1.0", "3", "128", "44100", "Joint Stereo", 417 },
+        { "\xFF\xFB\x92\x64", "1.0", "3", "128", "44100", "Joint Stereo", 418 }, // padding
+        { "\xFF\xFD\x90\x04", "1.0", "2", "160", "44100", "Stereo", 522 },
+        { "\xFF\xFF\x90\x84", "1.0", "1", "288", "44100", "Dual Channel", 312 },
+        { "\xFF\xF3\x80\x64", "2.0", "3", "64", "22050", "Joint Stereo", 208 },
+        { "\xFF\xE3\x40\xC4", "2.5", "3", "32", "11025", "Mono", 208 },
+        { "\xFF\xF3\xE4\xC4", "2.0", "3", "160", "24000", "Mono", 480 },
+    };
+    for (const auto& c : cases) {
+        MpegAudioFacts f;
+        ASSERT_TRUE(DecodeFrameHeader(reinterpret_cast<const unsigned char*>(c.header), f)) << c.header;
+        EXPECT_EQ(f.MPEGVersion, c.version);
+        EXPECT_EQ(f.Layer, c.layer);
+        EXPECT_EQ(f.BitRate, c.bitRate);
+        EXPECT_EQ(f.SampleRate, c.sampleRate);
+        EXPECT_EQ(f.ChannelMode, c.mode);
+        EXPECT_EQ(f.FrameLength, c.length) << c.version << " layer " << c.layer;
+    }
     // CRC, 320 kbit/s, 32 kHz, private bit, mono, copyright, not original, CCIT J.17.
     const unsigned char h[4] = { 0xFF, 0xFA, 0xE9, 0xCB };
-    f.FileSize = 40000;
+    MpegAudioFacts f;
     ASSERT_TRUE(DecodeFrameHeader(h, f));
     EXPECT_TRUE(f.Protection);
-    EXPECT_EQ(f.BitRate, "320");
-    EXPECT_EQ(f.SampleRate, "32000");
     EXPECT_EQ(f.PrivateBit, 1);
-    EXPECT_EQ(f.ChannelMode, "Mono");
     EXPECT_TRUE(f.CopyRight);
     EXPECT_FALSE(f.Original);
     EXPECT_EQ(f.Emphasis, "CCIT J.17");
     EXPECT_EQ(f.FrameLength, 1440);
-    EXPECT_DOUBLE_EQ(f.Duration, 0.0);
 }
 
-TEST(MpegHeader, FourMillionBytesAt128kPlay249Seconds)
-{
-    QTemporaryDir dir;
-    QByteArray bytes = F::audio(20);
-    bytes += QByteArray(4000000 - bytes.size(), '\x22');
-    MpegAudioFacts f;
-    ASSERT_EQ(ReadHeader(f, F::write(dir, "big.mp3", bytes)), "");
-    EXPECT_EQ(f.FileSize, 4000000);
-    EXPECT_DOUBLE_EQ(f.Duration, 249.0);
-    EXPECT_EQ(f.TotalFrames, 9592);
-}
-
-TEST(MpegHeader, FindsTheFirstFrameWithASecondSyncOrReportsNone)
+TEST(MpegHeader, PlayTimeBitRateAndFramesComeFromTheAudioAlone)
 {
     const QByteArray small = tag(3, { frame(3, "TIT2", textBody("x")) }, 100);
+    // A 200 KB cover made of real-looking frames (320 kbit/s, 48 kHz, mono).
+    const QByteArray cover
+        = tag(3, { frame(3, "APIC", pictureBody("image/jpeg", 3, "", frames("\xFF\xFB\xE4\xC4", 960, 210))) });
     const QByteArray decoy = QByteArray("\xFF\xFB\x90\x64", 4) + QByteArray(500, '\x01');
+    const QByteArray trailers = lyrics3v2("IND00003000") + id3v1("T", "A", "B", "2001", "", 1, 1);
+    const QByteArray frames160 = frames("\xFF\xFB\xA0\x64", 522, 100);
+    const QByteArray mono160 = frames("\xFF\xFB\xA0\xC4", 522, 100);
+    QByteArray fourMillion = F::audio(20);
+    fourMillion += QByteArray(4000000 - fourMillion.size(), '\x22');
     const struct {
         const char* name;
         QByteArray bytes;
-        int position; // -2: no frame found
+        qint64 position; // 1-based; -2: no frame
+        const char* bitRate;
+        double seconds;
+        qint64 totalFrames;
+        bool vbr;
     } cases[] = {
-        { "small-tag", small + F::audio(10), int(small.size()) + 1 },
-        { "decoy", decoy + F::audio(5), int(decoy.size()) + 1 },
-        { "large-tag",
-            tag(3, { frame(3, "APIC", pictureBody("image/jpeg", 3, "", QByteArray(60000, '3'))) }) + F::audio(10), -2 },
-        // Layer II, MPEG-1, 128 kbit/s, 44.1 kHz, and MPEG-2 Layer III, 64 kbit/s, 22.05 kHz.
-        { "layer2", frames("\xFF\xFD\x90\x64", 417, 10), -2 },
-        { "mpeg2", frames("\xFF\xF3\x80\x64", 417, 10), -2 },
-        { "empty", QByteArray(), -2 },
+        { "cbr", F::audio(100), 1, "128", 41700 / 16000.0, 100, false },
+        { "cbr-small-tag", small + F::audio(100), small.size() + 1, "128", 41700 / 16000.0, 100, false },
+        { "cbr-200k-cover", cover + F::audio(100), cover.size() + 1, "128", 41700 / 16000.0, 100, false },
+        { "cbr-trailers", F::audio(100) + trailers, 1, "128", 41700 / 16000.0, 100, false },
+        { "four-million", fourMillion, 1, "128", 250.0, 9592, false },
+        { "decoy", decoy + F::audio(5), decoy.size() + 1, "128", 2085 / 16000.0, 5, false },
+        { "layer2", frames("\xFF\xFD\x90\x04", 522, 10), 1, "160", 5220 / 20000.0, 10, false },
+        { "mpeg2-22050", frames("\xFF\xF3\x80\x64", 208, 100), 1, "64", 20800 / 8000.0, 100, false },
+        { "mpeg25-11025-mono", frames("\xFF\xE3\x40\xC4", 208, 100), 1, "32", 20800 / 4000.0, 100, false },
+        // Xing: 100 frames of 160 kbit/s after a 128 kbit/s summary frame;
+        // LAME's delay and padding are not played.
+        { "xing", summaryFrame("\xFF\xFB\x90\x64", 417, 36, "Xing", 100, 417 + 52200, 576, 1000) + frames160, 1, "160",
+            (115200 - 1576) / 44100.0, 100, true },
+        { "xing-mono", summaryFrame("\xFF\xFB\x90\xC4", 417, 21, "Xing", 100, 417 + 52200) + mono160, 1, "160",
+            115200 / 44100.0, 100, true },
+        { "info-cbr", summaryFrame("\xFF\xFB\xA0\x64", 522, 36, "Info", 100, 522 + 52200) + frames160, 1, "160",
+            115200 / 44100.0, 100, false },
+        { "vbri", summaryFrame("\xFF\xFB\x90\x64", 417, 36, "VBRI", 200, 2 * 52200) + frames160 + frames160, 1, "160",
+            230400 / 44100.0, 200, true },
+        // No summary: every frame is counted (20 of 128 and 80 of 160 kbit/s).
+        { "vbr-without-summary", F::audio(20) + frames("\xFF\xFB\xA0\x64", 522, 80), 1, "153", 115200 / 44100.0, 100,
+            true },
+        { "layer3-nowhere", frames("\xFF\xF9\x90\x64", 417, 10), -2, "", 0, 0, false },
+        { "empty", QByteArray(), -2, "", 0, 0, false },
     };
     QTemporaryDir dir;
     for (const auto& c : cases) {
         MpegAudioFacts f;
         EXPECT_EQ(ReadHeader(f, F::write(dir, c.name, c.bytes)), c.position < 0 ? "-2" : "") << c.name;
+        EXPECT_EQ(f.FileSize, c.bytes.size()) << c.name;
         EXPECT_EQ(f.HeaderPosition, c.position) << c.name;
-        EXPECT_EQ(f.TotalFrames == 0, c.position < 0) << c.name;
+        EXPECT_EQ(f.BitRate, c.bitRate) << c.name;
+        EXPECT_NEAR(f.Duration, c.seconds, 0.001) << c.name;
+        EXPECT_EQ(f.TotalFrames, c.totalFrames) << c.name;
+        EXPECT_EQ(f.bVBR, c.vbr) << c.name;
     }
     MpegAudioFacts f;
     EXPECT_EQ(ReadHeader(f, dir.filePath("missing.mp3")), "-2");
+}
+
+TEST(MpegHeader, ATagSizePastTheEndOfTheFileFallsBackToTheStart)
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = header(3, 10000000) + QByteArray(40, '\0') + F::audio(10);
+    MpegAudioFacts f;
+    ASSERT_EQ(ReadHeader(f, F::write(dir, "bad-size.mp3", bytes)), "");
+    EXPECT_EQ(f.HeaderPosition, 51);
+    EXPECT_EQ(f.TotalFrames, 10);
 }
 
 TEST(MpegHeader, ReservedAndFreeFormatCodesAreInvalid)

@@ -1,0 +1,103 @@
+#include "mpegframe.h"
+
+int MpegFrame::sideInfoBytes() const
+{
+    if (version == Mpeg1)
+        return mono ? 17 : 32;
+    return mono ? 9 : 17;
+}
+
+int MpegBitRate(MpegFrame::Version version, int layer, int index)
+{
+    static const int v1[3][15] = {
+        { 0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448 },
+        { 0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384 },
+        { 0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320 },
+    };
+    static const int v2l1[15] = { 0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256 };
+    static const int v2l23[15] = { 0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160 };
+    if (index <= 0 || index >= 15 || layer < 1 || layer > 3)
+        return 0;
+    if (version == MpegFrame::Mpeg1)
+        return v1[layer - 1][index];
+    return layer == 1 ? v2l1[index] : v2l23[index];
+}
+
+bool DecodeMpegFrame(const unsigned char h[4], MpegFrame* out)
+{
+    if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0)
+        return false;
+    MpegFrame f;
+    switch (h[1] & 0x18) {
+    case 0x18:
+        f.version = MpegFrame::Mpeg1;
+        break;
+    case 0x10:
+        f.version = MpegFrame::Mpeg2;
+        break;
+    case 0x00:
+        f.version = MpegFrame::Mpeg25;
+        break;
+    default:
+        return false;
+    }
+    f.layer = 4 - ((h[1] >> 1) & 3); // 0x06 -> I, 0x04 -> II, 0x02 -> III
+    if (f.layer == 4)
+        return false;
+    f.bitRate = MpegBitRate(f.version, f.layer, h[2] >> 4);
+    const int rateIndex = (h[2] >> 2) & 3;
+    if (f.bitRate == 0 || rateIndex == 3)
+        return false;
+    static const int rates[3][3] = { { 44100, 48000, 32000 }, { 22050, 24000, 16000 }, { 11025, 12000, 8000 } };
+    f.sampleRate = rates[f.version][rateIndex];
+    f.padding = (h[2] >> 1) & 1;
+    f.mono = (h[3] & 0xC0) == 0xC0;
+    const bool lowRates = f.version != MpegFrame::Mpeg1;
+    if (f.layer == 1) {
+        f.samples = 384;
+        f.frameLength = (12 * f.bitRate * 1000 / f.sampleRate + f.padding) * 4;
+    } else if (f.layer == 3 && lowRates) {
+        f.samples = 576; // half the samples, so half the bytes per frame
+        f.frameLength = 72 * f.bitRate * 1000 / f.sampleRate + f.padding;
+    } else {
+        f.samples = 1152;
+        f.frameLength = 144 * f.bitRate * 1000 / f.sampleRate + f.padding;
+    }
+    *out = f;
+    return true;
+}
+
+MpegFrameWalk WalkMpegFrames(const unsigned char* bytes, qint64 size, const MpegFrame& like, bool resync)
+{
+    MpegFrameWalk walk;
+    qint64 pos = 0;
+    MpegFrame f;
+    if (resync) {
+        for (;; ++pos) {
+            if (pos + 4 > size) {
+                walk.broken = true;
+                return walk;
+            }
+            MpegFrame next;
+            if (bytes[pos] == 0xFF && DecodeMpegFrame(bytes + pos, &f) && f.sameStream(like)
+                && pos + f.frameLength + 4 <= size && DecodeMpegFrame(bytes + pos + f.frameLength, &next)
+                && next.sameStream(like))
+                break;
+        }
+    }
+    while (pos + 4 <= size) {
+        if (!DecodeMpegFrame(bytes + pos, &f) || !f.sameStream(like)) {
+            walk.broken = true;
+            break;
+        }
+        if (pos + f.frameLength > size)
+            break;
+        walk.bytes += f.frameLength;
+        walk.samples += f.samples;
+        ++walk.frames;
+        walk.mixedBitRates = walk.mixedBitRates || f.bitRate != like.bitRate;
+        pos += f.frameLength;
+    }
+    walk.end = pos;
+    return walk;
+}
