@@ -192,19 +192,30 @@ TEST(CurrentFile, EveryFailedWriteIsReportedAndLeavesTheFileAsItWas)
 
 TEST(CurrentFile, ATagTheTagLayerRefusesToWriteKeepsTheFileUnchanged)
 {
-    Fixture f;
-    // A tag whose declared size runs past the end of the file.
     const QByteArray audio = Mp3Builder::audioFrames(kFrames);
-    const QString path = TagTestFiles::write(f.dir, "damaged", Id3Builder::header(3, 100000) + audio);
-    ASSERT_TRUE(f.file.Load(path).ok());
-    const QByteArray before = TagTestFiles::read(path);
-    const CurrentFile::Result r = f.file.Save(f.boxes({ { FieldId::Artist, "Typed" } }));
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.error.number, 51);
-    EXPECT_EQ(CurrentFileErrorText(r, path),
-        QStringLiteral("Error Saving Tags In File: \r\n\r\n") + path
-            + QStringLiteral("\r\n\r\nError: The ID3v2 tag could not be written (51)"));
-    EXPECT_EQ(TagTestFiles::read(path), before);
+    const QByteArray trailer = Id3Builder::id3v1("T", "A", "B", "1999", "C", 2, 17);
+    const std::pair<const char*, QByteArray> cases[] = {
+        // A tag whose declared size runs past the end of the file.
+        { "size past the end", Id3Builder::header(3, 100000) + audio },
+        // A tag none of whose frames can be read, and a trailer that the
+        // load before the save takes away: it is put back.
+        { "unreadable frames", Id3Builder::tag(3, { QByteArray("\x01\x02\x03\x04junkjunkjunk") }) + audio + trailer },
+    };
+    for (const auto& [name, bytes] : cases) {
+        Fixture f;
+        const QString path = TagTestFiles::write(f.dir, "damaged", bytes);
+        ASSERT_TRUE(f.file.Load(path).ok()) << name;
+        const QByteArray before = TagTestFiles::read(path);
+        ASSERT_EQ(before.mid(before.size() - 128, 3), QByteArray("TAG")) << name; // loading wrote one
+        const CurrentFile::Result r = f.file.Save(f.boxes({ { FieldId::Artist, "Typed" } }));
+        EXPECT_FALSE(r.ok()) << name;
+        EXPECT_EQ(r.error.number, 51) << name;
+        EXPECT_EQ(CurrentFileErrorText(r, path),
+            QStringLiteral("Error Saving Tags In File: \r\n\r\n") + path
+                + QStringLiteral("\r\n\r\nError: The ID3v2 tag could not be written (51)"))
+            << name;
+        EXPECT_EQ(TagTestFiles::read(path), before) << name;
+    }
 }
 
 TEST(CurrentFile, StripRemovesEveryTagAndReadsTheFileAgain)
