@@ -46,6 +46,7 @@ TEST_F(WindowTest, AZeroLengthFileReachedByARenameLoadsNothingAndCannotBeRenamed
     EXPECT_EQ(box(FieldId::Artist), QString());
     EXPECT_FALSE(child<QPushButton>(QStringLiteral("RenameButton"))->isEnabled());
     EXPECT_FALSE(window->action(QStringLiteral("SaveTags"))->isEnabled());
+    EXPECT_TRUE(window->action(QStringLiteral("Delete"))->isEnabled());
     EXPECT_EQ(child<QGroupBox>(QStringLiteral("RenameFrame"))->title(), QStringLiteral("b.mp3 (0 bytes)"));
 
     // Neither a rename onto the good file nor a tag save touches anything.

@@ -91,6 +91,9 @@ void Velmora::SelectFileEntry()
         // Nothing of the file before stays, and nothing can act on this one.
         showTags(loaded);
         if (m_file.length() == 0) {
+            // Deleting is all that can be done with it, now or later.
+            for (const char* name : {"Delete", "mnuDeleteFile", "mnuDeleteFile2"})
+                m_actions.value(QLatin1String(name))->setEnabled(true);
             const QString question = QStringLiteral("Error: Zero-Length File Selected!") + kCrLf + kCrLf
                 + QStringLiteral("File Cannot Be Edited.") + kCrLf + kCrLf
                 + QStringLiteral("Delete The Selected File?");
