@@ -20,7 +20,7 @@ TEST_F(WindowTest, SelectingAFileCleansRecasesAndCutsTheName)
     EXPECT_TRUE(parts.contains(QStringLiteral("music"))); // the folder's name
     EXPECT_EQ(child<QGroupBox>(QStringLiteral("RenameFrame"))->title(),
               QStringLiteral("the artist--some title.mp3 (3.26KB)"));
-    EXPECT_EQ(window->currentFile().path, path(QStringLiteral("the artist--some title.mp3")));
+    EXPECT_EQ(window->currentFile().path(), path(QStringLiteral("the artist--some title.mp3")));
     EXPECT_TRUE(newName()->isEnabled());
 }
 

@@ -5,10 +5,12 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 
 TEST_F(WindowTest, StartsWithTheFolderListedAndNothingSelected)
 {
@@ -117,9 +119,36 @@ TEST_F(WindowTest, FolderChangeListsTheNewFolderOrGoesHomeAndClearsTheFile)
     EXPECT_FALSE(newName()->isEnabled());
     EXPECT_EQ(child<QGroupBox>(QStringLiteral("RenameFrame"))->title(), QStringLiteral("No File Selected"));
 
-    // A folder that cannot be listed sends the tree home.
+    // A folder that cannot be listed sends the tree home once the click is
+    // over; the tree shows what is listed and the message stays.
     window->FolderChanged(folder + QStringLiteral("/missing/"));
+    QApplication::processEvents();
     EXPECT_EQ(window->folder(), QDir::homePath() + QLatin1Char('/'));
+    EXPECT_EQ(window->statusText(), QStringLiteral("Cannot Change Folder To: ") + folder + QStringLiteral("/missing/"));
+    const auto* tree = child<QTreeView>(QStringLiteral("FTV"));
+    const auto highlighted = [tree] {
+        QStringList paths;
+        for (const QModelIndex& index : tree->selectionModel()->selectedIndexes())
+            if (!paths.contains(index.data(QFileSystemModel::FilePathRole).toString()))
+                paths << index.data(QFileSystemModel::FilePathRole).toString();
+        return paths;
+    };
+    EXPECT_EQ(highlighted(), QStringList{QDir::homePath()});
+
+    // A click on such a folder in the tree: the click selects the row it hit
+    // after the folder was refused, and still the tree ends on home.
+    const QString gone = dir.path() + QStringLiteral("/gone");
+    ASSERT_TRUE(QDir().mkpath(gone));
+    const QModelIndex index = static_cast<const QFileSystemModel*>(tree->model())->index(gone);
+    ASSERT_TRUE(index.isValid());
+    ASSERT_TRUE(QDir().rmdir(gone));
+    tree->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    tree->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(window->statusText(), QStringLiteral("Cannot Change Folder To: ") + gone + QLatin1Char('/'));
+    QApplication::processEvents();
+    EXPECT_EQ(window->folder(), QDir::homePath() + QLatin1Char('/'));
+    EXPECT_EQ(window->statusText(), QStringLiteral("Cannot Change Folder To: ") + gone + QLatin1Char('/'));
+    EXPECT_EQ(highlighted(), QStringList{QDir::homePath()});
     EXPECT_EQ(child<QGroupBox>(QStringLiteral("FindFrame"))->title(),
               QStringLiteral("Current Directory: ") + QDir::homePath() + QLatin1Char('/'));
     EXPECT_FALSE(listed().contains(QStringLiteral("a.mp3")));

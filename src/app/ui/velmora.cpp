@@ -9,8 +9,6 @@
 #include "settings/preferences.h"
 #include "tagedit/ui/clsid3editarea.h"
 #include "tagedit/ui/tagpanelbuilder.h"
-#include "tags/id3v1tag.h"
-#include "tags/id3v2tag.h"
 #include "tags/fieldcatalogue.h"
 
 #include <QApplication>
@@ -51,6 +49,7 @@ Velmora::Velmora(PlatformServices& services, Preferences& preferences, const QSt
     : QMainWindow(parent)
     , m_services(services)
     , m_prefs(preferences)
+    , m_file(*services.files, services.prompter, preferences.options)
     , m_helpFile(helpFile)
 {
     setObjectName(QStringLiteral("Velmora"));

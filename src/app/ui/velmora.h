@@ -1,7 +1,7 @@
 #pragma once
 
-#include "currentfile.h"
 #include "nameedit/nameedithost.h"
+#include "tagedit/currentfile.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -10,8 +10,6 @@
 #include <memory>
 
 class FolderTree;
-class ID3V1Tag;
-class ID3V2Tag;
 class NameEditSession;
 class PartsListView;
 class clsID3EditArea;
@@ -63,13 +61,16 @@ public:
     bool AskYesNo(const QString& question);
     void SBar(const QString& text);
     void RefreshFileList();
+    // The Refresh command: lists the folder again and keeps the current file
+    // selected, or loads nothing when it is gone.
+    void RefreshFolder();
     void ToggleToolbar();
     void ShowHelp();
     void ShowAbout();
 
     // The folder listed by FileList, ending in "/".
     QString folder() const;
-    const CurrentFile& currentFile() const { return m_currentFile; }
+    const CurrentFile& currentFile() const { return m_file; }
     QString statusText() const;
     QAction* action(const QString& objectName) const { return m_actions.value(objectName); }
     NameEditSession& session() { return *m_session; }
@@ -95,6 +96,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Holds user input to this window back while a command runs, also while
+    // its prompts wait for an answer.
+    struct Busy {
+        explicit Busy(Velmora& window)
+            : w(window)
+        {
+            ++w.m_busy;
+        }
+        ~Busy() { --w.m_busy; }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+        Velmora& w;
+    };
+
     // Layout (velmora.cpp)
     void buildControls();
     QWidget* buildFindFrame();
@@ -131,22 +146,27 @@ private:
     bool overwriteAnswered(const QString& newName, const QString& oldName);
     void selectRow(int row);
     // Tags (velmora_tags.cpp)
-    void WriteID3v1FromFields();
+    void showTags(const CurrentFile::Result& result);
+    void showNothingLoaded();
+    bool reportFailure(const CurrentFile::Result& result);
+    TagTexts boxTexts() const;
     void clearField(int index);
-    ID3V2Tag& id3v2();
     QStringList fileFacts(const QString& path, const QString& shownName) const;
 
     PlatformServices& m_services;
     Preferences& m_prefs;
-    CurrentFile m_currentFile;
+    CurrentFile m_file;
     QString m_helpFile;
     bool m_startedUp = false;
     bool m_loadingRow = false;
     bool m_showingName = false;
     NameEditSession* m_session = nullptr;
     clsID3EditArea* m_tagPanel = nullptr;
-    std::unique_ptr<ID3V2Tag> m_id3v2;
-    std::unique_ptr<ID3V1Tag> m_id3v1;
+    // Above zero while a command runs: user input to this window waits.
+    int m_busy = 0;
+    // Shown instead of "Ready" when the folder tree falls back after a
+    // folder that cannot be listed.
+    QString m_folderRefusal;
 
     QSplitter* m_splitter = nullptr;
     FolderTree* m_ftv = nullptr;

@@ -40,7 +40,7 @@ void Velmora::buildActions()
         connect(makeAction(QStringLiteral("mnuRefreshFolder") + suffix, QStringLiteral("&Refresh Folder"), nullptr),
                 &QAction::triggered, this, [this] {
                     SBar(QStringLiteral("Refreshed File Listing"));
-                    RefreshFileList();
+                    RefreshFolder();
                 });
         connect(makeAction(QStringLiteral("mnuCreatePlaylist") + suffix, QStringLiteral("&Create Playlist"), nullptr),
                 &QAction::triggered, this,
@@ -194,7 +194,7 @@ void Velmora::buildToolbars()
     forward("About", "mnuAbout");
     forward("Help", "mnuLoadHelp");
     forward("Exit", "mnuExit");
-    connect(m_actions.value(QStringLiteral("Refresh")), &QAction::triggered, this, &Velmora::RefreshFileList);
+    connect(m_actions.value(QStringLiteral("Refresh")), &QAction::triggered, this, &Velmora::RefreshFolder);
 
     m_editToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     addButtons(m_editToolBar,

@@ -10,7 +10,6 @@
 #include "settings/ui/optionsform.h"
 #include "tagedit/fileinforeport.h"
 #include "tagedit/ui/multitagger.h"
-#include "tags/id3v2tag.h"
 
 #include <QListWidget>
 
@@ -55,7 +54,7 @@ void Velmora::openPlaylist()
 
 void Velmora::openFileInfo()
 {
-    if (m_currentFile.isEmpty())
+    if (!m_file.isLoaded())
         return;
-    ShowFileInfoReport(*m_services.prompter, m_currentFile.path, id3v2());
+    ShowFileInfoReport(*m_services.prompter, m_file.path(), m_file.tag());
 }

@@ -176,8 +176,35 @@ bool Velmora::handleWindowKey(int key, Qt::KeyboardModifiers modifiers)
     }
 }
 
+namespace {
+
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool Velmora::eventFilter(QObject* watched, QEvent* event)
 {
+    // Input that reaches this window in the middle of a command (a prompt's
+    // own event loop delivers it) is dropped, as a modal prompt would.
+    if (m_busy > 0 && isUserInput(event->type()) && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == this)
+        return true;
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget*>(watched)->window() == this) {
         const auto* key = static_cast<QKeyEvent*>(event);

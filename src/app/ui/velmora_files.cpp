@@ -25,6 +25,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +33,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -84,22 +86,32 @@ void Velmora::SelectFileEntry()
     m_oldName->setText(name);
     if (name.isEmpty())
         return;
-    EnableFileControls(true);
-    m_currentFile.path = AddBackslash(folder()) + name;
-    id3v2().SetFileName(m_currentFile.path);
-    const qint64 length = m_services.files->length(m_currentFile.path);
-    m_renameFrame->setTitle(name + QStringLiteral(" (") + FormatFileSize(qMax<qint64>(length, 0)) + QLatin1Char(')'));
-    if (length == 0) {
-        const QString question = QStringLiteral("Error: Zero-Length File Selected!") + kCrLf + kCrLf
-            + QStringLiteral("File Cannot Be Edited.") + kCrLf + kCrLf + QStringLiteral("Delete The Selected File?");
-        if (m_services.prompter->askYesNo(kTitle, question, MsgIcon::Critical))
-            DeleteFiles();
+    const CurrentFile::Result loaded = m_file.Load(AddBackslash(folder()) + name);
+    if (!m_file.isLoaded()) {
+        // Nothing of the file before stays, and nothing can act on this one.
+        showTags(loaded);
+        if (m_file.length() == 0) {
+            // Deleting is all that can be done with it, now or later.
+            for (const char* name : {"Delete", "mnuDeleteFile", "mnuDeleteFile2"})
+                m_actions.value(QLatin1String(name))->setEnabled(true);
+            const QString question = QStringLiteral("Error: Zero-Length File Selected!") + kCrLf + kCrLf
+                + QStringLiteral("File Cannot Be Edited.") + kCrLf + kCrLf
+                + QStringLiteral("Delete The Selected File?");
+            const Busy busy(*this);
+            if (m_services.prompter->askYesNo(kTitle, question, MsgIcon::Critical))
+                DeleteFiles();
+        } else {
+            reportFailure(loaded);
+        }
         return;
     }
+    EnableFileControls(true);
+    m_renameFrame->setTitle(name + QStringLiteral(" (") + FormatFileSize(m_file.length()) + QLatin1Char(')'));
     m_session->parts().clear();
     SBar(QStringLiteral("Formating Selected File"));
     m_session->LoadNameParts(name);
-    ReadMP3ID();
+    showTags(loaded);
+    reportFailure(loaded);
     SBar(QStringLiteral("Ready"));
     m_session->AutoSync();
     focusNewName();
@@ -131,19 +143,49 @@ void Velmora::FolderChanged(const QString& newFolder)
     // reports the change back here.
     if (AddBackslash(newFolder) != m_ftv->path() && m_ftv->setPath(newFolder))
         return;
-    const QDir dir(newFolder);
-    if (!dir.exists() || !dir.isReadable()) {
-        SBar(QStringLiteral("Cannot Change Folder To: ") + newFolder);
-        m_ftv->setPath(QDir::homePath());
+    const QFileInfo info(newFolder);
+    if (!info.isDir() || !info.isReadable() || !info.isExecutable()) {
+        const QString refusal = QStringLiteral("Cannot Change Folder To: ") + newFolder;
+        SBar(refusal);
+        const QString fallback = AddBackslash(QDir::homePath());
+        if (AddBackslash(newFolder) == fallback)
+            return;
+        // Once the click that chose the folder is over (it still selects the
+        // row it hit), the tree moves to the folder that is listed instead,
+        // and the message stays.
+        QTimer::singleShot(0, this, [this, refusal, fallback] {
+            m_folderRefusal = refusal;
+            if (!m_ftv->setPath(fallback))
+                FolderChanged(fallback);
+            m_folderRefusal.clear();
+        });
         return;
     }
     RefreshFileList();
     m_findFrame->setTitle(QStringLiteral("Current Directory: ") + newFolder);
-    SBar(QStringLiteral("Ready"));
-    m_currentFile.path.clear();
+    SBar(m_folderRefusal.isEmpty() ? QStringLiteral("Ready") : m_folderRefusal);
+    m_file.Clear();
     m_oldName->clear();
-    SetAllBoxProps(QStringLiteral("Text"), QString());
-    EnableFileControls(false);
+    showNothingLoaded();
+}
+
+void Velmora::RefreshFolder()
+{
+    const QString name = m_file.isEmpty() ? QString() : m_file.name();
+    RefreshFileList();
+    if (name.isEmpty())
+        return;
+    const QList<QListWidgetItem*> items = m_fileList->findItems(name, Qt::MatchExactly);
+    if (!items.isEmpty()) {
+        // The file stays selected; the boxes keep what the user typed.
+        m_loadingRow = true;
+        m_fileList->setCurrentItem(items.first());
+        m_loadingRow = false;
+        return;
+    }
+    m_file.Clear();
+    m_oldName->clear();
+    showNothingLoaded();
 }
 
 void Velmora::EnableFileControls(bool enabled)
@@ -215,7 +257,8 @@ void Velmora::RenameFile()
     QString nextName;
     if (row >= 0 && row < m_fileList->count() - 1)
         nextName = m_fileList->item(row + 1)->text();
-    const QString oldName = m_oldName->text();
+    // Only a loaded file is renamed: never a zero-length or vanished one.
+    const QString oldName = m_file.isLoaded() ? m_file.name() : QString();
     if (Trim(oldName).isEmpty()) {
         m_services.prompter->message(kTitle, QStringLiteral("Please Select A File!"), MsgIcon::Information);
         return;
@@ -224,37 +267,34 @@ void Velmora::RenameFile()
         m_services.prompter->message(kTitle, QStringLiteral("Please Specify A New Filename!"), MsgIcon::Information);
         return;
     }
+    // From here to the end no user input runs: the current file's path is
+    // changing, and the prompts below wait for their own answers only.
+    const Busy busy(*this);
     SBar(QStringLiteral("Renaming File..."));
     if (m_prefs.options.syncOptionNumber() == 0)
         m_session->UpdateInternal();
 
     const QString newName = m_session->editor().text();
-    const QString target = AddBackslash(folder()) + newName;
-    const QString source = AddBackslash(folder()) + oldName;
+    const QString source = m_file.path();
+    const QString target = AddBackslash(QFileInfo(source).path()) + newName;
     FileError error;
     // A name with "/" (or "." / "..") would leave the folder: refuse it.
     bool renamed = false;
-    if (isIllegalFileName(newName)) {
+    if (isIllegalFileName(newName))
         error = {53, QStringLiteral("Illegal file name")};
-    } else {
-        m_currentFile.path = target;
+    else
         renamed = renameOnce(source, target, &error);
-    }
-    // A failed rename leaves the source as the current file, so that a later
-    // tag save cannot write into the file that holds the new name.
-    const auto failed = [this, &source, &newName] {
-        m_currentFile.path = source;
-        SBar(RenameErrorStatus(newName));
-    };
+    // The current file stays the source until the rename has happened, so
+    // that a later tag save cannot write into the file that holds the new name.
     while (!renamed) {
         if (error.number != 58) {
             m_services.prompter->message(kTitle, RenameErrorMessage(newName, error), MsgIcon::Critical);
-            failed();
+            SBar(RenameErrorStatus(newName));
             return;
         }
         m_services.prompter->beep();
         if (!overwriteAnswered(newName, oldName)) {
-            failed();
+            SBar(RenameErrorStatus(newName));
             return;
         }
         SBar(QStringLiteral("Moving File ") + target + QStringLiteral(" To Recycle Bin..."));
@@ -263,15 +303,14 @@ void Velmora::RenameFile()
             || !m_services.trash->moveToTrash(target, &trashError)) {
             // The existing file stays; nothing is deleted outright.
             m_services.prompter->message(kTitle, RenameErrorMessage(newName, trashError), MsgIcon::Critical);
-            failed();
+            SBar(RenameErrorStatus(newName));
             return;
         }
-        QApplication::processEvents();
+        // The trash move has returned, so the target is free now.
         renamed = renameOnce(source, target, &error);
     }
 
-    m_currentFile.path = target;
-    id3v2().SetFileName(target);
+    m_file.Renamed(target);
     if (m_prefs.options.ID3AutoSave == 1) {
         SBar(QStringLiteral("Saving ID3 Tags..."));
         SaveTags();
@@ -301,8 +340,9 @@ void Velmora::DeleteFiles()
             selected << i;
     if (selected.isEmpty())
         return;
+    const Busy busy(*this);
     if (!m_services.prompter->askYesNo(
-            kTitle, QStringLiteral("Delete '") + m_currentFile.path + QStringLiteral("' To The Recycle Bin?")))
+            kTitle, QStringLiteral("Delete '") + m_file.path() + QStringLiteral("' To The Recycle Bin?")))
         return;
     int lastHandled = -1;
     for (auto it = selected.crbegin(); it != selected.crend(); ++it) {
@@ -314,9 +354,9 @@ void Velmora::DeleteFiles()
             m_services.prompter->message(kTitle, QStringLiteral("Error Occured: ") + errorText(error),
                                          MsgIcon::Critical);
             SBar(QStringLiteral("Operation Cancelled"));
-            // Files already in the trash must not stay listed.
+            // Files already in the trash must not stay listed or loaded.
             if (it != selected.crbegin())
-                RefreshFileList();
+                RefreshFolder();
             return;
         }
         lastHandled = *it;
@@ -325,10 +365,9 @@ void Velmora::DeleteFiles()
     RefreshFileList();
     SBar(QStringLiteral("Ready"));
     if (m_fileList->count() == 0) {
-        m_currentFile.path.clear();
+        m_file.Clear();
         m_oldName->clear();
-        SetAllBoxProps(QStringLiteral("Text"), QString());
-        EnableFileControls(false);
+        showNothingLoaded();
         return;
     }
     selectRow(m_fileList->count() > lastHandled ? lastHandled : m_fileList->count() - 1);
@@ -344,7 +383,7 @@ void Velmora::PlayFile()
     }
     SBar(QStringLiteral("Attempting To Play File In Default MP3 Player..."));
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int result = m_services.launcher->open(m_currentFile.path);
+    const int result = m_services.launcher->open(m_file.path());
     QApplication::restoreOverrideCursor();
     if (result != 0)
         m_services.prompter->message(kTitle, LaunchErrorText(result), MsgIcon::None);

@@ -1,0 +1,295 @@
+#include "currentfile.h"
+
+#include "platform/filesystem.h"
+#include "platform/prompter.h"
+#include "settings/options.h"
+#include "settings/settingsstore.h"
+#include "tags/id3v1tag.h"
+#include "tags/id3v2tag.h"
+#include "tags/tagtypes.h"
+
+#include <cerrno>
+
+// Passes the tag layer's messages on and counts them, so that a failure the
+// tag layer has already shown is not shown a second time.
+class CurrentFile::WatchingPrompter final : public Prompter {
+public:
+    explicit WatchingPrompter(Prompter* target)
+        : m_target(target)
+    {
+    }
+
+    Answer message(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons) override
+    {
+        ++shown;
+        return m_target ? m_target->message(title, text, icon, buttons) : Answer::Ok;
+    }
+    QString inputBox(const QString& title, const QString& prompt, const QString& defaultText) override
+    {
+        return m_target ? m_target->inputBox(title, prompt, defaultText) : QString();
+    }
+    QString browseForFolder(const QString& title, const QString& initialFolder) override
+    {
+        return m_target ? m_target->browseForFolder(title, initialFolder) : QString();
+    }
+    void beep() override
+    {
+        if (m_target)
+            m_target->beep();
+    }
+
+    int shown = 0;
+
+private:
+    Prompter* m_target;
+};
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+TagTexts emptyTexts()
+{
+    TagTexts texts;
+    texts[int(FieldId::CopyRight)] = QStringLiteral("False");
+    return texts;
+}
+
+} // namespace
+
+TagTexts TagTextsOf(const ID3V2Tag& tag, const Options& options)
+{
+    TagTexts texts;
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto id = FieldId(i);
+        switch (id) {
+        case FieldId::Track:
+            texts[i] = FormatTrack(tag.Track(), options);
+            break;
+        case FieldId::TotalTracks:
+            texts[i] = FormatTrack(tag.TotalTracks(), options);
+            break;
+        case FieldId::Year:
+            texts[i] = FormatYear(tag.Year());
+            break;
+        case FieldId::CopyRight:
+            texts[i] = tag.CopyRight ? QStringLiteral("True") : QStringLiteral("False");
+            break;
+        default:
+            texts[i] = TrimSpaces(tag.FieldText(id));
+            break;
+        }
+    }
+    return texts;
+}
+
+QString CurrentFileErrorText(const CurrentFile::Result& result, const QString& path)
+{
+    QString head;
+    switch (result.step) {
+    case CurrentFile::Step::Read:
+        head = QStringLiteral("Error Reading Tags From File: ");
+        break;
+    case CurrentFile::Step::Strip:
+        head = QStringLiteral("Error Removing Tags From File: ");
+        break;
+    default:
+        head = QStringLiteral("Error Saving Tags In File: ");
+        break;
+    }
+    return head + kCrLf + kCrLf + path + kCrLf + kCrLf + QStringLiteral("Error: ") + result.error.description
+        + QStringLiteral(" (") + QString::number(result.error.number) + QLatin1Char(')');
+}
+
+CurrentFile::CurrentFile(FileSystem& files, Prompter* prompter, const Options& options)
+    : m_files(files)
+    , m_prompter(std::make_unique<WatchingPrompter>(prompter))
+    , m_options(options)
+    , m_v1(std::make_unique<ID3V1Tag>(m_prompter.get()))
+    , m_texts(emptyTexts())
+{
+    resetTag();
+}
+
+CurrentFile::~CurrentFile() = default;
+
+QString CurrentFile::name() const
+{
+    return m_path.mid(m_path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+bool CurrentFile::isEmpty() const
+{
+    return TrimSpaces(m_path).isEmpty();
+}
+
+void CurrentFile::resetTag()
+{
+    // A new object each time: nothing of an earlier file (values, audio
+    // facts, file name) can outlive a load that fails.
+    m_v2 = std::make_unique<ID3V2Tag>(m_prompter.get());
+}
+
+void CurrentFile::Clear()
+{
+    m_path.clear();
+    m_loaded = false;
+    m_length = -1;
+    m_texts = emptyTexts();
+    resetTag();
+}
+
+CurrentFile::Result CurrentFile::Load(const QString& path)
+{
+    Clear();
+    m_path = path;
+    return read(true);
+}
+
+CurrentFile::Result CurrentFile::Reload()
+{
+    if (isEmpty())
+        return {};
+    return read(true);
+}
+
+void CurrentFile::Renamed(const QString& newPath)
+{
+    m_path = newPath;
+}
+
+CurrentFile::Result CurrentFile::read(bool withTrailer)
+{
+    Result result;
+    result.step = Step::Read;
+    m_loaded = false;
+    m_texts = emptyTexts();
+    resetTag();
+    m_length = m_files.length(m_path, &result.error);
+    if (m_length <= 0)
+        return result; // missing (error set) or zero-length: nothing to read
+    FileAttributes attributes;
+    if (!m_files.attributes(m_path, &attributes, &result.error))
+        return result;
+    if (attributes.system) {
+        result.error = fileErrorFromErrno(EISDIR);
+        return result;
+    }
+    m_v2->SetFileName(m_path);
+    if (m_v2->FileName() != m_path) {
+        resetTag();
+        result.error = fileErrorFromErrno(EACCES);
+        return result;
+    }
+    m_loaded = true;
+    m_texts = TagTextsOf(*m_v2, m_options);
+    result.reread = true;
+    if (!withTrailer)
+        return result;
+    Result written = writeTrailer();
+    written.reread = true;
+    return written;
+}
+
+bool CurrentFile::makeWritable(FileError* error)
+{
+    FileAttributes attributes;
+    if (!m_files.attributes(m_path, &attributes, error))
+        return false;
+    if (attributes.system)
+        return reportFileError(error, fileErrorFromErrno(EISDIR));
+    return !attributes.readOnly || m_files.resetAttributes(m_path, error);
+}
+
+CurrentFile::Result CurrentFile::writeTrailer()
+{
+    Result result;
+    result.step = Step::Write;
+    if (!makeWritable(&result.error))
+        return result;
+    ID3V1Tag& v1 = *m_v1;
+    v1.Clear();
+    v1.SetArtist(m_texts[int(FieldId::Artist)]);
+    v1.SetAlbum(m_texts[int(FieldId::Album)]);
+    v1.SetTitle(m_texts[int(FieldId::Title)]);
+    v1.SetComment(m_texts[int(FieldId::Comments)]);
+    // One byte holds the track; a larger number is no track at all.
+    const int track = LeadingNumber(m_texts[int(FieldId::Track)]);
+    v1.SetTrack(track >= 0 && track <= 255 ? track : 0);
+    // An empty year stays empty rather than becoming "0".
+    if (!m_texts[int(FieldId::Year)].isEmpty())
+        v1.SetTheYear(LeadingNumber(m_texts[int(FieldId::Year)]));
+    v1.SetGenre(GetGenreIndex(m_texts[int(FieldId::Genre)]));
+    const int shownBefore = m_prompter->shown;
+    if (!v1.WriteToFile(m_path)) {
+        if (m_prompter->shown != shownBefore)
+            result.reportedByTags = true;
+        else
+            result.error = { 51, QStringLiteral("The ID3v1 tag could not be written") };
+    }
+    return result;
+}
+
+CurrentFile::Result CurrentFile::Save(const TagTexts& boxes)
+{
+    Result result;
+    result.step = Step::Write;
+    if (!m_loaded) {
+        result.error = fileErrorFromErrno(ENOENT);
+        return result;
+    }
+    if (!makeWritable(&result.error))
+        return result;
+
+    // The trailer as the file holds it, before the load takes it away from
+    // a file that also has an ID3v2 tag.
+    ID3V1Tag& v1 = *m_v1;
+    const bool hadTrailer = v1.ReadFromFile(m_path);
+    resetTag();
+    m_v2->SetFileName(m_path);
+    if (m_v2->FileName() != m_path) {
+        result.error = fileErrorFromErrno(EACCES);
+        return result;
+    }
+    // Only what the user changed: a value another program wrote since the
+    // last read stays as the file holds it.
+    for (int i = 0; i < kFieldCount; ++i)
+        if (FieldId(i) != FieldId::CopyRight && boxes[i] != m_texts[i])
+            m_v2->SetFieldText(FieldId(i), boxes[i]);
+    if (!m_v2->Update()) {
+        if (hadTrailer && !m_v2->HasTagType(TagType::ID3v1))
+            v1.WriteToFile(m_path);
+        result.error = { 51, QStringLiteral("The ID3v2 tag could not be written") };
+        return result;
+    }
+    // The boxes show what the file holds now, and the trailer follows it.
+    Result written = read(true);
+    if (written.step == Step::Read && written.error.ok() && !m_loaded)
+        written.error = fileErrorFromErrno(ENOENT);
+    return written;
+}
+
+CurrentFile::Result CurrentFile::StripTags()
+{
+    Result result;
+    result.step = Step::Strip;
+    if (!m_loaded) {
+        result.error = fileErrorFromErrno(ENOENT);
+        return result;
+    }
+    if (!makeWritable(&result.error))
+        return result;
+    resetTag();
+    m_v2->SetFileName(m_path);
+    if (m_v2->FileName() != m_path) {
+        result.error = fileErrorFromErrno(EACCES);
+        return result;
+    }
+    const bool stripped = m_v2->StripTags(TagType::All);
+    Result reread = read(false);
+    if (!stripped) {
+        reread.step = Step::Strip;
+        reread.error = { 51, QStringLiteral("The tags could not be removed") };
+    }
+    return reread;
+}

@@ -1,0 +1,196 @@
+// What the main window shows and writes is the selected file's truth: a
+// zero-length file loads nothing, failed writes are said, reloads read the
+// disk, a refresh keeps the file, and no input runs in the middle of a rename.
+#include "windowfixture.h"
+
+#include "tagedit/ui/multitagger.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+
+#include <functional>
+#include <sys/stat.h>
+
+namespace {
+
+// Runs work on the next MultiTagger that appears.
+void driveMultiTagger(const std::function<void(MultiTagger&)>& work, int tries = 100)
+{
+    QTimer::singleShot(10, [work, tries] {
+        if (auto* form = qobject_cast<MultiTagger*>(QApplication::activeModalWidget())) {
+            work(*form);
+            return;
+        }
+        if (tries > 0)
+            driveMultiTagger(work, tries - 1);
+    });
+}
+
+} // namespace
+
+TEST_F(WindowTest, AZeroLengthFileReachedByARenameLoadsNothingAndCannotBeRenamedOrSaved)
+{
+    addTagged(QStringLiteral("a.mp3"), QStringLiteral("Band"), QStringLiteral("Song"));
+    ASSERT_TRUE(Mp3Builder::writeFile(path(QStringLiteral("b.mp3")), {}));
+    addMp3(QStringLiteral("c.mp3"), 12);
+    const QByteArray c = bytes(QStringLiteral("c.mp3"));
+    open();
+    select(QStringLiteral("a.mp3"));
+    renameTo(QStringLiteral("a2.mp3")); // b.mp3 comes next; the delete question is answered No
+
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_TRUE(prompter.calls[0].text.startsWith(QStringLiteral("Error: Zero-Length File Selected!")));
+    EXPECT_EQ(oldName(), QStringLiteral("b.mp3"));
+    EXPECT_EQ(newNameText(), QString());
+    EXPECT_EQ(window->session().parts().count(), 0);
+    EXPECT_EQ(box(FieldId::Artist), QString());
+    EXPECT_FALSE(child<QPushButton>(QStringLiteral("RenameButton"))->isEnabled());
+    EXPECT_FALSE(window->action(QStringLiteral("SaveTags"))->isEnabled());
+    EXPECT_TRUE(window->action(QStringLiteral("Delete"))->isEnabled());
+    EXPECT_EQ(child<QGroupBox>(QStringLiteral("RenameFrame"))->title(), QStringLiteral("b.mp3 (0 bytes)"));
+
+    // Neither a rename onto the good file nor a tag save touches anything.
+    int shown = 0;
+    answerFileExists(QStringLiteral("OverwriteFile"), &shown, nullptr, 0);
+    renameTo(QStringLiteral("c.mp3"));
+    window->SaveTags();
+    QApplication::processEvents();
+    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(prompter.messageTexts().last(), QStringLiteral("Please Select A File!"));
+    EXPECT_TRUE(trash.trashed.isEmpty());
+    EXPECT_EQ(bytes(QStringLiteral("c.mp3")), c);
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("b.mp3"))).size(), 0);
+}
+
+TEST_F(WindowTest, FailedSaveAndStripAreSaidAndTheBoxesKeepWhatWasTyped)
+{
+    addTagged(QStringLiteral("a.mp3"), QStringLiteral("Band"), QStringLiteral("Song"));
+    addTagged(QStringLiteral("b.mp3"), QStringLiteral("Band"), QStringLiteral("Song"));
+    open();
+
+    // A file made read-only after it was loaded is made writable once and
+    // gets both tags.
+    select(QStringLiteral("b.mp3"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path(QStringLiteral("b.mp3"))).constData(), 0444), 0);
+    setBox(FieldId::Artist, QStringLiteral("Typed"));
+    window->action(QStringLiteral("SaveTags"))->trigger();
+    EXPECT_EQ(window->statusText(), QStringLiteral("ID3 Tags Saved To File"));
+    EXPECT_EQ(trailerOf(QStringLiteral("b.mp3")).Artist(), QStringLiteral("Typed"));
+    EXPECT_EQ(tagOf(QStringLiteral("b.mp3"))->Artist(), QStringLiteral("Typed"));
+    EXPECT_TRUE(prompter.calls.isEmpty());
+
+    // A file deleted behind the program's back.
+    select(QStringLiteral("a.mp3"));
+    setBox(FieldId::Artist, QStringLiteral("Typed"));
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("a.mp3"))));
+    window->action(QStringLiteral("mnuSaveID3"))->trigger();
+    const QString cause = QStringLiteral("\r\n\r\n") + path(QStringLiteral("a.mp3"))
+        + QStringLiteral("\r\n\r\nError: No such file or directory (53)");
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].text, QStringLiteral("Error Saving Tags In File: ") + cause);
+    EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(window->statusText(), QStringLiteral("ID3 Tags Not Saved To File"));
+    EXPECT_EQ(box(FieldId::Artist), QStringLiteral("Typed"));
+    EXPECT_FALSE(exists(QStringLiteral("a.mp3")));
+
+    prompter.answers.enqueue(Answer::Yes);
+    window->action(QStringLiteral("mnuStripTags"))->trigger();
+    EXPECT_EQ(prompter.messageTexts().last(), QStringLiteral("Error Removing Tags From File: ") + cause);
+    EXPECT_EQ(window->statusText(), QStringLiteral("ID3 Tags Not Removed From File"));
+    EXPECT_FALSE(exists(QStringLiteral("a.mp3")));
+}
+
+TEST_F(WindowTest, AfterTheMultiTaggerTheBoxesShowTheFileAndASaveKeepsWhatItWrote)
+{
+    addTagged(QStringLiteral("a.mp3"), QStringLiteral("Old"), QStringLiteral("Song"));
+    open();
+    select(QStringLiteral("a.mp3"));
+    driveMultiTagger([](MultiTagger& form) {
+        auto* list = form.findChild<QListWidget*>(QStringLiteral("FileList"));
+        list->setCurrentRow(0);
+        list->item(0)->setSelected(true);
+        form.findChild<QCheckBox*>(QStringLiteral("Included0"))->setChecked(true);
+        form.panel().SetText(FieldId::Artist, QStringLiteral("New"));
+        form.SetTagsButtonClick();
+        form.ExitButtonClick();
+    });
+    window->action(QStringLiteral("mnuMultiTagger"))->trigger();
+    EXPECT_EQ(box(FieldId::Artist), QStringLiteral("New"));
+    EXPECT_EQ(trailerOf(QStringLiteral("a.mp3")).Artist(), QStringLiteral("New"));
+
+    window->action(QStringLiteral("mnuSaveID3"))->trigger();
+    EXPECT_EQ(trailerOf(QStringLiteral("a.mp3")).Artist(), QStringLiteral("New"));
+    const auto tag = tagOf(QStringLiteral("a.mp3"));
+    EXPECT_EQ(tag->Artist(), QStringLiteral("New"));
+    EXPECT_EQ(tag->Title(), QStringLiteral("Song"));
+}
+
+TEST_F(WindowTest, AClearedFieldStaysClearedAndF8ReadsTheFileOnDisk)
+{
+    addTagged(QStringLiteral("a.mp3"), QStringLiteral("Band"), QStringLiteral("Song"));
+    open();
+    select(QStringLiteral("a.mp3"));
+    setBox(FieldId::Title, QString());
+    for (int save = 0; save < 2; ++save) {
+        window->action(QStringLiteral("SaveTags"))->trigger();
+        EXPECT_EQ(box(FieldId::Title), QString()) << save;
+        EXPECT_EQ(trailerOf(QStringLiteral("a.mp3")).Title(), QString()) << save;
+    }
+    EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->Title(), QString());
+
+    {
+        ID3V2Tag other;
+        other.SetFileName(path(QStringLiteral("a.mp3")));
+        other.SetComposer(QStringLiteral("Outside"));
+        ASSERT_TRUE(other.Update());
+    }
+    press(newName(), Qt::Key_F8);
+    EXPECT_EQ(box(FieldId::Composer), QStringLiteral("Outside"));
+    EXPECT_EQ(box(FieldId::Artist), QStringLiteral("Band"));
+}
+
+TEST_F(WindowTest, RefreshKeepsTheCurrentFileOrLoadsNothingWhenItIsGone)
+{
+    addMp3s({QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.mp3")});
+    open();
+    select(QStringLiteral("b.mp3"));
+    addMp3(QStringLiteral("0.mp3"));
+    window->action(QStringLiteral("Refresh"))->trigger();
+    EXPECT_EQ(listed().first(), QStringLiteral("0.mp3"));
+    ASSERT_NE(fileList()->currentItem(), nullptr);
+    EXPECT_EQ(fileList()->currentItem()->text(), QStringLiteral("b.mp3"));
+    press(newName(), Qt::Key_Down);
+    EXPECT_EQ(oldName(), QStringLiteral("c.mp3"));
+
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("c.mp3"))));
+    window->action(QStringLiteral("mnuRefreshFolder2"))->trigger();
+    EXPECT_TRUE(window->currentFile().isEmpty());
+    EXPECT_FALSE(window->action(QStringLiteral("SaveTags"))->isEnabled());
+    EXPECT_EQ(newNameText(), QString());
+    EXPECT_EQ(window->statusText(), QStringLiteral("Refreshed File Listing"));
+}
+
+TEST_F(WindowTest, InputWhileTheExistingTargetPromptIsOpenDoesNotRunInTheRename)
+{
+    addMp3s({QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.mp3")});
+    open();
+    select(QStringLiteral("a.mp3"));
+    int shown = 0;
+    // The user presses Down while the prompt waits, then answers Skip.
+    QTimer::singleShot(10, [this, &shown] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* form = qobject_cast<FileExistsForm*>(w);
+            if (!form || !form->isVisible())
+                continue;
+            ++shown;
+            QApplication::postEvent(fileList(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+            QApplication::processEvents();
+            form->findChild<QPushButton*>(QStringLiteral("SkipFile"))->click();
+        }
+    });
+    renameTo(QStringLiteral("b.mp3"));
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(oldName(), QStringLiteral("a.mp3"));
+    EXPECT_EQ(window->currentFile().path(), path(QStringLiteral("a.mp3")));
+    EXPECT_EQ(fileList()->currentRow(), 0);
+}
