@@ -114,7 +114,7 @@ TEST(FileInfoReport, SizeIsThatOfTheFileAfterTheTrailerIsWritten)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("both.mp3"));
-    const QByteArray trailer = Id3Builder::id3v1("Title", "", "", "", "", 1, 255); // nothing the tag lacks
+    const QByteArray trailer = Id3Builder::id3v1("Title", "", "", "", "", -1, 255); // nothing the tag lacks
     ASSERT_TRUE(Mp3Builder::writeFile(path, id3v23WithTitle("Title") + Mp3Builder::audioFrames(100) + trailer));
     ID3V2Tag tag;
     tag.SetFileName(path); // the load takes the trailer away ...
