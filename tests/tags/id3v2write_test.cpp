@@ -481,12 +481,16 @@ TEST_F(Id3v2Write, StripTagsRemovesLyricsAndMusicMatchBlocksOrEverything)
         { "all.mp3",
             tag(3, { frame(3, "TIT2", textBody("x")) }) + audio + musicMatch(false) + lyrics3v2("IND0000210") + v1,
             TagType::All, audio },
+        // A Lyrics3v2 size that does not lead to its start is no block to cut by.
+        { "l2_bad_size.mp3", audio + QByteArray("LYRICSBEGININD0000210000023LYRICS200") + v1, TagType::Lyrics3v2,
+            QByteArray() },
     };
     for (const auto& c : cases) {
         ID3V2Tag t;
         t.SetFileName(F::write(dir, c.name, c.bytes));
-        EXPECT_TRUE(t.StripTags(c.kind)) << c.name;
-        EXPECT_EQ(F::read(dir.filePath(c.name)), c.left) << c.name;
+        const bool refused = c.left.isEmpty();
+        EXPECT_EQ(t.StripTags(c.kind), !refused) << c.name;
+        EXPECT_EQ(F::read(dir.filePath(c.name)), refused ? c.bytes : c.left) << c.name;
     }
 }
 
