@@ -26,6 +26,11 @@ class SilentView final : public MassRenameView {
 public:
     void ClearResults() override {}
     void AddResultRow(const QString&, const QString&, const QString&, ResultColour) override { ++rows; }
+    void AddPreviewRow(const QString&, const QString&, const QString&, NameCollision collision) override
+    {
+        ++rows;
+        collisions += collision != NameCollision::None;
+    }
     void SetStatusText(const QString& text) override { status = text; }
     void SetCurrentDir(const QString&) override {}
     void SetCounters(const MassRenameCounters&) override {}
@@ -35,6 +40,7 @@ public:
     void RefreshNow() override {}
 
     qint64 rows = 0;
+    qint64 collisions = 0;
     QString status;
 };
 
