@@ -28,7 +28,8 @@ const BenchCommand kCommands[] = {
     VELMORA_BENCH("read-tags", "DIR", ReadTagsBench),
     VELMORA_BENCH("save-tags", "DIR", SaveTagsBench),
     VELMORA_BENCH("make-corpus", "DIR N", MakeCorpusBench),
-    VELMORA_BENCH("mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log]", MassRenameBench),
+    VELMORA_BENCH("mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG",
+                  MassRenameBench),
 };
 
 namespace {
