@@ -21,7 +21,7 @@ QMap<QString, QPair<QByteArray, QDateTime>> snapshot(const QString& root)
     QMap<QString, QPair<QByteArray, QDateTime>> out;
     const QStringList names = QDir(root).entryList(QDir::Files | QDir::Hidden);
     for (const QString& name : names)
-        out[name] = {Mp3Builder::readFile(root + name), QFileInfo(root + name).lastModified()};
+        out[name] = { Mp3Builder::readFile(root + name), QFileInfo(root + name).lastModified() };
     return out;
 }
 
@@ -46,7 +46,7 @@ bool setImmutable(const QString& path, bool on)
 
 TEST_F(MassRenameTest, StopEndsTheRunAfterTheCurrentFileWithExactCountersRowsAndLog)
 {
-    for (const char* name : {"a_1.mp3", "b_2.mp3", "c_3.mp3", "d_4.mp3"})
+    for (const char* name : { "a_1.mp3", "b_2.mp3", "c_3.mp3", "d_4.mp3" })
         makeMp3(name);
     choices.logOperation = true;
     view.onStatus = [&](const QString& text) {
@@ -56,7 +56,7 @@ TEST_F(MassRenameTest, StopEndsTheRunAfterTheCurrentFileWithExactCountersRowsAnd
     engine->Run(choices);
 
     EXPECT_TRUE(engine->Stopped());
-    EXPECT_EQ(namesIn(), (QStringList{"a 1.mp3", "b 2.mp3", "c_3.mp3", "d_4.mp3"}));
+    EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "c_3.mp3", "d_4.mp3" }));
     EXPECT_EQ(view.counters.found, 4);
     EXPECT_EQ(view.counters.total, 2);
     EXPECT_EQ(view.counters.renamed, 2);
@@ -73,7 +73,7 @@ TEST_F(MassRenameTest, StopEndsTheRunAfterTheCurrentFileWithExactCountersRowsAnd
     view.onStatus = nullptr;
     engine->Run(choices);
     EXPECT_FALSE(engine->Stopped());
-    EXPECT_EQ(namesIn(), (QStringList{"a 1.mp3", "b 2.mp3", "c 3.mp3", "d 4.mp3"}));
+    EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "c 3.mp3", "d 4.mp3" }));
 }
 
 TEST_F(MassRenameTest, StopDuringTheWalkProcessesNothing)
@@ -92,9 +92,9 @@ TEST_F(MassRenameTest, StopDuringTheWalkProcessesNothing)
 
 TEST_F(MassRenameTest, TagWriteErrorsAreLoggedAndTheirBoxOffersToSkipTheRest)
 {
-    const TestTags tags{.artist = "Abba"};
+    const TestTags tags { .artist = "Abba" };
     QStringList paths;
-    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+    for (const char* name : { "a.mp3", "b.mp3", "c.mp3" })
         paths << makeMp3(QStringLiteral("%1/%2").arg(name, name), &tags);
     bool locked = true;
     for (const QString& p : paths)
@@ -145,12 +145,12 @@ TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothing)
         const char* newName;
         NameCollision collision;
     } expected[] = {
-        {"a_1.mp3", "a 1.mp3", NameCollision::None},
-        {"b 2.mp3", "b 2.mp3", NameCollision::None}, // same name: a skip
-        {"b_2.mp3", "b 2.mp3", NameCollision::ExistingFile},
-        {"d_4.mp3", "d 4.mp3", NameCollision::None},
-        {"d__4.mp3", "d 4.mp3", NameCollision::InsideRun},
-        {"x.mp3", "x.mp3", NameCollision::None},
+        { "a_1.mp3", "a 1.mp3", NameCollision::None },
+        { "b 2.mp3", "b 2.mp3", NameCollision::None }, // same name: a skip
+        { "b_2.mp3", "b 2.mp3", NameCollision::ExistingFile },
+        { "d_4.mp3", "d 4.mp3", NameCollision::None },
+        { "d__4.mp3", "d 4.mp3", NameCollision::InsideRun },
+        { "x.mp3", "x.mp3", NameCollision::None },
     };
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(view.rows[i].oldName, expected[i].oldName);
@@ -166,7 +166,7 @@ TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothing)
     makeMp3(QStringLiteral("e_5.mp3"));
     choices.logOperation = true;
     engine->RenamePreviewed();
-    EXPECT_EQ(namesIn(), (QStringList{"a 1.mp3", "b 2.mp3", "b_2.mp3", "d 4.mp3", "d__4.mp3", "e_5.mp3", "x.mp3"}));
+    EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "b_2.mp3", "d 4.mp3", "d__4.mp3", "e_5.mp3", "x.mp3" }));
     EXPECT_EQ(Mp3Builder::readFile(root + "b 2.mp3"), "taken");
     EXPECT_EQ(view.counters.total, 6);
     EXPECT_EQ(view.counters.renamed, 2);
@@ -176,7 +176,7 @@ TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothing)
 
 TEST_F(MassRenameTest, PreviewFromTagsChangesNoFileEvenWithBothTagKinds)
 {
-    const TestTags tags{.artist = "Abba", .title = "Waterloo"};
+    const TestTags tags { .artist = "Abba", .title = "Waterloo" };
     const QString both = makeMp3(QStringLiteral("both.mp3"), &tags);
     QByteArray bytes = Mp3Builder::readFile(both) + Id3Builder::id3v1("Old", "Old", "", "", "", 1, 0);
     ASSERT_TRUE(Mp3Builder::writeFile(both, bytes));
@@ -197,11 +197,15 @@ namespace {
 
 class MassRenameUndoTest : public MassRenameTest {
 protected:
-    MassRenameUndoTest() : undo(services, view) { undo.SetLogFolder(logFolder); }
+    MassRenameUndoTest()
+        : undo(services, view)
+    {
+        undo.SetLogFolder(logFolder);
+    }
 
     QString undoLogText() const
     {
-        const QStringList logs = QDir(logFolder).entryList({QStringLiteral("MassRenameUndo-*.log")}, QDir::Files);
+        const QStringList logs = QDir(logFolder).entryList({ QStringLiteral("MassRenameUndo-*.log") }, QDir::Files);
         return logs.size() == 1 ? QString::fromUtf8(Mp3Builder::readFile(logFolder + logs.first())) : QString();
     }
 
@@ -212,19 +216,19 @@ protected:
 
 TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndReplacesNothing)
 {
-    const TestTags tags{.artist = "Abba", .title = "Waterloo"};
+    const TestTags tags { .artist = "Abba", .title = "Waterloo" };
     const struct {
         const char* source; // "memory", "journal" or "log lines"
-    } cases[] = {{"memory"}, {"journal"}, {"log lines"}};
+    } cases[] = { { "memory" }, { "journal" }, { "log lines" } };
     int i = 0;
     for (const auto& c : cases) {
         const QString dir = QStringLiteral("case%1/").arg(i++);
         makeMp3(dir + "a.mp3", &tags);
-        TestTags other{.artist = "Other", .title = "Song"};
+        TestTags other { .artist = "Other", .title = "Song" };
         makeMp3(dir + "b.mp3", &other);
-        TestTags third{.artist = "Third", .title = "Song"};
+        TestTags third { .artist = "Third", .title = "Song" };
         makeMp3(dir + "c.mp3", &third);
-        TestTags gone{.artist = "Gone", .title = "Song"};
+        TestTags gone { .artist = "Gone", .title = "Song" };
         makeMp3(dir + "d.mp3", &gone);
         const auto before = snapshot(root + dir);
         choices.startDir = root + dir;
@@ -251,8 +255,7 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
         QFile::remove(root + dir + "Gone - Song.mp3");
 
         undo.Run(records, runLog);
-        EXPECT_EQ(namesIn(dir), (QStringList{"Other - Song.mp3", "Third - Song.mp3", "a.mp3", "c.mp3"}))
-            << c.source;
+        EXPECT_EQ(namesIn(dir), (QStringList { "Other - Song.mp3", "Third - Song.mp3", "a.mp3", "c.mp3" })) << c.source;
         // The rewritten ID3v1 trailer is put back only with the journal.
         if (QString(c.source) != "log lines") {
             EXPECT_EQ(Mp3Builder::readFile(root + dir + "a.mp3"), before.value("a.mp3").first) << c.source;
@@ -261,13 +264,14 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
         EXPECT_EQ(undo.Counters().renamed, 1);
         EXPECT_EQ(undo.Counters().skipped, 3);
         EXPECT_EQ(undo.LeftAlone(),
-                  (QStringList{root + dir + "Gone - Song.mp3 (Not Found)",
-                               root + dir + "Third - Song.mp3 (Old Filename Taken: " + root + dir + "c.mp3)",
-                               root + dir + "Other - Song.mp3 (Changed Since The Mass Rename)"}))
+            (QStringList { root + dir + "Gone - Song.mp3 (Not Found)",
+                root + dir + "Third - Song.mp3 (Old Filename Taken: " + root + dir + "c.mp3)",
+                root + dir + "Other - Song.mp3 (Changed Since The Mass Rename)" }))
             << c.source;
         const QStringList lines = undoLogText().split("\r\n");
         EXPECT_TRUE(lines.contains(root + dir + "Abba - Waterloo.mp3 Renamed As " + root + dir + "a.mp3"));
-        EXPECT_TRUE(lines.contains(">> Left Alone: " + root + dir + "Other - Song.mp3 (Changed Since The Mass Rename)"));
+        EXPECT_TRUE(
+            lines.contains(">> Left Alone: " + root + dir + "Other - Song.mp3 (Changed Since The Mass Rename)"));
         EXPECT_TRUE(lines.contains("Undo Complete - 4 Total Files (3 Left Alone, 0 Errors, 1 Renamed Back)"));
         EXPECT_TRUE(lines.contains("Undoing: " + runLog));
     }
@@ -276,13 +280,13 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
 TEST_F(MassRenameUndoTest, UndoUnwindsAChainNewestFirstAndCanItselfBeUndone)
 {
     // a.mp3 becomes z.mp3, then b.mp3 takes the freed name a.mp3.
-    const TestTags z{.artist = "z"}, a{.artist = "a"};
+    const TestTags z { .artist = "z" }, a { .artist = "a" };
     makeMp3(QStringLiteral("a.mp3"), &z);
     makeMp3(QStringLiteral("b.mp3"), &a);
     const auto before = snapshot(root);
     choices.builtFormat = "Artist";
     engine->Run(choices);
-    EXPECT_EQ(namesIn(), (QStringList{"a.mp3", "z.mp3"}));
+    EXPECT_EQ(namesIn(), (QStringList { "a.mp3", "z.mp3" }));
     QList<RenameRecord> first = engine->TakeRenames();
     ASSERT_EQ(first.size(), 2);
     undo.Run(first, QString());
@@ -293,14 +297,14 @@ TEST_F(MassRenameUndoTest, UndoUnwindsAChainNewestFirstAndCanItselfBeUndone)
 
     // The undo's own log can be undone: the names of the run come back.
     QList<RenameRecord> again;
-    const QStringList undoLogs = QDir(logFolder).entryList({QStringLiteral("MassRenameUndo-*.log")}, QDir::Files);
+    const QStringList undoLogs = QDir(logFolder).entryList({ QStringLiteral("MassRenameUndo-*.log") }, QDir::Files);
     ASSERT_EQ(undoLogs.size(), 1);
     ASSERT_TRUE(ReadRenameRecords(logFolder + undoLogs.first(), &again, nullptr));
     ASSERT_EQ(again.size(), 2);
     MassRenameUndo redo(services, view);
     redo.SetLogFolder(tmp.path() + "/logs2/");
     redo.Run(again, logFolder + undoLogs.first());
-    EXPECT_EQ(namesIn(), (QStringList{"a.mp3", "z.mp3"}));
+    EXPECT_EQ(namesIn(), (QStringList { "a.mp3", "z.mp3" }));
 }
 
 TEST(RenameJournal, LogLinesSplitWhereBothSidesShareTheFolder)
@@ -312,12 +316,12 @@ TEST(RenameJournal, LogLinesSplitWhereBothSidesShareTheFolder)
         const char* oldName;
         const char* newName;
     } cases[] = {
-        {"/m/a.mp3 Renamed As /m/b.mp3", true, "/m/", "a.mp3", "b.mp3"},
-        {"/m/x Renamed As y.mp3 Renamed As /m/z.mp3", true, "/m/", "x Renamed As y.mp3", "z.mp3"},
-        {"/m/a.mp3 Renamed As /m/b Renamed As c.mp3", true, "/m/", "a.mp3", "b Renamed As c.mp3"},
-        {">> Skipped: /m/a Renamed As /m/b.mp3 (Internal Tags Incomplete)", false, "", "", ""},
-        {"No Replied To Renaming Of: /m/a.mp3", false, "", "", ""},
-        {"/m/a.mp3 Renamed As /n/b.mp3", false, "", "", ""},
+        { "/m/a.mp3 Renamed As /m/b.mp3", true, "/m/", "a.mp3", "b.mp3" },
+        { "/m/x Renamed As y.mp3 Renamed As /m/z.mp3", true, "/m/", "x Renamed As y.mp3", "z.mp3" },
+        { "/m/a.mp3 Renamed As /m/b Renamed As c.mp3", true, "/m/", "a.mp3", "b Renamed As c.mp3" },
+        { ">> Skipped: /m/a Renamed As /m/b.mp3 (Internal Tags Incomplete)", false, "", "", "" },
+        { "No Replied To Renaming Of: /m/a.mp3", false, "", "", "" },
+        { "/m/a.mp3 Renamed As /n/b.mp3", false, "", "", "" },
     };
     for (const auto& c : cases) {
         QString dir, oldName, newName;
