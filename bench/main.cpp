@@ -31,7 +31,8 @@ const BenchCommand kCommands[] = {
     VELMORA_BENCH("make-damaged", "DIR N", MakeDamagedBench),
     VELMORA_BENCH("verify-saves", "DIR", VerifySavesBench),
     VELMORA_BENCH("file-info", "FILE", FileInfoBench),
-    VELMORA_BENCH("mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log]", MassRenameBench),
+    VELMORA_BENCH("mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG",
+                  MassRenameBench),
 };
 
 namespace {

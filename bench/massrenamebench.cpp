@@ -1,10 +1,16 @@
-// velmora-bench mass-rename DIR --format "Artist - Title" [--subdirs] [--log]
+// velmora-bench mass-rename DIR --format "Artist - Title" [--subdirs] [--log] [--preview]
+// velmora-bench mass-rename undo LOG
 //
 // Runs the mass rename engine over DIR exactly as the window's Go would with
 // those choices, without the confirmation and with the options and filters
-// at their stored defaults, then prints the counters and the speed.
+// at their stored defaults, then prints the counters and the speed. With
+// --preview it only previews (no file changes) and prints each name that is
+// taken. "undo LOG" gives the files renamed by the run of LOG their old
+// names back, as the window's undo does, and prints its counters and speed.
 
 #include "massrename/massrenameengine.h"
+#include "massrename/massrenameundo.h"
+#include "massrename/renamejournal.h"
 #include "massrename/massrenameview.h"
 #include "platform/clock.h"
 #include "platform/fakes/scriptedprompter.h"
@@ -26,6 +32,11 @@ class SilentView final : public MassRenameView {
 public:
     void ClearResults() override {}
     void AddResultRow(const QString&, const QString&, const QString&, ResultColour) override { ++rows; }
+    void AddPreviewRow(const QString&, const QString&, const QString&, NameCollision collision) override
+    {
+        ++rows;
+        collisions += collision != NameCollision::None;
+    }
     void SetStatusText(const QString& text) override { status = text; }
     void SetCurrentDir(const QString&) override {}
     void SetCounters(const MassRenameCounters&) override {}
@@ -35,6 +46,7 @@ public:
     void RefreshNow() override {}
 
     qint64 rows = 0;
+    qint64 collisions = 0;
     QString status;
 };
 
@@ -49,14 +61,65 @@ double cpuSeconds()
 
 int usage()
 {
-    std::fprintf(stderr, "usage: velmora-bench mass-rename DIR --format \"Artist - Title\" [--subdirs] [--log]\n");
+    std::fprintf(stderr, "usage: velmora-bench mass-rename DIR --format \"Artist - Title\" [--subdirs] [--log] "
+                         "[--preview]\n       velmora-bench mass-rename undo LOG\n");
     return 2;
+}
+
+void printSpeed(const MassRenameCounters& c, double cpu, qint64 ns)
+{
+    const double seconds = double(ns) / 1e9;
+    std::printf("total: %lld\nskipped: %lld\nerrors: %lld\nrenamed: %lld\n", qlonglong(c.total), qlonglong(c.skipped),
+                qlonglong(c.errors), qlonglong(c.renamed));
+    std::printf("cpu_seconds: %.3f\n", cpu);
+    std::printf("seconds: %.3f\n", seconds);
+    std::printf("files_per_second: %lld\n", seconds > 0 ? qlonglong(double(c.total) / seconds) : 0LL);
 }
 
 } // namespace
 
+int MassRenameUndoBench(const QStringList& args)
+{
+    if (args.size() != 1)
+        return usage();
+    QList<RenameRecord> records;
+    FileError err;
+    if (!ReadRenameRecords(args.first(), &records, &err)) {
+        std::fprintf(stderr, "cannot read %s: %s\n", qPrintable(args.first()), qPrintable(err.description));
+        return 1;
+    }
+    LocalFileSystem files;
+    SystemClock clock;
+    ScriptedPrompter prompter;
+    PlatformServices services;
+    services.files = &files;
+    services.prompter = &prompter;
+    services.clock = &clock;
+    SilentView view;
+    MassRenameUndo undo(services, view);
+
+    QElapsedTimer timer;
+    const double cpuStart = cpuSeconds();
+    timer.start();
+    undo.Run(records, args.first());
+    const qint64 ns = timer.nsecsElapsed();
+    const double cpu = cpuSeconds() - cpuStart;
+    std::printf("records: %lld\n", qlonglong(records.size()));
+    for (const QString& message : prompter.messageTexts())
+        std::printf("message: %s\n", qPrintable(QString(message).replace(QLatin1String("\r\n"), QLatin1String(" "))));
+    for (const QString& left : undo.LeftAlone())
+        std::printf("left_alone: %s\n", qPrintable(left));
+    std::printf("log: %s\n", qPrintable(undo.LogFileName()));
+    std::printf("status: %s\n", qPrintable(view.status));
+    printSpeed(undo.Counters(), cpu, ns);
+    return 0;
+}
+
 int MassRenameBench(const QStringList& args)
 {
+    if (!args.isEmpty() && args.first() == QLatin1String("undo"))
+        return MassRenameUndoBench(args.mid(1));
+    bool preview = false;
     MassRenameChoices choices;
     bool haveFormat = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -68,6 +131,8 @@ int MassRenameBench(const QStringList& args)
             choices.includeSubs = true;
         } else if (a == QLatin1String("--log")) {
             choices.logOperation = true;
+        } else if (a == QLatin1String("--preview")) {
+            preview = true;
         } else if (!a.startsWith(QLatin1String("--")) && choices.startDir.isEmpty()) {
             choices.startDir = a.endsWith(QLatin1Char('/')) ? a : a + QLatin1Char('/');
         } else {
@@ -95,21 +160,26 @@ int MassRenameBench(const QStringList& args)
     QElapsedTimer timer;
     const double cpuStart = cpuSeconds();
     timer.start();
-    engine.Run(choices);
+    if (preview)
+        engine.Preview(choices);
+    else
+        engine.Run(choices);
     const qint64 ns = timer.nsecsElapsed();
     const double cpu = cpuSeconds() - cpuStart;
 
-    const MassRenameCounters& c = engine.Counters();
-    const double seconds = double(ns) / 1e9;
-    std::printf("total: %lld\nskipped: %lld\nerrors: %lld\nrenamed: %lld\n", qlonglong(c.total), qlonglong(c.skipped),
-                qlonglong(c.errors), qlonglong(c.renamed));
+    if (preview) {
+        std::printf("preview: no file changed\n");
+        for (const PlannedFile& f : engine.Plan())
+            if (f.collision != NameCollision::None)
+                std::printf("taken: %s%s -> %s (%s)\n", qPrintable(f.dir), qPrintable(f.name), qPrintable(f.newName),
+                            f.collision == NameCollision::ExistingFile ? "existing file" : "earlier file of the run");
+        std::printf("collisions: %lld\n", qlonglong(view.collisions));
+    }
     for (const QString& message : prompter.messageTexts())
         std::printf("message: %s\n", qPrintable(QString(message).replace(QLatin1String("\r\n"), QLatin1String(" "))));
     if (choices.logOperation)
         std::printf("log: %s\n", qPrintable(engine.LogFileName()));
     std::printf("status: %s\n", qPrintable(view.status));
-    std::printf("cpu_seconds: %.3f\n", cpu);
-    std::printf("seconds: %.3f\n", seconds);
-    std::printf("files_per_second: %lld\n", seconds > 0 ? qlonglong(double(c.total) / seconds) : 0LL);
+    printSpeed(engine.Counters(), cpu, ns);
     return 0;
 }

@@ -1,6 +1,10 @@
 #include "filesearch.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <dirent.h>
 
 namespace {
 
@@ -11,45 +15,65 @@ QString withSlash(const QString& path)
 
 constexpr QDir::SortFlags kNameOrder = QDir::Name | QDir::IgnoreCase;
 
+// QDir lists an unreadable folder as empty; opening it once tells why.
+FileError listingError(const QString& folder)
+{
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return fileErrorFromErrno(errno);
+    ::closedir(dir);
+    return {};
+}
+
 } // namespace
+
+void FileSearch::Reset(const QString& pattern)
+{
+    m_found.clear();
+    m_unreadable.clear();
+    m_exceeded = false;
+    m_stopped = false;
+    m_pattern = pattern;
+}
 
 void FileSearch::StartSearch(const QString& folder, const QString& pattern)
 {
-    m_found.clear();
-    m_exceeded = false;
-    m_pattern = pattern;
+    Reset(pattern);
     SearchFolder(folder);
 }
 
 void FileSearch::SearchSingleFolder(const QString& folder, const QString& pattern)
 {
-    m_found.clear();
-    m_exceeded = false;
-    m_pattern = pattern;
+    Reset(pattern);
     CollectMatches(withSlash(folder));
 }
 
 void FileSearch::SearchFolder(const QString& path)
 {
     const QString p = withSlash(path);
-    const QDir dir(p);
-    if (!dir.exists())
-        return;
     if (!CollectMatches(p))
         return;
-    const QStringList subfolders =
-        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, kNameOrder);
+    const QStringList subfolders = QDir(p).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, kNameOrder);
     for (const QString& name : subfolders) {
         SearchFolder(p + name);
-        if (m_exceeded)
+        if (m_exceeded || m_stopped)
             return;
     }
 }
 
 bool FileSearch::CollectMatches(const QString& p)
 {
+    if (m_stop && m_stop()) {
+        m_stopped = true;
+        return false;
+    }
+    const FileError error = listingError(p);
+    if (!error.ok()) {
+        m_unreadable.append({ p, error });
+        return false;
+    }
     // QDir matches name filters without regard to case unless told otherwise.
-    const QStringList names = QDir(p).entryList(QStringList{m_pattern}, QDir::Files, kNameOrder);
+    const QStringList names = QDir(p).entryList(QStringList { m_pattern }, QDir::Files | QDir::Hidden, kNameOrder);
     for (const QString& name : names) {
         if (m_found.size() >= m_limit) {
             m_exceeded = true;

@@ -1,20 +1,39 @@
 #pragma once
 
+#include "platform/fileerror.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // Collects the files of a folder tree whose names match a wildcard pattern,
 // without regard to case: a folder's files first, then each subfolder
 // completely (depth first). Files and subfolders are taken in name order
 // without regard to case, so a run is repeatable. Links to folders are not
-// followed, so a link loop cannot make the walk endless. Hidden files and
-// folders (names beginning with ".") are left out: they hold the trash,
-// caches and the "._" companions other systems leave, not the user's songs.
+// followed, so a link loop cannot make the walk endless. Hidden folders
+// (names beginning with ".") are left out: they hold the trash, caches and
+// the like, not the user's songs. Hidden files are found like any other, so
+// that a run can say it left them.
 class FileSearch {
 public:
     static constexpr qsizetype kDefaultLimit = 1000000;
 
-    explicit FileSearch(qsizetype limit = kDefaultLimit) : m_limit(limit) {}
+    // A folder of the tree that could not be listed, and why.
+    struct UnreadableFolder {
+        QString folder; // ends in "/"
+        FileError error;
+    };
+
+    explicit FileSearch(qsizetype limit = kDefaultLimit)
+        : m_limit(limit)
+    {
+    }
+
+    // Called once per folder before it is listed; returning true ends the
+    // walk where it is (Found then holds what was found so far).
+    void SetStopCheck(std::function<bool()> stop) { m_stop = std::move(stop); }
 
     // Replaces Found by the matches below folder (full paths). Stops once
     // more than the limit are found: Found then holds the first `limit`
@@ -27,15 +46,22 @@ public:
     const QStringList& Found() const { return m_found; }
     QStringList TakeFound() { return std::move(m_found); }
     bool LimitExceeded() const { return m_exceeded; }
+    bool Stopped() const { return m_stopped; }
+    // Folders that could not be listed, in walk order.
+    const QList<UnreadableFolder>& Unreadable() const { return m_unreadable; }
 
 private:
+    void Reset(const QString& pattern);
     void SearchFolder(const QString& path);
     // Appends the matching files of p (ending in "/"); false once the limit
-    // is exceeded.
+    // is exceeded, the walk is stopped or p cannot be listed.
     bool CollectMatches(const QString& p);
 
     qsizetype m_limit;
     QString m_pattern;
     QStringList m_found;
+    QList<UnreadableFolder> m_unreadable;
+    std::function<bool()> m_stop;
     bool m_exceeded = false;
+    bool m_stopped = false;
 };

@@ -14,6 +14,11 @@
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 
+#include <QDir>
+#include <QHash>
+#include <QSet>
+#include <QTemporaryDir>
+
 #include <cstdlib>
 
 namespace {
@@ -21,7 +26,76 @@ namespace {
 const QString kProduct = QStringLiteral("Velmora");
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kNoValidName = QStringLiteral(" (Could Not Make A Valid Filename From Internal Tags)");
+const QString kNoValidCleanName = QStringLiteral(" (Could Not Make A Valid Filename)");
 const QString kIncomplete = QStringLiteral(" (Internal Tags Incomplete)");
+const QString kHidden = QStringLiteral(" (Hidden File)");
+const QString kCannotOpen = QStringLiteral("The File Cannot Be Opened For Reading");
+constexpr qint64 kTrailerBytes = 128;
+
+// Control characters (line feed, tab, ...) would split log lines and make
+// names no list shows properly: they become spaces.
+QString withoutControls(QString text)
+{
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    return text;
+}
+
+// A name beginning with a dot is hidden from every list: the dots (and the
+// spaces after them) go.
+QString withoutLeadingDots(const QString& text)
+{
+    if (!text.startsWith(QLatin1Char('.')))
+        return text;
+    qsizetype i = 0;
+    while (i < text.size() && (text.at(i) == QLatin1Char('.') || text.at(i) == QLatin1Char(' ')))
+        ++i;
+    return text.mid(i);
+}
+
+// The size of the ID3v2 tag a file begins with (header and footer
+// included), or 0 when it has none.
+qint64 id3v2Size(const QByteArray& head)
+{
+    if (head.size() < 10 || !head.startsWith("ID3"))
+        return 0;
+    qint64 size = 0;
+    for (int i = 6; i < 10; ++i)
+        size = (size << 7) | (uchar(head.at(i)) & 0x7f);
+    return size + 10 + ((uchar(head.at(5)) & 0x10) ? 10 : 0);
+}
+
+// Which names a preview's renames would meet, folder by folder: what the
+// folder holds now, changed by each rename planned before.
+class PlannedNames {
+public:
+    NameCollision Take(const QString& dir, const QString& name, const QString& newName)
+    {
+        QSet<QString>& present = Names(dir);
+        if (present.contains(newName))
+            return m_added[dir].contains(newName) ? NameCollision::InsideRun : NameCollision::ExistingFile;
+        present.remove(name);
+        present.insert(newName);
+        m_added[dir].insert(newName);
+        return NameCollision::None;
+    }
+
+private:
+    QSet<QString>& Names(const QString& dir)
+    {
+        auto it = m_present.find(dir);
+        if (it == m_present.end()) {
+            const QStringList names
+                = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            it = m_present.insert(dir, QSet<QString>(names.begin(), names.end()));
+        }
+        return *it;
+    }
+
+    QHash<QString, QSet<QString>> m_present;
+    QHash<QString, QSet<QString>> m_added;
+};
 
 } // namespace
 
@@ -29,8 +103,9 @@ MassRenameEngine::MassRenameEngine(PlatformServices& services, Preferences& pref
     : m_services(services)
     , m_prefs(prefs)
     , m_view(view)
+    , m_errors(services.prompter)
     , m_v2(std::make_unique<ID3V2Tag>(services.prompter))
-    , m_v1(std::make_unique<ID3V1Tag>(services.prompter))
+    , m_v1(std::make_unique<ID3V1Tag>(&m_errors))
     , m_logFolder(MassRenameLog::DefaultFolder())
     , m_fileLimit(FileSearch::kDefaultLimit)
 {
@@ -41,8 +116,8 @@ MassRenameEngine::~MassRenameEngine() = default;
 MassRenameEngine::GoResult MassRenameEngine::Go(const MassRenameChoices& choices)
 {
     if (!DirExists(choices.startDir)) {
-        m_services.prompter->message(QStringLiteral("Error!"), QStringLiteral("The Starting Directory Cannot Be Found!"),
-                                     MsgIcon::Critical);
+        m_services.prompter->message(
+            QStringLiteral("Error!"), QStringLiteral("The Starting Directory Cannot Be Found!"), MsgIcon::Critical);
         return GoResult::StartDirMissing;
     }
     m_view.ClearResults();
@@ -53,16 +128,35 @@ MassRenameEngine::GoResult MassRenameEngine::Go(const MassRenameChoices& choices
     return GoResult::Ran;
 }
 
+void MassRenameEngine::CloseLog()
+{
+    m_log.Close();
+    m_journal.Close();
+}
+
 void MassRenameEngine::PrepareRun(const MassRenameChoices& choices)
 {
     m_choices = choices;
-    const bool filterCase =
-        choices.useFilters && IsOn(m_prefs.store.GetOption(QStringLiteral("FilterCase"), QStringLiteral("0")));
-    m_rules = MakeRenameCleanupRules(choices.useOptions, choices.useFilters, m_prefs.options, m_prefs.filters,
-                                     filterCase);
+    const bool filterCase
+        = choices.useFilters && IsOn(m_prefs.store.GetOption(QStringLiteral("FilterCase"), QStringLiteral("0")));
+    m_rules
+        = MakeRenameCleanupRules(choices.useOptions, choices.useFilters, m_prefs.options, m_prefs.filters, filterCase);
     m_separator = RunSeparator(m_rules);
     m_limitExceeded = false;
     m_currentDir.clear();
+}
+
+void MassRenameEngine::StartRun()
+{
+    m_stopRequested = false;
+    m_stopped = false;
+    m_renames.clear();
+    m_errors.Reset();
+    m_view.ShowRunStatus(true);
+    m_view.SetRunControls(false);
+    SetStatus(QStringLiteral("Mass Renaming In Progress"));
+    m_counters = {};
+    ShowCounters();
 }
 
 void MassRenameEngine::OpenLog()
@@ -72,45 +166,95 @@ void MassRenameEngine::OpenLog()
     FileError err;
     if (!m_log.Open(m_logFileName, &err)) {
         m_services.prompter->message(kProduct,
-                                     QStringLiteral("Could Not Open Log File!") + kCrLf + kCrLf + err.description
-                                         + QStringLiteral(" (") + QString::number(err.number) + QLatin1Char(')'),
-                                     MsgIcon::Critical);
+            QStringLiteral("Could Not Open Log File!") + kCrLf + kCrLf + err.description + QStringLiteral(" (")
+                + QString::number(err.number) + QLatin1Char(')'),
+            MsgIcon::Critical);
         return;
     }
+    // Without its journal a run can still be undone from the log's lines.
+    m_journal.Open(JournalPathFor(m_logFileName), nullptr);
     m_log.WriteOpening(RunSettingsText(m_choices, m_prefs.options), started);
 }
 
-void MassRenameEngine::Run(const MassRenameChoices& choices)
+bool MassRenameEngine::StopNow()
 {
-    PrepareRun(choices);
-    m_view.ShowRunStatus(true);
-    m_view.SetRunControls(false);
-    SetStatus(QStringLiteral("Mass Renaming In Progress"));
-    m_counters = {};
-    ShowCounters();
+    if (m_stopRequested)
+        m_stopped = true;
+    return m_stopped;
+}
 
-    if (m_choices.logOperation)
-        OpenLog();
-
+QStringList MassRenameEngine::Walk()
+{
     m_format = ParseBuiltFormat(m_choices.builtFormat);
     m_view.SetCurrentDir(QString());
     SetStatus(QStringLiteral("Searching For Files To Process...."));
     m_view.RefreshNow();
 
     FileSearch search(m_fileLimit);
+    search.SetStopCheck([this] {
+        m_view.Progress();
+        return m_stopRequested;
+    });
     const QString pattern = QStringLiteral("*.mp3");
     if (m_choices.includeSubs)
         search.StartSearch(m_choices.startDir, pattern);
     else
         search.SearchSingleFolder(m_choices.startDir, pattern);
+    m_stopped = search.Stopped();
     m_limitExceeded = search.LimitExceeded();
-    const QStringList found = search.TakeFound();
     if (m_limitExceeded)
         m_log.WriteLimitNote(m_fileLimit);
-
+    for (const FileSearch::UnreadableFolder& folder : search.Unreadable()) {
+        ++m_counters.errors;
+        m_log.WriteFolderUnreadable(folder.folder, folder.error.description);
+        m_view.AddResultRow(folder.folder, QString(), QString(), ResultColour::Failed);
+    }
+    const QStringList found = search.TakeFound();
+    m_counters.found = found.size();
+    ShowCounters();
     SetStatus(QStringLiteral("Processing Files..."));
+    return found;
+}
+
+void MassRenameEngine::FinishRun(bool logged)
+{
+    if (m_stopped)
+        m_log.WriteStopped(m_counters.total, m_counters.found);
+    if (logged)
+        m_log.WriteClosing(m_counters, m_services.clock->now());
+    m_journal.Close();
+
+    QString status;
+    if (m_stopped) {
+        status = QStringLiteral("Mass Renaming Stopped After ") + QString::number(m_counters.total)
+            + QStringLiteral(" Of ") + QString::number(m_counters.found) + QStringLiteral(" Files");
+    } else {
+        status
+            = QStringLiteral("Mass Renaming Processed ") + QString::number(m_counters.total) + QStringLiteral(" Files");
+        if (m_limitExceeded)
+            status += QStringLiteral(" (More Than ") + QString::number(m_fileLimit)
+                + QStringLiteral(" Found, The Rest Were Left)");
+    }
+    SetStatus(status + QStringLiteral(" - View Log For Details"));
+    m_view.SetRunControls(true);
+    m_view.ShowRunStatus(false);
+    m_view.RefreshNow();
+}
+
+void MassRenameEngine::Run(const MassRenameChoices& choices)
+{
+    PrepareRun(choices);
+    m_havePlan = false;
+    m_plan.clear();
+    StartRun();
+    if (m_choices.logOperation)
+        OpenLog();
+    const QStringList found = Walk();
+
     m_continue = true;
     for (const QString& path : found) {
+        if (StopNow())
+            break;
         ++m_counters.total;
         ShowCounters();
         if (!m_continue) {
@@ -123,18 +267,121 @@ void MassRenameEngine::Run(const MassRenameChoices& choices)
         ShowCounters();
         m_view.Progress();
     }
+    FinishRun(m_choices.logOperation);
+}
 
-    if (m_choices.logOperation)
-        m_log.WriteClosing(m_counters, m_services.clock->now());
+const QList<PlannedFile>& MassRenameEngine::Preview(const MassRenameChoices& choices)
+{
+    PrepareRun(choices);
+    m_view.ClearResults();
+    StartRun();
+    m_plan.clear();
+    const QStringList found = Walk();
+    SetStatus(QStringLiteral("Previewing Files..."));
 
-    QString status = QStringLiteral("Mass Renaming Processed ") + QString::number(m_counters.total) + QStringLiteral(" Files");
-    if (m_limitExceeded)
-        status += QStringLiteral(" (More Than ") + QString::number(m_fileLimit)
-            + QStringLiteral(" Found, The Rest Were Left)");
-    SetStatus(status + QStringLiteral(" - View Log For Details"));
+    PlannedNames names;
+    qint64 collisions = 0;
+    for (const QString& path : found) {
+        if (StopNow())
+            break;
+        ++m_counters.total;
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        const QString dir = path.left(slash + 1);
+        const QString name = path.mid(slash + 1);
+        if (dir != m_currentDir) {
+            m_currentDir = dir;
+            m_view.SetCurrentDir(dir);
+        }
+        PlannedFile f = Decide(dir, name, true);
+        switch (f.outcome) {
+        case PlannedFile::Outcome::Rename:
+            f.collision = names.Take(dir, name, f.newName);
+            if (f.collision == NameCollision::None) {
+                ++m_counters.renamed;
+            } else {
+                ++m_counters.errors;
+                ++collisions;
+            }
+            m_view.AddPreviewRow(dir, name, f.newName, f.collision);
+            break;
+        case PlannedFile::Outcome::SameName:
+            ++m_counters.skipped;
+            m_view.AddResultRow(dir, name, f.newName, ResultColour::Failed);
+            break;
+        case PlannedFile::Outcome::Skip:
+            ++m_counters.skipped;
+            m_view.AddResultRow(dir, name, name, ResultColour::Failed);
+            break;
+        case PlannedFile::Outcome::ZeroLength:
+        case PlannedFile::Outcome::Unreadable:
+            ++m_counters.errors;
+            m_view.AddResultRow(dir, name, QString(), ResultColour::Failed);
+            break;
+        }
+        m_plan << f;
+        ShowCounters();
+        m_view.Progress();
+    }
+    m_havePlan = !m_stopped;
+    m_planChoices = choices;
+    if (!m_havePlan)
+        m_plan.clear();
+
+    QString status = m_stopped ? QStringLiteral("Preview Stopped After ") + QString::number(m_counters.total)
+            + QStringLiteral(" Of ") + QString::number(m_counters.found) + QStringLiteral(" Files")
+                               : QStringLiteral("Preview: ") + QString::number(m_counters.renamed)
+            + QStringLiteral(" Of ") + QString::number(m_counters.total) + QStringLiteral(" Files Would Be Renamed");
+    if (collisions > 0)
+        status += QStringLiteral(", ") + QString::number(collisions) + QStringLiteral(" New Names Are Taken");
+    SetStatus(status);
     m_view.SetRunControls(true);
     m_view.ShowRunStatus(false);
     m_view.RefreshNow();
+    return m_plan;
+}
+
+void MassRenameEngine::RenamePreviewed()
+{
+    if (!m_havePlan)
+        return;
+    const QList<PlannedFile> plan = std::exchange(m_plan, {});
+    m_havePlan = false;
+    PrepareRun(m_planChoices);
+    m_view.ClearResults();
+    StartRun();
+    if (m_choices.logOperation)
+        OpenLog();
+    m_format = ParseBuiltFormat(m_choices.builtFormat);
+    m_counters.found = plan.size();
+    ShowCounters();
+    SetStatus(QStringLiteral("Processing Files..."));
+    const bool fromTags = TrimSpaces(m_format.formatString) != QLatin1String("None");
+
+    m_continue = true;
+    for (PlannedFile f : plan) {
+        if (StopNow())
+            break;
+        ++m_counters.total;
+        ShowCounters();
+        if (!m_continue) {
+            m_view.RefreshNow();
+            m_services.prompter->message(kProduct, QStringLiteral("Mass Renaming Cancelled."), MsgIcon::Information);
+            break;
+        }
+        if (f.dir != m_currentDir) {
+            m_currentDir = f.dir;
+            m_view.SetCurrentDir(f.dir);
+        }
+        m_tailKeep = -1;
+        // The trailer is rewritten as in a run, but the name stays the
+        // previewed one.
+        if (f.outcome == PlannedFile::Outcome::Rename && fromTags)
+            LoadTags(f.dir, f.name, false, &f);
+        Carry(f);
+        ShowCounters();
+        m_view.Progress();
+    }
+    FinishRun(m_choices.logOperation);
 }
 
 void MassRenameEngine::ProcessFile(const QString& dir, const QString& name)
@@ -146,72 +393,118 @@ void MassRenameEngine::ProcessFile(const QString& dir, const QString& name)
         m_currentDir = dir;
         m_view.SetCurrentDir(dir);
     }
-    const QString path = dir + name;
+    Carry(Decide(dir, name, false));
+}
+
+PlannedFile MassRenameEngine::Decide(const QString& dir, const QString& name, bool preview)
+{
+    PlannedFile f;
+    f.dir = dir;
+    f.name = name;
+    m_tailKeep = -1;
+    if (name.startsWith(QLatin1Char('.'))) {
+        f.outcome = PlannedFile::Outcome::Skip;
+        f.reason = kHidden;
+        return f;
+    }
     FileError err;
-    const qint64 length = m_services.files->length(path, &err);
+    const qint64 length = m_services.files->length(dir + name, &err);
     if (length < 0) {
-        Fail(dir, name, QString(), err.description, false);
-        return;
+        f.outcome = PlannedFile::Outcome::Unreadable;
+        f.reason = err.description;
+        return f;
     }
     if (length == 0) {
-        SetStatus(QStringLiteral("Error: Zero-Length File Encountered"));
-        m_log.WriteZeroLength(dir, name);
-        ++m_counters.errors;
-        m_view.AddResultRow(dir, name, QString(), ResultColour::Failed);
-        return;
+        f.outcome = PlannedFile::Outcome::ZeroLength;
+        return f;
     }
 
     QString base;
-    if (TrimSpaces(m_format.formatString) != QLatin1String("None")) {
-        if (!BuildFromTags(dir, name, &base))
-            return;
+    const bool fromTags = TrimSpaces(m_format.formatString) != QLatin1String("None");
+    if (fromTags) {
+        if (!LoadTags(dir, name, preview, &f) || !BuildFromTags(&f))
+            return f;
+        base = m_fileParts.join(m_separator);
     } else {
         base = BeforeLast(name, QLatin1Char('.'));
     }
-
-    const QString newName = MassRenameCleanup(base, m_rules) + QStringLiteral(".mp3");
-    if (newName == name) {
-        m_view.AddResultRow(dir, name, newName, ResultColour::Failed);
-        m_log.WriteSameName(dir, name);
-        ++m_counters.skipped;
-        SetStatus(QStringLiteral("Skipping ") + dir + name);
-        return;
+    // Filters may put back what the tag values were cleared of.
+    const QString cleaned = withoutLeadingDots(withoutControls(MassRenameCleanup(base, m_rules)));
+    if (TrimSpaces(cleaned).isEmpty()) {
+        f.outcome = PlannedFile::Outcome::Skip;
+        f.reason = fromTags ? kNoValidName : kNoValidCleanName;
+        return f;
     }
-    if (m_choices.confirmEach) {
-        m_view.RefreshNow();
-        const Answer answer = m_services.prompter->askYesNoCancel(
-            kProduct, QStringLiteral("Rename...") + kCrLf + kCrLf + dir + name + kCrLf + kCrLf + QStringLiteral(" As")
-                          + kCrLf + kCrLf + dir + newName);
-        if (answer == Answer::Cancel) {
-            m_log.WriteCancelled();
-            m_continue = false;
-        }
-        if (answer != Answer::Yes) {
-            ++m_counters.skipped;
-            SetStatus(QStringLiteral("Skipping ") + dir + name);
-            m_view.AddResultRow(dir, name, newName, ResultColour::Failed);
-            m_log.WriteDeclined(dir, name);
-            return;
-        }
-    }
-    Rename(dir, name, newName);
+    f.newName = cleaned + QStringLiteral(".mp3");
+    f.outcome = f.newName == name ? PlannedFile::Outcome::SameName : PlannedFile::Outcome::Rename;
+    return f;
 }
 
-bool MassRenameEngine::BuildFromTags(const QString& dir, const QString& name, QString* base)
+bool MassRenameEngine::LoadTags(const QString& dir, const QString& name, bool preview, PlannedFile* f)
 {
     m_fileParts.clear();
     m_currentFile = AddBackslash(dir) + name;
+    QString loadFrom = m_currentFile;
+    std::unique_ptr<QTemporaryDir> scratch;
+    if (preview) {
+        // Loading a file that carries both tags removes its ID3v1 trailer: a
+        // preview loads a copy of the file's start instead.
+        FileSystem& files = *m_services.files;
+        QByteArray head, tail;
+        if (files.readBytes(m_currentFile, 0, 10, &head)
+            && files.readBytes(m_currentFile, -kTrailerBytes, kTrailerBytes, &tail) && id3v2Size(head) > 0
+            && tail.startsWith("TAG")) {
+            FileStamp st;
+            QByteArray start;
+            scratch = std::make_unique<QTemporaryDir>();
+            loadFrom = scratch->filePath(QStringLiteral("preview.mp3"));
+            QFile copy(loadFrom);
+            if (!files.stamp(m_currentFile, &st)
+                || !files.readBytes(m_currentFile, 0, qMin(st.size - kTrailerBytes, id3v2Size(head) + 65536), &start)
+                || !copy.open(QIODevice::WriteOnly) || copy.write(start) != start.size()) {
+                f->outcome = PlannedFile::Outcome::Unreadable;
+                f->reason = kCannotOpen;
+                return false;
+            }
+            copy.close();
+        }
+    } else {
+        NoteTailBefore(m_currentFile);
+    }
     // The tag object keeps its old name when a file cannot be opened; start
     // from a fresh one when that name is this file's, so failure shows.
-    if (m_v2->FileName() == m_currentFile)
+    if (m_v2->FileName() == loadFrom)
         m_v2 = std::make_unique<ID3V2Tag>(m_services.prompter);
-    m_v2->SetFileName(m_currentFile);
-    if (m_v2->FileName() != m_currentFile) {
-        Fail(dir, name, QString(), QStringLiteral("The File Cannot Be Opened For Reading"), false);
+    m_v2->SetFileName(loadFrom);
+    if (m_v2->FileName() != loadFrom) {
+        f->outcome = PlannedFile::Outcome::Unreadable;
+        f->reason = kCannotOpen;
         return false;
     }
-    MirrorV1FromV2();
+    if (!preview)
+        MirrorV1FromV2();
+    return true;
+}
 
+void MassRenameEngine::NoteTailBefore(const QString& path)
+{
+    m_tailKeep = -1;
+    m_tail.clear();
+    FileSystem& files = *m_services.files;
+    FileStamp st;
+    QByteArray tail;
+    if (!files.stamp(path, &st) || !st.regular || !files.readBytes(path, -kTrailerBytes, kTrailerBytes, &tail))
+        return;
+    if (st.size > kTrailerBytes && tail.startsWith("TAG")) {
+        m_tailKeep = st.size - kTrailerBytes;
+        m_tail = tail;
+    } else {
+        m_tailKeep = st.size;
+    }
+}
+
+bool MassRenameEngine::BuildFromTags(PlannedFile* f)
+{
     bool missing = false;
     for (const QString& part : std::as_const(m_format.parts)) {
         FieldId id;
@@ -219,28 +512,30 @@ bool MassRenameEngine::BuildFromTags(const QString& dir, const QString& name, QS
             continue; // unknown names add nothing and are never missing
         bool ok = true;
         switch (id) {
-        case FieldId::Track: ok = AddNamePart(std::abs(m_v2->Track())); break;
-        case FieldId::TotalTracks: ok = AddNamePart(std::abs(m_v2->TotalTracks())); break;
-        default: ok = AddNamePart(m_v2->FieldText(id)); break;
+        case FieldId::Track:
+            ok = AddNamePart(std::abs(m_v2->Track()));
+            break;
+        case FieldId::TotalTracks:
+            ok = AddNamePart(std::abs(m_v2->TotalTracks()));
+            break;
+        default:
+            ok = AddNamePart(m_v2->FieldText(id));
+            break;
         }
         if (!ok)
             missing = true;
     }
-    if (m_fileParts.isEmpty()) {
-        Skip(dir, name, kNoValidName);
+    if (m_fileParts.isEmpty() || missing) {
+        f->outcome = PlannedFile::Outcome::Skip;
+        f->reason = m_fileParts.isEmpty() ? kNoValidName : kIncomplete;
         return false;
     }
-    if (missing) {
-        Skip(dir, name, kIncomplete);
-        return false;
-    }
-    *base = m_fileParts.join(m_separator);
     return true;
 }
 
 bool MassRenameEngine::AddNamePart(const QString& text)
 {
-    const QString t = TrimSpaces(text);
+    const QString t = TrimSpaces(withoutLeadingDots(TrimSpaces(withoutControls(text))));
     const bool ok = !m_choices.allParts || !t.isEmpty();
     if (ok && !t.isEmpty())
         m_fileParts << t;
@@ -266,8 +561,68 @@ void MassRenameEngine::MirrorV1FromV2()
     m_v1->SetTheYear(m_v2->Year());
     m_v1->SetGenre(GetGenreIndex(m_v2->Genre()));
     m_v1->SetComment(m_v2->Comments());
-    // A failed write has been reported by the tag layer; the run goes on.
-    m_v1->WriteToFile(m_currentFile);
+    m_errors.Take();
+    if (m_v1->WriteToFile(m_currentFile))
+        return;
+    // The run goes on; the failure is logged and shown unless the user
+    // chose to skip errors of its kind.
+    const QString message = m_errors.Take();
+    if (message.isEmpty())
+        return;
+    QString description = message;
+    int number = 0;
+    ParseErrorMessage(message, &description, &number);
+    m_log.WriteTagWriteFailed(m_currentFile, description);
+    if (!m_errors.IsMuted(number)) {
+        m_view.RefreshNow();
+        m_errors.Show(message, number);
+    }
+}
+
+void MassRenameEngine::Carry(const PlannedFile& f)
+{
+    const QString& dir = f.dir;
+    const QString& name = f.name;
+    switch (f.outcome) {
+    case PlannedFile::Outcome::Unreadable:
+        Fail(dir, name, QString(), f.reason, false);
+        return;
+    case PlannedFile::Outcome::ZeroLength:
+        SetStatus(QStringLiteral("Error: Zero-Length File Encountered"));
+        m_log.WriteZeroLength(dir, name);
+        ++m_counters.errors;
+        m_view.AddResultRow(dir, name, QString(), ResultColour::Failed);
+        return;
+    case PlannedFile::Outcome::Skip:
+        Skip(dir, name, f.reason);
+        return;
+    case PlannedFile::Outcome::SameName:
+        m_view.AddResultRow(dir, name, f.newName, ResultColour::Failed);
+        m_log.WriteSameName(dir, name);
+        ++m_counters.skipped;
+        SetStatus(QStringLiteral("Skipping ") + dir + name);
+        return;
+    case PlannedFile::Outcome::Rename:
+        break;
+    }
+    if (m_choices.confirmEach) {
+        m_view.RefreshNow();
+        const Answer answer = m_services.prompter->askYesNoCancel(kProduct,
+            QStringLiteral("Rename...") + kCrLf + kCrLf + dir + name + kCrLf + kCrLf + QStringLiteral(" As") + kCrLf
+                + kCrLf + dir + f.newName);
+        if (answer == Answer::Cancel) {
+            m_log.WriteCancelled();
+            m_continue = false;
+        }
+        if (answer != Answer::Yes) {
+            ++m_counters.skipped;
+            SetStatus(QStringLiteral("Skipping ") + dir + name);
+            m_view.AddResultRow(dir, name, f.newName, ResultColour::Failed);
+            m_log.WriteDeclined(dir, name);
+            return;
+        }
+    }
+    Rename(dir, name, f.newName);
 }
 
 void MassRenameEngine::Skip(const QString& dir, const QString& name, const QString& reason)
@@ -278,8 +633,8 @@ void MassRenameEngine::Skip(const QString& dir, const QString& name, const QStri
     m_log.WriteSkipped(dir, name, reason);
 }
 
-void MassRenameEngine::Fail(const QString& dir, const QString& name, const QString& newName,
-                            const QString& description, bool renameFailed)
+void MassRenameEngine::Fail(
+    const QString& dir, const QString& name, const QString& newName, const QString& description, bool renameFailed)
 {
     m_view.AddResultRow(dir, name, newName, ResultColour::Failed);
     if (renameFailed)
@@ -302,4 +657,16 @@ void MassRenameEngine::Rename(const QString& dir, const QString& name, const QSt
     ++m_counters.renamed;
     m_log.WriteRenamed(dir, name, newName);
     m_view.AddResultRow(dir, name, newName, ResultColour::Renamed);
+
+    RenameRecord record;
+    record.dir = dir;
+    record.oldName = name;
+    record.newName = newName;
+    record.haveStamp = files.stamp(dir + newName, &record.after);
+    if (m_tailKeep >= 0) {
+        record.tailKeep = m_tailKeep;
+        record.tail = m_tail;
+    }
+    m_journal.Append(record);
+    m_renames.append(std::move(record));
 }

@@ -5,7 +5,10 @@
 #include "massrenamelog.h"
 #include "massrenameview.h"
 #include "renamecleanup.h"
+#include "renamejournal.h"
+#include "repeatederrors.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -16,15 +19,33 @@ class Preferences;
 class ID3V1Tag;
 class ID3V2Tag;
 
+// What one file of a run comes to, decided before anything is changed.
+struct PlannedFile {
+    enum class Outcome { Rename, SameName, Skip, ZeroLength, Unreadable };
+    QString dir; // ends in "/"
+    QString name;
+    QString newName; // the name it gets (Rename, SameName), else ""
+    Outcome outcome = Outcome::Skip;
+    QString reason; // Skip: " (...)"; Unreadable: the error's description
+    NameCollision collision = NameCollision::None;
+};
+
 // Renames every MP3 file of a folder (and, on request, of its subfolders)
 // in one run: from the files' tag values through an autoformat string, or
 // by cleaning up the existing names. Each outcome goes to the view, the
 // counters and, when asked, the log. Questions and messages go through the
 // prompter, renames through the file layer; nothing here needs a window.
 //
-// A rename never replaces an existing file: such a file is counted as an
+// A rename never replaces another directory entry (a file, a second hard
+// link of the same file, a symbolic link): such a file is counted as an
 // error. A file that vanished or cannot be read when its turn comes is an
-// error of that file; the run goes on.
+// error of that file; the run goes on. Names built here never begin with a
+// dot and never hold a control character.
+//
+// Stop: RequestStop (from the view's Progress, between two files) ends the
+// run before the next file; the counters, rows and log then tell exactly
+// what was done. Every renamed file is kept (with its state after the run)
+// so that the run can be undone; with a log, also in a journal beside it.
 class MassRenameEngine {
 public:
     enum class GoResult { StartDirMissing, Declined, Ran };
@@ -40,8 +61,22 @@ public:
     // The run itself, without the checks and the confirmation.
     void Run(const MassRenameChoices& choices);
 
+    // Fills the view with every file's old and new name and flags names that
+    // are taken, changing no file. The plan is kept for RenamePreviewed.
+    const QList<PlannedFile>& Preview(const MassRenameChoices& choices);
+    const QList<PlannedFile>& Plan() const { return m_plan; }
+    bool HasPlan() const { return m_havePlan; }
+    // Runs the kept plan: renames exactly the previewed files to their
+    // previewed names (the run's other steps as in Run), then drops it.
+    void RenamePreviewed();
+
+    // Ends the current run (or walk) before its next file.
+    void RequestStop() { m_stopRequested = true; }
+    bool Stopped() const { return m_stopped; }
+
     // Where logs are written (default: the per-user data folder).
     void SetLogFolder(const QString& folder) { m_logFolder = folder; }
+    QString LogFolder() const { return m_logFolder; }
     // How many files one run takes at most (default 1,000,000).
     void SetFileLimit(qsizetype limit) { m_fileLimit = limit; }
 
@@ -50,13 +85,18 @@ public:
     QString LogFileName() const { return m_logFileName; }
     // True when the last run found more files than it took.
     bool LimitExceeded() const { return m_limitExceeded; }
-    void CloseLog() { m_log.Close(); }
+    void CloseLog();
+
+    // The renames of the last run, in run order (empty after TakeRenames).
+    const QList<RenameRecord>& Renames() const { return m_renames; }
+    QList<RenameRecord> TakeRenames() { return std::exchange(m_renames, {}); }
 
     // One file of a run; dir ends with "/", name has no folder part. Uses the
     // choices of the current run.
     void ProcessFile(const QString& dir, const QString& name);
-    // Adds a tag value to the parts of the name being built. False when the
-    // run requires every selected tag and this one is blank.
+    // Adds a tag value to the parts of the name being built (control
+    // characters become spaces, leading dots go). False when the run
+    // requires every selected tag and this one is blank.
     bool AddNamePart(const QString& text);
     // The numeric form: a two-digit track when options are used and ask for
     // it (0 then adds nothing), else plain decimal.
@@ -66,11 +106,19 @@ public:
 
 private:
     void PrepareRun(const MassRenameChoices& choices);
+    void StartRun();
+    void FinishRun(bool logged);
     void OpenLog();
-    bool BuildFromTags(const QString& dir, const QString& name, QString* base);
+    QStringList Walk();
+    bool StopNow();
+    PlannedFile Decide(const QString& dir, const QString& name, bool preview);
+    bool LoadTags(const QString& dir, const QString& name, bool preview, PlannedFile* file);
+    bool BuildFromTags(PlannedFile* file);
+    void Carry(const PlannedFile& file);
+    void NoteTailBefore(const QString& path);
     void Skip(const QString& dir, const QString& name, const QString& reason);
-    void Fail(const QString& dir, const QString& name, const QString& newName, const QString& description,
-              bool renameFailed);
+    void Fail(
+        const QString& dir, const QString& name, const QString& newName, const QString& description, bool renameFailed);
     void Rename(const QString& dir, const QString& name, const QString& newName);
     void SetStatus(const QString& text) { m_view.SetStatusText(text); }
     void ShowCounters() { m_view.SetCounters(m_counters); }
@@ -78,6 +126,7 @@ private:
     PlatformServices& m_services;
     Preferences& m_prefs;
     MassRenameView& m_view;
+    RepeatedErrors m_errors;
     std::unique_ptr<ID3V2Tag> m_v2;
     std::unique_ptr<ID3V1Tag> m_v1;
 
@@ -89,10 +138,21 @@ private:
     QString m_currentFile;
     QString m_currentDir;
     bool m_continue = true;
+    bool m_stopRequested = false;
+    bool m_stopped = false;
     MassRenameCounters m_counters;
     MassRenameLog m_log;
+    RenameJournal m_journal;
     QString m_logFileName;
     QString m_logFolder;
     qsizetype m_fileLimit;
     bool m_limitExceeded = false;
+
+    QList<PlannedFile> m_plan;
+    MassRenameChoices m_planChoices;
+    bool m_havePlan = false;
+    QList<RenameRecord> m_renames;
+    // The end of the current file before the run touched it.
+    qint64 m_tailKeep = -1;
+    QByteArray m_tail;
 };

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -29,6 +30,26 @@ QString timeFormatWithSeconds(const QLocale& locale)
     return out.trimmed();
 }
 
+// Creates folder and its missing parents; the failure is the errno of the
+// step that failed.
+bool makeFolders(const QString& folder, FileError* err)
+{
+    const QByteArray path = QFile::encodeName(QDir::cleanPath(folder));
+    struct stat st { };
+    if (::stat(path.constData(), &st) == 0)
+        return reportFileError(err, S_ISDIR(st.st_mode) ? FileError {} : fileErrorFromErrno(ENOTDIR));
+    for (qsizetype i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && path.at(i) != '/')
+            continue;
+        const QByteArray part = path.left(i);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return reportFileError(err, fileErrorFromErrno(errno));
+    }
+    if (::stat(path.constData(), &st) != 0)
+        return reportFileError(err, fileErrorFromErrno(errno));
+    return reportFileError(err, S_ISDIR(st.st_mode) ? FileError {} : fileErrorFromErrno(ENOTDIR));
+}
+
 } // namespace
 
 QString MassRenameLog::FileNameFor(const QDateTime& start)
@@ -38,12 +59,15 @@ QString MassRenameLog::FileNameFor(const QDateTime& start)
         + start.time().toString(QStringLiteral("HHmmss")) + QStringLiteral(".log");
 }
 
+QString MassRenameLog::UndoFileNameFor(const QDateTime& start)
+{
+    return FileNameFor(start).replace(0, 10, QStringLiteral("MassRenameUndo"));
+}
+
 QString MassRenameLog::DefaultFolder()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
+    // One level below the data folder, whatever the organisation name is.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Velmora/");
 }
 
 QString MassRenameLog::GeneralDateTime(const QDateTime& time)
@@ -57,13 +81,15 @@ QString MassRenameLog::GeneralDateTime(const QDateTime& time)
 bool MassRenameLog::Open(const QString& path, FileError* err)
 {
     Close();
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    FileError folderError;
+    if (!makeFolders(QFileInfo(path).absolutePath(), &folderError))
+        return reportFileError(err, folderError);
     m_file.setFileName(path);
     errno = 0;
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         FileError e = fileErrorFromErrno(errno);
         if (e.ok())
-            e = {51, m_file.errorString()};
+            e = { 51, m_file.errorString() };
         return reportFileError(err, e);
     }
     return reportFileError(err, {});
@@ -114,27 +140,73 @@ void MassRenameLog::WriteZeroLength(const QString& dir, const QString& name)
 void MassRenameLog::WriteRenameFailed(const QString& dir, const QString& name, const QString& description)
 {
     WriteLine(QStringLiteral(">> Error: Could Not Rename ") + dir + name + QStringLiteral(" (") + description
-              + QLatin1Char(')'));
+        + QLatin1Char(')'));
 }
 
 void MassRenameLog::WriteUnreadable(const QString& dir, const QString& name, const QString& description)
 {
     WriteLine(QStringLiteral(">> Error: Could Not Read ") + dir + name + QStringLiteral(" (") + description
-              + QLatin1Char(')'));
+        + QLatin1Char(')'));
 }
 
 void MassRenameLog::WriteLimitNote(qsizetype limit)
 {
     WriteLine(QStringLiteral(">> Note: More Than ") + QString::number(limit)
-              + QStringLiteral(" Files Found; Only The First ") + QString::number(limit)
-              + QStringLiteral(" Are Processed, The Rest Were Left Untouched"));
+        + QStringLiteral(" Files Found; Only The First ") + QString::number(limit)
+        + QStringLiteral(" Are Processed, The Rest Were Left Untouched"));
 }
 
 void MassRenameLog::WriteClosing(const MassRenameCounters& c, const QDateTime& completed)
 {
-    WriteLine(kCrLf + QStringLiteral("Operation Complete - ") + QString::number(c.total) + QStringLiteral(" Total Files (")
-              + QString::number(c.skipped) + QStringLiteral(" Skipped, ") + QString::number(c.errors)
-              + QStringLiteral(" Errors, ") + QString::number(c.renamed) + QStringLiteral(" Renamed)"));
+    WriteLine(kCrLf + QStringLiteral("Operation Complete - ") + QString::number(c.total)
+        + QStringLiteral(" Total Files (") + QString::number(c.skipped) + QStringLiteral(" Skipped, ")
+        + QString::number(c.errors) + QStringLiteral(" Errors, ") + QString::number(c.renamed)
+        + QStringLiteral(" Renamed)"));
+    WriteLine(kCrLf + QStringLiteral("Completed: ") + GeneralDateTime(completed));
+    Close();
+}
+
+void MassRenameLog::WriteFolderUnreadable(const QString& dir, const QString& description)
+{
+    WriteLine(QStringLiteral(">> Error: Could Not Read Folder ") + dir + QStringLiteral(" (") + description
+        + QLatin1Char(')'));
+}
+
+void MassRenameLog::WriteTagWriteFailed(const QString& path, const QString& description)
+{
+    WriteLine(QStringLiteral(">> Error: Could Not Write The ID3v1 Tag Of ") + path + QStringLiteral(" (") + description
+        + QLatin1Char(')'));
+}
+
+void MassRenameLog::WriteStopped(qint64 done, qint64 found)
+{
+    WriteLine(QStringLiteral("Mass Renaming Stopped By The User After ") + QString::number(done)
+        + QStringLiteral(" Of ") + QString::number(found) + QStringLiteral(" Files"));
+}
+
+void MassRenameLog::WriteUndoOpening(const QString& source, const QDateTime& started)
+{
+    WriteLine(QStringLiteral("Velmora - Mass Renaming Undo Log") + kCrLf + kCrLf + QStringLiteral("Undoing: ") + source
+        + kCrLf);
+    WriteLine(QStringLiteral("Started: ") + GeneralDateTime(started) + kCrLf);
+}
+
+void MassRenameLog::WriteLeftAlone(const QString& path, const QString& reason)
+{
+    WriteLine(QStringLiteral(">> Left Alone: ") + path + reason);
+}
+
+void MassRenameLog::WriteRestoreFailed(const QString& path, const QString& description)
+{
+    WriteLine(QStringLiteral(">> Error: Could Not Restore The ID3v1 Tag Of ") + path + QStringLiteral(" (")
+        + description + QLatin1Char(')'));
+}
+
+void MassRenameLog::WriteUndoClosing(const MassRenameCounters& c, const QDateTime& completed)
+{
+    WriteLine(kCrLf + QStringLiteral("Undo Complete - ") + QString::number(c.total) + QStringLiteral(" Total Files (")
+        + QString::number(c.skipped) + QStringLiteral(" Left Alone, ") + QString::number(c.errors)
+        + QStringLiteral(" Errors, ") + QString::number(c.renamed) + QStringLiteral(" Renamed Back)"));
     WriteLine(kCrLf + QStringLiteral("Completed: ") + GeneralDateTime(completed));
     Close();
 }

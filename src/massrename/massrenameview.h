@@ -6,8 +6,14 @@
 // rename, red for every skip and error.
 enum class ResultColour { Renamed, Failed };
 
-// The four counters of a run, as whole numbers.
+// Why a previewed new name cannot be had: a file already carries it, or
+// an earlier file of the same run would take it first.
+enum class NameCollision { None, ExistingFile, InsideRun };
+
+// The four counters of a run, as whole numbers, and how many files the
+// walk found (what the progress is measured against).
 struct MassRenameCounters {
+    qint64 found = 0;
     qint64 total = 0;
     qint64 skipped = 0;
     qint64 errors = 0;
@@ -23,8 +29,12 @@ public:
 
     virtual void ClearResults() = 0;
     // dir ends with "/"; newName is "" for a zero-length file.
-    virtual void AddResultRow(const QString& dir, const QString& oldName, const QString& newName,
-                              ResultColour colour) = 0;
+    virtual void AddResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour)
+        = 0;
+    // A preview row: the name a file would get, and whether it collides.
+    virtual void AddPreviewRow(
+        const QString& dir, const QString& oldName, const QString& newName, NameCollision collision)
+        = 0;
     virtual void SetStatusText(const QString& text) = 0;
     // The folder of the file being worked on ("" clears it).
     virtual void SetCurrentDir(const QString& dir) = 0;
@@ -32,7 +42,8 @@ public:
     // Enables or disables the controls that must not change during a run.
     virtual void SetRunControls(bool enabled) = 0;
     virtual void ShowRunStatus(bool on) = 0;
-    // Called after each file: a view may repaint here, as often as it likes.
+    // Called after each file and each folder of the walk: a view may repaint
+    // here, and take a Stop click, as often as it likes.
     virtual void Progress() = 0;
     // Called before a prompt and at the end of a run: everything reported so
     // far must be visible now.

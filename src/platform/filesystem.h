@@ -2,6 +2,7 @@
 
 #include "fileerror.h"
 
+#include <QByteArray>
 #include <QString>
 
 // File attributes as the user knows them: read-only when the owner lacks
@@ -11,6 +12,25 @@ struct FileAttributes {
     bool readOnly = false;
     bool hidden = false;
     bool system = false;
+};
+
+// What a directory entry is now, without following a symbolic link: enough
+// to tell whether a file is still the one seen before. Times in nanoseconds.
+struct FileStamp {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 links = 0; // hard links to the file
+    bool symlink = false;
+    bool regular = false;
+
+    // Same file, same length, same modification time.
+    bool sameState(const FileStamp& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size && modifiedNs == o.modifiedNs
+            && symlink == o.symlink;
+    }
 };
 
 // Every file access of the windows and engines that may fail in ways a user
@@ -32,6 +52,14 @@ public:
     virtual bool rename(const QString& from, const QString& to, FileError* err = nullptr) = 0;
     // True when both paths name the same existing file.
     virtual bool isSameFile(const QString& a, const QString& b) const = 0;
+    // The entry itself (a link is not followed).
+    virtual bool stamp(const QString& path, FileStamp* out, FileError* err = nullptr) const = 0;
+    // Up to count bytes from offset; a negative offset counts from the end
+    // (a file shorter than that gives all of it).
+    virtual bool readBytes(
+        const QString& path, qint64 offset, qint64 count, QByteArray* out, FileError* err = nullptr) const = 0;
+    // Cuts the regular file to keep bytes, then appends tail.
+    virtual bool replaceTail(const QString& path, qint64 keep, const QByteArray& tail, FileError* err = nullptr) = 0;
 };
 
 // A new file name (no folder) that no rename may accept: empty, ".", "..",

@@ -10,4 +10,8 @@ public:
     bool resetAttributes(const QString& path, FileError* err = nullptr) override;
     bool rename(const QString& from, const QString& to, FileError* err = nullptr) override;
     bool isSameFile(const QString& a, const QString& b) const override;
+    bool stamp(const QString& path, FileStamp* out, FileError* err = nullptr) const override;
+    bool readBytes(
+        const QString& path, qint64 offset, qint64 count, QByteArray* out, FileError* err = nullptr) const override;
+    bool replaceTail(const QString& path, qint64 keep, const QByteArray& tail, FileError* err = nullptr) override;
 };

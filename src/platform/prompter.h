@@ -18,6 +18,9 @@ public:
     virtual QString inputBox(const QString& title, const QString& prompt, const QString& defaultText) = 0;
     // The chosen folder, or "" when the user cancels.
     virtual QString browseForFolder(const QString& title, const QString& initialFolder) = 0;
+    // A file to open, chosen in folder among names matching filter (as
+    // "Logs (*.log)"), or "" when the user cancels.
+    virtual QString chooseFile(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual void beep() = 0;
 
     bool askYesNo(const QString& title, const QString& text, MsgIcon icon = MsgIcon::Question)

@@ -6,6 +6,9 @@
 
 #include <QFile>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 
 namespace {
 
@@ -15,7 +18,7 @@ QString crlf(const QStringList& lines) { return lines.join(QStringLiteral("\r\n"
 
 // ---- The walk ----------------------------------------------------------------
 
-TEST_F(MassRenameTest, WalkTakesAFoldersFilesThenEachSubfolderCompletelyLeavingHiddenAndLinkedOnesOut)
+TEST_F(MassRenameTest, WalkTakesAFoldersFilesThenEachSubfolderCompletelyLeavingHiddenFoldersAndLinksOut)
 {
     makeMp3(QStringLiteral("x.mp3"));
     makeMp3(QStringLiteral("C/z.mp3"));
@@ -29,18 +32,19 @@ TEST_F(MassRenameTest, WalkTakesAFoldersFilesThenEachSubfolderCompletelyLeavingH
 
     FileSearch search;
     search.StartSearch(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(search.Found(), (QStringList{root + "b.MP3", root + "x.mp3", root + "B/y.mp3", root + "B/D/w.mp3",
-                                           root + "C/z.mp3"}));
+    // Hidden files are found (a run says it left them); hidden folders not.
+    EXPECT_EQ(search.Found(), (QStringList{root + "._a.mp3", root + "b.MP3", root + "x.mp3", root + "B/y.mp3",
+                                           root + "B/D/w.mp3", root + "C/z.mp3"}));
     EXPECT_FALSE(search.LimitExceeded());
     search.SearchSingleFolder(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(search.Found(), (QStringList{root + "b.MP3", root + "x.mp3"}));
+    EXPECT_EQ(search.Found(), (QStringList{root + "._a.mp3", root + "b.MP3", root + "x.mp3"}));
     FileSearch limited(2);
     limited.StartSearch(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(limited.Found(), (QStringList{root + "b.MP3", root + "x.mp3"}));
+    EXPECT_EQ(limited.Found(), (QStringList{root + "._a.mp3", root + "b.MP3"}));
     EXPECT_TRUE(limited.LimitExceeded());
-    FileSearch exact(5);
+    FileSearch exact(6);
     exact.StartSearch(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(exact.Found().size(), 5);
+    EXPECT_EQ(exact.Found().size(), 6);
     EXPECT_FALSE(exact.LimitExceeded());
 }
 
@@ -385,7 +389,7 @@ TEST_F(MassRenameTest, WholeLogOfASmallRun)
     engine->Run(choices);
 
     const QStringList logs = QDir(logFolder).entryList(QDir::Files);
-    EXPECT_EQ(logs, QStringList{"MassRename-07Mar26-140509.log"});
+    EXPECT_EQ(logs, (QStringList{"MassRename-07Mar26-140509.log", "MassRename-07Mar26-140509.log.undo"}));
     EXPECT_EQ(engine->LogFileName(), logFolder + "MassRename-07Mar26-140509.log");
     const QString expected = crlf({
         "Velmora - Mass Renaming Log",
@@ -465,4 +469,138 @@ TEST_F(MassRenameTest, GoAsksWithTheRunsSettingsAndStopsOnNo)
 
     prompter.answers << Answer::Yes;
     EXPECT_EQ(engine->Go(choices), MassRenameEngine::GoResult::Ran);
+}
+
+// ---- What a run may never do ------------------------------------------------------------
+
+TEST_F(MassRenameTest, RunsNeverReplaceLinksHideFilesOrPutControlsInNamesAndSayWhatHappened)
+{
+    const struct {
+        const char* what;
+        std::function<void(const QString& dir)> make;
+        const char* format;
+        QStringList names;    // the folder's entries afterwards
+        QStringList logLines; // %1 is the folder
+        MassRenameCounters counters;
+    } cases[] = {
+        { "symbolic link to a file of the folder",
+            [this](const QString& dir) {
+                const TestTags tags{.artist = "X", .title = "Y"};
+                makeMp3(dir + "song.mp3", &tags);
+                QFile::link("song.mp3", root + dir + "a-link.mp3");
+            },
+            "Artist - Title", {"X - Y.mp3", "song.mp3"},
+            {"%1a-link.mp3 Renamed As %1X - Y.mp3", ">> Error: Could Not Rename %1song.mp3 (File exists)"},
+            {.found = 2, .total = 2, .errors = 1, .renamed = 1} },
+        { "two hard links of one file",
+            [this](const QString& dir) {
+                const TestTags tags{.artist = "X", .title = "Y"};
+                makeMp3(dir + "a.mp3", &tags);
+                ::link(QFile::encodeName(root + dir + "a.mp3").constData(),
+                       QFile::encodeName(root + dir + "b.mp3").constData());
+            },
+            "Artist - Title", {"X - Y.mp3", "b.mp3"},
+            {"%1a.mp3 Renamed As %1X - Y.mp3", ">> Error: Could Not Rename %1b.mp3 (File exists)"},
+            {.found = 2, .total = 2, .errors = 1, .renamed = 1} },
+        { "tag values beginning with dots",
+            [this](const QString& dir) {
+                const TestTags special{.artist = ".38 Special", .title = "Caught Up"};
+                const TestTags dots{.artist = "..", .title = "Song"};
+                makeMp3(dir + "a.mp3", &special);
+                makeMp3(dir + "b.mp3", &dots);
+            },
+            "Artist - Title", {"38 Special - Caught Up.mp3", "Song.mp3"},
+            {"%1a.mp3 Renamed As %138 Special - Caught Up.mp3", "%1b.mp3 Renamed As %1Song.mp3"},
+            {.found = 2, .total = 2, .renamed = 2} },
+        { "control characters in tag values",
+            [this](const QString& dir) {
+                const TestTags tags{.artist = "A\nB", .title = "C\tD\r"};
+                makeMp3(dir + "a.mp3", &tags);
+            },
+            "Artist - Title", {"A B - C D.mp3"}, {"%1a.mp3 Renamed As %1A B - C D.mp3"},
+            {.found = 1, .total = 1, .renamed = 1} },
+        { "hidden files are counted and logged as skipped, hidden folders not",
+            [this](const QString& dir) {
+                makeMp3(dir + ".hidden_one.mp3");
+                makeMp3(dir + ".cache/c_1.mp3");
+            },
+            "", {".hidden_one.mp3"}, {">> Skipped: %1.hidden_one.mp3 (Hidden File)"},
+            {.found = 1, .total = 1, .skipped = 1} },
+    };
+    choices.includeSubs = true;
+    choices.logOperation = true;
+    int i = 0;
+    for (const auto& c : cases) {
+        const QString dir = QStringLiteral("case%1/").arg(i++);
+        QDir().mkpath(root + dir);
+        c.make(dir);
+        choices.startDir = root + dir;
+        choices.builtFormat = c.format;
+        QDir(logFolder).removeRecursively();
+        engine->Run(choices);
+        EXPECT_EQ(QDir(root + dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name), c.names)
+            << c.what;
+        const QStringList lines = logLines();
+        for (const QString& line : c.logLines)
+            EXPECT_TRUE(lines.contains(QString(line).replace("%1", root + dir))) << c.what << ": " << line.toStdString();
+        EXPECT_EQ(lines.filter(" Renamed As ").size(), c.counters.renamed) << c.what;
+        EXPECT_EQ(view.counters.found, c.counters.found) << c.what;
+        EXPECT_EQ(view.counters.total, c.counters.total) << c.what;
+        EXPECT_EQ(view.counters.skipped, c.counters.skipped) << c.what;
+        EXPECT_EQ(view.counters.errors, c.counters.errors) << c.what;
+        EXPECT_EQ(view.counters.renamed, c.counters.renamed) << c.what;
+    }
+}
+
+TEST_F(MassRenameTest, AFolderWhosePathIsTooLongIsLoggedAsAnError)
+{
+    // Made step by step from inside, as no single path may be that long.
+    const std::string part(200, 'd');
+    int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    int depth = 0;
+    for (; depth < 22; ++depth) {
+        ASSERT_EQ(::mkdirat(fd, part.c_str(), 0755), 0);
+        const int next = ::openat(fd, part.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        ASSERT_GE(next, 0);
+        fd = next;
+    }
+    ::close(fd);
+    choices.includeSubs = true;
+    choices.logOperation = true;
+    engine->Run(choices);
+    EXPECT_EQ(view.counters.errors, 1);
+    const QStringList errors = logLines().filter(">> Error: Could Not Read Folder ");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.first().endsWith("/ (File name too long)")) << errors.first().toStdString();
+
+    // Taken down from inside for the same reason.
+    std::function<void(int)> removeBelow = [&](int dirFd) {
+        const int child = ::openat(dirFd, part.c_str(), O_RDONLY | O_DIRECTORY);
+        if (child < 0)
+            return;
+        removeBelow(child);
+        ::close(child);
+        ::unlinkat(dirFd, part.c_str(), AT_REMOVEDIR);
+    };
+    fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY);
+    removeBelow(fd);
+    ::close(fd);
+}
+
+TEST_F(MassRenameTest, ALogFolderThatMayNotBeCreatedReportsTheRealCause)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    QDir().mkpath(tmp.path() + "/locked");
+    QFile::setPermissions(tmp.path() + "/locked", QFile::ReadOwner | QFile::ExeOwner);
+    engine->SetLogFolder(tmp.path() + "/locked/logs/");
+    makeMp3(QStringLiteral("a_1.mp3"));
+    choices.logOperation = true;
+    engine->Run(choices);
+    QFile::setPermissions(tmp.path() + "/locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].text, "Could Not Open Log File!\r\n\r\nPermission denied (75)");
+    EXPECT_EQ(namesIn(), QStringList{"a 1.mp3"});
 }

@@ -41,12 +41,18 @@ public:
     struct Row {
         QString dir, oldName, newName;
         ResultColour colour;
+        NameCollision collision = NameCollision::None;
     };
 
     void ClearResults() override { rows.clear(); ++clears; }
     void AddResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour) override
     {
         rows.append({dir, oldName, newName, colour});
+    }
+    void AddPreviewRow(const QString& dir, const QString& oldName, const QString& newName,
+                       NameCollision collision) override
+    {
+        rows.append({dir, oldName, newName, ResultColour::Renamed, collision});
     }
     void SetStatusText(const QString& text) override
     {
@@ -58,7 +64,12 @@ public:
     void SetCounters(const MassRenameCounters& c) override { counters = c; }
     void SetRunControls(bool enabled) override { runControls << enabled; }
     void ShowRunStatus(bool on) override { runStatus << on; }
-    void Progress() override { ++progressCalls; }
+    void Progress() override
+    {
+        ++progressCalls;
+        if (onProgress)
+            onProgress();
+    }
     void RefreshNow() override { ++refreshCalls; }
 
     QList<Row> rows;
@@ -68,6 +79,7 @@ public:
     QList<bool> runControls, runStatus;
     int clears = 0, progressCalls = 0, refreshCalls = 0;
     std::function<void(const QString&)> onStatus;
+    std::function<void()> onProgress;
 };
 
 // Tag values a test file is made with; empty texts and zeros write nothing.
@@ -139,10 +151,10 @@ protected:
         return QDir(root + relDir).entryList(QDir::Files, QDir::Name);
     }
 
-    // The only log file, as text.
+    // The only run log, as text.
     QString logText() const
     {
-        const QStringList logs = QDir(logFolder).entryList(QDir::Files);
+        const QStringList logs = QDir(logFolder).entryList({QStringLiteral("MassRename-*.log")}, QDir::Files);
         if (logs.size() != 1)
             return QStringLiteral("<%1 log files>").arg(logs.size());
         return QString::fromUtf8(Mp3Builder::readFile(logFolder + logs.first()));

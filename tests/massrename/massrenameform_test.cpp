@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QKeyEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -249,6 +251,7 @@ public:
     }
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
+    QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
     void beep() override {}
 
     std::function<void()> peek;
@@ -277,4 +280,111 @@ TEST_F(MassRenameFormTest, CountersAndRowsAreShownBeforeEachQuestion)
     go->click();
     EXPECT_EQ(seen, (QStringList{"1/0/0/0", "2/1/1/0", "3/2/2/0"}));
     EXPECT_EQ(renamed->text(), "3");
+}
+
+TEST_F(MassRenameFormTest, StopEscapeAndExitEndARunAfterTheCurrentFile)
+{
+    for (const char* name : {"a_1.mp3", "b_2.mp3", "c_3.mp3"})
+        makeMp3(name);
+    PeekingPrompter peeking;
+    services.prompter = &peeking;
+    auto form = open();
+    form->show();
+    child<QCheckBox>(*form, "ConfirmEach")->setChecked(true);
+    auto* stop = child<QPushButton>(*form, "StopButton");
+    auto* progress = child<QProgressBar>(*form, "RunProgress");
+    EXPECT_FALSE(stop->isEnabled());
+    int questions = 0;
+    peeking.peek = [&] {
+        if (++questions == 1) {
+            EXPECT_TRUE(stop->isEnabled());
+            EXPECT_EQ(progress->maximum(), 3);
+            stop->click();
+        }
+    };
+    child<QPushButton>(*form, "GoButton")->click();
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(namesIn(), (QStringList{"a 1.mp3", "b_2.mp3", "c_3.mp3"}));
+    EXPECT_EQ(child<QLineEdit>(*form, "TotalCount")->text(), "1");
+    EXPECT_EQ(progress->value(), 1);
+    EXPECT_FALSE(stop->isEnabled());
+
+    // Escape stops too and leaves the window open.
+    questions = 0;
+    peeking.peek = [&] {
+        ++questions;
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.get(), &escape);
+    };
+    child<QPushButton>(*form, "GoButton")->click();
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(namesIn(), (QStringList{"a 1.mp3", "b 2.mp3", "c_3.mp3"}));
+    EXPECT_TRUE(form->isVisible());
+
+    // Exit stops, then closes.
+    peeking.peek = [&] { child<QPushButton>(*form, "ExitButton")->click(); };
+    child<QPushButton>(*form, "GoButton")->click();
+    EXPECT_EQ(namesIn(), (QStringList{"a 1.mp3", "b 2.mp3", "c 3.mp3"}));
+    EXPECT_FALSE(form->isVisible());
+
+    // Counters have room for the largest run.
+    auto* total = child<QLineEdit>(*form, "TotalCount");
+    EXPECT_GT(total->minimumWidth(), total->fontMetrics().horizontalAdvance(QStringLiteral("1000000")));
+}
+
+TEST_F(MassRenameFormTest, PreviewFillsTheGridAndRenamePreviewedRenamesIt)
+{
+    makeMp3(QStringLiteral("a_1.mp3"));
+    makeMp3(QStringLiteral("b_2.mp3"));
+    makeFile(QStringLiteral("b 2.mp3"), "taken");
+    auto form = open();
+    form->show();
+    auto* again = child<QPushButton>(*form, "RenamePreviewed");
+    EXPECT_FALSE(again->isEnabled());
+    child<QPushButton>(*form, "PreviewButton")->click();
+    EXPECT_EQ(namesIn(), (QStringList{"a_1.mp3", "b 2.mp3", "b_2.mp3"}));
+    QAbstractItemModel* model = child<QTableView>(*form, "StatusGridLV")->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(cell(model, 0, 2), "a 1.mp3");
+    EXPECT_EQ(colour(model, 0), QColor(0, 64, 0));
+    EXPECT_EQ(cell(model, 2, 2), "b 2.mp3");
+    EXPECT_EQ(colour(model, 2), QColor(255, 0, 0));
+    EXPECT_EQ(cell(model, 2, 2, Qt::ToolTipRole), "b 2.mp3 - Name Taken By An Existing File");
+    ASSERT_TRUE(again->isEnabled());
+    prompter.answers << Answer::Yes;
+    again->click();
+    EXPECT_EQ(namesIn(), (QStringList{"a 1.mp3", "b 2.mp3", "b_2.mp3"}));
+    EXPECT_FALSE(again->isEnabled());
+}
+
+TEST_F(MassRenameFormTest, UndoButtonsGiveTheLastRunOrALoggedRunTheOldNamesBack)
+{
+    makeMp3(QStringLiteral("a_1.mp3"));
+    auto form = open();
+    form->show();
+    child<QCheckBox>(*form, "LogOperation")->setChecked(true);
+    auto* undo = child<QPushButton>(*form, "UndoButton");
+    EXPECT_FALSE(undo->isEnabled());
+    prompter.answers << Answer::Yes;
+    child<QPushButton>(*form, "GoButton")->click();
+    EXPECT_EQ(namesIn(), QStringList{"a 1.mp3"});
+    const QString runLog = form->Engine().LogFileName();
+    ASSERT_TRUE(undo->isEnabled());
+    prompter.answers << Answer::Yes;
+    undo->click();
+    EXPECT_EQ(namesIn(), QStringList{"a_1.mp3"});
+    EXPECT_FALSE(undo->isEnabled());
+
+    // The same run once more, now from its log: a second undo finds the file
+    // gone from where the run left it and leaves everything alone.
+    prompter.files << runLog;
+    prompter.answers << Answer::Yes;
+    child<QPushButton>(*form, "UndoLogButton")->click();
+    EXPECT_EQ(namesIn(), QStringList{"a_1.mp3"});
+    EXPECT_EQ(child<QLineEdit>(*form, "SkipCount")->text(), "1");
+    EXPECT_EQ(prompter.calls.last().kind, ScriptedPrompter::Kind::Message);
+    bool chose = false;
+    for (const auto& call : prompter.calls)
+        chose = chose || (call.kind == ScriptedPrompter::Kind::File && call.defaultText == logFolder);
+    EXPECT_TRUE(chose);
 }

@@ -7,9 +7,12 @@
 #include "massrename/viewlogfile.h"
 #include "nameedit/stringhelpers.h"
 #include "platform/platformservices.h"
+#include "platform/prompter.h"
+#include "settings/lastpath.h"
 #include "settings/preferences.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -25,13 +29,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 // Repaint at most about 30 times a second during a run.
 constexpr qint64 kPaintIntervalMs = 33;
 
-template <typename W>
-W* named(W* widget, const char* name, const QString& toolTip = {})
+template <typename W> W* named(W* widget, const char* name, const QString& toolTip = {})
 {
     widget->setObjectName(QLatin1String(name));
     if (!toolTip.isEmpty())
@@ -44,19 +50,24 @@ QLineEdit* counterBox(const char* name, const QString& toolTip)
     auto* box = named(new QLineEdit(QStringLiteral("0")), name, toolTip);
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignRight);
+    // Wide enough for the largest run (1,000,000 files) and then some.
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("000000000")) + 16);
     return box;
 }
+
+const QString kCrLf = QStringLiteral("\r\n");
 
 } // namespace
 
 MassRenameForm::MassRenameForm(PlatformServices& services, Preferences& prefs, const QString& currentFolder,
-                               std::function<void()> openOptions, std::function<void()> openFilters, QWidget* parent)
+    std::function<void()> openOptions, std::function<void()> openFilters, QWidget* parent)
     : QDialog(parent)
     , m_services(services)
     , m_prefs(prefs)
     , m_openOptions(std::move(openOptions))
     , m_openFilters(std::move(openFilters))
     , m_engine(services, prefs, *this)
+    , m_undo(services, *this)
 {
     setObjectName(QStringLiteral("MassRenameForm"));
     setWindowTitle(QStringLiteral("Velmora - Mass Renaming"));
@@ -65,6 +76,7 @@ MassRenameForm::MassRenameForm(PlatformServices& services, Preferences& prefs, c
     ShowRunStatus(false);
     SetStatusText(QStringLiteral("Ready"));
     RefreshNow();
+    UpdateCommands();
 }
 
 MassRenameForm::~MassRenameForm() = default;
@@ -78,13 +90,13 @@ void MassRenameForm::BuildControls()
     m_confirmEach = named(new QCheckBox(QStringLiteral("Confirm Each Rename")), "ConfirmEach");
     m_useFilters = named(new QCheckBox(QStringLiteral("Use Defined Filters")), "UseFilters");
     m_useOptions = named(new QCheckBox(QStringLiteral("Use All Defined Options")), "UseOptions",
-                         QStringLiteral("Use All Defined Options From the Options Dialog (Filename Casing Is Always "
-                                        "Included Automatically)"));
+        QStringLiteral("Use All Defined Options From the Options Dialog (Filename Casing Is Always "
+                       "Included Automatically)"));
     m_logOperation = named(new QCheckBox(QStringLiteral("Create A Log of Operations")), "LogOperation");
     m_allParts = named(new QCheckBox(QStringLiteral("All Selected ID3 Tags Must Exist Before Renaming")), "AllParts");
     m_formatList = named(new QListWidget, "FormatList",
-                         QStringLiteral("Try To Rename Files By Internal ID Tag Values, If They Exist, Choose None For "
-                                        "Filename Cleanup Of All MP3 Files"));
+        QStringLiteral("Try To Rename Files By Internal ID Tag Values, If They Exist, Choose None For "
+                       "Filename Cleanup Of All MP3 Files"));
     m_formatList->addItems(FormatListEntries());
     m_builtFormat = named(new QLineEdit, "BuiltFormat");
     m_totalCount = counterBox("TotalCount", QStringLiteral("Number Of Files Found"));
@@ -112,12 +124,26 @@ void MassRenameForm::BuildControls()
     m_statusBar->addWidget(m_statusLabel, 1);
     m_statusBar->setSizeGripEnabled(false);
 
-    m_goButton = named(new QPushButton(QStringLiteral("Start Mass Renaming")), "GoButton",
-                       QStringLiteral("Start Mass Renaming"));
-    m_exitButton = named(new QPushButton(QStringLiteral("Exit Mass Renaming")), "ExitButton",
-                         QStringLiteral("Exit Mass Renaming"));
+    m_goButton = named(
+        new QPushButton(QStringLiteral("Start Mass Renaming")), "GoButton", QStringLiteral("Start Mass Renaming"));
+    m_exitButton = named(
+        new QPushButton(QStringLiteral("Exit Mass Renaming")), "ExitButton", QStringLiteral("Exit Mass Renaming"));
     m_viewLog = named(new QPushButton(QStringLiteral("&View Log")), "ViewLog",
-                      QStringLiteral("View Log (MN.log) Of Last Operation Using WordPad"));
+        QStringLiteral("View Log (MN.log) Of Last Operation Using WordPad"));
+    m_stopButton = named(
+        new QPushButton(QStringLiteral("&Stop")), "StopButton", QStringLiteral("Stop After The Current File (Escape)"));
+    m_previewButton = named(new QPushButton(QStringLiteral("&Preview")), "PreviewButton",
+        QStringLiteral("Show Every Old And New Name Without Renaming Anything"));
+    m_renamePreviewed = named(new QPushButton(QStringLiteral("Rename As Previe&wed")), "RenamePreviewed",
+        QStringLiteral("Rename Exactly The Files Of The Last Preview"));
+    m_undoButton = named(new QPushButton(QStringLiteral("&Undo Last Run")), "UndoButton",
+        QStringLiteral("Give The Files Of The Last Mass Rename Their Old Names Back"));
+    m_undoLogButton = named(new QPushButton(QStringLiteral("Undo From L&og...")), "UndoLogButton",
+        QStringLiteral("Undo The Mass Rename Of A Log Chosen From The Log Folder"));
+    m_progress = named(new QProgressBar, "RunProgress", QStringLiteral("Files Done Of Files Found"));
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_progress->setFormat(QStringLiteral("%v / %m"));
     m_optionsImage = named(new QToolButton, "OptionsImage", QStringLiteral("Click To Define Options"));
     m_optionsImage->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     m_filterImage = named(new QToolButton, "FilterImage", QStringLiteral("Click To Manage Filters"));
@@ -147,10 +173,9 @@ void MassRenameForm::BuildControls()
     formatColumn->addWidget(m_builtFormat);
 
     auto* counters = new QGridLayout;
-    const QList<QPair<QString, QLineEdit*>> counterRows = {{QStringLiteral("Found"), m_totalCount},
-                                                          {QStringLiteral("Skipped"), m_skipCount},
-                                                          {QStringLiteral("Errors"), m_errorCount},
-                                                          {QStringLiteral("Renamed"), m_renameCount}};
+    const QList<QPair<QString, QLineEdit*>> counterRows
+        = { { QStringLiteral("Found"), m_totalCount }, { QStringLiteral("Skipped"), m_skipCount },
+              { QStringLiteral("Errors"), m_errorCount }, { QStringLiteral("Renamed"), m_renameCount } };
     for (int i = 0; i < counterRows.size(); ++i) {
         counters->addWidget(new QLabel(counterRows[i].first), i, 0);
         counters->addWidget(counterRows[i].second, i, 1);
@@ -164,10 +189,16 @@ void MassRenameForm::BuildControls()
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(m_statLabel);
     statusRow->addWidget(m_sInDir, 1);
+    statusRow->addWidget(m_progress, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_goButton);
+    buttons->addWidget(m_previewButton);
+    buttons->addWidget(m_renamePreviewed);
+    buttons->addWidget(m_stopButton);
     buttons->addWidget(m_viewLog);
+    buttons->addWidget(m_undoButton);
+    buttons->addWidget(m_undoLogButton);
     buttons->addStretch(1);
     buttons->addWidget(m_exitButton);
 
@@ -178,10 +209,15 @@ void MassRenameForm::BuildControls()
     layout->addLayout(statusRow);
     layout->addLayout(buttons);
     layout->addWidget(m_statusBar);
-    resize(760, 560);
+    resize(900, 560);
 
     connect(m_goButton, &QPushButton::clicked, this, &MassRenameForm::OnGo);
-    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_exitButton, &QPushButton::clicked, this, &MassRenameForm::OnExit);
+    connect(m_stopButton, &QPushButton::clicked, this, &MassRenameForm::OnStop);
+    connect(m_previewButton, &QPushButton::clicked, this, &MassRenameForm::OnPreview);
+    connect(m_renamePreviewed, &QPushButton::clicked, this, &MassRenameForm::OnRenamePreviewed);
+    connect(m_undoButton, &QPushButton::clicked, this, &MassRenameForm::OnUndoLastRun);
+    connect(m_undoLogButton, &QPushButton::clicked, this, &MassRenameForm::OnUndoFromLog);
     connect(m_viewLog, &QPushButton::clicked, this, &MassRenameForm::OnViewLog);
     connect(m_findDir, &QToolButton::clicked, this, &MassRenameForm::OnFindDir);
     connect(m_formatList, &QListWidget::itemClicked, this, &MassRenameForm::OnFormatListClicked);
@@ -235,27 +271,158 @@ void MassRenameForm::StoreChoices()
 
 void MassRenameForm::done(int result)
 {
-    // A close request that arrives while a run repaints waits for its end.
-    if (m_running)
+    // A close request during a run stops it; the window closes at its end.
+    if (m_running) {
+        OnExit();
         return;
+    }
     StoreChoices();
     m_engine.CloseLog();
     QDialog::done(result);
 }
 
-void MassRenameForm::OnGo()
+void MassRenameForm::reject()
+{
+    if (m_running)
+        OnStop();
+    else
+        QDialog::reject();
+}
+
+void MassRenameForm::closeEvent(QCloseEvent* event)
+{
+    if (m_running) {
+        event->ignore();
+        OnExit();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void MassRenameForm::OnStop()
+{
+    if (!m_running)
+        return;
+    m_engine.RequestStop();
+    m_undo.RequestStop();
+    m_stopButton->setEnabled(false);
+    m_statusText = QStringLiteral("Stopping After The Current File...");
+}
+
+void MassRenameForm::OnExit()
+{
+    if (!m_running) {
+        QDialog::reject();
+        return;
+    }
+    m_closeAfterRun = true;
+    OnStop();
+}
+
+void MassRenameForm::RunGuarded(const std::function<void()>& work)
 {
     if (m_running)
         return;
     m_running = true;
+    m_closeAfterRun = false;
+    m_stopButton->setEnabled(true);
     m_sincePaint.start();
-    const MassRenameEngine::GoResult result = m_engine.Go(Choices());
+    work();
     m_running = false;
+    m_stopButton->setEnabled(false);
     RefreshNow();
+    UpdateCommands();
+    if (m_closeAfterRun)
+        QDialog::reject();
+}
+
+void MassRenameForm::OnGo()
+{
+    MassRenameEngine::GoResult result = MassRenameEngine::GoResult::Declined;
+    RunGuarded([&] { result = m_engine.Go(Choices()); });
     if (result == MassRenameEngine::GoResult::StartDirMissing) {
         m_startDir->setFocus();
         m_startDir->selectAll();
     }
+}
+
+void MassRenameForm::OnPreview()
+{
+    const MassRenameChoices choices = Choices();
+    if (!DirExists(choices.startDir)) {
+        m_services.prompter->message(
+            QStringLiteral("Error!"), QStringLiteral("The Starting Directory Cannot Be Found!"), MsgIcon::Critical);
+        m_startDir->setFocus();
+        m_startDir->selectAll();
+        return;
+    }
+    RunGuarded([&] { m_engine.Preview(choices); });
+}
+
+void MassRenameForm::OnRenamePreviewed()
+{
+    if (!m_engine.HasPlan())
+        return;
+    qint64 renames = 0;
+    for (const PlannedFile& f : m_engine.Plan())
+        renames += f.outcome == PlannedFile::Outcome::Rename && f.collision == NameCollision::None;
+    if (!m_services.prompter->askYesNo(QStringLiteral("Velmora - Mass Renaming..."),
+            QStringLiteral("Rename The ") + QString::number(renames)
+                + QStringLiteral(" Files Of The Preview As Shown?")))
+        return;
+    RunGuarded([&] { m_engine.RenamePreviewed(); });
+}
+
+void MassRenameForm::OnUndoLastRun()
+{
+    const qsizetype count = m_engine.Renames().size();
+    if (count == 0)
+        return;
+    if (!m_services.prompter->askYesNo(QStringLiteral("Velmora - Undo Mass Rename"),
+            QStringLiteral("Give The ") + QString::number(count)
+                + QStringLiteral(" Files Renamed By The Last Mass Rename Their Old Names Back?")))
+        return;
+    const QList<RenameRecord> records = m_engine.TakeRenames();
+    m_undo.SetLogFolder(m_engine.LogFolder());
+    RunGuarded([&] { m_undo.Run(records, QString()); });
+}
+
+void MassRenameForm::OnUndoFromLog()
+{
+    const QString log = m_services.prompter->chooseFile(QStringLiteral("Choose The Log Of The Mass Rename To Undo"),
+        m_engine.LogFolder(), QStringLiteral("Mass Rename Logs (MassRename*.log)"));
+    if (log.isEmpty())
+        return;
+    QList<RenameRecord> records;
+    FileError err;
+    if (!ReadRenameRecords(log, &records, &err)) {
+        m_services.prompter->message(QStringLiteral("Velmora"),
+            QStringLiteral("Could Not Read Log File!") + kCrLf + kCrLf + log + kCrLf + kCrLf + err.description
+                + QStringLiteral(" (") + QString::number(err.number) + QLatin1Char(')'),
+            MsgIcon::Critical);
+        return;
+    }
+    if (records.isEmpty()) {
+        m_services.prompter->message(QStringLiteral("Velmora"),
+            QStringLiteral("The Log Records No Renamed Files:") + kCrLf + kCrLf + log, MsgIcon::Information);
+        return;
+    }
+    if (!m_services.prompter->askYesNo(QStringLiteral("Velmora - Undo Mass Rename"),
+            QStringLiteral("Give The ") + QString::number(records.size())
+                + QStringLiteral(" Files Renamed In This Log Their Old Names Back?") + kCrLf + kCrLf + log))
+        return;
+    m_undo.SetLogFolder(m_engine.LogFolder());
+    RunGuarded([&] { m_undo.Run(records, log); });
+}
+
+void MassRenameForm::UpdateCommands()
+{
+    const bool idle = !m_running;
+    m_previewButton->setEnabled(idle);
+    m_renamePreviewed->setEnabled(idle && m_engine.HasPlan());
+    m_undoButton->setEnabled(idle && !m_engine.Renames().isEmpty());
+    m_undoLogButton->setEnabled(idle);
+    m_stopButton->setEnabled(m_running);
 }
 
 void MassRenameForm::OnFindDir()
@@ -294,10 +461,22 @@ void MassRenameForm::ClearResults()
     m_model->Clear();
 }
 
-void MassRenameForm::AddResultRow(const QString& dir, const QString& oldName, const QString& newName,
-                                  ResultColour colour)
+void MassRenameForm::AddResultRow(
+    const QString& dir, const QString& oldName, const QString& newName, ResultColour colour)
 {
-    m_model->Append({dir, oldName, newName, colour});
+    m_model->Append({ dir, oldName, newName, colour });
+}
+
+void MassRenameForm::AddPreviewRow(
+    const QString& dir, const QString& oldName, const QString& newName, NameCollision collision)
+{
+    QString note;
+    if (collision == NameCollision::ExistingFile)
+        note = QStringLiteral("Name Taken By An Existing File");
+    else if (collision == NameCollision::InsideRun)
+        note = QStringLiteral("Name Taken By An Earlier File Of This Run");
+    m_model->Append({ dir, oldName, newName,
+        collision == NameCollision::None ? ResultColour::Renamed : ResultColour::Failed, note });
 }
 
 void MassRenameForm::SetStatusText(const QString& text)
@@ -318,10 +497,16 @@ void MassRenameForm::SetCounters(const MassRenameCounters& counters)
 void MassRenameForm::SetRunControls(bool enabled)
 {
     m_runControlsEnabled = enabled;
-    for (QWidget* w : std::initializer_list<QWidget*>{m_goButton, m_startDir, m_includeSubs, m_useOptions,
-                                                      m_useFilters, m_confirmEach, m_allParts})
+    // Input flows during a run: everything but Stop and Exit waits for its end.
+    for (QWidget* w : std::initializer_list<QWidget*> { m_goButton, m_startDir, m_includeSubs, m_useOptions,
+             m_useFilters, m_confirmEach, m_allParts, m_findDir, m_logOperation, m_formatList, m_builtFormat,
+             m_optionsImage, m_filterImage })
         w->setEnabled(enabled);
     UpdateViewLogEnabled();
+    m_previewButton->setEnabled(enabled);
+    m_renamePreviewed->setEnabled(enabled && m_engine.HasPlan());
+    m_undoButton->setEnabled(enabled && !m_engine.Renames().isEmpty());
+    m_undoLogButton->setEnabled(enabled);
 }
 
 void MassRenameForm::ShowRunStatus(bool on)
@@ -345,11 +530,14 @@ void MassRenameForm::RefreshNow()
     m_skipCount->setText(QString::number(m_counters.skipped));
     m_errorCount->setText(QString::number(m_counters.errors));
     m_renameCount->setText(QString::number(m_counters.renamed));
+    m_progress->setRange(0, int(std::clamp<qint64>(m_counters.found, 1, INT_MAX)));
+    m_progress->setValue(int(std::clamp<qint64>(m_counters.total, 0, INT_MAX)));
     if (m_model->Flush())
         m_grid->scrollToBottom();
     if (m_running) {
-        // Paint now; clicks and keys wait for the end of the run.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // Paint now and take Stop, Escape and Exit; every other control is
+        // disabled until the run ends.
+        QCoreApplication::processEvents();
         m_sincePaint.restart();
     }
 }

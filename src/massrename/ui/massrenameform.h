@@ -1,6 +1,7 @@
 #pragma once
 
 #include "massrename/massrenameengine.h"
+#include "massrename/massrenameundo.h"
 #include "massrename/massrenameview.h"
 
 #include <QDialog>
@@ -14,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QTableView;
@@ -22,11 +24,14 @@ struct PlatformServices;
 class Preferences;
 class ResultsModel;
 
-// The mass rename window: the run's choices, the autoformat builder, Go and
-// the results grid. Thin: the run itself is MassRenameEngine's; this window
-// shows its outcomes, repainting at most about 30 times a second so that a
-// long run is not slowed by painting. The choices are read from the store
-// when the window opens and stored when it closes.
+// The mass rename window: the run's choices, the autoformat builder, Go,
+// Preview, Undo and the results grid. Thin: the run itself is
+// MassRenameEngine's (the undo MassRenameUndo's); this window shows their
+// outcomes, repainting and taking input at most about 30 times a second so
+// that a long run is not slowed by painting. During a run only Stop (or
+// Escape) and Exit act: both end the run after the current file, Exit then
+// closes the window. The choices are read from the store when the window
+// opens and stored when it closes.
 class MassRenameForm final : public QDialog, private MassRenameView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MassRenameForm)
@@ -35,7 +40,7 @@ public:
     // openOptions / openFilters show the options dialog and the filter
     // editor modally (either may be empty: the button then does nothing).
     MassRenameForm(PlatformServices& services, Preferences& prefs, const QString& currentFolder,
-                   std::function<void()> openOptions, std::function<void()> openFilters, QWidget* parent = nullptr);
+        std::function<void()> openOptions, std::function<void()> openFilters, QWidget* parent = nullptr);
     ~MassRenameForm() override;
 
     // The choices as the controls hold them now.
@@ -44,14 +49,30 @@ public:
     const QStringList& FormatParts() const { return m_formatParts; }
     const MassRenameEngine& Engine() const { return m_engine; }
     MassRenameEngine& Engine() { return m_engine; }
+    MassRenameUndo& Undo() { return m_undo; }
+    bool IsRunning() const { return m_running; }
 
     void done(int result) override;
+    // Escape: stops a run; otherwise closes the window.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
     void LoadChoices(const QString& currentFolder);
     void StoreChoices();
     void OnGo();
+    void OnStop();
+    void OnExit();
+    void OnPreview();
+    void OnRenamePreviewed();
+    void OnUndoLastRun();
+    void OnUndoFromLog();
+    // Runs work with the window in its running state.
+    void RunGuarded(const std::function<void()>& work);
+    void UpdateCommands();
     void OnFindDir();
     void OnViewLog();
     void OnFormatListClicked(QListWidgetItem* item);
@@ -59,8 +80,9 @@ private:
 
     // MassRenameView
     void ClearResults() override;
-    void AddResultRow(const QString& dir, const QString& oldName, const QString& newName,
-                      ResultColour colour) override;
+    void AddResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour) override;
+    void AddPreviewRow(
+        const QString& dir, const QString& oldName, const QString& newName, NameCollision collision) override;
     void SetStatusText(const QString& text) override;
     void SetCurrentDir(const QString& dir) override;
     void SetCounters(const MassRenameCounters& counters) override;
@@ -74,9 +96,11 @@ private:
     std::function<void()> m_openOptions;
     std::function<void()> m_openFilters;
     MassRenameEngine m_engine;
+    MassRenameUndo m_undo;
     ResultsModel* m_model = nullptr;
     QStringList m_formatParts;
     bool m_running = false;
+    bool m_closeAfterRun = false;
     bool m_runControlsEnabled = true;
 
     // What the next repaint shows.
@@ -107,6 +131,12 @@ private:
     QPushButton* m_goButton = nullptr;
     QPushButton* m_exitButton = nullptr;
     QPushButton* m_viewLog = nullptr;
+    QPushButton* m_stopButton = nullptr;
+    QPushButton* m_previewButton = nullptr;
+    QPushButton* m_renamePreviewed = nullptr;
+    QPushButton* m_undoButton = nullptr;
+    QPushButton* m_undoLogButton = nullptr;
+    QProgressBar* m_progress = nullptr;
     QToolButton* m_optionsImage = nullptr;
     QToolButton* m_filterImage = nullptr;
 };

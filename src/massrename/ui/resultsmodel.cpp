@@ -17,6 +17,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
     const Row& row = m_rows.at(index.row());
+    if (role == Qt::ToolTipRole && index.column() == 2 && !row.note.isEmpty())
+        return row.newName + QStringLiteral(" - ") + row.note;
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         switch (index.column()) {
         case 0: return row.dir;

@@ -7,7 +7,8 @@
 
 // The results grid of a mass rename: one row per outcome, columns "In
 // Directory", "Old Filename", "New Filename"; the New Filename text is dark
-// green for a rename and red for a skip or an error. Rows are collected by
+// green for a rename and red for a skip or an error (or a previewed name
+// that is taken, which says why in its tooltip). Rows are collected by
 // Append and shown in batches by Flush, so a run of many files costs one
 // view update per repaint, not one per file.
 class ResultsModel final : public QAbstractTableModel {
@@ -18,6 +19,7 @@ public:
         QString oldName;
         QString newName;
         ResultColour colour;
+        QString note = {}; // shown as the New Filename cell's tooltip
     };
 
     using QAbstractTableModel::QAbstractTableModel;

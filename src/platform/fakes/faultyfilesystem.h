@@ -34,6 +34,19 @@ public:
         return real.rename(from, to, err);
     }
     bool isSameFile(const QString& a, const QString& b) const override { return real.isSameFile(a, b); }
+    bool stamp(const QString& path, FileStamp* out, FileError* err = nullptr) const override
+    {
+        return real.stamp(path, out, err);
+    }
+    bool readBytes(
+        const QString& path, qint64 offset, qint64 count, QByteArray* out, FileError* err = nullptr) const override
+    {
+        return real.readBytes(path, offset, count, out, err);
+    }
+    bool replaceTail(const QString& path, qint64 keep, const QByteArray& tail, FileError* err = nullptr) override
+    {
+        return real.replaceTail(path, keep, tail, err);
+    }
 
     LocalFileSystem real;
     FileError renameFailure;

@@ -8,10 +8,10 @@
 
 // Records every prompt with its exact texts and answers from scripts. An
 // unscripted question answers Cancel (No for yes/no); an unscripted input
-// box or folder picker answers "".
+// box, folder picker or file chooser answers "".
 class ScriptedPrompter final : public Prompter {
 public:
-    enum class Kind { Message, Input, Folder, Beep };
+    enum class Kind { Message, Input, Folder, File, Beep };
     struct Call {
         Kind kind;
         QString title;
@@ -42,6 +42,11 @@ public:
         calls.append({Kind::Folder, {}, title, MsgIcon::None, MsgButtons::Ok, initialFolder});
         return folders.isEmpty() ? QString() : folders.dequeue();
     }
+    QString chooseFile(const QString& title, const QString& folder, const QString&) override
+    {
+        calls.append({Kind::File, {}, title, MsgIcon::None, MsgButtons::Ok, folder});
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
     void beep() override { calls.append({Kind::Beep, {}, {}, MsgIcon::None, MsgButtons::Ok, {}}); }
 
     // The texts of every message box, in order.
@@ -65,4 +70,5 @@ public:
     QQueue<Answer> answers;
     QQueue<QString> inputs;
     QQueue<QString> folders;
+    QQueue<QString> files;
 };

@@ -47,6 +47,11 @@ QString QtPrompter::browseForFolder(const QString& title, const QString& initial
     return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, initialFolder);
 }
 
+QString QtPrompter::chooseFile(const QString& title, const QString& folder, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+}
+
 void QtPrompter::beep()
 {
     QApplication::beep();

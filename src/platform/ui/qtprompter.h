@@ -9,5 +9,6 @@ public:
     Answer message(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons) override;
     QString inputBox(const QString& title, const QString& prompt, const QString& defaultText) override;
     QString browseForFolder(const QString& title, const QString& initialFolder) override;
+    QString chooseFile(const QString& title, const QString& folder, const QString& filter) override;
     void beep() override;
 };

@@ -1,0 +1,335 @@
+#include "massrenamefixture.h"
+
+#include "massrename/massrenameundo.h"
+#include "massrename/renamejournal.h"
+#include "support/id3builder.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QThread>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+// Every file below a folder with its bytes and modification time.
+QMap<QString, QPair<QByteArray, QDateTime>> snapshot(const QString& root)
+{
+    QMap<QString, QPair<QByteArray, QDateTime>> out;
+    const QStringList names = QDir(root).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : names)
+        out[name] = { Mp3Builder::readFile(root + name), QFileInfo(root + name).lastModified() };
+    return out;
+}
+
+// Sets or clears the immutable flag; false where the file system or the
+// user's rights do not allow it.
+bool setImmutable(const QString& path, bool on)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+// ---- Stop ------------------------------------------------------------------------------
+
+TEST_F(MassRenameTest, StopEndsTheRunAfterTheCurrentFileWithExactCountersRowsAndLog)
+{
+    for (const char* name : { "a_1.mp3", "b_2.mp3", "c_3.mp3", "d_4.mp3" })
+        makeMp3(name);
+    choices.logOperation = true;
+    view.onStatus = [&](const QString& text) {
+        if (text == "Renaming " + root + "b_2.mp3")
+            engine->RequestStop();
+    };
+    engine->Run(choices);
+
+    EXPECT_TRUE(engine->Stopped());
+    EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "c_3.mp3", "d_4.mp3" }));
+    EXPECT_EQ(view.counters.found, 4);
+    EXPECT_EQ(view.counters.total, 2);
+    EXPECT_EQ(view.counters.renamed, 2);
+    EXPECT_EQ(view.rows.size(), 2);
+    EXPECT_EQ(view.statuses.last(), "Mass Renaming Stopped After 2 Of 4 Files - View Log For Details");
+    EXPECT_EQ(view.runControls.last(), true);
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines.filter(" Renamed As ").size(), 2);
+    EXPECT_TRUE(lines.contains("Mass Renaming Stopped By The User After 2 Of 4 Files"));
+    EXPECT_TRUE(lines.contains("Operation Complete - 2 Total Files (0 Skipped, 0 Errors, 2 Renamed)"));
+    EXPECT_EQ(engine->Renames().size(), 2);
+
+    // The next run starts afresh.
+    view.onStatus = nullptr;
+    engine->Run(choices);
+    EXPECT_FALSE(engine->Stopped());
+    EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "c 3.mp3", "d 4.mp3" }));
+}
+
+TEST_F(MassRenameTest, StopDuringTheWalkProcessesNothing)
+{
+    makeMp3(QStringLiteral("a_1.mp3"));
+    makeMp3(QStringLiteral("B/b_2.mp3"));
+    choices.includeSubs = true;
+    view.onProgress = [&] { engine->RequestStop(); };
+    engine->Run(choices);
+    EXPECT_TRUE(engine->Stopped());
+    EXPECT_EQ(view.counters.total, 0);
+    EXPECT_TRUE(exists(QStringLiteral("a_1.mp3")));
+}
+
+// ---- Repeated errors --------------------------------------------------------------------
+
+TEST_F(MassRenameTest, TagWriteErrorsAreLoggedAndTheirBoxOffersToSkipTheRest)
+{
+    const TestTags tags { .artist = "Abba" };
+    QStringList paths;
+    for (const char* name : { "a.mp3", "b.mp3", "c.mp3" })
+        paths << makeMp3(QStringLiteral("%1/%2").arg(name, name), &tags);
+    bool locked = true;
+    for (const QString& p : paths)
+        locked = setImmutable(p, true) && locked;
+    if (!locked) {
+        for (const QString& p : paths)
+            setImmutable(p, false);
+        GTEST_SKIP() << "files cannot be made immutable here";
+    }
+    choices.includeSubs = true;
+    choices.logOperation = true;
+    choices.builtFormat = "Artist";
+    prompter.answers << Answer::No << Answer::Yes; // show the second, then skip the rest
+    engine->Run(choices);
+    for (const QString& p : paths)
+        setImmutable(p, false);
+
+    ASSERT_EQ(prompter.calls.size(), 2);
+    for (const auto& call : prompter.calls) {
+        EXPECT_TRUE(call.text.startsWith("File Error On File")) << call.text.toStdString();
+        EXPECT_TRUE(call.text.endsWith("\r\n\r\nSkip All Further Errors Of This Kind During This Run?"));
+        EXPECT_EQ(call.buttons, MsgButtons::YesNo);
+    }
+    const QStringList lines = logLines();
+    for (const QString& p : paths)
+        EXPECT_TRUE(lines.contains(">> Error: Could Not Write The ID3v1 Tag Of " + p + " (Operation not permitted)"))
+            << p.toStdString();
+    EXPECT_EQ(view.counters.errors, 3); // the renames of immutable files fail too
+}
+
+// ---- Preview -----------------------------------------------------------------------------
+
+TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothing)
+{
+    makeMp3(QStringLiteral("a_1.mp3"));
+    makeMp3(QStringLiteral("b_2.mp3"));
+    makeFile(QStringLiteral("b 2.mp3"), "taken");
+    makeMp3(QStringLiteral("d_4.mp3"));
+    makeMp3(QStringLiteral("d__4.mp3"));
+    makeMp3(QStringLiteral("x.mp3"));
+    const auto before = snapshot(root);
+    const QList<PlannedFile> plan = engine->Preview(choices);
+    EXPECT_EQ(snapshot(root), before);
+
+    ASSERT_EQ(view.rows.size(), 6);
+    const struct {
+        const char* oldName;
+        const char* newName;
+        NameCollision collision;
+    } expected[] = {
+        { "a_1.mp3", "a 1.mp3", NameCollision::None },
+        { "b 2.mp3", "b 2.mp3", NameCollision::None }, // same name: a skip
+        { "b_2.mp3", "b 2.mp3", NameCollision::ExistingFile },
+        { "d_4.mp3", "d 4.mp3", NameCollision::None },
+        { "d__4.mp3", "d 4.mp3", NameCollision::InsideRun },
+        { "x.mp3", "x.mp3", NameCollision::None },
+    };
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(view.rows[i].oldName, expected[i].oldName);
+        EXPECT_EQ(view.rows[i].newName, expected[i].newName) << i;
+        EXPECT_EQ(view.rows[i].collision, expected[i].collision) << i;
+    }
+    EXPECT_EQ(view.counters.renamed, 2);
+    EXPECT_EQ(view.counters.errors, 2);
+    EXPECT_EQ(view.statuses.last(), "Preview: 2 Of 6 Files Would Be Renamed, 2 New Names Are Taken");
+    ASSERT_TRUE(engine->HasPlan());
+
+    // A file added later is not part of the plan: exactly the preview runs.
+    makeMp3(QStringLiteral("e_5.mp3"));
+    choices.logOperation = true;
+    engine->RenamePreviewed();
+    EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "b_2.mp3", "d 4.mp3", "d__4.mp3", "e_5.mp3", "x.mp3" }));
+    EXPECT_EQ(Mp3Builder::readFile(root + "b 2.mp3"), "taken");
+    EXPECT_EQ(view.counters.total, 6);
+    EXPECT_EQ(view.counters.renamed, 2);
+    EXPECT_EQ(view.counters.errors, 2);
+    EXPECT_FALSE(engine->HasPlan());
+}
+
+TEST_F(MassRenameTest, PreviewFromTagsChangesNoFileEvenWithBothTagKinds)
+{
+    const TestTags tags { .artist = "Abba", .title = "Waterloo" };
+    const QString both = makeMp3(QStringLiteral("both.mp3"), &tags);
+    QByteArray bytes = Mp3Builder::readFile(both) + Id3Builder::id3v1("Old", "Old", "", "", "", 1, 0);
+    ASSERT_TRUE(Mp3Builder::writeFile(both, bytes));
+    makeMp3(QStringLiteral("v2only.mp3"), &tags);
+    const auto before = snapshot(root);
+    choices.builtFormat = "Artist - Title";
+    engine->Preview(choices);
+    EXPECT_EQ(snapshot(root), before);
+    ASSERT_EQ(view.rows.size(), 2);
+    EXPECT_EQ(view.rows[0].newName, "Abba - Waterloo.mp3");
+    EXPECT_EQ(view.rows[0].collision, NameCollision::None);
+    EXPECT_EQ(view.rows[1].collision, NameCollision::InsideRun);
+}
+
+// ---- Undo --------------------------------------------------------------------------------
+
+namespace {
+
+class MassRenameUndoTest : public MassRenameTest {
+protected:
+    MassRenameUndoTest()
+        : undo(services, view)
+    {
+        undo.SetLogFolder(logFolder);
+    }
+
+    QString undoLogText() const
+    {
+        const QStringList logs = QDir(logFolder).entryList({ QStringLiteral("MassRenameUndo-*.log") }, QDir::Files);
+        return logs.size() == 1 ? QString::fromUtf8(Mp3Builder::readFile(logFolder + logs.first())) : QString();
+    }
+
+    MassRenameUndo undo;
+};
+
+} // namespace
+
+TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndReplacesNothing)
+{
+    const TestTags tags { .artist = "Abba", .title = "Waterloo" };
+    const struct {
+        const char* source; // "memory", "journal" or "log lines"
+    } cases[] = { { "memory" }, { "journal" }, { "log lines" } };
+    int i = 0;
+    for (const auto& c : cases) {
+        const QString dir = QStringLiteral("case%1/").arg(i++);
+        makeMp3(dir + "a.mp3", &tags);
+        TestTags other { .artist = "Other", .title = "Song" };
+        makeMp3(dir + "b.mp3", &other);
+        TestTags third { .artist = "Third", .title = "Song" };
+        makeMp3(dir + "c.mp3", &third);
+        TestTags gone { .artist = "Gone", .title = "Song" };
+        makeMp3(dir + "d.mp3", &gone);
+        const auto before = snapshot(root + dir);
+        choices.startDir = root + dir;
+        choices.builtFormat = "Artist - Title";
+        choices.logOperation = true;
+        QDir(logFolder).removeRecursively();
+        engine->Run(choices);
+        ASSERT_EQ(engine->Renames().size(), 4) << c.source;
+        const QString runLog = engine->LogFileName();
+        QList<RenameRecord> records = engine->TakeRenames();
+        if (QString(c.source) != "memory") {
+            if (QString(c.source) == "log lines")
+                QFile::remove(JournalPathFor(runLog));
+            ASSERT_TRUE(ReadRenameRecords(runLog, &records, nullptr));
+            ASSERT_EQ(records.size(), 4) << c.source;
+        }
+        // Changed since: b was written to; c's old name is taken; d is gone.
+        QThread::msleep(5);
+        QFile changed(root + dir + "Other - Song.mp3");
+        ASSERT_TRUE(changed.open(QIODevice::Append));
+        changed.write("x");
+        changed.close();
+        makeFile(dir + "c.mp3", "newcomer");
+        QFile::remove(root + dir + "Gone - Song.mp3");
+
+        undo.Run(records, runLog);
+        EXPECT_EQ(namesIn(dir), (QStringList { "Other - Song.mp3", "Third - Song.mp3", "a.mp3", "c.mp3" })) << c.source;
+        // The rewritten ID3v1 trailer is put back only with the journal.
+        if (QString(c.source) != "log lines") {
+            EXPECT_EQ(Mp3Builder::readFile(root + dir + "a.mp3"), before.value("a.mp3").first) << c.source;
+        }
+        EXPECT_EQ(Mp3Builder::readFile(root + dir + "c.mp3"), "newcomer");
+        EXPECT_EQ(undo.Counters().renamed, 1);
+        EXPECT_EQ(undo.Counters().skipped, 3);
+        EXPECT_EQ(undo.LeftAlone(),
+            (QStringList { root + dir + "Gone - Song.mp3 (Not Found)",
+                root + dir + "Third - Song.mp3 (Old Filename Taken: " + root + dir + "c.mp3)",
+                root + dir + "Other - Song.mp3 (Changed Since The Mass Rename)" }))
+            << c.source;
+        const QStringList lines = undoLogText().split("\r\n");
+        EXPECT_TRUE(lines.contains(root + dir + "Abba - Waterloo.mp3 Renamed As " + root + dir + "a.mp3"));
+        EXPECT_TRUE(
+            lines.contains(">> Left Alone: " + root + dir + "Other - Song.mp3 (Changed Since The Mass Rename)"));
+        EXPECT_TRUE(lines.contains("Undo Complete - 4 Total Files (3 Left Alone, 0 Errors, 1 Renamed Back)"));
+        EXPECT_TRUE(lines.contains("Undoing: " + runLog));
+    }
+}
+
+TEST_F(MassRenameUndoTest, UndoUnwindsAChainNewestFirstAndCanItselfBeUndone)
+{
+    // a.mp3 becomes z.mp3, then b.mp3 takes the freed name a.mp3.
+    const TestTags z { .artist = "z" }, a { .artist = "a" };
+    makeMp3(QStringLiteral("a.mp3"), &z);
+    makeMp3(QStringLiteral("b.mp3"), &a);
+    const auto before = snapshot(root);
+    choices.builtFormat = "Artist";
+    engine->Run(choices);
+    EXPECT_EQ(namesIn(), (QStringList { "a.mp3", "z.mp3" }));
+    QList<RenameRecord> first = engine->TakeRenames();
+    ASSERT_EQ(first.size(), 2);
+    undo.Run(first, QString());
+    EXPECT_EQ(snapshot(root).keys(), before.keys());
+    EXPECT_EQ(Mp3Builder::readFile(root + "a.mp3"), before.value("a.mp3").first);
+    EXPECT_EQ(Mp3Builder::readFile(root + "b.mp3"), before.value("b.mp3").first);
+    EXPECT_TRUE(undoLogText().contains("Undoing: The Last Mass Rename\r\n"));
+
+    // The undo's own log can be undone: the names of the run come back.
+    QList<RenameRecord> again;
+    const QStringList undoLogs = QDir(logFolder).entryList({ QStringLiteral("MassRenameUndo-*.log") }, QDir::Files);
+    ASSERT_EQ(undoLogs.size(), 1);
+    ASSERT_TRUE(ReadRenameRecords(logFolder + undoLogs.first(), &again, nullptr));
+    ASSERT_EQ(again.size(), 2);
+    MassRenameUndo redo(services, view);
+    redo.SetLogFolder(tmp.path() + "/logs2/");
+    redo.Run(again, logFolder + undoLogs.first());
+    EXPECT_EQ(namesIn(), (QStringList { "a.mp3", "z.mp3" }));
+}
+
+TEST(RenameJournal, LogLinesSplitWhereBothSidesShareTheFolder)
+{
+    const struct {
+        const char* line;
+        bool ok;
+        const char* dir;
+        const char* oldName;
+        const char* newName;
+    } cases[] = {
+        { "/m/a.mp3 Renamed As /m/b.mp3", true, "/m/", "a.mp3", "b.mp3" },
+        { "/m/x Renamed As y.mp3 Renamed As /m/z.mp3", true, "/m/", "x Renamed As y.mp3", "z.mp3" },
+        { "/m/a.mp3 Renamed As /m/b Renamed As c.mp3", true, "/m/", "a.mp3", "b Renamed As c.mp3" },
+        { ">> Skipped: /m/a Renamed As /m/b.mp3 (Internal Tags Incomplete)", false, "", "", "" },
+        { "No Replied To Renaming Of: /m/a.mp3", false, "", "", "" },
+        { "/m/a.mp3 Renamed As /n/b.mp3", false, "", "", "" },
+    };
+    for (const auto& c : cases) {
+        QString dir, oldName, newName;
+        EXPECT_EQ(ParseRenamedLine(c.line, &dir, &oldName, &newName), c.ok) << c.line;
+        if (c.ok) {
+            EXPECT_EQ(dir, c.dir);
+            EXPECT_EQ(oldName, c.oldName);
+            EXPECT_EQ(newName, c.newName);
+        }
+    }
+}
