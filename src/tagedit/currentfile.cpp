@@ -32,6 +32,10 @@ public:
     {
         return m_target ? m_target->browseForFolder(title, initialFolder) : QString();
     }
+    QString chooseFile(const QString& title, const QString& folder, const QString& filter) override
+    {
+        return m_target ? m_target->chooseFile(title, folder, filter) : QString();
+    }
     void beep() override
     {
         if (m_target)
