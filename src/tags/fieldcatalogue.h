@@ -50,17 +50,24 @@ constexpr int WOAR = 69;
 constexpr int WXXX = 74;
 } // namespace FrameNo
 
-enum class ValueKind { Text, Url, Binary, None };
+// How a field's value sits in its frame.
+enum class FieldKind {
+    Text, // the frame's text (or URL), as it is
+    TrackNumber, // the number before "/" in TRCK
+    TrackTotal, // the number after "/" in TRCK
+    Year, // the leading number of TYER (TDRC in 2.4)
+    Genre, // TCON; "(n)" reads as the name of genre n
+    UniqueKey, // UFID data, a blank after every character
+    CopyrightBit, // the audio header's copyright bit; no frame
+};
 
 struct FieldInfo {
     FieldId id;
-    const char* name;         // "Artist", "Total Tracks", ...
-    const char* boxName;      // tag panel box object name: "ID3Artist", ...
-    int frameNo;              // 0 when the field has no frame (Copyright)
-    const char* frameId;      // "TPE1", ... ("" for none)
-    const char* selector;     // the frame description that tells it apart
-    ValueKind kind;
-    int v1Width;              // bytes in the ID3v1 trailer, 0 when none
+    const char* name; // "Artist", "Total Tracks", ...
+    const char* boxName; // tag panel box object name: "ID3Artist", ...
+    int frameNo; // 0 when the field has no frame (Copyright)
+    const char* selector; // the frame description that tells it apart
+    FieldKind kind;
     bool quotesToApostrophes; // '"' becomes '\'' on load and save
 };
 

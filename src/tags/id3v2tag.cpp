@@ -91,28 +91,23 @@ void ID3V2Tag::StripQuotes()
 {
     // Items already marked for deletion stay deleted: reassigning their
     // old value would bring them back.
-    auto pass = [this](int frameNo, QString (ID3V2Tag::*get)() const, void (ID3V2Tag::*set)(const QString&)) {
-        const clsID3Frame* item = findItem(frameNo, QString());
+    auto pass = [this](int frameNo, const char* selector, const QString& value, auto assign) {
+        const clsID3Frame* item = findItem(frameNo, QLatin1String(selector));
         if (!item || item->bDeleted)
             return;
-        const QString value = (this->*get)();
         // Assigning a non-empty value that is stored exactly so changes
         // nothing (every setter keeps an equal value as it is): skip it.
         if (!value.isEmpty() && !value.contains(QLatin1Char('"')) && item->vValue.typeId() == QMetaType::QString
             && item->vValue.toString() == value)
             return;
-        (this->*set)(withApostrophes(value));
+        assign(withApostrophes(value));
     };
-    pass(FrameNo::COMM, &ID3V2Tag::Comments, &ID3V2Tag::SetComments);
-    pass(FrameNo::TIT2, &ID3V2Tag::Title, &ID3V2Tag::SetTitle);
-    pass(FrameNo::TPE1, &ID3V2Tag::Artist, &ID3V2Tag::SetArtist);
-    pass(FrameNo::TALB, &ID3V2Tag::Album, &ID3V2Tag::SetAlbum);
-    pass(FrameNo::UFID, &ID3V2Tag::UniqueKey, &ID3V2Tag::SetUniqueKey);
-    pass(FrameNo::TCON, &ID3V2Tag::Genre, &ID3V2Tag::SetGenre);
-    pass(FrameNo::TXXX, &ID3V2Tag::UserText, &ID3V2Tag::SetUserText);
-    pass(FrameNo::USLT, &ID3V2Tag::LyricsUnsynced, &ID3V2Tag::SetLyricsUnsynced);
-    pass(FrameNo::WOAR, &ID3V2Tag::ArtistURL, &ID3V2Tag::SetArtistURL);
-    pass(FrameNo::WXXX, &ID3V2Tag::UserURL, &ID3V2Tag::SetUserURL);
+    for (int i = 0; i < kFieldCount; ++i) {
+        const FieldInfo& f = fieldInfo(i);
+        if (f.quotesToApostrophes)
+            pass(f.frameNo, f.selector, FieldText(f.id), [&](const QString& v) { SetFieldText(f.id, v); });
+    }
+    pass(FrameNo::USLT, "", LyricsUnsynced(), [this](const QString& v) { SetLyricsUnsynced(v); });
 }
 
 bool ID3V2Tag::Update(int)
@@ -143,128 +138,7 @@ void ID3V2Tag::setTextValue(int frameNo, const QString& v, const char* selector)
     SetFrameValue(frameNo, v, QLatin1String(selector));
 }
 
-QString ID3V2Tag::Title() const
-{
-    return textValue(FrameNo::TIT2, "");
-}
-void ID3V2Tag::SetTitle(const QString& v)
-{
-    setTextValue(FrameNo::TIT2, v, "");
-}
-QString ID3V2Tag::Artist() const
-{
-    return textValue(FrameNo::TPE1, "");
-}
-void ID3V2Tag::SetArtist(const QString& v)
-{
-    setTextValue(FrameNo::TPE1, v, "");
-}
-QString ID3V2Tag::Album() const
-{
-    return textValue(FrameNo::TALB, "");
-}
-void ID3V2Tag::SetAlbum(const QString& v)
-{
-    setTextValue(FrameNo::TALB, v, "");
-}
-QString ID3V2Tag::Comments() const
-{
-    return textValue(FrameNo::COMM, "");
-}
-void ID3V2Tag::SetComments(const QString& v)
-{
-    setTextValue(FrameNo::COMM, v, "");
-}
-QString ID3V2Tag::UserText() const
-{
-    return textValue(FrameNo::TXXX, "");
-}
-void ID3V2Tag::SetUserText(const QString& v)
-{
-    setTextValue(FrameNo::TXXX, v, "");
-}
-QString ID3V2Tag::UserURL() const
-{
-    return textValue(FrameNo::WXXX, "");
-}
-void ID3V2Tag::SetUserURL(const QString& v)
-{
-    setTextValue(FrameNo::WXXX, v, "");
-}
-QString ID3V2Tag::ArtistURL() const
-{
-    return textValue(FrameNo::WOAR, "");
-}
-void ID3V2Tag::SetArtistURL(const QString& v)
-{
-    setTextValue(FrameNo::WOAR, v, "");
-}
-QString ID3V2Tag::Composer() const
-{
-    return textValue(FrameNo::TCOM, "");
-}
-void ID3V2Tag::SetComposer(const QString& v)
-{
-    setTextValue(FrameNo::TCOM, v, "");
-}
-QString ID3V2Tag::OrigArtist() const
-{
-    return textValue(FrameNo::TOPE, "");
-}
-void ID3V2Tag::SetOrigArtist(const QString& v)
-{
-    setTextValue(FrameNo::TOPE, v, "");
-}
-QString ID3V2Tag::EncodedBy() const
-{
-    return textValue(FrameNo::TENC, "");
-}
-void ID3V2Tag::SetEncodedBy(const QString& v)
-{
-    setTextValue(FrameNo::TENC, v, "");
-}
-QString ID3V2Tag::LyricsUnsynced() const
-{
-    return textValue(FrameNo::USLT, "");
-}
-void ID3V2Tag::SetLyricsUnsynced(const QString& v)
-{
-    setTextValue(FrameNo::USLT, v, "");
-}
-QString ID3V2Tag::Mood() const
-{
-    return textValue(FrameNo::COMM, "MusicMatch_Mood");
-}
-void ID3V2Tag::SetMood(const QString& v)
-{
-    setTextValue(FrameNo::COMM, v, "MusicMatch_Mood");
-}
-QString ID3V2Tag::Preference() const
-{
-    return textValue(FrameNo::COMM, "MusicMatch_Preference");
-}
-void ID3V2Tag::SetPreference(const QString& v)
-{
-    setTextValue(FrameNo::COMM, v, "MusicMatch_Preference");
-}
-QString ID3V2Tag::Situation() const
-{
-    return textValue(FrameNo::COMM, "MusicMatch_Situation");
-}
-void ID3V2Tag::SetSituation(const QString& v)
-{
-    setTextValue(FrameNo::COMM, v, "MusicMatch_Situation");
-}
-QString ID3V2Tag::Tempo() const
-{
-    return textValue(FrameNo::COMM, "MusicMatch_Tempo");
-}
-void ID3V2Tag::SetTempo(const QString& v)
-{
-    setTextValue(FrameNo::COMM, v, "MusicMatch_Tempo");
-}
-
-QString ID3V2Tag::UniqueKey() const
+QString ID3V2Tag::uniqueKeyText() const
 {
     // Stored with a blank after every character; a value read back with a
     // blank in second place is taken apart again.
@@ -279,12 +153,12 @@ QString ID3V2Tag::UniqueKey() const
     return out;
 }
 
-void ID3V2Tag::SetUniqueKey(const QString& v)
+void ID3V2Tag::setUniqueKeyText(const QString& v)
 {
     // Assigning the key as it reads keeps the stored bytes, so a binary
     // identifier written by another program survives a save.
     const clsID3Frame* item = findItem(FrameNo::UFID, QString());
-    if (item && !item->bDeleted && !v.isEmpty() && v == UniqueKey())
+    if (item && !item->bDeleted && !v.isEmpty() && v == uniqueKeyText())
         return;
     QString stored;
     for (QChar c : v) {
@@ -355,7 +229,7 @@ void ID3V2Tag::SetYear(int v)
         SetFrameValue(FrameNo::TYER, v, QString());
 }
 
-QString ID3V2Tag::Genre() const
+QString ID3V2Tag::genreText() const
 {
     const QString text = textValue(FrameNo::TCON, "");
     if (!text.startsWith(QLatin1Char('(')) || !text.endsWith(QLatin1Char(')')))
@@ -373,122 +247,52 @@ QString ID3V2Tag::Genre() const
     return n == -1 ? QStringLiteral("Unknown") : GenreName(n);
 }
 
-void ID3V2Tag::SetGenre(const QString& v)
-{
-    setTextValue(FrameNo::TCON, v, "");
-}
-
 QString ID3V2Tag::FieldText(FieldId id) const
 {
-    switch (id) {
-    case FieldId::Artist:
-        return Artist();
-    case FieldId::Album:
-        return Album();
-    case FieldId::Title:
-        return Title();
-    case FieldId::Track:
+    const FieldInfo& f = fieldInfo(id);
+    switch (f.kind) {
+    case FieldKind::TrackNumber:
         return QString::number(Track());
-    case FieldId::TotalTracks:
+    case FieldKind::TrackTotal:
         return QString::number(TotalTracks());
-    case FieldId::Year:
+    case FieldKind::Year:
         return QString::number(Year());
-    case FieldId::Genre:
-        return Genre();
-    case FieldId::Comments:
-        return Comments();
-    case FieldId::UniqueKey:
-        return UniqueKey();
-    case FieldId::UserText:
-        return UserText();
-    case FieldId::UserURL:
-        return UserURL();
-    case FieldId::ArtistURL:
-        return ArtistURL();
-    case FieldId::Composer:
-        return Composer();
-    case FieldId::OrigArtist:
-        return OrigArtist();
-    case FieldId::EncodedBy:
-        return EncodedBy();
-    case FieldId::CopyRight:
+    case FieldKind::Genre:
+        return genreText();
+    case FieldKind::UniqueKey:
+        return uniqueKeyText();
+    case FieldKind::CopyrightBit:
         return CopyRight ? QStringLiteral("True") : QStringLiteral("False");
-    case FieldId::Mood:
-        return Mood();
-    case FieldId::Preference:
-        return Preference();
-    case FieldId::Situation:
-        return Situation();
-    case FieldId::Tempo:
-        return Tempo();
+    case FieldKind::Text:
+        break;
     }
-    return QString();
+    return textValue(f.frameNo, f.selector);
 }
 
 void ID3V2Tag::SetFieldText(FieldId id, const QString& text)
 {
-    switch (id) {
-    case FieldId::Artist:
-        SetArtist(text);
-        break;
-    case FieldId::Album:
-        SetAlbum(text);
-        break;
-    case FieldId::Title:
-        SetTitle(text);
-        break;
-    case FieldId::Track:
+    const FieldInfo& f = fieldInfo(id);
+    switch (f.kind) {
+    case FieldKind::TrackNumber:
         SetTrack(LeadingNumber(text));
-        break;
-    case FieldId::TotalTracks:
+        return;
+    case FieldKind::TrackTotal:
         SetTotalTracks(LeadingNumber(text));
-        break;
-    case FieldId::Year:
+        return;
+    case FieldKind::Year:
         SetYear(LeadingNumber(text));
-        break;
-    case FieldId::Genre:
-        SetGenre(text);
-        break;
-    case FieldId::Comments:
-        SetComments(text);
-        break;
-    case FieldId::UniqueKey:
-        SetUniqueKey(text);
-        break;
-    case FieldId::UserText:
-        SetUserText(text);
-        break;
-    case FieldId::UserURL:
-        SetUserURL(text);
-        break;
-    case FieldId::ArtistURL:
-        SetArtistURL(text);
-        break;
-    case FieldId::Composer:
-        SetComposer(text);
-        break;
-    case FieldId::OrigArtist:
-        SetOrigArtist(text);
-        break;
-    case FieldId::EncodedBy:
-        SetEncodedBy(text);
-        break;
-    case FieldId::CopyRight:
+        return;
+    case FieldKind::UniqueKey:
+        setUniqueKeyText(text);
+        return;
+    case FieldKind::CopyrightBit:
         SetCopyRight(text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0);
-        break;
-    case FieldId::Mood:
-        SetMood(text);
-        break;
-    case FieldId::Preference:
-        SetPreference(text);
-        break;
-    case FieldId::Situation:
-        SetSituation(text);
-        break;
-    case FieldId::Tempo:
-        SetTempo(text);
+        return;
+    case FieldKind::Genre:
+    case FieldKind::Text:
         break;
     }
+    setTextValue(f.frameNo, text, f.selector);
 }
 
 QString ID3V2Tag::ReadHeader()

@@ -93,15 +93,17 @@ public:
     // The items, in the tag's frame order, then those made since the load.
     const QList<clsID3Frame>& Frames() const { return m_frames; }
 
-    // Properties. Reading a missing frame gives "" (0 for numbers).
-    QString Title() const;
-    void SetTitle(const QString& v);
+    // Properties, one per field of the catalogue (fieldcatalogue.h says
+    // where each value sits). Reading a missing frame gives "" (0 for
+    // numbers); assigning "" (or 0) removes the value.
+    QString Title() const { return FieldText(FieldId::Title); }
+    void SetTitle(const QString& v) { SetFieldText(FieldId::Title, v); }
     QString Song() const { return Title(); }
     void SetSong(const QString& v) { SetTitle(v); }
-    QString Artist() const;
-    void SetArtist(const QString& v);
-    QString Album() const;
-    void SetAlbum(const QString& v);
+    QString Artist() const { return FieldText(FieldId::Artist); }
+    void SetArtist(const QString& v) { SetFieldText(FieldId::Artist, v); }
+    QString Album() const { return FieldText(FieldId::Album); }
+    void SetAlbum(const QString& v) { SetFieldText(FieldId::Album, v); }
     // TRCK: the number before "/" and after it; writing stores "track/total",
     // "track" when there is no total, and no frame without a track.
     int Track() const;
@@ -109,43 +111,42 @@ public:
     int TotalTracks() const;
     void SetTotalTracks(int v);
     // The leading number of the year (TYER, or the recording date of 2.4).
-    // Assigning the year already stored leaves the stored date as it is;
-    // assigning 0 removes the year.
+    // Assigning the year already stored leaves the stored date as it is.
     int Year() const;
     void SetYear(int v);
-    // TCON; "(n)" reads as the name of genre n.
-    QString Genre() const;
-    void SetGenre(const QString& v);
-    QString Comments() const;
-    void SetComments(const QString& v);
-    QString UniqueKey() const;
-    void SetUniqueKey(const QString& v);
+    QString Genre() const { return FieldText(FieldId::Genre); }
+    void SetGenre(const QString& v) { SetFieldText(FieldId::Genre, v); }
+    QString Comments() const { return FieldText(FieldId::Comments); }
+    void SetComments(const QString& v) { SetFieldText(FieldId::Comments, v); }
+    QString UniqueKey() const { return FieldText(FieldId::UniqueKey); }
+    void SetUniqueKey(const QString& v) { SetFieldText(FieldId::UniqueKey, v); }
     // The owner identifier of the UFID frame ("" when none). A key written
     // without an owner is given "Velmora" as its owner.
     QByteArray UniqueKeyOwner() const;
     void SetUniqueKeyOwner(const QByteArray& owner);
-    QString UserText() const;
-    void SetUserText(const QString& v);
-    QString UserURL() const;
-    void SetUserURL(const QString& v);
-    QString ArtistURL() const;
-    void SetArtistURL(const QString& v);
-    QString Composer() const;
-    void SetComposer(const QString& v);
-    QString OrigArtist() const;
-    void SetOrigArtist(const QString& v);
-    QString EncodedBy() const;
-    void SetEncodedBy(const QString& v);
-    QString LyricsUnsynced() const;
-    void SetLyricsUnsynced(const QString& v);
-    QString Mood() const;
-    void SetMood(const QString& v);
-    QString Preference() const;
-    void SetPreference(const QString& v);
-    QString Situation() const;
-    void SetSituation(const QString& v);
-    QString Tempo() const;
-    void SetTempo(const QString& v);
+    QString UserText() const { return FieldText(FieldId::UserText); }
+    void SetUserText(const QString& v) { SetFieldText(FieldId::UserText, v); }
+    QString UserURL() const { return FieldText(FieldId::UserURL); }
+    void SetUserURL(const QString& v) { SetFieldText(FieldId::UserURL, v); }
+    QString ArtistURL() const { return FieldText(FieldId::ArtistURL); }
+    void SetArtistURL(const QString& v) { SetFieldText(FieldId::ArtistURL, v); }
+    QString Composer() const { return FieldText(FieldId::Composer); }
+    void SetComposer(const QString& v) { SetFieldText(FieldId::Composer, v); }
+    QString OrigArtist() const { return FieldText(FieldId::OrigArtist); }
+    void SetOrigArtist(const QString& v) { SetFieldText(FieldId::OrigArtist, v); }
+    QString EncodedBy() const { return FieldText(FieldId::EncodedBy); }
+    void SetEncodedBy(const QString& v) { SetFieldText(FieldId::EncodedBy, v); }
+    // USLT (no field of its own).
+    QString LyricsUnsynced() const { return textValue(FrameNo::USLT, ""); }
+    void SetLyricsUnsynced(const QString& v) { setTextValue(FrameNo::USLT, v, ""); }
+    QString Mood() const { return FieldText(FieldId::Mood); }
+    void SetMood(const QString& v) { SetFieldText(FieldId::Mood, v); }
+    QString Preference() const { return FieldText(FieldId::Preference); }
+    void SetPreference(const QString& v) { SetFieldText(FieldId::Preference, v); }
+    QString Situation() const { return FieldText(FieldId::Situation); }
+    void SetSituation(const QString& v) { SetFieldText(FieldId::Situation, v); }
+    QString Tempo() const { return FieldText(FieldId::Tempo); }
+    void SetTempo(const QString& v) { SetFieldText(FieldId::Tempo, v); }
     // The audio header's copyright bit; assigning changes only the object.
     void SetCopyRight(bool v) { CopyRight = v; }
 
@@ -170,6 +171,9 @@ private:
     QString textValue(int frameNo, const char* selector) const;
     void setTextValue(int frameNo, const QString& v, const char* selector);
     void setTrackPair(int track, int total);
+    QString genreText() const;
+    QString uniqueKeyText() const;
+    void setUniqueKeyText(const QString& v);
     void reportMissingField() const;
 
     Prompter* m_prompter;
