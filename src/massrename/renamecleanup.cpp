@@ -4,8 +4,8 @@
 #include "nameedit/stringhelpers.h"
 #include "settings/options.h"
 
-RenameCleanupRules MakeRenameCleanupRules(bool useOptions, bool useFilters, const Options& options,
-                                          const FilterList& filters, bool filterCase)
+RenameCleanupRules MakeRenameCleanupRules(
+    bool useOptions, bool useFilters, const Options& options, const FilterList& filters, bool filterCase)
 {
     RenameCleanupRules r;
     r.useOptions = useOptions;
@@ -32,10 +32,10 @@ QString MassRenameCleanup(QString s, const RenameCleanupRules& rules)
     static const QString marker = QStringLiteral("/");
     static const QString space = QStringLiteral(" ");
     static const QString spacedTilde = QStringLiteral(" ~ ");
-    static const QString dashRuns[] = {QString(7, u'-'), QString(6, u'-'), QString(5, u'-'),
-                                       QString(4, u'-'), QString(3, u'-'), QString(2, u'-')};
-    static const QString spaceRuns[] = {QString(5, u' '), QString(4, u' '), QString(3, u' '), QString(2, u' '),
-                                        space};
+    static const QString dashRuns[] = { QString(7, u'-'), QString(6, u'-'), QString(5, u'-'), QString(4, u'-'),
+        QString(3, u'-'), QString(2, u'-') };
+    static const QString spaceRuns[]
+        = { QString(5, u' '), QString(4, u' '), QString(3, u' '), QString(2, u' '), space };
     s = ReplaceAll(s, QStringLiteral("%20"), space);
     for (const QString& run : dashRuns)
         s = ReplaceAll(s, run, spacedTilde);
@@ -52,19 +52,8 @@ QString MassRenameCleanup(QString s, const RenameCleanupRules& rules)
     }
     s = ReplaceAll(s, marker, RunSeparator(rules));
     s = ReplaceAll(s, spaceRuns[3], space);
-    if (rules.useFilters) {
-        for (const FilterRecord& f : rules.filters) {
-            if (f.Kind == QLatin1String("D"))
-                s = FilterReplace(s, f.Search, QString(), rules.filterCase);
-            else if (f.Kind == QLatin1String("R"))
-                s = FilterReplace(s, f.Search, f.Replace, rules.filterCase);
-        }
-    }
-    if (rules.newFileCase == QLatin1String("TC"))
-        s = MakeTitleCase(s);
-    else if (rules.newFileCase == QLatin1String("UC"))
-        s = s.toUpper();
-    else if (rules.newFileCase == QLatin1String("LC"))
-        s = s.toLower();
+    if (rules.useFilters)
+        s = ApplyFilters(s, rules.filters, rules.filterCase);
+    s = ApplyNameCase(s, NameCaseFromCode(rules.newFileCase));
     return ReplaceAll(s, spaceRuns[3], space);
 }

@@ -41,15 +41,45 @@ QString CleanupFileName(const QString& text, const CleanupRules& rules)
     }
     s = ReplaceAll(s, kMarker, rules.SeparatorString);
     s = ReplaceAll(s, QStringLiteral("  "), space);
-    if (rules.enableFilters) {
-        for (const FilterRecord& f : rules.filters) {
-            if (f.Kind == QLatin1String("D"))
-                s = FilterReplace(s, f.Search, QString(), rules.filterCase);
-            else if (f.Kind == QLatin1String("R"))
-                s = FilterReplace(s, f.Search, f.Replace, rules.filterCase);
-        }
+    return rules.enableFilters ? ApplyFilters(s, rules.filters, rules.filterCase) : s;
+}
+
+QString ApplyFilters(const QString& text, const FilterList& filters, bool caseSensitive)
+{
+    QString s = text;
+    for (const FilterRecord& f : filters) {
+        if (f.Kind == QLatin1String("D"))
+            s = FilterReplace(s, f.Search, QString(), caseSensitive);
+        else if (f.Kind == QLatin1String("R"))
+            s = FilterReplace(s, f.Search, f.Replace, caseSensitive);
     }
     return s;
+}
+
+NameCase NameCaseFromCode(const QString& code)
+{
+    if (code == QLatin1String("TC"))
+        return NameCase::Title;
+    if (code == QLatin1String("UC"))
+        return NameCase::Upper;
+    if (code == QLatin1String("LC"))
+        return NameCase::Lower;
+    return NameCase::Unchanged;
+}
+
+QString ApplyNameCase(const QString& text, NameCase nameCase)
+{
+    switch (nameCase) {
+    case NameCase::Title:
+        return MakeTitleCase(text);
+    case NameCase::Upper:
+        return text.toUpper();
+    case NameCase::Lower:
+        return text.toLower();
+    case NameCase::Unchanged:
+        break;
+    }
+    return text;
 }
 
 QString FilterReplace(const QString& text, const QString& find, const QString& repl, bool caseSensitive)

@@ -36,3 +36,12 @@ QString FilterReplace(const QString& text, const QString& find, const QString& r
 // Lower case, with the first character and every character after "-", " ",
 // ".", "_" or "(" in upper case.
 QString MakeTitleCase(const QString& text);
+
+// The casing a new name gets.
+enum class NameCase { Title, Upper, Lower, Unchanged };
+// From its stored code: "TC", "UC", "LC"; anything else ("NC") leaves the case.
+NameCase NameCaseFromCode(const QString& code);
+QString ApplyNameCase(const QString& text, NameCase nameCase);
+
+// Runs every delete ("D") and replace ("R") filter once, in order.
+QString ApplyFilters(const QString& text, const FilterList& filters, bool caseSensitive);

@@ -12,21 +12,13 @@ const QString kExtension = QStringLiteral(".mp3");
 
 void NameEditSession::CaseFileName(const QString& mode)
 {
-    const QString base = BeforeLast(m_editor.text(), QLatin1Char('.'));
-    QString step;
-    if (mode == QLatin1String("UC")) {
-        m_editor.setText(base.toUpper() + kExtension);
-        step = QStringLiteral("CaseFileName:1");
-    } else if (mode == QLatin1String("LC")) {
-        m_editor.setText(base.toLower() + kExtension);
-        step = QStringLiteral("CaseFileName:2");
-    } else if (mode == QLatin1String("TC")) {
-        m_editor.setText(MakeTitleCase(base) + kExtension);
-        step = QStringLiteral("CaseFileName:3");
-    } else {
+    // The step keeps the recorded numbers: 1 upper, 2 lower, 3 title case.
+    const NameCase nameCase = NameCaseFromCode(mode);
+    const int stepNumber = nameCase == NameCase::Upper ? 1 : nameCase == NameCase::Lower ? 2 : 3;
+    if (nameCase == NameCase::Unchanged)
         return;
-    }
-    RecordStep(step);
+    m_editor.setText(ApplyNameCase(BeforeLast(m_editor.text(), QLatin1Char('.')), nameCase) + kExtension);
+    RecordStep(QStringLiteral("CaseFileName:") + QString::number(stepNumber));
 }
 
 void NameEditSession::RemovePeriods()

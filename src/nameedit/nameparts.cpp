@@ -5,13 +5,8 @@
 
 QStringList NameParts(const QString& fileName, const CleanupRules& rules, const QString& newFileCase)
 {
-    QString name = CleanupFileName(BeforeLast(fileName, QLatin1Char('.')), rules);
-    if (newFileCase == QLatin1String("TC"))
-        name = MakeTitleCase(name);
-    else if (newFileCase == QLatin1String("UC"))
-        name = name.toUpper();
-    else if (newFileCase == QLatin1String("LC"))
-        name = name.toLower();
+    const QString name
+        = ApplyNameCase(CleanupFileName(BeforeLast(fileName, QLatin1Char('.')), rules), NameCaseFromCode(newFileCase));
     QStringList pieces = name.split(QLatin1Char('-'));
     for (QString& piece : pieces)
         piece = Trim(piece);
