@@ -243,6 +243,11 @@ CurrentFile::Result CurrentFile::Save(const TagTexts& boxes)
     // The tags as they are, kept before anything is written.
     std::unique_ptr<TagJournal> journal;
     if (!m_journalPath.isEmpty()) {
+        // A file that cannot be read fails as the save would, before the
+        // journal of the last save is replaced.
+        TagSnapshot readable;
+        if (!ReadTagSnapshot(m_path, &readable, &result.error))
+            return result;
         journal = std::make_unique<TagJournal>(m_journalPath);
         FileError journalError;
         if (!journal->Begin(&journalError) || !journal->RecordBefore(m_path, &journalError)) {
