@@ -33,6 +33,7 @@ void NameEditSession::InsertSDS()
 {
     if (Trim(m_editor.text()).isEmpty())
         return;
+    const NameEditGroup group(*this);
     m_editor.type(m_prefs.options.SeparatorString);
     if (m_editor.text().contains(QStringLiteral("  ")))
         m_editor.setText(ReplaceAll(m_editor.text(), QStringLiteral("  "), QStringLiteral(" ")));
@@ -43,6 +44,7 @@ void NameEditSession::RemoveSDS()
 {
     if (Trim(m_editor.text()).isEmpty())
         return;
+    const NameEditGroup group(*this);
     const int cursor = m_editor.cursor();
     m_editor.setCursor(cursor);
     if (m_editor.text().mid(cursor, 1) == QLatin1String("-")) {

@@ -46,6 +46,11 @@ NameEditSession::NameEditSession(Preferences& prefs, NameEditHost& host, QObject
     , m_host(host)
 {
     connect(&m_editor, &NameEditor::textChanged, this, &NameEditSession::nameTextChanged);
+    // The cursor to go back to is where it stood before a change.
+    connect(&m_editor, &NameEditor::cursorChanged, this, [this] {
+        if (!m_applyingHistory && m_editor.text() == m_shown.text)
+            m_shown.cursor = m_editor.cursor();
+    });
 }
 
 CleanupRules NameEditSession::cleanupRules() const
@@ -55,6 +60,7 @@ CleanupRules NameEditSession::cleanupRules() const
 
 void NameEditSession::nameTextChanged()
 {
+    trackNameChange();
     if (m_prefs.options.syncOptionNumber() == 0)
         UpdateInternal();
 }
@@ -64,6 +70,7 @@ void NameEditSession::LoadNameParts(const QString& fileName)
     const QStringList pieces = NameParts(fileName, cleanupRules(), m_prefs.options.NewFileCase);
     m_parts.setEntries(pieces);
     m_editor.setText(pieces.join(m_prefs.options.SeparatorString) + QStringLiteral(".mp3"));
+    ResetNameHistory();
 }
 
 void NameEditSession::AddPart(const QString& text)

@@ -5,6 +5,7 @@
 #include "nameedit/partslist.h"
 #include "nameedit/steprecorder.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -21,6 +22,8 @@ enum class NameKey { BackSpace, Delete, Left, Right, Home, End, Insert };
 // window. Options are read from prefs at each call (they may be reloaded).
 // Status texts, field texts and the rename button go through host.
 // While SyncOption is 0, every change of the new name runs UpdateInternal.
+// Every change of the new name is kept for UndoName and RedoName; a command
+// that changes it in several steps (InsertSDS, RemoveSDS, a replay) is one.
 class NameEditSession final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(NameEditSession)
@@ -98,8 +101,38 @@ public:
     // A mouse press that put the cursor at position: "CursorPosition:" + n.
     void cursorClicked(int position);
 
+    // --- undo and redo of the new name
+    // Back to the text (and cursor) before the last change, or forward
+    // again; the parts list is rebuilt after each. False when there is
+    // nothing to go back or forward to. Not recorded as steps.
+    bool UndoName();
+    bool RedoName();
+    bool canUndoName() const { return !m_undo.isEmpty(); }
+    bool canRedoName() const { return !m_redo.isEmpty(); }
+    // Forgets the name's history: the name as it is now is the start. Loading
+    // a file's name parts does this too.
+    void ResetNameHistory();
+
 private:
+    struct NameState {
+        QString text;
+        int cursor = 0;
+    };
+    // Changes of the name while one lives are one step of its history.
+    class NameEditGroup {
+    public:
+        explicit NameEditGroup(NameEditSession& s);
+        ~NameEditGroup();
+        NameEditGroup(const NameEditGroup&) = delete;
+        NameEditGroup& operator=(const NameEditGroup&) = delete;
+
+    private:
+        NameEditSession& m_session;
+    };
+
     void nameTextChanged();
+    void trackNameChange();
+    void applyName(const NameState& state);
 
     Preferences& m_prefs;
     NameEditHost& m_host;
@@ -108,4 +141,10 @@ private:
     StepRecorder m_recorder;
     FormatList m_formats;
     bool m_updatingInternal = false;
+    QList<NameState> m_undo;
+    QList<NameState> m_redo;
+    NameState m_shown; // the name as it was after the last change
+    int m_groupDepth = 0;
+    bool m_groupKept = false; // the open group's start is on m_undo
+    bool m_applyingHistory = false;
 };

@@ -63,6 +63,7 @@ void NameEditSession::ReplaySteps()
 {
     m_host.focusNewName();
     m_host.setRenameEnabled(false);
+    const NameEditGroup group(*this);
     const QStringList steps = m_recorder.EditSteps();
     for (const QString& step : steps) {
         runStep(step);

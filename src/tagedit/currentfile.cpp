@@ -4,6 +4,8 @@
 #include "platform/prompter.h"
 #include "settings/options.h"
 #include "settings/settingsstore.h"
+#include "tagedit/multitagrun.h"
+#include "tagedit/tagjournal.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 #include "tags/tagtypes.h"
@@ -242,6 +244,25 @@ CurrentFile::Result CurrentFile::Save(const TagTexts& boxes)
         result.error = fileErrorFromErrno(ENOENT);
         return result;
     }
+    // The tags as they are, kept before anything is written.
+    std::unique_ptr<TagJournal> journal;
+    if (!m_journalPath.isEmpty()) {
+        // A file that cannot be read fails as the save would, before the
+        // journal of the last save is replaced.
+        TagSnapshot readable;
+        if (!ReadTagSnapshot(m_path, &readable, &result.error))
+            return result;
+        journal = std::make_unique<TagJournal>(m_journalPath);
+        FileError journalError;
+        if (!journal->Begin(&journalError) || !journal->RecordBefore(m_path, &journalError)) {
+            journal.reset();
+            if (!m_prompter->askYesNo(QStringLiteral("Velmora"), JournalRefusedQuestion(m_journalPath, journalError),
+                    MsgIcon::Exclamation)) {
+                result.cancelled = true;
+                return result;
+            }
+        }
+    }
     if (!makeWritable(&result.error))
         return result;
 
@@ -268,6 +289,8 @@ CurrentFile::Result CurrentFile::Save(const TagTexts& boxes)
     }
     // The boxes show what the file holds now, and the trailer follows it.
     Result written = read(true);
+    if (journal)
+        journal->RecordAfter(m_path);
     if (written.step == Step::Read && written.error.ok() && !m_loaded)
         written.error = fileErrorFromErrno(ENOENT);
     return written;

@@ -31,7 +31,8 @@ public:
         FileError error;
         bool reportedByTags = false; // the tag layer has shown its own message
         bool reread = false; // texts() were read from the file again
-        bool ok() const { return error.ok() && !reportedByTags; }
+        bool cancelled = false; // the user chose not to write: nothing was written
+        bool ok() const { return error.ok() && !reportedByTags && !cancelled; }
     };
 
     // files and prompter (may be null; it shows the tag layer's messages)
@@ -68,6 +69,12 @@ public:
     // No file selected.
     void Clear();
 
+    // Keeps the file's tags in the undo journal at journalPath before each
+    // Save, so that the last save can be undone ("" keeps none). When the
+    // journal cannot be written, Save asks whether to save without it.
+    void setJournal(const QString& journalPath) { m_journalPath = journalPath; }
+    QString journalPath() const { return m_journalPath; }
+
     // Writes the boxes into the file: every field whose text differs from
     // what was last read goes into the ID3v2 tag (the others keep what the
     // file holds now), then the file is read again and its trailer written
@@ -91,6 +98,7 @@ private:
     std::unique_ptr<ID3V2Tag> m_v2;
     std::unique_ptr<ID3V1Tag> m_v1;
     QString m_path;
+    QString m_journalPath;
     bool m_loaded = false;
     qint64 m_length = -1;
     TagTexts m_texts;

@@ -90,6 +90,30 @@ std::array<QString, kFieldCount> BoxTextsFromTag(const ID3V2Tag& tag, const Opti
     return texts;
 }
 
+QList<FieldId> FieldsToClear(const MultiTagValues& values)
+{
+    QList<FieldId> fields;
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto id = FieldId(i);
+        if (!values.included[i] || id == FieldId::CopyRight)
+            continue;
+        const bool number = id == FieldId::Track || id == FieldId::TotalTracks || id == FieldId::Year;
+        if (number ? BoxNumber(values.texts[i]) == 0 : TrimSpaces(values.texts[i]).isEmpty())
+            fields << id;
+    }
+    return fields;
+}
+
+QString ClearFieldsQuestion(const QList<FieldId>& fields, int files, int chosen)
+{
+    QStringList names;
+    for (FieldId id : fields)
+        names << QString::fromLatin1(fieldInfo(int(id)).name);
+    return QStringLiteral("Set Tags Will Clear These Fields In ") + QString::number(files)
+        + QStringLiteral(" Of The ") + QString::number(chosen) + QStringLiteral(" Selected Files:") + kCrLf + kCrLf
+        + names.join(QStringLiteral(", ")) + kCrLf + kCrLf + QStringLiteral("Clear Them?");
+}
+
 QString MultiTagErrorText(const QString& path, const FileError& error)
 {
     return QStringLiteral("Error Saving Tags In File: ") + kCrLf + kCrLf + path + kCrLf + kCrLf
@@ -149,24 +173,53 @@ MultiTagWriter::Result MultiTagWriter::TagFile(const QString& path, const MultiT
     return result;
 }
 
+bool MultiTagWriter::load(const QString& file)
+{
+    FileAttributes attributes;
+    if (file.isEmpty() || !m_files.attributes(file, &attributes) || attributes.system)
+        return false;
+    const bool hadTrailer = m_v1.ReadFromFile(file);
+    m_v2.SetFileName(file);
+    // Reading must leave the file as it was: the load takes the trailer
+    // away from a file that also has an ID3v2 tag.
+    if (hadTrailer && !m_v2.HasTagType(TagType::ID3v1))
+        m_v1.WriteToFile(file);
+    return m_v2.FileName() == file;
+}
+
 std::array<QString, kFieldCount> MultiTagWriter::ReadFile(const QString& path, const Options& options)
 {
-    const QString file = TrimSpaces(path);
-    FileAttributes attributes;
-    const bool readable = !file.isEmpty() && m_files.attributes(file, &attributes) && !attributes.system;
-    bool hadTrailer = false;
-    if (readable) {
-        hadTrailer = m_v1.ReadFromFile(file);
-        m_v2.SetFileName(file);
-        // Reading must leave the file as it was: the load takes the trailer
-        // away from a file that also has an ID3v2 tag.
-        if (hadTrailer && !m_v2.HasTagType(TagType::ID3v1))
-            m_v1.WriteToFile(file);
-    }
-    if (!readable || m_v2.FileName() != file) {
+    if (!load(TrimSpaces(path))) {
         std::array<QString, kFieldCount> empty;
         empty[int(FieldId::CopyRight)] = QStringLiteral("False");
         return empty;
     }
     return BoxTextsFromTag(m_v2, options);
+}
+
+bool MultiTagWriter::HoldsAny(const QString& path, const QList<FieldId>& fields)
+{
+    if (fields.isEmpty() || !load(TrimSpaces(path)))
+        return false;
+    for (FieldId id : fields) {
+        switch (id) {
+        case FieldId::Track:
+            if (m_v2.Track() != 0)
+                return true;
+            break;
+        case FieldId::TotalTracks:
+            if (m_v2.TotalTracks() != 0)
+                return true;
+            break;
+        case FieldId::Year:
+            if (m_v2.Year() != 0)
+                return true;
+            break;
+        default:
+            if (!TrimSpaces(m_v2.FieldText(id)).isEmpty())
+                return true;
+            break;
+        }
+    }
+    return false;
 }

@@ -5,6 +5,7 @@
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -45,6 +46,16 @@ void ApplyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values);
 // rest as they are.
 std::array<QString, kFieldCount> BoxTextsFromTag(const ID3V2Tag& tag, const Options& options);
 
+// The included fields whose box would clear them in every file: a text box
+// empty after trimming blanks, a Track, Total Tracks or Year box without a
+// leading number. Copyright is never written, so never cleared. Panel order.
+QList<FieldId> FieldsToClear(const MultiTagValues& values);
+
+// "Set Tags Will Clear These Fields In " files " Of The " chosen
+// " Selected Files:" CRLF CRLF the field names joined by ", " CRLF CRLF
+// "Clear Them?"
+QString ClearFieldsQuestion(const QList<FieldId>& fields, int files, int chosen);
+
 // "Error Saving Tags In File: " CRLF CRLF path CRLF CRLF
 // "Error: " description " (" number ")".
 QString MultiTagErrorText(const QString& path, const FileError& error);
@@ -78,10 +89,19 @@ public:
     // file that also has an ID3v2 tag) is put back as it was.
     std::array<QString, kFieldCount> ReadFile(const QString& path, const Options& options);
 
+    // True when the file holds a value (a text other than blanks, a number
+    // other than 0) in one of fields, in its ID3v2 tag or, for a field that
+    // tag lacks, its ID3v1 trailer. The file is left as it was.
+    bool HoldsAny(const QString& path, const QList<FieldId>& fields);
+
     ID3V2Tag& v2() { return m_v2; }
     ID3V1Tag& v1() { return m_v1; }
 
 private:
+    // Loads the file's tags and puts back a trailer the load removed. False
+    // when the file cannot be read.
+    bool load(const QString& file);
+
     FileSystem& m_files;
     ID3V2Tag m_v2;
     ID3V1Tag m_v1;

@@ -1,4 +1,5 @@
 #include "tagedit/currentfile.h"
+#include "tagedit/tagjournal.h"
 
 #include "multitagfiles.h"
 
@@ -251,4 +252,34 @@ TEST(CurrentFile, ARenamedFileKeepsWhatWasReadAndIsSavedUnderItsNewName)
     EXPECT_EQ(readV2(renamed).mood, QStringLiteral("Bright"));
     EXPECT_EQ(readV2(renamed).artist, QStringLiteral("Artist old"));
     EXPECT_FALSE(QFileInfo::exists(old));
+}
+
+TEST(CurrentFile, SaveKeepsTheTagsItReplacesSoThatTheSaveCanBeUndone)
+{
+    Fixture f;
+    const QString song = f.tagged("song", true);
+    const QString journal = f.dir.filePath("undo/TagSave-Undo.journal");
+    f.file.setJournal(journal);
+    ASSERT_TRUE(f.file.Load(song).ok());
+    const QByteArray loaded = Mp3Builder::readFile(song);
+
+    ASSERT_TRUE(f.file.Save(f.boxes({ { FieldId::Title, QString(900, QLatin1Char('t')) } })).ok());
+    ASSERT_NE(Mp3Builder::readFile(song), loaded);
+    ASSERT_TRUE(f.file.Reload().ok()); // rewrites the same trailer
+
+    const TagUndoReport undo = UndoTagJournal(journal);
+    EXPECT_EQ(undo.restored, QStringList({ song }));
+    EXPECT_EQ(Mp3Builder::readFile(song), loaded);
+
+    // A journal that cannot be written is asked about; No saves nothing.
+    Mp3Builder::writeFile(f.dir.filePath("blocked"), "x");
+    f.file.setJournal(f.dir.filePath("blocked/j.journal"));
+    ASSERT_TRUE(f.file.Reload().ok());
+    const QByteArray before = Mp3Builder::readFile(song);
+    const CurrentFile::Result refused = f.file.Save(f.boxes({ { FieldId::Title, QStringLiteral("Other") } }));
+    EXPECT_TRUE(refused.cancelled);
+    EXPECT_FALSE(refused.ok());
+    ASSERT_EQ(f.prompter.calls.size(), 1);
+    EXPECT_TRUE(f.prompter.calls[0].text.startsWith(QStringLiteral("The Undo Journal Cannot Be Written:")));
+    EXPECT_EQ(Mp3Builder::readFile(song), before);
 }

@@ -10,10 +10,13 @@
 #include "settings/preferences.h"
 #include "tagedit/ui/clsid3editarea.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
@@ -46,6 +49,7 @@ struct Window {
         for (const QString& name : names)
             EXPECT_TRUE(write(path(name), sample(name.left(1)), true));
         window = std::make_unique<MultiTagger>(services, preferences, dir.path(), nullptr, recorder);
+        window->setUndoFolder(dir.filePath("undo"));
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }
@@ -181,7 +185,10 @@ TEST(MultiTagger, TrackTextWritesItsLeadingNumberAndTotalTracksReachesTheId3v2Ta
     w.window->SetTagsButtonClick();
     w.edit("ID3Track")->setText("x7");
     w.select({"b.mp3"});
+    w.prompter.answers.enqueue(Answer::Yes); // it clears the track: asked first
     w.window->SetTagsButtonClick();
+    ASSERT_EQ(w.prompter.calls.size(), 1);
+    EXPECT_TRUE(w.prompter.calls[0].text.startsWith("Set Tags Will Clear These Fields In 1 Of The 1 Selected Files:"));
     EXPECT_EQ(readV2(w.path("a.mp3")).track, 7);
     EXPECT_EQ(readV2(w.path("a.mp3")).total, 12) << "the total shares the frame and stays";
     EXPECT_EQ(readV1(w.path("a.mp3")).Track(), 7);
@@ -330,4 +337,76 @@ TEST(MultiTagger, ExitClosesTheWindow)
     EXPECT_FALSE(w.window->isVisible());
     EXPECT_EQ(w.window->result(), QDialog::Accepted);
     EXPECT_FALSE(w.window->filesWritten());
+}
+
+TEST(MultiTagger, StopButtonAndEscapeEndTheRunAfterTheCurrentFile)
+{
+    Window w({ "a.mp3", "b.mp3", "c.mp3", "d.mp3" });
+    QList<QByteArray> before;
+    for (const QString name : { "a.mp3", "b.mp3", "c.mp3", "d.mp3" })
+        before << Mp3Builder::readFile(w.path(name));
+    w.included(FieldId::Album)->setChecked(true);
+    w.edit("ID3Album")->setText("New");
+    w.select({ "a.mp3", "b.mp3", "c.mp3", "d.mp3" });
+    QPushButton* stop = w.button("StopButton");
+    QString stopAt = "Setting ID3 Tags In b.mp3";
+    bool stopEnabled = false;
+    QObject::connect(w.window->findChild<QStatusBar*>("MTSB"), &QStatusBar::messageChanged, [&](const QString& text) {
+        if (text != stopAt)
+            return;
+        stopEnabled = stop->isEnabled() && !w.button("SetTagsButton")->isEnabled();
+        if (stopAt.endsWith("b.mp3")) {
+            stop->click();
+        } else {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(w.window.get(), &escape);
+        }
+    });
+    EXPECT_FALSE(stop->isEnabled());
+    w.window->show();
+
+    w.window->SetTagsButtonClick();
+
+    EXPECT_TRUE(stopEnabled);
+    EXPECT_EQ(w.status(), "ID3 Tag Updates Stopped After 2 Of 4 Files");
+    auto* progress = w.window->findChild<QProgressBar*>("MTProgress");
+    EXPECT_EQ(progress->value(), 2);
+    EXPECT_EQ(progress->maximum(), 4);
+    EXPECT_EQ(readV2(w.path("b.mp3")).album, "New");
+    EXPECT_EQ(Mp3Builder::readFile(w.path("c.mp3")), before[2]);
+    EXPECT_FALSE(stop->isEnabled());
+    EXPECT_TRUE(w.button("SetTagsButton")->isEnabled());
+
+    stopAt = "Setting ID3 Tags In a.mp3";
+    w.edit("ID3Album")->setText("Newer");
+    w.window->SetTagsButtonClick();
+    EXPECT_EQ(w.status(), "ID3 Tag Updates Stopped After 1 Of 4 Files");
+    EXPECT_EQ(readV2(w.path("b.mp3")).album, "New");
+    EXPECT_FALSE(w.window->isRunning());
+    EXPECT_TRUE(w.window->isVisible()) << "Escape during a run does not close the window";
+}
+
+TEST(MultiTagger, UndoRunButtonPutsBackWhatTheLastRunChanged)
+{
+    Window w;
+    const QByteArray a = Mp3Builder::readFile(w.path("a.mp3"));
+    const QByteArray c = Mp3Builder::readFile(w.path("c.mp3"));
+    QPushButton* undo = w.button("UndoRunButton");
+    EXPECT_FALSE(undo->isEnabled());
+    w.included(FieldId::Title)->setChecked(true);
+    w.edit("ID3Title")->setText("Everywhere");
+    w.select({ "a.mp3", "c.mp3" });
+    w.window->SetTagsButtonClick();
+    ASSERT_EQ(readV2(w.path("c.mp3")).title, "Everywhere");
+    ASSERT_TRUE(undo->isEnabled());
+
+    w.prompter.answers.enqueue(Answer::Yes);
+    undo->click();
+
+    ASSERT_EQ(w.prompter.calls.size(), 1);
+    EXPECT_EQ(w.prompter.calls[0].text, "Restore The Tags Of The 2 Files Changed By The Last Run?");
+    EXPECT_EQ(Mp3Builder::readFile(w.path("a.mp3")), a);
+    EXPECT_EQ(Mp3Builder::readFile(w.path("c.mp3")), c);
+    EXPECT_EQ(w.status(), "Last Run Undone: 2 Files Restored");
+    EXPECT_FALSE(undo->isEnabled());
 }

@@ -7,6 +7,7 @@
 #include "platform/platformservices.h"
 #include "nameedit/nameeditsession.h"
 #include "settings/preferences.h"
+#include "tagedit/tagjournal.h"
 #include "tagedit/ui/clsid3editarea.h"
 #include "tagedit/ui/tagpanelbuilder.h"
 #include "tags/fieldcatalogue.h"
@@ -54,6 +55,7 @@ Velmora::Velmora(PlatformServices& services, Preferences& preferences, const QSt
 {
     setObjectName(QStringLiteral("Velmora"));
     setWindowTitle(VelmoraTitle());
+    setUndoFolder(TagJournal::DefaultFolder());
     m_session = new NameEditSession(m_prefs, *this, this);
     buildControls();
     buildActions();
@@ -277,6 +279,12 @@ void Velmora::SBar(const QString& text)
 QString Velmora::statusText() const
 {
     return m_status->text();
+}
+
+void Velmora::setUndoFolder(const QString& folder)
+{
+    m_undoFolder = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    m_file.setJournal(TagJournal::TagSaveJournal(m_undoFolder));
 }
 
 QString Velmora::folder() const

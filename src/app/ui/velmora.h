@@ -67,6 +67,18 @@ public:
     void ToggleToolbar();
     void ShowHelp();
     void ShowAbout();
+    // Edit menu. Undo and Redo step through the new name's history while it
+    // has the focus and through a text box's own history while one has it;
+    // elsewhere Undo undoes the last tag save.
+    void Undo();
+    void Redo();
+    // Puts back the tags the last Save Tags replaced, when the file still
+    // holds exactly what that save wrote.
+    void UndoTagSave();
+    // The folder of the undo journals (ending in "/"); the per-user data
+    // folder unless set.
+    void setUndoFolder(const QString& folder);
+    QString undoFolder() const { return m_undoFolder; }
 
     // The folder listed by FileList, ending in "/".
     QString folder() const;
@@ -157,6 +169,7 @@ private:
     Preferences& m_prefs;
     CurrentFile m_file;
     QString m_helpFile;
+    QString m_undoFolder;
     bool m_startedUp = false;
     bool m_loadingRow = false;
     bool m_showingName = false;

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -63,6 +64,25 @@ void Velmora::buildActions()
                &Velmora::ToggleToolbar);
     makeAction(QStringLiteral("mnuLoadHelp"), QStringLiteral("&Help"), &Velmora::ShowHelp);
     makeAction(QStringLiteral("mnuAbout"), QStringLiteral("&About"), &Velmora::ShowAbout);
+    makeAction(QStringLiteral("mnuUndo"), QStringLiteral("&Undo"), &Velmora::Undo);
+    makeAction(QStringLiteral("mnuRedo"), QStringLiteral("&Redo"), &Velmora::Redo);
+    makeAction(QStringLiteral("mnuUndoTagSave"), QStringLiteral("Undo Last &Tag Save"), &Velmora::UndoTagSave);
+
+    // The desktop's usual keys, where the window's own key table leaves them
+    // free. Only the menu bar's entries take them; their twins would make
+    // the keys ambiguous.
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"mnuSaveID3", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"mnuLoadHelp", QKeySequence(Qt::Key_F1)},
+        {"mnuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+        {"mnuRedo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+    };
+    for (const auto& [name, key] : keys) {
+        QAction* action = m_actions.value(QLatin1String(name));
+        action->setShortcut(key);
+        addAction(action); // active while the menu bar is hidden too
+    }
 }
 
 void Velmora::buildMenus()
@@ -86,6 +106,13 @@ void Velmora::buildMenus()
     add(file, "mnuCreatePlaylist");
     file->addSeparator();
     add(file, "mnuExit");
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    add(edit, "mnuUndo");
+    add(edit, "mnuRedo");
+    edit->addSeparator();
+    add(edit, "mnuUndoTagSave");
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuTools"));

@@ -24,6 +24,7 @@ void Velmora::openMassRename()
 void Velmora::openMultiTagger()
 {
     MultiTagger form(m_services, m_prefs, folder(), this, &m_session->recorder());
+    form.setUndoFolder(m_undoFolder);
     form.exec();
 }
 

@@ -227,9 +227,20 @@ bool Velmora::handleNewNameEvent(QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
+    // The box's own history is lost at every change the engine writes back:
+    // the engine keeps the name's history instead.
     const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    const bool z = key->key() == Qt::Key_Z;
+    if (key->matches(QKeySequence::Undo) || (z && mods == Qt::ControlModifier)) {
+        m_session->UndoName();
+        return true;
+    }
+    if (key->matches(QKeySequence::Redo) || (z && mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
+        m_session->RedoName();
+        return true;
+    }
     if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false; // copy, paste, undo: the box does them, takeNameFromBox follows
+        return false; // copy, paste: the box does them, takeNameFromBox follows
     const bool shift = mods & Qt::ShiftModifier;
     switch (key->key()) {
     case Qt::Key_Backspace: m_session->specialKey(NameKey::BackSpace); return true;

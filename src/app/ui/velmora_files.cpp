@@ -114,6 +114,8 @@ void Velmora::SelectFileEntry()
     reportFailure(loaded);
     SBar(QStringLiteral("Ready"));
     m_session->AutoSync();
+    // The name's history starts with the name as the file was loaded.
+    m_session->ResetNameHistory();
     focusNewName();
 }
 
@@ -212,6 +214,7 @@ void Velmora::EnableFileControls(bool enabled)
     if (!enabled) {
         m_session->parts().clear();
         m_session->editor().setText(QString());
+        m_session->ResetNameHistory();
         m_renameFrame->setTitle(QStringLiteral("No File Selected"));
     }
 }

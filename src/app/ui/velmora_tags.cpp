@@ -8,9 +8,12 @@
 #include "platform/prompter.h"
 #include "tagedit/cfileinfo.h"
 #include "tagedit/filesize.h"
+#include "tagedit/tagjournal.h"
 #include "tagedit/ui/clsid3editarea.h"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QToolBar>
 
@@ -79,6 +82,10 @@ void Velmora::SaveTags()
     const CurrentFile::Result result = m_file.Save(boxTexts());
     m_fileList->setEnabled(true);
     m_id3ToolBar->setEnabled(true);
+    if (result.cancelled) {
+        SBar(QStringLiteral("ID3 Tags Not Saved To File"));
+        return;
+    }
     // A failed save keeps what the user typed, so that it can be saved again.
     if (result.reread)
         showTags(result);
@@ -87,6 +94,61 @@ void Velmora::SaveTags()
         return;
     }
     SBar(QStringLiteral("ID3 Tags Saved To File"));
+}
+
+namespace {
+
+// The text box with the focus that keeps its own undo history; null for
+// none (a read-only box has nothing to undo).
+QLineEdit* focusedTextBox()
+{
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    return edit && !edit->isReadOnly() ? edit : nullptr;
+}
+
+} // namespace
+
+void Velmora::Undo()
+{
+    QLineEdit* box = focusedTextBox();
+    if (box == m_newName)
+        m_session->UndoName();
+    else if (box)
+        box->undo();
+    else
+        UndoTagSave();
+}
+
+void Velmora::Redo()
+{
+    QLineEdit* box = focusedTextBox();
+    if (box == m_newName)
+        m_session->RedoName();
+    else if (box)
+        box->redo();
+}
+
+void Velmora::UndoTagSave()
+{
+    const QString journal = TagJournal::TagSaveJournal(m_undoFolder);
+    const QStringList files = TagJournalChangedFiles(journal);
+    if (files.isEmpty()) {
+        SBar(QStringLiteral("Nothing To Undo"));
+        return;
+    }
+    const Busy busy(*this);
+    if (!AskYesNo(QStringLiteral("Undo The Last Tag Save In File: \r\n\r\n") + files.first()))
+        return;
+    SBar(QStringLiteral("Restoring ID3 Tags..."));
+    const TagUndoReport report = UndoTagJournal(journal);
+    // The boxes show what the file holds now.
+    if (!m_file.isEmpty() && files.contains(m_file.path()))
+        ReadMP3ID();
+    const QString problems = TagUndoProblemsText(report);
+    if (!problems.isEmpty())
+        m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
+    SBar(report.restored.isEmpty() ? QStringLiteral("Last Tag Save Not Undone")
+                                   : QStringLiteral("Last Tag Save Undone"));
 }
 
 void Velmora::RefreshTags()

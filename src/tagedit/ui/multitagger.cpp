@@ -3,12 +3,15 @@
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "settings/preferences.h"
+#include "tagedit/multitagrun.h"
+#include "tagedit/tagjournal.h"
 #include "tagedit/ui/clsid3editarea.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,6 +19,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -43,10 +47,11 @@ QString withSlash(const QString& folder)
 
 MultiTagger::MultiTagger(PlatformServices& services, Preferences& preferences, const QString& startFolder,
                          QWidget* parent, StepRecorder* recorder)
-    : QDialog(parent),
-      m_services(services),
-      m_preferences(preferences),
-      m_writer(*services.files, services.prompter)
+    : QDialog(parent)
+    , m_services(services)
+    , m_preferences(preferences)
+    , m_writer(*services.files, services.prompter)
+    , m_undoFolder(TagJournal::DefaultFolder())
 {
     setObjectName(QStringLiteral("MultiTagger"));
     setWindowTitle(QStringLiteral("Velmora - MultiTagger"));
@@ -60,6 +65,7 @@ MultiTagger::MultiTagger(PlatformServices& services, Preferences& preferences, c
     ClearBoxes();
 
     setFolder(startFolder.isEmpty() ? QDir::homePath() : startFolder);
+    updateUndoButton();
     ShowStatus(QStringLiteral("Ready"));
 }
 
@@ -83,8 +89,7 @@ void MultiTagger::buildWindow()
         m_tree->hideColumn(column);
     m_tree->header()->hide();
     m_tree->expand(m_folderModel->index(QDir::homePath()));
-    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
                 if (current.isValid())
                     setFolder(m_folderModel->filePath(current));
             });
@@ -124,13 +129,29 @@ void MultiTagger::buildWindow()
     m_exitButton = new QPushButton(QStringLiteral("E&xit"), tagFrame);
     m_exitButton->setObjectName(QStringLiteral("ExitButton"));
     m_exitButton->setToolTip(QStringLiteral("Exit MultiTagger"));
+    m_stopButton = new QPushButton(QStringLiteral("S&top"), tagFrame);
+    m_stopButton->setObjectName(QStringLiteral("StopButton"));
+    m_stopButton->setToolTip(QStringLiteral("Stop After The Current File (Esc)"));
+    m_stopButton->setEnabled(false);
+    m_undoButton = new QPushButton(QStringLiteral("&Undo Last Run"), tagFrame);
+    m_undoButton->setObjectName(QStringLiteral("UndoRunButton"));
+    m_undoButton->setToolTip(QStringLiteral("Restore The Tags Of The Files Changed By The Last Set Tags Run"));
     buttons->addWidget(m_allButton);
     buttons->addWidget(m_readValues);
     buttons->addStretch(1);
+    buttons->addWidget(m_undoButton);
     buttons->addWidget(m_setTags);
+    buttons->addWidget(m_stopButton);
     buttons->addWidget(m_exitButton);
     tagLayout->addLayout(buttons);
     layout->addWidget(tagFrame, 1);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("MTProgress"));
+    m_progress->setFormat(QStringLiteral("%v Of %m Files"));
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    layout->addWidget(m_progress);
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("MTSB"));
@@ -141,6 +162,8 @@ void MultiTagger::buildWindow()
     connect(m_readValues, &QToolButton::clicked, this, &MultiTagger::ReadValuesClick);
     connect(m_setTags, &QPushButton::clicked, this, &MultiTagger::SetTagsButtonClick);
     connect(m_exitButton, &QPushButton::clicked, this, &MultiTagger::ExitButtonClick);
+    connect(m_stopButton, &QPushButton::clicked, this, &MultiTagger::StopButtonClick);
+    connect(m_undoButton, &QPushButton::clicked, this, &MultiTagger::UndoRunButtonClick);
 
     resize(640, 680);
 }
@@ -162,8 +185,8 @@ void MultiTagger::setFolder(const QString& folder)
 void MultiTagger::fillFileList()
 {
     m_fileList->clear();
-    const QStringList names = QDir(m_folder).entryList({QStringLiteral("*.mp3")}, QDir::Files,
-                                                       QDir::Name | QDir::IgnoreCase);
+    const QStringList names
+        = QDir(m_folder).entryList({ QStringLiteral("*.mp3") }, QDir::Files, QDir::Name | QDir::IgnoreCase);
     m_fileList->addItems(names);
 }
 
@@ -187,8 +210,9 @@ void MultiTagger::ShowStatus(const QString& text)
         return;
     m_statusBar->repaint();
     if (m_running) {
-        // Keeps the window painted during a long run; input waits until the end.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // Keeps the window painted and the Stop button answering during a
+        // long run; every other control is disabled until it ends.
+        QCoreApplication::processEvents();
         m_sinceEvents.start();
     }
 }
@@ -268,45 +292,122 @@ MultiTagValues MultiTagger::currentValues() const
     return values;
 }
 
+void MultiTagger::setUndoFolder(const QString& folder)
+{
+    m_undoFolder = withSlash(folder);
+    updateUndoButton();
+}
+
+QString MultiTagger::journalPath() const
+{
+    return TagJournal::MultiTaggerJournal(m_undoFolder);
+}
+
+void MultiTagger::updateUndoButton()
+{
+    m_undoButton->setEnabled(!m_running && QFileInfo::exists(journalPath()));
+}
+
+void MultiTagger::setRunning(bool running)
+{
+    m_running = running;
+    m_stopRequested = false;
+    m_sinceEvents.invalidate();
+    for (QWidget* w : std::initializer_list<QWidget*> {
+             m_tree, m_fileList, m_panelWidgets.area, m_allButton, m_readValues, m_setTags, m_exitButton })
+        w->setEnabled(!running);
+    m_stopButton->setEnabled(running);
+    updateUndoButton();
+}
+
 void MultiTagger::SetTagsButtonClick()
 {
+    if (m_running)
+        return;
     if (CountSelected() < 1) {
-        m_services.prompter->message(kTitle, QStringLiteral("Please Select Some Files From The File List First!"),
-                                     MsgIcon::Exclamation);
+        m_services.prompter->message(
+            kTitle, QStringLiteral("Please Select Some Files From The File List First!"), MsgIcon::Exclamation);
         return;
     }
-    const MultiTagValues values = currentValues();
-    m_running = true;
-    m_sinceEvents.invalidate();
-    for (int row = 0; row < m_fileList->count(); ++row) {
-        const QListWidgetItem* item = m_fileList->item(row);
-        if (!item->isSelected())
-            continue;
-        const QString name = item->text();
-        const QString path = pathOf(name);
-        ShowStatus(QStringLiteral("Setting ID3 Tags In ") + name);
-        const MultiTagWriter::Result result = m_writer.TagFile(path, values);
-        if (!result.error.ok()) {
-            m_services.prompter->message(kErrorTitle, MultiTagErrorText(path, result.error), MsgIcon::Critical);
-            continue;
-        }
+    QStringList paths;
+    for (int row = 0; row < m_fileList->count(); ++row)
+        if (m_fileList->item(row)->isSelected())
+            paths << pathOf(m_fileList->item(row)->text());
+
+    m_progress->setRange(0, int(paths.size()));
+    m_progress->setValue(0);
+    setRunning(true);
+    MultiTagRunHooks hooks;
+    hooks.status = [this](const QString& text) { ShowStatus(text); };
+    hooks.progress = [this](int done, int) { m_progress->setValue(done); };
+    hooks.stopRequested = [this] { return m_stopRequested; };
+    MultiTagRun run(m_writer, *m_services.prompter, journalPath());
+    const MultiTagRunReport report = run.Run(paths, currentValues(), hooks);
+    setRunning(false);
+    if (report.done > 0)
         m_filesWritten = true;
-        if (result.reportedByTags)
-            continue;
-        ShowStatus(QStringLiteral("ID3 Tags Saved In ") + name);
+    ShowStatus(MultiTagRunStatus(report));
+    const QString skipped = MultiTagSkippedText(report);
+    if (!skipped.isEmpty())
+        m_services.prompter->message(kErrorTitle, skipped, MsgIcon::Exclamation);
+}
+
+void MultiTagger::StopButtonClick()
+{
+    if (m_running)
+        m_stopRequested = true;
+}
+
+void MultiTagger::UndoRunButtonClick()
+{
+    if (m_running)
+        return;
+    const QString journal = journalPath();
+    const int changed = int(TagJournalChangedFiles(journal).size());
+    if (changed == 0) {
+        QFile::remove(journal);
+        updateUndoButton();
+        ShowStatus(QStringLiteral("Nothing To Undo"));
+        return;
     }
-    m_running = false;
-    ShowStatus(QStringLiteral("ID3 Tag Updates Complete"));
+    if (!m_services.prompter->askYesNo(kErrorTitle,
+            QStringLiteral("Restore The Tags Of The ") + QString::number(changed)
+                + QStringLiteral(" Files Changed By The Last Run?")))
+        return;
+    setRunning(true);
+    m_stopButton->setEnabled(false); // an undo runs to its end
+    const TagUndoReport report = UndoTagJournal(journal, [this](const QString& path) {
+        ShowStatus(QStringLiteral("Restoring ID3 Tags In ") + path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    });
+    setRunning(false);
+    m_filesWritten = m_filesWritten || !report.restored.isEmpty();
+    ShowStatus(QStringLiteral("Last Run Undone: ") + QString::number(report.restored.size())
+        + QStringLiteral(" Files Restored"));
+    if (!report.journalError.ok())
+        m_services.prompter->message(kErrorTitle,
+            QStringLiteral("The Undo Journal Cannot Be Read:\r\n\r\n") + journal + QStringLiteral("\r\n\r\nError: ")
+                + report.journalError.description + QStringLiteral(" (") + QString::number(report.journalError.number)
+                + QLatin1Char(')'),
+            MsgIcon::Critical);
+    const QString problems = TagUndoProblemsText(report);
+    if (!problems.isEmpty())
+        m_services.prompter->message(kErrorTitle, problems, MsgIcon::Exclamation);
 }
 
 void MultiTagger::ExitButtonClick()
 {
+    if (m_running)
+        return;
     accept();
 }
 
 void MultiTagger::reject()
 {
-    if (m_running)
-        return; // a run ends before the window closes
+    // Escape or the close button during a run stops it after the current
+    // file; the window stays open to show how far it got.
+    if (m_running) {
+        StopButtonClick();
+        return;
+    }
     QDialog::reject();
 }

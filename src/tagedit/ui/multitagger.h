@@ -11,6 +11,7 @@
 class clsID3EditArea;
 class Preferences;
 class QCheckBox;
+class QProgressBar;
 class QFileSystemModel;
 class QListWidget;
 class QPushButton;
@@ -24,10 +25,12 @@ struct PlatformServices;
 // The modal window that writes the same tag values into many MP3 files:
 // folder tree FTV, multi-select FileList of the folder's "*.mp3" files, the
 // tag panel with an Included check box ("Included0" .. "Included19") beside
-// each box, AllButton, ReadValues, SetTagsButton, ExitButton and the status
-// bar MTSB. Open it with exec(); when it returns, the main window reloads its
-// own tag boxes from its current file (filesWritten() says whether any file
-// was written). The main window's current file is not touched here.
+// each box, AllButton, ReadValues, SetTagsButton, ExitButton, StopButton and
+// UndoRunButton, the progress bar MTProgress and the status bar MTSB. A run
+// keeps the window painted and answers StopButton and Escape, which end it
+// after the current file; everything else waits until it ends. Open it with exec(); when it returns, the main window
+// reloads its own tag boxes from its current file (filesWritten() says whether any file was written). The main window's
+// current file is not touched here.
 class MultiTagger final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MultiTagger)
@@ -47,6 +50,10 @@ public:
     void setFolder(const QString& folder);
 
     bool filesWritten() const { return m_filesWritten; }
+    bool isRunning() const { return m_running; }
+    // The folder of the undo journal (ending in "/"); the per-user data
+    // folder unless set.
+    void setUndoFolder(const QString& folder);
     clsID3EditArea& panel() { return *m_panel; }
 
     // The button handlers.
@@ -54,6 +61,10 @@ public:
     void ReadValuesClick();
     void SetTagsButtonClick();
     void ExitButtonClick();
+    // Ends the running Set Tags after the current file.
+    void StopButtonClick();
+    // Puts back the tags of the files the last Set Tags run changed.
+    void UndoRunButtonClick();
 
     // Sets "Width" (pixels), "Enabled" or "Text" of every text box and
     // drop-down list whose name starts with "ID3"; other names do nothing,
@@ -73,6 +84,9 @@ private:
     void fillFileList();
     MultiTagValues currentValues() const;
     QString pathOf(const QString& name) const;
+    QString journalPath() const;
+    void setRunning(bool running);
+    void updateUndoButton();
 
     PlatformServices& m_services;
     Preferences& m_preferences;
@@ -87,9 +101,14 @@ private:
     QToolButton* m_readValues = nullptr;
     QPushButton* m_setTags = nullptr;
     QPushButton* m_exitButton = nullptr;
+    QPushButton* m_stopButton = nullptr;
+    QPushButton* m_undoButton = nullptr;
+    QProgressBar* m_progress = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QString m_folder;
+    QString m_undoFolder;
     QElapsedTimer m_sinceEvents;
     bool m_running = false;
+    bool m_stopRequested = false;
     bool m_filesWritten = false;
 };

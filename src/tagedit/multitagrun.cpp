@@ -1,0 +1,150 @@
+#include "multitagrun.h"
+
+#include "platform/prompter.h"
+#include "tagedit/tagjournal.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kTitle = QStringLiteral("Velmora - MultiTagger");
+constexpr int kListedFiles = 20;
+
+QString nameOf(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString errorSuffix(const FileError& error)
+{
+    return QStringLiteral("Error: ") + error.description + QStringLiteral(" (") + QString::number(error.number)
+        + QLatin1Char(')');
+}
+
+} // namespace
+
+MultiTagRun::MultiTagRun(MultiTagWriter& writer, Prompter& prompter, const QString& journalPath)
+    : m_writer(writer)
+    , m_prompter(prompter)
+    , m_journalPath(journalPath)
+{
+}
+
+MultiTagRun::Journal MultiTagRun::beginJournal(TagJournal& journal)
+{
+    FileError error;
+    if (journal.Begin(&error))
+        return Journal::Kept;
+    return m_prompter.askYesNo(kTitle, JournalRefusedQuestion(journal.path(), error), MsgIcon::Exclamation)
+        ? Journal::None
+        : Journal::Refused;
+}
+
+MultiTagRunReport MultiTagRun::Run(
+    const QStringList& paths, const MultiTagValues& values, const MultiTagRunHooks& hooks)
+{
+    MultiTagRunReport report;
+    report.total = int(paths.size());
+    const auto status = [&](const QString& text) {
+        if (hooks.status)
+            hooks.status(text);
+    };
+
+    const QList<FieldId> clearing = FieldsToClear(values);
+    if (!clearing.isEmpty()) {
+        status(QStringLiteral("Checking The Selected Files..."));
+        int holding = 0;
+        for (const QString& path : paths)
+            holding += m_writer.HoldsAny(path, clearing);
+        if (holding > 0
+            && !m_prompter.askYesNo(
+                kTitle, ClearFieldsQuestion(clearing, holding, report.total), MsgIcon::Exclamation)) {
+            report.cancelled = true;
+            return report;
+        }
+    }
+
+    TagJournal journal(m_journalPath);
+    if (!m_journalPath.isEmpty()) {
+        const Journal state = beginJournal(journal);
+        if (state == Journal::Refused) {
+            report.cancelled = true;
+            return report;
+        }
+        report.journalled = state == Journal::Kept;
+    }
+
+    QHash<int, int> seen; // errors shown, by number
+    QSet<int> skipping; // numbers whose further errors are not shown
+    for (const QString& path : paths) {
+        if (hooks.stopRequested && hooks.stopRequested()) {
+            report.stopped = true;
+            break;
+        }
+        const QString name = nameOf(path);
+        status(QStringLiteral("Setting ID3 Tags In ") + name);
+        MultiTagWriter::Result result;
+        // A file whose tags cannot be kept first is not written.
+        if (!report.journalled || journal.RecordBefore(path, &result.error))
+            result = m_writer.TagFile(path, values);
+        if (report.journalled)
+            journal.RecordAfter(path);
+        ++report.done;
+        if (result.error.ok()) {
+            if (!result.reportedByTags) {
+                ++report.written;
+                status(QStringLiteral("ID3 Tags Saved In ") + name);
+            } else {
+                ++report.failed;
+            }
+        } else {
+            ++report.failed;
+            const int kind = result.error.number;
+            if (skipping.contains(kind)) {
+                report.skipped << path + QStringLiteral(" - ") + errorSuffix(result.error);
+            } else if (++seen[kind] == 1) {
+                m_prompter.message(kTitle, MultiTagErrorText(path, result.error), MsgIcon::Critical);
+            } else if (m_prompter.askYesNo(kTitle,
+                           MultiTagErrorText(path, result.error) + kCrLf + kCrLf
+                               + QStringLiteral("Skip Further Errors Of This Kind In This Run?"),
+                           MsgIcon::Critical)) {
+                skipping.insert(kind);
+            }
+        }
+        if (hooks.progress)
+            hooks.progress(report.done, report.total);
+    }
+    journal.End();
+    return report;
+}
+
+QString MultiTagRunStatus(const MultiTagRunReport& report)
+{
+    if (report.cancelled)
+        return QStringLiteral("ID3 Tag Updates Cancelled");
+    if (report.stopped)
+        return QStringLiteral("ID3 Tag Updates Stopped After ") + QString::number(report.done) + QStringLiteral(" Of ")
+            + QString::number(report.total) + QStringLiteral(" Files");
+    return QStringLiteral("ID3 Tag Updates Complete");
+}
+
+QString MultiTagSkippedText(const MultiTagRunReport& report)
+{
+    if (report.skipped.isEmpty())
+        return {};
+    QString text = QStringLiteral("Tags Were Not Saved In These Files:") + kCrLf + kCrLf;
+    for (int i = 0; i < report.skipped.size() && i < kListedFiles; ++i)
+        text += report.skipped.at(i) + kCrLf;
+    if (report.skipped.size() > kListedFiles)
+        text += QStringLiteral("... And ") + QString::number(report.skipped.size() - kListedFiles)
+            + QStringLiteral(" More") + kCrLf;
+    return text;
+}
+
+QString JournalRefusedQuestion(const QString& journalPath, const FileError& error)
+{
+    return QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + journalPath + kCrLf + kCrLf
+        + errorSuffix(error) + kCrLf + kCrLf + QStringLiteral("Save The Tags Without A Way To Undo Them?");
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/fileerror.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The tag bytes at the two ends of an MP3 file, as stored: the whole ID3v2
+// tag at the start and the 128-byte ID3v1 trailer at the end (each empty
+// when the file has none), with the file's size and modification time.
+// What lies between them (audio, Lyrics3, MusicMatch) is never read whole
+// and never written by a restore.
+struct TagSnapshot {
+    qint64 size = 0; // bytes of the whole file
+    qint64 mtimeNs = 0; // modification time, nanoseconds since the epoch
+    QByteArray v2; // header, frames, padding and footer; empty: no tag
+    QByteArray trailer; // "TAG" + 125 bytes; empty: no trailer
+
+    // Bytes between the two tags.
+    qint64 middleSize() const { return size - v2.size() - trailer.size(); }
+    // SHA-1 over both tags (and which of them are there).
+    QByteArray tagHash() const;
+    bool sameTags(const TagSnapshot& other) const { return v2 == other.v2 && trailer == other.trailer; }
+};
+
+// Reads the snapshot of path (one open). False for a missing, unreadable
+// or non-regular file, with *err saying why.
+bool ReadTagSnapshot(const QString& path, TagSnapshot* out, FileError* err = nullptr);
+
+// Puts wanted's tags back into path, whose tags are now those of current
+// (read just before): the trailer first, then the ID3v2 tag, each through
+// ReplaceFileRange so the bytes between are kept as they are. Refused
+// (false, *err set, nothing written) when the bytes between the tags do not
+// have the length they had in wanted. Checked by reading the file again.
+bool RestoreTagSnapshot(
+    const QString& path, const TagSnapshot& current, const TagSnapshot& wanted, FileError* err = nullptr);

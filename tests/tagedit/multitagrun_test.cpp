@@ -1,0 +1,180 @@
+#include "tagedit/multitagrun.h"
+
+#include "multitagfiles.h"
+
+#include "platform/fakes/scriptedprompter.h"
+#include "platform/localfilesystem.h"
+#include "tagedit/tagjournal.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace MultiTagFiles;
+
+namespace {
+
+struct Batch {
+    QTemporaryDir dir;
+    LocalFileSystem files;
+    ScriptedPrompter prompter;
+    MultiTagWriter writer { files, &prompter };
+    QString journal = dir.filePath("undo/MultiTagger-Undo.journal");
+    QStringList paths;
+    QList<QByteArray> before;
+
+    explicit Batch(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const QString path = dir.filePath(QStringLiteral("f%1.mp3").arg(i));
+            EXPECT_TRUE(write(path, sample(QString::number(i)), i % 2 == 0));
+            paths << path;
+            before << Mp3Builder::readFile(path);
+        }
+    }
+    MultiTagRunReport run(const MultiTagValues& values, const MultiTagRunHooks& hooks = {})
+    {
+        MultiTagRun r(writer, prompter, journal);
+        return r.Run(paths, values, hooks);
+    }
+    bool unchanged(int i) const { return Mp3Builder::readFile(paths[i]) == before[i]; }
+};
+
+MultiTagValues values(const QList<std::pair<FieldId, QString>>& texts)
+{
+    MultiTagValues v;
+    for (const auto& [id, text] : texts) {
+        v.included[int(id)] = true;
+        v.texts[int(id)] = text;
+    }
+    return v;
+}
+
+} // namespace
+
+TEST(MultiTagRun, StopEndsTheRunAfterTheCurrentFileWithExactCounters)
+{
+    for (const int k : { 0, 2, 5 }) {
+        Batch r(5);
+        QStringList statuses;
+        QList<int> progress;
+        MultiTagRunHooks hooks;
+        hooks.status = [&](const QString& s) { statuses << s; };
+        hooks.progress = [&](int done, int total) {
+            EXPECT_EQ(total, 5);
+            progress << done;
+        };
+        hooks.stopRequested = [&] { return int(progress.size()) == k; };
+
+        const MultiTagRunReport report = r.run(values({ { FieldId::Album, "New" } }), hooks);
+
+        EXPECT_EQ(report.done, k);
+        EXPECT_EQ(report.written, k);
+        EXPECT_EQ(report.failed, 0);
+        EXPECT_EQ(report.stopped, k < 5);
+        EXPECT_EQ(MultiTagRunStatus(report),
+            k < 5 ? QStringLiteral("ID3 Tag Updates Stopped After %1 Of 5 Files").arg(k)
+                  : QStringLiteral("ID3 Tag Updates Complete"));
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(readV2(r.paths[i]).album, i < k ? "New" : sample(QString::number(i)).album) << k << i;
+            EXPECT_EQ(r.unchanged(i), i >= k) << k << i;
+        }
+        EXPECT_EQ(statuses.count(QStringLiteral("ID3 Tags Saved In f0.mp3")), k > 0 ? 1 : 0);
+        EXPECT_EQ(TagJournalChangedFiles(r.journal), r.paths.mid(0, k));
+        EXPECT_TRUE(r.prompter.calls.isEmpty());
+    }
+}
+
+TEST(MultiTagRun, AsksBeforeClearingFieldsTheFilesHoldAndNoWritesNothing)
+{
+    Batch r(3);
+    Values plain = sample("x");
+    plain.title.clear();
+    plain.track = 0;
+    plain.total = 0;
+    ASSERT_TRUE(write(r.paths[1], plain, false)); // holds neither field
+    r.before[1] = Mp3Builder::readFile(r.paths[1]);
+    const MultiTagValues clearing = values(
+        { { FieldId::Title, "" }, { FieldId::Track, "x" }, { FieldId::Album, "A" }, { FieldId::CopyRight, "" } });
+    EXPECT_EQ(FieldsToClear(clearing), QList<FieldId>({ FieldId::Title, FieldId::Track }));
+    EXPECT_EQ(FieldsToClear(values({ { FieldId::Mood, "  " }, { FieldId::Year, "7" }, { FieldId::Tempo, "x" } })),
+        QList<FieldId>({ FieldId::Mood }));
+
+    MultiTagRunReport report = r.run(clearing);
+
+    ASSERT_EQ(r.prompter.calls.size(), 1);
+    EXPECT_EQ(r.prompter.calls[0].title, "Velmora - MultiTagger");
+    EXPECT_EQ(r.prompter.calls[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(r.prompter.calls[0].text,
+        "Set Tags Will Clear These Fields In 2 Of The 3 Selected Files:\r\n\r\nTitle, Track\r\n\r\nClear Them?");
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(report.done, 0);
+    EXPECT_EQ(MultiTagRunStatus(report), "ID3 Tag Updates Cancelled");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(r.unchanged(i)) << i;
+
+    r.prompter.answers.enqueue(Answer::Yes);
+    report = r.run(clearing);
+    EXPECT_EQ(report.written, 3);
+    EXPECT_EQ(readV2(r.paths[0]).title, "");
+    EXPECT_EQ(readV2(r.paths[0]).track, 0);
+    EXPECT_EQ(readV2(r.paths[2]).album, "A");
+
+    // Nothing to clear in any file: no question.
+    r.prompter.calls.clear();
+    r.prompter.answers.enqueue(Answer::Yes);
+    r.run(values({ { FieldId::Composer, "" }, { FieldId::Track, "" } }));
+    EXPECT_EQ(readV2(r.paths[2]).composer, "");
+    r.run(values({ { FieldId::Composer, "" }, { FieldId::Track, "" } }));
+    EXPECT_EQ(r.prompter.calls.size(), 1) << "asked while the files still held composers, not after";
+}
+
+TEST(MultiTagRun, RepeatedErrorsOfOneKindCanBeSkippedAndAreListed)
+{
+    Batch r(5);
+    for (int i = 0; i < 4; ++i)
+        QFile::setPermissions(r.paths[i], QFile::ReadOwner);
+    QFile::remove(r.paths[4]);
+    r.prompter.answers.enqueue(Answer::Ok); // first error: the plain box
+    r.prompter.answers.enqueue(Answer::Yes); // second: skip further ones
+    r.prompter.answers.enqueue(Answer::Ok); // a missing file is another kind
+
+    const MultiTagRunReport report = r.run(values({ { FieldId::Album, "New" } }));
+
+    ASSERT_EQ(r.prompter.calls.size(), 3);
+    EXPECT_EQ(r.prompter.calls[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(r.prompter.calls[0].text, MultiTagErrorText(r.paths[0], fileErrorFromErrno(EACCES)));
+    EXPECT_EQ(r.prompter.calls[1].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(r.prompter.calls[1].text,
+        MultiTagErrorText(r.paths[1], fileErrorFromErrno(EACCES))
+            + "\r\n\r\nSkip Further Errors Of This Kind In This Run?");
+    EXPECT_TRUE(r.prompter.calls[2].text.endsWith("(53)"));
+    EXPECT_EQ(report.done, 5);
+    EXPECT_EQ(report.failed, 5);
+    EXPECT_EQ(report.written, 0);
+    const QString denied = " - Error: " + fileErrorFromErrno(EACCES).description + " (75)";
+    EXPECT_EQ(report.skipped, QStringList({ r.paths[2] + denied, r.paths[3] + denied }));
+    EXPECT_EQ(MultiTagSkippedText(report),
+        "Tags Were Not Saved In These Files:\r\n\r\n" + r.paths[2] + denied + "\r\n" + r.paths[3] + denied + "\r\n");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(r.unchanged(i)) << i;
+}
+
+TEST(MultiTagRun, AJournalThatCannotBeWrittenIsAskedAbout)
+{
+    Batch r(1);
+    Mp3Builder::writeFile(r.dir.filePath("undo"), "a file where the folder should be");
+
+    MultiTagRunReport report = r.run(values({ { FieldId::Album, "New" } }));
+    ASSERT_EQ(r.prompter.calls.size(), 1);
+    EXPECT_TRUE(r.prompter.calls[0].text.startsWith("The Undo Journal Cannot Be Written:\r\n\r\n" + r.journal));
+    EXPECT_TRUE(r.prompter.calls[0].text.endsWith("\r\n\r\nSave The Tags Without A Way To Undo Them?"));
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_TRUE(r.unchanged(0));
+
+    r.prompter.answers.enqueue(Answer::Yes);
+    report = r.run(values({ { FieldId::Album, "New" } }));
+    EXPECT_EQ(report.written, 1);
+    EXPECT_FALSE(report.journalled);
+}
