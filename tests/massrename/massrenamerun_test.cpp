@@ -246,10 +246,12 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
             ASSERT_EQ(records.size(), 4) << c.source;
         }
         // Changed since: b was written to; c's old name is taken; d is gone.
-        QThread::msleep(5);
         QFile changed(root + dir + "Other - Song.mp3");
         ASSERT_TRUE(changed.open(QIODevice::Append));
         changed.write("x");
+        changed.flush();
+        // Clearly later than the log, however coarse the clock.
+        changed.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
         changed.close();
         makeFile(dir + "c.mp3", "newcomer");
         QFile::remove(root + dir + "Gone - Song.mp3");
