@@ -47,6 +47,8 @@ void ApplyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values)
         default: tag.SetFieldText(id, text); break;
         }
     }
+    if (values.isIncluded(FieldId::UniqueKey))
+        tag.SetUniqueKeyOwner(values.uniqueKeyOwner);
 }
 
 void ApplyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values)

@@ -118,3 +118,19 @@ TEST(MultiTagWriter, ReadFileGivesTheBoxTextsOrEmptyBoxesForAMissingFile)
     for (int i = 0; i < kFieldCount; ++i)
         EXPECT_EQ(texts[i], i == int(FieldId::CopyRight) ? "False" : "") << i;
 }
+
+TEST(MultiTagWriter, ACopiedUniqueKeyKeepsItsOwner)
+{
+    Fixture f;
+    const QString path = f.dir.filePath("k");
+    ASSERT_TRUE(write(path, sample("k"), false));
+    MultiTagValues v;
+    v.included[int(FieldId::UniqueKey)] = true;
+    v.texts[int(FieldId::UniqueKey)] = "abc";
+    v.uniqueKeyOwner = "http://db.example";
+    ASSERT_TRUE(f.writer.TagFile(path, v).ok());
+    ID3V2Tag back;
+    back.SetFileName(path);
+    EXPECT_EQ(back.UniqueKey(), "abc");
+    EXPECT_EQ(back.UniqueKeyOwner(), "http://db.example");
+}

@@ -277,6 +277,8 @@ void MultiTagger::ReadValuesClick()
         const auto texts = m_writer.ReadFile(pathOf(item->text()), m_preferences.options);
         for (int i = 0; i < kFieldCount; ++i)
             m_panel->SetText(i, texts[i]);
+        m_readKey = texts[int(FieldId::UniqueKey)];
+        m_readKeyOwner = m_writer.v2().UniqueKeyOwner();
     }
     ShowStatus(QStringLiteral("MP3 ID Tag References Read"));
     m_allButton->setText(QStringLiteral("All"));
@@ -289,6 +291,9 @@ MultiTagValues MultiTagger::currentValues() const
         values.included[i] = m_included[i]->isChecked();
         values.texts[i] = m_panel->Text(i);
     }
+    // A key typed anew has no owner of its own yet.
+    if (values.text(FieldId::UniqueKey) == m_readKey)
+        values.uniqueKeyOwner = m_readKeyOwner;
     return values;
 }
 
