@@ -138,33 +138,33 @@ QString genreText(const QStringList& fields)
     return out;
 }
 
-bool decode(const QByteArray& id4, const QByteArray& c, int version, clsID3Frame& item)
+bool decode(const QByteArray& id4, const QByteArray& c, int version, FrameItem& item)
 {
     const auto encodingOk = [&c] { return !c.isEmpty() && uchar(c[0]) <= 3; };
     if (id4 == "TXXX") {
         if (!encodingOk())
             return false;
         QStringList s = decodeStrings(c, 1, c[0]);
-        item.sDescription = s.isEmpty() ? QString() : s.takeFirst();
-        item.vValue = s.join(QLatin1Char(' '));
+        item.description = s.isEmpty() ? QString() : s.takeFirst();
+        item.value = s.join(QLatin1Char(' '));
         return true;
     }
     if (id4.startsWith('T')) {
         if (!encodingOk())
             return false;
         const QStringList s = decodeStrings(c, 1, c[0]);
-        item.vValue = id4 == "TCON" ? genreText(s) : s.join(QLatin1Char(' '));
+        item.value = id4 == "TCON" ? genreText(s) : s.join(QLatin1Char(' '));
         return true;
     }
     if (id4 == "COMM" || id4 == "USLT") {
         if (!encodingOk() || c.size() < 4)
             return false;
         const int enc = c[0];
-        item.vLanguage = QString::fromLatin1(c.mid(1, 3));
+        item.language = QString::fromLatin1(c.mid(1, 3));
         const qsizetype end = stringEnd(c, 4, enc);
-        item.sDescription = decodeString(c.mid(4, end - 4), enc);
+        item.description = decodeString(c.mid(4, end - 4), enc);
         const qsizetype from = qMin(c.size(), end + terminatorWidth(enc));
-        item.vValue = decodeString(c.mid(from, stringEnd(c, from, enc) - from), enc);
+        item.value = decodeString(c.mid(from, stringEnd(c, from, enc) - from), enc);
         return true;
     }
     if (id4 == "WXXX") {
@@ -172,26 +172,26 @@ bool decode(const QByteArray& id4, const QByteArray& c, int version, clsID3Frame
             return false;
         const int enc = c[0];
         const qsizetype end = stringEnd(c, 1, enc);
-        item.sDescription = decodeString(c.mid(1, end - 1), enc);
+        item.description = decodeString(c.mid(1, end - 1), enc);
         const qsizetype from = qMin(c.size(), end + terminatorWidth(enc));
-        item.vValue = QString::fromLatin1(c.mid(from, stringEnd(c, from, 0) - from));
+        item.value = QString::fromLatin1(c.mid(from, stringEnd(c, from, 0) - from));
         return true;
     }
     if (id4.startsWith('W')) {
-        item.vValue = QString::fromLatin1(c.left(stringEnd(c, 0, 0)));
+        item.value = QString::fromLatin1(c.left(stringEnd(c, 0, 0)));
         return true;
     }
     if (id4 == "UFID") {
         const qsizetype end = stringEnd(c, 0, 0);
-        item.ufidOwner = c.left(end);
-        item.vValue = QString::fromLatin1(c.mid(qMin(end + 1, c.size())));
+        item.owner = c.left(end);
+        item.value = QString::fromLatin1(c.mid(qMin(end + 1, c.size())));
         return true;
     }
     if (id4 == "PCNT") {
         qint64 n = 0;
         for (qsizetype i = 0; i < c.size() && i < 8; ++i)
             n = n << 8 | uchar(c[i]);
-        item.vValue = int(qMin<qint64>(n, std::numeric_limits<int>::max()));
+        item.value = int(qMin<qint64>(n, std::numeric_limits<int>::max()));
         return true;
     }
     if (id4 == "APIC" && encodingOk()) {
@@ -200,10 +200,10 @@ bool decode(const QByteArray& id4, const QByteArray& c, int version, clsID3Frame
         const qsizetype typeAt = version == 2 ? 4 : stringEnd(c, 1, 0) + 1;
         if (typeAt < c.size()) {
             const qsizetype end = stringEnd(c, typeAt + 1, enc);
-            item.sDescription = decodeString(c.mid(typeAt + 1, end - typeAt - 1), enc);
+            item.description = decodeString(c.mid(typeAt + 1, end - typeAt - 1), enc);
         }
     }
-    item.vValue = QString();
+    item.value = QString();
     return true;
 }
 
@@ -240,17 +240,17 @@ int FrameNumberOfStored(const QByteArray& id, int version)
     return FrameNumberFor(id4);
 }
 
-clsID3Frame ItemForStoredFrame(const StoredFrame& frame, int version, int index)
+FrameItem ItemForStoredFrame(const StoredFrame& frame, int version, int index)
 {
-    clsID3Frame item;
-    item.lIndex = index;
+    FrameItem item;
+    item.position = index;
     const QByteArray id4 = version == 2 ? v23Name(frame.id) : frame.id;
     if (!frame.readable || !decode(id4, frame.content, version, item)) {
-        item = clsID3Frame();
-        item.lIndex = index;
+        item = FrameItem();
+        item.position = index;
         return item;
     }
-    item.eType = FrameNumberOfStored(frame.id, version);
+    item.frameNo = FrameNumberOfStored(frame.id, version);
     return item;
 }
 
@@ -267,12 +267,12 @@ QByteArray FrameIdForItem(int frameNo, int version)
     return QByteArray();
 }
 
-QByteArray FrameDataForItem(const clsID3Frame& item, int version)
+QByteArray FrameDataForItem(const FrameItem& item, int version)
 {
     Q_UNUSED(version);
-    const QByteArray id = FrameIdFor(item.eType);
-    const QString text = item.vValue.toString();
-    const QString& desc = item.sDescription;
+    const QByteArray id = FrameIdFor(item.frameNo);
+    const QString text = item.value.toString();
+    const QString& desc = item.description;
     const int enc = fitsLatin1(text) && fitsLatin1(desc) ? 0 : 1;
     const char encByte = char(enc);
     if (id == "TXXX")
@@ -281,7 +281,7 @@ QByteArray FrameDataForItem(const clsID3Frame& item, int version)
         return encByte + encodeString(text, enc);
     if (id == "COMM" || id == "USLT") {
         const QByteArray language
-            = item.vLanguage.size() == 3 && fitsLatin1(item.vLanguage) ? latin1(item.vLanguage) : QByteArray("eng");
+            = item.language.size() == 3 && fitsLatin1(item.language) ? latin1(item.language) : QByteArray("eng");
         return encByte + language + encodeString(desc, enc) + terminator(enc) + encodeString(text, enc);
     }
     if (id == "WXXX") {
@@ -292,7 +292,7 @@ QByteArray FrameDataForItem(const clsID3Frame& item, int version)
         return latin1(text);
     if (id == "UFID") {
         // The standard wants an owner; a key typed here is Velmora's own.
-        const QByteArray owner = item.ufidOwner.isEmpty() ? QByteArrayLiteral("Velmora") : item.ufidOwner;
+        const QByteArray owner = item.owner.isEmpty() ? QByteArrayLiteral("Velmora") : item.owner;
         return owner + '\0' + latin1(text);
     }
     return QByteArray();

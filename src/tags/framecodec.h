@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tags/id3frame.h"
+#include "tags/frameitem.h"
 #include "tags/storedtag.h"
 
 #include <QByteArray>
@@ -18,7 +18,7 @@ int FrameNumberOfStored(const QByteArray& id, int version);
 // content cannot be read (encrypted, an unknown text encoding, too short)
 // gives an item of frame number 0: no field reaches it, so it is only ever
 // written back as it was.
-clsID3Frame ItemForStoredFrame(const StoredFrame& frame, int version, int index);
+FrameItem ItemForStoredFrame(const StoredFrame& frame, int version, int index);
 
 // The identifier an item's frame takes in a tag of that version ("" when
 // that version has none).
@@ -26,4 +26,4 @@ QByteArray FrameIdForItem(int frameNo, int version);
 
 // The frame data (no header) holding the item's value; empty when the
 // program cannot write that kind of frame.
-QByteArray FrameDataForItem(const clsID3Frame& item, int version);
+QByteArray FrameDataForItem(const FrameItem& item, int version);

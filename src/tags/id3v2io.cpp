@@ -165,8 +165,8 @@ bool ID3V2Tag::SaveFrames()
     m_lastError.clear();
     StripQuotes();
     bool pending = false;
-    for (const clsID3Frame& item : m_frames)
-        pending = pending || item.bNew || item.bDeleted || item.bChanged || (m_fromTrailer && !item.bDeleted);
+    for (const FrameItem& item : m_frames)
+        pending = pending || item.added || item.deleted || item.changed || (m_fromTrailer && !item.deleted);
     if (!pending)
         return true;
 
@@ -199,8 +199,8 @@ bool ID3V2Tag::SaveFrames()
         kept << f.bytes;
     QList<bool> used(stored.frames.size(), false);
     QByteArray added;
-    auto render = [&](const clsID3Frame& item, quint16 status) {
-        const QByteArray id = FrameIdForItem(item.eType, version);
+    auto render = [&](const FrameItem& item, quint16 status) {
+        const QByteArray id = FrameIdForItem(item.frameNo, version);
         const QByteArray data = FrameDataForItem(item, version);
         if (id.isEmpty() || data.isEmpty()) {
             reportMissingField();
@@ -210,31 +210,31 @@ bool ID3V2Tag::SaveFrames()
     };
     // Where the item's own frame is now: at its place when the tag is the
     // one loaded, else the first unused frame of its kind and description.
-    auto frameOf = [&](const clsID3Frame& item) {
-        const int at = item.lIndex - 1;
+    auto frameOf = [&](const FrameItem& item) {
+        const int at = item.position - 1;
         if (sameTag)
             return at >= 0 && at < kept.size() && !used[at] ? at : -1;
         for (int i = 0; i < stored.frames.size(); ++i) {
             if (used[i])
                 continue;
-            const clsID3Frame other = ItemForStoredFrame(stored.frames[i], version, i + 1);
-            if (other.eType == item.eType && other.sDescription == item.sDescription)
+            const FrameItem other = ItemForStoredFrame(stored.frames[i], version, i + 1);
+            if (other.frameNo == item.frameNo && other.description == item.description)
                 return i;
         }
         return -1;
     };
-    for (const clsID3Frame& item : m_frames) {
-        const bool fromFile = !item.bNew && !m_fromTrailer;
-        if (fromFile && !item.bDeleted && !item.bChanged)
+    for (const FrameItem& item : m_frames) {
+        const bool fromFile = !item.added && !m_fromTrailer;
+        if (fromFile && !item.deleted && !item.changed)
             continue;
         const int at = fromFile ? frameOf(item) : -1;
         if (at < 0) {
-            if (!item.bDeleted)
+            if (!item.deleted)
                 added += render(item, 0);
             continue;
         }
         used[at] = true;
-        if (item.bDeleted) {
+        if (item.deleted) {
             kept[at].clear();
         } else {
             // A value the frame kind cannot take leaves the frame as it was.

@@ -39,51 +39,51 @@ ID3V2Tag::ID3V2Tag(Prompter* prompter)
 
 ID3V2Tag::~ID3V2Tag() = default;
 
-const clsID3Frame* ID3V2Tag::findItem(int frameNo, const QString& descriptor) const
+const FrameItem* ID3V2Tag::findItem(int frameNo, const QString& descriptor) const
 {
-    for (const clsID3Frame& item : m_frames)
-        if (item.eType == frameNo && item.sDescription == descriptor)
+    for (const FrameItem& item : m_frames)
+        if (item.frameNo == frameNo && item.description == descriptor)
             return &item;
     return nullptr;
 }
 
-clsID3Frame* ID3V2Tag::findItem(int frameNo, const QString& descriptor)
+FrameItem* ID3V2Tag::findItem(int frameNo, const QString& descriptor)
 {
-    for (clsID3Frame& item : m_frames)
-        if (item.eType == frameNo && item.sDescription == descriptor)
+    for (FrameItem& item : m_frames)
+        if (item.frameNo == frameNo && item.description == descriptor)
             return &item;
     return nullptr;
 }
 
-QVariant ID3V2Tag::GetFrameValue(int eFrameID, const QString& descriptor) const
+QVariant ID3V2Tag::GetFrameValue(int frameNo, const QString& descriptor) const
 {
-    const clsID3Frame* item = findItem(eFrameID, descriptor);
-    return item ? item->vValue : QVariant();
+    const FrameItem* item = findItem(frameNo, descriptor);
+    return item ? item->value : QVariant();
 }
 
-void ID3V2Tag::SetFrameValue(int eFrameID, const QVariant& vValue, const QString& descriptor)
+void ID3V2Tag::SetFrameValue(int frameNo, const QVariant& value, const QString& descriptor)
 {
-    clsID3Frame* item = findItem(eFrameID, descriptor);
-    if (!isEmptyText(vValue)) {
+    FrameItem* item = findItem(frameNo, descriptor);
+    if (!isEmptyText(value)) {
         if (!item) {
-            clsID3Frame created;
-            created.eType = eFrameID;
-            created.vValue = vValue;
-            created.sDescription = descriptor;
-            created.lIndex = int(m_frames.size()) + 1;
-            created.bChanged = true;
-            created.bNew = true;
+            FrameItem created;
+            created.frameNo = frameNo;
+            created.value = value;
+            created.description = descriptor;
+            created.position = int(m_frames.size()) + 1;
+            created.changed = true;
+            created.added = true;
             m_frames.append(created);
             return;
         }
-        if (!sameValue(item->vValue, vValue) || item->bDeleted)
-            item->bChanged = true;
+        if (!sameValue(item->value, value) || item->deleted)
+            item->changed = true;
         // A value assigned after a deletion (an empty frame goes at load)
         // brings the frame back instead of being lost with it.
-        item->bDeleted = false;
-        item->vValue = vValue;
+        item->deleted = false;
+        item->value = value;
     } else if (item) {
-        item->Delete();
+        item->markDeleted();
     }
 }
 
@@ -92,13 +92,13 @@ void ID3V2Tag::StripQuotes()
     // Items already marked for deletion stay deleted: reassigning their
     // old value would bring them back.
     auto pass = [this](int frameNo, const char* selector, const QString& value, auto assign) {
-        const clsID3Frame* item = findItem(frameNo, QLatin1String(selector));
-        if (!item || item->bDeleted)
+        const FrameItem* item = findItem(frameNo, QLatin1String(selector));
+        if (!item || item->deleted)
             return;
         // Assigning a non-empty value that is stored exactly so changes
         // nothing (every setter keeps an equal value as it is): skip it.
-        if (!value.isEmpty() && !value.contains(QLatin1Char('"')) && item->vValue.typeId() == QMetaType::QString
-            && item->vValue.toString() == value)
+        if (!value.isEmpty() && !value.contains(QLatin1Char('"')) && item->value.typeId() == QMetaType::QString
+            && item->value.toString() == value)
             return;
         assign(withApostrophes(value));
     };
@@ -157,8 +157,8 @@ void ID3V2Tag::setUniqueKeyText(const QString& v)
 {
     // Assigning the key as it reads keeps the stored bytes, so a binary
     // identifier written by another program survives a save.
-    const clsID3Frame* item = findItem(FrameNo::UFID, QString());
-    if (item && !item->bDeleted && !v.isEmpty() && v == uniqueKeyText())
+    const FrameItem* item = findItem(FrameNo::UFID, QString());
+    if (item && !item->deleted && !v.isEmpty() && v == uniqueKeyText())
         return;
     QString stored;
     for (QChar c : v) {
@@ -170,17 +170,17 @@ void ID3V2Tag::setUniqueKeyText(const QString& v)
 
 QByteArray ID3V2Tag::UniqueKeyOwner() const
 {
-    const clsID3Frame* item = findItem(FrameNo::UFID, QString());
-    return item && !item->bDeleted ? item->ufidOwner : QByteArray();
+    const FrameItem* item = findItem(FrameNo::UFID, QString());
+    return item && !item->deleted ? item->owner : QByteArray();
 }
 
 void ID3V2Tag::SetUniqueKeyOwner(const QByteArray& owner)
 {
-    clsID3Frame* item = findItem(FrameNo::UFID, QString());
-    if (!item || item->bDeleted || owner.isEmpty() || item->ufidOwner == owner)
+    FrameItem* item = findItem(FrameNo::UFID, QString());
+    if (!item || item->deleted || owner.isEmpty() || item->owner == owner)
         return;
-    item->ufidOwner = owner;
-    item->bChanged = true;
+    item->owner = owner;
+    item->changed = true;
 }
 
 int ID3V2Tag::Track() const
@@ -220,8 +220,8 @@ int ID3V2Tag::Year() const
 void ID3V2Tag::SetYear(int v)
 {
     // The year already stored keeps its full date ("1997-09-22").
-    const clsID3Frame* item = findItem(FrameNo::TYER, QString());
-    if (item && !item->bDeleted && leadingNumber(item->vValue) == v)
+    const FrameItem* item = findItem(FrameNo::TYER, QString());
+    if (item && !item->deleted && leadingNumber(item->value) == v)
         return;
     if (v <= 0)
         SetFrameValue(FrameNo::TYER, QString(), QString());

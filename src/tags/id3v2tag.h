@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tags/fieldcatalogue.h"
-#include "tags/id3frame.h"
+#include "tags/frameitem.h"
 #include "tags/mpegheader.h"
 #include "tags/tagtypes.h"
 
@@ -42,11 +42,11 @@ public:
 
     // Value of the first item with this frame number and description; an
     // invalid QVariant when none.
-    QVariant GetFrameValue(int eFrameID, const QString& descriptor) const;
+    QVariant GetFrameValue(int frameNo, const QString& descriptor) const;
     // Creates, changes or deletes an item: a non-empty value creates a new
     // item or changes the found one; "" deletes the found one. An integer
     // value is never "".
-    void SetFrameValue(int eFrameID, const QVariant& vValue, const QString& descriptor);
+    void SetFrameValue(int frameNo, const QVariant& value, const QString& descriptor);
     // Nothing to release: no library tag outlives a call.
     void Unlink() { }
     // Loads the file again.
@@ -91,7 +91,7 @@ public:
     void SetFileName(const QString& fileName);
 
     // The items, in the tag's frame order, then those made since the load.
-    const QList<clsID3Frame>& Frames() const { return m_frames; }
+    const QList<FrameItem>& Frames() const { return m_frames; }
 
     // Properties, one per field of the catalogue (fieldcatalogue.h says
     // where each value sits). Reading a missing frame gives "" (0 for
@@ -166,8 +166,8 @@ private:
     bool takeTrailerValues(const ID3V1Tag& v1);
     bool refuse(const QString& why);
     bool stripOne(int kind);
-    clsID3Frame* findItem(int frameNo, const QString& descriptor);
-    const clsID3Frame* findItem(int frameNo, const QString& descriptor) const;
+    FrameItem* findItem(int frameNo, const QString& descriptor);
+    const FrameItem* findItem(int frameNo, const QString& descriptor) const;
     QString textValue(int frameNo, const char* selector) const;
     void setTextValue(int frameNo, const QString& v, const char* selector);
     void setTrackPair(int track, int total);
@@ -178,7 +178,7 @@ private:
 
     Prompter* m_prompter;
     QString m_fileName;
-    QList<clsID3Frame> m_frames;
+    QList<FrameItem> m_frames;
     int m_frameCount = 0;
     qint64 m_framesSize = 0;
     int m_tagVersion = 0;

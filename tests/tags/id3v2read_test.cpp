@@ -70,13 +70,13 @@ TEST_F(Id3v2Read, ReadsEveryFieldOfALatin1V23TagInFrameOrder)
     EXPECT_TRUE(F::audioIntact(path, audio));
     // Items follow the tag's frame order with their descriptions and languages.
     ASSERT_EQ(t.Frames().size(), 21);
-    EXPECT_EQ(t.Frames().at(0).eType, FrameNo::TPE1);
-    EXPECT_EQ(t.Frames().at(0).lIndex, 1);
-    EXPECT_FALSE(t.Frames().at(0).bNew);
-    EXPECT_EQ(t.Frames().at(7).eType, FrameNo::COMM);
-    EXPECT_EQ(t.Frames().at(7).sDescription, "MusicMatch_Mood");
-    EXPECT_EQ(t.Frames().at(7).vLanguage, "eng");
-    EXPECT_EQ(t.Frames().at(11).vLanguage, "deu");
+    EXPECT_EQ(t.Frames().at(0).frameNo, FrameNo::TPE1);
+    EXPECT_EQ(t.Frames().at(0).position, 1);
+    EXPECT_FALSE(t.Frames().at(0).added);
+    EXPECT_EQ(t.Frames().at(7).frameNo, FrameNo::COMM);
+    EXPECT_EQ(t.Frames().at(7).description, "MusicMatch_Mood");
+    EXPECT_EQ(t.Frames().at(7).language, "eng");
+    EXPECT_EQ(t.Frames().at(11).language, "deu");
 }
 
 TEST_F(Id3v2Read, ReadsUtf16TextNextToATrailerAndKeepsWhatOnlyTheTrailerHolds)

@@ -283,15 +283,15 @@ TEST_F(Id3v2Write, SetFrameValueCoversItsFiveCases)
               EXPECT_EQ(t.Frames().size(), 2);
               t.SetFrameValue(FrameNo::TCOM, "new", ""); // new item
               ASSERT_EQ(t.Frames().size(), 3);
-              EXPECT_TRUE(t.Frames().at(2).bNew);
-              EXPECT_TRUE(t.Frames().at(2).bChanged);
-              EXPECT_EQ(t.Frames().at(2).lIndex, 3);
+              EXPECT_TRUE(t.Frames().at(2).added);
+              EXPECT_TRUE(t.Frames().at(2).changed);
+              EXPECT_EQ(t.Frames().at(2).position, 3);
               t.SetFrameValue(FrameNo::TPE1, "a", ""); // same value: no change
-              EXPECT_FALSE(t.Frames().at(0).bChanged);
+              EXPECT_FALSE(t.Frames().at(0).changed);
               t.SetFrameValue(FrameNo::TPE1, "changed", ""); // changed
-              EXPECT_TRUE(t.Frames().at(0).bChanged);
+              EXPECT_TRUE(t.Frames().at(0).changed);
               t.SetFrameValue(FrameNo::TALB, "", ""); // deleted, still readable
-              EXPECT_TRUE(t.Frames().at(1).bDeleted);
+              EXPECT_TRUE(t.Frames().at(1).deleted);
               EXPECT_EQ(t.Album(), "b");
           });
     EXPECT_EQ(storedText(path, "TPE1"), "changed");
@@ -303,9 +303,9 @@ TEST_F(Id3v2Write, AValueAssignedToAnEmptyFrameThatTheLoadDeletedIsSaved)
 {
     const QString path = saved("empty-comm.mp3",
         tag(3, { frame(3, "COMM", commentBody("eng", "", "")), frame(3, "TPE1", textBody("a")) }), [](ID3V2Tag& t) {
-            ASSERT_TRUE(t.Frames().at(0).bDeleted); // the quote pass deleted the empty comment
+            ASSERT_TRUE(t.Frames().at(0).deleted); // the quote pass deleted the empty comment
             t.SetComments("typed later");
-            EXPECT_FALSE(t.Frames().at(0).bDeleted);
+            EXPECT_FALSE(t.Frames().at(0).deleted);
         });
     ID3V2Tag back;
     back.SetFileName(path);
