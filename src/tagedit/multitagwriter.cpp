@@ -3,6 +3,7 @@
 #include "platform/filesystem.h"
 #include "settings/options.h"
 #include "settings/settingsstore.h"
+#include "tags/filetimes.h"
 
 #include <cerrno>
 
@@ -104,10 +105,20 @@ MultiTagWriter::MultiTagWriter(FileSystem& files, Prompter* prompter)
 
 MultiTagWriter::Result MultiTagWriter::TagFile(const QString& path, const MultiTagValues& values)
 {
-    Result result;
     const QString file = TrimSpaces(path);
     if (file.isEmpty())
-        return result;
+        return {};
+    FileTimeKeeper keeper(file, m_keepFileTimes);
+    Result result = tagFile(file, values);
+    FileError error;
+    if (!keeper.restore(&error) && result.ok())
+        result.error = error;
+    return result;
+}
+
+MultiTagWriter::Result MultiTagWriter::tagFile(const QString& file, const MultiTagValues& values)
+{
+    Result result;
 
     // Refuse before anything is loaded: loading alone may rewrite the file.
     FileAttributes attributes;
@@ -155,6 +166,7 @@ std::array<QString, kFieldCount> MultiTagWriter::ReadFile(const QString& path, c
     FileAttributes attributes;
     const bool readable = !file.isEmpty() && m_files.attributes(file, &attributes) && !attributes.system;
     bool hadTrailer = false;
+    const FileTimeKeeper keeper(file, m_keepFileTimes && readable);
     if (readable) {
         hadTrailer = m_v1.ReadFromFile(file);
         m_v2.SetFileName(file);

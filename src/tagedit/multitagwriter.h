@@ -78,11 +78,18 @@ public:
     // file that also has an ID3v2 tag) is put back as it was.
     std::array<QString, kFieldCount> ReadFile(const QString& path, const Options& options);
 
+    // Whether writing leaves each file's modification time as it was (off
+    // until set).
+    void setKeepFileTimes(bool keep) { m_keepFileTimes = keep; }
+
     ID3V2Tag& v2() { return m_v2; }
     ID3V1Tag& v1() { return m_v1; }
 
 private:
+    Result tagFile(const QString& file, const MultiTagValues& values);
+
     FileSystem& m_files;
+    bool m_keepFileTimes = false;
     ID3V2Tag m_v2;
     ID3V1Tag m_v1;
 };
