@@ -117,7 +117,7 @@ void MassRenameForm::BuildControls()
     m_exitButton = named(new QPushButton(QStringLiteral("Exit Mass Renaming")), "ExitButton",
                          QStringLiteral("Exit Mass Renaming"));
     m_viewLog = named(new QPushButton(QStringLiteral("&View Log")), "ViewLog",
-                      QStringLiteral("View Log (MN.log) Of Last Operation Using WordPad"));
+        QStringLiteral("View Log (MN.log) Of Last Operation Using Text Editor"));
     m_optionsImage = named(new QToolButton, "OptionsImage", QStringLiteral("Click To Define Options"));
     m_optionsImage->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     m_filterImage = named(new QToolButton, "FilterImage", QStringLiteral("Click To Manage Filters"));
