@@ -20,6 +20,12 @@ WholeRows::WholeRows(QAbstractItemView* view, int minimumRows, QWidget* parent)
     connect(view->model(), &QAbstractItemModel::modelReset, this, rowsChanged);
 }
 
+WholeRows::~WholeRows()
+{
+    // The list, deleted after this part of the holder, clears its rows.
+    m_view->model()->disconnect(this);
+}
+
 QSize WholeRows::sizeHint() const
 {
     return m_view->sizeHint();

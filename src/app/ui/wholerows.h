@@ -14,6 +14,7 @@ class WholeRows final : public QWidget {
 public:
     // The list shows at least minimumRows rows.
     explicit WholeRows(QAbstractItemView* view, int minimumRows = 3, QWidget* parent = nullptr);
+    ~WholeRows() override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
