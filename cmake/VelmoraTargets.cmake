@@ -4,6 +4,8 @@
 function(_velmora_library target dir)
   cmake_parse_arguments(A "" "" "LINK" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  # A program's main() sits beside its folder's engine but is not part of it.
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   file(GLOB headers CONFIGURE_DEPENDS ${dir}/*.h)
   if(sources)
     add_library(${target} STATIC ${sources} ${headers})

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Velmora's one entry point for people and CI.
-#   bash tools/velmora.sh run    install what is missing, build, start Velmora
-#   bash tools/velmora.sh test   install what is missing, build, run every test
+#   bash tools/velmora.sh run [FOLDER | FILE...]
+#                                install what is missing, build, start Velmora
+#   bash tools/velmora.sh test   install what is missing, build, run every test,
+#                                then check what an install and the package hold
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build="${VELMORA_BUILD_DIR:-$root/build}"
 
-packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libtag1-dev libgtest-dev googletest)
+packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libtag1-dev libgtest-dev googletest
+          desktop-file-utils appstream dpkg-dev)
 
 install_missing() {
     local missing=()
@@ -23,6 +26,33 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# Installs into a temporary prefix and validates the desktop entry and the
+# AppStream metainfo there; then builds the Debian package and checks that it
+# holds the same files.
+check_install_and_package() {
+    local prefix
+    prefix=$(mktemp -d)
+    trap 'rm -rf "$prefix"' RETURN
+    cmake --install "$build" --prefix "$prefix" >/dev/null
+    local installed=(bin/velmora share/velmora/velmora.html share/applications/velmora.desktop
+                     share/icons/hicolor/scalable/apps/velmora.svg share/metainfo/org.velmora.velmora.metainfo.xml)
+    for f in "${installed[@]}"; do
+        [ -f "$prefix/$f" ] || { echo "not installed: $f" >&2; return 1; }
+    done
+    desktop-file-validate "$prefix/share/applications/velmora.desktop"
+    appstreamcli validate --no-net "$prefix/share/metainfo/org.velmora.velmora.metainfo.xml"
+    (cd "$build" && rm -f velmora_*.deb && cpack -G DEB >/dev/null)
+    local deb
+    deb=$(ls "$build"/velmora_*.deb)
+    local contents
+    contents=$(dpkg-deb --contents "$deb")
+    for f in "${installed[@]}"; do
+        grep -q "\./usr/$f\$" <<<"$contents" || { echo "not in $deb: usr/$f" >&2; return 1; }
+    done
+    dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6 || { echo "$deb: no Qt dependency" >&2; return 1; }
+    echo "Install and package checked: $deb"
+}
+
 configure_and_build() {
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$build" -j"$(nproc)"
@@ -32,13 +62,13 @@ case "${1:-}" in
 run)
     install_missing
     configure_and_build
-    exec "$build/src/app/velmora"
+    exec "$build/src/app/velmora" "${@:2}"
     ;;
 test)
     install_missing
     configure_and_build
-    cd "$build"
-    ctest --output-on-failure -j"$(nproc)"
+    (cd "$build" && ctest --output-on-failure -j"$(nproc)")
+    check_install_and_package
     ;;
 *)
     echo "usage: bash tools/velmora.sh run|test" >&2

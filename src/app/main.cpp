@@ -1,3 +1,4 @@
+#include "openrequest.h"
 #include "ui/helpfile.h"
 #include "ui/velmora.h"
 
@@ -12,6 +13,7 @@
 #include "settings/preferences.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char** argv)
 {
@@ -35,8 +37,11 @@ int main(int argc, char** argv)
     Preferences preferences(settings);
 
     Velmora window(services, preferences,
-                   HelpFilePath(QCoreApplication::applicationDirPath(), QStringLiteral(VELMORA_DATADIR)));
+        HelpFilePath(QCoreApplication::applicationDirPath(),
+            QDir::cleanPath(
+                QCoreApplication::applicationDirPath() + QLatin1Char('/') + QStringLiteral(VELMORA_DATADIR_FROM_BIN))));
     window.show();
+    window.Open(OpenRequestFor(QCoreApplication::arguments().mid(1), QDir::currentPath()));
     const int result = app.exec();
     settings.sync();
     return result;

@@ -11,6 +11,7 @@
 #include "settings/lastpath.h"
 #include "settings/preferences.h"
 #include "tags/fieldcatalogue.h"
+#include "tags/filetimes.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 
@@ -475,6 +476,7 @@ bool MassRenameEngine::LoadTags(const QString& dir, const QString& name, bool pr
     // from a fresh one when that name is this file's, so failure shows.
     if (m_v2->FileName() == loadFrom)
         m_v2 = std::make_unique<ID3V2Tag>(m_services.prompter);
+    const FileTimeKeeper keepTime(m_currentFile, m_prefs.options.KeepFileTimes); // over the tag writes below
     m_v2->SetFileName(loadFrom);
     if (m_v2->FileName() != loadFrom) {
         f->outcome = PlannedFile::Outcome::Unreadable;

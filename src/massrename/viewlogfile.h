@@ -1,14 +1,11 @@
 #pragma once
 
+#include "platform/launcherror.h"
+
 #include <QString>
 
 class Launcher;
 class Prompter;
-
-// The message for a failed launch code ("File not found" for 2, "No
-// association for file extension" for 31, "Unknown error" for codes
-// without a text of their own).
-QString LaunchErrorText(int code);
 
 // Opens the log in the desktop's text application; a failed launch is
 // reported in a message titled "Velmora". Returns the launch code (0 when

@@ -21,6 +21,7 @@ Options LoadOptions(const SettingsStore& store)
     o.SplitSpaces = IsOn(store.GetOption(QStringLiteral("SplitSpaces"), QStringLiteral("0")));
     o.SeparatorString = o.SplitSpaces ? QStringLiteral(" - ") : QStringLiteral("-");
     o.UseFormattedTrack = IsOn(store.GetOption(QStringLiteral("UseFormattedTrack"), QStringLiteral("1")));
+    o.KeepFileTimes = IsOn(store.GetOption(QStringLiteral("Keep File Times"), QStringLiteral("0")));
     return o;
 }
 

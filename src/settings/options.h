@@ -15,6 +15,7 @@ struct Options {
     bool SplitSpaces = false;
     QString SeparatorString = QStringLiteral("-"); // " - " when SplitSpaces is on
     bool UseFormattedTrack = true;
+    bool KeepFileTimes = false; // tag writes keep each file's modification time
 
     int syncOptionNumber() const;
 };

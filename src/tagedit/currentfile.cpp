@@ -6,6 +6,7 @@
 #include "settings/settingsstore.h"
 #include "tagedit/multitagrun.h"
 #include "tagedit/tagjournal.h"
+#include "tags/filetimes.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 #include "tags/tagtypes.h"
@@ -145,14 +146,49 @@ void CurrentFile::Clear()
     resetTag();
 }
 
+// With the option on, a command that writes tags leaves the file's
+// modification time as it was; failing to put it back fails the command
+// unless it failed already.
+template <typename Command> CurrentFile::Result CurrentFile::keepingTime(const QString& path, Command command)
+{
+    FileTimeKeeper keeper(path, m_options.KeepFileTimes);
+    Result result = command();
+    FileError error;
+    if (!keeper.restore(&error) && result.ok()) {
+        result.step = Step::Write;
+        result.error = error;
+    }
+    return result;
+}
+
 CurrentFile::Result CurrentFile::Load(const QString& path)
+{
+    return keepingTime(path, [&] { return load(path); });
+}
+
+CurrentFile::Result CurrentFile::Reload()
+{
+    return keepingTime(m_path, [this] { return reload(); });
+}
+
+CurrentFile::Result CurrentFile::Save(const TagTexts& boxes)
+{
+    return keepingTime(m_path, [&] { return save(boxes); });
+}
+
+CurrentFile::Result CurrentFile::StripTags()
+{
+    return keepingTime(m_path, [this] { return strip(); });
+}
+
+CurrentFile::Result CurrentFile::load(const QString& path)
 {
     Clear();
     m_path = path;
     return read(true);
 }
 
-CurrentFile::Result CurrentFile::Reload()
+CurrentFile::Result CurrentFile::reload()
 {
     if (isEmpty())
         return {};
@@ -236,7 +272,7 @@ CurrentFile::Result CurrentFile::writeTrailer()
     return result;
 }
 
-CurrentFile::Result CurrentFile::Save(const TagTexts& boxes)
+CurrentFile::Result CurrentFile::save(const TagTexts& boxes)
 {
     Result result;
     result.step = Step::Write;
@@ -296,7 +332,7 @@ CurrentFile::Result CurrentFile::Save(const TagTexts& boxes)
     return written;
 }
 
-CurrentFile::Result CurrentFile::StripTags()
+CurrentFile::Result CurrentFile::strip()
 {
     Result result;
     result.step = Step::Strip;

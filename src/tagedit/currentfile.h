@@ -86,6 +86,11 @@ public:
     Result StripTags();
 
 private:
+    Result load(const QString& path);
+    Result reload();
+    Result save(const TagTexts& boxes);
+    Result strip();
+    template <typename Command> Result keepingTime(const QString& path, Command command);
     Result read(bool writeTrailer);
     Result writeTrailer();
     bool makeWritable(FileError* error);

@@ -3,6 +3,7 @@
 #include "platform/filesystem.h"
 #include "settings/options.h"
 #include "settings/settingsstore.h"
+#include "tags/filetimes.h"
 
 #include <cerrno>
 
@@ -130,10 +131,20 @@ MultiTagWriter::MultiTagWriter(FileSystem& files, Prompter* prompter)
 
 MultiTagWriter::Result MultiTagWriter::TagFile(const QString& path, const MultiTagValues& values)
 {
-    Result result;
     const QString file = TrimSpaces(path);
     if (file.isEmpty())
-        return result;
+        return {};
+    FileTimeKeeper keeper(file, m_keepFileTimes);
+    Result result = tagFile(file, values);
+    FileError error;
+    if (!keeper.restore(&error) && result.ok())
+        result.error = error;
+    return result;
+}
+
+MultiTagWriter::Result MultiTagWriter::tagFile(const QString& file, const MultiTagValues& values)
+{
+    Result result;
 
     // Refuse before anything is loaded: loading alone may rewrite the file.
     FileAttributes attributes;
@@ -180,6 +191,7 @@ bool MultiTagWriter::load(const QString& file)
     FileAttributes attributes;
     if (file.isEmpty() || !m_files.attributes(file, &attributes) || attributes.system)
         return false;
+    const FileTimeKeeper keeper(file, m_keepFileTimes);
     const bool hadTrailer = m_v1.ReadFromFile(file);
     m_v2.SetFileName(file);
     // Reading must leave the file as it was: the load takes the trailer

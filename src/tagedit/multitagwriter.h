@@ -95,6 +95,9 @@ public:
     // other than 0) in one of fields, in its ID3v2 tag or, for a field that
     // tag lacks, its ID3v1 trailer. The file is left as it was.
     bool HoldsAny(const QString& path, const QList<FieldId>& fields);
+    // Whether writing leaves each file's modification time as it was (off
+    // until set).
+    void setKeepFileTimes(bool keep) { m_keepFileTimes = keep; }
 
     ID3V2Tag& v2() { return m_v2; }
     ID3V1Tag& v1() { return m_v1; }
@@ -103,8 +106,10 @@ private:
     // Loads the file's tags and puts back a trailer the load removed. False
     // when the file cannot be read.
     bool load(const QString& file);
+    Result tagFile(const QString& file, const MultiTagValues& values);
 
     FileSystem& m_files;
+    bool m_keepFileTimes = false;
     ID3V2Tag m_v2;
     ID3V1Tag m_v1;
 };

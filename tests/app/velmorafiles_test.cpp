@@ -265,7 +265,7 @@ TEST_F(WindowTest, ZeroLengthFileAsksToDeleteAndLoadsNothing)
     select(QStringLiteral("empty.mp3"));
     ASSERT_EQ(prompter.calls.size(), 2);
     EXPECT_EQ(prompter.calls[1].text,
-              QStringLiteral("Delete '") + path(QStringLiteral("empty.mp3")) + QStringLiteral("' To The Recycle Bin?"));
+        QStringLiteral("Delete '") + path(QStringLiteral("empty.mp3")) + QStringLiteral("' To The Trash?"));
     EXPECT_EQ(trash.trashed, QStringList{path(QStringLiteral("empty.mp3"))});
     EXPECT_EQ(listed(), QStringList{QStringLiteral("other.mp3")});
 }
@@ -328,7 +328,7 @@ TEST_F(WindowTest, DeleteMovesSelectedFilesToTheTrashAndSelectsTheNext)
     prompter.answers.enqueue(Answer::Yes);
     window->action(QStringLiteral("mnuDeleteFile2"))->trigger();
     EXPECT_EQ(prompter.calls[0].text,
-              QStringLiteral("Delete '") + path(QStringLiteral("b.mp3")) + QStringLiteral("' To The Recycle Bin?"));
+        QStringLiteral("Delete '") + path(QStringLiteral("b.mp3")) + QStringLiteral("' To The Trash?"));
     EXPECT_EQ(trash.trashed, QStringList{path(QStringLiteral("b.mp3"))});
     EXPECT_FALSE(exists(QStringLiteral("b.mp3")));
     EXPECT_EQ(oldName(), QStringLiteral("c.mp3"));
@@ -370,5 +370,6 @@ TEST_F(WindowTest, PlayHandsTheFileToTheDefaultPlayer)
     EXPECT_EQ(launcher.opened, QStringList{path(QStringLiteral("a.mp3"))});
     launcher.result = Launcher::NoAssociation;
     window->PlayFile();
-    EXPECT_EQ(prompter.messageTexts().last(), QStringLiteral("No association for file extension"));
+    EXPECT_EQ(prompter.messageTexts().last(),
+        QStringLiteral("No association for file extension\r\n\r\n") + path(QStringLiteral("a.mp3")));
 }

@@ -216,7 +216,8 @@ TEST_F(MassRenameFormTest, ViewLogOpensTheLastLogAndReportsAFailedLaunch)
 
     launcher.result = 31;
     child<QPushButton>(*form, "ViewLog")->click();
-    EXPECT_EQ(prompter.calls.last().text, "No association for file extension");
+    EXPECT_EQ(prompter.calls.last().text,
+        "No association for file extension\r\n\r\n" + logFolder + "MassRename-07Mar26-140509.log");
     EXPECT_EQ(prompter.calls.last().title, "Velmora");
 }
 

@@ -225,14 +225,15 @@ TEST(ViewLogFile, OpensThePathAndReportsEachFailureCode)
     EXPECT_TRUE(prompter.calls.isEmpty());
 
     launcher.result = 2;
-    ViewLogFile(launcher, prompter, "");
+    ViewLogFile(launcher, prompter, "/logs/b.log");
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].title, "Velmora");
-    EXPECT_EQ(prompter.calls[0].text, "File not found");
+    EXPECT_EQ(prompter.calls[0].text, "File not found\r\n\r\n/logs/b.log");
     EXPECT_EQ(prompter.calls[0].buttons, MsgButtons::Ok);
 
-    const QList<QPair<int, QString>> table = {{3, "Path not found"}, {5, "Access denied"},
-        {31, "No association for file extension"}, {32, "DLL not found"}, {1, "Unknown error"}, {0, "Unknown error"}};
+    const QList<QPair<int, QString>> table
+        = { { 3, "Path not found" }, { 5, "Access denied" }, { 31, "No association for file extension" },
+              { 32, "Unknown error" }, { 30, "Unknown error" }, { 1, "Unknown error" }, { 0, "Unknown error" } };
     for (const auto& [code, text] : table)
         EXPECT_EQ(LaunchErrorText(code), text) << code;
 }

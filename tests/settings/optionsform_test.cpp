@@ -8,12 +8,14 @@
 #include "settings/ui/reporterror.h"
 #include "support/qttesthelpers.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -79,13 +81,13 @@ TEST_F(OptionsFormTest, OpensWithDefaultsWhenNothingIsStored)
 
 TEST_F(OptionsFormTest, OpensWithStoredOptionsAndApplyKeepsUnknownValues)
 {
-    backend.values["Settings"] = {{"New File Case", "LC"}, {"SyncOption", "0"}, {"ID3AutoSave", "0"},
-                                  {"Remove Parens", "1"}, {"RemUnderScores", "1"}, {"SplitSpaces", "1"},
-                                  {"UseFormattedTrack", "0"}};
+    backend.values["Settings"] = { { "New File Case", "LC" }, { "SyncOption", "0" }, { "ID3AutoSave", "0" },
+        { "Remove Parens", "1" }, { "RemUnderScores", "1" }, { "SplitSpaces", "1" }, { "UseFormattedTrack", "0" },
+        { "Keep File Times", "1" } };
     open();
     for (const char* name : {"LowerCase", "SyncOption0", "ID3Save0"})
         EXPECT_TRUE(radio(name)->isChecked()) << name;
-    for (const char* name : {"RemoveParens", "RemoveUnderScores", "SepPad"})
+    for (const char* name : { "RemoveParens", "RemoveUnderScores", "SepPad", "KeepFileTimes" })
         EXPECT_TRUE(check(name)->isChecked()) << name;
     EXPECT_FALSE(check("UseFormattedTrack")->isChecked());
 
@@ -104,17 +106,18 @@ TEST_F(OptionsFormTest, ApplyStoresEveryOptionAndCancelKeepsWhatWasApplied)
 {
     open();
     // Every control enables Apply (underscores are switched on and off again).
-    for (const char* name : {"UpperCase", "SyncOption0", "ID3Save0", "RemoveParens", "SepPad", "UseFormattedTrack",
-                             "RemoveUnderScores", "RemoveUnderScores"}) {
+    for (const char* name : { "UpperCase", "SyncOption0", "ID3Save0", "RemoveParens", "SepPad", "UseFormattedTrack",
+             "KeepFileTimes", "RemoveUnderScores", "RemoveUnderScores" }) {
         child<QAbstractButton>(name)->click();
         EXPECT_TRUE(applyEnabled()) << name;
         click("ApplyButton");
         EXPECT_FALSE(applyEnabled()) << name;
     }
-    const Values expected{{"New File Case", "UC"}, {"SyncOption", "0"}, {"ID3AutoSave", "0"},
-                          {"Remove Parens", "1"}, {"RemUnderScores", "0"}, {"SplitSpaces", "1"},
-                          {"UseFormattedTrack", "0"}};
+    const Values expected { { "New File Case", "UC" }, { "SyncOption", "0" }, { "ID3AutoSave", "0" },
+        { "Remove Parens", "1" }, { "RemUnderScores", "0" }, { "SplitSpaces", "1" }, { "UseFormattedTrack", "0" },
+        { "Keep File Times", "1" } };
     EXPECT_EQ(settings(), expected);
+    EXPECT_TRUE(prefs.options.KeepFileTimes);
     EXPECT_EQ(prefs.options.NewFileCase, QStringLiteral("UC"));
     EXPECT_EQ(prefs.options.SeparatorString, QStringLiteral(" - "));
     EXPECT_EQ(prefs.options.ID3AutoSave, 0);
@@ -145,7 +148,7 @@ TEST_F(OptionsFormTest, CancelWithoutApplyStoresNothingAndSaveAndExitStores)
     click("SaveExitButton");
     EXPECT_EQ(settings()["New File Case"], QStringLiteral("NC"));
     EXPECT_EQ(settings()["RemUnderScores"], QStringLiteral("1"));
-    EXPECT_EQ(settings().size(), 7);
+    EXPECT_EQ(settings().size(), 8);
     EXPECT_TRUE(prefs.options.RemUnderScores);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->result(), QDialog::Accepted);
@@ -274,14 +277,31 @@ TEST(ReportError, PutsTheReportOnTheClipboardAndShowsItCritical)
 {
     ScriptedPrompter prompter;
     ReportError(prompter, QStringLiteral("OptionsForm"), QStringLiteral("Out of memory"), 7, 120);
-    const QString expectedStart = QStringLiteral(
-        "An Error Occured!\r\n\r\nApplication Name: Velmora\r\nApplication Version: 1.0.0\r\n\r\n"
-        "Container Name: OptionsForm\r\nError Description: Out of memory\r\nError Number: 7\r\n"
-        "Error Line: 120\r\n\r\nThis Data Has Been Copied To The Windows Clipboard.\r\n");
+    const QString expectedStart
+        = QStringLiteral("An Error Occured!\r\n\r\nApplication Name: Velmora\r\nApplication Version: 1.0.0\r\n\r\n"
+                         "Container Name: OptionsForm\r\nError Description: Out of memory\r\nError Number: 7\r\n"
+                         "Error Line: 120\r\n\r\nThis Data Has Been Copied To The Clipboard.\r\n");
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_TRUE(prompter.calls[0].text.startsWith(expectedStart));
     EXPECT_GT(prompter.calls[0].text.size(), expectedStart.size()); // the closing request line
     EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Critical);
     EXPECT_EQ(prompter.calls[0].title, QStringLiteral("Velmora"));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), prompter.calls[0].text);
+}
+
+TEST_F(OptionsFormTest, KeepsItsSizeFromTabToTab)
+{
+    open();
+    form->show();
+    QApplication::processEvents();
+    const QSize first = form->size();
+    auto* tabs = child<QTabBar>("OptFrame");
+    for (int tab : { 1, 0, 1 }) {
+        tabs->setCurrentIndex(tab);
+        QApplication::processEvents();
+        EXPECT_EQ(form->size(), first) << tab;
+        EXPECT_EQ(child<QWidget>("AutoFrame")->isVisible(), tab == 0);
+        EXPECT_EQ(child<QWidget>("FormatFrame")->isVisible(), tab == 1);
+    }
+    form->reject();
 }

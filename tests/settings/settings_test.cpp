@@ -53,6 +53,7 @@ TEST(LoadOptions, DefaultsWithNothingStored)
     EXPECT_FALSE(o.SplitSpaces);
     EXPECT_EQ(o.SeparatorString, "-");
     EXPECT_TRUE(o.UseFormattedTrack);
+    EXPECT_FALSE(o.KeepFileTimes);
 }
 
 TEST(LoadOptions, NumericRulesOfStoredValues)
@@ -80,8 +81,10 @@ TEST(LoadOptions, NumericRulesOfStoredValues)
 
     s["UseFormattedTrack"] = "0";
     s["New File Case"] = "xx";
+    s["Keep File Times"] = "1";
     const Options o = LoadOptions(store);
     EXPECT_FALSE(o.UseFormattedTrack);
+    EXPECT_TRUE(o.KeepFileTimes);
     EXPECT_EQ(o.NewFileCase, "xx");
 }
 

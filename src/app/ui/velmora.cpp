@@ -1,8 +1,10 @@
 #include "velmora.h"
 
+#include "buttonicons.h"
 #include "foldertree.h"
 #include "partslistview.h"
 #include "platform/version.h"
+#include "wholerows.h"
 
 #include "platform/platformservices.h"
 #include "nameedit/nameeditsession.h"
@@ -63,6 +65,7 @@ Velmora::Velmora(PlatformServices& services, Preferences& preferences, const QSt
     buildToolbars();
     bindNameEditor();
     qApp->installEventFilter(this);
+    installFileDrop();
     startUp();
 }
 
@@ -85,7 +88,7 @@ void Velmora::buildControls()
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->addWidget(buildRenameFrame(), 1);
-    rightLayout->addWidget(buildTagFrame(), 2);
+    rightLayout->addWidget(buildTagFrame(), 1);
     splitter->addWidget(right);
     // Share width by stretch alone, so that both sides grow with the window.
     for (int i = 0; i < 2; ++i) {
@@ -159,7 +162,7 @@ QWidget* Velmora::buildRenameFrame()
     m_syncBar->setObjectName(QStringLiteral("SYNCBar"));
     m_syncBar->setIconSize(QSize(16, 16));
     auto* formatLayout = new QVBoxLayout(m_formatFrame);
-    formatLayout->addWidget(m_formatList, 1);
+    formatLayout->addWidget(new WholeRows(m_formatList), 1);
     formatLayout->addWidget(m_syncBar);
 
     m_recordEditing = new QCheckBox(QStringLiteral("Not Recording"));
@@ -172,7 +175,7 @@ QWidget* Velmora::buildRenameFrame()
     m_renameButton = new QPushButton(QStringLiteral("&Rename"));
     m_renameButton->setObjectName(QStringLiteral("RenameButton"));
     m_renameButton->setToolTip(QStringLiteral("Rename File And Update ID3 Tags"));
-    m_renameButton->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    m_renameButton->setIcon(ButtonIcon(QStringLiteral("Rename")));
 
     auto* names = new QGridLayout;
     names->addWidget(m_oldNameLabel, 0, 0);
@@ -191,7 +194,7 @@ QWidget* Velmora::buildRenameFrame()
     side->addWidget(m_renameButton);
 
     auto* lower = new QHBoxLayout;
-    lower->addWidget(m_partsList, 3);
+    lower->addWidget(new WholeRows(m_partsList), 3);
     lower->addLayout(side, 2);
 
     auto* layout = new QVBoxLayout(m_renameFrame);
@@ -224,7 +227,7 @@ QWidget* Velmora::buildTagFrame()
         clear->setObjectName(QStringLiteral("ClrImg%1").arg(i));
         clear->setProperty("box", QString::fromLatin1(fieldInfo(i).boxName));
         clear->setToolTip(clearTip(i));
-        clear->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
+        clear->setIcon(ButtonIcon(QStringLiteral("ClrImg")));
         clear->setAutoRaise(true);
         clear->setFocusPolicy(Qt::NoFocus);
         connect(clear, &QToolButton::clicked, this, [this, i] { clearField(i); });
@@ -232,6 +235,8 @@ QWidget* Velmora::buildTagFrame()
         m_clearButtons[size_t(i)] = clear;
     }
     panel.grid->setRowStretch(kFieldCount, 1);
+    // Once every field shows, more height is of no use here.
+    m_containerPic->setMaximumHeight(m_scrollPic->sizeHint().height() + 2 * m_containerPic->frameWidth());
 
     m_tagPanel = new clsID3EditArea(this);
     m_tagPanel->InitBoxes(m_scrollPic);

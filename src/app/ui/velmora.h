@@ -29,6 +29,7 @@ class QToolBar;
 class QToolButton;
 struct PlatformServices;
 struct FileError;
+struct OpenRequest;
 
 // The main window: folder tree, file list, name editor, tag panel. It holds
 // the controls and forwards their events to the name editing engine, the
@@ -79,6 +80,8 @@ public:
     // folder unless set.
     void setUndoFolder(const QString& folder);
     QString undoFolder() const { return m_undoFolder; }
+    // Opens the folder of a start argument or a drop and selects its file.
+    void Open(const OpenRequest& request);
 
     // The folder listed by FileList, ending in "/".
     QString folder() const;
@@ -149,6 +152,8 @@ private:
     void showParts();
     void showFormats();
     void showRecording();
+    // Folders and files dropped on the window (velmora_open.cpp)
+    void installFileDrop();
     // Start-up and shut-down (velmora_settings.cpp)
     void startUp();
     void saveSettings();

@@ -2,6 +2,8 @@
 // window: every entry is created here, with its object name and tooltip.
 #include "velmora.h"
 
+#include "buttonicons.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
@@ -167,7 +169,7 @@ void Velmora::buildToolbars()
             action->setObjectName(key);
             action->setToolTip(QString::fromLatin1(s.tip));
             if (icons)
-                action->setIcon(style()->standardIcon(s.icon));
+                action->setIcon(ButtonIcon(key));
             bar->addAction(action);
             if (QWidget* button = bar->widgetForAction(action))
                 button->setObjectName(key);

@@ -2,20 +2,21 @@
 // and playing the MP3 files of the current folder.
 #include "velmora.h"
 
-#include "tagedit/filesize.h"
 #include "foldertree.h"
-#include "massrename/viewlogfile.h"
 #include "partslistview.h"
 #include "renameerror.h"
+#include "tagedit/filesize.h"
 
 #include "massrename/ui/fileexistsform.h"
 #include "nameedit/nameeditsession.h"
 #include "nameedit/stringhelpers.h"
 #include "platform/filesystem.h"
 #include "platform/launcher.h"
+#include "platform/launcherror.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "platform/trash.h"
+#include "platform/ui/caption.h"
 #include "settings/preferences.h"
 #include "tagedit/ui/clsid3editarea.h"
 #include "tags/id3v2tag.h"
@@ -106,7 +107,8 @@ void Velmora::SelectFileEntry()
         return;
     }
     EnableFileControls(true);
-    m_renameFrame->setTitle(name + QStringLiteral(" (") + FormatFileSize(m_file.length()) + QLatin1Char(')'));
+    m_renameFrame->setTitle(
+        CaptionText(name) + QStringLiteral(" (") + FormatFileSize(m_file.length()) + QLatin1Char(')'));
     m_session->parts().clear();
     SBar(QStringLiteral("Formating Selected File"));
     m_session->LoadNameParts(name);
@@ -164,7 +166,7 @@ void Velmora::FolderChanged(const QString& newFolder)
         return;
     }
     RefreshFileList();
-    m_findFrame->setTitle(QStringLiteral("Current Directory: ") + newFolder);
+    m_findFrame->setTitle(QStringLiteral("Current Directory: ") + CaptionText(newFolder));
     SBar(m_folderRefusal.isEmpty() ? QStringLiteral("Ready") : m_folderRefusal);
     m_file.Clear();
     m_oldName->clear();
@@ -300,7 +302,7 @@ void Velmora::RenameFile()
             SBar(RenameErrorStatus(newName));
             return;
         }
-        SBar(QStringLiteral("Moving File ") + target + QStringLiteral(" To Recycle Bin..."));
+        SBar(QStringLiteral("Moving File ") + target + QStringLiteral(" To Trash..."));
         FileError trashError;
         if (!m_services.files->resetAttributes(target, &trashError)
             || !m_services.trash->moveToTrash(target, &trashError)) {
@@ -345,13 +347,13 @@ void Velmora::DeleteFiles()
         return;
     const Busy busy(*this);
     if (!m_services.prompter->askYesNo(
-            kTitle, QStringLiteral("Delete '") + m_file.path() + QStringLiteral("' To The Recycle Bin?")))
+            kTitle, QStringLiteral("Delete '") + m_file.path() + QStringLiteral("' To The Trash?")))
         return;
     int lastHandled = -1;
     for (auto it = selected.crbegin(); it != selected.crend(); ++it) {
         const QString name = m_fileList->item(*it)->text();
         const QString path = AddBackslash(folder()) + name;
-        SBar(QStringLiteral("Moving File ") + name + QStringLiteral(" To Recycle Bin..."));
+        SBar(QStringLiteral("Moving File ") + name + QStringLiteral(" To Trash..."));
         FileError error;
         if (!m_services.files->resetAttributes(path, &error) || !m_services.trash->moveToTrash(path, &error)) {
             m_services.prompter->message(kTitle, QStringLiteral("Error Occured: ") + errorText(error),
@@ -389,6 +391,6 @@ void Velmora::PlayFile()
     const int result = m_services.launcher->open(m_file.path());
     QApplication::restoreOverrideCursor();
     if (result != 0)
-        m_services.prompter->message(kTitle, LaunchErrorText(result), MsgIcon::None);
+        m_services.prompter->message(kTitle, LaunchFailureText(result, m_file.path()), MsgIcon::None);
     SBar(QStringLiteral("Ready"));
 }

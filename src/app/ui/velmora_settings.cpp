@@ -4,10 +4,10 @@
 
 #include "aboutbox.h"
 #include "foldertree.h"
-#include "massrename/viewlogfile.h"
 
 #include "nameedit/nameeditsession.h"
 #include "platform/launcher.h"
+#include "platform/launcherror.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "settings/lastpath.h"
@@ -104,7 +104,7 @@ void Velmora::ShowHelp()
     const int result = m_services.launcher->open(m_helpFile);
     QApplication::restoreOverrideCursor();
     if (result != 0)
-        m_services.prompter->message(QStringLiteral("Velmora"), LaunchErrorText(result), MsgIcon::None);
+        m_services.prompter->message(QStringLiteral("Velmora"), LaunchFailureText(result, m_helpFile), MsgIcon::None);
     SBar(QStringLiteral("Ready"));
 }
 

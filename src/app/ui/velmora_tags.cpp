@@ -6,6 +6,7 @@
 #include "nameedit/nameeditsession.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
+#include "platform/ui/caption.h"
 #include "tagedit/cfileinfo.h"
 #include "tagedit/filesize.h"
 #include "tagedit/tagjournal.h"
@@ -49,7 +50,7 @@ void Velmora::showTags(const CurrentFile::Result& result)
     if (!m_file.isLoaded()) {
         showNothingLoaded();
         if (!m_file.isEmpty())
-            m_renameFrame->setTitle(m_file.name() + QStringLiteral(" (")
+            m_renameFrame->setTitle(CaptionText(m_file.name()) + QStringLiteral(" (")
                 + FormatFileSize(qMax<qint64>(m_file.length(), 0)) + QLatin1Char(')'));
         return;
     }

@@ -129,7 +129,7 @@ void MassRenameForm::BuildControls()
     m_exitButton = named(
         new QPushButton(QStringLiteral("Exit Mass Renaming")), "ExitButton", QStringLiteral("Exit Mass Renaming"));
     m_viewLog = named(new QPushButton(QStringLiteral("&View Log")), "ViewLog",
-        QStringLiteral("View Log (MN.log) Of Last Operation Using WordPad"));
+        QStringLiteral("View Log (MN.log) Of Last Operation Using Text Editor"));
     m_stopButton = named(
         new QPushButton(QStringLiteral("&Stop")), "StopButton", QStringLiteral("Stop After The Current File (Escape)"));
     m_previewButton = named(new QPushButton(QStringLiteral("&Preview")), "PreviewButton",

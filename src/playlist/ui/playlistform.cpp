@@ -1,6 +1,7 @@
 #include "playlistform.h"
 
 #include "platform/platformservices.h"
+#include "platform/ui/caption.h"
 #include "playlist/playlistfile.h"
 
 #include <QGroupBox>
@@ -18,7 +19,7 @@ PLayListForm::PLayListForm(PlatformServices& services, const QString& folder, QW
     setWindowTitle(QStringLiteral("PlayList Creator"));
     setModal(true);
 
-    auto* frame = new QGroupBox(folder, this);
+    auto* frame = new QGroupBox(CaptionText(folder), this);
     frame->setObjectName(QStringLiteral("PLFrame"));
     m_files = new QListWidget(frame);
     m_files->setObjectName(QStringLiteral("PLFiles"));

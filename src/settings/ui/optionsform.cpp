@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -151,6 +152,8 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
                                QStringLiteral("Automatically Remove Parenthesis From Filenames"));
     m_sepPad = makeCheck(m_autoFrame, "SepPad", QStringLiteral("Pad Separator With Spaces"),
                          QStringLiteral("Include Spaces On Both Sides Of The Separator Character"));
+    m_keepFileTimes = makeCheck(m_autoFrame, "KeepFileTimes", QStringLiteral("Keep File Times"),
+        QStringLiteral("Keep Each File's Modification Time When Its ID3 Tags Are Written"));
 
     auto* caseRow = new QHBoxLayout;
     for (QAbstractButton* b : {m_titleCase, m_upperCase, m_lowerCase, m_unchangedCase})
@@ -169,6 +172,8 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
                           3, 0);
     autoLayout->addWidget(groupOf(m_autoFrame, QStringLiteral("File Part Separator ('-' Character)"), {m_sepPad}), 3, 1,
                           Qt::AlignTop);
+    autoLayout->addWidget(
+        groupOf(m_autoFrame, QStringLiteral("When Writing ID3 Tags..."), { m_keepFileTimes }), 4, 0, 1, 2);
 
     // Second page: format composition and the filter editor.
     m_formatFrame = new QFrame(this);
@@ -215,10 +220,14 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
     buttons->addWidget(m_applyButton);
     buttons->addWidget(cancelButton);
 
+    // One stack for both pages: the dialog is sized for the larger page from
+    // the start and keeps that size from tab to tab.
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(m_autoFrame);
+    m_pages->addWidget(m_formatFrame);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_optFrame);
-    layout->addWidget(m_autoFrame, 1);
-    layout->addWidget(m_formatFrame, 1);
+    layout->addWidget(m_pages, 1);
     layout->addLayout(buttons);
 
     connect(m_optFrame, &QTabBar::currentChanged, this, &OptionsForm::tabChanged);
@@ -234,7 +243,7 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     for (QButtonGroup* group : {m_id3Save, m_syncOption, m_case})
         connect(group, &QButtonGroup::buttonToggled, this, &OptionsForm::enableApply);
-    for (QCheckBox* box : {m_useFormattedTrack, m_removeUnderScores, m_removeParens, m_sepPad})
+    for (QCheckBox* box : { m_useFormattedTrack, m_removeUnderScores, m_removeParens, m_sepPad, m_keepFileTimes })
         connect(box, &QCheckBox::toggled, this, &OptionsForm::enableApply);
     connect(m_currentFormat, &QLineEdit::textChanged, this, &OptionsForm::enableApply);
 
@@ -255,6 +264,7 @@ void OptionsForm::setControlsFromOptions()
     m_removeUnderScores->setChecked(o.RemUnderScores);
     m_removeParens->setChecked(o.RemoveParens);
     m_sepPad->setChecked(o.SplitSpaces);
+    m_keepFileTimes->setChecked(o.KeepFileTimes);
     QAbstractButton* caseButton = nullptr;
     if (o.NewFileCase == QLatin1String("TC"))
         caseButton = m_titleCase;
@@ -276,10 +286,7 @@ void OptionsForm::enableApply()
 
 void OptionsForm::tabChanged(int index)
 {
-    guarded(__LINE__, [&] {
-        m_autoFrame->setVisible(index == 0);
-        m_formatFrame->setVisible(index != 0);
-    });
+    guarded(__LINE__, [&] { m_pages->setCurrentWidget(index == 0 ? m_autoFrame : m_formatFrame); });
 }
 
 void OptionsForm::ComposeFormat()
@@ -364,6 +371,7 @@ void OptionsForm::ApplyOptions()
         store.SaveOption(QStringLiteral("RemUnderScores"), flag(m_removeUnderScores));
         store.SaveOption(QStringLiteral("SplitSpaces"), flag(m_sepPad));
         store.SaveOption(QStringLiteral("UseFormattedTrack"), flag(m_useFormattedTrack));
+        store.SaveOption(QStringLiteral("Keep File Times"), flag(m_keepFileTimes));
 
         const QString mask = m_currentFormat->text();
         const QString trimmed = TrimSpaces(mask);

@@ -13,6 +13,7 @@ class QFrame;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QStackedWidget;
 class QTabBar;
 struct PlatformServices;
 
@@ -62,6 +63,7 @@ private:
     QTabBar* m_optFrame = nullptr;
     QFrame* m_autoFrame = nullptr;
     QFrame* m_formatFrame = nullptr;
+    QStackedWidget* m_pages = nullptr;
     QButtonGroup* m_id3Save = nullptr;    // ids 0 and 1
     QButtonGroup* m_syncOption = nullptr; // ids 0, 1, 2
     QButtonGroup* m_case = nullptr;       // TitleCase, UpperCase, LowerCase, UnchangedCase
@@ -73,6 +75,7 @@ private:
     QCheckBox* m_removeUnderScores = nullptr;
     QCheckBox* m_removeParens = nullptr;
     QCheckBox* m_sepPad = nullptr;
+    QCheckBox* m_keepFileTimes = nullptr;
     QListWidget* m_validFields = nullptr;
     QListWidget* m_selectedFields = nullptr;
     QLineEdit* m_currentFormat = nullptr;

@@ -1,7 +1,10 @@
 #include "multitagger.h"
 
+#include "folderfollower.h"
+
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
+#include "platform/ui/themeicon.h"
 #include "settings/preferences.h"
 #include "tagedit/multitagrun.h"
 #include "tagedit/tagjournal.h"
@@ -56,6 +59,7 @@ MultiTagger::MultiTagger(PlatformServices& services, Preferences& preferences, c
     setObjectName(QStringLiteral("MultiTagger"));
     setWindowTitle(QStringLiteral("Velmora - MultiTagger"));
     setModal(true);
+    m_writer.setKeepFileTimes(preferences.options.KeepFileTimes);
     buildWindow();
 
     m_panel = new clsID3EditArea(this);
@@ -89,6 +93,7 @@ void MultiTagger::buildWindow()
         m_tree->hideColumn(column);
     m_tree->header()->hide();
     m_tree->expand(m_folderModel->index(QDir::homePath()));
+    new FolderFollower(m_tree, m_folderModel);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
                 if (current.isValid())
                     setFolder(m_folderModel->filePath(current));
@@ -120,7 +125,7 @@ void MultiTagger::buildWindow()
     m_allButton->setToolTip(QStringLiteral("Select All Fields For Updating"));
     m_readValues = new QToolButton(tagFrame);
     m_readValues->setObjectName(QStringLiteral("ReadValues"));
-    m_readValues->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    m_readValues->setIcon(ThemeIcon(QStringLiteral("document-open"), IconGlyph::Open));
     m_readValues->setToolTip(
         QStringLiteral("Click Here To Read and Insert Tags From Currently Selected File In The File List"));
     m_setTags = new QPushButton(QStringLiteral("&Set Tags"), tagFrame);

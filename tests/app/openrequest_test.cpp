@@ -1,0 +1,50 @@
+// What `velmora [FOLDER | FILE...]` and a drop ask to open.
+#include "app/openrequest.h"
+
+#include "support/mp3builder.h"
+#include "support/qttesthelpers.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+TEST(OpenRequest, TheFirstFolderOrMp3FileDecides)
+{
+    QTemporaryDir tmp;
+    const QString root = tmp.path();
+    ASSERT_TRUE(QDir().mkpath(root + "/Music/A & B"));
+    ASSERT_TRUE(Mp3Builder::writePlainMp3(root + "/Music/A & B/Song.MP3"));
+    ASSERT_TRUE(Mp3Builder::writePlainMp3(root + "/Music/other.mp3"));
+    ASSERT_TRUE(Mp3Builder::writeFile(root + "/Music/notes.txt", "x"));
+    ASSERT_TRUE(QDir().mkpath(root + "/Music/folder.mp3"));
+    const QString music = root + "/Music/";
+    const QString ab = music + "A & B/";
+
+    const struct {
+        QStringList arguments;
+        QString folder, file;
+        QStringList refused;
+    } cases[] = {
+        { {}, {}, {}, {} },
+        { { "Music" }, music, {}, {} },
+        { { music + "A & B/../A & B" }, ab, {}, {} },
+        { { "Music/A & B/Song.MP3" }, ab, "Song.MP3", {} },
+        // Several files: the first one's folder, with it selected.
+        { { music + "other.mp3", ab + "Song.MP3" }, music, "other.mp3", {} },
+        { { "--", QUrl::fromLocalFile(ab + "Song.MP3").toString() }, ab, "Song.MP3", {} },
+        // Neither a folder nor an MP3 file: refused, the next one decides.
+        { { "Music/notes.txt", "missing", "Music/other.mp3" }, music, "other.mp3", { "Music/notes.txt", "missing" } },
+        { { "http://example.org/a.mp3" }, {}, {}, { "http://example.org/a.mp3" } },
+        // A folder named like an MP3 file is a folder.
+        { { "Music/folder.mp3" }, music + "folder.mp3/", {}, {} },
+    };
+    for (const auto& c : cases) {
+        const OpenRequest request = OpenRequestFor(c.arguments, root);
+        EXPECT_EQ(request.folder, c.folder) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(request.file, c.file) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(request.refused, c.refused) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(request.isEmpty(), c.folder.isEmpty());
+    }
+}

@@ -1,0 +1,125 @@
+// The main window on the desktop: opening what a start or a drop names, the
+// room a taller window gives its lists, captions from file names, and the
+// MultiTagger's folder tree.
+#include "windowfixture.h"
+
+#include "app/openrequest.h"
+#include "tagedit/ui/multitagger.h"
+
+#include <QGroupBox>
+#include <QMimeData>
+#include <QThread>
+#include <QTreeView>
+#include <QUrl>
+
+namespace {
+
+// Drops urls on target as a file manager does: enter, then drop.
+bool dropUrls(QWidget* target, const QList<QUrl>& urls)
+{
+    QMimeData mime;
+    mime.setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QApplication::processEvents();
+    return drop.isAccepted();
+}
+
+// Height of the list's rows area and of one row.
+std::pair<int, int> rowsArea(QListWidget* list)
+{
+    return { list->viewport()->height(), list->sizeHintForRow(0) };
+}
+
+} // namespace
+
+TEST_F(WindowTest, AStartOrADropOpensTheFolderWithTheFileSelected)
+{
+    addTagged(QStringLiteral("Royksopp & Robyn - Monument.mp3"), QStringLiteral("Royksopp & Robyn"),
+        QStringLiteral("Monument"));
+    addMp3(QStringLiteral("b.mp3"));
+    const QString other = dir.path() + QStringLiteral("/other");
+    ASSERT_TRUE(QDir().mkpath(other));
+    ASSERT_TRUE(Mp3Builder::writePlainMp3(other + QStringLiteral("/c.mp3")));
+    settings.values[QStringLiteral("Settings")][QStringLiteral("Last Path")] = other + QLatin1Char('/');
+    open();
+    window->show();
+
+    window->Open(OpenRequestFor({ path(QStringLiteral("Royksopp & Robyn - Monument.mp3")) }, QString()));
+    EXPECT_EQ(window->folder(), folder + QLatin1Char('/'));
+    EXPECT_EQ(oldName(), QStringLiteral("Royksopp & Robyn - Monument.mp3"));
+    EXPECT_EQ(box(FieldId::Artist), QStringLiteral("Royksopp & Robyn"));
+    // The caption shows the "&" rather than taking it for a mnemonic.
+    EXPECT_TRUE(child<QGroupBox>(QStringLiteral("RenameFrame"))
+                    ->title()
+                    .startsWith(QStringLiteral("Royksopp && Robyn - Monument.mp3 (")));
+
+    // A folder dropped anywhere on the window, even on a text box.
+    EXPECT_TRUE(dropUrls(newName(), { QUrl::fromLocalFile(other) }));
+    EXPECT_EQ(window->folder(), other + QLatin1Char('/'));
+    EXPECT_EQ(fileList()->currentRow(), -1);
+    // An MP3 file dropped on the file list.
+    EXPECT_TRUE(dropUrls(fileList(), { QUrl::fromLocalFile(path(QStringLiteral("b.mp3"))) }));
+    EXPECT_EQ(window->folder(), folder + QLatin1Char('/'));
+    EXPECT_EQ(oldName(), QStringLiteral("b.mp3"));
+    // Anything else is not taken.
+    ASSERT_TRUE(Mp3Builder::writeFile(path(QStringLiteral("notes.txt")), "x"));
+    EXPECT_FALSE(dropUrls(fileList(), { QUrl::fromLocalFile(path(QStringLiteral("notes.txt"))) }));
+    EXPECT_EQ(oldName(), QStringLiteral("b.mp3"));
+
+    window->Open(OpenRequestFor({ QStringLiteral("nowhere.mp3") }, dir.path()));
+    EXPECT_EQ(window->statusText(), QStringLiteral("Cannot Open: nowhere.mp3"));
+    EXPECT_EQ(oldName(), QStringLiteral("b.mp3"));
+}
+
+TEST_F(WindowTest, ExtraHeightGoesToThePartsAndMasksInWholeRows)
+{
+    addTagged(QStringLiteral("a - b - c.mp3"), QStringLiteral("Band"), QStringLiteral("Song"));
+    open();
+    window->show();
+    select(QStringLiteral("a - b - c.mp3"));
+    QApplication::processEvents();
+    auto* parts = child<QListWidget>(QStringLiteral("PartsList"));
+    const int partsBefore = parts->height();
+    const int masksBefore = formatList()->height();
+    window->resize(window->width(), window->height() + 360);
+    QApplication::processEvents();
+    // A fair share of the room, not a few pixels.
+    EXPECT_GE(parts->height() - partsBefore, 120);
+    EXPECT_GE(formatList()->height() - masksBefore, 120);
+    for (int extra : { 0, 7, 13, 31 }) {
+        window->resize(window->width(), window->minimumHeight() + 360 + extra);
+        QApplication::processEvents();
+        for (QListWidget* list : { parts, formatList() }) {
+            const auto [area, row] = rowsArea(list);
+            ASSERT_GT(row, 0);
+            EXPECT_EQ(area % row, 0) << list->objectName().toStdString() << " +" << extra;
+        }
+    }
+}
+
+TEST_F(WindowTest, TheMultiTaggerTreeOpensOnTheCurrentFolderInView)
+{
+    const QString deep = folder + QStringLiteral("/a/b/c/d");
+    ASSERT_TRUE(QDir().mkpath(deep));
+    MultiTagger tagger(services, prefs, deep);
+    tagger.show();
+    auto* tree = tagger.findChild<QTreeView*>(QStringLiteral("FTV"));
+    ASSERT_NE(tree, nullptr);
+    // The folders arrive from the model's own thread.
+    for (int i = 0; i < 100; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(10);
+    }
+    const QModelIndex current = tree->currentIndex();
+    ASSERT_TRUE(current.isValid());
+    const QRect shown = tree->visualRect(current);
+    EXPECT_TRUE(tree->viewport()->rect().contains(shown)) << shown.y() << " in " << tree->viewport()->height();
+    EXPECT_EQ(tagger.folder(), deep + QLatin1Char('/'));
+    tagger.reject();
+}

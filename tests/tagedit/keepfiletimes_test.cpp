@@ -1,0 +1,117 @@
+// Keeping each file's modification time over every kind of tag write of the
+// main window and the MultiTagger, with the option on; with it off the
+// writes show in the time as before.
+#include "tagedit/currentfile.h"
+#include "tagedit/multitagwriter.h"
+
+#include "multitagfiles.h"
+
+#include "platform/fakes/scriptedprompter.h"
+#include "platform/localfilesystem.h"
+#include "settings/options.h"
+#include "tags/filetimes.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace MultiTagFiles;
+
+namespace {
+
+// A moment long past, with nanoseconds that no write of today produces.
+constexpr timespec kOldTime { 981'173'045, 123'456'789 };
+
+timespec modified(const QString& path)
+{
+    FileTime time;
+    EXPECT_TRUE(ReadFileTime(path, &time)) << path.toStdString();
+    return time.modified;
+}
+
+bool same(const timespec& a, const timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    LocalFileSystem files;
+    ScriptedPrompter prompter;
+    Options options;
+    bool keep = false;
+    CurrentFile current { files, &prompter, options };
+    MultiTagWriter writer { files, &prompter };
+
+    // A file with an ID3v2 tag and a trailer (a load rewrites both), its
+    // time set back.
+    QString file(const QString& name)
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(write(path, sample(name), true));
+        EXPECT_TRUE(WriteFileTime(path, FileTime { kOldTime }));
+        return path;
+    }
+    // Selects the file without keeping its time, sets the time back, then
+    // turns the option to what the test asks for.
+    bool selected(const QString& path)
+    {
+        options.KeepFileTimes = false;
+        const bool loaded = current.Load(path).ok() && WriteFileTime(path, FileTime { kOldTime });
+        options.KeepFileTimes = keep;
+        return loaded;
+    }
+};
+
+MultiTagValues albumOnly(const QString& album)
+{
+    MultiTagValues values;
+    values.included[int(FieldId::Album)] = true;
+    values.texts[int(FieldId::Album)] = album;
+    return values;
+}
+
+} // namespace
+
+TEST(KeepFileTimes, EveryTagWriteKeepsTheTimeToTheNanosecondWhenOn)
+{
+    using Write = std::function<bool(Fixture&, const QString&)>;
+    const struct {
+        const char* what;
+        Write write;
+    } writes[] = {
+        { "selecting the file", [](Fixture& f, const QString& p) { return f.current.Load(p).ok(); } },
+        { "reading it again", [](Fixture& f, const QString& p) { return f.selected(p) && f.current.Reload().ok(); } },
+        { "saving the tags",
+            [](Fixture& f, const QString& p) {
+                if (!f.selected(p))
+                    return false;
+                TagTexts boxes = f.current.texts();
+                boxes[int(FieldId::Title)] = QStringLiteral("New Title");
+                return f.current.Save(boxes).ok();
+            } },
+        { "stripping the tags",
+            [](Fixture& f, const QString& p) { return f.selected(p) && f.current.StripTags().ok(); } },
+        { "the MultiTagger's write",
+            [](Fixture& f, const QString& p) { return f.writer.TagFile(p, albumOnly("X")).ok(); } },
+        { "the MultiTagger's read",
+            [](Fixture& f, const QString& p) {
+                return f.writer.ReadFile(p, f.options)[int(FieldId::Album)] == QLatin1String("Album a.mp3");
+            } },
+    };
+    for (const bool keep : { true, false }) {
+        for (const auto& w : writes) {
+            Fixture f;
+            f.keep = keep;
+            f.options.KeepFileTimes = keep;
+            f.writer.setKeepFileTimes(keep);
+            const QString path = f.file(QStringLiteral("a.mp3"));
+            ASSERT_TRUE(w.write(f, path)) << w.what;
+            // Off, the time shows that the file was written.
+            EXPECT_EQ(same(modified(path), kOldTime), keep) << w.what << (keep ? " (kept)" : " (not kept)");
+            EXPECT_TRUE(f.prompter.calls.isEmpty()) << w.what;
+        }
+    }
+}
