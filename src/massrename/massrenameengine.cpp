@@ -444,7 +444,7 @@ PlannedFile MassRenameEngine::Decide(const QString& dir, const QString& name, bo
 bool MassRenameEngine::LoadTags(const QString& dir, const QString& name, bool preview, PlannedFile* f)
 {
     m_fileParts.clear();
-    m_currentFile = AddBackslash(dir) + name;
+    m_currentFile = WithTrailingSlash(dir) + name;
     QString loadFrom = m_currentFile;
     std::unique_ptr<QTemporaryDir> scratch;
     if (preview) {

@@ -46,7 +46,7 @@ QString ReplaceAll(const QString& s, const QString& find, const QString& repl)
     }
 }
 
-QString AddBackslash(const QString& path)
+QString WithTrailingSlash(const QString& path)
 {
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }

@@ -23,7 +23,7 @@ QString AfterLast(const QString& s, QChar c);
 QString ReplaceAll(const QString& s, const QString& find, const QString& repl);
 
 // path followed by "/" unless it already ends in one.
-QString AddBackslash(const QString& path);
+QString WithTrailingSlash(const QString& path);
 
 // Removes spaces (code 32 only) from both ends; tabs stay.
 QString Trim(const QString& s);

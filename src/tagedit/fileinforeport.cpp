@@ -1,6 +1,6 @@
 #include "fileinforeport.h"
 
-#include "cfileinfo.h"
+#include "filefacts.h"
 
 #include "platform/prompter.h"
 #include "tags/id3v2tag.h"
@@ -46,7 +46,7 @@ QString FileInfoReportText(
     const QStringList lines {
         QStringLiteral("File Path: ") + (slash < 0 ? QString() : path.left(slash)),
         QStringLiteral("File Name: ") + path.mid(slash + 1),
-        QStringLiteral("File Size: ") + CFileInfo::FormatFileSize(facts.FileSize),
+        QStringLiteral("File Size: ") + FileFacts::FormatFileSize(facts.FileSize),
         QString(),
         QStringLiteral("Contains ID3V1.1 Tags: ") + yesNo(tagTypes, TagType::ID3v1),
         QStringLiteral("Contains ID3V2 Tags: ") + yesNo(tagTypes, TagType::ID3v2),
@@ -79,7 +79,7 @@ QString FileInfoReport(const QString& currentFile, const ID3V2Tag& tag)
     // The facts were read when the file was loaded; the file may have grown
     // since (the ID3v1 trailer is written after the load): its size now.
     MpegAudioFacts facts = tag;
-    CFileInfo info;
+    FileFacts info;
     info.SetFullPathName(tag.FileName());
     if (info.FileExists())
         facts.FileSize = info.size();

@@ -11,7 +11,7 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/platformservices.h"
 #include "settings/preferences.h"
-#include "tagedit/ui/clsid3editarea.h"
+#include "tagedit/ui/tagpanel.h"
 #include "support/mp3builder.h"
 #include "support/qttesthelpers.h"
 #include "tags/id3v1tag.h"

@@ -13,9 +13,9 @@ TEST(StringHelpers, SplittingAtFirstAndLastAndTrailingSlashAndTrim)
     EXPECT_EQ(AfterLast("a.b.mp3", '.'), "mp3");
     EXPECT_EQ(BeforeLast("abc", '.'), "");
     EXPECT_EQ(AfterLast("abc", '.'), "");
-    EXPECT_EQ(AddBackslash("/music"), "/music/");
-    EXPECT_EQ(AddBackslash("/music/"), "/music/");
-    EXPECT_EQ(AddBackslash(""), "/");
+    EXPECT_EQ(WithTrailingSlash("/music"), "/music/");
+    EXPECT_EQ(WithTrailingSlash("/music/"), "/music/");
+    EXPECT_EQ(WithTrailingSlash(""), "/");
     EXPECT_EQ(Trim("  a b  "), "a b");
     EXPECT_EQ(Trim("\ta\t"), "\ta\t"); // spaces only
 }

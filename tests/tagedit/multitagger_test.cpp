@@ -8,7 +8,7 @@
 #include "platform/localfilesystem.h"
 #include "platform/platformservices.h"
 #include "settings/preferences.h"
-#include "tagedit/ui/clsid3editarea.h"
+#include "tagedit/ui/tagpanel.h"
 
 #include <QApplication>
 #include <QCheckBox>

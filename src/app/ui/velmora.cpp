@@ -10,7 +10,7 @@
 #include "nameedit/nameeditsession.h"
 #include "settings/preferences.h"
 #include "tagedit/tagjournal.h"
-#include "tagedit/ui/clsid3editarea.h"
+#include "tagedit/ui/tagpanel.h"
 #include "tagedit/ui/tagpanelbuilder.h"
 #include "tags/fieldcatalogue.h"
 
@@ -238,10 +238,10 @@ QWidget* Velmora::buildTagFrame()
     // Once every field shows, more height is of no use here.
     m_containerPic->setMaximumHeight(m_scrollPic->sizeHint().height() + 2 * m_containerPic->frameWidth());
 
-    m_tagPanel = new clsID3EditArea(this);
+    m_tagPanel = new TagPanel(this);
     m_tagPanel->InitBoxes(m_scrollPic);
     m_tagPanel->setStepSink([this](const QString& step) { m_session->RecordStep(step); });
-    clsID3EditArea::PartDrop drop;
+    TagPanel::PartDrop drop;
     drop.dragging = [this] { return isActiveWindow() && m_session->parts().PartDragging(); };
     drop.part = [this] { return m_session->parts().SelectedPart(); };
     drop.finish = [this] { m_session->parts().setPartDragging(false); };

@@ -12,7 +12,7 @@
 class FolderTree;
 class NameEditSession;
 class PartsListView;
-class clsID3EditArea;
+class TagPanel;
 class Preferences;
 class QAction;
 class QCheckBox;
@@ -89,7 +89,7 @@ public:
     QString statusText() const;
     QAction* action(const QString& objectName) const { return m_actions.value(objectName); }
     NameEditSession& session() { return *m_session; }
-    clsID3EditArea& tagPanel() { return *m_tagPanel; }
+    TagPanel& tagPanel() { return *m_tagPanel; }
     // The file list's context menu (mnuFileSub).
     QMenu* fileListMenu() const { return m_fileSub; }
     // Runs a name editing command by its toolbar key ("UC", "LC", "TC",
@@ -179,7 +179,7 @@ private:
     bool m_loadingRow = false;
     bool m_showingName = false;
     NameEditSession* m_session = nullptr;
-    clsID3EditArea* m_tagPanel = nullptr;
+    TagPanel* m_tagPanel = nullptr;
     // Above zero while a command runs: user input to this window waits.
     int m_busy = 0;
     // Shown instead of "Ready" when the folder tree falls back after a

@@ -18,7 +18,7 @@
 #include "platform/trash.h"
 #include "platform/ui/caption.h"
 #include "settings/preferences.h"
-#include "tagedit/ui/clsid3editarea.h"
+#include "tagedit/ui/tagpanel.h"
 #include "tags/id3v2tag.h"
 
 #include <QAction>
@@ -87,7 +87,7 @@ void Velmora::SelectFileEntry()
     m_oldName->setText(name);
     if (name.isEmpty())
         return;
-    const CurrentFile::Result loaded = m_file.Load(AddBackslash(folder()) + name);
+    const CurrentFile::Result loaded = m_file.Load(WithTrailingSlash(folder()) + name);
     if (!m_file.isLoaded()) {
         // Nothing of the file before stays, and nothing can act on this one.
         showTags(loaded);
@@ -145,14 +145,14 @@ void Velmora::FolderChanged(const QString& newFolder)
 {
     // Called for another folder than the tree shows: move the tree, which
     // reports the change back here.
-    if (AddBackslash(newFolder) != m_ftv->path() && m_ftv->setPath(newFolder))
+    if (WithTrailingSlash(newFolder) != m_ftv->path() && m_ftv->setPath(newFolder))
         return;
     const QFileInfo info(newFolder);
     if (!info.isDir() || !info.isReadable() || !info.isExecutable()) {
         const QString refusal = QStringLiteral("Cannot Change Folder To: ") + newFolder;
         SBar(refusal);
-        const QString fallback = AddBackslash(QDir::homePath());
-        if (AddBackslash(newFolder) == fallback)
+        const QString fallback = WithTrailingSlash(QDir::homePath());
+        if (WithTrailingSlash(newFolder) == fallback)
             return;
         // Once the click that chose the folder is over (it still selects the
         // row it hit), the tree moves to the folder that is listed instead,
@@ -250,7 +250,7 @@ bool Velmora::renameOnce(const QString& source, const QString& target, FileError
 
 bool Velmora::overwriteAnswered(const QString& newName, const QString& oldName)
 {
-    const QString path = AddBackslash(folder());
+    const QString path = WithTrailingSlash(folder());
     FileExistsForm form(path, fileFacts(path + newName, newName), fileFacts(path + oldName, oldName), this);
     form.exec();
     return form.FileAnswer() == QLatin1String("Overwrite");
@@ -281,7 +281,7 @@ void Velmora::RenameFile()
 
     const QString newName = m_session->editor().text();
     const QString source = m_file.path();
-    const QString target = AddBackslash(QFileInfo(source).path()) + newName;
+    const QString target = WithTrailingSlash(QFileInfo(source).path()) + newName;
     FileError error;
     // A name with "/" (or "." / "..") would leave the folder: refuse it.
     bool renamed = false;
@@ -352,7 +352,7 @@ void Velmora::DeleteFiles()
     int lastHandled = -1;
     for (auto it = selected.crbegin(); it != selected.crend(); ++it) {
         const QString name = m_fileList->item(*it)->text();
-        const QString path = AddBackslash(folder()) + name;
+        const QString path = WithTrailingSlash(folder()) + name;
         SBar(QStringLiteral("Moving File ") + name + QStringLiteral(" To Trash..."));
         FileError error;
         if (!m_services.files->resetAttributes(path, &error) || !m_services.trash->moveToTrash(path, &error)) {

@@ -83,7 +83,7 @@ void Velmora::Open(const OpenRequest& request)
     if (!request.isEmpty()) {
         if (!m_ftv->setPath(request.folder))
             FolderChanged(request.folder);
-        const QList<QListWidgetItem*> items = request.file.isEmpty() || AddBackslash(folder()) != request.folder
+        const QList<QListWidgetItem*> items = request.file.isEmpty() || WithTrailingSlash(folder()) != request.folder
             ? QList<QListWidgetItem*>()
             : m_fileList->findItems(request.file, Qt::MatchExactly);
         if (!items.isEmpty()) {

@@ -7,10 +7,10 @@
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "platform/ui/caption.h"
-#include "tagedit/cfileinfo.h"
+#include "tagedit/filefacts.h"
 #include "tagedit/filesize.h"
 #include "tagedit/tagjournal.h"
-#include "tagedit/ui/clsid3editarea.h"
+#include "tagedit/ui/tagpanel.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -183,8 +183,8 @@ void Velmora::clearField(int index)
 
 QStringList Velmora::fileFacts(const QString& path, const QString& shownName) const
 {
-    CFileInfo info;
+    FileFacts info;
     info.SetFullPathName(path);
-    return { shownName, CFileInfo::FormatFileSize(info.size()), CFileInfo::FormatFileDate(info.CreationTime()),
-        CFileInfo::FormatFileDate(info.LastAccessTime()), CFileInfo::FormatFileDate(info.ModifyTime()) };
+    return { shownName, FileFacts::FormatFileSize(info.size()), FileFacts::FormatFileDate(info.CreationTime()),
+        FileFacts::FormatFileDate(info.LastAccessTime()), FileFacts::FormatFileDate(info.ModifyTime()) };
 }

@@ -237,7 +237,7 @@ void MassRenameForm::LoadChoices(const QString& currentFolder)
 {
     const MassRenameChoices c = LoadMassRenameChoices(m_prefs.store);
     // The window always opens on the main window's folder.
-    m_startDir->setText(currentFolder.isEmpty() ? c.startDir : AddBackslash(currentFolder));
+    m_startDir->setText(currentFolder.isEmpty() ? c.startDir : WithTrailingSlash(currentFolder));
     m_includeSubs->setChecked(c.includeSubs);
     m_confirmEach->setChecked(c.confirmEach);
     m_useFilters->setChecked(c.useFilters);
@@ -431,7 +431,7 @@ void MassRenameForm::OnFindDir()
     m_startDir->setFocus();
     const QString remembered = m_startDir->text();
     const QString chosen = BrowseForFolder(*m_services.prompter, StripTrailingBackslash(remembered));
-    m_startDir->setText(chosen.isEmpty() ? remembered : AddBackslash(chosen));
+    m_startDir->setText(chosen.isEmpty() ? remembered : WithTrailingSlash(chosen));
 }
 
 void MassRenameForm::OnViewLog()

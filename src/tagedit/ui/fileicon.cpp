@@ -1,11 +1,11 @@
 #include "fileicon.h"
 
-#include "tagedit/cfileinfo.h"
+#include "tagedit/filefacts.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
 
-QIcon FileIcon(const CFileInfo& info)
+QIcon FileIcon(const FileFacts& info)
 {
     if (!info.FileExists())
         return {};

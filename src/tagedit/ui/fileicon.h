@@ -2,8 +2,8 @@
 
 #include <QIcon>
 
-class CFileInfo;
+class FileFacts;
 
-// The desktop's icon for the file CFileInfo describes; a null icon when the
+// The desktop's icon for the file FileFacts describes; a null icon when the
 // file was not found.
-QIcon FileIcon(const CFileInfo& info);
+QIcon FileIcon(const FileFacts& info);

@@ -8,7 +8,7 @@
 #include "settings/preferences.h"
 #include "tagedit/multitagrun.h"
 #include "tagedit/tagjournal.h"
-#include "tagedit/ui/clsid3editarea.h"
+#include "tagedit/ui/tagpanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -62,7 +62,7 @@ MultiTagger::MultiTagger(PlatformServices& services, Preferences& preferences, c
     m_writer.setKeepFileTimes(preferences.options.KeepFileTimes);
     buildWindow();
 
-    m_panel = new clsID3EditArea(this);
+    m_panel = new TagPanel(this);
     if (recorder)
         m_panel->setStepRecorder(*recorder);
     m_panel->InitBoxes(this);

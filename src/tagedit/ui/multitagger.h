@@ -8,7 +8,7 @@
 
 #include <array>
 
-class clsID3EditArea;
+class TagPanel;
 class Preferences;
 class QCheckBox;
 class QProgressBar;
@@ -54,7 +54,7 @@ public:
     // The folder of the undo journal (ending in "/"); the per-user data
     // folder unless set.
     void setUndoFolder(const QString& folder);
-    clsID3EditArea& panel() { return *m_panel; }
+    TagPanel& panel() { return *m_panel; }
 
     // The button handlers.
     void AllButtonClick();
@@ -94,7 +94,7 @@ private:
     QString m_readKey; // the Unique Key last read into the boxes, and its owner
     QByteArray m_readKeyOwner;
     TagPanelWidgets m_panelWidgets;
-    clsID3EditArea* m_panel = nullptr;
+    TagPanel* m_panel = nullptr;
     std::array<QCheckBox*, kFieldCount> m_included{};
     QFileSystemModel* m_folderModel = nullptr;
     QTreeView* m_tree = nullptr;

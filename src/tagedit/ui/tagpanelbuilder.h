@@ -9,7 +9,7 @@ class QLabel;
 class QScrollArea;
 class QWidget;
 
-// The twenty labelled tag boxes of a tag panel, made for clsID3EditArea to
+// The twenty labelled tag boxes of a tag panel, made for TagPanel to
 // bind: each box carries its object name and tooltip, each label (object
 // name "ID3Label<index>") the field name and the tooltip "ID3 Field Name".
 // Row i of the grid holds label (column 0) and box (column 1); column 2 is

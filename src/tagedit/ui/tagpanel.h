@@ -37,9 +37,9 @@ class StepRecorder;
 //   mouse never scrolls the panel;
 // - with a part drop configured (main window only), dropping a dragged name
 //   part onto any box but Copyright replaces the box's text with the part.
-class clsID3EditArea final : public QObject {
+class TagPanel final : public QObject {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(clsID3EditArea)
+    Q_DISABLE_COPY_MOVE(TagPanel)
 
 public:
     // Receives one step text per change, e.g. "Artist:ab".
@@ -57,8 +57,8 @@ public:
     // keyboard (2140 twips).
     static constexpr int kFocusOffset = 143;
 
-    explicit clsID3EditArea(QObject* parent = nullptr);
-    ~clsID3EditArea() override;
+    explicit TagPanel(QObject* parent = nullptr);
+    ~TagPanel() override;
 
     // Finds the twenty boxes among host's descendants by object name, binds
     // to them and to the QScrollArea that holds them, fills the genre list

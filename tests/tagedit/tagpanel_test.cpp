@@ -1,5 +1,5 @@
 #include "tagedit/panelgenrelist.h"
-#include "tagedit/ui/clsid3editarea.h"
+#include "tagedit/ui/tagpanel.h"
 #include "tagedit/ui/tagpanelbuilder.h"
 
 #include <QApplication>
@@ -18,11 +18,11 @@
 
 namespace {
 
-// A window with a tag panel bound to a clsID3EditArea that records every step.
+// A window with a tag panel bound to a TagPanel that records every step.
 struct Panel {
     QWidget window;
     TagPanelWidgets widgets;
-    clsID3EditArea area;
+    TagPanel area;
     QStringList steps;
 
     Panel()
@@ -73,7 +73,7 @@ TEST(PanelGenreList, Has116EntriesFromUnknownToFolkloreWithoutGenre84AndComplete
     EXPECT_EQ(FindGenreCompletion(list, "Rockabilly"), -1);
 }
 
-TEST(clsID3EditArea, BindsTheTwentyBoxesAndFillsTheLists)
+TEST(TagPanel, BindsTheTwentyBoxesAndFillsTheLists)
 {
     Panel p;
     ASSERT_TRUE(p.bound);
@@ -89,14 +89,14 @@ TEST(clsID3EditArea, BindsTheTwentyBoxesAndFillsTheLists)
     EXPECT_TRUE(p.steps.isEmpty()) << "binding is no edit";
 }
 
-TEST(clsID3EditArea, RefusesAWindowWithoutAllBoxesOrWithAFixedGenreList)
+TEST(TagPanel, RefusesAWindowWithoutAllBoxesOrWithAFixedGenreList)
 {
     QWidget window;
     auto* area = new QScrollArea(&window);
     auto* inner = new QWidget;
     (new QLineEdit(inner))->setObjectName("ID3Artist");
     area->setWidget(inner);
-    clsID3EditArea panel;
+    TagPanel panel;
     EXPECT_FALSE(panel.InitBoxes(&window));
     EXPECT_FALSE(panel.isBound());
     EXPECT_EQ(panel.Box(0), nullptr);
@@ -106,7 +106,7 @@ TEST(clsID3EditArea, RefusesAWindowWithoutAllBoxesOrWithAFixedGenreList)
     EXPECT_FALSE(panel.InitBoxes(&full));
 }
 
-TEST(clsID3EditArea, RecordsOneStepPerChangeWithTheWholeUntrimmedText)
+TEST(TagPanel, RecordsOneStepPerChangeWithTheWholeUntrimmedText)
 {
     Panel p;
     typeText(p.edit(FieldId::Artist), "ab");
@@ -119,7 +119,7 @@ TEST(clsID3EditArea, RecordsOneStepPerChangeWithTheWholeUntrimmedText)
         QStringList({ "Artist:a", "Artist:ab", "Album:  Best Of ", "Total Tracks:12", "Orig Artist:x", "Genre:Ro" }));
 }
 
-TEST(clsID3EditArea, CopyrightSelectsOnlyItsTwoEntriesAndClearingResetsItToFalse)
+TEST(TagPanel, CopyrightSelectsOnlyItsTwoEntriesAndClearingResetsItToFalse)
 {
     Panel p;
     p.area.SetText(FieldId::CopyRight, "");
@@ -133,7 +133,7 @@ TEST(clsID3EditArea, CopyrightSelectsOnlyItsTwoEntriesAndClearingResetsItToFalse
     EXPECT_EQ(p.steps, QStringList({ "Title:Song", "Title:", "Copyright:False" }));
 }
 
-TEST(clsID3EditArea, TypedGenreIsCompletedWithTheRestSelected)
+TEST(TagPanel, TypedGenreIsCompletedWithTheRestSelected)
 {
     const struct {
         const char* typed;
@@ -159,7 +159,7 @@ TEST(clsID3EditArea, TypedGenreIsCompletedWithTheRestSelected)
     EXPECT_EQ(p.steps, QStringList({ "Genre:R&B", "Genre:Rock", "Genre:Rock" }));
 }
 
-TEST(clsID3EditArea, BackspaceIsNeverCompletedButEmptyingWithDeleteCompletesToUnknown)
+TEST(TagPanel, BackspaceIsNeverCompletedButEmptyingWithDeleteCompletesToUnknown)
 {
     Panel p;
     typeText(p.genre(), "r");
@@ -177,16 +177,16 @@ TEST(clsID3EditArea, BackspaceIsNeverCompletedButEmptyingWithDeleteCompletesToUn
     EXPECT_EQ(p.genre()->lineEdit()->selectedText(), "Unknown");
 }
 
-TEST(clsID3EditArea, ScrollValueKeepsTheBoxBelowTheTopWithinRange)
+TEST(TagPanel, ScrollValueKeepsTheBoxBelowTheTopWithinRange)
 {
     // 1000 twips is 67 pixels, 5000 twips 333 pixels.
-    EXPECT_EQ(clsID3EditArea::ScrollValueForBox(67, 320), 0);
-    EXPECT_EQ(clsID3EditArea::ScrollValueForBox(333, 320), 190);
-    EXPECT_EQ(clsID3EditArea::ScrollValueForBox(480, 320), 320);
-    EXPECT_EQ(clsID3EditArea::ScrollValueForBox(143, 320), 0);
+    EXPECT_EQ(TagPanel::ScrollValueForBox(67, 320), 0);
+    EXPECT_EQ(TagPanel::ScrollValueForBox(333, 320), 190);
+    EXPECT_EQ(TagPanel::ScrollValueForBox(480, 320), 320);
+    EXPECT_EQ(TagPanel::ScrollValueForBox(143, 320), 0);
 }
 
-TEST(clsID3EditArea, KeyboardFocusScrollsTheBoxIntoViewAndAMouseClickDoesNot)
+TEST(TagPanel, KeyboardFocusScrollsTheBoxIntoViewAndAMouseClickDoesNot)
 {
     Panel p;
     p.window.show();
@@ -197,7 +197,7 @@ TEST(clsID3EditArea, KeyboardFocusScrollsTheBoxIntoViewAndAMouseClickDoesNot)
     const int top = tempo->mapTo(p.widgets.inner, QPoint(0, 0)).y();
     QFocusEvent byTab(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(tempo, &byTab);
-    EXPECT_EQ(bar->value(), clsID3EditArea::ScrollValueForBox(top, bar->maximum()));
+    EXPECT_EQ(bar->value(), TagPanel::ScrollValueForBox(top, bar->maximum()));
     EXPECT_GT(bar->value(), 0);
 
     bar->setValue(0);
@@ -211,7 +211,7 @@ TEST(clsID3EditArea, KeyboardFocusScrollsTheBoxIntoViewAndAMouseClickDoesNot)
     EXPECT_EQ(bar->value(), 0);
 }
 
-TEST(clsID3EditArea, ADroppedPartReplacesTheWholeTextAndRebuildsTheParts)
+TEST(TagPanel, ADroppedPartReplacesTheWholeTextAndRebuildsTheParts)
 {
     Panel p;
     p.window.show();
@@ -239,7 +239,7 @@ TEST(clsID3EditArea, ADroppedPartReplacesTheWholeTextAndRebuildsTheParts)
     EXPECT_EQ(rebuilds, 1);
 }
 
-TEST(clsID3EditArea, PartsAreNeverDroppedOnCopyrightNorWithoutAPartDrop)
+TEST(TagPanel, PartsAreNeverDroppedOnCopyrightNorWithoutAPartDrop)
 {
     Panel p; // no part drop, as in the MultiTagger
     EXPECT_FALSE(p.area.DropPartOnBox(int(FieldId::Artist)));

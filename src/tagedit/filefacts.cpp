@@ -1,4 +1,4 @@
-#include "cfileinfo.h"
+#include "filefacts.h"
 
 #include "settings/settingsstore.h"
 #include "tagedit/filesize.h"
@@ -29,7 +29,7 @@ QString entrySpelling(const QString& folder, const QString& name)
 
 } // namespace
 
-void CFileInfo::SetFullPathName(const QString& path)
+void FileFacts::SetFullPathName(const QString& path)
 {
     if (path.isEmpty())
         return;
@@ -37,7 +37,7 @@ void CFileInfo::SetFullPathName(const QString& path)
     Refresh();
 }
 
-void CFileInfo::Refresh()
+void FileFacts::Refresh()
 {
     struct stat st {};
     if (m_fullPathName.isEmpty() || ::stat(QFile::encodeName(m_fullPathName).constData(), &st) != 0) {
@@ -78,12 +78,12 @@ void CFileInfo::Refresh()
         m_typeName = FallbackTypeName(m_fileExtension);
 }
 
-QString CFileInfo::FormatFileSize(qint64 bytes)
+QString FileFacts::FormatFileSize(qint64 bytes)
 {
     return FormatFileSizeWithBytes(bytes);
 }
 
-QString CFileInfo::FormatFileDate(const QDateTime& when)
+QString FileFacts::FormatFileDate(const QDateTime& when)
 {
     const QLocale locale;
     const QDateTime local = when.toLocalTime();
@@ -91,12 +91,12 @@ QString CFileInfo::FormatFileDate(const QDateTime& when)
         + locale.toString(local.time(), QLocale::LongFormat);
 }
 
-QString CFileInfo::FallbackTypeName(const QString& extension)
+QString FileFacts::FallbackTypeName(const QString& extension)
 {
     return TrimSpaces(extension.toUpper() + QStringLiteral(" File"));
 }
 
-QString CFileInfo::SpelledOnDisc(const QString& absolutePath)
+QString FileFacts::SpelledOnDisc(const QString& absolutePath)
 {
     const QStringList parts = absolutePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     QString resolved = QStringLiteral("/");

@@ -1,4 +1,4 @@
-#include "tagedit/cfileinfo.h"
+#include "tagedit/filefacts.h"
 #include "tagedit/ui/fileicon.h"
 
 #include "support/mp3builder.h"
@@ -21,10 +21,10 @@ QString makeFile(const QString& path, int bytes)
 
 } // namespace
 
-TEST(CFileInfo, FillsNamesSizesAndTimesOfAnExistingFile)
+TEST(FileFacts, FillsNamesSizesAndTimesOfAnExistingFile)
 {
     QTemporaryDir dir;
-    CFileInfo info;
+    FileFacts info;
     EXPECT_FALSE(info.FileExists());
     EXPECT_EQ(info.FullPathName(), "");
     EXPECT_TRUE(FileIcon(info).isNull());
@@ -53,7 +53,7 @@ TEST(CFileInfo, FillsNamesSizesAndTimesOfAnExistingFile)
     EXPECT_FALSE(FileIcon(info).isNull());
 }
 
-TEST(CFileInfo, AllocatedSizeCoversTheBytesWritten)
+TEST(FileFacts, AllocatedSizeCoversTheBytesWritten)
 {
     QTemporaryDir dir;
     const QString path = makeFile(dir.filePath("a.mp3"), 70000);
@@ -61,7 +61,7 @@ TEST(CFileInfo, AllocatedSizeCoversTheBytesWritten)
     f.open(QIODevice::ReadWrite);
     ::fsync(f.handle());
     f.close();
-    CFileInfo info;
+    FileFacts info;
     info.SetFullPathName(path);
     // Allocation happens in whole blocks; a plain (not sparse, not
     // compressed) file of 70000 bytes needs at least that much.
@@ -69,12 +69,12 @@ TEST(CFileInfo, AllocatedSizeCoversTheBytesWritten)
     EXPECT_EQ(info.CompressedFileSizeHigh(), 0u);
 }
 
-TEST(CFileInfo, RelativeNamesAndDotSegmentsAreResolvedAndAnEmptyPathChangesNothing)
+TEST(FileFacts, RelativeNamesAndDotSegmentsAreResolvedAndAnEmptyPathChangesNothing)
 {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("sub");
     makeFile(dir.filePath("x.mp3"), 10);
-    CFileInfo info;
+    FileFacts info;
     info.SetFullPathName(dir.path() + "/sub/../x.mp3");
     ASSERT_TRUE(info.FileExists());
     EXPECT_EQ(info.FullPathName(), dir.path() + "/x.mp3");
@@ -84,18 +84,18 @@ TEST(CFileInfo, RelativeNamesAndDotSegmentsAreResolvedAndAnEmptyPathChangesNothi
     EXPECT_TRUE(info.FileExists());
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.filePath("sub"));
-    CFileInfo relative;
+    FileFacts relative;
     relative.SetFullPathName("../x.mp3");
     QDir::setCurrent(previous);
     ASSERT_TRUE(relative.FileExists());
     EXPECT_EQ(relative.FullPathName(), dir.path() + "/x.mp3");
 }
 
-TEST(CFileInfo, MissingFileLeavesFileExistsFalseAndKeepsOtherValues)
+TEST(FileFacts, MissingFileLeavesFileExistsFalseAndKeepsOtherValues)
 {
     QTemporaryDir dir;
     const QString path = makeFile(dir.filePath("gone.mp3"), 1536);
-    CFileInfo info;
+    FileFacts info;
     info.SetFullPathName(path);
     ASSERT_TRUE(info.FileExists());
     QFile::remove(path);
@@ -104,31 +104,31 @@ TEST(CFileInfo, MissingFileLeavesFileExistsFalseAndKeepsOtherValues)
     EXPECT_FALSE(info.PathExists());
     EXPECT_EQ(info.FileName(), "gone.mp3");
     EXPECT_EQ(info.size(), 1536);
-    CFileInfo never;
+    FileFacts never;
     never.SetFullPathName(dir.filePath("never.mp3"));
     EXPECT_FALSE(never.FileExists());
 }
 
-TEST(CFileInfo, ExtensionIsTextAfterTheLastDot)
+TEST(FileFacts, ExtensionIsTextAfterTheLastDot)
 {
     QTemporaryDir dir;
     const std::pair<const char*, const char*> cases[]
         = { { "a.b.Mp3", "Mp3" }, { "trailing.", "" }, { "README", "" } };
-    CFileInfo info;
+    FileFacts info;
     for (const auto& [name, extension] : cases) {
         info.SetFullPathName(makeFile(dir.filePath(name), 4));
         EXPECT_EQ(info.FileExtension(), extension) << name;
     }
-    EXPECT_EQ(CFileInfo::FallbackTypeName(""), "File");
-    EXPECT_EQ(CFileInfo::FallbackTypeName("mp3"), "MP3 File");
+    EXPECT_EQ(FileFacts::FallbackTypeName(""), "File");
+    EXPECT_EQ(FileFacts::FallbackTypeName("mp3"), "MP3 File");
 }
 
-TEST(CFileInfo, AttributesFollowPermissionsNamesAndKind)
+TEST(FileFacts, AttributesFollowPermissionsNamesAndKind)
 {
     QTemporaryDir dir;
     const QString ro = makeFile(dir.filePath("ro.mp3"), 4);
     QFile::setPermissions(ro, QFile::ReadOwner);
-    CFileInfo info;
+    FileFacts info;
     info.SetFullPathName(ro);
     EXPECT_TRUE(info.attrReadOnly());
     EXPECT_FALSE(info.attrHidden());
@@ -143,40 +143,40 @@ TEST(CFileInfo, AttributesFollowPermissionsNamesAndKind)
     info.SetFullPathName(dir.filePath("folder"));
     EXPECT_TRUE(info.FileExists());
     EXPECT_TRUE(info.attrSystem());
-    EXPECT_TRUE(info.Attributes() & CFileInfo::AttrDirectory);
+    EXPECT_TRUE(info.Attributes() & FileFacts::AttrDirectory);
 }
 
-TEST(CFileInfo, SpellingOnDiscIsFoundWithoutRegardToCaseButExactSpellingWins)
+TEST(FileFacts, SpellingOnDiscIsFoundWithoutRegardToCaseButExactSpellingWins)
 {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("Album");
     makeFile(dir.filePath("Album/Song.MP3"), 4);
-    EXPECT_EQ(CFileInfo::SpelledOnDisc(dir.path() + "/album/song.mp3"), dir.path() + "/Album/Song.MP3");
-    EXPECT_EQ(CFileInfo::SpelledOnDisc(dir.path() + "/Album/Song.MP3"), dir.path() + "/Album/Song.MP3");
+    EXPECT_EQ(FileFacts::SpelledOnDisc(dir.path() + "/album/song.mp3"), dir.path() + "/Album/Song.MP3");
+    EXPECT_EQ(FileFacts::SpelledOnDisc(dir.path() + "/Album/Song.MP3"), dir.path() + "/Album/Song.MP3");
     // What cannot be found is kept as given.
-    EXPECT_EQ(CFileInfo::SpelledOnDisc(dir.path() + "/nothing/here.mp3"), dir.path() + "/nothing/here.mp3");
-    EXPECT_EQ(CFileInfo::SpelledOnDisc("/"), "/");
+    EXPECT_EQ(FileFacts::SpelledOnDisc(dir.path() + "/nothing/here.mp3"), dir.path() + "/nothing/here.mp3");
+    EXPECT_EQ(FileFacts::SpelledOnDisc("/"), "/");
     makeFile(dir.filePath("song.mp3"), 1);
     makeFile(dir.filePath("SONG.mp3"), 2);
-    EXPECT_EQ(CFileInfo::SpelledOnDisc(dir.path() + "/SONG.mp3"), dir.path() + "/SONG.mp3");
-    CFileInfo info;
+    EXPECT_EQ(FileFacts::SpelledOnDisc(dir.path() + "/SONG.mp3"), dir.path() + "/SONG.mp3");
+    FileFacts info;
     info.SetFullPathName(dir.filePath("SONG.mp3"));
     EXPECT_EQ(info.size(), 2);
 }
 
-TEST(CFileInfo, FormatFileSizeAddsTheExactCountFrom1024On)
+TEST(FileFacts, FormatFileSizeAddsTheExactCountFrom1024On)
 {
     const std::pair<qint64, const char*> cases[] = { { 0, "0 bytes" }, { 1023, "1,023 bytes" },
         { 1024, "1.00KB (1,024 bytes)" }, { 1536, "1.50KB (1,536 bytes)" }, { 10240, "10.0KB (10,240 bytes)" },
         { 524288, "512KB (524,288 bytes)" }, { 1048576, "1.00MB (1,048,576 bytes)" },
         { 1073741824, "1.00GB (1,073,741,824 bytes)" } };
     for (const auto& [bytes, text] : cases)
-        EXPECT_EQ(CFileInfo::FormatFileSize(bytes), text) << bytes;
+        EXPECT_EQ(FileFacts::FormatFileSize(bytes), text) << bytes;
 }
 
-TEST(CFileInfo, FormatFileDateIsLongDateBlankLongTime)
+TEST(FileFacts, FormatFileDateIsLongDateBlankLongTime)
 {
     const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::LocalTime);
-    EXPECT_TRUE(CFileInfo::FormatFileDate(when).startsWith("Tuesday, March 5, 2024 2:07:09"))
-        << CFileInfo::FormatFileDate(when).toStdString();
+    EXPECT_TRUE(FileFacts::FormatFileDate(when).startsWith("Tuesday, March 5, 2024 2:07:09"))
+        << FileFacts::FormatFileDate(when).toStdString();
 }

@@ -1,4 +1,4 @@
-#include "clsid3editarea.h"
+#include "tagpanel.h"
 
 #include "nameedit/partslist.h"
 #include "nameedit/steprecorder.h"
@@ -32,11 +32,11 @@ QScrollArea* enclosingScrollArea(QWidget* w)
 
 } // namespace
 
-clsID3EditArea::clsID3EditArea(QObject* parent) : QObject(parent) {}
+TagPanel::TagPanel(QObject* parent) : QObject(parent) {}
 
-clsID3EditArea::~clsID3EditArea() = default;
+TagPanel::~TagPanel() = default;
 
-bool clsID3EditArea::InitBoxes(QWidget* host)
+bool TagPanel::InitBoxes(QWidget* host)
 {
     if (!host || m_bound)
         return false;
@@ -87,7 +87,7 @@ bool clsID3EditArea::InitBoxes(QWidget* host)
     m_genreEdit = genre->lineEdit();
     genre->installEventFilter(this);
     m_genreEdit->installEventFilter(this);
-    connect(m_genreEdit, &QLineEdit::textChanged, this, &clsID3EditArea::onGenreTextChanged);
+    connect(m_genreEdit, &QLineEdit::textChanged, this, &TagPanel::onGenreTextChanged);
 
     auto* copyright = static_cast<QComboBox*>(found[kCopyright]);
     copyright->clear();
@@ -99,25 +99,25 @@ bool clsID3EditArea::InitBoxes(QWidget* host)
     return true;
 }
 
-void clsID3EditArea::setStepRecorder(StepRecorder& recorder)
+void TagPanel::setStepRecorder(StepRecorder& recorder)
 {
     m_stepSink = [&recorder](const QString& step) { recorder.RecordStep(step); };
 }
 
-void clsID3EditArea::setPartDrop(PartsList& parts, std::function<void()> rebuild)
+void TagPanel::setPartDrop(PartsList& parts, std::function<void()> rebuild)
 {
     m_partDrop = {[&parts] { return parts.PartDragging(); }, [&parts] { return parts.SelectedPart(); },
                   [&parts] { parts.setPartDragging(false); }, std::move(rebuild)};
 }
 
-QWidget* clsID3EditArea::Box(int index) const
+QWidget* TagPanel::Box(int index) const
 {
     if (index < 0 || index >= kFieldCount)
         return nullptr;
     return m_boxes[index];
 }
 
-QString clsID3EditArea::Text(int index) const
+QString TagPanel::Text(int index) const
 {
     QWidget* w = Box(index);
     if (!w)
@@ -127,7 +127,7 @@ QString clsID3EditArea::Text(int index) const
     return static_cast<QLineEdit*>(w)->text();
 }
 
-void clsID3EditArea::SetText(int index, const QString& text)
+void TagPanel::SetText(int index, const QString& text)
 {
     QWidget* w = Box(index);
     if (!w)
@@ -144,7 +144,7 @@ void clsID3EditArea::SetText(int index, const QString& text)
     }
 }
 
-void clsID3EditArea::ClearBox(int index)
+void TagPanel::ClearBox(int index)
 {
     if (index == kCopyright) {
         if (auto* combo = static_cast<QComboBox*>(Box(index)))
@@ -154,7 +154,7 @@ void clsID3EditArea::ClearBox(int index)
     SetText(index, QString());
 }
 
-bool clsID3EditArea::DropPartOnBox(int index)
+bool TagPanel::DropPartOnBox(int index)
 {
     if (!Box(index) || index == kCopyright)
         return false;
@@ -168,7 +168,7 @@ bool clsID3EditArea::DropPartOnBox(int index)
     return true;
 }
 
-int clsID3EditArea::ScrollValueForBox(int boxTop, int maximum)
+int TagPanel::ScrollValueForBox(int boxTop, int maximum)
 {
     const int value = boxTop - kFocusOffset;
     if (value < 0)
@@ -176,7 +176,7 @@ int clsID3EditArea::ScrollValueForBox(int boxTop, int maximum)
     return qMin(value, qMax(0, maximum));
 }
 
-int clsID3EditArea::indexOf(const QObject* box) const
+int TagPanel::indexOf(const QObject* box) const
 {
     for (int i = 0; i < kFieldCount; ++i)
         if (m_boxes[i] == box)
@@ -186,7 +186,7 @@ int clsID3EditArea::indexOf(const QObject* box) const
     return -1;
 }
 
-bool clsID3EditArea::eventFilter(QObject* watched, QEvent* event)
+bool TagPanel::eventFilter(QObject* watched, QEvent* event)
 {
     const int index = indexOf(watched);
     if (index < 0)
@@ -221,12 +221,12 @@ bool clsID3EditArea::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void clsID3EditArea::onTextChanged(int index)
+void TagPanel::onTextChanged(int index)
 {
     record(index);
 }
 
-void clsID3EditArea::onGenreTextChanged()
+void TagPanel::onGenreTextChanged()
 {
     if (m_completing)
         return; // the completion's own change; recorded once below
@@ -237,7 +237,7 @@ void clsID3EditArea::onGenreTextChanged()
     record(kGenre);
 }
 
-void clsID3EditArea::CompleteGenre()
+void TagPanel::CompleteGenre()
 {
     auto* genre = static_cast<QComboBox*>(Box(kGenre));
     const QString typed = m_genreEdit->text();
@@ -255,7 +255,7 @@ void clsID3EditArea::CompleteGenre()
     m_completing = false;
 }
 
-void clsID3EditArea::ScrollToFocus(QWidget* box)
+void TagPanel::ScrollToFocus(QWidget* box)
 {
     if (!m_scroll || !m_scroll->widget())
         return;
@@ -264,7 +264,7 @@ void clsID3EditArea::ScrollToFocus(QWidget* box)
     bar->setValue(ScrollValueForBox(top, bar->maximum()));
 }
 
-void clsID3EditArea::record(int index)
+void TagPanel::record(int index)
 {
     if (m_stepSink && m_bound)
         m_stepSink(QLatin1String(fieldInfo(index).name) + QLatin1Char(':') + Text(index));

@@ -12,7 +12,7 @@
 // one, else the status-change time; the short (8.3) names repeat the long
 // forms; the compressed size is the space allocated on disc (blocks x 512).
 // The icon is not kept here (see ui/fileicon.h).
-class CFileInfo {
+class FileFacts {
 public:
     // Attribute bits.
     static constexpr quint32 AttrReadOnly = 0x1;    // the owner lacks write permission
