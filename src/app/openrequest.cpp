@@ -1,5 +1,7 @@
 #include "openrequest.h"
 
+#include "text/texthelpers.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
@@ -16,11 +18,6 @@ QString localPath(const QString& argument, const QString& workingDir)
     return QDir(workingDir).absoluteFilePath(argument);
 }
 
-QString withSlash(const QString& path)
-{
-    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-}
-
 } // namespace
 
 OpenRequest OpenRequestFor(const QStringList& arguments, const QString& workingDir)
@@ -32,11 +29,11 @@ OpenRequest OpenRequestFor(const QStringList& arguments, const QString& workingD
         const QString path = localPath(argument, workingDir);
         const QFileInfo info(path);
         if (!path.isEmpty() && info.isDir()) {
-            request.folder = withSlash(QDir::cleanPath(info.absoluteFilePath()));
+            request.folder = WithTrailingSlash(QDir::cleanPath(info.absoluteFilePath()));
             return request;
         }
         if (!path.isEmpty() && info.isFile() && info.fileName().endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)) {
-            request.folder = withSlash(QDir::cleanPath(info.absolutePath()));
+            request.folder = WithTrailingSlash(QDir::cleanPath(info.absolutePath()));
             request.file = info.fileName();
             return request;
         }

@@ -1,5 +1,7 @@
 #include "filesearch.h"
 
+#include "text/texthelpers.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -7,11 +9,6 @@
 #include <dirent.h>
 
 namespace {
-
-QString withSlash(const QString& path)
-{
-    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-}
 
 constexpr QDir::SortFlags kNameOrder = QDir::Name | QDir::IgnoreCase;
 
@@ -45,12 +42,12 @@ void FileSearch::StartSearch(const QString& folder, const QString& pattern)
 void FileSearch::SearchSingleFolder(const QString& folder, const QString& pattern)
 {
     Reset(pattern);
-    CollectMatches(withSlash(folder));
+    CollectMatches(WithTrailingSlash(folder));
 }
 
 void FileSearch::SearchFolder(const QString& path)
 {
-    const QString p = withSlash(path);
+    const QString p = WithTrailingSlash(path);
     if (!CollectMatches(p))
         return;
     const QStringList subfolders = QDir(p).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, kNameOrder);

@@ -3,7 +3,7 @@
 #include "filesearch.h"
 #include "runsummary.h"
 
-#include "nameedit/stringhelpers.h"
+#include "text/texthelpers.h"
 #include "platform/clock.h"
 #include "platform/filesystem.h"
 #include "platform/platformservices.h"

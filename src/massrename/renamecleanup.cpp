@@ -1,7 +1,7 @@
 #include "renamecleanup.h"
 
 #include "nameedit/cleanup.h"
-#include "nameedit/stringhelpers.h"
+#include "text/texthelpers.h"
 #include "settings/options.h"
 
 RenameCleanupRules MakeRenameCleanupRules(

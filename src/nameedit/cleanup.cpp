@@ -1,7 +1,7 @@
 #include "cleanup.h"
 
 #include "settings/preferences.h"
-#include "stringhelpers.h"
+#include "text/texthelpers.h"
 
 namespace {
 // Marks a separator position inside the cleanup; a file name cannot hold it.
@@ -24,7 +24,7 @@ QString CleanupFileName(const QString& text, const CleanupRules& rules)
 {
     const QString tilde = QStringLiteral("~");
     const QString space = QStringLiteral(" ");
-    QString s = Trim(text);
+    QString s = TrimSpaces(text);
     s = ReplaceAll(s, QStringLiteral("%20"), space);
     for (int n = 7; n >= 2; --n)
         s = ReplaceAll(s, QString(n, QLatin1Char('-')), QStringLiteral(" ~ "));
@@ -84,7 +84,7 @@ QString ApplyNameCase(const QString& text, NameCase nameCase)
 
 QString FilterReplace(const QString& text, const QString& find, const QString& repl, bool caseSensitive)
 {
-    if (Trim(find).isEmpty() && Trim(repl).isEmpty())
+    if (TrimSpaces(find).isEmpty() && TrimSpaces(repl).isEmpty())
         return text;
     // An empty search would match at every position, endlessly at the end.
     if (find.isEmpty())

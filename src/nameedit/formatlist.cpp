@@ -2,7 +2,7 @@
 
 #include "platform/prompter.h"
 #include "settings/settingsstore.h"
-#include "stringhelpers.h"
+#include "text/texthelpers.h"
 
 namespace {
 const QString kFormats = QStringLiteral("Formats");
@@ -75,7 +75,7 @@ bool FormatList::RemoveFormat(Prompter& prompter)
 {
     if (m_masks.isEmpty() || m_current < 0)
         return false;
-    const QString question = Trim(QStringLiteral("Remove The Format: '") + currentMask() + QStringLiteral("'"));
+    const QString question = TrimSpaces(QStringLiteral("Remove The Format: '") + currentMask() + QStringLiteral("'"));
     if (!prompter.askYesNo(QStringLiteral("Velmora"), question + QStringLiteral("?")))
         return false;
     m_masks.removeAt(m_current);

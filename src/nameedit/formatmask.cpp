@@ -1,6 +1,6 @@
 #include "formatmask.h"
 
-#include "stringhelpers.h"
+#include "text/texthelpers.h"
 
 QStringList MaskTokens(const QString& mask)
 {
@@ -11,7 +11,7 @@ QStringList MaskTokens(const QString& mask)
 
 bool MaskTokenField(const QString& token, FieldId* out)
 {
-    return fieldByName(Trim(token), out);
+    return fieldByName(TrimSpaces(token), out);
 }
 
 QString NameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText,
@@ -23,13 +23,13 @@ QString NameFromFields(const QString& mask, const std::function<QString(FieldId)
         if (!MaskTokenField(token, &field))
             continue;
         const QString value = fieldText(field);
-        if (Trim(value).isEmpty())
+        if (TrimSpaces(value).isEmpty())
             continue;
-        if (!Trim(result).isEmpty())
+        if (!TrimSpaces(result).isEmpty())
             result += separator;
         result += value;
     }
-    return Trim(result) + QStringLiteral(".mp3");
+    return TrimSpaces(result) + QStringLiteral(".mp3");
 }
 
 QList<QPair<FieldId, QString>> FieldsFromName(const QString& mask, const QString& name, bool removeParens)
@@ -45,7 +45,7 @@ QList<QPair<FieldId, QString>> FieldsFromName(const QString& mask, const QString
     for (qsizetype i = 0; i < pieces.size() && i < tokens.size(); ++i) {
         FieldId field;
         if (MaskTokenField(tokens.at(i), &field))
-            out.append({field, Trim(pieces.at(i))});
+            out.append({field, TrimSpaces(pieces.at(i))});
     }
     return out;
 }

@@ -5,7 +5,7 @@
 #include "formatmask.h"
 #include "nameedithost.h"
 #include "settings/preferences.h"
-#include "stringhelpers.h"
+#include "text/texthelpers.h"
 
 void NameEditSession::SyncWithInternals()
 {
@@ -55,7 +55,7 @@ void NameEditSession::AutoSync()
 void NameEditSession::formatListClicked(int index)
 {
     m_formats.setCurrentIndex(index);
-    if (Trim(m_editor.text()).isEmpty())
+    if (TrimSpaces(m_editor.text()).isEmpty())
         return;
     m_host.reloadTagFields();
     AutoSync();

@@ -4,7 +4,7 @@
 #include "cleanup.h"
 #include "nameparts.h"
 #include "settings/preferences.h"
-#include "stringhelpers.h"
+#include "text/texthelpers.h"
 
 namespace {
 const QString kExtension = QStringLiteral(".mp3");
@@ -31,7 +31,7 @@ void NameEditSession::RemovePeriods()
 
 void NameEditSession::InsertSDS()
 {
-    if (Trim(m_editor.text()).isEmpty())
+    if (TrimSpaces(m_editor.text()).isEmpty())
         return;
     const NameEditGroup group(*this);
     m_editor.type(m_prefs.options.SeparatorString);
@@ -42,7 +42,7 @@ void NameEditSession::InsertSDS()
 
 void NameEditSession::RemoveSDS()
 {
-    if (Trim(m_editor.text()).isEmpty())
+    if (TrimSpaces(m_editor.text()).isEmpty())
         return;
     const NameEditGroup group(*this);
     const int cursor = m_editor.cursor();
@@ -58,20 +58,20 @@ void NameEditSession::RemoveSDS()
 
 void NameEditSession::AddRemoveParenthesis()
 {
-    if (Trim(m_editor.text()).isEmpty())
+    if (TrimSpaces(m_editor.text()).isEmpty())
         return;
     const int cursor = m_editor.cursor();
     QStringList pieces = BeforeLast(m_editor.text(), QLatin1Char('.')).split(QLatin1Char('-'));
     const int i = ::PartAtCursor(m_editor.text(), cursor);
     if (i >= 0) {
-        const QString p = Trim(pieces.at(i));
+        const QString p = TrimSpaces(pieces.at(i));
         if (p.startsWith(QLatin1Char('(')) && p.endsWith(QLatin1Char(')')) && p.size() >= 2)
             pieces[i] = p.mid(1, p.size() - 2);
         else
             pieces[i] = QLatin1Char('(') + p + QLatin1Char(')');
     }
     for (QString& piece : pieces)
-        piece = Trim(piece);
+        piece = TrimSpaces(piece);
     m_editor.setText(pieces.join(m_prefs.options.SeparatorString) + kExtension);
     m_editor.setCursor(cursor);
     RecordStep(QStringLiteral("AddRemoveParenthesis:0"));

@@ -4,7 +4,7 @@
 #include "nameedithost.h"
 #include "nameparts.h"
 #include "settings/preferences.h"
-#include "stringhelpers.h"
+#include "text/texthelpers.h"
 
 namespace {
 // The tag fields offered as parts, in this order; Unique Key is never offered.
@@ -18,13 +18,13 @@ constexpr FieldId kOfferedFields[] = {
 // Adds text to entries as AddPart does.
 void addCandidate(QStringList& entries, const QString& text, const CleanupRules& rules)
 {
-    const QString blank = Trim(text);
+    const QString blank = TrimSpaces(text);
     if (blank.isEmpty() || blank == QLatin1String("0"))
         return;
     const QString cleaned = CleanupFileName(text, rules);
-    const QString key = Trim(cleaned.toUpper());
+    const QString key = TrimSpaces(cleaned.toUpper());
     for (const QString& e : entries)
-        if (Trim(e.toUpper()) == key)
+        if (TrimSpaces(e.toUpper()) == key)
             return;
     entries.append(cleaned);
 }
@@ -92,9 +92,9 @@ void NameEditSession::RebuildPartsList()
 {
     const CleanupRules rules = cleanupRules();
     QStringList entries;
-    const QString base = Trim(BeforeLast(m_editor.text(), QLatin1Char('.')));
+    const QString base = TrimSpaces(BeforeLast(m_editor.text(), QLatin1Char('.')));
     for (const QString& piece : base.split(QLatin1Char('-')))
-        addCandidate(entries, Trim(piece), rules);
+        addCandidate(entries, TrimSpaces(piece), rules);
     for (FieldId field : kOfferedFields)
         addCandidate(entries, m_host.fieldText(field), rules);
     for (const QString& piece : folderCandidates(m_host.currentFolder()))
@@ -106,7 +106,7 @@ void NameEditSession::TogglePart()
 {
     if (m_parts.currentIndex() < 0)
         return;
-    const QString part = Trim(m_parts.currentText());
+    const QString part = TrimSpaces(m_parts.currentText());
     bool removed = false;
     const QString name = ToggledName(m_editor.text(), part, m_prefs.options.SeparatorString, &removed);
     m_host.showStatus(removed ? QStringLiteral("Selected File Part Removed")
@@ -117,7 +117,7 @@ void NameEditSession::TogglePart()
 
 void NameEditSession::SelectPart()
 {
-    m_parts.setSelectedPart(Trim(m_parts.currentText()));
+    m_parts.setSelectedPart(TrimSpaces(m_parts.currentText()));
 }
 
 int NameEditSession::PartAtCursor() const

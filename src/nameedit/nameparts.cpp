@@ -1,7 +1,7 @@
 #include "nameparts.h"
 
 #include "cleanup.h"
-#include "stringhelpers.h"
+#include "text/texthelpers.h"
 
 QStringList NameParts(const QString& fileName, const CleanupRules& rules, const QString& newFileCase)
 {
@@ -9,14 +9,14 @@ QStringList NameParts(const QString& fileName, const CleanupRules& rules, const 
         = ApplyNameCase(CleanupFileName(BeforeLast(fileName, QLatin1Char('.')), rules), NameCaseFromCode(newFileCase));
     QStringList pieces = name.split(QLatin1Char('-'));
     for (QString& piece : pieces)
-        piece = Trim(piece);
+        piece = TrimSpaces(piece);
     return pieces;
 }
 
 int PartAtCursor(const QString& text, int cursor)
 {
     const QString base = BeforeLast(text, QLatin1Char('.'));
-    if (Trim(base).isEmpty())
+    if (TrimSpaces(base).isEmpty())
         return -1;
     const QStringList pieces = base.split(QLatin1Char('-'));
     qsizetype end = -1; // the dash before piece 0 that is not there
@@ -35,7 +35,7 @@ QString ToggledName(const QString& text, const QString& part, const QString& sep
     if (at >= 0) {
         base.remove(at, part.size());
     } else {
-        if (!Trim(base).isEmpty())
+        if (!TrimSpaces(base).isEmpty())
             base += separator;
         base += part;
     }
@@ -44,9 +44,9 @@ QString ToggledName(const QString& text, const QString& part, const QString& sep
     base = ReplaceAll(base, QStringLiteral("- -"), QStringLiteral("-"));
     base = ReplaceAll(base, QStringLiteral("-  -"), QStringLiteral("-"));
     base = ReplaceAll(base, QStringLiteral("--"), QStringLiteral("-"));
-    if (Trim(base).endsWith(QLatin1Char('-')))
+    if (TrimSpaces(base).endsWith(QLatin1Char('-')))
         base = BeforeLast(base, QLatin1Char('-'));
-    if (Trim(base).startsWith(QLatin1Char('-')))
+    if (TrimSpaces(base).startsWith(QLatin1Char('-')))
         base = AfterFirst(base, QLatin1Char('-'));
-    return Trim(base).isEmpty() ? QString() : Trim(base) + QStringLiteral(".mp3");
+    return TrimSpaces(base).isEmpty() ? QString() : TrimSpaces(base) + QStringLiteral(".mp3");
 }

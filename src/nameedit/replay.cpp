@@ -3,7 +3,7 @@
 
 #include "nameedithost.h"
 #include "settings/settingsstore.h"
-#include "stringhelpers.h"
+#include "text/texthelpers.h"
 
 namespace {
 QString keyName(NameKey key)

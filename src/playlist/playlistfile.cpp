@@ -3,6 +3,7 @@
 #include "platform/filesystem.h"
 #include "platform/prompter.h"
 #include "settings/settingsstore.h"
+#include "text/texthelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -127,7 +128,7 @@ PlaylistResult CreatePlaylist(Prompter& prompter, const QString& folder, const Q
             MsgIcon::Critical);
         return PlaylistResult::BadName;
     }
-    const QString target = (folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) + name;
+    const QString target = WithTrailingSlash(folder) + name;
     QStringList leftOut;
     const FileError error = WritePlaylistFile(target, PlaylistText(selectedNames, &leftOut));
     if (!error.ok()) {

@@ -11,11 +11,8 @@ bool DirExists(const QString& path)
 {
     if (path.isEmpty())
         return false;
-    QString p = path;
-    if (!p.endsWith(QLatin1Char('/')))
-        p += QLatin1Char('/');
     struct stat st {};
-    return ::stat(QFile::encodeName(p).constData(), &st) == 0;
+    return ::stat(QFile::encodeName(WithTrailingSlash(path)).constData(), &st) == 0;
 }
 
 QString GetLastPath(const SettingsStore& store, const QString& key)
@@ -25,8 +22,5 @@ QString GetLastPath(const SettingsStore& store, const QString& key)
         const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
         p = slash < 0 ? QString() : p.left(slash);
     }
-    if (DirExists(p))
-        return p.endsWith(QLatin1Char('/')) ? p : p + QLatin1Char('/');
-    QString home = QDir::homePath();
-    return home.endsWith(QLatin1Char('/')) ? home : home + QLatin1Char('/');
+    return WithTrailingSlash(DirExists(p) ? p : QDir::homePath());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/texthelpers.h"
+
 #include <QString>
 
 class SettingsBackend;
@@ -25,16 +27,6 @@ public:
 private:
     SettingsBackend& m_backend;
 };
-
-// Removes spaces (code 32 only) from both ends.
-QString TrimSpaces(const QString& s);
-
-// The number at the start of the text (an optional sign, then digits), 0
-// when the text does not start with one: "" is 0, "1abc" is 1.
-int LeadingNumber(const QString& text);
-
-// A flag is on when the number at the start of its text is exactly 1.
-inline bool IsOn(const QString& text) { return LeadingNumber(text) == 1; }
 
 // "Format" + 0 gives "Format00": the index with at least two digits.
 QString NumberedKey(const QString& prefix, int index);

@@ -1,7 +1,7 @@
 // Loading, saving and stripping: the part of ID3V2Tag that touches files.
 #include "id3v2tag.h"
 
-#include "settings/settingsstore.h"
+#include "text/texthelpers.h"
 #include "tags/framecodec.h"
 #include "tags/id3v1tag.h"
 #include "tags/openedtagfile.h"

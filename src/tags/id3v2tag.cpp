@@ -1,7 +1,7 @@
 #include "id3v2tag.h"
 
 #include "platform/prompter.h"
-#include "settings/settingsstore.h"
+#include "text/texthelpers.h"
 #include "tags/id3v1tag.h"
 
 namespace {

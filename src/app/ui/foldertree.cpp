@@ -1,5 +1,7 @@
 #include "foldertree.h"
 
+#include "text/texthelpers.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -8,11 +10,6 @@
 #include <QTimer>
 
 namespace {
-
-QString withSlash(const QString& path)
-{
-    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-}
 
 } // namespace
 
@@ -56,7 +53,7 @@ bool FolderTree::setPath(const QString& folder)
         return false;
     if (index == currentIndex()) {
         // Selecting the same folder again still counts as a change.
-        m_path = withSlash(clean);
+        m_path = WithTrailingSlash(clean);
         emit folderChanged(m_path);
         return true;
     }
@@ -117,6 +114,6 @@ void FolderTree::onCurrentChanged(const QModelIndex& current)
 {
     if (!current.isValid())
         return;
-    m_path = withSlash(m_model->filePath(current));
+    m_path = WithTrailingSlash(m_model->filePath(current));
     emit folderChanged(m_path);
 }

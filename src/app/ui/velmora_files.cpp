@@ -9,7 +9,7 @@
 
 #include "massrename/ui/fileexistsform.h"
 #include "nameedit/nameeditsession.h"
-#include "nameedit/stringhelpers.h"
+#include "text/texthelpers.h"
 #include "platform/filesystem.h"
 #include "platform/launcher.h"
 #include "platform/launcherror.h"
@@ -52,7 +52,7 @@ QString errorText(const FileError& e)
 
 bool Velmora::AskYesNo(const QString& question)
 {
-    return m_services.prompter->askYesNo(kTitle, Trim(question) + QLatin1Char('?'), MsgIcon::Question);
+    return m_services.prompter->askYesNo(kTitle, TrimSpaces(question) + QLatin1Char('?'), MsgIcon::Question);
 }
 
 void Velmora::RefreshFileList()
@@ -264,11 +264,11 @@ void Velmora::RenameFile()
         nextName = m_fileList->item(row + 1)->text();
     // Only a loaded file is renamed: never a zero-length or vanished one.
     const QString oldName = m_file.isLoaded() ? m_file.name() : QString();
-    if (Trim(oldName).isEmpty()) {
+    if (TrimSpaces(oldName).isEmpty()) {
         m_services.prompter->message(kTitle, QStringLiteral("Please Select A File!"), MsgIcon::Information);
         return;
     }
-    if (Trim(m_session->editor().text()).isEmpty() || Trim(m_session->editor().text()) == QLatin1String(".mp3")) {
+    if (TrimSpaces(m_session->editor().text()).isEmpty() || TrimSpaces(m_session->editor().text()) == QLatin1String(".mp3")) {
         m_services.prompter->message(kTitle, QStringLiteral("Please Specify A New Filename!"), MsgIcon::Information);
         return;
     }
@@ -327,7 +327,7 @@ void Velmora::RenameFile()
     int nextRow = m_fileList->count() - 1;
     if (!nextName.isEmpty()) {
         for (int i = 0; i < m_fileList->count(); ++i) {
-            if (Trim(m_fileList->item(i)->text()) == nextName) {
+            if (TrimSpaces(m_fileList->item(i)->text()) == nextName) {
                 nextRow = i;
                 break;
             }

@@ -5,7 +5,7 @@
 #include "app/openrequest.h"
 #include "foldertree.h"
 
-#include "nameedit/stringhelpers.h"
+#include "text/texthelpers.h"
 
 #include <QApplication>
 #include <QDir>

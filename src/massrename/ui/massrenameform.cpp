@@ -5,7 +5,7 @@
 #include "massrename/autoformat.h"
 #include "massrename/browseforfolder.h"
 #include "massrename/viewlogfile.h"
-#include "nameedit/stringhelpers.h"
+#include "text/texthelpers.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "settings/lastpath.h"

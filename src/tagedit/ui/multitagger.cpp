@@ -1,5 +1,7 @@
 #include "multitagger.h"
 
+#include "text/texthelpers.h"
+
 #include "folderfollower.h"
 
 #include "platform/platformservices.h"
@@ -40,11 +42,6 @@ const QString kErrorTitle = QStringLiteral("Velmora - MultiTagger");
 constexpr int kPaintIntervalMs = 33;
 // The visible part of the panel (2535 twips).
 constexpr int kPanelClipHeight = 169;
-
-QString withSlash(const QString& folder)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
 
 } // namespace
 
@@ -175,7 +172,7 @@ void MultiTagger::buildWindow()
 
 void MultiTagger::setFolder(const QString& folder)
 {
-    const QString cleaned = withSlash(QDir::cleanPath(folder));
+    const QString cleaned = WithTrailingSlash(QDir::cleanPath(folder));
     const QModelIndex index = m_folderModel->index(cleaned.size() > 1 ? cleaned.chopped(1) : cleaned);
     if (index.isValid() && m_tree->currentIndex() != index) {
         m_tree->setCurrentIndex(index); // comes back here through currentChanged
@@ -197,7 +194,7 @@ void MultiTagger::fillFileList()
 
 QString MultiTagger::pathOf(const QString& name) const
 {
-    return withSlash(m_folder) + name;
+    return WithTrailingSlash(m_folder) + name;
 }
 
 int MultiTagger::CountSelected() const
@@ -304,7 +301,7 @@ MultiTagValues MultiTagger::currentValues() const
 
 void MultiTagger::setUndoFolder(const QString& folder)
 {
-    m_undoFolder = withSlash(folder);
+    m_undoFolder = WithTrailingSlash(folder);
     updateUndoButton();
 }
 

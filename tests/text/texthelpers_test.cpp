@@ -1,4 +1,4 @@
-#include "nameedit/stringhelpers.h"
+#include "text/texthelpers.h"
 #include "support/qttesthelpers.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@ TEST(StringHelpers, SplittingAtFirstAndLastAndTrailingSlashAndTrim)
     EXPECT_EQ(WithTrailingSlash("/music"), "/music/");
     EXPECT_EQ(WithTrailingSlash("/music/"), "/music/");
     EXPECT_EQ(WithTrailingSlash(""), "/");
-    EXPECT_EQ(Trim("  a b  "), "a b");
-    EXPECT_EQ(Trim("\ta\t"), "\ta\t"); // spaces only
+    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
+    EXPECT_EQ(TrimSpaces("\ta\t"), "\ta\t"); // spaces only
 }
 
 TEST(ReplaceAll, RepeatsUntilNoMatchIsLeftAndEndsWhenReplacementContainsSearch)

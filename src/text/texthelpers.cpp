@@ -1,4 +1,4 @@
-#include "stringhelpers.h"
+#include "texthelpers.h"
 
 #include "settings/settingsstore.h"
 
@@ -51,7 +51,33 @@ QString WithTrailingSlash(const QString& path)
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
-QString Trim(const QString& s)
+QString TrimSpaces(const QString& s)
 {
-    return TrimSpaces(s);
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && s.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+int LeadingNumber(const QString& text)
+{
+    qsizetype i = 0;
+    // Leading blanks are skipped, as the classic conversion does.
+    while (i < text.size() && text.at(i) == QLatin1Char(' '))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    long long value = 0;
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
+        value = value * 10 + (text.at(i).unicode() - '0');
+        if (value > 2147483647LL)
+            value = 2147483647LL;
+    }
+    return int(negative ? -value : value);
 }

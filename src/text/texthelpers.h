@@ -3,8 +3,8 @@
 #include <QChar>
 #include <QString>
 
-// Small text helpers shared by the name editing commands, the mask
-// synchronisation and the settings. All comparisons are case-sensitive.
+// Small text helpers every folder may use. All comparisons are
+// case-sensitive; "trim" removes spaces (code 32) only, tabs stay.
 
 // Text before the first c; s unchanged when c does not occur.
 QString BeforeFirst(const QString& s, QChar c);
@@ -25,5 +25,12 @@ QString ReplaceAll(const QString& s, const QString& find, const QString& repl);
 // path followed by "/" unless it already ends in one.
 QString WithTrailingSlash(const QString& path);
 
-// Removes spaces (code 32 only) from both ends; tabs stay.
-QString Trim(const QString& s);
+// Removes spaces (code 32 only) from both ends.
+QString TrimSpaces(const QString& s);
+
+// The number at the start of the text (blanks skipped, an optional sign,
+// then digits), 0 when the text does not start with one: "" is 0, "1abc" 1.
+int LeadingNumber(const QString& text);
+
+// A flag is on when the number at the start of its text is exactly 1.
+inline bool IsOn(const QString& text) { return LeadingNumber(text) == 1; }
