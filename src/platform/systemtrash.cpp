@@ -7,6 +7,11 @@
 
 #include <cerrno>
 
+bool SystemTrash::moveFile(const QString& path, QString* inTrash)
+{
+    return QFile::moveToTrash(path, inTrash);
+}
+
 bool SystemTrash::moveToTrash(const QString& path, FileError* err)
 {
     const QFileInfo info(path);
@@ -21,7 +26,7 @@ bool SystemTrash::moveToTrash(const QString& path, FileError* err)
     const QString folder = info.absolutePath();
     const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     QString inTrash;
-    if (!QFile::moveToTrash(path, &inTrash) || inTrash.isEmpty())
+    if (!moveFile(path, &inTrash) || inTrash.isEmpty())
         return reportFileError(err, {75, QStringLiteral("The trash cannot take the file")});
     const QFileInfo trashed(inTrash);
     const QString infoFile = trashed.dir().absoluteFilePath(QStringLiteral("../info/")) + trashed.fileName()

@@ -69,7 +69,13 @@ bool fail(FileError* err, int errnum)
 
 } // namespace
 
-bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QByteArray& bytes, FileError* err)
+bool ReplaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err)
+{
+    return ReplaceFileRange(path, start, end, bytes, err, {});
+}
+
+bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
+    const std::function<void(int)>& spoil)
 {
     // Opening follows links, so the in-place writes below reach the file a
     // link points to; only the copy needs the link resolved (further down).
@@ -150,6 +156,8 @@ bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
         return abandon(errno);
     if (::fsync(dst) != 0)
         return abandon(errno);
+    if (spoil)
+        spoil(dst);
     struct stat tmpSt { };
     if (::fstat(dst, &tmpSt) != 0 || tmpSt.st_size != newSize)
         return abandon(EIO);

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // Replaces the bytes [start, end) of a file by `bytes` without ever losing
 // the rest of it:
 // - the same length is written in place (not flushed: only the range's own
@@ -17,3 +19,8 @@
 // and (for the copy) a folder its owner may not write are refused. On false
 // the original is unchanged and *err (when given) says why.
 bool ReplaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err = nullptr);
+
+// The same, with `spoil` called on the finished copy (its descriptor) before
+// it is checked: for tests of that check.
+bool ReplaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
+    const std::function<void(int)>& spoil);

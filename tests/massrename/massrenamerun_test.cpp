@@ -309,6 +309,20 @@ TEST_F(MassRenameUndoTest, UndoUnwindsAChainNewestFirstAndCanItselfBeUndone)
     EXPECT_EQ(namesIn(), (QStringList { "a.mp3", "z.mp3" }));
 }
 
+TEST_F(MassRenameUndoTest, TheTrailerIsPutBackOnlyWhenTheRestOfTheFileIsAsTheJournalSaysItWas)
+{
+    makeFile("new.mp3", QByteArray(300, 'a'));
+    RenameRecord r;
+    r.dir = root;
+    r.oldName = "old.mp3";
+    r.newName = "new.mp3";
+    r.haveStamp = services.files->stamp(root + "new.mp3", &r.after);
+    r.tailKeep = 100; // the file was shorter before the run
+    r.tail = "TAG" + QByteArray(125, 't');
+    undo.Run({ r }, QString());
+    EXPECT_EQ(Mp3Builder::readFile(root + "old.mp3"), QByteArray(300, 'a'));
+}
+
 TEST(RenameJournal, LogLinesSplitWhereBothSidesShareTheFolder)
 {
     const struct {
@@ -324,6 +338,7 @@ TEST(RenameJournal, LogLinesSplitWhereBothSidesShareTheFolder)
         { ">> Skipped: /m/a Renamed As /m/b.mp3 (Internal Tags Incomplete)", false, "", "", "" },
         { "No Replied To Renaming Of: /m/a.mp3", false, "", "", "" },
         { "/m/a.mp3 Renamed As /n/b.mp3", false, "", "", "" },
+        { "/m/a.mp3 Renamed As /m/sub/b.mp3", false, "", "", "" },
     };
     for (const auto& c : cases) {
         QString dir, oldName, newName;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +41,11 @@ TEST(LocalFileSystemRename, RefusesExistingTargetAndLeavesBothFilesIntact)
     EXPECT_FALSE(err.description.isEmpty());
     EXPECT_EQ(Mp3Builder::readFile(a), QByteArray("first file"));
     EXPECT_EQ(Mp3Builder::readFile(b), QByteArray("second file"));
+    // A second hard link to the file is another entry, not the file itself.
+    const QString link = dir.filePath("link.mp3");
+    ASSERT_EQ(::link(QFile::encodeName(a).constData(), QFile::encodeName(link).constData()), 0);
+    EXPECT_FALSE(fs.rename(a, link, &err));
+    EXPECT_EQ(err.number, 58);
 }
 
 TEST(LocalFileSystemRename, SameNameAndCaseOnlyRenamesAreNoConflict)
@@ -115,6 +121,18 @@ TEST(LocalFileSystemAttributes, HiddenSystemAndMissingFiles)
     EXPECT_EQ(err.number, 53);
     EXPECT_FALSE(fs.resetAttributes(dir.filePath("none.mp3"), &err));
     EXPECT_EQ(err.number, 53);
+}
+
+TEST(LocalFileSystemBytes, ReadsTheEndOfAShortFileAndReplacesALongerEnd)
+{
+    QTemporaryDir dir;
+    const QString a = write(dir, "a.mp3", "0123456789");
+    LocalFileSystem fs;
+    QByteArray bytes;
+    ASSERT_TRUE(fs.readBytes(a, -128, 128, &bytes));
+    EXPECT_EQ(bytes, QByteArray("0123456789"));
+    ASSERT_TRUE(fs.replaceTail(a, 4, "ab"));
+    EXPECT_EQ(Mp3Builder::readFile(a), QByteArray("0123ab"));
 }
 
 TEST(FileErrorFromErrno, MapsToTheNumbersMessagesSelectOn)

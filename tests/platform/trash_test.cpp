@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -44,6 +45,26 @@ TEST_F(SystemTrashTest, MovesFileIntoTrashWithInfoAndLeavesNoStrayFolders)
     QFile info(dataHome + "/Trash/info/Song.mp3.trashinfo");
     ASSERT_TRUE(info.open(QIODevice::ReadOnly));
     EXPECT_TRUE(info.readAll().contains("Path="));
+}
+
+// A trash that takes the file but writes no .trashinfo for it.
+class UnrecordingTrash : public SystemTrash {
+protected:
+    bool moveFile(const QString& path, QString* inTrash) override
+    {
+        *inTrash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/" + QFileInfo(path).fileName();
+        return QDir().mkpath(QFileInfo(*inTrash).path()) && QFile::rename(path, *inTrash);
+    }
+};
+
+TEST_F(SystemTrashTest, AMoveTheTrashDidNotRecordIsReported)
+{
+    const QString song = music.filePath("Song.mp3");
+    ASSERT_TRUE(Mp3Builder::writePlainMp3(song, 1));
+    UnrecordingTrash trash;
+    FileError err;
+    EXPECT_FALSE(trash.moveToTrash(song, &err));
+    EXPECT_EQ(err.number, 51);
 }
 
 TEST_F(SystemTrashTest, FailureLeavesTheFileWhereItWas)

@@ -146,6 +146,11 @@ std::vector<Case> audioGuard()
         { "extended_header_size_runs_into_audio",
             header(3, quint32(ext23.size() + body.size() + 500), 0x40) + ext23 + body, {}, Want::Refused },
         { "frame_runs_past_the_tag", tag(3, { picture, rawFrame("TPE2", 4000, textBody("x")) }), {}, Want::Refused },
+        { "frame_runs_past_the_tag_by_a_few_bytes", tag(3, { picture, rawFrame("TPE2", 9, textBody("x")) }), {},
+            Want::Refused },
+        { "extended_header_v24_smaller_than_its_size_field",
+            tag(4, { syncsafe(0) + QByteArray("\x01\x00", 2), frame(4, "TPE1", textBody("a")) }, 0, 0x40), {},
+            Want::Refused },
     };
 }
 
@@ -159,7 +164,9 @@ void checkCase(const Case& c)
     if (c.value) {
         EXPECT_EQ(t.FieldText(c.field), QString::fromUtf8(c.value));
     }
-    EXPECT_GT(t.FrameCount(), 0);
+    if (c.want == Want::Saved) {
+        EXPECT_GT(t.FrameCount(), 0);
+    }
     const QByteArray before = F::read(path);
     t.SetTitle(QStringLiteral("New Title"));
     const bool saved = t.Update();

@@ -365,6 +365,26 @@ TEST_F(Id3v2Write, AWriteThatFitsIsDoneInPlaceAndAnEmptyPaddedTagCanBeFilled)
     EXPECT_EQ(F::read(path).size(), v2.size() + audio.size());
     const QString blank = saved("blank.mp3", tag(3, {}, 300), [](ID3V2Tag& t) { t.SetTitle("filled"); });
     EXPECT_EQ(storedText(blank, "TIT2"), "filled");
+    // Frames that fill the old room exactly get no new padding.
+    const QString exact
+        = saved("exact.mp3", tag(3, { frame(3, "TIT2", textBody("short")) }), [](ID3V2Tag& t) { t.SetTitle("SHORT"); });
+    EXPECT_EQ(F::read(exact), tag(3, { frame(3, "TIT2", textBody("SHORT")) }) + audio);
+}
+
+TEST_F(Id3v2Write, AChangedFrameKeepsItsStatusFlagsAndAnUnsynchronisedTagGetsNoFalseSync)
+{
+    const QString flagged = saved(
+        "flags.mp3", tag(3, { frame(3, "TIT2", textBody("old"), 0x4000) }), [](ID3V2Tag& t) { t.SetTitle("new"); });
+    EXPECT_TRUE(F::read(flagged).contains(frame(3, "TIT2", textBody("new"), 0x4000)));
+    const QString sync = QString::fromLatin1("\xFF\xE0\xFF");
+    const QString path = saved(
+        "unsync.mp3", tag(4, { frame(4, "TPE1", textBody("a")) }, 0, 0x80), [&](ID3V2Tag& t) { t.SetTitle(sync); });
+    const QByteArray bytes = F::read(path);
+    for (qsizetype i = 0; i + 1 < bytes.indexOf(audio); ++i)
+        EXPECT_FALSE(uchar(bytes[i]) == 0xFF && uchar(bytes[i + 1]) >= 0xE0) << "false sync at " << i;
+    ID3V2Tag back;
+    back.SetFileName(path);
+    EXPECT_EQ(back.Title(), sync);
 }
 
 TEST_F(Id3v2Write, AGrowingWriteReplacesTheFileAndKeepsPermissionsAndTrailingTags)
@@ -412,6 +432,12 @@ TEST_F(Id3v2Write, UnsafeSavesAreRefusedAndLeaveTheFileUntouched)
     QByteArray huge = v2 + audio;
     huge.replace(6, 4, QByteArray("\x7F\x7F\x7F\x7F", 4));
     expectRefused(F::write(dir, "huge.mp3", huge), title);
+    // A tag whose size runs into the trailing tags of a file without audio.
+    const QByteArray x = frame(3, "TIT2", textBody("x"));
+    expectRefused(
+        F::write(dir, "into-trailer.mp3",
+            header(3, quint32(x.size() + 40)) + x + QByteArray(20, '\0') + id3v1("t", "a", "b", "2000", "c", 1, 2)),
+        title);
     // A tag with no readable frame (its size is sound: stripping it is safe).
     const QByteArray garbage = QByteArray("\x01\x02garbage that is no frame at all", 33) + QByteArray(20, '\xEE');
     expectRefused(F::write(dir, "garbage.mp3", header(3, quint32(garbage.size())) + garbage + audio), title, false);
@@ -469,11 +495,13 @@ TEST_F(Id3v2Write, StripTagsThreeRemovesTheTrailerThenTheTag)
 TEST_F(Id3v2Write, StripTagsRemovesLyricsAndMusicMatchBlocksOrEverything)
 {
     const QByteArray v1 = id3v1("t", "a", "b", "2000", "c", 1, 2);
+    const QByteArray badL2("LYRICSBEGININD0000210000023LYRICS200");
     const struct {
         const char* name;
         QByteArray bytes;
         int kind;
         QByteArray left;
+        bool done = true;
     } cases[] = {
         { "l1.mp3", audio + lyrics3v1("la la la") + v1, TagType::Lyrics3, audio + v1 },
         { "l2.mp3", audio + lyrics3v2("IND0000210LYR00005words") + v1, TagType::Lyrics3v2, audio + v1 },
@@ -481,16 +509,18 @@ TEST_F(Id3v2Write, StripTagsRemovesLyricsAndMusicMatchBlocksOrEverything)
         { "all.mp3",
             tag(3, { frame(3, "TIT2", textBody("x")) }) + audio + musicMatch(false) + lyrics3v2("IND0000210") + v1,
             TagType::All, audio },
+        { "l1_longest.mp3", audio + lyrics3v1(QByteArray(5100, 'w')) + v1, TagType::Lyrics3, audio + v1 },
         // A Lyrics3v2 size that does not lead to its start is no block to cut by.
-        { "l2_bad_size.mp3", audio + QByteArray("LYRICSBEGININD0000210000023LYRICS200") + v1, TagType::Lyrics3v2,
-            QByteArray() },
+        { "l2_bad_size.mp3", audio + badL2 + v1, TagType::Lyrics3v2, audio + badL2 + v1, false },
+        // A tag that runs into the audio stays; the failure is reported though the block went.
+        { "tag_into_audio.mp3", header(3, 60) + audio + musicMatch() + v1, TagType::ID3v2 | TagType::MusicMatch,
+            header(3, 60) + audio + v1, false },
     };
     for (const auto& c : cases) {
         ID3V2Tag t;
         t.SetFileName(F::write(dir, c.name, c.bytes));
-        const bool refused = c.left.isEmpty();
-        EXPECT_EQ(t.StripTags(c.kind), !refused) << c.name;
-        EXPECT_EQ(F::read(dir.filePath(c.name)), refused ? c.bytes : c.left) << c.name;
+        EXPECT_EQ(t.StripTags(c.kind), c.done) << c.name;
+        EXPECT_EQ(F::read(dir.filePath(c.name)), c.left) << c.name;
     }
 }
 

@@ -35,6 +35,17 @@ QByteArray summaryFrame(const char* header4, int size, int at, const QByteArray&
     return f;
 }
 
+// An APE tag holding `items`, with header and footer.
+QByteArray apeTag(const QByteArray& items)
+{
+    auto le32 = [](quint32 v) {
+        const char b[4] = { char(v), char(v >> 8), char(v >> 16), char(v >> 24) };
+        return QByteArray(b, 4);
+    };
+    const QByteArray common = "APETAGEX" + le32(2000) + le32(quint32(items.size() + 32)) + le32(1);
+    return common + le32(0xA0000000) + QByteArray(8, '\0') + items + common + le32(0x80000000) + QByteArray(8, '\0');
+}
+
 TEST(MpegHeader, DecodesVersionsLayersBitRatesAndFrameLengths)
 {
     const struct {
@@ -86,6 +97,8 @@ TEST(MpegHeader, PlayTimeBitRateAndFramesComeFromTheAudioAlone)
     const QByteArray trailers = lyrics3v2("IND00003000") + id3v1("T", "A", "B", "2001", "", 1, 1);
     const QByteArray frames160 = frames("\xFF\xFB\xA0\x64", 522, 100);
     const QByteArray mono160 = frames("\xFF\xFB\xA0\xC4", 522, 100);
+    const QByteArray tag24 = tag(4, { frame(4, "TIT2", textBody("x", Enc::Utf8)) }, 0, 0x10);
+    const QByteArray footerThenCover = tag24 + "3DI" + tag24.mid(3, 7) + cover;
     QByteArray fourMillion = F::audio(20);
     fourMillion += QByteArray(4000000 - fourMillion.size(), '\x22');
     const struct {
@@ -101,6 +114,9 @@ TEST(MpegHeader, PlayTimeBitRateAndFramesComeFromTheAudioAlone)
         { "cbr-small-tag", small + F::audio(100), small.size() + 1, "128", 41700 / 16000.0, 100, false },
         { "cbr-200k-cover", cover + F::audio(100), cover.size() + 1, "128", 41700 / 16000.0, 100, false },
         { "cbr-trailers", F::audio(100) + trailers, 1, "128", 41700 / 16000.0, 100, false },
+        { "cbr-ape", F::audio(100) + apeTag(QByteArray(20, '\x33')), 1, "128", 41700 / 16000.0, 100, false },
+        { "footer-then-cover", footerThenCover + F::audio(100), footerThenCover.size() + 1, "128", 41700 / 16000.0, 100,
+            false },
         { "four-million", fourMillion, 1, "128", 250.0, 9592, false },
         { "decoy", decoy + F::audio(5), decoy.size() + 1, "128", 2085 / 16000.0, 5, false },
         { "layer2", frames("\xFF\xFD\x90\x04", 522, 10), 1, "160", 5220 / 20000.0, 10, false },
