@@ -1,6 +1,7 @@
 // Tag layer benchmarks: loading every MP3 file of a folder as a selection in
 // the main window does, saving them back as "Save ID3 Tags" does, and a
 // generator for the test folder.
+#include "platform/mp3files.h"
 #include "tags/fieldcatalogue.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
@@ -17,13 +18,9 @@ namespace {
 
 QStringList mp3Files(const QString& dir)
 {
-    QDir d(dir);
-    d.setNameFilters({ QStringLiteral("*.mp3") });
-    d.setFilter(QDir::Files);
-    d.setSorting(QDir::Name | QDir::IgnoreCase);
     QStringList out;
-    for (const QString& name : d.entryList())
-        out << d.filePath(name);
+    for (const QString& name : ListMp3Files(dir))
+        out << QDir(dir).filePath(name);
     return out;
 }
 

@@ -556,13 +556,11 @@ void MassRenameEngine::MirrorV1FromV2()
     if (TrimSpaces(m_currentFile).isEmpty())
         return;
     m_v1->Clear();
-    m_v1->SetArtist(m_v2->Artist());
-    m_v1->SetAlbum(m_v2->Album());
-    m_v1->SetTitle(m_v2->Title());
-    m_v1->SetTrack(m_v2->Track());
-    m_v1->SetTheYear(m_v2->Year());
-    m_v1->SetGenre(GetGenreIndex(m_v2->Genre()));
-    m_v1->SetComment(m_v2->Comments());
+    std::array<QString, kFieldCount> texts;
+    for (FieldId id : { FieldId::Artist, FieldId::Album, FieldId::Title, FieldId::Track, FieldId::Year,
+             FieldId::Genre, FieldId::Comments })
+        texts[int(id)] = m_v2->FieldText(id);
+    SetTrailerFields(*m_v1, texts);
     m_errors.Take();
     if (m_v1->WriteToFile(m_currentFile))
         return;

@@ -1,5 +1,7 @@
 #include "massrenamelog.h"
 
+#include "platform/datafolder.h"
+
 #include "massrenameview.h"
 
 #include <QDir>
@@ -66,8 +68,7 @@ QString MassRenameLog::UndoFileNameFor(const QDateTime& start)
 
 QString MassRenameLog::DefaultFolder()
 {
-    // One level below the data folder, whatever the organisation name is.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Velmora/");
+    return UserDataFolder();
 }
 
 QString MassRenameLog::GeneralDateTime(const QDateTime& time)

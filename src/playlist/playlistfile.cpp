@@ -19,14 +19,6 @@ const QString kExtension = QStringLiteral(".m3u");
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 } // namespace
 
-QStringList ListMp3Files(const QString& folder)
-{
-    if (folder.isEmpty())
-        return {};
-    // Name filters of QDir ignore case unless told otherwise.
-    return QDir(folder).entryList({QStringLiteral("*.mp3")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-}
-
 QString ProposePlaylistName(const QString& folder)
 {
     QString path = folder;

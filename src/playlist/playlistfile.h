@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/mp3files.h"
+
 #include "platform/fileerror.h"
 
 #include <QByteArray>
@@ -7,10 +9,6 @@
 #include <QStringList>
 
 class Prompter;
-
-// The names (no folder) of the folder's "*.mp3" files, the extension and
-// the order compared without regard to case. Hidden files are left out.
-QStringList ListMp3Files(const QString& folder);
 
 // The folder's last component + ".m3u" ("Album.m3u"); ".m3u" for "/".
 // A trailing "/" is ignored.

@@ -6,6 +6,7 @@
 #include "settings/settingsstore.h"
 #include "tagedit/multitagrun.h"
 #include "tagedit/tagjournal.h"
+#include "tagedit/tagtexts.h"
 #include "tags/filetimes.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
@@ -63,32 +64,6 @@ TagTexts emptyTexts()
 }
 
 } // namespace
-
-TagTexts TagTextsOf(const ID3V2Tag& tag, const Options& options)
-{
-    TagTexts texts;
-    for (int i = 0; i < kFieldCount; ++i) {
-        const auto id = FieldId(i);
-        switch (id) {
-        case FieldId::Track:
-            texts[i] = FormatTrack(tag.Track(), options);
-            break;
-        case FieldId::TotalTracks:
-            texts[i] = FormatTrack(tag.TotalTracks(), options);
-            break;
-        case FieldId::Year:
-            texts[i] = FormatYear(tag.Year());
-            break;
-        case FieldId::CopyRight:
-            texts[i] = tag.CopyRight ? QStringLiteral("True") : QStringLiteral("False");
-            break;
-        default:
-            texts[i] = TrimSpaces(tag.FieldText(id));
-            break;
-        }
-    }
-    return texts;
-}
 
 QString CurrentFileErrorText(const CurrentFile::Result& result, const QString& path)
 {
@@ -251,17 +226,7 @@ CurrentFile::Result CurrentFile::writeTrailer()
         return result;
     ID3V1Tag& v1 = *m_v1;
     v1.Clear();
-    v1.SetArtist(m_texts[int(FieldId::Artist)]);
-    v1.SetAlbum(m_texts[int(FieldId::Album)]);
-    v1.SetTitle(m_texts[int(FieldId::Title)]);
-    v1.SetComment(m_texts[int(FieldId::Comments)]);
-    // One byte holds the track; a larger number is no track at all.
-    const int track = LeadingNumber(m_texts[int(FieldId::Track)]);
-    v1.SetTrack(track >= 0 && track <= 255 ? track : 0);
-    // An empty year stays empty rather than becoming "0".
-    if (!m_texts[int(FieldId::Year)].isEmpty())
-        v1.SetTheYear(LeadingNumber(m_texts[int(FieldId::Year)]));
-    v1.SetGenre(GetGenreIndex(m_texts[int(FieldId::Genre)]));
+    SetTrailerFields(v1, m_texts);
     const int shownBefore = m_prompter->shown;
     if (!v1.WriteToFile(m_path)) {
         if (m_prompter->shown != shownBefore)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fileerror.h"
+#include "tagedit/tagtexts.h"
 #include "tags/fieldcatalogue.h"
 
 #include <QString>
@@ -13,9 +14,6 @@ class ID3V1Tag;
 class ID3V2Tag;
 class Prompter;
 struct Options;
-
-// The tag texts of a file as the tag boxes show them, in panel order.
-using TagTexts = std::array<QString, kFieldCount>;
 
 // The file the main window works on, whether its tags are loaded, and the
 // tag texts last read from it. Every read goes to the file on disk, every
@@ -108,11 +106,6 @@ private:
     qint64 m_length = -1;
     TagTexts m_texts;
 };
-
-// The box texts of a loaded tag: every text trimmed of blanks; Track and
-// Total Tracks by FormatTrack, Year by FormatYear ("" for 0); Copyright
-// "True" or "False" from the audio header's bit.
-TagTexts TagTextsOf(const ID3V2Tag& tag, const Options& options);
 
 // The message for a failed result: "Error Reading Tags From File: ",
 // "Error Saving Tags In File: " or "Error Removing Tags From File: ", then

@@ -3,6 +3,7 @@
 #include "platform/filesystem.h"
 #include "settings/options.h"
 #include "settings/settingsstore.h"
+#include "tagedit/tagtexts.h"
 #include "tags/filetimes.h"
 
 #include <cerrno>
@@ -13,8 +14,8 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 bool anyV1Included(const MultiTagValues& v)
 {
-    for (FieldId id : {FieldId::Artist, FieldId::Album, FieldId::Title, FieldId::Track, FieldId::Year,
-                       FieldId::Genre, FieldId::Comments})
+    for (FieldId id : { FieldId::Artist, FieldId::Album, FieldId::Title, FieldId::Track, FieldId::Year, FieldId::Genre,
+             FieldId::Comments })
         if (v.isIncluded(id))
             return true;
     return false;
@@ -41,11 +42,21 @@ void ApplyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values)
         const auto id = FieldId(i);
         const QString& text = values.texts[i];
         switch (id) {
-        case FieldId::Track: tag.SetTrack(BoxNumber(text)); break;
-        case FieldId::TotalTracks: tag.SetTotalTracks(BoxNumber(text)); break;
-        case FieldId::Year: tag.SetYear(BoxNumber(text)); break;
-        case FieldId::CopyRight: tag.SetCopyRight(text == QLatin1String("True")); break;
-        default: tag.SetFieldText(id, text); break;
+        case FieldId::Track:
+            tag.SetTrack(BoxNumber(text));
+            break;
+        case FieldId::TotalTracks:
+            tag.SetTotalTracks(BoxNumber(text));
+            break;
+        case FieldId::Year:
+            tag.SetYear(BoxNumber(text));
+            break;
+        case FieldId::CopyRight:
+            tag.SetCopyRight(text == QLatin1String("True"));
+            break;
+        default:
+            tag.SetFieldText(id, text);
+            break;
         }
     }
     if (values.isIncluded(FieldId::UniqueKey))
@@ -54,43 +65,7 @@ void ApplyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values)
 
 void ApplyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values)
 {
-    if (values.isIncluded(FieldId::Artist))
-        tag.SetArtist(values.text(FieldId::Artist));
-    if (values.isIncluded(FieldId::Album))
-        tag.SetAlbum(values.text(FieldId::Album));
-    if (values.isIncluded(FieldId::Title))
-        tag.SetTitle(values.text(FieldId::Title));
-    if (values.isIncluded(FieldId::Track)) {
-        const int track = BoxNumber(values.text(FieldId::Track));
-        tag.SetTrack(track <= 255 ? track : 0);
-    }
-    if (values.isIncluded(FieldId::Year))
-        tag.SetTheYear(BoxNumber(values.text(FieldId::Year)));
-    if (values.isIncluded(FieldId::Genre))
-        tag.SetGenre(GetGenreIndex(values.text(FieldId::Genre)));
-    if (values.isIncluded(FieldId::Comments))
-        tag.SetComment(values.text(FieldId::Comments));
-}
-
-std::array<QString, kFieldCount> BoxTextsFromTag(const ID3V2Tag& tag, const Options& options)
-{
-    std::array<QString, kFieldCount> texts;
-    for (int i = 0; i < kFieldCount; ++i) {
-        const auto id = FieldId(i);
-        switch (id) {
-        case FieldId::Artist: texts[i] = TrimSpaces(tag.Artist()); break;
-        case FieldId::Album: texts[i] = TrimSpaces(tag.Album()); break;
-        case FieldId::Title: texts[i] = TrimSpaces(tag.Title()); break;
-        case FieldId::Genre: texts[i] = TrimSpaces(tag.Genre()); break;
-        case FieldId::Comments: texts[i] = TrimSpaces(tag.Comments()); break;
-        case FieldId::Track: texts[i] = FormatTrack(tag.Track(), options); break;
-        case FieldId::TotalTracks: texts[i] = FormatTrack(tag.TotalTracks(), options); break;
-        case FieldId::Year: texts[i] = FormatYear(tag.Year()); break;
-        case FieldId::CopyRight: texts[i] = tag.CopyRight ? QStringLiteral("True") : QStringLiteral("False"); break;
-        default: texts[i] = tag.FieldText(id); break;
-        }
-    }
-    return texts;
+    SetTrailerFields(tag, values.texts, &values.included);
 }
 
 QList<FieldId> FieldsToClear(const MultiTagValues& values)
@@ -112,8 +87,8 @@ QString ClearFieldsQuestion(const QList<FieldId>& fields, int files, int chosen)
     QStringList names;
     for (FieldId id : fields)
         names << QString::fromLatin1(fieldInfo(int(id)).name);
-    return QStringLiteral("Set Tags Will Clear These Fields In ") + QString::number(files)
-        + QStringLiteral(" Of The ") + QString::number(chosen) + QStringLiteral(" Selected Files:") + kCrLf + kCrLf
+    return QStringLiteral("Set Tags Will Clear These Fields In ") + QString::number(files) + QStringLiteral(" Of The ")
+        + QString::number(chosen) + QStringLiteral(" Selected Files:") + kCrLf + kCrLf
         + names.join(QStringLiteral(", ")) + kCrLf + kCrLf + QStringLiteral("Clear Them?");
 }
 
@@ -125,7 +100,9 @@ QString MultiTagErrorText(const QString& path, const FileError& error)
 }
 
 MultiTagWriter::MultiTagWriter(FileSystem& files, Prompter* prompter)
-    : m_files(files), m_v2(prompter), m_v1(prompter)
+    : m_files(files)
+    , m_v2(prompter)
+    , m_v1(prompter)
 {
 }
 
@@ -172,7 +149,7 @@ MultiTagWriter::Result MultiTagWriter::tagFile(const QString& file, const MultiT
     if (!m_v2.Update()) {
         if (hadTrailer && !m_v2.HasTagType(TagType::ID3v1))
             m_v1.WriteToFile(file); // put back what the load took away
-        result.error = {51, QStringLiteral("The ID3v2 tag could not be written")};
+        result.error = { 51, QStringLiteral("The ID3v2 tag could not be written") };
         return result;
     }
 
@@ -208,7 +185,7 @@ std::array<QString, kFieldCount> MultiTagWriter::ReadFile(const QString& path, c
         empty[int(FieldId::CopyRight)] = QStringLiteral("False");
         return empty;
     }
-    return BoxTextsFromTag(m_v2, options);
+    return TagTextsOf(m_v2, options);
 }
 
 bool MultiTagWriter::HoldsAny(const QString& path, const QList<FieldId>& fields)

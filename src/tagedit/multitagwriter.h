@@ -17,8 +17,8 @@ struct Options;
 // What the MultiTagger writes: the twenty box texts (the copyright box as
 // "True"/"False") and which fields are included, in panel order.
 struct MultiTagValues {
-    std::array<bool, kFieldCount> included{};
-    std::array<QString, kFieldCount> texts{};
+    std::array<bool, kFieldCount> included {};
+    std::array<QString, kFieldCount> texts {};
     // The owner of the Unique Key read with the texts: a copied key keeps it.
     QByteArray uniqueKeyOwner;
 
@@ -41,12 +41,6 @@ void ApplyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values);
 // Year, Genre by GetGenreIndex, Comments); the others keep their values. A
 // track number that one byte cannot hold is written as 0 (no track).
 void ApplyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values);
-
-// The box texts of a loaded tag: Artist, Album, Title, Genre and Comments
-// trimmed of blanks; Track and Total Tracks by FormatTrack ("" for 0); Year
-// by FormatYear; Copyright "True"/"False" from the audio header's bit; the
-// rest as they are.
-std::array<QString, kFieldCount> BoxTextsFromTag(const ID3V2Tag& tag, const Options& options);
 
 // The included fields whose box would clear them in every file: a text box
 // empty after trimming blanks, a Track, Total Tracks or Year box without a
@@ -72,7 +66,7 @@ public:
     MultiTagWriter(FileSystem& files, Prompter* prompter);
 
     struct Result {
-        FileError error;            // ok when both tags were written
+        FileError error; // ok when both tags were written
         bool reportedByTags = false; // the tag layer has shown its own message
         bool ok() const { return error.ok() && !reportedByTags; }
     };

@@ -1,5 +1,7 @@
 #include "tagjournal.h"
 
+#include "platform/datafolder.h"
+
 #include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
@@ -92,7 +94,7 @@ QString listed(const QStringList& lines)
 
 QString TagJournal::DefaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Velmora/");
+    return UserDataFolder();
 }
 
 QString TagJournal::MultiTaggerJournal(const QString& folder)

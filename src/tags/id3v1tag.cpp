@@ -3,6 +3,7 @@
 #include "platform/fileerror.h"
 #include "platform/prompter.h"
 #include "tags/tagscan.h"
+#include "text/texthelpers.h"
 
 #include <QFile>
 
@@ -338,4 +339,27 @@ int GetGenreIndex(const QString& name)
         if (lowerNames.at(i) == wanted)
             return i;
     return 255;
+}
+
+void SetTrailerFields(
+    ID3V1Tag& tag, const std::array<QString, kFieldCount>& texts, const std::array<bool, kFieldCount>* include)
+{
+    auto wanted = [&](FieldId id) { return !include || (*include)[int(id)]; };
+    auto text = [&](FieldId id) { return texts[int(id)]; };
+    if (wanted(FieldId::Artist))
+        tag.SetArtist(text(FieldId::Artist));
+    if (wanted(FieldId::Album))
+        tag.SetAlbum(text(FieldId::Album));
+    if (wanted(FieldId::Title))
+        tag.SetTitle(text(FieldId::Title));
+    if (wanted(FieldId::Comments))
+        tag.SetComment(text(FieldId::Comments));
+    if (wanted(FieldId::Track)) {
+        const int track = LeadingNumber(text(FieldId::Track));
+        tag.SetTrack(track >= 0 && track <= 255 ? track : 0);
+    }
+    if (wanted(FieldId::Year))
+        tag.SetTheYear(LeadingNumber(text(FieldId::Year)));
+    if (wanted(FieldId::Genre))
+        tag.SetGenre(GetGenreIndex(text(FieldId::Genre)));
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "tags/fieldcatalogue.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <array>
 
 class Prompter;
 
@@ -58,6 +62,14 @@ private:
     int m_genre = 255;
     int m_track = 0;
 };
+
+// Assigns the trailer's fields from field texts in panel order, as far as
+// the trailer can hold them: Artist, Album, Title and Comments as they are,
+// the track's leading number (0 when one byte cannot hold it), the year's
+// (blank for none), the genre by name (255 when unknown). With include,
+// only the fields it marks are assigned.
+void SetTrailerFields(ID3V1Tag& tag, const std::array<QString, kFieldCount>& texts,
+    const std::array<bool, kFieldCount>* include = nullptr);
 
 // The genre list: numbers 0..GenreCount, each with its name ("Blues" is 0,
 // "Bebob" 84, "Folklore" 114).

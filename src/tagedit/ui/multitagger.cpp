@@ -1,5 +1,6 @@
 #include "multitagger.h"
 
+#include "platform/mp3files.h"
 #include "text/texthelpers.h"
 
 #include "folderfollower.h"
@@ -187,9 +188,7 @@ void MultiTagger::setFolder(const QString& folder)
 void MultiTagger::fillFileList()
 {
     m_fileList->clear();
-    const QStringList names
-        = QDir(m_folder).entryList({ QStringLiteral("*.mp3") }, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    m_fileList->addItems(names);
+    m_fileList->addItems(ListMp3Files(m_folder));
 }
 
 QString MultiTagger::pathOf(const QString& name) const

@@ -1,0 +1,10 @@
+#include "datafolder.h"
+
+#include <QStandardPaths>
+
+QString UserDataFolder()
+{
+    // Not AppDataLocation: with organisation and application both named
+    // Velmora that would be two levels deep.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Velmora/");
+}

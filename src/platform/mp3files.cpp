@@ -1,0 +1,11 @@
+#include "mp3files.h"
+
+#include <QDir>
+
+QStringList ListMp3Files(const QString& folder)
+{
+    if (folder.isEmpty())
+        return {};
+    // Name filters of QDir ignore case unless told otherwise.
+    return QDir(folder).entryList({ QStringLiteral("*.mp3") }, QDir::Files, QDir::Name | QDir::IgnoreCase);
+}

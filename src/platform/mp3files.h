@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The names (no folder) of the folder's "*.mp3" files, the extension and
+// the order compared without regard to case. Hidden files are left out.
+QStringList ListMp3Files(const QString& folder);

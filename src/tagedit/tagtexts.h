@@ -1,0 +1,18 @@
+#pragma once
+
+#include "tags/fieldcatalogue.h"
+
+#include <QString>
+
+#include <array>
+
+class ID3V2Tag;
+struct Options;
+
+// The tag texts of a file as the tag boxes show them, in panel order.
+using TagTexts = std::array<QString, kFieldCount>;
+
+// The boxes' texts of a loaded tag: texts trimmed of blanks; Track and
+// Total Tracks by FormatTrack ("" for 0); Year by FormatYear ("" for 0);
+// Copyright "True"/"False" from the audio header's bit.
+TagTexts TagTextsOf(const ID3V2Tag& tag, const Options& options);
