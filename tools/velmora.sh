@@ -3,7 +3,8 @@
 #   bash tools/velmora.sh run [FOLDER | FILE...]
 #                                install what is missing, build, start Velmora
 #   bash tools/velmora.sh test   install what is missing, build, run every test,
-#                                then check what an install and the package hold
+#                                check what an install and the package hold,
+#                                and that every C++ file is formatted
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -11,7 +12,7 @@ root=$(pwd)
 build="${VELMORA_BUILD_DIR:-$root/build}"
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libtag1-dev libgtest-dev googletest
-          desktop-file-utils appstream dpkg-dev)
+          desktop-file-utils appstream dpkg-dev clang-format)
 
 install_missing() {
     local missing=()
@@ -53,6 +54,17 @@ check_install_and_package() {
     echo "Install and package checked: $deb"
 }
 
+# Every C++ file must be as .clang-format makes it.
+check_format() {
+    local files
+    files=$(git -C "$root" ls-files '*.cpp' '*.h' 2>/dev/null || find src tests bench -name '*.cpp' -o -name '*.h')
+    # shellcheck disable=SC2086
+    if ! clang-format --dry-run --Werror $files; then
+        echo "Files above are not formatted: run clang-format -i on them." >&2
+        return 1
+    fi
+}
+
 configure_and_build() {
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$build" -j"$(nproc)"
@@ -69,6 +81,7 @@ test)
     configure_and_build
     (cd "$build" && ctest --output-on-failure -j"$(nproc)")
     check_install_and_package
+    check_format
     ;;
 *)
     echo "usage: bash tools/velmora.sh run|test" >&2
