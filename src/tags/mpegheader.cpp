@@ -248,7 +248,7 @@ bool applyVbrHeader(MpegAudioFacts& facts, const MpegFrame& first, const MpegVbr
     facts.TotalFrames = vbr.frames;
     facts.Duration = samples / rate;
     if (vbr.kind != MpegVbrHeader::Info) { // Info marks a constant bit rate
-        facts.bVBR = true;
+        facts.variableBitRate = true;
         facts.BitRate = QString::number(qRound(double(qMax<qint64>(streamBytes, 0)) * 8 / seconds / 1000));
     }
     return true;
@@ -292,7 +292,7 @@ QString ReadHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSiz
     const MpegFrameWalk walk = sampleStream(file, at, audioEnd, first);
     if (walk.mixedBitRates && walk.samples > 0) {
         const double bytesPerSecond = double(walk.bytes) / (double(walk.samples) / first.sampleRate);
-        facts.bVBR = true;
+        facts.variableBitRate = true;
         facts.BitRate = QString::number(qRound(bytesPerSecond * 8 / 1000));
         facts.Duration = double(facts.AudioBytes) / bytesPerSecond;
         facts.TotalFrames = qRound64(facts.Duration * first.sampleRate / first.samples);

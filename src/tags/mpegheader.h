@@ -38,10 +38,7 @@ struct MpegAudioFacts {
     qint64 AudioBytes = 0; // from the first frame to the trailing tags
     bool ValidHeader = false; // the last decoded header was usable
     qint64 HeaderPosition = -2; // 1-based file position of the confirmed frame, -2 none
-    bool bVBR = false; // the bit rate varies from frame to frame
-    // Kept for completeness; nothing reads them.
-    QString Version;
-    QString PlayTime;
+    bool variableBitRate = false; // the bit rate varies from frame to frame
 };
 
 // Decodes one 4-byte frame header into facts (all but FileSize, TotalFrames,

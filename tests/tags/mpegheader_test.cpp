@@ -147,7 +147,7 @@ TEST(MpegHeader, PlayTimeBitRateAndFramesComeFromTheAudioAlone)
         EXPECT_EQ(f.BitRate, c.bitRate) << c.name;
         EXPECT_NEAR(f.Duration, c.seconds, 0.001) << c.name;
         EXPECT_EQ(f.TotalFrames, c.totalFrames) << c.name;
-        EXPECT_EQ(f.bVBR, c.vbr) << c.name;
+        EXPECT_EQ(f.variableBitRate, c.vbr) << c.name;
     }
     MpegAudioFacts f;
     EXPECT_EQ(ReadHeader(f, dir.filePath("missing.mp3")), "-2");
