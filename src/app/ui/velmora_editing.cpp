@@ -168,10 +168,10 @@ bool Velmora::handleWindowKey(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_F10: editCommand(QStringLiteral("Periods")); return true;
     case Qt::Key_F11: editCommand(QStringLiteral("RepeatEdit")); return true;
     case Qt::Key_F12: PlayFile(); return true;
-    case Qt::Key_Up: SelectFile(QStringLiteral("UP")); return true;
-    case Qt::Key_Down: SelectFile(QStringLiteral("DOWN")); return true;
-    case Qt::Key_PageUp: SelectFile(QStringLiteral("PGUP")); return true;
-    case Qt::Key_PageDown: SelectFile(QStringLiteral("PGDN")); return true;
+    case Qt::Key_Up: SelectFile(ListStep::Up); return true;
+    case Qt::Key_Down: SelectFile(ListStep::Down); return true;
+    case Qt::Key_PageUp: SelectFile(ListStep::First); return true;
+    case Qt::Key_PageDown: SelectFile(ListStep::Last); return true;
     default: return false;
     }
 }
