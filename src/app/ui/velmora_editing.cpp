@@ -128,7 +128,7 @@ void Velmora::editCommand(const QString& key)
 {
     NameEditSession& s = *m_session;
     if (key == QLatin1String("UC") || key == QLatin1String("LC") || key == QLatin1String("TC"))
-        s.CaseFileName(key);
+        s.CaseFileName(NameCaseFromCode(key));
     else if (key == QLatin1String("Parens"))
         s.AddRemoveParenthesis();
     else if (key == QLatin1String("Periods"))
