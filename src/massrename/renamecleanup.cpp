@@ -1,8 +1,8 @@
 #include "renamecleanup.h"
 
 #include "nameedit/cleanup.h"
-#include "text/texthelpers.h"
 #include "settings/options.h"
+#include "text/texthelpers.h"
 
 RenameCleanupRules MakeRenameCleanupRules(
     bool useOptions, bool useFilters, const Options& options, const FilterList& filters, bool filterCase)
@@ -54,6 +54,6 @@ QString MassRenameCleanup(QString s, const RenameCleanupRules& rules)
     s = ReplaceAll(s, spaceRuns[3], space);
     if (rules.useFilters)
         s = ApplyFilters(s, rules.filters, rules.filterCase);
-    s = ApplyNameCase(s, NameCaseFromCode(rules.newFileCase));
+    s = ApplyNameCase(s, rules.newFileCase);
     return ReplaceAll(s, spaceRuns[3], space);
 }

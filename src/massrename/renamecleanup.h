@@ -1,10 +1,9 @@
 #pragma once
 
 #include "settings/filters.h"
+#include "settings/options.h"
 
 #include <QString>
-
-struct Options;
 
 // What the mass rename's cleanup depends on. Options and filters take part
 // only when the run's "Use All Defined Options" / "Use Defined Filters"
@@ -16,11 +15,11 @@ struct RenameCleanupRules {
     bool useFilters = false;
     bool filterCase = false; // filters match case-sensitively
     FilterList filters;
-    QString newFileCase = QStringLiteral("TC"); // "TC", "UC", "LC"; others leave the case
+    NameCase newFileCase = NameCase::Title;
 };
 
-RenameCleanupRules MakeRenameCleanupRules(bool useOptions, bool useFilters, const Options& options,
-                                          const FilterList& filters, bool filterCase);
+RenameCleanupRules MakeRenameCleanupRules(
+    bool useOptions, bool useFilters, const Options& options, const FilterList& filters, bool filterCase);
 
 // The separator the run joins name parts with: the options' separator when
 // options are used, else " - ".

@@ -8,25 +8,36 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString yesNo(bool on) { return on ? QStringLiteral("Yes") : QStringLiteral("No"); }
+QString yesNo(bool on)
+{
+    return on ? QStringLiteral("Yes") : QStringLiteral("No");
+}
 
-QString line(const QString& caption, bool on) { return caption + yesNo(on) + kCrLf; }
+QString line(const QString& caption, bool on)
+{
+    return caption + yesNo(on) + kCrLf;
+}
 
-QString optionLine(const QString& caption, bool on) { return caption + yesNo(on) + QStringLiteral(" (From Options)") + kCrLf; }
+QString optionLine(const QString& caption, bool on)
+{
+    return caption + yesNo(on) + QStringLiteral(" (From Options)") + kCrLf;
+}
 
 } // namespace
 
-QString CaseName(const QString& newFileCase)
+QString CaseName(NameCase nameCase)
 {
-    if (newFileCase == QLatin1String("TC"))
+    switch (nameCase) {
+    case NameCase::Title:
         return QStringLiteral("Title Casing");
-    if (newFileCase == QLatin1String("UC"))
+    case NameCase::Upper:
         return QStringLiteral("Upper Casing");
-    if (newFileCase == QLatin1String("LC"))
+    case NameCase::Lower:
         return QStringLiteral("Lower Casing");
-    if (newFileCase == QLatin1String("NC"))
-        return QStringLiteral("None");
-    return {};
+    case NameCase::Unchanged:
+        break;
+    }
+    return QStringLiteral("None");
 }
 
 QString RunSettingsText(const MassRenameChoices& c, const Options& o)
@@ -46,8 +57,8 @@ QString RunSettingsText(const MassRenameChoices& c, const Options& o)
         body += optionLine(QStringLiteral("Pad Separator ('-') With Spaces: "), o.SplitSpaces);
         body += optionLine(QStringLiteral("Use 2-Digit Tracks: "), o.UseFormattedTrack);
     }
-    body += QStringLiteral("Automatic Filename Casing Type: ") + CaseName(o.NewFileCase) + QStringLiteral(" (From Options)")
-        + kCrLf;
+    body += QStringLiteral("Automatic Filename Casing Type: ")
+        + (o.NewFileCaseUnknown ? QString() : CaseName(o.NewFileCase)) + QStringLiteral(" (From Options)") + kCrLf;
     return body;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+enum class NameCase;
+
 struct MassRenameChoices;
 struct Options;
 
@@ -16,4 +18,4 @@ QString RunConfirmationText(const MassRenameChoices& choices, const Options& opt
 
 // "Title Casing", "Upper Casing", "Lower Casing", "None" for "TC", "UC",
 // "LC", "NC"; "" for anything else.
-QString CaseName(const QString& newFileCase);
+QString CaseName(NameCase nameCase);

@@ -56,17 +56,6 @@ QString ApplyFilters(const QString& text, const FilterList& filters, bool caseSe
     return s;
 }
 
-NameCase NameCaseFromCode(const QString& code)
-{
-    if (code == QLatin1String("TC"))
-        return NameCase::Title;
-    if (code == QLatin1String("UC"))
-        return NameCase::Upper;
-    if (code == QLatin1String("LC"))
-        return NameCase::Lower;
-    return NameCase::Unchanged;
-}
-
 QString ApplyNameCase(const QString& text, NameCase nameCase)
 {
     switch (nameCase) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/filters.h"
+#include "settings/options.h"
 
 #include <QString>
 
@@ -37,10 +38,6 @@ QString FilterReplace(const QString& text, const QString& find, const QString& r
 // ".", "_" or "(" in upper case.
 QString MakeTitleCase(const QString& text);
 
-// The casing a new name gets.
-enum class NameCase { Title, Upper, Lower, Unchanged };
-// From its stored code: "TC", "UC", "LC"; anything else ("NC") leaves the case.
-NameCase NameCaseFromCode(const QString& code);
 QString ApplyNameCase(const QString& text, NameCase nameCase);
 
 // Runs every delete ("D") and replace ("R") filter once, in order.

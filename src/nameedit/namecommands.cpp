@@ -10,10 +10,9 @@ namespace {
 const QString kExtension = QStringLiteral(".mp3");
 } // namespace
 
-void NameEditSession::CaseFileName(const QString& mode)
+void NameEditSession::CaseFileName(NameCase nameCase)
 {
     // The step keeps the recorded numbers: 1 upper, 2 lower, 3 title case.
-    const NameCase nameCase = NameCaseFromCode(mode);
     const int stepNumber = nameCase == NameCase::Upper ? 1 : nameCase == NameCase::Lower ? 2 : 3;
     if (nameCase == NameCase::Unchanged)
         return;

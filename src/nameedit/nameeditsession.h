@@ -4,6 +4,7 @@
 #include "nameedit/nameeditor.h"
 #include "nameedit/partslist.h"
 #include "nameedit/steprecorder.h"
+#include "settings/options.h"
 
 #include <QList>
 #include <QObject>
@@ -61,7 +62,7 @@ public:
     int PartAtCursor() const;
 
     // --- casing and cleanup commands
-    void CaseFileName(const QString& mode); // "UC", "LC", "TC"; others nothing
+    void CaseFileName(NameCase nameCase); // Unchanged does nothing
     void RemovePeriods();
     void InsertSDS();
     void RemoveSDS();

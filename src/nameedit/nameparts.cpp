@@ -3,10 +3,9 @@
 #include "cleanup.h"
 #include "text/texthelpers.h"
 
-QStringList NameParts(const QString& fileName, const CleanupRules& rules, const QString& newFileCase)
+QStringList NameParts(const QString& fileName, const CleanupRules& rules, NameCase newFileCase)
 {
-    const QString name
-        = ApplyNameCase(CleanupFileName(BeforeLast(fileName, QLatin1Char('.')), rules), NameCaseFromCode(newFileCase));
+    const QString name = ApplyNameCase(CleanupFileName(BeforeLast(fileName, QLatin1Char('.')), rules), newFileCase);
     QStringList pieces = name.split(QLatin1Char('-'));
     for (QString& piece : pieces)
         piece = TrimSpaces(piece);

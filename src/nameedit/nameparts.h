@@ -4,14 +4,14 @@
 #include <QStringList>
 
 struct CleanupRules;
+enum class NameCase;
 
 // Pure pieces of the name model, shared by the session and the mass rename.
 
-// A file name cleaned, re-cased by newFileCase ("TC" title case, "UC" upper,
-// "LC" lower, anything else unchanged) and cut at every "-" into trimmed
+// A file name cleaned, re-cased by newFileCase and cut at every "-" into trimmed
 // pieces, empty pieces included. The extension (after the last ".") is
 // dropped; a name without "." gives {""}.
-QStringList NameParts(const QString& fileName, const CleanupRules& rules, const QString& newFileCase);
+QStringList NameParts(const QString& fileName, const CleanupRules& rules, NameCase newFileCase);
 
 // Index of the part of the name (before its last ".") under the cursor; a
 // cursor right before a dash belongs to the left part, right after it to the

@@ -121,9 +121,9 @@ void NameEditSession::runStep(const QString& step)
         RemoveSDS();
     } else if (keyword == QLatin1String("CaseFileName")) {
         switch (LeadingNumber(argument)) {
-        case 1: CaseFileName(QStringLiteral("UC")); break;
-        case 2: CaseFileName(QStringLiteral("LC")); break;
-        case 3: CaseFileName(QStringLiteral("TC")); break;
+        case 1: CaseFileName(NameCase::Upper); break;
+        case 2: CaseFileName(NameCase::Lower); break;
+        case 3: CaseFileName(NameCase::Title); break;
         default: break;
         }
     }

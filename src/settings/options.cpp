@@ -2,6 +2,36 @@
 
 #include "settingsstore.h"
 
+NameCase NameCaseFromCode(const QString& code, bool* known)
+{
+    static const NameCase all[] = { NameCase::Title, NameCase::Upper, NameCase::Lower, NameCase::Unchanged };
+    for (NameCase nameCase : all) {
+        if (code == NameCaseCode(nameCase)) {
+            if (known)
+                *known = true;
+            return nameCase;
+        }
+    }
+    if (known)
+        *known = false;
+    return NameCase::Unchanged;
+}
+
+QString NameCaseCode(NameCase nameCase)
+{
+    switch (nameCase) {
+    case NameCase::Title:
+        return QStringLiteral("TC");
+    case NameCase::Upper:
+        return QStringLiteral("UC");
+    case NameCase::Lower:
+        return QStringLiteral("LC");
+    case NameCase::Unchanged:
+        break;
+    }
+    return QStringLiteral("NC");
+}
+
 int Options::syncOptionNumber() const
 {
     return LeadingNumber(SyncOption);
@@ -17,7 +47,10 @@ Options LoadOptions(const SettingsStore& store)
     o.SyncOption = QString::number(LeadingNumber(store.GetOption(QStringLiteral("SyncOption"), QStringLiteral("2"))));
     o.RemoveParens = IsOn(store.GetOption(QStringLiteral("Remove Parens"), QStringLiteral("0")));
     o.RemUnderScores = IsOn(store.GetOption(QStringLiteral("RemUnderScores"), QStringLiteral("0")));
-    o.NewFileCase = store.GetOption(QStringLiteral("New File Case"), QStringLiteral("TC"));
+    bool knownCase = true;
+    o.NewFileCase
+        = NameCaseFromCode(store.GetOption(QStringLiteral("New File Case"), QStringLiteral("TC")), &knownCase);
+    o.NewFileCaseUnknown = !knownCase;
     o.SplitSpaces = IsOn(store.GetOption(QStringLiteral("SplitSpaces"), QStringLiteral("0")));
     o.SeparatorString = o.SplitSpaces ? QStringLiteral(" - ") : QStringLiteral("-");
     o.UseFormattedTrack = IsOn(store.GetOption(QStringLiteral("UseFormattedTrack"), QStringLiteral("1")));

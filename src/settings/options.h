@@ -4,14 +4,24 @@
 
 class SettingsStore;
 
+// The casing a new name gets; stored as "TC", "UC", "LC" and "NC".
+enum class NameCase { Title, Upper, Lower, Unchanged };
+// From its stored code; any other text leaves the case. *known (when given)
+// tells whether code was one of the four.
+NameCase NameCaseFromCode(const QString& code, bool* known = nullptr);
+QString NameCaseCode(NameCase nameCase);
+
 // The options every part of the program reads, loaded from section
 // "Settings". Defaults are those of a fresh installation.
 struct Options {
-    int ID3AutoSave = 1;               // 0 or 1
+    int ID3AutoSave = 1; // 0 or 1
     QString SyncOption = QStringLiteral("2"); // "0" name to tags, "1" tags to name, "2" none
     bool RemoveParens = false;
     bool RemUnderScores = false;
-    QString NewFileCase = QStringLiteral("TC"); // "TC", "UC", "LC", "NC" (kept as read)
+    NameCase NewFileCase = NameCase::Title;
+    // The stored casing is none of the four codes: it leaves the case, and
+    // the options window shows no choice and keeps the stored text.
+    bool NewFileCaseUnknown = false;
     bool SplitSpaces = false;
     QString SeparatorString = QStringLiteral("-"); // " - " when SplitSpaces is on
     bool UseFormattedTrack = true;

@@ -2,7 +2,7 @@
 // texts, the help file lookup, the existing-target prompt and the folder
 // picker.
 #include "app/ui/helpfile.h"
-#include "app/ui/renameerror.h"
+#include "app/renameerror.h"
 #include "massrename/browseforfolder.h"
 #include "massrename/ui/fileexistsform.h"
 #include "platform/fakes/scriptedprompter.h"
@@ -90,18 +90,18 @@ TEST(FileExistsForm, ShowsBothFilesAndOnlyItsButtonsEndIt)
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&form, &escape);
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.FileAnswer(), QString());
+    EXPECT_EQ(form.FileAnswer(), ExistingTargetAnswer::None);
     form.findChild<QPushButton*>(QStringLiteral("SkipFile"))->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.closeGuard());
-    EXPECT_EQ(form.FileAnswer(), QStringLiteral("Skip"));
+    EXPECT_EQ(form.FileAnswer(), ExistingTargetAnswer::Skip);
     EXPECT_EQ(form.result(), QDialog::Rejected);
 
     FileExistsForm again(QStringLiteral("/music/"), existing, renamed);
     again.show();
     again.findChild<QPushButton*>(QStringLiteral("OverwriteFile"))->click();
     EXPECT_FALSE(again.isVisible());
-    EXPECT_EQ(again.FileAnswer(), QStringLiteral("Overwrite"));
+    EXPECT_EQ(again.FileAnswer(), ExistingTargetAnswer::Overwrite);
     EXPECT_EQ(again.result(), QDialog::Accepted);
 }
 

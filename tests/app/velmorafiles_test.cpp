@@ -1,6 +1,5 @@
 // The main window's file commands on real files: selecting, renaming (with
-// the existing-target prompt and the trash), deleting, tag saving and
-// stripping.
+// the existing-target prompt), deleting, tag saving and stripping.
 #include "windowfixture.h"
 
 #include "tags/tagtypes.h"
@@ -184,22 +183,6 @@ TEST_F(WindowTest, SkipLeavesBothFilesAndReportsTheError)
     EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->Artist(), QStringLiteral("Only A"));
 }
 
-TEST_F(WindowTest, TrashFailureOnOverwriteKeepsBothFiles)
-{
-    addMp3(QStringLiteral("a.mp3"), 8);
-    addMp3(QStringLiteral("b.mp3"), 12);
-    open();
-    select(QStringLiteral("a.mp3"));
-    trash.failNext = true;
-    answerFileExists(QStringLiteral("OverwriteFile"));
-    renameTo(QStringLiteral("b.mp3"));
-    EXPECT_TRUE(exists(QStringLiteral("a.mp3")));
-    EXPECT_EQ(bytes(QStringLiteral("b.mp3")), Mp3Builder::audioFrames(12));
-    ASSERT_EQ(prompter.messageTexts().size(), 1);
-    EXPECT_TRUE(prompter.messageTexts().first().contains(QStringLiteral("Error: Permission denied (75)")));
-    EXPECT_EQ(window->statusText(), QStringLiteral("Renaming Of 'b.mp3' Encountered Errors"));
-}
-
 TEST_F(WindowTest, RenameToTheSameNameIsNoConflict)
 {
     addMp3(QStringLiteral("Song.mp3"));
@@ -215,33 +198,6 @@ TEST_F(WindowTest, RenameToTheSameNameIsNoConflict)
     EXPECT_TRUE(trash.trashed.isEmpty());
     EXPECT_TRUE(prompter.calls.isEmpty());
     EXPECT_EQ(tagOf(QStringLiteral("Song.mp3"))->Artist(), QStringLiteral("Kept"));
-}
-
-TEST_F(WindowTest, IllegalNamesAndFailedRenamesShowTheirCause)
-{
-    addMp3(QStringLiteral("a.mp3"));
-    open();
-    for (const QString& bad : {QStringLiteral("../escape.mp3"), QStringLiteral("sub/x.mp3"), QStringLiteral("..")}) {
-        select(QStringLiteral("a.mp3"));
-        prompter.calls.clear();
-        renameTo(bad);
-        ASSERT_EQ(prompter.calls.size(), 1) << bad.toStdString();
-        EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Critical);
-        EXPECT_TRUE(prompter.calls[0].text.startsWith(QStringLiteral("Renaming Of '") + bad));
-        EXPECT_TRUE(prompter.calls[0].text.endsWith(QStringLiteral("Possible Cause: Illegal Filename")));
-    }
-    EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/escape.mp3")));
-    EXPECT_TRUE(files.renames.isEmpty());
-
-    select(QStringLiteral("a.mp3"));
-    prompter.calls.clear();
-    files.renameFailure = {75, QStringLiteral("Permission denied")};
-    renameTo(QStringLiteral("A.mp3"));
-    EXPECT_EQ(prompter.messageTexts(),
-              QStringList{QStringLiteral("Renaming Of 'A.mp3' Encountered Errors\r\n\r\nError: Permission denied (75)"
-                                         "\r\n\r\nPossible Cause: Check The File, It May Not Be A Valid MP3 File")});
-    EXPECT_EQ(window->statusText(), QStringLiteral("Renaming Of 'A.mp3' Encountered Errors"));
-    EXPECT_TRUE(exists(QStringLiteral("a.mp3")));
 }
 
 TEST_F(WindowTest, ZeroLengthFileAsksToDeleteAndLoadsNothing)

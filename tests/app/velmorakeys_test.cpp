@@ -40,9 +40,9 @@ TEST_F(KeysTest, EditKeysRunTheirCommandsWhileTheNewNameHasTheFocus)
         QString start;
         int cursor;
     } cases[] = {
-        {Qt::Key_F2, [&s] { s.CaseFileName(QStringLiteral("UC")); }, QStringLiteral("Aaa-Bbb.mp3"), 0},
-        {Qt::Key_F3, [&s] { s.CaseFileName(QStringLiteral("LC")); }, QStringLiteral("Aaa-Bbb.mp3"), 0},
-        {Qt::Key_F4, [&s] { s.CaseFileName(QStringLiteral("TC")); }, QStringLiteral("aaa-bbb.mp3"), 0},
+        {Qt::Key_F2, [&s] { s.CaseFileName(NameCase::Upper); }, QStringLiteral("Aaa-Bbb.mp3"), 0},
+        {Qt::Key_F3, [&s] { s.CaseFileName(NameCase::Lower); }, QStringLiteral("Aaa-Bbb.mp3"), 0},
+        {Qt::Key_F4, [&s] { s.CaseFileName(NameCase::Title); }, QStringLiteral("aaa-bbb.mp3"), 0},
         {Qt::Key_F5, [&s] { s.InsertSDS(); }, QStringLiteral("AaaBbb.mp3"), 3},
         {Qt::Key_F6, [&s] { s.RemoveSDS(); }, QStringLiteral("Aaa-Bbb.mp3"), 3},
         {Qt::Key_F9, [&s] { s.AddRemoveParenthesis(); }, QStringLiteral("Aaa-Bbb.mp3"), 5},

@@ -20,7 +20,7 @@ namespace {
 RenameCleanupRules plainRules(const QString& newFileCase = QStringLiteral("NC"))
 {
     RenameCleanupRules r;
-    r.newFileCase = newFileCase;
+    r.newFileCase = NameCaseFromCode(newFileCase);
     return r;
 }
 
@@ -80,11 +80,11 @@ TEST(MassRenameCleanup, RulesTakeFiltersOnlyWhenUsed)
 {
     Options o;
     o.SeparatorString = " - ";
-    o.NewFileCase = "UC";
+    o.NewFileCase = NameCase::Upper;
     const FilterList filters{FilterRecord{"D", "x", ""}};
     const RenameCleanupRules off = MakeRenameCleanupRules(false, false, o, filters, true);
     EXPECT_TRUE(off.filters.isEmpty());
-    EXPECT_EQ(off.newFileCase, "UC");
+    EXPECT_EQ(off.newFileCase, NameCase::Upper);
     const RenameCleanupRules on = MakeRenameCleanupRules(true, true, o, filters, true);
     EXPECT_EQ(on.filters, filters);
     EXPECT_TRUE(on.filterCase);
@@ -151,10 +151,10 @@ TEST(MassRenameChoices, AbsentKeysReadUncheckedAndStoredFlagsRoundTrip)
 
 TEST(RunSummary, CaseNames)
 {
-    const std::pair<const char*, const char*> cases[] = { { "TC", "Title Casing" }, { "UC", "Upper Casing" },
-        { "LC", "Lower Casing" }, { "NC", "None" }, { "tc", "" } };
-    for (const auto& [code, name] : cases)
-        EXPECT_EQ(CaseName(code), name) << code;
+    const std::pair<NameCase, const char*> cases[] = { { NameCase::Title, "Title Casing" },
+        { NameCase::Upper, "Upper Casing" }, { NameCase::Lower, "Lower Casing" }, { NameCase::Unchanged, "None" } };
+    for (const auto& [nameCase, name] : cases)
+        EXPECT_EQ(CaseName(nameCase), name) << name;
 }
 
 TEST(RunSummary, OptionLinesOnlyWithOptions)

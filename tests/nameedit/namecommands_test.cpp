@@ -6,14 +6,14 @@ TEST_F(NameCommands, CaseFileNameWritesMp3ExtensionAndRecordsItsModeNumber)
 {
     session.setRecording(true);
     name("abc.MP3");
-    session.CaseFileName("UC");
+    session.CaseFileName(NameCase::Upper);
     EXPECT_EQ(name(), "ABC.mp3");
-    session.CaseFileName("LC");
+    session.CaseFileName(NameCase::Lower);
     EXPECT_EQ(name(), "abc.mp3");
-    session.CaseFileName("XX"); // unknown: nothing done, nothing recorded
+    session.CaseFileName(NameCase::Unchanged); // nothing done, nothing recorded
     EXPECT_EQ(name(), "abc.mp3");
     name("the band - (live).ogg");
-    session.CaseFileName("TC");
+    session.CaseFileName(NameCase::Title);
     EXPECT_EQ(name(), "The Band - (Live).mp3");
     EXPECT_EQ(session.recorder().EditSteps(),
               QStringList({"CaseFileName:1", "CaseFileName:2", "CaseFileName:3", ""}));

@@ -14,7 +14,7 @@ TEST_F(NameHistory, UndoAndRedoStepThroughEveryChangeAndThePartsFollow)
     const int firstCursor = session.editor().cursor();
     session.keyPress("x"); // typing
     seen << name();
-    session.CaseFileName("UC"); // casing key
+    session.CaseFileName(NameCase::Upper); // casing key
     seen << name();
     offer({ "Aaa" });
     session.TogglePart(); // part command

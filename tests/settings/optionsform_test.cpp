@@ -118,7 +118,7 @@ TEST_F(OptionsFormTest, ApplyStoresEveryOptionAndCancelKeepsWhatWasApplied)
         { "Keep File Times", "1" } };
     EXPECT_EQ(settings(), expected);
     EXPECT_TRUE(prefs.options.KeepFileTimes);
-    EXPECT_EQ(prefs.options.NewFileCase, QStringLiteral("UC"));
+    EXPECT_EQ(prefs.options.NewFileCase, NameCase::Upper);
     EXPECT_EQ(prefs.options.SeparatorString, QStringLiteral(" - "));
     EXPECT_EQ(prefs.options.ID3AutoSave, 0);
     EXPECT_EQ(formats.count(), 6); // no mask composed, none added
@@ -128,7 +128,7 @@ TEST_F(OptionsFormTest, ApplyStoresEveryOptionAndCancelKeepsWhatWasApplied)
     select("Artist");
     click("CancelButton");
     EXPECT_EQ(settings(), expected);
-    EXPECT_EQ(prefs.options.NewFileCase, QStringLiteral("UC"));
+    EXPECT_EQ(prefs.options.NewFileCase, NameCase::Upper);
     EXPECT_EQ(formats.count(), 6);
     EXPECT_EQ(form->result(), QDialog::Rejected);
 }
@@ -139,7 +139,7 @@ TEST_F(OptionsFormTest, CancelWithoutApplyStoresNothingAndSaveAndExitStores)
     radio("LowerCase")->click();
     click("CancelButton");
     EXPECT_TRUE(settings().isEmpty());
-    EXPECT_EQ(prefs.options.NewFileCase, QStringLiteral("TC"));
+    EXPECT_EQ(prefs.options.NewFileCase, NameCase::Title);
 
     open();
     form->show();

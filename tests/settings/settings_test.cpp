@@ -49,7 +49,7 @@ TEST(LoadOptions, DefaultsWithNothingStored)
     EXPECT_EQ(o.SyncOption, "2");
     EXPECT_FALSE(o.RemoveParens);
     EXPECT_FALSE(o.RemUnderScores);
-    EXPECT_EQ(o.NewFileCase, "TC");
+    EXPECT_EQ(o.NewFileCase, NameCase::Title);
     EXPECT_FALSE(o.SplitSpaces);
     EXPECT_EQ(o.SeparatorString, "-");
     EXPECT_TRUE(o.UseFormattedTrack);
@@ -85,7 +85,8 @@ TEST(LoadOptions, NumericRulesOfStoredValues)
     const Options o = LoadOptions(store);
     EXPECT_FALSE(o.UseFormattedTrack);
     EXPECT_TRUE(o.KeepFileTimes);
-    EXPECT_EQ(o.NewFileCase, "xx");
+    EXPECT_EQ(o.NewFileCase, NameCase::Unchanged);
+    EXPECT_TRUE(o.NewFileCaseUnknown);
 }
 
 TEST(FormatTrackAndYear, PadOnlyNonZeroNumbers)

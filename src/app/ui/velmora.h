@@ -42,8 +42,8 @@ class Velmora final : public QMainWindow, public NameEditHost {
 public:
     // services and preferences must outlive the window. helpFile is the full
     // path of velmora.html, opened by Help.
-    Velmora(PlatformServices& services, Preferences& preferences, const QString& helpFile = {},
-            QWidget* parent = nullptr);
+    Velmora(
+        PlatformServices& services, Preferences& preferences, const QString& helpFile = {}, QWidget* parent = nullptr);
     ~Velmora() override;
 
     // Commands of the window (menus, toolbars, keys and tests call them).
@@ -55,7 +55,9 @@ public:
     void RemoveTags();
     void DeleteFiles();
     void PlayFile();
-    void SelectFile(const QString& direction);
+    // Moves the file list's selection by one entry, or to its first or last.
+    enum class ListStep { Up, Down, First, Last };
+    void SelectFile(ListStep step);
     void FolderChanged(const QString& folder);
     void EnableFileControls(bool enabled);
     void SetAllBoxProps(const QString& property, const QVariant& value);
@@ -159,8 +161,6 @@ private:
     void saveSettings();
     void applyToolbarVisible(bool visible);
     // Files (velmora_files.cpp)
-    bool renameOnce(const QString& source, const QString& target, FileError* error);
-    bool overwriteAnswered(const QString& newName, const QString& oldName);
     void selectRow(int row);
     // Tags (velmora_tags.cpp)
     void showTags(const CurrentFile::Result& result);
@@ -168,7 +168,6 @@ private:
     bool reportFailure(const CurrentFile::Result& result);
     TagTexts boxTexts() const;
     void clearField(int index);
-    QStringList fileFacts(const QString& path, const QString& shownName) const;
 
     PlatformServices& m_services;
     Preferences& m_prefs;
@@ -204,9 +203,9 @@ private:
     QListWidget* m_formatList = nullptr;
     QScrollArea* m_containerPic = nullptr;
     QWidget* m_scrollPic = nullptr;
-    std::array<QWidget*, kFieldCount> m_boxes{};
-    std::array<QLabel*, kFieldCount> m_labels{};
-    std::array<QToolButton*, kFieldCount> m_clearButtons{};
+    std::array<QWidget*, kFieldCount> m_boxes {};
+    std::array<QLabel*, kFieldCount> m_labels {};
+    std::array<QToolButton*, kFieldCount> m_clearButtons {};
     QToolBar* m_theTB = nullptr;
     QToolBar* m_editToolBar = nullptr;
     QToolBar* m_id3ToolBar = nullptr;

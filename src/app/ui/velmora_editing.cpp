@@ -128,7 +128,7 @@ void Velmora::editCommand(const QString& key)
 {
     NameEditSession& s = *m_session;
     if (key == QLatin1String("UC") || key == QLatin1String("LC") || key == QLatin1String("TC"))
-        s.CaseFileName(key);
+        s.CaseFileName(NameCaseFromCode(key));
     else if (key == QLatin1String("Parens"))
         s.AddRemoveParenthesis();
     else if (key == QLatin1String("Periods"))
@@ -168,10 +168,10 @@ bool Velmora::handleWindowKey(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_F10: editCommand(QStringLiteral("Periods")); return true;
     case Qt::Key_F11: editCommand(QStringLiteral("RepeatEdit")); return true;
     case Qt::Key_F12: PlayFile(); return true;
-    case Qt::Key_Up: SelectFile(QStringLiteral("UP")); return true;
-    case Qt::Key_Down: SelectFile(QStringLiteral("DOWN")); return true;
-    case Qt::Key_PageUp: SelectFile(QStringLiteral("PGUP")); return true;
-    case Qt::Key_PageDown: SelectFile(QStringLiteral("PGDN")); return true;
+    case Qt::Key_Up: SelectFile(ListStep::Up); return true;
+    case Qt::Key_Down: SelectFile(ListStep::Down); return true;
+    case Qt::Key_PageUp: SelectFile(ListStep::First); return true;
+    case Qt::Key_PageDown: SelectFile(ListStep::Last); return true;
     default: return false;
     }
 }

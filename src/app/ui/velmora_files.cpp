@@ -2,14 +2,13 @@
 // and playing the MP3 files of the current folder.
 #include "velmora.h"
 
+#include "fileexistsprompt.h"
 #include "foldertree.h"
 #include "partslistview.h"
-#include "renameerror.h"
 #include "tagedit/filesize.h"
 
-#include "massrename/ui/fileexistsform.h"
+#include "app/renamesequence.h"
 #include "nameedit/nameeditsession.h"
-#include "text/texthelpers.h"
 #include "platform/filesystem.h"
 #include "platform/launcher.h"
 #include "platform/launcherror.h"
@@ -20,6 +19,7 @@
 #include "settings/preferences.h"
 #include "tagedit/ui/tagpanel.h"
 #include "tags/id3v2tag.h"
+#include "text/texthelpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,7 +64,7 @@ void Velmora::RefreshFileList()
         return;
     }
     QDir dir(folder());
-    dir.setNameFilters({QStringLiteral("*.mp3")});
+    dir.setNameFilters({ QStringLiteral("*.mp3") });
     dir.setFilter(QDir::Files);
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     m_fileList->addItems(dir.entryList());
@@ -93,7 +93,7 @@ void Velmora::SelectFileEntry()
         showTags(loaded);
         if (m_file.length() == 0) {
             // Deleting is all that can be done with it, now or later.
-            for (const char* name : {"Delete", "mnuDeleteFile", "mnuDeleteFile2"})
+            for (const char* name : { "Delete", "mnuDeleteFile", "mnuDeleteFile2" })
                 m_actions.value(QLatin1String(name))->setEnabled(true);
             const QString question = QStringLiteral("Error: Zero-Length File Selected!") + kCrLf + kCrLf
                 + QStringLiteral("File Cannot Be Edited.") + kCrLf + kCrLf
@@ -121,22 +121,27 @@ void Velmora::SelectFileEntry()
     focusNewName();
 }
 
-void Velmora::SelectFile(const QString& direction)
+void Velmora::SelectFile(ListStep step)
 {
     const int count = m_fileList->count();
     if (count == 0)
         return;
     int row = m_fileList->currentRow();
-    if (direction == QLatin1String("UP")) {
+    switch (step) {
+    case ListStep::Up:
         if (row > 0)
             --row;
-    } else if (direction == QLatin1String("DOWN")) {
+        break;
+    case ListStep::Down:
         if (row < count - 1)
             ++row;
-    } else if (direction == QLatin1String("PGUP")) {
+        break;
+    case ListStep::First:
         row = 0;
-    } else if (direction == QLatin1String("PGDN")) {
+        break;
+    case ListStep::Last:
         row = count - 1;
+        break;
     }
     selectRow(row);
 }
@@ -194,18 +199,16 @@ void Velmora::RefreshFolder()
 
 void Velmora::EnableFileControls(bool enabled)
 {
-    for (const char* name : {"Rename", "Play", "Delete", "SaveTags", "ReRead", "RemoveTags", "mnuRenameFile",
-                             "mnuDeleteFile", "mnuPlayFile", "mnuFileInfo", "mnuSaveID3", "mnuRefreshTags",
-                             "mnuStripTags", "mnuDeleteFile2", "mnuPlayFile2", "mnuFileInfo2", "mnuSaveID32",
-                             "mnuRefreshTags2", "mnuStripTags2"})
+    for (const char* name : { "Rename", "Play", "Delete", "SaveTags", "ReRead", "RemoveTags", "mnuRenameFile",
+             "mnuDeleteFile", "mnuPlayFile", "mnuFileInfo", "mnuSaveID3", "mnuRefreshTags", "mnuStripTags",
+             "mnuDeleteFile2", "mnuPlayFile2", "mnuFileInfo2", "mnuSaveID32", "mnuRefreshTags2", "mnuStripTags2" })
         m_actions.value(QLatin1String(name))->setEnabled(enabled);
     for (QAction* action : m_editToolBar->actions())
         action->setEnabled(enabled);
     for (QAction* action : m_syncBar->actions())
         action->setEnabled(enabled);
-    const QList<QWidget*> controls{m_recordEditing,   m_tagFrame,     m_partsList,    m_newName,
-                                   m_renameButton,    m_oldNameLabel, m_newNameLabel, m_formatList,
-                                   m_formatFrame,     m_containerPic->verticalScrollBar()};
+    const QList<QWidget*> controls { m_recordEditing, m_tagFrame, m_partsList, m_newName, m_renameButton,
+        m_oldNameLabel, m_newNameLabel, m_formatList, m_formatFrame, m_containerPic->verticalScrollBar() };
     for (QWidget* w : controls)
         w->setEnabled(enabled);
     SetAllBoxProps(QStringLiteral("Enabled"), enabled);
@@ -241,79 +244,29 @@ void Velmora::SetAllBoxProps(const QString& property, const QVariant& value)
     }
 }
 
-bool Velmora::renameOnce(const QString& source, const QString& target, FileError* error)
-{
-    if (!m_services.files->resetAttributes(source, error))
-        return false;
-    return m_services.files->rename(source, target, error);
-}
-
-bool Velmora::overwriteAnswered(const QString& newName, const QString& oldName)
-{
-    const QString path = WithTrailingSlash(folder());
-    FileExistsForm form(path, fileFacts(path + newName, newName), fileFacts(path + oldName, oldName), this);
-    form.exec();
-    return form.FileAnswer() == QLatin1String("Overwrite");
-}
-
 void Velmora::RenameFile()
 {
     const int row = m_fileList->currentRow();
     QString nextName;
     if (row >= 0 && row < m_fileList->count() - 1)
         nextName = m_fileList->item(row + 1)->text();
+    FileExistsPrompt existingTarget(this);
+    RenameSequence sequence(*m_services.files, *m_services.trash, *m_services.prompter, existingTarget,
+        [this](const QString& text) { SBar(text); });
     // Only a loaded file is renamed: never a zero-length or vanished one.
-    const QString oldName = m_file.isLoaded() ? m_file.name() : QString();
-    if (TrimSpaces(oldName).isEmpty()) {
-        m_services.prompter->message(kTitle, QStringLiteral("Please Select A File!"), MsgIcon::Information);
+    if (!sequence.mayStart(m_file.isLoaded() ? m_file.name() : QString(), m_session->editor().text()))
         return;
-    }
-    if (TrimSpaces(m_session->editor().text()).isEmpty() || TrimSpaces(m_session->editor().text()) == QLatin1String(".mp3")) {
-        m_services.prompter->message(kTitle, QStringLiteral("Please Specify A New Filename!"), MsgIcon::Information);
-        return;
-    }
     // From here to the end no user input runs: the current file's path is
     // changing, and the prompts below wait for their own answers only.
     const Busy busy(*this);
     SBar(QStringLiteral("Renaming File..."));
     if (m_prefs.options.syncOptionNumber() == 0)
         m_session->UpdateInternal();
-
-    const QString newName = m_session->editor().text();
-    const QString source = m_file.path();
-    const QString target = WithTrailingSlash(QFileInfo(source).path()) + newName;
-    FileError error;
-    // A name with "/" (or "." / "..") would leave the folder: refuse it.
-    bool renamed = false;
-    if (isIllegalFileName(newName))
-        error = {53, QStringLiteral("Illegal file name")};
-    else
-        renamed = renameOnce(source, target, &error);
     // The current file stays the source until the rename has happened, so
     // that a later tag save cannot write into the file that holds the new name.
-    while (!renamed) {
-        if (error.number != 58) {
-            m_services.prompter->message(kTitle, RenameErrorMessage(newName, error), MsgIcon::Critical);
-            SBar(RenameErrorStatus(newName));
-            return;
-        }
-        m_services.prompter->beep();
-        if (!overwriteAnswered(newName, oldName)) {
-            SBar(RenameErrorStatus(newName));
-            return;
-        }
-        SBar(QStringLiteral("Moving File ") + target + QStringLiteral(" To Trash..."));
-        FileError trashError;
-        if (!m_services.files->resetAttributes(target, &trashError)
-            || !m_services.trash->moveToTrash(target, &trashError)) {
-            // The existing file stays; nothing is deleted outright.
-            m_services.prompter->message(kTitle, RenameErrorMessage(newName, trashError), MsgIcon::Critical);
-            SBar(RenameErrorStatus(newName));
-            return;
-        }
-        // The trash move has returned, so the target is free now.
-        renamed = renameOnce(source, target, &error);
-    }
+    const QString target = sequence.run(m_file.path(), m_session->editor().text());
+    if (target.isEmpty())
+        return;
 
     m_file.Renamed(target);
     if (m_prefs.options.ID3AutoSave == 1) {
@@ -356,8 +309,8 @@ void Velmora::DeleteFiles()
         SBar(QStringLiteral("Moving File ") + name + QStringLiteral(" To Trash..."));
         FileError error;
         if (!m_services.files->resetAttributes(path, &error) || !m_services.trash->moveToTrash(path, &error)) {
-            m_services.prompter->message(kTitle, QStringLiteral("Error Occured: ") + errorText(error),
-                                         MsgIcon::Critical);
+            m_services.prompter->message(
+                kTitle, QStringLiteral("Error Occured: ") + errorText(error), MsgIcon::Critical);
             SBar(QStringLiteral("Operation Cancelled"));
             // Files already in the trash must not stay listed or loaded.
             if (it != selected.crbegin())
@@ -381,8 +334,8 @@ void Velmora::DeleteFiles()
 void Velmora::PlayFile()
 {
     if (!m_fileList->currentItem()) {
-        m_services.prompter->message(kTitle, QStringLiteral("Please Select A File To Play First!"),
-                                     MsgIcon::Exclamation);
+        m_services.prompter->message(
+            kTitle, QStringLiteral("Please Select A File To Play First!"), MsgIcon::Exclamation);
         m_fileList->setFocus(Qt::OtherFocusReason);
         return;
     }

@@ -7,7 +7,6 @@
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "platform/ui/caption.h"
-#include "tagedit/filefacts.h"
 #include "tagedit/filesize.h"
 #include "tagedit/tagjournal.h"
 #include "tagedit/ui/tagpanel.h"
@@ -179,12 +178,4 @@ void Velmora::RemoveTags()
 void Velmora::clearField(int index)
 {
     m_tagPanel->ClearBox(index);
-}
-
-QStringList Velmora::fileFacts(const QString& path, const QString& shownName) const
-{
-    FileFacts info;
-    info.SetFullPathName(path);
-    return { shownName, FileFacts::FormatFileSize(info.size()), FileFacts::FormatFileDate(info.CreationTime()),
-        FileFacts::FormatFileDate(info.LastAccessTime()), FileFacts::FormatFileDate(info.ModifyTime()) };
 }

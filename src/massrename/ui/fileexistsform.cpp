@@ -11,14 +11,13 @@
 
 namespace {
 
-const char* const kRowCaptions[5] = {"File Name:", "File Size:", "Creation Date:", "Last Accessed:",
-                                     "Last Modified:"};
-const char* const kRowTips[5] = {"File Name", "File Size", "Creation Date", "Last Access Date",
-                                 "Modification Date"};
+const char* const kRowCaptions[5]
+    = { "File Name:", "File Size:", "Creation Date:", "Last Accessed:", "Last Modified:" };
+const char* const kRowTips[5] = { "File Name", "File Size", "Creation Date", "Last Access Date", "Modification Date" };
 
 // One frame of five captioned rows; the value labels go into labels.
 QGroupBox* factsFrame(const QString& caption, const QString& tipPrefix, const QString& labelName,
-                      const QStringList& texts, std::array<QLabel*, 5>& labels)
+    const QStringList& texts, std::array<QLabel*, 5>& labels)
 {
     auto* frame = new QGroupBox(caption);
     auto* grid = new QGridLayout(frame);
@@ -40,8 +39,8 @@ QGroupBox* factsFrame(const QString& caption, const QString& tipPrefix, const QS
 
 } // namespace
 
-FileExistsForm::FileExistsForm(const QString& currentPath, const QStringList& existingFile,
-                               const QStringList& renamedFile, QWidget* parent)
+FileExistsForm::FileExistsForm(
+    const QString& currentPath, const QStringList& existingFile, const QStringList& renamedFile, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("FileExistsForm"));
@@ -60,10 +59,9 @@ FileExistsForm::FileExistsForm(const QString& currentPath, const QStringList& ex
     (new QVBoxLayout(pathFrame))->addWidget(path);
 
     auto* existing = factsFrame(QStringLiteral("Existing File Data"), QStringLiteral("Existing File "),
-                                QStringLiteral("EFLabels"), existingFile, m_existing);
+        QStringLiteral("EFLabels"), existingFile, m_existing);
     auto* renamed = factsFrame(QStringLiteral("Conflicting File Data (The File Being Renamed)"),
-                               QStringLiteral("Conflicting File "), QStringLiteral("RFLabels"), renamedFile,
-                               m_renamed);
+        QStringLiteral("Conflicting File "), QStringLiteral("RFLabels"), renamedFile, m_renamed);
 
     auto* overwriteButton = new QPushButton(QStringLiteral("&Overwrite Existing File"));
     overwriteButton->setObjectName(QStringLiteral("OverwriteFile"));
@@ -91,7 +89,7 @@ FileExistsForm::FileExistsForm(const QString& currentPath, const QStringList& ex
 
 void FileExistsForm::overwrite()
 {
-    m_answer = QStringLiteral("Overwrite");
+    m_answer = ExistingTargetAnswer::Overwrite;
     m_guard = false;
     hide();
     QApplication::processEvents();
@@ -100,7 +98,7 @@ void FileExistsForm::overwrite()
 
 void FileExistsForm::skip()
 {
-    m_answer = QStringLiteral("Skip");
+    m_answer = ExistingTargetAnswer::Skip;
     m_guard = false;
     QDialog::reject();
 }

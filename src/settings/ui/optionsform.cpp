@@ -5,6 +5,7 @@
 
 #include "nameedit/formatlist.h"
 #include "platform/platformservices.h"
+#include "settings/optionsapply.h"
 #include "settings/preferences.h"
 #include "tags/fieldcatalogue.h"
 
@@ -89,16 +90,19 @@ template <typename F> void OptionsForm::guarded(int line, F&& handler)
         handler();
     } catch (const std::system_error& e) {
         ReportError(*m_services.prompter, QStringLiteral("OptionsForm"), QString::fromLocal8Bit(e.what()),
-                    e.code().value(), line);
+            e.code().value(), line);
     } catch (const std::exception& e) {
         ReportError(*m_services.prompter, QStringLiteral("OptionsForm"), QString::fromLocal8Bit(e.what()), 0, line);
     }
 }
 
 OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatList& formats,
-                         std::function<void()> formatsChanged, QWidget* parent)
-    : QDialog(parent), m_services(services), m_prefs(prefs), m_formats(formats),
-      m_formatsChanged(std::move(formatsChanged))
+    std::function<void()> formatsChanged, QWidget* parent)
+    : QDialog(parent)
+    , m_services(services)
+    , m_prefs(prefs)
+    , m_formats(formats)
+    , m_formatsChanged(std::move(formatsChanged))
 {
     setObjectName(QStringLiteral("OptionsForm"));
     setWindowTitle(QStringLiteral("Velmora - Options"));
@@ -118,60 +122,66 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
     m_id3Save = new QButtonGroup(this);
     m_id3Save->setObjectName(QStringLiteral("ID3Save"));
     auto* save1 = makeRadio(m_autoFrame, QStringLiteral("ID3Save1"),
-                            QStringLiteral("Automatically Save Internal ID3 Tags To The Selected File"));
-    auto* save0 = makeRadio(m_autoFrame, QStringLiteral("ID3Save0"),
-                            QStringLiteral("DO NOT Save Internal ID3 Tags To The Selected File"));
+        QStringLiteral("Automatically Save Internal ID3 Tags To The Selected File"));
+    auto* save0 = makeRadio(
+        m_autoFrame, QStringLiteral("ID3Save0"), QStringLiteral("DO NOT Save Internal ID3 Tags To The Selected File"));
     m_id3Save->addButton(save1, 1);
     m_id3Save->addButton(save0, 0);
 
     m_syncOption = new QButtonGroup(this);
     m_syncOption->setObjectName(QStringLiteral("SyncOption"));
-    auto* sync2 = makeRadio(m_autoFrame, QStringLiteral("SyncOption2"), QStringLiteral("Do Not Automatically Synchronize Any Values"));
-    auto* sync1 = makeRadio(m_autoFrame, QStringLiteral("SyncOption1"), QStringLiteral("Attempt To Create Filename From Internal ID3 Tags"));
-    auto* sync0 = makeRadio(m_autoFrame, QStringLiteral("SyncOption0"), QStringLiteral("Attempt To Create Internal ID3 Tags From Filename"));
+    auto* sync2 = makeRadio(
+        m_autoFrame, QStringLiteral("SyncOption2"), QStringLiteral("Do Not Automatically Synchronize Any Values"));
+    auto* sync1 = makeRadio(m_autoFrame, QStringLiteral("SyncOption1"),
+        QStringLiteral("Attempt To Create Filename From Internal ID3 Tags"));
+    auto* sync0 = makeRadio(m_autoFrame, QStringLiteral("SyncOption0"),
+        QStringLiteral("Attempt To Create Internal ID3 Tags From Filename"));
     m_syncOption->addButton(sync2, 2);
     m_syncOption->addButton(sync1, 1);
     m_syncOption->addButton(sync0, 0);
 
     m_case = new QButtonGroup(this);
     m_titleCase = makeRadio(m_autoFrame, QStringLiteral("TitleCase"), QStringLiteral("Title"),
-                            QStringLiteral("Automatically Convert New Filenames To Tile Case Upon Selection"));
+        QStringLiteral("Automatically Convert New Filenames To Tile Case Upon Selection"));
     m_upperCase = makeRadio(m_autoFrame, QStringLiteral("UpperCase"), QStringLiteral("Upper"),
-                            QStringLiteral("Automatically Convert New Filenames To Upper Case Upon Selection"));
+        QStringLiteral("Automatically Convert New Filenames To Upper Case Upon Selection"));
     m_lowerCase = makeRadio(m_autoFrame, QStringLiteral("LowerCase"), QStringLiteral("Lower"),
-                            QStringLiteral("Automatically Convert New Filenames To Lower Case Upon Selection"));
+        QStringLiteral("Automatically Convert New Filenames To Lower Case Upon Selection"));
     m_unchangedCase = makeRadio(m_autoFrame, QStringLiteral("UnchangedCase"), QStringLiteral("Unchanged"),
-                                QStringLiteral("Do Not Convert New Filenames"));
-    for (QAbstractButton* b : {m_titleCase, m_upperCase, m_lowerCase, m_unchangedCase})
+        QStringLiteral("Do Not Convert New Filenames"));
+    for (QAbstractButton* b : { m_titleCase, m_upperCase, m_lowerCase, m_unchangedCase })
         m_case->addButton(b);
 
     m_useFormattedTrack = makeCheck(m_autoFrame, "UseFormattedTrack", QStringLiteral("Use Two Digit Track Numbers"));
-    m_removeUnderScores = makeCheck(m_autoFrame, "RemoveUnderScores", QStringLiteral("Remove UnderScores From Filenames"),
-                                    QStringLiteral("Automatically Remove UnderScores From Filenames"));
+    m_removeUnderScores
+        = makeCheck(m_autoFrame, "RemoveUnderScores", QStringLiteral("Remove UnderScores From Filenames"),
+            QStringLiteral("Automatically Remove UnderScores From Filenames"));
     m_removeParens = makeCheck(m_autoFrame, "RemoveParens", QStringLiteral("Remove Parenthesis From Filenames"),
-                               QStringLiteral("Automatically Remove Parenthesis From Filenames"));
+        QStringLiteral("Automatically Remove Parenthesis From Filenames"));
     m_sepPad = makeCheck(m_autoFrame, "SepPad", QStringLiteral("Pad Separator With Spaces"),
-                         QStringLiteral("Include Spaces On Both Sides Of The Separator Character"));
+        QStringLiteral("Include Spaces On Both Sides Of The Separator Character"));
     m_keepFileTimes = makeCheck(m_autoFrame, "KeepFileTimes", QStringLiteral("Keep File Times"),
         QStringLiteral("Keep Each File's Modification Time When Its ID3 Tags Are Written"));
 
     auto* caseRow = new QHBoxLayout;
-    for (QAbstractButton* b : {m_titleCase, m_upperCase, m_lowerCase, m_unchangedCase})
+    for (QAbstractButton* b : { m_titleCase, m_upperCase, m_lowerCase, m_unchangedCase })
         caseRow->addWidget(b);
     auto* caseFrame = new QGroupBox(QStringLiteral("New Filename Case"), m_autoFrame);
     caseFrame->setLayout(caseRow);
 
     auto* autoLayout = new QGridLayout(m_autoFrame);
-    autoLayout->addWidget(groupOf(m_autoFrame, QStringLiteral("When Renaming a File..."), {save1, save0}), 0, 0, 1, 2);
-    autoLayout->addWidget(groupOf(m_autoFrame, QStringLiteral("Auto Synchronization (Using The Currently Selected Format)"),
-                                  {sync2, sync1, sync0}),
-                          1, 0, 1, 2);
+    autoLayout->addWidget(
+        groupOf(m_autoFrame, QStringLiteral("When Renaming a File..."), { save1, save0 }), 0, 0, 1, 2);
+    autoLayout->addWidget(
+        groupOf(m_autoFrame, QStringLiteral("Auto Synchronization (Using The Currently Selected Format)"),
+            { sync2, sync1, sync0 }),
+        1, 0, 1, 2);
     autoLayout->addWidget(caseFrame, 2, 0, 1, 2);
     autoLayout->addWidget(groupOf(m_autoFrame, QStringLiteral("When Selecting Files From The File List..."),
-                                  {m_useFormattedTrack, m_removeUnderScores, m_removeParens}),
-                          3, 0);
-    autoLayout->addWidget(groupOf(m_autoFrame, QStringLiteral("File Part Separator ('-' Character)"), {m_sepPad}), 3, 1,
-                          Qt::AlignTop);
+                              { m_useFormattedTrack, m_removeUnderScores, m_removeParens }),
+        3, 0);
+    autoLayout->addWidget(
+        groupOf(m_autoFrame, QStringLiteral("File Part Separator ('-' Character)"), { m_sepPad }), 3, 1, Qt::AlignTop);
     autoLayout->addWidget(
         groupOf(m_autoFrame, QStringLiteral("When Writing ID3 Tags..."), { m_keepFileTimes }), 4, 0, 1, 2);
 
@@ -180,40 +190,44 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
     m_formatFrame->setObjectName(QStringLiteral("FormatFrame"));
     auto* customFrame = new QGroupBox(QStringLiteral("Custom Format Definitions"), m_formatFrame);
     m_validFields = makeFieldList(customFrame, "ValidFields", QStringLiteral("Available Fields For Formats"));
-    m_selectedFields = makeFieldList(customFrame, "SelectedFields", QStringLiteral("Selected Fields In your Custom Format"));
+    m_selectedFields
+        = makeFieldList(customFrame, "SelectedFields", QStringLiteral("Selected Fields In your Custom Format"));
     auto* addOneButton = makeButton(customFrame, "AddOne", QStringLiteral(">"), QStringLiteral("Add Selected Field"));
     auto* addAllButton = makeButton(customFrame, "AddAll", QStringLiteral(">>"), QStringLiteral("Add All Fields"));
-    auto* removeOneButton = makeButton(customFrame, "RemoveOne", QStringLiteral("<"), QStringLiteral("Remove Selected Field"));
-    auto* removeAllButton = makeButton(customFrame, "RemoveAll", QStringLiteral("<<"), QStringLiteral("Remove All Fields"));
+    auto* removeOneButton
+        = makeButton(customFrame, "RemoveOne", QStringLiteral("<"), QStringLiteral("Remove Selected Field"));
+    auto* removeAllButton
+        = makeButton(customFrame, "RemoveAll", QStringLiteral("<<"), QStringLiteral("Remove All Fields"));
     m_currentFormat = new QLineEdit(customFrame);
     m_currentFormat->setObjectName(QStringLiteral("CurrentFormat"));
     m_currentFormat->setToolTip(QStringLiteral("Preview Of The Currently Selected Format"));
 
     auto* arrows = new QVBoxLayout;
     arrows->addStretch();
-    for (QPushButton* b : {addOneButton, addAllButton, removeOneButton, removeAllButton})
+    for (QPushButton* b : { addOneButton, addAllButton, removeOneButton, removeAllButton })
         arrows->addWidget(b);
     arrows->addStretch();
     auto* lists = new QHBoxLayout;
-    lists->addWidget(groupOf(customFrame, QStringLiteral("Valid Fields"), {m_validFields}));
+    lists->addWidget(groupOf(customFrame, QStringLiteral("Valid Fields"), { m_validFields }));
     lists->addLayout(arrows);
-    lists->addWidget(groupOf(customFrame, QStringLiteral("Selected Fields"), {m_selectedFields}));
+    lists->addWidget(groupOf(customFrame, QStringLiteral("Selected Fields"), { m_selectedFields }));
     auto* customLayout = new QVBoxLayout(customFrame);
     customLayout->addLayout(lists);
-    customLayout->addWidget(groupOf(customFrame, QStringLiteral("Current Format Preview"), {m_currentFormat}));
+    customLayout->addWidget(groupOf(customFrame, QStringLiteral("Current Format Preview"), { m_currentFormat }));
 
     auto* defineFiltersButton = makeButton(m_formatFrame, "DefineFilters", QStringLiteral("&Define File Filters"),
-                                           QStringLiteral("Define Character Search and Replace Filters"));
+        QStringLiteral("Define Character Search and Replace Filters"));
     auto* formatLayout = new QVBoxLayout(m_formatFrame);
     formatLayout->addWidget(customFrame, 1);
     formatLayout->addWidget(defineFiltersButton, 0, Qt::AlignLeft);
 
     // Dialog buttons.
-    auto* saveExitButton = makeButton(this, "SaveExitButton", QStringLiteral("&Save && Exit"),
-                                      QStringLiteral("Save all changes and exit Options"));
-    m_applyButton = makeButton(this, "ApplyButton", QStringLiteral("&Apply"), QStringLiteral("Apply the current changes"));
-    auto* cancelButton = makeButton(this, "CancelButton", QStringLiteral("&Cancel"),
-                                    QStringLiteral("Cancel all changes and exit"));
+    auto* saveExitButton = makeButton(
+        this, "SaveExitButton", QStringLiteral("&Save && Exit"), QStringLiteral("Save all changes and exit Options"));
+    m_applyButton
+        = makeButton(this, "ApplyButton", QStringLiteral("&Apply"), QStringLiteral("Apply the current changes"));
+    auto* cancelButton
+        = makeButton(this, "CancelButton", QStringLiteral("&Cancel"), QStringLiteral("Cancel all changes and exit"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(saveExitButton);
@@ -241,7 +255,7 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
     connect(m_applyButton, &QPushButton::clicked, this, &OptionsForm::applyClicked);
     connect(saveExitButton, &QPushButton::clicked, this, &OptionsForm::saveExitClicked);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    for (QButtonGroup* group : {m_id3Save, m_syncOption, m_case})
+    for (QButtonGroup* group : { m_id3Save, m_syncOption, m_case })
         connect(group, &QButtonGroup::buttonToggled, this, &OptionsForm::enableApply);
     for (QCheckBox* box : { m_useFormattedTrack, m_removeUnderScores, m_removeParens, m_sepPad, m_keepFileTimes })
         connect(box, &QCheckBox::toggled, this, &OptionsForm::enableApply);
@@ -259,24 +273,30 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
 
 void OptionsForm::setControlsFromOptions()
 {
-    const Options& o = m_prefs.options;
-    m_useFormattedTrack->setChecked(o.UseFormattedTrack);
-    m_removeUnderScores->setChecked(o.RemUnderScores);
-    m_removeParens->setChecked(o.RemoveParens);
-    m_sepPad->setChecked(o.SplitSpaces);
-    m_keepFileTimes->setChecked(o.KeepFileTimes);
-    QAbstractButton* caseButton = nullptr;
-    if (o.NewFileCase == QLatin1String("TC"))
-        caseButton = m_titleCase;
-    else if (o.NewFileCase == QLatin1String("UC"))
-        caseButton = m_upperCase;
-    else if (o.NewFileCase == QLatin1String("LC"))
-        caseButton = m_lowerCase;
-    else if (o.NewFileCase == QLatin1String("NC"))
-        caseButton = m_unchangedCase;
-    checkOnly(m_case, caseButton);
-    checkOnly(m_syncOption, m_syncOption->button(o.syncOptionNumber()));
-    checkOnly(m_id3Save, m_id3Save->button(o.ID3AutoSave));
+    const OptionChoices c = ChoicesFromOptions(m_prefs.options);
+    m_useFormattedTrack->setChecked(c.useFormattedTrack);
+    m_removeUnderScores->setChecked(c.remUnderScores);
+    m_removeParens->setChecked(c.removeParens);
+    m_sepPad->setChecked(c.splitSpaces);
+    m_keepFileTimes->setChecked(c.keepFileTimes);
+    checkOnly(m_case, c.newFileCase ? caseButton(*c.newFileCase) : nullptr);
+    checkOnly(m_syncOption, m_syncOption->button(c.syncOption));
+    checkOnly(m_id3Save, m_id3Save->button(c.id3AutoSave));
+}
+
+QAbstractButton* OptionsForm::caseButton(NameCase nameCase) const
+{
+    switch (nameCase) {
+    case NameCase::Title:
+        return m_titleCase;
+    case NameCase::Upper:
+        return m_upperCase;
+    case NameCase::Lower:
+        return m_lowerCase;
+    case NameCase::Unchanged:
+        break;
+    }
+    return m_unchangedCase;
 }
 
 void OptionsForm::enableApply()
@@ -295,8 +315,8 @@ void OptionsForm::ComposeFormat()
         QStringList fields;
         for (int i = 0; i < m_selectedFields->count(); ++i)
             fields << m_selectedFields->item(i)->text();
-        m_currentFormat->setText(fields.isEmpty() ? QString()
-                                                  : fields.join(m_prefs.options.SeparatorString) + QStringLiteral(".mp3"));
+        m_currentFormat->setText(
+            fields.isEmpty() ? QString() : fields.join(m_prefs.options.SeparatorString) + QStringLiteral(".mp3"));
     });
 }
 
@@ -347,53 +367,26 @@ void OptionsForm::removeAll()
 void OptionsForm::ApplyOptions()
 {
     guarded(__LINE__, [this] {
-        SettingsStore& store = m_prefs.store;
-        QString newCase = m_prefs.options.NewFileCase;
-        if (m_titleCase->isChecked())
-            newCase = QStringLiteral("TC");
-        else if (m_lowerCase->isChecked())
-            newCase = QStringLiteral("LC");
-        else if (m_upperCase->isChecked())
-            newCase = QStringLiteral("UC");
-        else if (m_unchangedCase->isChecked())
-            newCase = QStringLiteral("NC");
-        store.SaveOption(QStringLiteral("New File Case"), newCase);
-
-        // A value outside the choices (selecting none) is stored as it was.
-        const int id3Save = m_id3Save->checkedId();
-        store.SaveOption(QStringLiteral("ID3AutoSave"),
-                         QString::number(id3Save >= 0 ? id3Save : m_prefs.options.ID3AutoSave));
-        const int sync = m_syncOption->checkedId();
-        store.SaveOption(QStringLiteral("SyncOption"), sync >= 0 ? QString::number(sync) : m_prefs.options.SyncOption);
-
-        const auto flag = [](const QCheckBox* box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); };
-        store.SaveOption(QStringLiteral("Remove Parens"), flag(m_removeParens));
-        store.SaveOption(QStringLiteral("RemUnderScores"), flag(m_removeUnderScores));
-        store.SaveOption(QStringLiteral("SplitSpaces"), flag(m_sepPad));
-        store.SaveOption(QStringLiteral("UseFormattedTrack"), flag(m_useFormattedTrack));
-        store.SaveOption(QStringLiteral("Keep File Times"), flag(m_keepFileTimes));
-
-        const QString mask = m_currentFormat->text();
-        const QString trimmed = TrimSpaces(mask);
-        if (!trimmed.isEmpty()) {
-            int equal = -1; // last entry equal after trimming
-            for (int i = 0; i < m_formats.count(); ++i)
-                if (TrimSpaces(m_formats.at(i)) == trimmed)
-                    equal = i;
-            if (equal < 0)
-                m_formats.append(mask);
-            int exact = -1;
-            for (int i = 0; i < m_formats.count(); ++i)
-                if (m_formats.at(i) == mask)
-                    exact = i;
-            // A typed mask that differs from its list entry only by spaces
-            // selects that entry rather than nothing.
-            m_formats.setCurrentIndex(exact >= 0 ? exact : equal);
-            if (m_formatsChanged)
-                m_formatsChanged();
-        }
-
-        m_prefs.LoadOptions();
+        OptionChoices c;
+        for (NameCase nameCase : { NameCase::Title, NameCase::Upper, NameCase::Lower, NameCase::Unchanged })
+            if (caseButton(nameCase)->isChecked())
+                c.newFileCase = nameCase;
+        c.id3AutoSave = m_id3Save->checkedId();
+        c.syncOption = m_syncOption->checkedId();
+        c.removeParens = m_removeParens->isChecked();
+        c.remUnderScores = m_removeUnderScores->isChecked();
+        c.splitSpaces = m_sepPad->isChecked();
+        c.useFormattedTrack = m_useFormattedTrack->isChecked();
+        c.keepFileTimes = m_keepFileTimes->isChecked();
+        c.mask = m_currentFormat->text();
+        const MaskPlacement placement = ApplyOptionChoices(c, m_prefs, m_formats.masks());
+        if (placement.current < 0)
+            return;
+        if (placement.append)
+            m_formats.append(c.mask);
+        m_formats.setCurrentIndex(placement.current);
+        if (m_formatsChanged)
+            m_formatsChanged();
     });
 }
 

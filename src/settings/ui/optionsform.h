@@ -16,6 +16,7 @@ class QPushButton;
 class QStackedWidget;
 class QTabBar;
 struct PlatformServices;
+enum class NameCase;
 
 // The options dialog: the automation options on one page, the composition
 // of a new format mask from the tag fields (and the filter editor) on the
@@ -30,7 +31,7 @@ class OptionsForm final : public QDialog {
 
 public:
     OptionsForm(PlatformServices& services, Preferences& prefs, FormatList& formats,
-                std::function<void()> formatsChanged = {}, QWidget* parent = nullptr);
+        std::function<void()> formatsChanged = {}, QWidget* parent = nullptr);
 
     // CurrentFormat := the selected fields joined with the separator of the
     // options last loaded, plus ".mp3"; "" when no field is selected.
@@ -52,6 +53,7 @@ private:
     void defineFilters();
     void enableApply();
     void setControlsFromOptions();
+    QAbstractButton* caseButton(NameCase nameCase) const;
     // Runs a handler; an exception escaping it goes to ReportError.
     template <typename F> void guarded(int line, F&& handler);
 
@@ -64,9 +66,9 @@ private:
     QFrame* m_autoFrame = nullptr;
     QFrame* m_formatFrame = nullptr;
     QStackedWidget* m_pages = nullptr;
-    QButtonGroup* m_id3Save = nullptr;    // ids 0 and 1
+    QButtonGroup* m_id3Save = nullptr; // ids 0 and 1
     QButtonGroup* m_syncOption = nullptr; // ids 0, 1, 2
-    QButtonGroup* m_case = nullptr;       // TitleCase, UpperCase, LowerCase, UnchangedCase
+    QButtonGroup* m_case = nullptr; // TitleCase, UpperCase, LowerCase, UnchangedCase
     QAbstractButton* m_titleCase = nullptr;
     QAbstractButton* m_upperCase = nullptr;
     QAbstractButton* m_lowerCase = nullptr;

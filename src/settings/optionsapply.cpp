@@ -1,0 +1,70 @@
+#include "optionsapply.h"
+
+#include "preferences.h"
+#include "text/texthelpers.h"
+
+namespace {
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+MaskPlacement placeMask(const QString& mask, const QStringList& masks)
+{
+    const QString trimmed = TrimSpaces(mask);
+    if (trimmed.isEmpty())
+        return {};
+    int equal = -1; // last entry equal after trimming
+    int exact = -1;
+    for (int i = 0; i < masks.size(); ++i) {
+        if (TrimSpaces(masks.at(i)) == trimmed)
+            equal = i;
+        if (masks.at(i) == mask)
+            exact = i;
+    }
+    if (equal < 0)
+        return { true, int(masks.size()) };
+    // A typed mask that differs from its list entry only by spaces selects
+    // that entry rather than nothing.
+    return { false, exact >= 0 ? exact : equal };
+}
+
+} // namespace
+
+OptionChoices ChoicesFromOptions(const Options& options)
+{
+    OptionChoices c;
+    if (!options.NewFileCaseUnknown)
+        c.newFileCase = options.NewFileCase;
+    c.id3AutoSave = options.ID3AutoSave;
+    c.syncOption = options.syncOptionNumber();
+    c.removeParens = options.RemoveParens;
+    c.remUnderScores = options.RemUnderScores;
+    c.splitSpaces = options.SplitSpaces;
+    c.useFormattedTrack = options.UseFormattedTrack;
+    c.keepFileTimes = options.KeepFileTimes;
+    return c;
+}
+
+MaskPlacement ApplyOptionChoices(const OptionChoices& choices, Preferences& prefs, const QStringList& masks)
+{
+    SettingsStore& store = prefs.store;
+    const Options& was = prefs.options;
+    const QString caseKey = QStringLiteral("New File Case");
+    store.SaveOption(caseKey,
+        choices.newFileCase ? NameCaseCode(*choices.newFileCase)
+                            : store.GetOption(caseKey, NameCaseCode(was.NewFileCase)));
+    store.SaveOption(QStringLiteral("ID3AutoSave"),
+        QString::number(choices.id3AutoSave >= 0 ? choices.id3AutoSave : was.ID3AutoSave));
+    store.SaveOption(
+        QStringLiteral("SyncOption"), choices.syncOption >= 0 ? QString::number(choices.syncOption) : was.SyncOption);
+    store.SaveOption(QStringLiteral("Remove Parens"), flag(choices.removeParens));
+    store.SaveOption(QStringLiteral("RemUnderScores"), flag(choices.remUnderScores));
+    store.SaveOption(QStringLiteral("SplitSpaces"), flag(choices.splitSpaces));
+    store.SaveOption(QStringLiteral("UseFormattedTrack"), flag(choices.useFormattedTrack));
+    store.SaveOption(QStringLiteral("Keep File Times"), flag(choices.keepFileTimes));
+    const MaskPlacement placement = placeMask(choices.mask, masks);
+    prefs.LoadOptions();
+    return placement;
+}
