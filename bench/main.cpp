@@ -15,13 +15,13 @@ struct BenchCommand {
 
 // Declares the function where it is listed (at global scope, hence outside
 // any unnamed namespace), so that adding a subcommand takes one line here.
-#define VELMORA_BENCH(name, usage, function)                                                                  \
-    BenchCommand                                                                                              \
-    {                                                                                                         \
-        name, usage, [](const QStringList& args) {                                                            \
-            int function(const QStringList&);                                                                 \
-            return function(args);                                                                            \
-        }                                                                                                     \
+#define VELMORA_BENCH(name, usage, function)                                                                           \
+    BenchCommand                                                                                                       \
+    {                                                                                                                  \
+        name, usage, [](const QStringList& args) {                                                                     \
+            int function(const QStringList&);                                                                          \
+            return function(args);                                                                                     \
+        }                                                                                                              \
     }
 
 const BenchCommand kCommands[] = {
@@ -31,8 +31,8 @@ const BenchCommand kCommands[] = {
     VELMORA_BENCH("make-damaged", "DIR N", MakeDamagedBench),
     VELMORA_BENCH("verify-saves", "DIR", VerifySavesBench),
     VELMORA_BENCH("file-info", "FILE", FileInfoBench),
-    VELMORA_BENCH("mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG",
-                  MassRenameBench),
+    VELMORA_BENCH(
+        "mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG", MassRenameBench),
 };
 
 namespace {

@@ -10,12 +10,12 @@
 
 #include "massrename/massrenameengine.h"
 #include "massrename/massrenameundo.h"
-#include "massrename/renamejournal.h"
 #include "massrename/massrenameview.h"
+#include "massrename/renamejournal.h"
 #include "platform/clock.h"
+#include "platform/fakes/memorysettingsbackend.h"
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/localfilesystem.h"
-#include "platform/fakes/memorysettingsbackend.h"
 #include "platform/platformservices.h"
 #include "settings/preferences.h"
 
@@ -30,7 +30,7 @@ namespace {
 // Takes the outcomes and forgets them, as a window that is not painted would.
 class SilentView final : public MassRenameView {
 public:
-    void ClearResults() override {}
+    void ClearResults() override { }
     void AddResultRow(const QString&, const QString&, const QString&, ResultColour) override { ++rows; }
     void AddPreviewRow(const QString&, const QString&, const QString&, NameCollision collision) override
     {
@@ -38,12 +38,12 @@ public:
         collisions += collision != NameCollision::None;
     }
     void SetStatusText(const QString& text) override { status = text; }
-    void SetCurrentDir(const QString&) override {}
-    void SetCounters(const MassRenameCounters&) override {}
-    void SetRunControls(bool) override {}
-    void ShowRunStatus(bool) override {}
-    void Progress() override {}
-    void RefreshNow() override {}
+    void SetCurrentDir(const QString&) override { }
+    void SetCounters(const MassRenameCounters&) override { }
+    void SetRunControls(bool) override { }
+    void ShowRunStatus(bool) override { }
+    void Progress() override { }
+    void RefreshNow() override { }
 
     qint64 rows = 0;
     qint64 collisions = 0;
@@ -61,8 +61,9 @@ double cpuSeconds()
 
 int usage()
 {
-    std::fprintf(stderr, "usage: velmora-bench mass-rename DIR --format \"Artist - Title\" [--subdirs] [--log] "
-                         "[--preview]\n       velmora-bench mass-rename undo LOG\n");
+    std::fprintf(stderr,
+        "usage: velmora-bench mass-rename DIR --format \"Artist - Title\" [--subdirs] [--log] "
+        "[--preview]\n       velmora-bench mass-rename undo LOG\n");
     return 2;
 }
 
@@ -70,7 +71,7 @@ void printSpeed(const MassRenameCounters& c, double cpu, qint64 ns)
 {
     const double seconds = double(ns) / 1e9;
     std::printf("total: %lld\nskipped: %lld\nerrors: %lld\nrenamed: %lld\n", qlonglong(c.total), qlonglong(c.skipped),
-                qlonglong(c.errors), qlonglong(c.renamed));
+        qlonglong(c.errors), qlonglong(c.renamed));
     std::printf("cpu_seconds: %.3f\n", cpu);
     std::printf("seconds: %.3f\n", seconds);
     std::printf("files_per_second: %lld\n", seconds > 0 ? qlonglong(double(c.total) / seconds) : 0LL);
@@ -172,7 +173,7 @@ int MassRenameBench(const QStringList& args)
         for (const PlannedFile& f : engine.Plan())
             if (f.collision != NameCollision::None)
                 std::printf("taken: %s%s -> %s (%s)\n", qPrintable(f.dir), qPrintable(f.name), qPrintable(f.newName),
-                            f.collision == NameCollision::ExistingFile ? "existing file" : "earlier file of the run");
+                    f.collision == NameCollision::ExistingFile ? "existing file" : "earlier file of the run");
         std::printf("collisions: %lld\n", qlonglong(view.collisions));
     }
     for (const QString& message : prompter.messageTexts())

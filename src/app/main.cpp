@@ -2,14 +2,13 @@
 #include "ui/helpfile.h"
 #include "ui/velmora.h"
 
-
+#include "platform/clock.h"
 #include "platform/inisettingsbackend.h"
 #include "platform/localfilesystem.h"
 #include "platform/platformservices.h"
 #include "platform/systemtrash.h"
 #include "platform/ui/desktoplauncher.h"
 #include "platform/ui/qtprompter.h"
-#include "platform/clock.h"
 #include "settings/preferences.h"
 
 #include <QApplication>

@@ -4,13 +4,12 @@
 
 QStringList FormatListEntries()
 {
-    return {QStringLiteral("None"),        QStringLiteral("Artist"),      QStringLiteral("Title"),
-            QStringLiteral("Album"),       QStringLiteral("Comments"),    QStringLiteral("Track"),
-            QStringLiteral("Total Tracks"), QStringLiteral("Year"),        QStringLiteral("Genre"),
-            QStringLiteral("Unique Key"),  QStringLiteral("User Text"),   QStringLiteral("User URL"),
-            QStringLiteral("Artist URL"),  QStringLiteral("Composer"),    QStringLiteral("Orig Artist"),
-            QStringLiteral("Encoded By"),  QStringLiteral("Copyright"),   QStringLiteral("Mood"),
-            QStringLiteral("Preference"),  QStringLiteral("Situation"),   QStringLiteral("Tempo")};
+    return { QStringLiteral("None"), QStringLiteral("Artist"), QStringLiteral("Title"), QStringLiteral("Album"),
+        QStringLiteral("Comments"), QStringLiteral("Track"), QStringLiteral("Total Tracks"), QStringLiteral("Year"),
+        QStringLiteral("Genre"), QStringLiteral("Unique Key"), QStringLiteral("User Text"), QStringLiteral("User URL"),
+        QStringLiteral("Artist URL"), QStringLiteral("Composer"), QStringLiteral("Orig Artist"),
+        QStringLiteral("Encoded By"), QStringLiteral("Copyright"), QStringLiteral("Mood"), QStringLiteral("Preference"),
+        QStringLiteral("Situation"), QStringLiteral("Tempo") };
 }
 
 AutoFormat ParseBuiltFormat(const QString& builtFormat)

@@ -7,7 +7,7 @@
 // separators, or "None" for a cleanup of the existing names.
 struct AutoFormat {
     QString formatString; // the built text, or "None"
-    QStringList parts;    // the field names in order, each trimmed
+    QStringList parts; // the field names in order, each trimmed
 };
 
 // The entries of the field chooser, "None" first.

@@ -18,7 +18,10 @@ bool readBox(const SettingsStore& store, const QString& key)
     return IsOn(store.GetOption(key, QString()));
 }
 
-QString flagText(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+QString flagText(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 } // namespace
 

@@ -3,7 +3,6 @@
 #include "filesearch.h"
 #include "runsummary.h"
 
-#include "text/texthelpers.h"
 #include "platform/clock.h"
 #include "platform/filesystem.h"
 #include "platform/platformservices.h"
@@ -14,6 +13,7 @@
 #include "tags/filetimes.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
+#include "text/texthelpers.h"
 
 #include <QDir>
 #include <QHash>
@@ -557,8 +557,8 @@ void MassRenameEngine::MirrorV1FromV2()
         return;
     m_v1->Clear();
     std::array<QString, kFieldCount> texts;
-    for (FieldId id : { FieldId::Artist, FieldId::Album, FieldId::Title, FieldId::Track, FieldId::Year,
-             FieldId::Genre, FieldId::Comments })
+    for (FieldId id : { FieldId::Artist, FieldId::Album, FieldId::Title, FieldId::Track, FieldId::Year, FieldId::Genre,
+             FieldId::Comments })
         texts[int(id)] = m_v2->FieldText(id);
     SetTrailerFields(*m_v1, texts);
     m_errors.Take();

@@ -13,7 +13,10 @@ class FormatList final : public QObject {
     Q_DISABLE_COPY_MOVE(FormatList)
 
 public:
-    explicit FormatList(QObject* parent = nullptr) : QObject(parent) {}
+    explicit FormatList(QObject* parent = nullptr)
+        : QObject(parent)
+    {
+    }
 
     // The six masks used when nothing is stored (the fifth repeats the first).
     static QStringList factoryMasks();

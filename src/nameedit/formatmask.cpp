@@ -14,8 +14,7 @@ bool MaskTokenField(const QString& token, FieldId* out)
     return fieldByName(TrimSpaces(token), out);
 }
 
-QString NameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText,
-                       const QString& separator)
+QString NameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText, const QString& separator)
 {
     QString result;
     for (const QString& token : MaskTokens(mask)) {
@@ -45,7 +44,7 @@ QList<QPair<FieldId, QString>> FieldsFromName(const QString& mask, const QString
     for (qsizetype i = 0; i < pieces.size() && i < tokens.size(); ++i) {
         FieldId field;
         if (MaskTokenField(tokens.at(i), &field))
-            out.append({field, TrimSpaces(pieces.at(i))});
+            out.append({ field, TrimSpaces(pieces.at(i)) });
     }
     return out;
 }

@@ -9,9 +9,9 @@
 #include <functional>
 
 // Format masks such as "Artist - Title.mp3": the text before the last "."
-// is the pattern (a mask typed without any "." is all pattern), split at every "-" into tokens; a trimmed token that is a
-// field name (case-sensitive, "Song" meaning Title) addresses that field,
-// any other token is a placeholder that only holds a position.
+// is the pattern (a mask typed without any "." is all pattern), split at every "-" into tokens; a trimmed token that is
+// a field name (case-sensitive, "Song" meaning Title) addresses that field, any other token is a placeholder that only
+// holds a position.
 
 // The pattern split at every "-", untrimmed ({""} for an empty pattern).
 // The result of a mask always ends in ".mp3", so its own extension is ignored.
@@ -23,8 +23,7 @@ bool MaskTokenField(const QString& token, FieldId* out);
 // The new name built from the field texts: non-blank values joined by the
 // separator, as they stand, then trimmed and ".mp3" appended (".mp3" alone
 // when every value is blank).
-QString NameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText,
-                       const QString& separator);
+QString NameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText, const QString& separator);
 
 // The field assignments a new name gives through a mask: piece i of the
 // name (before its last ".", split at "-", with "(" and ")" removed when

@@ -11,7 +11,10 @@ class NameEditor final : public QObject {
     Q_DISABLE_COPY_MOVE(NameEditor)
 
 public:
-    explicit NameEditor(QObject* parent = nullptr) : QObject(parent) {}
+    explicit NameEditor(QObject* parent = nullptr)
+        : QObject(parent)
+    {
+    }
 
     const QString& text() const { return m_text; }
     int cursor() const { return m_cursor; }

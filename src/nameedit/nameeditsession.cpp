@@ -9,10 +9,25 @@
 namespace {
 // The tag fields offered as parts, in this order; Unique Key is never offered.
 constexpr FieldId kOfferedFields[] = {
-    FieldId::Artist,    FieldId::Album,    FieldId::Title,      FieldId::Track,      FieldId::TotalTracks,
-    FieldId::Year,      FieldId::Genre,    FieldId::Comments,   FieldId::UserText,   FieldId::UserURL,
-    FieldId::ArtistURL, FieldId::CopyRight, FieldId::Composer,  FieldId::OrigArtist, FieldId::EncodedBy,
-    FieldId::Mood,      FieldId::Preference, FieldId::Situation, FieldId::Tempo,
+    FieldId::Artist,
+    FieldId::Album,
+    FieldId::Title,
+    FieldId::Track,
+    FieldId::TotalTracks,
+    FieldId::Year,
+    FieldId::Genre,
+    FieldId::Comments,
+    FieldId::UserText,
+    FieldId::UserURL,
+    FieldId::ArtistURL,
+    FieldId::CopyRight,
+    FieldId::Composer,
+    FieldId::OrigArtist,
+    FieldId::EncodedBy,
+    FieldId::Mood,
+    FieldId::Preference,
+    FieldId::Situation,
+    FieldId::Tempo,
 };
 
 // Adds text to entries as AddPart does.
@@ -36,7 +51,7 @@ QStringList folderCandidates(QString folder)
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
     const QString name = AfterLast(folder, QLatin1Char('/'));
-    return name.contains(QLatin1Char('-')) ? name.split(QLatin1Char('-')) : QStringList{name};
+    return name.contains(QLatin1Char('-')) ? name.split(QLatin1Char('-')) : QStringList { name };
 }
 } // namespace
 
@@ -109,8 +124,8 @@ void NameEditSession::TogglePart()
     const QString part = TrimSpaces(m_parts.currentText());
     bool removed = false;
     const QString name = ToggledName(m_editor.text(), part, m_prefs.options.SeparatorString, &removed);
-    m_host.showStatus(removed ? QStringLiteral("Selected File Part Removed")
-                              : QStringLiteral("Selected File Part Inserted"));
+    m_host.showStatus(
+        removed ? QStringLiteral("Selected File Part Removed") : QStringLiteral("Selected File Part Inserted"));
     RecordStep(QStringLiteral("PartsListClick:") + part);
     m_editor.setText(name);
 }

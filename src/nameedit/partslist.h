@@ -11,7 +11,10 @@ class PartsList final : public QObject {
     Q_DISABLE_COPY_MOVE(PartsList)
 
 public:
-    explicit PartsList(QObject* parent = nullptr) : QObject(parent) {}
+    explicit PartsList(QObject* parent = nullptr)
+        : QObject(parent)
+    {
+    }
 
     const QStringList& entries() const { return m_entries; }
     int count() const { return int(m_entries.size()); }

@@ -9,13 +9,20 @@ namespace {
 QString keyName(NameKey key)
 {
     switch (key) {
-    case NameKey::BackSpace: return QStringLiteral("{BackSpace}");
-    case NameKey::Delete: return QStringLiteral("{DELETE}");
-    case NameKey::Left: return QStringLiteral("{LEFT}");
-    case NameKey::Right: return QStringLiteral("{RIGHT}");
-    case NameKey::Home: return QStringLiteral("{HOME}");
-    case NameKey::End: return QStringLiteral("{END}");
-    case NameKey::Insert: return QStringLiteral("{INSERT}");
+    case NameKey::BackSpace:
+        return QStringLiteral("{BackSpace}");
+    case NameKey::Delete:
+        return QStringLiteral("{DELETE}");
+    case NameKey::Left:
+        return QStringLiteral("{LEFT}");
+    case NameKey::Right:
+        return QStringLiteral("{RIGHT}");
+    case NameKey::Home:
+        return QStringLiteral("{HOME}");
+    case NameKey::End:
+        return QStringLiteral("{END}");
+    case NameKey::Insert:
+        return QStringLiteral("{INSERT}");
     }
     return {};
 }
@@ -37,13 +44,26 @@ void NameEditSession::specialKey(NameKey key)
 {
     RecordStep(QStringLiteral("SpecialKey:") + keyName(key));
     switch (key) {
-    case NameKey::BackSpace: m_editor.backSpace(); break;
-    case NameKey::Delete: m_editor.deleteForward(); break;
-    case NameKey::Left: m_editor.moveLeft(); break;
-    case NameKey::Right: m_editor.moveRight(); break;
-    case NameKey::Home: m_editor.home(); break;
-    case NameKey::End: m_editor.end(); break;
-    case NameKey::Insert: break;
+    case NameKey::BackSpace:
+        m_editor.backSpace();
+        break;
+    case NameKey::Delete:
+        m_editor.deleteForward();
+        break;
+    case NameKey::Left:
+        m_editor.moveLeft();
+        break;
+    case NameKey::Right:
+        m_editor.moveRight();
+        break;
+    case NameKey::Home:
+        m_editor.home();
+        break;
+    case NameKey::End:
+        m_editor.end();
+        break;
+    case NameKey::Insert:
+        break;
     }
 }
 
@@ -121,10 +141,17 @@ void NameEditSession::runStep(const QString& step)
         RemoveSDS();
     } else if (keyword == QLatin1String("CaseFileName")) {
         switch (LeadingNumber(argument)) {
-        case 1: CaseFileName(NameCase::Upper); break;
-        case 2: CaseFileName(NameCase::Lower); break;
-        case 3: CaseFileName(NameCase::Title); break;
-        default: break;
+        case 1:
+            CaseFileName(NameCase::Upper);
+            break;
+        case 2:
+            CaseFileName(NameCase::Lower);
+            break;
+        case 3:
+            CaseFileName(NameCase::Title);
+            break;
+        default:
+            break;
         }
     }
 }

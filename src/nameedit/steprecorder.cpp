@@ -14,7 +14,7 @@ void StepRecorder::startRecording()
         return;
     m_recording = true;
     m_editRecordedVisible = false;
-    m_steps = QStringList{QString()};
+    m_steps = QStringList { QString() };
     emit recordingChanged(true);
 }
 

@@ -6,8 +6,8 @@
 
 // What the RecordEditing box and the EditRecorded indicator show.
 struct RecordingIndicator {
-    bool checked = false;            // RecordEditing ticked
-    QString caption;                 // "Recording Edits" / "Not Recording"
+    bool checked = false; // RecordEditing ticked
+    QString caption; // "Recording Edits" / "Not Recording"
     int red = 64, green = 64, blue = 64; // caption colour
     QString toolTip;
     bool editRecordedVisible = false; // EditRecorded shown
@@ -20,7 +20,10 @@ class StepRecorder final : public QObject {
     Q_DISABLE_COPY_MOVE(StepRecorder)
 
 public:
-    explicit StepRecorder(QObject* parent = nullptr) : QObject(parent) {}
+    explicit StepRecorder(QObject* parent = nullptr)
+        : QObject(parent)
+    {
+    }
 
     bool RecordingEdits() const { return m_recording; }
     const QStringList& EditSteps() const { return m_steps; }
@@ -47,5 +50,5 @@ signals:
 private:
     bool m_recording = false;
     bool m_editRecordedVisible = false;
-    QStringList m_steps{QString()};
+    QStringList m_steps { QString() };
 };

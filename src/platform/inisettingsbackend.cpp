@@ -137,8 +137,8 @@ QString IniValueAsWritten(const QByteArray& raw)
         if (i >= raw.size())
             break;
         const char e = raw.at(i++);
-        static const char simple[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'},
-                                         {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+        static const char simple[][2] = { { 'a', '\a' }, { 'b', '\b' }, { 'f', '\f' }, { 'n', '\n' }, { 'r', '\r' },
+            { 't', '\t' }, { 'v', '\v' }, { '"', '"' }, { '?', '?' }, { '\'', '\'' }, { '\\', '\\' } };
         bool done = false;
         for (const auto& s : simple)
             if (e == s[0]) {
@@ -247,11 +247,11 @@ bool IniSettingsBackend::sync()
         return true;
     // QSettings keeps its first error for good, so after one failure the
     // file and its folder tell whether this save could have worked.
-    m_lastError = {m_settings.fileName(), SettingsWriteObstacle(m_settings.fileName())};
+    m_lastError = { m_settings.fileName(), SettingsWriteObstacle(m_settings.fileName()) };
     if (m_lastError.ok()) {
         if (failedBefore)
             return true;
-        m_lastError.error = {51, QStringLiteral("The file could not be written")};
+        m_lastError.error = { 51, QStringLiteral("The file could not be written") };
     }
     return false;
 }

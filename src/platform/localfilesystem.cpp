@@ -15,7 +15,10 @@
 
 namespace {
 
-QByteArray encoded(const QString& path) { return QFile::encodeName(path); }
+QByteArray encoded(const QString& path)
+{
+    return QFile::encodeName(path);
+}
 
 bool statPath(const QString& path, struct stat* st, FileError* err)
 {
@@ -29,7 +32,8 @@ bool statPath(const QString& path, struct stat* st, FileError* err)
 // link to the file is another entry: a rename must never replace it.
 bool isSameEntry(const QByteArray& a, const QByteArray& b)
 {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb {};
     if (::lstat(a.constData(), &sa) != 0 || ::lstat(b.constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino && sa.st_nlink == 1 && !S_ISLNK(sa.st_mode);
@@ -45,7 +49,7 @@ bool isIllegalFileName(const QString& name)
 
 qint64 LocalFileSystem::length(const QString& path, FileError* err) const
 {
-    struct stat st {};
+    struct stat st { };
     if (!statPath(path, &st, err))
         return -1;
     return qint64(st.st_size);
@@ -53,7 +57,7 @@ qint64 LocalFileSystem::length(const QString& path, FileError* err) const
 
 bool LocalFileSystem::attributes(const QString& path, FileAttributes* out, FileError* err) const
 {
-    struct stat st {};
+    struct stat st { };
     if (!statPath(path, &st, err))
         return false;
     out->readOnly = (st.st_mode & S_IWUSR) == 0;
@@ -64,7 +68,7 @@ bool LocalFileSystem::attributes(const QString& path, FileAttributes* out, FileE
 
 bool LocalFileSystem::resetAttributes(const QString& path, FileError* err)
 {
-    struct stat st {};
+    struct stat st { };
     if (!statPath(path, &st, err))
         return false;
     if (st.st_mode & S_IWUSR)
@@ -76,7 +80,8 @@ bool LocalFileSystem::resetAttributes(const QString& path, FileError* err)
 
 bool LocalFileSystem::isSameFile(const QString& a, const QString& b) const
 {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb {};
     if (::stat(encoded(a).constData(), &sa) != 0 || ::stat(encoded(b).constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
@@ -85,11 +90,11 @@ bool LocalFileSystem::isSameFile(const QString& a, const QString& b) const
 bool LocalFileSystem::rename(const QString& from, const QString& to, FileError* err)
 {
     if (isIllegalFileName(QFileInfo(to).fileName()))
-        return reportFileError(err, {53, QStringLiteral("Illegal file name")});
+        return reportFileError(err, { 53, QStringLiteral("Illegal file name") });
     const QByteArray src = encoded(from);
     const QByteArray dst = encoded(to);
     if (src == dst) {
-        struct stat st {};
+        struct stat st { };
         return statPath(from, &st, err);
     }
     if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
@@ -110,7 +115,7 @@ bool LocalFileSystem::rename(const QString& from, const QString& to, FileError* 
         }
         e = errno;
         if (e == EPERM || e == ENOTSUP) { // no hard links (FAT): check, then rename
-            struct stat st {};
+            struct stat st { };
             if (::lstat(dst.constData(), &st) == 0)
                 return reportFileError(err, fileErrorFromErrno(EEXIST));
             if (::rename(src.constData(), dst.constData()) == 0)
@@ -123,7 +128,7 @@ bool LocalFileSystem::rename(const QString& from, const QString& to, FileError* 
 
 bool LocalFileSystem::stamp(const QString& path, FileStamp* out, FileError* err) const
 {
-    struct stat st {};
+    struct stat st { };
     if (::lstat(encoded(path).constData(), &st) != 0)
         return reportFileError(err, fileErrorFromErrno(errno));
     out->device = quint64(st.st_dev);
@@ -136,14 +141,13 @@ bool LocalFileSystem::stamp(const QString& path, FileStamp* out, FileError* err)
     return reportFileError(err, {});
 }
 
-bool LocalFileSystem::readBytes(const QString& path, qint64 offset, qint64 count, QByteArray* out,
-                                FileError* err) const
+bool LocalFileSystem::readBytes(const QString& path, qint64 offset, qint64 count, QByteArray* out, FileError* err) const
 {
     out->clear();
     const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return reportFileError(err, fileErrorFromErrno(errno));
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0) {
         const int e = errno;
         ::close(fd);

@@ -12,8 +12,8 @@ class Prompter {
 public:
     virtual ~Prompter() = default;
 
-    virtual Answer message(const QString& title, const QString& text, MsgIcon icon,
-                           MsgButtons buttons = MsgButtons::Ok) = 0;
+    virtual Answer message(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok)
+        = 0;
     // The typed text, or "" when the user cancels.
     virtual QString inputBox(const QString& title, const QString& prompt, const QString& defaultText) = 0;
     // The chosen folder, or "" when the user cancels.

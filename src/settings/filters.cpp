@@ -4,7 +4,7 @@
 
 FilterList LoadFilters(const SettingsStore& store)
 {
-    FilterList filters{FilterRecord{}};
+    FilterList filters { FilterRecord {} };
     if (store.GetFilterValue(QStringLiteral("Filter00"), QString()).isEmpty())
         return filters;
     for (int n = 0;; ++n) {

@@ -43,7 +43,8 @@ void SaveFilterList(Preferences& prefs, const FilterEditorState& state)
     // that a "'" as search or replacement survives.
     for (int i = 0; i < state.filters.size(); ++i)
         prefs.store.SaveFilterValue(NumberedKey(QStringLiteral("Filter"), i), FilterStoredValue(state.filters.at(i)));
-    prefs.store.SaveOption(QStringLiteral("EnableFilters"), state.enableFilters ? QStringLiteral("1") : QStringLiteral("0"));
+    prefs.store.SaveOption(
+        QStringLiteral("EnableFilters"), state.enableFilters ? QStringLiteral("1") : QStringLiteral("0"));
     prefs.store.SaveOption(QStringLiteral("FilterCase"), state.filterCase ? QStringLiteral("1") : QStringLiteral("0"));
     prefs.LoadFilters();
 }
@@ -68,10 +69,14 @@ FilterCheck CheckNewFilter(const QString& search, const QString& replace)
 QString FilterCheckMessage(FilterCheck check)
 {
     switch (check) {
-    case FilterCheck::Ok: return {};
-    case FilterCheck::NothingDefined: return QStringLiteral("No Search or Replace Characters Defined!");
-    case FilterCheck::SameCharacters: return QStringLiteral("Invalid Search and Replace Characters Specified!");
-    case FilterCheck::ReplaceWithoutSearch: return QStringLiteral("No Search Character Defined For The Replacement!");
+    case FilterCheck::Ok:
+        return {};
+    case FilterCheck::NothingDefined:
+        return QStringLiteral("No Search or Replace Characters Defined!");
+    case FilterCheck::SameCharacters:
+        return QStringLiteral("Invalid Search and Replace Characters Specified!");
+    case FilterCheck::ReplaceWithoutSearch:
+        return QStringLiteral("No Search Character Defined For The Replacement!");
     case FilterCheck::AtCannotBeReplaced:
         return QStringLiteral("The Character '@' Can Only Be Deleted, Not Replaced!");
     }
@@ -81,6 +86,6 @@ QString FilterCheckMessage(FilterCheck check)
 FilterRecord MakeFilter(const QString& search, const QString& replace)
 {
     if (replace.isEmpty() && !search.isEmpty())
-        return {kDelete, search, QString()};
-    return {kReplace, search, replace};
+        return { kDelete, search, QString() };
+    return { kReplace, search, replace };
 }

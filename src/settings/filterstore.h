@@ -36,10 +36,10 @@ void SaveFilterList(Preferences& prefs, const FilterEditorState& state);
 // or a replacement of "@": those are refused rather than stored wrongly.
 enum class FilterCheck {
     Ok,
-    NothingDefined,       // both empty after trimming
-    SameCharacters,       // trimmed search equals trimmed replacement
+    NothingDefined, // both empty after trimming
+    SameCharacters, // trimmed search equals trimmed replacement
     ReplaceWithoutSearch, // empty search with a replacement
-    AtCannotBeReplaced,   // "@" as search of a replace filter
+    AtCannotBeReplaced, // "@" as search of a replace filter
 };
 FilterCheck CheckNewFilter(const QString& search, const QString& replace);
 

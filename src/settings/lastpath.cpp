@@ -11,7 +11,7 @@ bool DirExists(const QString& path)
 {
     if (path.isEmpty())
         return false;
-    struct stat st {};
+    struct stat st { };
     return ::stat(QFile::encodeName(WithTrailingSlash(path)).constData(), &st) == 0;
 }
 

@@ -11,7 +11,10 @@ class SettingsBackend;
 // are used as they are, because a filter may search for a single space.
 class SettingsStore {
 public:
-    explicit SettingsStore(SettingsBackend& backend) : m_backend(backend) {}
+    explicit SettingsStore(SettingsBackend& backend)
+        : m_backend(backend)
+    {
+    }
 
     QString GetOption(const QString& key, const QString& defaultValue) const;
     void SaveOption(const QString& key, const QString& value);

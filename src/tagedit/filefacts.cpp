@@ -17,8 +17,8 @@ namespace {
 // else the first one equal without regard to case; "" when none.
 QString entrySpelling(const QString& folder, const QString& name)
 {
-    const QStringList entries =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries
+        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     if (entries.contains(name))
         return name;
     for (const QString& e : entries)
@@ -39,7 +39,7 @@ void FileFacts::SetFullPathName(const QString& path)
 
 void FileFacts::Refresh()
 {
-    struct stat st {};
+    struct stat st { };
     if (m_fullPathName.isEmpty() || ::stat(QFile::encodeName(m_fullPathName).constData(), &st) != 0) {
         m_exists = false;
         return;

@@ -15,11 +15,11 @@
 class FileFacts {
 public:
     // Attribute bits.
-    static constexpr quint32 AttrReadOnly = 0x1;    // the owner lacks write permission
-    static constexpr quint32 AttrHidden = 0x2;      // the name begins with "."
-    static constexpr quint32 AttrSystem = 0x4;      // not a regular file
+    static constexpr quint32 AttrReadOnly = 0x1; // the owner lacks write permission
+    static constexpr quint32 AttrHidden = 0x2; // the name begins with "."
+    static constexpr quint32 AttrSystem = 0x4; // not a regular file
     static constexpr quint32 AttrDirectory = 0x10;
-    static constexpr quint32 AttrArchive = 0x20;    // never set on Linux
+    static constexpr quint32 AttrArchive = 0x20; // never set on Linux
     static constexpr quint32 AttrTemporary = 0x100; // never set on Linux
     static constexpr quint32 AttrCompressed = 0x800; // never set on Linux
 
@@ -31,8 +31,8 @@ public:
     // become false and the other members keep their values.
     void Refresh();
 
-    QString FileName() const { return m_fileName; }           // as the file system spells it
-    QString FilePath() const { return m_filePath; }           // folder, as spelled on disc, with "/"
+    QString FileName() const { return m_fileName; } // as the file system spells it
+    QString FilePath() const { return m_filePath; } // folder, as spelled on disc, with "/"
     QString FileExtension() const { return m_fileExtension; } // after the last "."; "" without one
     QString ShortPathName() const { return m_fullPathName; }
     QString ShortName() const { return m_fileName; }

@@ -14,8 +14,8 @@ QString FormatPlayTime(float seconds);
 // The report about one file: where it is, its size, the kinds of tag it
 // carries (tagTypes: TagType bits), the facts of its MPEG audio stream and
 // of its ID3v2 tag. Lines end in CR LF, the last has no line end.
-QString FileInfoReportText(const QString& path, const MpegAudioFacts& facts, int frameCount, qint64 framesSize,
-                           int tagTypes);
+QString FileInfoReportText(
+    const QString& path, const MpegAudioFacts& facts, int frameCount, qint64 framesSize, int tagTypes);
 
 // The report for the file the tag object holds (loaded from currentFile,
 // which names it in the report): asks the file for each kind of tag once

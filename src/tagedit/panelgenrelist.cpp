@@ -4,7 +4,7 @@
 
 const QStringList& PanelGenreList()
 {
-    static const QStringList list = QStringList{ QStringLiteral("Unknown") } + GenreNames();
+    static const QStringList list = QStringList { QStringLiteral("Unknown") } + GenreNames();
     return list;
 }
 

@@ -1,13 +1,13 @@
 // Loading, saving and stripping: the part of ID3V2Tag that touches files.
 #include "id3v2tag.h"
 
-#include "text/texthelpers.h"
 #include "tags/framecodec.h"
 #include "tags/id3v1tag.h"
 #include "tags/openedtagfile.h"
 #include "tags/safefilewrite.h"
 #include "tags/storedtag.h"
 #include "tags/tagscan.h"
+#include "text/texthelpers.h"
 
 #include <QHash>
 

@@ -1,8 +1,8 @@
 #include "id3v2tag.h"
 
 #include "platform/prompter.h"
-#include "text/texthelpers.h"
 #include "tags/id3v1tag.h"
+#include "text/texthelpers.h"
 
 namespace {
 

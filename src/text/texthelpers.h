@@ -33,4 +33,7 @@ QString TrimSpaces(const QString& s);
 int LeadingNumber(const QString& text);
 
 // A flag is on when the number at the start of its text is exactly 1.
-inline bool IsOn(const QString& text) { return LeadingNumber(text) == 1; }
+inline bool IsOn(const QString& text)
+{
+    return LeadingNumber(text) == 1;
+}

@@ -3,9 +3,9 @@
 #include "text/texthelpers.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QEvent>
 #include <QHeaderView>
 #include <QTimer>
 
@@ -39,7 +39,7 @@ FolderTree::FolderTree(QWidget* parent)
     // The model sorts late, moving rows without inserting any.
     connect(m_model, &QAbstractItemModel::layoutChanged, this, reveal);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current, const QModelIndex&) { onCurrentChanged(current); });
+        [this](const QModelIndex& current, const QModelIndex&) { onCurrentChanged(current); });
 }
 
 bool FolderTree::setPath(const QString& folder)

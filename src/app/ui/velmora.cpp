@@ -6,8 +6,8 @@
 #include "platform/version.h"
 #include "wholerows.h"
 
-#include "platform/platformservices.h"
 #include "nameedit/nameeditsession.h"
+#include "platform/platformservices.h"
 #include "settings/preferences.h"
 #include "tagedit/tagjournal.h"
 #include "tagedit/ui/tagpanel.h"
@@ -38,8 +38,10 @@ namespace {
 QString clearTip(int index)
 {
     switch (FieldId(index)) {
-    case FieldId::OrigArtist: return QStringLiteral("Clear The Contents Of The Original Artist Field");
-    case FieldId::CopyRight: return QStringLiteral("Reset The Copyright Field To False");
+    case FieldId::OrigArtist:
+        return QStringLiteral("Clear The Contents Of The Original Artist Field");
+    case FieldId::CopyRight:
+        return QStringLiteral("Reset The Copyright Field To False");
     default:
         return QStringLiteral("Clear The Contents Of The ") + QString::fromLatin1(fieldInfo(index).name)
             + QStringLiteral(" Field");

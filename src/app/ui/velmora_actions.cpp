@@ -30,40 +30,39 @@ void Velmora::buildActions()
 {
     // Menu entries; the context menu's twins end in 2 and run the same command.
     makeAction(QStringLiteral("mnuRenameFile"), QStringLiteral("&Rename File"), &Velmora::RenameFile);
-    for (const QString& suffix : {QString(), QStringLiteral("2")}) {
-        makeAction(QStringLiteral("mnuDeleteFile") + suffix, QStringLiteral("&Delete Selected File"),
-                   &Velmora::DeleteFiles);
+    for (const QString& suffix : { QString(), QStringLiteral("2") }) {
+        makeAction(
+            QStringLiteral("mnuDeleteFile") + suffix, QStringLiteral("&Delete Selected File"), &Velmora::DeleteFiles);
         makeAction(QStringLiteral("mnuPlayFile") + suffix, QStringLiteral("&Play Selected File"), &Velmora::PlayFile);
-        makeAction(QStringLiteral("mnuFileInfo") + suffix, QStringLiteral("&File Information"),
-                   &Velmora::openFileInfo);
+        makeAction(QStringLiteral("mnuFileInfo") + suffix, QStringLiteral("&File Information"), &Velmora::openFileInfo);
         makeAction(QStringLiteral("mnuSaveID3") + suffix, QStringLiteral("&Save ID3 Tags"), &Velmora::SaveTags);
-        makeAction(QStringLiteral("mnuRefreshTags") + suffix, QStringLiteral("Refresh ID3 Tags"),
-                   &Velmora::RefreshTags);
+        makeAction(
+            QStringLiteral("mnuRefreshTags") + suffix, QStringLiteral("Refresh ID3 Tags"), &Velmora::RefreshTags);
         makeAction(QStringLiteral("mnuStripTags") + suffix, QStringLiteral("Strip ID3 Tags"), &Velmora::RemoveTags);
         connect(makeAction(QStringLiteral("mnuRefreshFolder") + suffix, QStringLiteral("&Refresh Folder"), nullptr),
-                &QAction::triggered, this, [this] {
-                    SBar(QStringLiteral("Refreshed File Listing"));
-                    RefreshFolder();
-                });
+            &QAction::triggered, this, [this] {
+                SBar(QStringLiteral("Refreshed File Listing"));
+                RefreshFolder();
+            });
         connect(makeAction(QStringLiteral("mnuCreatePlaylist") + suffix, QStringLiteral("&Create Playlist"), nullptr),
-                &QAction::triggered, this,
-                [this] { runDialog(QStringLiteral("Loading PlayList Creator"), &Velmora::openPlaylist); });
+            &QAction::triggered, this,
+            [this] { runDialog(QStringLiteral("Loading PlayList Creator"), &Velmora::openPlaylist); });
     }
     makeAction(QStringLiteral("mnuExit"), QStringLiteral("&Exit"), nullptr);
     connect(m_actions.value(QStringLiteral("mnuExit")), &QAction::triggered, this, &QWidget::close);
     connect(makeAction(QStringLiteral("mnuMassRename"), QStringLiteral("Mass &Rename"), nullptr), &QAction::triggered,
-            this, [this] { runDialog(QStringLiteral("Running Mass Renaming"), &Velmora::openMassRename); });
-    connect(makeAction(QStringLiteral("mnuMultiTagger"), QStringLiteral("Multi&Tagger"), nullptr),
-            &QAction::triggered, this, [this] {
-                runDialog(QStringLiteral("Running MultiTagger"), &Velmora::openMultiTagger);
-                RefreshTags();
-            });
+        this, [this] { runDialog(QStringLiteral("Running Mass Renaming"), &Velmora::openMassRename); });
+    connect(makeAction(QStringLiteral("mnuMultiTagger"), QStringLiteral("Multi&Tagger"), nullptr), &QAction::triggered,
+        this, [this] {
+            runDialog(QStringLiteral("Running MultiTagger"), &Velmora::openMultiTagger);
+            RefreshTags();
+        });
     connect(makeAction(QStringLiteral("mnuOptions"), QStringLiteral("&Options"), nullptr), &QAction::triggered, this,
-            [this] { runDialog(QStringLiteral("Setting Options"), &Velmora::openOptions); });
+        [this] { runDialog(QStringLiteral("Setting Options"), &Velmora::openOptions); });
     connect(makeAction(QStringLiteral("mnuFilters"), QStringLiteral("Define &Filters"), nullptr), &QAction::triggered,
-            this, [this] { runDialog(QStringLiteral("Managing Filters"), &Velmora::openFilters); });
-    makeAction(QStringLiteral("mnuToolbarToggle"), QStringLiteral("&Hide Quick Access Toolbar"),
-               &Velmora::ToggleToolbar);
+        this, [this] { runDialog(QStringLiteral("Managing Filters"), &Velmora::openFilters); });
+    makeAction(
+        QStringLiteral("mnuToolbarToggle"), QStringLiteral("&Hide Quick Access Toolbar"), &Velmora::ToggleToolbar);
     makeAction(QStringLiteral("mnuLoadHelp"), QStringLiteral("&Help"), &Velmora::ShowHelp);
     makeAction(QStringLiteral("mnuAbout"), QStringLiteral("&About"), &Velmora::ShowAbout);
     makeAction(QStringLiteral("mnuUndo"), QStringLiteral("&Undo"), &Velmora::Undo);
@@ -74,11 +73,11 @@ void Velmora::buildActions()
     // free. Only the menu bar's entries take them; their twins would make
     // the keys ambiguous.
     const std::pair<const char*, QKeySequence> keys[] = {
-        {"mnuSaveID3", QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {"mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
-        {"mnuLoadHelp", QKeySequence(Qt::Key_F1)},
-        {"mnuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
-        {"mnuRedo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        { "mnuSaveID3", QKeySequence(Qt::CTRL | Qt::Key_S) },
+        { "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q) },
+        { "mnuLoadHelp", QKeySequence(Qt::Key_F1) },
+        { "mnuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z) },
+        { "mnuRedo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) },
     };
     for (const auto& [name, key] : keys) {
         QAction* action = m_actions.value(QLatin1String(name));
@@ -189,19 +188,19 @@ void Velmora::buildToolbars()
     m_imgLeft->setFixedWidth(6);
     m_theTB->addWidget(m_imgLeft);
     addButtons(m_theTB,
-               {{"Rename", "Rename", "Rename File And Update ID3 Tags", QStyle::SP_DialogApplyButton},
-                {"MassRename", "Mass Rename", "Run Mass Renaming", QStyle::SP_FileDialogDetailedView},
-                {"MultiTag", "MultiTag", "MultiTag A Group of Files", QStyle::SP_FileDialogListView},
-                {"Options", "Options", "Options", QStyle::SP_FileDialogInfoView},
-                {"Filters", "Filters", "Manage Filters", QStyle::SP_FileDialogContentsView},
-                {"Play", "Play", "Play Selected File In Your Default MP3 Player", QStyle::SP_MediaPlay},
-                {"Delete", "Delete", "Delete The Selected File", QStyle::SP_TrashIcon},
-                {"Refresh", "Refresh", "Refresh The Listing of MP3 Files", QStyle::SP_BrowserReload},
-                {"PlayList", "PlayList", "Create A Playlist From This Directory", QStyle::SP_FileDialogNewFolder},
-                {"About", "About", "About This Application", QStyle::SP_MessageBoxInformation},
-                {"Help", "Help", "Load The Help File", QStyle::SP_DialogHelpButton},
-                {"Exit", "Exit", "Exit This Application", QStyle::SP_DialogCloseButton}},
-               true);
+        { { "Rename", "Rename", "Rename File And Update ID3 Tags", QStyle::SP_DialogApplyButton },
+            { "MassRename", "Mass Rename", "Run Mass Renaming", QStyle::SP_FileDialogDetailedView },
+            { "MultiTag", "MultiTag", "MultiTag A Group of Files", QStyle::SP_FileDialogListView },
+            { "Options", "Options", "Options", QStyle::SP_FileDialogInfoView },
+            { "Filters", "Filters", "Manage Filters", QStyle::SP_FileDialogContentsView },
+            { "Play", "Play", "Play Selected File In Your Default MP3 Player", QStyle::SP_MediaPlay },
+            { "Delete", "Delete", "Delete The Selected File", QStyle::SP_TrashIcon },
+            { "Refresh", "Refresh", "Refresh The Listing of MP3 Files", QStyle::SP_BrowserReload },
+            { "PlayList", "PlayList", "Create A Playlist From This Directory", QStyle::SP_FileDialogNewFolder },
+            { "About", "About", "About This Application", QStyle::SP_MessageBoxInformation },
+            { "Help", "Help", "Load The Help File", QStyle::SP_DialogHelpButton },
+            { "Exit", "Exit", "Exit This Application", QStyle::SP_DialogCloseButton } },
+        true);
     m_imgRight = new QLabel;
     m_imgRight->setObjectName(QStringLiteral("ImgRight"));
     m_imgRight->setFixedWidth(6);
@@ -210,7 +209,7 @@ void Velmora::buildToolbars()
     // TheTB forwards to the same commands as the menu.
     const auto forward = [this](const char* key, const char* menuEntry) {
         connect(m_actions.value(QLatin1String(key)), &QAction::triggered, m_actions.value(QLatin1String(menuEntry)),
-                &QAction::trigger);
+            &QAction::trigger);
     };
     forward("Rename", "mnuRenameFile");
     forward("MassRename", "mnuMassRename");
@@ -227,25 +226,25 @@ void Velmora::buildToolbars()
 
     m_editToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     addButtons(m_editToolBar,
-               {{"UC", "UC", "F2 - Convert This Filename To Upper Case", QStyle::SP_CustomBase},
-                {"LC", "LC", "F3 - Convert This Filename To Lower Case", QStyle::SP_CustomBase},
-                {"TC", "TC", "F4 - Convert This Filename To Title Case", QStyle::SP_CustomBase},
-                {"Parens", "( )", "F9 - Add/Remove Parenthesis From Filename Part", QStyle::SP_CustomBase},
-                {"Periods", "Periods", "F10 - Remove All Periods From Filename", QStyle::SP_CustomBase},
-                {"RepeatEdit", "Repeat", "F11 - Repeat Recorded Edit Steps", QStyle::SP_CustomBase},
-                {"Sync", "Sync", "CF2 - Create New Filename Using Internal Tags", QStyle::SP_CustomBase}},
-               false);
-    for (const char* key : {"UC", "LC", "TC", "Parens", "Periods", "RepeatEdit", "Sync"}) {
+        { { "UC", "UC", "F2 - Convert This Filename To Upper Case", QStyle::SP_CustomBase },
+            { "LC", "LC", "F3 - Convert This Filename To Lower Case", QStyle::SP_CustomBase },
+            { "TC", "TC", "F4 - Convert This Filename To Title Case", QStyle::SP_CustomBase },
+            { "Parens", "( )", "F9 - Add/Remove Parenthesis From Filename Part", QStyle::SP_CustomBase },
+            { "Periods", "Periods", "F10 - Remove All Periods From Filename", QStyle::SP_CustomBase },
+            { "RepeatEdit", "Repeat", "F11 - Repeat Recorded Edit Steps", QStyle::SP_CustomBase },
+            { "Sync", "Sync", "CF2 - Create New Filename Using Internal Tags", QStyle::SP_CustomBase } },
+        false);
+    for (const char* key : { "UC", "LC", "TC", "Parens", "Periods", "RepeatEdit", "Sync" }) {
         const QString k = QString::fromLatin1(key);
         connect(m_actions.value(k), &QAction::triggered, this, [this, k] { editCommand(k); });
     }
 
     m_id3ToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     addButtons(m_id3ToolBar,
-               {{"SaveTags", "Save Tags", "Write ID3 Tags To Selected File", QStyle::SP_DialogSaveButton},
-                {"ReRead", "Re-Read", "F8 - Reload ID3 Tags In Selected File", QStyle::SP_BrowserReload},
-                {"RemoveTags", "Remove Tags", "Remove ID3 Tags From Selected File", QStyle::SP_DialogDiscardButton}},
-               true);
+        { { "SaveTags", "Save Tags", "Write ID3 Tags To Selected File", QStyle::SP_DialogSaveButton },
+            { "ReRead", "Re-Read", "F8 - Reload ID3 Tags In Selected File", QStyle::SP_BrowserReload },
+            { "RemoveTags", "Remove Tags", "Remove ID3 Tags From Selected File", QStyle::SP_DialogDiscardButton } },
+        true);
     const auto id3 = [this](const char* key, void (Velmora::*command)()) {
         connect(m_actions.value(QLatin1String(key)), &QAction::triggered, this, [this, command] {
             m_renameButton->setFocus(Qt::OtherFocusReason);
@@ -258,10 +257,10 @@ void Velmora::buildToolbars()
 
     m_syncBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     addButtons(m_syncBar,
-               {{"SBSync", "Sync", "F7 - Sync Internal Tags", QStyle::SP_CustomBase},
-                {"SBDelete", "Delete", "Click To Delete The Currently Selected Format", QStyle::SP_CustomBase}},
-               false);
-    for (const char* key : {"SBSync", "SBDelete"}) {
+        { { "SBSync", "Sync", "F7 - Sync Internal Tags", QStyle::SP_CustomBase },
+            { "SBDelete", "Delete", "Click To Delete The Currently Selected Format", QStyle::SP_CustomBase } },
+        false);
+    for (const char* key : { "SBSync", "SBDelete" }) {
         const QString k = QString::fromLatin1(key);
         connect(m_actions.value(k), &QAction::triggered, this, [this, k] { editCommand(k); });
     }

@@ -15,7 +15,8 @@
 
 void Velmora::openMassRename()
 {
-    MassRenameForm form(m_services, m_prefs, folder(), [this] { openOptions(); }, [this] { openFilters(); }, this);
+    MassRenameForm form(
+        m_services, m_prefs, folder(), [this] { openOptions(); }, [this] { openFilters(); }, this);
     form.exec();
     // The run may have renamed the listed files: list the folder afresh.
     FolderChanged(folder());
@@ -32,7 +33,8 @@ void Velmora::openOptions()
 {
     const int before = m_session->formats().currentIndex();
     {
-        OptionsForm form(m_services, m_prefs, m_session->formats(), [this] { showFormats(); }, this);
+        OptionsForm form(
+            m_services, m_prefs, m_session->formats(), [this] { showFormats(); }, this);
         form.exec();
     }
     showFormats();

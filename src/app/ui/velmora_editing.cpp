@@ -157,22 +157,53 @@ bool Velmora::handleWindowKey(int key, Qt::KeyboardModifiers modifiers)
     if (mods != Qt::NoModifier)
         return false;
     switch (key) {
-    case Qt::Key_F2: editCommand(QStringLiteral("UC")); return true;
-    case Qt::Key_F3: editCommand(QStringLiteral("LC")); return true;
-    case Qt::Key_F4: editCommand(QStringLiteral("TC")); return true;
-    case Qt::Key_F5: editCommand(QStringLiteral("InsertSDS")); return true;
-    case Qt::Key_F6: editCommand(QStringLiteral("RemoveSDS")); return true;
-    case Qt::Key_F7: editCommand(QStringLiteral("SBSync")); return true;
-    case Qt::Key_F8: RefreshTags(); return true;
-    case Qt::Key_F9: editCommand(QStringLiteral("Parens")); return true;
-    case Qt::Key_F10: editCommand(QStringLiteral("Periods")); return true;
-    case Qt::Key_F11: editCommand(QStringLiteral("RepeatEdit")); return true;
-    case Qt::Key_F12: PlayFile(); return true;
-    case Qt::Key_Up: SelectFile(ListStep::Up); return true;
-    case Qt::Key_Down: SelectFile(ListStep::Down); return true;
-    case Qt::Key_PageUp: SelectFile(ListStep::First); return true;
-    case Qt::Key_PageDown: SelectFile(ListStep::Last); return true;
-    default: return false;
+    case Qt::Key_F2:
+        editCommand(QStringLiteral("UC"));
+        return true;
+    case Qt::Key_F3:
+        editCommand(QStringLiteral("LC"));
+        return true;
+    case Qt::Key_F4:
+        editCommand(QStringLiteral("TC"));
+        return true;
+    case Qt::Key_F5:
+        editCommand(QStringLiteral("InsertSDS"));
+        return true;
+    case Qt::Key_F6:
+        editCommand(QStringLiteral("RemoveSDS"));
+        return true;
+    case Qt::Key_F7:
+        editCommand(QStringLiteral("SBSync"));
+        return true;
+    case Qt::Key_F8:
+        RefreshTags();
+        return true;
+    case Qt::Key_F9:
+        editCommand(QStringLiteral("Parens"));
+        return true;
+    case Qt::Key_F10:
+        editCommand(QStringLiteral("Periods"));
+        return true;
+    case Qt::Key_F11:
+        editCommand(QStringLiteral("RepeatEdit"));
+        return true;
+    case Qt::Key_F12:
+        PlayFile();
+        return true;
+    case Qt::Key_Up:
+        SelectFile(ListStep::Up);
+        return true;
+    case Qt::Key_Down:
+        SelectFile(ListStep::Down);
+        return true;
+    case Qt::Key_PageUp:
+        SelectFile(ListStep::First);
+        return true;
+    case Qt::Key_PageDown:
+        SelectFile(ListStep::Last);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -243,9 +274,15 @@ bool Velmora::handleNewNameEvent(QEvent* event)
         return false; // copy, paste: the box does them, takeNameFromBox follows
     const bool shift = mods & Qt::ShiftModifier;
     switch (key->key()) {
-    case Qt::Key_Backspace: m_session->specialKey(NameKey::BackSpace); return true;
-    case Qt::Key_Delete: m_session->specialKey(NameKey::Delete); return true;
-    case Qt::Key_Insert: m_session->specialKey(NameKey::Insert); return true;
+    case Qt::Key_Backspace:
+        m_session->specialKey(NameKey::BackSpace);
+        return true;
+    case Qt::Key_Delete:
+        m_session->specialKey(NameKey::Delete);
+        return true;
+    case Qt::Key_Insert:
+        m_session->specialKey(NameKey::Insert);
+        return true;
     case Qt::Key_Left:
         if (shift)
             return false;
@@ -266,7 +303,8 @@ bool Velmora::handleNewNameEvent(QEvent* event)
             return false;
         m_session->specialKey(NameKey::End);
         return true;
-    default: break;
+    default:
+        break;
     }
     const QString text = key->text();
     if (text.isEmpty() || text.at(0).unicode() < 32 || text.at(0).unicode() == 127)

@@ -51,7 +51,7 @@ void Velmora::startUp()
     }
 
     // Folders and files take two fifths of the width, the editor the rest.
-    m_splitter->setSizes({2 * width() / 5, 3 * width() / 5});
+    m_splitter->setSizes({ 2 * width() / 5, 3 * width() / 5 });
 
     showRecording();
     const QString last = GetLastPath(store, QStringLiteral("Last Path"));
@@ -89,7 +89,8 @@ void Velmora::applyToolbarVisible(bool visible)
     m_imgLeft->setHidden(!visible);
     m_imgRight->setHidden(!visible);
     m_actions.value(QStringLiteral("mnuToolbarToggle"))
-        ->setText(visible ? QStringLiteral("&Hide Quick Access Toolbar") : QStringLiteral("&Show Quick Access Toolbar"));
+        ->setText(
+            visible ? QStringLiteral("&Hide Quick Access Toolbar") : QStringLiteral("&Show Quick Access Toolbar"));
 }
 
 void Velmora::ToggleToolbar()

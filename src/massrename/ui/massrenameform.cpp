@@ -5,11 +5,11 @@
 #include "massrename/autoformat.h"
 #include "massrename/browseforfolder.h"
 #include "massrename/viewlogfile.h"
-#include "text/texthelpers.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "settings/lastpath.h"
 #include "settings/preferences.h"
+#include "text/texthelpers.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -21,10 +21,14 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
         return row.newName + QStringLiteral(" - ") + row.note;
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         switch (index.column()) {
-        case 0: return row.dir;
-        case 1: return row.oldName;
-        case 2: return row.newName;
-        default: return {};
+        case 0:
+            return row.dir;
+        case 1:
+            return row.oldName;
+        case 2:
+            return row.newName;
+        default:
+            return {};
         }
     }
     if (role == Qt::ForegroundRole && index.column() == 2)
@@ -37,10 +41,14 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
-    case 0: return QStringLiteral("In Directory");
-    case 1: return QStringLiteral("Old Filename");
-    case 2: return QStringLiteral("New Filename");
-    default: return {};
+    case 0:
+        return QStringLiteral("In Directory");
+    case 1:
+        return QStringLiteral("Old Filename");
+    case 2:
+        return QStringLiteral("New Filename");
+    default:
+        return {};
     }
 }
 

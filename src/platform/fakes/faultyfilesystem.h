@@ -25,7 +25,7 @@ public:
     }
     bool rename(const QString& from, const QString& to, FileError* err = nullptr) override
     {
-        renames.append({from, to});
+        renames.append({ from, to });
         if (!renameFailure.ok()) {
             FileError e = renameFailure;
             renameFailure = {};

@@ -15,16 +15,16 @@ public:
     {
         if (failNext) {
             failNext = false;
-            return reportFileError(err, {75, QStringLiteral("Permission denied")});
+            return reportFileError(err, { 75, QStringLiteral("Permission denied") });
         }
         if (!QFileInfo::exists(path))
-            return reportFileError(err, {53, QStringLiteral("No such file or directory")});
+            return reportFileError(err, { 53, QStringLiteral("No such file or directory") });
         if (!folder.isEmpty()) {
             QDir().mkpath(folder);
-            const QString target = QDir(folder).filePath(QString::number(trashed.size()) + QLatin1Char('_')
-                                                         + QFileInfo(path).fileName());
+            const QString target = QDir(folder).filePath(
+                QString::number(trashed.size()) + QLatin1Char('_') + QFileInfo(path).fileName());
             if (!QFile::rename(path, target))
-                return reportFileError(err, {75, QStringLiteral("Permission denied")});
+                return reportFileError(err, { 75, QStringLiteral("Permission denied") });
         }
         trashed << path;
         return reportFileError(err, {});

@@ -23,31 +23,34 @@ public:
 
     Answer message(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons) override
     {
-        calls.append({Kind::Message, title, text, icon, buttons, {}});
+        calls.append({ Kind::Message, title, text, icon, buttons, {} });
         if (!answers.isEmpty())
             return answers.dequeue();
         switch (buttons) {
-        case MsgButtons::Ok: return Answer::Ok;
-        case MsgButtons::YesNo: return Answer::No;
-        default: return Answer::Cancel;
+        case MsgButtons::Ok:
+            return Answer::Ok;
+        case MsgButtons::YesNo:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
         }
     }
     QString inputBox(const QString& title, const QString& prompt, const QString& defaultText) override
     {
-        calls.append({Kind::Input, title, prompt, MsgIcon::None, MsgButtons::OkCancel, defaultText});
+        calls.append({ Kind::Input, title, prompt, MsgIcon::None, MsgButtons::OkCancel, defaultText });
         return inputs.isEmpty() ? QString() : inputs.dequeue();
     }
     QString browseForFolder(const QString& title, const QString& initialFolder) override
     {
-        calls.append({Kind::Folder, {}, title, MsgIcon::None, MsgButtons::Ok, initialFolder});
+        calls.append({ Kind::Folder, {}, title, MsgIcon::None, MsgButtons::Ok, initialFolder });
         return folders.isEmpty() ? QString() : folders.dequeue();
     }
     QString chooseFile(const QString& title, const QString& folder, const QString&) override
     {
-        calls.append({Kind::File, {}, title, MsgIcon::None, MsgButtons::Ok, folder});
+        calls.append({ Kind::File, {}, title, MsgIcon::None, MsgButtons::Ok, folder });
         return files.isEmpty() ? QString() : files.dequeue();
     }
-    void beep() override { calls.append({Kind::Beep, {}, {}, MsgIcon::None, MsgButtons::Ok, {}}); }
+    void beep() override { calls.append({ Kind::Beep, {}, {}, MsgIcon::None, MsgButtons::Ok, {} }); }
 
     // The texts of every message box, in order.
     QStringList messageTexts() const

@@ -13,7 +13,9 @@
 #include <QVBoxLayout>
 
 PLayListForm::PLayListForm(PlatformServices& services, const QString& folder, QWidget* parent)
-    : QDialog(parent), m_services(services), m_folder(folder)
+    : QDialog(parent)
+    , m_services(services)
+    , m_folder(folder)
 {
     setObjectName(QStringLiteral("PLayListForm"));
     setWindowTitle(QStringLiteral("PlayList Creator"));

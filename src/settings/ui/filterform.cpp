@@ -28,7 +28,9 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
 } // namespace
 
 FilterForm::FilterForm(PlatformServices& services, Preferences& prefs, QWidget* parent)
-    : QDialog(parent), m_services(services), m_prefs(prefs)
+    : QDialog(parent)
+    , m_services(services)
+    , m_prefs(prefs)
 {
     setObjectName(QStringLiteral("FilterForm"));
     setWindowTitle(QStringLiteral("Velmora - Filters Definition "));
@@ -44,7 +46,8 @@ FilterForm::FilterForm(PlatformServices& services, Preferences& prefs, QWidget* 
     m_replaceText->setMaxLength(1);
     m_replaceText->setToolTip(
         QStringLiteral("Specify One Replacement Character, Or Leave Blank To Delete Search Character"));
-    auto* addButton = makeButton(defineFrame, "AddButton", QStringLiteral("&Add"), QStringLiteral("Add Filter To List"));
+    auto* addButton
+        = makeButton(defineFrame, "AddButton", QStringLiteral("&Add"), QStringLiteral("Add Filter To List"));
     auto* defineGrid = new QGridLayout(defineFrame);
     defineGrid->addWidget(new QLabel(QStringLiteral("When A Filename Contains =>"), defineFrame), 0, 0);
     defineGrid->addWidget(m_searchText, 0, 1);
@@ -56,8 +59,8 @@ FilterForm::FilterForm(PlatformServices& services, Preferences& prefs, QWidget* 
     m_filterList = new QListWidget(listFrame);
     m_filterList->setObjectName(QStringLiteral("FilterList"));
     m_filterList->setToolTip(QStringLiteral("Currently Defined Filters"));
-    auto* deleteButton = makeButton(listFrame, "DeleteButton", QStringLiteral("&Delete"),
-                                    QStringLiteral("Delete Selected Filter From List"));
+    auto* deleteButton = makeButton(
+        listFrame, "DeleteButton", QStringLiteral("&Delete"), QStringLiteral("Delete Selected Filter From List"));
     auto* listLayout = new QVBoxLayout(listFrame);
     listLayout->addWidget(m_filterList);
     listLayout->addWidget(deleteButton, 0, Qt::AlignRight);
@@ -68,7 +71,8 @@ FilterForm::FilterForm(PlatformServices& services, Preferences& prefs, QWidget* 
     m_filterCase = new QCheckBox(QStringLiteral("Case Sensitive"), this);
     m_filterCase->setObjectName(QStringLiteral("FilterCase"));
     m_filterCase->setToolTip(QStringLiteral("All Replacements Are Case Sensitive"));
-    auto* exitButton = makeButton(this, "ExitButton", QStringLiteral("E&xit"), QStringLiteral("Exit Filter Definitions"));
+    auto* exitButton
+        = makeButton(this, "ExitButton", QStringLiteral("E&xit"), QStringLiteral("Exit Filter Definitions"));
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_enableFilters);
@@ -100,7 +104,7 @@ void FilterForm::LoadFilterList()
 
 void FilterForm::SaveFilterList()
 {
-    ::SaveFilterList(m_prefs, {m_filters, m_enableFilters->isChecked(), m_filterCase->isChecked()});
+    ::SaveFilterList(m_prefs, { m_filters, m_enableFilters->isChecked(), m_filterCase->isChecked() });
 }
 
 void FilterForm::addClicked()
@@ -131,7 +135,8 @@ void FilterForm::deleteClicked()
     const QString entry = m_filterList->item(row)->text();
     if (TrimSpaces(entry).isEmpty())
         return;
-    if (m_services.prompter->askYesNo(kTitle, TrimSpaces(QStringLiteral("Delete Filter: ") + entry) + QLatin1Char('?'))) {
+    if (m_services.prompter->askYesNo(
+            kTitle, TrimSpaces(QStringLiteral("Delete Filter: ") + entry) + QLatin1Char('?'))) {
         delete m_filterList->takeItem(row);
         m_filters.removeAt(row);
     }

@@ -47,7 +47,7 @@ constexpr int kPanelClipHeight = 169;
 } // namespace
 
 MultiTagger::MultiTagger(PlatformServices& services, Preferences& preferences, const QString& startFolder,
-                         QWidget* parent, StepRecorder* recorder)
+    QWidget* parent, StepRecorder* recorder)
     : QDialog(parent)
     , m_services(services)
     , m_preferences(preferences)
@@ -93,9 +93,9 @@ void MultiTagger::buildWindow()
     m_tree->expand(m_folderModel->index(QDir::homePath()));
     new FolderFollower(m_tree, m_folderModel);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-                if (current.isValid())
-                    setFolder(m_folderModel->filePath(current));
-            });
+        if (current.isValid())
+            setFolder(m_folderModel->filePath(current));
+    });
     m_fileList = new QListWidget(filesFrame);
     m_fileList->setObjectName(QStringLiteral("FileList"));
     m_fileList->setToolTip(QStringLiteral("Select The Files In This List To Apply Tags To"));

@@ -41,7 +41,7 @@ public:
     // step for every change of a box while it records, as the main window's
     // boxes do.
     MultiTagger(PlatformServices& services, Preferences& preferences, const QString& startFolder,
-                QWidget* parent = nullptr, StepRecorder* recorder = nullptr);
+        QWidget* parent = nullptr, StepRecorder* recorder = nullptr);
     ~MultiTagger() override;
 
     // The folder FileList shows, with a trailing "/".
@@ -95,7 +95,7 @@ private:
     QByteArray m_readKeyOwner;
     TagPanelWidgets m_panelWidgets;
     TagPanel* m_panel = nullptr;
-    std::array<QCheckBox*, kFieldCount> m_included{};
+    std::array<QCheckBox*, kFieldCount> m_included {};
     QFileSystemModel* m_folderModel = nullptr;
     QTreeView* m_tree = nullptr;
     QListWidget* m_fileList = nullptr;

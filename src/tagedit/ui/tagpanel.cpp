@@ -32,7 +32,10 @@ QScrollArea* enclosingScrollArea(QWidget* w)
 
 } // namespace
 
-TagPanel::TagPanel(QObject* parent) : QObject(parent) {}
+TagPanel::TagPanel(QObject* parent)
+    : QObject(parent)
+{
+}
 
 TagPanel::~TagPanel() = default;
 
@@ -40,7 +43,7 @@ bool TagPanel::InitBoxes(QWidget* host)
 {
     if (!host || m_bound)
         return false;
-    std::array<QWidget*, kFieldCount> found{};
+    std::array<QWidget*, kFieldCount> found {};
     for (int i = 0; i < kFieldCount; ++i) {
         const QString name = QLatin1String(fieldInfo(i).boxName);
         QWidget* w = nullptr;
@@ -91,7 +94,7 @@ bool TagPanel::InitBoxes(QWidget* host)
 
     auto* copyright = static_cast<QComboBox*>(found[kCopyright]);
     copyright->clear();
-    copyright->addItems({QStringLiteral("False"), QStringLiteral("True")});
+    copyright->addItems({ QStringLiteral("False"), QStringLiteral("True") });
     copyright->setCurrentIndex(1);
     connect(copyright, &QComboBox::currentTextChanged, this, [this] { onTextChanged(kCopyright); });
 
@@ -106,8 +109,8 @@ void TagPanel::setStepRecorder(StepRecorder& recorder)
 
 void TagPanel::setPartDrop(PartsList& parts, std::function<void()> rebuild)
 {
-    m_partDrop = {[&parts] { return parts.PartDragging(); }, [&parts] { return parts.SelectedPart(); },
-                  [&parts] { parts.setPartDragging(false); }, std::move(rebuild)};
+    m_partDrop = { [&parts] { return parts.PartDragging(); }, [&parts] { return parts.SelectedPart(); },
+        [&parts] { parts.setPartDragging(false); }, std::move(rebuild) };
 }
 
 QWidget* TagPanel::Box(int index) const

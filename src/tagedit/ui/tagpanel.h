@@ -47,10 +47,10 @@ public:
 
     // The main window's dragged name part. All four must be set.
     struct PartDrop {
-        std::function<bool()> dragging;   // a part is being dragged (PartDragging)
-        std::function<QString()> part;    // the dragged part's trimmed text (SelectedPart)
-        std::function<void()> finish;     // ends the drag (PartDragging := false)
-        std::function<void()> rebuild;    // RebuildPartsList, run after the drop
+        std::function<bool()> dragging; // a part is being dragged (PartDragging)
+        std::function<QString()> part; // the dragged part's trimmed text (SelectedPart)
+        std::function<void()> finish; // ends the drag (PartDragging := false)
+        std::function<void()> rebuild; // RebuildPartsList, run after the drop
     };
 
     // Pixels between the top of the visible area and a box reached by
@@ -115,7 +115,7 @@ private:
     void ScrollToFocus(QWidget* box);
     void record(int index);
 
-    std::array<QPointer<QWidget>, kFieldCount> m_boxes{};
+    std::array<QPointer<QWidget>, kFieldCount> m_boxes {};
     QLineEdit* m_genreEdit = nullptr;
     QPointer<QScrollArea> m_scroll;
     bool m_bound = false;

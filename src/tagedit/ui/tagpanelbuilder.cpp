@@ -8,8 +8,8 @@
 
 QString TagBoxToolTip(int index)
 {
-    const QString name = index == int(FieldId::OrigArtist) ? QStringLiteral("Original Artist")
-                                                           : QLatin1String(fieldInfo(index).name);
+    const QString name
+        = index == int(FieldId::OrigArtist) ? QStringLiteral("Original Artist") : QLatin1String(fieldInfo(index).name);
     return QStringLiteral("Value Of The ") + name + QStringLiteral(" ID3 Field");
 }
 

@@ -15,11 +15,11 @@ class QWidget;
 // Row i of the grid holds label (column 0) and box (column 1); column 2 is
 // left to the window (clear buttons, Included check boxes).
 struct TagPanelWidgets {
-    QScrollArea* area = nullptr;   // the clip; its inner widget is ScrollPic
-    QWidget* inner = nullptr;      // ScrollPic
+    QScrollArea* area = nullptr; // the clip; its inner widget is ScrollPic
+    QWidget* inner = nullptr; // ScrollPic
     QGridLayout* grid = nullptr;
-    std::array<QWidget*, kFieldCount> boxes{};
-    std::array<QLabel*, kFieldCount> labels{};
+    std::array<QWidget*, kFieldCount> boxes {};
+    std::array<QLabel*, kFieldCount> labels {};
 };
 
 // Builds the panel as a new QScrollArea (object name "ContainerPic") child
