@@ -65,7 +65,7 @@ TEST_F(KeysTest, CtrlF2SyncsTheNameFromTheFields)
     EXPECT_EQ(newNameText(), QStringLiteral("Band-Song.mp3"));
 }
 
-TEST_F(KeysTest, F7FillsTheFieldsF8ReloadsThemAndF12Plays)
+TEST_F(KeysTest, F7FillsTheFieldsAndF12Plays)
 {
     addTagged(QStringLiteral("t.mp3"), QStringLiteral("Stored"), QStringLiteral("Title"));
     open();
@@ -75,8 +75,6 @@ TEST_F(KeysTest, F7FillsTheFieldsF8ReloadsThemAndF12Plays)
     press(newName(), Qt::Key_F7);
     EXPECT_EQ(box(FieldId::Artist), QStringLiteral("Typed"));
     EXPECT_EQ(box(FieldId::Title), QStringLiteral("Name"));
-    press(child<QWidget>(QStringLiteral("ID3Album")), Qt::Key_F8);
-    EXPECT_EQ(box(FieldId::Artist), QStringLiteral("Stored"));
     press(newName(), Qt::Key_F12);
     EXPECT_EQ(launcher.opened, QStringList { path(QStringLiteral("t.mp3")) });
 }
