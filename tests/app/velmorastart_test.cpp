@@ -117,6 +117,9 @@ TEST_F(WindowTest, ClearButtonsEmptyTheirBoxAndTheContextMenuNeedsASelection)
     emit fileList()->customContextMenuRequested(QPoint(2, 2));
     EXPECT_FALSE(window->fileListMenu()->isVisible());
     select(QStringLiteral("a.mp3"));
+    emit fileList()->customContextMenuRequested(QPoint(2, 2));
+    EXPECT_TRUE(window->fileListMenu()->isVisible());
+    window->fileListMenu()->hide();
     child<QToolButton>(QStringLiteral("ClrImg0"))->click();
     EXPECT_EQ(box(FieldId::Artist), QString());
 }

@@ -119,6 +119,13 @@ TEST_F(OptionsFormTest, FieldListsComposeAMaskThatApplyAddsAndClosingLeavesTheFi
     EXPECT_TRUE(items("ValidFields").isEmpty());
     click("RemoveAll");
     EXPECT_TRUE(mask()->text().isEmpty());
+    auto* valid = child<QListWidget>("ValidFields");
+    valid->setCurrentRow(0);
+    emit valid->itemDoubleClicked(valid->item(0));
+    EXPECT_EQ(items("SelectedFields"), QStringList { "Artist" });
+    selected->setCurrentRow(0);
+    emit selected->itemDoubleClicked(selected->item(0));
+    EXPECT_TRUE(items("SelectedFields").isEmpty());
     select("Track");
     select("Title");
     EXPECT_EQ(mask()->text(), QStringLiteral("Track-Title.mp3"));

@@ -107,6 +107,8 @@ TEST(MultiTagger, AllButtonTogglesEveryIncludedBox)
 TEST(MultiTagger, SetTagsWritesTheIncludedFieldsIntoEverySelectedFileOnly)
 {
     Window w;
+    w.window->SetTagsButtonClick();
+    EXPECT_EQ(w.prompter.messageTexts(), QStringList { "Please Select Some Files From The File List First!" });
     w.edit("ID3Album")->setText("Shared Album");
     w.edit("ID3Artist")->setText("Not Included");
     w.included(FieldId::Album)->setChecked(true);
