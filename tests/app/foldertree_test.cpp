@@ -39,7 +39,7 @@ TEST(FolderTree, SetPathSelectsReportsAndShowsTheFolder)
     ASSERT_TRUE(tree.setPath(deep));
     tree.show();
     EXPECT_EQ(tree.path(), deep + QLatin1Char('/'));
-    EXPECT_EQ(reported, QStringList{deep + QLatin1Char('/')});
+    EXPECT_EQ(reported, QStringList { deep + QLatin1Char('/') });
     settle(800);
     const QModelIndex current = tree.currentIndex();
     ASSERT_TRUE(current.isValid());

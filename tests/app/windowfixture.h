@@ -11,9 +11,9 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/platformservices.h"
 #include "settings/preferences.h"
-#include "tagedit/ui/tagpanel.h"
 #include "support/mp3builder.h"
 #include "support/qttesthelpers.h"
+#include "tagedit/ui/tagpanel.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 
@@ -127,8 +127,7 @@ protected:
     QString box(FieldId id) const { return window->tagPanel().Text(id); }
     void setBox(FieldId id, const QString& text) { window->tagPanel().SetText(id, text); }
 
-    static void press(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
-                      const QString& text = {})
+    static void press(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {})
     {
         QKeyEvent event(QEvent::KeyPress, key, mods, text);
         QApplication::sendEvent(target, &event);
@@ -139,8 +138,8 @@ protected:
     // Answers the next FileExistsForm with the named button; *shown counts
     // the prompts that appeared, *facts takes the path and the five facts of
     // the existing and the renamed file, row by row.
-    static void answerFileExists(const QString& button, int* shown = nullptr, QStringList* facts = nullptr,
-                                 int tries = 50)
+    static void answerFileExists(
+        const QString& button, int* shown = nullptr, QStringList* facts = nullptr, int tries = 50)
     {
         QTimer::singleShot(10, [button, shown, facts, tries] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -172,6 +171,6 @@ protected:
     ScriptedPrompter prompter;
     FixedClock clock;
     PlatformServices services;
-    Preferences prefs{settings};
+    Preferences prefs { settings };
     std::unique_ptr<Velmora> window;
 };

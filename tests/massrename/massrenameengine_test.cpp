@@ -9,10 +9,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-
 namespace {
 
-QString crlf(const QStringList& lines) { return lines.join(QStringLiteral("\r\n")); }
+QString crlf(const QStringList& lines)
+{
+    return lines.join(QStringLiteral("\r\n"));
+}
 
 } // namespace
 
@@ -33,14 +35,15 @@ TEST_F(MassRenameTest, WalkTakesAFoldersFilesThenEachSubfolderCompletelyLeavingH
     FileSearch search;
     search.StartSearch(root, QStringLiteral("*.mp3"));
     // Hidden files are found (a run says it left them); hidden folders not.
-    EXPECT_EQ(search.Found(), (QStringList{root + "._a.mp3", root + "b.MP3", root + "x.mp3", root + "B/y.mp3",
-                                           root + "B/D/w.mp3", root + "C/z.mp3"}));
+    EXPECT_EQ(search.Found(),
+        (QStringList { root + "._a.mp3", root + "b.MP3", root + "x.mp3", root + "B/y.mp3", root + "B/D/w.mp3",
+            root + "C/z.mp3" }));
     EXPECT_FALSE(search.LimitExceeded());
     search.SearchSingleFolder(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(search.Found(), (QStringList{root + "._a.mp3", root + "b.MP3", root + "x.mp3"}));
+    EXPECT_EQ(search.Found(), (QStringList { root + "._a.mp3", root + "b.MP3", root + "x.mp3" }));
     FileSearch limited(2);
     limited.StartSearch(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(limited.Found(), (QStringList{root + "._a.mp3", root + "b.MP3"}));
+    EXPECT_EQ(limited.Found(), (QStringList { root + "._a.mp3", root + "b.MP3" }));
     EXPECT_TRUE(limited.LimitExceeded());
     FileSearch exact(6);
     exact.StartSearch(root, QStringLiteral("*.mp3"));
@@ -57,11 +60,11 @@ TEST_F(MassRenameTest, RunOverTheLimitProcessesTheFirstFilesAndReportsTheRest)
     choices.logOperation = true;
     engine->Run(choices);
 
-    EXPECT_EQ(namesIn(), (QStringList{"a 1.mp3", "b 2.mp3", "c_3.mp3"}));
+    EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "c_3.mp3" }));
     EXPECT_EQ(view.counters.total, 2);
     EXPECT_TRUE(engine->LimitExceeded());
     EXPECT_EQ(view.statuses.last(),
-              "Mass Renaming Processed 2 Files (More Than 2 Found, The Rest Were Left) - View Log For Details");
+        "Mass Renaming Processed 2 Files (More Than 2 Found, The Rest Were Left) - View Log For Details");
     EXPECT_TRUE(logLines().contains(
         ">> Note: More Than 2 Files Found; Only The First 2 Are Processed, The Rest Were Left Untouched"));
 }
@@ -124,8 +127,8 @@ TEST_F(MassRenameTest, NamesAreBuiltFromTheTagsFields)
         choices.allParts = c.allParts;
         view.rows.clear();
         engine->Run(choices);
-        EXPECT_EQ(namesIn(dir), QStringList{c.expected}) << c.format;
-        EXPECT_EQ(QDir(root + dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{}) << c.format;
+        EXPECT_EQ(namesIn(dir), QStringList { c.expected }) << c.format;
+        EXPECT_EQ(QDir(root + dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList {}) << c.format;
         ASSERT_EQ(view.rows.size(), 1);
         EXPECT_EQ(view.rows[0].colour, ResultColour::Renamed) << c.format;
         EXPECT_EQ(view.counters.renamed, 1) << c.format;
@@ -134,7 +137,7 @@ TEST_F(MassRenameTest, NamesAreBuiltFromTheTagsFields)
 
 TEST_F(MassRenameTest, EachSkipShowsTheOldNameInRedAndLogsItsReason)
 {
-    const TestTags artistOnly{.artist = "Abba"};
+    const TestTags artistOnly { .artist = "Abba" };
     const struct {
         const char* name;
         const TestTags* tags;
@@ -155,7 +158,7 @@ TEST_F(MassRenameTest, EachSkipShowsTheOldNameInRedAndLogsItsReason)
         choices.builtFormat = c.format;
         view.rows.clear();
         engine->Run(choices);
-        EXPECT_EQ(namesIn(dir), QStringList{c.name});
+        EXPECT_EQ(namesIn(dir), QStringList { c.name });
         ASSERT_EQ(view.rows.size(), 1);
         EXPECT_EQ(view.rows[0].oldName, c.name);
         EXPECT_EQ(view.rows[0].newName, c.name);
@@ -169,15 +172,20 @@ TEST_F(MassRenameTest, EachSkipShowsTheOldNameInRedAndLogsItsReason)
 
 TEST_F(MassRenameTest, TagRunRewritesTheId3v1TrailerFromTheId3v2TagAndACleanupRunLeavesTagsAlone)
 {
-    const TestTags tags{.artist = "Abba", .title = "Waterloo", .album = "Gold", .genre = "Pop", .comments = "hit",
-                        .track = 3, .year = 1974};
+    const TestTags tags { .artist = "Abba",
+        .title = "Waterloo",
+        .album = "Gold",
+        .genre = "Pop",
+        .comments = "hit",
+        .track = 3,
+        .year = 1974 };
     makeMp3(QStringLiteral("a.mp3"), &tags);
     const QString clean = makeMp3(QStringLiteral("Clean/my song.mp3"));
     const QByteArray cleanBefore = Mp3Builder::readFile(clean);
     choices.builtFormat = "Artist";
     engine->Run(choices);
     EXPECT_EQ(Mp3Builder::readFile(root + "Abba.mp3").right(128),
-              Id3Builder::id3v1("Waterloo", "Abba", "Gold", "1974", "hit", 3, 13));
+        Id3Builder::id3v1("Waterloo", "Abba", "Gold", "1974", "hit", 3, 13));
     choices.startDir = root + "Clean/";
     choices.builtFormat = "";
     engine->Run(choices);
@@ -191,7 +199,7 @@ TEST_F(MassRenameTest, NoneCleansUpTheExistingName)
     makeMp3(QStringLiteral("my_song--live.MP3"));
     choices.logOperation = true;
     engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"my song - live.mp3"});
+    EXPECT_EQ(namesIn(), QStringList { "my song - live.mp3" });
     ASSERT_EQ(view.rows.size(), 1);
     EXPECT_EQ(view.rows[0].dir, root);
     EXPECT_EQ(view.rows[0].oldName, "my_song--live.MP3");
@@ -202,7 +210,7 @@ TEST_F(MassRenameTest, NoneCleansUpTheExistingName)
     backend.values["Settings"]["New File Case"] = "TC";
     prefs.LoadOptions();
     engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"My Song - Live.mp3"});
+    EXPECT_EQ(namesIn(), QStringList { "My Song - Live.mp3" });
     EXPECT_EQ(view.counters.renamed, 1);
 }
 
@@ -215,12 +223,12 @@ TEST_F(MassRenameTest, OptionsAndFiltersTakePartOnlyWhenChecked)
     prefs.LoadFilters();
     makeMp3(QStringLiteral("band-song (live).mp3"));
     engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"band - song (live).mp3"});
+    EXPECT_EQ(namesIn(), QStringList { "band - song (live).mp3" });
 
     choices.useOptions = true;
     choices.useFilters = true;
     engine->Run(choices);
-    EXPECT_EQ(namesIn(), QStringList{"bend - song live.mp3"});
+    EXPECT_EQ(namesIn(), QStringList { "bend - song live.mp3" });
 }
 
 // ---- Errors ----------------------------------------------------------------------
@@ -233,7 +241,7 @@ TEST_F(MassRenameTest, ZeroLengthFilesAndExistingTargetsAreErrorsAndLeftUntouche
     const QByteArray sourceBytes = Mp3Builder::readFile(source);
     choices.logOperation = true;
     engine->Run(choices);
-    EXPECT_EQ(namesIn(), (QStringList{"a b.mp3", "a_b.mp3", "empty_one.mp3"}));
+    EXPECT_EQ(namesIn(), (QStringList { "a b.mp3", "a_b.mp3", "empty_one.mp3" }));
     EXPECT_EQ(Mp3Builder::readFile(target), "precious");
     EXPECT_EQ(Mp3Builder::readFile(source), sourceBytes);
     EXPECT_EQ(QFileInfo(root + "empty_one.mp3").size(), 0);
@@ -258,7 +266,10 @@ TEST_F(MassRenameTest, AFileThatCannotBeRenamedOrReadIsAnErrorOfThatFileAndTheRu
         std::function<void(FaultyFileSystem&, const QString& dir)> fault; // done when processing starts
         const char* logLine;
     } cases[] = {
-        { "a_1.mp3", [](FaultyFileSystem& files, const QString&) { files.renameFailure = { 75, QStringLiteral("Permission denied") }; },
+        { "a_1.mp3",
+            [](FaultyFileSystem& files, const QString&) {
+                files.renameFailure = { 75, QStringLiteral("Permission denied") };
+            },
             ">> Error: Could Not Rename %1a_1.mp3 (Permission denied)" },
         { "a_1.mp3", [](FaultyFileSystem&, const QString& dir) { QFile::remove(dir + "a_1.mp3"); },
             ">> Error: Could Not Read %1a_1.mp3 (No such file or directory)" },
@@ -271,7 +282,7 @@ TEST_F(MassRenameTest, AFileThatCannotBeRenamedOrReadIsAnErrorOfThatFileAndTheRu
             },
             ">> Error: Could Not Read %1a_1.mp3 (The File Cannot Be Opened For Reading)" },
     };
-    const TestTags a{.artist = "a_1"}, b{.artist = "b_2"};
+    const TestTags a { .artist = "a_1" }, b { .artist = "b_2" };
     choices.builtFormat = "Artist";
     choices.logOperation = true;
     int i = 0;
@@ -313,7 +324,7 @@ TEST_F(MassRenameTest, ConfirmationAsksWithBothFullNamesAndNoSkipsTheFile)
     EXPECT_EQ(prompter.calls[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Question);
     EXPECT_EQ(prompter.calls[0].text, "Rename...\r\n\r\n" + root + "a_1.mp3\r\n\r\n As\r\n\r\n" + root + "a 1.mp3");
-    EXPECT_EQ(namesIn(), (QStringList{"a_1.mp3", "b 2.mp3"}));
+    EXPECT_EQ(namesIn(), (QStringList { "a_1.mp3", "b 2.mp3" }));
     EXPECT_EQ(view.counters.skipped, 1);
     EXPECT_EQ(view.rows[0].newName, "a 1.mp3");
     EXPECT_EQ(view.rows[0].colour, ResultColour::Failed);
@@ -332,7 +343,7 @@ TEST_F(MassRenameTest, CancelLogsBothLinesAndStopsAtTheNextFile)
     prompter.answers << Answer::Cancel;
     engine->Run(choices);
 
-    EXPECT_EQ(namesIn(), (QStringList{"a_1.mp3", "b_2.mp3", "c_3.mp3"}));
+    EXPECT_EQ(namesIn(), (QStringList { "a_1.mp3", "b_2.mp3", "c_3.mp3" }));
     EXPECT_EQ(view.counters.total, 2);
     EXPECT_EQ(view.counters.skipped, 1);
     EXPECT_EQ(view.rows.size(), 1);
@@ -365,11 +376,11 @@ TEST_F(MassRenameTest, RunShowsItsStatusesAndControlsInOrder)
 {
     makeMp3(QStringLiteral("a_1.mp3"));
     engine->Run(choices);
-    EXPECT_EQ(view.statuses, (QStringList{"Mass Renaming In Progress", "Searching For Files To Process....",
-                                          "Processing Files...", "Renaming " + root + "a_1.mp3",
-                                          "Mass Renaming Processed 1 Files - View Log For Details"}));
-    EXPECT_EQ(view.runControls, (QList<bool>{false, true}));
-    EXPECT_EQ(view.runStatus, (QList<bool>{true, false}));
+    EXPECT_EQ(view.statuses,
+        (QStringList { "Mass Renaming In Progress", "Searching For Files To Process....", "Processing Files...",
+            "Renaming " + root + "a_1.mp3", "Mass Renaming Processed 1 Files - View Log For Details" }));
+    EXPECT_EQ(view.runControls, (QList<bool> { false, true }));
+    EXPECT_EQ(view.runStatus, (QList<bool> { true, false }));
     EXPECT_GE(view.progressCalls, 1);
     EXPECT_EQ(view.currentDir, root);
     EXPECT_FALSE(QDir(logFolder).exists() && !QDir(logFolder).isEmpty()); // no log asked for
@@ -389,7 +400,7 @@ TEST_F(MassRenameTest, WholeLogOfASmallRun)
     engine->Run(choices);
 
     const QStringList logs = QDir(logFolder).entryList(QDir::Files);
-    EXPECT_EQ(logs, (QStringList{"MassRename-07Mar26-140509.log", "MassRename-07Mar26-140509.log.undo"}));
+    EXPECT_EQ(logs, (QStringList { "MassRename-07Mar26-140509.log", "MassRename-07Mar26-140509.log.undo" }));
     EXPECT_EQ(engine->LogFileName(), logFolder + "MassRename-07Mar26-140509.log");
     const QString expected = crlf({
         "Velmora - Mass Renaming Log",
@@ -436,7 +447,7 @@ TEST_F(MassRenameTest, LogThatCannotBeCreatedIsReportedAndTheRunGoesOn)
     EXPECT_TRUE(prompter.calls[0].text.startsWith("Could Not Open Log File!\r\n\r\n"));
     EXPECT_TRUE(prompter.calls[0].text.endsWith(")"));
     EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(namesIn(), QStringList{"a 1.mp3"});
+    EXPECT_EQ(namesIn(), QStringList { "a 1.mp3" });
 }
 
 // ---- Go ------------------------------------------------------------------------------
@@ -479,53 +490,53 @@ TEST_F(MassRenameTest, RunsNeverReplaceLinksHideFilesOrPutControlsInNamesAndSayW
         const char* what;
         std::function<void(const QString& dir)> make;
         const char* format;
-        QStringList names;    // the folder's entries afterwards
+        QStringList names; // the folder's entries afterwards
         QStringList logLines; // %1 is the folder
         MassRenameCounters counters;
     } cases[] = {
         { "symbolic link to a file of the folder",
             [this](const QString& dir) {
-                const TestTags tags{.artist = "X", .title = "Y"};
+                const TestTags tags { .artist = "X", .title = "Y" };
                 makeMp3(dir + "song.mp3", &tags);
                 QFile::link("song.mp3", root + dir + "a-link.mp3");
             },
-            "Artist - Title", {"X - Y.mp3", "song.mp3"},
-            {"%1a-link.mp3 Renamed As %1X - Y.mp3", ">> Error: Could Not Rename %1song.mp3 (File exists)"},
-            {.found = 2, .total = 2, .errors = 1, .renamed = 1} },
+            "Artist - Title", { "X - Y.mp3", "song.mp3" },
+            { "%1a-link.mp3 Renamed As %1X - Y.mp3", ">> Error: Could Not Rename %1song.mp3 (File exists)" },
+            { .found = 2, .total = 2, .errors = 1, .renamed = 1 } },
         { "two hard links of one file",
             [this](const QString& dir) {
-                const TestTags tags{.artist = "X", .title = "Y"};
+                const TestTags tags { .artist = "X", .title = "Y" };
                 makeMp3(dir + "a.mp3", &tags);
                 ::link(QFile::encodeName(root + dir + "a.mp3").constData(),
-                       QFile::encodeName(root + dir + "b.mp3").constData());
+                    QFile::encodeName(root + dir + "b.mp3").constData());
             },
-            "Artist - Title", {"X - Y.mp3", "b.mp3"},
-            {"%1a.mp3 Renamed As %1X - Y.mp3", ">> Error: Could Not Rename %1b.mp3 (File exists)"},
-            {.found = 2, .total = 2, .errors = 1, .renamed = 1} },
+            "Artist - Title", { "X - Y.mp3", "b.mp3" },
+            { "%1a.mp3 Renamed As %1X - Y.mp3", ">> Error: Could Not Rename %1b.mp3 (File exists)" },
+            { .found = 2, .total = 2, .errors = 1, .renamed = 1 } },
         { "tag values beginning with dots",
             [this](const QString& dir) {
-                const TestTags special{.artist = ".38 Special", .title = "Caught Up"};
-                const TestTags dots{.artist = "..", .title = "Song"};
+                const TestTags special { .artist = ".38 Special", .title = "Caught Up" };
+                const TestTags dots { .artist = "..", .title = "Song" };
                 makeMp3(dir + "a.mp3", &special);
                 makeMp3(dir + "b.mp3", &dots);
             },
-            "Artist - Title", {"38 Special - Caught Up.mp3", "Song.mp3"},
-            {"%1a.mp3 Renamed As %138 Special - Caught Up.mp3", "%1b.mp3 Renamed As %1Song.mp3"},
-            {.found = 2, .total = 2, .renamed = 2} },
+            "Artist - Title", { "38 Special - Caught Up.mp3", "Song.mp3" },
+            { "%1a.mp3 Renamed As %138 Special - Caught Up.mp3", "%1b.mp3 Renamed As %1Song.mp3" },
+            { .found = 2, .total = 2, .renamed = 2 } },
         { "control characters in tag values",
             [this](const QString& dir) {
-                const TestTags tags{.artist = "A\nB", .title = "C\tD\r"};
+                const TestTags tags { .artist = "A\nB", .title = "C\tD\r" };
                 makeMp3(dir + "a.mp3", &tags);
             },
-            "Artist - Title", {"A B - C D.mp3"}, {"%1a.mp3 Renamed As %1A B - C D.mp3"},
-            {.found = 1, .total = 1, .renamed = 1} },
+            "Artist - Title", { "A B - C D.mp3" }, { "%1a.mp3 Renamed As %1A B - C D.mp3" },
+            { .found = 1, .total = 1, .renamed = 1 } },
         { "hidden files are counted and logged as skipped, hidden folders not",
             [this](const QString& dir) {
                 makeMp3(dir + ".hidden_one.mp3");
                 makeMp3(dir + ".cache/c_1.mp3");
             },
-            "", {".hidden_one.mp3"}, {">> Skipped: %1.hidden_one.mp3 (Hidden File)"},
-            {.found = 1, .total = 1, .skipped = 1} },
+            "", { ".hidden_one.mp3" }, { ">> Skipped: %1.hidden_one.mp3 (Hidden File)" },
+            { .found = 1, .total = 1, .skipped = 1 } },
     };
     choices.includeSubs = true;
     choices.logOperation = true;
@@ -538,11 +549,11 @@ TEST_F(MassRenameTest, RunsNeverReplaceLinksHideFilesOrPutControlsInNamesAndSayW
         choices.builtFormat = c.format;
         QDir(logFolder).removeRecursively();
         engine->Run(choices);
-        EXPECT_EQ(QDir(root + dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name), c.names)
-            << c.what;
+        EXPECT_EQ(QDir(root + dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name), c.names) << c.what;
         const QStringList lines = logLines();
         for (const QString& line : c.logLines)
-            EXPECT_TRUE(lines.contains(QString(line).replace("%1", root + dir))) << c.what << ": " << line.toStdString();
+            EXPECT_TRUE(lines.contains(QString(line).replace("%1", root + dir)))
+                << c.what << ": " << line.toStdString();
         EXPECT_EQ(lines.filter(" Renamed As ").size(), c.counters.renamed) << c.what;
         EXPECT_EQ(view.counters.found, c.counters.found) << c.what;
         EXPECT_EQ(view.counters.total, c.counters.total) << c.what;
@@ -602,5 +613,5 @@ TEST_F(MassRenameTest, ALogFolderThatMayNotBeCreatedReportsTheRealCause)
     QFile::setPermissions(tmp.path() + "/locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].text, "Could Not Open Log File!\r\n\r\nPermission denied (75)");
-    EXPECT_EQ(namesIn(), QStringList{"a 1.mp3"});
+    EXPECT_EQ(namesIn(), QStringList { "a 1.mp3" });
 }

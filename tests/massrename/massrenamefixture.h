@@ -25,7 +25,10 @@
 
 // Readable failure output for texts and lists of texts.
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 inline void PrintTo(const QStringList& l, std::ostream* os)
 {
     *os << '{';
@@ -44,15 +47,19 @@ public:
         NameCollision collision = NameCollision::None;
     };
 
-    void ClearResults() override { rows.clear(); ++clears; }
+    void ClearResults() override
+    {
+        rows.clear();
+        ++clears;
+    }
     void AddResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour) override
     {
-        rows.append({dir, oldName, newName, colour});
+        rows.append({ dir, oldName, newName, colour });
     }
-    void AddPreviewRow(const QString& dir, const QString& oldName, const QString& newName,
-                       NameCollision collision) override
+    void AddPreviewRow(
+        const QString& dir, const QString& oldName, const QString& newName, NameCollision collision) override
     {
-        rows.append({dir, oldName, newName, ResultColour::Renamed, collision});
+        rows.append({ dir, oldName, newName, ResultColour::Renamed, collision });
     }
     void SetStatusText(const QString& text) override
     {
@@ -154,7 +161,7 @@ protected:
     // The only run log, as text.
     QString logText() const
     {
-        const QStringList logs = QDir(logFolder).entryList({QStringLiteral("MassRename-*.log")}, QDir::Files);
+        const QStringList logs = QDir(logFolder).entryList({ QStringLiteral("MassRename-*.log") }, QDir::Files);
         if (logs.size() != 1)
             return QStringLiteral("<%1 log files>").arg(logs.size());
         return QString::fromUtf8(Mp3Builder::readFile(logFolder + logs.first()));

@@ -35,15 +35,25 @@ TEST(MassRenameCleanup, TurnsDashRunsUnderscoresAndSpacesIntoOneSeparatorOrSpace
         const char* fileCase;
         const char* out;
     } cases[] = {
-        { "my_song--live", "NC", "my song - live" }, { "a-------b", "NC", "a - b" }, { "a---b", "NC", "a - b" },
-        { "Jean-Luc", "NC", "Jean - Luc" }, { "a~b", "NC", "a - b" }, { "My%20Song", "NC", "My Song" },
-        { "A     B", "NC", "A B" }, { "A          B", "NC", "A B" }, { "a__b", "NC", "a b" },
+        { "my_song--live", "NC", "my song - live" },
+        { "a-------b", "NC", "a - b" },
+        { "a---b", "NC", "a - b" },
+        { "Jean-Luc", "NC", "Jean - Luc" },
+        { "a~b", "NC", "a - b" },
+        { "My%20Song", "NC", "My Song" },
+        { "A     B", "NC", "A B" },
+        { "A          B", "NC", "A B" },
+        { "a__b", "NC", "a b" },
         // Leading and trailing separators stay; a slash from a tag is a separator, a backslash is kept.
-        { "-Intro", "NC", " - Intro" }, { "Outro-", "NC", "Outro - " }, { "AC/DC", "NC", "AC - DC" },
+        { "-Intro", "NC", " - Intro" },
+        { "Outro-", "NC", "Outro - " },
+        { "AC/DC", "NC", "AC - DC" },
         { "a\\b", "NC", "a\\b" },
         // Casing is always applied.
-        { "the band--song", "TC", "The Band - Song" }, { "the band--song", "UC", "THE BAND - SONG" },
-        { "The Band--Song", "LC", "the band - song" }, { "The bAnd--Song", "XX", "The bAnd - Song" },
+        { "the band--song", "TC", "The Band - Song" },
+        { "the band--song", "UC", "THE BAND - SONG" },
+        { "The Band--Song", "LC", "the band - song" },
+        { "The bAnd--Song", "XX", "The bAnd - Song" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(MassRenameCleanup(c.in, plainRules(c.fileCase)), c.out) << c.in << ' ' << c.fileCase;
@@ -67,7 +77,7 @@ TEST(MassRenameCleanup, OptionsGiveTheSeparatorAndParenthesesOnlyWhenUsed)
 TEST(MassRenameCleanup, FiltersRunOnlyWhenUsedAndInOrder)
 {
     RenameCleanupRules r = plainRules();
-    r.filters = {FilterRecord{"R", "a", "e"}, FilterRecord{"D", "n", ""}, FilterRecord{"X", "B", "Q"}};
+    r.filters = { FilterRecord { "R", "a", "e" }, FilterRecord { "D", "n", "" }, FilterRecord { "X", "B", "Q" } };
     EXPECT_EQ(MassRenameCleanup("Banana", r), "Banana");
     r.useFilters = true;
     EXPECT_EQ(MassRenameCleanup("Banana", r), "Beee");
@@ -81,7 +91,7 @@ TEST(MassRenameCleanup, RulesTakeFiltersOnlyWhenUsed)
     Options o;
     o.SeparatorString = " - ";
     o.NewFileCase = NameCase::Upper;
-    const FilterList filters{FilterRecord{"D", "x", ""}};
+    const FilterList filters { FilterRecord { "D", "x", "" } };
     const RenameCleanupRules off = MakeRenameCleanupRules(false, false, o, filters, true);
     EXPECT_TRUE(off.filters.isEmpty());
     EXPECT_EQ(off.newFileCase, NameCase::Upper);
@@ -98,7 +108,7 @@ TEST(AutoFormat, ListStartsWithNoneAndHoldsEveryField)
     const QStringList entries = FormatListEntries();
     ASSERT_EQ(entries.size(), 21);
     EXPECT_EQ(entries.first(), "None");
-    EXPECT_EQ(entries.mid(1, 6), (QStringList{"Artist", "Title", "Album", "Comments", "Track", "Total Tracks"}));
+    EXPECT_EQ(entries.mid(1, 6), (QStringList { "Artist", "Title", "Album", "Comments", "Track", "Total Tracks" }));
     EXPECT_EQ(entries.last(), "Tempo");
 }
 
@@ -108,7 +118,7 @@ TEST(AutoFormat, BlankTextMeansNoneAndTextSplitsAtDashes)
     EXPECT_TRUE(ParseBuiltFormat("").parts.isEmpty());
     const AutoFormat f = ParseBuiltFormat("Artist -Title-  Track ");
     EXPECT_EQ(f.formatString, "Artist -Title-  Track ");
-    EXPECT_EQ(f.parts, (QStringList{"Artist", "Title", "Track"}));
+    EXPECT_EQ(f.parts, (QStringList { "Artist", "Title", "Track" }));
 }
 
 // ---- Stored choices ------------------------------------------------------------------
@@ -184,10 +194,10 @@ TEST(RunSummary, OptionLinesOnlyWithOptions)
 
 TEST(MassRenameLog, NamesCarryDayMonthYearAndTimeAndDatesHaveSecondsButNoZone)
 {
-    EXPECT_EQ(MassRenameLog::FileNameFor(QDateTime(QDate(2026, 12, 5), QTime(14, 30, 5))),
-              "MassRename-05Dec26-143005.log");
-    EXPECT_EQ(MassRenameLog::FileNameFor(QDateTime(QDate(2031, 1, 9), QTime(3, 4, 0))),
-              "MassRename-09Jan31-030400.log");
+    EXPECT_EQ(
+        MassRenameLog::FileNameFor(QDateTime(QDate(2026, 12, 5), QTime(14, 30, 5))), "MassRename-05Dec26-143005.log");
+    EXPECT_EQ(
+        MassRenameLog::FileNameFor(QDateTime(QDate(2031, 1, 9), QTime(3, 4, 0))), "MassRename-09Jan31-030400.log");
     EXPECT_EQ(MassRenameLog::GeneralDateTime(QDateTime(QDate(2026, 12, 5), QTime(14, 30, 5))), "12/5/26 2:30:05 PM");
 }
 
@@ -221,7 +231,7 @@ TEST(ViewLogFile, OpensThePathAndReportsEachFailureCode)
     RecordingLauncher launcher;
     ScriptedPrompter prompter;
     EXPECT_EQ(ViewLogFile(launcher, prompter, "/logs/a.log"), 0);
-    EXPECT_EQ(launcher.opened, QStringList{"/logs/a.log"});
+    EXPECT_EQ(launcher.opened, QStringList { "/logs/a.log" });
     EXPECT_TRUE(prompter.calls.isEmpty());
 
     launcher.result = 2;

@@ -23,7 +23,7 @@ CleanupRules withFilter(const QString& kind, const QString& search, const QStrin
     CleanupRules r = rules("S");
     r.enableFilters = true;
     r.filterCase = caseSensitive;
-    r.filters = {FilterRecord{kind, search, replace}};
+    r.filters = { FilterRecord { kind, search, replace } };
     return r;
 }
 } // namespace
@@ -33,26 +33,26 @@ TEST(CleanupFileName, SeparatorsSpacesUnderscoresAndParentheses)
     const struct {
         const char *flags, *text, *expected;
     } cases[] = {
-        {"S", "Artist--Title", "Artist - Title"},
-        {"S", "Artist-------Title", "Artist - Title"},
-        {"S", "Artist---Title", "Artist - Title"},
-        {"", "Artist-Title", "Artist-Title"},
+        { "S", "Artist--Title", "Artist - Title" },
+        { "S", "Artist-------Title", "Artist - Title" },
+        { "S", "Artist---Title", "Artist - Title" },
+        { "", "Artist-Title", "Artist-Title" },
         // Without split spaces a dash run and spaced dash are padded; the parts model drops the spaces.
-        {"", "Artist--Title", "Artist - Title"},
-        {"", "Artist - Title", "Artist - Title"},
-        {"S", "Jean-Luc", "Jean - Luc"},
-        {"S", "Artist~Title", "Artist - Title"},
-        {"S", "AC/DC", "AC - DC"},
-        {"S", "A\\B", "A\\B"},
-        {"S", "My%20Song", "My Song"},
-        {"S", "A          B", "A B"},
-        {"S", "A\tB", "A\tB"},
-        {"S", "My_Song", "My_Song"},
-        {"SU", "My__ _Song", "My Song"},
-        {"S", "Song (Live)", "Song (Live)"},
-        {"SP", "Song (Live)", "Song Live"},
-        {"S", "-Intro", " - Intro"}, // leading and trailing separators stay
-        {"", "Intro-", "Intro-"},
+        { "", "Artist--Title", "Artist - Title" },
+        { "", "Artist - Title", "Artist - Title" },
+        { "S", "Jean-Luc", "Jean - Luc" },
+        { "S", "Artist~Title", "Artist - Title" },
+        { "S", "AC/DC", "AC - DC" },
+        { "S", "A\\B", "A\\B" },
+        { "S", "My%20Song", "My Song" },
+        { "S", "A          B", "A B" },
+        { "S", "A\tB", "A\tB" },
+        { "S", "My_Song", "My_Song" },
+        { "SU", "My__ _Song", "My Song" },
+        { "S", "Song (Live)", "Song (Live)" },
+        { "SP", "Song (Live)", "Song Live" },
+        { "S", "-Intro", " - Intro" }, // leading and trailing separators stay
+        { "", "Intro-", "Intro-" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(CleanupFileName(c.text, rules(c.flags)), c.expected) << c.flags << ' ' << c.text;
@@ -82,14 +82,14 @@ TEST(FilterReplace, AdaptsTheReplacementToTheMatchCase)
         bool caseSensitive;
         const char* expected;
     } cases[] = {
-        {"FEAT", "feat", "featuring", false, "FEATURING"},
-        {"Feat", "feat", "featuring", false, "Featuring"},
-        {"fEaT", "feat", "featuring", false, "featuring"},
-        {"FEAT x", "Feat", "ft", false, "ft x"}, // capitals in the search: no adaption
-        {"banana", "a", "aa", true, "baanaanaa"}, // replacement containing the search ends
-        {"banana", "a", "aa", false, "baanaanaa"},
-        {"a b", " ", "", false, "a b"},
-        {"a b", "", "x", false, "a b"},
+        { "FEAT", "feat", "featuring", false, "FEATURING" },
+        { "Feat", "feat", "featuring", false, "Featuring" },
+        { "fEaT", "feat", "featuring", false, "featuring" },
+        { "FEAT x", "Feat", "ft", false, "ft x" }, // capitals in the search: no adaption
+        { "banana", "a", "aa", true, "baanaanaa" }, // replacement containing the search ends
+        { "banana", "a", "aa", false, "baanaanaa" },
+        { "a b", " ", "", false, "a b" },
+        { "a b", "", "x", false, "a b" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(FilterReplace(c.text, c.find, c.repl, c.caseSensitive), c.expected) << c.text << '/' << c.find;

@@ -16,9 +16,9 @@ protected:
 TEST_F(FormatListStore, NothingStoredGivesSixFactoryMasksAndWritesThem)
 {
     session.LoadFormats();
-    const QStringList expected{"Album - Artist - Track - Title.mp3", "Artist - Title.mp3",
-                               "Artist - Title - Notes.mp3",         "Artist - Album - Track - Title.mp3",
-                               "Album - Artist - Track - Title.mp3", "Track - Title.mp3"};
+    const QStringList expected { "Album - Artist - Track - Title.mp3", "Artist - Title.mp3",
+        "Artist - Title - Notes.mp3", "Artist - Album - Track - Title.mp3", "Album - Artist - Track - Title.mp3",
+        "Track - Title.mp3" };
     EXPECT_EQ(session.formats().masks(), expected);
     EXPECT_EQ(session.formats().currentIndex(), 0);
     EXPECT_EQ(stored().values(), expected);
@@ -38,11 +38,11 @@ TEST_F(FormatListStore, StoredMasksStopAtFirstEmptyValueAndLastFormatSelects)
     store("Format03", "Orphan.mp3");
     backend.setValue("Settings", "Last Format", "1");
     session.LoadFormats();
-    EXPECT_EQ(session.formats().masks(), QStringList({"Artist - Title.mp3", "Title.mp3"}));
+    EXPECT_EQ(session.formats().masks(), QStringList({ "Artist - Title.mp3", "Title.mp3" }));
     EXPECT_EQ(session.formats().currentIndex(), 1);
     // The section is rewritten at once: the orphan behind the gap is gone.
-    EXPECT_EQ(stored().keys(), QStringList({"Format00", "Format01"}));
-    for (const char* outside : {"9", "-1"}) {
+    EXPECT_EQ(stored().keys(), QStringList({ "Format00", "Format01" }));
+    for (const char* outside : { "9", "-1" }) {
         backend.setValue("Settings", "Last Format", outside);
         session.LoadFormats();
         EXPECT_EQ(session.formats().currentIndex(), -1) << outside;
@@ -59,9 +59,9 @@ TEST_F(FormatListStore, SaveUsesAtLeastTwoDigitsAndDropsOldKeys)
     EXPECT_EQ(stored().size(), 101);
     EXPECT_EQ(stored().value("Format07"), "Artist - Title 7.mp3");
     EXPECT_EQ(stored().value("Format100"), "Artist - Title 100.mp3");
-    session.formats().setMasks({"A.mp3"});
+    session.formats().setMasks({ "A.mp3" });
     session.SaveFormats();
-    EXPECT_EQ(stored().keys(), QStringList({"Format00"}));
+    EXPECT_EQ(stored().keys(), QStringList({ "Format00" }));
     session.formats().setMasks({});
     session.SaveFormats();
     EXPECT_FALSE(backend.values.contains("Formats"));
@@ -70,7 +70,7 @@ TEST_F(FormatListStore, SaveUsesAtLeastTwoDigitsAndDropsOldKeys)
 TEST_F(FormatListStore, RemoveAsksThenRemovesAndSelectsFirstAsAClick)
 {
     setOption("SyncOption", "1");
-    session.formats().setMasks({"Artist - Title.mp3", "Title - Artist.mp3", "Title.mp3"});
+    session.formats().setMasks({ "Artist - Title.mp3", "Title - Artist.mp3", "Title.mp3" });
     session.formats().setCurrentIndex(1);
     field(FieldId::Artist) = "Band";
     field(FieldId::Title) = "Song";
@@ -90,7 +90,7 @@ TEST_F(FormatListStore, RemoveAsksThenRemovesAndSelectsFirstAsAClick)
     EXPECT_EQ(prompter.calls.at(1).text, "Remove The Format: 'Title - Artist.mp3'?");
     EXPECT_EQ(prompter.calls.at(1).icon, MsgIcon::Question);
     EXPECT_EQ(prompter.calls.at(1).buttons, MsgButtons::YesNo);
-    EXPECT_EQ(session.formats().masks(), QStringList({"Artist - Title.mp3", "Title.mp3"}));
+    EXPECT_EQ(session.formats().masks(), QStringList({ "Artist - Title.mp3", "Title.mp3" }));
     EXPECT_EQ(host.statuses.count("Format Removed"), 1);
     EXPECT_EQ(session.formats().currentIndex(), 0);
     EXPECT_EQ(host.reloads, 1);
@@ -99,7 +99,7 @@ TEST_F(FormatListStore, RemoveAsksThenRemovesAndSelectsFirstAsAClick)
 
 TEST_F(FormatListStore, RemovingTheLastMaskLeavesNothingSelected)
 {
-    session.formats().setMasks({"A.mp3"});
+    session.formats().setMasks({ "A.mp3" });
     session.formats().setCurrentIndex(0);
     name("x.mp3");
     prompter.answers.enqueue(Answer::Yes);
@@ -115,9 +115,10 @@ TEST(FormatListIni, AMaskTypedWithACommaIsReadAsWrittenAndTheMasksAfterItStay)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("Velmora.ini"));
-    ASSERT_TRUE(Mp3Builder::writeFile(file, "[Formats]\nFormat00=Album - Artist.mp3\nFormat01=Artist, Title.mp3\n"
-                                            "Format02=Track,Title.mp3\nFormat03=Track - Title.mp3\n"));
-    const QStringList expected{"Album - Artist.mp3", "Artist, Title.mp3", "Track,Title.mp3", "Track - Title.mp3"};
+    ASSERT_TRUE(Mp3Builder::writeFile(file,
+        "[Formats]\nFormat00=Album - Artist.mp3\nFormat01=Artist, Title.mp3\n"
+        "Format02=Track,Title.mp3\nFormat03=Track - Title.mp3\n"));
+    const QStringList expected { "Album - Artist.mp3", "Artist, Title.mp3", "Track,Title.mp3", "Track - Title.mp3" };
     for (int run = 0; run < 2; ++run) { // the start-up rewrite, then the next start
         IniSettingsBackend backend(file);
         SettingsStore store(backend);

@@ -5,10 +5,10 @@
 
 TEST(MaskTokens, PatternBeforeLastPeriodWithCaseSensitiveTokensAndSongForTitle)
 {
-    EXPECT_EQ(MaskTokens("Artist - Title.mp3"), QStringList({"Artist ", " Title"}));
-    EXPECT_EQ(MaskTokens("Artist - Title.v2.ogg"), QStringList({"Artist ", " Title.v2"}));
-    EXPECT_EQ(MaskTokens("Artist - Title"), QStringList({"Artist ", " Title"}));
-    EXPECT_EQ(MaskTokens(".mp3"), QStringList({""}));
+    EXPECT_EQ(MaskTokens("Artist - Title.mp3"), QStringList({ "Artist ", " Title" }));
+    EXPECT_EQ(MaskTokens("Artist - Title.v2.ogg"), QStringList({ "Artist ", " Title.v2" }));
+    EXPECT_EQ(MaskTokens("Artist - Title"), QStringList({ "Artist ", " Title" }));
+    EXPECT_EQ(MaskTokens(".mp3"), QStringList({ "" }));
     FieldId f;
     EXPECT_TRUE(MaskTokenField(" Song ", &f));
     EXPECT_EQ(f, FieldId::Title);
@@ -20,38 +20,36 @@ TEST(MaskTokens, PatternBeforeLastPeriodWithCaseSensitiveTokensAndSongForTitle)
 
 TEST(NameFromFields, PlaceholdersEmptyFieldsSongAndCaseSensitiveTokens)
 {
-    const QMap<FieldId, QString> v{{FieldId::Album, "  "}, {FieldId::Artist, "Band"}, {FieldId::Track, "03"},
-                                   {FieldId::Title, "Song"}};
+    const QMap<FieldId, QString> v { { FieldId::Album, "  " }, { FieldId::Artist, "Band" }, { FieldId::Track, "03" },
+        { FieldId::Title, "Song" } };
     const auto values = [&](FieldId f) { return v.value(f); };
     const struct {
         const char *mask, *separator, *expected;
     } cases[] = {
-        {"Artist - Title - Notes.mp3", " - ", "Band - Song.mp3"}, // a placeholder adds nothing
-        {"Album - Artist - Track - Title.mp3", " - ", "Band - 03 - Song.mp3"}, // an empty field drops its separator
-        {"Artist - Album - Title.mp3", "-", "Band-Song.mp3"},
-        {"Song - Artist.mp3", " - ", "Song - Band.mp3"},
-        {"artist - title.mp3", " - ", ".mp3"},
-        {"Artist - Title", "-", "Band-Song.mp3"}, // no extension in the mask
-        {"Notes.mp3", " - ", ".mp3"}, // placeholders only
+        { "Artist - Title - Notes.mp3", " - ", "Band - Song.mp3" }, // a placeholder adds nothing
+        { "Album - Artist - Track - Title.mp3", " - ", "Band - 03 - Song.mp3" }, // an empty field drops its separator
+        { "Artist - Album - Title.mp3", "-", "Band-Song.mp3" }, { "Song - Artist.mp3", " - ", "Song - Band.mp3" },
+        { "artist - title.mp3", " - ", ".mp3" }, { "Artist - Title", "-", "Band-Song.mp3" }, // no extension in the mask
+        { "Notes.mp3", " - ", ".mp3" }, // placeholders only
     };
     for (const auto& c : cases)
         EXPECT_EQ(NameFromFields(c.mask, values, c.separator), c.expected) << c.mask;
     // Values are taken as they stand.
-    EXPECT_EQ(NameFromFields("Artist - Title.mp3", [](FieldId f) { return f == FieldId::Artist ? " band_x " : "t--t "; },
-                             " - "),
-              "band_x  - t--t.mp3");
+    EXPECT_EQ(NameFromFields(
+                  "Artist - Title.mp3", [](FieldId f) { return f == FieldId::Artist ? " band_x " : "t--t "; }, " - "),
+        "band_x  - t--t.mp3");
 }
 
 TEST(FieldsFromName, PairsPiecesPositionally)
 {
     using Pairs = QList<QPair<FieldId, QString>>;
     EXPECT_EQ(FieldsFromName("Artist - Title.mp3", "Band - Song - Live.mp3", false),
-              (Pairs{{FieldId::Artist, "Band"}, {FieldId::Title, "Song"}}));
+        (Pairs { { FieldId::Artist, "Band" }, { FieldId::Title, "Song" } }));
     // Surplus tokens and placeholders assign nothing; an empty piece clears.
     EXPECT_EQ(FieldsFromName("Notes - Artist - Title - Album.mp3", "x - Band.mp3", false),
-              (Pairs{{FieldId::Artist, "Band"}}));
+        (Pairs { { FieldId::Artist, "Band" } }));
     EXPECT_EQ(FieldsFromName("Artist - Title.mp3", "Band - .mp3", false),
-              (Pairs{{FieldId::Artist, "Band"}, {FieldId::Title, ""}}));
+        (Pairs { { FieldId::Artist, "Band" }, { FieldId::Title, "" } }));
 }
 
 using MaskSync = SessionTest;
@@ -69,7 +67,7 @@ TEST_F(MaskSync, SyncWithInternalsBuildsNameAndReportsOrKeepsItWithoutMask)
     session.SyncWithInternals();
     EXPECT_EQ(name(), "Band - Song.mp3");
     EXPECT_EQ(host.statuses.last(), "Internal ID Tags Loaded To New Filename");
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({"SyncWithInternals:0", ""}));
+    EXPECT_EQ(session.recorder().EditSteps(), QStringList({ "SyncWithInternals:0", "" }));
 }
 
 TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndFailingFields)
@@ -94,7 +92,7 @@ TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndFailingFields)
     EXPECT_EQ(field(FieldId::Artist), "Band");
     EXPECT_EQ(field(FieldId::Genre), "");
     EXPECT_EQ(field(FieldId::Album), "Record");
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({"Artist:Band", "Album:Record", "UpdateInternal:0", ""}));
+    EXPECT_EQ(session.recorder().EditSteps(), QStringList({ "Artist:Band", "Album:Record", "UpdateInternal:0", "" }));
 }
 
 TEST_F(MaskSync, TypingWithSyncOptionZeroReassignsAfterEveryChange)
@@ -112,7 +110,7 @@ TEST_F(MaskSync, TypingWithSyncOptionZeroReassignsAfterEveryChange)
     EXPECT_EQ(field(FieldId::Title), "S");
     EXPECT_EQ(field(FieldId::Artist), "Band");
 
-    for (const char* option : {"1", "2"}) {
+    for (const char* option : { "1", "2" }) {
         setOption("SyncOption", option);
         field(FieldId::Artist) = "Old";
         name("Band - Song.mp3");
@@ -144,7 +142,7 @@ TEST_F(MaskSync, AutoSyncFollowsSyncOption)
 TEST_F(MaskSync, FormatListClickReloadsFieldsThenSyncsUnlessTheNameIsBlank)
 {
     setOption("SyncOption", "1");
-    session.formats().setMasks({"Artist - Title.mp3", "Title - Artist.mp3"});
+    session.formats().setMasks({ "Artist - Title.mp3", "Title - Artist.mp3" });
     host.onReload = [this] {
         field(FieldId::Artist) = "Band";
         field(FieldId::Title) = "Song";

@@ -15,8 +15,8 @@ TEST_F(NameCommands, CaseFileNameWritesMp3ExtensionAndRecordsItsModeNumber)
     name("the band - (live).ogg");
     session.CaseFileName(NameCase::Title);
     EXPECT_EQ(name(), "The Band - (Live).mp3");
-    EXPECT_EQ(session.recorder().EditSteps(),
-              QStringList({"CaseFileName:1", "CaseFileName:2", "CaseFileName:3", ""}));
+    EXPECT_EQ(
+        session.recorder().EditSteps(), QStringList({ "CaseFileName:1", "CaseFileName:2", "CaseFileName:3", "" }));
 }
 
 TEST_F(NameCommands, RemovePeriodsKeepsOnlyTheExtension)
@@ -59,10 +59,10 @@ TEST_F(NameCommands, RemoveSDSDeletesTheDashAfterTheCursorAndCollapsesSpaces)
         const char *start, *expected;
         int cursor, selection, cursorAfter;
     } cases[] = {
-        {"A - B.mp3", "A B.mp3", 2, 0, -1},
-        {"A-B.mp3", "AB.mp3", 1, 0, 1}, // no spaces collapse: the cursor stays
-        {"A  B - C.mp3", "A B - C.mp3", 0, 0, -1}, // before a letter: only spaces collapse
-        {"A-B.mp3", "A-B.mp3", 0, 2, -1},
+        { "A - B.mp3", "A B.mp3", 2, 0, -1 },
+        { "A-B.mp3", "AB.mp3", 1, 0, 1 }, // no spaces collapse: the cursor stays
+        { "A  B - C.mp3", "A B - C.mp3", 0, 0, -1 }, // before a letter: only spaces collapse
+        { "A-B.mp3", "A-B.mp3", 0, 2, -1 },
     };
     for (const auto& c : cases) {
         name(c.start);
@@ -83,15 +83,15 @@ TEST_F(NameCommands, AddRemoveParenthesisTogglesThePartUnderTheCursor)
         int cursor;
         const char* expected;
     } cases[] = {
-        {"1", "Song - Live.mp3", 9, "Song - (Live).mp3"},
-        {"1", "Song - (Live).mp3", 9, "Song - Live.mp3"},
-        {"1", "Song - ( Live Now ).mp3", 8, "Song - Live Now.mp3"},
-        {"1", "A-B.mp3", 7, "A - B.mp3"}, // behind ".mp3": no part, separators still normalised
-        {"0", "abc", 2, ".mp3"},
+        { "1", "Song - Live.mp3", 9, "Song - (Live).mp3" },
+        { "1", "Song - (Live).mp3", 9, "Song - Live.mp3" },
+        { "1", "Song - ( Live Now ).mp3", 8, "Song - Live Now.mp3" },
+        { "1", "A-B.mp3", 7, "A - B.mp3" }, // behind ".mp3": no part, separators still normalised
+        { "0", "abc", 2, ".mp3" },
         // Nothing before the extension: no part to wrap, wherever the cursor.
-        {"0", "abc", 0, ".mp3"},
-        {"1", ".mp3", 0, ".mp3"},
-        {"1", "   .mp3", 1, ".mp3"},
+        { "0", "abc", 0, ".mp3" },
+        { "1", ".mp3", 0, ".mp3" },
+        { "1", "   .mp3", 1, ".mp3" },
     };
     for (const auto& c : cases) {
         setOption("SplitSpaces", c.split);
@@ -106,13 +106,14 @@ TEST_F(NameCommands, AddRemoveParenthesisTogglesThePartUnderTheCursor)
 TEST_F(NameCommands, CommandsRecordTheirSteps)
 {
     name("A - B.mp3");
-    offer({" B "});
+    offer({ " B " });
     session.setRecording(true);
     session.RemovePeriods();
     session.InsertSDS();
     session.RemoveSDS();
     session.AddRemoveParenthesis();
     session.TogglePart();
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({"RemovePeriods:0", "InsertSDS:0", "RemoveSDS:0",
-                                                           "AddRemoveParenthesis:0", "PartsListClick:B", ""}));
+    EXPECT_EQ(session.recorder().EditSteps(),
+        QStringList(
+            { "RemovePeriods:0", "InsertSDS:0", "RemoveSDS:0", "AddRemoveParenthesis:0", "PartsListClick:B", "" }));
 }

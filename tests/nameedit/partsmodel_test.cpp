@@ -8,13 +8,13 @@ TEST_F(PartsModel, LoadNormalisesDashesAndRecasesByNewFileCase)
     const struct {
         const char *split, *fileCase, *file, *expected;
     } cases[] = {
-        {"1", "TC", "Artist--Title.mp3", "Artist - Title.mp3"},
-        {"0", "TC", "Artist--Title.mp3", "Artist-Title.mp3"},
-        {"0", "TC", "Artist - Title.MP3", "Artist-Title.mp3"},
-        {"0", "TC", "the BAND - a song.mp3", "The Band-A Song.mp3"},
-        {"0", "UC", "the band - a song.mp3", "THE BAND-A SONG.mp3"},
-        {"0", "LC", "THE BAND.mp3", "the band.mp3"},
-        {"0", "NC", "the BAND.mp3", "the BAND.mp3"},
+        { "1", "TC", "Artist--Title.mp3", "Artist - Title.mp3" },
+        { "0", "TC", "Artist--Title.mp3", "Artist-Title.mp3" },
+        { "0", "TC", "Artist - Title.MP3", "Artist-Title.mp3" },
+        { "0", "TC", "the BAND - a song.mp3", "The Band-A Song.mp3" },
+        { "0", "UC", "the band - a song.mp3", "THE BAND-A SONG.mp3" },
+        { "0", "LC", "THE BAND.mp3", "the band.mp3" },
+        { "0", "NC", "the BAND.mp3", "the BAND.mp3" },
     };
     for (const auto& c : cases) {
         setOption("SplitSpaces", c.split);
@@ -23,35 +23,35 @@ TEST_F(PartsModel, LoadNormalisesDashesAndRecasesByNewFileCase)
         EXPECT_EQ(name(), c.expected) << c.file;
         EXPECT_EQ(session.editor().cursor(), 0);
     }
-    EXPECT_EQ(session.parts().entries(), QStringList({"the BAND"}));
+    EXPECT_EQ(session.parts().entries(), QStringList({ "the BAND" }));
     setOption("New File Case", "TC");
     session.LoadNameParts("A-a-B.mp3"); // duplicates are kept
-    EXPECT_EQ(session.parts().entries(), QStringList({"A", "A", "B"}));
+    EXPECT_EQ(session.parts().entries(), QStringList({ "A", "A", "B" }));
 }
 
 TEST_F(PartsModel, LeadingDashGivesEmptyFirstEntryUntilRebuilt)
 {
     setOption("SplitSpaces", "1");
     session.LoadNameParts("-Title.mp3");
-    EXPECT_EQ(session.parts().entries(), QStringList({"", "Title"}));
+    EXPECT_EQ(session.parts().entries(), QStringList({ "", "Title" }));
     EXPECT_EQ(name(), " - Title.mp3");
     session.RebuildPartsList();
-    EXPECT_EQ(session.parts().entries(), QStringList({"Title"}));
+    EXPECT_EQ(session.parts().entries(), QStringList({ "Title" }));
 }
 
 TEST_F(PartsModel, AddPartCleansAndSkipsBlanksZeroAndDuplicates)
 {
     setOption("SplitSpaces", "1");
-    for (const char* part : {"Artist", "0", "   ", "ARTIST", " artist ", "AC/DC", "My%20Song"})
+    for (const char* part : { "Artist", "0", "   ", "ARTIST", " artist ", "AC/DC", "My%20Song" })
         session.AddPart(part);
-    EXPECT_EQ(session.parts().entries(), QStringList({"Artist", "AC - DC", "My Song"}));
+    EXPECT_EQ(session.parts().entries(), QStringList({ "Artist", "AC - DC", "My Song" }));
 
     // Text that cleaning empties is appended once.
     setOption("Remove Parens", "1");
     session.parts().setEntries({});
     session.AddPart("()");
     session.AddPart("( )");
-    EXPECT_EQ(session.parts().entries(), QStringList({""}));
+    EXPECT_EQ(session.parts().entries(), QStringList({ "" }));
 }
 
 TEST_F(PartsModel, RebuildOffersNameFieldsInPanelOrderAndFolderAnew)
@@ -68,8 +68,8 @@ TEST_F(PartsModel, RebuildOffersNameFieldsInPanelOrderAndFolderAnew)
     field(FieldId::Tempo) = "0";
     host.folder = "/music/Best-Of/";
     session.RebuildPartsList();
-    EXPECT_EQ(session.parts().entries(),
-              QStringList({"Band", "Song", "Alb", "03", "1999", "False", "Comp", "Best", "Of"}));
+    EXPECT_EQ(
+        session.parts().entries(), QStringList({ "Band", "Song", "Alb", "03", "1999", "False", "Comp", "Best", "Of" }));
     EXPECT_EQ(session.parts().currentIndex(), -1);
 }
 
@@ -78,23 +78,23 @@ TEST_F(PartsModel, TogglingRemovesOrInsertsThePartAndTidiesDashes)
     const struct {
         const char *split, *start, *part, *expected, *status;
     } cases[] = {
-        {"1", "A - B - C.mp3", "B", "A - C.mp3", "Selected File Part Removed"},
-        {"1", "A - B - C.mp3", "A", "B - C.mp3", "Selected File Part Removed"},
-        {"1", "A - B - C.mp3", "C", "A - B.mp3", "Selected File Part Removed"},
-        {"0", "A-B-C.mp3", "B", "A-C.mp3", "Selected File Part Removed"},
-        {"1", "A.mp3", " Live ", "A - Live.mp3", "Selected File Part Inserted"},
-        {"1", "", "part", "part.mp3", "Selected File Part Inserted"},
-        {"1", "A.mp3", "A", "", "Selected File Part Removed"},
-        {"1", "Artist - Title.mp3", "art", "ist - Title.mp3", "Selected File Part Removed"}, // inside words, any case
+        { "1", "A - B - C.mp3", "B", "A - C.mp3", "Selected File Part Removed" },
+        { "1", "A - B - C.mp3", "A", "B - C.mp3", "Selected File Part Removed" },
+        { "1", "A - B - C.mp3", "C", "A - B.mp3", "Selected File Part Removed" },
+        { "0", "A-B-C.mp3", "B", "A-C.mp3", "Selected File Part Removed" },
+        { "1", "A.mp3", " Live ", "A - Live.mp3", "Selected File Part Inserted" },
+        { "1", "", "part", "part.mp3", "Selected File Part Inserted" },
+        { "1", "A.mp3", "A", "", "Selected File Part Removed" },
+        { "1", "Artist - Title.mp3", "art", "ist - Title.mp3", "Selected File Part Removed" }, // inside words, any case
     };
     for (const auto& c : cases) {
         setOption("SplitSpaces", c.split);
         name(c.start);
-        offer({c.part});
+        offer({ c.part });
         session.TogglePart();
         EXPECT_EQ(name(), c.expected) << c.start << " / " << c.part;
         EXPECT_EQ(host.statuses.last(), c.status) << c.start << " / " << c.part;
-        EXPECT_EQ(session.parts().entries(), QStringList({c.part})); // the list is untouched
+        EXPECT_EQ(session.parts().entries(), QStringList({ c.part })); // the list is untouched
     }
     // Without a current entry nothing happens.
     host.statuses.clear();
@@ -107,18 +107,18 @@ TEST_F(PartsModel, TogglingRemovesOrInsertsThePartAndTidiesDashes)
 
 TEST_F(PartsModel, SelectPartKeepsTrimmedText)
 {
-    offer({"  Live "});
+    offer({ "  Live " });
     session.SelectPart();
     EXPECT_EQ(session.parts().SelectedPart(), "Live");
 }
 
 TEST(PartAtCursor, DashesBelongToTheLeftAndRightParts)
 {
-    const std::pair<int, int> cases[] = {{0, 0}, {2, 0}, {3, 1}, {8, 2}, {9, 2}, {10, -1}, {13, -1}};
+    const std::pair<int, int> cases[] = { { 0, 0 }, { 2, 0 }, { 3, 1 }, { 8, 2 }, { 9, 2 }, { 10, -1 }, { 13, -1 } };
     for (const auto& [cursor, part] : cases)
         EXPECT_EQ(PartAtCursor("A - B - C.mp3", cursor), part) << cursor;
     // Nothing (or blanks only) before the extension: no part at all.
-    for (const char* text : {"abc", ".mp3", "  .mp3"})
+    for (const char* text : { "abc", ".mp3", "  .mp3" })
         EXPECT_EQ(PartAtCursor(text, 0), -1) << text;
 }
 

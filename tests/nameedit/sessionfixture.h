@@ -23,7 +23,7 @@ public:
     QString fieldText(FieldId field) const override { return fields[int(field)]; }
     bool setFieldText(FieldId field, const QString& text) override
     {
-        assignments.append({field, text});
+        assignments.append({ field, text });
         if (throwing.contains(field))
             throw std::runtime_error("field failure");
         if (refusing.contains(field))
@@ -81,7 +81,7 @@ protected:
     QString name() const { return session.editor().text(); }
     void useMask(const QString& mask)
     {
-        session.formats().setMasks({mask});
+        session.formats().setMasks({ mask });
         session.formats().setCurrentIndex(0);
     }
     // Offers exactly these parts, the first one current.
@@ -93,7 +93,7 @@ protected:
     QString& field(FieldId id) { return host.field(id); }
 
     MemorySettingsBackend backend;
-    Preferences prefs{backend};
+    Preferences prefs { backend };
     FakeNameEditHost host;
-    NameEditSession session{prefs, host};
+    NameEditSession session { prefs, host };
 };

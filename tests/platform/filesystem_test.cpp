@@ -22,7 +22,7 @@ QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& b
 
 mode_t modeOf(const QString& path)
 {
-    struct stat st {};
+    struct stat st { };
     ::stat(QFile::encodeName(path).constData(), &st);
     return st.st_mode & 07777;
 }
@@ -62,7 +62,7 @@ TEST(LocalFileSystemRename, SameNameAndCaseOnlyRenamesAreNoConflict)
     EXPECT_TRUE(fs.rename(a, upper, &err)) << err.description.toStdString();
     EXPECT_TRUE(QFile::exists(upper));
     EXPECT_EQ(Mp3Builder::readFile(upper), QByteArray("data"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"SONG.mp3"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "SONG.mp3" });
 }
 
 TEST(LocalFileSystemRename, MapsMissingSourceAndIllegalNames)
@@ -75,7 +75,7 @@ TEST(LocalFileSystemRename, MapsMissingSourceAndIllegalNames)
     EXPECT_EQ(err.number, 53);
 
     QDir(dir.path()).mkdir("sub");
-    for (const QString& bad : {QStringLiteral("."), QStringLiteral("..")}) {
+    for (const QString& bad : { QStringLiteral("."), QStringLiteral("..") }) {
         EXPECT_FALSE(fs.rename(a, dir.path() + "/" + bad, &err));
         EXPECT_EQ(err.number, 53);
     }

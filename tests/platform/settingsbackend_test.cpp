@@ -44,18 +44,18 @@ TEST(IniSettingsBackend, ValuesTypedByHandWithCommasReadAsWritten)
     const struct {
         const char *line, *expected;
     } cases[] = {
-        {"Artist, Title.mp3", "Artist, Title.mp3"},
-        {"a,b", "a,b"},
-        {"  x ,  y  ,z  ", "x ,  y  ,z"},
-        {"x,", "x,"},
-        {"\"q, r\"", "q, r"},
-        {"\"a\", b", "a, b"},
-        {"a\\tb, c", "a\tb, c"},
-        {"\\x41,b", "A,b"},
-        {"Sch\xc3\xb6n, gut", "Sch\xc3\xb6n, gut"},
-        {"1, 2 ; a comment", "1, 2"},
-        {"@Rect(1 2 3 4)", "@Rect(1 2 3 4)"},
-        {"Artist - Title.mp3", "Artist - Title.mp3"},
+        { "Artist, Title.mp3", "Artist, Title.mp3" },
+        { "a,b", "a,b" },
+        { "  x ,  y  ,z  ", "x ,  y  ,z" },
+        { "x,", "x," },
+        { "\"q, r\"", "q, r" },
+        { "\"a\", b", "a, b" },
+        { "a\\tb, c", "a\tb, c" },
+        { "\\x41,b", "A,b" },
+        { "Sch\xc3\xb6n, gut", "Sch\xc3\xb6n, gut" },
+        { "1, 2 ; a comment", "1, 2" },
+        { "@Rect(1 2 3 4)", "@Rect(1 2 3 4)" },
+        { "Artist - Title.mp3", "Artist - Title.mp3" },
     };
     QTemporaryDir dir;
     const QString file = dir.filePath("Velmora.ini");
@@ -106,11 +106,11 @@ TEST(SettingsWriteObstacle, NamesWhatStandsInTheWay)
         const char* path;
         int err;
     } cases[] = {
-        {"file", 0},
-        {"missing.ini", 0},
-        {"new/folders/Velmora.ini", 0},
-        {"file/Velmora.ini", ENOTDIR},
-        {"file/deeper/Velmora.ini", ENOTDIR},
+        { "file", 0 },
+        { "missing.ini", 0 },
+        { "new/folders/Velmora.ini", 0 },
+        { "file/Velmora.ini", ENOTDIR },
+        { "file/deeper/Velmora.ini", ENOTDIR },
     };
     for (const auto& c : cases)
         EXPECT_EQ(SettingsWriteObstacle(dir.filePath(c.path)).description, fileErrorFromErrno(c.err).description)

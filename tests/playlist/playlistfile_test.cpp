@@ -15,22 +15,21 @@
 TEST(ListMp3Files, MatchesExtensionInAnyCaseSortedWithoutCase)
 {
     QTemporaryDir dir;
-    for (const char* name : {"c.Mp3", "a.mp3", "B.MP3", "notes.txt", "mp3", ".hidden.mp3"})
+    for (const char* name : { "c.Mp3", "a.mp3", "B.MP3", "notes.txt", "mp3", ".hidden.mp3" })
         ASSERT_TRUE(Mp3Builder::writeFile(dir.filePath(QLatin1String(name)), {}));
     QDir(dir.path()).mkdir(QStringLiteral("folder.mp3"));
-    EXPECT_EQ(ListMp3Files(dir.path()), QStringList({"a.mp3", "B.MP3", "c.Mp3"}));
+    EXPECT_EQ(ListMp3Files(dir.path()), QStringList({ "a.mp3", "B.MP3", "c.Mp3" }));
     EXPECT_TRUE(ListMp3Files(dir.filePath(QStringLiteral("missing"))).isEmpty());
 }
 
 TEST(PlaylistNames, ProposalFromFolderAndTypedNameWithExtension)
 {
-    const std::pair<const char*, const char*> proposals[] = {
-        {"/music/Album", "Album.m3u"}, {"/music/Album/", "Album.m3u"}, {"/", ".m3u"}};
+    const std::pair<const char*, const char*> proposals[]
+        = { { "/music/Album", "Album.m3u" }, { "/music/Album/", "Album.m3u" }, { "/", ".m3u" } };
     for (const auto& [folder, expected] : proposals)
         EXPECT_EQ(ProposePlaylistName(QLatin1String(folder)), QLatin1String(expected)) << folder;
-    const std::pair<const char*, const char*> typed[] = {
-        {"  party  ", "party.m3u"}, {"mix.mp3", "mix.mp3.m3u"}, {"Best.M3U", "Best.M3U"},
-        {"m3u", "m3u.m3u"},         {".m3u", ".m3u"},           {"   ", ""}};
+    const std::pair<const char*, const char*> typed[] = { { "  party  ", "party.m3u" }, { "mix.mp3", "mix.mp3.m3u" },
+        { "Best.M3U", "Best.M3U" }, { "m3u", "m3u.m3u" }, { ".m3u", ".m3u" }, { "   ", "" } };
     for (const auto& [name, expected] : typed)
         EXPECT_EQ(PlaylistFileName(QLatin1String(name)), QLatin1String(expected)) << name;
 }
@@ -38,22 +37,22 @@ TEST(PlaylistNames, ProposalFromFolderAndTypedNameWithExtension)
 TEST(PlaylistText, EveryNameIsReadAsThatFileOrLeftOut)
 {
     const std::pair<const char*, const char*> lines[] = {
-        {"a.mp3", "a.mp3"},
-        {"Sch\xc3\xb6n.mp3", "Sch\xc3\xb6n.mp3"},
-        {"#1 Crush.mp3", "./#1 Crush.mp3"}, // a bare "#" line is a comment
-        {"  Intro.mp3", "./  Intro.mp3"}, // players trim leading blanks
-        {"\tTab.mp3", "./\tTab.mp3"},
-        {"a #1.mp3", "a #1.mp3"},
-        {"Two\nLines.mp3", ""},
-        {"Two\rLines.mp3", ""},
+        { "a.mp3", "a.mp3" },
+        { "Sch\xc3\xb6n.mp3", "Sch\xc3\xb6n.mp3" },
+        { "#1 Crush.mp3", "./#1 Crush.mp3" }, // a bare "#" line is a comment
+        { "  Intro.mp3", "./  Intro.mp3" }, // players trim leading blanks
+        { "\tTab.mp3", "./\tTab.mp3" },
+        { "a #1.mp3", "a #1.mp3" },
+        { "Two\nLines.mp3", "" },
+        { "Two\rLines.mp3", "" },
     };
     for (const auto& [name, line] : lines)
         EXPECT_EQ(PlaylistLine(QString::fromUtf8(name)), QString::fromUtf8(line)) << name;
 
     QStringList leftOut;
-    EXPECT_EQ(PlaylistText({"#1 Crush.mp3", "Bad\nName.mp3", " b.mp3", "Sch\u00f6n.mp3"}, &leftOut),
-              QByteArray("#EXTM3U\r\n./#1 Crush.mp3\r\n./ b.mp3\r\nSch\xc3\xb6n.mp3\r\n"));
-    EXPECT_EQ(leftOut, QStringList{"Bad\nName.mp3"});
+    EXPECT_EQ(PlaylistText({ "#1 Crush.mp3", "Bad\nName.mp3", " b.mp3", "Sch\u00f6n.mp3" }, &leftOut),
+        QByteArray("#EXTM3U\r\n./#1 Crush.mp3\r\n./ b.mp3\r\nSch\xc3\xb6n.mp3\r\n"));
+    EXPECT_EQ(leftOut, QStringList { "Bad\nName.mp3" });
     EXPECT_EQ(PlaylistText({}), QByteArray("#EXTM3U\r\n"));
 }
 
@@ -94,19 +93,19 @@ TEST(CreatePlaylist, AFailedWriteIsShownWithThePathAndTheReason)
         const char* target;
         FileError error;
     } cases[] = {
-        {"taken", "taken.m3u", fileErrorFromErrno(EISDIR)}, // a folder holds the name
-        {"list", "missing/list.m3u", fileErrorFromErrno(ENOENT)},
+        { "taken", "taken.m3u", fileErrorFromErrno(EISDIR) }, // a folder holds the name
+        { "list", "missing/list.m3u", fileErrorFromErrno(ENOENT) },
     };
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.m3u")));
     for (const auto& c : cases) {
         const QString folder = QString(dir.filePath(QLatin1String(c.target))).section(QLatin1Char('/'), 0, -2);
         ScriptedPrompter prompter;
         prompter.inputs.enqueue(QLatin1String(c.answer));
-        EXPECT_EQ(CreatePlaylist(prompter, folder, {"a.mp3"}), PlaylistResult::WriteFailed) << c.answer;
+        EXPECT_EQ(CreatePlaylist(prompter, folder, { "a.mp3" }), PlaylistResult::WriteFailed) << c.answer;
         EXPECT_EQ(prompter.messageTexts(),
-                  QStringList{QStringLiteral("PlayList Could Not Be Saved As:\r\n\r\n") + dir.filePath(c.target)
-                              + QStringLiteral("\r\n\r\nError: ") + c.error.description + QStringLiteral(" (")
-                              + QString::number(c.error.number) + QLatin1Char(')')})
+            QStringList { QStringLiteral("PlayList Could Not Be Saved As:\r\n\r\n") + dir.filePath(c.target)
+                + QStringLiteral("\r\n\r\nError: ") + c.error.description + QStringLiteral(" (")
+                + QString::number(c.error.number) + QLatin1Char(')') })
             << c.answer;
         EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Critical);
     }
@@ -117,14 +116,14 @@ TEST(CreatePlaylist, NamesWithALineBreakAreLeftOutAndListedInOneMessage)
     QTemporaryDir dir;
     ScriptedPrompter prompter;
     prompter.inputs.enqueue(QStringLiteral("mix"));
-    const QStringList names = {"a.mp3", "One\nTwo.mp3", "#1 Crush.mp3", "Three\r\nFour.mp3"};
+    const QStringList names = { "a.mp3", "One\nTwo.mp3", "#1 Crush.mp3", "Three\r\nFour.mp3" };
     EXPECT_EQ(CreatePlaylist(prompter, dir.path(), names), PlaylistResult::Saved);
     const QString target = dir.filePath(QStringLiteral("mix.m3u"));
     EXPECT_EQ(Mp3Builder::readFile(target), QByteArray("#EXTM3U\r\na.mp3\r\n./#1 Crush.mp3\r\n"));
     EXPECT_EQ(prompter.messageTexts(),
-              QStringList({QStringLiteral("PlayList Has Been Saved As: \r\n\r\n") + target,
-                           QStringLiteral("These Files Were Left Out Of The PlayList, Because Their Names Hold A Line "
-                                          "Break:\r\n\r\nOne?Two.mp3\r\nThree??Four.mp3")}));
+        QStringList({ QStringLiteral("PlayList Has Been Saved As: \r\n\r\n") + target,
+            QStringLiteral("These Files Were Left Out Of The PlayList, Because Their Names Hold A Line "
+                           "Break:\r\n\r\nOne?Two.mp3\r\nThree??Four.mp3") }));
     EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Exclamation);
 }
 
@@ -133,10 +132,10 @@ TEST(CreatePlaylist, NameWithAFolderPartIsRefusedAndWritesNothing)
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("inner"));
     ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("inner/sub"))));
-    for (const char* answer : {"../escape", "sub/list", "/tmp/abs"}) {
+    for (const char* answer : { "../escape", "sub/list", "/tmp/abs" }) {
         ScriptedPrompter prompter;
         prompter.inputs.enqueue(QLatin1String(answer));
-        EXPECT_EQ(CreatePlaylist(prompter, folder, {"a.mp3"}), PlaylistResult::BadName) << answer;
+        EXPECT_EQ(CreatePlaylist(prompter, folder, { "a.mp3" }), PlaylistResult::BadName) << answer;
         ASSERT_EQ(prompter.count(ScriptedPrompter::Kind::Message), 1);
         EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Critical);
         EXPECT_TRUE(prompter.calls.last().text.startsWith(QStringLiteral("Invalid PlayList File Name!")));

@@ -10,7 +10,8 @@ TEST(FilterForms, DisplayTextStoredValueAndMadeFilter)
     const struct {
         FilterRecord filter;
         const char *display, *stored;
-    } cases[] = {{{"D", "_", ""}, "Delete Occurences Of '_'", "@_"}, {{"R", "&", "+"}, "Replace '&' With '+'", "&@+"}};
+    } cases[] = { { { "D", "_", "" }, "Delete Occurences Of '_'", "@_" },
+        { { "R", "&", "+" }, "Replace '&' With '+'", "&@+" } };
     for (const auto& c : cases) {
         EXPECT_EQ(FilterDisplayText(c.filter), QLatin1String(c.display));
         EXPECT_EQ(FilterStoredValue(c.filter), QLatin1String(c.stored));
@@ -21,18 +22,18 @@ TEST(FilterForms, DisplayTextStoredValueAndMadeFilter)
 TEST(SaveFilterList, RewritesSectionFlagsAndReloadsMemory)
 {
     MemorySettingsBackend backend;
-    backend.values["Filters"] = {{"Filter00", "@a"}, {"Filter01", "@b"}, {"Filter02", "@c"}};
+    backend.values["Filters"] = { { "Filter00", "@a" }, { "Filter01", "@b" }, { "Filter02", "@c" } };
     Preferences prefs(backend);
-    SaveFilterList(prefs, {{{"D", "_", ""}, {"R", "&", "+"}}, false, true});
-    EXPECT_EQ(backend.values["Filters"], (QMap<QString, QString>{{"Filter00", "@_"}, {"Filter01", "&@+"}}));
+    SaveFilterList(prefs, { { { "D", "_", "" }, { "R", "&", "+" } }, false, true });
+    EXPECT_EQ(backend.values["Filters"], (QMap<QString, QString> { { "Filter00", "@_" }, { "Filter01", "&@+" } }));
     EXPECT_EQ(backend.values["Settings"]["EnableFilters"], "0");
     EXPECT_EQ(backend.values["Settings"]["FilterCase"], "1");
-    EXPECT_EQ(prefs.filters, (FilterList{{"D", "_", ""}, {"R", "&", "+"}}));
+    EXPECT_EQ(prefs.filters, (FilterList { { "D", "_", "" }, { "R", "&", "+" } }));
 
     // An empty list leaves no filter keys and one empty record in memory.
-    SaveFilterList(prefs, {{}, true, true});
+    SaveFilterList(prefs, { {}, true, true });
     EXPECT_TRUE(backend.values.value("Filters").isEmpty());
-    EXPECT_EQ(prefs.filters, FilterList{FilterRecord{}});
+    EXPECT_EQ(prefs.filters, FilterList { FilterRecord {} });
 }
 
 // Characters the stored form can carry must come back as the same filter
@@ -41,9 +42,9 @@ TEST(SaveFilterList, ApostrophesAndAtSignsThatFitTheFormRoundTrip)
 {
     MemorySettingsBackend backend;
     Preferences prefs(backend);
-    const FilterList filters{{"D", "'", ""}, {"R", "'", "x"}, {"R", "x", "'"},
-                             {"D", "@", ""}, {"R", "a", "@"}, {"R", " ", "_"}};
-    SaveFilterList(prefs, {filters, true, true});
+    const FilterList filters { { "D", "'", "" }, { "R", "'", "x" }, { "R", "x", "'" }, { "D", "@", "" },
+        { "R", "a", "@" }, { "R", " ", "_" } };
+    SaveFilterList(prefs, { filters, true, true });
     EXPECT_EQ(backend.values["Filters"]["Filter05"], " @_"); // the blank search is kept
     EXPECT_EQ(prefs.filters, filters);
     EXPECT_EQ(LoadFilterList(prefs.store).filters, filters);
@@ -56,12 +57,17 @@ TEST(CheckNewFilter, RefusesWhatIsEmptyEqualOrNotStorable)
         const char* replace;
         FilterCheck expected;
     } cases[] = {
-        {"", "", FilterCheck::NothingDefined},        {" ", "", FilterCheck::NothingDefined},
-        {" ", " ", FilterCheck::NothingDefined},      {"a", "a", FilterCheck::SameCharacters},
-        {"", "x", FilterCheck::ReplaceWithoutSearch}, {"@", "x", FilterCheck::AtCannotBeReplaced},
-        {"a", "A", FilterCheck::Ok},                  {" ", "_", FilterCheck::Ok},
-        {"_", "", FilterCheck::Ok},                   {"@", "", FilterCheck::Ok},
-        {"x", "@", FilterCheck::Ok},
+        { "", "", FilterCheck::NothingDefined },
+        { " ", "", FilterCheck::NothingDefined },
+        { " ", " ", FilterCheck::NothingDefined },
+        { "a", "a", FilterCheck::SameCharacters },
+        { "", "x", FilterCheck::ReplaceWithoutSearch },
+        { "@", "x", FilterCheck::AtCannotBeReplaced },
+        { "a", "A", FilterCheck::Ok },
+        { " ", "_", FilterCheck::Ok },
+        { "_", "", FilterCheck::Ok },
+        { "@", "", FilterCheck::Ok },
+        { "x", "@", FilterCheck::Ok },
     };
     for (const auto& c : cases)
         EXPECT_EQ(CheckNewFilter(c.search, c.replace), c.expected) << c.search << '/' << c.replace;

@@ -1,6 +1,6 @@
 #include "platform/fakes/memorysettingsbackend.h"
-#include "settings/lastpath.h"
 #include "platform/fakes/scriptedprompter.h"
+#include "settings/lastpath.h"
 #include "settings/preferences.h"
 #include "settings/windowsize.h"
 
@@ -33,7 +33,8 @@ TEST(SettingsStore, TrimsOptionsAndFormatsButNotFilters)
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOfTheText)
 {
-    const std::pair<const char*, int> numbers[] = {{"", 0}, {"1abc", 1}, {"abc1", 0}, {"-1", -1}, {"12", 12}};
+    const std::pair<const char*, int> numbers[]
+        = { { "", 0 }, { "1abc", 1 }, { "abc1", 0 }, { "-1", -1 }, { "12", 12 } };
     for (const auto& [text, number] : numbers)
         EXPECT_EQ(LeadingNumber(text), number) << text;
     EXPECT_TRUE(IsOn("1"));
@@ -62,7 +63,7 @@ TEST(LoadOptions, NumericRulesOfStoredValues)
     auto& s = backend.values["Settings"];
     SettingsStore store(backend);
     // Checked at full width: 65536 is not 0 cut to 16 bits.
-    for (const char* odd : {"5", "-1", "65536", "131072x", "99999999999"}) {
+    for (const char* odd : { "5", "-1", "65536", "131072x", "99999999999" }) {
         s["ID3AutoSave"] = odd;
         EXPECT_EQ(LoadOptions(store).ID3AutoSave, 1) << odd;
     }
@@ -107,7 +108,7 @@ TEST(LoadFilters, ParsesStoredFormsAndStopsAtTheFirstGap)
 {
     MemorySettingsBackend backend;
     SettingsStore store(backend);
-    EXPECT_EQ(LoadFilters(store), FilterList{FilterRecord{}});
+    EXPECT_EQ(LoadFilters(store), FilterList { FilterRecord {} });
 
     auto& f = backend.values["Filters"];
     f["Filter00"] = "@_";
@@ -116,12 +117,12 @@ TEST(LoadFilters, ParsesStoredFormsAndStopsAtTheFirstGap)
     f["Filter04"] = "never@read";
     const FilterList list = LoadFilters(store);
     ASSERT_EQ(list.size(), 3);
-    EXPECT_EQ(list[0], (FilterRecord{"D", "_", ""}));
-    EXPECT_EQ(list[1], (FilterRecord{"R", "a", "b"}));
-    EXPECT_EQ(list[2], (FilterRecord{"R", "ab", ""}));
+    EXPECT_EQ(list[0], (FilterRecord { "D", "_", "" }));
+    EXPECT_EQ(list[1], (FilterRecord { "R", "a", "b" }));
+    EXPECT_EQ(list[2], (FilterRecord { "R", "ab", "" }));
 
     f.remove("Filter00"); // without Filter00 nothing is read
-    EXPECT_EQ(LoadFilters(store), FilterList{FilterRecord{}});
+    EXPECT_EQ(LoadFilters(store), FilterList { FilterRecord {} });
 }
 
 TEST(GetLastPath, FallsBackOneLevelThenToHome)
@@ -159,14 +160,11 @@ TEST(RestoredWindowSize, StoredSizeOrDesignNeverLargerThanTheScreen)
         const char *width, *height;
         QSize available, expected;
     } cases[] = {
-        {"1000", "700", screen, {1000, 700}},
-        {"0", "", screen, design},
-        {"-5", "700", screen, {900, 700}},
-        {"5000", "4000", screen, screen},
-        {"70000", "700", screen, {1280, 700}}, // not cut to 16 bits first
-        {"1000", "900", screen, {1000, 800}},
-        {"0", "0", {800, 600}, {800, 600}}, // the designed size is cut too
-        {"5000", "700", {}, {5000, 700}}, // no screen known: nothing to cut to
+        { "1000", "700", screen, { 1000, 700 } }, { "0", "", screen, design }, { "-5", "700", screen, { 900, 700 } },
+        { "5000", "4000", screen, screen }, { "70000", "700", screen, { 1280, 700 } }, // not cut to 16 bits first
+        { "1000", "900", screen, { 1000, 800 } },
+        { "0", "0", { 800, 600 }, { 800, 600 } }, // the designed size is cut too
+        { "5000", "700", {}, { 5000, 700 } }, // no screen known: nothing to cut to
     };
     for (const auto& c : cases) {
         MemorySettingsBackend backend;
@@ -185,13 +183,13 @@ TEST(SaveSettings, AFailureIsToldOnceWithThePathAndTheReason)
     EXPECT_TRUE(prefs.SaveSettings(prompter));
     EXPECT_TRUE(prompter.calls.isEmpty());
 
-    backend.failure = {"/home/u/.config/Velmora/Velmora.ini", {53, "Not a directory"}};
+    backend.failure = { "/home/u/.config/Velmora/Velmora.ini", { 53, "Not a directory" } };
     EXPECT_FALSE(prefs.SaveSettings(prompter));
     EXPECT_FALSE(prefs.SaveSettings(prompter));
     EXPECT_EQ(backend.syncs, 3);
     EXPECT_EQ(prompter.messageTexts(),
-              QStringList{"Your Settings Cannot Be Saved To:\r\n\r\n/home/u/.config/Velmora/Velmora.ini\r\n\r\n"
-                          "Error: Not a directory (53)\r\n\r\nVelmora Goes On, But Changed Settings Will Not Be Kept."});
+        QStringList { "Your Settings Cannot Be Saved To:\r\n\r\n/home/u/.config/Velmora/Velmora.ini\r\n\r\n"
+                      "Error: Not a directory (53)\r\n\r\nVelmora Goes On, But Changed Settings Will Not Be Kept." });
     EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Exclamation);
     EXPECT_EQ(prompter.calls.last().title, "Velmora");
 

@@ -27,9 +27,8 @@ struct Values {
 
 inline void PrintTo(const Values& v, std::ostream* os)
 {
-    *os << '{' << QStringList({ v.artist, v.album, v.title, v.genre, v.comments, v.composer, v.mood })
-                      .join('|')
-                      .toStdString()
+    *os << '{'
+        << QStringList({ v.artist, v.album, v.title, v.genre, v.comments, v.composer, v.mood }).join('|').toStdString()
         << '|' << v.track << '/' << v.total << '|' << v.year << '}';
 }
 
@@ -41,8 +40,8 @@ inline Values sample(const QString& s)
 // The ID3v1.1 trailer holding v, made byte by byte.
 inline QByteArray trailerFor(const Values& v)
 {
-    return Id3Builder::id3v1(v.title, v.artist, v.album, QString::number(v.year), v.comments, v.track,
-        GetGenreIndex(v.genre));
+    return Id3Builder::id3v1(
+        v.title, v.artist, v.album, QString::number(v.year), v.comments, v.track, GetGenreIndex(v.genre));
 }
 
 // An MP3 file with an ID3v2 tag holding v and, when withTrailer, an ID3v1
@@ -63,8 +62,7 @@ inline bool write(const QString& path, const Values& v, bool withTrailer, bool c
     tag.SetTrack(v.track);
     tag.SetTotalTracks(v.total);
     tag.SetYear(v.year);
-    return tag.Update()
-        && (!withTrailer || Mp3Builder::writeFile(path, Mp3Builder::readFile(path) + trailerFor(v)));
+    return tag.Update() && (!withTrailer || Mp3Builder::writeFile(path, Mp3Builder::readFile(path) + trailerFor(v)));
 }
 
 // The ID3v2 values of a file, read back through the tag layer. Reading
@@ -103,8 +101,8 @@ inline QByteArray audioOf(const QString& path)
     if (bytes.size() >= 128 && bytes.mid(bytes.size() - 128, 3) == "TAG")
         bytes.chop(128);
     if (bytes.startsWith("ID3") && bytes.size() >= 10) {
-        const int size = ((bytes[6] & 0x7F) << 21) | ((bytes[7] & 0x7F) << 14) | ((bytes[8] & 0x7F) << 7)
-            | (bytes[9] & 0x7F);
+        const int size
+            = ((bytes[6] & 0x7F) << 21) | ((bytes[7] & 0x7F) << 14) | ((bytes[8] & 0x7F) << 7) | (bytes[9] & 0x7F);
         const int footer = (bytes[5] & 0x10) ? 10 : 0;
         bytes = bytes.mid(10 + size + footer);
     }

@@ -1,5 +1,5 @@
-#include "text/texthelpers.h"
 #include "support/qttesthelpers.h"
+#include "text/texthelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -25,13 +25,13 @@ TEST(ReplaceAll, RepeatsUntilNoMatchIsLeftAndEndsWhenReplacementContainsSearch)
     const struct {
         const char *text, *search, *replace, *expected;
     } cases[] = {
-        {"a          b", "  ", " ", "a b"},
-        {"a   b   c", "  ", " ", "a b c"},
-        {"aaab", "ab", "b", "b"}, // a match made by the previous replacement
-        {"A -  - B", "-  -", "-", "A - B"},
-        {"Aa", "a", "x", "Ax"}, // case-sensitive
-        {"a-b", "-", "--", "a--b"},
-        {"abc", "", "x", "abc"},
+        { "a          b", "  ", " ", "a b" },
+        { "a   b   c", "  ", " ", "a b c" },
+        { "aaab", "ab", "b", "b" }, // a match made by the previous replacement
+        { "A -  - B", "-  -", "-", "A - B" },
+        { "Aa", "a", "x", "Ax" }, // case-sensitive
+        { "a-b", "-", "--", "a--b" },
+        { "abc", "", "x", "abc" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReplaceAll(c.text, c.search, c.replace), c.expected) << c.text;
