@@ -18,8 +18,8 @@ AboutBox::AboutBox(QWidget* parent)
     auto* version = new QLabel(VelmoraTitle());
     version->setObjectName(QStringLiteral("Version"));
     auto* purpose = new QLabel(QStringLiteral("Renames MP3 files and edits their ID3 tags."));
-    auto* credits = new QLabel(QStringLiteral("Written by the Velmora developers. Built with Qt %1 and TagLib.")
-                                   .arg(QString::fromLatin1(qVersion())));
+    auto* credits = new QLabel(
+        QStringLiteral("Written by the Velmora developers. Built with Qt %1.").arg(QString::fromLatin1(qVersion())));
     credits->setObjectName(QStringLiteral("Credits"));
     credits->setWordWrap(true);
     auto* disclaimer = new QLabel(QStringLiteral("This program comes with no warranty. Keep copies of files you "
