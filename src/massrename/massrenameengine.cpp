@@ -254,15 +254,8 @@ void MassRenameEngine::Run(const MassRenameChoices& choices)
 
     m_continue = true;
     for (const QString& path : found) {
-        if (StopNow())
+        if (!StartNextFile())
             break;
-        ++m_counters.total;
-        ShowCounters();
-        if (!m_continue) {
-            m_view.RefreshNow();
-            m_services.prompter->message(kProduct, QStringLiteral("Mass Renaming Cancelled."), MsgIcon::Information);
-            break;
-        }
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
         ProcessFile(path.left(slash + 1), path.mid(slash + 1));
         ShowCounters();
@@ -360,15 +353,8 @@ void MassRenameEngine::RenamePreviewed()
 
     m_continue = true;
     for (PlannedFile f : plan) {
-        if (StopNow())
+        if (!StartNextFile())
             break;
-        ++m_counters.total;
-        ShowCounters();
-        if (!m_continue) {
-            m_view.RefreshNow();
-            m_services.prompter->message(kProduct, QStringLiteral("Mass Renaming Cancelled."), MsgIcon::Information);
-            break;
-        }
         if (f.dir != m_currentDir) {
             m_currentDir = f.dir;
             m_view.SetCurrentDir(f.dir);
@@ -439,6 +425,19 @@ PlannedFile MassRenameEngine::Decide(const QString& dir, const QString& name, bo
     f.newName = cleaned + QStringLiteral(".mp3");
     f.outcome = f.newName == name ? PlannedFile::Outcome::SameName : PlannedFile::Outcome::Rename;
     return f;
+}
+
+bool MassRenameEngine::StartNextFile()
+{
+    if (StopNow())
+        return false;
+    ++m_counters.total;
+    ShowCounters();
+    if (m_continue)
+        return true;
+    m_view.RefreshNow();
+    m_services.prompter->message(kProduct, QStringLiteral("Mass Renaming Cancelled."), MsgIcon::Information);
+    return false;
 }
 
 bool MassRenameEngine::LoadTags(const QString& dir, const QString& name, bool preview, PlannedFile* f)

@@ -111,6 +111,8 @@ private:
     void OpenLog();
     QStringList Walk();
     bool StopNow();
+    // Counts the next file of a run; false when the run stops or was cancelled (the user is told).
+    bool StartNextFile();
     PlannedFile Decide(const QString& dir, const QString& name, bool preview);
     bool LoadTags(const QString& dir, const QString& name, bool preview, PlannedFile* file);
     bool BuildFromTags(PlannedFile* file);
