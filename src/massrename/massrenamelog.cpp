@@ -86,14 +86,7 @@ bool MassRenameLog::Open(const QString& path, FileError* err)
     if (!makeFolders(QFileInfo(path).absolutePath(), &folderError))
         return reportFileError(err, folderError);
     m_file.setFileName(path);
-    errno = 0;
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        FileError e = fileErrorFromErrno(errno);
-        if (e.ok())
-            e = { 51, m_file.errorString() };
-        return reportFileError(err, e);
-    }
-    return reportFileError(err, {});
+    return openTruncated(m_file, err);
 }
 
 void MassRenameLog::WriteLine(const QString& text)

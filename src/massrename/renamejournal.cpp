@@ -75,15 +75,11 @@ bool RenameJournal::Open(const QString& path, FileError* err)
 {
     Close();
     m_file.setFileName(path);
-    errno = 0;
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        FileError e = fileErrorFromErrno(errno);
-        if (e.ok())
-            e = { 51, m_file.errorString() };
-        return reportFileError(err, e);
-    }
-    m_file.write(kHeader + '\n');
-    return reportFileError(err, {});
+    if (!openTruncated(m_file, err))
+        return false;
+    if (m_file.write(kHeader + '\n') < 0)
+        return reportFileError(err, { 51, m_file.errorString() });
+    return true;
 }
 
 void RenameJournal::Append(const RenameRecord& r)

@@ -51,3 +51,14 @@ bool reportFileError(FileError* out, const FileError& e)
         *out = e;
     return e.ok();
 }
+
+bool openTruncated(QFile& file, FileError* out)
+{
+    errno = 0;
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return reportFileError(out, {});
+    FileError e = fileErrorFromErrno(errno);
+    if (e.ok())
+        e = { 51, file.errorString() };
+    return reportFileError(out, e);
+}

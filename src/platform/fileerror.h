@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 
 // A failed file operation as the user sees it: the error number the messages
@@ -18,3 +19,6 @@ FileError fileErrorFromErrno(int err);
 
 // Stores e in *out when out is not null; returns e.ok().
 bool reportFileError(FileError* out, const FileError& e);
+
+// Opens file for writing from its start (truncated); the error says why not.
+bool openTruncated(QFile& file, FileError* out);
