@@ -11,10 +11,3 @@ QString BrowseForFolder(Prompter& prompter, const QString& initialFolder)
         chosen.truncate(nul);
     return chosen;
 }
-
-QString StripTrailingBackslash(const QString& path)
-{
-    if (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        return path.left(path.size() - 1);
-    return path;
-}

@@ -8,6 +8,3 @@ class Prompter;
 // "Select Target Directory" and opened on initialFolder (passed as given).
 // Returns the chosen folder's path, or "" when the user cancels.
 QString BrowseForFolder(Prompter& prompter, const QString& initialFolder);
-
-// path without one trailing "/"; the root "/" and "" stay as they are.
-QString StripTrailingBackslash(const QString& path);

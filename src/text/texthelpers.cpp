@@ -51,6 +51,11 @@ QString WithTrailingSlash(const QString& path)
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
+QString WithoutTrailingSlash(const QString& path)
+{
+    return path.size() > 1 && path.endsWith(QLatin1Char('/')) ? path.left(path.size() - 1) : path;
+}
+
 QString TrimSpaces(const QString& s)
 {
     qsizetype begin = 0;

@@ -25,6 +25,9 @@ QString ReplaceAll(const QString& s, const QString& find, const QString& repl);
 // path followed by "/" unless it already ends in one.
 QString WithTrailingSlash(const QString& path);
 
+// path without one trailing "/"; the root "/" and "" stay as they are.
+QString WithoutTrailingSlash(const QString& path);
+
 // Removes spaces (code 32 only) from both ends.
 QString TrimSpaces(const QString& s);
 

@@ -90,7 +90,4 @@ TEST(BrowseForFolder, AsksThePrompterWithTitleAndStartFolder)
     EXPECT_EQ(prompter.calls[0].text, QStringLiteral("Select Target Directory"));
     EXPECT_EQ(prompter.calls[0].defaultText, QStringLiteral("/media/Songs"));
     EXPECT_EQ(BrowseForFolder(prompter, QStringLiteral("/media/Songs")), QString()); // cancelled
-    EXPECT_EQ(StripTrailingBackslash(QStringLiteral("/media/Songs/")), QStringLiteral("/media/Songs"));
-    EXPECT_EQ(StripTrailingBackslash(QStringLiteral("/media/Songs")), QStringLiteral("/media/Songs"));
-    EXPECT_EQ(StripTrailingBackslash(QStringLiteral("/")), QStringLiteral("/"));
 }

@@ -16,6 +16,8 @@ TEST(StringHelpers, SplittingAtFirstAndLastAndTrailingSlashAndTrim)
     EXPECT_EQ(WithTrailingSlash("/music"), "/music/");
     EXPECT_EQ(WithTrailingSlash("/music/"), "/music/");
     EXPECT_EQ(WithTrailingSlash(""), "/");
+    EXPECT_EQ(WithoutTrailingSlash("/music/"), "/music");
+    EXPECT_EQ(WithoutTrailingSlash("/"), "/");
     EXPECT_EQ(TrimSpaces("  a b  "), "a b");
     EXPECT_EQ(TrimSpaces("\ta\t"), "\ta\t"); // spaces only
 }

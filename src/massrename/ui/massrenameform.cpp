@@ -430,7 +430,7 @@ void MassRenameForm::OnFindDir()
     ShowRunStatus(false);
     m_startDir->setFocus();
     const QString remembered = m_startDir->text();
-    const QString chosen = BrowseForFolder(*m_services.prompter, StripTrailingBackslash(remembered));
+    const QString chosen = BrowseForFolder(*m_services.prompter, WithoutTrailingSlash(remembered));
     m_startDir->setText(chosen.isEmpty() ? remembered : WithTrailingSlash(chosen));
 }
 
