@@ -3,15 +3,9 @@
 #include "app/ui/velmora.h"
 #include "massrename/ui/fileexistsform.h"
 #include "nameedit/nameeditsession.h"
-#include "platform/fakes/faultyfilesystem.h"
-#include "platform/fakes/fixedclock.h"
-#include "platform/fakes/memorysettingsbackend.h"
-#include "platform/fakes/recordinglauncher.h"
-#include "platform/fakes/recordingtrash.h"
-#include "platform/fakes/scriptedprompter.h"
-#include "platform/platformservices.h"
 #include "settings/preferences.h"
 #include "support/mp3builder.h"
+#include "support/platformdoubles.h"
 #include "support/qttesthelpers.h"
 #include "tagedit/ui/tagpanel.h"
 #include "tags/id3v1tag.h"
@@ -34,7 +28,7 @@
 
 // The real main window over a temporary folder of generated MP3 files, with
 // a scripted prompter, an in-memory settings store and a test trash.
-class WindowTest : public ::testing::Test {
+class WindowTest : public ::testing::Test, protected PlatformDoubles {
 protected:
     void SetUp() override
     {
@@ -42,12 +36,6 @@ protected:
         folder = dir.path() + QStringLiteral("/music");
         ASSERT_TRUE(QDir().mkpath(folder));
         trash.folder = dir.path() + QStringLiteral("/trash");
-        services.settings = &settings;
-        services.files = &files;
-        services.trash = &trash;
-        services.launcher = &launcher;
-        services.prompter = &prompter;
-        services.clock = &clock;
     }
 
     QString path(const QString& name) const { return folder + QLatin1Char('/') + name; }
@@ -164,13 +152,6 @@ protected:
     QTemporaryDir dir;
     QString folder;
     QString helpFile = QStringLiteral("/opt/velmora/velmora.html");
-    MemorySettingsBackend settings;
-    FaultyFileSystem files;
-    RecordingTrash trash;
-    RecordingLauncher launcher;
-    ScriptedPrompter prompter;
-    FixedClock clock;
-    PlatformServices services;
     Preferences prefs { settings };
     std::unique_ptr<Velmora> window;
 };
