@@ -64,12 +64,9 @@ TEST_F(Id3v2Read, ReadsEveryFieldOfALatin1V23TagInFrameOrder)
     EXPECT_TRUE(F::audioIntact(path, audio));
     // Items follow the tag's frame order with their descriptions and languages.
     ASSERT_EQ(t.Frames().size(), 21);
-    EXPECT_EQ(t.Frames().at(0).frameNo, FrameNo::TPE1);
-    EXPECT_EQ(t.Frames().at(0).position, 1);
-    EXPECT_FALSE(t.Frames().at(0).added);
-    EXPECT_EQ(t.Frames().at(7).frameNo, FrameNo::COMM);
-    EXPECT_EQ(t.Frames().at(7).description, "MusicMatch_Mood");
-    EXPECT_EQ(t.Frames().at(7).language, "eng");
+    const FrameItem &first = t.Frames().at(0), &mood = t.Frames().at(7);
+    EXPECT_TRUE(first.frameNo == FrameNo::TPE1 && first.position == 1 && !first.added);
+    EXPECT_TRUE(mood.frameNo == FrameNo::COMM && mood.description == "MusicMatch_Mood" && mood.language == "eng");
     EXPECT_EQ(t.Frames().at(11).language, "deu");
 }
 
