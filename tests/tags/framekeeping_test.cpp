@@ -50,12 +50,6 @@ QByteArray withFooter(const QByteArray& tag24)
 // Text that holds a false sync once encoded as UTF-16 ("ÿ" is FF 00, "á" E1 00).
 const QByteArray syncText = frame(3, "TXXX", userTextBody("note", QString::fromUtf8("ÿáÿ"), Enc::Utf16));
 
-QByteArray compressedFrame()
-{
-    const QByteArray zipped = qCompress(textBody("Zipped"));
-    return rawFrame("TCOM", quint32(zipped.size()), zipped, 0x0080);
-}
-
 struct Case {
     const char* name;
     QByteArray tagBytes; // what precedes the audio
@@ -74,7 +68,8 @@ std::vector<Case> frameDamage()
     const QByteArray grouped = rawFrame("TPE1", 8, QByteArray("\x05\x00Group", 7) + '\0', 0x0020);
     const QByteArray noBom = frame(3, "TPE1", QByteArray("\x01N\0o\0B\0o\0m\0", 11));
     const QByteArray unknown = frame(3, "XYZW", QByteArray("\x00\x01\x02", 3));
-    const QByteArray compressed = compressedFrame();
+    const QByteArray zipped = qCompress(textBody("Zipped"));
+    const QByteArray compressed = rawFrame("TCOM", quint32(zipped.size()), zipped, 0x0080);
     return {
         { "zero_size_frame_then_more", tag(3, { zeroSize, picture, lyrics, comment }, 20),
             { zeroSize, picture, lyrics, comment } },
