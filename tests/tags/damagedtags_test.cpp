@@ -35,11 +35,6 @@ QByteArray v3(const QList<QByteArray>& frames, int padding = 0, quint8 flags = 0
     return tag(3, frames, padding, flags);
 }
 
-QByteArray withSize(QByteArray t, const char* size4)
-{
-    return t.replace(6, 4, QByteArray(size4, 4));
-}
-
 // A v2.3 frame with a forged size field.
 QByteArray forgedFrame(const QByteArray& id, quint32 size, const QByteArray& body, quint16 flags = 0)
 {
@@ -62,34 +57,27 @@ QByteArray randomFrames()
     return header(3, quint32(body.size())) + body;
 }
 
-QByteArray absurdMusicMatch()
-{
-    QByteArray mm = musicMatch(false);
-    return mm.replace(mm.size() - 48 - 20, 20, randomBytes(20, 5));
-}
-
-QByteArray jpegWithSyncBytes()
-{
-    return QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\xFF\xFB\x90\x64", 16) + QByteArray(600, '\x44');
-}
-
 const std::vector<Damaged>& corpus()
 {
     const QByteArray swallow = forgedFrame("TIT2", 901, QByteArray(1, '\0'));
+    QByteArray absurdMusicMatch = musicMatch(false);
+    absurdMusicMatch.replace(absurdMusicMatch.size() - 48 - 20, 20, randomBytes(20, 5));
+    const QByteArray jpegWithSyncBytes
+        = QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\xFF\xFB\x90\x64", 16) + QByteArray(600, '\x44');
     static const std::vector<Damaged> all = {
         { "truncated_header_5_bytes", QByteArray("ID3\x03\x00", 5) },
         { "truncated_header_9_bytes", QByteArray("ID3\x03\x00\x00\x00\x00\x10", 9) },
         { "header_only_claiming_frames", header(3, 500) },
         { "header_claiming_frames_then_audio", header(3, 60) + audio },
         { "tag_size_zero_before_frames", header(3, 0) + title + artist + audio },
-        { "tag_size_7F7F7F7F", withSize(v3({ title, artist }), "\x7F\x7F\x7F\x7F") + audio, Outcome::Refused },
+        { "tag_size_7F7F7F7F", v3({ title, artist }).replace(6, 4, "\x7F\x7F\x7F\x7F") + audio, Outcome::Refused },
         { "tag_size_past_end_by_one",
             header(3, quint32(title.size() + artist.size() + audio.size() + 1)) + title + artist + audio },
         { "tag_size_overlaps_audio", header(3, quint32(title.size() + artist.size() + 1000)) + title + artist + audio,
             Outcome::Refused },
         { "tag_size_overlaps_audio_by_one_byte",
             header(3, quint32(title.size() + 51)) + title + QByteArray(50, '\0') + audio, Outcome::Refused },
-        { "tag_size_with_high_bits_set", withSize(v3({ title }), "\x80\x80\x80\x80") + audio },
+        { "tag_size_with_high_bits_set", v3({ title }).replace(6, 4, "\x80\x80\x80\x80") + audio },
         { "tag_size_past_end_with_trailer", header(3, quint32(audio.size() + 60)) + title + audio + v1Trailer },
         { "frame_size_zero", v3({ forgedFrame("TIT2", 0, ""), artist }, 20) + audio },
         { "frame_size_ffffffff", v3({ forgedFrame("TIT2", 0xFFFFFFFF, "\0Title"), artist }) + audio },
@@ -135,7 +123,7 @@ const std::vector<Damaged>& corpus()
             v3({ frame(3, "TXXX", QByteArray("\x00onlydescription", 16)), artist }) + audio },
         { "picture_truncated", v3({ frame(3, "APIC", QByteArray("\x00image/jp", 9)), artist }) + audio },
         { "picture_with_sync_like_bytes",
-            v3({ frame(3, "APIC", pictureBody("image/jpeg", 3, "", jpegWithSyncBytes())), title }) + audio,
+            v3({ frame(3, "APIC", pictureBody("image/jpeg", 3, "", jpegWithSyncBytes)), title }) + audio,
             Outcome::Saved },
         { "unique_id_empty", v3({ frame(3, "UFID", QByteArray()), artist }) + audio },
         { "footer_flag_without_footer_v24", tag(4, { frame(4, "TIT2", textBody("T", Enc::Utf8)) }, 0, 0x10) + audio },
@@ -144,7 +132,7 @@ const std::vector<Damaged>& corpus()
             v3({ title }) + audio + QByteArray("LYRICSBEGINxx12x4b6LYRICS200") + v1Trailer },
         { "lyrics3v2_size_larger_than_file", audio + QByteArray("LYRICSBEGIN999999LYRICS200") + v1Trailer },
         { "lyrics3_begin_missing", audio + QByteArray("some lyrics LYRICSEND") + v1Trailer },
-        { "musicmatch_footer_with_absurd_offsets", audio + absurdMusicMatch() + v1Trailer },
+        { "musicmatch_footer_with_absurd_offsets", audio + absurdMusicMatch + v1Trailer },
         { "trailer_of_random_bytes", v3({ title }) + audio + "TAG" + randomBytes(125, 3) },
         { "tag_after_leading_junk", QByteArray("JUNKJUNK") + v3({ title, artist }) + audio },
         { "unsynchronised_frame_flag_v24",
@@ -228,10 +216,5 @@ TEST_P(DamagedTag, LoadsAndSavesOrStripsWithTheAudioIntactOrRefusesWithTheFileUn
 
 INSTANTIATE_TEST_SUITE_P(Corpus, DamagedTag, ::testing::Range<size_t>(0, corpus().size()),
     [](const ::testing::TestParamInfo<size_t>& info) { return std::string(corpus().at(info.param).name); });
-
-TEST(DamagedTagCorpus, HoldsAtLeastThirtyFaults)
-{
-    EXPECT_GE(corpus().size(), 30u);
-}
 
 } // namespace

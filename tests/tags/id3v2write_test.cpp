@@ -30,12 +30,6 @@ QString storedText(const QString& path, const char* id)
     return list.isEmpty() ? QStringLiteral("<none>") : QString::fromStdString(list.front()->toString().to8Bit(true));
 }
 
-int storedVersion(const QString& path)
-{
-    const QByteArray bytes = F::read(path);
-    return bytes.startsWith("ID3") ? bytes.at(3) : 0;
-}
-
 using Change = std::function<void(ID3V2Tag&)>;
 
 class Id3v2Write : public ::testing::Test {
@@ -70,7 +64,12 @@ protected:
             EXPECT_EQ(F::read(path), bytes) << path.toStdString();
         }
     }
+
+    int filesInFolder() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(); }
 };
+
+// A comment too long for any tag's room: the save must grow the tag.
+const Change longComment = [](ID3V2Tag& t) { t.SetComments(QString(3000, QLatin1Char('c'))); };
 
 // The text properties, each with a value to give it; keys and URLs are
 // ISO-8859-1 by the standard.
@@ -113,16 +112,15 @@ void assignEveryProperty(ID3V2Tag& t, const QString& suffix)
     t.SetGenre("Trip-Hop");
 }
 
-void expectEveryProperty(const QString& path, const QString& suffix)
+// trackYear: "track/total/year".
+void expectEveryProperty(const QString& path, const QString& suffix, const QString& trackYear = "3/12/2004")
 {
     ID3V2Tag t;
     t.SetFileName(path);
     for (const TextProperty& p : kTextProperties)
         EXPECT_EQ((t.*p.get)(), valueOf(p, suffix)) << p.value;
     EXPECT_EQ(t.Song(), t.Title());
-    EXPECT_EQ(t.Track(), 3);
-    EXPECT_EQ(t.TotalTracks(), 12);
-    EXPECT_EQ(t.Year(), 2004);
+    EXPECT_EQ(QString("%1/%2/%3").arg(t.Track()).arg(t.TotalTracks()).arg(t.Year()), trackYear);
     EXPECT_EQ(t.Genre(), "Trip-Hop");
     EXPECT_EQ(t.FrameCount(), 19); // one TRCK for Track and Total Tracks
 }
@@ -130,36 +128,20 @@ void expectEveryProperty(const QString& path, const QString& suffix)
 TEST_F(Id3v2Write, EveryPropertyRoundTripsThroughANewV23TagAndAfterChangingIt)
 {
     const QString path = saved("new.mp3", {}, [](ID3V2Tag& t) { assignEveryProperty(t, ""); });
-    EXPECT_EQ(storedVersion(path), 3);
+    EXPECT_TRUE(F::read(path).startsWith("ID3\x03"));
     expectEveryProperty(path, "");
     EXPECT_EQ(storedText(path, "TRCK"), "3/12");
     EXPECT_EQ(storedText(path, "TCON"), "Trip-Hop");
     ID3V2Tag t;
     t.SetFileName(path);
     assignEveryProperty(t, QString::fromUtf8(" – zwei ✓"));
+    // Numbers given as field texts take the text's leading number.
+    t.SetFieldText(FieldId::Track, "7 of 9");
+    t.SetFieldText(FieldId::TotalTracks, "9");
+    t.SetFieldText(FieldId::Year, "1999-05-01");
     ASSERT_TRUE(t.Update());
     EXPECT_TRUE(F::audioIntact(path, audio));
-    expectEveryProperty(path, QString::fromUtf8(" – zwei ✓"));
-}
-
-TEST_F(Id3v2Write, FieldTextRoundTripsEveryNamedField)
-{
-    auto value = [](int i) {
-        const FieldId id = fieldInfo(i).id;
-        const bool number = id == FieldId::Track || id == FieldId::TotalTracks || id == FieldId::Year;
-        return number ? QString::number(10 + i) : QString("value %1").arg(i);
-    };
-    const QString path = saved("f.mp3", {}, [&](ID3V2Tag& t) {
-        for (int i = 0; i < kFieldCount; ++i)
-            if (fieldInfo(i).id != FieldId::CopyRight)
-                t.SetFieldText(fieldInfo(i).id, value(i));
-    });
-    ID3V2Tag back;
-    back.SetFileName(path);
-    for (int i = 0; i < kFieldCount; ++i)
-        if (fieldInfo(i).id != FieldId::CopyRight) {
-            EXPECT_EQ(back.FieldText(fieldInfo(i).id), value(i)) << fieldInfo(i).name;
-        }
+    expectEveryProperty(path, QString::fromUtf8(" – zwei ✓"), "7/9/1999");
 }
 
 TEST_F(Id3v2Write, WritesLatin1WhenTheTextFitsAndUtf16Otherwise)
@@ -171,10 +153,8 @@ TEST_F(Id3v2Write, WritesLatin1WhenTheTextFitsAndUtf16Otherwise)
     const QByteArray bytes = F::read(path);
     EXPECT_EQ(bytes.at(bytes.indexOf("TIT2") + 10), 0);
     EXPECT_EQ(bytes.at(bytes.indexOf("TPE1") + 10), 1);
-    ID3V2Tag back;
-    back.SetFileName(path);
-    EXPECT_EQ(back.Title(), QString::fromUtf8("Schön"));
-    EXPECT_EQ(back.Artist(), QString::fromUtf8("日本"));
+    EXPECT_EQ(storedText(path, "TIT2"), QString::fromUtf8("Schön"));
+    EXPECT_EQ(storedText(path, "TPE1"), QString::fromUtf8("日本"));
 }
 
 TEST_F(Id3v2Write, ATagKeepsItsVersion)
@@ -182,8 +162,8 @@ TEST_F(Id3v2Write, ATagKeepsItsVersion)
     const Change artist = [](ID3V2Tag& t) { t.SetArtist("Changed"); };
     const QString v24 = saved("v24.mp3", tag(4, { frame(4, "TIT2", textBody("Four", Enc::Utf8)) }, 100), artist);
     const QString v22 = saved("v22.mp3", tag(2, { frame(2, "TT2", textBody("Two")) }, 100), artist);
-    EXPECT_EQ(storedVersion(v24), 4);
-    EXPECT_EQ(storedVersion(v22), 2);
+    EXPECT_TRUE(F::read(v24).startsWith("ID3\x04"));
+    EXPECT_TRUE(F::read(v22).startsWith("ID3\x02"));
     EXPECT_EQ(storedText(v24, "TIT2"), "Four");
     EXPECT_TRUE(F::read(v22).contains(frame(2, "TT2", textBody("Two"))));
     EXPECT_TRUE(F::read(v22).contains(frame(2, "TP1", textBody("Changed"))));
@@ -221,30 +201,23 @@ TEST_F(Id3v2Write, FramesTheObjectDoesNotModelSurviveInPlaceAndGrowingSaves)
 TEST_F(Id3v2Write, TheYearKeepsAStoredDateWhenUnchangedAndIsOtherwiseThePlainNumber)
 {
     const QByteArray tdrc = tag(4, { frame(4, "TDRC", textBody("1997-09-22", Enc::Utf8)) });
-    QString path = saved("tdrc.mp3", tdrc, [](ID3V2Tag& t) {
-        t.SetYear(1997);
-        t.SetTitle("y");
-    });
-    EXPECT_EQ(storedText(path, "TDRC"), "1997-09-22");
-    path = saved("tdrc.mp3", tdrc, [](ID3V2Tag& t) { t.SetYear(2001); });
-    EXPECT_EQ(storedText(path, "TDRC"), "2001");
-    const QByteArray tyer = tag(3, { frame(3, "TYER", textBody("1997")), frame(3, "TDAT", textBody("2209")) });
-    path = saved("tyer.mp3", tyer, [](ID3V2Tag& t) {
-        t.SetYear(1997);
-        t.SetTitle("y");
-    });
-    EXPECT_TRUE(F::read(path).contains(frame(3, "TYER", textBody("1997"))));
-    EXPECT_TRUE(F::read(path).contains(frame(3, "TDAT", textBody("2209"))));
-    path = saved("tyer.mp3", tyer, [](ID3V2Tag& t) { t.SetYear(812); });
-    EXPECT_TRUE(F::read(path).contains(frame(3, "TYER", textBody("812"))));
+    const QByteArray tyer = frame(3, "TYER", textBody("1997")), tdat = frame(3, "TDAT", textBody("2209"));
+    // The title changes too where the year alone would leave nothing to save.
+    const auto withYear = [&](const QByteArray& v2, int year, bool title) {
+        return saved("year.mp3", v2, [=](ID3V2Tag& t) {
+            t.SetYear(year);
+            if (title)
+                t.SetTitle("y");
+        });
+    };
+    EXPECT_EQ(storedText(withYear(tdrc, 1997, true), "TDRC"), "1997-09-22");
+    EXPECT_EQ(storedText(withYear(tdrc, 2001, false), "TDRC"), "2001");
+    const QByteArray kept = F::read(withYear(tag(3, { tyer, tdat }), 1997, true));
+    EXPECT_TRUE(kept.contains(tyer) && kept.contains(tdat));
+    EXPECT_TRUE(F::read(withYear(tag(3, { tyer, tdat }), 812, false)).contains(frame(3, "TYER", textBody("812"))));
     // No year is no frame, and 0 removes a year.
-    path = saved("zero.mp3", {}, [](ID3V2Tag& t) {
-        t.SetYear(0);
-        t.SetTitle("t");
-    });
-    EXPECT_FALSE(F::read(path).contains("TYER"));
-    path = saved("cleared.mp3", tyer, [](ID3V2Tag& t) { t.SetYear(0); });
-    EXPECT_FALSE(F::read(path).contains("TYER"));
+    EXPECT_FALSE(F::read(withYear({}, 0, true)).contains("TYER"));
+    EXPECT_FALSE(F::read(withYear(tag(3, { tyer, tdat }), 0, false)).contains("TYER"));
 }
 
 TEST_F(Id3v2Write, FieldsAreStoredInTheirStandardForms)
@@ -323,7 +296,6 @@ TEST_F(Id3v2Write, AFieldWithoutAValueFieldReportsFieldDoesntExist)
     EXPECT_TRUE(t.Update());
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls.at(0).text, "Field doesn't exist");
-    EXPECT_EQ(prompter.calls.at(0).title, "Velmora");
     EXPECT_EQ(prompter.calls.at(0).icon, MsgIcon::None);
     EXPECT_TRUE(F::read(path).contains(apic));
     EXPECT_TRUE(F::audioIntact(path, audio));
@@ -343,11 +315,8 @@ TEST_F(Id3v2Write, AFileWithOnlyATrailerGetsItsValuesAsANewTag)
         "v1.mp3", {}, [](ID3V2Tag& t) { t.SetAlbum("New Album"); }, v1);
     ID3V2Tag back;
     back.SetFileName(path); // both tags now: the trailer goes
-    EXPECT_EQ(back.Title(), "V1 Title");
-    EXPECT_EQ(back.Artist(), "V1 Artist");
-    EXPECT_EQ(back.Album(), "New Album");
-    EXPECT_EQ(back.Year(), 1990);
-    EXPECT_EQ(back.Genre(), "Pop");
+    EXPECT_EQ(QStringList({ back.Title(), back.Artist(), back.Album(), back.Genre(), QString::number(back.Year()) }),
+        QStringList({ "V1 Title", "V1 Artist", "New Album", "Pop", "1990" }));
     EXPECT_TRUE(F::audioIntact(path, audio));
 }
 
@@ -390,18 +359,16 @@ TEST_F(Id3v2Write, AChangedFrameKeepsItsStatusFlagsAndAnUnsynchronisedTagGetsNoF
 TEST_F(Id3v2Write, AGrowingWriteReplacesTheFileAndKeepsPermissionsAndTrailingTags)
 {
     const QByteArray trailing = lyrics3v2("IND0000210");
-    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("short")) });
-    const QString path = F::write(dir, "grow.mp3", v2 + audio + trailing);
+    const QString path = F::write(dir, "grow.mp3", tag(3, { frame(3, "TIT2", textBody("short")) }) + audio + trailing);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     ID3V2Tag t;
     t.SetFileName(path);
-    t.SetComments(QString(3000, QLatin1Char('c')));
+    longComment(t);
     ASSERT_TRUE(t.Update());
     EXPECT_TRUE(F::audioIntact(path, audio, trailing));
     EXPECT_EQ(F::mode(path), mode_t(0640));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no copy left behind
-    t.SetFileName(path);
-    EXPECT_EQ(t.Comments().size(), 3000);
+    EXPECT_EQ(filesInFolder(), 1); // no copy left behind
+    EXPECT_EQ(storedText(path, "COMM"), QString(3000, 'c'));
 }
 
 TEST_F(Id3v2Write, AGrowingSaveThroughASymbolicLinkUpdatesItsTargetAndKeepsTheLink)
@@ -411,13 +378,11 @@ TEST_F(Id3v2Write, AGrowingSaveThroughASymbolicLinkUpdatesItsTargetAndKeepsTheLi
     ASSERT_TRUE(QFile::link(target, link));
     ID3V2Tag t;
     t.SetFileName(link);
-    t.SetComments(QString(3000, QLatin1Char('l')));
+    longComment(t);
     ASSERT_TRUE(t.Update());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_TRUE(F::audioIntact(target, audio));
-    ID3V2Tag back;
-    back.SetFileName(target);
-    EXPECT_EQ(back.Comments().size(), 3000);
+    EXPECT_EQ(storedText(target, "COMM"), QString(3000, 'c'));
 }
 
 TEST_F(Id3v2Write, UnsafeSavesAreRefusedAndLeaveTheFileUntouched)
@@ -443,56 +408,28 @@ TEST_F(Id3v2Write, UnsafeSavesAreRefusedAndLeaveTheFileUntouched)
     expectRefused(F::write(dir, "garbage.mp3", header(3, quint32(garbage.size())) + garbage + audio), title, false);
 }
 
-TEST_F(Id3v2Write, AGrowingWriteInAReadOnlyFolderIsRefused)
+TEST_F(Id3v2Write, AGrowingWriteInAReadOnlyFolderOrThatRunsOutOfRoomIsRefused)
 {
+    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")) });
     QDir(dir.path()).mkdir("locked");
-    const QByteArray bytes = tag(3, { frame(3, "TIT2", textBody("x")) }) + audio;
-    const QString path = F::write(dir, "locked/f.mp3", bytes);
+    const QString locked = F::write(dir, "locked/f.mp3", v2 + audio);
     const QByteArray folder = QFile::encodeName(dir.filePath("locked"));
     ASSERT_EQ(::chmod(folder.constData(), 0555), 0);
-    ID3V2Tag t;
-    t.SetFileName(path);
-    t.SetComments(QString(2000, QLatin1Char('c')));
-    EXPECT_FALSE(t.Update());
-    EXPECT_EQ(F::read(path), bytes);
+    expectRefused(locked, longComment, false);
     ::chmod(folder.constData(), 0755);
-}
-
-TEST_F(Id3v2Write, AWriteThatRunsOutOfRoomIsReportedAndLeavesTheFileAsItWas)
-{
-    const QByteArray bytes = tag(3, { frame(3, "TIT2", textBody("x")) }) + Mp3Builder::audioFrames(200);
-    const QString path = F::write(dir, "full.mp3", bytes);
-    ID3V2Tag t;
-    t.SetFileName(path);
-    t.SetComments(QString(5000, QLatin1Char('c')));
+    const QString full = F::write(dir, "full.mp3", v2 + Mp3Builder::audioFrames(200));
     std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit old { };
     ::getrlimit(RLIMIT_FSIZE, &old);
     struct rlimit small = old;
     small.rlim_cur = 20000; // less than the file: the copy cannot be completed
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = t.Update();
+    expectRefused(full, longComment, false);
     ::setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(F::read(path), bytes);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(filesInFolder(), 1); // no copy left behind
 }
 
-TEST_F(Id3v2Write, StripTagsThreeRemovesTheTrailerThenTheTag)
-{
-    const QByteArray bytes
-        = tag(3, { frame(3, "TIT2", textBody("x")) }, 50) + audio + id3v1("t", "a", "b", "2000", "c", 1, 2);
-    const QString path = F::write(dir, "s.mp3", bytes);
-    ID3V2Tag t;
-    t.SetFileName(path);
-    F::write(dir, "s.mp3", bytes); // loading already removed the trailer of a file with both: put it back
-    EXPECT_TRUE(t.StripTags(3));
-    EXPECT_EQ(F::read(path), audio);
-    EXPECT_FALSE(t.HasTagType(TagType::ID3v1));
-    EXPECT_FALSE(t.HasTagType(TagType::ID3v2));
-}
-
-TEST_F(Id3v2Write, StripTagsRemovesLyricsAndMusicMatchBlocksOrEverything)
+TEST_F(Id3v2Write, StripTagsRemovesTheTagsAskedForOrEverything)
 {
     const QByteArray v1 = id3v1("t", "a", "b", "2000", "c", 1, 2);
     const QByteArray badL2("LYRICSBEGININD0000210000023LYRICS200");
@@ -506,6 +443,8 @@ TEST_F(Id3v2Write, StripTagsRemovesLyricsAndMusicMatchBlocksOrEverything)
         { "l1.mp3", audio + lyrics3v1("la la la") + v1, TagType::Lyrics3, audio + v1 },
         { "l2.mp3", audio + lyrics3v2("IND0000210LYR00005words") + v1, TagType::Lyrics3v2, audio + v1 },
         { "mm.mp3", audio + musicMatch() + v1, TagType::MusicMatch, audio + v1 },
+        { "both.mp3", tag(3, { frame(3, "TIT2", textBody("x")) }, 50) + audio + v1, TagType::ID3v1 | TagType::ID3v2,
+            audio },
         { "all.mp3",
             tag(3, { frame(3, "TIT2", textBody("x")) }) + audio + musicMatch(false) + lyrics3v2("IND0000210") + v1,
             TagType::All, audio },
@@ -521,6 +460,8 @@ TEST_F(Id3v2Write, StripTagsRemovesLyricsAndMusicMatchBlocksOrEverything)
         t.SetFileName(F::write(dir, c.name, c.bytes));
         EXPECT_EQ(t.StripTags(c.kind), c.done) << c.name;
         EXPECT_EQ(F::read(dir.filePath(c.name)), c.left) << c.name;
+        for (int kind : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch })
+            EXPECT_FALSE(c.done && (c.kind & kind) && t.HasTagType(kind)) << c.name << " kind " << kind;
     }
 }
 
