@@ -94,7 +94,6 @@ TEST(MultiTagRun, AsksBeforeClearingFieldsTheFilesHoldAndNoWritesNothing)
     MultiTagRunReport report = r.run(clearing);
 
     ASSERT_EQ(r.prompter.calls.size(), 1);
-    EXPECT_EQ(r.prompter.calls[0].title, "Velmora - MultiTagger");
     EXPECT_EQ(r.prompter.calls[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(r.prompter.calls[0].text,
         "Set Tags Will Clear These Fields In 2 Of The 3 Selected Files:\r\n\r\nTitle, Track\r\n\r\nClear Them?");
