@@ -1,6 +1,6 @@
 #include "platform/localfilesystem.h"
 
-#include "support/mp3builder.h"
+#include "support/tagfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,29 +13,21 @@
 
 namespace {
 
-QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(name);
-    EXPECT_TRUE(Mp3Builder::writeFile(path, bytes));
-    return path;
-}
+class LocalFileSystemTest : public ::testing::Test {
+protected:
+    QString write(const QString& name, const QByteArray& bytes) { return TagTestFiles::write(dir, name, bytes); }
 
-mode_t modeOf(const QString& path)
-{
-    struct stat st { };
-    ::stat(QFile::encodeName(path).constData(), &st);
-    return st.st_mode & 07777;
-}
+    QTemporaryDir dir;
+    LocalFileSystem fs;
+    FileError err;
+};
 
 } // namespace
 
-TEST(LocalFileSystemRename, RefusesExistingTargetAndLeavesBothFilesIntact)
+TEST_F(LocalFileSystemTest, RenameRefusesExistingTargetAndLeavesBothFilesIntact)
 {
-    QTemporaryDir dir;
-    const QString a = write(dir, "a.mp3", "first file");
-    const QString b = write(dir, "b.mp3", "second file");
-    LocalFileSystem fs;
-    FileError err;
+    const QString a = write("a.mp3", "first file");
+    const QString b = write("b.mp3", "second file");
     EXPECT_FALSE(fs.rename(a, b, &err));
     EXPECT_EQ(err.number, 58);
     EXPECT_FALSE(err.description.isEmpty());
@@ -48,29 +40,22 @@ TEST(LocalFileSystemRename, RefusesExistingTargetAndLeavesBothFilesIntact)
     EXPECT_EQ(err.number, 58);
 }
 
-TEST(LocalFileSystemRename, SameNameAndCaseOnlyRenamesAreNoConflict)
+TEST_F(LocalFileSystemTest, RenameToTheSameNameOrOnlyAnotherCaseIsNoConflict)
 {
-    QTemporaryDir dir;
-    const QString a = write(dir, "song.mp3", "data");
-    LocalFileSystem fs;
-    FileError err;
+    const QString a = write("song.mp3", "data");
     EXPECT_TRUE(fs.rename(a, a, &err));
     EXPECT_TRUE(err.ok());
     EXPECT_TRUE(QFile::exists(a));
 
     const QString upper = dir.filePath("SONG.mp3");
     EXPECT_TRUE(fs.rename(a, upper, &err)) << err.description.toStdString();
-    EXPECT_TRUE(QFile::exists(upper));
     EXPECT_EQ(Mp3Builder::readFile(upper), QByteArray("data"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "SONG.mp3" });
 }
 
-TEST(LocalFileSystemRename, MapsMissingSourceAndIllegalNames)
+TEST_F(LocalFileSystemTest, RenameMapsMissingSourceAndIllegalNames)
 {
-    QTemporaryDir dir;
-    const QString a = write(dir, "a.mp3", "data");
-    LocalFileSystem fs;
-    FileError err;
+    const QString a = write("a.mp3", "data");
     EXPECT_FALSE(fs.rename(dir.filePath("missing.mp3"), dir.filePath("x.mp3"), &err));
     EXPECT_EQ(err.number, 53);
 
@@ -85,12 +70,10 @@ TEST(LocalFileSystemRename, MapsMissingSourceAndIllegalNames)
     EXPECT_FALSE(isIllegalFileName("a\\b.mp3"));
 }
 
-TEST(LocalFileSystemAttributes, ResetMakesReadOnlyFileWritableAndChangesNothingElse)
+TEST_F(LocalFileSystemTest, ResetMakesReadOnlyFileWritableAndChangesNothingElse)
 {
-    QTemporaryDir dir;
-    const QString a = write(dir, "a.mp3", "payload");
+    const QString a = write("a.mp3", "payload");
     ASSERT_EQ(::chmod(QFile::encodeName(a).constData(), 0444), 0);
-    LocalFileSystem fs;
     FileAttributes attr;
     ASSERT_TRUE(fs.attributes(a, &attr));
     EXPECT_TRUE(attr.readOnly);
@@ -98,36 +81,30 @@ TEST(LocalFileSystemAttributes, ResetMakesReadOnlyFileWritableAndChangesNothingE
     EXPECT_FALSE(attr.system);
 
     ASSERT_TRUE(fs.resetAttributes(a));
-    EXPECT_EQ(modeOf(a), mode_t(0644));
+    EXPECT_EQ(TagTestFiles::mode(a), mode_t(0644));
     ASSERT_TRUE(fs.attributes(a, &attr));
     EXPECT_FALSE(attr.readOnly);
     EXPECT_EQ(Mp3Builder::readFile(a), QByteArray("payload"));
     EXPECT_EQ(fs.length(a), 7);
 }
 
-TEST(LocalFileSystemAttributes, HiddenSystemAndMissingFiles)
+TEST_F(LocalFileSystemTest, AttributesOfHiddenSystemAndMissingFiles)
 {
-    QTemporaryDir dir;
-    const QString hidden = write(dir, ".hidden.mp3", "x");
-    LocalFileSystem fs;
     FileAttributes attr;
-    ASSERT_TRUE(fs.attributes(hidden, &attr));
+    ASSERT_TRUE(fs.attributes(write(".hidden.mp3", "x"), &attr));
     EXPECT_TRUE(attr.hidden);
     ASSERT_TRUE(fs.attributes(dir.path(), &attr));
     EXPECT_TRUE(attr.system);
 
-    FileError err;
     EXPECT_EQ(fs.length(dir.filePath("none.mp3"), &err), -1);
     EXPECT_EQ(err.number, 53);
     EXPECT_FALSE(fs.resetAttributes(dir.filePath("none.mp3"), &err));
     EXPECT_EQ(err.number, 53);
 }
 
-TEST(LocalFileSystemBytes, ReadsTheEndOfAShortFileAndReplacesALongerEnd)
+TEST_F(LocalFileSystemTest, ReadsTheEndOfAShortFileAndReplacesALongerEnd)
 {
-    QTemporaryDir dir;
-    const QString a = write(dir, "a.mp3", "0123456789");
-    LocalFileSystem fs;
+    const QString a = write("a.mp3", "0123456789");
     QByteArray bytes;
     ASSERT_TRUE(fs.readBytes(a, -128, 128, &bytes));
     EXPECT_EQ(bytes, QByteArray("0123456789"));
@@ -137,13 +114,8 @@ TEST(LocalFileSystemBytes, ReadsTheEndOfAShortFileAndReplacesALongerEnd)
 
 TEST(FileErrorFromErrno, MapsToTheNumbersMessagesSelectOn)
 {
-    EXPECT_EQ(fileErrorFromErrno(ENOENT).number, 53);
-    EXPECT_EQ(fileErrorFromErrno(EEXIST).number, 58);
-    EXPECT_EQ(fileErrorFromErrno(EACCES).number, 75);
-    EXPECT_EQ(fileErrorFromErrno(EROFS).number, 75);
-    EXPECT_EQ(fileErrorFromErrno(ENOSPC).number, 61);
-    EXPECT_EQ(fileErrorFromErrno(EXDEV).number, 74);
-    EXPECT_EQ(fileErrorFromErrno(ENAMETOOLONG).number, 52);
-    EXPECT_EQ(fileErrorFromErrno(EIO).number, 51);
-    EXPECT_TRUE(fileErrorFromErrno(0).ok());
+    const std::pair<int, int> cases[] = { { ENOENT, 53 }, { EEXIST, 58 }, { EACCES, 75 }, { EROFS, 75 }, { ENOSPC, 61 },
+        { EXDEV, 74 }, { ENAMETOOLONG, 52 }, { EIO, 51 }, { 0, 0 } };
+    for (const auto& [code, number] : cases)
+        EXPECT_EQ(fileErrorFromErrno(code).number, number) << code;
 }

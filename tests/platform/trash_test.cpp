@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 // Points the freedesktop trash at a fresh, not yet existing data folder.
 class SystemTrashTest : public ::testing::Test {
 protected:
@@ -40,11 +38,8 @@ TEST_F(SystemTrashTest, MovesFileIntoTrashWithInfoAndLeavesNoStrayFolders)
     EXPECT_FALSE(QFile::exists(song));
     EXPECT_TRUE(QDir(music.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 
-    const QString trashed = dataHome + "/Trash/files/Song.mp3";
-    EXPECT_EQ(Mp3Builder::readFile(trashed), bytes);
-    QFile info(dataHome + "/Trash/info/Song.mp3.trashinfo");
-    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(info.readAll().contains("Path="));
+    EXPECT_EQ(Mp3Builder::readFile(dataHome + "/Trash/files/Song.mp3"), bytes);
+    EXPECT_TRUE(Mp3Builder::readFile(dataHome + "/Trash/info/Song.mp3.trashinfo").contains("Path="));
 }
 
 // A trash that takes the file but writes no .trashinfo for it.

@@ -103,9 +103,8 @@ TEST(CreatePlaylist, AFailedWriteIsShownWithThePathAndTheReason)
         prompter.inputs.enqueue(QLatin1String(c.answer));
         EXPECT_EQ(CreatePlaylist(prompter, folder, { "a.mp3" }), PlaylistResult::WriteFailed) << c.answer;
         EXPECT_EQ(prompter.messageTexts(),
-            QStringList { QStringLiteral("PlayList Could Not Be Saved As:\r\n\r\n") + dir.filePath(c.target)
-                + QStringLiteral("\r\n\r\nError: ") + c.error.description + QStringLiteral(" (")
-                + QString::number(c.error.number) + QLatin1Char(')') })
+            QStringList { QStringLiteral("PlayList Could Not Be Saved As:\r\n\r\n%1\r\n\r\nError: %2 (%3)")
+                              .arg(dir.filePath(c.target), c.error.description, QString::number(c.error.number)) })
             << c.answer;
         EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Critical);
     }

@@ -47,23 +47,18 @@ protected:
 
 } // namespace
 
-TEST_F(PLayListFormTest, TheSelectedFilesGiveTheFile)
+TEST_F(PLayListFormTest, TheSelectedFilesGiveTheFileAndCancelWritesNothing)
 {
     open({ "02 - Two.mp3", "01 - One.MP3", "cover.jpg" });
     EXPECT_EQ(ListTexts(files), QStringList({ "01 - One.MP3", "02 - Two.mp3" }));
     files->item(1)->setSelected(false);
+    create();
+    EXPECT_EQ(prompter.calls[0].defaultText, QStringLiteral("Party Mix.m3u"));
+    EXPECT_EQ(prompter.messageTexts(), QStringList { "No PlayList File Specified!\r\n\r\nNo File Saved." });
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3);
     prompter.inputs.enqueue(QStringLiteral(" party "));
     create();
     EXPECT_EQ(Mp3Builder::readFile(folder + QStringLiteral("/party.m3u")), QByteArray("#EXTM3U\r\n01 - One.MP3\r\n"));
-    EXPECT_EQ(prompter.calls[0].defaultText, QStringLiteral("Party Mix.m3u"));
-}
-
-TEST_F(PLayListFormTest, CancelWritesNothing)
-{
-    open({ "a.mp3" });
-    create();
-    EXPECT_EQ(prompter.messageTexts(), QStringList { "No PlayList File Specified!\r\n\r\nNo File Saved." });
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList { "a.mp3" });
 }
 
 TEST_F(PLayListFormTest, EmptyFolderMakesCreateDoNothing)

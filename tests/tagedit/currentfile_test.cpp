@@ -7,7 +7,6 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "settings/options.h"
 #include "support/tagfiles.h"
-#include "tags/tagtypes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,12 +33,6 @@ struct Fixture {
         EXPECT_TRUE(write(path, sample(name), trailer)) << name.toStdString();
         return path;
     }
-    QString empty(const QString& name)
-    {
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(Mp3Builder::writeFile(path, {}));
-        return path;
-    }
     // The boxes as last read, with the changes applied.
     TagTexts boxes(const QList<std::pair<FieldId, QString>>& changes) const
     {
@@ -61,7 +54,7 @@ TEST(CurrentFile, LoadReadsTheFileAndWritesItsTrailerButNothingIntoAZeroLengthFi
 {
     Fixture f;
     const QString song = f.tagged("song", true);
-    const QString zero = f.empty("zero");
+    const QString zero = TagTestFiles::write(f.dir, "zero", {});
 
     ASSERT_TRUE(f.file.Load(song).ok());
     EXPECT_TRUE(f.file.isLoaded());
@@ -97,12 +90,13 @@ TEST(CurrentFile, ReloadAndSaveGoByTheFileOnDiskNotByWhatWasReadBefore)
     ASSERT_TRUE(f.file.Load(song).ok());
 
     // Another window (the MultiTagger) writes the file.
-    {
+    const auto writeElsewhere = [&](void (ID3V2Tag::*set)(const QString&), const QString& value) {
         ID3V2Tag other;
         other.SetFileName(song);
-        other.SetArtist(QStringLiteral("Written Elsewhere"));
-        ASSERT_TRUE(other.Update());
-    }
+        (other.*set)(value);
+        return other.Update();
+    };
+    ASSERT_TRUE(writeElsewhere(&ID3V2Tag::SetArtist, QStringLiteral("Written Elsewhere")));
     // A save of boxes that still show the old artist keeps the new one:
     // only the field the user changed is written.
     const CurrentFile::Result saved = f.file.Save(f.boxes({ { FieldId::Album, "New Album" } }));
@@ -114,12 +108,7 @@ TEST(CurrentFile, ReloadAndSaveGoByTheFileOnDiskNotByWhatWasReadBefore)
     EXPECT_EQ(readV1(song).Artist(), QStringLiteral("Written Elsewhere"));
     EXPECT_EQ(readV1(song).Album(), QStringLiteral("New Album"));
 
-    {
-        ID3V2Tag other;
-        other.SetFileName(song);
-        other.SetComposer(QStringLiteral("Later"));
-        ASSERT_TRUE(other.Update());
-    }
+    ASSERT_TRUE(writeElsewhere(&ID3V2Tag::SetComposer, QStringLiteral("Later")));
     ASSERT_TRUE(f.file.Reload().ok());
     EXPECT_EQ(text(f.file.texts(), FieldId::Composer), QStringLiteral("Later"));
     EXPECT_EQ(audioOf(song), Mp3Builder::audioFrames(kFrames));
@@ -148,7 +137,6 @@ TEST(CurrentFile, EveryFailedWriteIsReportedAndLeavesTheFileAsItWas)
         const char* name;
         std::function<void(Fixture&, const QString&)> spoil; // after the load
         int number; // 0: the save succeeds
-        bool reportedByTags = false;
     };
     const Case cases[] = {
         { "deleted behind the program's back", [](Fixture&, const QString& p) { QFile::remove(p); }, 53 },

@@ -65,14 +65,6 @@ struct Fixture {
     }
 };
 
-MultiTagValues albumOnly(const QString& album)
-{
-    MultiTagValues values;
-    values.included[int(FieldId::Album)] = true;
-    values.texts[int(FieldId::Album)] = album;
-    return values;
-}
-
 } // namespace
 
 TEST(KeepFileTimes, EveryTagWriteKeepsTheTimeToTheNanosecondWhenOn)
@@ -95,7 +87,9 @@ TEST(KeepFileTimes, EveryTagWriteKeepsTheTimeToTheNanosecondWhenOn)
         { "stripping the tags",
             [](Fixture& f, const QString& p) { return f.selected(p) && f.current.StripTags().ok(); } },
         { "the MultiTagger's write",
-            [](Fixture& f, const QString& p) { return f.writer.TagFile(p, albumOnly("X")).ok(); } },
+            [](Fixture& f, const QString& p) {
+                return f.writer.TagFile(p, including({ { FieldId::Album, "X" } })).ok();
+            } },
         { "the MultiTagger's read",
             [](Fixture& f, const QString& p) {
                 return f.writer.ReadFile(p, f.options)[int(FieldId::Album)] == QLatin1String("Album a.mp3");

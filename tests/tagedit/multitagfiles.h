@@ -5,6 +5,7 @@
 
 #include "support/id3builder.h"
 #include "support/mp3builder.h"
+#include "tagedit/multitagwriter.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 
@@ -92,6 +93,17 @@ inline ID3V1Tag readV1(const QString& path)
     ID3V1Tag t;
     t.ReadFromFile(path);
     return t;
+}
+
+// MultiTagger values with the given fields included and typed in.
+inline MultiTagValues including(const QList<std::pair<FieldId, QString>>& texts)
+{
+    MultiTagValues v;
+    for (const auto& [id, text] : texts) {
+        v.included[int(id)] = true;
+        v.texts[int(id)] = text;
+    }
+    return v;
 }
 
 // The bytes between the ID3v2 tag and the ID3v1 trailer.

@@ -28,12 +28,7 @@ struct Fixture {
     {
         const QString path = dir.filePath(name);
         EXPECT_TRUE(write(path, sample(name), trailer)) << name.toStdString();
-        MultiTagValues v;
-        for (const auto& [id, text] : texts) {
-            v.included[int(id)] = true;
-            v.texts[int(id)] = text;
-        }
-        const auto r = writer.TagFile(path, v);
+        const auto r = writer.TagFile(path, including(texts));
         EXPECT_TRUE(r.ok()) << r.error.description.toStdString();
         EXPECT_EQ(audioOf(path), Mp3Builder::audioFrames(kFrames)) << name.toStdString();
         return path;
@@ -124,14 +119,11 @@ TEST(MultiTagWriter, ReadFileGivesTheBoxTextsOrEmptyBoxesForAMissingFile)
 
     auto texts = f.writer.ReadFile(path, options);
 
-    EXPECT_EQ(texts[int(FieldId::Artist)], "Spaced");
-    EXPECT_EQ(texts[int(FieldId::Track)], "04");
-    EXPECT_EQ(texts[int(FieldId::TotalTracks)], "");
-    EXPECT_EQ(texts[int(FieldId::Year)], "0087");
-    EXPECT_EQ(texts[int(FieldId::Genre)], "Jazz");
-    EXPECT_EQ(texts[int(FieldId::Composer)], "Composer r");
-    EXPECT_EQ(texts[int(FieldId::Mood)], "Calm");
-    EXPECT_EQ(texts[int(FieldId::CopyRight)], "True");
+    const std::pair<FieldId, const char*> shown[] = { { FieldId::Artist, "Spaced" }, { FieldId::Track, "04" },
+        { FieldId::TotalTracks, "" }, { FieldId::Year, "0087" }, { FieldId::Genre, "Jazz" },
+        { FieldId::Composer, "Composer r" }, { FieldId::Mood, "Calm" }, { FieldId::CopyRight, "True" } };
+    for (const auto& [id, text] : shown)
+        EXPECT_EQ(texts[int(id)], text) << int(id);
     options.UseFormattedTrack = false;
     EXPECT_EQ(f.writer.ReadFile(path, options)[int(FieldId::Track)], "4");
 
@@ -146,9 +138,7 @@ TEST(MultiTagWriter, ACopiedUniqueKeyKeepsItsOwner)
     Fixture f;
     const QString path = f.dir.filePath("k");
     ASSERT_TRUE(write(path, sample("k"), false));
-    MultiTagValues v;
-    v.included[int(FieldId::UniqueKey)] = true;
-    v.texts[int(FieldId::UniqueKey)] = "abc";
+    MultiTagValues v = including({ { FieldId::UniqueKey, "abc" } });
     v.uniqueKeyOwner = "http://db.example";
     ASSERT_TRUE(f.writer.TagFile(path, v).ok());
     ID3V2Tag back;

@@ -36,29 +36,17 @@ struct Fixture {
     }
 };
 
-TEST(TagBoxes, BothWindowsShowTagTextWithoutTheBlanksAroundIt)
-{
-    Fixture f;
-    Values v = sample("b");
-    v.artist = "  Artist  ";
-    v.title = " Title ";
-    ID3V2Tag tag;
-    tag.SetFileName(f.file("b.mp3", v, false));
-    for (const auto& texts : { TagTextsOf(tag, f.options) }) {
-        EXPECT_EQ(texts[int(FieldId::Artist)], "Artist");
-        EXPECT_EQ(texts[int(FieldId::Title)], "Title");
-    }
-}
-
-TEST(TagBoxes, TheMainWindowsTrailerGetsNoTrackItCannotHoldAndNoInventedYear)
+TEST(TagBoxes, TheMainWindowShowsTrimmedTextsAndItsTrailerGetsNoTrackItCannotHoldAndNoInventedYear)
 {
     Fixture f;
     Values v = sample("t");
+    v.artist = "  Artist  ";
     v.track = 300;
     v.year = 0;
     const QString path = f.file("t.mp3", v, false);
     CurrentFile current(f.files, &f.prompter, f.options);
     EXPECT_TRUE(current.Load(path).ok());
+    EXPECT_EQ(current.texts()[int(FieldId::Artist)], "Artist");
     const ID3V1Tag trailer = readV1(path);
     ASSERT_TRUE(trailer.Tagged());
     EXPECT_EQ(trailer.Track(), -1);
@@ -75,10 +63,7 @@ TEST(TagBoxes, MultiTaggerReadingKeepsTheTrailerAndAReadOnlyFileIsNotWritten)
     EXPECT_EQ(F::read(both), bytes);
 
     ASSERT_EQ(::chmod(QFile::encodeName(both).constData(), 0444), 0);
-    MultiTagValues same;
-    same.included[int(FieldId::Artist)] = true;
-    same.texts[int(FieldId::Artist)] = "Artist both";
-    EXPECT_EQ(writer.TagFile(both, same).error.number, 75);
+    EXPECT_EQ(writer.TagFile(both, including({ { FieldId::Artist, "Artist both" } })).error.number, 75);
     EXPECT_EQ(F::read(both), bytes);
     EXPECT_EQ(F::mode(both), mode_t(0444));
 }

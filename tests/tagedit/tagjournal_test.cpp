@@ -5,7 +5,6 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/localfilesystem.h"
 #include "tagedit/multitagrun.h"
-#include "tags/tagsnapshot.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -46,13 +45,10 @@ TEST(TagJournal, UndoPutsBackTheExactBytesOfEveryFileLeftAsTheRunLeftIt)
     for (const QString& p : paths)
         original << bytes(p);
 
-    MultiTagValues values;
-    for (FieldId id : { FieldId::Album, FieldId::Title, FieldId::Composer }) {
-        values.included[int(id)] = true;
-        values.texts[int(id)] = QString(600, QLatin1Char('z')); // the tag outgrows its room
-    }
+    const QString z(600, QLatin1Char('z')); // the tag outgrows its room
     MultiTagRun run(writer, prompter, journal);
-    const MultiTagRunReport report = run.Run(paths, values, {});
+    const MultiTagRunReport report
+        = run.Run(paths, including({ { FieldId::Album, z }, { FieldId::Title, z }, { FieldId::Composer, z } }), {});
     ASSERT_EQ(report.written, 7);
     for (int i : { 0, 1, 2, 3, 5, 6, 7 })
         ASSERT_NE(bytes(paths[i]), original[i]) << i;
@@ -61,12 +57,8 @@ TEST(TagJournal, UndoPutsBackTheExactBytesOfEveryFileLeftAsTheRunLeftIt)
 
     // Later changes: a tag edit of the same size, a longer tag, and a
     // rewrite of identical bytes (as the main window's reload does).
-    MultiTagValues edit;
-    edit.included[int(FieldId::Mood)] = true;
-    edit.texts[int(FieldId::Mood)] = "Else";
-    ASSERT_TRUE(writer.TagFile(paths[5], edit).ok());
-    edit.texts[int(FieldId::Mood)] = QString(3000, QLatin1Char('m'));
-    ASSERT_TRUE(writer.TagFile(paths[6], edit).ok());
+    ASSERT_TRUE(writer.TagFile(paths[5], including({ { FieldId::Mood, "Else" } })).ok());
+    ASSERT_TRUE(writer.TagFile(paths[6], including({ { FieldId::Mood, QString(3000, QLatin1Char('m')) } })).ok());
     const QByteArray laterBytes = bytes(paths[5]);
     const QByteArray resizedBytes = bytes(paths[6]);
     ASSERT_TRUE(Mp3Builder::writeFile(paths[7], bytes(paths[7])));
