@@ -3,8 +3,7 @@
 #include "massrename/filesearch.h"
 #include "massrename/runsummary.h"
 #include "support/id3builder.h"
-
-#include <QFile>
+#include "tags/filetimes.h"
 
 #include <filesystem>
 
@@ -126,7 +125,9 @@ TEST_F(MassRenameTest, NamesAreBuiltFromTheTagsFieldsAndEachSkipShowsTheOldNameI
     }
 }
 
-TEST_F(MassRenameTest, TagRunRewritesTheId3v1TrailerFromTheId3v2TagAndACleanupRunLeavesTagsAlone)
+// With the option on, a renamed file whose trailer was rewritten keeps its
+// modification time to the nanosecond.
+TEST_F(MassRenameTest, TagRunRewritesTheTrailerKeepingTheFileTimeOnlyWithItsOptionAndACleanupRunLeavesTagsAlone)
 {
     const TestTags tags { .artist = "Abba",
         .title = "Waterloo",
@@ -135,13 +136,23 @@ TEST_F(MassRenameTest, TagRunRewritesTheId3v1TrailerFromTheId3v2TagAndACleanupRu
         .comments = "hit",
         .track = 3,
         .year = 1974 };
-    makeMp3(QStringLiteral("a.mp3"), &tags);
+    const timespec old { 981'173'045, 123'456'789 };
+    choices.builtFormat = "Artist";
+    for (const bool keep : { true, false }) {
+        const QString dir = keep ? QStringLiteral("kept/") : QStringLiteral("plain/");
+        ASSERT_TRUE(WriteFileTime(makeMp3(dir + "a.mp3", &tags), FileTime { old }));
+        backend.values["Settings"]["Keep File Times"] = keep ? "1" : "0";
+        prefs.LoadOptions();
+        choices.startDir = root + dir;
+        engine->Run(choices);
+        EXPECT_EQ(Mp3Builder::readFile(root + dir + "Abba.mp3").right(128),
+            Id3Builder::id3v1("Waterloo", "Abba", "Gold", "1974", "hit", 3, 13));
+        FileTime now;
+        ASSERT_TRUE(ReadFileTime(root + dir + "Abba.mp3", &now));
+        EXPECT_EQ(now.modified.tv_sec == old.tv_sec && now.modified.tv_nsec == old.tv_nsec, keep) << keep;
+    }
     const QString clean = makeMp3(QStringLiteral("Clean/my song.mp3"));
     const QByteArray cleanBefore = Mp3Builder::readFile(clean);
-    choices.builtFormat = "Artist";
-    engine->Run(choices);
-    EXPECT_EQ(Mp3Builder::readFile(root + "Abba.mp3").right(128),
-        Id3Builder::id3v1("Waterloo", "Abba", "Gold", "1974", "hit", 3, 13));
     choices.startDir = root + "Clean/";
     choices.builtFormat = "";
     engine->Run(choices);
@@ -452,8 +463,7 @@ TEST_F(MassRenameTest, AFolderWhosePathIsTooLongIsLoggedAsAnError)
     const std::string part(200, 'd');
     int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY);
     ASSERT_GE(fd, 0);
-    int depth = 0;
-    for (; depth < 22; ++depth) {
+    for (int depth = 0; depth < 22; ++depth) {
         ASSERT_EQ(::mkdirat(fd, part.c_str(), 0755), 0);
         const int next = ::openat(fd, part.c_str(), O_RDONLY | O_DIRECTORY);
         ::close(fd);

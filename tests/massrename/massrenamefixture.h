@@ -76,12 +76,8 @@ public:
 // Counters as one comparable text.
 inline QString countsText(const MassRenameCounters& c)
 {
-    return QStringLiteral("found %1 total %2 skipped %3 errors %4 renamed %5")
-        .arg(c.found)
-        .arg(c.total)
-        .arg(c.skipped)
-        .arg(c.errors)
-        .arg(c.renamed);
+    return QString::asprintf("found %lld total %lld skipped %lld errors %lld renamed %lld", qlonglong(c.found),
+        qlonglong(c.total), qlonglong(c.skipped), qlonglong(c.errors), qlonglong(c.renamed));
 }
 
 // Tag values a test file is made with; empty texts and zeros write nothing.

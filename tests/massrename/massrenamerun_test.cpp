@@ -3,10 +3,11 @@
 #include "massrename/massrenameundo.h"
 #include "massrename/renamejournal.h"
 #include "support/id3builder.h"
+#include "tags/filetimes.h"
 
 #include <QDateTime>
-#include <QFile>
 
+#include <ctime>
 #include <string_view>
 
 #include <fcntl.h>
@@ -120,7 +121,7 @@ TEST_F(MassRenameTest, TagWriteErrorsAreLoggedAndTheirBoxOffersToSkipTheRest)
 
 // ---- Preview -----------------------------------------------------------------------------
 
-TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothing)
+TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothingEvenWithBothTagKinds)
 {
     makeMp3(QStringLiteral("a_1.mp3"));
     makeMp3(QStringLiteral("b_2.mp3"));
@@ -147,21 +148,21 @@ TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothing)
     EXPECT_EQ(Mp3Builder::readFile(root + "b 2.mp3"), "taken");
     EXPECT_EQ(counts(), "found 6 total 6 skipped 2 errors 2 renamed 2");
     EXPECT_FALSE(engine->HasPlan());
-}
 
-TEST_F(MassRenameTest, PreviewFromTagsChangesNoFileEvenWithBothTagKinds)
-{
+    // From the tags: a file with both tag kinds is left as it was too.
     const TestTags tags { .artist = "Abba", .title = "Waterloo" };
-    const QString both = makeMp3(QStringLiteral("both.mp3"), &tags);
-    QByteArray bytes = Mp3Builder::readFile(both) + Id3Builder::id3v1("Old", "Old", "", "", "", 1, 0);
-    ASSERT_TRUE(Mp3Builder::writeFile(both, bytes));
-    makeMp3(QStringLiteral("v2only.mp3"), &tags);
-    const auto before = snapshot(root);
+    const QString both = makeMp3(QStringLiteral("Tags/both.mp3"), &tags);
+    ASSERT_TRUE(
+        Mp3Builder::writeFile(both, Mp3Builder::readFile(both) + Id3Builder::id3v1("Old", "Old", "", "", "", 1, 0)));
+    makeMp3(QStringLiteral("Tags/v2only.mp3"), &tags);
+    const auto tagged = snapshot(root + "Tags/");
+    choices.startDir = root + "Tags/";
     choices.builtFormat = "Artist - Title";
     engine->Preview(choices);
-    EXPECT_EQ(snapshot(root), before);
+    EXPECT_EQ(snapshot(root + "Tags/"), tagged);
     EXPECT_EQ(rowTexts(),
-        (QStringList { "both.mp3 > Abba - Waterloo.mp3", "v2only.mp3 > Abba - Waterloo.mp3 (taken in run)" }));
+        (QStringList {
+            "Tags/both.mp3 > Abba - Waterloo.mp3", "Tags/v2only.mp3 > Abba - Waterloo.mp3 (taken in run)" }));
 }
 
 // ---- Undo --------------------------------------------------------------------------------
@@ -176,11 +177,13 @@ protected:
         undo.SetLogFolder(logFolder);
     }
 
-    QString undoLogText() const
+    // The only undo log ("" when there is not exactly one) and its text.
+    QString undoLogPath() const
     {
         const QStringList logs = QDir(logFolder).entryList({ QStringLiteral("MassRenameUndo-*.log") }, QDir::Files);
-        return logs.size() == 1 ? QString::fromUtf8(Mp3Builder::readFile(logFolder + logs.first())) : QString();
+        return logs.size() == 1 ? logFolder + logs.first() : QString();
     }
+    QString undoLogText() const { return QString::fromUtf8(Mp3Builder::readFile(undoLogPath())); }
 
     MassRenameUndo undo;
 };
@@ -213,22 +216,20 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
             ASSERT_TRUE(ReadRenameRecords(runLog, &records, nullptr));
             ASSERT_EQ(records.size(), 4) << source;
         }
-        // Changed since: b was written to; c's old name is taken; d is gone.
-        QFile changed(root + dir + "Other - Song.mp3");
-        ASSERT_TRUE(changed.open(QIODevice::Append));
-        changed.write("x");
-        changed.flush();
-        // Clearly later than the log, however coarse the clock.
-        changed.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
-        changed.close();
+        // Changed since: b was written to (clearly later than the log, however
+        // coarse the clock); c's old name is taken; d is gone.
+        const QString changed = root + dir + "Other - Song.mp3";
+        ASSERT_TRUE(Mp3Builder::writeFile(changed, Mp3Builder::readFile(changed) + "x"));
+        ASSERT_TRUE(WriteFileTime(changed, FileTime { { std::time(nullptr) + 5, 0 } }));
         makeFile(dir + "c.mp3", "newcomer");
         QFile::remove(root + dir + "Gone - Song.mp3");
 
         undo.Run(records, runLog);
         EXPECT_EQ(namesIn(dir), (QStringList { "Other - Song.mp3", "Third - Song.mp3", "a.mp3", "c.mp3" })) << source;
         // The rewritten ID3v1 trailer is put back only with the journal.
-        if (source != "log lines")
+        if (source != "log lines") {
             EXPECT_EQ(Mp3Builder::readFile(root + dir + "a.mp3"), before.value("a.mp3").first) << source;
+        }
         EXPECT_EQ(Mp3Builder::readFile(root + dir + "c.mp3"), "newcomer");
         EXPECT_EQ(countsText(undo.Counters()), "found 4 total 4 skipped 3 errors 0 renamed 1");
         EXPECT_EQ(undo.LeftAlone(),
@@ -265,13 +266,12 @@ TEST_F(MassRenameUndoTest, UndoUnwindsAChainNewestFirstAndCanItselfBeUndone)
 
     // The undo's own log can be undone: the names of the run come back.
     QList<RenameRecord> again;
-    const QStringList undoLogs = QDir(logFolder).entryList({ QStringLiteral("MassRenameUndo-*.log") }, QDir::Files);
-    ASSERT_EQ(undoLogs.size(), 1);
-    ASSERT_TRUE(ReadRenameRecords(logFolder + undoLogs.first(), &again, nullptr));
+    const QString undoLog = undoLogPath();
+    ASSERT_TRUE(ReadRenameRecords(undoLog, &again, nullptr));
     ASSERT_EQ(again.size(), 2);
     MassRenameUndo redo(services, view);
     redo.SetLogFolder(tmp.path() + "/logs2/");
-    redo.Run(again, logFolder + undoLogs.first());
+    redo.Run(again, undoLog);
     EXPECT_EQ(namesIn(), (QStringList { "a.mp3", "z.mp3" }));
 }
 
