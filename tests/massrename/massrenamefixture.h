@@ -11,6 +11,7 @@
 #include "platform/platformservices.h"
 #include "settings/preferences.h"
 #include "support/mp3builder.h"
+#include "support/qttesthelpers.h"
 #include "tags/id3v2tag.h"
 
 #include <QDir>
@@ -20,23 +21,6 @@
 #include <functional>
 
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-// Readable failure output for texts and lists of texts.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os)
-{
-    *os << '{';
-    for (const QString& s : l)
-        *os << " \"" << s.toStdString() << '"';
-    *os << " }";
-}
-QT_END_NAMESPACE
 
 // Everything a mass rename view is told, in order.
 class RecordingView final : public MassRenameView {
@@ -77,17 +61,24 @@ public:
         if (onProgress)
             onProgress();
     }
-    void RefreshNow() override { ++refreshCalls; }
+    void RefreshNow() override { }
 
     QList<Row> rows;
     QStringList statuses;
     QString currentDir;
     MassRenameCounters counters;
     QList<bool> runControls, runStatus;
-    int clears = 0, progressCalls = 0, refreshCalls = 0;
+    int clears = 0, progressCalls = 0;
     std::function<void(const QString&)> onStatus;
     std::function<void()> onProgress;
 };
+
+// Counters as one comparable text.
+inline QString countsText(const MassRenameCounters& c)
+{
+    return QString::asprintf("found %lld total %lld skipped %lld errors %lld renamed %lld", qlonglong(c.found),
+        qlonglong(c.total), qlonglong(c.skipped), qlonglong(c.errors), qlonglong(c.renamed));
+}
 
 // Tag values a test file is made with; empty texts and zeros write nothing.
 struct TestTags {
@@ -106,12 +97,6 @@ protected:
         backend.values[QStringLiteral("Settings")][QStringLiteral("New File Case")] = QStringLiteral("NC");
         prefs.LoadOptions();
         prefs.LoadFilters();
-        services.settings = &backend;
-        services.files = &files;
-        services.trash = &trash;
-        services.launcher = &launcher;
-        services.prompter = &prompter;
-        services.clock = &clock;
         root = tmp.path() + QStringLiteral("/music/");
         QDir().mkpath(root);
         logFolder = tmp.path() + QStringLiteral("/logs/");
@@ -158,6 +143,24 @@ protected:
         return QDir(root + relDir).entryList(QDir::Files, QDir::Name);
     }
 
+    // The view's rows as "dir/old > new", the folder relative to root, with
+    // " (red)" for a skip or error and " (taken)" / " (taken in run)" for a
+    // previewed name that cannot be had.
+    QStringList rowTexts() const
+    {
+        QStringList out;
+        for (const RecordingView::Row& r : view.rows) {
+            QString text = r.dir.mid(r.dir.startsWith(root) ? root.size() : 0) + r.oldName + " > " + r.newName;
+            if (r.colour == ResultColour::Failed)
+                text += " (red)";
+            if (r.collision != NameCollision::None)
+                text += r.collision == NameCollision::ExistingFile ? " (taken)" : " (taken in run)";
+            out << text;
+        }
+        return out;
+    }
+    QString counts() const { return countsText(view.counters); }
+
     // The only run log, as text.
     QString logText() const
     {
@@ -178,7 +181,7 @@ protected:
     RecordingLauncher launcher;
     ScriptedPrompter prompter;
     FixedClock clock;
-    PlatformServices services;
+    PlatformServices services { &backend, &files, &trash, &launcher, &prompter, &clock };
     RecordingView view;
     MassRenameChoices choices;
     std::unique_ptr<MassRenameEngine> engine;

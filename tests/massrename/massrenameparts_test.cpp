@@ -9,6 +9,7 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "settings/options.h"
 #include "settings/settingsstore.h"
+#include "support/mp3builder.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -65,13 +66,12 @@ TEST(MassRenameCleanup, OptionsGiveTheSeparatorAndParenthesesOnlyWhenUsed)
     r.removeParens = true;
     r.separatorString = "-";
     EXPECT_EQ(MassRenameCleanup("Song - (Live)", r), "Song - (Live)");
+    EXPECT_EQ(RunSeparator(r), " - ");
     r.useOptions = true;
     EXPECT_EQ(MassRenameCleanup("Song - (Live)", r), "Song-Live");
+    EXPECT_EQ(RunSeparator(r), "-");
     r.separatorString = " - ";
     EXPECT_EQ(MassRenameCleanup("Song--Live", r), "Song - Live");
-    EXPECT_EQ(RunSeparator(r), " - ");
-    r.useOptions = false;
-    EXPECT_EQ(RunSeparator(r), " - ");
 }
 
 TEST(MassRenameCleanup, FiltersRunOnlyWhenUsedAndInOrder)
@@ -103,15 +103,6 @@ TEST(MassRenameCleanup, RulesTakeFiltersOnlyWhenUsed)
 
 // ---- Autoformat -------------------------------------------------------------------
 
-TEST(AutoFormat, ListStartsWithNoneAndHoldsEveryField)
-{
-    const QStringList entries = FormatListEntries();
-    ASSERT_EQ(entries.size(), 21);
-    EXPECT_EQ(entries.first(), "None");
-    EXPECT_EQ(entries.mid(1, 6), (QStringList { "Artist", "Title", "Album", "Comments", "Track", "Total Tracks" }));
-    EXPECT_EQ(entries.last(), "Tempo");
-}
-
 TEST(AutoFormat, BlankTextMeansNoneAndTextSplitsAtDashes)
 {
     EXPECT_EQ(ParseBuiltFormat("   ").formatString, "None");
@@ -119,42 +110,47 @@ TEST(AutoFormat, BlankTextMeansNoneAndTextSplitsAtDashes)
     const AutoFormat f = ParseBuiltFormat("Artist -Title-  Track ");
     EXPECT_EQ(f.formatString, "Artist -Title-  Track ");
     EXPECT_EQ(f.parts, (QStringList { "Artist", "Title", "Track" }));
+    // A clicked entry starts an empty string without a separator; None empties it.
+    EXPECT_EQ(AppendFormatEntry("  ", "Artist", " - "), "  Artist");
+    EXPECT_EQ(AppendFormatEntry("Artist", "None", " - "), "");
 }
 
 // ---- Stored choices ------------------------------------------------------------------
 
 TEST(MassRenameChoices, AbsentKeysReadUncheckedAndStoredFlagsRoundTrip)
 {
+    // The six boxes as ones and zeros.
+    const auto flags = [](const MassRenameChoices& c) {
+        QString out;
+        for (bool on : { c.includeSubs, c.confirmEach, c.useFilters, c.useOptions, c.logOperation, c.allParts })
+            out += on ? '1' : '0';
+        return out;
+    };
     MemorySettingsBackend backend;
     SettingsStore store(backend);
     MassRenameChoices c = LoadMassRenameChoices(store);
-    EXPECT_FALSE(c.includeSubs || c.confirmEach || c.useFilters || c.useOptions || c.logOperation || c.allParts);
+    EXPECT_EQ(flags(c), "000000");
     EXPECT_EQ(c.builtFormat, "");
     EXPECT_EQ(c.startDir, QDir::homePath() + "/");
 
     QTemporaryDir tmp;
     c.startDir = "  " + tmp.path() + "/  ";
-    c.confirmEach = true;
-    c.logOperation = true;
+    c.confirmEach = c.useOptions = c.allParts = true;
     c.builtFormat = " Artist - Title ";
     SaveMassRenameChoices(store, c);
     EXPECT_EQ(backend.values["Settings"]["MLastDir"], tmp.path() + "/");
     EXPECT_EQ(backend.values["Settings"]["MConfirmEach"], "1");
     EXPECT_EQ(backend.values["Settings"]["MIncludeSubs"], "0");
     EXPECT_EQ(backend.values["Settings"]["MBuiltFormat"], "Artist - Title");
-
     const MassRenameChoices back = LoadMassRenameChoices(store);
+    EXPECT_EQ(flags(back), "010101");
     EXPECT_EQ(back.startDir, tmp.path() + "/");
-    EXPECT_TRUE(back.confirmEach);
-    EXPECT_TRUE(back.logOperation);
-    EXPECT_FALSE(back.includeSubs);
     EXPECT_EQ(back.builtFormat, "Artist - Title");
 
     // A flag is on only when its number is one.
     backend.values["Settings"]["MAllParts"] = "1abc";
     backend.values["Settings"]["MUseOptions"] = "2";
-    EXPECT_TRUE(LoadMassRenameChoices(store).allParts);
-    EXPECT_FALSE(LoadMassRenameChoices(store).useOptions);
+    EXPECT_EQ(flags(LoadMassRenameChoices(store)), "010001");
 }
 
 // ---- Run summary ------------------------------------------------------------------
@@ -167,27 +163,32 @@ TEST(RunSummary, CaseNames)
         EXPECT_EQ(CaseName(nameCase), name) << name;
 }
 
-TEST(RunSummary, OptionLinesOnlyWithOptions)
+TEST(RunSummary, SettingsTextNamesEveryChoiceAndTheOptionsOnlyWhenUsed)
 {
     MassRenameChoices c;
     c.startDir = " /m/ ";
+    c.builtFormat = "  ";
+    c.includeSubs = c.useFilters = c.allParts = true;
     Options o;
     o.RemoveParens = true;
     o.SplitSpaces = true;
     o.UseFormattedTrack = false;
-    const QString without = RunSettingsText(c, o);
-    EXPECT_FALSE(without.contains("(From Options)\r\nAutomatic"));
-    EXPECT_TRUE(without.startsWith("Starting Directory: /m/\r\n\r\nInclude SubDirectories: No\r\n"));
-    EXPECT_TRUE(without.endsWith("Automatic Filename Casing Type: Title Casing (From Options)\r\n"));
+    const QString head
+        = "Starting Directory: /m/\r\n\r\nInclude SubDirectories: Yes\r\nConfirm Each Rename: No\r\n"
+          "Use Defined Filters: Yes\r\nUse Defined Options: %1\r\nCreate A Log of Operations: No\r\n\r\n"
+          "ID3 Tag Autoformatting: None\r\nAll Selected ID3 Tags Must Exist Before Renaming: Yes\r\n\r\n";
+    const QString casing = "Automatic Filename Casing Type: Title Casing (From Options)\r\n";
+    EXPECT_EQ(RunSettingsText(c, o), head.arg("No") + casing);
     c.useOptions = true;
-    EXPECT_TRUE(RunSettingsText(c, o).endsWith("Remove Parenthesis From Filenames: Yes (From Options)\r\n"
-                                               "Remove UnderScores From Filenames: No (From Options)\r\n"
-                                               "Pad Separator ('-') With Spaces: Yes (From Options)\r\n"
-                                               "Use 2-Digit Tracks: No (From Options)\r\n"
-                                               "Automatic Filename Casing Type: Title Casing (From Options)\r\n"));
-
-    EXPECT_TRUE(RunConfirmationText(c, o).startsWith(
-        "Reformat All MP3 Files Found Using The Following Options?\r\n\r\nStarting Directory: "));
+    EXPECT_EQ(RunSettingsText(c, o),
+        head.arg("Yes")
+            + "Remove Parenthesis From Filenames: Yes (From Options)\r\n"
+              "Remove UnderScores From Filenames: No (From Options)\r\n"
+              "Pad Separator ('-') With Spaces: Yes (From Options)\r\n"
+              "Use 2-Digit Tracks: No (From Options)\r\n"
+            + casing);
+    EXPECT_EQ(RunConfirmationText(c, o),
+        "Reformat All MP3 Files Found Using The Following Options?\r\n\r\n" + RunSettingsText(c, o));
 }
 
 // ---- Log -----------------------------------------------------------------------------
@@ -214,9 +215,7 @@ TEST(MassRenameLog, WritesNothingWhenNotOpenAndReplacesAnOldFile)
     ASSERT_TRUE(log.Open(path, nullptr));
     log.WriteDeclined("/m/", "a.mp3");
     log.Close();
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "No Replied To Renaming Of: /m/a.mp3\r\n");
+    EXPECT_EQ(Mp3Builder::readFile(path), "No Replied To Renaming Of: /m/a.mp3\r\n");
     FileError err;
     EXPECT_FALSE(log.Open(tmp.path(), &err)); // a folder cannot be the log
     EXPECT_EQ(err.number, 75);

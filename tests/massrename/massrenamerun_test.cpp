@@ -3,10 +3,12 @@
 #include "massrename/massrenameundo.h"
 #include "massrename/renamejournal.h"
 #include "support/id3builder.h"
+#include "tags/filetimes.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <QThread>
+
+#include <ctime>
+#include <string_view>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -57,9 +59,7 @@ TEST_F(MassRenameTest, StopEndsTheRunAfterTheCurrentFileWithExactCountersRowsAnd
 
     EXPECT_TRUE(engine->Stopped());
     EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "c_3.mp3", "d_4.mp3" }));
-    EXPECT_EQ(view.counters.found, 4);
-    EXPECT_EQ(view.counters.total, 2);
-    EXPECT_EQ(view.counters.renamed, 2);
+    EXPECT_EQ(counts(), "found 4 total 2 skipped 0 errors 0 renamed 2");
     EXPECT_EQ(view.rows.size(), 2);
     EXPECT_EQ(view.statuses.last(), "Mass Renaming Stopped After 2 Of 4 Files - View Log For Details");
     EXPECT_EQ(view.runControls.last(), true);
@@ -69,23 +69,17 @@ TEST_F(MassRenameTest, StopEndsTheRunAfterTheCurrentFileWithExactCountersRowsAnd
     EXPECT_TRUE(lines.contains("Operation Complete - 2 Total Files (0 Skipped, 0 Errors, 2 Renamed)"));
     EXPECT_EQ(engine->Renames().size(), 2);
 
-    // The next run starts afresh.
+    // A stop during the walk processes nothing; the next run starts afresh.
     view.onStatus = nullptr;
-    engine->Run(choices);
-    EXPECT_FALSE(engine->Stopped());
-    EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "c 3.mp3", "d 4.mp3" }));
-}
-
-TEST_F(MassRenameTest, StopDuringTheWalkProcessesNothing)
-{
-    makeMp3(QStringLiteral("a_1.mp3"));
-    makeMp3(QStringLiteral("B/b_2.mp3"));
-    choices.includeSubs = true;
     view.onProgress = [&] { engine->RequestStop(); };
     engine->Run(choices);
     EXPECT_TRUE(engine->Stopped());
-    EXPECT_EQ(view.counters.total, 0);
-    EXPECT_TRUE(exists(QStringLiteral("a_1.mp3")));
+    EXPECT_EQ(counts(), "found 0 total 0 skipped 0 errors 0 renamed 0");
+    EXPECT_TRUE(exists(QStringLiteral("c_3.mp3")));
+    view.onProgress = nullptr;
+    engine->Run(choices);
+    EXPECT_FALSE(engine->Stopped());
+    EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "c 3.mp3", "d 4.mp3" }));
 }
 
 // ---- Repeated errors --------------------------------------------------------------------
@@ -127,7 +121,7 @@ TEST_F(MassRenameTest, TagWriteErrorsAreLoggedAndTheirBoxOffersToSkipTheRest)
 
 // ---- Preview -----------------------------------------------------------------------------
 
-TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothing)
+TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothingEvenWithBothTagKinds)
 {
     makeMp3(QStringLiteral("a_1.mp3"));
     makeMp3(QStringLiteral("b_2.mp3"));
@@ -139,26 +133,10 @@ TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothing)
     const QList<PlannedFile> plan = engine->Preview(choices);
     EXPECT_EQ(snapshot(root), before);
 
-    ASSERT_EQ(view.rows.size(), 6);
-    const struct {
-        const char* oldName;
-        const char* newName;
-        NameCollision collision;
-    } expected[] = {
-        { "a_1.mp3", "a 1.mp3", NameCollision::None },
-        { "b 2.mp3", "b 2.mp3", NameCollision::None }, // same name: a skip
-        { "b_2.mp3", "b 2.mp3", NameCollision::ExistingFile },
-        { "d_4.mp3", "d 4.mp3", NameCollision::None },
-        { "d__4.mp3", "d 4.mp3", NameCollision::InsideRun },
-        { "x.mp3", "x.mp3", NameCollision::None },
-    };
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(view.rows[i].oldName, expected[i].oldName);
-        EXPECT_EQ(view.rows[i].newName, expected[i].newName) << i;
-        EXPECT_EQ(view.rows[i].collision, expected[i].collision) << i;
-    }
-    EXPECT_EQ(view.counters.renamed, 2);
-    EXPECT_EQ(view.counters.errors, 2);
+    EXPECT_EQ(rowTexts(),
+        (QStringList { "a_1.mp3 > a 1.mp3", "b 2.mp3 > b 2.mp3 (red)", "b_2.mp3 > b 2.mp3 (taken)", "d_4.mp3 > d 4.mp3",
+            "d__4.mp3 > d 4.mp3 (taken in run)", "x.mp3 > x.mp3 (red)" }));
+    EXPECT_EQ(counts(), "found 6 total 6 skipped 2 errors 2 renamed 2");
     EXPECT_EQ(view.statuses.last(), "Preview: 2 Of 6 Files Would Be Renamed, 2 New Names Are Taken");
     ASSERT_TRUE(engine->HasPlan());
 
@@ -168,27 +146,23 @@ TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothing)
     engine->RenamePreviewed();
     EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "b_2.mp3", "d 4.mp3", "d__4.mp3", "e_5.mp3", "x.mp3" }));
     EXPECT_EQ(Mp3Builder::readFile(root + "b 2.mp3"), "taken");
-    EXPECT_EQ(view.counters.total, 6);
-    EXPECT_EQ(view.counters.renamed, 2);
-    EXPECT_EQ(view.counters.errors, 2);
+    EXPECT_EQ(counts(), "found 6 total 6 skipped 2 errors 2 renamed 2");
     EXPECT_FALSE(engine->HasPlan());
-}
 
-TEST_F(MassRenameTest, PreviewFromTagsChangesNoFileEvenWithBothTagKinds)
-{
+    // From the tags: a file with both tag kinds is left as it was too.
     const TestTags tags { .artist = "Abba", .title = "Waterloo" };
-    const QString both = makeMp3(QStringLiteral("both.mp3"), &tags);
-    QByteArray bytes = Mp3Builder::readFile(both) + Id3Builder::id3v1("Old", "Old", "", "", "", 1, 0);
-    ASSERT_TRUE(Mp3Builder::writeFile(both, bytes));
-    makeMp3(QStringLiteral("v2only.mp3"), &tags);
-    const auto before = snapshot(root);
+    const QString both = makeMp3(QStringLiteral("Tags/both.mp3"), &tags);
+    ASSERT_TRUE(
+        Mp3Builder::writeFile(both, Mp3Builder::readFile(both) + Id3Builder::id3v1("Old", "Old", "", "", "", 1, 0)));
+    makeMp3(QStringLiteral("Tags/v2only.mp3"), &tags);
+    const auto tagged = snapshot(root + "Tags/");
+    choices.startDir = root + "Tags/";
     choices.builtFormat = "Artist - Title";
     engine->Preview(choices);
-    EXPECT_EQ(snapshot(root), before);
-    ASSERT_EQ(view.rows.size(), 2);
-    EXPECT_EQ(view.rows[0].newName, "Abba - Waterloo.mp3");
-    EXPECT_EQ(view.rows[0].collision, NameCollision::None);
-    EXPECT_EQ(view.rows[1].collision, NameCollision::InsideRun);
+    EXPECT_EQ(snapshot(root + "Tags/"), tagged);
+    EXPECT_EQ(rowTexts(),
+        (QStringList {
+            "Tags/both.mp3 > Abba - Waterloo.mp3", "Tags/v2only.mp3 > Abba - Waterloo.mp3 (taken in run)" }));
 }
 
 // ---- Undo --------------------------------------------------------------------------------
@@ -203,11 +177,13 @@ protected:
         undo.SetLogFolder(logFolder);
     }
 
-    QString undoLogText() const
+    // The only undo log ("" when there is not exactly one) and its text.
+    QString undoLogPath() const
     {
         const QStringList logs = QDir(logFolder).entryList({ QStringLiteral("MassRenameUndo-*.log") }, QDir::Files);
-        return logs.size() == 1 ? QString::fromUtf8(Mp3Builder::readFile(logFolder + logs.first())) : QString();
+        return logs.size() == 1 ? logFolder + logs.first() : QString();
     }
+    QString undoLogText() const { return QString::fromUtf8(Mp3Builder::readFile(undoLogPath())); }
 
     MassRenameUndo undo;
 };
@@ -216,19 +192,14 @@ protected:
 
 TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndReplacesNothing)
 {
-    const TestTags tags { .artist = "Abba", .title = "Waterloo" };
-    const struct {
-        const char* source; // "memory", "journal" or "log lines"
-    } cases[] = { { "memory" }, { "journal" }, { "log lines" } };
+    const TestTags tags { .artist = "Abba", .title = "Waterloo" }, other { .artist = "Other", .title = "Song" },
+        third { .artist = "Third", .title = "Song" }, gone { .artist = "Gone", .title = "Song" };
     int i = 0;
-    for (const auto& c : cases) {
+    for (const std::string_view source : { "memory", "journal", "log lines" }) {
         const QString dir = QStringLiteral("case%1/").arg(i++);
         makeMp3(dir + "a.mp3", &tags);
-        TestTags other { .artist = "Other", .title = "Song" };
         makeMp3(dir + "b.mp3", &other);
-        TestTags third { .artist = "Third", .title = "Song" };
         makeMp3(dir + "c.mp3", &third);
-        TestTags gone { .artist = "Gone", .title = "Song" };
         makeMp3(dir + "d.mp3", &gone);
         const auto before = snapshot(root + dir);
         choices.startDir = root + dir;
@@ -236,40 +207,36 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
         choices.logOperation = true;
         QDir(logFolder).removeRecursively();
         engine->Run(choices);
-        ASSERT_EQ(engine->Renames().size(), 4) << c.source;
+        ASSERT_EQ(engine->Renames().size(), 4) << source;
         const QString runLog = engine->LogFileName();
         QList<RenameRecord> records = engine->TakeRenames();
-        if (QString(c.source) != "memory") {
-            if (QString(c.source) == "log lines")
+        if (source != "memory") {
+            if (source == "log lines")
                 QFile::remove(JournalPathFor(runLog));
             ASSERT_TRUE(ReadRenameRecords(runLog, &records, nullptr));
-            ASSERT_EQ(records.size(), 4) << c.source;
+            ASSERT_EQ(records.size(), 4) << source;
         }
-        // Changed since: b was written to; c's old name is taken; d is gone.
-        QFile changed(root + dir + "Other - Song.mp3");
-        ASSERT_TRUE(changed.open(QIODevice::Append));
-        changed.write("x");
-        changed.flush();
-        // Clearly later than the log, however coarse the clock.
-        changed.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
-        changed.close();
+        // Changed since: b was written to (clearly later than the log, however
+        // coarse the clock); c's old name is taken; d is gone.
+        const QString changed = root + dir + "Other - Song.mp3";
+        ASSERT_TRUE(Mp3Builder::writeFile(changed, Mp3Builder::readFile(changed) + "x"));
+        ASSERT_TRUE(WriteFileTime(changed, FileTime { { std::time(nullptr) + 5, 0 } }));
         makeFile(dir + "c.mp3", "newcomer");
         QFile::remove(root + dir + "Gone - Song.mp3");
 
         undo.Run(records, runLog);
-        EXPECT_EQ(namesIn(dir), (QStringList { "Other - Song.mp3", "Third - Song.mp3", "a.mp3", "c.mp3" })) << c.source;
+        EXPECT_EQ(namesIn(dir), (QStringList { "Other - Song.mp3", "Third - Song.mp3", "a.mp3", "c.mp3" })) << source;
         // The rewritten ID3v1 trailer is put back only with the journal.
-        if (QString(c.source) != "log lines") {
-            EXPECT_EQ(Mp3Builder::readFile(root + dir + "a.mp3"), before.value("a.mp3").first) << c.source;
+        if (source != "log lines") {
+            EXPECT_EQ(Mp3Builder::readFile(root + dir + "a.mp3"), before.value("a.mp3").first) << source;
         }
         EXPECT_EQ(Mp3Builder::readFile(root + dir + "c.mp3"), "newcomer");
-        EXPECT_EQ(undo.Counters().renamed, 1);
-        EXPECT_EQ(undo.Counters().skipped, 3);
+        EXPECT_EQ(countsText(undo.Counters()), "found 4 total 4 skipped 3 errors 0 renamed 1");
         EXPECT_EQ(undo.LeftAlone(),
             (QStringList { root + dir + "Gone - Song.mp3 (Not Found)",
                 root + dir + "Third - Song.mp3 (Old Filename Taken: " + root + dir + "c.mp3)",
                 root + dir + "Other - Song.mp3 (Changed Since The Mass Rename)" }))
-            << c.source;
+            << source;
         const QStringList lines = undoLogText().split("\r\n");
         EXPECT_TRUE(lines.contains(root + dir + "Abba - Waterloo.mp3 Renamed As " + root + dir + "a.mp3"));
         EXPECT_TRUE(
@@ -299,13 +266,12 @@ TEST_F(MassRenameUndoTest, UndoUnwindsAChainNewestFirstAndCanItselfBeUndone)
 
     // The undo's own log can be undone: the names of the run come back.
     QList<RenameRecord> again;
-    const QStringList undoLogs = QDir(logFolder).entryList({ QStringLiteral("MassRenameUndo-*.log") }, QDir::Files);
-    ASSERT_EQ(undoLogs.size(), 1);
-    ASSERT_TRUE(ReadRenameRecords(logFolder + undoLogs.first(), &again, nullptr));
+    const QString undoLog = undoLogPath();
+    ASSERT_TRUE(ReadRenameRecords(undoLog, &again, nullptr));
     ASSERT_EQ(again.size(), 2);
     MassRenameUndo redo(services, view);
     redo.SetLogFolder(tmp.path() + "/logs2/");
-    redo.Run(again, logFolder + undoLogs.first());
+    redo.Run(again, undoLog);
     EXPECT_EQ(namesIn(), (QStringList { "a.mp3", "z.mp3" }));
 }
 
@@ -327,26 +293,19 @@ TEST(RenameJournal, LogLinesSplitWhereBothSidesShareTheFolder)
 {
     const struct {
         const char* line;
-        bool ok;
-        const char* dir;
-        const char* oldName;
-        const char* newName;
+        const char* split; // folder|old|new, or "" when the line is not taken
     } cases[] = {
-        { "/m/a.mp3 Renamed As /m/b.mp3", true, "/m/", "a.mp3", "b.mp3" },
-        { "/m/x Renamed As y.mp3 Renamed As /m/z.mp3", true, "/m/", "x Renamed As y.mp3", "z.mp3" },
-        { "/m/a.mp3 Renamed As /m/b Renamed As c.mp3", true, "/m/", "a.mp3", "b Renamed As c.mp3" },
-        { ">> Skipped: /m/a Renamed As /m/b.mp3 (Internal Tags Incomplete)", false, "", "", "" },
-        { "No Replied To Renaming Of: /m/a.mp3", false, "", "", "" },
-        { "/m/a.mp3 Renamed As /n/b.mp3", false, "", "", "" },
-        { "/m/a.mp3 Renamed As /m/sub/b.mp3", false, "", "", "" },
+        { "/m/a.mp3 Renamed As /m/b.mp3", "/m/|a.mp3|b.mp3" },
+        { "/m/x Renamed As y.mp3 Renamed As /m/z.mp3", "/m/|x Renamed As y.mp3|z.mp3" },
+        { "/m/a.mp3 Renamed As /m/b Renamed As c.mp3", "/m/|a.mp3|b Renamed As c.mp3" },
+        { ">> Skipped: /m/a Renamed As /m/b.mp3 (Internal Tags Incomplete)", "" },
+        { "No Replied To Renaming Of: /m/a.mp3", "" },
+        { "/m/a.mp3 Renamed As /n/b.mp3", "" },
+        { "/m/a.mp3 Renamed As /m/sub/b.mp3", "" },
     };
     for (const auto& c : cases) {
         QString dir, oldName, newName;
-        EXPECT_EQ(ParseRenamedLine(c.line, &dir, &oldName, &newName), c.ok) << c.line;
-        if (c.ok) {
-            EXPECT_EQ(dir, c.dir);
-            EXPECT_EQ(oldName, c.oldName);
-            EXPECT_EQ(newName, c.newName);
-        }
+        const bool ok = ParseRenamedLine(c.line, &dir, &oldName, &newName);
+        EXPECT_EQ(ok ? dir + "|" + oldName + "|" + newName : QString(), c.split) << c.line;
     }
 }
