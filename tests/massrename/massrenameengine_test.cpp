@@ -107,7 +107,7 @@ TEST_F(MassRenameTest, NamesAreBuiltFromTheTagsFieldsAndEachSkipShowsTheOldNameI
         const QString dir = QStringLiteral("case%1/").arg(i++);
         SCOPED_TRACE(c.expected);
         makeMp3(dir + "a.mp3", &c.tags, c.copyright);
-        backend.values["Settings"]["New File Case"] = c.fileCase;
+        settings.values["Settings"]["New File Case"] = c.fileCase;
         prefs.LoadOptions();
         choices.startDir = root + dir;
         choices.builtFormat = c.format;
@@ -141,7 +141,7 @@ TEST_F(MassRenameTest, TagRunRewritesTheTrailerKeepingTheFileTimeOnlyWithItsOpti
     for (const bool keep : { true, false }) {
         const QString dir = keep ? QStringLiteral("kept/") : QStringLiteral("plain/");
         ASSERT_TRUE(WriteFileTime(makeMp3(dir + "a.mp3", &tags), FileTime { old }));
-        backend.values["Settings"]["Keep File Times"] = keep ? "1" : "0";
+        settings.values["Settings"]["Keep File Times"] = keep ? "1" : "0";
         prefs.LoadOptions();
         choices.startDir = root + dir;
         engine->Run(choices);
@@ -163,9 +163,9 @@ TEST_F(MassRenameTest, TagRunRewritesTheTrailerKeepingTheFileTimeOnlyWithItsOpti
 
 TEST_F(MassRenameTest, NoneCleansTheExistingNameWithOptionsAndFiltersOnlyWhenCheckedAndACaseChangeIsARename)
 {
-    backend.values["Settings"]["Remove Parens"] = "1";
-    backend.values["Settings"]["SplitSpaces"] = "1";
-    backend.values["Filters"]["Filter00"] = "a@e";
+    settings.values["Settings"]["Remove Parens"] = "1";
+    settings.values["Settings"]["SplitSpaces"] = "1";
+    settings.values["Filters"]["Filter00"] = "a@e";
     prefs.LoadOptions();
     prefs.LoadFilters();
     makeMp3(QStringLiteral("band_song--(live).MP3"));
@@ -177,7 +177,7 @@ TEST_F(MassRenameTest, NoneCleansTheExistingNameWithOptionsAndFiltersOnlyWhenChe
     engine->Run(choices);
     EXPECT_EQ(namesIn(), QStringList { "bend song - live.mp3" });
 
-    backend.values["Settings"]["New File Case"] = "TC";
+    settings.values["Settings"]["New File Case"] = "TC";
     prefs.LoadOptions();
     view.rows.clear();
     engine->Run(choices);
@@ -294,7 +294,7 @@ TEST_F(MassRenameTest, ASmallRunsWholeLogRowsAndErrorsLeaveTakenNamesAndEmptyFil
     makeMp3(QStringLiteral("c_d.mp3"));
     makeFile(QStringLiteral("empty.mp3"), QByteArray());
     const QByteArray takenBytes = Mp3Builder::readFile(taken), sourceBytes = Mp3Builder::readFile(source);
-    backend.values["Settings"]["New File Case"] = "TC";
+    settings.values["Settings"]["New File Case"] = "TC";
     prefs.LoadOptions();
     choices.logOperation = true;
     choices.useOptions = true;

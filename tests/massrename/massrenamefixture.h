@@ -2,15 +2,9 @@
 
 #include "massrename/massrenameengine.h"
 #include "massrename/massrenameview.h"
-#include "platform/fakes/faultyfilesystem.h"
-#include "platform/fakes/fixedclock.h"
-#include "platform/fakes/memorysettingsbackend.h"
-#include "platform/fakes/recordinglauncher.h"
-#include "platform/fakes/recordingtrash.h"
-#include "platform/fakes/scriptedprompter.h"
-#include "platform/platformservices.h"
 #include "settings/preferences.h"
 #include "support/mp3builder.h"
+#include "support/platformdoubles.h"
 #include "support/qttesthelpers.h"
 #include "tags/id3v2tag.h"
 
@@ -89,12 +83,12 @@ struct TestTags {
 // A temporary tree, the test doubles and an engine over them. Options are
 // the stored defaults except New File Case "NC", so names keep their case
 // unless a test asks for casing.
-class MassRenameTest : public ::testing::Test {
+class MassRenameTest : public ::testing::Test, protected PlatformDoubles {
 protected:
     MassRenameTest()
-        : prefs(backend)
+        : prefs(settings)
     {
-        backend.values[QStringLiteral("Settings")][QStringLiteral("New File Case")] = QStringLiteral("NC");
+        settings.values[QStringLiteral("Settings")][QStringLiteral("New File Case")] = QStringLiteral("NC");
         prefs.LoadOptions();
         prefs.LoadFilters();
         root = tmp.path() + QStringLiteral("/music/");
@@ -174,14 +168,7 @@ protected:
     QTemporaryDir tmp;
     QString root;
     QString logFolder;
-    MemorySettingsBackend backend;
     Preferences prefs;
-    FaultyFileSystem files;
-    RecordingTrash trash;
-    RecordingLauncher launcher;
-    ScriptedPrompter prompter;
-    FixedClock clock;
-    PlatformServices services { &backend, &files, &trash, &launcher, &prompter, &clock };
     RecordingView view;
     MassRenameChoices choices;
     std::unique_ptr<MassRenameEngine> engine;

@@ -41,9 +41,9 @@ protected:
 
 TEST_F(MassRenameFormTest, OpensOnTheMainWindowsFolderWithStoredChoicesAndFormatClicksBuildTheStringClosingStores)
 {
-    backend.values["Settings"]["MLastDir"] = "/nowhere/";
-    backend.values["Settings"]["MIncludeSubs"] = "1";
-    backend.values["Settings"]["MBuiltFormat"] = "Artist - Title";
+    settings.values["Settings"]["MLastDir"] = "/nowhere/";
+    settings.values["Settings"]["MIncludeSubs"] = "1";
+    settings.values["Settings"]["MBuiltFormat"] = "Artist - Title";
     auto form = open();
     EXPECT_EQ(child<QLineEdit>(*form, "StartDir")->text(), root);
     EXPECT_TRUE(child<QCheckBox>(*form, "IncludeSubs")->isChecked());
@@ -56,8 +56,8 @@ TEST_F(MassRenameFormTest, OpensOnTheMainWindowsFolderWithStoredChoicesAndFormat
     EXPECT_EQ(child<QLineEdit>(*form, "BuiltFormat")->text(), "Artist - Title - Album");
     child<QCheckBox>(*form, "AllParts")->setChecked(true);
     child<QPushButton>(*form, "ExitButton")->click();
-    EXPECT_EQ(backend.values["Settings"]["MAllParts"], "1");
-    EXPECT_EQ(backend.values["Settings"]["MBuiltFormat"], "Artist - Title - Album");
+    EXPECT_EQ(settings.values["Settings"]["MAllParts"], "1");
+    EXPECT_EQ(settings.values["Settings"]["MBuiltFormat"], "Artist - Title - Album");
 }
 
 TEST_F(MassRenameFormTest, GoRunsFillsTheGridAndCountersAndScrollsTheNewestRowIntoView)

@@ -2,13 +2,13 @@
 
 #include "support/id3builder.h"
 #include "support/mp3builder.h"
+#include "support/qttesthelpers.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
-#include <ostream>
 #include <sys/stat.h>
 
 // Test files for the tag, tag editing and renaming tests: a tag (or none),
@@ -54,9 +54,3 @@ inline mode_t mode(const QString& path)
 }
 
 } // namespace TagTestFiles
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}

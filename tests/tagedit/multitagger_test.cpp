@@ -3,11 +3,8 @@
 #include "multitagfiles.h"
 
 #include "nameedit/steprecorder.h"
-#include "platform/fakes/memorysettingsbackend.h"
-#include "platform/fakes/scriptedprompter.h"
-#include "platform/localfilesystem.h"
-#include "platform/platformservices.h"
 #include "settings/preferences.h"
+#include "support/platformdoubles.h"
 #include "support/qttesthelpers.h"
 #include "tagedit/ui/tagpanel.h"
 
@@ -30,20 +27,13 @@ using namespace MultiTagFiles;
 
 namespace {
 
-struct Window {
+struct Window : PlatformDoubles {
     QTemporaryDir dir;
-    MemorySettingsBackend settings;
-    LocalFileSystem files;
-    ScriptedPrompter prompter;
-    PlatformServices services;
     Preferences preferences { settings };
     std::unique_ptr<MultiTagger> window;
 
     explicit Window(const QStringList& names = { "a.mp3", "b.mp3", "c.mp3" }, StepRecorder* recorder = nullptr)
     {
-        services.settings = &settings;
-        services.files = &files;
-        services.prompter = &prompter;
         preferences.LoadOptions();
         for (const QString& name : names)
             EXPECT_TRUE(write(path(name), sample(name.left(1)), true));
