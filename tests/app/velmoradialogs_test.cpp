@@ -6,17 +6,17 @@
 
 namespace {
 
-// Closes the next modal dialog that appears and remembers its class name.
-void closeNextDialog(QString* className, int tries = 100)
+// Closes the next modal dialog that appears and remembers its object name.
+void closeNextDialog(QString* name, int tries = 100)
 {
-    QTimer::singleShot(10, [className, tries] {
+    QTimer::singleShot(10, [name, tries] {
         if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            *className = QString::fromLatin1(dialog->metaObject()->className());
+            *name = dialog->objectName();
             dialog->reject();
             return;
         }
         if (tries > 0)
-            closeNextDialog(className, tries - 1);
+            closeNextDialog(name, tries - 1);
     });
 }
 

@@ -15,7 +15,7 @@
 namespace {
 
 // The form over a folder "Party Mix" holding the given (empty) files.
-class PLayListFormTest : public ::testing::Test {
+class PlaylistFormTest : public ::testing::Test {
 protected:
     void open(std::initializer_list<const char*> names)
     {
@@ -24,7 +24,7 @@ protected:
         ASSERT_TRUE(QDir().mkpath(folder));
         for (const char* name : names)
             ASSERT_TRUE(Mp3Builder::writeFile(folder + QLatin1Char('/') + QLatin1String(name), {}));
-        form = std::make_unique<PLayListForm>(services, folder);
+        form = std::make_unique<PlaylistForm>(services, folder);
         files = form->findChild<QListWidget*>(QStringLiteral("PLFiles"));
     }
     void create() { form->findChild<QPushButton*>(QStringLiteral("CreateButton"))->click(); }
@@ -41,13 +41,13 @@ protected:
     QString folder;
     ScriptedPrompter prompter;
     PlatformServices services;
-    std::unique_ptr<PLayListForm> form;
+    std::unique_ptr<PlaylistForm> form;
     QListWidget* files = nullptr;
 };
 
 } // namespace
 
-TEST_F(PLayListFormTest, TheSelectedFilesGiveTheFileAndCancelWritesNothing)
+TEST_F(PlaylistFormTest, TheSelectedFilesGiveTheFileAndCancelWritesNothing)
 {
     open({ "02 - Two.mp3", "01 - One.MP3", "cover.jpg" });
     EXPECT_EQ(ListTexts(files), QStringList({ "01 - One.MP3", "02 - Two.mp3" }));
@@ -61,7 +61,7 @@ TEST_F(PLayListFormTest, TheSelectedFilesGiveTheFileAndCancelWritesNothing)
     EXPECT_EQ(Mp3Builder::readFile(folder + QStringLiteral("/party.m3u")), QByteArray("#EXTM3U\r\n01 - One.MP3\r\n"));
 }
 
-TEST_F(PLayListFormTest, EmptyFolderMakesCreateDoNothing)
+TEST_F(PlaylistFormTest, EmptyFolderMakesCreateDoNothing)
 {
     open({});
     create();
@@ -69,7 +69,7 @@ TEST_F(PLayListFormTest, EmptyFolderMakesCreateDoNothing)
     EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty());
 }
 
-TEST_F(PLayListFormTest, CtrlShiftASelectsAllAndCtrlAAloneDoesNothing)
+TEST_F(PlaylistFormTest, CtrlShiftASelectsAllAndCtrlAAloneDoesNothing)
 {
     open({ "a.mp3", "b.mp3" });
     files->clearSelection();

@@ -51,7 +51,7 @@ void Velmora::openFilters()
 
 void Velmora::openPlaylist()
 {
-    PLayListForm form(m_services, folder(), this);
+    PlaylistForm form(m_services, folder(), this);
     form.exec();
 }
 

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-PLayListForm::PLayListForm(PlatformServices& services, const QString& folder, QWidget* parent)
+PlaylistForm::PlaylistForm(PlatformServices& services, const QString& folder, QWidget* parent)
     : QDialog(parent)
     , m_services(services)
     , m_folder(folder)
@@ -51,7 +51,7 @@ PLayListForm::PLayListForm(PlatformServices& services, const QString& folder, QW
     layout->addWidget(frame, 1);
     layout->addLayout(buttons);
 
-    connect(createButton, &QPushButton::clicked, this, &PLayListForm::createClicked);
+    connect(createButton, &QPushButton::clicked, this, &PlaylistForm::createClicked);
     connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
 
     // The window sees the keys before its controls.
@@ -62,13 +62,13 @@ PLayListForm::PLayListForm(PlatformServices& services, const QString& folder, QW
     SelectAllFiles();
 }
 
-void PLayListForm::SelectAllFiles()
+void PlaylistForm::SelectAllFiles()
 {
     for (int i = 0; i < m_files->count(); ++i)
         m_files->item(i)->setSelected(true);
 }
 
-bool PLayListForm::eventFilter(QObject* watched, QEvent* event)
+bool PlaylistForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -86,7 +86,7 @@ bool PLayListForm::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void PLayListForm::createClicked()
+void PlaylistForm::createClicked()
 {
     if (m_files->count() == 0)
         return;

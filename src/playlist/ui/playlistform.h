@@ -9,12 +9,12 @@ struct PlatformServices;
 // all selected, and writes the selected ones as an extended M3U file into
 // that folder (questions and messages through services.prompter).
 // Ctrl+Shift+A selects every file; Ctrl+A alone does nothing.
-class PLayListForm final : public QDialog {
+class PlaylistForm final : public QDialog {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(PLayListForm)
+    Q_DISABLE_COPY_MOVE(PlaylistForm)
 
 public:
-    PLayListForm(PlatformServices& services, const QString& folder, QWidget* parent = nullptr);
+    PlaylistForm(PlatformServices& services, const QString& folder, QWidget* parent = nullptr);
 
     void SelectAllFiles();
     QString folder() const { return m_folder; }
