@@ -47,7 +47,7 @@ TEST(FileInfoReport, ExactTextForA128KbitFileOfFourMillionBytes)
     ASSERT_TRUE(Mp3Builder::writeFile(path, fileOf(id3v23WithTitle("Title"), 4000000)));
     ID3V2Tag tag;
     tag.SetFileName(path);
-    ASSERT_EQ(tag.FileSize, 4000000);
+    ASSERT_EQ(tag.fileSize, 4000000);
     const QString expected = QStringLiteral("File Path: %1\r\n"
                                             "File Name: Artist - Title.mp3\r\n"
                                             "File Size: 3.81MB (4,000,000 bytes)\r\n"
@@ -133,8 +133,8 @@ TEST(FileInfoReport, SizeIsThatOfTheFileAfterTheTrailerIsWritten)
 TEST(FileInfoReportText, AsksOnlyLyrics3VersionOneAndMusicMatchFlags)
 {
     MpegAudioFacts facts;
-    facts.FileSize = 700;
-    facts.Protection = true;
+    facts.fileSize = 700;
+    facts.protection = true;
     const QStringList v2Only
         = FileInfoReportText(QStringLiteral("/a.mp3"), facts, 0, 0, TagType::Lyrics3v2).split(QStringLiteral("\r\n"));
     EXPECT_EQ(v2Only[0], QStringLiteral("File Path: "));
@@ -146,6 +146,25 @@ TEST(FileInfoReportText, AsksOnlyLyrics3VersionOneAndMusicMatchFlags)
                                .split(QStringLiteral("\r\n"));
     EXPECT_EQ(mm[7], QStringLiteral("Contains Music Match Tags: Yes"));
     EXPECT_EQ(mm[4], QStringLiteral("Contains ID3V1.1 Tags: No"));
+}
+
+TEST(FileInfoReportText, HeaderLinesForEachChannelModeAndBlankWithoutAFrame)
+{
+    using Mode = MpegAudioFacts::ChannelMode;
+    const std::pair<Mode, const char*> cases[] = { { Mode::Stereo, "Stereo" }, { Mode::JointStereo, "Joint Stereo" },
+        { Mode::DualChannel, "Dual Channel" }, { Mode::Mono, "Mono" } };
+    MpegAudioFacts facts;
+    facts.layer = 2;
+    facts.sampleRate = 32000;
+    const auto headerLines
+        = [&facts] { return FileInfoReportText("/a.mp3", facts, 0, 0, 0).split("\r\n").mid(9, 5).join('|'); };
+    EXPECT_EQ(headerLines(), "MPEG Layer: |Bit Rate: |Frequency: 0|Sample Rate: |Channel Mode: ");
+    facts.validHeader = true;
+    for (const auto& [mode, text] : cases) {
+        facts.channelMode = mode;
+        EXPECT_EQ(headerLines(),
+            "MPEG Layer: 2|Bit Rate: 0|Frequency: 32000|Sample Rate: 32000|Channel Mode: " + QString::fromLatin1(text));
+    }
 }
 
 TEST(ShowFileInfoReport, ShowsAnInformationBoxWithTheReport)
