@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Id3Builder;
 namespace F = TagTestFiles;
 
@@ -81,11 +83,8 @@ TEST(MpegHeader, DecodesVersionsLayersBitRatesAndFrameLengths)
     const unsigned char h[4] = { 0xFF, 0xFA, 0xE9, 0x7B };
     MpegAudioFacts f;
     ASSERT_TRUE(DecodeFrameHeader(h, f));
-    EXPECT_TRUE(f.protection);
-    EXPECT_EQ(f.privateBit, 1);
-    EXPECT_EQ(f.modeExtension, 3);
-    EXPECT_TRUE(f.copyright);
-    EXPECT_FALSE(f.original);
+    EXPECT_EQ(std::tuple(f.protection, f.privateBit, f.modeExtension, f.copyright, f.original),
+        std::tuple(true, 1, 3, true, false));
     EXPECT_EQ(f.emphasis, MpegAudioFacts::Emphasis::CcittJ17);
     EXPECT_EQ(f.frameLength, 1440);
 }
