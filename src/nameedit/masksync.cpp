@@ -40,14 +40,14 @@ void NameEditSession::UpdateInternal()
 
 void NameEditSession::AutoSync()
 {
-    switch (m_prefs.options.syncOptionNumber()) {
-    case 0:
+    switch (m_prefs.options.SyncOption) {
+    case SyncMode::NameToTags:
         UpdateInternal();
         break;
-    case 1:
+    case SyncMode::TagsToName:
         SyncWithInternals();
         break;
-    default:
+    case SyncMode::None:
         break;
     }
 }

@@ -76,7 +76,7 @@ CleanupRules NameEditSession::cleanupRules() const
 void NameEditSession::nameTextChanged()
 {
     trackNameChange();
-    if (m_prefs.options.syncOptionNumber() == 0)
+    if (m_prefs.options.SyncOption == SyncMode::NameToTags)
         UpdateInternal();
 }
 

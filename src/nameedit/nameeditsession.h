@@ -22,7 +22,7 @@ enum class NameKey { BackSpace, Delete, Left, Right, Home, End, Insert };
 // the format masks, the step recorder and every editing command, without a
 // window. Options are read from prefs at each call (they may be reloaded).
 // Status texts, field texts and the rename button go through host.
-// While SyncOption is 0, every change of the new name runs UpdateInternal.
+// While SyncOption is NameToTags, every change of the new name runs UpdateInternal.
 // Every change of the new name is kept for UndoName and RedoName; a command
 // that changes it in several steps (InsertSDS, RemoveSDS, a replay) is one.
 class NameEditSession final : public QObject {
@@ -73,8 +73,8 @@ public:
     void SyncWithInternals();
     // Tag fields from the new name; a field that refuses its text is skipped.
     void UpdateInternal();
-    // After a file selection: UpdateInternal for SyncOption 0,
-    // SyncWithInternals for 1, nothing otherwise.
+    // After a file selection: UpdateInternal for NameToTags,
+    // SyncWithInternals for TagsToName, nothing for None.
     void AutoSync();
     // A click on FormatList (or a selection by the program).
     void formatListClicked(int index);

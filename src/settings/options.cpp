@@ -32,11 +32,6 @@ QString NameCaseCode(NameCase nameCase)
     return QStringLiteral("NC");
 }
 
-int Options::syncOptionNumber() const
-{
-    return LeadingNumber(SyncOption);
-}
-
 Options LoadOptions(const SettingsStore& store)
 {
     Options o;
@@ -44,7 +39,9 @@ Options LoadOptions(const SettingsStore& store)
     // and silently turn the saving off.
     const int autoSave = LeadingNumber(store.GetOption(QStringLiteral("ID3AutoSave"), QStringLiteral("1")));
     o.ID3AutoSave = autoSave == 0 ? 0 : 1;
-    o.SyncOption = QString::number(LeadingNumber(store.GetOption(QStringLiteral("SyncOption"), QStringLiteral("2"))));
+    const int sync = LeadingNumber(store.GetOption(QStringLiteral("SyncOption"), QStringLiteral("2")));
+    o.SyncOptionUnknown = sync < 0 || sync > int(SyncMode::None);
+    o.SyncOption = o.SyncOptionUnknown ? SyncMode::None : SyncMode(sync);
     o.RemoveParens = IsOn(store.GetOption(QStringLiteral("Remove Parens"), QStringLiteral("0")));
     o.RemUnderScores = IsOn(store.GetOption(QStringLiteral("RemUnderScores"), QStringLiteral("0")));
     bool knownCase = true;

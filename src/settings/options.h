@@ -11,11 +11,18 @@ enum class NameCase { Title, Upper, Lower, Unchanged };
 NameCase NameCaseFromCode(const QString& code, bool* known = nullptr);
 QString NameCaseCode(NameCase nameCase);
 
+// Which way the new name and the tag fields follow each other; stored as
+// "0", "1" and "2".
+enum class SyncMode { NameToTags, TagsToName, None };
+
 // The options every part of the program reads, loaded from section
 // "Settings". Defaults are those of a fresh installation.
 struct Options {
     int ID3AutoSave = 1; // 0 or 1
-    QString SyncOption = QStringLiteral("2"); // "0" name to tags, "1" tags to name, "2" none
+    SyncMode SyncOption = SyncMode::None;
+    // The stored number is none of the three: nothing is synchronised, and
+    // the options window shows no choice and keeps the stored number.
+    bool SyncOptionUnknown = false;
     bool RemoveParens = false;
     bool RemUnderScores = false;
     NameCase NewFileCase = NameCase::Title;
@@ -26,8 +33,6 @@ struct Options {
     QString SeparatorString = QStringLiteral("-"); // " - " when SplitSpaces is on
     bool UseFormattedTrack = true;
     bool KeepFileTimes = false; // tag writes keep each file's modification time
-
-    int syncOptionNumber() const;
 };
 
 Options LoadOptions(const SettingsStore& store);

@@ -38,7 +38,8 @@ OptionChoices ChoicesFromOptions(const Options& options)
     if (!options.NewFileCaseUnknown)
         c.newFileCase = options.NewFileCase;
     c.id3AutoSave = options.ID3AutoSave;
-    c.syncOption = options.syncOptionNumber();
+    if (!options.SyncOptionUnknown)
+        c.syncOption = options.SyncOption;
     c.removeParens = options.RemoveParens;
     c.remUnderScores = options.RemUnderScores;
     c.splitSpaces = options.SplitSpaces;
@@ -57,8 +58,10 @@ MaskPlacement ApplyOptionChoices(const OptionChoices& choices, Preferences& pref
                             : store.GetOption(caseKey, NameCaseCode(was.NewFileCase)));
     store.SaveOption(QStringLiteral("ID3AutoSave"),
         QString::number(choices.id3AutoSave >= 0 ? choices.id3AutoSave : was.ID3AutoSave));
-    store.SaveOption(
-        QStringLiteral("SyncOption"), choices.syncOption >= 0 ? QString::number(choices.syncOption) : was.SyncOption);
+    const QString syncKey = QStringLiteral("SyncOption");
+    const int sync
+        = choices.syncOption ? int(*choices.syncOption) : LeadingNumber(store.GetOption(syncKey, QStringLiteral("2")));
+    store.SaveOption(syncKey, QString::number(sync));
     store.SaveOption(QStringLiteral("Remove Parens"), flag(choices.removeParens));
     store.SaveOption(QStringLiteral("RemUnderScores"), flag(choices.remUnderScores));
     store.SaveOption(QStringLiteral("SplitSpaces"), flag(choices.splitSpaces));

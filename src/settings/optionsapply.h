@@ -12,7 +12,7 @@ class Preferences;
 struct OptionChoices {
     std::optional<NameCase> newFileCase; // none chosen: the stored text stays
     int id3AutoSave = -1; // 0 or 1; -1 when none is chosen
-    int syncOption = -1; // 0, 1 or 2; -1 when none is chosen
+    std::optional<SyncMode> syncOption; // none chosen: the stored number stays
     bool removeParens = false;
     bool remUnderScores = false;
     bool splitSpaces = false;

@@ -21,6 +21,12 @@ QString yesNo(int tagTypes, int flag)
 {
     return (tagTypes & flag) ? QStringLiteral("Yes") : QStringLiteral("No");
 }
+
+QString channelModeText(MpegAudioFacts::ChannelMode mode)
+{
+    static const char* const names[] = { "Stereo", "Joint Stereo", "Dual Channel", "Mono" };
+    return QLatin1String(names[int(mode)]);
+}
 } // namespace
 
 QString FormatPlayTime(float seconds)
@@ -43,29 +49,32 @@ QString FileInfoReportText(
     const QString& path, const MpegAudioFacts& facts, int frameCount, qint64 framesSize, int tagTypes)
 {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    // Without a confirmed frame the header fields are blank (frequency 0).
+    const bool decoded = facts.validHeader;
+    const auto number = [decoded](qint64 value) { return decoded ? QString::number(value) : QString(); };
     const QStringList lines {
         QStringLiteral("File Path: ") + (slash < 0 ? QString() : path.left(slash)),
         QStringLiteral("File Name: ") + path.mid(slash + 1),
-        QStringLiteral("File Size: ") + FileFacts::FormatFileSize(facts.FileSize),
+        QStringLiteral("File Size: ") + FileFacts::FormatFileSize(facts.fileSize),
         QString(),
         QStringLiteral("Contains ID3V1.1 Tags: ") + yesNo(tagTypes, TagType::ID3v1),
         QStringLiteral("Contains ID3V2 Tags: ") + yesNo(tagTypes, TagType::ID3v2),
         QStringLiteral("Contains Lyric Tags: ") + yesNo(tagTypes, TagType::Lyrics3),
         QStringLiteral("Contains Music Match Tags: ") + yesNo(tagTypes, TagType::MusicMatch),
         QString(),
-        QStringLiteral("MPEG Layer: ") + facts.Layer,
-        QStringLiteral("Bit Rate: ") + facts.BitRate,
-        QStringLiteral("Frequency: ") + QString::number(facts.Frequency, 'f', 0),
-        QStringLiteral("Sample Rate: ") + facts.SampleRate,
-        QStringLiteral("Channel Mode: ") + facts.ChannelMode,
-        QStringLiteral("Play Time: ") + FormatPlayTime(float(facts.Duration)),
+        QStringLiteral("MPEG Layer: ") + number(facts.layer),
+        QStringLiteral("Bit Rate: ") + number(facts.bitRate),
+        QStringLiteral("Frequency: ") + QString::number(decoded ? facts.sampleRate : 0),
+        QStringLiteral("Sample Rate: ") + number(facts.sampleRate),
+        QStringLiteral("Channel Mode: ") + (decoded ? channelModeText(facts.channelMode) : QString()),
+        QStringLiteral("Play Time: ") + FormatPlayTime(float(facts.duration)),
         QString(),
         QStringLiteral("Frame Count: ") + QString::number(frameCount),
-        QStringLiteral("Frame Length: ") + QString::number(facts.FrameLength),
+        QStringLiteral("Frame Length: ") + QString::number(facts.frameLength),
         QStringLiteral("Frames Size: ") + QString::number(framesSize),
-        QStringLiteral("Total Frames: ") + QString::number(facts.TotalFrames),
+        QStringLiteral("Total Frames: ") + QString::number(facts.totalFrames),
         QString(),
-        QStringLiteral("Protection: ") + (facts.Protection ? QStringLiteral("True") : QStringLiteral("False")),
+        QStringLiteral("Protection: ") + (facts.protection ? QStringLiteral("True") : QStringLiteral("False")),
     };
     return lines.join(QStringLiteral("\r\n"));
 }
@@ -82,7 +91,7 @@ QString FileInfoReport(const QString& currentFile, const ID3V2Tag& tag)
     FileFacts info;
     info.SetFullPathName(tag.FileName());
     if (info.FileExists())
-        facts.FileSize = info.size();
+        facts.fileSize = info.size();
     return FileInfoReportText(currentFile, facts, tag.FrameCount(), tag.FramesSize(), tagTypes);
 }
 

@@ -21,7 +21,7 @@ TagTexts TagTextsOf(const ID3V2Tag& tag, const Options& options)
             texts[i] = FormatYear(tag.Year());
             break;
         case FieldId::CopyRight:
-            texts[i] = tag.CopyRight ? QStringLiteral("True") : QStringLiteral("False");
+            texts[i] = tag.copyright ? QStringLiteral("True") : QStringLiteral("False");
             break;
         default:
             texts[i] = TrimSpaces(tag.FieldText(id));

@@ -262,7 +262,7 @@ QString ID3V2Tag::FieldText(FieldId id) const
     case FieldKind::UniqueKey:
         return uniqueKeyText();
     case FieldKind::CopyrightBit:
-        return CopyRight ? QStringLiteral("True") : QStringLiteral("False");
+        return copyright ? QStringLiteral("True") : QStringLiteral("False");
     case FieldKind::Text:
         break;
     }

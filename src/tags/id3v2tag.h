@@ -148,7 +148,7 @@ public:
     QString Tempo() const { return FieldText(FieldId::Tempo); }
     void SetTempo(const QString& v) { SetFieldText(FieldId::Tempo, v); }
     // The audio header's copyright bit; assigning changes only the object.
-    void SetCopyRight(bool v) { CopyRight = v; }
+    void SetCopyRight(bool v) { copyright = v; }
 
     // A field as text: numbers in plain decimal (0 gives "0"), CopyRight as
     // "True" or "False".

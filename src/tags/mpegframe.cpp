@@ -23,6 +23,14 @@ int MpegBitRate(MpegFrame::Version version, int layer, int index)
     return layer == 1 ? v2l1[index] : v2l23[index];
 }
 
+int MpegSampleRate(MpegFrame::Version version, int index)
+{
+    static const int rates[3][3] = { { 44100, 48000, 32000 }, { 22050, 24000, 16000 }, { 11025, 12000, 8000 } };
+    if (index < 0 || index >= 3 || version == MpegFrame::Reserved)
+        return 0;
+    return rates[version][index];
+}
+
 bool DecodeMpegFrame(const unsigned char h[4], MpegFrame* out)
 {
     if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0)
@@ -45,11 +53,9 @@ bool DecodeMpegFrame(const unsigned char h[4], MpegFrame* out)
     if (f.layer == 4)
         return false;
     f.bitRate = MpegBitRate(f.version, f.layer, h[2] >> 4);
-    const int rateIndex = (h[2] >> 2) & 3;
-    if (f.bitRate == 0 || rateIndex == 3)
+    f.sampleRate = MpegSampleRate(f.version, (h[2] >> 2) & 3);
+    if (f.bitRate == 0 || f.sampleRate == 0)
         return false;
-    static const int rates[3][3] = { { 44100, 48000, 32000 }, { 22050, 24000, 16000 }, { 11025, 12000, 8000 } };
-    f.sampleRate = rates[f.version][rateIndex];
     f.padding = (h[2] >> 1) & 1;
     f.mono = (h[3] & 0xC0) == 0xC0;
     const bool lowRates = f.version != MpegFrame::Mpeg1;

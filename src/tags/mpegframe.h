@@ -5,7 +5,8 @@
 // One MPEG audio frame header (MPEG-1, 2 and 2.5, Layers I to III) decoded
 // to numbers.
 struct MpegFrame {
-    enum Version { Mpeg1, Mpeg2, Mpeg25 };
+    // Reserved is the header's unused code: no decoded frame has it.
+    enum Version { Mpeg1, Mpeg2, Mpeg25, Reserved };
     Version version = Mpeg1;
     int layer = 0; // 1, 2, 3
     int bitRate = 0; // kbit/s
@@ -27,6 +28,9 @@ struct MpegFrame {
 // Bit rate in kbit/s for a bit-rate index (1..14) under version and layer;
 // 0 for the free-format index 0 and the invalid 15.
 int MpegBitRate(MpegFrame::Version version, int layer, int index);
+// Sample rate in Hz for a sample-rate index (0..2) under version; 0 for the
+// reserved index 3.
+int MpegSampleRate(MpegFrame::Version version, int index);
 
 // Decodes h[0..3]. False when there is no sync, or the version, layer,
 // bit rate or sample rate is reserved, free-format or invalid (no frame

@@ -14,108 +14,57 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-MpegFrame::Version versionFor(const QString& text)
-{
-    if (text == QLatin1String("2.0"))
-        return MpegFrame::Mpeg2;
-    if (text == QLatin1String("2.5"))
-        return MpegFrame::Mpeg25;
-    return MpegFrame::Mpeg1;
-}
-
-} // namespace
-
-QString BitRateFor(unsigned char byte3, const QString& mpegVersion, const QString& layer)
-{
-    const int kbps = MpegBitRate(versionFor(mpegVersion), layer.toInt(), byte3 >> 4);
-    return kbps > 0 ? QString::number(kbps) : QStringLiteral("NA");
-}
-
 bool DecodeFrameHeader(const unsigned char h[4], MpegAudioFacts& f)
 {
-    f.ValidHeader = true;
+    f.validHeader = true;
     switch (h[1] & 0x18) {
     case 0x18:
-        f.MPEGVersion = QStringLiteral("1.0");
+        f.mpegVersion = MpegFrame::Mpeg1;
         break;
     case 0x10:
-        f.MPEGVersion = QStringLiteral("2.0");
+        f.mpegVersion = MpegFrame::Mpeg2;
         break;
     case 0x00:
-        f.MPEGVersion = QStringLiteral("2.5");
+        f.mpegVersion = MpegFrame::Mpeg25;
         break;
     default:
-        f.MPEGVersion = QStringLiteral("-1");
-        f.ValidHeader = false;
+        f.mpegVersion = MpegFrame::Reserved;
+        f.validHeader = false;
         break;
     }
-    switch (h[1] & 0x06) {
-    case 0x06:
-        f.Layer = QStringLiteral("1");
-        break;
-    case 0x04:
-        f.Layer = QStringLiteral("2");
-        break;
-    case 0x02:
-        f.Layer = QStringLiteral("3");
-        break;
-    default:
-        f.Layer = QStringLiteral("0");
-        f.ValidHeader = false;
+    const int layerBits = (h[1] >> 1) & 3; // 3 -> I, 2 -> II, 1 -> III
+    f.layer = layerBits == 0 ? 0 : 4 - layerBits;
+    if (f.layer == 0) {
+        f.validHeader = false;
         return false;
     }
-    f.Protection = (h[1] & 0x01) == 0;
-    f.BitRate = BitRateFor(h[2], f.MPEGVersion, f.Layer);
-
-    static const char* const rates[3][3]
-        = { { "44100", "48000", "32000" }, { "22050", "24000", "16000" }, { "11025", "12000", "8000" } };
-    const int rateIndex = (h[2] & 0x0C) >> 2;
-    if (rateIndex == 3) {
-        f.SampleRate = QStringLiteral("0");
-        f.ValidHeader = false;
+    f.protection = (h[1] & 0x01) == 0;
+    // A reserved version is read on the MPEG-1 tables: the other fields are still filled.
+    const MpegFrame::Version tables = f.mpegVersion == MpegFrame::Reserved ? MpegFrame::Mpeg1 : f.mpegVersion;
+    f.bitRate = MpegBitRate(tables, f.layer, h[2] >> 4);
+    f.sampleRate = MpegSampleRate(tables, (h[2] >> 2) & 3);
+    if (f.sampleRate == 0) {
+        f.validHeader = false;
         return false;
     }
-    const int row = f.MPEGVersion == QLatin1String("2.0") ? 1 : f.MPEGVersion == QLatin1String("2.5") ? 2 : 0;
-    static const double frequencies[3][3]
-        = { { 44100, 48000, 32000 }, { 22050, 24000, 16000 }, { 11025, 12000, 8000 } };
-    f.SampleRate = QLatin1String(rates[row][rateIndex]);
-    f.Padding = (h[2] >> 1) & 1;
-    f.PrivateBit = h[2] & 1;
-    switch (h[3] & 0xC0) {
-    case 0xC0:
-        f.ChannelMode = QStringLiteral("Mono");
-        break;
-    case 0x80:
-        f.ChannelMode = QStringLiteral("Dual Channel");
-        break;
-    case 0x40:
-        f.ChannelMode = QStringLiteral("Joint Stereo");
-        break;
-    default:
-        f.ChannelMode = QStringLiteral("Stereo");
-        break;
-    }
-    const int ext = (h[3] & 0x30) >> 4;
-    static const char* const extensions[] = { "00", "01", "10", "11" };
-    f.ModeExtension = QLatin1String(extensions[ext]);
-    f.CopyRight = (h[3] & 0x08) != 0;
-    f.Original = (h[3] & 0x04) != 0;
-    static const char* const emphasis[] = { "None", "50/15 ms", "Reserved", "CCIT J.17" };
-    f.Emphasis = QLatin1String(emphasis[h[3] & 0x03]);
-    f.Frequency = frequencies[row][rateIndex]; // SampleRate as a number
-    if (f.BitRate == QLatin1String("NA")) { // BitRateFor gives digits or "NA"
-        f.ValidHeader = false;
+    f.padding = (h[2] >> 1) & 1;
+    f.privateBit = h[2] & 1;
+    f.channelMode = MpegAudioFacts::ChannelMode(h[3] >> 6);
+    f.modeExtension = (h[3] >> 4) & 3;
+    f.copyright = (h[3] & 0x08) != 0;
+    f.original = (h[3] & 0x04) != 0;
+    f.emphasis = MpegAudioFacts::Emphasis(h[3] & 0x03);
+    if (f.bitRate == 0) { // free format or the invalid index: no frame length
+        f.validHeader = false;
         return false;
     }
     MpegFrame frame;
     if (!DecodeMpegFrame(h, &frame)) {
-        f.ValidHeader = false;
+        f.validHeader = false;
         return false;
     }
-    f.FrameLength = frame.frameLength;
-    return f.ValidHeader;
+    f.frameLength = frame.frameLength;
+    return f.validHeader;
 }
 
 namespace {
@@ -236,20 +185,20 @@ bool applyVbrHeader(MpegAudioFacts& facts, const MpegFrame& first, const MpegVbr
     const double rate = first.sampleRate;
     double samples = double(vbr.frames) * first.samples;
     const double seconds = samples / rate;
-    const double fileKbps = facts.AudioBytes * 8 / seconds / 1000;
+    const double fileKbps = facts.audioBytes * 8 / seconds / 1000;
     if (fileKbps < 1 || fileKbps > 1000)
         return false;
     // The Xing/Info frame carries no audio; its bytes are counted, not its frame.
     const qint64 headerFrame = vbr.kind == MpegVbrHeader::Vbri ? 0 : first.frameLength;
-    const qint64 streamBytes = (vbr.bytes > headerFrame ? vbr.bytes : facts.AudioBytes) - headerFrame;
+    const qint64 streamBytes = (vbr.bytes > headerFrame ? vbr.bytes : facts.audioBytes) - headerFrame;
     const int trim = vbr.encoderDelay + vbr.encoderPadding;
     if (trim > 0 && trim < samples)
         samples -= trim;
-    facts.TotalFrames = vbr.frames;
-    facts.Duration = samples / rate;
+    facts.totalFrames = vbr.frames;
+    facts.duration = samples / rate;
     if (vbr.kind != MpegVbrHeader::Info) { // Info marks a constant bit rate
         facts.variableBitRate = true;
-        facts.BitRate = QString::number(qRound(double(qMax<qint64>(streamBytes, 0)) * 8 / seconds / 1000));
+        facts.bitRate = qRound(double(qMax<qint64>(streamBytes, 0)) * 8 / seconds / 1000);
     }
     return true;
 }
@@ -270,22 +219,22 @@ qint64 FindFirstFrame(const QByteArray& head, qint64 fileSize, const ByteReader&
 QString ReadHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSize, const ByteReader& read)
 {
     facts = MpegAudioFacts();
-    facts.FileSize = fileSize;
+    facts.fileSize = fileSize;
     const FileBytes file(head, fileSize, read);
     MpegFrame first;
     const qint64 at = firstFrame(file, &first);
     unsigned char h[4];
     if (at < 0 || !file.copy(at, 4, h) || !DecodeFrameHeader(h, facts)) {
         facts = MpegAudioFacts();
-        facts.FileSize = fileSize;
+        facts.fileSize = fileSize;
         return QStringLiteral("-2");
     }
-    facts.HeaderPosition = at + 1;
+    facts.headerPosition = at + 1;
     const qint64 audioEnd = TrailingTagsStart(file, at);
-    facts.AudioBytes = audioEnd - at;
+    facts.audioBytes = audioEnd - at;
     const QByteArray frameBytes
-        = file.exact(at, std::min<qint64>({ first.frameLength, kMpegVbrHeaderBytes, facts.AudioBytes }));
-    if (applyVbrHeader(facts, first, ReadMpegVbrHeader(frameBytes, first, facts.Protection)))
+        = file.exact(at, std::min<qint64>({ first.frameLength, kMpegVbrHeaderBytes, facts.audioBytes }));
+    if (applyVbrHeader(facts, first, ReadMpegVbrHeader(frameBytes, first, facts.protection)))
         return QString();
     // No summary: the audio bytes over the byte rate, measured on the
     // frames where it varies.
@@ -293,12 +242,12 @@ QString ReadHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSiz
     if (walk.mixedBitRates && walk.samples > 0) {
         const double bytesPerSecond = double(walk.bytes) / (double(walk.samples) / first.sampleRate);
         facts.variableBitRate = true;
-        facts.BitRate = QString::number(qRound(bytesPerSecond * 8 / 1000));
-        facts.Duration = double(facts.AudioBytes) / bytesPerSecond;
-        facts.TotalFrames = qRound64(facts.Duration * first.sampleRate / first.samples);
+        facts.bitRate = qRound(bytesPerSecond * 8 / 1000);
+        facts.duration = double(facts.audioBytes) / bytesPerSecond;
+        facts.totalFrames = qRound64(facts.duration * first.sampleRate / first.samples);
     } else {
-        facts.Duration = double(facts.AudioBytes) / (first.bitRate * 125.0);
-        facts.TotalFrames = facts.FrameLength > 0 ? facts.AudioBytes / facts.FrameLength : 0;
+        facts.duration = double(facts.audioBytes) / (first.bitRate * 125.0);
+        facts.totalFrames = facts.frameLength > 0 ? facts.audioBytes / facts.frameLength : 0;
     }
     return QString();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/mpegframe.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,39 +17,39 @@ constexpr int kFrameSearchBytes = 256 * 1024;
 
 // Facts about a file's MPEG audio stream, taken from its first confirmed
 // frame header and, when the encoder wrote one, its Xing/Info, VBRI or LAME
-// header. A fresh object (and every read, before it starts) holds empty
-// texts, zeros and false.
+// header. A fresh object (and every read, before it starts) holds zeros,
+// the first value of each enum and false; validHeader tells whether the
+// header fields were decoded from a usable header.
 struct MpegAudioFacts {
-    qint64 FileSize = 0; // whole file in bytes, tags included
-    QString MPEGVersion; // "1.0", "2.0", "2.5"; "-1" reserved
-    QString Layer; // "1", "2", "3"; "0" reserved
-    bool Protection = false; // a CRC follows the header
-    QString BitRate; // kbit/s as text ("128"), the average of a VBR stream; "NA" free/invalid
-    QString SampleRate; // Hz as text ("44100"); "0" reserved
-    double Frequency = 0; // SampleRate as a number
-    int Padding = 0; // 1 or 0
-    int PrivateBit = 0; // 1 or 0
-    QString ChannelMode; // "Stereo", "Joint Stereo", "Dual Channel", "Mono"
-    QString ModeExtension; // "00" .. "11"
-    bool CopyRight = false; // the header's copyright bit
-    bool Original = false;
-    QString Emphasis; // "None", "50/15 ms", "Reserved", "CCIT J.17"
-    int FrameLength = 0; // bytes per frame
-    qint64 TotalFrames = 0; // audio frames; 0 when no frame was confirmed
-    double Duration = 0; // seconds of audio (tags not counted)
-    qint64 AudioBytes = 0; // from the first frame to the trailing tags
-    bool ValidHeader = false; // the last decoded header was usable
-    qint64 HeaderPosition = -2; // 1-based file position of the confirmed frame, -2 none
+    // In the order of the header's two bits.
+    enum class ChannelMode { Stereo, JointStereo, DualChannel, Mono };
+    enum class Emphasis { None, Ms50_15, Reserved, CcittJ17 };
+
+    qint64 fileSize = 0; // whole file in bytes, tags included
+    MpegFrame::Version mpegVersion = MpegFrame::Mpeg1;
+    int layer = 0; // 1, 2, 3; 0 reserved
+    bool protection = false; // a CRC follows the header
+    int bitRate = 0; // kbit/s, the average of a VBR stream; 0 free-format or invalid index
+    int sampleRate = 0; // Hz; 0 reserved
+    int padding = 0; // 1 or 0
+    int privateBit = 0; // 1 or 0
+    ChannelMode channelMode = ChannelMode::Stereo;
+    int modeExtension = 0; // the header's two bits, 0 .. 3
+    bool copyright = false; // the header's copyright bit
+    bool original = false;
+    Emphasis emphasis = Emphasis::None;
+    int frameLength = 0; // bytes per frame
+    qint64 totalFrames = 0; // audio frames; 0 when no frame was confirmed
+    double duration = 0; // seconds of audio (tags not counted)
+    qint64 audioBytes = 0; // from the first frame to the trailing tags
+    bool validHeader = false; // the last decoded header was usable
+    qint64 headerPosition = -2; // 1-based file position of the confirmed frame, -2 none
     bool variableBitRate = false; // the bit rate varies from frame to frame
 };
 
-// Decodes one 4-byte frame header into facts (all but FileSize, TotalFrames,
-// Duration and AudioBytes). True when the header is usable.
+// Decodes one 4-byte frame header into facts (all but fileSize, totalFrames,
+// duration and audioBytes). True when the header is usable.
 bool DecodeFrameHeader(const unsigned char header[4], MpegAudioFacts& facts);
-
-// Bit rate in kbit/s for the header's third byte under the decoded version
-// and layer; "NA" for the free-format and the invalid index.
-QString BitRateFor(unsigned char byte3, const QString& mpegVersion, const QString& layer);
 
 // Reads `count` bytes at a 0-based file offset; false when they are not all there.
 using ByteReader = std::function<bool(qint64 offset, int count, unsigned char* out)>;
@@ -60,7 +62,7 @@ using ByteReader = std::function<bool(qint64 offset, int count, unsigned char* o
 // decoded into facts) or -2.
 qint64 FindFirstFrame(const QByteArray& head, qint64 fileSize, const ByteReader& read, MpegAudioFacts& facts);
 
-// Resets facts, sets FileSize, finds the first frame and works out play
+// Resets facts, sets fileSize, finds the first frame and works out play
 // time, average bit rate and frame count: from the Xing/Info or VBRI header
 // when there is one, else from the audio bytes alone (tags at either end
 // not counted). Returns "" or "-2" when no frame was confirmed.

@@ -147,13 +147,13 @@ bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
         if (h[0] != 0xFF || (h[1] != 0xFA && h[1] != 0xFB))
             continue;
         MpegAudioFacts facts;
-        if (!DecodeFrameHeader(h, facts) || facts.FrameLength <= 4)
+        if (!DecodeFrameHeader(h, facts) || facts.frameLength <= 4)
             continue;
-        qint64 p = i + facts.FrameLength;
+        qint64 p = i + facts.frameLength;
         bool chain = true;
         while (chain && p < tagEnd) {
             chain = syncAt(p);
-            p += facts.FrameLength;
+            p += facts.frameLength;
         }
         if (chain && syncAt(p))
             return true;

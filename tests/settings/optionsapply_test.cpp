@@ -13,7 +13,7 @@ TEST(ApplyOptionChoices, StoresEveryChoiceAndKeepsUnknownTextsWhenNoneIsChosen)
     OptionChoices all;
     all.newFileCase = NameCase::Upper;
     all.id3AutoSave = 0;
-    all.syncOption = 1;
+    all.syncOption = SyncMode::TagsToName;
     all.removeParens = true;
     all.splitSpaces = true;
     all.useFormattedTrack = false;
@@ -41,6 +41,7 @@ TEST(ApplyOptionChoices, StoresEveryChoiceAndKeepsUnknownTextsWhenNoneIsChosen)
         prefs.LoadOptions();
         // The window shows no choice for what it cannot show.
         EXPECT_EQ(ChoicesFromOptions(prefs.options).newFileCase.has_value(), c.stored.value("New File Case") != "XX");
+        EXPECT_EQ(ChoicesFromOptions(prefs.options).syncOption.has_value(), c.stored.value("SyncOption") != "7");
         ApplyOptionChoices(c.choices, prefs, {});
         EXPECT_EQ(backend.values.value(QStringLiteral("Settings")), c.expected);
         // The options in memory are those stored now.

@@ -47,7 +47,7 @@ TEST(LoadOptions, DefaultsWithNothingStored)
     MemorySettingsBackend backend;
     const Options o = LoadOptions(SettingsStore(backend));
     EXPECT_EQ(o.ID3AutoSave, 1);
-    EXPECT_EQ(o.SyncOption, "2");
+    EXPECT_EQ(o.SyncOption, SyncMode::None);
     EXPECT_FALSE(o.RemoveParens);
     EXPECT_FALSE(o.RemUnderScores);
     EXPECT_EQ(o.NewFileCase, NameCase::Title);
@@ -71,9 +71,9 @@ TEST(LoadOptions, NumericRulesOfStoredValues)
     EXPECT_EQ(LoadOptions(store).ID3AutoSave, 0);
 
     s["SyncOption"] = "2abc";
-    EXPECT_EQ(LoadOptions(store).SyncOption, "2");
+    EXPECT_EQ(LoadOptions(store).SyncOption, SyncMode::None);
     s["SyncOption"] = "";
-    EXPECT_EQ(LoadOptions(store).SyncOption, "0");
+    EXPECT_EQ(LoadOptions(store).SyncOption, SyncMode::NameToTags);
 
     s["SplitSpaces"] = "1";
     EXPECT_EQ(LoadOptions(store).SeparatorString, " - ");

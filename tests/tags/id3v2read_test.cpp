@@ -192,10 +192,10 @@ TEST_F(Id3v2Read, ReadsTheAudioFactsAtEachLoad)
         = F::write(dir, "c.mp3", tag(3, { frame(3, "TIT2", textBody("x")) }) + Mp3Builder::audioFrames(10, true));
     ID3V2Tag t;
     t.SetFileName(path);
-    EXPECT_TRUE(t.CopyRight);
-    EXPECT_EQ(t.Layer, "3");
-    EXPECT_EQ(t.BitRate, "128");
-    EXPECT_EQ(t.FileSize, QFileInfo(path).size());
+    EXPECT_TRUE(t.copyright);
+    EXPECT_EQ(t.layer, 3);
+    EXPECT_EQ(t.bitRate, 128);
+    EXPECT_EQ(t.fileSize, QFileInfo(path).size());
     t.SetCopyRight(false);
     EXPECT_EQ(t.FieldText(FieldId::CopyRight), "False");
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Id3Builder;
 namespace F = TagTestFiles;
 
@@ -48,43 +50,43 @@ QByteArray apeTag(const QByteArray& items)
 
 TEST(MpegHeader, DecodesVersionsLayersBitRatesAndFrameLengths)
 {
+    using Mode = MpegAudioFacts::ChannelMode;
     const struct {
         const char* header;
-        const char* version;
-        const char* layer;
-        const char* bitRate;
-        const char* sampleRate;
-        const char* mode;
+        MpegFrame::Version version;
+        int layer;
+        int bitRate;
+        int sampleRate;
+        Mode mode;
         int length;
     } cases[] = {
-        { "\xFF\xFB\x90\x64", "1.0", "3", "128", "44100", "Joint Stereo", 417 },
-        { "\xFF\xFB\x92\x64", "1.0", "3", "128", "44100", "Joint Stereo", 418 }, // padding
-        { "\xFF\xFD\x90\x04", "1.0", "2", "160", "44100", "Stereo", 522 },
-        { "\xFF\xFF\x90\x84", "1.0", "1", "288", "44100", "Dual Channel", 312 },
-        { "\xFF\xF3\x80\x64", "2.0", "3", "64", "22050", "Joint Stereo", 208 },
-        { "\xFF\xE3\x40\xC4", "2.5", "3", "32", "11025", "Mono", 208 },
-        { "\xFF\xF3\xE4\xC4", "2.0", "3", "160", "24000", "Mono", 480 },
+        { "\xFF\xFB\x90\x64", MpegFrame::Mpeg1, 3, 128, 44100, Mode::JointStereo, 417 },
+        { "\xFF\xFB\x92\x64", MpegFrame::Mpeg1, 3, 128, 44100, Mode::JointStereo, 418 }, // padding
+        { "\xFF\xFD\x90\x04", MpegFrame::Mpeg1, 2, 160, 44100, Mode::Stereo, 522 },
+        { "\xFF\xFF\x90\x84", MpegFrame::Mpeg1, 1, 288, 44100, Mode::DualChannel, 312 },
+        { "\xFF\xF3\x80\x64", MpegFrame::Mpeg2, 3, 64, 22050, Mode::JointStereo, 208 },
+        { "\xFF\xE3\x40\xC4", MpegFrame::Mpeg25, 3, 32, 11025, Mode::Mono, 208 },
+        { "\xFF\xF3\xE4\xC4", MpegFrame::Mpeg2, 3, 160, 24000, Mode::Mono, 480 },
     };
     for (const auto& c : cases) {
         MpegAudioFacts f;
         ASSERT_TRUE(DecodeFrameHeader(reinterpret_cast<const unsigned char*>(c.header), f)) << c.header;
-        EXPECT_EQ(f.MPEGVersion, c.version);
-        EXPECT_EQ(f.Layer, c.layer);
-        EXPECT_EQ(f.BitRate, c.bitRate);
-        EXPECT_EQ(f.SampleRate, c.sampleRate);
-        EXPECT_EQ(f.ChannelMode, c.mode);
-        EXPECT_EQ(f.FrameLength, c.length) << c.version << " layer " << c.layer;
+        EXPECT_EQ(f.mpegVersion, c.version);
+        EXPECT_EQ(f.layer, c.layer);
+        EXPECT_EQ(f.bitRate, c.bitRate);
+        EXPECT_EQ(f.sampleRate, c.sampleRate);
+        EXPECT_EQ(f.channelMode, c.mode);
+        EXPECT_EQ(f.frameLength, c.length) << c.version << " layer " << c.layer;
     }
-    // CRC, 320 kbit/s, 32 kHz, private bit, mono, copyright, not original, CCIT J.17.
-    const unsigned char h[4] = { 0xFF, 0xFA, 0xE9, 0xCB };
+    // CRC, 320 kbit/s, 32 kHz, private bit, joint stereo with mode extension 3,
+    // copyright, not original, CCIT J.17.
+    const unsigned char h[4] = { 0xFF, 0xFA, 0xE9, 0x7B };
     MpegAudioFacts f;
     ASSERT_TRUE(DecodeFrameHeader(h, f));
-    EXPECT_TRUE(f.Protection);
-    EXPECT_EQ(f.PrivateBit, 1);
-    EXPECT_TRUE(f.CopyRight);
-    EXPECT_FALSE(f.Original);
-    EXPECT_EQ(f.Emphasis, "CCIT J.17");
-    EXPECT_EQ(f.FrameLength, 1440);
+    EXPECT_EQ(std::tuple(f.protection, f.privateBit, f.modeExtension, f.copyright, f.original),
+        std::tuple(true, 1, 3, true, false));
+    EXPECT_EQ(f.emphasis, MpegAudioFacts::Emphasis::CcittJ17);
+    EXPECT_EQ(f.frameLength, 1440);
 }
 
 TEST(MpegHeader, PlayTimeBitRateAndFramesComeFromTheAudioAlone)
@@ -105,48 +107,48 @@ TEST(MpegHeader, PlayTimeBitRateAndFramesComeFromTheAudioAlone)
         const char* name;
         QByteArray bytes;
         qint64 position; // 1-based; -2: no frame
-        const char* bitRate;
+        int bitRate;
         double seconds;
         qint64 totalFrames;
         bool vbr;
     } cases[] = {
-        { "cbr", F::audio(100), 1, "128", 41700 / 16000.0, 100, false },
-        { "cbr-small-tag", small + F::audio(100), small.size() + 1, "128", 41700 / 16000.0, 100, false },
-        { "cbr-200k-cover", cover + F::audio(100), cover.size() + 1, "128", 41700 / 16000.0, 100, false },
-        { "cbr-trailers", F::audio(100) + trailers, 1, "128", 41700 / 16000.0, 100, false },
-        { "cbr-ape", F::audio(100) + apeTag(QByteArray(20, '\x33')), 1, "128", 41700 / 16000.0, 100, false },
-        { "footer-then-cover", footerThenCover + F::audio(100), footerThenCover.size() + 1, "128", 41700 / 16000.0, 100,
+        { "cbr", F::audio(100), 1, 128, 41700 / 16000.0, 100, false },
+        { "cbr-small-tag", small + F::audio(100), small.size() + 1, 128, 41700 / 16000.0, 100, false },
+        { "cbr-200k-cover", cover + F::audio(100), cover.size() + 1, 128, 41700 / 16000.0, 100, false },
+        { "cbr-trailers", F::audio(100) + trailers, 1, 128, 41700 / 16000.0, 100, false },
+        { "cbr-ape", F::audio(100) + apeTag(QByteArray(20, '\x33')), 1, 128, 41700 / 16000.0, 100, false },
+        { "footer-then-cover", footerThenCover + F::audio(100), footerThenCover.size() + 1, 128, 41700 / 16000.0, 100,
             false },
-        { "four-million", fourMillion, 1, "128", 250.0, 9592, false },
-        { "decoy", decoy + F::audio(5), decoy.size() + 1, "128", 2085 / 16000.0, 5, false },
-        { "layer2", frames("\xFF\xFD\x90\x04", 522, 10), 1, "160", 5220 / 20000.0, 10, false },
-        { "mpeg2-22050", frames("\xFF\xF3\x80\x64", 208, 100), 1, "64", 20800 / 8000.0, 100, false },
-        { "mpeg25-11025-mono", frames("\xFF\xE3\x40\xC4", 208, 100), 1, "32", 20800 / 4000.0, 100, false },
+        { "four-million", fourMillion, 1, 128, 250.0, 9592, false },
+        { "decoy", decoy + F::audio(5), decoy.size() + 1, 128, 2085 / 16000.0, 5, false },
+        { "layer2", frames("\xFF\xFD\x90\x04", 522, 10), 1, 160, 5220 / 20000.0, 10, false },
+        { "mpeg2-22050", frames("\xFF\xF3\x80\x64", 208, 100), 1, 64, 20800 / 8000.0, 100, false },
+        { "mpeg25-11025-mono", frames("\xFF\xE3\x40\xC4", 208, 100), 1, 32, 20800 / 4000.0, 100, false },
         // Xing: 100 frames of 160 kbit/s after a 128 kbit/s summary frame;
         // LAME's delay and padding are not played.
-        { "xing", summaryFrame("\xFF\xFB\x90\x64", 417, 36, "Xing", 100, 417 + 52200, 576, 1000) + frames160, 1, "160",
+        { "xing", summaryFrame("\xFF\xFB\x90\x64", 417, 36, "Xing", 100, 417 + 52200, 576, 1000) + frames160, 1, 160,
             (115200 - 1576) / 44100.0, 100, true },
-        { "xing-mono", summaryFrame("\xFF\xFB\x90\xC4", 417, 21, "Xing", 100, 417 + 52200) + mono160, 1, "160",
+        { "xing-mono", summaryFrame("\xFF\xFB\x90\xC4", 417, 21, "Xing", 100, 417 + 52200) + mono160, 1, 160,
             115200 / 44100.0, 100, true },
-        { "info-cbr", summaryFrame("\xFF\xFB\xA0\x64", 522, 36, "Info", 100, 522 + 52200) + frames160, 1, "160",
+        { "info-cbr", summaryFrame("\xFF\xFB\xA0\x64", 522, 36, "Info", 100, 522 + 52200) + frames160, 1, 160,
             115200 / 44100.0, 100, false },
-        { "vbri", summaryFrame("\xFF\xFB\x90\x64", 417, 36, "VBRI", 200, 2 * 52200) + frames160 + frames160, 1, "160",
+        { "vbri", summaryFrame("\xFF\xFB\x90\x64", 417, 36, "VBRI", 200, 2 * 52200) + frames160 + frames160, 1, 160,
             230400 / 44100.0, 200, true },
         // No summary: every frame is counted (20 of 128 and 80 of 160 kbit/s).
-        { "vbr-without-summary", F::audio(20) + frames("\xFF\xFB\xA0\x64", 522, 80), 1, "153", 115200 / 44100.0, 100,
+        { "vbr-without-summary", F::audio(20) + frames("\xFF\xFB\xA0\x64", 522, 80), 1, 153, 115200 / 44100.0, 100,
             true },
-        { "layer3-nowhere", frames("\xFF\xF9\x90\x64", 417, 10), -2, "", 0, 0, false },
-        { "empty", QByteArray(), -2, "", 0, 0, false },
+        { "layer3-nowhere", frames("\xFF\xF9\x90\x64", 417, 10), -2, 0, 0, 0, false },
+        { "empty", QByteArray(), -2, 0, 0, 0, false },
     };
     QTemporaryDir dir;
     for (const auto& c : cases) {
         MpegAudioFacts f;
         EXPECT_EQ(ReadHeader(f, F::write(dir, c.name, c.bytes)), c.position < 0 ? "-2" : "") << c.name;
-        EXPECT_EQ(f.FileSize, c.bytes.size()) << c.name;
-        EXPECT_EQ(f.HeaderPosition, c.position) << c.name;
-        EXPECT_EQ(f.BitRate, c.bitRate) << c.name;
-        EXPECT_NEAR(f.Duration, c.seconds, 0.001) << c.name;
-        EXPECT_EQ(f.TotalFrames, c.totalFrames) << c.name;
+        EXPECT_EQ(f.fileSize, c.bytes.size()) << c.name;
+        EXPECT_EQ(f.headerPosition, c.position) << c.name;
+        EXPECT_EQ(f.bitRate, c.bitRate) << c.name;
+        EXPECT_NEAR(f.duration, c.seconds, 0.001) << c.name;
+        EXPECT_EQ(f.totalFrames, c.totalFrames) << c.name;
         EXPECT_EQ(f.variableBitRate, c.vbr) << c.name;
     }
     MpegAudioFacts f;
@@ -159,8 +161,8 @@ TEST(MpegHeader, ATagSizePastTheEndOfTheFileFallsBackToTheStart)
     const QByteArray bytes = header(3, 10000000) + QByteArray(40, '\0') + F::audio(10);
     MpegAudioFacts f;
     ASSERT_EQ(ReadHeader(f, F::write(dir, "bad-size.mp3", bytes)), "");
-    EXPECT_EQ(f.HeaderPosition, 51);
-    EXPECT_EQ(f.TotalFrames, 10);
+    EXPECT_EQ(f.headerPosition, 51);
+    EXPECT_EQ(f.totalFrames, 10);
 }
 
 TEST(MpegHeader, ReservedAndFreeFormatCodesAreInvalid)
@@ -168,18 +170,18 @@ TEST(MpegHeader, ReservedAndFreeFormatCodesAreInvalid)
     MpegAudioFacts f;
     const unsigned char reservedLayer[4] = { 0xFF, 0xF9, 0x90, 0x64 };
     EXPECT_FALSE(DecodeFrameHeader(reservedLayer, f));
-    EXPECT_EQ(f.Layer, "0");
+    EXPECT_EQ(f.layer, 0);
     const unsigned char reservedRate[4] = { 0xFF, 0xFB, 0x9C, 0x64 };
     EXPECT_FALSE(DecodeFrameHeader(reservedRate, f));
-    EXPECT_EQ(f.SampleRate, "0");
+    EXPECT_EQ(f.sampleRate, 0);
     const unsigned char freeFormat[4] = { 0xFF, 0xFB, 0x00, 0x64 };
     EXPECT_FALSE(DecodeFrameHeader(freeFormat, f));
-    EXPECT_EQ(f.BitRate, "NA");
+    EXPECT_EQ(f.bitRate, 0);
     const unsigned char badIndex[4] = { 0xFF, 0xFB, 0xF0, 0x64 };
     EXPECT_FALSE(DecodeFrameHeader(badIndex, f));
     const unsigned char reservedVersion[4] = { 0xFF, 0xEB, 0x90, 0x64 };
     EXPECT_FALSE(DecodeFrameHeader(reservedVersion, f));
-    EXPECT_EQ(f.MPEGVersion, "-1");
+    EXPECT_EQ(f.mpegVersion, MpegFrame::Reserved);
 }
 
 } // namespace

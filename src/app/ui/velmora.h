@@ -94,10 +94,21 @@ public:
     TagPanel& tagPanel() { return *m_tagPanel; }
     // The file list's context menu (mnuFileSub).
     QMenu* fileListMenu() const { return m_fileSub; }
-    // Runs a name editing command by its toolbar key ("UC", "LC", "TC",
-    // "Parens", "Periods", "RepeatEdit", "Sync", "SBSync", "SBDelete") or
-    // "InsertSDS" / "RemoveSDS".
-    void editCommand(const QString& key);
+    // The name editing commands of the edit toolbar, the sync bar and the keys.
+    enum class EditCommand {
+        UpperCase,
+        LowerCase,
+        TitleCase,
+        Parens,
+        Periods,
+        InsertSDS,
+        RemoveSDS,
+        RepeatEdit,
+        NameFromTags,
+        TagsFromName,
+        RemoveFormat,
+    };
+    void editCommand(EditCommand command);
 
     // NameEditHost
     QString fieldText(FieldId field) const override;

@@ -234,10 +234,18 @@ void Velmora::buildToolbars()
             { "RepeatEdit", "Repeat", "F11 - Repeat Recorded Edit Steps", QStyle::SP_CustomBase },
             { "Sync", "Sync", "CF2 - Create New Filename Using Internal Tags", QStyle::SP_CustomBase } },
         false);
-    for (const char* key : { "UC", "LC", "TC", "Parens", "Periods", "RepeatEdit", "Sync" }) {
-        const QString k = QString::fromLatin1(key);
-        connect(m_actions.value(k), &QAction::triggered, this, [this, k] { editCommand(k); });
-    }
+    // The buttons' object names stay the keys the help page and the tests use.
+    const auto edit = [this](const char* key, EditCommand command) {
+        connect(
+            m_actions.value(QLatin1String(key)), &QAction::triggered, this, [this, command] { editCommand(command); });
+    };
+    edit("UC", EditCommand::UpperCase);
+    edit("LC", EditCommand::LowerCase);
+    edit("TC", EditCommand::TitleCase);
+    edit("Parens", EditCommand::Parens);
+    edit("Periods", EditCommand::Periods);
+    edit("RepeatEdit", EditCommand::RepeatEdit);
+    edit("Sync", EditCommand::NameFromTags);
 
     m_id3ToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     addButtons(m_id3ToolBar,
@@ -260,10 +268,8 @@ void Velmora::buildToolbars()
         { { "SBSync", "Sync", "F7 - Sync Internal Tags", QStyle::SP_CustomBase },
             { "SBDelete", "Delete", "Click To Delete The Currently Selected Format", QStyle::SP_CustomBase } },
         false);
-    for (const char* key : { "SBSync", "SBDelete" }) {
-        const QString k = QString::fromLatin1(key);
-        connect(m_actions.value(k), &QAction::triggered, this, [this, k] { editCommand(k); });
-    }
+    edit("SBSync", EditCommand::TagsFromName);
+    edit("SBDelete", EditCommand::RemoveFormat);
 }
 
 void Velmora::showFileListMenu(const QPoint& position)

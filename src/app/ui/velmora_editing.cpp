@@ -124,68 +124,85 @@ void Velmora::showRecording()
     m_editRecorded->setVisible(state.editRecordedVisible);
 }
 
-void Velmora::editCommand(const QString& key)
+void Velmora::editCommand(EditCommand command)
 {
     NameEditSession& s = *m_session;
-    if (key == QLatin1String("UC") || key == QLatin1String("LC") || key == QLatin1String("TC"))
-        s.CaseFileName(NameCaseFromCode(key));
-    else if (key == QLatin1String("Parens"))
+    switch (command) {
+    case EditCommand::UpperCase:
+        s.CaseFileName(NameCase::Upper);
+        break;
+    case EditCommand::LowerCase:
+        s.CaseFileName(NameCase::Lower);
+        break;
+    case EditCommand::TitleCase:
+        s.CaseFileName(NameCase::Title);
+        break;
+    case EditCommand::Parens:
         s.AddRemoveParenthesis();
-    else if (key == QLatin1String("Periods"))
+        break;
+    case EditCommand::Periods:
         s.RemovePeriods();
-    else if (key == QLatin1String("InsertSDS"))
+        break;
+    case EditCommand::InsertSDS:
         s.InsertSDS();
-    else if (key == QLatin1String("RemoveSDS"))
+        break;
+    case EditCommand::RemoveSDS:
         s.RemoveSDS();
-    else if (key == QLatin1String("RepeatEdit"))
+        break;
+    case EditCommand::RepeatEdit:
         s.RepeatEdit();
-    else if (key == QLatin1String("Sync"))
+        break;
+    case EditCommand::NameFromTags:
         s.SyncWithInternals();
-    else if (key == QLatin1String("SBSync"))
+        break;
+    case EditCommand::TagsFromName:
         s.UpdateInternal();
-    else if (key == QLatin1String("SBDelete"))
+        break;
+    case EditCommand::RemoveFormat:
         s.RemoveFormat(*m_services.prompter);
+        break;
+    }
 }
 
 bool Velmora::handleWindowKey(int key, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
     if (key == Qt::Key_F2 && mods == Qt::ControlModifier) {
-        editCommand(QStringLiteral("Sync"));
+        editCommand(EditCommand::NameFromTags);
         return true;
     }
     if (mods != Qt::NoModifier)
         return false;
     switch (key) {
     case Qt::Key_F2:
-        editCommand(QStringLiteral("UC"));
+        editCommand(EditCommand::UpperCase);
         return true;
     case Qt::Key_F3:
-        editCommand(QStringLiteral("LC"));
+        editCommand(EditCommand::LowerCase);
         return true;
     case Qt::Key_F4:
-        editCommand(QStringLiteral("TC"));
+        editCommand(EditCommand::TitleCase);
         return true;
     case Qt::Key_F5:
-        editCommand(QStringLiteral("InsertSDS"));
+        editCommand(EditCommand::InsertSDS);
         return true;
     case Qt::Key_F6:
-        editCommand(QStringLiteral("RemoveSDS"));
+        editCommand(EditCommand::RemoveSDS);
         return true;
     case Qt::Key_F7:
-        editCommand(QStringLiteral("SBSync"));
+        editCommand(EditCommand::TagsFromName);
         return true;
     case Qt::Key_F8:
         RefreshTags();
         return true;
     case Qt::Key_F9:
-        editCommand(QStringLiteral("Parens"));
+        editCommand(EditCommand::Parens);
         return true;
     case Qt::Key_F10:
-        editCommand(QStringLiteral("Periods"));
+        editCommand(EditCommand::Periods);
         return true;
     case Qt::Key_F11:
-        editCommand(QStringLiteral("RepeatEdit"));
+        editCommand(EditCommand::RepeatEdit);
         return true;
     case Qt::Key_F12:
         PlayFile();

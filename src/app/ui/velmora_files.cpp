@@ -260,7 +260,7 @@ void Velmora::RenameFile()
     // changing, and the prompts below wait for their own answers only.
     const Busy busy(*this);
     SBar(QStringLiteral("Renaming File..."));
-    if (m_prefs.options.syncOptionNumber() == 0)
+    if (m_prefs.options.SyncOption == SyncMode::NameToTags)
         m_session->UpdateInternal();
     // The current file stays the source until the rename has happened, so
     // that a later tag save cannot write into the file that holds the new name.

@@ -280,7 +280,7 @@ void OptionsForm::setControlsFromOptions()
     m_sepPad->setChecked(c.splitSpaces);
     m_keepFileTimes->setChecked(c.keepFileTimes);
     checkOnly(m_case, c.newFileCase ? caseButton(*c.newFileCase) : nullptr);
-    checkOnly(m_syncOption, m_syncOption->button(c.syncOption));
+    checkOnly(m_syncOption, c.syncOption ? m_syncOption->button(int(*c.syncOption)) : nullptr);
     checkOnly(m_id3Save, m_id3Save->button(c.id3AutoSave));
 }
 
@@ -372,7 +372,8 @@ void OptionsForm::ApplyOptions()
             if (caseButton(nameCase)->isChecked())
                 c.newFileCase = nameCase;
         c.id3AutoSave = m_id3Save->checkedId();
-        c.syncOption = m_syncOption->checkedId();
+        if (m_syncOption->checkedId() >= 0)
+            c.syncOption = SyncMode(m_syncOption->checkedId());
         c.removeParens = m_removeParens->isChecked();
         c.remUnderScores = m_removeUnderScores->isChecked();
         c.splitSpaces = m_sepPad->isChecked();

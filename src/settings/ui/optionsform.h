@@ -67,7 +67,7 @@ private:
     QFrame* m_formatFrame = nullptr;
     QStackedWidget* m_pages = nullptr;
     QButtonGroup* m_id3Save = nullptr; // ids 0 and 1
-    QButtonGroup* m_syncOption = nullptr; // ids 0, 1, 2
+    QButtonGroup* m_syncOption = nullptr; // ids: the SyncMode numbers 0, 1, 2
     QButtonGroup* m_case = nullptr; // TitleCase, UpperCase, LowerCase, UnchangedCase
     QAbstractButton* m_titleCase = nullptr;
     QAbstractButton* m_upperCase = nullptr;
