@@ -436,9 +436,18 @@ TEST_F(MassRenameTest, RunsNeverReplaceLinksHideFilesOrPutControlsInNamesAndSayW
             },
             "", { ".hidden_one.mp3" }, { ">> Skipped: %1.hidden_one.mp3 (Hidden File)" },
             "found 1 total 1 skipped 1 errors 0 renamed 0" },
+        { "a filter putting a dot first (the last case: the filter stays)",
+            [&](const QString& d) {
+                settings.values["Filters"]["Filter00"] = "q@.";
+                prefs.LoadFilters();
+                makeMp3(d + "qsong.mp3");
+            },
+            "", { "song.mp3" }, { "%1qsong.mp3 Renamed As %1song.mp3" },
+            "found 1 total 1 skipped 0 errors 0 renamed 1" },
     };
     choices.includeSubs = true;
     choices.logOperation = true;
+    choices.useFilters = true;
     int i = 0;
     for (const auto& c : cases) {
         const QString dir = QStringLiteral("case%1/").arg(i++);

@@ -169,3 +169,13 @@ TEST(MultiTagRun, AJournalThatCannotBeWrittenIsAskedAbout)
     EXPECT_EQ(report.written, 1);
     EXPECT_FALSE(report.journalled);
 }
+
+TEST(MultiTagRun, TheSkippedListNamesTwentyFilesAndCountsTheRest)
+{
+    MultiTagRunReport report;
+    for (int i = 0; i < 21; ++i)
+        report.skipped << QString::number(i);
+    EXPECT_TRUE(MultiTagSkippedText(report).endsWith("\r\n19\r\n... And 1 More\r\n"));
+    report.skipped.removeLast();
+    EXPECT_TRUE(MultiTagSkippedText(report).endsWith("\r\n18\r\n19\r\n"));
+}

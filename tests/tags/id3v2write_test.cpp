@@ -248,6 +248,16 @@ TEST_F(Id3v2Write, AnEmptyTitleFrameGoesAtTheNextSaveButAnEmptyComposerStays)
     EXPECT_EQ(storedText(path, "TPE1"), "a");
 }
 
+TEST_F(Id3v2Write, ClearingEveryFieldLeavesNoTagAtAll)
+{
+    const QString path = saved(
+        "cleared.mp3", tag(3, { frame(3, "TIT2", textBody("t")), frame(3, "TPE1", textBody("a")) }), [](ID3V2Tag& t) {
+            t.SetTitle("");
+            t.SetArtist("");
+        });
+    EXPECT_EQ(F::read(path), audio);
+}
+
 TEST_F(Id3v2Write, SetFrameValueCoversItsFiveCases)
 {
     const QString path
