@@ -1,6 +1,6 @@
-// The main window on the desktop: opening what a start or a drop names, the
-// room a taller window gives its lists, captions from file names, and the
-// MultiTagger's folder tree.
+// The main window on the desktop: opening what a start or a drop names, its
+// smallest size and the room a larger window gives its lists, captions from
+// file names, and the MultiTagger's folder tree.
 #include "windowfixture.h"
 
 #include "app/openrequest.h"
@@ -63,17 +63,25 @@ TEST_F(WindowTest, AStartOrADropOpensTheFolderWithTheFileSelected)
     EXPECT_EQ(window->statusText(), QStringLiteral("Cannot Open: nowhere.mp3"));
 }
 
-TEST_F(WindowTest, ExtraHeightGoesToThePartsAndMasksInWholeRows)
+TEST_F(WindowTest, TheWindowCannotShrinkAndExtraRoomGoesToItsListsInWholeRows)
 {
     addTagged(QStringLiteral("a - b - c.mp3"), QStringLiteral("Band"), QStringLiteral("Song"));
     open();
     window->show();
     select(QStringLiteral("a - b - c.mp3"));
     QApplication::processEvents();
-    auto* parts = child<QListWidget>(QStringLiteral("PartsList"));
-    const int partsBefore = parts->height();
-    window->resize(window->width(), window->minimumHeight() + 367);
+    const QSize minimum = window->minimumSize();
+    window->resize(200, 150);
     QApplication::processEvents();
+    EXPECT_GE(window->width(), minimum.width());
+    EXPECT_GE(window->height(), minimum.height());
+    auto* parts = child<QListWidget>(QStringLiteral("PartsList"));
+    const QSize filesBefore = fileList()->size();
+    const int partsBefore = parts->height();
+    window->resize(minimum + QSize(300, 367));
+    QApplication::processEvents();
+    EXPECT_GT(fileList()->width(), filesBefore.width());
+    EXPECT_GT(fileList()->height(), filesBefore.height());
     EXPECT_GE(parts->height() - partsBefore, 120); // a fair share of the room
     for (QListWidget* list : { parts, formatList() }) {
         const auto [area, row] = rowsArea(list);

@@ -55,28 +55,29 @@ TEST_F(KeysTest, EditKeysRunTheirCommandsWhileTheNewNameHasTheFocus)
     }
 }
 
-TEST_F(KeysTest, CtrlF2SyncsTheNameFromTheFields)
+TEST_F(KeysTest, SyncRunsBothWaysByButtonAndByKey)
 {
     openOn({ QStringLiteral("x.mp3") });
     formatList()->setCurrentRow(1); // Artist - Title
     setBox(FieldId::Artist, QStringLiteral("Band"));
     setBox(FieldId::Title, QStringLiteral("Song"));
-    press(newName(), Qt::Key_F2, Qt::ControlModifier);
-    EXPECT_EQ(newNameText(), QStringLiteral("Band-Song.mp3"));
-}
-
-TEST_F(KeysTest, F7FillsTheFieldsAndF12Plays)
-{
-    addTagged(QStringLiteral("t.mp3"), QStringLiteral("Stored"), QStringLiteral("Title"));
-    open();
-    select(QStringLiteral("t.mp3"));
-    formatList()->setCurrentRow(1); // Artist - Title
-    window->session().editor().setText(QStringLiteral("Typed-Name.mp3"));
-    press(newName(), Qt::Key_F7);
-    EXPECT_EQ(box(FieldId::Artist), QStringLiteral("Typed"));
-    EXPECT_EQ(box(FieldId::Title), QStringLiteral("Name"));
-    press(newName(), Qt::Key_F12);
-    EXPECT_EQ(launcher.opened, QStringList { path(QStringLiteral("t.mp3")) });
+    const std::function<void()> nameFromTags[] = { [this] { window->action(QStringLiteral("Sync"))->trigger(); },
+        [this] { press(newName(), Qt::Key_F2, Qt::ControlModifier); } };
+    for (const auto& command : nameFromTags) {
+        window->session().editor().setText(QStringLiteral("x.mp3"));
+        command();
+        EXPECT_EQ(newNameText(), QStringLiteral("Band-Song.mp3"));
+    }
+    const std::pair<const char*, std::function<void()>> tagsFromName[] = {
+        { "Button", [this] { window->action(QStringLiteral("SBSync"))->trigger(); } },
+        { "Key", [this] { press(newName(), Qt::Key_F7); } },
+    };
+    for (const auto& [artist, command] : tagsFromName) {
+        window->session().editor().setText(QLatin1String(artist) + QStringLiteral("-Thing-Extra.mp3"));
+        command();
+        EXPECT_EQ(box(FieldId::Artist), QLatin1String(artist));
+        EXPECT_EQ(box(FieldId::Title), QStringLiteral("Thing"));
+    }
 }
 
 TEST_F(KeysTest, ArrowAndPageKeysMoveThroughTheFilesFromTheNewName)

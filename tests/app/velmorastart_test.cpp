@@ -1,4 +1,5 @@
-// Start-up, shut-down, the folder, status texts and layout of the main window.
+// Start-up, shut-down, the folder, status texts and clear buttons of the main
+// window.
 #include "windowfixture.h"
 
 #include "platform/version.h"
@@ -40,24 +41,6 @@ TEST_F(WindowTest, SettingsAreSavedOnCloseAndRestoredOnTheNextStart)
     settings.values[QStringLiteral("Settings")][QStringLiteral("Was Max")] = QStringLiteral("1");
     open();
     EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
-}
-
-TEST_F(WindowTest, TheWindowCannotShrinkAndItsListsGrowWithIt)
-{
-    open();
-    window->show();
-    QApplication::processEvents();
-    const QSize minimum = window->minimumSize();
-    window->resize(200, 150);
-    QApplication::processEvents();
-    EXPECT_GE(window->width(), minimum.width());
-    EXPECT_GE(window->height(), minimum.height());
-    QWidget* files = fileList();
-    const QSize before = files->size();
-    window->resize(minimum + QSize(300, 240));
-    QApplication::processEvents();
-    EXPECT_GT(files->width(), before.width());
-    EXPECT_GT(files->height(), before.height());
 }
 
 TEST_F(WindowTest, FolderChangeListsTheNewFolderOrGoesHomeAndClearsTheFile)
