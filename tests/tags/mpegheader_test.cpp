@@ -2,6 +2,8 @@
 
 #include "support/tagfiles.h"
 
+#include <QtEndian>
+
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -40,10 +42,7 @@ QByteArray summaryFrame(const char* header4, int size, int at, const QByteArray&
 // An APE tag holding `items`, with header and footer.
 QByteArray apeTag(const QByteArray& items)
 {
-    auto le32 = [](quint32 v) {
-        const char b[4] = { char(v), char(v >> 8), char(v >> 16), char(v >> 24) };
-        return QByteArray(b, 4);
-    };
+    auto le32 = [](quint32 v) { return bigEndian32(qbswap(v)); };
     const QByteArray common = "APETAGEX" + le32(2000) + le32(quint32(items.size() + 32)) + le32(1);
     return common + le32(0xA0000000) + QByteArray(8, '\0') + items + common + le32(0x80000000) + QByteArray(8, '\0');
 }
