@@ -52,22 +52,17 @@ protected:
     }
 };
 
-TEST_F(SystemTrashTest, AMoveTheTrashDidNotRecordIsReported)
-{
-    const QString song = music.filePath("Song.mp3");
-    ASSERT_TRUE(Mp3Builder::writePlainMp3(song, 1));
-    UnrecordingTrash trash;
-    FileError err;
-    EXPECT_FALSE(trash.moveToTrash(song, &err));
-    EXPECT_EQ(err.number, 51);
-}
-
-TEST_F(SystemTrashTest, FailureLeavesTheFileWhereItWas)
+TEST_F(SystemTrashTest, FailureLeavesTheFileWhereItWasAndAnUnrecordedMoveIsReported)
 {
     SystemTrash trash;
     FileError err;
     EXPECT_FALSE(trash.moveToTrash(music.filePath("missing.mp3"), &err));
     EXPECT_EQ(err.number, 53);
+
+    const QString moved = music.filePath("Song.mp3");
+    ASSERT_TRUE(Mp3Builder::writePlainMp3(moved, 1));
+    EXPECT_FALSE(UnrecordingTrash().moveToTrash(moved, &err));
+    EXPECT_EQ(err.number, 51);
 
     // A data folder that cannot be made: the trash must refuse, not delete.
     const QString blocker = home.filePath("blocker");

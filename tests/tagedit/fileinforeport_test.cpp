@@ -29,6 +29,23 @@ QByteArray fileOf(const QByteArray& prefix, qint64 total, const QByteArray& suff
     return prefix + audio + suffix;
 }
 
+// Writes a file into a temporary folder and loads its tag, as the main window does.
+class FileInfoReportTest : public ::testing::Test {
+protected:
+    // The report of the loaded file, as lines.
+    QStringList load(const QString& name, const QByteArray& bytes)
+    {
+        path = dir.filePath(name);
+        EXPECT_TRUE(Mp3Builder::writeFile(path, bytes));
+        tag.SetFileName(path);
+        return FileInfoReport(path, tag).split(QStringLiteral("\r\n"));
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    ID3V2Tag tag;
+};
+
 } // namespace
 
 TEST(FormatPlayTime, WritesHoursMinutesAndRoundedSecondsUpToSixtyInTheSecondsField)
@@ -40,14 +57,9 @@ TEST(FormatPlayTime, WritesHoursMinutesAndRoundedSecondsUpToSixtyInTheSecondsFie
         EXPECT_EQ(FormatPlayTime(seconds), QString::fromLatin1(text)) << seconds;
 }
 
-TEST(FileInfoReport, ExactTextForA128KbitFileOfFourMillionBytes)
+TEST_F(FileInfoReportTest, ExactTextForA128KbitFileOfFourMillionBytes)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Artist - Title.mp3"));
-    ASSERT_TRUE(Mp3Builder::writeFile(path, fileOf(id3v23WithTitle("Title"), 4000000)));
-    ID3V2Tag tag;
-    tag.SetFileName(path);
-    ASSERT_EQ(tag.fileSize, 4000000);
+    const QString report = load("Artist - Title.mp3", fileOf(id3v23WithTitle("Title"), 4000000)).join("\r\n");
     const QString expected = QStringLiteral("File Path: %1\r\n"
                                             "File Name: Artist - Title.mp3\r\n"
                                             "File Size: 3.81MB (4,000,000 bytes)\r\n"
@@ -71,19 +83,14 @@ TEST(FileInfoReport, ExactTextForA128KbitFileOfFourMillionBytes)
                                             "\r\n"
                                             "Protection: False")
                                  .arg(dir.path());
-    EXPECT_EQ(FileInfoReport(path, tag).toStdString(), expected.toStdString());
+    EXPECT_EQ(report.toStdString(), expected.toStdString());
 }
 
-TEST(FileInfoReport, TrailerTagsOfAFileWithoutID3v2)
+TEST_F(FileInfoReportTest, TrailerTagsOfAFileWithoutID3v2)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("old.mp3"));
     // Lyrics3 (version 1) sits right before the ID3v1 trailer.
     const QByteArray trailer = Id3Builder::id3v1("Song", "Artist", "Album", "1999", "", 3, 12);
-    ASSERT_TRUE(Mp3Builder::writeFile(path, fileOf({}, 50000, Id3Builder::lyrics3v1("Some words") + trailer)));
-    ID3V2Tag tag;
-    tag.SetFileName(path);
-    const QStringList lines = FileInfoReport(path, tag).split(QStringLiteral("\r\n"));
+    const QStringList lines = load("old.mp3", fileOf({}, 50000, Id3Builder::lyrics3v1("Some words") + trailer));
     ASSERT_EQ(lines.size(), 22);
     EXPECT_EQ(lines[2], QStringLiteral("File Size: 48.8KB (50,000 bytes)"));
     EXPECT_EQ(lines.mid(4, 4).join('|'),
@@ -92,37 +99,28 @@ TEST(FileInfoReport, TrailerTagsOfAFileWithoutID3v2)
     EXPECT_EQ(lines[14], QStringLiteral("Play Time: 00:00:03"));
 }
 
-TEST(FileInfoReport, AudioBehindALargeTagIsFound)
+TEST_F(FileInfoReportTest, AudioBehindALargeTagIsFound)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("big tag.mp3"));
-    QByteArray tagBytes = id3v23WithTitle(QByteArray(60000 - 21, 'x'));
+    const QByteArray tagBytes = id3v23WithTitle(QByteArray(60000 - 21, 'x'));
     ASSERT_EQ(tagBytes.size(), 60000);
-    ASSERT_TRUE(Mp3Builder::writeFile(path, tagBytes + Mp3Builder::audioFrames(20)));
-    ID3V2Tag tag;
-    tag.SetFileName(path);
-    const QStringList lines = FileInfoReport(path, tag).split(QStringLiteral("\r\n"));
+    const QStringList lines = load("big tag.mp3", tagBytes + Mp3Builder::audioFrames(20));
     ASSERT_EQ(lines.size(), 22);
     EXPECT_EQ(
         QStringList({ lines[10], lines[16], lines[19] }).join('|'), "Bit Rate: 128|Frame Count: 1|Total Frames: 20");
 }
 
-TEST(FileInfoReport, SizeIsThatOfTheFileAfterTheTrailerIsWritten)
+TEST_F(FileInfoReportTest, SizeIsThatOfTheFileAfterTheTrailerIsWritten)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("both.mp3"));
     const QByteArray trailer = Id3Builder::id3v1("Title", "", "", "", "", -1, 255); // nothing the tag lacks
-    ASSERT_TRUE(Mp3Builder::writeFile(path, id3v23WithTitle("Title") + Mp3Builder::audioFrames(100) + trailer));
-    ID3V2Tag tag;
-    tag.SetFileName(path); // the load takes the trailer away ...
-    const QString before = FileInfoReport(path, tag);
+    // The load takes the trailer away ...
+    const QStringList before = load("both.mp3", id3v23WithTitle("Title") + Mp3Builder::audioFrames(100) + trailer);
     ID3V1Tag v1;
     v1.SetTitle(QStringLiteral("Title"));
     ASSERT_TRUE(v1.WriteToFile(path)); // ... and the main window writes it again
     const QStringList lines = FileInfoReport(path, tag).split(QStringLiteral("\r\n"));
     EXPECT_EQ(lines[2], QStringLiteral("File Size: 40.9KB (41,854 bytes)")); // tag, audio and trailer
     EXPECT_EQ(lines[4], QStringLiteral("Contains ID3V1.1 Tags: Yes"));
-    EXPECT_EQ(before.split(QStringLiteral("\r\n"))[2], QStringLiteral("File Size: 40.7KB (41,726 bytes)"));
+    EXPECT_EQ(before[2], QStringLiteral("File Size: 40.7KB (41,726 bytes)"));
 }
 
 TEST(FileInfoReportText, AsksOnlyLyrics3VersionOneAndMusicMatchFlagsAndNamesEachChannelMode)
@@ -149,13 +147,9 @@ TEST(FileInfoReportText, AsksOnlyLyrics3VersionOneAndMusicMatchFlagsAndNamesEach
     }
 }
 
-TEST(ShowFileInfoReport, ShowsAnInformationBoxWithTheReport)
+TEST_F(FileInfoReportTest, ShowsAnInformationBoxWithTheReport)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.mp3"));
-    ASSERT_TRUE(Mp3Builder::writePlainMp3(path, 10));
-    ID3V2Tag tag;
-    tag.SetFileName(path);
+    load("a.mp3", Mp3Builder::audioFrames(10));
     ScriptedPrompter prompter;
     ShowFileInfoReport(prompter, path, tag);
     ASSERT_EQ(prompter.calls.size(), 1);
