@@ -40,6 +40,21 @@ TEST_F(LocalFileSystemTest, RenameRefusesExistingTargetAndLeavesBothFilesIntact)
     EXPECT_EQ(err.number, 58);
 }
 
+TEST_F(LocalFileSystemTest, StampDescribesALinkItselfAndCountsHardLinks)
+{
+    const QString a = write("a.mp3", "eleven byte");
+    const QString link = dir.filePath("link.mp3");
+    ASSERT_EQ(::symlink("a.mp3", QFile::encodeName(link).constData()), 0);
+    FileStamp file, viaLink;
+    ASSERT_TRUE(fs.stamp(a, &file, &err));
+    ASSERT_TRUE(fs.stamp(link, &viaLink, &err));
+    EXPECT_TRUE(file.regular && !file.symlink && file.size == 11 && file.links == 1);
+    EXPECT_TRUE(viaLink.symlink && !viaLink.regular);
+    EXPECT_FALSE(viaLink.sameState(file));
+    EXPECT_FALSE(fs.stamp(dir.filePath("missing.mp3"), &file, &err));
+    EXPECT_EQ(err.number, 53);
+}
+
 TEST_F(LocalFileSystemTest, RenameToTheSameNameOrOnlyAnotherCaseIsNoConflict)
 {
     const QString a = write("song.mp3", "data");

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(StringHelpers, SplittingAtFirstAndLastAndTrailingSlashAndTrim)
+TEST(StringHelpers, SplittingAtFirstAndLastTrailingSlashTrimAndNumbers)
 {
     EXPECT_EQ(BeforeFirst("Key:a:b", ':'), "Key");
     EXPECT_EQ(AfterFirst("Key:a:b", ':'), "a:b");
@@ -20,6 +20,8 @@ TEST(StringHelpers, SplittingAtFirstAndLastAndTrailingSlashAndTrim)
     EXPECT_EQ(WithoutTrailingSlash("/"), "/");
     EXPECT_EQ(TrimSpaces("  a b  "), "a b");
     EXPECT_EQ(TrimSpaces("\ta\t"), "\ta\t"); // spaces only
+    EXPECT_EQ(LeadingNumber(" +99999999999x"), 2147483647); // stops at the largest
+    EXPECT_EQ(LeadingNumber("-99999999999"), -2147483647);
 }
 
 TEST(ReplaceAll, RepeatsUntilNoMatchIsLeftAndEndsWhenReplacementContainsSearch)
