@@ -83,8 +83,7 @@ TEST_F(FormatListStore, RemoveAsksThenRemovesAndSelectsFirstAsAClick)
     name("old.mp3");
     prompter.answers.enqueue(Answer::Yes);
     session.RemoveFormat(prompter);
-    ASSERT_EQ(prompter.calls.size(), 2);
-    EXPECT_EQ(prompter.calls.at(1).text, "Remove The Format: 'Title - Artist.mp3'?");
+    EXPECT_EQ(prompter.messageTexts(), QStringList(2, "Remove The Format: 'Title - Artist.mp3'?"));
     EXPECT_EQ(prompter.calls.at(1).icon, MsgIcon::Question);
     EXPECT_EQ(prompter.calls.at(1).buttons, MsgButtons::YesNo);
     EXPECT_EQ(session.formats().masks(), QStringList({ "Artist - Title.mp3", "Title.mp3" }));

@@ -95,8 +95,7 @@ TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndFailingFields)
 TEST_F(MaskSync, TypingWithSyncOptionZeroReassignsAfterEveryChange)
 {
     useMask("Artist - Title.mp3");
-    backend.setValue("Settings", "SyncOption", "0abc"); // read as a number
-    prefs.LoadOptions();
+    setOption("SyncOption", "0abc"); // read as a number
     name("Band - .mp3");
     session.editor().setCursor(7);
     session.keyPress("S");
