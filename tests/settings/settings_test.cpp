@@ -58,8 +58,8 @@ TEST(LoadOptions, DefaultsAndNumericRulesOfStoredValues)
     EXPECT_FALSE(d.KeepFileTimes);
 
     auto& s = backend.values["Settings"];
-    // Checked at full width: 65536 is not 0 cut to 16 bits.
-    for (const char* odd : { "5", "-1", "65536", "131072x", "99999999999" }) {
+    // Checked at full width: 65536 is not 0 cut to 16 bits, 4294967296 not 0 cut to 32.
+    for (const char* odd : { "5", "-1", "65536", "131072x", "99999999999", "4294967296" }) {
         s["ID3AutoSave"] = odd;
         EXPECT_EQ(LoadOptions(store).ID3AutoSave, 1) << odd;
     }
