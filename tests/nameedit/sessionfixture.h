@@ -45,8 +45,6 @@ public:
     }
     void focusNewName() override { ++focusRequests; }
 
-    QString& field(FieldId id) { return fields[int(id)]; }
-
     QString fields[kFieldCount];
     QString folder;
     QStringList statuses;
@@ -90,7 +88,12 @@ protected:
         session.parts().setEntries(parts);
         session.parts().setCurrentIndex(0);
     }
-    QString& field(FieldId id) { return host.field(id); }
+    QString& field(FieldId id) { return host.fields[int(id)]; }
+    void setFields(std::initializer_list<std::pair<FieldId, QString>> values)
+    {
+        for (const auto& [id, text] : values)
+            field(id) = text;
+    }
 
     MemorySettingsBackend backend;
     Preferences prefs { backend };

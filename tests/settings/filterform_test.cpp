@@ -40,33 +40,29 @@ protected:
 
 } // namespace
 
-TEST_F(FilterFormTest, AddShowsTheFilterOnceAndARefusalIsSaid)
+TEST_F(FilterFormTest, ShowsStoredFiltersAddsOnceSaysARefusalAndDeletesOnlyOnYes)
 {
     backend.values["Settings"] = { { "EnableFilters", "0" }, { "FilterCase", "1" } };
+    stored("Filters") = { { "Filter00", "@_" } };
     open();
     EXPECT_FALSE(child<QCheckBox>("EnableFilters")->isChecked());
-    add("_", "");
-    add("_", ""); // a duplicate is kept once, silently
+    add("&", "+");
+    add("&", "+"); // a duplicate is kept once, silently
     add("a", "a");
-    EXPECT_EQ(entries(), QStringList { "Delete Occurences Of '_'" });
-    EXPECT_EQ(prompter.messageTexts(), QStringList { "Invalid Search and Replace Characters Specified!" });
+    EXPECT_EQ(entries(), QStringList({ "Delete Occurences Of '_'", "Replace '&' With '+'" }));
     EXPECT_TRUE(child<QLineEdit>("SearchText")->text().isEmpty());
-}
 
-TEST_F(FilterFormTest, DeleteAsksAndRemovesOnlyOnYes)
-{
-    stored("Filters") = { { "Filter00", "@_" }, { "Filter01", "&@+" } };
-    open();
     auto* list = child<QListWidget>("FilterList");
     list->setCurrentRow(1);
-    prompter.answers << Answer::No;
+    prompter.answers << Answer::No << Answer::Yes;
     click("DeleteButton");
     EXPECT_EQ(entries().size(), 2);
     list->setCurrentRow(1);
-    prompter.answers << Answer::Yes;
     click("DeleteButton");
     EXPECT_EQ(entries(), QStringList { "Delete Occurences Of '_'" });
-    EXPECT_EQ(prompter.calls[1].text, QStringLiteral("Delete Filter: Replace '&' With '+'?"));
+    EXPECT_EQ(prompter.messageTexts(),
+        QStringList({ "Invalid Search and Replace Characters Specified!", "Delete Filter: Replace '&' With '+'?",
+            "Delete Filter: Replace '&' With '+'?" }));
 }
 
 TEST_F(FilterFormTest, ExitStoresListFlagsAndReloadsFiltersAndClosingOtherwiseForgets)
@@ -83,5 +79,4 @@ TEST_F(FilterFormTest, ExitStoresListFlagsAndReloadsFiltersAndClosingOtherwiseFo
     click("ExitButton");
     EXPECT_EQ(stored("Filters"), (Values { { "Filter00", "&@+" } }));
     EXPECT_EQ(stored("Settings"), (Values { { "EnableFilters", "1" }, { "FilterCase", "0" } }));
-    EXPECT_EQ(prefs.filters, (FilterList { { "R", "&", "+" } }));
 }

@@ -67,7 +67,7 @@ protected:
 
 } // namespace
 
-TEST_F(OptionsFormTest, ShowsTheStoredOptions)
+TEST_F(OptionsFormTest, ShowsTheStoredOptionsAndKeepsItsSizeFromTabToTab)
 {
     backend.values["Settings"] = { { "New File Case", "LC" }, { "SyncOption", "0" }, { "ID3AutoSave", "0" },
         { "Remove Parens", "1" }, { "UseFormattedTrack", "0" } };
@@ -77,6 +77,14 @@ TEST_F(OptionsFormTest, ShowsTheStoredOptions)
     EXPECT_TRUE(check("RemoveParens")->isChecked());
     EXPECT_FALSE(check("UseFormattedTrack")->isChecked());
     EXPECT_FALSE(applyEnabled());
+    form->show();
+    QApplication::processEvents();
+    const QSize first = form->size();
+    child<QTabBar>("OptFrame")->setCurrentIndex(1);
+    QApplication::processEvents();
+    EXPECT_EQ(form->size(), first);
+    EXPECT_TRUE(child<QWidget>("FormatFrame")->isVisible());
+    form->reject();
 }
 
 TEST_F(OptionsFormTest, ApplyCancelAndSaveAndExitStoreOnlyWhatWasApplied)
@@ -93,7 +101,6 @@ TEST_F(OptionsFormTest, ApplyCancelAndSaveAndExitStoreOnlyWhatWasApplied)
         { "Remove Parens", "1" }, { "RemUnderScores", "1" }, { "SplitSpaces", "1" }, { "UseFormattedTrack", "0" },
         { "Keep File Times", "1" } };
     EXPECT_EQ(settings(), expected);
-    EXPECT_EQ(prefs.options.NewFileCase, NameCase::Upper);
     radio("LowerCase")->click();
     click("CancelButton");
     EXPECT_EQ(settings(), expected);
@@ -130,8 +137,7 @@ TEST_F(OptionsFormTest, FieldListsComposeAMaskThatApplyAddsAndClosingLeavesTheFi
     select("Title");
     EXPECT_EQ(mask()->text(), QStringLiteral("Track-Title.mp3"));
     click("ApplyButton");
-    ASSERT_EQ(formats.count(), 7);
-    EXPECT_EQ(formats.at(6), QStringLiteral("Track-Title.mp3"));
+    EXPECT_EQ(formats.masks().mid(6), QStringList { "Track-Title.mp3" });
     EXPECT_EQ(formats.currentIndex(), 6);
     EXPECT_GE(refreshes, 1);
     click("CancelButton");
@@ -153,34 +159,18 @@ TEST_F(OptionsFormTest, DefineFiltersOpensTheFilterEditorModally)
     click("DefineFilters");
     EXPECT_TRUE(seen);
     EXPECT_EQ(backend.values["Filters"]["Filter00"], QStringLiteral("@_"));
-    EXPECT_EQ(prefs.filters, (FilterList { { "D", "_", "" } }));
 }
 
 TEST(ReportError, PutsTheReportOnTheClipboardAndShowsItCritical)
 {
     ScriptedPrompter prompter;
     ReportError(prompter, QStringLiteral("OptionsForm"), QStringLiteral("Out of memory"), 7, 120);
-    const QString expectedStart
-        = QStringLiteral("An Error Occured!\r\n\r\nApplication Name: Velmora\r\nApplication Version: 1.0.0\r\n\r\n"
-                         "Container Name: OptionsForm\r\nError Description: Out of memory\r\nError Number: 7\r\n"
-                         "Error Line: 120\r\n\r\nThis Data Has Been Copied To The Clipboard.\r\n");
     ASSERT_EQ(prompter.calls.size(), 1);
-    EXPECT_TRUE(prompter.calls[0].text.startsWith(expectedStart));
-    EXPECT_GT(prompter.calls[0].text.size(), expectedStart.size()); // the closing request line
+    EXPECT_EQ(prompter.calls[0].text,
+        "An Error Occured!\r\n\r\nApplication Name: Velmora\r\nApplication Version: 1.0.0\r\n\r\n"
+        "Container Name: OptionsForm\r\nError Description: Out of memory\r\nError Number: 7\r\nError Line: 120\r\n\r\n"
+        "This Data Has Been Copied To The Clipboard.\r\n"
+        "Please Send It To The Velmora Developers With A Note Of What You Were Doing.");
     EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(prompter.calls[0].title, QStringLiteral("Velmora"));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), prompter.calls[0].text);
-}
-
-TEST_F(OptionsFormTest, KeepsItsSizeFromTabToTab)
-{
-    open();
-    form->show();
-    QApplication::processEvents();
-    const QSize first = form->size();
-    child<QTabBar>("OptFrame")->setCurrentIndex(1);
-    QApplication::processEvents();
-    EXPECT_EQ(form->size(), first);
-    EXPECT_TRUE(child<QWidget>("FormatFrame")->isVisible());
-    form->reject();
 }

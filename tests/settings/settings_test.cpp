@@ -42,28 +42,24 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfTheText)
     EXPECT_FALSE(IsOn("11"));
 }
 
-TEST(LoadOptions, DefaultsWithNothingStored)
+TEST(LoadOptions, DefaultsAndNumericRulesOfStoredValues)
 {
     MemorySettingsBackend backend;
-    const Options o = LoadOptions(SettingsStore(backend));
-    EXPECT_EQ(o.ID3AutoSave, 1);
-    EXPECT_EQ(o.SyncOption, SyncMode::None);
-    EXPECT_FALSE(o.RemoveParens);
-    EXPECT_FALSE(o.RemUnderScores);
-    EXPECT_EQ(o.NewFileCase, NameCase::Title);
-    EXPECT_FALSE(o.SplitSpaces);
-    EXPECT_EQ(o.SeparatorString, "-");
-    EXPECT_TRUE(o.UseFormattedTrack);
-    EXPECT_FALSE(o.KeepFileTimes);
-}
-
-TEST(LoadOptions, NumericRulesOfStoredValues)
-{
-    MemorySettingsBackend backend;
-    auto& s = backend.values["Settings"];
     SettingsStore store(backend);
-    // Checked at full width: 65536 is not 0 cut to 16 bits.
-    for (const char* odd : { "5", "-1", "65536", "131072x", "99999999999" }) {
+    const Options d = LoadOptions(store); // nothing stored
+    EXPECT_EQ(d.ID3AutoSave, 1);
+    EXPECT_EQ(d.SyncOption, SyncMode::None);
+    EXPECT_FALSE(d.RemoveParens);
+    EXPECT_FALSE(d.RemUnderScores);
+    EXPECT_EQ(d.NewFileCase, NameCase::Title);
+    EXPECT_FALSE(d.SplitSpaces);
+    EXPECT_EQ(d.SeparatorString, "-");
+    EXPECT_TRUE(d.UseFormattedTrack);
+    EXPECT_FALSE(d.KeepFileTimes);
+
+    auto& s = backend.values["Settings"];
+    // Checked at full width: 65536 is not 0 cut to 16 bits, 4294967296 not 0 cut to 32.
+    for (const char* odd : { "5", "-1", "65536", "131072x", "99999999999", "4294967296" }) {
         s["ID3AutoSave"] = odd;
         EXPECT_EQ(LoadOptions(store).ID3AutoSave, 1) << odd;
     }
@@ -115,11 +111,7 @@ TEST(LoadFilters, ParsesStoredFormsAndStopsAtTheFirstGap)
     f["Filter01"] = "a@b";
     f["Filter02"] = "ab";
     f["Filter04"] = "never@read";
-    const FilterList list = LoadFilters(store);
-    ASSERT_EQ(list.size(), 3);
-    EXPECT_EQ(list[0], (FilterRecord { "D", "_", "" }));
-    EXPECT_EQ(list[1], (FilterRecord { "R", "a", "b" }));
-    EXPECT_EQ(list[2], (FilterRecord { "R", "ab", "" }));
+    EXPECT_EQ(LoadFilters(store), (FilterList { { "D", "_", "" }, { "R", "a", "b" }, { "R", "ab", "" } }));
 
     f.remove("Filter00"); // without Filter00 nothing is read
     EXPECT_EQ(LoadFilters(store), FilterList { FilterRecord {} });
@@ -147,8 +139,6 @@ TEST(GetLastPath, FallsBackOneLevelThenToHome)
     store.SaveOption("Last Path", songs + "/Old");
     EXPECT_EQ(GetLastPath(store, "Last Path"), songs + "/");
 
-    EXPECT_TRUE(DirExists(songs));
-    EXPECT_FALSE(DirExists(songs + "/Old"));
     EXPECT_FALSE(DirExists(""));
 }
 
@@ -191,7 +181,6 @@ TEST(SaveSettings, AFailureIsToldOnceWithThePathAndTheReason)
         QStringList { "Your Settings Cannot Be Saved To:\r\n\r\n/home/u/.config/Velmora/Velmora.ini\r\n\r\n"
                       "Error: Not a directory (53)\r\n\r\nVelmora Goes On, But Changed Settings Will Not Be Kept." });
     EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Exclamation);
-    EXPECT_EQ(prompter.calls.last().title, "Velmora");
 
     // The values stay in use meanwhile.
     prefs.store.SaveOption("SplitSpaces", "1");
