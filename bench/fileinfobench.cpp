@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-int FileInfoBench(const QStringList& args)
+int fileInfoBench(const QStringList& args)
 {
     if (args.size() != 1) {
         std::fprintf(stderr, "usage: velmora-bench file-info FILE\n");
@@ -25,8 +25,8 @@ int FileInfoBench(const QStringList& args)
         return 1;
     }
     ID3V2Tag tag;
-    tag.SetFileName(copy);
-    const QString text = FileInfoReport(path, tag);
+    tag.setFileName(copy);
+    const QString text = fileInfoReport(path, tag);
     std::printf("%s\n", qPrintable(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"))));
     return 0;
 }

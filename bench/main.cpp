@@ -25,14 +25,14 @@ struct BenchCommand {
     }
 
 const BenchCommand kCommands[] = {
-    VELMORA_BENCH("read-tags", "DIR", ReadTagsBench),
-    VELMORA_BENCH("save-tags", "DIR", SaveTagsBench),
-    VELMORA_BENCH("make-corpus", "DIR N", MakeCorpusBench),
-    VELMORA_BENCH("make-damaged", "DIR N", MakeDamagedBench),
-    VELMORA_BENCH("verify-saves", "DIR", VerifySavesBench),
-    VELMORA_BENCH("file-info", "FILE", FileInfoBench),
+    VELMORA_BENCH("read-tags", "DIR", readTagsBench),
+    VELMORA_BENCH("save-tags", "DIR", saveTagsBench),
+    VELMORA_BENCH("make-corpus", "DIR N", makeCorpusBench),
+    VELMORA_BENCH("make-damaged", "DIR N", makeDamagedBench),
+    VELMORA_BENCH("verify-saves", "DIR", verifySavesBench),
+    VELMORA_BENCH("file-info", "FILE", fileInfoBench),
     VELMORA_BENCH(
-        "mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG", MassRenameBench),
+        "mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG", massRenameBench),
 };
 
 namespace {

@@ -30,20 +30,20 @@ namespace {
 // Takes the outcomes and forgets them, as a window that is not painted would.
 class SilentView final : public MassRenameView {
 public:
-    void ClearResults() override { }
-    void AddResultRow(const QString&, const QString&, const QString&, ResultColour) override { ++rows; }
-    void AddPreviewRow(const QString&, const QString&, const QString&, NameCollision collision) override
+    void clearResults() override { }
+    void addResultRow(const QString&, const QString&, const QString&, ResultColour) override { ++rows; }
+    void addPreviewRow(const QString&, const QString&, const QString&, NameCollision collision) override
     {
         ++rows;
         collisions += collision != NameCollision::None;
     }
-    void SetStatusText(const QString& text) override { status = text; }
-    void SetCurrentDir(const QString&) override { }
-    void SetCounters(const MassRenameCounters&) override { }
-    void SetRunControls(bool) override { }
-    void ShowRunStatus(bool) override { }
-    void Progress() override { }
-    void RefreshNow() override { }
+    void setStatusText(const QString& text) override { status = text; }
+    void setCurrentDir(const QString&) override { }
+    void setCounters(const MassRenameCounters&) override { }
+    void setRunControls(bool) override { }
+    void showRunStatus(bool) override { }
+    void progress() override { }
+    void refreshNow() override { }
 
     qint64 rows = 0;
     qint64 collisions = 0;
@@ -79,13 +79,13 @@ void printSpeed(const MassRenameCounters& c, double cpu, qint64 ns)
 
 } // namespace
 
-int MassRenameUndoBench(const QStringList& args)
+int massRenameUndoBench(const QStringList& args)
 {
     if (args.size() != 1)
         return usage();
     QList<RenameRecord> records;
     FileError err;
-    if (!ReadRenameRecords(args.first(), &records, &err)) {
+    if (!readRenameRecords(args.first(), &records, &err)) {
         std::fprintf(stderr, "cannot read %s: %s\n", qPrintable(args.first()), qPrintable(err.description));
         return 1;
     }
@@ -102,24 +102,24 @@ int MassRenameUndoBench(const QStringList& args)
     QElapsedTimer timer;
     const double cpuStart = cpuSeconds();
     timer.start();
-    undo.Run(records, args.first());
+    undo.run(records, args.first());
     const qint64 ns = timer.nsecsElapsed();
     const double cpu = cpuSeconds() - cpuStart;
     std::printf("records: %lld\n", qlonglong(records.size()));
     for (const QString& message : prompter.messageTexts())
         std::printf("message: %s\n", qPrintable(QString(message).replace(QLatin1String("\r\n"), QLatin1String(" "))));
-    for (const QString& left : undo.LeftAlone())
+    for (const QString& left : undo.leftAlone())
         std::printf("left_alone: %s\n", qPrintable(left));
-    std::printf("log: %s\n", qPrintable(undo.LogFileName()));
+    std::printf("log: %s\n", qPrintable(undo.logFileName()));
     std::printf("status: %s\n", qPrintable(view.status));
-    printSpeed(undo.Counters(), cpu, ns);
+    printSpeed(undo.counters(), cpu, ns);
     return 0;
 }
 
-int MassRenameBench(const QStringList& args)
+int massRenameBench(const QStringList& args)
 {
     if (!args.isEmpty() && args.first() == QLatin1String("undo"))
-        return MassRenameUndoBench(args.mid(1));
+        return massRenameUndoBench(args.mid(1));
     bool preview = false;
     MassRenameChoices choices;
     bool haveFormat = false;
@@ -145,8 +145,8 @@ int MassRenameBench(const QStringList& args)
 
     MemorySettingsBackend backend;
     Preferences prefs(backend);
-    prefs.LoadOptions();
-    prefs.LoadFilters();
+    prefs.loadOptions();
+    prefs.loadFilters();
     LocalFileSystem files;
     SystemClock clock;
     ScriptedPrompter prompter;
@@ -162,15 +162,15 @@ int MassRenameBench(const QStringList& args)
     const double cpuStart = cpuSeconds();
     timer.start();
     if (preview)
-        engine.Preview(choices);
+        engine.preview(choices);
     else
-        engine.Run(choices);
+        engine.run(choices);
     const qint64 ns = timer.nsecsElapsed();
     const double cpu = cpuSeconds() - cpuStart;
 
     if (preview) {
         std::printf("preview: no file changed\n");
-        for (const PlannedFile& f : engine.Plan())
+        for (const PlannedFile& f : engine.plan())
             if (f.collision != NameCollision::None)
                 std::printf("taken: %s%s -> %s (%s)\n", qPrintable(f.dir), qPrintable(f.name), qPrintable(f.newName),
                     f.collision == NameCollision::ExistingFile ? "existing file" : "earlier file of the run");
@@ -179,8 +179,8 @@ int MassRenameBench(const QStringList& args)
     for (const QString& message : prompter.messageTexts())
         std::printf("message: %s\n", qPrintable(QString(message).replace(QLatin1String("\r\n"), QLatin1String(" "))));
     if (choices.logOperation)
-        std::printf("log: %s\n", qPrintable(engine.LogFileName()));
+        std::printf("log: %s\n", qPrintable(engine.logFileName()));
     std::printf("status: %s\n", qPrintable(view.status));
-    printSpeed(engine.Counters(), cpu, ns);
+    printSpeed(engine.counters(), cpu, ns);
     return 0;
 }

@@ -202,7 +202,7 @@ QByteArray readAll(const QString& path)
 
 } // namespace
 
-int MakeDamagedBench(const QStringList& args)
+int makeDamagedBench(const QStringList& args)
 {
     if (args.size() < 2)
         return 2;
@@ -218,27 +218,27 @@ int MakeDamagedBench(const QStringList& args)
     return 0;
 }
 
-int VerifySavesBench(const QStringList& args)
+int verifySavesBench(const QStringList& args)
 {
     if (args.isEmpty())
         return 2;
     QDir d(args.at(0));
-    const QStringList names = ListMp3Files(d.path());
+    const QStringList names = listMp3Files(d.path());
     int saved = 0, refused = 0, audioChanged = 0, refusedButChanged = 0;
     QMap<QString, int> reasons;
     qint64 framesBefore = 0, framesKept = 0, framesLost = 0;
     for (const QString& name : names) {
         const QString path = d.filePath(name);
         ID3V2Tag t;
-        t.SetFileName(path);
+        t.setFileName(path);
         const QByteArray before = readAll(path); // after the load (which may drop a redundant trailer)
         const Walk wb = walk(before);
-        t.SetTitle(QStringLiteral("Checked"));
-        const bool ok = t.Update();
+        t.setTitle(QStringLiteral("Checked"));
+        const bool ok = t.update();
         const QByteArray after = readAll(path);
         if (!ok) {
             ++refused;
-            ++reasons[t.LastError()];
+            ++reasons[t.lastError()];
             if (after != before) {
                 ++refusedButChanged;
                 std::printf("refused but changed: %s\n", qPrintable(name));

@@ -19,7 +19,7 @@ namespace {
 QStringList mp3Files(const QString& dir)
 {
     QStringList out;
-    for (const QString& name : ListMp3Files(dir))
+    for (const QString& name : listMp3Files(dir))
         out << QDir(dir).filePath(name);
     return out;
 }
@@ -64,7 +64,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-int ReadTagsBench(const QStringList& args)
+int readTagsBench(const QStringList& args)
 {
     if (args.size() != 1) {
         std::fprintf(stderr, "usage: velmora-bench read-tags DIR\n");
@@ -77,8 +77,8 @@ int ReadTagsBench(const QStringList& args)
     const double cpuStart = cpuSeconds();
     timer.start();
     for (const QString& path : files) {
-        tag.SetFileName(path);
-        titles += tag.Title().size();
+        tag.setFileName(path);
+        titles += tag.title().size();
     }
     const qint64 ns = timer.nsecsElapsed();
     const double cpu = cpuSeconds() - cpuStart;
@@ -87,7 +87,7 @@ int ReadTagsBench(const QStringList& args)
     return 0;
 }
 
-int SaveTagsBench(const QStringList& args)
+int saveTagsBench(const QStringList& args)
 {
     if (args.size() != 1) {
         std::fprintf(stderr, "usage: velmora-bench save-tags DIR\n");
@@ -101,24 +101,24 @@ int SaveTagsBench(const QStringList& args)
     const double cpuStart = cpuSeconds();
     timer.start();
     for (const QString& path : files) {
-        tag.SetFileName(path); // the selection: the boxes get these values
+        tag.setFileName(path); // the selection: the boxes get these values
         QStringList boxes;
         for (int i = 0; i < kFieldCount; ++i)
-            boxes << tag.FieldText(fieldInfo(i).id);
-        tag.Reset();
+            boxes << tag.fieldText(fieldInfo(i).id);
+        tag.reset();
         for (int i = 0; i < kFieldCount; ++i)
-            tag.SetFieldText(fieldInfo(i).id, boxes.at(i));
-        if (!tag.Update())
+            tag.setFieldText(fieldInfo(i).id, boxes.at(i));
+        if (!tag.update())
             problems << QStringLiteral("refused or failed: ") + path;
-        v1.Clear();
-        v1.SetArtist(boxes.at(int(FieldId::Artist)));
-        v1.SetAlbum(boxes.at(int(FieldId::Album)));
-        v1.SetTitle(boxes.at(int(FieldId::Title)));
-        v1.SetComment(boxes.at(int(FieldId::Comments)));
-        v1.SetTrack(boxes.at(int(FieldId::Track)).toInt());
-        v1.SetTheYear(boxes.at(int(FieldId::Year)).toInt());
-        v1.SetGenre(GetGenreIndex(boxes.at(int(FieldId::Genre))));
-        if (!v1.WriteToFile(path))
+        v1.clear();
+        v1.setArtist(boxes.at(int(FieldId::Artist)));
+        v1.setAlbum(boxes.at(int(FieldId::Album)));
+        v1.setTitle(boxes.at(int(FieldId::Title)));
+        v1.setComment(boxes.at(int(FieldId::Comments)));
+        v1.setTrack(boxes.at(int(FieldId::Track)).toInt());
+        v1.setTheYear(boxes.at(int(FieldId::Year)).toInt());
+        v1.setGenre(getGenreIndex(boxes.at(int(FieldId::Genre))));
+        if (!v1.writeToFile(path))
             problems << QStringLiteral("ID3v1 write failed: ") + path;
     }
     const qint64 ns = timer.nsecsElapsed();
@@ -129,7 +129,7 @@ int SaveTagsBench(const QStringList& args)
     return problems.isEmpty() ? 0 : 1;
 }
 
-int MakeCorpusBench(const QStringList& args)
+int makeCorpusBench(const QStringList& args)
 {
     bool ok = false;
     const int count = args.size() == 2 ? args.at(1).toInt(&ok) : 0;
@@ -148,28 +148,28 @@ int MakeCorpusBench(const QStringList& args)
     if (!writeFile(templatePath, audioFrames(24)))
         return 1;
     ID3V2Tag tag;
-    tag.SetFileName(templatePath);
+    tag.setFileName(templatePath);
     const QString n = QStringLiteral("#####");
-    tag.SetArtist(QStringLiteral("Artist ") + n);
-    tag.SetAlbum(QStringLiteral("Album ") + n);
-    tag.SetTitle(QStringLiteral("Title ") + n);
-    tag.SetTrack(7);
-    tag.SetTotalTracks(12);
-    tag.SetYear(1999);
-    tag.SetGenre(QStringLiteral("Trip-Hop"));
-    tag.SetComments(QStringLiteral("Comment ") + n);
-    tag.SetUniqueKey(QStringLiteral("KEY") + n);
-    tag.SetUserText(QStringLiteral("User text ") + n);
-    tag.SetUserURL(QStringLiteral("http://example.org/u/") + n);
-    tag.SetArtistURL(QStringLiteral("http://example.org/a/") + n);
-    tag.SetComposer(QStringLiteral("Composer ") + n);
-    tag.SetOrigArtist(QStringLiteral("Orig ") + n);
-    tag.SetEncodedBy(QStringLiteral("Velmora bench"));
-    tag.SetMood(QStringLiteral("Calm"));
-    tag.SetPreference(QStringLiteral("Good"));
-    tag.SetSituation(QStringLiteral("Work"));
-    tag.SetTempo(QStringLiteral("Fast"));
-    if (!tag.Update()) {
+    tag.setArtist(QStringLiteral("Artist ") + n);
+    tag.setAlbum(QStringLiteral("Album ") + n);
+    tag.setTitle(QStringLiteral("Title ") + n);
+    tag.setTrack(7);
+    tag.setTotalTracks(12);
+    tag.setYear(1999);
+    tag.setGenre(QStringLiteral("Trip-Hop"));
+    tag.setComments(QStringLiteral("Comment ") + n);
+    tag.setUniqueKey(QStringLiteral("KEY") + n);
+    tag.setUserText(QStringLiteral("User text ") + n);
+    tag.setUserURL(QStringLiteral("http://example.org/u/") + n);
+    tag.setArtistURL(QStringLiteral("http://example.org/a/") + n);
+    tag.setComposer(QStringLiteral("Composer ") + n);
+    tag.setOrigArtist(QStringLiteral("Orig ") + n);
+    tag.setEncodedBy(QStringLiteral("Velmora bench"));
+    tag.setMood(QStringLiteral("Calm"));
+    tag.setPreference(QStringLiteral("Good"));
+    tag.setSituation(QStringLiteral("Work"));
+    tag.setTempo(QStringLiteral("Fast"));
+    if (!tag.update()) {
         std::fprintf(stderr, "cannot tag %s\n", qPrintable(templatePath));
         return 1;
     }

@@ -36,11 +36,11 @@ int main(int argc, char** argv)
     Preferences preferences(settings);
 
     Velmora window(services, preferences,
-        HelpFilePath(QCoreApplication::applicationDirPath(),
+        helpFilePath(QCoreApplication::applicationDirPath(),
             QDir::cleanPath(
                 QCoreApplication::applicationDirPath() + QLatin1Char('/') + QStringLiteral(VELMORA_DATADIR_FROM_BIN))));
     window.show();
-    window.Open(OpenRequestFor(QCoreApplication::arguments().mid(1), QDir::currentPath()));
+    window.open(openRequestFor(QCoreApplication::arguments().mid(1), QDir::currentPath()));
     const int result = app.exec();
     settings.sync();
     return result;

@@ -20,7 +20,7 @@ QString localPath(const QString& argument, const QString& workingDir)
 
 } // namespace
 
-OpenRequest OpenRequestFor(const QStringList& arguments, const QString& workingDir)
+OpenRequest openRequestFor(const QStringList& arguments, const QString& workingDir)
 {
     OpenRequest request;
     for (const QString& argument : arguments) {
@@ -29,11 +29,11 @@ OpenRequest OpenRequestFor(const QStringList& arguments, const QString& workingD
         const QString path = localPath(argument, workingDir);
         const QFileInfo info(path);
         if (!path.isEmpty() && info.isDir()) {
-            request.folder = WithTrailingSlash(QDir::cleanPath(info.absoluteFilePath()));
+            request.folder = withTrailingSlash(QDir::cleanPath(info.absoluteFilePath()));
             return request;
         }
         if (!path.isEmpty() && info.isFile() && info.fileName().endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)) {
-            request.folder = WithTrailingSlash(QDir::cleanPath(info.absolutePath()));
+            request.folder = withTrailingSlash(QDir::cleanPath(info.absolutePath()));
             request.file = info.fileName();
             return request;
         }

@@ -19,4 +19,4 @@ struct OpenRequest {
 // opens with nothing selected, a file opens its folder with it selected.
 // The arguments before it that name neither are refused; those after it
 // are not looked at.
-OpenRequest OpenRequestFor(const QStringList& arguments, const QString& workingDir);
+OpenRequest openRequestFor(const QStringList& arguments, const QString& workingDir);

@@ -4,14 +4,14 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 }
 
-QString RenameErrorStatus(const QString& newName)
+QString renameErrorStatus(const QString& newName)
 {
     return QStringLiteral("Renaming Of '") + newName + QStringLiteral("' Encountered Errors");
 }
 
-QString RenameErrorMessage(const QString& newName, const FileError& error)
+QString renameErrorMessage(const QString& newName, const FileError& error)
 {
-    QString text = RenameErrorStatus(newName) + kCrLf + kCrLf + QStringLiteral("Error: ") + error.description
+    QString text = renameErrorStatus(newName) + kCrLf + kCrLf + QStringLiteral("Error: ") + error.description
         + QStringLiteral(" (") + QString::number(error.number) + QStringLiteral(")") + kCrLf + kCrLf;
     switch (error.number) {
     case 13:

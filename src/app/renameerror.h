@@ -8,7 +8,7 @@
 // platform's description with its number, and a likely cause for the numbers
 // 13 (wrong value type), 53 (missing file or illegal name) and 75 (access).
 // Number 58 (target exists) is not shown as a box; the caller prompts instead.
-QString RenameErrorMessage(const QString& newName, const FileError& error);
+QString renameErrorMessage(const QString& newName, const FileError& error);
 
 // "Renaming Of '<new name>' Encountered Errors": the status after a failure.
-QString RenameErrorStatus(const QString& newName);
+QString renameErrorStatus(const QString& newName);

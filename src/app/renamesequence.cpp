@@ -27,11 +27,11 @@ RenameSequence::RenameSequence(
 
 bool RenameSequence::mayStart(const QString& loadedName, const QString& newName)
 {
-    if (TrimSpaces(loadedName).isEmpty()) {
+    if (trimSpaces(loadedName).isEmpty()) {
         m_prompter.message(kTitle, QStringLiteral("Please Select A File!"), MsgIcon::Information);
         return false;
     }
-    const QString trimmed = TrimSpaces(newName);
+    const QString trimmed = trimSpaces(newName);
     if (trimmed.isEmpty() || trimmed == QLatin1String(".mp3")) {
         m_prompter.message(kTitle, QStringLiteral("Please Specify A New Filename!"), MsgIcon::Information);
         return false;
@@ -47,14 +47,14 @@ bool RenameSequence::renameOnce(const QString& source, const QString& target, Fi
 void RenameSequence::fail(const QString& newName, const FileError* error)
 {
     if (error)
-        m_prompter.message(kTitle, RenameErrorMessage(newName, *error), MsgIcon::Critical);
-    m_status(RenameErrorStatus(newName));
+        m_prompter.message(kTitle, renameErrorMessage(newName, *error), MsgIcon::Critical);
+    m_status(renameErrorStatus(newName));
 }
 
 QString RenameSequence::run(const QString& source, const QString& newName)
 {
     const QFileInfo info(source);
-    const QString folder = WithTrailingSlash(info.path());
+    const QString folder = withTrailingSlash(info.path());
     const QString target = folder + newName;
     FileError error;
     // A name with "/" (or "." / "..") would leave the folder: refuse it.

@@ -2,7 +2,7 @@
 
 #include "settings/settingsstore.h"
 
-QStringList FormatListEntries()
+QStringList formatListEntries()
 {
     return { QStringLiteral("None"), QStringLiteral("Artist"), QStringLiteral("Title"), QStringLiteral("Album"),
         QStringLiteral("Comments"), QStringLiteral("Track"), QStringLiteral("Total Tracks"), QStringLiteral("Year"),
@@ -12,25 +12,25 @@ QStringList FormatListEntries()
         QStringLiteral("Situation"), QStringLiteral("Tempo") };
 }
 
-AutoFormat ParseBuiltFormat(const QString& builtFormat)
+AutoFormat parseBuiltFormat(const QString& builtFormat)
 {
     AutoFormat f;
-    if (TrimSpaces(builtFormat).isEmpty()) {
+    if (trimSpaces(builtFormat).isEmpty()) {
         f.formatString = QStringLiteral("None");
         return f;
     }
     f.formatString = builtFormat;
     const QStringList pieces = builtFormat.split(QLatin1Char('-'));
     for (const QString& piece : pieces)
-        f.parts << TrimSpaces(piece);
+        f.parts << trimSpaces(piece);
     return f;
 }
 
-QString AppendFormatEntry(const QString& builtFormat, const QString& entry, const QString& separator)
+QString appendFormatEntry(const QString& builtFormat, const QString& entry, const QString& separator)
 {
     if (entry == QLatin1String("None"))
         return {};
-    if (TrimSpaces(builtFormat).isEmpty())
+    if (trimSpaces(builtFormat).isEmpty())
         return builtFormat + entry;
     return builtFormat + separator + entry;
 }

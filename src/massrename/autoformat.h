@@ -11,12 +11,12 @@ struct AutoFormat {
 };
 
 // The entries of the field chooser, "None" first.
-QStringList FormatListEntries();
+QStringList formatListEntries();
 
 // The autoformat a built text stands for: "None" when the text is blank,
 // else the text split at every "-", each piece trimmed.
-AutoFormat ParseBuiltFormat(const QString& builtFormat);
+AutoFormat parseBuiltFormat(const QString& builtFormat);
 
 // The built text after a click on entry: "" for "None"; else the entry
 // appended, after separator unless the text is blank.
-QString AppendFormatEntry(const QString& builtFormat, const QString& entry, const QString& separator);
+QString appendFormatEntry(const QString& builtFormat, const QString& entry, const QString& separator);

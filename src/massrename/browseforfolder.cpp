@@ -2,7 +2,7 @@
 
 #include "platform/prompter.h"
 
-QString BrowseForFolder(Prompter& prompter, const QString& initialFolder)
+QString browseForFolder(Prompter& prompter, const QString& initialFolder)
 {
     QString chosen = prompter.browseForFolder(QStringLiteral("Select Target Directory"), initialFolder);
     // A path handed over by a foreign dialog ends at its first NUL.

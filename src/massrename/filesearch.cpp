@@ -24,7 +24,7 @@ FileError listingError(const QString& folder)
 
 } // namespace
 
-void FileSearch::Reset(const QString& pattern)
+void FileSearch::reset(const QString& pattern)
 {
     m_found.clear();
     m_unreadable.clear();
@@ -33,32 +33,32 @@ void FileSearch::Reset(const QString& pattern)
     m_pattern = pattern;
 }
 
-void FileSearch::StartSearch(const QString& folder, const QString& pattern)
+void FileSearch::startSearch(const QString& folder, const QString& pattern)
 {
-    Reset(pattern);
-    SearchFolder(folder);
+    reset(pattern);
+    searchFolder(folder);
 }
 
-void FileSearch::SearchSingleFolder(const QString& folder, const QString& pattern)
+void FileSearch::searchSingleFolder(const QString& folder, const QString& pattern)
 {
-    Reset(pattern);
-    CollectMatches(WithTrailingSlash(folder));
+    reset(pattern);
+    collectMatches(withTrailingSlash(folder));
 }
 
-void FileSearch::SearchFolder(const QString& path)
+void FileSearch::searchFolder(const QString& path)
 {
-    const QString p = WithTrailingSlash(path);
-    if (!CollectMatches(p))
+    const QString p = withTrailingSlash(path);
+    if (!collectMatches(p))
         return;
     const QStringList subfolders = QDir(p).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, kNameOrder);
     for (const QString& name : subfolders) {
-        SearchFolder(p + name);
+        searchFolder(p + name);
         if (m_exceeded || m_stopped)
             return;
     }
 }
 
-bool FileSearch::CollectMatches(const QString& p)
+bool FileSearch::collectMatches(const QString& p)
 {
     if (m_stop && m_stop()) {
         m_stopped = true;

@@ -33,29 +33,29 @@ public:
 
     // Called once per folder before it is listed; returning true ends the
     // walk where it is (Found then holds what was found so far).
-    void SetStopCheck(std::function<bool()> stop) { m_stop = std::move(stop); }
+    void setStopCheck(std::function<bool()> stop) { m_stop = std::move(stop); }
 
     // Replaces Found by the matches below folder (full paths). Stops once
     // more than the limit are found: Found then holds the first `limit`
-    // matches and LimitExceeded() is true.
-    void StartSearch(const QString& folder, const QString& pattern);
+    // matches and limitExceeded() is true.
+    void startSearch(const QString& folder, const QString& pattern);
     // Matches of folder alone (no subfolders), in the same order and under
     // the same limit.
-    void SearchSingleFolder(const QString& folder, const QString& pattern);
+    void searchSingleFolder(const QString& folder, const QString& pattern);
 
-    const QStringList& Found() const { return m_found; }
-    QStringList TakeFound() { return std::move(m_found); }
-    bool LimitExceeded() const { return m_exceeded; }
-    bool Stopped() const { return m_stopped; }
+    const QStringList& found() const { return m_found; }
+    QStringList takeFound() { return std::move(m_found); }
+    bool limitExceeded() const { return m_exceeded; }
+    bool stopped() const { return m_stopped; }
     // Folders that could not be listed, in walk order.
-    const QList<UnreadableFolder>& Unreadable() const { return m_unreadable; }
+    const QList<UnreadableFolder>& unreadable() const { return m_unreadable; }
 
 private:
-    void Reset(const QString& pattern);
-    void SearchFolder(const QString& path);
+    void reset(const QString& pattern);
+    void searchFolder(const QString& path);
     // Appends the matching files of p (ending in "/"); false once the limit
     // is exceeded, the walk is stopped or p cannot be listed.
-    bool CollectMatches(const QString& p);
+    bool collectMatches(const QString& p);
 
     qsizetype m_limit;
     QString m_pattern;

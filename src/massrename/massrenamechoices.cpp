@@ -15,7 +15,7 @@ const QString kLogOperation = QStringLiteral("MLogOperation");
 // A box is checked when the number at the start of its text is 1.
 bool readBox(const SettingsStore& store, const QString& key)
 {
-    return IsOn(store.GetOption(key, QString()));
+    return isOn(store.getOption(key, QString()));
 }
 
 QString flagText(bool on)
@@ -25,28 +25,28 @@ QString flagText(bool on)
 
 } // namespace
 
-MassRenameChoices LoadMassRenameChoices(const SettingsStore& store)
+MassRenameChoices loadMassRenameChoices(const SettingsStore& store)
 {
     MassRenameChoices c;
-    c.startDir = GetLastPath(store, QStringLiteral("MLastDir"));
+    c.startDir = getLastPath(store, QStringLiteral("MLastDir"));
     c.includeSubs = readBox(store, kIncludeSubs);
     c.confirmEach = readBox(store, kConfirmEach);
     c.useOptions = readBox(store, kUseOptions);
     c.useFilters = readBox(store, kUseFilters);
     c.allParts = readBox(store, kAllParts);
     c.logOperation = readBox(store, kLogOperation);
-    c.builtFormat = store.GetOption(QStringLiteral("MBuiltFormat"), QString());
+    c.builtFormat = store.getOption(QStringLiteral("MBuiltFormat"), QString());
     return c;
 }
 
-void SaveMassRenameChoices(SettingsStore& store, const MassRenameChoices& choices)
+void saveMassRenameChoices(SettingsStore& store, const MassRenameChoices& choices)
 {
-    store.SaveOption(QStringLiteral("MLastDir"), TrimSpaces(choices.startDir));
-    store.SaveOption(kIncludeSubs, flagText(choices.includeSubs));
-    store.SaveOption(kConfirmEach, flagText(choices.confirmEach));
-    store.SaveOption(kUseOptions, flagText(choices.useOptions));
-    store.SaveOption(kUseFilters, flagText(choices.useFilters));
-    store.SaveOption(kAllParts, flagText(choices.allParts));
-    store.SaveOption(kLogOperation, flagText(choices.logOperation));
-    store.SaveOption(QStringLiteral("MBuiltFormat"), TrimSpaces(choices.builtFormat));
+    store.saveOption(QStringLiteral("MLastDir"), trimSpaces(choices.startDir));
+    store.saveOption(kIncludeSubs, flagText(choices.includeSubs));
+    store.saveOption(kConfirmEach, flagText(choices.confirmEach));
+    store.saveOption(kUseOptions, flagText(choices.useOptions));
+    store.saveOption(kUseFilters, flagText(choices.useFilters));
+    store.saveOption(kAllParts, flagText(choices.allParts));
+    store.saveOption(kLogOperation, flagText(choices.logOperation));
+    store.saveOption(QStringLiteral("MBuiltFormat"), trimSpaces(choices.builtFormat));
 }

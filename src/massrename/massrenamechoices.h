@@ -19,9 +19,9 @@ struct MassRenameChoices {
 };
 
 // The stored choices (keys "MIncludeSubs" ... "MBuiltFormat"); startDir is
-// the stored "MLastDir" through GetLastPath. Absent flags read unchecked.
-MassRenameChoices LoadMassRenameChoices(const SettingsStore& store);
+// the stored "MLastDir" through getLastPath. Absent flags read unchecked.
+MassRenameChoices loadMassRenameChoices(const SettingsStore& store);
 
 // Stores the choices as the window does when it closes: "MLastDir" and
 // "MBuiltFormat" trimmed, the flags as "0" or "1".
-void SaveMassRenameChoices(SettingsStore& store, const MassRenameChoices& choices);
+void saveMassRenameChoices(SettingsStore& store, const MassRenameChoices& choices);

@@ -71,9 +71,9 @@ qint64 id3v2Size(const QByteArray& head)
 // folder holds now, changed by each rename planned before.
 class PlannedNames {
 public:
-    NameCollision Take(const QString& dir, const QString& name, const QString& newName)
+    NameCollision take(const QString& dir, const QString& name, const QString& newName)
     {
-        QSet<QString>& present = Names(dir);
+        QSet<QString>& present = names(dir);
         if (present.contains(newName))
             return m_added[dir].contains(newName) ? NameCollision::InsideRun : NameCollision::ExistingFile;
         present.remove(name);
@@ -83,7 +83,7 @@ public:
     }
 
 private:
-    QSet<QString>& Names(const QString& dir)
+    QSet<QString>& names(const QString& dir)
     {
         auto it = m_present.find(dir);
         if (it == m_present.end()) {
@@ -107,65 +107,65 @@ MassRenameEngine::MassRenameEngine(PlatformServices& services, Preferences& pref
     , m_errors(services.prompter)
     , m_v2(std::make_unique<ID3V2Tag>(services.prompter))
     , m_v1(std::make_unique<ID3V1Tag>(&m_errors))
-    , m_logFolder(MassRenameLog::DefaultFolder())
+    , m_logFolder(MassRenameLog::defaultFolder())
     , m_fileLimit(FileSearch::kDefaultLimit)
 {
 }
 
 MassRenameEngine::~MassRenameEngine() = default;
 
-MassRenameEngine::GoResult MassRenameEngine::Go(const MassRenameChoices& choices)
+MassRenameEngine::GoResult MassRenameEngine::go(const MassRenameChoices& choices)
 {
-    if (!DirExists(choices.startDir)) {
+    if (!dirExists(choices.startDir)) {
         m_services.prompter->message(
             QStringLiteral("Error!"), QStringLiteral("The Starting Directory Cannot Be Found!"), MsgIcon::Critical);
         return GoResult::StartDirMissing;
     }
-    m_view.ClearResults();
-    const QString question = RunConfirmationText(choices, m_prefs.options);
+    m_view.clearResults();
+    const QString question = runConfirmationText(choices, m_prefs.options);
     if (!m_services.prompter->askYesNo(kProduct + QStringLiteral(" - Mass Renaming..."), question))
         return GoResult::Declined;
-    Run(choices);
+    run(choices);
     return GoResult::Ran;
 }
 
-void MassRenameEngine::CloseLog()
+void MassRenameEngine::closeLog()
 {
-    m_log.Close();
-    m_journal.Close();
+    m_log.close();
+    m_journal.close();
 }
 
-void MassRenameEngine::PrepareRun(const MassRenameChoices& choices)
+void MassRenameEngine::prepareRun(const MassRenameChoices& choices)
 {
     m_choices = choices;
     const bool filterCase
-        = choices.useFilters && IsOn(m_prefs.store.GetOption(QStringLiteral("FilterCase"), QStringLiteral("0")));
+        = choices.useFilters && isOn(m_prefs.store.getOption(QStringLiteral("FilterCase"), QStringLiteral("0")));
     m_rules
-        = MakeRenameCleanupRules(choices.useOptions, choices.useFilters, m_prefs.options, m_prefs.filters, filterCase);
-    m_separator = RunSeparator(m_rules);
+        = makeRenameCleanupRules(choices.useOptions, choices.useFilters, m_prefs.options, m_prefs.filters, filterCase);
+    m_separator = runSeparator(m_rules);
     m_limitExceeded = false;
     m_currentDir.clear();
 }
 
-void MassRenameEngine::StartRun()
+void MassRenameEngine::startRun()
 {
     m_stopRequested = false;
     m_stopped = false;
     m_renames.clear();
-    m_errors.Reset();
-    m_view.ShowRunStatus(true);
-    m_view.SetRunControls(false);
-    SetStatus(QStringLiteral("Mass Renaming In Progress"));
+    m_errors.reset();
+    m_view.showRunStatus(true);
+    m_view.setRunControls(false);
+    setStatus(QStringLiteral("Mass Renaming In Progress"));
     m_counters = {};
-    ShowCounters();
+    showCounters();
 }
 
-void MassRenameEngine::OpenLog()
+void MassRenameEngine::openLog()
 {
     const QDateTime started = m_services.clock->now();
-    m_logFileName = m_logFolder + MassRenameLog::FileNameFor(started);
+    m_logFileName = m_logFolder + MassRenameLog::fileNameFor(started);
     FileError err;
-    if (!m_log.Open(m_logFileName, &err)) {
+    if (!m_log.open(m_logFileName, &err)) {
         m_services.prompter->message(kProduct,
             QStringLiteral("Could Not Open Log File!") + kCrLf + kCrLf + err.description + QStringLiteral(" (")
                 + QString::number(err.number) + QLatin1Char(')'),
@@ -173,57 +173,57 @@ void MassRenameEngine::OpenLog()
         return;
     }
     // Without its journal a run can still be undone from the log's lines.
-    m_journal.Open(JournalPathFor(m_logFileName), nullptr);
-    m_log.WriteOpening(RunSettingsText(m_choices, m_prefs.options), started);
+    m_journal.open(journalPathFor(m_logFileName), nullptr);
+    m_log.writeOpening(runSettingsText(m_choices, m_prefs.options), started);
 }
 
-bool MassRenameEngine::StopNow()
+bool MassRenameEngine::stopNow()
 {
     if (m_stopRequested)
         m_stopped = true;
     return m_stopped;
 }
 
-QStringList MassRenameEngine::Walk()
+QStringList MassRenameEngine::walk()
 {
-    m_format = ParseBuiltFormat(m_choices.builtFormat);
-    m_view.SetCurrentDir(QString());
-    SetStatus(QStringLiteral("Searching For Files To Process...."));
-    m_view.RefreshNow();
+    m_format = parseBuiltFormat(m_choices.builtFormat);
+    m_view.setCurrentDir(QString());
+    setStatus(QStringLiteral("Searching For Files To Process...."));
+    m_view.refreshNow();
 
     FileSearch search(m_fileLimit);
-    search.SetStopCheck([this] {
-        m_view.Progress();
+    search.setStopCheck([this] {
+        m_view.progress();
         return m_stopRequested;
     });
     const QString pattern = QStringLiteral("*.mp3");
     if (m_choices.includeSubs)
-        search.StartSearch(m_choices.startDir, pattern);
+        search.startSearch(m_choices.startDir, pattern);
     else
-        search.SearchSingleFolder(m_choices.startDir, pattern);
-    m_stopped = search.Stopped();
-    m_limitExceeded = search.LimitExceeded();
+        search.searchSingleFolder(m_choices.startDir, pattern);
+    m_stopped = search.stopped();
+    m_limitExceeded = search.limitExceeded();
     if (m_limitExceeded)
-        m_log.WriteLimitNote(m_fileLimit);
-    for (const FileSearch::UnreadableFolder& folder : search.Unreadable()) {
+        m_log.writeLimitNote(m_fileLimit);
+    for (const FileSearch::UnreadableFolder& folder : search.unreadable()) {
         ++m_counters.errors;
-        m_log.WriteFolderUnreadable(folder.folder, folder.error.description);
-        m_view.AddResultRow(folder.folder, QString(), QString(), ResultColour::Failed);
+        m_log.writeFolderUnreadable(folder.folder, folder.error.description);
+        m_view.addResultRow(folder.folder, QString(), QString(), ResultColour::Failed);
     }
-    const QStringList found = search.TakeFound();
+    const QStringList found = search.takeFound();
     m_counters.found = found.size();
-    ShowCounters();
-    SetStatus(QStringLiteral("Processing Files..."));
+    showCounters();
+    setStatus(QStringLiteral("Processing Files..."));
     return found;
 }
 
-void MassRenameEngine::FinishRun(bool logged)
+void MassRenameEngine::finishRun(bool logged)
 {
     if (m_stopped)
-        m_log.WriteStopped(m_counters.total, m_counters.found);
+        m_log.writeStopped(m_counters.total, m_counters.found);
     if (logged)
-        m_log.WriteClosing(m_counters, m_services.clock->now());
-    m_journal.Close();
+        m_log.writeClosing(m_counters, m_services.clock->now());
+    m_journal.close();
 
     QString status;
     if (m_stopped) {
@@ -236,47 +236,47 @@ void MassRenameEngine::FinishRun(bool logged)
             status += QStringLiteral(" (More Than ") + QString::number(m_fileLimit)
                 + QStringLiteral(" Found, The Rest Were Left)");
     }
-    SetStatus(status + QStringLiteral(" - View Log For Details"));
-    m_view.SetRunControls(true);
-    m_view.ShowRunStatus(false);
-    m_view.RefreshNow();
+    setStatus(status + QStringLiteral(" - View Log For Details"));
+    m_view.setRunControls(true);
+    m_view.showRunStatus(false);
+    m_view.refreshNow();
 }
 
-void MassRenameEngine::Run(const MassRenameChoices& choices)
+void MassRenameEngine::run(const MassRenameChoices& choices)
 {
-    PrepareRun(choices);
+    prepareRun(choices);
     m_havePlan = false;
     m_plan.clear();
-    StartRun();
+    startRun();
     if (m_choices.logOperation)
-        OpenLog();
-    const QStringList found = Walk();
+        openLog();
+    const QStringList found = walk();
 
     m_continue = true;
     for (const QString& path : found) {
-        if (!StartNextFile())
+        if (!startNextFile())
             break;
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        ProcessFile(path.left(slash + 1), path.mid(slash + 1));
-        ShowCounters();
-        m_view.Progress();
+        processFile(path.left(slash + 1), path.mid(slash + 1));
+        showCounters();
+        m_view.progress();
     }
-    FinishRun(m_choices.logOperation);
+    finishRun(m_choices.logOperation);
 }
 
-const QList<PlannedFile>& MassRenameEngine::Preview(const MassRenameChoices& choices)
+const QList<PlannedFile>& MassRenameEngine::preview(const MassRenameChoices& choices)
 {
-    PrepareRun(choices);
-    m_view.ClearResults();
-    StartRun();
+    prepareRun(choices);
+    m_view.clearResults();
+    startRun();
     m_plan.clear();
-    const QStringList found = Walk();
-    SetStatus(QStringLiteral("Previewing Files..."));
+    const QStringList found = walk();
+    setStatus(QStringLiteral("Previewing Files..."));
 
     PlannedNames names;
     qint64 collisions = 0;
     for (const QString& path : found) {
-        if (StopNow())
+        if (stopNow())
             break;
         ++m_counters.total;
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -284,37 +284,37 @@ const QList<PlannedFile>& MassRenameEngine::Preview(const MassRenameChoices& cho
         const QString name = path.mid(slash + 1);
         if (dir != m_currentDir) {
             m_currentDir = dir;
-            m_view.SetCurrentDir(dir);
+            m_view.setCurrentDir(dir);
         }
-        PlannedFile f = Decide(dir, name, true);
+        PlannedFile f = decide(dir, name, true);
         switch (f.outcome) {
         case PlannedFile::Outcome::Rename:
-            f.collision = names.Take(dir, name, f.newName);
+            f.collision = names.take(dir, name, f.newName);
             if (f.collision == NameCollision::None) {
                 ++m_counters.renamed;
             } else {
                 ++m_counters.errors;
                 ++collisions;
             }
-            m_view.AddPreviewRow(dir, name, f.newName, f.collision);
+            m_view.addPreviewRow(dir, name, f.newName, f.collision);
             break;
         case PlannedFile::Outcome::SameName:
             ++m_counters.skipped;
-            m_view.AddResultRow(dir, name, f.newName, ResultColour::Failed);
+            m_view.addResultRow(dir, name, f.newName, ResultColour::Failed);
             break;
         case PlannedFile::Outcome::Skip:
             ++m_counters.skipped;
-            m_view.AddResultRow(dir, name, name, ResultColour::Failed);
+            m_view.addResultRow(dir, name, name, ResultColour::Failed);
             break;
         case PlannedFile::Outcome::ZeroLength:
         case PlannedFile::Outcome::Unreadable:
             ++m_counters.errors;
-            m_view.AddResultRow(dir, name, QString(), ResultColour::Failed);
+            m_view.addResultRow(dir, name, QString(), ResultColour::Failed);
             break;
         }
         m_plan << f;
-        ShowCounters();
-        m_view.Progress();
+        showCounters();
+        m_view.progress();
     }
     m_havePlan = !m_stopped;
     m_planChoices = choices;
@@ -327,63 +327,63 @@ const QList<PlannedFile>& MassRenameEngine::Preview(const MassRenameChoices& cho
             + QStringLiteral(" Of ") + QString::number(m_counters.total) + QStringLiteral(" Files Would Be Renamed");
     if (collisions > 0)
         status += QStringLiteral(", ") + QString::number(collisions) + QStringLiteral(" New Names Are Taken");
-    SetStatus(status);
-    m_view.SetRunControls(true);
-    m_view.ShowRunStatus(false);
-    m_view.RefreshNow();
+    setStatus(status);
+    m_view.setRunControls(true);
+    m_view.showRunStatus(false);
+    m_view.refreshNow();
     return m_plan;
 }
 
-void MassRenameEngine::RenamePreviewed()
+void MassRenameEngine::renamePreviewed()
 {
     if (!m_havePlan)
         return;
     const QList<PlannedFile> plan = std::exchange(m_plan, {});
     m_havePlan = false;
-    PrepareRun(m_planChoices);
-    m_view.ClearResults();
-    StartRun();
+    prepareRun(m_planChoices);
+    m_view.clearResults();
+    startRun();
     if (m_choices.logOperation)
-        OpenLog();
-    m_format = ParseBuiltFormat(m_choices.builtFormat);
+        openLog();
+    m_format = parseBuiltFormat(m_choices.builtFormat);
     m_counters.found = plan.size();
-    ShowCounters();
-    SetStatus(QStringLiteral("Processing Files..."));
-    const bool fromTags = TrimSpaces(m_format.formatString) != QLatin1String("None");
+    showCounters();
+    setStatus(QStringLiteral("Processing Files..."));
+    const bool fromTags = trimSpaces(m_format.formatString) != QLatin1String("None");
 
     m_continue = true;
     for (PlannedFile f : plan) {
-        if (!StartNextFile())
+        if (!startNextFile())
             break;
         if (f.dir != m_currentDir) {
             m_currentDir = f.dir;
-            m_view.SetCurrentDir(f.dir);
+            m_view.setCurrentDir(f.dir);
         }
         m_tailKeep = -1;
         // The trailer is rewritten as in a run, but the name stays the
         // previewed one.
         if (f.outcome == PlannedFile::Outcome::Rename && fromTags)
-            LoadTags(f.dir, f.name, false, &f);
-        Carry(f);
-        ShowCounters();
-        m_view.Progress();
+            loadTags(f.dir, f.name, false, &f);
+        carry(f);
+        showCounters();
+        m_view.progress();
     }
-    FinishRun(m_choices.logOperation);
+    finishRun(m_choices.logOperation);
 }
 
-void MassRenameEngine::ProcessFile(const QString& dir, const QString& name)
+void MassRenameEngine::processFile(const QString& dir, const QString& name)
 {
     // Names are used as they are: a name may begin or end with a space.
-    if (TrimSpaces(name).isEmpty())
+    if (trimSpaces(name).isEmpty())
         return;
     if (dir != m_currentDir) {
         m_currentDir = dir;
-        m_view.SetCurrentDir(dir);
+        m_view.setCurrentDir(dir);
     }
-    Carry(Decide(dir, name, false));
+    carry(decide(dir, name, false));
 }
 
-PlannedFile MassRenameEngine::Decide(const QString& dir, const QString& name, bool preview)
+PlannedFile MassRenameEngine::decide(const QString& dir, const QString& name, bool preview)
 {
     PlannedFile f;
     f.dir = dir;
@@ -407,17 +407,17 @@ PlannedFile MassRenameEngine::Decide(const QString& dir, const QString& name, bo
     }
 
     QString base;
-    const bool fromTags = TrimSpaces(m_format.formatString) != QLatin1String("None");
+    const bool fromTags = trimSpaces(m_format.formatString) != QLatin1String("None");
     if (fromTags) {
-        if (!LoadTags(dir, name, preview, &f) || !BuildFromTags(&f))
+        if (!loadTags(dir, name, preview, &f) || !buildFromTags(&f))
             return f;
         base = m_fileParts.join(m_separator);
     } else {
-        base = BeforeLast(name, QLatin1Char('.'));
+        base = beforeLast(name, QLatin1Char('.'));
     }
     // Filters may put back what the tag values were cleared of.
-    const QString cleaned = withoutLeadingDots(withoutControls(MassRenameCleanup(base, m_rules)));
-    if (TrimSpaces(cleaned).isEmpty()) {
+    const QString cleaned = withoutLeadingDots(withoutControls(massRenameCleanup(base, m_rules)));
+    if (trimSpaces(cleaned).isEmpty()) {
         f.outcome = PlannedFile::Outcome::Skip;
         f.reason = fromTags ? kNoValidName : kNoValidCleanName;
         return f;
@@ -427,23 +427,23 @@ PlannedFile MassRenameEngine::Decide(const QString& dir, const QString& name, bo
     return f;
 }
 
-bool MassRenameEngine::StartNextFile()
+bool MassRenameEngine::startNextFile()
 {
-    if (StopNow())
+    if (stopNow())
         return false;
     ++m_counters.total;
-    ShowCounters();
+    showCounters();
     if (m_continue)
         return true;
-    m_view.RefreshNow();
+    m_view.refreshNow();
     m_services.prompter->message(kProduct, QStringLiteral("Mass Renaming Cancelled."), MsgIcon::Information);
     return false;
 }
 
-bool MassRenameEngine::LoadTags(const QString& dir, const QString& name, bool preview, PlannedFile* f)
+bool MassRenameEngine::loadTags(const QString& dir, const QString& name, bool preview, PlannedFile* f)
 {
     m_fileParts.clear();
-    m_currentFile = WithTrailingSlash(dir) + name;
+    m_currentFile = withTrailingSlash(dir) + name;
     QString loadFrom = m_currentFile;
     std::unique_ptr<QTemporaryDir> scratch;
     if (preview) {
@@ -469,25 +469,25 @@ bool MassRenameEngine::LoadTags(const QString& dir, const QString& name, bool pr
             copy.close();
         }
     } else {
-        NoteTailBefore(m_currentFile);
+        noteTailBefore(m_currentFile);
     }
     // The tag object keeps its old name when a file cannot be opened; start
     // from a fresh one when that name is this file's, so failure shows.
-    if (m_v2->FileName() == loadFrom)
+    if (m_v2->fileName() == loadFrom)
         m_v2 = std::make_unique<ID3V2Tag>(m_services.prompter);
     const FileTimeKeeper keepTime(m_currentFile, m_prefs.options.KeepFileTimes); // over the tag writes below
-    m_v2->SetFileName(loadFrom);
-    if (m_v2->FileName() != loadFrom) {
+    m_v2->setFileName(loadFrom);
+    if (m_v2->fileName() != loadFrom) {
         f->outcome = PlannedFile::Outcome::Unreadable;
         f->reason = kCannotOpen;
         return false;
     }
     if (!preview)
-        MirrorV1FromV2();
+        mirrorV1FromV2();
     return true;
 }
 
-void MassRenameEngine::NoteTailBefore(const QString& path)
+void MassRenameEngine::noteTailBefore(const QString& path)
 {
     m_tailKeep = -1;
     m_tail.clear();
@@ -504,7 +504,7 @@ void MassRenameEngine::NoteTailBefore(const QString& path)
     }
 }
 
-bool MassRenameEngine::BuildFromTags(PlannedFile* f)
+bool MassRenameEngine::buildFromTags(PlannedFile* f)
 {
     bool missing = false;
     for (const QString& part : std::as_const(m_format.parts)) {
@@ -514,13 +514,13 @@ bool MassRenameEngine::BuildFromTags(PlannedFile* f)
         bool ok = true;
         switch (id) {
         case FieldId::Track:
-            ok = AddNamePart(std::abs(m_v2->Track()));
+            ok = addNamePart(std::abs(m_v2->track()));
             break;
         case FieldId::TotalTracks:
-            ok = AddNamePart(std::abs(m_v2->TotalTracks()));
+            ok = addNamePart(std::abs(m_v2->totalTracks()));
             break;
         default:
-            ok = AddNamePart(m_v2->FieldText(id));
+            ok = addNamePart(m_v2->fieldText(id));
             break;
         }
         if (!ok)
@@ -534,128 +534,128 @@ bool MassRenameEngine::BuildFromTags(PlannedFile* f)
     return true;
 }
 
-bool MassRenameEngine::AddNamePart(const QString& text)
+bool MassRenameEngine::addNamePart(const QString& text)
 {
-    const QString t = TrimSpaces(withoutLeadingDots(TrimSpaces(withoutControls(text))));
+    const QString t = trimSpaces(withoutLeadingDots(trimSpaces(withoutControls(text))));
     const bool ok = !m_choices.allParts || !t.isEmpty();
     if (ok && !t.isEmpty())
         m_fileParts << t;
     return ok;
 }
 
-bool MassRenameEngine::AddNamePart(int number)
+bool MassRenameEngine::addNamePart(int number)
 {
     if (m_choices.useOptions && m_prefs.options.UseFormattedTrack)
-        return AddNamePart(FormatTrack(number, m_prefs.options));
-    return AddNamePart(QString::number(number));
+        return addNamePart(formatTrack(number, m_prefs.options));
+    return addNamePart(QString::number(number));
 }
 
-void MassRenameEngine::MirrorV1FromV2()
+void MassRenameEngine::mirrorV1FromV2()
 {
-    if (TrimSpaces(m_currentFile).isEmpty())
+    if (trimSpaces(m_currentFile).isEmpty())
         return;
-    m_v1->Clear();
+    m_v1->clear();
     std::array<QString, kFieldCount> texts;
     for (FieldId id : { FieldId::Artist, FieldId::Album, FieldId::Title, FieldId::Track, FieldId::Year, FieldId::Genre,
              FieldId::Comments })
-        texts[int(id)] = m_v2->FieldText(id);
-    SetTrailerFields(*m_v1, texts);
-    m_errors.Take();
-    if (m_v1->WriteToFile(m_currentFile))
+        texts[int(id)] = m_v2->fieldText(id);
+    setTrailerFields(*m_v1, texts);
+    m_errors.take();
+    if (m_v1->writeToFile(m_currentFile))
         return;
     // The run goes on; the failure is logged and shown unless the user
     // chose to skip errors of its kind.
-    const QString message = m_errors.Take();
+    const QString message = m_errors.take();
     if (message.isEmpty())
         return;
     QString description = message;
     int number = 0;
-    ParseErrorMessage(message, &description, &number);
-    m_log.WriteTagWriteFailed(m_currentFile, description);
-    if (!m_errors.IsMuted(number)) {
-        m_view.RefreshNow();
-        m_errors.Show(message, number);
+    parseErrorMessage(message, &description, &number);
+    m_log.writeTagWriteFailed(m_currentFile, description);
+    if (!m_errors.isMuted(number)) {
+        m_view.refreshNow();
+        m_errors.show(message, number);
     }
 }
 
-void MassRenameEngine::Carry(const PlannedFile& f)
+void MassRenameEngine::carry(const PlannedFile& f)
 {
     const QString& dir = f.dir;
     const QString& name = f.name;
     switch (f.outcome) {
     case PlannedFile::Outcome::Unreadable:
-        Fail(dir, name, QString(), f.reason, false);
+        fail(dir, name, QString(), f.reason, false);
         return;
     case PlannedFile::Outcome::ZeroLength:
-        SetStatus(QStringLiteral("Error: Zero-Length File Encountered"));
-        m_log.WriteZeroLength(dir, name);
+        setStatus(QStringLiteral("Error: Zero-Length File Encountered"));
+        m_log.writeZeroLength(dir, name);
         ++m_counters.errors;
-        m_view.AddResultRow(dir, name, QString(), ResultColour::Failed);
+        m_view.addResultRow(dir, name, QString(), ResultColour::Failed);
         return;
     case PlannedFile::Outcome::Skip:
-        Skip(dir, name, f.reason);
+        skip(dir, name, f.reason);
         return;
     case PlannedFile::Outcome::SameName:
-        m_view.AddResultRow(dir, name, f.newName, ResultColour::Failed);
-        m_log.WriteSameName(dir, name);
+        m_view.addResultRow(dir, name, f.newName, ResultColour::Failed);
+        m_log.writeSameName(dir, name);
         ++m_counters.skipped;
-        SetStatus(QStringLiteral("Skipping ") + dir + name);
+        setStatus(QStringLiteral("Skipping ") + dir + name);
         return;
     case PlannedFile::Outcome::Rename:
         break;
     }
     if (m_choices.confirmEach) {
-        m_view.RefreshNow();
+        m_view.refreshNow();
         const Answer answer = m_services.prompter->askYesNoCancel(kProduct,
             QStringLiteral("Rename...") + kCrLf + kCrLf + dir + name + kCrLf + kCrLf + QStringLiteral(" As") + kCrLf
                 + kCrLf + dir + f.newName);
         if (answer == Answer::Cancel) {
-            m_log.WriteCancelled();
+            m_log.writeCancelled();
             m_continue = false;
         }
         if (answer != Answer::Yes) {
             ++m_counters.skipped;
-            SetStatus(QStringLiteral("Skipping ") + dir + name);
-            m_view.AddResultRow(dir, name, f.newName, ResultColour::Failed);
-            m_log.WriteDeclined(dir, name);
+            setStatus(QStringLiteral("Skipping ") + dir + name);
+            m_view.addResultRow(dir, name, f.newName, ResultColour::Failed);
+            m_log.writeDeclined(dir, name);
             return;
         }
     }
-    Rename(dir, name, f.newName);
+    rename(dir, name, f.newName);
 }
 
-void MassRenameEngine::Skip(const QString& dir, const QString& name, const QString& reason)
+void MassRenameEngine::skip(const QString& dir, const QString& name, const QString& reason)
 {
     ++m_counters.skipped;
-    m_view.AddResultRow(dir, name, name, ResultColour::Failed);
-    SetStatus(QStringLiteral("Skipping ") + dir + name);
-    m_log.WriteSkipped(dir, name, reason);
+    m_view.addResultRow(dir, name, name, ResultColour::Failed);
+    setStatus(QStringLiteral("Skipping ") + dir + name);
+    m_log.writeSkipped(dir, name, reason);
 }
 
-void MassRenameEngine::Fail(
+void MassRenameEngine::fail(
     const QString& dir, const QString& name, const QString& newName, const QString& description, bool renameFailed)
 {
-    m_view.AddResultRow(dir, name, newName, ResultColour::Failed);
+    m_view.addResultRow(dir, name, newName, ResultColour::Failed);
     if (renameFailed)
-        m_log.WriteRenameFailed(dir, name, description);
+        m_log.writeRenameFailed(dir, name, description);
     else
-        m_log.WriteUnreadable(dir, name, description);
+        m_log.writeUnreadable(dir, name, description);
     ++m_counters.errors;
-    SetStatus(QStringLiteral("Error On ") + dir + name + QStringLiteral(" - View Log File"));
+    setStatus(QStringLiteral("Error On ") + dir + name + QStringLiteral(" - View Log File"));
 }
 
-void MassRenameEngine::Rename(const QString& dir, const QString& name, const QString& newName)
+void MassRenameEngine::rename(const QString& dir, const QString& name, const QString& newName)
 {
-    SetStatus(QStringLiteral("Renaming ") + dir + name);
+    setStatus(QStringLiteral("Renaming ") + dir + name);
     FileError err;
     FileSystem& files = *m_services.files;
     if (!files.resetAttributes(dir + name, &err) || !files.rename(dir + name, dir + newName, &err)) {
-        Fail(dir, name, newName, err.description, true);
+        fail(dir, name, newName, err.description, true);
         return;
     }
     ++m_counters.renamed;
-    m_log.WriteRenamed(dir, name, newName);
-    m_view.AddResultRow(dir, name, newName, ResultColour::Renamed);
+    m_log.writeRenamed(dir, name, newName);
+    m_view.addResultRow(dir, name, newName, ResultColour::Renamed);
 
     RenameRecord record;
     record.dir = dir;
@@ -666,6 +666,6 @@ void MassRenameEngine::Rename(const QString& dir, const QString& name, const QSt
         record.tailKeep = m_tailKeep;
         record.tail = m_tail;
     }
-    m_journal.Append(record);
+    m_journal.append(record);
     m_renames.append(std::move(record));
 }

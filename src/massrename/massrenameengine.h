@@ -42,7 +42,7 @@ struct PlannedFile {
 // error of that file; the run goes on. Names built here never begin with a
 // dot and never hold a control character.
 //
-// Stop: RequestStop (from the view's Progress, between two files) ends the
+// Stop: requestStop (from the view's Progress, between two files) ends the
 // run before the next file; the counters, rows and log then tell exactly
 // what was done. Every renamed file is kept (with its state after the run)
 // so that the run can be undone; with a log, also in a journal beside it.
@@ -57,73 +57,73 @@ public:
 
     // The Go button: checks the starting folder (message when missing),
     // clears the results, asks for confirmation, then Run.
-    GoResult Go(const MassRenameChoices& choices);
+    GoResult go(const MassRenameChoices& choices);
     // The run itself, without the checks and the confirmation.
-    void Run(const MassRenameChoices& choices);
+    void run(const MassRenameChoices& choices);
 
     // Fills the view with every file's old and new name and flags names that
-    // are taken, changing no file. The plan is kept for RenamePreviewed.
-    const QList<PlannedFile>& Preview(const MassRenameChoices& choices);
-    const QList<PlannedFile>& Plan() const { return m_plan; }
-    bool HasPlan() const { return m_havePlan; }
+    // are taken, changing no file. The plan is kept for renamePreviewed.
+    const QList<PlannedFile>& preview(const MassRenameChoices& choices);
+    const QList<PlannedFile>& plan() const { return m_plan; }
+    bool hasPlan() const { return m_havePlan; }
     // Runs the kept plan: renames exactly the previewed files to their
     // previewed names (the run's other steps as in Run), then drops it.
-    void RenamePreviewed();
+    void renamePreviewed();
 
     // Ends the current run (or walk) before its next file.
-    void RequestStop() { m_stopRequested = true; }
-    bool Stopped() const { return m_stopped; }
+    void requestStop() { m_stopRequested = true; }
+    bool stopped() const { return m_stopped; }
 
     // Where logs are written (default: the per-user data folder).
-    void SetLogFolder(const QString& folder) { m_logFolder = folder; }
-    QString LogFolder() const { return m_logFolder; }
+    void setLogFolder(const QString& folder) { m_logFolder = folder; }
+    QString logFolder() const { return m_logFolder; }
     // How many files one run takes at most (default 1,000,000).
-    void SetFileLimit(qsizetype limit) { m_fileLimit = limit; }
+    void setFileLimit(qsizetype limit) { m_fileLimit = limit; }
 
-    const MassRenameCounters& Counters() const { return m_counters; }
+    const MassRenameCounters& counters() const { return m_counters; }
     // The log of the current or last logged run ("" before any).
-    QString LogFileName() const { return m_logFileName; }
+    QString logFileName() const { return m_logFileName; }
     // True when the last run found more files than it took.
-    bool LimitExceeded() const { return m_limitExceeded; }
-    void CloseLog();
+    bool limitExceeded() const { return m_limitExceeded; }
+    void closeLog();
 
-    // The renames of the last run, in run order (empty after TakeRenames).
-    const QList<RenameRecord>& Renames() const { return m_renames; }
-    QList<RenameRecord> TakeRenames() { return std::exchange(m_renames, {}); }
+    // The renames of the last run, in run order (empty after takeRenames).
+    const QList<RenameRecord>& renames() const { return m_renames; }
+    QList<RenameRecord> takeRenames() { return std::exchange(m_renames, {}); }
 
     // One file of a run; dir ends with "/", name has no folder part. Uses the
     // choices of the current run.
-    void ProcessFile(const QString& dir, const QString& name);
+    void processFile(const QString& dir, const QString& name);
     // Adds a tag value to the parts of the name being built (control
     // characters become spaces, leading dots go). False when the run
     // requires every selected tag and this one is blank.
-    bool AddNamePart(const QString& text);
+    bool addNamePart(const QString& text);
     // The numeric form: a two-digit track when options are used and ask for
     // it (0 then adds nothing), else plain decimal.
-    bool AddNamePart(int number);
+    bool addNamePart(int number);
     // Rewrites the current file's ID3v1 trailer from its loaded ID3v2 values.
-    void MirrorV1FromV2();
+    void mirrorV1FromV2();
 
 private:
-    void PrepareRun(const MassRenameChoices& choices);
-    void StartRun();
-    void FinishRun(bool logged);
-    void OpenLog();
-    QStringList Walk();
-    bool StopNow();
+    void prepareRun(const MassRenameChoices& choices);
+    void startRun();
+    void finishRun(bool logged);
+    void openLog();
+    QStringList walk();
+    bool stopNow();
     // Counts the next file of a run; false when the run stops or was cancelled (the user is told).
-    bool StartNextFile();
-    PlannedFile Decide(const QString& dir, const QString& name, bool preview);
-    bool LoadTags(const QString& dir, const QString& name, bool preview, PlannedFile* file);
-    bool BuildFromTags(PlannedFile* file);
-    void Carry(const PlannedFile& file);
-    void NoteTailBefore(const QString& path);
-    void Skip(const QString& dir, const QString& name, const QString& reason);
-    void Fail(
+    bool startNextFile();
+    PlannedFile decide(const QString& dir, const QString& name, bool preview);
+    bool loadTags(const QString& dir, const QString& name, bool preview, PlannedFile* file);
+    bool buildFromTags(PlannedFile* file);
+    void carry(const PlannedFile& file);
+    void noteTailBefore(const QString& path);
+    void skip(const QString& dir, const QString& name, const QString& reason);
+    void fail(
         const QString& dir, const QString& name, const QString& newName, const QString& description, bool renameFailed);
-    void Rename(const QString& dir, const QString& name, const QString& newName);
-    void SetStatus(const QString& text) { m_view.SetStatusText(text); }
-    void ShowCounters() { m_view.SetCounters(m_counters); }
+    void rename(const QString& dir, const QString& name, const QString& newName);
+    void setStatus(const QString& text) { m_view.setStatusText(text); }
+    void showCounters() { m_view.setCounters(m_counters); }
 
     PlatformServices& m_services;
     Preferences& m_prefs;

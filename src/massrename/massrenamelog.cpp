@@ -54,24 +54,24 @@ bool makeFolders(const QString& folder, FileError* err)
 
 } // namespace
 
-QString MassRenameLog::FileNameFor(const QDateTime& start)
+QString MassRenameLog::fileNameFor(const QDateTime& start)
 {
     const QLocale locale;
     return QStringLiteral("MassRename-") + locale.toString(start.date(), QStringLiteral("ddMMMyy")) + QLatin1Char('-')
         + start.time().toString(QStringLiteral("HHmmss")) + QStringLiteral(".log");
 }
 
-QString MassRenameLog::UndoFileNameFor(const QDateTime& start)
+QString MassRenameLog::undoFileNameFor(const QDateTime& start)
 {
-    return FileNameFor(start).replace(0, 10, QStringLiteral("MassRenameUndo"));
+    return fileNameFor(start).replace(0, 10, QStringLiteral("MassRenameUndo"));
 }
 
-QString MassRenameLog::DefaultFolder()
+QString MassRenameLog::defaultFolder()
 {
-    return UserDataFolder();
+    return userDataFolder();
 }
 
-QString MassRenameLog::GeneralDateTime(const QDateTime& time)
+QString MassRenameLog::generalDateTime(const QDateTime& time)
 {
     const QLocale locale;
     const QString text = locale.toString(time.date(), QLocale::ShortFormat) + QLatin1Char(' ')
@@ -79,9 +79,9 @@ QString MassRenameLog::GeneralDateTime(const QDateTime& time)
     return text.trimmed();
 }
 
-bool MassRenameLog::Open(const QString& path, FileError* err)
+bool MassRenameLog::open(const QString& path, FileError* err)
 {
-    Close();
+    close();
     FileError folderError;
     if (!makeFolders(QFileInfo(path).absolutePath(), &folderError))
         return reportFileError(err, folderError);
@@ -89,123 +89,123 @@ bool MassRenameLog::Open(const QString& path, FileError* err)
     return openTruncated(m_file, err);
 }
 
-void MassRenameLog::WriteLine(const QString& text)
+void MassRenameLog::writeLine(const QString& text)
 {
     if (m_file.isOpen())
         m_file.write((text + kCrLf).toUtf8());
 }
 
-void MassRenameLog::WriteOpening(const QString& settingsBody, const QDateTime& started)
+void MassRenameLog::writeOpening(const QString& settingsBody, const QDateTime& started)
 {
-    WriteLine(QStringLiteral("Velmora - Mass Renaming Log") + kCrLf + kCrLf + settingsBody);
-    WriteLine(QStringLiteral("Started: ") + GeneralDateTime(started) + kCrLf);
+    writeLine(QStringLiteral("Velmora - Mass Renaming Log") + kCrLf + kCrLf + settingsBody);
+    writeLine(QStringLiteral("Started: ") + generalDateTime(started) + kCrLf);
 }
 
-void MassRenameLog::WriteRenamed(const QString& dir, const QString& name, const QString& newName)
+void MassRenameLog::writeRenamed(const QString& dir, const QString& name, const QString& newName)
 {
-    WriteLine(dir + name + QStringLiteral(" Renamed As ") + dir + newName);
+    writeLine(dir + name + QStringLiteral(" Renamed As ") + dir + newName);
 }
 
-void MassRenameLog::WriteSameName(const QString& dir, const QString& name)
+void MassRenameLog::writeSameName(const QString& dir, const QString& name)
 {
-    WriteSkipped(dir, name, QStringLiteral(" (Old Filename and New Formatted Filename Would Be The Same)"));
+    writeSkipped(dir, name, QStringLiteral(" (Old Filename and New Formatted Filename Would Be The Same)"));
 }
 
-void MassRenameLog::WriteSkipped(const QString& dir, const QString& name, const QString& reason)
+void MassRenameLog::writeSkipped(const QString& dir, const QString& name, const QString& reason)
 {
-    WriteLine(QStringLiteral(">> Skipped: ") + dir + name + reason);
+    writeLine(QStringLiteral(">> Skipped: ") + dir + name + reason);
 }
 
-void MassRenameLog::WriteCancelled()
+void MassRenameLog::writeCancelled()
 {
-    WriteLine(QStringLiteral("Mass Renaming Cancelled!"));
+    writeLine(QStringLiteral("Mass Renaming Cancelled!"));
 }
 
-void MassRenameLog::WriteDeclined(const QString& dir, const QString& name)
+void MassRenameLog::writeDeclined(const QString& dir, const QString& name)
 {
-    WriteLine(QStringLiteral("No Replied To Renaming Of: ") + dir + name);
+    writeLine(QStringLiteral("No Replied To Renaming Of: ") + dir + name);
 }
 
-void MassRenameLog::WriteZeroLength(const QString& dir, const QString& name)
+void MassRenameLog::writeZeroLength(const QString& dir, const QString& name)
 {
-    WriteLine(QStringLiteral("Error: ") + dir + name + QStringLiteral(" (Zero Length File)"));
+    writeLine(QStringLiteral("Error: ") + dir + name + QStringLiteral(" (Zero Length File)"));
 }
 
-void MassRenameLog::WriteRenameFailed(const QString& dir, const QString& name, const QString& description)
+void MassRenameLog::writeRenameFailed(const QString& dir, const QString& name, const QString& description)
 {
-    WriteLine(QStringLiteral(">> Error: Could Not Rename ") + dir + name + QStringLiteral(" (") + description
+    writeLine(QStringLiteral(">> Error: Could Not Rename ") + dir + name + QStringLiteral(" (") + description
         + QLatin1Char(')'));
 }
 
-void MassRenameLog::WriteUnreadable(const QString& dir, const QString& name, const QString& description)
+void MassRenameLog::writeUnreadable(const QString& dir, const QString& name, const QString& description)
 {
-    WriteLine(QStringLiteral(">> Error: Could Not Read ") + dir + name + QStringLiteral(" (") + description
+    writeLine(QStringLiteral(">> Error: Could Not Read ") + dir + name + QStringLiteral(" (") + description
         + QLatin1Char(')'));
 }
 
-void MassRenameLog::WriteLimitNote(qsizetype limit)
+void MassRenameLog::writeLimitNote(qsizetype limit)
 {
-    WriteLine(QStringLiteral(">> Note: More Than ") + QString::number(limit)
+    writeLine(QStringLiteral(">> Note: More Than ") + QString::number(limit)
         + QStringLiteral(" Files Found; Only The First ") + QString::number(limit)
         + QStringLiteral(" Are Processed, The Rest Were Left Untouched"));
 }
 
-void MassRenameLog::WriteClosing(const MassRenameCounters& c, const QDateTime& completed)
+void MassRenameLog::writeClosing(const MassRenameCounters& c, const QDateTime& completed)
 {
-    WriteLine(kCrLf + QStringLiteral("Operation Complete - ") + QString::number(c.total)
+    writeLine(kCrLf + QStringLiteral("Operation Complete - ") + QString::number(c.total)
         + QStringLiteral(" Total Files (") + QString::number(c.skipped) + QStringLiteral(" Skipped, ")
         + QString::number(c.errors) + QStringLiteral(" Errors, ") + QString::number(c.renamed)
         + QStringLiteral(" Renamed)"));
-    WriteLine(kCrLf + QStringLiteral("Completed: ") + GeneralDateTime(completed));
-    Close();
+    writeLine(kCrLf + QStringLiteral("Completed: ") + generalDateTime(completed));
+    close();
 }
 
-void MassRenameLog::WriteFolderUnreadable(const QString& dir, const QString& description)
+void MassRenameLog::writeFolderUnreadable(const QString& dir, const QString& description)
 {
-    WriteLine(QStringLiteral(">> Error: Could Not Read Folder ") + dir + QStringLiteral(" (") + description
+    writeLine(QStringLiteral(">> Error: Could Not Read Folder ") + dir + QStringLiteral(" (") + description
         + QLatin1Char(')'));
 }
 
-void MassRenameLog::WriteTagWriteFailed(const QString& path, const QString& description)
+void MassRenameLog::writeTagWriteFailed(const QString& path, const QString& description)
 {
-    WriteLine(QStringLiteral(">> Error: Could Not Write The ID3v1 Tag Of ") + path + QStringLiteral(" (") + description
+    writeLine(QStringLiteral(">> Error: Could Not Write The ID3v1 Tag Of ") + path + QStringLiteral(" (") + description
         + QLatin1Char(')'));
 }
 
-void MassRenameLog::WriteStopped(qint64 done, qint64 found)
+void MassRenameLog::writeStopped(qint64 done, qint64 found)
 {
-    WriteLine(QStringLiteral("Mass Renaming Stopped By The User After ") + QString::number(done)
+    writeLine(QStringLiteral("Mass Renaming Stopped By The User After ") + QString::number(done)
         + QStringLiteral(" Of ") + QString::number(found) + QStringLiteral(" Files"));
 }
 
-void MassRenameLog::WriteUndoOpening(const QString& source, const QDateTime& started)
+void MassRenameLog::writeUndoOpening(const QString& source, const QDateTime& started)
 {
-    WriteLine(QStringLiteral("Velmora - Mass Renaming Undo Log") + kCrLf + kCrLf + QStringLiteral("Undoing: ") + source
+    writeLine(QStringLiteral("Velmora - Mass Renaming Undo Log") + kCrLf + kCrLf + QStringLiteral("Undoing: ") + source
         + kCrLf);
-    WriteLine(QStringLiteral("Started: ") + GeneralDateTime(started) + kCrLf);
+    writeLine(QStringLiteral("Started: ") + generalDateTime(started) + kCrLf);
 }
 
-void MassRenameLog::WriteLeftAlone(const QString& path, const QString& reason)
+void MassRenameLog::writeLeftAlone(const QString& path, const QString& reason)
 {
-    WriteLine(QStringLiteral(">> Left Alone: ") + path + reason);
+    writeLine(QStringLiteral(">> Left Alone: ") + path + reason);
 }
 
-void MassRenameLog::WriteRestoreFailed(const QString& path, const QString& description)
+void MassRenameLog::writeRestoreFailed(const QString& path, const QString& description)
 {
-    WriteLine(QStringLiteral(">> Error: Could Not Restore The ID3v1 Tag Of ") + path + QStringLiteral(" (")
+    writeLine(QStringLiteral(">> Error: Could Not Restore The ID3v1 Tag Of ") + path + QStringLiteral(" (")
         + description + QLatin1Char(')'));
 }
 
-void MassRenameLog::WriteUndoClosing(const MassRenameCounters& c, const QDateTime& completed)
+void MassRenameLog::writeUndoClosing(const MassRenameCounters& c, const QDateTime& completed)
 {
-    WriteLine(kCrLf + QStringLiteral("Undo Complete - ") + QString::number(c.total) + QStringLiteral(" Total Files (")
+    writeLine(kCrLf + QStringLiteral("Undo Complete - ") + QString::number(c.total) + QStringLiteral(" Total Files (")
         + QString::number(c.skipped) + QStringLiteral(" Left Alone, ") + QString::number(c.errors)
         + QStringLiteral(" Errors, ") + QString::number(c.renamed) + QStringLiteral(" Renamed Back)"));
-    WriteLine(kCrLf + QStringLiteral("Completed: ") + GeneralDateTime(completed));
-    Close();
+    writeLine(kCrLf + QStringLiteral("Completed: ") + generalDateTime(completed));
+    close();
 }
 
-void MassRenameLog::Close()
+void MassRenameLog::close()
 {
     if (m_file.isOpen())
         m_file.close();

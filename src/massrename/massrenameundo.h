@@ -20,23 +20,23 @@ class MassRenameUndo {
 public:
     MassRenameUndo(PlatformServices& services, MassRenameView& view);
 
-    void SetLogFolder(const QString& folder) { m_logFolder = folder; }
+    void setLogFolder(const QString& folder) { m_logFolder = folder; }
     // source: what is undone, for the log ("" for the last run).
-    void Run(const QList<RenameRecord>& records, const QString& source);
+    void run(const QList<RenameRecord>& records, const QString& source);
     // Ends the undo before its next file.
-    void RequestStop() { m_stopRequested = true; }
-    bool Stopped() const { return m_stopped; }
+    void requestStop() { m_stopRequested = true; }
+    bool stopped() const { return m_stopped; }
 
     // total: files taken in hand; skipped: left alone; renamed: renamed back.
-    const MassRenameCounters& Counters() const { return m_counters; }
-    QString LogFileName() const { return m_logFileName; }
+    const MassRenameCounters& counters() const { return m_counters; }
+    QString logFileName() const { return m_logFileName; }
     // The files left alone, as "path (reason)".
-    const QStringList& LeftAlone() const { return m_leftAlone; }
+    const QStringList& leftAlone() const { return m_leftAlone; }
 
 private:
-    void UndoOne(const RenameRecord& record);
-    void LeaveAlone(const RenameRecord& record, const QString& reason);
-    void RestoreTail(const RenameRecord& record, const QString& path);
+    void undoOne(const RenameRecord& record);
+    void leaveAlone(const RenameRecord& record, const QString& reason);
+    void restoreTail(const RenameRecord& record, const QString& path);
 
     PlatformServices& m_services;
     MassRenameView& m_view;

@@ -27,25 +27,25 @@ class MassRenameView {
 public:
     virtual ~MassRenameView() = default;
 
-    virtual void ClearResults() = 0;
+    virtual void clearResults() = 0;
     // dir ends with "/"; newName is "" for a zero-length file.
-    virtual void AddResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour)
+    virtual void addResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour)
         = 0;
     // A preview row: the name a file would get, and whether it collides.
-    virtual void AddPreviewRow(
+    virtual void addPreviewRow(
         const QString& dir, const QString& oldName, const QString& newName, NameCollision collision)
         = 0;
-    virtual void SetStatusText(const QString& text) = 0;
+    virtual void setStatusText(const QString& text) = 0;
     // The folder of the file being worked on ("" clears it).
-    virtual void SetCurrentDir(const QString& dir) = 0;
-    virtual void SetCounters(const MassRenameCounters& counters) = 0;
+    virtual void setCurrentDir(const QString& dir) = 0;
+    virtual void setCounters(const MassRenameCounters& counters) = 0;
     // Enables or disables the controls that must not change during a run.
-    virtual void SetRunControls(bool enabled) = 0;
-    virtual void ShowRunStatus(bool on) = 0;
+    virtual void setRunControls(bool enabled) = 0;
+    virtual void showRunStatus(bool on) = 0;
     // Called after each file and each folder of the walk: a view may repaint
     // here, and take a Stop click, as often as it likes.
-    virtual void Progress() = 0;
+    virtual void progress() = 0;
     // Called before a prompt and at the end of a run: everything reported so
     // far must be visible now.
-    virtual void RefreshNow() = 0;
+    virtual void refreshNow() = 0;
 };

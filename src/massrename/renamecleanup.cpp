@@ -4,7 +4,7 @@
 #include "settings/options.h"
 #include "text/texthelpers.h"
 
-RenameCleanupRules MakeRenameCleanupRules(
+RenameCleanupRules makeRenameCleanupRules(
     bool useOptions, bool useFilters, const Options& options, const FilterList& filters, bool filterCase)
 {
     RenameCleanupRules r;
@@ -19,12 +19,12 @@ RenameCleanupRules MakeRenameCleanupRules(
     return r;
 }
 
-QString RunSeparator(const RenameCleanupRules& rules)
+QString runSeparator(const RenameCleanupRules& rules)
 {
     return rules.useOptions ? rules.separatorString : QStringLiteral(" - ");
 }
 
-QString MassRenameCleanup(QString s, const RenameCleanupRules& rules)
+QString massRenameCleanup(QString s, const RenameCleanupRules& rules)
 {
     // "/" cannot occur in a file name, so it serves as the private marker of
     // a separator position (and any "/" from a tag becomes a separator).
@@ -36,24 +36,24 @@ QString MassRenameCleanup(QString s, const RenameCleanupRules& rules)
         QString(3, u'-'), QString(2, u'-') };
     static const QString spaceRuns[]
         = { QString(5, u' '), QString(4, u' '), QString(3, u' '), QString(2, u' '), space };
-    s = ReplaceAll(s, QStringLiteral("%20"), space);
+    s = replaceAll(s, QStringLiteral("%20"), space);
     for (const QString& run : dashRuns)
-        s = ReplaceAll(s, run, spacedTilde);
-    s = ReplaceAll(s, QStringLiteral(" - "), tilde);
-    s = ReplaceAll(s, QStringLiteral("-"), tilde);
-    s = ReplaceAll(s, tilde, marker);
+        s = replaceAll(s, run, spacedTilde);
+    s = replaceAll(s, QStringLiteral(" - "), tilde);
+    s = replaceAll(s, QStringLiteral("-"), tilde);
+    s = replaceAll(s, tilde, marker);
     for (const QString& run : spaceRuns)
-        s = ReplaceAll(s, run, tilde);
-    s = ReplaceAll(s, QStringLiteral("_"), tilde);
-    s = ReplaceAll(s, tilde, space);
+        s = replaceAll(s, run, tilde);
+    s = replaceAll(s, QStringLiteral("_"), tilde);
+    s = replaceAll(s, tilde, space);
     if (rules.useOptions && rules.removeParens) {
-        s = ReplaceAll(s, QStringLiteral("("), QString());
-        s = ReplaceAll(s, QStringLiteral(")"), QString());
+        s = replaceAll(s, QStringLiteral("("), QString());
+        s = replaceAll(s, QStringLiteral(")"), QString());
     }
-    s = ReplaceAll(s, marker, RunSeparator(rules));
-    s = ReplaceAll(s, spaceRuns[3], space);
+    s = replaceAll(s, marker, runSeparator(rules));
+    s = replaceAll(s, spaceRuns[3], space);
     if (rules.useFilters)
-        s = ApplyFilters(s, rules.filters, rules.filterCase);
-    s = ApplyNameCase(s, rules.newFileCase);
-    return ReplaceAll(s, spaceRuns[3], space);
+        s = applyFilters(s, rules.filters, rules.filterCase);
+    s = applyNameCase(s, rules.newFileCase);
+    return replaceAll(s, spaceRuns[3], space);
 }

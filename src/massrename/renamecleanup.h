@@ -18,16 +18,16 @@ struct RenameCleanupRules {
     NameCase newFileCase = NameCase::Title;
 };
 
-RenameCleanupRules MakeRenameCleanupRules(
+RenameCleanupRules makeRenameCleanupRules(
     bool useOptions, bool useFilters, const Options& options, const FilterList& filters, bool filterCase);
 
 // The separator the run joins name parts with: the options' separator when
 // options are used, else " - ".
-QString RunSeparator(const RenameCleanupRules& rules);
+QString runSeparator(const RenameCleanupRules& rules);
 
 // Cleans a base name (no extension): dash runs, tildes and "/" become one
 // separator, space and underscore runs one space, "%20" a space; then the
 // parentheses (with options), the filters (when used) and the casing. A "/"
 // from a tag value thus never reaches the file name as a folder separator.
 // Leading and trailing separators are kept.
-QString MassRenameCleanup(QString s, const RenameCleanupRules& rules);
+QString massRenameCleanup(QString s, const RenameCleanupRules& rules);

@@ -42,12 +42,12 @@ bool parseJournalLine(const QByteArray& line, RenameRecord* r)
 
 } // namespace
 
-QString JournalPathFor(const QString& logPath)
+QString journalPathFor(const QString& logPath)
 {
     return logPath + QStringLiteral(".undo");
 }
 
-bool ParseRenamedLine(const QString& line, QString* dir, QString* oldName, QString* newName)
+bool parseRenamedLine(const QString& line, QString* dir, QString* oldName, QString* newName)
 {
     static const QString kSep = QStringLiteral(" Renamed As ");
     for (qsizetype at = line.indexOf(kSep); at >= 0; at = line.indexOf(kSep, at + 1)) {
@@ -71,9 +71,9 @@ bool ParseRenamedLine(const QString& line, QString* dir, QString* oldName, QStri
     return false;
 }
 
-bool RenameJournal::Open(const QString& path, FileError* err)
+bool RenameJournal::open(const QString& path, FileError* err)
 {
-    Close();
+    close();
     m_file.setFileName(path);
     if (!openTruncated(m_file, err))
         return false;
@@ -82,7 +82,7 @@ bool RenameJournal::Open(const QString& path, FileError* err)
     return true;
 }
 
-void RenameJournal::Append(const RenameRecord& r)
+void RenameJournal::append(const RenameRecord& r)
 {
     if (!m_file.isOpen())
         return;
@@ -94,16 +94,16 @@ void RenameJournal::Append(const RenameRecord& r)
     m_file.write(line);
 }
 
-void RenameJournal::Close()
+void RenameJournal::close()
 {
     if (m_file.isOpen())
         m_file.close();
 }
 
-bool ReadRenameRecords(const QString& logPath, QList<RenameRecord>* out, FileError* err)
+bool readRenameRecords(const QString& logPath, QList<RenameRecord>* out, FileError* err)
 {
     out->clear();
-    QFile journal(JournalPathFor(logPath));
+    QFile journal(journalPathFor(logPath));
     if (journal.open(QIODevice::ReadOnly)) {
         const QList<QByteArray> lines = journal.readAll().split('\n');
         if (!lines.isEmpty() && lines.first() == kHeader) {
@@ -129,7 +129,7 @@ bool ReadRenameRecords(const QString& logPath, QList<RenameRecord>* out, FileErr
     const QStringList lines = QString::fromUtf8(log.readAll()).split(QStringLiteral("\r\n"));
     for (const QString& line : lines) {
         RenameRecord r;
-        if (ParseRenamedLine(line, &r.dir, &r.oldName, &r.newName)) {
+        if (parseRenamedLine(line, &r.dir, &r.oldName, &r.newName)) {
             r.unchangedUntilNs = until;
             out->append(r);
         }

@@ -26,21 +26,21 @@ struct RenameRecord {
 };
 
 // The journal kept beside a run's log: its path is the log's plus ".undo".
-QString JournalPathFor(const QString& logPath);
+QString journalPathFor(const QString& logPath);
 
 // Splits a log line "dir + old Renamed As dir + new" into its parts. False
 // for any other line. A name may itself hold " Renamed As ": the split is
 // the one where both sides have the same folder.
-bool ParseRenamedLine(const QString& line, QString* dir, QString* oldName, QString* newName);
+bool parseRenamedLine(const QString& line, QString* dir, QString* oldName, QString* newName);
 
 // Writes a run's journal: one text line per rename, its fields percent-
 // encoded UTF-8 separated by tabs, so any name fits on one line.
 class RenameJournal {
 public:
-    bool Open(const QString& path, FileError* err);
-    bool IsOpen() const { return m_file.isOpen(); }
-    void Append(const RenameRecord& record);
-    void Close();
+    bool open(const QString& path, FileError* err);
+    bool isOpen() const { return m_file.isOpen(); }
+    void append(const RenameRecord& record);
+    void close();
 
 private:
     QFile m_file;
@@ -49,4 +49,4 @@ private:
 // The renames a log records, in run order: from its journal when there is
 // one, else from its "Renamed As" lines (CR LF ended), taking the log's
 // own modification time as the moment after which a file has changed.
-bool ReadRenameRecords(const QString& logPath, QList<RenameRecord>* out, FileError* err);
+bool readRenameRecords(const QString& logPath, QList<RenameRecord>* out, FileError* err);

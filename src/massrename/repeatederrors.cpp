@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-void RepeatedErrors::Show(const QString& text, int kind)
+void RepeatedErrors::show(const QString& text, int kind)
 {
     if (m_muted.contains(kind))
         return;
@@ -22,7 +22,7 @@ Answer RepeatedErrors::message(const QString& title, const QString& text, MsgIco
     return Answer::Ok;
 }
 
-bool ParseErrorMessage(const QString& text, QString* description, int* number)
+bool parseErrorMessage(const QString& text, QString* description, int* number)
 {
     static const QRegularExpression re(QStringLiteral("Error: (.*) \\((\\d+)\\)"));
     const QRegularExpressionMatch m = re.match(text);

@@ -20,17 +20,17 @@ public:
     }
 
     // A new run: every kind of error is shown again.
-    void Reset()
+    void reset()
     {
         m_muted.clear();
         m_held.clear();
     }
-    // The message held since the last Take ("" when none), then forgets it.
-    QString Take() { return std::exchange(m_held, QString()); }
+    // The message held since the last take ("" when none), then forgets it.
+    QString take() { return std::exchange(m_held, QString()); }
     // Shows a held message with the skip offer, unless its kind is skipped.
     // kind: the error number.
-    void Show(const QString& text, int kind);
-    bool IsMuted(int kind) const { return m_muted.contains(kind); }
+    void show(const QString& text, int kind);
+    bool isMuted(int kind) const { return m_muted.contains(kind); }
 
     Answer message(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons) override;
     QString inputBox(const QString& title, const QString& prompt, const QString& defaultText) override
@@ -55,4 +55,4 @@ private:
 
 // The description and number of a tag layer error message ("... Error: " +
 // description + " (" + number + ")" ...). False when the text has none.
-bool ParseErrorMessage(const QString& text, QString* description, int* number);
+bool parseErrorMessage(const QString& text, QString* description, int* number);

@@ -25,7 +25,7 @@ QString optionLine(const QString& caption, bool on)
 
 } // namespace
 
-QString CaseName(NameCase nameCase)
+QString caseName(NameCase nameCase)
 {
     switch (nameCase) {
     case NameCase::Title:
@@ -40,15 +40,15 @@ QString CaseName(NameCase nameCase)
     return QStringLiteral("None");
 }
 
-QString RunSettingsText(const MassRenameChoices& c, const Options& o)
+QString runSettingsText(const MassRenameChoices& c, const Options& o)
 {
-    QString body = QStringLiteral("Starting Directory: ") + TrimSpaces(c.startDir) + kCrLf + kCrLf;
+    QString body = QStringLiteral("Starting Directory: ") + trimSpaces(c.startDir) + kCrLf + kCrLf;
     body += line(QStringLiteral("Include SubDirectories: "), c.includeSubs);
     body += line(QStringLiteral("Confirm Each Rename: "), c.confirmEach);
     body += line(QStringLiteral("Use Defined Filters: "), c.useFilters);
     body += line(QStringLiteral("Use Defined Options: "), c.useOptions);
     body += line(QStringLiteral("Create A Log of Operations: "), c.logOperation) + kCrLf;
-    const QString format = TrimSpaces(c.builtFormat).isEmpty() ? QStringLiteral("None") : c.builtFormat;
+    const QString format = trimSpaces(c.builtFormat).isEmpty() ? QStringLiteral("None") : c.builtFormat;
     body += QStringLiteral("ID3 Tag Autoformatting: ") + format + kCrLf;
     body += line(QStringLiteral("All Selected ID3 Tags Must Exist Before Renaming: "), c.allParts) + kCrLf;
     if (c.useOptions) {
@@ -58,12 +58,12 @@ QString RunSettingsText(const MassRenameChoices& c, const Options& o)
         body += optionLine(QStringLiteral("Use 2-Digit Tracks: "), o.UseFormattedTrack);
     }
     body += QStringLiteral("Automatic Filename Casing Type: ")
-        + (o.NewFileCaseUnknown ? QString() : CaseName(o.NewFileCase)) + QStringLiteral(" (From Options)") + kCrLf;
+        + (o.NewFileCaseUnknown ? QString() : caseName(o.NewFileCase)) + QStringLiteral(" (From Options)") + kCrLf;
     return body;
 }
 
-QString RunConfirmationText(const MassRenameChoices& choices, const Options& options)
+QString runConfirmationText(const MassRenameChoices& choices, const Options& options)
 {
     return QStringLiteral("Reformat All MP3 Files Found Using The Following Options?") + kCrLf + kCrLf
-        + RunSettingsText(choices, options);
+        + runSettingsText(choices, options);
 }

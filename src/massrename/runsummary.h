@@ -11,11 +11,11 @@ struct Options;
 // of its log: one line per choice, CR LF line ends, empty lines between the
 // groups; it ends with CR LF. The four option lines appear only when the
 // options are used; the casing line always does.
-QString RunSettingsText(const MassRenameChoices& choices, const Options& options);
+QString runSettingsText(const MassRenameChoices& choices, const Options& options);
 
 // The confirmation question: a header, an empty line, then the block above.
-QString RunConfirmationText(const MassRenameChoices& choices, const Options& options);
+QString runConfirmationText(const MassRenameChoices& choices, const Options& options);
 
 // "Title Casing", "Upper Casing", "Lower Casing", "None" for "TC", "UC",
 // "LC", "NC"; "" for anything else.
-QString CaseName(NameCase nameCase);
+QString caseName(NameCase nameCase);

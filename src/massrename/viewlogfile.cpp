@@ -3,10 +3,10 @@
 #include "platform/launcher.h"
 #include "platform/prompter.h"
 
-int ViewLogFile(Launcher& launcher, Prompter& prompter, const QString& path)
+int viewLogFile(Launcher& launcher, Prompter& prompter, const QString& path)
 {
     const int code = launcher.open(path);
     if (code != 0)
-        prompter.message(QStringLiteral("Velmora"), LaunchFailureText(code, path), MsgIcon::None, MsgButtons::Ok);
+        prompter.message(QStringLiteral("Velmora"), launchFailureText(code, path), MsgIcon::None, MsgButtons::Ok);
     return code;
 }

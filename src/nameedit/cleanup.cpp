@@ -8,59 +8,59 @@ namespace {
 const QString kMarker = QStringLiteral("/");
 } // namespace
 
-CleanupRules CleanupRulesFrom(const Preferences& prefs)
+CleanupRules cleanupRulesFrom(const Preferences& prefs)
 {
     CleanupRules rules;
     rules.RemoveParens = prefs.options.RemoveParens;
     rules.RemUnderScores = prefs.options.RemUnderScores;
     rules.SeparatorString = prefs.options.SeparatorString;
-    rules.enableFilters = IsOn(prefs.store.GetOption(QStringLiteral("EnableFilters"), QStringLiteral("0")));
-    rules.filterCase = IsOn(prefs.store.GetOption(QStringLiteral("FilterCase"), QStringLiteral("0")));
+    rules.enableFilters = isOn(prefs.store.getOption(QStringLiteral("EnableFilters"), QStringLiteral("0")));
+    rules.filterCase = isOn(prefs.store.getOption(QStringLiteral("FilterCase"), QStringLiteral("0")));
     rules.filters = prefs.filters;
     return rules;
 }
 
-QString CleanupFileName(const QString& text, const CleanupRules& rules)
+QString cleanupFileName(const QString& text, const CleanupRules& rules)
 {
     const QString tilde = QStringLiteral("~");
     const QString space = QStringLiteral(" ");
-    QString s = TrimSpaces(text);
-    s = ReplaceAll(s, QStringLiteral("%20"), space);
+    QString s = trimSpaces(text);
+    s = replaceAll(s, QStringLiteral("%20"), space);
     for (int n = 7; n >= 2; --n)
-        s = ReplaceAll(s, QString(n, QLatin1Char('-')), QStringLiteral(" ~ "));
-    s = ReplaceAll(s, QStringLiteral("-"), tilde);
-    s = ReplaceAll(s, tilde, kMarker);
+        s = replaceAll(s, QString(n, QLatin1Char('-')), QStringLiteral(" ~ "));
+    s = replaceAll(s, QStringLiteral("-"), tilde);
+    s = replaceAll(s, tilde, kMarker);
     for (int n = 5; n >= 1; --n)
-        s = ReplaceAll(s, QString(n, QLatin1Char(' ')), tilde);
+        s = replaceAll(s, QString(n, QLatin1Char(' ')), tilde);
     if (rules.RemUnderScores)
-        s = ReplaceAll(s, QStringLiteral("_"), tilde);
-    s = ReplaceAll(s, tilde, space);
+        s = replaceAll(s, QStringLiteral("_"), tilde);
+    s = replaceAll(s, tilde, space);
     if (rules.RemoveParens) {
-        s = ReplaceAll(s, QStringLiteral("("), QString());
-        s = ReplaceAll(s, QStringLiteral(")"), QString());
+        s = replaceAll(s, QStringLiteral("("), QString());
+        s = replaceAll(s, QStringLiteral(")"), QString());
     }
-    s = ReplaceAll(s, kMarker, rules.SeparatorString);
-    s = ReplaceAll(s, QStringLiteral("  "), space);
-    return rules.enableFilters ? ApplyFilters(s, rules.filters, rules.filterCase) : s;
+    s = replaceAll(s, kMarker, rules.SeparatorString);
+    s = replaceAll(s, QStringLiteral("  "), space);
+    return rules.enableFilters ? applyFilters(s, rules.filters, rules.filterCase) : s;
 }
 
-QString ApplyFilters(const QString& text, const FilterList& filters, bool caseSensitive)
+QString applyFilters(const QString& text, const FilterList& filters, bool caseSensitive)
 {
     QString s = text;
     for (const FilterRecord& f : filters) {
         if (f.Kind == QLatin1String("D"))
-            s = FilterReplace(s, f.Search, QString(), caseSensitive);
+            s = filterReplace(s, f.Search, QString(), caseSensitive);
         else if (f.Kind == QLatin1String("R"))
-            s = FilterReplace(s, f.Search, f.Replace, caseSensitive);
+            s = filterReplace(s, f.Search, f.Replace, caseSensitive);
     }
     return s;
 }
 
-QString ApplyNameCase(const QString& text, NameCase nameCase)
+QString applyNameCase(const QString& text, NameCase nameCase)
 {
     switch (nameCase) {
     case NameCase::Title:
-        return MakeTitleCase(text);
+        return makeTitleCase(text);
     case NameCase::Upper:
         return text.toUpper();
     case NameCase::Lower:
@@ -71,9 +71,9 @@ QString ApplyNameCase(const QString& text, NameCase nameCase)
     return text;
 }
 
-QString FilterReplace(const QString& text, const QString& find, const QString& repl, bool caseSensitive)
+QString filterReplace(const QString& text, const QString& find, const QString& repl, bool caseSensitive)
 {
-    if (TrimSpaces(find).isEmpty() && TrimSpaces(repl).isEmpty())
+    if (trimSpaces(find).isEmpty() && trimSpaces(repl).isEmpty())
         return text;
     // An empty search would match at every position, endlessly at the end.
     if (find.isEmpty())
@@ -102,7 +102,7 @@ QString FilterReplace(const QString& text, const QString& find, const QString& r
     }
 }
 
-QString MakeTitleCase(const QString& text)
+QString makeTitleCase(const QString& text)
 {
     QString s = text.toLower();
     if (s.isEmpty())

@@ -19,26 +19,26 @@ struct CleanupRules {
 
 // The rules as they stand now: the in-memory options and filters, and the
 // "EnableFilters" / "FilterCase" settings read from the store (default "0").
-CleanupRules CleanupRulesFrom(const Preferences& prefs);
+CleanupRules cleanupRulesFrom(const Preferences& prefs);
 
 // Normalises one name or one part: every dash, run of dashes, tilde or "/"
 // becomes one separator; runs of spaces (and of underscores, when asked)
 // become one space; "%20" a space; parentheses go when asked; then the
 // filters run once each. Leading and trailing separators are kept.
-QString CleanupFileName(const QString& text, const CleanupRules& rules);
+QString cleanupFileName(const QString& text, const CleanupRules& rules);
 
 // Replaces every find in text by repl. Case-insensitive matching adapts the
 // replacement to the case of each match when find and repl are both lower
 // case (an upper-case match gives upper case, a capitalised one capitalised).
 // The search continues behind each replacement, so repl may contain find.
 // A blank find and repl, or an empty find, leave text unchanged.
-QString FilterReplace(const QString& text, const QString& find, const QString& repl, bool caseSensitive);
+QString filterReplace(const QString& text, const QString& find, const QString& repl, bool caseSensitive);
 
 // Lower case, with the first character and every character after "-", " ",
 // ".", "_" or "(" in upper case.
-QString MakeTitleCase(const QString& text);
+QString makeTitleCase(const QString& text);
 
-QString ApplyNameCase(const QString& text, NameCase nameCase);
+QString applyNameCase(const QString& text, NameCase nameCase);
 
 // Runs every delete ("D") and replace ("R") filter once, in order.
-QString ApplyFilters(const QString& text, const FilterList& filters, bool caseSensitive);
+QString applyFilters(const QString& text, const FilterList& filters, bool caseSensitive);

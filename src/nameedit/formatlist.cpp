@@ -45,12 +45,12 @@ void FormatList::setMasks(const QStringList& masks)
         setCurrentIndex(-1);
 }
 
-void FormatList::LoadFormats(SettingsStore& store)
+void FormatList::loadFormats(SettingsStore& store)
 {
     QStringList masks;
-    if (!store.GetFormatValue(NumberedKey(kFormatKey, 0), QString()).isEmpty()) {
+    if (!store.getFormatValue(numberedKey(kFormatKey, 0), QString()).isEmpty()) {
         for (int i = 0;; ++i) {
-            const QString mask = store.GetFormatValue(NumberedKey(kFormatKey, i), QString());
+            const QString mask = store.getFormatValue(numberedKey(kFormatKey, i), QString());
             if (mask.isEmpty())
                 break;
             masks.append(mask);
@@ -60,22 +60,22 @@ void FormatList::LoadFormats(SettingsStore& store)
     }
     m_current = -1;
     setMasks(masks);
-    setCurrentIndex(LeadingNumber(store.GetOption(QStringLiteral("Last Format"), QStringLiteral("0"))));
-    SaveFormats(store);
+    setCurrentIndex(leadingNumber(store.getOption(QStringLiteral("Last Format"), QStringLiteral("0"))));
+    saveFormats(store);
 }
 
-void FormatList::SaveFormats(SettingsStore& store) const
+void FormatList::saveFormats(SettingsStore& store) const
 {
-    store.DeleteSection(kFormats);
+    store.deleteSection(kFormats);
     for (int i = 0; i < m_masks.size(); ++i)
-        store.SaveFormatValue(NumberedKey(kFormatKey, i), m_masks.at(i));
+        store.saveFormatValue(numberedKey(kFormatKey, i), m_masks.at(i));
 }
 
-bool FormatList::RemoveFormat(Prompter& prompter)
+bool FormatList::removeFormat(Prompter& prompter)
 {
     if (m_masks.isEmpty() || m_current < 0)
         return false;
-    const QString question = TrimSpaces(QStringLiteral("Remove The Format: '") + currentMask() + QStringLiteral("'"));
+    const QString question = trimSpaces(QStringLiteral("Remove The Format: '") + currentMask() + QStringLiteral("'"));
     if (!prompter.askYesNo(QStringLiteral("Velmora"), question + QStringLiteral("?")))
         return false;
     m_masks.removeAt(m_current);

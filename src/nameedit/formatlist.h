@@ -38,14 +38,14 @@ public:
     // Reads the stored masks up to the first empty value (the factory masks
     // when "Format00" is empty), sets the current index from "Last Format",
     // then rewrites the section.
-    void LoadFormats(SettingsStore& store);
+    void loadFormats(SettingsStore& store);
     // Deletes section "Formats" and writes every mask in list order.
-    void SaveFormats(SettingsStore& store) const;
+    void saveFormats(SettingsStore& store) const;
     // Asks "Remove The Format: '<mask>'?" and on yes removes the current
     // mask. Returns true when a mask was removed. Nothing when the list is
     // empty or no mask is current. Does not select another entry: the caller
     // treats that selection as a click.
-    bool RemoveFormat(Prompter& prompter);
+    bool removeFormat(Prompter& prompter);
 
 signals:
     void masksChanged();

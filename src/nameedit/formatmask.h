@@ -15,18 +15,18 @@
 
 // The pattern split at every "-", untrimmed ({""} for an empty pattern).
 // The result of a mask always ends in ".mp3", so its own extension is ignored.
-QStringList MaskTokens(const QString& mask);
+QStringList maskTokens(const QString& mask);
 
 // The field a token names after trimming; false for a placeholder.
-bool MaskTokenField(const QString& token, FieldId* out);
+bool maskTokenField(const QString& token, FieldId* out);
 
 // The new name built from the field texts: non-blank values joined by the
 // separator, as they stand, then trimmed and ".mp3" appended (".mp3" alone
 // when every value is blank).
-QString NameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText, const QString& separator);
+QString nameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText, const QString& separator);
 
 // The field assignments a new name gives through a mask: piece i of the
 // name (before its last ".", split at "-", with "(" and ")" removed when
 // removeParens) goes trimmed to the field of token i. Surplus pieces and
 // tokens are ignored; placeholders consume their piece.
-QList<QPair<FieldId, QString>> FieldsFromName(const QString& mask, const QString& name, bool removeParens);
+QList<QPair<FieldId, QString>> fieldsFromName(const QString& mask, const QString& name, bool removeParens);

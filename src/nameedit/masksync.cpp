@@ -7,26 +7,26 @@
 #include "settings/preferences.h"
 #include "text/texthelpers.h"
 
-void NameEditSession::SyncWithInternals()
+void NameEditSession::syncWithInternals()
 {
     // Without a mask there is nothing to build from; keep the name.
     if (m_formats.currentIndex() < 0)
         return;
-    const QString name = NameFromFields(
+    const QString name = nameFromFields(
         m_formats.currentMask(), [this](FieldId field) { return m_host.fieldText(field); },
         m_prefs.options.SeparatorString);
     m_host.showStatus(QStringLiteral("Internal ID Tags Loaded To New Filename"));
     m_editor.setText(name);
-    RecordStep(QStringLiteral("SyncWithInternals:0"));
+    recordStep(QStringLiteral("SyncWithInternals:0"));
 }
 
-void NameEditSession::UpdateInternal()
+void NameEditSession::updateInternal()
 {
     // A field that echoes into the name must not start a second round.
     if (m_updatingInternal)
         return;
     m_updatingInternal = true;
-    const auto assignments = FieldsFromName(m_formats.currentMask(), m_editor.text(), m_prefs.options.RemoveParens);
+    const auto assignments = fieldsFromName(m_formats.currentMask(), m_editor.text(), m_prefs.options.RemoveParens);
     for (const auto& [field, text] : assignments) {
         // A field that refuses its text is skipped; the others still follow the name.
         try {
@@ -35,17 +35,17 @@ void NameEditSession::UpdateInternal()
         }
     }
     m_updatingInternal = false;
-    RecordStep(QStringLiteral("UpdateInternal:0"));
+    recordStep(QStringLiteral("UpdateInternal:0"));
 }
 
-void NameEditSession::AutoSync()
+void NameEditSession::autoSync()
 {
     switch (m_prefs.options.SyncOption) {
     case SyncMode::NameToTags:
-        UpdateInternal();
+        updateInternal();
         break;
     case SyncMode::TagsToName:
-        SyncWithInternals();
+        syncWithInternals();
         break;
     case SyncMode::None:
         break;
@@ -55,25 +55,25 @@ void NameEditSession::AutoSync()
 void NameEditSession::formatListClicked(int index)
 {
     m_formats.setCurrentIndex(index);
-    if (TrimSpaces(m_editor.text()).isEmpty())
+    if (trimSpaces(m_editor.text()).isEmpty())
         return;
     m_host.reloadTagFields();
-    AutoSync();
+    autoSync();
 }
 
-void NameEditSession::LoadFormats()
+void NameEditSession::loadFormats()
 {
-    m_formats.LoadFormats(m_prefs.store);
+    m_formats.loadFormats(m_prefs.store);
 }
 
-void NameEditSession::SaveFormats()
+void NameEditSession::saveFormats()
 {
-    m_formats.SaveFormats(m_prefs.store);
+    m_formats.saveFormats(m_prefs.store);
 }
 
-void NameEditSession::RemoveFormat(Prompter& prompter)
+void NameEditSession::removeFormat(Prompter& prompter)
 {
-    if (m_formats.RemoveFormat(prompter))
+    if (m_formats.removeFormat(prompter))
         m_host.showStatus(QStringLiteral("Format Removed"));
     if (m_formats.count() > 0)
         formatListClicked(0);

@@ -10,38 +10,38 @@ namespace {
 const QString kExtension = QStringLiteral(".mp3");
 } // namespace
 
-void NameEditSession::CaseFileName(NameCase nameCase)
+void NameEditSession::caseFileName(NameCase nameCase)
 {
     // The step keeps the recorded numbers: 1 upper, 2 lower, 3 title case.
     const int stepNumber = nameCase == NameCase::Upper ? 1 : nameCase == NameCase::Lower ? 2 : 3;
     if (nameCase == NameCase::Unchanged)
         return;
-    m_editor.setText(ApplyNameCase(BeforeLast(m_editor.text(), QLatin1Char('.')), nameCase) + kExtension);
-    RecordStep(QStringLiteral("CaseFileName:") + QString::number(stepNumber));
+    m_editor.setText(applyNameCase(beforeLast(m_editor.text(), QLatin1Char('.')), nameCase) + kExtension);
+    recordStep(QStringLiteral("CaseFileName:") + QString::number(stepNumber));
 }
 
-void NameEditSession::RemovePeriods()
+void NameEditSession::removePeriods()
 {
-    QString base = BeforeLast(m_editor.text(), QLatin1Char('.'));
+    QString base = beforeLast(m_editor.text(), QLatin1Char('.'));
     base.remove(QLatin1Char('.'));
     m_editor.setText(base + kExtension);
-    RecordStep(QStringLiteral("RemovePeriods:0"));
+    recordStep(QStringLiteral("RemovePeriods:0"));
 }
 
-void NameEditSession::InsertSDS()
+void NameEditSession::insertSDS()
 {
-    if (TrimSpaces(m_editor.text()).isEmpty())
+    if (trimSpaces(m_editor.text()).isEmpty())
         return;
     const NameEditGroup group(*this);
     m_editor.type(m_prefs.options.SeparatorString);
     if (m_editor.text().contains(QStringLiteral("  ")))
-        m_editor.setText(ReplaceAll(m_editor.text(), QStringLiteral("  "), QStringLiteral(" ")));
-    RecordStep(QStringLiteral("InsertSDS:0"));
+        m_editor.setText(replaceAll(m_editor.text(), QStringLiteral("  "), QStringLiteral(" ")));
+    recordStep(QStringLiteral("InsertSDS:0"));
 }
 
-void NameEditSession::RemoveSDS()
+void NameEditSession::removeSDS()
 {
-    if (TrimSpaces(m_editor.text()).isEmpty())
+    if (trimSpaces(m_editor.text()).isEmpty())
         return;
     const NameEditGroup group(*this);
     const int cursor = m_editor.cursor();
@@ -51,27 +51,27 @@ void NameEditSession::RemoveSDS()
         m_editor.setCursor(cursor);
     }
     if (m_editor.text().contains(QStringLiteral("  ")))
-        m_editor.setText(ReplaceAll(m_editor.text(), QStringLiteral("  "), QStringLiteral(" ")));
-    RecordStep(QStringLiteral("RemoveSDS:0"));
+        m_editor.setText(replaceAll(m_editor.text(), QStringLiteral("  "), QStringLiteral(" ")));
+    recordStep(QStringLiteral("RemoveSDS:0"));
 }
 
-void NameEditSession::AddRemoveParenthesis()
+void NameEditSession::addRemoveParenthesis()
 {
-    if (TrimSpaces(m_editor.text()).isEmpty())
+    if (trimSpaces(m_editor.text()).isEmpty())
         return;
     const int cursor = m_editor.cursor();
-    QStringList pieces = BeforeLast(m_editor.text(), QLatin1Char('.')).split(QLatin1Char('-'));
-    const int i = ::PartAtCursor(m_editor.text(), cursor);
+    QStringList pieces = beforeLast(m_editor.text(), QLatin1Char('.')).split(QLatin1Char('-'));
+    const int i = ::partAtCursor(m_editor.text(), cursor);
     if (i >= 0) {
-        const QString p = TrimSpaces(pieces.at(i));
+        const QString p = trimSpaces(pieces.at(i));
         if (p.startsWith(QLatin1Char('(')) && p.endsWith(QLatin1Char(')')) && p.size() >= 2)
             pieces[i] = p.mid(1, p.size() - 2);
         else
             pieces[i] = QLatin1Char('(') + p + QLatin1Char(')');
     }
     for (QString& piece : pieces)
-        piece = TrimSpaces(piece);
+        piece = trimSpaces(piece);
     m_editor.setText(pieces.join(m_prefs.options.SeparatorString) + kExtension);
     m_editor.setCursor(cursor);
-    RecordStep(QStringLiteral("AddRemoveParenthesis:0"));
+    recordStep(QStringLiteral("AddRemoveParenthesis:0"));
 }

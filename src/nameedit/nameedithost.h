@@ -24,8 +24,8 @@ public:
     virtual void showStatus(const QString& text) = 0;
     // Enables or disables the RenameButton (disabled while a replay runs).
     virtual void setRenameEnabled(bool enabled) = 0;
-    // Reloads the tag fields from the selected file (ReadMP3ID); the host
-    // ends that with NameEditSession::RebuildPartsList.
+    // Reloads the tag fields from the selected file (readMP3ID); the host
+    // ends that with NameEditSession::rebuildPartsList.
     virtual void reloadTagFields() = 0;
     // Gives the new-name box the input focus.
     virtual void focusNewName() = 0;

@@ -30,16 +30,16 @@ constexpr FieldId kOfferedFields[] = {
     FieldId::Tempo,
 };
 
-// Adds text to entries as AddPart does.
+// Adds text to entries as addPart does.
 void addCandidate(QStringList& entries, const QString& text, const CleanupRules& rules)
 {
-    const QString blank = TrimSpaces(text);
+    const QString blank = trimSpaces(text);
     if (blank.isEmpty() || blank == QLatin1String("0"))
         return;
-    const QString cleaned = CleanupFileName(text, rules);
-    const QString key = TrimSpaces(cleaned.toUpper());
+    const QString cleaned = cleanupFileName(text, rules);
+    const QString key = trimSpaces(cleaned.toUpper());
     for (const QString& e : entries)
-        if (TrimSpaces(e.toUpper()) == key)
+        if (trimSpaces(e.toUpper()) == key)
             return;
     entries.append(cleaned);
 }
@@ -50,7 +50,7 @@ QStringList folderCandidates(QString folder)
     // still the last component.
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
-    const QString name = AfterLast(folder, QLatin1Char('/'));
+    const QString name = afterLast(folder, QLatin1Char('/'));
     return name.contains(QLatin1Char('-')) ? name.split(QLatin1Char('-')) : QStringList { name };
 }
 } // namespace
@@ -70,25 +70,25 @@ NameEditSession::NameEditSession(Preferences& prefs, NameEditHost& host, QObject
 
 CleanupRules NameEditSession::cleanupRules() const
 {
-    return CleanupRulesFrom(m_prefs);
+    return cleanupRulesFrom(m_prefs);
 }
 
 void NameEditSession::nameTextChanged()
 {
     trackNameChange();
     if (m_prefs.options.SyncOption == SyncMode::NameToTags)
-        UpdateInternal();
+        updateInternal();
 }
 
-void NameEditSession::LoadNameParts(const QString& fileName)
+void NameEditSession::loadNameParts(const QString& fileName)
 {
-    const QStringList pieces = NameParts(fileName, cleanupRules(), m_prefs.options.NewFileCase);
+    const QStringList pieces = nameParts(fileName, cleanupRules(), m_prefs.options.NewFileCase);
     m_parts.setEntries(pieces);
     m_editor.setText(pieces.join(m_prefs.options.SeparatorString) + QStringLiteral(".mp3"));
-    ResetNameHistory();
+    resetNameHistory();
 }
 
-void NameEditSession::AddPart(const QString& text)
+void NameEditSession::addPart(const QString& text)
 {
     QStringList entries = m_parts.entries();
     const qsizetype before = entries.size();
@@ -97,19 +97,19 @@ void NameEditSession::AddPart(const QString& text)
         m_parts.append(entries.last());
 }
 
-void NameEditSession::AddFolderParts()
+void NameEditSession::addFolderParts()
 {
     for (const QString& piece : folderCandidates(m_host.currentFolder()))
-        AddPart(piece);
+        addPart(piece);
 }
 
-void NameEditSession::RebuildPartsList()
+void NameEditSession::rebuildPartsList()
 {
     const CleanupRules rules = cleanupRules();
     QStringList entries;
-    const QString base = TrimSpaces(BeforeLast(m_editor.text(), QLatin1Char('.')));
+    const QString base = trimSpaces(beforeLast(m_editor.text(), QLatin1Char('.')));
     for (const QString& piece : base.split(QLatin1Char('-')))
-        addCandidate(entries, TrimSpaces(piece), rules);
+        addCandidate(entries, trimSpaces(piece), rules);
     for (FieldId field : kOfferedFields)
         addCandidate(entries, m_host.fieldText(field), rules);
     for (const QString& piece : folderCandidates(m_host.currentFolder()))
@@ -117,25 +117,25 @@ void NameEditSession::RebuildPartsList()
     m_parts.setEntries(entries);
 }
 
-void NameEditSession::TogglePart()
+void NameEditSession::togglePart()
 {
     if (m_parts.currentIndex() < 0)
         return;
-    const QString part = TrimSpaces(m_parts.currentText());
+    const QString part = trimSpaces(m_parts.currentText());
     bool removed = false;
-    const QString name = ToggledName(m_editor.text(), part, m_prefs.options.SeparatorString, &removed);
+    const QString name = toggledName(m_editor.text(), part, m_prefs.options.SeparatorString, &removed);
     m_host.showStatus(
         removed ? QStringLiteral("Selected File Part Removed") : QStringLiteral("Selected File Part Inserted"));
-    RecordStep(QStringLiteral("PartsListClick:") + part);
+    recordStep(QStringLiteral("PartsListClick:") + part);
     m_editor.setText(name);
 }
 
-void NameEditSession::SelectPart()
+void NameEditSession::selectPart()
 {
-    m_parts.setSelectedPart(TrimSpaces(m_parts.currentText()));
+    m_parts.setSelectedPart(trimSpaces(m_parts.currentText()));
 }
 
-int NameEditSession::PartAtCursor() const
+int NameEditSession::partAtCursor() const
 {
-    return ::PartAtCursor(m_editor.text(), m_editor.cursor());
+    return ::partAtCursor(m_editor.text(), m_editor.cursor());
 }

@@ -22,8 +22,8 @@ enum class NameKey { BackSpace, Delete, Left, Right, Home, End, Insert };
 // the format masks, the step recorder and every editing command, without a
 // window. Options are read from prefs at each call (they may be reloaded).
 // Status texts, field texts and the rename button go through host.
-// While SyncOption is NameToTags, every change of the new name runs UpdateInternal.
-// Every change of the new name is kept for UndoName and RedoName; a command
+// While SyncOption is NameToTags, every change of the new name runs updateInternal.
+// Every change of the new name is kept for undoName and redoName; a command
 // that changes it in several steps (InsertSDS, RemoveSDS, a replay) is one.
 class NameEditSession final : public QObject {
     Q_OBJECT
@@ -46,51 +46,51 @@ public:
     // --- parts model
     // A file was selected: the parts of its cleaned, re-cased name become the
     // list and the new name is rebuilt from them with the separator + ".mp3".
-    void LoadNameParts(const QString& fileName);
+    void loadNameParts(const QString& fileName);
     // Offers one candidate part (cleaned; blanks, "0" and case-insensitive
     // duplicates are not added).
-    void AddPart(const QString& text);
+    void addPart(const QString& text);
     // Offers the current folder's name (split at dashes).
-    void AddFolderParts();
+    void addFolderParts();
     // The list from the new name, the tag fields (Unique Key excepted) and the folder.
-    void RebuildPartsList();
+    void rebuildPartsList();
     // Double click on the current entry: removes it from the name or adds it.
-    void TogglePart();
-    // Single click: SelectedPart := the current entry, trimmed.
-    void SelectPart();
+    void togglePart();
+    // Single click: selectedPart := the current entry, trimmed.
+    void selectPart();
     // Index of the part under the cursor, -1 for none.
-    int PartAtCursor() const;
+    int partAtCursor() const;
 
     // --- casing and cleanup commands
-    void CaseFileName(NameCase nameCase); // Unchanged does nothing
-    void RemovePeriods();
-    void InsertSDS();
-    void RemoveSDS();
-    void AddRemoveParenthesis();
+    void caseFileName(NameCase nameCase); // Unchanged does nothing
+    void removePeriods();
+    void insertSDS();
+    void removeSDS();
+    void addRemoveParenthesis();
 
     // --- masks (both use the current mask of formats())
     // New name from the tag fields; nothing when no mask is current.
-    void SyncWithInternals();
+    void syncWithInternals();
     // Tag fields from the new name; a field that refuses its text is skipped.
-    void UpdateInternal();
-    // After a file selection: UpdateInternal for NameToTags,
-    // SyncWithInternals for TagsToName, nothing for None.
-    void AutoSync();
+    void updateInternal();
+    // After a file selection: updateInternal for NameToTags,
+    // syncWithInternals for TagsToName, nothing for None.
+    void autoSync();
     // A click on FormatList (or a selection by the program).
     void formatListClicked(int index);
-    void LoadFormats();
-    void SaveFormats();
+    void loadFormats();
+    void saveFormats();
     // The SBDelete button: asks, removes, then selects entry 0 as a click.
-    void RemoveFormat(Prompter& prompter);
+    void removeFormat(Prompter& prompter);
 
     // --- recording and replay
-    void RecordStep(const QString& step) { m_recorder.RecordStep(step); }
+    void recordStep(const QString& step) { m_recorder.recordStep(step); }
     // Ticking / unticking RecordEditing.
     void setRecording(bool on) { m_recorder.setRecording(on); }
     // F11: stops recording, then replays.
-    void RepeatEdit();
-    // Replays EditSteps on the current name.
-    void ReplaySteps();
+    void repeatEdit();
+    // Replays editSteps on the current name.
+    void replaySteps();
     // Runs one step as replay does (without the parts list rebuild).
     void runStep(const QString& step);
 
@@ -106,13 +106,13 @@ public:
     // Back to the text (and cursor) before the last change, or forward
     // again; the parts list is rebuilt after each. False when there is
     // nothing to go back or forward to. Not recorded as steps.
-    bool UndoName();
-    bool RedoName();
+    bool undoName();
+    bool redoName();
     bool canUndoName() const { return !m_undo.isEmpty(); }
     bool canRedoName() const { return !m_redo.isEmpty(); }
     // Forgets the name's history: the name as it is now is the start. Loading
     // a file's name parts does this too.
-    void ResetNameHistory();
+    void resetNameHistory();
 
 private:
     struct NameState {

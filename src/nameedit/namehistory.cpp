@@ -43,10 +43,10 @@ void NameEditSession::applyName(const NameState& state)
     m_editor.setCursor(state.cursor);
     m_applyingHistory = false;
     m_shown = { m_editor.text(), m_editor.cursor() };
-    RebuildPartsList();
+    rebuildPartsList();
 }
 
-bool NameEditSession::UndoName()
+bool NameEditSession::undoName()
 {
     if (m_undo.isEmpty())
         return false;
@@ -55,7 +55,7 @@ bool NameEditSession::UndoName()
     return true;
 }
 
-bool NameEditSession::RedoName()
+bool NameEditSession::redoName()
 {
     if (m_redo.isEmpty())
         return false;
@@ -64,7 +64,7 @@ bool NameEditSession::RedoName()
     return true;
 }
 
-void NameEditSession::ResetNameHistory()
+void NameEditSession::resetNameHistory()
 {
     m_undo.clear();
     m_redo.clear();

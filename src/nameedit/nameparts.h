@@ -11,16 +11,16 @@ enum class NameCase;
 // A file name cleaned, re-cased by newFileCase and cut at every "-" into trimmed
 // pieces, empty pieces included. The extension (after the last ".") is
 // dropped; a name without "." gives {""}.
-QStringList NameParts(const QString& fileName, const CleanupRules& rules, NameCase newFileCase);
+QStringList nameParts(const QString& fileName, const CleanupRules& rules, NameCase newFileCase);
 
 // Index of the part of the name (before its last ".") under the cursor; a
 // cursor right before a dash belongs to the left part, right after it to the
 // right part. -1 when the cursor lies beyond the last part, and when there is
 // nothing but blanks before the extension: such a name has no part.
-int PartAtCursor(const QString& text, int cursor);
+int partAtCursor(const QString& text, int cursor);
 
 // The name with part removed (first case-insensitive occurrence, even inside
 // a word) or, when absent, appended after a separator; dashes left doubled or
 // dangling are tidied. Returns "" for a blank result, else the result + ".mp3".
 // removed tells which of the two happened.
-QString ToggledName(const QString& text, const QString& part, const QString& separator, bool* removed);
+QString toggledName(const QString& text, const QString& part, const QString& separator, bool* removed);

@@ -4,8 +4,8 @@
 #include <QStringList>
 
 // The candidate parts offered beside the new name, in insertion order, with
-// a current entry (-1 for none), the part last clicked (SelectedPart) and
-// whether an entry is being dragged (PartDragging, read by the tag panel).
+// a current entry (-1 for none), the part last clicked (selectedPart) and
+// whether an entry is being dragged (partDragging, read by the tag panel).
 class PartsList final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PartsList)
@@ -31,9 +31,9 @@ public:
     // "" when there is no current entry.
     QString currentText() const { return m_entries.value(m_current); }
 
-    const QString& SelectedPart() const { return m_selectedPart; }
+    const QString& selectedPart() const { return m_selectedPart; }
     void setSelectedPart(const QString& part) { m_selectedPart = part; }
-    bool PartDragging() const { return m_dragging; }
+    bool partDragging() const { return m_dragging; }
     void setPartDragging(bool dragging) { m_dragging = dragging; }
 
 signals:

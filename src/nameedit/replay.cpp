@@ -36,13 +36,13 @@ bool stepField(const QString& keyword, FieldId* out)
 
 void NameEditSession::keyPress(const QString& character)
 {
-    RecordStep(QStringLiteral("KeyPress:") + character);
+    recordStep(QStringLiteral("KeyPress:") + character);
     m_editor.type(character);
 }
 
 void NameEditSession::specialKey(NameKey key)
 {
-    RecordStep(QStringLiteral("SpecialKey:") + keyName(key));
+    recordStep(QStringLiteral("SpecialKey:") + keyName(key));
     switch (key) {
     case NameKey::BackSpace:
         m_editor.backSpace();
@@ -70,32 +70,32 @@ void NameEditSession::specialKey(NameKey key)
 void NameEditSession::cursorClicked(int position)
 {
     m_editor.setCursor(position);
-    RecordStep(QStringLiteral("CursorPosition:") + QString::number(m_editor.cursor()));
+    recordStep(QStringLiteral("CursorPosition:") + QString::number(m_editor.cursor()));
 }
 
-void NameEditSession::RepeatEdit()
+void NameEditSession::repeatEdit()
 {
     m_recorder.stopRecording();
-    ReplaySteps();
+    replaySteps();
 }
 
-void NameEditSession::ReplaySteps()
+void NameEditSession::replaySteps()
 {
     m_host.focusNewName();
     m_host.setRenameEnabled(false);
     const NameEditGroup group(*this);
-    const QStringList steps = m_recorder.EditSteps();
+    const QStringList steps = m_recorder.editSteps();
     for (const QString& step : steps) {
         runStep(step);
-        RebuildPartsList();
+        rebuildPartsList();
     }
     m_host.setRenameEnabled(true);
 }
 
 void NameEditSession::runStep(const QString& step)
 {
-    const QString keyword = BeforeFirst(step, QLatin1Char(':'));
-    const QString argument = AfterFirst(step, QLatin1Char(':'));
+    const QString keyword = beforeFirst(step, QLatin1Char(':'));
+    const QString argument = afterFirst(step, QLatin1Char(':'));
     FieldId field;
 
     if (keyword == QLatin1String("PartsListClick")) {
@@ -104,7 +104,7 @@ void NameEditSession::runStep(const QString& step)
         for (int i = 0; i < entries.size(); ++i) {
             if (entries.at(i) == argument) {
                 m_parts.setCurrentIndex(i);
-                TogglePart();
+                togglePart();
             }
         }
     } else if (keyword == QLatin1String("KeyPress")) {
@@ -124,31 +124,31 @@ void NameEditSession::runStep(const QString& step)
         else if (argument == QLatin1String("{END}"))
             m_editor.end();
     } else if (keyword == QLatin1String("CursorPosition")) {
-        m_editor.setCursor(LeadingNumber(argument));
+        m_editor.setCursor(leadingNumber(argument));
     } else if (stepField(keyword, &field)) {
         m_host.setFieldText(field, argument);
     } else if (keyword == QLatin1String("UpdateInternal")) {
-        UpdateInternal();
+        updateInternal();
     } else if (keyword == QLatin1String("SyncWithInternals")) {
-        SyncWithInternals();
+        syncWithInternals();
     } else if (keyword == QLatin1String("AddRemoveParenthesis")) {
-        AddRemoveParenthesis();
+        addRemoveParenthesis();
     } else if (keyword == QLatin1String("RemovePeriods")) {
-        RemovePeriods();
+        removePeriods();
     } else if (keyword == QLatin1String("InsertSDS")) {
-        InsertSDS();
+        insertSDS();
     } else if (keyword == QLatin1String("RemoveSDS")) {
-        RemoveSDS();
+        removeSDS();
     } else if (keyword == QLatin1String("CaseFileName")) {
-        switch (LeadingNumber(argument)) {
+        switch (leadingNumber(argument)) {
         case 1:
-            CaseFileName(NameCase::Upper);
+            caseFileName(NameCase::Upper);
             break;
         case 2:
-            CaseFileName(NameCase::Lower);
+            caseFileName(NameCase::Lower);
             break;
         case 3:
-            CaseFileName(NameCase::Title);
+            caseFileName(NameCase::Title);
             break;
         default:
             break;

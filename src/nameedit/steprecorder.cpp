@@ -1,6 +1,6 @@
 #include "steprecorder.h"
 
-void StepRecorder::RecordStep(const QString& step)
+void StepRecorder::recordStep(const QString& step)
 {
     if (!m_recording)
         return;

@@ -14,7 +14,7 @@ struct RecordingIndicator {
 };
 
 // The recorded edit steps ("Keyword:argument"), kept in memory only.
-// EditSteps always ends with one empty slot, so n steps give n + 1 entries.
+// editSteps always ends with one empty slot, so n steps give n + 1 entries.
 class StepRecorder final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(StepRecorder)
@@ -25,13 +25,13 @@ public:
     {
     }
 
-    bool RecordingEdits() const { return m_recording; }
-    const QStringList& EditSteps() const { return m_steps; }
+    bool recordingEdits() const { return m_recording; }
+    const QStringList& editSteps() const { return m_steps; }
     // Number of recorded steps (the trailing empty slot not counted).
     int stepCount() const { return int(m_steps.size()) - 1; }
 
     // Fills the empty last slot and appends a new one; nothing unless recording.
-    void RecordStep(const QString& step);
+    void recordStep(const QString& step);
 
     // Discards the previous recording and starts a new one.
     void startRecording();

@@ -2,7 +2,7 @@
 
 #include <QStandardPaths>
 
-QString UserDataFolder()
+QString userDataFolder()
 {
     // Not AppDataLocation: with organisation and application both named
     // Velmora that would be two levels deep.

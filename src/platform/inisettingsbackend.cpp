@@ -66,7 +66,7 @@ QString decodedKey(const QByteArray& raw)
 
 } // namespace
 
-QByteArray RawIniValue(const QByteArray& content, const QString& section, const QString& key)
+QByteArray rawIniValue(const QByteArray& content, const QString& section, const QString& key)
 {
     QByteArray found;
     QString current = QStringLiteral("General");
@@ -107,7 +107,7 @@ QByteArray RawIniValue(const QByteArray& content, const QString& section, const 
     return found;
 }
 
-QString IniValueAsWritten(const QByteArray& raw)
+QString iniValueAsWritten(const QByteArray& raw)
 {
     QString text;
     QByteArray plain; // bytes not yet decoded from UTF-8
@@ -170,7 +170,7 @@ QString IniValueAsWritten(const QByteArray& raw)
     return text;
 }
 
-FileError SettingsWriteObstacle(const QString& path)
+FileError settingsWriteObstacle(const QString& path)
 {
     const QByteArray file = QFile::encodeName(path);
     if (::access(file.constData(), F_OK) == 0) {
@@ -214,10 +214,10 @@ void IniSettingsBackend::keepCommaValuesAsWritten()
         }
         const qsizetype slash = key.indexOf(QLatin1Char('/'));
         const QString section = slash < 0 ? QStringLiteral("General") : key.left(slash);
-        const QByteArray raw = RawIniValue(content, section, key.mid(slash + 1));
+        const QByteArray raw = rawIniValue(content, section, key.mid(slash + 1));
         // Held as one text from now on, so that the next save quotes it.
         if (!raw.isNull())
-            m_settings.setValue(key, IniValueAsWritten(raw));
+            m_settings.setValue(key, iniValueAsWritten(raw));
         else if (v.typeId() == QMetaType::QStringList)
             m_settings.setValue(key, v.toStringList().join(QStringLiteral(", ")));
     }
@@ -247,7 +247,7 @@ bool IniSettingsBackend::sync()
         return true;
     // QSettings keeps its first error for good, so after one failure the
     // file and its folder tell whether this save could have worked.
-    m_lastError = { m_settings.fileName(), SettingsWriteObstacle(m_settings.fileName()) };
+    m_lastError = { m_settings.fileName(), settingsWriteObstacle(m_settings.fileName()) };
     if (m_lastError.ok()) {
         if (failedBefore)
             return true;

@@ -35,13 +35,13 @@ private:
 // The text after "=" of section/key in INI file content (comment cut off),
 // or a null array when the key is not there. Keys and sections are compared
 // as QSettings decodes them ("Last%20Width" is "Last Width").
-QByteArray RawIniValue(const QByteArray& content, const QString& section, const QString& key);
+QByteArray rawIniValue(const QByteArray& content, const QString& section, const QString& key);
 
 // That text read as QSettings reads a value, except that a comma is an
 // ordinary character: quotes and backslash escapes are resolved, blanks at
 // both ends dropped.
-QString IniValueAsWritten(const QByteArray& raw);
+QString iniValueAsWritten(const QByteArray& raw);
 
 // Why path cannot be written: a folder on its way that is a file, a file or
 // folder without write permission. ok() when nothing stands in the way.
-FileError SettingsWriteObstacle(const QString& path);
+FileError settingsWriteObstacle(const QString& path);

@@ -1,6 +1,6 @@
 #include "launcherror.h"
 
-QString LaunchErrorText(int code)
+QString launchErrorText(int code)
 {
     switch (code) {
     case 2:
@@ -22,7 +22,7 @@ QString LaunchErrorText(int code)
     }
 }
 
-QString LaunchFailureText(int code, const QString& path)
+QString launchFailureText(int code, const QString& path)
 {
-    return LaunchErrorText(code) + QStringLiteral("\r\n\r\n") + path;
+    return launchErrorText(code) + QStringLiteral("\r\n\r\n") + path;
 }

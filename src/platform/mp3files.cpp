@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-QStringList ListMp3Files(const QString& folder)
+QStringList listMp3Files(const QString& folder)
 {
     if (folder.isEmpty())
         return {};

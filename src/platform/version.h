@@ -10,7 +10,7 @@ constexpr int Revision = 0;
 } // namespace VelmoraVersion
 
 // "Velmora (V1.0.000)": product name, major, minor, three-digit revision.
-inline QString VelmoraTitle()
+inline QString velmoraTitle()
 {
     return QStringLiteral("Velmora (V%1.%2.%3)")
         .arg(VelmoraVersion::Major)

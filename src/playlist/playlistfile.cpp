@@ -19,7 +19,7 @@ const QString kExtension = QStringLiteral(".m3u");
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 } // namespace
 
-QString ProposePlaylistName(const QString& folder)
+QString proposePlaylistName(const QString& folder)
 {
     QString path = folder;
     while (path.endsWith(QLatin1Char('/')))
@@ -27,9 +27,9 @@ QString ProposePlaylistName(const QString& folder)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1) + kExtension;
 }
 
-QString PlaylistFileName(const QString& answer)
+QString playlistFileName(const QString& answer)
 {
-    QString name = TrimSpaces(answer);
+    QString name = trimSpaces(answer);
     if (name.isEmpty())
         return {};
     if (!name.endsWith(kExtension, Qt::CaseInsensitive))
@@ -37,7 +37,7 @@ QString PlaylistFileName(const QString& answer)
     return name;
 }
 
-QString PlaylistLine(const QString& name)
+QString playlistLine(const QString& name)
 {
     if (name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('\r')))
         return {};
@@ -46,11 +46,11 @@ QString PlaylistLine(const QString& name)
     return name;
 }
 
-QByteArray PlaylistText(const QStringList& names, QStringList* leftOut)
+QByteArray playlistText(const QStringList& names, QStringList* leftOut)
 {
     QByteArray text = QByteArrayLiteral("#EXTM3U") + kLineEnd;
     for (const QString& name : names) {
-        const QString line = PlaylistLine(name);
+        const QString line = playlistLine(name);
         if (!line.isEmpty())
             text += QFile::encodeName(line) + kLineEnd;
         else if (leftOut)
@@ -59,7 +59,7 @@ QByteArray PlaylistText(const QStringList& names, QStringList* leftOut)
     return text;
 }
 
-FileError WritePlaylistFile(const QString& target, const QByteArray& text)
+FileError writePlaylistFile(const QString& target, const QByteArray& text)
 {
     const QByteArray path = QFile::encodeName(target);
     struct stat st;
@@ -102,11 +102,11 @@ QString shownName(QString name)
 
 } // namespace
 
-PlaylistResult CreatePlaylist(Prompter& prompter, const QString& folder, const QStringList& selectedNames)
+PlaylistResult createPlaylist(Prompter& prompter, const QString& folder, const QStringList& selectedNames)
 {
     const QString answer = prompter.inputBox(
-        kTitle, QStringLiteral("Enter The Name Of The Play List File:"), ProposePlaylistName(folder));
-    const QString name = PlaylistFileName(answer);
+        kTitle, QStringLiteral("Enter The Name Of The Play List File:"), proposePlaylistName(folder));
+    const QString name = playlistFileName(answer);
     if (name.isEmpty()) {
         prompter.message(
             kTitle, QStringLiteral("No PlayList File Specified!\r\n\r\nNo File Saved."), MsgIcon::Critical);
@@ -120,9 +120,9 @@ PlaylistResult CreatePlaylist(Prompter& prompter, const QString& folder, const Q
             MsgIcon::Critical);
         return PlaylistResult::BadName;
     }
-    const QString target = WithTrailingSlash(folder) + name;
+    const QString target = withTrailingSlash(folder) + name;
     QStringList leftOut;
-    const FileError error = WritePlaylistFile(target, PlaylistText(selectedNames, &leftOut));
+    const FileError error = writePlaylistFile(target, playlistText(selectedNames, &leftOut));
     if (!error.ok()) {
         prompter.message(kTitle,
             QStringLiteral("PlayList Could Not Be Saved As:\r\n\r\n") + target + QStringLiteral("\r\n\r\n")

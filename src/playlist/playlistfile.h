@@ -12,27 +12,27 @@ class Prompter;
 
 // The folder's last component + ".m3u" ("Album.m3u"); ".m3u" for "/".
 // A trailing "/" is ignored.
-QString ProposePlaylistName(const QString& folder);
+QString proposePlaylistName(const QString& folder);
 
 // The typed answer made a file name: spaces trimmed, ".m3u" appended unless
 // it already ends so (any case). "" when the answer is blank.
-QString PlaylistFileName(const QString& answer);
+QString playlistFileName(const QString& answer);
 
 // The line that names a file in the playlist. Players take a line that
 // begins with "#" for a comment and trim leading blanks, so such a name gets
 // "./" before it ("./#1 Crush.mp3"); any other name stands as it is, never
 // trimmed. "" for a name holding a line break, which no line can hold.
-QString PlaylistLine(const QString& name);
+QString playlistLine(const QString& name);
 
 // "#EXTM3U" and one line per name, every line ending in CR LF, in the file
 // system's encoding. Names no line can hold are left out and added to
 // *leftOut when it is given.
-QByteArray PlaylistText(const QStringList& names, QStringList* leftOut = nullptr);
+QByteArray playlistText(const QStringList& names, QStringList* leftOut = nullptr);
 
 // Creates or replaces target with text. A symbolic link at target is
 // replaced by a new file; the file it points to is never touched. On failure
 // the error says why; whatever was written so far stays.
-FileError WritePlaylistFile(const QString& target, const QByteArray& text);
+FileError writePlaylistFile(const QString& target, const QByteArray& text);
 
 enum class PlaylistResult { Saved, NoName, BadName, WriteFailed };
 
@@ -41,4 +41,4 @@ enum class PlaylistResult { Saved, NoName, BadName, WriteFailed };
 // into folder and confirms with its path. A failed write is shown with the
 // path and the reason; names left out (line breaks) are listed in one
 // message after the file is saved.
-PlaylistResult CreatePlaylist(Prompter& prompter, const QString& folder, const QStringList& selectedNames);
+PlaylistResult createPlaylist(Prompter& prompter, const QString& folder, const QStringList& selectedNames);

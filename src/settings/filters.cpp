@@ -2,13 +2,13 @@
 
 #include "settingsstore.h"
 
-FilterList LoadFilters(const SettingsStore& store)
+FilterList loadFilters(const SettingsStore& store)
 {
     FilterList filters { FilterRecord {} };
-    if (store.GetFilterValue(QStringLiteral("Filter00"), QString()).isEmpty())
+    if (store.getFilterValue(QStringLiteral("Filter00"), QString()).isEmpty())
         return filters;
     for (int n = 0;; ++n) {
-        const QString v = store.GetFilterValue(NumberedKey(QStringLiteral("Filter"), n), QString());
+        const QString v = store.getFilterValue(numberedKey(QStringLiteral("Filter"), n), QString());
         if (v.isEmpty())
             break;
         FilterRecord r;

@@ -18,4 +18,4 @@ struct FilterRecord {
 // Always at least one record long: nothing stored gives one empty record.
 using FilterList = QList<FilterRecord>;
 
-FilterList LoadFilters(const SettingsStore& store);
+FilterList loadFilters(const SettingsStore& store);

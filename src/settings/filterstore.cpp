@@ -8,7 +8,7 @@ const QString kDelete = QStringLiteral("D");
 const QString kReplace = QStringLiteral("R");
 } // namespace
 
-QString FilterDisplayText(const FilterRecord& filter)
+QString filterDisplayText(const FilterRecord& filter)
 {
     if (filter.Kind == kDelete)
         return QStringLiteral("Delete Occurences Of '") + filter.Search + QLatin1Char('\'');
@@ -16,43 +16,43 @@ QString FilterDisplayText(const FilterRecord& filter)
         + QLatin1Char('\'');
 }
 
-QString FilterStoredValue(const FilterRecord& filter)
+QString filterStoredValue(const FilterRecord& filter)
 {
     if (filter.Kind == kDelete)
         return QLatin1Char('@') + filter.Search;
     return filter.Search + QLatin1Char('@') + filter.Replace;
 }
 
-FilterEditorState LoadFilterList(const SettingsStore& store)
+FilterEditorState loadFilterList(const SettingsStore& store)
 {
     FilterEditorState state;
     // The stored list is read by the same rule as the in-memory filters;
     // only the placeholder record of an empty list is dropped.
-    for (const FilterRecord& r : LoadFilters(store))
+    for (const FilterRecord& r : loadFilters(store))
         if (r.Kind == kDelete || r.Kind == kReplace)
             state.filters.append(r);
-    state.enableFilters = IsOn(store.GetOption(QStringLiteral("EnableFilters"), QStringLiteral("1")));
-    state.filterCase = IsOn(store.GetOption(QStringLiteral("FilterCase"), QStringLiteral("1")));
+    state.enableFilters = isOn(store.getOption(QStringLiteral("EnableFilters"), QStringLiteral("1")));
+    state.filterCase = isOn(store.getOption(QStringLiteral("FilterCase"), QStringLiteral("1")));
     return state;
 }
 
-void SaveFilterList(Preferences& prefs, const FilterEditorState& state)
+void saveFilterList(Preferences& prefs, const FilterEditorState& state)
 {
-    prefs.store.DeleteSection(QStringLiteral("Filters"));
+    prefs.store.deleteSection(QStringLiteral("Filters"));
     // Written from the records, not parsed back from the display lines, so
     // that a "'" as search or replacement survives.
     for (int i = 0; i < state.filters.size(); ++i)
-        prefs.store.SaveFilterValue(NumberedKey(QStringLiteral("Filter"), i), FilterStoredValue(state.filters.at(i)));
-    prefs.store.SaveOption(
+        prefs.store.saveFilterValue(numberedKey(QStringLiteral("Filter"), i), filterStoredValue(state.filters.at(i)));
+    prefs.store.saveOption(
         QStringLiteral("EnableFilters"), state.enableFilters ? QStringLiteral("1") : QStringLiteral("0"));
-    prefs.store.SaveOption(QStringLiteral("FilterCase"), state.filterCase ? QStringLiteral("1") : QStringLiteral("0"));
-    prefs.LoadFilters();
+    prefs.store.saveOption(QStringLiteral("FilterCase"), state.filterCase ? QStringLiteral("1") : QStringLiteral("0"));
+    prefs.loadFilters();
 }
 
-FilterCheck CheckNewFilter(const QString& search, const QString& replace)
+FilterCheck checkNewFilter(const QString& search, const QString& replace)
 {
-    const QString s = TrimSpaces(search);
-    const QString r = TrimSpaces(replace);
+    const QString s = trimSpaces(search);
+    const QString r = trimSpaces(replace);
     if (s.isEmpty() && r.isEmpty())
         return FilterCheck::NothingDefined;
     if (s == r)
@@ -66,7 +66,7 @@ FilterCheck CheckNewFilter(const QString& search, const QString& replace)
     return FilterCheck::Ok;
 }
 
-QString FilterCheckMessage(FilterCheck check)
+QString filterCheckMessage(FilterCheck check)
 {
     switch (check) {
     case FilterCheck::Ok:
@@ -83,7 +83,7 @@ QString FilterCheckMessage(FilterCheck check)
     return {};
 }
 
-FilterRecord MakeFilter(const QString& search, const QString& replace)
+FilterRecord makeFilter(const QString& search, const QString& replace)
 {
     if (replace.isEmpty() && !search.isEmpty())
         return { kDelete, search, QString() };

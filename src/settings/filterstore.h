@@ -17,19 +17,19 @@ struct FilterEditorState {
 
 // Line of the editor's list: "Delete Occurences Of 'x'" or
 // "Replace 'x' With 'y'".
-QString FilterDisplayText(const FilterRecord& filter);
+QString filterDisplayText(const FilterRecord& filter);
 
 // Value under "FilterNN": "@" + Search for a delete filter, Search + "@" +
 // Replace for a replace filter.
-QString FilterStoredValue(const FilterRecord& filter);
+QString filterStoredValue(const FilterRecord& filter);
 
 // Reads the stored filters and the two flags ("EnableFilters" and
 // "FilterCase", both on when nothing is stored yet).
-FilterEditorState LoadFilterList(const SettingsStore& store);
+FilterEditorState loadFilterList(const SettingsStore& store);
 
 // Rewrites section "Filters" from the records (in order) and both flags as
 // "1"/"0", then reloads the in-memory filters.
-void SaveFilterList(Preferences& prefs, const FilterEditorState& state);
+void saveFilterList(Preferences& prefs, const FilterEditorState& state);
 
 // Whether a search and a replacement character typed into the editor make
 // a filter. The stored form cannot carry a replacement with an empty search
@@ -41,11 +41,11 @@ enum class FilterCheck {
     ReplaceWithoutSearch, // empty search with a replacement
     AtCannotBeReplaced, // "@" as search of a replace filter
 };
-FilterCheck CheckNewFilter(const QString& search, const QString& replace);
+FilterCheck checkNewFilter(const QString& search, const QString& replace);
 
 // The message shown for a refused filter; "" for Ok.
-QString FilterCheckMessage(FilterCheck check);
+QString filterCheckMessage(FilterCheck check);
 
 // The filter made from the untrimmed texts: delete when replace is empty,
-// else replace. Only meaningful when CheckNewFilter gives Ok.
-FilterRecord MakeFilter(const QString& search, const QString& replace);
+// else replace. Only meaningful when checkNewFilter gives Ok.
+FilterRecord makeFilter(const QString& search, const QString& replace);

@@ -7,20 +7,20 @@
 
 #include <sys/stat.h>
 
-bool DirExists(const QString& path)
+bool dirExists(const QString& path)
 {
     if (path.isEmpty())
         return false;
     struct stat st { };
-    return ::stat(QFile::encodeName(WithTrailingSlash(path)).constData(), &st) == 0;
+    return ::stat(QFile::encodeName(withTrailingSlash(path)).constData(), &st) == 0;
 }
 
-QString GetLastPath(const SettingsStore& store, const QString& key)
+QString getLastPath(const SettingsStore& store, const QString& key)
 {
-    QString p = store.GetOption(key, QString());
-    if (!DirExists(p)) {
+    QString p = store.getOption(key, QString());
+    if (!dirExists(p)) {
         const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
         p = slash < 0 ? QString() : p.left(slash);
     }
-    return WithTrailingSlash(DirExists(p) ? p : QDir::homePath());
+    return withTrailingSlash(dirExists(p) ? p : QDir::homePath());
 }

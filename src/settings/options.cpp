@@ -2,11 +2,11 @@
 
 #include "settingsstore.h"
 
-NameCase NameCaseFromCode(const QString& code, bool* known)
+NameCase nameCaseFromCode(const QString& code, bool* known)
 {
     static const NameCase all[] = { NameCase::Title, NameCase::Upper, NameCase::Lower, NameCase::Unchanged };
     for (NameCase nameCase : all) {
-        if (code == NameCaseCode(nameCase)) {
+        if (code == nameCaseCode(nameCase)) {
             if (known)
                 *known = true;
             return nameCase;
@@ -17,7 +17,7 @@ NameCase NameCaseFromCode(const QString& code, bool* known)
     return NameCase::Unchanged;
 }
 
-QString NameCaseCode(NameCase nameCase)
+QString nameCaseCode(NameCase nameCase)
 {
     switch (nameCase) {
     case NameCase::Title:
@@ -32,30 +32,30 @@ QString NameCaseCode(NameCase nameCase)
     return QStringLiteral("NC");
 }
 
-Options LoadOptions(const SettingsStore& store)
+Options loadOptions(const SettingsStore& store)
 {
     Options o;
     // Checked at full width: cut to 16 bits first, 65536 would read as 0
     // and silently turn the saving off.
-    const int autoSave = LeadingNumber(store.GetOption(QStringLiteral("ID3AutoSave"), QStringLiteral("1")));
+    const int autoSave = leadingNumber(store.getOption(QStringLiteral("ID3AutoSave"), QStringLiteral("1")));
     o.ID3AutoSave = autoSave == 0 ? 0 : 1;
-    const int sync = LeadingNumber(store.GetOption(QStringLiteral("SyncOption"), QStringLiteral("2")));
+    const int sync = leadingNumber(store.getOption(QStringLiteral("SyncOption"), QStringLiteral("2")));
     o.SyncOptionUnknown = sync < 0 || sync > int(SyncMode::None);
     o.SyncOption = o.SyncOptionUnknown ? SyncMode::None : SyncMode(sync);
-    o.RemoveParens = IsOn(store.GetOption(QStringLiteral("Remove Parens"), QStringLiteral("0")));
-    o.RemUnderScores = IsOn(store.GetOption(QStringLiteral("RemUnderScores"), QStringLiteral("0")));
+    o.RemoveParens = isOn(store.getOption(QStringLiteral("Remove Parens"), QStringLiteral("0")));
+    o.RemUnderScores = isOn(store.getOption(QStringLiteral("RemUnderScores"), QStringLiteral("0")));
     bool knownCase = true;
     o.NewFileCase
-        = NameCaseFromCode(store.GetOption(QStringLiteral("New File Case"), QStringLiteral("TC")), &knownCase);
+        = nameCaseFromCode(store.getOption(QStringLiteral("New File Case"), QStringLiteral("TC")), &knownCase);
     o.NewFileCaseUnknown = !knownCase;
-    o.SplitSpaces = IsOn(store.GetOption(QStringLiteral("SplitSpaces"), QStringLiteral("0")));
+    o.SplitSpaces = isOn(store.getOption(QStringLiteral("SplitSpaces"), QStringLiteral("0")));
     o.SeparatorString = o.SplitSpaces ? QStringLiteral(" - ") : QStringLiteral("-");
-    o.UseFormattedTrack = IsOn(store.GetOption(QStringLiteral("UseFormattedTrack"), QStringLiteral("1")));
-    o.KeepFileTimes = IsOn(store.GetOption(QStringLiteral("Keep File Times"), QStringLiteral("0")));
+    o.UseFormattedTrack = isOn(store.getOption(QStringLiteral("UseFormattedTrack"), QStringLiteral("1")));
+    o.KeepFileTimes = isOn(store.getOption(QStringLiteral("Keep File Times"), QStringLiteral("0")));
     return o;
 }
 
-QString FormatTrack(int number, const Options& options)
+QString formatTrack(int number, const Options& options)
 {
     if (number == 0)
         return {};
@@ -64,7 +64,7 @@ QString FormatTrack(int number, const Options& options)
     return number < 0 ? QString::number(number) : QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
 }
 
-QString FormatYear(int number)
+QString formatYear(int number)
 {
     if (number == 0)
         return {};

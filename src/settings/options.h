@@ -8,8 +8,8 @@ class SettingsStore;
 enum class NameCase { Title, Upper, Lower, Unchanged };
 // From its stored code; any other text leaves the case. *known (when given)
 // tells whether code was one of the four.
-NameCase NameCaseFromCode(const QString& code, bool* known = nullptr);
-QString NameCaseCode(NameCase nameCase);
+NameCase nameCaseFromCode(const QString& code, bool* known = nullptr);
+QString nameCaseCode(NameCase nameCase);
 
 // Which way the new name and the tag fields follow each other; stored as
 // "0", "1" and "2".
@@ -35,9 +35,9 @@ struct Options {
     bool KeepFileTimes = false; // tag writes keep each file's modification time
 };
 
-Options LoadOptions(const SettingsStore& store);
+Options loadOptions(const SettingsStore& store);
 
 // "" for 0; else at least two digits when UseFormattedTrack is on.
-QString FormatTrack(int number, const Options& options);
+QString formatTrack(int number, const Options& options);
 // "" for 0; else at least four digits.
-QString FormatYear(int number);
+QString formatYear(int number);

@@ -12,13 +12,13 @@ QString flag(bool on)
 
 MaskPlacement placeMask(const QString& mask, const QStringList& masks)
 {
-    const QString trimmed = TrimSpaces(mask);
+    const QString trimmed = trimSpaces(mask);
     if (trimmed.isEmpty())
         return {};
     int equal = -1; // last entry equal after trimming
     int exact = -1;
     for (int i = 0; i < masks.size(); ++i) {
-        if (TrimSpaces(masks.at(i)) == trimmed)
+        if (trimSpaces(masks.at(i)) == trimmed)
             equal = i;
         if (masks.at(i) == mask)
             exact = i;
@@ -32,7 +32,7 @@ MaskPlacement placeMask(const QString& mask, const QStringList& masks)
 
 } // namespace
 
-OptionChoices ChoicesFromOptions(const Options& options)
+OptionChoices choicesFromOptions(const Options& options)
 {
     OptionChoices c;
     if (!options.NewFileCaseUnknown)
@@ -48,26 +48,26 @@ OptionChoices ChoicesFromOptions(const Options& options)
     return c;
 }
 
-MaskPlacement ApplyOptionChoices(const OptionChoices& choices, Preferences& prefs, const QStringList& masks)
+MaskPlacement applyOptionChoices(const OptionChoices& choices, Preferences& prefs, const QStringList& masks)
 {
     SettingsStore& store = prefs.store;
     const Options& was = prefs.options;
     const QString caseKey = QStringLiteral("New File Case");
-    store.SaveOption(caseKey,
-        choices.newFileCase ? NameCaseCode(*choices.newFileCase)
-                            : store.GetOption(caseKey, NameCaseCode(was.NewFileCase)));
-    store.SaveOption(QStringLiteral("ID3AutoSave"),
+    store.saveOption(caseKey,
+        choices.newFileCase ? nameCaseCode(*choices.newFileCase)
+                            : store.getOption(caseKey, nameCaseCode(was.NewFileCase)));
+    store.saveOption(QStringLiteral("ID3AutoSave"),
         QString::number(choices.id3AutoSave >= 0 ? choices.id3AutoSave : was.ID3AutoSave));
     const QString syncKey = QStringLiteral("SyncOption");
     const int sync
-        = choices.syncOption ? int(*choices.syncOption) : LeadingNumber(store.GetOption(syncKey, QStringLiteral("2")));
-    store.SaveOption(syncKey, QString::number(sync));
-    store.SaveOption(QStringLiteral("Remove Parens"), flag(choices.removeParens));
-    store.SaveOption(QStringLiteral("RemUnderScores"), flag(choices.remUnderScores));
-    store.SaveOption(QStringLiteral("SplitSpaces"), flag(choices.splitSpaces));
-    store.SaveOption(QStringLiteral("UseFormattedTrack"), flag(choices.useFormattedTrack));
-    store.SaveOption(QStringLiteral("Keep File Times"), flag(choices.keepFileTimes));
+        = choices.syncOption ? int(*choices.syncOption) : leadingNumber(store.getOption(syncKey, QStringLiteral("2")));
+    store.saveOption(syncKey, QString::number(sync));
+    store.saveOption(QStringLiteral("Remove Parens"), flag(choices.removeParens));
+    store.saveOption(QStringLiteral("RemUnderScores"), flag(choices.remUnderScores));
+    store.saveOption(QStringLiteral("SplitSpaces"), flag(choices.splitSpaces));
+    store.saveOption(QStringLiteral("UseFormattedTrack"), flag(choices.useFormattedTrack));
+    store.saveOption(QStringLiteral("Keep File Times"), flag(choices.keepFileTimes));
     const MaskPlacement placement = placeMask(choices.mask, masks);
-    prefs.LoadOptions();
+    prefs.loadOptions();
     return placement;
 }

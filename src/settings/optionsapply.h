@@ -23,7 +23,7 @@ struct OptionChoices {
 
 // The controls as they show the options in memory; a casing stored as an
 // unknown text shows no choice.
-OptionChoices ChoicesFromOptions(const Options& options);
+OptionChoices choicesFromOptions(const Options& options);
 
 // What becomes of the composed mask in the main window's list of masks.
 struct MaskPlacement {
@@ -36,4 +36,4 @@ struct MaskPlacement {
 // nowhere; one equal to an entry after trimming selects that entry (the last
 // exact match first, else the last trimmed one); any other is appended and
 // selected.
-MaskPlacement ApplyOptionChoices(const OptionChoices& choices, Preferences& prefs, const QStringList& masks);
+MaskPlacement applyOptionChoices(const OptionChoices& choices, Preferences& prefs, const QStringList& masks);

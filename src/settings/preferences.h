@@ -7,7 +7,7 @@
 
 // The one place that holds the in-memory options and filters the whole
 // program reads, beside the store they come from. Windows get it by
-// reference; LoadOptions/LoadFilters replace the values wholesale.
+// reference; loadOptions/loadFilters replace the values wholesale.
 class Preferences {
 public:
     explicit Preferences(SettingsBackend& backend)
@@ -15,10 +15,10 @@ public:
     {
     }
 
-    void LoadOptions() { options = ::LoadOptions(store); }
-    void LoadFilters() { filters = ::LoadFilters(store); }
+    void loadOptions() { options = ::loadOptions(store); }
+    void loadFilters() { filters = ::loadFilters(store); }
     // Writes the pending settings; a failure is told to the user once a run.
-    bool SaveSettings(Prompter& prompter) { return ::SaveSettings(store.backend(), prompter, m_saveFailureTold); }
+    bool saveSettings(Prompter& prompter) { return ::saveSettings(store.backend(), prompter, m_saveFailureTold); }
 
     SettingsStore store;
     Options options;

@@ -3,7 +3,7 @@
 #include "platform/prompter.h"
 #include "platform/settingsbackend.h"
 
-QString SettingsNotSavedText(const SettingsError& error)
+QString settingsNotSavedText(const SettingsError& error)
 {
     const QString crlf = QStringLiteral("\r\n");
     return QStringLiteral("Your Settings Cannot Be Saved To:") + crlf + crlf + error.path + crlf + crlf
@@ -12,13 +12,13 @@ QString SettingsNotSavedText(const SettingsError& error)
         + QStringLiteral("Velmora Goes On, But Changed Settings Will Not Be Kept.");
 }
 
-bool SaveSettings(SettingsBackend& backend, Prompter& prompter, bool& told)
+bool saveSettings(SettingsBackend& backend, Prompter& prompter, bool& told)
 {
     if (backend.sync())
         return true;
     if (!told) {
         told = true;
-        prompter.message(QStringLiteral("Velmora"), SettingsNotSavedText(backend.lastError()), MsgIcon::Exclamation);
+        prompter.message(QStringLiteral("Velmora"), settingsNotSavedText(backend.lastError()), MsgIcon::Exclamation);
     }
     return false;
 }

@@ -8,9 +8,9 @@ struct SettingsError;
 
 // The message that tells the user where and why the settings could not be
 // saved.
-QString SettingsNotSavedText(const SettingsError& error);
+QString settingsNotSavedText(const SettingsError& error);
 
 // Writes the pending settings. When that fails and told is still false, the
 // user is told once (told becomes true); the program goes on with the values
 // it holds either way. Returns whether the settings were saved.
-bool SaveSettings(SettingsBackend& backend, Prompter& prompter, bool& told);
+bool saveSettings(SettingsBackend& backend, Prompter& prompter, bool& told);

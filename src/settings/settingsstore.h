@@ -16,14 +16,14 @@ public:
     {
     }
 
-    QString GetOption(const QString& key, const QString& defaultValue) const;
-    void SaveOption(const QString& key, const QString& value);
-    QString GetFormatValue(const QString& key, const QString& defaultValue) const;
-    void SaveFormatValue(const QString& key, const QString& value);
-    QString GetFilterValue(const QString& key, const QString& defaultValue) const;
-    void SaveFilterValue(const QString& key, const QString& value);
+    QString getOption(const QString& key, const QString& defaultValue) const;
+    void saveOption(const QString& key, const QString& value);
+    QString getFormatValue(const QString& key, const QString& defaultValue) const;
+    void saveFormatValue(const QString& key, const QString& value);
+    QString getFilterValue(const QString& key, const QString& defaultValue) const;
+    void saveFilterValue(const QString& key, const QString& value);
     // Removes a whole section; a missing one is no error.
-    void DeleteSection(const QString& section);
+    void deleteSection(const QString& section);
 
     SettingsBackend& backend() { return m_backend; }
 
@@ -32,4 +32,4 @@ private:
 };
 
 // "Format" + 0 gives "Format00": the index with at least two digits.
-QString NumberedKey(const QString& prefix, int index);
+QString numberedKey(const QString& prefix, int index);

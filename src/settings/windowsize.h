@@ -8,4 +8,4 @@ class SettingsStore;
 // Width" and "Last Height", the designed side for one stored as 0 or less,
 // and never more than the available screen (an empty available size leaves
 // the result uncut).
-QSize RestoredWindowSize(const SettingsStore& store, QSize design, QSize available);
+QSize restoredWindowSize(const SettingsStore& store, QSize design, QSize available);

@@ -65,7 +65,7 @@ TagTexts emptyTexts()
 
 } // namespace
 
-QString CurrentFileErrorText(const CurrentFile::Result& result, const QString& path)
+QString currentFileErrorText(const CurrentFile::Result& result, const QString& path)
 {
     QString head;
     switch (result.step) {
@@ -102,7 +102,7 @@ QString CurrentFile::name() const
 
 bool CurrentFile::isEmpty() const
 {
-    return TrimSpaces(m_path).isEmpty();
+    return trimSpaces(m_path).isEmpty();
 }
 
 void CurrentFile::resetTag()
@@ -112,7 +112,7 @@ void CurrentFile::resetTag()
     m_v2 = std::make_unique<ID3V2Tag>(m_prompter.get());
 }
 
-void CurrentFile::Clear()
+void CurrentFile::clear()
 {
     m_path.clear();
     m_loaded = false;
@@ -136,41 +136,41 @@ template <typename Command> CurrentFile::Result CurrentFile::keepingTime(const Q
     return result;
 }
 
-CurrentFile::Result CurrentFile::Load(const QString& path)
+CurrentFile::Result CurrentFile::load(const QString& path)
 {
-    return keepingTime(path, [&] { return load(path); });
+    return keepingTime(path, [&] { return loadFile(path); });
 }
 
-CurrentFile::Result CurrentFile::Reload()
+CurrentFile::Result CurrentFile::reload()
 {
-    return keepingTime(m_path, [this] { return reload(); });
+    return keepingTime(m_path, [this] { return reloadFile(); });
 }
 
-CurrentFile::Result CurrentFile::Save(const TagTexts& boxes)
+CurrentFile::Result CurrentFile::save(const TagTexts& boxes)
 {
-    return keepingTime(m_path, [&] { return save(boxes); });
+    return keepingTime(m_path, [&] { return saveBoxes(boxes); });
 }
 
-CurrentFile::Result CurrentFile::StripTags()
+CurrentFile::Result CurrentFile::stripTags()
 {
     return keepingTime(m_path, [this] { return strip(); });
 }
 
-CurrentFile::Result CurrentFile::load(const QString& path)
+CurrentFile::Result CurrentFile::loadFile(const QString& path)
 {
-    Clear();
+    clear();
     m_path = path;
     return read(true);
 }
 
-CurrentFile::Result CurrentFile::reload()
+CurrentFile::Result CurrentFile::reloadFile()
 {
     if (isEmpty())
         return {};
     return read(true);
 }
 
-void CurrentFile::Renamed(const QString& newPath)
+void CurrentFile::renamed(const QString& newPath)
 {
     m_path = newPath;
 }
@@ -192,14 +192,14 @@ CurrentFile::Result CurrentFile::read(bool withTrailer)
         result.error = fileErrorFromErrno(EISDIR);
         return result;
     }
-    m_v2->SetFileName(m_path);
-    if (m_v2->FileName() != m_path) {
+    m_v2->setFileName(m_path);
+    if (m_v2->fileName() != m_path) {
         resetTag();
         result.error = fileErrorFromErrno(EACCES);
         return result;
     }
     m_loaded = true;
-    m_texts = TagTextsOf(*m_v2, m_options);
+    m_texts = tagTextsOf(*m_v2, m_options);
     result.reread = true;
     if (!withTrailer)
         return result;
@@ -225,10 +225,10 @@ CurrentFile::Result CurrentFile::writeTrailer()
     if (!makeWritable(&result.error))
         return result;
     ID3V1Tag& v1 = *m_v1;
-    v1.Clear();
-    SetTrailerFields(v1, m_texts);
+    v1.clear();
+    setTrailerFields(v1, m_texts);
     const int shownBefore = m_prompter->shown;
-    if (!v1.WriteToFile(m_path)) {
+    if (!v1.writeToFile(m_path)) {
         if (m_prompter->shown != shownBefore)
             result.reportedByTags = true;
         else
@@ -237,7 +237,7 @@ CurrentFile::Result CurrentFile::writeTrailer()
     return result;
 }
 
-CurrentFile::Result CurrentFile::save(const TagTexts& boxes)
+CurrentFile::Result CurrentFile::saveBoxes(const TagTexts& boxes)
 {
     Result result;
     result.step = Step::Write;
@@ -251,13 +251,13 @@ CurrentFile::Result CurrentFile::save(const TagTexts& boxes)
         // A file that cannot be read fails as the save would, before the
         // journal of the last save is replaced.
         TagSnapshot readable;
-        if (!ReadTagSnapshot(m_path, &readable, &result.error))
+        if (!readTagSnapshot(m_path, &readable, &result.error))
             return result;
         journal = std::make_unique<TagJournal>(m_journalPath);
         FileError journalError;
-        if (!journal->Begin(&journalError) || !journal->RecordBefore(m_path, &journalError)) {
+        if (!journal->begin(&journalError) || !journal->recordBefore(m_path, &journalError)) {
             journal.reset();
-            if (!m_prompter->askYesNo(QStringLiteral("Velmora"), JournalRefusedQuestion(m_journalPath, journalError),
+            if (!m_prompter->askYesNo(QStringLiteral("Velmora"), journalRefusedQuestion(m_journalPath, journalError),
                     MsgIcon::Exclamation)) {
                 result.cancelled = true;
                 return result;
@@ -270,10 +270,10 @@ CurrentFile::Result CurrentFile::save(const TagTexts& boxes)
     // The trailer as the file holds it, before the load takes it away from
     // a file that also has an ID3v2 tag.
     ID3V1Tag& v1 = *m_v1;
-    const bool hadTrailer = v1.ReadFromFile(m_path);
+    const bool hadTrailer = v1.readFromFile(m_path);
     resetTag();
-    m_v2->SetFileName(m_path);
-    if (m_v2->FileName() != m_path) {
+    m_v2->setFileName(m_path);
+    if (m_v2->fileName() != m_path) {
         result.error = fileErrorFromErrno(EACCES);
         return result;
     }
@@ -281,17 +281,17 @@ CurrentFile::Result CurrentFile::save(const TagTexts& boxes)
     // last read stays as the file holds it.
     for (int i = 0; i < kFieldCount; ++i)
         if (FieldId(i) != FieldId::CopyRight && boxes[i] != m_texts[i])
-            m_v2->SetFieldText(FieldId(i), boxes[i]);
-    if (!m_v2->Update()) {
-        if (hadTrailer && !m_v2->HasTagType(TagType::ID3v1))
-            v1.WriteToFile(m_path);
+            m_v2->setFieldText(FieldId(i), boxes[i]);
+    if (!m_v2->update()) {
+        if (hadTrailer && !m_v2->hasTagType(TagType::ID3v1))
+            v1.writeToFile(m_path);
         result.error = { 51, QStringLiteral("The ID3v2 tag could not be written") };
         return result;
     }
     // The boxes show what the file holds now, and the trailer follows it.
     Result written = read(true);
     if (journal)
-        journal->RecordAfter(m_path);
+        journal->recordAfter(m_path);
     if (written.step == Step::Read && written.error.ok() && !m_loaded)
         written.error = fileErrorFromErrno(ENOENT);
     return written;
@@ -308,12 +308,12 @@ CurrentFile::Result CurrentFile::strip()
     if (!makeWritable(&result.error))
         return result;
     resetTag();
-    m_v2->SetFileName(m_path);
-    if (m_v2->FileName() != m_path) {
+    m_v2->setFileName(m_path);
+    if (m_v2->fileName() != m_path) {
         result.error = fileErrorFromErrno(EACCES);
         return result;
     }
-    const bool stripped = m_v2->StripTags(TagType::All);
+    const bool stripped = m_v2->stripTags(TagType::All);
     Result reread = read(false);
     if (!stripped) {
         reread.step = Step::Strip;

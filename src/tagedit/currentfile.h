@@ -58,14 +58,14 @@ public:
     // Selects path and reads its tags, then writes its ID3v1 trailer from
     // them. A zero-length file is selected but not loaded, and nothing is
     // written into it.
-    Result Load(const QString& path);
+    Result load(const QString& path);
     // Reads the selected file again from disk (and writes its trailer).
-    Result Reload();
+    Result reload();
     // The selected file now has this path (renamed on disk); what was read
     // from it stays.
-    void Renamed(const QString& newPath);
+    void renamed(const QString& newPath);
     // No file selected.
-    void Clear();
+    void clear();
 
     // Keeps the file's tags in the undo journal at journalPath before each
     // Save, so that the last save can be undone ("" keeps none). When the
@@ -78,15 +78,15 @@ public:
     // file holds now), then the file is read again and its trailer written
     // from what it holds. When the ID3v2 write fails, a trailer the reload
     // took away is put back and nothing else is written.
-    Result Save(const TagTexts& boxes);
+    Result save(const TagTexts& boxes);
     // Removes every kind of tag, then reads the file again (writing no
     // trailer).
-    Result StripTags();
+    Result stripTags();
 
 private:
-    Result load(const QString& path);
-    Result reload();
-    Result save(const TagTexts& boxes);
+    Result loadFile(const QString& path);
+    Result reloadFile();
+    Result saveBoxes(const TagTexts& boxes);
     Result strip();
     template <typename Command> Result keepingTime(const QString& path, Command command);
     Result read(bool writeTrailer);
@@ -110,4 +110,4 @@ private:
 // The message for a failed result: "Error Reading Tags From File: ",
 // "Error Saving Tags In File: " or "Error Removing Tags From File: ", then
 // CRLF CRLF path CRLF CRLF "Error: " description " (" number ")".
-QString CurrentFileErrorText(const CurrentFile::Result& result, const QString& path);
+QString currentFileErrorText(const CurrentFile::Result& result, const QString& path);

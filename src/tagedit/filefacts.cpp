@@ -29,15 +29,15 @@ QString entrySpelling(const QString& folder, const QString& name)
 
 } // namespace
 
-void FileFacts::SetFullPathName(const QString& path)
+void FileFacts::setFullPathName(const QString& path)
 {
     if (path.isEmpty())
         return;
     m_fullPathName = QDir::cleanPath(QDir::current().absoluteFilePath(path));
-    Refresh();
+    refresh();
 }
 
-void FileFacts::Refresh()
+void FileFacts::refresh()
 {
     struct stat st { };
     if (m_fullPathName.isEmpty() || ::stat(QFile::encodeName(m_fullPathName).constData(), &st) != 0) {
@@ -46,7 +46,7 @@ void FileFacts::Refresh()
     }
     m_exists = true;
 
-    m_fullPathName = SpelledOnDisc(m_fullPathName);
+    m_fullPathName = spelledOnDisc(m_fullPathName);
     const QFileInfo fi(m_fullPathName);
     m_fileName = fi.fileName();
     m_filePath = m_fullPathName.left(m_fullPathName.size() - m_fileName.size());
@@ -73,17 +73,17 @@ void FileFacts::Refresh()
     m_accessed = fi.lastRead().toLocalTime();
     m_modified = fi.lastModified().toLocalTime();
 
-    m_typeName = TrimSpaces(QMimeDatabase().mimeTypeForFile(fi).comment());
+    m_typeName = trimSpaces(QMimeDatabase().mimeTypeForFile(fi).comment());
     if (m_typeName.isEmpty())
-        m_typeName = FallbackTypeName(m_fileExtension);
+        m_typeName = fallbackTypeName(m_fileExtension);
 }
 
-QString FileFacts::FormatFileSize(qint64 bytes)
+QString FileFacts::formatFileSize(qint64 bytes)
 {
-    return FormatFileSizeWithBytes(bytes);
+    return formatFileSizeWithBytes(bytes);
 }
 
-QString FileFacts::FormatFileDate(const QDateTime& when)
+QString FileFacts::formatFileDate(const QDateTime& when)
 {
     const QLocale locale;
     const QDateTime local = when.toLocalTime();
@@ -91,12 +91,12 @@ QString FileFacts::FormatFileDate(const QDateTime& when)
         + locale.toString(local.time(), QLocale::LongFormat);
 }
 
-QString FileFacts::FallbackTypeName(const QString& extension)
+QString FileFacts::fallbackTypeName(const QString& extension)
 {
-    return TrimSpaces(extension.toUpper() + QStringLiteral(" File"));
+    return trimSpaces(extension.toUpper() + QStringLiteral(" File"));
 }
 
-QString FileFacts::SpelledOnDisc(const QString& absolutePath)
+QString FileFacts::spelledOnDisc(const QString& absolutePath)
 {
     const QStringList parts = absolutePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     QString resolved = QStringLiteral("/");

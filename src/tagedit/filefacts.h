@@ -5,7 +5,7 @@
 
 // The file-system facts of one file: its names, sizes, three time stamps,
 // attribute flags and the desktop's type name, with the display texts of a
-// size and a date. Empty after creation; filled by SetFullPathName and
+// size and a date. Empty after creation; filled by setFullPathName and
 // refreshed on demand by Refresh. Folders end in "/".
 //
 // On Linux: the creation time is the birth time where the file system keeps
@@ -23,42 +23,42 @@ public:
     static constexpr quint32 AttrTemporary = 0x100; // never set on Linux
     static constexpr quint32 AttrCompressed = 0x800; // never set on Linux
 
-    QString FullPathName() const { return m_fullPathName; }
+    QString fullPathName() const { return m_fullPathName; }
     // Makes path absolute (a relative one against the current folder),
     // stores it and refreshes. An empty path changes nothing.
-    void SetFullPathName(const QString& path);
-    // Looks the file up again. When it is gone, FileExists and PathExists
+    void setFullPathName(const QString& path);
+    // Looks the file up again. When it is gone, fileExists and pathExists
     // become false and the other members keep their values.
-    void Refresh();
+    void refresh();
 
-    QString FileName() const { return m_fileName; } // as the file system spells it
-    QString FilePath() const { return m_filePath; } // folder, as spelled on disc, with "/"
-    QString FileExtension() const { return m_fileExtension; } // after the last "."; "" without one
-    QString ShortPathName() const { return m_fullPathName; }
-    QString ShortName() const { return m_fileName; }
-    QString ShortPath() const { return m_filePath; }
-    QString DisplayName() const { return m_fileName; }
-    // The desktop's name of the file's type ("MP3 audio"), else FallbackTypeName.
-    QString TypeName() const { return m_typeName; }
+    QString fileName() const { return m_fileName; } // as the file system spells it
+    QString filePath() const { return m_filePath; } // folder, as spelled on disc, with "/"
+    QString fileExtension() const { return m_fileExtension; } // after the last "."; "" without one
+    QString shortPathName() const { return m_fullPathName; }
+    QString shortName() const { return m_fileName; }
+    QString shortPath() const { return m_filePath; }
+    QString displayName() const { return m_fileName; }
+    // The desktop's name of the file's type ("MP3 audio"), else fallbackTypeName.
+    QString typeName() const { return m_typeName; }
 
-    bool FileExists() const { return m_exists; }
-    bool PathExists() const { return m_exists; }
+    bool fileExists() const { return m_exists; }
+    bool pathExists() const { return m_exists; }
 
     // Size in bytes, as two 32-bit halves and whole.
-    quint32 FileSize() const { return quint32(quint64(m_size) & 0xFFFFFFFFu); }
-    quint32 FileSizeHigh() const { return quint32(quint64(m_size) >> 32); }
+    quint32 fileSize() const { return quint32(quint64(m_size) & 0xFFFFFFFFu); }
+    quint32 fileSizeHigh() const { return quint32(quint64(m_size) >> 32); }
     qint64 size() const { return m_size; }
     // Bytes allocated on disc, the same ways.
-    quint32 CompressedFileSize() const { return quint32(quint64(m_allocated) & 0xFFFFFFFFu); }
-    quint32 CompressedFileSizeHigh() const { return quint32(quint64(m_allocated) >> 32); }
+    quint32 compressedFileSize() const { return quint32(quint64(m_allocated) & 0xFFFFFFFFu); }
+    quint32 compressedFileSizeHigh() const { return quint32(quint64(m_allocated) >> 32); }
     qint64 compressedSize() const { return m_allocated; }
 
     // Local time.
-    QDateTime CreationTime() const { return m_created; }
-    QDateTime LastAccessTime() const { return m_accessed; }
-    QDateTime ModifyTime() const { return m_modified; }
+    QDateTime creationTime() const { return m_created; }
+    QDateTime lastAccessTime() const { return m_accessed; }
+    QDateTime modifyTime() const { return m_modified; }
 
-    quint32 Attributes() const { return m_attributes; }
+    quint32 attributes() const { return m_attributes; }
     bool attrReadOnly() const { return m_attributes & AttrReadOnly; }
     bool attrHidden() const { return m_attributes & AttrHidden; }
     bool attrSystem() const { return m_attributes & AttrSystem; }
@@ -68,16 +68,16 @@ public:
 
     // "1,023 bytes", "1.50KB (1,536 bytes)": the size text, with the exact
     // count in parentheses from 1024 bytes on. Locale digits.
-    static QString FormatFileSize(qint64 bytes);
+    static QString formatFileSize(qint64 bytes);
     // The locale's long date, one blank, the locale's long time.
-    static QString FormatFileDate(const QDateTime& when);
+    static QString formatFileDate(const QDateTime& when);
     // The upper-cased extension + " File", trimmed: "MP3 File"; "File"
     // for a name without extension.
-    static QString FallbackTypeName(const QString& extension);
+    static QString fallbackTypeName(const QString& extension);
     // path (absolute) with each folder and the name spelled as stored on
     // disc, found without regard to case where the exact spelling is not
     // there. Components that cannot be found are kept as given.
-    static QString SpelledOnDisc(const QString& absolutePath);
+    static QString spelledOnDisc(const QString& absolutePath);
 
 private:
     QString m_fullPathName;

@@ -29,7 +29,7 @@ QString channelModeText(MpegAudioFacts::ChannelMode mode)
 }
 } // namespace
 
-QString FormatPlayTime(float seconds)
+QString formatPlayTime(float seconds)
 {
     if (!(seconds > 0)) // negative or NaN
         seconds = 0;
@@ -45,7 +45,7 @@ QString FormatPlayTime(float seconds)
     return twoDigits(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':') + twoDigits(secs);
 }
 
-QString FileInfoReportText(
+QString fileInfoReportText(
     const QString& path, const MpegAudioFacts& facts, int frameCount, qint64 framesSize, int tagTypes)
 {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -55,7 +55,7 @@ QString FileInfoReportText(
     const QStringList lines {
         QStringLiteral("File Path: ") + (slash < 0 ? QString() : path.left(slash)),
         QStringLiteral("File Name: ") + path.mid(slash + 1),
-        QStringLiteral("File Size: ") + FileFacts::FormatFileSize(facts.fileSize),
+        QStringLiteral("File Size: ") + FileFacts::formatFileSize(facts.fileSize),
         QString(),
         QStringLiteral("Contains ID3V1.1 Tags: ") + yesNo(tagTypes, TagType::ID3v1),
         QStringLiteral("Contains ID3V2 Tags: ") + yesNo(tagTypes, TagType::ID3v2),
@@ -67,7 +67,7 @@ QString FileInfoReportText(
         QStringLiteral("Frequency: ") + QString::number(decoded ? facts.sampleRate : 0),
         QStringLiteral("Sample Rate: ") + number(facts.sampleRate),
         QStringLiteral("Channel Mode: ") + (decoded ? channelModeText(facts.channelMode) : QString()),
-        QStringLiteral("Play Time: ") + FormatPlayTime(float(facts.duration)),
+        QStringLiteral("Play Time: ") + formatPlayTime(float(facts.duration)),
         QString(),
         QStringLiteral("Frame Count: ") + QString::number(frameCount),
         QStringLiteral("Frame Length: ") + QString::number(facts.frameLength),
@@ -79,24 +79,24 @@ QString FileInfoReportText(
     return lines.join(QStringLiteral("\r\n"));
 }
 
-QString FileInfoReport(const QString& currentFile, const ID3V2Tag& tag)
+QString fileInfoReport(const QString& currentFile, const ID3V2Tag& tag)
 {
     int tagTypes = 0;
     for (const int flag : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::MusicMatch })
-        if (tag.HasTagType(flag))
+        if (tag.hasTagType(flag))
             tagTypes |= flag;
     // The facts were read when the file was loaded; the file may have grown
     // since (the ID3v1 trailer is written after the load): its size now.
     MpegAudioFacts facts = tag;
     FileFacts info;
-    info.SetFullPathName(tag.FileName());
-    if (info.FileExists())
+    info.setFullPathName(tag.fileName());
+    if (info.fileExists())
         facts.fileSize = info.size();
-    return FileInfoReportText(currentFile, facts, tag.FrameCount(), tag.FramesSize(), tagTypes);
+    return fileInfoReportText(currentFile, facts, tag.frameCount(), tag.framesSize(), tagTypes);
 }
 
-void ShowFileInfoReport(Prompter& prompter, const QString& currentFile, const ID3V2Tag& tag)
+void showFileInfoReport(Prompter& prompter, const QString& currentFile, const ID3V2Tag& tag)
 {
     prompter.message(
-        QStringLiteral("Velmora - File Information"), FileInfoReport(currentFile, tag), MsgIcon::Information);
+        QStringLiteral("Velmora - File Information"), fileInfoReport(currentFile, tag), MsgIcon::Information);
 }

@@ -19,7 +19,7 @@ QString bytesText(qint64 bytes)
 
 } // namespace
 
-QString FormatFileSize(qint64 bytes)
+QString formatFileSize(qint64 bytes)
 {
     if (bytes < 1024)
         return bytesText(bytes);
@@ -41,9 +41,9 @@ QString FormatFileSize(qint64 bytes)
     return fixed(double(bytes) / 1073741824.0, 2) + QStringLiteral("GB");
 }
 
-QString FormatFileSizeWithBytes(qint64 bytes)
+QString formatFileSizeWithBytes(qint64 bytes)
 {
     if (bytes < 1024)
-        return FormatFileSize(bytes);
-    return FormatFileSize(bytes) + QStringLiteral(" (") + bytesText(bytes) + QLatin1Char(')');
+        return formatFileSize(bytes);
+    return formatFileSize(bytes) + QStringLiteral(" (") + bytesText(bytes) + QLatin1Char(')');
 }

@@ -35,14 +35,14 @@ MultiTagRun::MultiTagRun(MultiTagWriter& writer, Prompter& prompter, const QStri
 MultiTagRun::Journal MultiTagRun::beginJournal(TagJournal& journal)
 {
     FileError error;
-    if (journal.Begin(&error))
+    if (journal.begin(&error))
         return Journal::Kept;
-    return m_prompter.askYesNo(kTitle, JournalRefusedQuestion(journal.path(), error), MsgIcon::Exclamation)
+    return m_prompter.askYesNo(kTitle, journalRefusedQuestion(journal.path(), error), MsgIcon::Exclamation)
         ? Journal::None
         : Journal::Refused;
 }
 
-MultiTagRunReport MultiTagRun::Run(
+MultiTagRunReport MultiTagRun::run(
     const QStringList& paths, const MultiTagValues& values, const MultiTagRunHooks& hooks)
 {
     MultiTagRunReport report;
@@ -52,15 +52,15 @@ MultiTagRunReport MultiTagRun::Run(
             hooks.status(text);
     };
 
-    const QList<FieldId> clearing = FieldsToClear(values);
+    const QList<FieldId> clearing = fieldsToClear(values);
     if (!clearing.isEmpty()) {
         status(QStringLiteral("Checking The Selected Files..."));
         int holding = 0;
         for (const QString& path : paths)
-            holding += m_writer.HoldsAny(path, clearing);
+            holding += m_writer.holdsAny(path, clearing);
         if (holding > 0
             && !m_prompter.askYesNo(
-                kTitle, ClearFieldsQuestion(clearing, holding, report.total), MsgIcon::Exclamation)) {
+                kTitle, clearFieldsQuestion(clearing, holding, report.total), MsgIcon::Exclamation)) {
             report.cancelled = true;
             return report;
         }
@@ -87,10 +87,10 @@ MultiTagRunReport MultiTagRun::Run(
         status(QStringLiteral("Setting ID3 Tags In ") + name);
         MultiTagWriter::Result result;
         // A file whose tags cannot be kept first is not written.
-        if (!report.journalled || journal.RecordBefore(path, &result.error))
-            result = m_writer.TagFile(path, values);
+        if (!report.journalled || journal.recordBefore(path, &result.error))
+            result = m_writer.tagFile(path, values);
         if (report.journalled)
-            journal.RecordAfter(path);
+            journal.recordAfter(path);
         ++report.done;
         if (result.error.ok()) {
             if (!result.reportedByTags) {
@@ -105,9 +105,9 @@ MultiTagRunReport MultiTagRun::Run(
             if (skipping.contains(kind)) {
                 report.skipped << path + QStringLiteral(" - ") + errorSuffix(result.error);
             } else if (++seen[kind] == 1) {
-                m_prompter.message(kTitle, MultiTagErrorText(path, result.error), MsgIcon::Critical);
+                m_prompter.message(kTitle, multiTagErrorText(path, result.error), MsgIcon::Critical);
             } else if (m_prompter.askYesNo(kTitle,
-                           MultiTagErrorText(path, result.error) + kCrLf + kCrLf
+                           multiTagErrorText(path, result.error) + kCrLf + kCrLf
                                + QStringLiteral("Skip Further Errors Of This Kind In This Run?"),
                            MsgIcon::Critical)) {
                 skipping.insert(kind);
@@ -116,11 +116,11 @@ MultiTagRunReport MultiTagRun::Run(
         if (hooks.progress)
             hooks.progress(report.done, report.total);
     }
-    journal.End();
+    journal.end();
     return report;
 }
 
-QString MultiTagRunStatus(const MultiTagRunReport& report)
+QString multiTagRunStatus(const MultiTagRunReport& report)
 {
     if (report.cancelled)
         return QStringLiteral("ID3 Tag Updates Cancelled");
@@ -130,7 +130,7 @@ QString MultiTagRunStatus(const MultiTagRunReport& report)
     return QStringLiteral("ID3 Tag Updates Complete");
 }
 
-QString MultiTagSkippedText(const MultiTagRunReport& report)
+QString multiTagSkippedText(const MultiTagRunReport& report)
 {
     if (report.skipped.isEmpty())
         return {};
@@ -143,7 +143,7 @@ QString MultiTagSkippedText(const MultiTagRunReport& report)
     return text;
 }
 
-QString JournalRefusedQuestion(const QString& journalPath, const FileError& error)
+QString journalRefusedQuestion(const QString& journalPath, const FileError& error)
 {
     return QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + journalPath + kCrLf + kCrLf
         + errorSuffix(error) + kCrLf + kCrLf + QStringLiteral("Save The Tags Without A Way To Undo Them?");

@@ -42,7 +42,7 @@ public:
     // journalPath "" keeps no journal. Nothing is owned.
     MultiTagRun(MultiTagWriter& writer, Prompter& prompter, const QString& journalPath);
 
-    MultiTagRunReport Run(const QStringList& paths, const MultiTagValues& values, const MultiTagRunHooks& hooks);
+    MultiTagRunReport run(const QStringList& paths, const MultiTagValues& values, const MultiTagRunHooks& hooks);
 
 private:
     enum class Journal { Kept, None, Refused };
@@ -57,13 +57,13 @@ private:
 
 // The status line after a run: "ID3 Tag Updates Complete", "ID3 Tag Updates
 // Stopped After " done " Of " total " Files" or "ID3 Tag Updates Cancelled".
-QString MultiTagRunStatus(const MultiTagRunReport& report);
+QString multiTagRunStatus(const MultiTagRunReport& report);
 
 // "Tags Were Not Saved In These Files:" CRLF CRLF and one skipped line each
 // (at most 20, then "... And n More"); "" when none was skipped.
-QString MultiTagSkippedText(const MultiTagRunReport& report);
+QString multiTagSkippedText(const MultiTagRunReport& report);
 
 // The question when the undo journal cannot be written: "The Undo Journal
 // Cannot Be Written:" CRLF CRLF path CRLF CRLF "Error: " description " ("
 // number ")" CRLF CRLF "Save The Tags Without A Way To Undo Them?"
-QString JournalRefusedQuestion(const QString& journalPath, const FileError& error);
+QString journalRefusedQuestion(const QString& journalPath, const FileError& error);

@@ -23,7 +23,7 @@ bool anyV1Included(const MultiTagValues& v)
 
 } // namespace
 
-int BoxNumber(const QString& text)
+int boxNumber(const QString& text)
 {
     qsizetype i = 0;
     while (i < text.size() && text.at(i) == QLatin1Char(' '))
@@ -34,7 +34,7 @@ int BoxNumber(const QString& text)
     return value;
 }
 
-void ApplyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values)
+void applyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values)
 {
     for (int i = 0; i < kFieldCount; ++i) {
         if (!values.included[i])
@@ -43,32 +43,32 @@ void ApplyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values)
         const QString& text = values.texts[i];
         switch (id) {
         case FieldId::Track:
-            tag.SetTrack(BoxNumber(text));
+            tag.setTrack(boxNumber(text));
             break;
         case FieldId::TotalTracks:
-            tag.SetTotalTracks(BoxNumber(text));
+            tag.setTotalTracks(boxNumber(text));
             break;
         case FieldId::Year:
-            tag.SetYear(BoxNumber(text));
+            tag.setYear(boxNumber(text));
             break;
         case FieldId::CopyRight:
-            tag.SetCopyRight(text == QLatin1String("True"));
+            tag.setCopyRight(text == QLatin1String("True"));
             break;
         default:
-            tag.SetFieldText(id, text);
+            tag.setFieldText(id, text);
             break;
         }
     }
     if (values.isIncluded(FieldId::UniqueKey))
-        tag.SetUniqueKeyOwner(values.uniqueKeyOwner);
+        tag.setUniqueKeyOwner(values.uniqueKeyOwner);
 }
 
-void ApplyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values)
+void applyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values)
 {
-    SetTrailerFields(tag, values.texts, &values.included);
+    setTrailerFields(tag, values.texts, &values.included);
 }
 
-QList<FieldId> FieldsToClear(const MultiTagValues& values)
+QList<FieldId> fieldsToClear(const MultiTagValues& values)
 {
     QList<FieldId> fields;
     for (int i = 0; i < kFieldCount; ++i) {
@@ -76,13 +76,13 @@ QList<FieldId> FieldsToClear(const MultiTagValues& values)
         if (!values.included[i] || id == FieldId::CopyRight)
             continue;
         const bool number = id == FieldId::Track || id == FieldId::TotalTracks || id == FieldId::Year;
-        if (number ? BoxNumber(values.texts[i]) == 0 : TrimSpaces(values.texts[i]).isEmpty())
+        if (number ? boxNumber(values.texts[i]) == 0 : trimSpaces(values.texts[i]).isEmpty())
             fields << id;
     }
     return fields;
 }
 
-QString ClearFieldsQuestion(const QList<FieldId>& fields, int files, int chosen)
+QString clearFieldsQuestion(const QList<FieldId>& fields, int files, int chosen)
 {
     QStringList names;
     for (FieldId id : fields)
@@ -92,7 +92,7 @@ QString ClearFieldsQuestion(const QList<FieldId>& fields, int files, int chosen)
         + names.join(QStringLiteral(", ")) + kCrLf + kCrLf + QStringLiteral("Clear Them?");
 }
 
-QString MultiTagErrorText(const QString& path, const FileError& error)
+QString multiTagErrorText(const QString& path, const FileError& error)
 {
     return QStringLiteral("Error Saving Tags In File: ") + kCrLf + kCrLf + path + kCrLf + kCrLf
         + QStringLiteral("Error: ") + error.description + QStringLiteral(" (") + QString::number(error.number)
@@ -106,20 +106,20 @@ MultiTagWriter::MultiTagWriter(FileSystem& files, Prompter* prompter)
 {
 }
 
-MultiTagWriter::Result MultiTagWriter::TagFile(const QString& path, const MultiTagValues& values)
+MultiTagWriter::Result MultiTagWriter::tagFile(const QString& path, const MultiTagValues& values)
 {
-    const QString file = TrimSpaces(path);
+    const QString file = trimSpaces(path);
     if (file.isEmpty())
         return {};
     FileTimeKeeper keeper(file, m_keepFileTimes);
-    Result result = tagFile(file, values);
+    Result result = tagOneFile(file, values);
     FileError error;
     if (!keeper.restore(&error) && result.ok())
         result.error = error;
     return result;
 }
 
-MultiTagWriter::Result MultiTagWriter::tagFile(const QString& file, const MultiTagValues& values)
+MultiTagWriter::Result MultiTagWriter::tagOneFile(const QString& file, const MultiTagValues& values)
 {
     Result result;
 
@@ -138,17 +138,17 @@ MultiTagWriter::Result MultiTagWriter::tagFile(const QString& file, const MultiT
 
     // The trailer as the file holds it now, before the ID3v2 load removes
     // it from a file that has both tags.
-    const bool hadTrailer = m_v1.ReadFromFile(file);
+    const bool hadTrailer = m_v1.readFromFile(file);
 
-    m_v2.SetFileName(file);
-    if (m_v2.FileName() != file) {
+    m_v2.setFileName(file);
+    if (m_v2.fileName() != file) {
         result.error = fileErrorFromErrno(ENOENT);
         return result;
     }
-    ApplyIncludedV2(m_v2, values);
-    if (!m_v2.Update()) {
-        if (hadTrailer && !m_v2.HasTagType(TagType::ID3v1))
-            m_v1.WriteToFile(file); // put back what the load took away
+    applyIncludedV2(m_v2, values);
+    if (!m_v2.update()) {
+        if (hadTrailer && !m_v2.hasTagType(TagType::ID3v1))
+            m_v1.writeToFile(file); // put back what the load took away
         result.error = { 51, QStringLiteral("The ID3v2 tag could not be written") };
         return result;
     }
@@ -156,9 +156,9 @@ MultiTagWriter::Result MultiTagWriter::tagFile(const QString& file, const MultiT
     if (!hadTrailer && !anyV1Included(values))
         return result;
     if (!hadTrailer)
-        m_v1.Clear();
-    ApplyIncludedV1(m_v1, values);
-    if (!m_v1.WriteToFile(file))
+        m_v1.clear();
+    applyIncludedV1(m_v1, values);
+    if (!m_v1.writeToFile(file))
         result.reportedByTags = true;
     return result;
 }
@@ -169,45 +169,45 @@ bool MultiTagWriter::load(const QString& file)
     if (file.isEmpty() || !m_files.attributes(file, &attributes) || attributes.system)
         return false;
     const FileTimeKeeper keeper(file, m_keepFileTimes);
-    const bool hadTrailer = m_v1.ReadFromFile(file);
-    m_v2.SetFileName(file);
+    const bool hadTrailer = m_v1.readFromFile(file);
+    m_v2.setFileName(file);
     // Reading must leave the file as it was: the load takes the trailer
     // away from a file that also has an ID3v2 tag.
-    if (hadTrailer && !m_v2.HasTagType(TagType::ID3v1))
-        m_v1.WriteToFile(file);
-    return m_v2.FileName() == file;
+    if (hadTrailer && !m_v2.hasTagType(TagType::ID3v1))
+        m_v1.writeToFile(file);
+    return m_v2.fileName() == file;
 }
 
-std::array<QString, kFieldCount> MultiTagWriter::ReadFile(const QString& path, const Options& options)
+std::array<QString, kFieldCount> MultiTagWriter::readFile(const QString& path, const Options& options)
 {
-    if (!load(TrimSpaces(path))) {
+    if (!load(trimSpaces(path))) {
         std::array<QString, kFieldCount> empty;
         empty[int(FieldId::CopyRight)] = QStringLiteral("False");
         return empty;
     }
-    return TagTextsOf(m_v2, options);
+    return tagTextsOf(m_v2, options);
 }
 
-bool MultiTagWriter::HoldsAny(const QString& path, const QList<FieldId>& fields)
+bool MultiTagWriter::holdsAny(const QString& path, const QList<FieldId>& fields)
 {
-    if (fields.isEmpty() || !load(TrimSpaces(path)))
+    if (fields.isEmpty() || !load(trimSpaces(path)))
         return false;
     for (FieldId id : fields) {
         switch (id) {
         case FieldId::Track:
-            if (m_v2.Track() != 0)
+            if (m_v2.track() != 0)
                 return true;
             break;
         case FieldId::TotalTracks:
-            if (m_v2.TotalTracks() != 0)
+            if (m_v2.totalTracks() != 0)
                 return true;
             break;
         case FieldId::Year:
-            if (m_v2.Year() != 0)
+            if (m_v2.year() != 0)
                 return true;
             break;
         default:
-            if (!TrimSpaces(m_v2.FieldText(id)).isEmpty())
+            if (!trimSpaces(m_v2.fieldText(id)).isEmpty())
                 return true;
             break;
         }

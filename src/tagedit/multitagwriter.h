@@ -30,31 +30,31 @@ struct MultiTagValues {
 // decimal digits of its text (blanks before them skipped), 0 when it does
 // not start with one; "7x" is 7, "x7" 0. Signs are not numbers here, and
 // the result is limited to 0..32767.
-int BoxNumber(const QString& text);
+int boxNumber(const QString& text);
 
 // Assigns the included fields of tag from the texts: text fields unchanged,
-// Track, Total Tracks and Year by BoxNumber, Copyright only in the object
+// Track, Total Tracks and Year by boxNumber, Copyright only in the object
 // (never written). Fields not included keep what the tag holds.
-void ApplyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values);
+void applyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values);
 
 // Assigns the included ID3v1 fields of tag (Artist, Album, Title, Track,
-// Year, Genre by GetGenreIndex, Comments); the others keep their values. A
+// Year, Genre by getGenreIndex, Comments); the others keep their values. A
 // track number that one byte cannot hold is written as 0 (no track).
-void ApplyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values);
+void applyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values);
 
 // The included fields whose box would clear them in every file: a text box
 // empty after trimming blanks, a Track, Total Tracks or Year box without a
 // leading number. Copyright is never written, so never cleared. Panel order.
-QList<FieldId> FieldsToClear(const MultiTagValues& values);
+QList<FieldId> fieldsToClear(const MultiTagValues& values);
 
 // "Set Tags Will Clear These Fields In " files " Of The " chosen
 // " Selected Files:" CRLF CRLF the field names joined by ", " CRLF CRLF
 // "Clear Them?"
-QString ClearFieldsQuestion(const QList<FieldId>& fields, int files, int chosen);
+QString clearFieldsQuestion(const QList<FieldId>& fields, int files, int chosen);
 
 // "Error Saving Tags In File: " CRLF CRLF path CRLF CRLF
 // "Error: " description " (" number ")".
-QString MultiTagErrorText(const QString& path, const FileError& error);
+QString multiTagErrorText(const QString& path, const FileError& error);
 
 // Writes the included fields into one file after another, keeping what is
 // not included. Owns the two tag objects the MultiTagger reuses for every
@@ -78,17 +78,17 @@ public:
     // file's trailer (removed by loading a file with both tags) is put back
     // and the trailer is not changed. A file without trailer gets one only
     // when an ID3v1 field is included.
-    Result TagFile(const QString& path, const MultiTagValues& values);
+    Result tagFile(const QString& path, const MultiTagValues& values);
 
     // Loads the file and gives its box texts; all empty and Copyright
     // "False" when it cannot be read. A trailer the load removes (from a
     // file that also has an ID3v2 tag) is put back as it was.
-    std::array<QString, kFieldCount> ReadFile(const QString& path, const Options& options);
+    std::array<QString, kFieldCount> readFile(const QString& path, const Options& options);
 
     // True when the file holds a value (a text other than blanks, a number
     // other than 0) in one of fields, in its ID3v2 tag or, for a field that
     // tag lacks, its ID3v1 trailer. The file is left as it was.
-    bool HoldsAny(const QString& path, const QList<FieldId>& fields);
+    bool holdsAny(const QString& path, const QList<FieldId>& fields);
     // Whether writing leaves each file's modification time as it was (off
     // until set).
     void setKeepFileTimes(bool keep) { m_keepFileTimes = keep; }
@@ -100,7 +100,7 @@ private:
     // Loads the file's tags and puts back a trailer the load removed. False
     // when the file cannot be read.
     bool load(const QString& file);
-    Result tagFile(const QString& file, const MultiTagValues& values);
+    Result tagOneFile(const QString& file, const MultiTagValues& values);
 
     FileSystem& m_files;
     bool m_keepFileTimes = false;

@@ -2,13 +2,13 @@
 
 #include "tags/id3v1tag.h"
 
-const QStringList& PanelGenreList()
+const QStringList& panelGenreList()
 {
-    static const QStringList list = QStringList { QStringLiteral("Unknown") } + GenreNames();
+    static const QStringList list = QStringList { QStringLiteral("Unknown") } + genreNames();
     return list;
 }
 
-int FindGenreCompletion(const QStringList& list, const QString& typed)
+int findGenreCompletion(const QStringList& list, const QString& typed)
 {
     const QString wanted = typed.toUpper();
     const qsizetype n = typed.size();

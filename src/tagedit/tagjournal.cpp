@@ -92,17 +92,17 @@ QString listed(const QStringList& lines)
 
 } // namespace
 
-QString TagJournal::DefaultFolder()
+QString TagJournal::defaultFolder()
 {
-    return UserDataFolder();
+    return userDataFolder();
 }
 
-QString TagJournal::MultiTaggerJournal(const QString& folder)
+QString TagJournal::multiTaggerJournal(const QString& folder)
 {
     return folder + QStringLiteral("MultiTagger-Undo.journal");
 }
 
-QString TagJournal::TagSaveJournal(const QString& folder)
+QString TagJournal::tagSaveJournal(const QString& folder)
 {
     return folder + QStringLiteral("TagSave-Undo.journal");
 }
@@ -114,12 +114,12 @@ TagJournal::TagJournal(const QString& path)
 
 TagJournal::~TagJournal()
 {
-    End();
+    end();
 }
 
-bool TagJournal::Begin(FileError* err)
+bool TagJournal::begin(FileError* err)
 {
-    End();
+    end();
     m_changed = 0;
     m_haveBefore = false;
     QDir().mkpath(QFileInfo(m_file.fileName()).absolutePath());
@@ -139,11 +139,11 @@ bool TagJournal::Begin(FileError* err)
     return reportFileError(err, {});
 }
 
-bool TagJournal::RecordBefore(const QString& file, FileError* err)
+bool TagJournal::recordBefore(const QString& file, FileError* err)
 {
     m_haveBefore = false;
     TagSnapshot s;
-    if (!ReadTagSnapshot(file, &s, err))
+    if (!readTagSnapshot(file, &s, err))
         return false;
     if (!m_file.isOpen())
         return reportFileError(err, { 51, QStringLiteral("The undo journal is not open") });
@@ -161,13 +161,13 @@ bool TagJournal::RecordBefore(const QString& file, FileError* err)
     return reportFileError(err, {});
 }
 
-bool TagJournal::RecordAfter(const QString& file)
+bool TagJournal::recordAfter(const QString& file)
 {
     if (!m_haveBefore || file != m_lastPath || !m_file.isOpen())
         return false;
     m_haveBefore = false;
     TagSnapshot now;
-    if (!ReadTagSnapshot(file, &now))
+    if (!readTagSnapshot(file, &now))
         return false;
     if (now.size == m_lastBefore.size && now.sameTags(m_lastBefore))
         return false;
@@ -179,13 +179,13 @@ bool TagJournal::RecordAfter(const QString& file)
     return true;
 }
 
-void TagJournal::End()
+void TagJournal::end()
 {
     if (m_file.isOpen())
         m_file.close();
 }
 
-QStringList TagJournalChangedFiles(const QString& journalPath)
+QStringList tagJournalChangedFiles(const QString& journalPath)
 {
     QStringList files;
     walkJournal(
@@ -193,7 +193,7 @@ QStringList TagJournalChangedFiles(const QString& journalPath)
     return files;
 }
 
-TagUndoReport UndoTagJournal(const QString& journalPath, const std::function<void(const QString&)>& status)
+TagUndoReport undoTagJournal(const QString& journalPath, const std::function<void(const QString&)>& status)
 {
     TagUndoReport report;
     struct Kept {
@@ -211,7 +211,7 @@ TagUndoReport UndoTagJournal(const QString& journalPath, const std::function<voi
             // The modification time alone is no change: the main window
             // rewrites an identical trailer at every load. Only the tag
             // bytes are written back, so those and the size decide.
-            if (!ReadTagSnapshot(path, &now, &error)) {
+            if (!readTagSnapshot(path, &now, &error)) {
                 report.changedSince << path;
                 return;
             }
@@ -219,7 +219,7 @@ TagUndoReport UndoTagJournal(const QString& journalPath, const std::function<voi
                 report.changedSince << path;
                 return;
             }
-            if (RestoreTagSnapshot(path, now, before, &error)) {
+            if (restoreTagSnapshot(path, now, before, &error)) {
                 report.restored << path;
             } else {
                 report.failed.append({ path, error });
@@ -245,7 +245,7 @@ TagUndoReport UndoTagJournal(const QString& journalPath, const std::function<voi
     return report;
 }
 
-QString TagUndoProblemsText(const TagUndoReport& report)
+QString tagUndoProblemsText(const TagUndoReport& report)
 {
     QString text;
     if (!report.changedSince.isEmpty())

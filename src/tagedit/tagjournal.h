@@ -23,11 +23,11 @@ class TagJournal {
 public:
     // The per-user data folder ($XDG_DATA_HOME/Velmora/), ending in "/".
     // Not created here.
-    static QString DefaultFolder();
+    static QString defaultFolder();
     // The journal of the last MultiTagger run and of the last tag save in
     // folder (which ends in "/").
-    static QString MultiTaggerJournal(const QString& folder);
-    static QString TagSaveJournal(const QString& folder);
+    static QString multiTaggerJournal(const QString& folder);
+    static QString tagSaveJournal(const QString& folder);
 
     explicit TagJournal(const QString& path);
     ~TagJournal();
@@ -37,17 +37,17 @@ public:
     QString path() const { return m_file.fileName(); }
 
     // Creates (or empties) the journal, creating its folder when missing.
-    bool Begin(FileError* err = nullptr);
+    bool begin(FileError* err = nullptr);
     // Reads the tags of file and appends them. False when the file cannot
     // be read (*err as a write would report it) or the journal cannot be
     // written; the file must then not be written.
-    bool RecordBefore(const QString& file, FileError* err = nullptr);
+    bool recordBefore(const QString& file, FileError* err = nullptr);
     // Reads file again after its write and appends its fingerprint when its
     // tags or size changed. Returns whether it was recorded as changed.
-    bool RecordAfter(const QString& file);
+    bool recordAfter(const QString& file);
     // Files recorded as changed since Begin.
     int changedCount() const { return m_changed; }
-    void End();
+    void end();
 
 private:
     QFile m_file;
@@ -73,7 +73,7 @@ struct TagUndoReport {
 
 // The files the journal records as changed, in journal order; none when it
 // is missing or unreadable.
-QStringList TagJournalChangedFiles(const QString& journalPath);
+QStringList tagJournalChangedFiles(const QString& journalPath);
 
 // Puts back the tags of every file the journal records as changed whose
 // size and tags are still exactly what the run left; the bytes between the
@@ -81,9 +81,9 @@ QStringList TagJournalChangedFiles(const QString& journalPath);
 // and listed. Afterwards the journal holds only the files that failed (and
 // is removed when none did), so an undo is done once. status (may be
 // empty) is called with each file's path before it is handled.
-TagUndoReport UndoTagJournal(const QString& journalPath, const std::function<void(const QString&)>& status = {});
+TagUndoReport undoTagJournal(const QString& journalPath, const std::function<void(const QString&)>& status = {});
 
 // The lines of a report for a message box: the files changed since and the
 // files that failed, each list headed, at most 20 paths each ("... And 5
 // More"). "" when both lists are empty.
-QString TagUndoProblemsText(const TagUndoReport& report);
+QString tagUndoProblemsText(const TagUndoReport& report);

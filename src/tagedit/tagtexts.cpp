@@ -5,26 +5,26 @@
 #include "tags/id3v2tag.h"
 #include "text/texthelpers.h"
 
-TagTexts TagTextsOf(const ID3V2Tag& tag, const Options& options)
+TagTexts tagTextsOf(const ID3V2Tag& tag, const Options& options)
 {
     TagTexts texts;
     for (int i = 0; i < kFieldCount; ++i) {
         const auto id = FieldId(i);
         switch (id) {
         case FieldId::Track:
-            texts[i] = FormatTrack(tag.Track(), options);
+            texts[i] = formatTrack(tag.track(), options);
             break;
         case FieldId::TotalTracks:
-            texts[i] = FormatTrack(tag.TotalTracks(), options);
+            texts[i] = formatTrack(tag.totalTracks(), options);
             break;
         case FieldId::Year:
-            texts[i] = FormatYear(tag.Year());
+            texts[i] = formatYear(tag.year());
             break;
         case FieldId::CopyRight:
             texts[i] = tag.copyright ? QStringLiteral("True") : QStringLiteral("False");
             break;
         default:
-            texts[i] = TrimSpaces(tag.FieldText(id));
+            texts[i] = trimSpaces(tag.fieldText(id));
             break;
         }
     }

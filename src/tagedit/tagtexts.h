@@ -13,6 +13,6 @@ struct Options;
 using TagTexts = std::array<QString, kFieldCount>;
 
 // The boxes' texts of a loaded tag: texts trimmed of blanks; Track and
-// Total Tracks by FormatTrack ("" for 0); Year by FormatYear ("" for 0);
+// Total Tracks by formatTrack ("" for 0); Year by formatYear ("" for 0);
 // Copyright "True"/"False" from the audio header's bit.
-TagTexts TagTextsOf(const ID3V2Tag& tag, const Options& options);
+TagTexts tagTextsOf(const ID3V2Tag& tag, const Options& options);

@@ -6,7 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-bool ReadFileTime(const QString& path, FileTime* time, FileError* error)
+bool readFileTime(const QString& path, FileTime* time, FileError* error)
 {
     struct stat st { };
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
@@ -15,7 +15,7 @@ bool ReadFileTime(const QString& path, FileTime* time, FileError* error)
     return true;
 }
 
-bool WriteFileTime(const QString& path, const FileTime& time, FileError* error)
+bool writeFileTime(const QString& path, const FileTime& time, FileError* error)
 {
     const timespec times[2] = { { 0, UTIME_OMIT }, time.modified };
     if (::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) != 0)
@@ -26,7 +26,7 @@ bool WriteFileTime(const QString& path, const FileTime& time, FileError* error)
 FileTimeKeeper::FileTimeKeeper(const QString& path, bool enabled)
     : m_path(path)
 {
-    m_pending = enabled && ReadFileTime(path, &m_time);
+    m_pending = enabled && readFileTime(path, &m_time);
 }
 
 FileTimeKeeper::~FileTimeKeeper()
@@ -41,11 +41,11 @@ bool FileTimeKeeper::restore(FileError* error)
     m_pending = false;
     // Nothing was written, or the time is back already: leave the file be.
     FileTime now;
-    if (ReadFileTime(m_path, &now) && now.modified.tv_sec == m_time.modified.tv_sec
+    if (readFileTime(m_path, &now) && now.modified.tv_sec == m_time.modified.tv_sec
         && now.modified.tv_nsec == m_time.modified.tv_nsec)
         return true;
     FileError failed;
-    if (WriteFileTime(m_path, m_time, &failed))
+    if (writeFileTime(m_path, m_time, &failed))
         return true;
     failed.description = QStringLiteral("The file's modification time could not be kept: ") + failed.description;
     return reportFileError(error, failed);

@@ -13,10 +13,10 @@ struct FileTime {
 
 // Reads the modification time of path (a link is followed); false, with
 // *error set when given, when it cannot be had.
-bool ReadFileTime(const QString& path, FileTime* time, FileError* error = nullptr);
+bool readFileTime(const QString& path, FileTime* time, FileError* error = nullptr);
 
 // Gives path this modification time again; its access time stays as it is.
-bool WriteFileTime(const QString& path, const FileTime& time, FileError* error = nullptr);
+bool writeFileTime(const QString& path, const FileTime& time, FileError* error = nullptr);
 
 // Keeps one file's modification time over the tag writes of one command:
 // reads it when made, puts it back by restore() or at the end of its scope.

@@ -232,15 +232,15 @@ QByteArray terminator(int enc)
 
 } // namespace
 
-int FrameNumberOfStored(const QByteArray& id, int version)
+int frameNumberOfStored(const QByteArray& id, int version)
 {
     const QByteArray id4 = version == 2 ? v23Name(id) : id;
     if (id4 == "TDRC")
         return FrameNo::TYER;
-    return FrameNumberFor(id4);
+    return frameNumberFor(id4);
 }
 
-FrameItem ItemForStoredFrame(const StoredFrame& frame, int version, int index)
+FrameItem itemForStoredFrame(const StoredFrame& frame, int version, int index)
 {
     FrameItem item;
     item.position = index;
@@ -250,13 +250,13 @@ FrameItem ItemForStoredFrame(const StoredFrame& frame, int version, int index)
         item.position = index;
         return item;
     }
-    item.frameNo = FrameNumberOfStored(frame.id, version);
+    item.frameNo = frameNumberOfStored(frame.id, version);
     return item;
 }
 
-QByteArray FrameIdForItem(int frameNo, int version)
+QByteArray frameIdForItem(int frameNo, int version)
 {
-    QByteArray id = FrameIdFor(frameNo);
+    QByteArray id = frameIdFor(frameNo);
     if (frameNo == FrameNo::TYER && version == 4)
         id = "TDRC";
     if (version != 2)
@@ -267,10 +267,10 @@ QByteArray FrameIdForItem(int frameNo, int version)
     return QByteArray();
 }
 
-QByteArray FrameDataForItem(const FrameItem& item, int version)
+QByteArray frameDataForItem(const FrameItem& item, int version)
 {
     Q_UNUSED(version);
-    const QByteArray id = FrameIdFor(item.frameNo);
+    const QByteArray id = frameIdFor(item.frameNo);
     const QString text = item.value.toString();
     const QString& desc = item.description;
     const int enc = fitsLatin1(text) && fitsLatin1(desc) ? 0 : 1;

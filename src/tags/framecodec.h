@@ -12,18 +12,18 @@
 
 // The frame number of a stored identifier (2.2 names are taken as their
 // 2.3 counterparts; TDRC counts as TYER); 0 when the program has none.
-int FrameNumberOfStored(const QByteArray& id, int version);
+int frameNumberOfStored(const QByteArray& id, int version);
 
 // The item of a stored frame; index is its 1-based position. A frame whose
 // content cannot be read (encrypted, an unknown text encoding, too short)
 // gives an item of frame number 0: no field reaches it, so it is only ever
 // written back as it was.
-FrameItem ItemForStoredFrame(const StoredFrame& frame, int version, int index);
+FrameItem itemForStoredFrame(const StoredFrame& frame, int version, int index);
 
 // The identifier an item's frame takes in a tag of that version ("" when
 // that version has none).
-QByteArray FrameIdForItem(int frameNo, int version);
+QByteArray frameIdForItem(int frameNo, int version);
 
 // The frame data (no header) holding the item's value; empty when the
 // program cannot write that kind of frame.
-QByteArray FrameDataForItem(const FrameItem& item, int version);
+QByteArray frameDataForItem(const FrameItem& item, int version);

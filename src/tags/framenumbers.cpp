@@ -86,12 +86,12 @@ constexpr int kCount = int(sizeof(kIds) / sizeof(kIds[0]));
 
 } // namespace
 
-int FrameNumberFor(const QByteArray& frameId)
+int frameNumberFor(const QByteArray& frameId)
 {
-    return frameId.size() == 4 ? FrameNumberFor(frameId.constData()) : 0;
+    return frameId.size() == 4 ? frameNumberFor(frameId.constData()) : 0;
 }
 
-int FrameNumberFor(const char* id4)
+int frameNumberFor(const char* id4)
 {
     auto key = [](const char* id) {
         return quint32(uchar(id[0])) << 24 | quint32(uchar(id[1])) << 16 | quint32(uchar(id[2])) << 8 | uchar(id[3]);
@@ -105,7 +105,7 @@ int FrameNumberFor(const char* id4)
     return numbers.value(key(id4), 0);
 }
 
-QByteArray FrameIdFor(int number)
+QByteArray frameIdFor(int number)
 {
     return number > 0 && number < kCount ? QByteArray(kIds[number]) : QByteArray();
 }

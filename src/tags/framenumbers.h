@@ -6,8 +6,8 @@
 // numbering that FrameNo in fieldcatalogue.h follows), for every frame the
 // standard declares. Frames without a number (2.4-only frames, private
 // extensions) get 0.
-int FrameNumberFor(const QByteArray& frameId);
+int frameNumberFor(const QByteArray& frameId);
 // The same for four characters at id4.
-int FrameNumberFor(const char* id4);
+int frameNumberFor(const char* id4);
 // The four-character ID3v2.3 identifier of a frame number; "" when unknown.
-QByteArray FrameIdFor(int number);
+QByteArray frameIdFor(int number);

@@ -42,7 +42,7 @@ ID3V1Tag::ID3V1Tag(Prompter* prompter)
 {
 }
 
-bool ID3V1Tag::SetGenre(int genre)
+bool ID3V1Tag::setGenre(int genre)
 {
     if (genre < 0 || genre > 255)
         return false;
@@ -50,7 +50,7 @@ bool ID3V1Tag::SetGenre(int genre)
     return true;
 }
 
-void ID3V1Tag::Clear()
+void ID3V1Tag::clear()
 {
     m_tagged = false;
     m_title.clear();
@@ -62,28 +62,28 @@ void ID3V1Tag::Clear()
     m_track = 0;
 }
 
-bool ID3V1Tag::ReadFromFile(const QString& fileName)
+bool ID3V1Tag::readFromFile(const QString& fileName)
 {
     if (fileName.isEmpty())
         return false;
-    Clear();
+    clear();
     const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st { };
     char t[kTrailerBytes];
     const bool found = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= kTrailerBytes
-        && ReadFully(fd, st.st_size - kTrailerBytes, kTrailerBytes, reinterpret_cast<unsigned char*>(t))
+        && readFully(fd, st.st_size - kTrailerBytes, kTrailerBytes, reinterpret_cast<unsigned char*>(t))
         && std::memcmp(t, "TAG", 3) == 0;
     ::close(fd);
     if (!found)
         return false;
-    return ReadFromBytes(QByteArray(t, kTrailerBytes));
+    return readFromBytes(QByteArray(t, kTrailerBytes));
 }
 
-bool ID3V1Tag::ReadFromBytes(const QByteArray& trailer)
+bool ID3V1Tag::readFromBytes(const QByteArray& trailer)
 {
-    Clear();
+    clear();
     if (trailer.size() != kTrailerBytes || !trailer.startsWith("TAG"))
         return false;
     const char* t = trailer.constData();
@@ -98,7 +98,7 @@ bool ID3V1Tag::ReadFromBytes(const QByteArray& trailer)
     return true;
 }
 
-bool ID3V1Tag::WriteToFile(const QString& fileName)
+bool ID3V1Tag::writeToFile(const QString& fileName)
 {
     if (fileName.isEmpty())
         return false;
@@ -172,7 +172,7 @@ bool ID3V1Tag::WriteToFile(const QString& fileName)
     qint64 offset = st.st_size;
     char sig[3];
     if (st.st_size > kTrailerBytes
-        && ReadFully(fd, st.st_size - kTrailerBytes, 3, reinterpret_cast<unsigned char*>(sig))
+        && readFully(fd, st.st_size - kTrailerBytes, 3, reinterpret_cast<unsigned char*>(sig))
         && std::memcmp(sig, "TAG", 3) == 0)
         offset = st.st_size - kTrailerBytes;
 
@@ -193,7 +193,7 @@ bool ID3V1Tag::WriteToFile(const QString& fileName)
     return true;
 }
 
-const QStringList& GenreNames()
+const QStringList& genreNames()
 {
     static const QStringList names = {
         "Blues",
@@ -315,22 +315,22 @@ const QStringList& GenreNames()
     return names;
 }
 
-QString GenreName(int number)
+QString genreName(int number)
 {
-    return number >= 0 && number <= GenreCount ? GenreNames().at(number) : QString();
+    return number >= 0 && number <= GenreCount ? genreNames().at(number) : QString();
 }
 
-QString GenreListText()
+QString genreListText()
 {
-    return QStringLiteral("Unknown|") + GenreNames().join(QLatin1Char('|'));
+    return QStringLiteral("Unknown|") + genreNames().join(QLatin1Char('|'));
 }
 
-int GetGenreIndex(const QString& name)
+int getGenreIndex(const QString& name)
 {
     // The names in lower case, made once: a mass rename asks for every file.
     static const QStringList lowerNames = [] {
         QStringList out;
-        for (const QString& n : GenreNames())
+        for (const QString& n : genreNames())
             out << n.toLower();
         return out;
     }();
@@ -341,25 +341,25 @@ int GetGenreIndex(const QString& name)
     return 255;
 }
 
-void SetTrailerFields(
+void setTrailerFields(
     ID3V1Tag& tag, const std::array<QString, kFieldCount>& texts, const std::array<bool, kFieldCount>* include)
 {
     auto wanted = [&](FieldId id) { return !include || (*include)[int(id)]; };
     auto text = [&](FieldId id) { return texts[int(id)]; };
     if (wanted(FieldId::Artist))
-        tag.SetArtist(text(FieldId::Artist));
+        tag.setArtist(text(FieldId::Artist));
     if (wanted(FieldId::Album))
-        tag.SetAlbum(text(FieldId::Album));
+        tag.setAlbum(text(FieldId::Album));
     if (wanted(FieldId::Title))
-        tag.SetTitle(text(FieldId::Title));
+        tag.setTitle(text(FieldId::Title));
     if (wanted(FieldId::Comments))
-        tag.SetComment(text(FieldId::Comments));
+        tag.setComment(text(FieldId::Comments));
     if (wanted(FieldId::Track)) {
-        const int track = LeadingNumber(text(FieldId::Track));
-        tag.SetTrack(track >= 0 && track <= 255 ? track : 0);
+        const int track = leadingNumber(text(FieldId::Track));
+        tag.setTrack(track >= 0 && track <= 255 ? track : 0);
     }
     if (wanted(FieldId::Year))
-        tag.SetTheYear(LeadingNumber(text(FieldId::Year)));
+        tag.setTheYear(leadingNumber(text(FieldId::Year)));
     if (wanted(FieldId::Genre))
-        tag.SetGenre(GetGenreIndex(text(FieldId::Genre)));
+        tag.setGenre(getGenreIndex(text(FieldId::Genre)));
 }

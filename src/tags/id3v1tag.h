@@ -10,50 +10,50 @@
 class Prompter;
 
 // The 128-byte ID3v1 trailer at the end of an MP3 file. Each window that
-// writes trailers keeps its own object: assign the fields, then WriteToFile.
+// writes trailers keeps its own object: assign the fields, then writeToFile.
 // Text is ISO-8859-1 on disc; characters outside it are written as '?'.
 class ID3V1Tag {
 public:
     // prompter (not owned, may be null) shows the write failure message.
     explicit ID3V1Tag(Prompter* prompter = nullptr);
 
-    bool Tagged() const { return m_tagged; }
-    QString Title() const { return m_title; }
-    QString Artist() const { return m_artist; }
-    QString Album() const { return m_album; }
-    QString Year() const { return m_year; } // the 4-character field as read, or the last TheYear
-    QString Comment() const { return m_comment; }
-    int Genre() const { return m_genre; } // 0..255; 255 is no genre
-    int Track() const { return m_track; } // -1: ID3v1.0 layout, no track number
+    bool tagged() const { return m_tagged; }
+    QString title() const { return m_title; }
+    QString artist() const { return m_artist; }
+    QString album() const { return m_album; }
+    QString year() const { return m_year; } // the 4-character field as read, or the last TheYear
+    QString comment() const { return m_comment; }
+    int genre() const { return m_genre; } // 0..255; 255 is no genre
+    int track() const { return m_track; } // -1: ID3v1.0 layout, no track number
 
-    void SetTitle(const QString& v) { m_title = v; }
-    void SetArtist(const QString& v) { m_artist = v; }
-    void SetAlbum(const QString& v) { m_album = v; }
-    void SetComment(const QString& v) { m_comment = v; }
+    void setTitle(const QString& v) { m_title = v; }
+    void setArtist(const QString& v) { m_artist = v; }
+    void setAlbum(const QString& v) { m_album = v; }
+    void setComment(const QString& v) { m_comment = v; }
     // Stores the decimal text of the year; 0 (no year) leaves the field blank.
-    void SetTheYear(int year) { m_year = year > 0 ? QString::number(year) : QString(); }
+    void setTheYear(int year) { m_year = year > 0 ? QString::number(year) : QString(); }
     // -1 selects the ID3v1.0 layout; a value outside 0..255 makes the next
     // write fail with an overflow.
-    void SetTrack(int track) { m_track = track; }
+    void setTrack(int track) { m_track = track; }
     // False (an overflow, the genre unchanged) outside 0..255.
-    bool SetGenre(int genre);
+    bool setGenre(int genre);
     // The empty record: not tagged, texts "", track 0, genre 255 (none).
-    void Clear();
+    void clear();
 
     // Replaces the record by the file's trailer, or by the empty record when
     // the file has none or cannot be opened. "" returns false and changes
-    // nothing. Never shows a message. Returns Tagged().
-    bool ReadFromFile(const QString& fileName);
+    // nothing. Never shows a message. Returns tagged().
+    bool readFromFile(const QString& fileName);
     // The same from the 128 bytes of a trailer already read ("TAG" first);
     // anything else gives the empty record.
-    bool ReadFromBytes(const QByteArray& trailer);
+    bool readFromBytes(const QByteArray& trailer);
 
     // Writes the record as the file's trailer: replaces the trailer of a
     // file longer than 128 bytes that ends in one, else appends. Adds owner
     // write permission first. False without a message for "", a missing,
     // hidden (".name") or non-regular file; false with the "File Error On
     // File" message for any failure after that (also a Track outside 0..255).
-    bool WriteToFile(const QString& fileName);
+    bool writeToFile(const QString& fileName);
 
 private:
     Prompter* m_prompter;
@@ -68,7 +68,7 @@ private:
 // the track's leading number (0 when one byte cannot hold it), the year's
 // (blank for none), the genre by name (255 when unknown). With include,
 // only the fields it marks are assigned.
-void SetTrailerFields(ID3V1Tag& tag, const std::array<QString, kFieldCount>& texts,
+void setTrailerFields(ID3V1Tag& tag, const std::array<QString, kFieldCount>& texts,
     const std::array<bool, kFieldCount>* include = nullptr);
 
 // The genre list: numbers 0..GenreCount, each with its name ("Blues" is 0,
@@ -76,12 +76,12 @@ void SetTrailerFields(ID3V1Tag& tag, const std::array<QString, kFieldCount>& tex
 constexpr int GenreCount = 114;
 
 // The 115 names in number order.
-const QStringList& GenreNames();
+const QStringList& genreNames();
 // "" outside 0..GenreCount.
-QString GenreName(int number);
+QString genreName(int number);
 // "Unknown" followed by the 115 names, joined with "|": the list the genre
 // box and the ID3v2 "(n)" reading use (entry n + 1 is genre n).
-QString GenreListText();
+QString genreListText();
 // The lowest number whose name equals name without regard to case (a whole
 // text comparison); 255 when none does.
-int GetGenreIndex(const QString& name);
+int getGenreIndex(const QString& name);

@@ -13,9 +13,9 @@
 
 #include <sys/stat.h>
 
-void ID3V2Tag::SetFileName(const QString& fileName)
+void ID3V2Tag::setFileName(const QString& fileName)
 {
-    ClearValues();
+    clearValues();
     OpenedTagFile file;
     if (!file.open(fileName))
         return;
@@ -25,9 +25,9 @@ void ID3V2Tag::SetFileName(const QString& fileName)
     loadFrom(file);
 }
 
-void ID3V2Tag::LoadFrames()
+void ID3V2Tag::loadFrames()
 {
-    ClearValues();
+    clearValues();
     m_frameCount = 0;
     m_framesSize = 0;
     m_tagVersion = 0;
@@ -41,23 +41,23 @@ void ID3V2Tag::LoadFrames()
 
 void ID3V2Tag::loadFrom(OpenedTagFile& file)
 {
-    ClearValues();
+    clearValues();
     m_frameCount = 0;
     m_framesSize = 0;
     m_tagVersion = 0;
     m_loadedTagHash = 0;
 
     ID3V1Tag v1;
-    const bool hasTrailer = file.trailers.id3v1.found() && v1.ReadFromBytes(file.tail.right(128));
+    const bool hasTrailer = file.trailers.id3v1.found() && v1.readFromBytes(file.tail.right(128));
     if (file.v2.valid) {
         const QByteArray bytes = file.tagBytes();
         StoredTag stored;
-        if (ReadStoredTag(bytes, &stored)) {
+        if (readStoredTag(bytes, &stored)) {
             m_tagVersion = stored.version;
             m_frames.reserve(stored.frames.size());
             int index = 0;
             for (const StoredFrame& frame : stored.frames)
-                m_frames.append(ItemForStoredFrame(frame, stored.version, ++index));
+                m_frames.append(itemForStoredFrame(frame, stored.version, ++index));
             m_frameCount = index;
         }
         m_framesSize = file.v2.completeSize;
@@ -65,7 +65,7 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
         // The trailer goes once the ID3v2 tag holds everything it holds;
         // a value only the trailer has stays in the file until it is saved.
         if (hasTrailer && !takeTrailerValues(v1)
-            && ReplaceFileRange(m_fileName, file.trailers.id3v1.start, file.trailers.id3v1.end, QByteArray()))
+            && replaceFileRange(m_fileName, file.trailers.id3v1.start, file.trailers.id3v1.end, QByteArray()))
             file.chop(128);
     } else if (hasTrailer) {
         takeTrailerValues(v1);
@@ -73,8 +73,8 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
         m_frameCount = int(m_frames.size());
     }
 
-    ::ReadHeader(static_cast<MpegAudioFacts&>(*this), file.head, file.size, file.reader());
-    StripQuotes();
+    ::readHeader(static_cast<MpegAudioFacts&>(*this), file.head, file.size, file.reader());
+    stripQuotes();
 }
 
 bool ID3V2Tag::takeTrailerValues(const ID3V1Tag& v1)
@@ -86,25 +86,25 @@ bool ID3V2Tag::takeTrailerValues(const ID3V1Tag& v1)
         (this->*set)(value);
         taken = true;
     };
-    take(Title(), v1.Title(), &ID3V2Tag::SetTitle);
-    take(Artist(), v1.Artist(), &ID3V2Tag::SetArtist);
-    take(Album(), v1.Album(), &ID3V2Tag::SetAlbum);
-    take(Comments(), v1.Comment(), &ID3V2Tag::SetComments);
-    if (v1.Genre() != 255)
-        take(Genre(), QLatin1Char('(') + QString::number(v1.Genre()) + QLatin1Char(')'), &ID3V2Tag::SetGenre);
-    if (Year() == 0 && LeadingNumber(v1.Year()) > 0) {
+    take(title(), v1.title(), &ID3V2Tag::setTitle);
+    take(artist(), v1.artist(), &ID3V2Tag::setArtist);
+    take(album(), v1.album(), &ID3V2Tag::setAlbum);
+    take(comments(), v1.comment(), &ID3V2Tag::setComments);
+    if (v1.genre() != 255)
+        take(genre(), QLatin1Char('(') + QString::number(v1.genre()) + QLatin1Char(')'), &ID3V2Tag::setGenre);
+    if (year() == 0 && leadingNumber(v1.year()) > 0) {
         // The trailer's text as it stands ("1997"), not a number made of it.
-        SetFrameValue(FrameNo::TYER, v1.Year().trimmed(), QString());
+        setFrameValue(FrameNo::TYER, v1.year().trimmed(), QString());
         taken = true;
     }
-    if (Track() == 0 && v1.Track() > 0) {
-        SetTrack(v1.Track());
+    if (track() == 0 && v1.track() > 0) {
+        setTrack(v1.track());
         taken = true;
     }
     return taken;
 }
 
-bool ID3V2Tag::HasTagType(int flags) const
+bool ID3V2Tag::hasTagType(int flags) const
 {
     OpenedTagFile file;
     if (m_fileName.isEmpty() || !file.open(m_fileName))
@@ -113,7 +113,7 @@ bool ID3V2Tag::HasTagType(int flags) const
     return wanted != 0 && (file.tagTypes() & wanted) == wanted;
 }
 
-bool ID3V2Tag::StripTags(int flags)
+bool ID3V2Tag::stripTags(int flags)
 {
     bool ok = true;
     for (int kind : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch })
@@ -151,7 +151,7 @@ bool ID3V2Tag::stripOne(int kind)
     }
     if (!range.found())
         return false;
-    return ReplaceFileRange(m_fileName, range.start, range.end, QByteArray());
+    return replaceFileRange(m_fileName, range.start, range.end, QByteArray());
 }
 
 bool ID3V2Tag::refuse(const QString& why)
@@ -160,10 +160,10 @@ bool ID3V2Tag::refuse(const QString& why)
     return false;
 }
 
-bool ID3V2Tag::SaveFrames()
+bool ID3V2Tag::saveFrames()
 {
     m_lastError.clear();
-    StripQuotes();
+    stripQuotes();
     bool pending = false;
     for (const FrameItem& item : m_frames)
         pending = pending || item.added || item.deleted || item.changed || (m_fromTrailer && !item.deleted);
@@ -181,7 +181,7 @@ bool ID3V2Tag::SaveFrames()
     qint64 oldSize = 0;
     if (file.v2.present) {
         oldBytes = file.tagBytes();
-        if (!file.v2.valid || !ReadStoredTag(oldBytes, &stored))
+        if (!file.v2.valid || !readStoredTag(oldBytes, &stored))
             return refuse(QStringLiteral("The ID3v2 header is damaged."));
         if (!stored.damage.isEmpty())
             return refuse(stored.damage + QStringLiteral(" Saving would lose what follows it."));
@@ -200,13 +200,13 @@ bool ID3V2Tag::SaveFrames()
     QList<bool> used(stored.frames.size(), false);
     QByteArray added;
     auto render = [&](const FrameItem& item, quint16 status) {
-        const QByteArray id = FrameIdForItem(item.frameNo, version);
-        const QByteArray data = FrameDataForItem(item, version);
+        const QByteArray id = frameIdForItem(item.frameNo, version);
+        const QByteArray data = frameDataForItem(item, version);
         if (id.isEmpty() || data.isEmpty()) {
             reportMissingField();
             return QByteArray();
         }
-        return RenderFrame(version, id, status, data, unsynchronise);
+        return renderFrame(version, id, status, data, unsynchronise);
     };
     // Where the item's own frame is now: at its place when the tag is the
     // one loaded, else the first unused frame of its kind and description.
@@ -217,7 +217,7 @@ bool ID3V2Tag::SaveFrames()
         for (int i = 0; i < stored.frames.size(); ++i) {
             if (used[i])
                 continue;
-            const FrameItem other = ItemForStoredFrame(stored.frames[i], version, i + 1);
+            const FrameItem other = itemForStoredFrame(stored.frames[i], version, i + 1);
             if (other.frameNo == item.frameNo && other.description == item.description)
                 return i;
         }
@@ -249,15 +249,15 @@ bool ID3V2Tag::SaveFrames()
         frames += f;
     frames += added;
     if (frames.isEmpty())
-        return oldSize == 0 || ReplaceFileRange(m_fileName, 0, oldSize, QByteArray());
+        return oldSize == 0 || replaceFileRange(m_fileName, 0, oldSize, QByteArray());
     const bool footer = version == 4 && (stored.flags & 0x10);
-    const QByteArray rendered = RenderTag(version, stored.flags, frames, oldSize, footer);
+    const QByteArray rendered = renderTag(version, stored.flags, frames, oldSize, footer);
     if (rendered.isEmpty())
         return refuse(QStringLiteral("The tag would be too large."));
     if (rendered == oldBytes)
         return true;
     FileError err;
-    if (!ReplaceFileRange(m_fileName, 0, oldSize, rendered, &err))
+    if (!replaceFileRange(m_fileName, 0, oldSize, rendered, &err))
         return refuse(err.description);
     return true;
 }

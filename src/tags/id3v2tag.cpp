@@ -10,7 +10,7 @@ int leadingNumber(const QVariant& v)
 {
     if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
         return v.toInt();
-    return LeadingNumber(v.toString());
+    return leadingNumber(v.toString());
 }
 
 bool isEmptyText(const QVariant& v)
@@ -55,13 +55,13 @@ FrameItem* ID3V2Tag::findItem(int frameNo, const QString& descriptor)
     return nullptr;
 }
 
-QVariant ID3V2Tag::GetFrameValue(int frameNo, const QString& descriptor) const
+QVariant ID3V2Tag::getFrameValue(int frameNo, const QString& descriptor) const
 {
     const FrameItem* item = findItem(frameNo, descriptor);
     return item ? item->value : QVariant();
 }
 
-void ID3V2Tag::SetFrameValue(int frameNo, const QVariant& value, const QString& descriptor)
+void ID3V2Tag::setFrameValue(int frameNo, const QVariant& value, const QString& descriptor)
 {
     FrameItem* item = findItem(frameNo, descriptor);
     if (!isEmptyText(value)) {
@@ -87,7 +87,7 @@ void ID3V2Tag::SetFrameValue(int frameNo, const QVariant& value, const QString& 
     }
 }
 
-void ID3V2Tag::StripQuotes()
+void ID3V2Tag::stripQuotes()
 {
     // Items already marked for deletion stay deleted: reassigning their
     // old value would bring them back.
@@ -105,17 +105,17 @@ void ID3V2Tag::StripQuotes()
     for (int i = 0; i < kFieldCount; ++i) {
         const FieldInfo& f = fieldInfo(i);
         if (f.quotesToApostrophes)
-            pass(f.frameNo, f.selector, FieldText(f.id), [&](const QString& v) { SetFieldText(f.id, v); });
+            pass(f.frameNo, f.selector, fieldText(f.id), [&](const QString& v) { setFieldText(f.id, v); });
     }
-    pass(FrameNo::USLT, "", LyricsUnsynced(), [this](const QString& v) { SetLyricsUnsynced(v); });
+    pass(FrameNo::USLT, "", lyricsUnsynced(), [this](const QString& v) { setLyricsUnsynced(v); });
 }
 
-bool ID3V2Tag::Update(int)
+bool ID3V2Tag::update(int)
 {
-    return SaveFrames();
+    return saveFrames();
 }
 
-void ID3V2Tag::ClearValues()
+void ID3V2Tag::clearValues()
 {
     m_frames.clear();
     m_fromTrailer = false;
@@ -130,12 +130,12 @@ void ID3V2Tag::reportMissingField() const
 
 QString ID3V2Tag::textValue(int frameNo, const char* selector) const
 {
-    return GetFrameValue(frameNo, QLatin1String(selector)).toString();
+    return getFrameValue(frameNo, QLatin1String(selector)).toString();
 }
 
 void ID3V2Tag::setTextValue(int frameNo, const QString& v, const char* selector)
 {
-    SetFrameValue(frameNo, v, QLatin1String(selector));
+    setFrameValue(frameNo, v, QLatin1String(selector));
 }
 
 QString ID3V2Tag::uniqueKeyText() const
@@ -168,13 +168,13 @@ void ID3V2Tag::setUniqueKeyText(const QString& v)
     setTextValue(FrameNo::UFID, stored, "");
 }
 
-QByteArray ID3V2Tag::UniqueKeyOwner() const
+QByteArray ID3V2Tag::uniqueKeyOwner() const
 {
     const FrameItem* item = findItem(FrameNo::UFID, QString());
     return item && !item->deleted ? item->owner : QByteArray();
 }
 
-void ID3V2Tag::SetUniqueKeyOwner(const QByteArray& owner)
+void ID3V2Tag::setUniqueKeyOwner(const QByteArray& owner)
 {
     FrameItem* item = findItem(FrameNo::UFID, QString());
     if (!item || item->deleted || owner.isEmpty() || item->owner == owner)
@@ -183,16 +183,16 @@ void ID3V2Tag::SetUniqueKeyOwner(const QByteArray& owner)
     item->changed = true;
 }
 
-int ID3V2Tag::Track() const
+int ID3V2Tag::track() const
 {
-    return LeadingNumber(textValue(FrameNo::TRCK, ""));
+    return leadingNumber(textValue(FrameNo::TRCK, ""));
 }
 
-int ID3V2Tag::TotalTracks() const
+int ID3V2Tag::totalTracks() const
 {
     const QString text = textValue(FrameNo::TRCK, "");
     const int slash = int(text.indexOf(QLatin1Char('/')));
-    return slash < 0 ? 0 : LeadingNumber(text.mid(slash + 1));
+    return slash < 0 ? 0 : leadingNumber(text.mid(slash + 1));
 }
 
 void ID3V2Tag::setTrackPair(int track, int total)
@@ -203,30 +203,30 @@ void ID3V2Tag::setTrackPair(int track, int total)
     setTextValue(FrameNo::TRCK, text, "");
 }
 
-void ID3V2Tag::SetTrack(int v)
+void ID3V2Tag::setTrack(int v)
 {
-    setTrackPair(v, TotalTracks());
+    setTrackPair(v, totalTracks());
 }
-void ID3V2Tag::SetTotalTracks(int v)
+void ID3V2Tag::setTotalTracks(int v)
 {
-    setTrackPair(Track(), v);
-}
-
-int ID3V2Tag::Year() const
-{
-    return leadingNumber(GetFrameValue(FrameNo::TYER, QString()));
+    setTrackPair(track(), v);
 }
 
-void ID3V2Tag::SetYear(int v)
+int ID3V2Tag::year() const
+{
+    return leadingNumber(getFrameValue(FrameNo::TYER, QString()));
+}
+
+void ID3V2Tag::setYear(int v)
 {
     // The year already stored keeps its full date ("1997-09-22").
     const FrameItem* item = findItem(FrameNo::TYER, QString());
     if (item && !item->deleted && leadingNumber(item->value) == v)
         return;
     if (v <= 0)
-        SetFrameValue(FrameNo::TYER, QString(), QString());
+        setFrameValue(FrameNo::TYER, QString(), QString());
     else
-        SetFrameValue(FrameNo::TYER, v, QString());
+        setFrameValue(FrameNo::TYER, v, QString());
 }
 
 QString ID3V2Tag::genreText() const
@@ -241,22 +241,22 @@ QString ID3V2Tag::genreText() const
         ++from;
     while (to > from && strip(text.at(to - 1)))
         --to;
-    const int n = LeadingNumber(text.mid(from, to - from));
+    const int n = leadingNumber(text.mid(from, to - from));
     if (n + 1 < 0 || n + 1 > GenreCount + 1)
         return text;
-    return n == -1 ? QStringLiteral("Unknown") : GenreName(n);
+    return n == -1 ? QStringLiteral("Unknown") : genreName(n);
 }
 
-QString ID3V2Tag::FieldText(FieldId id) const
+QString ID3V2Tag::fieldText(FieldId id) const
 {
     const FieldInfo& f = fieldInfo(id);
     switch (f.kind) {
     case FieldKind::TrackNumber:
-        return QString::number(Track());
+        return QString::number(track());
     case FieldKind::TrackTotal:
-        return QString::number(TotalTracks());
+        return QString::number(totalTracks());
     case FieldKind::Year:
-        return QString::number(Year());
+        return QString::number(year());
     case FieldKind::Genre:
         return genreText();
     case FieldKind::UniqueKey:
@@ -269,24 +269,24 @@ QString ID3V2Tag::FieldText(FieldId id) const
     return textValue(f.frameNo, f.selector);
 }
 
-void ID3V2Tag::SetFieldText(FieldId id, const QString& text)
+void ID3V2Tag::setFieldText(FieldId id, const QString& text)
 {
     const FieldInfo& f = fieldInfo(id);
     switch (f.kind) {
     case FieldKind::TrackNumber:
-        SetTrack(LeadingNumber(text));
+        setTrack(leadingNumber(text));
         return;
     case FieldKind::TrackTotal:
-        SetTotalTracks(LeadingNumber(text));
+        setTotalTracks(leadingNumber(text));
         return;
     case FieldKind::Year:
-        SetYear(LeadingNumber(text));
+        setYear(leadingNumber(text));
         return;
     case FieldKind::UniqueKey:
         setUniqueKeyText(text);
         return;
     case FieldKind::CopyrightBit:
-        SetCopyRight(text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0);
+        setCopyRight(text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0);
         return;
     case FieldKind::Genre:
     case FieldKind::Text:
@@ -295,7 +295,7 @@ void ID3V2Tag::SetFieldText(FieldId id, const QString& text)
     setTextValue(f.frameNo, text, f.selector);
 }
 
-QString ID3V2Tag::ReadHeader()
+QString ID3V2Tag::readHeader()
 {
-    return ::ReadHeader(static_cast<MpegAudioFacts&>(*this), m_fileName);
+    return ::readHeader(static_cast<MpegAudioFacts&>(*this), m_fileName);
 }

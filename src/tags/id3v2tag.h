@@ -28,7 +28,7 @@ class Prompter;
 // can be read (unknown, empty, encrypted, compressed frames). A tag whose
 // frames cannot all be walked, or whose declared size runs into the audio
 // or past the end of the file, is never written (the call returns false,
-// LastError says why, the file is untouched). A write that
+// lastError says why, the file is untouched). A write that
 // changes the tag's size goes through a verified, flushed copy in the same
 // folder that replaces the original (keeping its permissions); read-only
 // files (no owner write permission) and folders are refused.
@@ -42,124 +42,124 @@ public:
 
     // Value of the first item with this frame number and description; an
     // invalid QVariant when none.
-    QVariant GetFrameValue(int frameNo, const QString& descriptor) const;
+    QVariant getFrameValue(int frameNo, const QString& descriptor) const;
     // Creates, changes or deletes an item: a non-empty value creates a new
     // item or changes the found one; "" deletes the found one. An integer
     // value is never "".
-    void SetFrameValue(int frameNo, const QVariant& value, const QString& descriptor);
+    void setFrameValue(int frameNo, const QVariant& value, const QString& descriptor);
     // Nothing to release: no library tag outlives a call.
-    void Unlink() { }
+    void unlink() { }
     // Loads the file again.
-    void Reset() { LoadFrames(); }
+    void reset() { loadFrames(); }
     // Double quotes become apostrophes in Comments, Title, Artist, Album,
     // UniqueKey, Genre, UserText, LyricsUnsynced, ArtistURL and UserURL.
-    void StripQuotes();
-    // Saves the items (SaveFrames). flags is not used: only the ID3v2 tag is
+    void stripQuotes();
+    // Saves the items (saveFrames). flags is not used: only the ID3v2 tag is
     // written. False when the write was refused or failed.
-    bool Update(int flags = TagType::All);
+    bool update(int flags = TagType::All);
     // True when the file carries every kind in flags (one open of the file).
-    bool HasTagType(int flags) const;
+    bool hasTagType(int flags) const;
     // Removes each kind set in flags, in the order ID3v1, ID3v2, Lyrics3,
     // Lyrics3 v2, MusicMatch. True when every kind asked for is gone (or was
     // never there); false when a removal was refused or failed.
-    bool StripTags(int flags);
-    void ClearValues();
+    bool stripTags(int flags);
+    void clearValues();
     // Writes changed, new and deleted items into the file's ID3v2 tag,
     // keeping its version (2.2, 2.3, 2.4; a new tag is 2.3) and its footer;
     // unsynchronisation of a whole 2.3 tag and extended headers are not
     // written again. Writes nothing (and returns true) when nothing changed.
-    bool SaveFrames();
+    bool saveFrames();
     // Why the last save was refused or failed ("" after a success).
-    QString LastError() const { return m_lastError; }
+    QString lastError() const { return m_lastError; }
     // Reads the file: loads the tag's frames (or the trailer's values when
-    // the file has only a trailer), reads the audio facts, then StripQuotes.
+    // the file has only a trailer), reads the audio facts, then stripQuotes.
     // A value of the ID3v1 trailer that the ID3v2 tag lacks is taken as a
     // new value (so a save writes it); otherwise a trailer beside an ID3v2
     // tag is removed from the file.
-    void LoadFrames();
+    void loadFrames();
     // The ID3v2 tag's size in bytes, header included, at the last load (0 none).
-    qint64 FramesSize() const { return m_framesSize; }
+    qint64 framesSize() const { return m_framesSize; }
     // Frames in the tag at the last load.
-    int FrameCount() const { return m_frameCount; }
+    int frameCount() const { return m_frameCount; }
     // 2, 3 or 4 for the loaded ID3v2 tag; 0 when the file had none.
-    int TagVersion() const { return m_tagVersion; }
+    int tagVersion() const { return m_tagVersion; }
 
-    QString FileName() const { return m_fileName; }
+    QString fileName() const { return m_fileName; }
     // Clears the values; when the file can be opened for reading takes the
     // name and loads it (unless the name is blank), otherwise keeps the old
     // name and stays empty.
-    void SetFileName(const QString& fileName);
+    void setFileName(const QString& fileName);
 
     // The items, in the tag's frame order, then those made since the load.
-    const QList<FrameItem>& Frames() const { return m_frames; }
+    const QList<FrameItem>& frames() const { return m_frames; }
 
     // Properties, one per field of the catalogue (fieldcatalogue.h says
     // where each value sits). Reading a missing frame gives "" (0 for
     // numbers); assigning "" (or 0) removes the value.
-    QString Title() const { return FieldText(FieldId::Title); }
-    void SetTitle(const QString& v) { SetFieldText(FieldId::Title, v); }
-    QString Song() const { return Title(); }
-    void SetSong(const QString& v) { SetTitle(v); }
-    QString Artist() const { return FieldText(FieldId::Artist); }
-    void SetArtist(const QString& v) { SetFieldText(FieldId::Artist, v); }
-    QString Album() const { return FieldText(FieldId::Album); }
-    void SetAlbum(const QString& v) { SetFieldText(FieldId::Album, v); }
+    QString title() const { return fieldText(FieldId::Title); }
+    void setTitle(const QString& v) { setFieldText(FieldId::Title, v); }
+    QString song() const { return title(); }
+    void setSong(const QString& v) { setTitle(v); }
+    QString artist() const { return fieldText(FieldId::Artist); }
+    void setArtist(const QString& v) { setFieldText(FieldId::Artist, v); }
+    QString album() const { return fieldText(FieldId::Album); }
+    void setAlbum(const QString& v) { setFieldText(FieldId::Album, v); }
     // TRCK: the number before "/" and after it; writing stores "track/total",
     // "track" when there is no total, and no frame without a track.
-    int Track() const;
-    void SetTrack(int v);
-    int TotalTracks() const;
-    void SetTotalTracks(int v);
+    int track() const;
+    void setTrack(int v);
+    int totalTracks() const;
+    void setTotalTracks(int v);
     // The leading number of the year (TYER, or the recording date of 2.4).
     // Assigning the year already stored leaves the stored date as it is.
-    int Year() const;
-    void SetYear(int v);
-    QString Genre() const { return FieldText(FieldId::Genre); }
-    void SetGenre(const QString& v) { SetFieldText(FieldId::Genre, v); }
-    QString Comments() const { return FieldText(FieldId::Comments); }
-    void SetComments(const QString& v) { SetFieldText(FieldId::Comments, v); }
-    QString UniqueKey() const { return FieldText(FieldId::UniqueKey); }
-    void SetUniqueKey(const QString& v) { SetFieldText(FieldId::UniqueKey, v); }
+    int year() const;
+    void setYear(int v);
+    QString genre() const { return fieldText(FieldId::Genre); }
+    void setGenre(const QString& v) { setFieldText(FieldId::Genre, v); }
+    QString comments() const { return fieldText(FieldId::Comments); }
+    void setComments(const QString& v) { setFieldText(FieldId::Comments, v); }
+    QString uniqueKey() const { return fieldText(FieldId::UniqueKey); }
+    void setUniqueKey(const QString& v) { setFieldText(FieldId::UniqueKey, v); }
     // The owner identifier of the UFID frame ("" when none). A key written
     // without an owner is given "Velmora" as its owner.
-    QByteArray UniqueKeyOwner() const;
-    void SetUniqueKeyOwner(const QByteArray& owner);
-    QString UserText() const { return FieldText(FieldId::UserText); }
-    void SetUserText(const QString& v) { SetFieldText(FieldId::UserText, v); }
-    QString UserURL() const { return FieldText(FieldId::UserURL); }
-    void SetUserURL(const QString& v) { SetFieldText(FieldId::UserURL, v); }
-    QString ArtistURL() const { return FieldText(FieldId::ArtistURL); }
-    void SetArtistURL(const QString& v) { SetFieldText(FieldId::ArtistURL, v); }
-    QString Composer() const { return FieldText(FieldId::Composer); }
-    void SetComposer(const QString& v) { SetFieldText(FieldId::Composer, v); }
-    QString OrigArtist() const { return FieldText(FieldId::OrigArtist); }
-    void SetOrigArtist(const QString& v) { SetFieldText(FieldId::OrigArtist, v); }
-    QString EncodedBy() const { return FieldText(FieldId::EncodedBy); }
-    void SetEncodedBy(const QString& v) { SetFieldText(FieldId::EncodedBy, v); }
+    QByteArray uniqueKeyOwner() const;
+    void setUniqueKeyOwner(const QByteArray& owner);
+    QString userText() const { return fieldText(FieldId::UserText); }
+    void setUserText(const QString& v) { setFieldText(FieldId::UserText, v); }
+    QString userURL() const { return fieldText(FieldId::UserURL); }
+    void setUserURL(const QString& v) { setFieldText(FieldId::UserURL, v); }
+    QString artistURL() const { return fieldText(FieldId::ArtistURL); }
+    void setArtistURL(const QString& v) { setFieldText(FieldId::ArtistURL, v); }
+    QString composer() const { return fieldText(FieldId::Composer); }
+    void setComposer(const QString& v) { setFieldText(FieldId::Composer, v); }
+    QString origArtist() const { return fieldText(FieldId::OrigArtist); }
+    void setOrigArtist(const QString& v) { setFieldText(FieldId::OrigArtist, v); }
+    QString encodedBy() const { return fieldText(FieldId::EncodedBy); }
+    void setEncodedBy(const QString& v) { setFieldText(FieldId::EncodedBy, v); }
     // USLT (no field of its own).
-    QString LyricsUnsynced() const { return textValue(FrameNo::USLT, ""); }
-    void SetLyricsUnsynced(const QString& v) { setTextValue(FrameNo::USLT, v, ""); }
-    QString Mood() const { return FieldText(FieldId::Mood); }
-    void SetMood(const QString& v) { SetFieldText(FieldId::Mood, v); }
-    QString Preference() const { return FieldText(FieldId::Preference); }
-    void SetPreference(const QString& v) { SetFieldText(FieldId::Preference, v); }
-    QString Situation() const { return FieldText(FieldId::Situation); }
-    void SetSituation(const QString& v) { SetFieldText(FieldId::Situation, v); }
-    QString Tempo() const { return FieldText(FieldId::Tempo); }
-    void SetTempo(const QString& v) { SetFieldText(FieldId::Tempo, v); }
+    QString lyricsUnsynced() const { return textValue(FrameNo::USLT, ""); }
+    void setLyricsUnsynced(const QString& v) { setTextValue(FrameNo::USLT, v, ""); }
+    QString mood() const { return fieldText(FieldId::Mood); }
+    void setMood(const QString& v) { setFieldText(FieldId::Mood, v); }
+    QString preference() const { return fieldText(FieldId::Preference); }
+    void setPreference(const QString& v) { setFieldText(FieldId::Preference, v); }
+    QString situation() const { return fieldText(FieldId::Situation); }
+    void setSituation(const QString& v) { setFieldText(FieldId::Situation, v); }
+    QString tempo() const { return fieldText(FieldId::Tempo); }
+    void setTempo(const QString& v) { setFieldText(FieldId::Tempo, v); }
     // The audio header's copyright bit; assigning changes only the object.
-    void SetCopyRight(bool v) { copyright = v; }
+    void setCopyRight(bool v) { copyright = v; }
 
     // A field as text: numbers in plain decimal (0 gives "0"), CopyRight as
     // "True" or "False".
-    QString FieldText(FieldId id) const;
+    QString fieldText(FieldId id) const;
     // Assigns a field from text: numbers take the text's leading number,
     // CopyRight is set when the text is "True" (any case).
-    void SetFieldText(FieldId id, const QString& text);
+    void setFieldText(FieldId id, const QString& text);
 
     // Reads the audio facts from the file (one read of its first bytes).
     // Returns "" or "-2" when no frame was found.
-    QString ReadHeader();
+    QString readHeader();
 
 private:
     void loadFrom(OpenedTagFile& file);

@@ -36,7 +36,7 @@ bool FileBytes::copy(qint64 offset, int count, unsigned char* out) const
     return m_read && m_read(offset, count, out);
 }
 
-qint64 Id3v2TagsEnd(const FileBytes& file)
+qint64 id3v2TagsEnd(const FileBytes& file)
 {
     qint64 end = 0;
     unsigned char h[10];
@@ -63,7 +63,7 @@ quint32 littleEndian32(const char* p)
 
 } // namespace
 
-qint64 TrailingTagsStart(const FileBytes& file, qint64 floor)
+qint64 trailingTagsStart(const FileBytes& file, qint64 floor)
 {
     // The usual trailers fit in the last bytes: one read for all of them.
     const qint64 tailStart = qMax(floor, file.size() - 512);

@@ -33,8 +33,8 @@ private:
 
 // Where the ID3v2 tags at the start of the file end (several may follow one
 // another), by their own sizes, footer included; 0 without a tag.
-qint64 Id3v2TagsEnd(const FileBytes& file);
+qint64 id3v2TagsEnd(const FileBytes& file);
 
 // Where the tags at the end of the file begin (ID3v1, APE, Lyrics3 in any
 // order); the file size without them. Never below floor.
-qint64 TrailingTagsStart(const FileBytes& file, qint64 floor);
+qint64 trailingTagsStart(const FileBytes& file, qint64 floor);

@@ -7,7 +7,7 @@ int MpegFrame::sideInfoBytes() const
     return mono ? 9 : 17;
 }
 
-int MpegBitRate(MpegFrame::Version version, int layer, int index)
+int mpegBitRate(MpegFrame::Version version, int layer, int index)
 {
     static const int v1[3][15] = {
         { 0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448 },
@@ -23,7 +23,7 @@ int MpegBitRate(MpegFrame::Version version, int layer, int index)
     return layer == 1 ? v2l1[index] : v2l23[index];
 }
 
-int MpegSampleRate(MpegFrame::Version version, int index)
+int mpegSampleRate(MpegFrame::Version version, int index)
 {
     static const int rates[3][3] = { { 44100, 48000, 32000 }, { 22050, 24000, 16000 }, { 11025, 12000, 8000 } };
     if (index < 0 || index >= 3 || version == MpegFrame::Reserved)
@@ -31,7 +31,7 @@ int MpegSampleRate(MpegFrame::Version version, int index)
     return rates[version][index];
 }
 
-bool DecodeMpegFrame(const unsigned char h[4], MpegFrame* out)
+bool decodeMpegFrame(const unsigned char h[4], MpegFrame* out)
 {
     if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0)
         return false;
@@ -52,8 +52,8 @@ bool DecodeMpegFrame(const unsigned char h[4], MpegFrame* out)
     f.layer = 4 - ((h[1] >> 1) & 3); // 0x06 -> I, 0x04 -> II, 0x02 -> III
     if (f.layer == 4)
         return false;
-    f.bitRate = MpegBitRate(f.version, f.layer, h[2] >> 4);
-    f.sampleRate = MpegSampleRate(f.version, (h[2] >> 2) & 3);
+    f.bitRate = mpegBitRate(f.version, f.layer, h[2] >> 4);
+    f.sampleRate = mpegSampleRate(f.version, (h[2] >> 2) & 3);
     if (f.bitRate == 0 || f.sampleRate == 0)
         return false;
     f.padding = (h[2] >> 1) & 1;
@@ -73,7 +73,7 @@ bool DecodeMpegFrame(const unsigned char h[4], MpegFrame* out)
     return true;
 }
 
-MpegFrameWalk WalkMpegFrames(const unsigned char* bytes, qint64 size, const MpegFrame& like, bool resync)
+MpegFrameWalk walkMpegFrames(const unsigned char* bytes, qint64 size, const MpegFrame& like, bool resync)
 {
     MpegFrameWalk walk;
     qint64 pos = 0;
@@ -85,14 +85,14 @@ MpegFrameWalk WalkMpegFrames(const unsigned char* bytes, qint64 size, const Mpeg
                 return walk;
             }
             MpegFrame next;
-            if (bytes[pos] == 0xFF && DecodeMpegFrame(bytes + pos, &f) && f.sameStream(like)
-                && pos + f.frameLength + 4 <= size && DecodeMpegFrame(bytes + pos + f.frameLength, &next)
+            if (bytes[pos] == 0xFF && decodeMpegFrame(bytes + pos, &f) && f.sameStream(like)
+                && pos + f.frameLength + 4 <= size && decodeMpegFrame(bytes + pos + f.frameLength, &next)
                 && next.sameStream(like))
                 break;
         }
     }
     while (pos + 4 <= size) {
-        if (!DecodeMpegFrame(bytes + pos, &f) || !f.sameStream(like)) {
+        if (!decodeMpegFrame(bytes + pos, &f) || !f.sameStream(like)) {
             walk.broken = true;
             break;
         }

@@ -27,15 +27,15 @@ struct MpegFrame {
 
 // Bit rate in kbit/s for a bit-rate index (1..14) under version and layer;
 // 0 for the free-format index 0 and the invalid 15.
-int MpegBitRate(MpegFrame::Version version, int layer, int index);
+int mpegBitRate(MpegFrame::Version version, int layer, int index);
 // Sample rate in Hz for a sample-rate index (0..2) under version; 0 for the
 // reserved index 3.
-int MpegSampleRate(MpegFrame::Version version, int index);
+int mpegSampleRate(MpegFrame::Version version, int index);
 
 // Decodes h[0..3]. False when there is no sync, or the version, layer,
 // bit rate or sample rate is reserved, free-format or invalid (no frame
 // length can be known then).
-bool DecodeMpegFrame(const unsigned char h[4], MpegFrame* out);
+bool decodeMpegFrame(const unsigned char h[4], MpegFrame* out);
 
 // How bytes[0..size) walk as a chain of frames of the stream of `like`,
 // starting at the first frame confirmed by the next one (resync) or at 0.
@@ -47,4 +47,4 @@ struct MpegFrameWalk {
     qint64 end = 0; // where the walk stopped
     bool broken = false; // at bytes that are no frame of the stream (else at the end of the bytes)
 };
-MpegFrameWalk WalkMpegFrames(const unsigned char* bytes, qint64 size, const MpegFrame& like, bool resync);
+MpegFrameWalk walkMpegFrames(const unsigned char* bytes, qint64 size, const MpegFrame& like, bool resync);

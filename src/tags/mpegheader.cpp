@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool DecodeFrameHeader(const unsigned char h[4], MpegAudioFacts& f)
+bool decodeFrameHeader(const unsigned char h[4], MpegAudioFacts& f)
 {
     f.validHeader = true;
     switch (h[1] & 0x18) {
@@ -41,8 +41,8 @@ bool DecodeFrameHeader(const unsigned char h[4], MpegAudioFacts& f)
     f.protection = (h[1] & 0x01) == 0;
     // A reserved version is read on the MPEG-1 tables: the other fields are still filled.
     const MpegFrame::Version tables = f.mpegVersion == MpegFrame::Reserved ? MpegFrame::Mpeg1 : f.mpegVersion;
-    f.bitRate = MpegBitRate(tables, f.layer, h[2] >> 4);
-    f.sampleRate = MpegSampleRate(tables, (h[2] >> 2) & 3);
+    f.bitRate = mpegBitRate(tables, f.layer, h[2] >> 4);
+    f.sampleRate = mpegSampleRate(tables, (h[2] >> 2) & 3);
     if (f.sampleRate == 0) {
         f.validHeader = false;
         return false;
@@ -59,7 +59,7 @@ bool DecodeFrameHeader(const unsigned char h[4], MpegAudioFacts& f)
         return false;
     }
     MpegFrame frame;
-    if (!DecodeMpegFrame(h, &frame)) {
+    if (!decodeMpegFrame(h, &frame)) {
         f.validHeader = false;
         return false;
     }
@@ -97,14 +97,14 @@ qint64 findFrame(const FileBytes& file, qint64 from, qint64 to, MpegFrame* found
             unsigned char header[4];
             const unsigned char* h = i + 4 <= n ? b + i : (file.copy(chunkStart + i, 4, header) ? header : nullptr);
             MpegFrame f;
-            if (!h || !DecodeMpegFrame(h, &f))
+            if (!h || !decodeMpegFrame(h, &f))
                 continue;
             unsigned char nextBytes[4];
             const qint64 q = i + f.frameLength;
             const unsigned char* next
                 = q + 4 <= n ? b + q : (file.copy(chunkStart + q, 4, nextBytes) ? nextBytes : nullptr);
             MpegFrame g;
-            if (next && DecodeMpegFrame(next, &g) && g.sameStream(f)) {
+            if (next && decodeMpegFrame(next, &g) && g.sameStream(f)) {
                 *found = f;
                 return chunkStart + i;
             }
@@ -117,7 +117,7 @@ qint64 findFrame(const FileBytes& file, qint64 from, qint64 to, MpegFrame* found
 qint64 firstFrame(const FileBytes& file, MpegFrame* found)
 {
     // Start after the tag: a picture may hold bytes that look like frames.
-    const qint64 tagEnd = Id3v2TagsEnd(file);
+    const qint64 tagEnd = id3v2TagsEnd(file);
     if (tagEnd > 0 && tagEnd < file.size()) {
         const qint64 at = findFrame(file, tagEnd, qMin(file.size(), tagEnd + kFrameSearchBytes), found);
         if (at >= 0)
@@ -138,7 +138,7 @@ void addWalk(MpegFrameWalk& total, const MpegFrameWalk& w)
 MpegFrameWalk walkFrames(const FileBytes& file, qint64 at, qint64 count, const MpegFrame& first, bool resync)
 {
     const QByteArray bytes = file.exact(at, count);
-    return WalkMpegFrames(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size(), first, resync);
+    return walkMpegFrames(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size(), first, resync);
 }
 
 // Every frame of the audio [start, end), read in large pieces; damaged
@@ -205,18 +205,18 @@ bool applyVbrHeader(MpegAudioFacts& facts, const MpegFrame& first, const MpegVbr
 
 } // namespace
 
-qint64 FindFirstFrame(const QByteArray& head, qint64 fileSize, const ByteReader& read, MpegAudioFacts& facts)
+qint64 findFirstFrame(const QByteArray& head, qint64 fileSize, const ByteReader& read, MpegAudioFacts& facts)
 {
     const FileBytes file(head, fileSize, read);
     MpegFrame frame;
     const qint64 at = firstFrame(file, &frame);
     unsigned char h[4];
-    if (at < 0 || !file.copy(at, 4, h) || !DecodeFrameHeader(h, facts))
+    if (at < 0 || !file.copy(at, 4, h) || !decodeFrameHeader(h, facts))
         return -2;
     return at + 1;
 }
 
-QString ReadHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSize, const ByteReader& read)
+QString readHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSize, const ByteReader& read)
 {
     facts = MpegAudioFacts();
     facts.fileSize = fileSize;
@@ -224,17 +224,17 @@ QString ReadHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSiz
     MpegFrame first;
     const qint64 at = firstFrame(file, &first);
     unsigned char h[4];
-    if (at < 0 || !file.copy(at, 4, h) || !DecodeFrameHeader(h, facts)) {
+    if (at < 0 || !file.copy(at, 4, h) || !decodeFrameHeader(h, facts)) {
         facts = MpegAudioFacts();
         facts.fileSize = fileSize;
         return QStringLiteral("-2");
     }
     facts.headerPosition = at + 1;
-    const qint64 audioEnd = TrailingTagsStart(file, at);
+    const qint64 audioEnd = trailingTagsStart(file, at);
     facts.audioBytes = audioEnd - at;
     const QByteArray frameBytes
         = file.exact(at, std::min<qint64>({ first.frameLength, kMpegVbrHeaderBytes, facts.audioBytes }));
-    if (applyVbrHeader(facts, first, ReadMpegVbrHeader(frameBytes, first, facts.protection)))
+    if (applyVbrHeader(facts, first, readMpegVbrHeader(frameBytes, first, facts.protection)))
         return QString();
     // No summary: the audio bytes over the byte rate, measured on the
     // frames where it varies.
@@ -252,7 +252,7 @@ QString ReadHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSiz
     return QString();
 }
 
-QString ReadHeader(MpegAudioFacts& facts, const QString& path)
+QString readHeader(MpegAudioFacts& facts, const QString& path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     struct stat st { };
@@ -263,10 +263,10 @@ QString ReadHeader(MpegAudioFacts& facts, const QString& path)
         return QStringLiteral("-2");
     }
     QByteArray head(int(qMin<qint64>(st.st_size, kHeaderScanBytes)), Qt::Uninitialized);
-    if (!ReadFully(fd, 0, int(head.size()), reinterpret_cast<unsigned char*>(head.data())))
+    if (!readFully(fd, 0, int(head.size()), reinterpret_cast<unsigned char*>(head.data())))
         head.clear();
-    const QString result = ReadHeader(facts, head, st.st_size,
-        [fd](qint64 offset, int count, unsigned char* out) { return ReadFully(fd, offset, count, out); });
+    const QString result = readHeader(facts, head, st.st_size,
+        [fd](qint64 offset, int count, unsigned char* out) { return readFully(fd, offset, count, out); });
     ::close(fd);
     return result;
 }

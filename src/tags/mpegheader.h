@@ -49,7 +49,7 @@ struct MpegAudioFacts {
 
 // Decodes one 4-byte frame header into facts (all but fileSize, totalFrames,
 // duration and audioBytes). True when the header is usable.
-bool DecodeFrameHeader(const unsigned char header[4], MpegAudioFacts& facts);
+bool decodeFrameHeader(const unsigned char header[4], MpegAudioFacts& facts);
 
 // Reads `count` bytes at a 0-based file offset; false when they are not all there.
 using ByteReader = std::function<bool(qint64 offset, int count, unsigned char* out)>;
@@ -60,14 +60,14 @@ using ByteReader = std::function<bool(qint64 offset, int count, unsigned char* o
 // size) on, else from the start of the file. head holds the file's first
 // bytes; read fetches the others. Returns the 1-based position (its header
 // decoded into facts) or -2.
-qint64 FindFirstFrame(const QByteArray& head, qint64 fileSize, const ByteReader& read, MpegAudioFacts& facts);
+qint64 findFirstFrame(const QByteArray& head, qint64 fileSize, const ByteReader& read, MpegAudioFacts& facts);
 
 // Resets facts, sets fileSize, finds the first frame and works out play
 // time, average bit rate and frame count: from the Xing/Info or VBRI header
 // when there is one, else from the audio bytes alone (tags at either end
 // not counted). Returns "" or "-2" when no frame was confirmed.
-QString ReadHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSize, const ByteReader& read);
+QString readHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSize, const ByteReader& read);
 
 // The same for a file on disc (its first kHeaderScanBytes read in one go).
 // A file that cannot be opened reads as no frame found.
-QString ReadHeader(MpegAudioFacts& facts, const QString& path);
+QString readHeader(MpegAudioFacts& facts, const QString& path);

@@ -47,7 +47,7 @@ bool readXing(const QByteArray& b, qsizetype at, MpegVbrHeader* out)
 
 } // namespace
 
-MpegVbrHeader ReadMpegVbrHeader(const QByteArray& frameBytes, const MpegFrame& frame, bool crc)
+MpegVbrHeader readMpegVbrHeader(const QByteArray& frameBytes, const MpegFrame& frame, bool crc)
 {
     MpegVbrHeader h;
     if (frame.layer == 3) {

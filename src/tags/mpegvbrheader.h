@@ -17,6 +17,6 @@ struct MpegVbrHeader {
 
 // Reads the header from frameBytes, the first bytes of the frame `frame`
 // (up to kMpegVbrHeaderBytes).
-MpegVbrHeader ReadMpegVbrHeader(const QByteArray& frameBytes, const MpegFrame& frame, bool crc);
+MpegVbrHeader readMpegVbrHeader(const QByteArray& frameBytes, const MpegFrame& frame, bool crc);
 
 constexpr int kMpegVbrHeaderBytes = 256;

@@ -42,25 +42,25 @@ bool OpenedTagFile::open(const QString& path)
     size = st.st_size;
     head.swap(spareHead());
     head.resize(int(qMin<qint64>(size, kHeaderScanBytes)));
-    if (!ReadFully(fd, 0, int(head.size()), reinterpret_cast<unsigned char*>(head.data())))
+    if (!readFully(fd, 0, int(head.size()), reinterpret_cast<unsigned char*>(head.data())))
         return false;
     const int tailBytes = int(qMin<qint64>(size, kTailScanBytes));
     if (size <= head.size()) {
         tail = head; // the whole file; shared, not copied
     } else {
         tail.resize(tailBytes);
-        if (!ReadFully(fd, size - tailBytes, tailBytes, reinterpret_cast<unsigned char*>(tail.data())))
+        if (!readFully(fd, size - tailBytes, tailBytes, reinterpret_cast<unsigned char*>(tail.data())))
             return false;
     }
-    v2 = ParseId3v2Header(head);
-    trailers = ScanTrailers(size, tail, reader());
+    v2 = parseId3v2Header(head);
+    trailers = scanTrailers(size, tail, reader());
     return true;
 }
 
 ByteReader OpenedTagFile::reader() const
 {
     const int f = fd;
-    return [f](qint64 offset, int count, unsigned char* out) { return ReadFully(f, offset, count, out); };
+    return [f](qint64 offset, int count, unsigned char* out) { return readFully(f, offset, count, out); };
 }
 
 void OpenedTagFile::chop(int n)
@@ -77,7 +77,7 @@ void OpenedTagFile::chop(int n)
         tail = head;
     else
         tail.chop(n);
-    trailers = ScanTrailers(size, tail, reader());
+    trailers = scanTrailers(size, tail, reader());
 }
 
 int OpenedTagFile::tagTypes() const
@@ -102,14 +102,14 @@ QByteArray OpenedTagFile::tagBytes() const
     if (n <= head.size())
         return head.left(int(n));
     QByteArray bytes(int(n), Qt::Uninitialized);
-    return ReadFully(fd, 0, int(n), reinterpret_cast<unsigned char*>(bytes.data())) ? bytes : QByteArray();
+    return readFully(fd, 0, int(n), reinterpret_cast<unsigned char*>(bytes.data())) ? bytes : QByteArray();
 }
 
 bool OpenedTagFile::tagOverlapsAudio() const
 {
     const QByteArray tag = tagBytes();
     StoredTag stored;
-    if (!ReadStoredTag(tag, &stored))
+    if (!readStoredTag(tag, &stored))
         return false;
     // Unsynchronised data holds no sync, so in a tag unsynchronised as a
     // whole (where frame ends cannot be mapped to file offsets) every sync
@@ -118,7 +118,7 @@ bool OpenedTagFile::tagOverlapsAudio() const
     const qint64 end = stored.framesEnd > 0 ? stored.framesEnd : 10;
     QByteArray bytes = tag;
     unsigned char next = 0;
-    if (v2.completeSize < size && ReadFully(fd, v2.completeSize, 1, &next))
+    if (v2.completeSize < size && readFully(fd, v2.completeSize, 1, &next))
         bytes += char(next);
     for (qint64 i = end; i + 1 < bytes.size(); ++i)
         if (uchar(bytes[i]) == 0xFF && (uchar(bytes[i + 1]) & 0xE0) == 0xE0)
@@ -136,7 +136,7 @@ bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
         if (pos + 2 <= tag.size()) {
             b[0] = uchar(tag[pos]);
             b[1] = uchar(tag[pos + 1]);
-        } else if (!ReadFully(fd, pos, 2, b)) {
+        } else if (!readFully(fd, pos, 2, b)) {
             return false;
         }
         return b[0] == 0xFF && (b[1] & 0xE0) == 0xE0;
@@ -147,7 +147,7 @@ bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
         if (h[0] != 0xFF || (h[1] != 0xFA && h[1] != 0xFB))
             continue;
         MpegAudioFacts facts;
-        if (!DecodeFrameHeader(h, facts) || facts.frameLength <= 4)
+        if (!decodeFrameHeader(h, facts) || facts.frameLength <= 4)
             continue;
         qint64 p = i + facts.frameLength;
         bool chain = true;
@@ -169,7 +169,7 @@ bool OpenedTagFile::tagBodyIsBlank() const
     QByteArray body(int(qMax<qint64>(0, end - 10)), '\0');
     if (end <= head.size())
         body = head.mid(10, int(end - 10));
-    else if (!ReadFully(fd, 10, int(body.size()), reinterpret_cast<unsigned char*>(body.data())))
+    else if (!readFully(fd, 10, int(body.size()), reinterpret_cast<unsigned char*>(body.data())))
         return false;
     return body.count('\0') == body.size();
 }

@@ -38,7 +38,7 @@ bool copyRange(int src, qint64 from, int dst, qint64 to, qint64 count, QByteArra
 {
     for (qint64 done = 0; done < count;) {
         const int n = int(qMin<qint64>(kChunk, count - done));
-        if (!ReadFully(src, from + done, n, reinterpret_cast<unsigned char*>(buf.data()))) {
+        if (!readFully(src, from + done, n, reinterpret_cast<unsigned char*>(buf.data()))) {
             errno = errno ? errno : EIO;
             return false;
         }
@@ -53,8 +53,8 @@ bool sameRange(int a, qint64 aFrom, int b, qint64 bFrom, qint64 count, QByteArra
 {
     for (qint64 done = 0; done < count;) {
         const int n = int(qMin<qint64>(kChunk, count - done));
-        if (!ReadFully(a, aFrom + done, n, reinterpret_cast<unsigned char*>(bufA.data()))
-            || !ReadFully(b, bFrom + done, n, reinterpret_cast<unsigned char*>(bufB.data()))
+        if (!readFully(a, aFrom + done, n, reinterpret_cast<unsigned char*>(bufA.data()))
+            || !readFully(b, bFrom + done, n, reinterpret_cast<unsigned char*>(bufB.data()))
             || std::memcmp(bufA.constData(), bufB.constData(), size_t(n)) != 0)
             return false;
         done += n;
@@ -69,12 +69,12 @@ bool fail(FileError* err, int errnum)
 
 } // namespace
 
-bool ReplaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err)
+bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err)
 {
-    return ReplaceFileRange(path, start, end, bytes, err, {});
+    return replaceFileRange(path, start, end, bytes, err, {});
 }
 
-bool ReplaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
+bool replaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
     const std::function<void(int)>& spoil)
 {
     // Opening follows links, so the in-place writes below reach the file a

@@ -18,9 +18,9 @@
 // A file its owner may not write, a non-regular file, a range past the end
 // and (for the copy) a folder its owner may not write are refused. On false
 // the original is unchanged and *err (when given) says why.
-bool ReplaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err = nullptr);
+bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err = nullptr);
 
 // The same, with `spoil` called on the finished copy (its descriptor) before
 // it is checked: for tests of that check.
-bool ReplaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
+bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
     const std::function<void(int)>& spoil);

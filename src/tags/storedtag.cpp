@@ -103,7 +103,7 @@ void readContent(StoredFrame& f, int version, bool tagUnsynchronised, int header
     }
     data = data.mid(skip);
     if (unsynchronised)
-        data = Resynchronised(data);
+        data = resynchronised(data);
     if (compressed) {
         data = inflated(data, expected);
         if (data.isEmpty()) {
@@ -116,7 +116,7 @@ void readContent(StoredFrame& f, int version, bool tagUnsynchronised, int header
 
 } // namespace
 
-QByteArray Resynchronised(const QByteArray& bytes)
+QByteArray resynchronised(const QByteArray& bytes)
 {
     if (!bytes.contains('\xFF'))
         return bytes;
@@ -130,7 +130,7 @@ QByteArray Resynchronised(const QByteArray& bytes)
     return out;
 }
 
-QByteArray Unsynchronised(const QByteArray& bytes)
+QByteArray unsynchronised(const QByteArray& bytes)
 {
     if (!bytes.contains('\xFF'))
         return bytes;
@@ -146,7 +146,7 @@ QByteArray Unsynchronised(const QByteArray& bytes)
     return out;
 }
 
-bool ReadStoredTag(const QByteArray& bytes, StoredTag* out)
+bool readStoredTag(const QByteArray& bytes, StoredTag* out)
 {
     *out = StoredTag();
     const auto* h = reinterpret_cast<const unsigned char*>(bytes.constData());
@@ -169,7 +169,7 @@ bool ReadStoredTag(const QByteArray& bytes, StoredTag* out)
     QByteArray body = bytes.mid(10, bodySize);
     const bool wholeTagUnsynchronised = tagUnsynchronised && out->version < 4;
     if (wholeTagUnsynchronised)
-        body = Resynchronised(body);
+        body = resynchronised(body);
     const auto* b = reinterpret_cast<const unsigned char*>(body.constData());
 
     qint64 pos = 0;
@@ -223,7 +223,7 @@ bool ReadStoredTag(const QByteArray& bytes, StoredTag* out)
     return true;
 }
 
-QByteArray RenderFrame(
+QByteArray renderFrame(
     int version, const QByteArray& id, quint16 statusFlags, const QByteArray& data, bool unsynchronise)
 {
     if (version == 2) {
@@ -237,7 +237,7 @@ QByteArray RenderFrame(
     QByteArray body = data;
     unsigned char format = 0;
     if (version == 4 && unsynchronise && body.contains('\xFF')) {
-        body = Unsynchronised(body);
+        body = unsynchronised(body);
         format |= 0x02;
     }
     QByteArray out = id.left(4);
@@ -247,7 +247,7 @@ QByteArray RenderFrame(
     return out + body;
 }
 
-QByteArray RenderTag(
+QByteArray renderTag(
     int version, int headerFlags, const QByteArray& frames, qint64 roomSize, bool footer, qint64 newPadding)
 {
     footer = footer && version == 4;

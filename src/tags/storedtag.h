@@ -37,17 +37,17 @@ struct StoredTag {
 // Reads the tag at the start of bytes (the whole tag, or as much of it as
 // the file holds). False when bytes do not start with a usable ID3v2
 // header; true otherwise, with damage set when the walk stopped early.
-bool ReadStoredTag(const QByteArray& bytes, StoredTag* out);
+bool readStoredTag(const QByteArray& bytes, StoredTag* out);
 
 // Undoes unsynchronisation (FF 00 becomes FF).
-QByteArray Resynchronised(const QByteArray& bytes);
+QByteArray resynchronised(const QByteArray& bytes);
 // Applies it (an FF followed by 00 or a byte from E0 gets a 00 inserted;
 // a final FF too).
-QByteArray Unsynchronised(const QByteArray& bytes);
+QByteArray unsynchronised(const QByteArray& bytes);
 
 // One frame: its header for the tag version, then the data. In version 2.4
 // with unsynchronise set the data is unsynchronised and flagged so.
-QByteArray RenderFrame(
+QByteArray renderFrame(
     int version, const QByteArray& id, quint16 statusFlags, const QByteArray& data, bool unsynchronise = false);
 
 // A whole tag of the version holding frames (rendered already). Padding
@@ -55,5 +55,5 @@ QByteArray RenderFrame(
 // roomSize bytes), otherwise newPadding bytes of padding follow. A footer
 // tag (2.4 only) has no padding. headerFlags keeps the bits that still
 // hold (unsynchronisation of 2.4, experimental); the others are cleared.
-QByteArray RenderTag(
+QByteArray renderTag(
     int version, int headerFlags, const QByteArray& frames, qint64 roomSize, bool footer, qint64 newPadding = 1024);

@@ -78,7 +78,7 @@ ByteRange musicMatchEndingAt(qint64 fileSize, const QByteArray& tail, const Byte
 
 } // namespace
 
-Id3v2Header ParseId3v2Header(const QByteArray& head)
+Id3v2Header parseId3v2Header(const QByteArray& head)
 {
     Id3v2Header h;
     if (head.size() < 10 || !head.startsWith("ID3"))
@@ -99,7 +99,7 @@ Id3v2Header ParseId3v2Header(const QByteArray& head)
     return h;
 }
 
-TrailerScan ScanTrailers(qint64 fileSize, const QByteArray& tail, const ByteReader& read)
+TrailerScan scanTrailers(qint64 fileSize, const QByteArray& tail, const ByteReader& read)
 {
     TrailerScan s;
     qint64 end = fileSize;
@@ -149,7 +149,7 @@ TrailerScan ScanTrailers(qint64 fileSize, const QByteArray& tail, const ByteRead
     return s;
 }
 
-bool ReadFully(int fd, qint64 offset, int count, unsigned char* out)
+bool readFully(int fd, qint64 offset, int count, unsigned char* out)
 {
     int done = 0;
     while (done < count) {

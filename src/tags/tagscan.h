@@ -7,7 +7,7 @@
 #include <QString>
 
 // Byte-level facts about the tags at the two ends of an MP3 file, found by
-// their signatures. Used to answer HasTagType, to strip the kinds the tag
+// their signatures. Used to answer hasTagType, to strip the kinds the tag
 // library does not know, and to check a tag before it is rewritten.
 
 // The ID3v2 header at the start of a file.
@@ -18,7 +18,7 @@ struct Id3v2Header {
     int flags = 0;
     qint64 completeSize = 0; // header + body + footer, in bytes (valid only)
 };
-Id3v2Header ParseId3v2Header(const QByteArray& head);
+Id3v2Header parseId3v2Header(const QByteArray& head);
 
 // A byte range [start, end) of the file; empty when start < 0.
 struct ByteRange {
@@ -43,7 +43,7 @@ constexpr int kTailScanBytes = 4096;
 
 // tail holds the last bytes of the file (at most kTailScanBytes); read
 // fetches anything further back.
-TrailerScan ScanTrailers(qint64 fileSize, const QByteArray& tail, const ByteReader& read);
+TrailerScan scanTrailers(qint64 fileSize, const QByteArray& tail, const ByteReader& read);
 
 // pread until count bytes are in or the file ends; false on a short read.
-bool ReadFully(int fd, qint64 offset, int count, unsigned char* out);
+bool readFully(int fd, qint64 offset, int count, unsigned char* out);

@@ -20,7 +20,7 @@ QByteArray TagSnapshot::tagHash() const
     return hash.result();
 }
 
-bool ReadTagSnapshot(const QString& path, TagSnapshot* out, FileError* err)
+bool readTagSnapshot(const QString& path, TagSnapshot* out, FileError* err)
 {
     OpenedTagFile file;
     errno = 0;
@@ -48,18 +48,18 @@ bool ReadTagSnapshot(const QString& path, TagSnapshot* out, FileError* err)
     return reportFileError(err, {});
 }
 
-bool RestoreTagSnapshot(const QString& path, const TagSnapshot& current, const TagSnapshot& wanted, FileError* err)
+bool restoreTagSnapshot(const QString& path, const TagSnapshot& current, const TagSnapshot& wanted, FileError* err)
 {
     if (current.middleSize() != wanted.middleSize())
         return reportFileError(err, { 51, QStringLiteral("The file holds more than its tags changed") });
     // The end first: the offsets of the trailer do not move with the tag.
     if (current.trailer != wanted.trailer
-        && !ReplaceFileRange(path, current.size - current.trailer.size(), current.size, wanted.trailer, err))
+        && !replaceFileRange(path, current.size - current.trailer.size(), current.size, wanted.trailer, err))
         return false;
-    if (current.v2 != wanted.v2 && !ReplaceFileRange(path, 0, current.v2.size(), wanted.v2, err))
+    if (current.v2 != wanted.v2 && !replaceFileRange(path, 0, current.v2.size(), wanted.v2, err))
         return false;
     TagSnapshot now;
-    if (!ReadTagSnapshot(path, &now, err))
+    if (!readTagSnapshot(path, &now, err))
         return false;
     if (!now.sameTags(wanted) || now.size != wanted.size)
         return reportFileError(err, { 51, QStringLiteral("The tags read back differ from those restored") });

@@ -25,12 +25,12 @@ struct TagSnapshot {
 
 // Reads the snapshot of path (one open). False for a missing, unreadable
 // or non-regular file, with *err saying why.
-bool ReadTagSnapshot(const QString& path, TagSnapshot* out, FileError* err = nullptr);
+bool readTagSnapshot(const QString& path, TagSnapshot* out, FileError* err = nullptr);
 
 // Puts wanted's tags back into path, whose tags are now those of current
 // (read just before): the trailer first, then the ID3v2 tag, each through
-// ReplaceFileRange so the bytes between are kept as they are. Refused
+// replaceFileRange so the bytes between are kept as they are. Refused
 // (false, *err set, nothing written) when the bytes between the tags do not
 // have the length they had in wanted. Checked by reading the file again.
-bool RestoreTagSnapshot(
+bool restoreTagSnapshot(
     const QString& path, const TagSnapshot& current, const TagSnapshot& wanted, FileError* err = nullptr);

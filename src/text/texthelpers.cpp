@@ -2,31 +2,31 @@
 
 #include "settings/settingsstore.h"
 
-QString BeforeFirst(const QString& s, QChar c)
+QString beforeFirst(const QString& s, QChar c)
 {
     const qsizetype at = s.indexOf(c);
     return at < 0 ? s : s.left(at);
 }
 
-QString AfterFirst(const QString& s, QChar c)
+QString afterFirst(const QString& s, QChar c)
 {
     const qsizetype at = s.indexOf(c);
     return at < 0 ? QString() : s.mid(at + 1);
 }
 
-QString BeforeLast(const QString& s, QChar c)
+QString beforeLast(const QString& s, QChar c)
 {
     const qsizetype at = s.lastIndexOf(c);
     return at < 0 ? QString() : s.left(at);
 }
 
-QString AfterLast(const QString& s, QChar c)
+QString afterLast(const QString& s, QChar c)
 {
     const qsizetype at = s.lastIndexOf(c);
     return at < 0 ? QString() : s.mid(at + 1);
 }
 
-QString ReplaceAll(const QString& s, const QString& find, const QString& repl)
+QString replaceAll(const QString& s, const QString& find, const QString& repl)
 {
     if (find.isEmpty())
         return s;
@@ -46,17 +46,17 @@ QString ReplaceAll(const QString& s, const QString& find, const QString& repl)
     }
 }
 
-QString WithTrailingSlash(const QString& path)
+QString withTrailingSlash(const QString& path)
 {
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
-QString WithoutTrailingSlash(const QString& path)
+QString withoutTrailingSlash(const QString& path)
 {
     return path.size() > 1 && path.endsWith(QLatin1Char('/')) ? path.left(path.size() - 1) : path;
 }
 
-QString TrimSpaces(const QString& s)
+QString trimSpaces(const QString& s)
 {
     qsizetype begin = 0;
     qsizetype end = s.size();
@@ -67,7 +67,7 @@ QString TrimSpaces(const QString& s)
     return s.mid(begin, end - begin);
 }
 
-int LeadingNumber(const QString& text)
+int leadingNumber(const QString& text)
 {
     qsizetype i = 0;
     // Leading blanks are skipped, as the classic conversion does.

@@ -7,36 +7,36 @@
 // case-sensitive; "trim" removes spaces (code 32) only, tabs stay.
 
 // Text before the first c; s unchanged when c does not occur.
-QString BeforeFirst(const QString& s, QChar c);
+QString beforeFirst(const QString& s, QChar c);
 // Text after the first c; "" when c does not occur.
-QString AfterFirst(const QString& s, QChar c);
+QString afterFirst(const QString& s, QChar c);
 // Text before the last c; "" when c does not occur.
-QString BeforeLast(const QString& s, QChar c);
+QString beforeLast(const QString& s, QChar c);
 // Text after the last c; "" when c does not occur.
-QString AfterLast(const QString& s, QChar c);
+QString afterLast(const QString& s, QChar c);
 
 // Replaces find by repl until find no longer occurs anywhere, each time
 // searching again from the start, so that runs collapse completely ("   "
 // with "  " -> " " gives " "). When repl contains find that could never end;
 // then every occurrence is replaced once, left to right. An empty find
 // returns s unchanged.
-QString ReplaceAll(const QString& s, const QString& find, const QString& repl);
+QString replaceAll(const QString& s, const QString& find, const QString& repl);
 
 // path followed by "/" unless it already ends in one.
-QString WithTrailingSlash(const QString& path);
+QString withTrailingSlash(const QString& path);
 
 // path without one trailing "/"; the root "/" and "" stay as they are.
-QString WithoutTrailingSlash(const QString& path);
+QString withoutTrailingSlash(const QString& path);
 
 // Removes spaces (code 32 only) from both ends.
-QString TrimSpaces(const QString& s);
+QString trimSpaces(const QString& s);
 
 // The number at the start of the text (blanks skipped, an optional sign,
 // then digits), 0 when the text does not start with one: "" is 0, "1abc" 1.
-int LeadingNumber(const QString& text);
+int leadingNumber(const QString& text);
 
 // A flag is on when the number at the start of its text is exactly 1.
-inline bool IsOn(const QString& text)
+inline bool isOn(const QString& text)
 {
-    return LeadingNumber(text) == 1;
+    return leadingNumber(text) == 1;
 }

@@ -33,7 +33,7 @@ TEST(FormatFileSize, ThreeSignificantDigitsByMagnitude)
         { qint64(5) * 1073741824 + 536870912, "5.50GB" },
     };
     for (const auto& [bytes, text] : cases)
-        EXPECT_EQ(FormatFileSize(bytes), QLatin1String(text)) << bytes;
+        EXPECT_EQ(formatFileSize(bytes), QLatin1String(text)) << bytes;
 }
 
 TEST(RenameErrorMessage, CauseLineBySelectedNumber)
@@ -48,7 +48,7 @@ TEST(RenameErrorMessage, CauseLineBySelectedNumber)
         { 61, "" },
     };
     for (const auto& [number, cause] : cases)
-        EXPECT_EQ(RenameErrorMessage(QStringLiteral("x.mp3"), { number, QStringLiteral("text") }),
+        EXPECT_EQ(renameErrorMessage(QStringLiteral("x.mp3"), { number, QStringLiteral("text") }),
             head.arg(number) + QLatin1String(cause));
 }
 
@@ -56,10 +56,10 @@ TEST(HelpFilePath, BuildTreeCopyWinsOverInstalledData)
 {
     QTemporaryDir program;
     ASSERT_TRUE(program.isValid());
-    EXPECT_EQ(HelpFilePath(program.path(), QStringLiteral("/usr/share/velmora")),
+    EXPECT_EQ(helpFilePath(program.path(), QStringLiteral("/usr/share/velmora")),
         QStringLiteral("/usr/share/velmora/velmora.html"));
     ASSERT_TRUE(Mp3Builder::writeFile(program.filePath(QStringLiteral("velmora.html")), "<html></html>"));
-    EXPECT_EQ(HelpFilePath(program.path(), QStringLiteral("/usr/share/velmora")),
+    EXPECT_EQ(helpFilePath(program.path(), QStringLiteral("/usr/share/velmora")),
         program.filePath(QStringLiteral("velmora.html")));
 }
 
@@ -77,17 +77,17 @@ TEST(FileExistsForm, ShowsBothFilesAndOnlyItsButtonsEndIt)
     EXPECT_TRUE(form.isVisible());
     form.findChild<QPushButton*>(QStringLiteral("OverwriteFile"))->click();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.FileAnswer(), ExistingTargetAnswer::Overwrite);
+    EXPECT_EQ(form.fileAnswer(), ExistingTargetAnswer::Overwrite);
 }
 
 TEST(BrowseForFolder, AsksThePrompterWithTitleAndStartFolder)
 {
     ScriptedPrompter prompter;
     prompter.folders.enqueue(QStringLiteral("/media/Rock"));
-    EXPECT_EQ(BrowseForFolder(prompter, QStringLiteral("/media/Songs")), QStringLiteral("/media/Rock"));
+    EXPECT_EQ(browseForFolder(prompter, QStringLiteral("/media/Songs")), QStringLiteral("/media/Rock"));
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].kind, ScriptedPrompter::Kind::Folder);
     EXPECT_EQ(prompter.calls[0].text, QStringLiteral("Select Target Directory"));
     EXPECT_EQ(prompter.calls[0].defaultText, QStringLiteral("/media/Songs"));
-    EXPECT_EQ(BrowseForFolder(prompter, QStringLiteral("/media/Songs")), QString()); // cancelled
+    EXPECT_EQ(browseForFolder(prompter, QStringLiteral("/media/Songs")), QString()); // cancelled
 }

@@ -41,7 +41,7 @@ TEST(OpenRequest, TheFirstFolderOrMp3FileDecides)
         { { "Music/folder.mp3" }, music + "folder.mp3/", {}, {} },
     };
     for (const auto& c : cases) {
-        const OpenRequest request = OpenRequestFor(c.arguments, root);
+        const OpenRequest request = openRequestFor(c.arguments, root);
         EXPECT_EQ(request.folder, c.folder) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(request.file, c.file) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(request.refused, c.refused) << c.arguments.join(' ').toStdString();

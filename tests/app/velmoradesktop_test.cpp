@@ -47,7 +47,7 @@ TEST_F(WindowTest, AStartOrADropOpensTheFolderWithTheFileSelected)
     settings.values[QStringLiteral("Settings")][QStringLiteral("Last Path")] = other + QLatin1Char('/');
     open();
     window->show();
-    window->Open(OpenRequestFor({ path(QStringLiteral("A & B - Song.mp3")) }, QString()));
+    window->open(openRequestFor({ path(QStringLiteral("A & B - Song.mp3")) }, QString()));
     EXPECT_EQ(oldName(), QStringLiteral("A & B - Song.mp3"));
     EXPECT_EQ(box(FieldId::Artist), QStringLiteral("A & B"));
     // The caption shows the "&" rather than taking it for a mnemonic.
@@ -59,7 +59,7 @@ TEST_F(WindowTest, AStartOrADropOpensTheFolderWithTheFileSelected)
     EXPECT_TRUE(dropUrls(fileList(), { QUrl::fromLocalFile(path(QStringLiteral("A & B - Song.mp3"))) }));
     EXPECT_EQ(oldName(), QStringLiteral("A & B - Song.mp3"));
     EXPECT_FALSE(dropUrls(fileList(), { QUrl::fromLocalFile(path(QStringLiteral("notes.txt"))) }));
-    window->Open(OpenRequestFor({ QStringLiteral("nowhere.mp3") }, dir.path()));
+    window->open(openRequestFor({ QStringLiteral("nowhere.mp3") }, dir.path()));
     EXPECT_EQ(window->statusText(), QStringLiteral("Cannot Open: nowhere.mp3"));
 }
 

@@ -59,15 +59,15 @@ TEST_F(WindowTest, DraggedPartDropsOntoATagBox)
     auto* parts = child<QListWidget>(QStringLiteral("PartsList"));
     emit parts->itemPressed(parts->findItems(QStringLiteral("Beta"), Qt::MatchExactly).first());
     window->session().parts().setPartDragging(true);
-    EXPECT_TRUE(window->tagPanel().DropPartOnBox(int(FieldId::Album)));
+    EXPECT_TRUE(window->tagPanel().dropPartOnBox(int(FieldId::Album)));
     EXPECT_EQ(box(FieldId::Album), QStringLiteral("Beta"));
-    EXPECT_FALSE(window->session().parts().PartDragging());
+    EXPECT_FALSE(window->session().parts().partDragging());
 }
 
 TEST_F(WindowTest, SetAllBoxPropsReachesEveryTagBoxButNoLabel)
 {
     open();
-    window->SetAllBoxProps(QStringLiteral("Width"), 222);
+    window->setAllBoxProps(QStringLiteral("Width"), 222);
     for (int i = 0; i < kFieldCount; ++i)
         EXPECT_EQ(child<QWidget>(QLatin1String(fieldInfo(i).boxName))->minimumWidth(), 222) << i;
     EXPECT_NE(child<QWidget>(QStringLiteral("ID3Label0"))->minimumWidth(), 222);

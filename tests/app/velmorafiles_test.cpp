@@ -23,7 +23,7 @@ TEST_F(WindowTest, SelectingAFileCleansTheNameAndFillsPartsBoxesAndTrailer)
     EXPECT_EQ(newNameText(), QStringLiteral("The Artist.mp3"));
     select(QStringLiteral("song.mp3"));
     EXPECT_EQ(box(FieldId::Artist), QStringLiteral("Band"));
-    EXPECT_EQ(trailerOf(QStringLiteral("song.mp3")).Title(), QStringLiteral("Song"));
+    EXPECT_EQ(trailerOf(QStringLiteral("song.mp3")).title(), QStringLiteral("Song"));
 }
 
 TEST_F(WindowTest, RenameSavesTagsAndMovesToTheNextOrTheNewLastFile)
@@ -37,8 +37,8 @@ TEST_F(WindowTest, RenameSavesTagsAndMovesToTheNextOrTheNewLastFile)
     EXPECT_FALSE(exists(QStringLiteral("a one.mp3")));
     ASSERT_TRUE(exists(QStringLiteral("Band.mp3")));
     // The trailer first: loading a file with both tags removes its trailer.
-    EXPECT_EQ(trailerOf(QStringLiteral("Band.mp3")).Artist(), QStringLiteral("Band"));
-    EXPECT_EQ(tagOf(QStringLiteral("Band.mp3"))->Artist(), QStringLiteral("Band"));
+    EXPECT_EQ(trailerOf(QStringLiteral("Band.mp3")).artist(), QStringLiteral("Band"));
+    EXPECT_EQ(tagOf(QStringLiteral("Band.mp3"))->artist(), QStringLiteral("Band"));
     EXPECT_EQ(oldName(), QStringLiteral("c two.mp3"));
     EXPECT_TRUE(prompter.calls.isEmpty());
     // The last entry renamed to sort first: the entry now last is selected.
@@ -60,9 +60,9 @@ TEST_F(WindowTest, SkipKeepsBothFilesAndOverwriteTrashesTheExistingOne)
     EXPECT_EQ(window->statusText(), QStringLiteral("Renaming Of 'b.mp3' Encountered Errors"));
     // Later saves go to the file that kept its name.
     setBox(FieldId::Artist, QStringLiteral("Only A"));
-    window->SaveTags();
+    window->saveTags();
     EXPECT_EQ(bytes(QStringLiteral("b.mp3")), b);
-    EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->Artist(), QStringLiteral("Only A"));
+    EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->artist(), QStringLiteral("Only A"));
 
     int shown = 0;
     QStringList facts;
@@ -106,7 +106,7 @@ TEST_F(WindowTest, AutoSaveOffLeavesTheRenamedFilesTagsAlone)
     setBox(FieldId::Artist, QStringLiteral("New Artist"));
     renameTo(QStringLiteral("renamed.mp3"));
     ASSERT_TRUE(exists(QStringLiteral("renamed.mp3")));
-    EXPECT_EQ(tagOf(QStringLiteral("renamed.mp3"))->Artist(), QStringLiteral("Old Artist"));
+    EXPECT_EQ(tagOf(QStringLiteral("renamed.mp3"))->artist(), QStringLiteral("Old Artist"));
 }
 
 TEST_F(WindowTest, SaveStripAndPlayReachTheSelectedFile)
@@ -117,11 +117,11 @@ TEST_F(WindowTest, SaveStripAndPlayReachTheSelectedFile)
     setBox(FieldId::Album, QStringLiteral("Greatest"));
     window->action(QStringLiteral("mnuSaveID3"))->trigger();
     EXPECT_EQ(window->statusText(), QStringLiteral("ID3 Tags Saved To File"));
-    EXPECT_EQ(trailerOf(QStringLiteral("a.mp3")).Album(), QStringLiteral("Greatest"));
-    EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->Album(), QStringLiteral("Greatest"));
+    EXPECT_EQ(trailerOf(QStringLiteral("a.mp3")).album(), QStringLiteral("Greatest"));
+    EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->album(), QStringLiteral("Greatest"));
 
     const QByteArray before = bytes(QStringLiteral("a.mp3"));
-    window->RemoveTags(); // answered No
+    window->removeTags(); // answered No
     EXPECT_EQ(bytes(QStringLiteral("a.mp3")), before);
     prompter.answers.enqueue(Answer::Yes);
     window->action(QStringLiteral("mnuStripTags"))->trigger();
@@ -140,7 +140,7 @@ TEST_F(WindowTest, DeleteMovesSelectedFilesToTheTrashAndSelectsTheNext)
     select(QStringLiteral("b.mp3"));
     prompter.answers << Answer::Yes;
     trash.failNext = true;
-    window->DeleteFiles();
+    window->deleteFiles();
     EXPECT_EQ(prompter.calls.last().text, QStringLiteral("Error Occured: Permission denied (75)"));
     EXPECT_EQ(window->statusText(), QStringLiteral("Operation Cancelled"));
     prompter.answers << Answer::Yes;

@@ -40,13 +40,13 @@ TEST_F(KeysTest, EditKeysRunTheirCommandsWhileTheNewNameHasTheFocus)
         QString start;
         int cursor;
     } cases[] = {
-        { Qt::Key_F2, [&s] { s.CaseFileName(NameCase::Upper); }, QStringLiteral("Aaa-Bbb.mp3"), 0 },
-        { Qt::Key_F3, [&s] { s.CaseFileName(NameCase::Lower); }, QStringLiteral("Aaa-Bbb.mp3"), 0 },
-        { Qt::Key_F4, [&s] { s.CaseFileName(NameCase::Title); }, QStringLiteral("aaa-bbb.mp3"), 0 },
-        { Qt::Key_F5, [&s] { s.InsertSDS(); }, QStringLiteral("AaaBbb.mp3"), 3 },
-        { Qt::Key_F6, [&s] { s.RemoveSDS(); }, QStringLiteral("Aaa-Bbb.mp3"), 3 },
-        { Qt::Key_F9, [&s] { s.AddRemoveParenthesis(); }, QStringLiteral("Aaa-Bbb.mp3"), 5 },
-        { Qt::Key_F10, [&s] { s.RemovePeriods(); }, QStringLiteral("A.b.c.mp3"), 0 },
+        { Qt::Key_F2, [&s] { s.caseFileName(NameCase::Upper); }, QStringLiteral("Aaa-Bbb.mp3"), 0 },
+        { Qt::Key_F3, [&s] { s.caseFileName(NameCase::Lower); }, QStringLiteral("Aaa-Bbb.mp3"), 0 },
+        { Qt::Key_F4, [&s] { s.caseFileName(NameCase::Title); }, QStringLiteral("aaa-bbb.mp3"), 0 },
+        { Qt::Key_F5, [&s] { s.insertSDS(); }, QStringLiteral("AaaBbb.mp3"), 3 },
+        { Qt::Key_F6, [&s] { s.removeSDS(); }, QStringLiteral("Aaa-Bbb.mp3"), 3 },
+        { Qt::Key_F9, [&s] { s.addRemoveParenthesis(); }, QStringLiteral("Aaa-Bbb.mp3"), 5 },
+        { Qt::Key_F10, [&s] { s.removePeriods(); }, QStringLiteral("A.b.c.mp3"), 0 },
     };
     for (const auto& c : cases) {
         const QString byKey = after(c.start, c.cursor, [&] { press(newName(), c.key); });
@@ -128,5 +128,5 @@ TEST_F(KeysTest, AMouseClickInTheNewNameRecordsTheCursorPosition)
     const int cursor = box->cursorPosition();
     EXPECT_GT(cursor, 0);
     EXPECT_EQ(window->session().editor().cursor(), cursor);
-    EXPECT_EQ(window->session().recorder().EditSteps().first(), QStringLiteral("CursorPosition:%1").arg(cursor));
+    EXPECT_EQ(window->session().recorder().editSteps().first(), QStringLiteral("CursorPosition:%1").arg(cursor));
 }

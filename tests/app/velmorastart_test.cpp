@@ -30,7 +30,7 @@ TEST_F(WindowTest, SettingsAreSavedOnCloseAndRestoredOnTheNextStart)
     addMp3(QStringLiteral("a.mp3"));
     open();
     window->resize(1100, 760);
-    window->ToggleToolbar();
+    window->toggleToolbar();
     formatList()->setCurrentRow(2);
     window->close();
     EXPECT_EQ(settings.values[QStringLiteral("Settings")][QStringLiteral("ToolBar")], QStringLiteral("Off"));
@@ -51,7 +51,7 @@ TEST_F(WindowTest, FolderChangeListsTheNewFolderOrGoesHomeAndClearsTheFile)
     ASSERT_TRUE(Mp3Builder::writePlainMp3(other + QStringLiteral("/z.mp3")));
     open();
     select(QStringLiteral("a.mp3"));
-    window->FolderChanged(other + QLatin1Char('/'));
+    window->folderChanged(other + QLatin1Char('/'));
     EXPECT_EQ(listed(), QStringList { QStringLiteral("z.mp3") });
     EXPECT_EQ(box(FieldId::Artist), QString());
 
@@ -89,7 +89,7 @@ TEST_F(WindowTest, MenuCommandsShowTheirStatusAndRefresh)
         }
     });
     window->action(QStringLiteral("mnuAbout"))->trigger();
-    EXPECT_EQ(shownVersion, VelmoraTitle());
+    EXPECT_EQ(shownVersion, velmoraTitle());
 }
 
 TEST_F(WindowTest, ClearButtonsEmptyTheirBoxAndTheContextMenuNeedsASelection)

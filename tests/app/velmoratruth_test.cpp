@@ -39,7 +39,7 @@ TEST_F(WindowTest, AZeroLengthFileReachedByARenameLoadsNothingAndCannotBeRenamed
     EXPECT_EQ(box(FieldId::Artist), QString());
     // Neither a rename onto the good file nor a tag save touches anything.
     renameTo(QStringLiteral("c.mp3"));
-    window->SaveTags();
+    window->saveTags();
     EXPECT_EQ(prompter.messageTexts().last(), QStringLiteral("Please Select A File!"));
     EXPECT_EQ(bytes(QStringLiteral("c.mp3")), c);
     EXPECT_EQ(QFileInfo(path(QStringLiteral("b.mp3"))).size(), 0);
@@ -73,15 +73,15 @@ TEST_F(WindowTest, AfterTheMultiTaggerTheBoxesShowTheFileAndASaveKeepsWhatItWrot
         list->setCurrentRow(0);
         list->item(0)->setSelected(true);
         form.findChild<QCheckBox*>(QStringLiteral("Included0"))->setChecked(true);
-        form.panel().SetText(FieldId::Artist, QStringLiteral("New"));
-        form.SetTagsButtonClick();
-        form.ExitButtonClick();
+        form.panel().setText(FieldId::Artist, QStringLiteral("New"));
+        form.setTagsButtonClick();
+        form.exitButtonClick();
     });
     window->action(QStringLiteral("mnuMultiTagger"))->trigger();
     EXPECT_EQ(box(FieldId::Artist), QStringLiteral("New"));
     window->action(QStringLiteral("mnuSaveID3"))->trigger();
-    EXPECT_EQ(trailerOf(QStringLiteral("a.mp3")).Artist(), QStringLiteral("New")); // before loading the tag
-    EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->Artist(), QStringLiteral("New"));
+    EXPECT_EQ(trailerOf(QStringLiteral("a.mp3")).artist(), QStringLiteral("New")); // before loading the tag
+    EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->artist(), QStringLiteral("New"));
 }
 
 TEST_F(WindowTest, AClearedFieldStaysClearedAndF8ReadsTheFileOnDisk)
@@ -92,12 +92,12 @@ TEST_F(WindowTest, AClearedFieldStaysClearedAndF8ReadsTheFileOnDisk)
     setBox(FieldId::Title, QString());
     window->action(QStringLiteral("SaveTags"))->trigger();
     EXPECT_EQ(box(FieldId::Title), QString());
-    EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->Title(), QString());
+    EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->title(), QString());
     {
         ID3V2Tag other;
-        other.SetFileName(path(QStringLiteral("a.mp3")));
-        other.SetComposer(QStringLiteral("Outside"));
-        ASSERT_TRUE(other.Update());
+        other.setFileName(path(QStringLiteral("a.mp3")));
+        other.setComposer(QStringLiteral("Outside"));
+        ASSERT_TRUE(other.update());
     }
     press(child<QWidget>(QStringLiteral("ID3Album")), Qt::Key_F8); // a window key, even from a tag box
     EXPECT_EQ(box(FieldId::Composer), QStringLiteral("Outside"));

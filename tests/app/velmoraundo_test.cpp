@@ -55,7 +55,7 @@ TEST_F(UndoTest, UndoOutsideTheTextBoxesPutsBackTheTagsOfTheLastSave)
 {
     const QByteArray beforeSave = bytes(QStringLiteral("aaa-bbb.mp3"));
     setBox(FieldId::Title, QStringLiteral("New Title"));
-    window->SaveTags();
+    window->saveTags();
     ASSERT_NE(bytes(QStringLiteral("aaa-bbb.mp3")), beforeSave);
     fileList()->setFocus();
     prompter.answers.enqueue(Answer::Yes);

@@ -45,13 +45,13 @@ protected:
     std::unique_ptr<ID3V2Tag> tagOf(const QString& name) const
     {
         auto tag = std::make_unique<ID3V2Tag>();
-        tag->SetFileName(path(name));
+        tag->setFileName(path(name));
         return tag;
     }
     ID3V1Tag trailerOf(const QString& name) const
     {
         ID3V1Tag v1;
-        EXPECT_TRUE(v1.ReadFromFile(path(name))) << name.toStdString();
+        EXPECT_TRUE(v1.readFromFile(path(name))) << name.toStdString();
         return v1;
     }
 
@@ -69,10 +69,10 @@ protected:
     {
         addMp3(name, frames);
         ID3V2Tag tag;
-        tag.SetFileName(path(name));
-        tag.SetArtist(artist);
-        tag.SetTitle(title);
-        ASSERT_TRUE(tag.Update());
+        tag.setFileName(path(name));
+        tag.setArtist(artist);
+        tag.setTitle(title);
+        ASSERT_TRUE(tag.update());
     }
 
     // Starts the window on the test folder (unless "Last Path" is seeded).
@@ -96,12 +96,12 @@ protected:
     QLineEdit* newName() const { return child<QLineEdit>(QStringLiteral("NewName")); }
     QString newNameText() const { return newName()->text(); }
     QString oldName() const { return child<QLineEdit>(QStringLiteral("OldName"))->text(); }
-    QStringList listed() const { return ListTexts(fileList()); }
+    QStringList listed() const { return listTexts(fileList()); }
     QListWidget* formatList() const { return child<QListWidget>(QStringLiteral("FormatList")); }
     void renameTo(const QString& name)
     {
         window->session().editor().setText(name);
-        window->RenameFile();
+        window->renameFile();
     }
 
     // A click on the file's entry.
@@ -112,8 +112,8 @@ protected:
         fileList()->setCurrentItem(items.first());
     }
 
-    QString box(FieldId id) const { return window->tagPanel().Text(id); }
-    void setBox(FieldId id, const QString& text) { window->tagPanel().SetText(id, text); }
+    QString box(FieldId id) const { return window->tagPanel().text(id); }
+    void setBox(FieldId id, const QString& text) { window->tagPanel().setText(id, text); }
 
     static void press(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {})
     {

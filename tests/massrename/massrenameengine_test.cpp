@@ -25,22 +25,22 @@ TEST_F(MassRenameTest, WalkTakesAFoldersFilesThenEachSubfolderCompletelyLeavingH
     ASSERT_TRUE(QFile::link(root + "B", root + "B/loop"));
 
     FileSearch search;
-    search.StartSearch(root, QStringLiteral("*.mp3"));
+    search.startSearch(root, QStringLiteral("*.mp3"));
     // Hidden files are found (a run says it left them); hidden folders not.
-    EXPECT_EQ(search.Found(),
+    EXPECT_EQ(search.found(),
         (QStringList { root + "._a.mp3", root + "b.MP3", root + "x.mp3", root + "B/y.mp3", root + "B/D/w.mp3",
             root + "C/z.mp3" }));
-    EXPECT_FALSE(search.LimitExceeded());
-    search.SearchSingleFolder(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(search.Found(), (QStringList { root + "._a.mp3", root + "b.MP3", root + "x.mp3" }));
+    EXPECT_FALSE(search.limitExceeded());
+    search.searchSingleFolder(root, QStringLiteral("*.mp3"));
+    EXPECT_EQ(search.found(), (QStringList { root + "._a.mp3", root + "b.MP3", root + "x.mp3" }));
     FileSearch limited(2);
-    limited.StartSearch(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(limited.Found(), (QStringList { root + "._a.mp3", root + "b.MP3" }));
-    EXPECT_TRUE(limited.LimitExceeded());
+    limited.startSearch(root, QStringLiteral("*.mp3"));
+    EXPECT_EQ(limited.found(), (QStringList { root + "._a.mp3", root + "b.MP3" }));
+    EXPECT_TRUE(limited.limitExceeded());
     FileSearch exact(6);
-    exact.StartSearch(root, QStringLiteral("*.mp3"));
-    EXPECT_EQ(exact.Found().size(), 6);
-    EXPECT_FALSE(exact.LimitExceeded());
+    exact.startSearch(root, QStringLiteral("*.mp3"));
+    EXPECT_EQ(exact.found().size(), 6);
+    EXPECT_FALSE(exact.limitExceeded());
 }
 
 TEST_F(MassRenameTest, RunShowsOutcomesInWalkOrderTakesSubfoldersOnlyWhenAskedAndStopsAtTheFileLimit)
@@ -48,26 +48,26 @@ TEST_F(MassRenameTest, RunShowsOutcomesInWalkOrderTakesSubfoldersOnlyWhenAskedAn
     makeMp3(QStringLiteral("x_1.mp3"));
     makeMp3(QStringLiteral("B/y_2.mp3"));
     makeMp3(QStringLiteral("C/z_3.mp3"));
-    engine->Run(choices);
+    engine->run(choices);
     EXPECT_EQ(view.counters.total, 1);
     EXPECT_TRUE(exists(QStringLiteral("B/y_2.mp3")));
 
     // Over the limit the first files are processed and the rest reported.
     choices.includeSubs = true;
     choices.logOperation = true;
-    engine->SetFileLimit(2);
-    engine->Run(choices);
+    engine->setFileLimit(2);
+    engine->run(choices);
     EXPECT_TRUE(exists(QStringLiteral("C/z_3.mp3")));
     EXPECT_EQ(counts(), "found 2 total 2 skipped 1 errors 0 renamed 1");
-    EXPECT_TRUE(engine->LimitExceeded());
+    EXPECT_TRUE(engine->limitExceeded());
     EXPECT_EQ(view.statuses.last(),
         "Mass Renaming Processed 2 Files (More Than 2 Found, The Rest Were Left) - View Log For Details");
     EXPECT_TRUE(logLines().contains(
         ">> Note: More Than 2 Files Found; Only The First 2 Are Processed, The Rest Were Left Untouched"));
 
-    engine->SetFileLimit(10);
+    engine->setFileLimit(10);
     view.rows.clear();
-    engine->Run(choices);
+    engine->run(choices);
     EXPECT_EQ(
         rowTexts(), (QStringList { "x 1.mp3 > x 1.mp3 (red)", "B/y 2.mp3 > y 2.mp3 (red)", "C/z_3.mp3 > z 3.mp3" }));
 }
@@ -108,13 +108,13 @@ TEST_F(MassRenameTest, NamesAreBuiltFromTheTagsFieldsAndEachSkipShowsTheOldNameI
         SCOPED_TRACE(c.expected);
         makeMp3(dir + "a.mp3", &c.tags, c.copyright);
         settings.values["Settings"]["New File Case"] = c.fileCase;
-        prefs.LoadOptions();
+        prefs.loadOptions();
         choices.startDir = root + dir;
         choices.builtFormat = c.format;
         choices.useOptions = c.useOptions;
         choices.allParts = c.allParts;
         view.rows.clear();
-        engine->Run(choices);
+        engine->run(choices);
         EXPECT_EQ(QDir(root + dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { c.expected });
         EXPECT_EQ(rowTexts(), QStringList { dir + "a.mp3 > " + c.expected + (c.skipReason ? " (red)" : "") });
         if (!c.skipReason)
@@ -140,22 +140,22 @@ TEST_F(MassRenameTest, TagRunRewritesTheTrailerKeepingTheFileTimeOnlyWithItsOpti
     choices.builtFormat = "Artist";
     for (const bool keep : { true, false }) {
         const QString dir = keep ? QStringLiteral("kept/") : QStringLiteral("plain/");
-        ASSERT_TRUE(WriteFileTime(makeMp3(dir + "a.mp3", &tags), FileTime { old }));
+        ASSERT_TRUE(writeFileTime(makeMp3(dir + "a.mp3", &tags), FileTime { old }));
         settings.values["Settings"]["Keep File Times"] = keep ? "1" : "0";
-        prefs.LoadOptions();
+        prefs.loadOptions();
         choices.startDir = root + dir;
-        engine->Run(choices);
+        engine->run(choices);
         EXPECT_EQ(Mp3Builder::readFile(root + dir + "Abba.mp3").right(128),
             Id3Builder::id3v1("Waterloo", "Abba", "Gold", "1974", "hit", 3, 13));
         FileTime now;
-        ASSERT_TRUE(ReadFileTime(root + dir + "Abba.mp3", &now));
+        ASSERT_TRUE(readFileTime(root + dir + "Abba.mp3", &now));
         EXPECT_EQ(now.modified.tv_sec == old.tv_sec && now.modified.tv_nsec == old.tv_nsec, keep) << keep;
     }
     const QString clean = makeMp3(QStringLiteral("Clean/my song.mp3"));
     const QByteArray cleanBefore = Mp3Builder::readFile(clean);
     choices.startDir = root + "Clean/";
     choices.builtFormat = "";
-    engine->Run(choices);
+    engine->run(choices);
     EXPECT_EQ(Mp3Builder::readFile(clean), cleanBefore);
 }
 
@@ -166,21 +166,21 @@ TEST_F(MassRenameTest, NoneCleansTheExistingNameWithOptionsAndFiltersOnlyWhenChe
     settings.values["Settings"]["Remove Parens"] = "1";
     settings.values["Settings"]["SplitSpaces"] = "1";
     settings.values["Filters"]["Filter00"] = "a@e";
-    prefs.LoadOptions();
-    prefs.LoadFilters();
+    prefs.loadOptions();
+    prefs.loadFilters();
     makeMp3(QStringLiteral("band_song--(live).MP3"));
-    engine->Run(choices);
+    engine->run(choices);
     EXPECT_EQ(namesIn(), QStringList { "band song - (live).mp3" });
 
     choices.useOptions = true;
     choices.useFilters = true;
-    engine->Run(choices);
+    engine->run(choices);
     EXPECT_EQ(namesIn(), QStringList { "bend song - live.mp3" });
 
     settings.values["Settings"]["New File Case"] = "TC";
-    prefs.LoadOptions();
+    prefs.loadOptions();
     view.rows.clear();
-    engine->Run(choices);
+    engine->run(choices);
     EXPECT_EQ(rowTexts(), QStringList { "bend song - live.mp3 > Bend Song - Live.mp3" });
     EXPECT_EQ(namesIn(), QStringList { "Bend Song - Live.mp3" });
 }
@@ -222,7 +222,7 @@ TEST_F(MassRenameTest, AFileThatCannotBeRenamedOrReadIsAnErrorOfThatFileAndTheRu
             if (text == "Processing Files...")
                 c.fault(files, root + dir);
         };
-        engine->Run(choices);
+        engine->run(choices);
         files.renameFailure = {};
         EXPECT_EQ(counts(), "found 2 total 2 skipped 0 errors 1 renamed 1") << c.logLine;
         EXPECT_EQ(rowTexts(), (QStringList { dir + c.row, dir + "b.mp3 > b 2.mp3" }));
@@ -240,7 +240,7 @@ TEST_F(MassRenameTest, ConfirmationAsksWithBothFullNamesNoSkipsTheFileAndCancelA
     choices.confirmEach = true;
     choices.logOperation = true;
     prompter.answers << Answer::No << Answer::Yes << Answer::Cancel;
-    engine->Run(choices);
+    engine->run(choices);
 
     EXPECT_EQ(namesIn(), (QStringList { "a_1.mp3", "b 2.mp3", "c_3.mp3", "d_4.mp3" }));
     EXPECT_EQ(counts(), "found 4 total 4 skipped 2 errors 0 renamed 1"); // the fourth is counted, not done
@@ -266,7 +266,7 @@ TEST_F(MassRenameTest, ConfirmationAsksWithBothFullNamesNoSkipsTheFileAndCancelA
 TEST_F(MassRenameTest, RunShowsItsStatusesAndControlsInOrderAndARunWithNoFilesEndsAtOnce)
 {
     makeMp3(QStringLiteral("a_1.mp3"));
-    engine->Run(choices);
+    engine->run(choices);
     EXPECT_EQ(view.statuses,
         (QStringList { "Mass Renaming In Progress", "Searching For Files To Process....", "Processing Files...",
             "Renaming " + root + "a_1.mp3", "Mass Renaming Processed 1 Files - View Log For Details" }));
@@ -275,12 +275,12 @@ TEST_F(MassRenameTest, RunShowsItsStatusesAndControlsInOrderAndARunWithNoFilesEn
     EXPECT_GE(view.progressCalls, 1);
     EXPECT_EQ(view.currentDir, root);
     EXPECT_FALSE(QDir(logFolder).exists() && !QDir(logFolder).isEmpty()); // no log asked for
-    EXPECT_EQ(engine->LogFileName(), "");
+    EXPECT_EQ(engine->logFileName(), "");
 
     QDir().mkpath(root + "empty");
     choices.startDir = root + "empty/";
     choices.logOperation = true;
-    engine->Run(choices);
+    engine->run(choices);
     EXPECT_EQ(counts(), "found 0 total 0 skipped 0 errors 0 renamed 0");
     EXPECT_EQ(view.rows.size(), 1); // the first run's
     EXPECT_EQ(view.statuses.last(), "Mass Renaming Processed 0 Files - View Log For Details");
@@ -295,10 +295,10 @@ TEST_F(MassRenameTest, ASmallRunsWholeLogRowsAndErrorsLeaveTakenNamesAndEmptyFil
     makeFile(QStringLiteral("empty.mp3"), QByteArray());
     const QByteArray takenBytes = Mp3Builder::readFile(taken), sourceBytes = Mp3Builder::readFile(source);
     settings.values["Settings"]["New File Case"] = "TC";
-    prefs.LoadOptions();
+    prefs.loadOptions();
     choices.logOperation = true;
     choices.useOptions = true;
-    engine->Run(choices);
+    engine->run(choices);
 
     EXPECT_EQ(namesIn(), (QStringList { "Abba One.mp3", "C D.mp3", "abba_one.mp3", "empty.mp3" }));
     EXPECT_EQ(Mp3Builder::readFile(taken), takenBytes);
@@ -312,8 +312,8 @@ TEST_F(MassRenameTest, ASmallRunsWholeLogRowsAndErrorsLeaveTakenNamesAndEmptyFil
 
     EXPECT_EQ(QDir(logFolder).entryList(QDir::Files),
         (QStringList { "MassRename-07Mar26-140509.log", "MassRename-07Mar26-140509.log.undo" }));
-    EXPECT_EQ(engine->LogFileName(), logFolder + "MassRename-07Mar26-140509.log");
-    const QString expected = "Velmora - Mass Renaming Log\r\n\r\n" + RunSettingsText(choices, prefs.options)
+    EXPECT_EQ(engine->logFileName(), logFolder + "MassRename-07Mar26-140509.log");
+    const QString expected = "Velmora - Mass Renaming Log\r\n\r\n" + runSettingsText(choices, prefs.options)
         + QStringList {
             "",
             "Started: 3/7/26 2:05:09 PM",
@@ -336,7 +336,7 @@ TEST_F(MassRenameTest, ALogThatCannotBeCreatedIsReportedWithItsCauseAndTheRunGoe
     makeFile(QStringLiteral("../logs"), "a file where the folder should be");
     makeMp3(QStringLiteral("a_1.mp3"));
     choices.logOperation = true;
-    engine->Run(choices);
+    engine->run(choices);
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_TRUE(prompter.calls[0].text.startsWith("Could Not Open Log File!\r\n\r\n"));
     EXPECT_TRUE(prompter.calls[0].text.endsWith(")"));
@@ -349,9 +349,9 @@ TEST_F(MassRenameTest, ALogThatCannotBeCreatedIsReportedWithItsCauseAndTheRunGoe
     const QString locked = tmp.path() + "/locked";
     QDir().mkpath(locked);
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
-    engine->SetLogFolder(locked + "/logs/");
+    engine->setLogFolder(locked + "/logs/");
     makeMp3(QStringLiteral("b_2.mp3"));
-    engine->Run(choices);
+    engine->run(choices);
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ASSERT_EQ(prompter.calls.size(), 2);
     EXPECT_EQ(prompter.calls[1].text, "Could Not Open Log File!\r\n\r\nPermission denied (75)");
@@ -363,7 +363,7 @@ TEST_F(MassRenameTest, ALogThatCannotBeCreatedIsReportedWithItsCauseAndTheRunGoe
 TEST_F(MassRenameTest, GoSaysWhenTheStartFolderIsMissingAndElseAsksWithTheRunsSettingsAndStopsOnNo)
 {
     choices.startDir = root + "nowhere/";
-    EXPECT_EQ(engine->Go(choices), MassRenameEngine::GoResult::StartDirMissing);
+    EXPECT_EQ(engine->go(choices), MassRenameEngine::GoResult::StartDirMissing);
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].title, "Error!");
     EXPECT_EQ(prompter.calls[0].text, "The Starting Directory Cannot Be Found!");
@@ -374,18 +374,18 @@ TEST_F(MassRenameTest, GoSaysWhenTheStartFolderIsMissingAndElseAsksWithTheRunsSe
     choices.startDir = root;
     choices.builtFormat = "Artist - Title";
     choices.includeSubs = true;
-    EXPECT_EQ(engine->Go(choices), MassRenameEngine::GoResult::Declined);
+    EXPECT_EQ(engine->go(choices), MassRenameEngine::GoResult::Declined);
     EXPECT_EQ(view.clears, 1);
     ASSERT_EQ(prompter.calls.size(), 2);
     EXPECT_EQ(prompter.calls[1].title, "Velmora - Mass Renaming...");
     EXPECT_EQ(prompter.calls[1].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(prompter.calls[1].text, RunConfirmationText(choices, prefs.options));
+    EXPECT_EQ(prompter.calls[1].text, runConfirmationText(choices, prefs.options));
     EXPECT_TRUE(prompter.calls[1].text.contains("\r\nInclude SubDirectories: Yes\r\n"));
     EXPECT_TRUE(prompter.calls[1].text.contains("\r\nID3 Tag Autoformatting: Artist - Title\r\n"));
     EXPECT_TRUE(exists(QStringLiteral("a_1.mp3")));
 
     prompter.answers << Answer::Yes;
-    EXPECT_EQ(engine->Go(choices), MassRenameEngine::GoResult::Ran);
+    EXPECT_EQ(engine->go(choices), MassRenameEngine::GoResult::Ran);
 }
 
 // ---- What a run may never do ------------------------------------------------------------
@@ -439,7 +439,7 @@ TEST_F(MassRenameTest, RunsNeverReplaceLinksHideFilesOrPutControlsInNamesAndSayW
         { "a filter putting a dot first (the last case: the filter stays)",
             [&](const QString& d) {
                 settings.values["Filters"]["Filter00"] = "q@.";
-                prefs.LoadFilters();
+                prefs.loadFilters();
                 makeMp3(d + "qsong.mp3");
             },
             "", { "song.mp3" }, { "%1qsong.mp3 Renamed As %1song.mp3" },
@@ -455,7 +455,7 @@ TEST_F(MassRenameTest, RunsNeverReplaceLinksHideFilesOrPutControlsInNamesAndSayW
         choices.startDir = root + dir;
         choices.builtFormat = c.format;
         QDir(logFolder).removeRecursively();
-        engine->Run(choices);
+        engine->run(choices);
         EXPECT_EQ(QDir(root + dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name), c.names) << c.what;
         const QStringList lines = logLines();
         for (const QString& line : c.logLines)
@@ -482,7 +482,7 @@ TEST_F(MassRenameTest, AFolderWhosePathIsTooLongIsLoggedAsAnError)
     ::close(fd);
     choices.includeSubs = true;
     choices.logOperation = true;
-    engine->Run(choices);
+    engine->run(choices);
     EXPECT_EQ(view.counters.errors, 1);
     const QStringList errors = logLines().filter(">> Error: Could Not Read Folder ");
     ASSERT_EQ(errors.size(), 1);

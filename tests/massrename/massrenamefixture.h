@@ -25,37 +25,37 @@ public:
         NameCollision collision = NameCollision::None;
     };
 
-    void ClearResults() override
+    void clearResults() override
     {
         rows.clear();
         ++clears;
     }
-    void AddResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour) override
+    void addResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour) override
     {
         rows.append({ dir, oldName, newName, colour });
     }
-    void AddPreviewRow(
+    void addPreviewRow(
         const QString& dir, const QString& oldName, const QString& newName, NameCollision collision) override
     {
         rows.append({ dir, oldName, newName, ResultColour::Renamed, collision });
     }
-    void SetStatusText(const QString& text) override
+    void setStatusText(const QString& text) override
     {
         statuses << text;
         if (onStatus)
             onStatus(text);
     }
-    void SetCurrentDir(const QString& dir) override { currentDir = dir; }
-    void SetCounters(const MassRenameCounters& c) override { counters = c; }
-    void SetRunControls(bool enabled) override { runControls << enabled; }
-    void ShowRunStatus(bool on) override { runStatus << on; }
-    void Progress() override
+    void setCurrentDir(const QString& dir) override { currentDir = dir; }
+    void setCounters(const MassRenameCounters& c) override { counters = c; }
+    void setRunControls(bool enabled) override { runControls << enabled; }
+    void showRunStatus(bool on) override { runStatus << on; }
+    void progress() override
     {
         ++progressCalls;
         if (onProgress)
             onProgress();
     }
-    void RefreshNow() override { }
+    void refreshNow() override { }
 
     QList<Row> rows;
     QStringList statuses;
@@ -89,13 +89,13 @@ protected:
         : prefs(settings)
     {
         settings.values[QStringLiteral("Settings")][QStringLiteral("New File Case")] = QStringLiteral("NC");
-        prefs.LoadOptions();
-        prefs.LoadFilters();
+        prefs.loadOptions();
+        prefs.loadFilters();
         root = tmp.path() + QStringLiteral("/music/");
         QDir().mkpath(root);
         logFolder = tmp.path() + QStringLiteral("/logs/");
         engine = std::make_unique<MassRenameEngine>(services, prefs, view);
-        engine->SetLogFolder(logFolder);
+        engine->setLogFolder(logFolder);
         choices.startDir = root;
     }
 
@@ -107,17 +107,17 @@ protected:
         EXPECT_TRUE(Mp3Builder::writePlainMp3(path, 8, copyright));
         if (tags) {
             ID3V2Tag tag;
-            tag.SetFileName(path);
-            tag.SetArtist(tags->artist);
-            tag.SetTitle(tags->title);
-            tag.SetAlbum(tags->album);
-            tag.SetGenre(tags->genre);
-            tag.SetComments(tags->comments);
+            tag.setFileName(path);
+            tag.setArtist(tags->artist);
+            tag.setTitle(tags->title);
+            tag.setAlbum(tags->album);
+            tag.setGenre(tags->genre);
+            tag.setComments(tags->comments);
             if (tags->track)
-                tag.SetTrack(tags->track);
+                tag.setTrack(tags->track);
             if (tags->year)
-                tag.SetYear(tags->year);
-            EXPECT_TRUE(tag.Update());
+                tag.setYear(tags->year);
+            EXPECT_TRUE(tag.update());
         }
         return path;
     }

@@ -21,7 +21,7 @@ protected:
     {
         auto form = std::make_unique<MassRenameForm>(
             services, prefs, root.chopped(1), [this] { ++optionsOpened; }, [this] { ++filtersOpened; });
-        form->Engine().SetLogFolder(logFolder);
+        form->engine().setLogFolder(logFolder);
         form->show();
         return form;
     }
@@ -47,7 +47,7 @@ TEST_F(MassRenameFormTest, OpensOnTheMainWindowsFolderWithStoredChoicesAndFormat
     auto form = open();
     EXPECT_EQ(child<QLineEdit>(*form, "StartDir")->text(), root);
     EXPECT_TRUE(child<QCheckBox>(*form, "IncludeSubs")->isChecked());
-    EXPECT_EQ(form->FormatParts(), (QStringList { "Artist", "Title" }));
+    EXPECT_EQ(form->formatParts(), (QStringList { "Artist", "Title" }));
 
     auto* list = child<QListWidget>(*form, "FormatList");
     const auto items = list->findItems("Album", Qt::MatchExactly);
@@ -181,7 +181,7 @@ TEST_F(MassRenameFormTest, ViewLogAndTheUndoButtonsGiveTheLastRunOrALoggedRunThe
     child<QCheckBox>(*form, "LogOperation")->setChecked(true);
     prompter.answers << Answer::Yes;
     child<QPushButton>(*form, "GoButton")->click();
-    const QString runLog = form->Engine().LogFileName();
+    const QString runLog = form->engine().logFileName();
     child<QPushButton>(*form, "ViewLog")->click();
     EXPECT_EQ(launcher.opened, QStringList { logFolder + "MassRename-07Mar26-140509.log" });
     auto* undo = child<QPushButton>(*form, "UndoButton");

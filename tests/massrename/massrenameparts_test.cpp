@@ -21,7 +21,7 @@ namespace {
 RenameCleanupRules plainRules(const QString& newFileCase = QStringLiteral("NC"))
 {
     RenameCleanupRules r;
-    r.newFileCase = NameCaseFromCode(newFileCase);
+    r.newFileCase = nameCaseFromCode(newFileCase);
     return r;
 }
 
@@ -57,7 +57,7 @@ TEST(MassRenameCleanup, TurnsDashRunsUnderscoresAndSpacesIntoOneSeparatorOrSpace
         { "The bAnd--Song", "XX", "The bAnd - Song" },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MassRenameCleanup(c.in, plainRules(c.fileCase)), c.out) << c.in << ' ' << c.fileCase;
+        EXPECT_EQ(massRenameCleanup(c.in, plainRules(c.fileCase)), c.out) << c.in << ' ' << c.fileCase;
 }
 
 TEST(MassRenameCleanup, OptionsGiveTheSeparatorAndParenthesesOnlyWhenUsed)
@@ -65,25 +65,25 @@ TEST(MassRenameCleanup, OptionsGiveTheSeparatorAndParenthesesOnlyWhenUsed)
     RenameCleanupRules r = plainRules();
     r.removeParens = true;
     r.separatorString = "-";
-    EXPECT_EQ(MassRenameCleanup("Song - (Live)", r), "Song - (Live)");
-    EXPECT_EQ(RunSeparator(r), " - ");
+    EXPECT_EQ(massRenameCleanup("Song - (Live)", r), "Song - (Live)");
+    EXPECT_EQ(runSeparator(r), " - ");
     r.useOptions = true;
-    EXPECT_EQ(MassRenameCleanup("Song - (Live)", r), "Song-Live");
-    EXPECT_EQ(RunSeparator(r), "-");
+    EXPECT_EQ(massRenameCleanup("Song - (Live)", r), "Song-Live");
+    EXPECT_EQ(runSeparator(r), "-");
     r.separatorString = " - ";
-    EXPECT_EQ(MassRenameCleanup("Song--Live", r), "Song - Live");
+    EXPECT_EQ(massRenameCleanup("Song--Live", r), "Song - Live");
 }
 
 TEST(MassRenameCleanup, FiltersRunOnlyWhenUsedAndInOrder)
 {
     RenameCleanupRules r = plainRules();
     r.filters = { FilterRecord { "R", "a", "e" }, FilterRecord { "D", "n", "" }, FilterRecord { "X", "B", "Q" } };
-    EXPECT_EQ(MassRenameCleanup("Banana", r), "Banana");
+    EXPECT_EQ(massRenameCleanup("Banana", r), "Banana");
     r.useFilters = true;
-    EXPECT_EQ(MassRenameCleanup("Banana", r), "Beee");
-    EXPECT_EQ(MassRenameCleanup("BANANA", r), "BEEE");
+    EXPECT_EQ(massRenameCleanup("Banana", r), "Beee");
+    EXPECT_EQ(massRenameCleanup("BANANA", r), "BEEE");
     r.filterCase = true;
-    EXPECT_EQ(MassRenameCleanup("BANANA", r), "BANANA");
+    EXPECT_EQ(massRenameCleanup("BANANA", r), "BANANA");
 }
 
 TEST(MassRenameCleanup, RulesTakeFiltersOnlyWhenUsed)
@@ -92,27 +92,27 @@ TEST(MassRenameCleanup, RulesTakeFiltersOnlyWhenUsed)
     o.SeparatorString = " - ";
     o.NewFileCase = NameCase::Upper;
     const FilterList filters { FilterRecord { "D", "x", "" } };
-    const RenameCleanupRules off = MakeRenameCleanupRules(false, false, o, filters, true);
+    const RenameCleanupRules off = makeRenameCleanupRules(false, false, o, filters, true);
     EXPECT_TRUE(off.filters.isEmpty());
     EXPECT_EQ(off.newFileCase, NameCase::Upper);
-    const RenameCleanupRules on = MakeRenameCleanupRules(true, true, o, filters, true);
+    const RenameCleanupRules on = makeRenameCleanupRules(true, true, o, filters, true);
     EXPECT_EQ(on.filters, filters);
     EXPECT_TRUE(on.filterCase);
-    EXPECT_EQ(RunSeparator(on), " - ");
+    EXPECT_EQ(runSeparator(on), " - ");
 }
 
 // ---- Autoformat -------------------------------------------------------------------
 
 TEST(AutoFormat, BlankTextMeansNoneAndTextSplitsAtDashes)
 {
-    EXPECT_EQ(ParseBuiltFormat("   ").formatString, "None");
-    EXPECT_TRUE(ParseBuiltFormat("").parts.isEmpty());
-    const AutoFormat f = ParseBuiltFormat("Artist -Title-  Track ");
+    EXPECT_EQ(parseBuiltFormat("   ").formatString, "None");
+    EXPECT_TRUE(parseBuiltFormat("").parts.isEmpty());
+    const AutoFormat f = parseBuiltFormat("Artist -Title-  Track ");
     EXPECT_EQ(f.formatString, "Artist -Title-  Track ");
     EXPECT_EQ(f.parts, (QStringList { "Artist", "Title", "Track" }));
     // A clicked entry starts an empty string without a separator; None empties it.
-    EXPECT_EQ(AppendFormatEntry("  ", "Artist", " - "), "  Artist");
-    EXPECT_EQ(AppendFormatEntry("Artist", "None", " - "), "");
+    EXPECT_EQ(appendFormatEntry("  ", "Artist", " - "), "  Artist");
+    EXPECT_EQ(appendFormatEntry("Artist", "None", " - "), "");
 }
 
 // ---- Stored choices ------------------------------------------------------------------
@@ -128,7 +128,7 @@ TEST(MassRenameChoices, AbsentKeysReadUncheckedAndStoredFlagsRoundTrip)
     };
     MemorySettingsBackend backend;
     SettingsStore store(backend);
-    MassRenameChoices c = LoadMassRenameChoices(store);
+    MassRenameChoices c = loadMassRenameChoices(store);
     EXPECT_EQ(flags(c), "000000");
     EXPECT_EQ(c.builtFormat, "");
     EXPECT_EQ(c.startDir, QDir::homePath() + "/");
@@ -137,12 +137,12 @@ TEST(MassRenameChoices, AbsentKeysReadUncheckedAndStoredFlagsRoundTrip)
     c.startDir = "  " + tmp.path() + "/  ";
     c.confirmEach = c.useOptions = c.allParts = true;
     c.builtFormat = " Artist - Title ";
-    SaveMassRenameChoices(store, c);
+    saveMassRenameChoices(store, c);
     EXPECT_EQ(backend.values["Settings"]["MLastDir"], tmp.path() + "/");
     EXPECT_EQ(backend.values["Settings"]["MConfirmEach"], "1");
     EXPECT_EQ(backend.values["Settings"]["MIncludeSubs"], "0");
     EXPECT_EQ(backend.values["Settings"]["MBuiltFormat"], "Artist - Title");
-    const MassRenameChoices back = LoadMassRenameChoices(store);
+    const MassRenameChoices back = loadMassRenameChoices(store);
     EXPECT_EQ(flags(back), "010101");
     EXPECT_EQ(back.startDir, tmp.path() + "/");
     EXPECT_EQ(back.builtFormat, "Artist - Title");
@@ -150,7 +150,7 @@ TEST(MassRenameChoices, AbsentKeysReadUncheckedAndStoredFlagsRoundTrip)
     // A flag is on only when its number is one.
     backend.values["Settings"]["MAllParts"] = "1abc";
     backend.values["Settings"]["MUseOptions"] = "2";
-    EXPECT_EQ(flags(LoadMassRenameChoices(store)), "010001");
+    EXPECT_EQ(flags(loadMassRenameChoices(store)), "010001");
 }
 
 // ---- Run summary ------------------------------------------------------------------
@@ -160,7 +160,7 @@ TEST(RunSummary, CaseNames)
     const std::pair<NameCase, const char*> cases[] = { { NameCase::Title, "Title Casing" },
         { NameCase::Upper, "Upper Casing" }, { NameCase::Lower, "Lower Casing" }, { NameCase::Unchanged, "None" } };
     for (const auto& [nameCase, name] : cases)
-        EXPECT_EQ(CaseName(nameCase), name) << name;
+        EXPECT_EQ(caseName(nameCase), name) << name;
 }
 
 TEST(RunSummary, SettingsTextNamesEveryChoiceAndTheOptionsOnlyWhenUsed)
@@ -178,17 +178,17 @@ TEST(RunSummary, SettingsTextNamesEveryChoiceAndTheOptionsOnlyWhenUsed)
           "Use Defined Filters: Yes\r\nUse Defined Options: %1\r\nCreate A Log of Operations: No\r\n\r\n"
           "ID3 Tag Autoformatting: None\r\nAll Selected ID3 Tags Must Exist Before Renaming: Yes\r\n\r\n";
     const QString casing = "Automatic Filename Casing Type: Title Casing (From Options)\r\n";
-    EXPECT_EQ(RunSettingsText(c, o), head.arg("No") + casing);
+    EXPECT_EQ(runSettingsText(c, o), head.arg("No") + casing);
     c.useOptions = true;
-    EXPECT_EQ(RunSettingsText(c, o),
+    EXPECT_EQ(runSettingsText(c, o),
         head.arg("Yes")
             + "Remove Parenthesis From Filenames: Yes (From Options)\r\n"
               "Remove UnderScores From Filenames: No (From Options)\r\n"
               "Pad Separator ('-') With Spaces: Yes (From Options)\r\n"
               "Use 2-Digit Tracks: No (From Options)\r\n"
             + casing);
-    EXPECT_EQ(RunConfirmationText(c, o),
-        "Reformat All MP3 Files Found Using The Following Options?\r\n\r\n" + RunSettingsText(c, o));
+    EXPECT_EQ(runConfirmationText(c, o),
+        "Reformat All MP3 Files Found Using The Following Options?\r\n\r\n" + runSettingsText(c, o));
 }
 
 // ---- Log -----------------------------------------------------------------------------
@@ -196,10 +196,10 @@ TEST(RunSummary, SettingsTextNamesEveryChoiceAndTheOptionsOnlyWhenUsed)
 TEST(MassRenameLog, NamesCarryDayMonthYearAndTimeAndDatesHaveSecondsButNoZone)
 {
     EXPECT_EQ(
-        MassRenameLog::FileNameFor(QDateTime(QDate(2026, 12, 5), QTime(14, 30, 5))), "MassRename-05Dec26-143005.log");
+        MassRenameLog::fileNameFor(QDateTime(QDate(2026, 12, 5), QTime(14, 30, 5))), "MassRename-05Dec26-143005.log");
     EXPECT_EQ(
-        MassRenameLog::FileNameFor(QDateTime(QDate(2031, 1, 9), QTime(3, 4, 0))), "MassRename-09Jan31-030400.log");
-    EXPECT_EQ(MassRenameLog::GeneralDateTime(QDateTime(QDate(2026, 12, 5), QTime(14, 30, 5))), "12/5/26 2:30:05 PM");
+        MassRenameLog::fileNameFor(QDateTime(QDate(2031, 1, 9), QTime(3, 4, 0))), "MassRename-09Jan31-030400.log");
+    EXPECT_EQ(MassRenameLog::generalDateTime(QDateTime(QDate(2026, 12, 5), QTime(14, 30, 5))), "12/5/26 2:30:05 PM");
 }
 
 TEST(MassRenameLog, WritesNothingWhenNotOpenAndReplacesAnOldFile)
@@ -207,20 +207,20 @@ TEST(MassRenameLog, WritesNothingWhenNotOpenAndReplacesAnOldFile)
     QTemporaryDir tmp;
     const QString path = tmp.path() + "/logs/x.log";
     MassRenameLog log;
-    log.WriteCancelled(); // not open: nothing happens
+    log.writeCancelled(); // not open: nothing happens
     EXPECT_FALSE(QFileInfo::exists(path));
-    ASSERT_TRUE(log.Open(path, nullptr));
-    log.WriteCancelled();
-    log.Close();
-    ASSERT_TRUE(log.Open(path, nullptr));
-    log.WriteDeclined("/m/", "a.mp3");
-    log.Close();
+    ASSERT_TRUE(log.open(path, nullptr));
+    log.writeCancelled();
+    log.close();
+    ASSERT_TRUE(log.open(path, nullptr));
+    log.writeDeclined("/m/", "a.mp3");
+    log.close();
     EXPECT_EQ(Mp3Builder::readFile(path), "No Replied To Renaming Of: /m/a.mp3\r\n");
     FileError err;
-    EXPECT_FALSE(log.Open(tmp.path(), &err)); // a folder cannot be the log
+    EXPECT_FALSE(log.open(tmp.path(), &err)); // a folder cannot be the log
     EXPECT_EQ(err.number, 75);
     EXPECT_FALSE(err.description.isEmpty());
-    EXPECT_FALSE(log.IsOpen());
+    EXPECT_FALSE(log.isOpen());
 }
 
 // ---- Viewing the log ------------------------------------------------------------------
@@ -229,12 +229,12 @@ TEST(ViewLogFile, OpensThePathAndReportsEachFailureCode)
 {
     RecordingLauncher launcher;
     ScriptedPrompter prompter;
-    EXPECT_EQ(ViewLogFile(launcher, prompter, "/logs/a.log"), 0);
+    EXPECT_EQ(viewLogFile(launcher, prompter, "/logs/a.log"), 0);
     EXPECT_EQ(launcher.opened, QStringList { "/logs/a.log" });
     EXPECT_TRUE(prompter.calls.isEmpty());
 
     launcher.result = 2;
-    ViewLogFile(launcher, prompter, "/logs/b.log");
+    viewLogFile(launcher, prompter, "/logs/b.log");
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].title, "Velmora");
     EXPECT_EQ(prompter.calls[0].text, "File not found\r\n\r\n/logs/b.log");
@@ -244,5 +244,5 @@ TEST(ViewLogFile, OpensThePathAndReportsEachFailureCode)
         = { { 3, "Path not found" }, { 5, "Access denied" }, { 31, "No association for file extension" },
               { 32, "Unknown error" }, { 30, "Unknown error" }, { 1, "Unknown error" }, { 0, "Unknown error" } };
     for (const auto& [code, text] : table)
-        EXPECT_EQ(LaunchErrorText(code), text) << code;
+        EXPECT_EQ(launchErrorText(code), text) << code;
 }

@@ -53,11 +53,11 @@ TEST_F(MassRenameTest, StopEndsTheRunAfterTheCurrentFileWithExactCountersRowsAnd
     choices.logOperation = true;
     view.onStatus = [&](const QString& text) {
         if (text == "Renaming " + root + "b_2.mp3")
-            engine->RequestStop();
+            engine->requestStop();
     };
-    engine->Run(choices);
+    engine->run(choices);
 
-    EXPECT_TRUE(engine->Stopped());
+    EXPECT_TRUE(engine->stopped());
     EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "c_3.mp3", "d_4.mp3" }));
     EXPECT_EQ(counts(), "found 4 total 2 skipped 0 errors 0 renamed 2");
     EXPECT_EQ(view.rows.size(), 2);
@@ -67,18 +67,18 @@ TEST_F(MassRenameTest, StopEndsTheRunAfterTheCurrentFileWithExactCountersRowsAnd
     EXPECT_EQ(lines.filter(" Renamed As ").size(), 2);
     EXPECT_TRUE(lines.contains("Mass Renaming Stopped By The User After 2 Of 4 Files"));
     EXPECT_TRUE(lines.contains("Operation Complete - 2 Total Files (0 Skipped, 0 Errors, 2 Renamed)"));
-    EXPECT_EQ(engine->Renames().size(), 2);
+    EXPECT_EQ(engine->renames().size(), 2);
 
     // A stop during the walk processes nothing; the next run starts afresh.
     view.onStatus = nullptr;
-    view.onProgress = [&] { engine->RequestStop(); };
-    engine->Run(choices);
-    EXPECT_TRUE(engine->Stopped());
+    view.onProgress = [&] { engine->requestStop(); };
+    engine->run(choices);
+    EXPECT_TRUE(engine->stopped());
     EXPECT_EQ(counts(), "found 0 total 0 skipped 0 errors 0 renamed 0");
     EXPECT_TRUE(exists(QStringLiteral("c_3.mp3")));
     view.onProgress = nullptr;
-    engine->Run(choices);
-    EXPECT_FALSE(engine->Stopped());
+    engine->run(choices);
+    EXPECT_FALSE(engine->stopped());
     EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "c 3.mp3", "d 4.mp3" }));
 }
 
@@ -102,7 +102,7 @@ TEST_F(MassRenameTest, TagWriteErrorsAreLoggedAndTheirBoxOffersToSkipTheRest)
     choices.logOperation = true;
     choices.builtFormat = "Artist";
     prompter.answers << Answer::No << Answer::Yes; // show the second, then skip the rest
-    engine->Run(choices);
+    engine->run(choices);
     for (const QString& p : paths)
         setImmutable(p, false);
 
@@ -130,7 +130,7 @@ TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothingEven
     makeMp3(QStringLiteral("d__4.mp3"));
     makeMp3(QStringLiteral("x.mp3"));
     const auto before = snapshot(root);
-    const QList<PlannedFile> plan = engine->Preview(choices);
+    const QList<PlannedFile> plan = engine->preview(choices);
     EXPECT_EQ(snapshot(root), before);
 
     EXPECT_EQ(rowTexts(),
@@ -138,16 +138,16 @@ TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothingEven
             "d__4.mp3 > d 4.mp3 (taken in run)", "x.mp3 > x.mp3 (red)" }));
     EXPECT_EQ(counts(), "found 6 total 6 skipped 2 errors 2 renamed 2");
     EXPECT_EQ(view.statuses.last(), "Preview: 2 Of 6 Files Would Be Renamed, 2 New Names Are Taken");
-    ASSERT_TRUE(engine->HasPlan());
+    ASSERT_TRUE(engine->hasPlan());
 
     // A file added later is not part of the plan: exactly the preview runs.
     makeMp3(QStringLiteral("e_5.mp3"));
     choices.logOperation = true;
-    engine->RenamePreviewed();
+    engine->renamePreviewed();
     EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3", "b_2.mp3", "d 4.mp3", "d__4.mp3", "e_5.mp3", "x.mp3" }));
     EXPECT_EQ(Mp3Builder::readFile(root + "b 2.mp3"), "taken");
     EXPECT_EQ(counts(), "found 6 total 6 skipped 2 errors 2 renamed 2");
-    EXPECT_FALSE(engine->HasPlan());
+    EXPECT_FALSE(engine->hasPlan());
 
     // From the tags: a file with both tag kinds is left as it was too.
     const TestTags tags { .artist = "Abba", .title = "Waterloo" };
@@ -158,7 +158,7 @@ TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothingEven
     const auto tagged = snapshot(root + "Tags/");
     choices.startDir = root + "Tags/";
     choices.builtFormat = "Artist - Title";
-    engine->Preview(choices);
+    engine->preview(choices);
     EXPECT_EQ(snapshot(root + "Tags/"), tagged);
     EXPECT_EQ(rowTexts(),
         (QStringList {
@@ -170,7 +170,7 @@ TEST_F(MassRenameTest, PreviewShowsEveryNameFlagsTakenNamesAndTouchesNothingEven
     makeMp3(QStringLiteral("Chain/b.mp3"), &a);
     choices.startDir = root + "Chain/";
     choices.builtFormat = "Artist";
-    engine->Preview(choices);
+    engine->preview(choices);
     EXPECT_EQ(rowTexts(), (QStringList { "Chain/a.mp3 > z.mp3", "Chain/b.mp3 > a.mp3" }));
 }
 
@@ -183,7 +183,7 @@ protected:
     MassRenameUndoTest()
         : undo(services, view)
     {
-        undo.SetLogFolder(logFolder);
+        undo.setLogFolder(logFolder);
     }
 
     // The only undo log ("" when there is not exactly one) and its text.
@@ -216,36 +216,36 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
         choices.builtFormat = "Artist - Title";
         choices.logOperation = true;
         QDir(logFolder).removeRecursively();
-        engine->Run(choices);
-        ASSERT_EQ(engine->Renames().size(), 4) << source;
-        const QString runLog = engine->LogFileName();
-        QList<RenameRecord> records = engine->TakeRenames();
+        engine->run(choices);
+        ASSERT_EQ(engine->renames().size(), 4) << source;
+        const QString runLog = engine->logFileName();
+        QList<RenameRecord> records = engine->takeRenames();
         if (source != "memory") {
             if (source == "log lines")
-                QFile::remove(JournalPathFor(runLog));
+                QFile::remove(journalPathFor(runLog));
             if (source == "foreign journal") { // a file without the journal's header: the log's lines count
-                ASSERT_TRUE(Mp3Builder::writeFile(JournalPathFor(runLog), "not a journal\r\n"));
+                ASSERT_TRUE(Mp3Builder::writeFile(journalPathFor(runLog), "not a journal\r\n"));
             }
-            ASSERT_TRUE(ReadRenameRecords(runLog, &records, nullptr));
+            ASSERT_TRUE(readRenameRecords(runLog, &records, nullptr));
             ASSERT_EQ(records.size(), 4) << source;
         }
         // Changed since: b was written to (clearly later than the log, however
         // coarse the clock); c's old name is taken; d is gone.
         const QString changed = root + dir + "Other - Song.mp3";
         ASSERT_TRUE(Mp3Builder::writeFile(changed, Mp3Builder::readFile(changed) + "x"));
-        ASSERT_TRUE(WriteFileTime(changed, FileTime { { std::time(nullptr) + 5, 0 } }));
+        ASSERT_TRUE(writeFileTime(changed, FileTime { { std::time(nullptr) + 5, 0 } }));
         makeFile(dir + "c.mp3", "newcomer");
         QFile::remove(root + dir + "Gone - Song.mp3");
 
-        undo.Run(records, runLog);
+        undo.run(records, runLog);
         EXPECT_EQ(namesIn(dir), (QStringList { "Other - Song.mp3", "Third - Song.mp3", "a.mp3", "c.mp3" })) << source;
         // The rewritten ID3v1 trailer is put back only with the journal.
         if (!fromLogLines) {
             EXPECT_EQ(Mp3Builder::readFile(root + dir + "a.mp3"), before.value("a.mp3").first) << source;
         }
         EXPECT_EQ(Mp3Builder::readFile(root + dir + "c.mp3"), "newcomer");
-        EXPECT_EQ(countsText(undo.Counters()), "found 4 total 4 skipped 3 errors 0 renamed 1");
-        EXPECT_EQ(undo.LeftAlone(),
+        EXPECT_EQ(countsText(undo.counters()), "found 4 total 4 skipped 3 errors 0 renamed 1");
+        EXPECT_EQ(undo.leftAlone(),
             (QStringList { root + dir + "Gone - Song.mp3 (Not Found)",
                 root + dir + "Third - Song.mp3 (Old Filename Taken: " + root + dir + "c.mp3)",
                 root + dir + "Other - Song.mp3 (Changed Since The Mass Rename)" }))
@@ -267,11 +267,11 @@ TEST_F(MassRenameUndoTest, UndoUnwindsAChainNewestFirstAndCanItselfBeUndone)
     makeMp3(QStringLiteral("b.mp3"), &a);
     const auto before = snapshot(root);
     choices.builtFormat = "Artist";
-    engine->Run(choices);
+    engine->run(choices);
     EXPECT_EQ(namesIn(), (QStringList { "a.mp3", "z.mp3" }));
-    QList<RenameRecord> first = engine->TakeRenames();
+    QList<RenameRecord> first = engine->takeRenames();
     ASSERT_EQ(first.size(), 2);
-    undo.Run(first, QString());
+    undo.run(first, QString());
     EXPECT_EQ(snapshot(root).keys(), before.keys());
     EXPECT_EQ(Mp3Builder::readFile(root + "a.mp3"), before.value("a.mp3").first);
     EXPECT_EQ(Mp3Builder::readFile(root + "b.mp3"), before.value("b.mp3").first);
@@ -280,11 +280,11 @@ TEST_F(MassRenameUndoTest, UndoUnwindsAChainNewestFirstAndCanItselfBeUndone)
     // The undo's own log can be undone: the names of the run come back.
     QList<RenameRecord> again;
     const QString undoLog = undoLogPath();
-    ASSERT_TRUE(ReadRenameRecords(undoLog, &again, nullptr));
+    ASSERT_TRUE(readRenameRecords(undoLog, &again, nullptr));
     ASSERT_EQ(again.size(), 2);
     MassRenameUndo redo(services, view);
-    redo.SetLogFolder(tmp.path() + "/logs2/");
-    redo.Run(again, undoLog);
+    redo.setLogFolder(tmp.path() + "/logs2/");
+    redo.run(again, undoLog);
     EXPECT_EQ(namesIn(), (QStringList { "a.mp3", "z.mp3" }));
 }
 
@@ -298,7 +298,7 @@ TEST_F(MassRenameUndoTest, TheTrailerIsPutBackOnlyWhenTheRestOfTheFileIsAsTheJou
     r.haveStamp = services.files->stamp(root + "new.mp3", &r.after);
     r.tailKeep = 100; // the file was shorter before the run
     r.tail = "TAG" + QByteArray(125, 't');
-    undo.Run({ r }, QString());
+    undo.run({ r }, QString());
     EXPECT_EQ(Mp3Builder::readFile(root + "old.mp3"), QByteArray(300, 'a'));
 }
 
@@ -318,7 +318,7 @@ TEST(RenameJournal, LogLinesSplitWhereBothSidesShareTheFolder)
     };
     for (const auto& c : cases) {
         QString dir, oldName, newName;
-        const bool ok = ParseRenamedLine(c.line, &dir, &oldName, &newName);
+        const bool ok = parseRenamedLine(c.line, &dir, &oldName, &newName);
         EXPECT_EQ(ok ? dir + "|" + oldName + "|" + newName : QString(), c.split) << c.line;
     }
 }

@@ -55,24 +55,24 @@ TEST(CleanupFileName, SeparatorsSpacesUnderscoresAndParentheses)
         { "", "Intro-", "Intro-" },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CleanupFileName(c.text, rules(c.flags)), c.expected) << c.flags << ' ' << c.text;
+        EXPECT_EQ(cleanupFileName(c.text, rules(c.flags)), c.expected) << c.flags << ' ' << c.text;
 }
 
 TEST(CleanupFileName, FiltersRunWhenEnabledAfterNormalisingByKindAndCase)
 {
     CleanupRules r = withFilter("R", "a", "e", false);
-    EXPECT_EQ(CleanupFileName("Banana", r), "Benene");
-    EXPECT_EQ(CleanupFileName("BANANA", r), "BENENE");
+    EXPECT_EQ(cleanupFileName("Banana", r), "Benene");
+    EXPECT_EQ(cleanupFileName("BANANA", r), "BENENE");
     r.enableFilters = false;
-    EXPECT_EQ(CleanupFileName("Banana", r), "Banana");
+    EXPECT_EQ(cleanupFileName("Banana", r), "Banana");
     // Filters see the separator, not the raw dash.
-    EXPECT_EQ(CleanupFileName("A-B", withFilter("R", " - ", " + ", true)), "A + B");
-    EXPECT_EQ(CleanupFileName("The Band", withFilter("D", "The ", "", true)), "Band");
-    EXPECT_EQ(CleanupFileName("The Band", withFilter("X", "The ", "", true)), "The Band");
-    EXPECT_EQ(CleanupFileName("The Band", withFilter("", "", "", true)), "The Band");
-    EXPECT_EQ(CleanupFileName("Rock & Roll", withFilter("R", "&", "and", false)), "Rock AND Roll");
-    EXPECT_EQ(CleanupFileName("Rock & Roll", withFilter("R", "&", "and", true)), "Rock and Roll");
-    EXPECT_EQ(CleanupFileName("A FEAT B", withFilter("R", "feat", "ft", true)), "A FEAT B");
+    EXPECT_EQ(cleanupFileName("A-B", withFilter("R", " - ", " + ", true)), "A + B");
+    EXPECT_EQ(cleanupFileName("The Band", withFilter("D", "The ", "", true)), "Band");
+    EXPECT_EQ(cleanupFileName("The Band", withFilter("X", "The ", "", true)), "The Band");
+    EXPECT_EQ(cleanupFileName("The Band", withFilter("", "", "", true)), "The Band");
+    EXPECT_EQ(cleanupFileName("Rock & Roll", withFilter("R", "&", "and", false)), "Rock AND Roll");
+    EXPECT_EQ(cleanupFileName("Rock & Roll", withFilter("R", "&", "and", true)), "Rock and Roll");
+    EXPECT_EQ(cleanupFileName("A FEAT B", withFilter("R", "feat", "ft", true)), "A FEAT B");
 }
 
 TEST(FilterReplace, AdaptsTheReplacementToTheMatchCase)
@@ -92,17 +92,17 @@ TEST(FilterReplace, AdaptsTheReplacementToTheMatchCase)
         { "a b", "", "x", false, "a b" },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FilterReplace(c.text, c.find, c.repl, c.caseSensitive), c.expected) << c.text << '/' << c.find;
+        EXPECT_EQ(filterReplace(c.text, c.find, c.repl, c.caseSensitive), c.expected) << c.text << '/' << c.find;
 }
 
 TEST(MakeTitleCase, CapitalisesAfterBreakCharacters)
 {
-    EXPECT_EQ(MakeTitleCase("THE BAND - SONG TITLE (LIVE)"), "The Band - Song Title (Live)");
-    EXPECT_EQ(MakeTitleCase("mp3.files_here"), "Mp3.Files_Here");
-    EXPECT_EQ(MakeTitleCase("rock'n'roll"), "Rock'n'roll");
-    EXPECT_EQ(MakeTitleCase("[live] 2nd"), "[live] 2nd");
-    EXPECT_EQ(MakeTitleCase("end "), "End ");
-    EXPECT_EQ(MakeTitleCase(""), "");
+    EXPECT_EQ(makeTitleCase("THE BAND - SONG TITLE (LIVE)"), "The Band - Song Title (Live)");
+    EXPECT_EQ(makeTitleCase("mp3.files_here"), "Mp3.Files_Here");
+    EXPECT_EQ(makeTitleCase("rock'n'roll"), "Rock'n'roll");
+    EXPECT_EQ(makeTitleCase("[live] 2nd"), "[live] 2nd");
+    EXPECT_EQ(makeTitleCase("end "), "End ");
+    EXPECT_EQ(makeTitleCase(""), "");
 }
 
 TEST(CleanupRulesFrom, TakesOptionsFromMemoryAndFilterSettingsAtEveryCall)
@@ -111,8 +111,8 @@ TEST(CleanupRulesFrom, TakesOptionsFromMemoryAndFilterSettingsAtEveryCall)
     backend.setValue("Settings", "SplitSpaces", "1");
     backend.setValue("Settings", "Remove Parens", "1");
     Preferences prefs(backend);
-    prefs.LoadOptions();
-    CleanupRules r = CleanupRulesFrom(prefs);
+    prefs.loadOptions();
+    CleanupRules r = cleanupRulesFrom(prefs);
     EXPECT_EQ(r.SeparatorString, " - ");
     EXPECT_TRUE(r.RemoveParens);
     EXPECT_FALSE(r.RemUnderScores);
@@ -120,7 +120,7 @@ TEST(CleanupRulesFrom, TakesOptionsFromMemoryAndFilterSettingsAtEveryCall)
     EXPECT_FALSE(r.filterCase);
     backend.setValue("Settings", "EnableFilters", "1");
     backend.setValue("Settings", "FilterCase", "2");
-    r = CleanupRulesFrom(prefs);
+    r = cleanupRulesFrom(prefs);
     EXPECT_TRUE(r.enableFilters);
     EXPECT_FALSE(r.filterCase); // only exactly 1 is on
 }

@@ -15,7 +15,7 @@ protected:
 
 TEST_F(FormatListStore, NothingStoredGivesSixFactoryMasksAndWritesThem)
 {
-    session.LoadFormats();
+    session.loadFormats();
     const QStringList expected = FormatList::factoryMasks();
     ASSERT_EQ(expected.size(), 6);
     EXPECT_EQ(session.formats().masks(), expected);
@@ -26,7 +26,7 @@ TEST_F(FormatListStore, NothingStoredGivesSixFactoryMasksAndWritesThem)
     backend.values.remove("Formats");
     store("Format00", "");
     store("Format01", "Title.mp3");
-    session.LoadFormats();
+    session.loadFormats();
     EXPECT_EQ(session.formats().masks(), expected);
 }
 
@@ -36,14 +36,14 @@ TEST_F(FormatListStore, StoredMasksStopAtFirstEmptyValueAndLastFormatSelects)
     store("Format01", "Title.mp3");
     store("Format03", "Orphan.mp3");
     backend.setValue("Settings", "Last Format", "1");
-    session.LoadFormats();
+    session.loadFormats();
     EXPECT_EQ(session.formats().masks(), QStringList({ "Artist - Title.mp3", "Title.mp3" }));
     EXPECT_EQ(session.formats().currentIndex(), 1);
     // The section is rewritten at once: the orphan behind the gap is gone.
     EXPECT_EQ(stored().keys(), QStringList({ "Format00", "Format01" }));
     for (const char* outside : { "9", "-1" }) {
         backend.setValue("Settings", "Last Format", outside);
-        session.LoadFormats();
+        session.loadFormats();
         EXPECT_EQ(session.formats().currentIndex(), -1) << outside;
     }
 }
@@ -54,15 +54,15 @@ TEST_F(FormatListStore, SaveUsesAtLeastTwoDigitsAndDropsOldKeys)
     for (int i = 0; i < 101; ++i)
         masks << QStringLiteral("Artist - Title %1.mp3").arg(i);
     session.formats().setMasks(masks);
-    session.SaveFormats();
+    session.saveFormats();
     EXPECT_EQ(stored().size(), 101);
     EXPECT_EQ(stored().value("Format07"), "Artist - Title 7.mp3");
     EXPECT_EQ(stored().value("Format100"), "Artist - Title 100.mp3");
     session.formats().setMasks({ "A.mp3" });
-    session.SaveFormats();
+    session.saveFormats();
     EXPECT_EQ(stored().keys(), QStringList({ "Format00" }));
     session.formats().setMasks({});
-    session.SaveFormats();
+    session.saveFormats();
     EXPECT_FALSE(backend.values.contains("Formats"));
 }
 
@@ -74,7 +74,7 @@ TEST_F(FormatListStore, RemoveAsksThenRemovesAndSelectsFirstAsAClick)
     setFields({ { FieldId::Artist, "Band" }, { FieldId::Title, "Song" } });
     name("old.mp3");
     prompter.answers.enqueue(Answer::No);
-    session.RemoveFormat(prompter);
+    session.removeFormat(prompter);
     EXPECT_EQ(session.formats().count(), 3);
     EXPECT_EQ(session.formats().currentIndex(), 0); // entry 0 is selected afterwards in any case
 
@@ -82,7 +82,7 @@ TEST_F(FormatListStore, RemoveAsksThenRemovesAndSelectsFirstAsAClick)
     host.reloads = 0;
     name("old.mp3");
     prompter.answers.enqueue(Answer::Yes);
-    session.RemoveFormat(prompter);
+    session.removeFormat(prompter);
     EXPECT_EQ(prompter.messageTexts(), QStringList(2, "Remove The Format: 'Title - Artist.mp3'?"));
     EXPECT_EQ(prompter.calls.at(1).icon, MsgIcon::Question);
     EXPECT_EQ(prompter.calls.at(1).buttons, MsgButtons::YesNo);
@@ -99,11 +99,11 @@ TEST_F(FormatListStore, RemovingTheLastMaskLeavesNothingSelected)
     session.formats().setCurrentIndex(0);
     name("x.mp3");
     prompter.answers.enqueue(Answer::Yes);
-    session.RemoveFormat(prompter);
+    session.removeFormat(prompter);
     EXPECT_EQ(session.formats().count(), 0);
     EXPECT_EQ(session.formats().currentIndex(), -1);
     EXPECT_EQ(host.reloads, 0);
-    session.RemoveFormat(prompter); // empty list: no question
+    session.removeFormat(prompter); // empty list: no question
     EXPECT_EQ(prompter.calls.size(), 1);
 }
 
@@ -119,7 +119,7 @@ TEST(FormatListIni, AMaskTypedWithACommaIsReadAsWrittenAndTheMasksAfterItStay)
         IniSettingsBackend backend(file);
         SettingsStore store(backend);
         FormatList list;
-        list.LoadFormats(store);
+        list.loadFormats(store);
         EXPECT_EQ(list.masks(), expected) << run;
         EXPECT_TRUE(backend.sync());
     }

@@ -5,15 +5,15 @@
 
 TEST(MaskTokens, PatternBeforeLastPeriodWithCaseSensitiveTokensAndSongForTitle)
 {
-    EXPECT_EQ(MaskTokens("Artist - Title.mp3"), QStringList({ "Artist ", " Title" }));
-    EXPECT_EQ(MaskTokens("Artist - Title.v2.ogg"), QStringList({ "Artist ", " Title.v2" }));
-    EXPECT_EQ(MaskTokens("Artist - Title"), QStringList({ "Artist ", " Title" }));
-    EXPECT_EQ(MaskTokens(".mp3"), QStringList({ "" }));
+    EXPECT_EQ(maskTokens("Artist - Title.mp3"), QStringList({ "Artist ", " Title" }));
+    EXPECT_EQ(maskTokens("Artist - Title.v2.ogg"), QStringList({ "Artist ", " Title.v2" }));
+    EXPECT_EQ(maskTokens("Artist - Title"), QStringList({ "Artist ", " Title" }));
+    EXPECT_EQ(maskTokens(".mp3"), QStringList({ "" }));
     FieldId f;
-    EXPECT_TRUE(MaskTokenField(" Song ", &f) && f == FieldId::Title);
-    EXPECT_TRUE(MaskTokenField("Total Tracks", &f) && f == FieldId::TotalTracks);
-    EXPECT_FALSE(MaskTokenField("artist", &f));
-    EXPECT_FALSE(MaskTokenField("Notes", &f));
+    EXPECT_TRUE(maskTokenField(" Song ", &f) && f == FieldId::Title);
+    EXPECT_TRUE(maskTokenField("Total Tracks", &f) && f == FieldId::TotalTracks);
+    EXPECT_FALSE(maskTokenField("artist", &f));
+    EXPECT_FALSE(maskTokenField("Notes", &f));
 }
 
 TEST(NameFromFields, PlaceholdersEmptyFieldsSongAndCaseSensitiveTokens)
@@ -31,9 +31,9 @@ TEST(NameFromFields, PlaceholdersEmptyFieldsSongAndCaseSensitiveTokens)
         { "Notes.mp3", " - ", ".mp3" }, // placeholders only
     };
     for (const auto& c : cases)
-        EXPECT_EQ(NameFromFields(c.mask, values, c.separator), c.expected) << c.mask;
+        EXPECT_EQ(nameFromFields(c.mask, values, c.separator), c.expected) << c.mask;
     // Values are taken as they stand.
-    EXPECT_EQ(NameFromFields(
+    EXPECT_EQ(nameFromFields(
                   "Artist - Title.mp3", [](FieldId f) { return f == FieldId::Artist ? " band_x " : "t--t "; }, " - "),
         "band_x  - t--t.mp3");
 }
@@ -41,12 +41,12 @@ TEST(NameFromFields, PlaceholdersEmptyFieldsSongAndCaseSensitiveTokens)
 TEST(FieldsFromName, PairsPiecesPositionally)
 {
     using Pairs = QList<QPair<FieldId, QString>>;
-    EXPECT_EQ(FieldsFromName("Artist - Title.mp3", "Band - Song - Live.mp3", false),
+    EXPECT_EQ(fieldsFromName("Artist - Title.mp3", "Band - Song - Live.mp3", false),
         (Pairs { { FieldId::Artist, "Band" }, { FieldId::Title, "Song" } }));
     // Surplus tokens and placeholders assign nothing; an empty piece clears.
-    EXPECT_EQ(FieldsFromName("Notes - Artist - Title - Album.mp3", "x - Band.mp3", false),
+    EXPECT_EQ(fieldsFromName("Notes - Artist - Title - Album.mp3", "x - Band.mp3", false),
         (Pairs { { FieldId::Artist, "Band" } }));
-    EXPECT_EQ(FieldsFromName("Artist - Title.mp3", "Band - .mp3", false),
+    EXPECT_EQ(fieldsFromName("Artist - Title.mp3", "Band - .mp3", false),
         (Pairs { { FieldId::Artist, "Band" }, { FieldId::Title, "" } }));
 }
 
@@ -57,14 +57,14 @@ TEST_F(MaskSync, SyncWithInternalsBuildsNameAndReportsOrKeepsItWithoutMask)
     setOption("SplitSpaces", "1");
     setFields({ { FieldId::Artist, "Band" }, { FieldId::Title, "Song" } });
     name("Cleaned - Name.mp3");
-    session.SyncWithInternals();
+    session.syncWithInternals();
     EXPECT_EQ(name(), "Cleaned - Name.mp3");
     useMask("Artist - Title - Notes.mp3");
     session.setRecording(true);
-    session.SyncWithInternals();
+    session.syncWithInternals();
     EXPECT_EQ(name(), "Band - Song.mp3");
     EXPECT_EQ(host.statuses.last(), "Internal ID Tags Loaded To New Filename");
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({ "SyncWithInternals:0", "" }));
+    EXPECT_EQ(session.recorder().editSteps(), QStringList({ "SyncWithInternals:0", "" }));
 }
 
 TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndFailingFields)
@@ -72,12 +72,12 @@ TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndFailingFields)
     useMask("Track - Title.mp3");
     field(FieldId::Artist) = "Kept";
     name("07 - Intro (Live) - Extra.mp3");
-    session.UpdateInternal();
+    session.updateInternal();
     EXPECT_EQ(field(FieldId::Track), "07");
     EXPECT_EQ(field(FieldId::Title), "Intro (Live)");
     EXPECT_EQ(field(FieldId::Artist), "Kept");
     setOption("Remove Parens", "1");
-    session.UpdateInternal();
+    session.updateInternal();
     EXPECT_EQ(field(FieldId::Title), "Intro Live");
 
     useMask("Artist - Genre - Title - Album.mp3");
@@ -85,11 +85,11 @@ TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndFailingFields)
     host.throwing.insert(FieldId::Title);
     name("Band - Noise - Song - Record.mp3");
     session.setRecording(true);
-    session.UpdateInternal();
+    session.updateInternal();
     EXPECT_EQ(field(FieldId::Artist), "Band");
     EXPECT_EQ(field(FieldId::Genre), "");
     EXPECT_EQ(field(FieldId::Album), "Record");
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({ "Artist:Band", "Album:Record", "UpdateInternal:0", "" }));
+    EXPECT_EQ(session.recorder().editSteps(), QStringList({ "Artist:Band", "Album:Record", "UpdateInternal:0", "" }));
 }
 
 TEST_F(MaskSync, TypingWithSyncOptionZeroReassignsAfterEveryChange)
@@ -121,16 +121,16 @@ TEST_F(MaskSync, AutoSyncFollowsSyncOption)
     setFields({ { FieldId::Artist, "Tagged" }, { FieldId::Title, "Tune" } });
     name("Band - Song.mp3");
     setOption("SyncOption", "2");
-    session.AutoSync();
+    session.autoSync();
     EXPECT_EQ(name(), "Band - Song.mp3");
     EXPECT_EQ(field(FieldId::Artist), "Tagged");
     setOption("SyncOption", "1");
-    session.AutoSync();
+    session.autoSync();
     EXPECT_EQ(name(), "Tagged-Tune.mp3");
     setOption("SyncOption", "0");
     name("Band - Song.mp3");
     field(FieldId::Artist) = "Tagged";
-    session.AutoSync();
+    session.autoSync();
     EXPECT_EQ(field(FieldId::Artist), "Band");
 }
 

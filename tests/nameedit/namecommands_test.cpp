@@ -6,26 +6,26 @@ TEST_F(NameCommands, CaseFileNameWritesMp3ExtensionAndRecordsItsModeNumber)
 {
     session.setRecording(true);
     name("abc.MP3");
-    session.CaseFileName(NameCase::Upper);
+    session.caseFileName(NameCase::Upper);
     EXPECT_EQ(name(), "ABC.mp3");
-    session.CaseFileName(NameCase::Lower);
+    session.caseFileName(NameCase::Lower);
     EXPECT_EQ(name(), "abc.mp3");
-    session.CaseFileName(NameCase::Unchanged); // nothing done, nothing recorded
+    session.caseFileName(NameCase::Unchanged); // nothing done, nothing recorded
     EXPECT_EQ(name(), "abc.mp3");
     name("the band - (live).ogg");
-    session.CaseFileName(NameCase::Title);
+    session.caseFileName(NameCase::Title);
     EXPECT_EQ(name(), "The Band - (Live).mp3");
     EXPECT_EQ(
-        session.recorder().EditSteps(), QStringList({ "CaseFileName:1", "CaseFileName:2", "CaseFileName:3", "" }));
+        session.recorder().editSteps(), QStringList({ "CaseFileName:1", "CaseFileName:2", "CaseFileName:3", "" }));
 }
 
 TEST_F(NameCommands, RemovePeriodsKeepsOnlyTheExtension)
 {
     name("A.B.C. Song.mp3");
-    session.RemovePeriods();
+    session.removePeriods();
     EXPECT_EQ(name(), "ABC Song.mp3");
     name("abc");
-    session.RemovePeriods();
+    session.removePeriods();
     EXPECT_EQ(name(), ".mp3");
 }
 
@@ -34,7 +34,7 @@ TEST_F(NameCommands, InsertSDSTypesTheSeparatorOverTheSelection)
     setOption("SplitSpaces", "1");
     name("Artist Title.mp3");
     session.editor().setCursor(6);
-    session.InsertSDS();
+    session.insertSDS();
     // "Artist" + " - " + " Title": the doubled space collapses, cursor to 0.
     EXPECT_EQ(name(), "Artist - Title.mp3");
     EXPECT_EQ(session.editor().cursor(), 0);
@@ -42,13 +42,13 @@ TEST_F(NameCommands, InsertSDSTypesTheSeparatorOverTheSelection)
     setOption("SplitSpaces", "0");
     name("AxB.mp3");
     session.editor().setSelection(1, 1);
-    session.InsertSDS();
+    session.insertSDS();
     EXPECT_EQ(name(), "A-B.mp3");
     EXPECT_EQ(session.editor().cursor(), 2);
 
     session.setRecording(true);
     name("  ");
-    session.InsertSDS(); // blank name: nothing
+    session.insertSDS(); // blank name: nothing
     EXPECT_EQ(name(), "  ");
     EXPECT_EQ(session.recorder().stepCount(), 0);
 }
@@ -67,7 +67,7 @@ TEST_F(NameCommands, RemoveSDSDeletesTheDashAfterTheCursorAndCollapsesSpaces)
     for (const auto& c : cases) {
         name(c.start);
         session.editor().setSelection(c.cursor, c.selection);
-        session.RemoveSDS();
+        session.removeSDS();
         EXPECT_EQ(name(), c.expected) << c.start;
         EXPECT_EQ(session.editor().selectionLength(), 0) << c.start;
         if (c.cursorAfter >= 0) {
@@ -97,7 +97,7 @@ TEST_F(NameCommands, AddRemoveParenthesisTogglesThePartUnderTheCursor)
         setOption("SplitSpaces", c.split);
         name(c.start);
         session.editor().setCursor(c.cursor);
-        session.AddRemoveParenthesis();
+        session.addRemoveParenthesis();
         EXPECT_EQ(name(), c.expected) << c.start;
         EXPECT_EQ(session.editor().cursor(), c.cursor) << c.start;
     }
@@ -108,12 +108,12 @@ TEST_F(NameCommands, CommandsRecordTheirSteps)
     name("A - B.mp3");
     offer({ " B " });
     session.setRecording(true);
-    session.RemovePeriods();
-    session.InsertSDS();
-    session.RemoveSDS();
-    session.AddRemoveParenthesis();
-    session.TogglePart();
-    EXPECT_EQ(session.recorder().EditSteps(),
+    session.removePeriods();
+    session.insertSDS();
+    session.removeSDS();
+    session.addRemoveParenthesis();
+    session.togglePart();
+    EXPECT_EQ(session.recorder().editSteps(),
         QStringList(
             { "RemovePeriods:0", "InsertSDS:0", "RemoveSDS:0", "AddRemoveParenthesis:0", "PartsListClick:B", "" }));
 }

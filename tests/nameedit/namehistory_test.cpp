@@ -5,7 +5,7 @@ using NameHistory = SessionTest;
 TEST_F(NameHistory, UndoAndRedoStepThroughEveryChangeAndThePartsFollow)
 {
     setOption("SyncOption", "2");
-    session.LoadNameParts("aaa-bbb.mp3");
+    session.loadNameParts("aaa-bbb.mp3");
     EXPECT_FALSE(session.canUndoName()) << "a loaded name is where the history starts";
     QStringList seen { name() };
 
@@ -14,13 +14,13 @@ TEST_F(NameHistory, UndoAndRedoStepThroughEveryChangeAndThePartsFollow)
     const int firstCursor = session.editor().cursor();
     session.keyPress("x"); // typing
     seen << name();
-    session.CaseFileName(NameCase::Upper); // casing key
+    session.caseFileName(NameCase::Upper); // casing key
     seen << name();
     offer({ "Aaa" });
-    session.TogglePart(); // part command
+    session.togglePart(); // part command
     seen << name();
     session.editor().setCursor(3);
-    session.InsertSDS(); // two changes inside, one step
+    session.insertSDS(); // two changes inside, one step
     seen << name();
     session.setRecording(true);
     session.keyPress("q");
@@ -31,53 +31,53 @@ TEST_F(NameHistory, UndoAndRedoStepThroughEveryChangeAndThePartsFollow)
     session.editor().setText("Zed-Yo.mp3"); // as a paste does
     seen << name();
     session.editor().setCursor(0);
-    session.RepeatEdit(); // replay of two key presses, one step
+    session.repeatEdit(); // replay of two key presses, one step
     seen << name();
     ASSERT_EQ(name(), "qrZed-Yo.mp3");
 
     // Back through everything, cursor where it stood before each change.
     for (int i = int(seen.size()) - 2; i >= 0; --i) {
-        ASSERT_TRUE(session.UndoName()) << i;
+        ASSERT_TRUE(session.undoName()) << i;
         EXPECT_EQ(name(), seen[i]) << i;
     }
-    EXPECT_FALSE(session.UndoName());
+    EXPECT_FALSE(session.undoName());
     EXPECT_EQ(session.editor().cursor(), firstCursor);
     const QStringList parts = session.parts().entries();
     EXPECT_NE(parts, QStringList({ "Aaa" })) << "the list offered before was rebuilt";
-    session.RebuildPartsList();
+    session.rebuildPartsList();
     EXPECT_EQ(session.parts().entries(), parts) << "the parts list follows the name";
 
     for (int i = 1; i < seen.size(); ++i) {
-        ASSERT_TRUE(session.RedoName()) << i;
+        ASSERT_TRUE(session.redoName()) << i;
         EXPECT_EQ(name(), seen[i]) << i;
     }
-    EXPECT_FALSE(session.RedoName());
+    EXPECT_FALSE(session.redoName());
 
     // A new change after an undo drops what could be redone.
-    session.UndoName();
+    session.undoName();
     session.keyPress("n");
     EXPECT_FALSE(session.canRedoName());
-    session.UndoName();
+    session.undoName();
     EXPECT_EQ(name(), seen[seen.size() - 2]);
 
     // Undo is not an edit step.
     session.setRecording(true);
-    session.UndoName();
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({ "" }));
+    session.undoName();
+    EXPECT_EQ(session.recorder().editSteps(), QStringList({ "" }));
 }
 
 TEST_F(NameHistory, CursorReturnsToWhereItStoodBeforeTheChange)
 {
     name("abcdef.mp3");
-    session.ResetNameHistory();
+    session.resetNameHistory();
     session.editor().setCursor(3);
     session.keyPress("x");
     session.keyPress("y");
-    session.UndoName();
+    session.undoName();
     EXPECT_EQ(name(), "abcxdef.mp3");
     EXPECT_EQ(session.editor().cursor(), 4);
-    session.UndoName();
+    session.undoName();
     EXPECT_EQ(session.editor().cursor(), 3);
-    session.RedoName();
+    session.redoName();
     EXPECT_EQ(session.editor().cursor(), 4) << "redo puts the cursor back too";
 }

@@ -19,23 +19,23 @@ TEST_F(PartsModel, LoadNormalisesDashesAndRecasesByNewFileCase)
     for (const auto& c : cases) {
         setOption("SplitSpaces", c.split);
         setOption("New File Case", c.fileCase);
-        session.LoadNameParts(c.file);
+        session.loadNameParts(c.file);
         EXPECT_EQ(name(), c.expected) << c.file;
         EXPECT_EQ(session.editor().cursor(), 0);
     }
     EXPECT_EQ(session.parts().entries(), QStringList({ "the BAND" }));
     setOption("New File Case", "TC");
-    session.LoadNameParts("A-a-B.mp3"); // duplicates are kept
+    session.loadNameParts("A-a-B.mp3"); // duplicates are kept
     EXPECT_EQ(session.parts().entries(), QStringList({ "A", "A", "B" }));
 }
 
 TEST_F(PartsModel, LeadingDashGivesEmptyFirstEntryUntilRebuilt)
 {
     setOption("SplitSpaces", "1");
-    session.LoadNameParts("-Title.mp3");
+    session.loadNameParts("-Title.mp3");
     EXPECT_EQ(session.parts().entries(), QStringList({ "", "Title" }));
     EXPECT_EQ(name(), " - Title.mp3");
-    session.RebuildPartsList();
+    session.rebuildPartsList();
     EXPECT_EQ(session.parts().entries(), QStringList({ "Title" }));
 }
 
@@ -43,26 +43,26 @@ TEST_F(PartsModel, AddPartCleansAndSkipsBlanksZeroAndDuplicates)
 {
     setOption("SplitSpaces", "1");
     for (const char* part : { "Artist", "0", "   ", "ARTIST", " artist ", "AC/DC", "My%20Song" })
-        session.AddPart(part);
+        session.addPart(part);
     EXPECT_EQ(session.parts().entries(), QStringList({ "Artist", "AC - DC", "My Song" }));
 
     // Text that cleaning empties is appended once.
     setOption("Remove Parens", "1");
     session.parts().setEntries({});
-    session.AddPart("()");
-    session.AddPart("( )");
+    session.addPart("()");
+    session.addPart("( )");
     EXPECT_EQ(session.parts().entries(), QStringList({ "" }));
 }
 
 TEST_F(PartsModel, RebuildOffersNameFieldsInPanelOrderAndFolderAnew)
 {
-    session.LoadNameParts("Old-Parts.mp3");
+    session.loadNameParts("Old-Parts.mp3");
     name("Band-Song.mp3");
     setFields({ { FieldId::Artist, "band" }, { FieldId::Album, "Alb" }, { FieldId::Track, "03" },
         { FieldId::Year, "1999" }, { FieldId::CopyRight, "False" }, { FieldId::Composer, "Comp" },
         { FieldId::UniqueKey, "KEY123" }, { FieldId::Tempo, "0" } });
     host.folder = "/music/Best-Of/";
-    session.RebuildPartsList();
+    session.rebuildPartsList();
     EXPECT_EQ(
         session.parts().entries(), QStringList({ "Band", "Song", "Alb", "03", "1999", "False", "Comp", "Best", "Of" }));
     EXPECT_EQ(session.parts().currentIndex(), -1);
@@ -86,7 +86,7 @@ TEST_F(PartsModel, TogglingRemovesOrInsertsThePartAndTidiesDashes)
         setOption("SplitSpaces", c.split);
         name(c.start);
         offer({ c.part });
-        session.TogglePart();
+        session.togglePart();
         EXPECT_EQ(name(), c.expected) << c.start << " / " << c.part;
         EXPECT_EQ(host.statuses.last(), c.status) << c.start << " / " << c.part;
         EXPECT_EQ(session.parts().entries(), QStringList({ c.part })); // the list is untouched
@@ -95,7 +95,7 @@ TEST_F(PartsModel, TogglingRemovesOrInsertsThePartAndTidiesDashes)
     host.statuses.clear();
     name("A.mp3");
     session.parts().setCurrentIndex(-1);
-    session.TogglePart();
+    session.togglePart();
     EXPECT_EQ(name(), "A.mp3");
     EXPECT_TRUE(host.statuses.isEmpty());
 }
@@ -103,19 +103,19 @@ TEST_F(PartsModel, TogglingRemovesOrInsertsThePartAndTidiesDashes)
 TEST_F(PartsModel, SelectPartKeepsTrimmedTextAndPartAtCursorFollowsTheEditor)
 {
     offer({ "  Live " });
-    session.SelectPart();
-    EXPECT_EQ(session.parts().SelectedPart(), "Live");
+    session.selectPart();
+    EXPECT_EQ(session.parts().selectedPart(), "Live");
     name("Song - Live.mp3");
     session.editor().setCursor(9);
-    EXPECT_EQ(session.PartAtCursor(), 1);
+    EXPECT_EQ(session.partAtCursor(), 1);
 }
 
 TEST(PartAtCursor, DashesBelongToTheLeftAndRightParts)
 {
     const std::pair<int, int> cases[] = { { 0, 0 }, { 2, 0 }, { 3, 1 }, { 8, 2 }, { 9, 2 }, { 10, -1 }, { 13, -1 } };
     for (const auto& [cursor, part] : cases)
-        EXPECT_EQ(PartAtCursor("A - B - C.mp3", cursor), part) << cursor;
+        EXPECT_EQ(partAtCursor("A - B - C.mp3", cursor), part) << cursor;
     // Nothing (or blanks only) before the extension: no part at all.
     for (const char* text : { "abc", ".mp3", "  .mp3" })
-        EXPECT_EQ(PartAtCursor(text, 0), -1) << text;
+        EXPECT_EQ(partAtCursor(text, 0), -1) << text;
 }

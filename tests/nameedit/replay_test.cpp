@@ -5,22 +5,22 @@ using Replay = SessionTest;
 TEST_F(Replay, IndicatorFollowsRecordingStateAndSteps)
 {
     const StepRecorder& r = session.recorder();
-    EXPECT_EQ(r.EditSteps(), QStringList({ "" }));
+    EXPECT_EQ(r.editSteps(), QStringList({ "" }));
     EXPECT_FALSE(r.indicator().editRecordedVisible);
-    session.RecordStep("KeyPress:a"); // not recording: dropped
+    session.recordStep("KeyPress:a"); // not recording: dropped
     session.setRecording(true);
     EXPECT_TRUE(r.indicator().checked);
     EXPECT_FALSE(r.indicator().editRecordedVisible);
 
-    session.RecordStep("KeyPress:b");
+    session.recordStep("KeyPress:b");
     session.setRecording(false);
-    EXPECT_EQ(r.EditSteps(), QStringList({ "KeyPress:b", "" }));
+    EXPECT_EQ(r.editSteps(), QStringList({ "KeyPress:b", "" }));
     EXPECT_FALSE(r.indicator().checked);
     EXPECT_TRUE(r.indicator().editRecordedVisible);
 
     // A new recording discards the old one; an empty one shows no indicator.
     session.setRecording(true);
-    EXPECT_EQ(r.EditSteps(), QStringList({ "" }));
+    EXPECT_EQ(r.editSteps(), QStringList({ "" }));
     session.setRecording(false);
     EXPECT_FALSE(r.indicator().editRecordedVisible);
 }
@@ -35,7 +35,7 @@ TEST_F(Replay, RecordsTypingKeysAndClicks)
     session.specialKey(NameKey::Right);
     session.specialKey(NameKey::Insert);
     session.cursorClicked(99);
-    EXPECT_EQ(session.recorder().EditSteps(),
+    EXPECT_EQ(session.recorder().editSteps(),
         QStringList({ "CursorPosition:2", "KeyPress:x", "SpecialKey:{BackSpace}", "SpecialKey:{RIGHT}",
             "SpecialKey:{INSERT}", "CursorPosition:7", "" }));
     EXPECT_EQ(name(), "abc.mp3");
@@ -49,13 +49,13 @@ TEST_F(Replay, RepeatEditStopsRecordingAndReplaysOnAnotherNameRecordingNothing)
     session.keyPress("x");
     EXPECT_EQ(name(), "abcdxefg.mp3");
     name("hijklmn.mp3");
-    session.RepeatEdit();
-    EXPECT_FALSE(session.recorder().RecordingEdits());
-    EXPECT_EQ(session.recorder().EditSteps(), QStringList({ "CursorPosition:4", "KeyPress:x", "" }));
+    session.repeatEdit();
+    EXPECT_FALSE(session.recorder().recordingEdits());
+    EXPECT_EQ(session.recorder().editSteps(), QStringList({ "CursorPosition:4", "KeyPress:x", "" }));
     EXPECT_EQ(name(), "hijkxlmn.mp3");
     EXPECT_EQ(host.renameStates, QList<bool>({ false, true }));
     EXPECT_EQ(host.focusRequests, 1);
-    session.RepeatEdit(); // steps stay for further replays
+    session.repeatEdit(); // steps stay for further replays
     EXPECT_EQ(name(), "hijkxxlmn.mp3");
 }
 
@@ -63,7 +63,7 @@ TEST_F(Replay, NothingRecordedOnlyFocusesAndRebuilds)
 {
     name("Band-Song.mp3");
     field(FieldId::Artist) = "Other";
-    session.ReplaySteps();
+    session.replaySteps();
     EXPECT_EQ(name(), "Band-Song.mp3");
     EXPECT_EQ(host.focusRequests, 1);
     EXPECT_EQ(session.parts().entries(), QStringList({ "Band", "Song", "Other" }));
@@ -157,7 +157,7 @@ TEST_F(Replay, PartsListClickTogglesMatchingPartAndSkipsMissingOne)
     session.setRecording(true);
     session.parts().setEntries({ "Band", "Live", "Song" });
     session.parts().setCurrentIndex(1);
-    session.TogglePart();
+    session.togglePart();
     session.cursorClicked(0);
     session.keyPress("X");
     session.setRecording(false);
@@ -166,9 +166,9 @@ TEST_F(Replay, PartsListClickTogglesMatchingPartAndSkipsMissingOne)
     // The next file has no "Live" part: the click is skipped, typing still happens.
     for (const auto& [file, expected] :
         { std::pair { "Other - Tune.mp3", "XOther - Tune.mp3" }, std::pair { "Live - Tune.mp3", "XTune.mp3" } }) {
-        session.LoadNameParts(file);
-        session.RebuildPartsList();
-        session.RepeatEdit();
+        session.loadNameParts(file);
+        session.rebuildPartsList();
+        session.repeatEdit();
         EXPECT_EQ(name(), expected);
     }
 }
@@ -178,13 +178,13 @@ TEST_F(Replay, PartsListClickSeesPartsRebuiltAfterEachStep)
     setOption("SplitSpaces", "1");
     // A field corrected by hand, then the part it offers clicked into the name.
     session.setRecording(true);
-    session.RecordStep("Artist:Band");
-    session.RecordStep("PartsListClick:Band");
+    session.recordStep("Artist:Band");
+    session.recordStep("PartsListClick:Band");
     session.setRecording(false);
     name("Song.mp3");
-    session.RebuildPartsList();
+    session.rebuildPartsList();
     ASSERT_EQ(session.parts().entries(), QStringList({ "Song" }));
-    session.ReplaySteps();
+    session.replaySteps();
     EXPECT_EQ(name(), "Song - Band.mp3");
 }
 
@@ -203,7 +203,7 @@ TEST_F(Replay, SyncOptionZeroReassignsFieldsAfterEveryReplayedChange)
     // records replay too, but each keystroke already updated the Title.
     host.assignments.clear();
     name("Crew - Tu.mp3");
-    session.ReplaySteps();
+    session.replaySteps();
     EXPECT_EQ(name(), "Crew - Tung.mp3");
     EXPECT_TRUE(host.assignments.contains({ FieldId::Title, "Tun" }));
     EXPECT_EQ(field(FieldId::Title), "Tung");

@@ -31,7 +31,7 @@ public:
         const bool changed = fields[int(field)] != text;
         fields[int(field)] = text;
         if (changed && recorder)
-            recorder->RecordStep(QString::fromLatin1(fieldInfo(field).name) + QLatin1Char(':') + text);
+            recorder->recordStep(QString::fromLatin1(fieldInfo(field).name) + QLatin1Char(':') + text);
         return true;
     }
     QString currentFolder() const override { return folder; }
@@ -64,15 +64,15 @@ class SessionTest : public ::testing::Test {
 protected:
     SessionTest()
     {
-        prefs.LoadOptions();
-        prefs.LoadFilters();
+        prefs.loadOptions();
+        prefs.loadFilters();
         host.recorder = &session.recorder();
     }
 
     void setOption(const QString& key, const QString& value)
     {
         backend.setValue(QStringLiteral("Settings"), key, value);
-        prefs.LoadOptions();
+        prefs.loadOptions();
     }
     // Puts text into the name without typing it (cursor 0).
     void name(const QString& text) { session.editor().setText(text); }

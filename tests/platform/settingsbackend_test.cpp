@@ -113,10 +113,10 @@ TEST(SettingsWriteObstacle, NamesWhatStandsInTheWay)
         { "file/deeper/Velmora.ini", ENOTDIR },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SettingsWriteObstacle(dir.filePath(c.path)).description, fileErrorFromErrno(c.err).description)
+        EXPECT_EQ(settingsWriteObstacle(dir.filePath(c.path)).description, fileErrorFromErrno(c.err).description)
             << c.path;
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind the superuser";
     QFile(dir.filePath("file")).setPermissions(QFileDevice::ReadOwner);
-    EXPECT_EQ(SettingsWriteObstacle(dir.filePath("file")).number, 75);
+    EXPECT_EQ(settingsWriteObstacle(dir.filePath("file")).number, 75);
 }

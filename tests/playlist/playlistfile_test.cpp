@@ -18,8 +18,8 @@ TEST(ListMp3Files, MatchesExtensionInAnyCaseSortedWithoutCase)
     for (const char* name : { "c.Mp3", "a.mp3", "B.MP3", "notes.txt", "mp3", ".hidden.mp3" })
         ASSERT_TRUE(Mp3Builder::writeFile(dir.filePath(QLatin1String(name)), {}));
     QDir(dir.path()).mkdir(QStringLiteral("folder.mp3"));
-    EXPECT_EQ(ListMp3Files(dir.path()), QStringList({ "a.mp3", "B.MP3", "c.Mp3" }));
-    EXPECT_TRUE(ListMp3Files(dir.filePath(QStringLiteral("missing"))).isEmpty());
+    EXPECT_EQ(listMp3Files(dir.path()), QStringList({ "a.mp3", "B.MP3", "c.Mp3" }));
+    EXPECT_TRUE(listMp3Files(dir.filePath(QStringLiteral("missing"))).isEmpty());
 }
 
 TEST(PlaylistNames, ProposalFromFolderAndTypedNameWithExtension)
@@ -27,11 +27,11 @@ TEST(PlaylistNames, ProposalFromFolderAndTypedNameWithExtension)
     const std::pair<const char*, const char*> proposals[]
         = { { "/music/Album", "Album.m3u" }, { "/music/Album/", "Album.m3u" }, { "/", ".m3u" } };
     for (const auto& [folder, expected] : proposals)
-        EXPECT_EQ(ProposePlaylistName(QLatin1String(folder)), QLatin1String(expected)) << folder;
+        EXPECT_EQ(proposePlaylistName(QLatin1String(folder)), QLatin1String(expected)) << folder;
     const std::pair<const char*, const char*> typed[] = { { "  party  ", "party.m3u" }, { "mix.mp3", "mix.mp3.m3u" },
         { "Best.M3U", "Best.M3U" }, { "m3u", "m3u.m3u" }, { ".m3u", ".m3u" }, { "   ", "" } };
     for (const auto& [name, expected] : typed)
-        EXPECT_EQ(PlaylistFileName(QLatin1String(name)), QLatin1String(expected)) << name;
+        EXPECT_EQ(playlistFileName(QLatin1String(name)), QLatin1String(expected)) << name;
 }
 
 TEST(PlaylistText, EveryNameIsReadAsThatFileOrLeftOut)
@@ -47,21 +47,21 @@ TEST(PlaylistText, EveryNameIsReadAsThatFileOrLeftOut)
         { "Two\rLines.mp3", "" },
     };
     for (const auto& [name, line] : lines)
-        EXPECT_EQ(PlaylistLine(QString::fromUtf8(name)), QString::fromUtf8(line)) << name;
+        EXPECT_EQ(playlistLine(QString::fromUtf8(name)), QString::fromUtf8(line)) << name;
 
     QStringList leftOut;
-    EXPECT_EQ(PlaylistText({ "#1 Crush.mp3", "Bad\nName.mp3", " b.mp3", "Sch\u00f6n.mp3" }, &leftOut),
+    EXPECT_EQ(playlistText({ "#1 Crush.mp3", "Bad\nName.mp3", " b.mp3", "Sch\u00f6n.mp3" }, &leftOut),
         QByteArray("#EXTM3U\r\n./#1 Crush.mp3\r\n./ b.mp3\r\nSch\xc3\xb6n.mp3\r\n"));
     EXPECT_EQ(leftOut, QStringList { "Bad\nName.mp3" });
-    EXPECT_EQ(PlaylistText({}), QByteArray("#EXTM3U\r\n"));
+    EXPECT_EQ(playlistText({}), QByteArray("#EXTM3U\r\n"));
 }
 
 TEST(WritePlaylistFile, ReplacesAFileOrALinkButNeverTheLinksTarget)
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("list.m3u"));
-    ASSERT_TRUE(WritePlaylistFile(target, "first\r\n").ok());
-    ASSERT_TRUE(WritePlaylistFile(target, "z\r\n").ok());
+    ASSERT_TRUE(writePlaylistFile(target, "first\r\n").ok());
+    ASSERT_TRUE(writePlaylistFile(target, "z\r\n").ok());
     EXPECT_EQ(Mp3Builder::readFile(target), QByteArray("z\r\n"));
 
     QTemporaryDir outside;
@@ -69,20 +69,20 @@ TEST(WritePlaylistFile, ReplacesAFileOrALinkButNeverTheLinksTarget)
     ASSERT_TRUE(Mp3Builder::writeFile(kept, "keep me"));
     const QString link = dir.filePath(QStringLiteral("linked.m3u"));
     ASSERT_TRUE(QFile::link(kept, link));
-    ASSERT_TRUE(WritePlaylistFile(link, "new\r\n").ok());
+    ASSERT_TRUE(writePlaylistFile(link, "new\r\n").ok());
     EXPECT_FALSE(QFileInfo(link).isSymLink());
     EXPECT_EQ(Mp3Builder::readFile(link), QByteArray("new\r\n"));
     EXPECT_EQ(Mp3Builder::readFile(kept), QByteArray("keep me"));
 
     // A link that leads nowhere is replaced too.
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("gone/x.m3u")), dir.filePath(QStringLiteral("dangling.m3u"))));
-    EXPECT_TRUE(WritePlaylistFile(dir.filePath(QStringLiteral("dangling.m3u")), "d\r\n").ok());
+    EXPECT_TRUE(writePlaylistFile(dir.filePath(QStringLiteral("dangling.m3u")), "d\r\n").ok());
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("gone"))).exists());
 
     // A write that fails half-way says why.
     if (!QFile::exists(QStringLiteral("/dev/full")))
         GTEST_SKIP() << "no /dev/full";
-    EXPECT_EQ(WritePlaylistFile(QStringLiteral("/dev/full"), "a.mp3\r\n").number, 61);
+    EXPECT_EQ(writePlaylistFile(QStringLiteral("/dev/full"), "a.mp3\r\n").number, 61);
 }
 
 TEST(CreatePlaylist, AFailedWriteIsShownWithThePathAndTheReason)
@@ -101,7 +101,7 @@ TEST(CreatePlaylist, AFailedWriteIsShownWithThePathAndTheReason)
         const QString folder = QString(dir.filePath(QLatin1String(c.target))).section(QLatin1Char('/'), 0, -2);
         ScriptedPrompter prompter;
         prompter.inputs.enqueue(QLatin1String(c.answer));
-        EXPECT_EQ(CreatePlaylist(prompter, folder, { "a.mp3" }), PlaylistResult::WriteFailed) << c.answer;
+        EXPECT_EQ(createPlaylist(prompter, folder, { "a.mp3" }), PlaylistResult::WriteFailed) << c.answer;
         EXPECT_EQ(prompter.messageTexts(),
             QStringList { QStringLiteral("PlayList Could Not Be Saved As:\r\n\r\n%1\r\n\r\nError: %2 (%3)")
                               .arg(dir.filePath(c.target), c.error.description, QString::number(c.error.number)) })
@@ -116,7 +116,7 @@ TEST(CreatePlaylist, NamesWithALineBreakAreLeftOutAndListedInOneMessage)
     ScriptedPrompter prompter;
     prompter.inputs.enqueue(QStringLiteral("mix"));
     const QStringList names = { "a.mp3", "One\nTwo.mp3", "#1 Crush.mp3", "Three\r\nFour.mp3" };
-    EXPECT_EQ(CreatePlaylist(prompter, dir.path(), names), PlaylistResult::Saved);
+    EXPECT_EQ(createPlaylist(prompter, dir.path(), names), PlaylistResult::Saved);
     const QString target = dir.filePath(QStringLiteral("mix.m3u"));
     EXPECT_EQ(Mp3Builder::readFile(target), QByteArray("#EXTM3U\r\na.mp3\r\n./#1 Crush.mp3\r\n"));
     EXPECT_EQ(prompter.messageTexts(),
@@ -134,7 +134,7 @@ TEST(CreatePlaylist, NameWithAFolderPartIsRefusedAndWritesNothing)
     for (const char* answer : { "../escape", "sub/list", "/tmp/abs" }) {
         ScriptedPrompter prompter;
         prompter.inputs.enqueue(QLatin1String(answer));
-        EXPECT_EQ(CreatePlaylist(prompter, folder, { "a.mp3" }), PlaylistResult::BadName) << answer;
+        EXPECT_EQ(createPlaylist(prompter, folder, { "a.mp3" }), PlaylistResult::BadName) << answer;
         ASSERT_EQ(prompter.count(ScriptedPrompter::Kind::Message), 1);
         EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Critical);
         EXPECT_TRUE(prompter.calls.last().text.startsWith(QStringLiteral("Invalid PlayList File Name!")));

@@ -50,7 +50,7 @@ protected:
 TEST_F(PlaylistFormTest, KeysSelectAndTheSelectedFilesGiveTheFileAndCancelWritesNothing)
 {
     open({ "02 - Two.mp3", "01 - One.MP3", "cover.jpg" });
-    EXPECT_EQ(ListTexts(files), QStringList({ "01 - One.MP3", "02 - Two.mp3" }));
+    EXPECT_EQ(listTexts(files), QStringList({ "01 - One.MP3", "02 - Two.mp3" }));
     EXPECT_EQ(selectedCount(), 2);
     files->clearSelection();
     pressA(files, Qt::ControlModifier); // Ctrl+A alone does nothing

@@ -22,7 +22,7 @@ protected:
     void open() { form = std::make_unique<FilterForm>(services, prefs); }
     template <typename T> T* child(const char* name) { return form->findChild<T*>(QLatin1String(name)); }
     void click(const char* button) { child<QPushButton>(button)->click(); }
-    QStringList entries() { return ListTexts(child<QListWidget>("FilterList")); }
+    QStringList entries() { return listTexts(child<QListWidget>("FilterList")); }
     void add(const QString& search, const QString& replace)
     {
         child<QLineEdit>("SearchText")->setText(search);

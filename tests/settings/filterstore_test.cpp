@@ -13,9 +13,9 @@ TEST(FilterForms, DisplayTextStoredValueAndMadeFilter)
     } cases[] = { { { "D", "_", "" }, "Delete Occurences Of '_'", "@_" },
         { { "R", "&", "+" }, "Replace '&' With '+'", "&@+" } };
     for (const auto& c : cases) {
-        EXPECT_EQ(FilterDisplayText(c.filter), QLatin1String(c.display));
-        EXPECT_EQ(FilterStoredValue(c.filter), QLatin1String(c.stored));
-        EXPECT_EQ(MakeFilter(c.filter.Search, c.filter.Replace), c.filter) << c.stored;
+        EXPECT_EQ(filterDisplayText(c.filter), QLatin1String(c.display));
+        EXPECT_EQ(filterStoredValue(c.filter), QLatin1String(c.stored));
+        EXPECT_EQ(makeFilter(c.filter.Search, c.filter.Replace), c.filter) << c.stored;
     }
 }
 
@@ -24,14 +24,14 @@ TEST(SaveFilterList, RewritesSectionFlagsAndReloadsMemory)
     MemorySettingsBackend backend;
     backend.values["Filters"] = { { "Filter00", "@a" }, { "Filter01", "@b" }, { "Filter02", "@c" } };
     Preferences prefs(backend);
-    SaveFilterList(prefs, { { { "D", "_", "" }, { "R", "&", "+" } }, false, true });
+    saveFilterList(prefs, { { { "D", "_", "" }, { "R", "&", "+" } }, false, true });
     EXPECT_EQ(backend.values["Filters"], (QMap<QString, QString> { { "Filter00", "@_" }, { "Filter01", "&@+" } }));
     EXPECT_EQ(backend.values["Settings"]["EnableFilters"], "0");
     EXPECT_EQ(backend.values["Settings"]["FilterCase"], "1");
     EXPECT_EQ(prefs.filters, (FilterList { { "D", "_", "" }, { "R", "&", "+" } }));
 
     // An empty list leaves no filter keys and one empty record in memory.
-    SaveFilterList(prefs, { {}, true, true });
+    saveFilterList(prefs, { {}, true, true });
     EXPECT_TRUE(backend.values.value("Filters").isEmpty());
     EXPECT_EQ(prefs.filters, FilterList { FilterRecord {} });
 }
@@ -44,10 +44,10 @@ TEST(SaveFilterList, ApostrophesAndAtSignsThatFitTheFormRoundTrip)
     Preferences prefs(backend);
     const FilterList filters { { "D", "'", "" }, { "R", "'", "x" }, { "R", "x", "'" }, { "D", "@", "" },
         { "R", "a", "@" }, { "R", " ", "_" } };
-    SaveFilterList(prefs, { filters, true, true });
+    saveFilterList(prefs, { filters, true, true });
     EXPECT_EQ(backend.values["Filters"]["Filter05"], " @_"); // the blank search is kept
     EXPECT_EQ(prefs.filters, filters);
-    EXPECT_EQ(LoadFilterList(prefs.store).filters, filters);
+    EXPECT_EQ(loadFilterList(prefs.store).filters, filters);
 }
 
 TEST(CheckNewFilter, RefusesWhatIsEmptyEqualOrNotStorable)
@@ -70,5 +70,5 @@ TEST(CheckNewFilter, RefusesWhatIsEmptyEqualOrNotStorable)
         { "x", "@", FilterCheck::Ok },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CheckNewFilter(c.search, c.replace), c.expected) << c.search << '/' << c.replace;
+        EXPECT_EQ(checkNewFilter(c.search, c.replace), c.expected) << c.search << '/' << c.replace;
 }

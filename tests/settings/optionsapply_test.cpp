@@ -38,14 +38,14 @@ TEST(ApplyOptionChoices, StoresEveryChoiceAndKeepsUnknownTextsWhenNoneIsChosen)
         MemorySettingsBackend backend;
         backend.values[QStringLiteral("Settings")] = c.stored;
         Preferences prefs(backend);
-        prefs.LoadOptions();
+        prefs.loadOptions();
         // The window shows no choice for what it cannot show.
-        EXPECT_EQ(ChoicesFromOptions(prefs.options).newFileCase.has_value(), c.stored.value("New File Case") != "XX");
-        EXPECT_EQ(ChoicesFromOptions(prefs.options).syncOption.has_value(), c.stored.value("SyncOption") != "7");
-        ApplyOptionChoices(c.choices, prefs, {});
+        EXPECT_EQ(choicesFromOptions(prefs.options).newFileCase.has_value(), c.stored.value("New File Case") != "XX");
+        EXPECT_EQ(choicesFromOptions(prefs.options).syncOption.has_value(), c.stored.value("SyncOption") != "7");
+        applyOptionChoices(c.choices, prefs, {});
         EXPECT_EQ(backend.values.value(QStringLiteral("Settings")), c.expected);
         // The options in memory are those stored now.
-        EXPECT_EQ(NameCaseCode(prefs.options.NewFileCase), c.choices.newFileCase ? "UC" : "NC");
+        EXPECT_EQ(nameCaseCode(prefs.options.NewFileCase), c.choices.newFileCase ? "UC" : "NC");
         EXPECT_EQ(prefs.options.NewFileCaseUnknown, !c.choices.newFileCase);
         EXPECT_EQ(prefs.options.SeparatorString, c.choices.splitSpaces ? " - " : "-");
         EXPECT_EQ(prefs.options.KeepFileTimes, c.choices.keepFileTimes);
@@ -70,7 +70,7 @@ TEST(ApplyOptionChoices, PlacesTheComposedMask)
         Preferences prefs(backend);
         OptionChoices choices;
         choices.mask = QString::fromUtf8(c.mask);
-        const MaskPlacement placed = ApplyOptionChoices(choices, prefs, masks);
+        const MaskPlacement placed = applyOptionChoices(choices, prefs, masks);
         EXPECT_EQ(placed.append, c.append) << c.mask;
         EXPECT_EQ(placed.current, c.current) << c.mask;
     }

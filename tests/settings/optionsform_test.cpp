@@ -44,7 +44,7 @@ protected:
     QRadioButton* radio(const char* name) { return child<QRadioButton>(name); }
     void click(const char* button) { child<QPushButton>(button)->click(); }
     bool applyEnabled() { return child<QPushButton>("ApplyButton")->isEnabled(); }
-    QStringList items(const char* list) { return ListTexts(child<QListWidget>(list)); }
+    QStringList items(const char* list) { return listTexts(child<QListWidget>(list)); }
     QLineEdit* mask() { return child<QLineEdit>("CurrentFormat"); }
     void select(const char* field)
     {
@@ -164,7 +164,7 @@ TEST_F(OptionsFormTest, DefineFiltersOpensTheFilterEditorModally)
 TEST(ReportError, PutsTheReportOnTheClipboardAndShowsItCritical)
 {
     ScriptedPrompter prompter;
-    ReportError(prompter, QStringLiteral("OptionsForm"), QStringLiteral("Out of memory"), 7, 120);
+    reportError(prompter, QStringLiteral("OptionsForm"), QStringLiteral("Out of memory"), 7, 120);
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].text,
         "An Error Occured!\r\n\r\nApplication Name: Velmora\r\nApplication Version: 1.0.0\r\n\r\n"

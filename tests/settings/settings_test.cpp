@@ -13,21 +13,21 @@ TEST(SettingsStore, TrimsOptionsAndFormatsButNotFilters)
 {
     MemorySettingsBackend backend;
     SettingsStore store(backend);
-    store.SaveOption("  Last Path ", "  /music/  ");
+    store.saveOption("  Last Path ", "  /music/  ");
     EXPECT_EQ(backend.values["Settings"]["Last Path"], "/music/");
     backend.values["Settings"]["New File Case"] = " UC  ";
-    EXPECT_EQ(store.GetOption(" New File Case ", "TC"), "UC");
-    EXPECT_EQ(store.GetOption("Missing", " dflt "), "dflt");
+    EXPECT_EQ(store.getOption(" New File Case ", "TC"), "UC");
+    EXPECT_EQ(store.getOption("Missing", " dflt "), "dflt");
 
-    store.SaveFormatValue("Format00", " Artist - Title.mp3 ");
-    EXPECT_EQ(store.GetFormatValue("Format00", ""), "Artist - Title.mp3");
+    store.saveFormatValue("Format00", " Artist - Title.mp3 ");
+    EXPECT_EQ(store.getFormatValue("Format00", ""), "Artist - Title.mp3");
 
-    store.SaveFilterValue("Filter00", " @ ");
+    store.saveFilterValue("Filter00", " @ ");
     EXPECT_EQ(backend.values["Filters"]["Filter00"], " @ ");
-    EXPECT_EQ(store.GetFilterValue("Filter00", ""), " @ ");
+    EXPECT_EQ(store.getFilterValue("Filter00", ""), " @ ");
 
-    store.DeleteSection("Formats");
-    store.DeleteSection("Formats"); // missing section: no error
+    store.deleteSection("Formats");
+    store.deleteSection("Formats"); // missing section: no error
     EXPECT_FALSE(backend.values.contains("Formats"));
 }
 
@@ -36,17 +36,17 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfTheText)
     const std::pair<const char*, int> numbers[]
         = { { "", 0 }, { "1abc", 1 }, { "abc1", 0 }, { "-1", -1 }, { "12", 12 } };
     for (const auto& [text, number] : numbers)
-        EXPECT_EQ(LeadingNumber(text), number) << text;
-    EXPECT_TRUE(IsOn("1"));
-    EXPECT_FALSE(IsOn("2"));
-    EXPECT_FALSE(IsOn("11"));
+        EXPECT_EQ(leadingNumber(text), number) << text;
+    EXPECT_TRUE(isOn("1"));
+    EXPECT_FALSE(isOn("2"));
+    EXPECT_FALSE(isOn("11"));
 }
 
 TEST(LoadOptions, DefaultsAndNumericRulesOfStoredValues)
 {
     MemorySettingsBackend backend;
     SettingsStore store(backend);
-    const Options d = LoadOptions(store); // nothing stored
+    const Options d = loadOptions(store); // nothing stored
     EXPECT_EQ(d.ID3AutoSave, 1);
     EXPECT_EQ(d.SyncOption, SyncMode::None);
     EXPECT_FALSE(d.RemoveParens);
@@ -61,25 +61,25 @@ TEST(LoadOptions, DefaultsAndNumericRulesOfStoredValues)
     // Checked at full width: 65536 is not 0 cut to 16 bits, 4294967296 not 0 cut to 32.
     for (const char* odd : { "5", "-1", "65536", "131072x", "99999999999", "4294967296" }) {
         s["ID3AutoSave"] = odd;
-        EXPECT_EQ(LoadOptions(store).ID3AutoSave, 1) << odd;
+        EXPECT_EQ(loadOptions(store).ID3AutoSave, 1) << odd;
     }
     s["ID3AutoSave"] = "0";
-    EXPECT_EQ(LoadOptions(store).ID3AutoSave, 0);
+    EXPECT_EQ(loadOptions(store).ID3AutoSave, 0);
 
     s["SyncOption"] = "2abc";
-    EXPECT_EQ(LoadOptions(store).SyncOption, SyncMode::None);
+    EXPECT_EQ(loadOptions(store).SyncOption, SyncMode::None);
     s["SyncOption"] = "";
-    EXPECT_EQ(LoadOptions(store).SyncOption, SyncMode::NameToTags);
+    EXPECT_EQ(loadOptions(store).SyncOption, SyncMode::NameToTags);
 
     s["SplitSpaces"] = "1";
-    EXPECT_EQ(LoadOptions(store).SeparatorString, " - ");
+    EXPECT_EQ(loadOptions(store).SeparatorString, " - ");
     s["SplitSpaces"] = "2";
-    EXPECT_EQ(LoadOptions(store).SeparatorString, "-");
+    EXPECT_EQ(loadOptions(store).SeparatorString, "-");
 
     s["UseFormattedTrack"] = "0";
     s["New File Case"] = "xx";
     s["Keep File Times"] = "1";
-    const Options o = LoadOptions(store);
+    const Options o = loadOptions(store);
     EXPECT_FALSE(o.UseFormattedTrack);
     EXPECT_TRUE(o.KeepFileTimes);
     EXPECT_EQ(o.NewFileCase, NameCase::Unchanged);
@@ -89,32 +89,32 @@ TEST(LoadOptions, DefaultsAndNumericRulesOfStoredValues)
 TEST(FormatTrackAndYear, PadOnlyNonZeroNumbers)
 {
     Options o;
-    EXPECT_EQ(FormatTrack(5, o), "05");
-    EXPECT_EQ(FormatTrack(123, o), "123");
-    EXPECT_EQ(FormatTrack(0, o), "");
+    EXPECT_EQ(formatTrack(5, o), "05");
+    EXPECT_EQ(formatTrack(123, o), "123");
+    EXPECT_EQ(formatTrack(0, o), "");
     o.UseFormattedTrack = false;
-    EXPECT_EQ(FormatTrack(5, o), "5");
-    EXPECT_EQ(FormatTrack(0, o), "");
-    EXPECT_EQ(FormatYear(0), "");
-    EXPECT_EQ(FormatYear(99), "0099");
-    EXPECT_EQ(FormatYear(1999), "1999");
+    EXPECT_EQ(formatTrack(5, o), "5");
+    EXPECT_EQ(formatTrack(0, o), "");
+    EXPECT_EQ(formatYear(0), "");
+    EXPECT_EQ(formatYear(99), "0099");
+    EXPECT_EQ(formatYear(1999), "1999");
 }
 
 TEST(LoadFilters, ParsesStoredFormsAndStopsAtTheFirstGap)
 {
     MemorySettingsBackend backend;
     SettingsStore store(backend);
-    EXPECT_EQ(LoadFilters(store), FilterList { FilterRecord {} });
+    EXPECT_EQ(loadFilters(store), FilterList { FilterRecord {} });
 
     auto& f = backend.values["Filters"];
     f["Filter00"] = "@_";
     f["Filter01"] = "a@b";
     f["Filter02"] = "ab";
     f["Filter04"] = "never@read";
-    EXPECT_EQ(LoadFilters(store), (FilterList { { "D", "_", "" }, { "R", "a", "b" }, { "R", "ab", "" } }));
+    EXPECT_EQ(loadFilters(store), (FilterList { { "D", "_", "" }, { "R", "a", "b" }, { "R", "ab", "" } }));
 
     f.remove("Filter00"); // without Filter00 nothing is read
-    EXPECT_EQ(LoadFilters(store), FilterList { FilterRecord {} });
+    EXPECT_EQ(loadFilters(store), FilterList { FilterRecord {} });
 }
 
 TEST(GetLastPath, FallsBackOneLevelThenToHome)
@@ -126,20 +126,20 @@ TEST(GetLastPath, FallsBackOneLevelThenToHome)
     SettingsStore store(backend);
     const QString home = QDir::homePath() + "/";
 
-    EXPECT_EQ(GetLastPath(store, "Last Path"), home); // nothing stored
+    EXPECT_EQ(getLastPath(store, "Last Path"), home); // nothing stored
 
-    store.SaveOption("Last Path", songs + "/");
-    EXPECT_EQ(GetLastPath(store, "Last Path"), songs + "/");
-    store.SaveOption("Last Path", songs);
-    EXPECT_EQ(GetLastPath(store, "Last Path"), songs + "/");
+    store.saveOption("Last Path", songs + "/");
+    EXPECT_EQ(getLastPath(store, "Last Path"), songs + "/");
+    store.saveOption("Last Path", songs);
+    EXPECT_EQ(getLastPath(store, "Last Path"), songs + "/");
 
     // Only the trailing separator goes: the folder is still missing.
-    store.SaveOption("Last Path", songs + "/Old/");
-    EXPECT_EQ(GetLastPath(store, "Last Path"), home);
-    store.SaveOption("Last Path", songs + "/Old");
-    EXPECT_EQ(GetLastPath(store, "Last Path"), songs + "/");
+    store.saveOption("Last Path", songs + "/Old/");
+    EXPECT_EQ(getLastPath(store, "Last Path"), home);
+    store.saveOption("Last Path", songs + "/Old");
+    EXPECT_EQ(getLastPath(store, "Last Path"), songs + "/");
 
-    EXPECT_FALSE(DirExists(""));
+    EXPECT_FALSE(dirExists(""));
 }
 
 TEST(RestoredWindowSize, StoredSizeOrDesignNeverLargerThanTheScreen)
@@ -160,7 +160,7 @@ TEST(RestoredWindowSize, StoredSizeOrDesignNeverLargerThanTheScreen)
         MemorySettingsBackend backend;
         backend.values["Settings"]["Last Width"] = c.width;
         backend.values["Settings"]["Last Height"] = c.height;
-        EXPECT_EQ(RestoredWindowSize(SettingsStore(backend), design, c.available), c.expected)
+        EXPECT_EQ(restoredWindowSize(SettingsStore(backend), design, c.available), c.expected)
             << c.width << "x" << c.height;
     }
 }
@@ -170,12 +170,12 @@ TEST(SaveSettings, AFailureIsToldOnceWithThePathAndTheReason)
     MemorySettingsBackend backend;
     Preferences prefs(backend);
     ScriptedPrompter prompter;
-    EXPECT_TRUE(prefs.SaveSettings(prompter));
+    EXPECT_TRUE(prefs.saveSettings(prompter));
     EXPECT_TRUE(prompter.calls.isEmpty());
 
     backend.failure = { "/home/u/.config/Velmora/Velmora.ini", { 53, "Not a directory" } };
-    EXPECT_FALSE(prefs.SaveSettings(prompter));
-    EXPECT_FALSE(prefs.SaveSettings(prompter));
+    EXPECT_FALSE(prefs.saveSettings(prompter));
+    EXPECT_FALSE(prefs.saveSettings(prompter));
     EXPECT_EQ(backend.syncs, 3);
     EXPECT_EQ(prompter.messageTexts(),
         QStringList { "Your Settings Cannot Be Saved To:\r\n\r\n/home/u/.config/Velmora/Velmora.ini\r\n\r\n"
@@ -183,7 +183,7 @@ TEST(SaveSettings, AFailureIsToldOnceWithThePathAndTheReason)
     EXPECT_EQ(prompter.calls.last().icon, MsgIcon::Exclamation);
 
     // The values stay in use meanwhile.
-    prefs.store.SaveOption("SplitSpaces", "1");
-    prefs.LoadOptions();
+    prefs.store.saveOption("SplitSpaces", "1");
+    prefs.loadOptions();
     EXPECT_EQ(prefs.options.SeparatorString, " - ");
 }

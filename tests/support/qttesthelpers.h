@@ -24,7 +24,7 @@ inline void PrintTo(const QStringList& list, std::ostream* os)
 }
 
 // The texts of a list widget's entries, top to bottom.
-inline QStringList ListTexts(const QListWidget* list)
+inline QStringList listTexts(const QListWidget* list)
 {
     QStringList out;
     for (int i = 0; i < list->count(); ++i)

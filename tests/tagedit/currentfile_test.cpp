@@ -56,28 +56,28 @@ TEST(CurrentFile, LoadReadsTheFileAndWritesItsTrailerButNothingIntoAZeroLengthFi
     const QString song = f.tagged("song", true);
     const QString zero = TagTestFiles::write(f.dir, "zero", {});
 
-    ASSERT_TRUE(f.file.Load(song).ok());
+    ASSERT_TRUE(f.file.load(song).ok());
     EXPECT_TRUE(f.file.isLoaded());
     EXPECT_EQ(f.file.name(), QStringLiteral("song"));
     EXPECT_EQ(text(f.file.texts(), FieldId::Artist), QStringLiteral("Artist song"));
     EXPECT_EQ(text(f.file.texts(), FieldId::Track), QStringLiteral("03")); // two digits by default
-    EXPECT_EQ(readV1(song).Artist(), QStringLiteral("Artist song"));
+    EXPECT_EQ(readV1(song).artist(), QStringLiteral("Artist song"));
 
     // Nothing of the file before survives a zero-length one.
-    const CurrentFile::Result r = f.file.Load(zero);
+    const CurrentFile::Result r = f.file.load(zero);
     EXPECT_TRUE(r.ok());
     EXPECT_FALSE(f.file.isLoaded());
     EXPECT_EQ(f.file.path(), zero);
     EXPECT_EQ(f.file.length(), 0);
     EXPECT_EQ(text(f.file.texts(), FieldId::Artist), QString());
-    EXPECT_EQ(f.file.tag().Artist(), QString());
-    EXPECT_EQ(f.file.tag().FileName(), QString());
-    EXPECT_FALSE(f.file.Save(f.boxes({ { FieldId::Artist, "Leaked" } })).ok());
-    EXPECT_FALSE(f.file.StripTags().ok());
+    EXPECT_EQ(f.file.tag().artist(), QString());
+    EXPECT_EQ(f.file.tag().fileName(), QString());
+    EXPECT_FALSE(f.file.save(f.boxes({ { FieldId::Artist, "Leaked" } })).ok());
+    EXPECT_FALSE(f.file.stripTags().ok());
     EXPECT_EQ(QFileInfo(zero).size(), 0);
 
     QFile::remove(song);
-    const CurrentFile::Result missing = f.file.Load(song);
+    const CurrentFile::Result missing = f.file.load(song);
     EXPECT_FALSE(f.file.isLoaded());
     EXPECT_EQ(missing.error.number, 53);
     EXPECT_EQ(missing.step, CurrentFile::Step::Read);
@@ -87,29 +87,29 @@ TEST(CurrentFile, ReloadAndSaveGoByTheFileOnDiskNotByWhatWasReadBefore)
 {
     Fixture f;
     const QString song = f.tagged("song");
-    ASSERT_TRUE(f.file.Load(song).ok());
+    ASSERT_TRUE(f.file.load(song).ok());
 
     // Another window (the MultiTagger) writes the file.
     const auto writeElsewhere = [&](void (ID3V2Tag::*set)(const QString&), const QString& value) {
         ID3V2Tag other;
-        other.SetFileName(song);
+        other.setFileName(song);
         (other.*set)(value);
-        return other.Update();
+        return other.update();
     };
-    ASSERT_TRUE(writeElsewhere(&ID3V2Tag::SetArtist, QStringLiteral("Written Elsewhere")));
+    ASSERT_TRUE(writeElsewhere(&ID3V2Tag::setArtist, QStringLiteral("Written Elsewhere")));
     // A save of boxes that still show the old artist keeps the new one:
     // only the field the user changed is written.
-    const CurrentFile::Result saved = f.file.Save(f.boxes({ { FieldId::Album, "New Album" } }));
+    const CurrentFile::Result saved = f.file.save(f.boxes({ { FieldId::Album, "New Album" } }));
     ASSERT_TRUE(saved.ok()) << saved.error.description.toStdString();
     EXPECT_TRUE(saved.reread);
     EXPECT_EQ(readV2(song).artist, QStringLiteral("Written Elsewhere"));
     EXPECT_EQ(readV2(song).album, QStringLiteral("New Album"));
     EXPECT_EQ(text(f.file.texts(), FieldId::Artist), QStringLiteral("Written Elsewhere"));
-    EXPECT_EQ(readV1(song).Artist(), QStringLiteral("Written Elsewhere"));
-    EXPECT_EQ(readV1(song).Album(), QStringLiteral("New Album"));
+    EXPECT_EQ(readV1(song).artist(), QStringLiteral("Written Elsewhere"));
+    EXPECT_EQ(readV1(song).album(), QStringLiteral("New Album"));
 
-    ASSERT_TRUE(writeElsewhere(&ID3V2Tag::SetComposer, QStringLiteral("Later")));
-    ASSERT_TRUE(f.file.Reload().ok());
+    ASSERT_TRUE(writeElsewhere(&ID3V2Tag::setComposer, QStringLiteral("Later")));
+    ASSERT_TRUE(f.file.reload().ok());
     EXPECT_EQ(text(f.file.texts(), FieldId::Composer), QStringLiteral("Later"));
     EXPECT_EQ(audioOf(song), Mp3Builder::audioFrames(kFrames));
 }
@@ -118,15 +118,15 @@ TEST(CurrentFile, AClearedFieldStaysClearedInBothTagsAndInTheTexts)
 {
     Fixture f;
     const QString song = f.tagged("song", true);
-    ASSERT_TRUE(f.file.Load(song).ok());
+    ASSERT_TRUE(f.file.load(song).ok());
     for (int save = 0; save < 2; ++save) {
-        const CurrentFile::Result r = f.file.Save(f.boxes({ { FieldId::Title, "" }, { FieldId::Year, "" } }));
+        const CurrentFile::Result r = f.file.save(f.boxes({ { FieldId::Title, "" }, { FieldId::Year, "" } }));
         ASSERT_TRUE(r.ok()) << save;
         EXPECT_EQ(text(f.file.texts(), FieldId::Title), QString()) << save;
         EXPECT_EQ(readV2(song).title, QString()) << save;
-        EXPECT_EQ(readV1(song).Title(), QString()) << save;
+        EXPECT_EQ(readV1(song).title(), QString()) << save;
         // An empty year box writes no year into the trailer.
-        EXPECT_EQ(readV1(song).Year(), QString()) << save;
+        EXPECT_EQ(readV1(song).year(), QString()) << save;
         EXPECT_EQ(readV2(song).artist, QStringLiteral("Artist song")) << save;
     }
 }
@@ -158,11 +158,11 @@ TEST(CurrentFile, EveryFailedWriteIsReportedAndLeavesTheFileAsItWas)
     for (const Case& c : cases) {
         Fixture f;
         const QString path = f.tagged("song", true);
-        ASSERT_TRUE(f.file.Load(path).ok()) << c.name;
+        ASSERT_TRUE(f.file.load(path).ok()) << c.name;
         c.spoil(f, path);
         const QByteArray before = TagTestFiles::read(path);
         const mode_t mode = TagTestFiles::mode(path);
-        const CurrentFile::Result r = f.file.Save(f.boxes({ { FieldId::Artist, "Typed" } }));
+        const CurrentFile::Result r = f.file.save(f.boxes({ { FieldId::Artist, "Typed" } }));
         EXPECT_EQ(r.error.number, c.number) << c.name;
         EXPECT_EQ(r.ok(), c.number == 0) << c.name;
         if (c.number != 0) {
@@ -170,11 +170,11 @@ TEST(CurrentFile, EveryFailedWriteIsReportedAndLeavesTheFileAsItWas)
             EXPECT_EQ(TagTestFiles::read(path), before) << c.name;
             EXPECT_EQ(TagTestFiles::mode(path), mode) << c.name;
             EXPECT_TRUE(f.prompter.calls.isEmpty()) << c.name;
-            EXPECT_FALSE(CurrentFileErrorText(r, path).isEmpty());
+            EXPECT_FALSE(currentFileErrorText(r, path).isEmpty());
             continue;
         }
         EXPECT_EQ(readV2(path).artist, QStringLiteral("Typed")) << c.name;
-        EXPECT_EQ(readV1(path).Artist(), QStringLiteral("Typed")) << c.name;
+        EXPECT_EQ(readV1(path).artist(), QStringLiteral("Typed")) << c.name;
         EXPECT_TRUE(TagTestFiles::mode(path) & S_IWUSR) << c.name;
     }
 }
@@ -193,13 +193,13 @@ TEST(CurrentFile, ATagTheTagLayerRefusesToWriteKeepsTheFileUnchanged)
     for (const auto& [name, bytes] : cases) {
         Fixture f;
         const QString path = TagTestFiles::write(f.dir, "damaged", bytes);
-        ASSERT_TRUE(f.file.Load(path).ok()) << name;
+        ASSERT_TRUE(f.file.load(path).ok()) << name;
         const QByteArray before = TagTestFiles::read(path);
         ASSERT_EQ(before.mid(before.size() - 128, 3), QByteArray("TAG")) << name; // loading wrote one
-        const CurrentFile::Result r = f.file.Save(f.boxes({ { FieldId::Artist, "Typed" } }));
+        const CurrentFile::Result r = f.file.save(f.boxes({ { FieldId::Artist, "Typed" } }));
         EXPECT_FALSE(r.ok()) << name;
         EXPECT_EQ(r.error.number, 51) << name;
-        EXPECT_EQ(CurrentFileErrorText(r, path),
+        EXPECT_EQ(currentFileErrorText(r, path),
             QStringLiteral("Error Saving Tags In File: \r\n\r\n") + path
                 + QStringLiteral("\r\n\r\nError: The ID3v2 tag could not be written (51)"))
             << name;
@@ -211,8 +211,8 @@ TEST(CurrentFile, StripRemovesEveryTagAndReadsTheFileAgain)
 {
     Fixture f;
     const QString path = f.tagged("song", true);
-    ASSERT_TRUE(f.file.Load(path).ok());
-    const CurrentFile::Result r = f.file.StripTags();
+    ASSERT_TRUE(f.file.load(path).ok());
+    const CurrentFile::Result r = f.file.stripTags();
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r.reread);
     EXPECT_EQ(TagTestFiles::read(path), Mp3Builder::audioFrames(kFrames));
@@ -221,22 +221,22 @@ TEST(CurrentFile, StripRemovesEveryTagAndReadsTheFileAgain)
 
     ::chmod(QFile::encodeName(path).constData(), 0444);
     f.files.resetFailure = { 75, QStringLiteral("Operation not permitted") };
-    const CurrentFile::Result refused = f.file.StripTags();
+    const CurrentFile::Result refused = f.file.stripTags();
     EXPECT_EQ(refused.error.number, 75);
     EXPECT_EQ(refused.step, CurrentFile::Step::Strip);
-    EXPECT_TRUE(CurrentFileErrorText(refused, path).startsWith(QStringLiteral("Error Removing Tags From File: ")));
+    EXPECT_TRUE(currentFileErrorText(refused, path).startsWith(QStringLiteral("Error Removing Tags From File: ")));
 }
 
 TEST(CurrentFile, ARenamedFileKeepsWhatWasReadAndIsSavedUnderItsNewName)
 {
     Fixture f;
     const QString old = f.tagged("old");
-    ASSERT_TRUE(f.file.Load(old).ok());
+    ASSERT_TRUE(f.file.load(old).ok());
     const QString renamed = f.dir.filePath("new");
     ASSERT_TRUE(QFile::rename(old, renamed));
-    f.file.Renamed(renamed);
+    f.file.renamed(renamed);
     EXPECT_EQ(f.file.name(), QStringLiteral("new"));
-    ASSERT_TRUE(f.file.Save(f.boxes({ { FieldId::Mood, "Bright" } })).ok());
+    ASSERT_TRUE(f.file.save(f.boxes({ { FieldId::Mood, "Bright" } })).ok());
     EXPECT_EQ(readV2(renamed).mood, QStringLiteral("Bright"));
     EXPECT_EQ(readV2(renamed).artist, QStringLiteral("Artist old"));
     EXPECT_FALSE(QFileInfo::exists(old));
@@ -248,23 +248,23 @@ TEST(CurrentFile, SaveKeepsTheTagsItReplacesSoThatTheSaveCanBeUndone)
     const QString song = f.tagged("song", true);
     const QString journal = f.dir.filePath("undo/TagSave-Undo.journal");
     f.file.setJournal(journal);
-    ASSERT_TRUE(f.file.Load(song).ok());
+    ASSERT_TRUE(f.file.load(song).ok());
     const QByteArray loaded = Mp3Builder::readFile(song);
 
-    ASSERT_TRUE(f.file.Save(f.boxes({ { FieldId::Title, QString(900, QLatin1Char('t')) } })).ok());
+    ASSERT_TRUE(f.file.save(f.boxes({ { FieldId::Title, QString(900, QLatin1Char('t')) } })).ok());
     ASSERT_NE(Mp3Builder::readFile(song), loaded);
-    ASSERT_TRUE(f.file.Reload().ok()); // rewrites the same trailer
+    ASSERT_TRUE(f.file.reload().ok()); // rewrites the same trailer
 
-    const TagUndoReport undo = UndoTagJournal(journal);
+    const TagUndoReport undo = undoTagJournal(journal);
     EXPECT_EQ(undo.restored, QStringList({ song }));
     EXPECT_EQ(Mp3Builder::readFile(song), loaded);
 
     // A journal that cannot be written is asked about; No saves nothing.
     Mp3Builder::writeFile(f.dir.filePath("blocked"), "x");
     f.file.setJournal(f.dir.filePath("blocked/j.journal"));
-    ASSERT_TRUE(f.file.Reload().ok());
+    ASSERT_TRUE(f.file.reload().ok());
     const QByteArray before = Mp3Builder::readFile(song);
-    const CurrentFile::Result refused = f.file.Save(f.boxes({ { FieldId::Title, QStringLiteral("Other") } }));
+    const CurrentFile::Result refused = f.file.save(f.boxes({ { FieldId::Title, QStringLiteral("Other") } }));
     EXPECT_TRUE(refused.cancelled);
     EXPECT_FALSE(refused.ok());
     ASSERT_EQ(f.prompter.calls.size(), 1);

@@ -37,8 +37,8 @@ protected:
     {
         path = dir.filePath(name);
         EXPECT_TRUE(Mp3Builder::writeFile(path, bytes));
-        tag.SetFileName(path);
-        return FileInfoReport(path, tag).split(QStringLiteral("\r\n"));
+        tag.setFileName(path);
+        return fileInfoReport(path, tag).split(QStringLiteral("\r\n"));
     }
 
     QTemporaryDir dir;
@@ -54,7 +54,7 @@ TEST(FormatPlayTime, WritesHoursMinutesAndRoundedSecondsUpToSixtyInTheSecondsFie
         { 0.0f, "00:00:00" }, { 61.4f, "00:01:01" }, { 0.5f, "00:00:01" }, { 59.6f, "00:00:60" }, { 60.0f, "00:00:60" },
         { 60.4f, "00:01:00" }, { -0.956f, "00:00:00" } };
     for (const auto& [seconds, text] : cases)
-        EXPECT_EQ(FormatPlayTime(seconds), QString::fromLatin1(text)) << seconds;
+        EXPECT_EQ(formatPlayTime(seconds), QString::fromLatin1(text)) << seconds;
 }
 
 TEST_F(FileInfoReportTest, ExactTextForA128KbitFileOfFourMillionBytes)
@@ -115,9 +115,9 @@ TEST_F(FileInfoReportTest, SizeIsThatOfTheFileAfterTheTrailerIsWritten)
     // The load takes the trailer away ...
     const QStringList before = load("both.mp3", id3v23WithTitle("Title") + Mp3Builder::audioFrames(100) + trailer);
     ID3V1Tag v1;
-    v1.SetTitle(QStringLiteral("Title"));
-    ASSERT_TRUE(v1.WriteToFile(path)); // ... and the main window writes it again
-    const QStringList lines = FileInfoReport(path, tag).split(QStringLiteral("\r\n"));
+    v1.setTitle(QStringLiteral("Title"));
+    ASSERT_TRUE(v1.writeToFile(path)); // ... and the main window writes it again
+    const QStringList lines = fileInfoReport(path, tag).split(QStringLiteral("\r\n"));
     EXPECT_EQ(lines[2], QStringLiteral("File Size: 40.9KB (41,854 bytes)")); // tag, audio and trailer
     EXPECT_EQ(lines[4], QStringLiteral("Contains ID3V1.1 Tags: Yes"));
     EXPECT_EQ(before[2], QStringLiteral("File Size: 40.7KB (41,726 bytes)"));
@@ -127,7 +127,7 @@ TEST(FileInfoReportText, AsksOnlyLyrics3VersionOneAndMusicMatchFlagsAndNamesEach
 {
     MpegAudioFacts facts { .fileSize = 700, .layer = 2, .protection = true, .sampleRate = 32000 };
     const auto report
-        = [&facts](int tagTypes) { return FileInfoReportText("/a.mp3", facts, 0, 0, tagTypes).split("\r\n"); };
+        = [&facts](int tagTypes) { return fileInfoReportText("/a.mp3", facts, 0, 0, tagTypes).split("\r\n"); };
     const QStringList v2Only = report(TagType::Lyrics3v2);
     EXPECT_EQ(v2Only.mid(0, 3).join('|'), "File Path: |File Name: a.mp3|File Size: 700 bytes");
     EXPECT_EQ(v2Only[6], "Contains Lyric Tags: No");
@@ -151,9 +151,9 @@ TEST_F(FileInfoReportTest, ShowsAnInformationBoxWithTheReport)
 {
     load("a.mp3", Mp3Builder::audioFrames(10));
     ScriptedPrompter prompter;
-    ShowFileInfoReport(prompter, path, tag);
+    showFileInfoReport(prompter, path, tag);
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].title, QStringLiteral("Velmora - File Information"));
     EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Information);
-    EXPECT_EQ(prompter.calls[0].text, FileInfoReport(path, tag));
+    EXPECT_EQ(prompter.calls[0].text, fileInfoReport(path, tag));
 }

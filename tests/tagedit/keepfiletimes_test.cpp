@@ -27,7 +27,7 @@ constexpr timespec kOldTime { 981'173'045, 123'456'789 };
 timespec modified(const QString& path)
 {
     FileTime time;
-    EXPECT_TRUE(ReadFileTime(path, &time)) << path.toStdString();
+    EXPECT_TRUE(readFileTime(path, &time)) << path.toStdString();
     return time.modified;
 }
 
@@ -51,7 +51,7 @@ struct Fixture {
     {
         const QString path = dir.filePath(name);
         EXPECT_TRUE(write(path, sample(name), true));
-        EXPECT_TRUE(WriteFileTime(path, FileTime { kOldTime }));
+        EXPECT_TRUE(writeFileTime(path, FileTime { kOldTime }));
         return path;
     }
     // Selects the file without keeping its time, sets the time back, then
@@ -59,7 +59,7 @@ struct Fixture {
     bool selected(const QString& path)
     {
         options.KeepFileTimes = false;
-        const bool loaded = current.Load(path).ok() && WriteFileTime(path, FileTime { kOldTime });
+        const bool loaded = current.load(path).ok() && writeFileTime(path, FileTime { kOldTime });
         options.KeepFileTimes = keep;
         return loaded;
     }
@@ -74,25 +74,25 @@ TEST(KeepFileTimes, EveryTagWriteKeepsTheTimeToTheNanosecondWhenOn)
         const char* what;
         Write write;
     } writes[] = {
-        { "selecting the file", [](Fixture& f, const QString& p) { return f.current.Load(p).ok(); } },
-        { "reading it again", [](Fixture& f, const QString& p) { return f.selected(p) && f.current.Reload().ok(); } },
+        { "selecting the file", [](Fixture& f, const QString& p) { return f.current.load(p).ok(); } },
+        { "reading it again", [](Fixture& f, const QString& p) { return f.selected(p) && f.current.reload().ok(); } },
         { "saving the tags",
             [](Fixture& f, const QString& p) {
                 if (!f.selected(p))
                     return false;
                 TagTexts boxes = f.current.texts();
                 boxes[int(FieldId::Title)] = QStringLiteral("New Title");
-                return f.current.Save(boxes).ok();
+                return f.current.save(boxes).ok();
             } },
         { "stripping the tags",
-            [](Fixture& f, const QString& p) { return f.selected(p) && f.current.StripTags().ok(); } },
+            [](Fixture& f, const QString& p) { return f.selected(p) && f.current.stripTags().ok(); } },
         { "the MultiTagger's write",
             [](Fixture& f, const QString& p) {
-                return f.writer.TagFile(p, including({ { FieldId::Album, "X" } })).ok();
+                return f.writer.tagFile(p, including({ { FieldId::Album, "X" } })).ok();
             } },
         { "the MultiTagger's read",
             [](Fixture& f, const QString& p) {
-                return f.writer.ReadFile(p, f.options)[int(FieldId::Album)] == QLatin1String("Album a.mp3");
+                return f.writer.readFile(p, f.options)[int(FieldId::Album)] == QLatin1String("Album a.mp3");
             } },
     };
     for (const bool keep : { true, false }) {

@@ -42,7 +42,7 @@ inline Values sample(const QString& s)
 inline QByteArray trailerFor(const Values& v)
 {
     return Id3Builder::id3v1(
-        v.title, v.artist, v.album, QString::number(v.year), v.comments, v.track, GetGenreIndex(v.genre));
+        v.title, v.artist, v.album, QString::number(v.year), v.comments, v.track, getGenreIndex(v.genre));
 }
 
 // An MP3 file with an ID3v2 tag holding v and, when withTrailer, an ID3v1
@@ -52,18 +52,18 @@ inline bool write(const QString& path, const Values& v, bool withTrailer, bool c
     if (!Mp3Builder::writePlainMp3(path, kFrames, copyright))
         return false;
     ID3V2Tag tag;
-    tag.SetFileName(path);
-    tag.SetArtist(v.artist);
-    tag.SetAlbum(v.album);
-    tag.SetTitle(v.title);
-    tag.SetGenre(v.genre);
-    tag.SetComments(v.comments);
-    tag.SetComposer(v.composer);
-    tag.SetMood(v.mood);
-    tag.SetTrack(v.track);
-    tag.SetTotalTracks(v.total);
-    tag.SetYear(v.year);
-    return tag.Update() && (!withTrailer || Mp3Builder::writeFile(path, Mp3Builder::readFile(path) + trailerFor(v)));
+    tag.setFileName(path);
+    tag.setArtist(v.artist);
+    tag.setAlbum(v.album);
+    tag.setTitle(v.title);
+    tag.setGenre(v.genre);
+    tag.setComments(v.comments);
+    tag.setComposer(v.composer);
+    tag.setMood(v.mood);
+    tag.setTrack(v.track);
+    tag.setTotalTracks(v.total);
+    tag.setYear(v.year);
+    return tag.update() && (!withTrailer || Mp3Builder::writeFile(path, Mp3Builder::readFile(path) + trailerFor(v)));
 }
 
 // The ID3v2 values of a file, read back through the tag layer. Reading
@@ -72,26 +72,26 @@ inline Values readV2(const QString& path)
 {
     ID3V2Tag tag;
     const QByteArray before = Mp3Builder::readFile(path);
-    tag.SetFileName(path);
+    tag.setFileName(path);
     Mp3Builder::writeFile(path, before); // undo the load's trailer removal
     Values v;
-    v.artist = tag.Artist();
-    v.album = tag.Album();
-    v.title = tag.Title();
-    v.genre = tag.Genre();
-    v.comments = tag.Comments();
-    v.composer = tag.Composer();
-    v.mood = tag.Mood();
-    v.track = tag.Track();
-    v.total = tag.TotalTracks();
-    v.year = tag.Year();
+    v.artist = tag.artist();
+    v.album = tag.album();
+    v.title = tag.title();
+    v.genre = tag.genre();
+    v.comments = tag.comments();
+    v.composer = tag.composer();
+    v.mood = tag.mood();
+    v.track = tag.track();
+    v.total = tag.totalTracks();
+    v.year = tag.year();
     return v;
 }
 
 inline ID3V1Tag readV1(const QString& path)
 {
     ID3V1Tag t;
-    t.ReadFromFile(path);
+    t.readFromFile(path);
     return t;
 }
 

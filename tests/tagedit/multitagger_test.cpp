@@ -34,7 +34,7 @@ struct Window : PlatformDoubles {
 
     explicit Window(const QStringList& names = { "a.mp3", "b.mp3", "c.mp3" }, StepRecorder* recorder = nullptr)
     {
-        preferences.LoadOptions();
+        preferences.loadOptions();
         for (const QString& name : names)
             EXPECT_TRUE(write(path(name), sample(name.left(1)), true));
         window = std::make_unique<MultiTagger>(services, preferences, dir.path(), nullptr, recorder);
@@ -65,22 +65,22 @@ struct Window : PlatformDoubles {
 TEST(MultiTagger, ListsTheFoldersMp3FilesAndRefillsOnAFolderChange)
 {
     Window w({ "b.mp3", "A.MP3" });
-    EXPECT_EQ(ListTexts(w.list()), QStringList({ "A.MP3", "b.mp3" }));
+    EXPECT_EQ(listTexts(w.list()), QStringList({ "A.MP3", "b.mp3" }));
     QDir(w.dir.path()).mkdir("sub");
     ASSERT_TRUE(Mp3Builder::writePlainMp3(w.path("sub/z.mp3")));
     w.window->setFolder(w.path("sub"));
-    EXPECT_EQ(ListTexts(w.list()), QStringList({ "z.mp3" }));
+    EXPECT_EQ(listTexts(w.list()), QStringList({ "z.mp3" }));
 }
 
 TEST(MultiTagger, AllButtonTogglesEveryIncludedBoxAndClearingEmptiesThem)
 {
     Window w(QStringList {});
     w.edit("ID3Artist")->setText("x");
-    w.window->AllButtonClick();
+    w.window->allButtonClick();
     EXPECT_EQ(w.button("AllButton")->text(), "None");
     for (int i = 0; i < kFieldCount; ++i)
         EXPECT_TRUE(w.included(FieldId(i))->isChecked()) << i;
-    w.window->ClearBoxes();
+    w.window->clearBoxes();
     EXPECT_EQ(w.edit("ID3Artist")->text(), "");
     EXPECT_FALSE(w.included(FieldId::Artist)->isChecked());
 }
@@ -88,13 +88,13 @@ TEST(MultiTagger, AllButtonTogglesEveryIncludedBoxAndClearingEmptiesThem)
 TEST(MultiTagger, SetTagsWritesTheIncludedFieldsIntoEverySelectedFileOnly)
 {
     Window w;
-    w.window->SetTagsButtonClick();
+    w.window->setTagsButtonClick();
     EXPECT_EQ(w.prompter.messageTexts(), QStringList { "Please Select Some Files From The File List First!" });
     w.edit("ID3Album")->setText("Shared Album");
     w.edit("ID3Artist")->setText("Not Included");
     w.included(FieldId::Album)->setChecked(true);
     w.select({ "a.mp3", "c.mp3" });
-    w.window->SetTagsButtonClick();
+    w.window->setTagsButtonClick();
     EXPECT_EQ(w.status(), "ID3 Tag Updates Complete");
     Values expected = sample("a");
     expected.album = "Shared Album";
@@ -106,10 +106,10 @@ TEST(MultiTagger, SetTagsWritesTheIncludedFieldsIntoEverySelectedFileOnly)
 TEST(MultiTagger, ReadValuesReadsTheFocusedEntryAndClearsIncluded)
 {
     Window w;
-    w.window->AllButtonClick();
+    w.window->allButtonClick();
     w.select({ "a.mp3", "c.mp3" });
     w.list()->setCurrentItem(w.list()->item(1), QItemSelectionModel::NoUpdate);
-    w.window->ReadValuesClick();
+    w.window->readValuesClick();
     EXPECT_EQ(w.edit("ID3Artist")->text(), "Artist b");
     EXPECT_FALSE(w.included(FieldId::Artist)->isChecked());
     EXPECT_EQ(w.status(), "MP3 ID Tag References Read");
@@ -118,15 +118,15 @@ TEST(MultiTagger, ReadValuesReadsTheFocusedEntryAndClearsIncluded)
 TEST(MultiTagger, SetBoxPropertyTakesOnlyItsThreeNames)
 {
     Window w(QStringList {});
-    w.window->SetBoxProperty("Enabled", false);
+    w.window->setBoxProperty("Enabled", false);
     EXPECT_FALSE(w.window->findChild<QComboBox*>("ID3Genre")->isEnabled());
     EXPECT_TRUE(w.included(FieldId::Tempo)->isEnabled()) << "only boxes named ID3...";
-    w.window->SetBoxProperty("enabled", true); // names are case-sensitive
+    w.window->setBoxProperty("enabled", true); // names are case-sensitive
     EXPECT_FALSE(w.edit("ID3Tempo")->isEnabled());
-    w.window->SetBoxProperty("Text", "same");
+    w.window->setBoxProperty("Text", "same");
     EXPECT_EQ(w.edit("ID3Mood")->text(), "same");
-    EXPECT_EQ(w.window->panel().Text(FieldId::CopyRight), "True") << "the copyright box takes only its entries";
-    w.window->SetBoxProperty("Width", 120);
+    EXPECT_EQ(w.window->panel().text(FieldId::CopyRight), "True") << "the copyright box takes only its entries";
+    w.window->setBoxProperty("Width", 120);
     EXPECT_EQ(w.edit("ID3Artist")->width(), 120);
 }
 
@@ -136,7 +136,7 @@ TEST(MultiTagger, BoxChangesRecordStepsWhileRecording)
     Window w(QStringList {}, &recorder);
     recorder.startRecording();
     w.edit("ID3Mood")->setText("Up");
-    EXPECT_EQ(recorder.EditSteps(), QStringList({ "Mood:Up", "" }));
+    EXPECT_EQ(recorder.editSteps(), QStringList({ "Mood:Up", "" }));
 }
 
 TEST(MultiTagger, StopButtonAndEscapeEndTheRunAfterTheCurrentFileAndExitCloses)
@@ -157,10 +157,10 @@ TEST(MultiTagger, StopButtonAndEscapeEndTheRunAfterTheCurrentFileAndExitCloses)
         }
     });
     w.window->show();
-    w.window->SetTagsButtonClick();
+    w.window->setTagsButtonClick();
     EXPECT_EQ(w.status(), "ID3 Tag Updates Stopped After 2 Of 3 Files");
     stopAt = "Setting ID3 Tags In a.mp3";
-    w.window->SetTagsButtonClick();
+    w.window->setTagsButtonClick();
     EXPECT_EQ(w.status(), "ID3 Tag Updates Stopped After 1 Of 3 Files");
     EXPECT_TRUE(w.window->isVisible()) << "Escape during a run does not close the window";
     w.button("ExitButton")->click();
@@ -174,7 +174,7 @@ TEST(MultiTagger, UndoRunButtonPutsBackWhatTheLastRunChanged)
     w.included(FieldId::Title)->setChecked(true);
     w.edit("ID3Title")->setText("Everywhere");
     w.select({ "a.mp3" });
-    w.window->SetTagsButtonClick();
+    w.window->setTagsButtonClick();
     ASSERT_EQ(readV2(w.path("a.mp3")).title, "Everywhere");
     w.prompter.answers.enqueue(Answer::Yes);
     w.button("UndoRunButton")->click();

@@ -36,7 +36,7 @@ struct Batch {
     MultiTagRunReport run(const MultiTagValues& values, const MultiTagRunHooks& hooks = {})
     {
         MultiTagRun r(writer, prompter, journal);
-        return r.Run(paths, values, hooks);
+        return r.run(paths, values, hooks);
     }
     bool unchanged(int i) const { return Mp3Builder::readFile(paths[i]) == before[i]; }
 };
@@ -63,7 +63,7 @@ TEST(MultiTagRun, StopEndsTheRunAfterTheCurrentFileWithExactCounters)
         EXPECT_EQ(report.written, k);
         EXPECT_EQ(report.failed, 0);
         EXPECT_EQ(report.stopped, k < 5);
-        EXPECT_EQ(MultiTagRunStatus(report),
+        EXPECT_EQ(multiTagRunStatus(report),
             k < 5 ? QStringLiteral("ID3 Tag Updates Stopped After %1 Of 5 Files").arg(k)
                   : QStringLiteral("ID3 Tag Updates Complete"));
         for (int i = 0; i < 5; ++i) {
@@ -71,7 +71,7 @@ TEST(MultiTagRun, StopEndsTheRunAfterTheCurrentFileWithExactCounters)
             EXPECT_EQ(r.unchanged(i), i >= k) << k << i;
         }
         EXPECT_EQ(statuses.count(QStringLiteral("ID3 Tags Saved In f0.mp3")), k > 0 ? 1 : 0);
-        EXPECT_EQ(TagJournalChangedFiles(r.journal), r.paths.mid(0, k));
+        EXPECT_EQ(tagJournalChangedFiles(r.journal), r.paths.mid(0, k));
         EXPECT_TRUE(r.prompter.calls.isEmpty());
     }
 }
@@ -87,8 +87,8 @@ TEST(MultiTagRun, AsksBeforeClearingFieldsTheFilesHoldAndNoWritesNothing)
     r.before[1] = Mp3Builder::readFile(r.paths[1]);
     const MultiTagValues clearing = including(
         { { FieldId::Title, "" }, { FieldId::Track, "x" }, { FieldId::Album, "A" }, { FieldId::CopyRight, "" } });
-    EXPECT_EQ(FieldsToClear(clearing), QList<FieldId>({ FieldId::Title, FieldId::Track }));
-    EXPECT_EQ(FieldsToClear(including({ { FieldId::Mood, "  " }, { FieldId::Year, "7" }, { FieldId::Tempo, "x" } })),
+    EXPECT_EQ(fieldsToClear(clearing), QList<FieldId>({ FieldId::Title, FieldId::Track }));
+    EXPECT_EQ(fieldsToClear(including({ { FieldId::Mood, "  " }, { FieldId::Year, "7" }, { FieldId::Tempo, "x" } })),
         QList<FieldId>({ FieldId::Mood }));
 
     MultiTagRunReport report = r.run(clearing);
@@ -99,7 +99,7 @@ TEST(MultiTagRun, AsksBeforeClearingFieldsTheFilesHoldAndNoWritesNothing)
         "Set Tags Will Clear These Fields In 2 Of The 3 Selected Files:\r\n\r\nTitle, Track\r\n\r\nClear Them?");
     EXPECT_TRUE(report.cancelled);
     EXPECT_EQ(report.done, 0);
-    EXPECT_EQ(MultiTagRunStatus(report), "ID3 Tag Updates Cancelled");
+    EXPECT_EQ(multiTagRunStatus(report), "ID3 Tag Updates Cancelled");
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(r.unchanged(i)) << i;
 
@@ -137,7 +137,7 @@ TEST(MultiTagRun, RepeatedErrorsOfOneKindCanBeSkippedAndAreListedAndTheOthersWri
         "Error Saving Tags In File: \r\n\r\n" + r.paths[0] + "\r\n\r\nError: Permission denied (75)");
     EXPECT_EQ(r.prompter.calls[1].buttons, MsgButtons::YesNo);
     EXPECT_EQ(r.prompter.calls[1].text,
-        MultiTagErrorText(r.paths[1], fileErrorFromErrno(EACCES))
+        multiTagErrorText(r.paths[1], fileErrorFromErrno(EACCES))
             + "\r\n\r\nSkip Further Errors Of This Kind In This Run?");
     EXPECT_TRUE(r.prompter.calls[2].text.endsWith("(53)"));
     EXPECT_EQ(report.done, 6);
@@ -146,7 +146,7 @@ TEST(MultiTagRun, RepeatedErrorsOfOneKindCanBeSkippedAndAreListedAndTheOthersWri
     EXPECT_EQ(readV2(r.paths[5]).album, "New");
     const QString denied = " - Error: " + fileErrorFromErrno(EACCES).description + " (75)";
     EXPECT_EQ(report.skipped, QStringList({ r.paths[2] + denied, r.paths[3] + denied }));
-    EXPECT_EQ(MultiTagSkippedText(report),
+    EXPECT_EQ(multiTagSkippedText(report),
         "Tags Were Not Saved In These Files:\r\n\r\n" + r.paths[2] + denied + "\r\n" + r.paths[3] + denied + "\r\n");
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(r.unchanged(i)) << i;
@@ -175,7 +175,7 @@ TEST(MultiTagRun, TheSkippedListNamesTwentyFilesAndCountsTheRest)
     MultiTagRunReport report;
     for (int i = 0; i < 21; ++i)
         report.skipped << QString::number(i);
-    EXPECT_TRUE(MultiTagSkippedText(report).endsWith("\r\n19\r\n... And 1 More\r\n"));
+    EXPECT_TRUE(multiTagSkippedText(report).endsWith("\r\n19\r\n... And 1 More\r\n"));
     report.skipped.removeLast();
-    EXPECT_TRUE(MultiTagSkippedText(report).endsWith("\r\n18\r\n19\r\n"));
+    EXPECT_TRUE(multiTagSkippedText(report).endsWith("\r\n18\r\n19\r\n"));
 }

@@ -28,7 +28,7 @@ struct Fixture {
     {
         const QString path = dir.filePath(name);
         EXPECT_TRUE(write(path, sample(name), trailer)) << name.toStdString();
-        const auto r = writer.TagFile(path, including(texts));
+        const auto r = writer.tagFile(path, including(texts));
         EXPECT_TRUE(r.ok()) << r.error.description.toStdString();
         EXPECT_EQ(audioOf(path), Mp3Builder::audioFrames(kFrames)) << name.toStdString();
         return path;
@@ -42,7 +42,7 @@ TEST(BoxNumber, TakesTheLeadingDigitsOnly)
     const std::pair<const char*, int> cases[] = { { "7x", 7 }, { "x7", 0 }, { "  12 of 14", 12 }, { "", 0 },
         { "-3", 0 }, { "2024-05-01", 2024 }, { "99999999999", 32767 } };
     for (const auto& [text, number] : cases)
-        EXPECT_EQ(BoxNumber(text), number) << text;
+        EXPECT_EQ(boxNumber(text), number) << text;
 }
 
 TEST(MultiTagWriter, IncludedFieldsReachTheTagsThatHoldThem)
@@ -52,14 +52,14 @@ TEST(MultiTagWriter, IncludedFieldsReachTheTagsThatHoldThem)
     QString path = f.tagged("e", { { FieldId::Composer, "" }, { FieldId::Title, "" } });
     EXPECT_EQ(readV2(path).composer, "");
     EXPECT_EQ(readV2(path).title, "");
-    EXPECT_EQ(readV1(path).Title(), "");
+    EXPECT_EQ(readV1(path).title(), "");
     EXPECT_EQ(readV2(path).artist, "Artist e");
     // Genre and year reach both tags.
     path = f.tagged("g", { { FieldId::Genre, "Rock" }, { FieldId::Year, "2004abc" } });
     EXPECT_EQ(readV2(path).genre, "Rock");
     EXPECT_EQ(readV2(path).year, 2004);
-    EXPECT_EQ(readV1(path).Genre(), 17);
-    EXPECT_EQ(readV1(path).Year(), "2004");
+    EXPECT_EQ(readV1(path).genre(), 17);
+    EXPECT_EQ(readV1(path).year(), "2004");
     // Fields without a trailer counterpart leave the trailer alone.
     path = f.tagged("m", { { FieldId::Mood, "Happy" }, { FieldId::Composer, "Someone" } });
     EXPECT_EQ(readV2(path).mood, "Happy");
@@ -68,7 +68,7 @@ TEST(MultiTagWriter, IncludedFieldsReachTheTagsThatHoldThem)
     // A track above one byte is no track in the trailer.
     path = f.tagged("b", { { FieldId::Track, "300" } });
     EXPECT_EQ(readV2(path).track, 300);
-    EXPECT_EQ(readV1(path).Track(), -1) << "a zero track byte reads as no track";
+    EXPECT_EQ(readV1(path).track(), -1) << "a zero track byte reads as no track";
     EXPECT_EQ(readV2(path).total, 12) << "the total shares the frame and stays";
     // The total reaches the ID3v2 tag only.
     path = f.tagged("t", { { FieldId::TotalTracks, "15" } });
@@ -81,11 +81,11 @@ TEST(MultiTagWriter, IncludedFieldsReachTheTagsThatHoldThem)
 TEST(MultiTagWriter, FileWithoutTrailerGetsOneOnlyForAnId3v1Field)
 {
     Fixture f;
-    EXPECT_FALSE(readV1(f.tagged("q", { { FieldId::Composer, "C" } }, false)).Tagged());
+    EXPECT_FALSE(readV1(f.tagged("q", { { FieldId::Composer, "C" } }, false)).tagged());
     const ID3V1Tag v1 = readV1(f.tagged("l", { { FieldId::Artist, "New" } }, false));
-    ASSERT_TRUE(v1.Tagged());
-    EXPECT_EQ(v1.Artist(), "New");
-    EXPECT_EQ(v1.Title(), "");
+    ASSERT_TRUE(v1.tagged());
+    EXPECT_EQ(v1.artist(), "New");
+    EXPECT_EQ(v1.title(), "");
 }
 
 TEST(MultiTagWriter, NoFieldOrOnlyCopyrightIncludedLeavesTheFileAsItWas)
@@ -99,7 +99,7 @@ TEST(MultiTagWriter, NoFieldOrOnlyCopyrightIncludedLeavesTheFileAsItWas)
         v.included[int(FieldId::CopyRight)] = copyright;
         v.texts[int(FieldId::CopyRight)] = "True";
         v.texts[int(FieldId::Title)] = "Not Included";
-        EXPECT_TRUE(f.writer.TagFile(path, v).ok());
+        EXPECT_TRUE(f.writer.tagFile(path, v).ok());
         EXPECT_EQ(Mp3Builder::readFile(path), before) << copyright;
     }
 }
@@ -117,7 +117,7 @@ TEST(MultiTagWriter, ReadFileGivesTheBoxTextsOrEmptyBoxesForAMissingFile)
     Options options;
     options.UseFormattedTrack = true;
 
-    auto texts = f.writer.ReadFile(path, options);
+    auto texts = f.writer.readFile(path, options);
 
     const std::pair<FieldId, const char*> shown[] = { { FieldId::Artist, "Spaced" }, { FieldId::Track, "04" },
         { FieldId::TotalTracks, "" }, { FieldId::Year, "0087" }, { FieldId::Genre, "Jazz" },
@@ -125,10 +125,10 @@ TEST(MultiTagWriter, ReadFileGivesTheBoxTextsOrEmptyBoxesForAMissingFile)
     for (const auto& [id, text] : shown)
         EXPECT_EQ(texts[int(id)], text) << int(id);
     options.UseFormattedTrack = false;
-    EXPECT_EQ(f.writer.ReadFile(path, options)[int(FieldId::Track)], "4");
+    EXPECT_EQ(f.writer.readFile(path, options)[int(FieldId::Track)], "4");
 
     QFile::remove(path);
-    texts = f.writer.ReadFile(path, options);
+    texts = f.writer.readFile(path, options);
     for (int i = 0; i < kFieldCount; ++i)
         EXPECT_EQ(texts[i], i == int(FieldId::CopyRight) ? "False" : "") << i;
 }
@@ -140,9 +140,9 @@ TEST(MultiTagWriter, ACopiedUniqueKeyKeepsItsOwner)
     ASSERT_TRUE(write(path, sample("k"), false));
     MultiTagValues v = including({ { FieldId::UniqueKey, "abc" } });
     v.uniqueKeyOwner = "http://db.example";
-    ASSERT_TRUE(f.writer.TagFile(path, v).ok());
+    ASSERT_TRUE(f.writer.tagFile(path, v).ok());
     ID3V2Tag back;
-    back.SetFileName(path);
-    EXPECT_EQ(back.UniqueKey(), "abc");
-    EXPECT_EQ(back.UniqueKeyOwner(), "http://db.example");
+    back.setFileName(path);
+    EXPECT_EQ(back.uniqueKey(), "abc");
+    EXPECT_EQ(back.uniqueKeyOwner(), "http://db.example");
 }

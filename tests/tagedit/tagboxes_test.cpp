@@ -45,12 +45,12 @@ TEST(TagBoxes, TheMainWindowShowsTrimmedTextsAndItsTrailerGetsNoTrackItCannotHol
     v.year = 0;
     const QString path = f.file("t.mp3", v, false);
     CurrentFile current(f.files, &f.prompter, f.options);
-    EXPECT_TRUE(current.Load(path).ok());
+    EXPECT_TRUE(current.load(path).ok());
     EXPECT_EQ(current.texts()[int(FieldId::Artist)], "Artist");
     const ID3V1Tag trailer = readV1(path);
-    ASSERT_TRUE(trailer.Tagged());
-    EXPECT_EQ(trailer.Track(), -1);
-    EXPECT_EQ(trailer.Year(), "");
+    ASSERT_TRUE(trailer.tagged());
+    EXPECT_EQ(trailer.track(), -1);
+    EXPECT_EQ(trailer.year(), "");
 }
 
 TEST(TagBoxes, MultiTaggerReadingKeepsTheTrailerAndAReadOnlyFileIsNotWritten)
@@ -59,11 +59,11 @@ TEST(TagBoxes, MultiTaggerReadingKeepsTheTrailerAndAReadOnlyFileIsNotWritten)
     MultiTagWriter writer(f.files, &f.prompter);
     const QString both = f.file("both.mp3", sample("both"), true);
     const QByteArray bytes = F::read(both);
-    EXPECT_EQ(writer.ReadFile(both, f.options)[int(FieldId::Artist)], "Artist both");
+    EXPECT_EQ(writer.readFile(both, f.options)[int(FieldId::Artist)], "Artist both");
     EXPECT_EQ(F::read(both), bytes);
 
     ASSERT_EQ(::chmod(QFile::encodeName(both).constData(), 0444), 0);
-    EXPECT_EQ(writer.TagFile(both, including({ { FieldId::Artist, "Artist both" } })).error.number, 75);
+    EXPECT_EQ(writer.tagFile(both, including({ { FieldId::Artist, "Artist both" } })).error.number, 75);
     EXPECT_EQ(F::read(both), bytes);
     EXPECT_EQ(F::mode(both), mode_t(0444));
 }

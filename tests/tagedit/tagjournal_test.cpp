@@ -48,23 +48,23 @@ TEST(TagJournal, UndoPutsBackTheExactBytesOfEveryFileLeftAsTheRunLeftIt)
     const QString z(600, QLatin1Char('z')); // the tag outgrows its room
     MultiTagRun run(writer, prompter, journal);
     const MultiTagRunReport report
-        = run.Run(paths, including({ { FieldId::Album, z }, { FieldId::Title, z }, { FieldId::Composer, z } }), {});
+        = run.run(paths, including({ { FieldId::Album, z }, { FieldId::Title, z }, { FieldId::Composer, z } }), {});
     ASSERT_EQ(report.written, 7);
     for (int i : { 0, 1, 2, 3, 5, 6, 7 })
         ASSERT_NE(bytes(paths[i]), original[i]) << i;
-    EXPECT_EQ(TagJournalChangedFiles(journal),
+    EXPECT_EQ(tagJournalChangedFiles(journal),
         QStringList({ paths[0], paths[1], paths[2], paths[3], paths[5], paths[6], paths[7] }));
 
     // Later changes: a tag edit of the same size, a longer tag, and a
     // rewrite of identical bytes (as the main window's reload does).
-    ASSERT_TRUE(writer.TagFile(paths[5], including({ { FieldId::Mood, "Else" } })).ok());
-    ASSERT_TRUE(writer.TagFile(paths[6], including({ { FieldId::Mood, QString(3000, QLatin1Char('m')) } })).ok());
+    ASSERT_TRUE(writer.tagFile(paths[5], including({ { FieldId::Mood, "Else" } })).ok());
+    ASSERT_TRUE(writer.tagFile(paths[6], including({ { FieldId::Mood, QString(3000, QLatin1Char('m')) } })).ok());
     const QByteArray laterBytes = bytes(paths[5]);
     const QByteArray resizedBytes = bytes(paths[6]);
     ASSERT_TRUE(Mp3Builder::writeFile(paths[7], bytes(paths[7])));
 
     QStringList handled;
-    const TagUndoReport undo = UndoTagJournal(journal, [&](const QString& p) { handled << p; });
+    const TagUndoReport undo = undoTagJournal(journal, [&](const QString& p) { handled << p; });
 
     EXPECT_EQ(undo.restored, QStringList({ paths[0], paths[1], paths[2], paths[3], paths[7] }));
     EXPECT_EQ(undo.changedSince, QStringList({ paths[5], paths[6] }));
@@ -75,7 +75,7 @@ TEST(TagJournal, UndoPutsBackTheExactBytesOfEveryFileLeftAsTheRunLeftIt)
     EXPECT_EQ(bytes(paths[5]), laterBytes);
     EXPECT_EQ(bytes(paths[6]), resizedBytes);
     EXPECT_FALSE(QFile::exists(journal)) << "an undo is done once";
-    EXPECT_EQ(TagUndoProblemsText(undo),
+    EXPECT_EQ(tagUndoProblemsText(undo),
         "These Files Were Changed Since And Were Left Alone:\r\n\r\n" + paths[5] + "\r\n" + paths[6] + "\r\n");
 }
 
@@ -87,27 +87,27 @@ TEST(TagJournal, AFileThatCannotBeRestoredStaysInTheJournal)
     ASSERT_TRUE(write(path, sample("a"), true));
     const QByteArray original = bytes(path);
     TagJournal j(journal);
-    ASSERT_TRUE(j.Begin());
-    ASSERT_TRUE(j.RecordBefore(path));
+    ASSERT_TRUE(j.begin());
+    ASSERT_TRUE(j.recordBefore(path));
     ID3V2Tag tag;
-    tag.SetFileName(path);
-    tag.SetTitle(QString(2000, QLatin1Char('t')));
-    ASSERT_TRUE(tag.Update());
-    EXPECT_TRUE(j.RecordAfter(path));
-    j.End();
+    tag.setFileName(path);
+    tag.setTitle(QString(2000, QLatin1Char('t')));
+    ASSERT_TRUE(tag.update());
+    EXPECT_TRUE(j.recordAfter(path));
+    j.end();
     const QByteArray changed = bytes(path);
 
     QFile::setPermissions(path, QFile::ReadOwner);
-    TagUndoReport undo = UndoTagJournal(journal);
+    TagUndoReport undo = undoTagJournal(journal);
     ASSERT_EQ(undo.failed.size(), 1);
     EXPECT_EQ(undo.failed[0].error.number, 75);
     EXPECT_EQ(bytes(path), changed);
-    EXPECT_EQ(TagJournalChangedFiles(journal), QStringList({ path }));
+    EXPECT_EQ(tagJournalChangedFiles(journal), QStringList({ path }));
     EXPECT_TRUE(
-        TagUndoProblemsText(undo).startsWith("These Files Could Not Be Restored:\r\n\r\n" + path + " - Error: "));
+        tagUndoProblemsText(undo).startsWith("These Files Could Not Be Restored:\r\n\r\n" + path + " - Error: "));
 
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    undo = UndoTagJournal(journal);
+    undo = undoTagJournal(journal);
     EXPECT_EQ(undo.restored, QStringList({ path }));
     EXPECT_EQ(bytes(path), original);
 }
@@ -121,15 +121,15 @@ TEST(TagJournal, ARunCutShortLeavesAReadableJournal)
     const QByteArray original = bytes(path);
     {
         TagJournal j(journal);
-        ASSERT_TRUE(j.Begin());
-        ASSERT_TRUE(j.RecordBefore(path));
+        ASSERT_TRUE(j.begin());
+        ASSERT_TRUE(j.recordBefore(path));
         ASSERT_TRUE(Mp3Builder::writeFile(path, original + trailerFor(sample("b"))));
-        ASSERT_TRUE(j.RecordAfter(path));
-        ASSERT_TRUE(j.RecordBefore(path)); // the program ends during the next write
+        ASSERT_TRUE(j.recordAfter(path));
+        ASSERT_TRUE(j.recordBefore(path)); // the program ends during the next write
     }
     QByteArray cut = bytes(journal);
     cut.chop(40);
     ASSERT_TRUE(Mp3Builder::writeFile(journal, cut));
-    EXPECT_EQ(UndoTagJournal(journal).restored, QStringList({ path }));
+    EXPECT_EQ(undoTagJournal(journal).restored, QStringList({ path }));
     EXPECT_EQ(bytes(path), original);
 }

@@ -26,15 +26,15 @@ struct Panel {
     Panel()
     {
         auto* layout = new QVBoxLayout(&window);
-        widgets = BuildTagPanel(&window);
+        widgets = buildTagPanel(&window);
         layout->addWidget(widgets.area);
         window.resize(400, 200);
         area.setStepSink([this](const QString& s) { steps << s; });
-        bound = area.InitBoxes(&window);
+        bound = area.initBoxes(&window);
     }
 
-    QLineEdit* edit(FieldId id) { return qobject_cast<QLineEdit*>(area.Box(id)); }
-    QComboBox* genre() { return qobject_cast<QComboBox*>(area.Box(FieldId::Genre)); }
+    QLineEdit* edit(FieldId id) { return qobject_cast<QLineEdit*>(area.box(id)); }
+    QComboBox* genre() { return qobject_cast<QComboBox*>(area.box(FieldId::Genre)); }
 
     bool bound = false;
 };
@@ -57,11 +57,11 @@ void typeText(QWidget* w, const QString& text)
 
 TEST(PanelGenreList, CompletesByPrefixWithoutRegardToCase)
 {
-    const QStringList& list = PanelGenreList();
-    EXPECT_EQ(list[FindGenreCompletion(list, "ROC")], "Rock");
-    EXPECT_EQ(list[FindGenreCompletion(list, "r")], "R&B");
-    EXPECT_EQ(FindGenreCompletion(list, ""), 0);
-    EXPECT_EQ(FindGenreCompletion(list, "Rockabilly"), -1);
+    const QStringList& list = panelGenreList();
+    EXPECT_EQ(list[findGenreCompletion(list, "ROC")], "Rock");
+    EXPECT_EQ(list[findGenreCompletion(list, "r")], "R&B");
+    EXPECT_EQ(findGenreCompletion(list, ""), 0);
+    EXPECT_EQ(findGenreCompletion(list, "Rockabilly"), -1);
 }
 
 TEST(TagPanel, BindsTheTwentyBoxesAndRefusesAFixedGenreList)
@@ -70,30 +70,30 @@ TEST(TagPanel, BindsTheTwentyBoxesAndRefusesAFixedGenreList)
     ASSERT_TRUE(p.bound);
     EXPECT_TRUE(p.steps.isEmpty()) << "binding is no edit";
     QWidget full;
-    TagPanelWidgets w = BuildTagPanel(&full);
+    TagPanelWidgets w = buildTagPanel(&full);
     qobject_cast<QComboBox*>(w.boxes[int(FieldId::Genre)])->setEditable(false);
     TagPanel panel;
-    EXPECT_FALSE(panel.InitBoxes(&full));
+    EXPECT_FALSE(panel.initBoxes(&full));
 }
 
 TEST(TagPanel, RecordsOneStepPerChangeWithTheWholeUntrimmedText)
 {
     Panel p;
     typeText(p.edit(FieldId::Artist), "ab");
-    p.area.SetText(FieldId::Album, "  Best Of ");
-    p.area.SetText(FieldId::Genre, "Ro"); // set by code: not completed
+    p.area.setText(FieldId::Album, "  Best Of ");
+    p.area.setText(FieldId::Genre, "Ro"); // set by code: not completed
     EXPECT_EQ(p.steps, QStringList({ "Artist:a", "Artist:ab", "Album:  Best Of ", "Genre:Ro" }));
 }
 
 TEST(TagPanel, CopyrightSelectsOnlyItsTwoEntriesAndClearingResetsItToFalse)
 {
     Panel p;
-    p.area.SetText(FieldId::Title, "Song");
-    p.area.ClearBox(int(FieldId::Title));
-    EXPECT_EQ(p.area.Text(FieldId::Title), "");
-    p.area.ClearBox(int(FieldId::CopyRight));
-    p.area.SetText(FieldId::CopyRight, "true"); // not an entry as spelt
-    EXPECT_EQ(p.area.Text(FieldId::CopyRight), "False");
+    p.area.setText(FieldId::Title, "Song");
+    p.area.clearBox(int(FieldId::Title));
+    EXPECT_EQ(p.area.text(FieldId::Title), "");
+    p.area.clearBox(int(FieldId::CopyRight));
+    p.area.setText(FieldId::CopyRight, "true"); // not an entry as spelt
+    EXPECT_EQ(p.area.text(FieldId::CopyRight), "False");
     EXPECT_EQ(p.steps, QStringList({ "Title:Song", "Title:", "Copyright:False" }));
 }
 
@@ -113,7 +113,7 @@ TEST(TagPanel, TypedGenreIsCompletedWithTheRestSelected)
         EXPECT_EQ(p.genre()->currentText(), c.text) << c.typed;
         EXPECT_EQ(p.genre()->lineEdit()->selectedText(), c.selected) << c.typed;
         typeKey(p.genre(), Qt::Key_Return, "\r");
-        EXPECT_EQ(p.genre()->count(), PanelGenreList().size()) << "typed text never becomes a list entry";
+        EXPECT_EQ(p.genre()->count(), panelGenreList().size()) << "typed text never becomes a list entry";
     }
 }
 
@@ -122,7 +122,7 @@ TEST(TagPanel, BackspaceIsNeverCompletedButEmptyingWithDeleteCompletesToUnknown)
     Panel p;
     typeText(p.genre(), "r");
     typeKey(p.genre(), Qt::Key_Backspace); // removes the selected "&B"
-    EXPECT_TRUE(p.area.GenreBackspace());
+    EXPECT_TRUE(p.area.genreBackspace());
     EXPECT_EQ(p.genre()->currentText(), "R");
     typeKey(p.genre(), Qt::Key_Backspace);
     EXPECT_EQ(p.genre()->currentText(), "");
@@ -130,7 +130,7 @@ TEST(TagPanel, BackspaceIsNeverCompletedButEmptyingWithDeleteCompletesToUnknown)
     typeText(p.genre(), "r");
     p.genre()->lineEdit()->selectAll();
     typeKey(p.genre(), Qt::Key_Delete);
-    EXPECT_FALSE(p.area.GenreBackspace());
+    EXPECT_FALSE(p.area.genreBackspace());
     EXPECT_EQ(p.genre()->currentText(), "Unknown");
     EXPECT_EQ(p.genre()->lineEdit()->selectedText(), "Unknown");
 }
@@ -138,10 +138,10 @@ TEST(TagPanel, BackspaceIsNeverCompletedButEmptyingWithDeleteCompletesToUnknown)
 TEST(TagPanel, ScrollValueKeepsTheBoxBelowTheTopWithinRange)
 {
     // 1000 twips is 67 pixels, 5000 twips 333 pixels.
-    EXPECT_EQ(TagPanel::ScrollValueForBox(67, 320), 0);
-    EXPECT_EQ(TagPanel::ScrollValueForBox(333, 320), 190);
-    EXPECT_EQ(TagPanel::ScrollValueForBox(480, 320), 320);
-    EXPECT_EQ(TagPanel::ScrollValueForBox(143, 320), 0);
+    EXPECT_EQ(TagPanel::scrollValueForBox(67, 320), 0);
+    EXPECT_EQ(TagPanel::scrollValueForBox(333, 320), 190);
+    EXPECT_EQ(TagPanel::scrollValueForBox(480, 320), 320);
+    EXPECT_EQ(TagPanel::scrollValueForBox(143, 320), 0);
 }
 
 TEST(TagPanel, KeyboardFocusScrollsTheBoxIntoViewAndAMouseClickDoesNot)
@@ -157,7 +157,7 @@ TEST(TagPanel, KeyboardFocusScrollsTheBoxIntoViewAndAMouseClickDoesNot)
     const int top = tempo->mapTo(p.widgets.inner, QPoint(0, 0)).y();
     QFocusEvent byTab(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(tempo, &byTab);
-    EXPECT_EQ(bar->value(), TagPanel::ScrollValueForBox(top, bar->maximum()));
+    EXPECT_EQ(bar->value(), TagPanel::scrollValueForBox(top, bar->maximum()));
     EXPECT_GT(bar->value(), 0);
 }
 
@@ -169,7 +169,7 @@ TEST(TagPanel, ADroppedPartReplacesTheWholeTextAndRebuildsTheParts)
     int rebuilds = 0;
     p.area.setPartDrop({ [&] { return dragging; }, [] { return QStringLiteral("Part"); }, [&] { dragging = false; },
         [&] { ++rebuilds; } });
-    EXPECT_FALSE(p.area.DropPartOnBox(int(FieldId::CopyRight))) << "never on the copyright box";
+    EXPECT_FALSE(p.area.dropPartOnBox(int(FieldId::CopyRight))) << "never on the copyright box";
     QLineEdit* title = p.edit(FieldId::Title);
     title->setText("Old Title");
     QMimeData mime;
@@ -182,5 +182,5 @@ TEST(TagPanel, ADroppedPartReplacesTheWholeTextAndRebuildsTheParts)
     EXPECT_EQ(title->text(), "Part");
     EXPECT_FALSE(dragging);
     EXPECT_EQ(rebuilds, 1);
-    EXPECT_FALSE(p.area.DropPartOnBox(int(FieldId::Album))) << "no drag in progress";
+    EXPECT_FALSE(p.area.dropPartOnBox(int(FieldId::Album))) << "no drag in progress";
 }

@@ -160,7 +160,7 @@ protected:
     {
         const QString path = F::write(dir, QString::fromLatin1(damaged().name) + ".mp3", damaged().bytes);
         ID3V2Tag t;
-        t.SetFileName(path);
+        t.setFileName(path);
         const QByteArray loaded = F::read(path);
         const bool done = action(t);
         const QByteArray after = F::read(path);
@@ -181,29 +181,29 @@ TEST_P(DamagedTag, LoadsAndSavesOrStripsWithTheAudioIntactOrRefusesWithTheFileUn
 {
     check("load", [](ID3V2Tag& t) {
         for (int i = 0; i < kFieldCount; ++i)
-            (void)t.FieldText(fieldInfo(i).id);
+            (void)t.fieldText(fieldInfo(i).id);
         for (int kind : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch })
-            (void)t.HasTagType(kind);
+            (void)t.hasTagType(kind);
         return false; // nothing may have been written beyond the load
     });
     const bool small = check("small save", [](ID3V2Tag& t) {
-        t.SetTitle("New");
-        return t.Update();
+        t.setTitle("New");
+        return t.update();
     });
     const bool growing = check("growing save", [](ID3V2Tag& t) {
-        t.SetComments(QString(4000, QLatin1Char('g')));
-        t.SetArtist(QString::fromUtf8("Künstler ✓"));
-        return t.Update();
+        t.setComments(QString(4000, QLatin1Char('g')));
+        t.setArtist(QString::fromUtf8("Künstler ✓"));
+        return t.update();
     });
     if (growing) {
         ID3V2Tag back;
-        back.SetFileName(dir.filePath(QString::fromLatin1(damaged().name) + ".mp3"));
-        EXPECT_EQ(back.Comments().size(), 4000);
+        back.setFileName(dir.filePath(QString::fromLatin1(damaged().name) + ".mp3"));
+        EXPECT_EQ(back.comments().size(), 4000);
     }
-    const bool stripped = check("strip", [](ID3V2Tag& t) { return t.StripTags(TagType::ID3v2); });
+    const bool stripped = check("strip", [](ID3V2Tag& t) { return t.stripTags(TagType::ID3v2); });
     // Stripping everything may end part way (a block it cannot cut by), but never touches the audio.
     check(
-        "strip all", [](ID3V2Tag& t) { return t.StripTags(TagType::All); }, false);
+        "strip all", [](ID3V2Tag& t) { return t.stripTags(TagType::All); }, false);
     if (damaged().outcome == Outcome::Refused) {
         EXPECT_FALSE(small);
         EXPECT_FALSE(growing);

@@ -140,24 +140,24 @@ void checkCase(const Case& c)
     QTemporaryDir dir;
     const QString path = F::write(dir, QString::fromLatin1(c.name) + ".mp3", c.tagBytes + audio);
     ID3V2Tag t;
-    t.SetFileName(path);
+    t.setFileName(path);
     if (c.value) {
-        EXPECT_EQ(t.FieldText(c.field), QString::fromUtf8(c.value));
+        EXPECT_EQ(t.fieldText(c.field), QString::fromUtf8(c.value));
     }
     if (!c.kept.isEmpty()) {
-        EXPECT_GT(t.FrameCount(), 0);
+        EXPECT_GT(t.frameCount(), 0);
     }
     const QByteArray before = F::read(path);
-    t.SetTitle(QStringLiteral("New Title"));
-    const bool saved = t.Update();
+    t.setTitle(QStringLiteral("New Title"));
+    const bool saved = t.update();
     const QByteArray after = F::read(path);
     if (c.kept.isEmpty()) {
         EXPECT_FALSE(saved);
-        EXPECT_FALSE(t.LastError().isEmpty());
+        EXPECT_FALSE(t.lastError().isEmpty());
         EXPECT_EQ(after, before);
         return;
     }
-    ASSERT_TRUE(saved) << t.LastError().toStdString();
+    ASSERT_TRUE(saved) << t.lastError().toStdString();
     // Exactly one tag (footer included) and then the audio.
     ASSERT_TRUE(after.startsWith("ID3"));
     const qint64 tagSize = 10 + syncsafeValue(after.mid(6, 4)) + ((after[5] & 0x10) ? 10 : 0);
@@ -165,12 +165,12 @@ void checkCase(const Case& c)
     for (const QByteArray& f : c.kept)
         EXPECT_TRUE(after.contains(f)) << "lost frame " << f.left(4).toStdString();
     ID3V2Tag back;
-    back.SetFileName(path);
-    EXPECT_EQ(back.Title(), "New Title");
+    back.setFileName(path);
+    EXPECT_EQ(back.title(), "New Title");
     if (c.value) {
-        EXPECT_EQ(back.FieldText(c.field), QString::fromUtf8(c.value));
+        EXPECT_EQ(back.fieldText(c.field), QString::fromUtf8(c.value));
     }
-    EXPECT_GE(back.FrameCount(), c.kept.size() + 1);
+    EXPECT_GE(back.frameCount(), c.kept.size() + 1);
 }
 
 TEST(FrameKeeping, FrameLevelDamageKeepsEveryOtherFrame)
@@ -196,14 +196,14 @@ TEST(FrameKeeping, UniqueKeyKeepsItsOwner)
     QTemporaryDir dir;
     const QByteArray ufid = frame(3, "UFID", ufidBody("http://db.example", "a b c "));
     ID3V2Tag source;
-    source.SetFileName(F::write(dir, "k.mp3", tag(3, { ufid }) + audio));
-    EXPECT_EQ(source.UniqueKeyOwner(), "http://db.example");
+    source.setFileName(F::write(dir, "k.mp3", tag(3, { ufid }) + audio));
+    EXPECT_EQ(source.uniqueKeyOwner(), "http://db.example");
     const QString other = F::write(dir, "o.mp3", tag(3, { frame(3, "TIT2", textBody("t")) }) + audio);
     ID3V2Tag copy;
-    copy.SetFileName(other);
-    copy.SetUniqueKey(source.UniqueKey());
-    copy.SetUniqueKeyOwner(source.UniqueKeyOwner());
-    ASSERT_TRUE(copy.Update());
+    copy.setFileName(other);
+    copy.setUniqueKey(source.uniqueKey());
+    copy.setUniqueKeyOwner(source.uniqueKeyOwner());
+    ASSERT_TRUE(copy.update());
     EXPECT_TRUE(F::read(other).contains(ufid));
 }
 

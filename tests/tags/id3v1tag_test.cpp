@@ -23,43 +23,43 @@ TEST_F(Id3v1, ReadsTheV11AndV10Layouts)
 {
     ID3V1Tag t;
     EXPECT_TRUE(
-        t.ReadFromFile(F::write(dir, "a.mp3", audio + id3v1("Title  ", " Artist", "Album", "1999", "Comment", 5, 17))));
-    EXPECT_TRUE(t.Tagged());
+        t.readFromFile(F::write(dir, "a.mp3", audio + id3v1("Title  ", " Artist", "Album", "1999", "Comment", 5, 17))));
+    EXPECT_TRUE(t.tagged());
     // Trailing blanks go, leading ones stay.
-    EXPECT_EQ(QStringList({ t.Title(), t.Artist(), t.Album(), t.Year(), t.Comment() }),
+    EXPECT_EQ(QStringList({ t.title(), t.artist(), t.album(), t.year(), t.comment() }),
         QStringList({ "Title", " Artist", "Album", "1999", "Comment" }));
-    EXPECT_EQ(t.Track(), 5);
-    EXPECT_EQ(t.Genre(), 17);
+    EXPECT_EQ(t.track(), 5);
+    EXPECT_EQ(t.genre(), 17);
     // A zero track byte means the v1.0 layout, whose comment has 30 characters.
-    t.ReadFromFile(F::write(dir, "b.mp3", audio + id3v1("T", "A", "B", "2000", QString(28, 'c'), 0, 1)));
-    EXPECT_EQ(t.Track(), -1);
-    EXPECT_EQ(t.Comment(), QString(28, 'c'));
-    t.ReadFromFile(F::write(dir, "c.mp3", audio + id3v1("T", "A", "B", "2000", QString(30, 'x'), -1, 1)));
-    EXPECT_EQ(t.Track(), -1);
-    EXPECT_EQ(t.Comment(), QString(30, 'x'));
+    t.readFromFile(F::write(dir, "b.mp3", audio + id3v1("T", "A", "B", "2000", QString(28, 'c'), 0, 1)));
+    EXPECT_EQ(t.track(), -1);
+    EXPECT_EQ(t.comment(), QString(28, 'c'));
+    t.readFromFile(F::write(dir, "c.mp3", audio + id3v1("T", "A", "B", "2000", QString(30, 'x'), -1, 1)));
+    EXPECT_EQ(t.track(), -1);
+    EXPECT_EQ(t.comment(), QString(30, 'x'));
 }
 
 TEST_F(Id3v1, AFileWithoutTrailerReadsAsTheEmptyRecordAndAnEmptyNameReadsNothing)
 {
     ID3V1Tag t;
-    t.SetTitle("left over");
-    EXPECT_FALSE(t.ReadFromFile(F::write(dir, "short.mp3", QByteArray("TAG", 3))));
-    EXPECT_EQ(t.Title(), "");
-    EXPECT_EQ(t.Track(), 0);
-    EXPECT_FALSE(t.ReadFromFile(F::write(dir, "plain.mp3", audio)));
-    EXPECT_FALSE(t.ReadFromFile(dir.filePath("missing.mp3")));
-    EXPECT_FALSE(t.Tagged());
-    t.SetTitle("kept");
-    EXPECT_FALSE(t.ReadFromFile(""));
-    EXPECT_EQ(t.Title(), "kept");
-    EXPECT_FALSE(t.WriteToFile(""));
+    t.setTitle("left over");
+    EXPECT_FALSE(t.readFromFile(F::write(dir, "short.mp3", QByteArray("TAG", 3))));
+    EXPECT_EQ(t.title(), "");
+    EXPECT_EQ(t.track(), 0);
+    EXPECT_FALSE(t.readFromFile(F::write(dir, "plain.mp3", audio)));
+    EXPECT_FALSE(t.readFromFile(dir.filePath("missing.mp3")));
+    EXPECT_FALSE(t.tagged());
+    t.setTitle("kept");
+    EXPECT_FALSE(t.readFromFile(""));
+    EXPECT_EQ(t.title(), "kept");
+    EXPECT_FALSE(t.writeToFile(""));
 }
 
 TEST_F(Id3v1, WritesTheStandardByteLayout)
 {
     // An untouched record writes the v1.1 layout with track 0 and no genre (255).
     const QString path = F::write(dir, "w.mp3", audio);
-    ASSERT_TRUE(ID3V1Tag().WriteToFile(path));
+    ASSERT_TRUE(ID3V1Tag().writeToFile(path));
     EXPECT_EQ(F::read(path), audio + id3v1("", "", "", "", "", 0, 255));
     // Long texts are cut, short ones padded with zero bytes, Latin-1 written as
     // Latin-1; track -1 is v1.0 with a 30-character comment, else 28.
@@ -82,13 +82,13 @@ TEST_F(Id3v1, WritesTheStandardByteLayout)
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         F::write(dir, "w.mp3", c.start);
         ID3V1Tag t;
-        t.SetTitle(c.title);
-        t.SetArtist(c.artist);
-        t.SetComment(c.comment);
-        t.SetTheYear(c.year);
-        t.SetTrack(c.track);
-        EXPECT_TRUE(t.SetGenre(c.genre));
-        ASSERT_TRUE(t.WriteToFile(path));
+        t.setTitle(c.title);
+        t.setArtist(c.artist);
+        t.setComment(c.comment);
+        t.setTheYear(c.year);
+        t.setTrack(c.track);
+        EXPECT_TRUE(t.setGenre(c.genre));
+        ASSERT_TRUE(t.writeToFile(path));
         EXPECT_EQ(F::read(path), c.want);
     }
 }
@@ -98,8 +98,8 @@ TEST_F(Id3v1, AFileOfExactly128BytesThatIsATrailerGetsASecondOne)
     const QByteArray only = id3v1("A", "B", "C", "2000", "", 1, 1);
     const QString path = F::write(dir, "128.mp3", only);
     ID3V1Tag t;
-    EXPECT_TRUE(t.ReadFromFile(path));
-    ASSERT_TRUE(t.WriteToFile(path));
+    EXPECT_TRUE(t.readFromFile(path));
+    ASSERT_TRUE(t.writeToFile(path));
     EXPECT_EQ(F::read(path), only + only);
 }
 
@@ -107,8 +107,8 @@ TEST_F(Id3v1, ATrackOutsideAByteFailsTheWriteWithTheFileErrorMessage)
 {
     const QString path = F::write(dir, "t.mp3", audio);
     ID3V1Tag t(&prompter);
-    t.SetTrack(300);
-    EXPECT_FALSE(t.WriteToFile(path));
+    t.setTrack(300);
+    EXPECT_FALSE(t.writeToFile(path));
     EXPECT_EQ(F::read(path), audio);
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls.at(0).icon, MsgIcon::Critical);
@@ -122,30 +122,30 @@ TEST_F(Id3v1, AReadOnlyFileIsMadeWritableButHiddenOrMissingFilesAreNotWritten)
     const QString path = F::write(dir, "ro.mp3", audio);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
     ID3V1Tag t(&prompter);
-    t.SetTitle("x");
-    ASSERT_TRUE(t.WriteToFile(path));
+    t.setTitle("x");
+    ASSERT_TRUE(t.writeToFile(path));
     EXPECT_EQ(F::mode(path) & 0200, mode_t(0200));
     EXPECT_EQ(F::read(path), audio + id3v1("x", "", "", "", "", 0, 255));
     const QString hidden = F::write(dir, ".hidden.mp3", audio);
-    EXPECT_FALSE(t.WriteToFile(hidden));
-    EXPECT_FALSE(t.WriteToFile(dir.filePath("missing.mp3")));
-    EXPECT_FALSE(t.WriteToFile(dir.path()));
+    EXPECT_FALSE(t.writeToFile(hidden));
+    EXPECT_FALSE(t.writeToFile(dir.filePath("missing.mp3")));
+    EXPECT_FALSE(t.writeToFile(dir.path()));
     EXPECT_EQ(F::read(hidden), audio);
     EXPECT_TRUE(prompter.calls.isEmpty());
 }
 
 TEST(GenreList, HasItsOwnNumberingAndByteRange)
 {
-    EXPECT_EQ(GenreNames().size(), 115);
-    EXPECT_EQ(QStringList({ GenreName(0), GenreName(17), GenreName(84), GenreName(114), GenreName(115) }),
+    EXPECT_EQ(genreNames().size(), 115);
+    EXPECT_EQ(QStringList({ genreName(0), genreName(17), genreName(84), genreName(114), genreName(115) }),
         QStringList({ "Blues", "Rock", "Bebob", "Folklore", "" }));
-    EXPECT_TRUE(GenreListText().startsWith("Unknown|Blues|Classic Rock|"));
-    EXPECT_TRUE(GenreListText().endsWith("|Samba|Folklore"));
+    EXPECT_TRUE(genreListText().startsWith("Unknown|Blues|Classic Rock|"));
+    EXPECT_TRUE(genreListText().endsWith("|Samba|Folklore"));
     ID3V1Tag t;
-    EXPECT_TRUE(t.SetGenre(255));
-    EXPECT_FALSE(t.SetGenre(256));
-    EXPECT_FALSE(t.SetGenre(-1));
-    EXPECT_EQ(t.Genre(), 255);
+    EXPECT_TRUE(t.setGenre(255));
+    EXPECT_FALSE(t.setGenre(256));
+    EXPECT_FALSE(t.setGenre(-1));
+    EXPECT_EQ(t.genre(), 255);
 }
 
 TEST(GenreList, LookupIgnoresCaseButNeedsTheWholeName)
@@ -153,7 +153,7 @@ TEST(GenreList, LookupIgnoresCaseButNeedsTheWholeName)
     const std::pair<const char*, int> cases[] = { { "rock", 17 }, { "ROCK", 17 }, { "Rock", 17 }, { "Roc", 255 },
         { "Rock ", 255 }, { "", 255 }, { "folklore", 114 }, { "r&b", 14 } };
     for (const auto& [name, index] : cases)
-        EXPECT_EQ(GetGenreIndex(name), index) << name;
+        EXPECT_EQ(getGenreIndex(name), index) << name;
 }
 
 } // namespace

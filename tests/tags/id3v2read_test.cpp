@@ -34,7 +34,7 @@ QStringList fieldTexts(const ID3V2Tag& t, int count = kFieldCount)
 {
     QStringList out;
     for (int i = 0; i < count; ++i)
-        out << t.FieldText(fieldInfo(i).id);
+        out << t.fieldText(fieldInfo(i).id);
     return out;
 }
 
@@ -48,26 +48,26 @@ TEST_F(Id3v2Read, ReadsEveryFieldOfALatin1V23TagInFrameOrder)
 {
     const QString path = F::write(dir, "full.mp3", fullV23Tag() + audio);
     ID3V2Tag t;
-    t.SetFileName(path);
-    EXPECT_EQ(t.FileName(), path);
-    EXPECT_EQ(t.TagVersion(), 3);
+    t.setFileName(path);
+    EXPECT_EQ(t.fileName(), path);
+    EXPECT_EQ(t.tagVersion(), 3);
     // The composer keeps its quotes.
     EXPECT_EQ(fieldTexts(t),
         QStringList({ "The Artist", "The Album", "The Title", "5", "12", "1999", "Rock", "A comment", "abc",
             "user text", "http://user.example", "http://artist.example", "Composer \"X\"", "Orig", "Encoder", "False",
             "Calm", "Good", "Party", "Fast" }));
-    EXPECT_EQ(t.LyricsUnsynced(), "line one\nline two");
-    EXPECT_EQ(t.GetFrameValue(FrameNo::COMM, "Other").toString(), "Kept");
-    EXPECT_EQ(t.GetFrameValue(16, "").toInt(), 258); // the play counter as a number
-    EXPECT_EQ(t.FrameCount(), 21);
-    EXPECT_EQ(t.FramesSize(), fullV23Tag().size());
+    EXPECT_EQ(t.lyricsUnsynced(), "line one\nline two");
+    EXPECT_EQ(t.getFrameValue(FrameNo::COMM, "Other").toString(), "Kept");
+    EXPECT_EQ(t.getFrameValue(16, "").toInt(), 258); // the play counter as a number
+    EXPECT_EQ(t.frameCount(), 21);
+    EXPECT_EQ(t.framesSize(), fullV23Tag().size());
     EXPECT_TRUE(F::audioIntact(path, audio));
     // Items follow the tag's frame order with their descriptions and languages.
-    ASSERT_EQ(t.Frames().size(), 21);
-    const FrameItem &first = t.Frames().at(0), &mood = t.Frames().at(7);
+    ASSERT_EQ(t.frames().size(), 21);
+    const FrameItem &first = t.frames().at(0), &mood = t.frames().at(7);
     EXPECT_TRUE(first.frameNo == FrameNo::TPE1 && first.position == 1 && !first.added);
     EXPECT_TRUE(mood.frameNo == FrameNo::COMM && mood.description == "MusicMatch_Mood" && mood.language == "eng");
-    EXPECT_EQ(t.Frames().at(11).language, "deu");
+    EXPECT_EQ(t.frames().at(11).language, "deu");
 }
 
 TEST_F(Id3v2Read, ReadsUtf16TextNextToATrailerAndKeepsWhatOnlyTheTrailerHolds)
@@ -80,19 +80,19 @@ TEST_F(Id3v2Read, ReadsUtf16TextNextToATrailerAndKeepsWhatOnlyTheTrailerHolds)
     const QByteArray adds = id3v1("V1 Title", "", "", "1999", "", 2, 17);
     QString path = F::write(dir, "utf16.mp3", v2 + audio + adds);
     ID3V2Tag t;
-    t.SetFileName(path);
+    t.setFileName(path);
     const QStringList fields = { "Latin", "", title, "2", "0", "1999", "Rock" };
     EXPECT_EQ(fieldTexts(t, 7), fields);
     EXPECT_EQ(F::read(path), v2 + audio + adds);
-    ASSERT_TRUE(t.Update());
+    ASSERT_TRUE(t.update());
     ID3V2Tag back;
-    back.SetFileName(path);
+    back.setFileName(path);
     EXPECT_EQ(fieldTexts(back, 7), fields);
     // A trailer that adds nothing goes at the load.
     path = F::write(dir, "redundant.mp3", v2 + audio + id3v1("V1 Title", "", "", "", "", -1, 255));
-    t.SetFileName(path);
+    t.setFileName(path);
     EXPECT_EQ(F::read(path), v2 + audio);
-    EXPECT_FALSE(t.HasTagType(TagType::ID3v1));
+    EXPECT_FALSE(t.hasTagType(TagType::ID3v1));
 }
 
 TEST_F(Id3v2Read, ReadsV24AndV22Tags)
@@ -100,20 +100,20 @@ TEST_F(Id3v2Read, ReadsV24AndV22Tags)
     const QString title = QString::fromUtf8("Homogénic ✓");
     const QString artist = QString::fromUtf8("Björk");
     ID3V2Tag t;
-    t.SetFileName(F::write(dir, "v24.mp3",
+    t.setFileName(F::write(dir, "v24.mp3",
         tag(4,
             { frame(4, "TIT2", textBody(title, Enc::Utf8)), frame(4, "TPE1", textBody(artist, Enc::Utf16BE)),
                 frame(4, "TDRC", textBody("1997-09-22", Enc::Utf8)) })
             + audio));
-    EXPECT_EQ(t.TagVersion(), 4);
+    EXPECT_EQ(t.tagVersion(), 4);
     EXPECT_EQ(fieldTexts(t, 7), QStringList({ artist, "", title, "0", "0", "1997", "" }));
-    t.SetFileName(F::write(dir, "v22.mp3",
+    t.setFileName(F::write(dir, "v22.mp3",
         tag(2,
             { frame(2, "TT2", textBody("Old Title")), frame(2, "TP1", textBody("Old Artist")),
                 frame(2, "TAL", textBody("Old Album")), frame(2, "TYE", textBody("1988")),
                 frame(2, "TCO", textBody("(13)")), frame(2, "TRK", textBody("3/9")) })
             + audio));
-    EXPECT_EQ(t.TagVersion(), 2);
+    EXPECT_EQ(t.tagVersion(), 2);
     EXPECT_EQ(fieldTexts(t, 7), QStringList({ "Old Artist", "Old Album", "Old Title", "3", "9", "1988", "Pop" }));
 }
 
@@ -130,27 +130,27 @@ TEST_F(Id3v2Read, GenreFollowsTheParenthesisedNumberRuleAndTrckSplitsAtTheSlash)
         { "TRCK", "/12", "0/12" }, { "TRCK", "07/09", "7/9" }, { "TRCK", "A1", "0/0" } };
     for (const auto& c : cases) {
         ID3V2Tag t;
-        t.SetFileName(F::write(dir, "f.mp3", tag(3, { frame(3, c.id, textBody(c.stored)) }) + audio));
+        t.setFileName(F::write(dir, "f.mp3", tag(3, { frame(3, c.id, textBody(c.stored)) }) + audio));
         const bool genre = QByteArray(c.id) == "TCON";
-        EXPECT_EQ(genre ? t.Genre() : QString("%1/%2").arg(t.Track()).arg(t.TotalTracks()), c.read) << c.stored;
+        EXPECT_EQ(genre ? t.genre() : QString("%1/%2").arg(t.track()).arg(t.totalTracks()), c.read) << c.stored;
     }
 }
 
 TEST_F(Id3v2Read, DescribedCommentsAreNotCommentsAndQuotesBecomeApostrophesInListedFieldsOnly)
 {
     ID3V2Tag t;
-    t.SetFileName(F::write(dir, "q.mp3",
+    t.setFileName(F::write(dir, "q.mp3",
         tag(3,
             { frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm")),
                 frame(3, "COMM", commentBody("eng", "Note", "Other")), frame(3, "TIT2", textBody("Say \"Hi\"")),
                 frame(3, "TCOM", textBody("Com \"P\"")),
                 frame(3, "COMM", commentBody("eng", "MusicMatch_Tempo", "\"Fast\"")) })
             + audio));
-    EXPECT_EQ(t.Comments(), "");
-    EXPECT_EQ(t.Mood(), "Calm");
-    EXPECT_EQ(t.Title(), "Say 'Hi'");
-    EXPECT_EQ(t.Composer(), "Com \"P\"");
-    EXPECT_EQ(t.Tempo(), "\"Fast\"");
+    EXPECT_EQ(t.comments(), "");
+    EXPECT_EQ(t.mood(), "Calm");
+    EXPECT_EQ(t.title(), "Say 'Hi'");
+    EXPECT_EQ(t.composer(), "Com \"P\"");
+    EXPECT_EQ(t.tempo(), "\"Fast\"");
 }
 
 TEST_F(Id3v2Read, AFileWithOnlyATrailerShowsItsValuesAndKeepsIt)
@@ -158,11 +158,11 @@ TEST_F(Id3v2Read, AFileWithOnlyATrailerShowsItsValuesAndKeepsIt)
     const QByteArray v1 = id3v1("V1 Title", "V1 Artist", "V1 Album", "2003", "V1 Comment", 7, 17);
     const QString path = F::write(dir, "v1.mp3", audio + v1);
     ID3V2Tag t;
-    t.SetFileName(path);
-    EXPECT_EQ(t.TagVersion(), 0);
+    t.setFileName(path);
+    EXPECT_EQ(t.tagVersion(), 0);
     EXPECT_EQ(
         fieldTexts(t, 8), QStringList({ "V1 Artist", "V1 Album", "V1 Title", "7", "0", "2003", "Rock", "V1 Comment" }));
-    EXPECT_EQ(t.GetFrameValue(FrameNo::TCON, "").toString(), "Rock"); // "(17)", then the quote pass
+    EXPECT_EQ(t.getFrameValue(FrameNo::TCON, "").toString(), "Rock"); // "(17)", then the quote pass
     EXPECT_EQ(F::read(path), audio + v1);
 }
 
@@ -170,20 +170,20 @@ TEST_F(Id3v2Read, AFileWithoutTagsLoadsEmptyAndAMissingFileEmptiesTheObjectButKe
 {
     const QString plain = F::write(dir, "plain.mp3", audio);
     ID3V2Tag t;
-    t.SetFileName(F::write(dir, "a.mp3", fullV23Tag() + audio));
-    ASSERT_EQ(t.Artist(), "The Artist");
-    t.SetFileName(plain);
-    EXPECT_EQ(t.FileName(), plain);
-    EXPECT_TRUE(t.Frames().isEmpty());
-    EXPECT_EQ(t.FrameCount(), 0);
-    EXPECT_EQ(t.FramesSize(), 0);
-    EXPECT_EQ(t.Title(), "");
-    EXPECT_EQ(t.Year(), 0);
-    t.SetFileName(F::write(dir, "b.mp3", fullV23Tag() + audio));
-    t.SetFileName(dir.filePath("missing.mp3"));
-    EXPECT_EQ(t.FileName(), dir.filePath("b.mp3"));
-    EXPECT_TRUE(t.Frames().isEmpty());
-    EXPECT_EQ(t.Artist(), "");
+    t.setFileName(F::write(dir, "a.mp3", fullV23Tag() + audio));
+    ASSERT_EQ(t.artist(), "The Artist");
+    t.setFileName(plain);
+    EXPECT_EQ(t.fileName(), plain);
+    EXPECT_TRUE(t.frames().isEmpty());
+    EXPECT_EQ(t.frameCount(), 0);
+    EXPECT_EQ(t.framesSize(), 0);
+    EXPECT_EQ(t.title(), "");
+    EXPECT_EQ(t.year(), 0);
+    t.setFileName(F::write(dir, "b.mp3", fullV23Tag() + audio));
+    t.setFileName(dir.filePath("missing.mp3"));
+    EXPECT_EQ(t.fileName(), dir.filePath("b.mp3"));
+    EXPECT_TRUE(t.frames().isEmpty());
+    EXPECT_EQ(t.artist(), "");
 }
 
 TEST_F(Id3v2Read, ReadsTheAudioFactsAtEachLoad)
@@ -191,13 +191,13 @@ TEST_F(Id3v2Read, ReadsTheAudioFactsAtEachLoad)
     const QString path
         = F::write(dir, "c.mp3", tag(3, { frame(3, "TIT2", textBody("x")) }) + Mp3Builder::audioFrames(10, true));
     ID3V2Tag t;
-    t.SetFileName(path);
+    t.setFileName(path);
     EXPECT_TRUE(t.copyright);
     EXPECT_EQ(t.layer, 3);
     EXPECT_EQ(t.bitRate, 128);
     EXPECT_EQ(t.fileSize, QFileInfo(path).size());
-    t.SetCopyRight(false);
-    EXPECT_EQ(t.FieldText(FieldId::CopyRight), "False");
+    t.setCopyRight(false);
+    EXPECT_EQ(t.fieldText(FieldId::CopyRight), "False");
 }
 
 TEST_F(Id3v2Read, HasTagTypeAnswersForEveryKind)
@@ -222,9 +222,9 @@ TEST_F(Id3v2Read, HasTagTypeAnswersForEveryKind)
     };
     for (const auto& c : cases) {
         ID3V2Tag t;
-        t.SetFileName(F::write(dir, c.name, c.bytes));
+        t.setFileName(F::write(dir, c.name, c.bytes));
         for (int kind : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch })
-            EXPECT_EQ(t.HasTagType(kind), (c.kinds & kind) != 0) << c.name << " kind " << kind;
+            EXPECT_EQ(t.hasTagType(kind), (c.kinds & kind) != 0) << c.name << " kind " << kind;
     }
 }
 
@@ -234,11 +234,11 @@ TEST_F(Id3v2Read, ABrokenTagStartIsNoTagAndTheTrailerStays)
         = QByteArray("ID3\x03\x00\x00\x80\x80\x80\x80", 10) + audio + id3v1("T", "A", "B", "2000", "", 1, 1);
     const QString path = F::write(dir, "broken.mp3", bytes);
     ID3V2Tag t;
-    t.SetFileName(path);
-    EXPECT_FALSE(t.HasTagType(TagType::ID3v2));
-    EXPECT_TRUE(t.HasTagType(TagType::ID3v1));
-    EXPECT_EQ(t.Title(), "T"); // the trailer's values, as for a file with only a trailer
-    EXPECT_FALSE(t.StripTags(TagType::ID3v2)); // nothing safe to cut by
+    t.setFileName(path);
+    EXPECT_FALSE(t.hasTagType(TagType::ID3v2));
+    EXPECT_TRUE(t.hasTagType(TagType::ID3v1));
+    EXPECT_EQ(t.title(), "T"); // the trailer's values, as for a file with only a trailer
+    EXPECT_FALSE(t.stripTags(TagType::ID3v2)); // nothing safe to cut by
     EXPECT_EQ(F::read(path), bytes);
 }
 

@@ -43,9 +43,9 @@ protected:
     {
         const QString path = F::write(dir, name, v2 + audio + after);
         ID3V2Tag t;
-        t.SetFileName(path);
+        t.setFileName(path);
         change(t);
-        EXPECT_TRUE(t.Update()) << name.toStdString();
+        EXPECT_TRUE(t.update()) << name.toStdString();
         EXPECT_TRUE(F::audioIntact(path, audio, after)) << name.toStdString();
         return path;
     }
@@ -55,12 +55,12 @@ protected:
     {
         const QByteArray bytes = F::read(path);
         ID3V2Tag t;
-        t.SetFileName(path);
+        t.setFileName(path);
         change(t);
-        EXPECT_FALSE(t.Update()) << path.toStdString();
+        EXPECT_FALSE(t.update()) << path.toStdString();
         EXPECT_EQ(F::read(path), bytes) << path.toStdString();
         if (stripRefused) {
-            EXPECT_FALSE(t.StripTags(TagType::ID3v2)) << path.toStdString();
+            EXPECT_FALSE(t.stripTags(TagType::ID3v2)) << path.toStdString();
             EXPECT_EQ(F::read(path), bytes) << path.toStdString();
         }
     }
@@ -69,7 +69,7 @@ protected:
 };
 
 // A comment too long for any tag's room: the save must grow the tag.
-const Change longComment = [](ID3V2Tag& t) { t.SetComments(QString(3000, QLatin1Char('c'))); };
+const Change longComment = [](ID3V2Tag& t) { t.setComments(QString(3000, QLatin1Char('c'))); };
 
 // The text properties, each with a value to give it; keys and URLs are
 // ISO-8859-1 by the standard.
@@ -79,22 +79,22 @@ const struct TextProperty {
     const char* value;
     bool latin1 = false;
 } kTextProperties[] = {
-    { &ID3V2Tag::SetArtist, &ID3V2Tag::Artist, "Artist" },
-    { &ID3V2Tag::SetAlbum, &ID3V2Tag::Album, "Album" },
-    { &ID3V2Tag::SetTitle, &ID3V2Tag::Title, "Title" },
-    { &ID3V2Tag::SetComments, &ID3V2Tag::Comments, "Comment" },
-    { &ID3V2Tag::SetUniqueKey, &ID3V2Tag::UniqueKey, "KEY", true },
-    { &ID3V2Tag::SetUserText, &ID3V2Tag::UserText, "User text" },
-    { &ID3V2Tag::SetUserURL, &ID3V2Tag::UserURL, "http://user.example/", true },
-    { &ID3V2Tag::SetArtistURL, &ID3V2Tag::ArtistURL, "http://artist.example/", true },
-    { &ID3V2Tag::SetComposer, &ID3V2Tag::Composer, "Composer" },
-    { &ID3V2Tag::SetOrigArtist, &ID3V2Tag::OrigArtist, "Orig" },
-    { &ID3V2Tag::SetEncodedBy, &ID3V2Tag::EncodedBy, "Encoder" },
-    { &ID3V2Tag::SetMood, &ID3V2Tag::Mood, "Mood" },
-    { &ID3V2Tag::SetPreference, &ID3V2Tag::Preference, "Pref" },
-    { &ID3V2Tag::SetSituation, &ID3V2Tag::Situation, "Situation" },
-    { &ID3V2Tag::SetTempo, &ID3V2Tag::Tempo, "Tempo" },
-    { &ID3V2Tag::SetLyricsUnsynced, &ID3V2Tag::LyricsUnsynced, "Lyrics\nline 2" },
+    { &ID3V2Tag::setArtist, &ID3V2Tag::artist, "Artist" },
+    { &ID3V2Tag::setAlbum, &ID3V2Tag::album, "Album" },
+    { &ID3V2Tag::setTitle, &ID3V2Tag::title, "Title" },
+    { &ID3V2Tag::setComments, &ID3V2Tag::comments, "Comment" },
+    { &ID3V2Tag::setUniqueKey, &ID3V2Tag::uniqueKey, "KEY", true },
+    { &ID3V2Tag::setUserText, &ID3V2Tag::userText, "User text" },
+    { &ID3V2Tag::setUserURL, &ID3V2Tag::userURL, "http://user.example/", true },
+    { &ID3V2Tag::setArtistURL, &ID3V2Tag::artistURL, "http://artist.example/", true },
+    { &ID3V2Tag::setComposer, &ID3V2Tag::composer, "Composer" },
+    { &ID3V2Tag::setOrigArtist, &ID3V2Tag::origArtist, "Orig" },
+    { &ID3V2Tag::setEncodedBy, &ID3V2Tag::encodedBy, "Encoder" },
+    { &ID3V2Tag::setMood, &ID3V2Tag::mood, "Mood" },
+    { &ID3V2Tag::setPreference, &ID3V2Tag::preference, "Pref" },
+    { &ID3V2Tag::setSituation, &ID3V2Tag::situation, "Situation" },
+    { &ID3V2Tag::setTempo, &ID3V2Tag::tempo, "Tempo" },
+    { &ID3V2Tag::setLyricsUnsynced, &ID3V2Tag::lyricsUnsynced, "Lyrics\nline 2" },
 };
 
 QString valueOf(const TextProperty& p, const QString& suffix)
@@ -106,23 +106,23 @@ void assignEveryProperty(ID3V2Tag& t, const QString& suffix)
 {
     for (const TextProperty& p : kTextProperties)
         (t.*p.set)(valueOf(p, suffix));
-    t.SetTrack(3);
-    t.SetTotalTracks(12);
-    t.SetYear(2004);
-    t.SetGenre("Trip-Hop");
+    t.setTrack(3);
+    t.setTotalTracks(12);
+    t.setYear(2004);
+    t.setGenre("Trip-Hop");
 }
 
 // trackYear: "track/total/year".
 void expectEveryProperty(const QString& path, const QString& suffix, const QString& trackYear = "3/12/2004")
 {
     ID3V2Tag t;
-    t.SetFileName(path);
+    t.setFileName(path);
     for (const TextProperty& p : kTextProperties)
         EXPECT_EQ((t.*p.get)(), valueOf(p, suffix)) << p.value;
-    EXPECT_EQ(t.Song(), t.Title());
-    EXPECT_EQ(QString("%1/%2/%3").arg(t.Track()).arg(t.TotalTracks()).arg(t.Year()), trackYear);
-    EXPECT_EQ(t.Genre(), "Trip-Hop");
-    EXPECT_EQ(t.FrameCount(), 19); // one TRCK for Track and Total Tracks
+    EXPECT_EQ(t.song(), t.title());
+    EXPECT_EQ(QString("%1/%2/%3").arg(t.track()).arg(t.totalTracks()).arg(t.year()), trackYear);
+    EXPECT_EQ(t.genre(), "Trip-Hop");
+    EXPECT_EQ(t.frameCount(), 19); // one TRCK for Track and Total Tracks
 }
 
 TEST_F(Id3v2Write, EveryPropertyRoundTripsThroughANewV23TagAndAfterChangingIt)
@@ -133,13 +133,13 @@ TEST_F(Id3v2Write, EveryPropertyRoundTripsThroughANewV23TagAndAfterChangingIt)
     EXPECT_EQ(storedText(path, "TRCK"), "3/12");
     EXPECT_EQ(storedText(path, "TCON"), "Trip-Hop");
     ID3V2Tag t;
-    t.SetFileName(path);
+    t.setFileName(path);
     assignEveryProperty(t, QString::fromUtf8(" – zwei ✓"));
     // Numbers given as field texts take the text's leading number.
-    t.SetFieldText(FieldId::Track, "7 of 9");
-    t.SetFieldText(FieldId::TotalTracks, "9");
-    t.SetFieldText(FieldId::Year, "1999-05-01");
-    ASSERT_TRUE(t.Update());
+    t.setFieldText(FieldId::Track, "7 of 9");
+    t.setFieldText(FieldId::TotalTracks, "9");
+    t.setFieldText(FieldId::Year, "1999-05-01");
+    ASSERT_TRUE(t.update());
     EXPECT_TRUE(F::audioIntact(path, audio));
     expectEveryProperty(path, QString::fromUtf8(" – zwei ✓"), "7/9/1999");
 }
@@ -147,8 +147,8 @@ TEST_F(Id3v2Write, EveryPropertyRoundTripsThroughANewV23TagAndAfterChangingIt)
 TEST_F(Id3v2Write, WritesLatin1WhenTheTextFitsAndUtf16Otherwise)
 {
     const QString path = saved("enc.mp3", {}, [](ID3V2Tag& t) {
-        t.SetTitle(QString::fromUtf8("Schön"));
-        t.SetArtist(QString::fromUtf8("日本"));
+        t.setTitle(QString::fromUtf8("Schön"));
+        t.setArtist(QString::fromUtf8("日本"));
     });
     const QByteArray bytes = F::read(path);
     EXPECT_EQ(bytes.at(bytes.indexOf("TIT2") + 10), 0);
@@ -159,7 +159,7 @@ TEST_F(Id3v2Write, WritesLatin1WhenTheTextFitsAndUtf16Otherwise)
 
 TEST_F(Id3v2Write, ATagKeepsItsVersion)
 {
-    const Change artist = [](ID3V2Tag& t) { t.SetArtist("Changed"); };
+    const Change artist = [](ID3V2Tag& t) { t.setArtist("Changed"); };
     const QString v24 = saved("v24.mp3", tag(4, { frame(4, "TIT2", textBody("Four", Enc::Utf8)) }, 100), artist);
     const QString v22 = saved("v22.mp3", tag(2, { frame(2, "TT2", textBody("Two")) }, 100), artist);
     EXPECT_TRUE(F::read(v24).startsWith("ID3\x04"));
@@ -183,18 +183,18 @@ TEST_F(Id3v2Write, FramesTheObjectDoesNotModelSurviveInPlaceAndGrowingSaves)
     for (int padding : { 0, 4000 }) {
         const QString path
             = saved("rich.mp3", tag(3, kept + QList { frame(3, "TIT2", textBody("Old")) }, padding), [](ID3V2Tag& t) {
-                  t.SetUniqueKey(t.UniqueKey());
-                  t.SetTitle("New title that is much longer than the old one");
+                  t.setUniqueKey(t.uniqueKey());
+                  t.setTitle("New title that is much longer than the old one");
               });
         const QByteArray after = F::read(path);
         for (const QByteArray& f : kept)
             EXPECT_TRUE(after.contains(f)) << f.left(4).constData() << " padding " << padding;
         ID3V2Tag back;
-        back.SetFileName(path);
-        EXPECT_EQ(back.Title(), "New title that is much longer than the old one");
-        EXPECT_EQ(back.GetFrameValue(FrameNo::TXXX, "replaygain").toString(), "-6 dB");
-        EXPECT_EQ(back.UserText(), "plain user text");
-        EXPECT_EQ(back.FrameCount(), kept.size() + 1);
+        back.setFileName(path);
+        EXPECT_EQ(back.title(), "New title that is much longer than the old one");
+        EXPECT_EQ(back.getFrameValue(FrameNo::TXXX, "replaygain").toString(), "-6 dB");
+        EXPECT_EQ(back.userText(), "plain user text");
+        EXPECT_EQ(back.frameCount(), kept.size() + 1);
     }
 }
 
@@ -205,9 +205,9 @@ TEST_F(Id3v2Write, TheYearKeepsAStoredDateWhenUnchangedAndIsOtherwiseThePlainNum
     // The title changes too where the year alone would leave nothing to save.
     const auto withYear = [&](const QByteArray& v2, int year, bool title) {
         return saved("year.mp3", v2, [=](ID3V2Tag& t) {
-            t.SetYear(year);
+            t.setYear(year);
             if (title)
-                t.SetTitle("y");
+                t.setTitle("y");
         });
     };
     EXPECT_EQ(storedText(withYear(tdrc, 1997, true), "TDRC"), "1997-09-22");
@@ -223,19 +223,19 @@ TEST_F(Id3v2Write, TheYearKeepsAStoredDateWhenUnchangedAndIsOtherwiseThePlainNum
 TEST_F(Id3v2Write, FieldsAreStoredInTheirStandardForms)
 {
     const QString path = saved("forms.mp3", tag(3, { frame(3, "TCON", textBody("(17)")) }), [](ID3V2Tag& t) {
-        t.SetTrack(4);
-        EXPECT_EQ(t.GetFrameValue(FrameNo::TRCK, "").toString(), "4");
-        t.SetTotalTracks(9);
-        t.SetMood("Calm");
-        t.SetUniqueKey("abc");
+        t.setTrack(4);
+        EXPECT_EQ(t.getFrameValue(FrameNo::TRCK, "").toString(), "4");
+        t.setTotalTracks(9);
+        t.setMood("Calm");
+        t.setUniqueKey("abc");
     });
     EXPECT_EQ(storedText(path, "TRCK"), "4/9");
     EXPECT_EQ(storedText(path, "TCON"), "Rock"); // a genre reference is saved back as its name
     EXPECT_TRUE(F::read(path).contains(frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm"))));
     EXPECT_TRUE(F::read(path).contains(frame(3, "UFID", ufidBody("Velmora", "a b c "))));
     ID3V2Tag back;
-    back.SetFileName(path);
-    EXPECT_EQ(back.UniqueKey(), "abc");
+    back.setFileName(path);
+    EXPECT_EQ(back.uniqueKey(), "abc");
 }
 
 TEST_F(Id3v2Write, AnEmptyTitleFrameGoesAtTheNextSaveButAnEmptyComposerStays)
@@ -252,8 +252,8 @@ TEST_F(Id3v2Write, ClearingEveryFieldLeavesNoTagAtAll)
 {
     const QString path = saved(
         "cleared.mp3", tag(3, { frame(3, "TIT2", textBody("t")), frame(3, "TPE1", textBody("a")) }), [](ID3V2Tag& t) {
-            t.SetTitle("");
-            t.SetArtist("");
+            t.setTitle("");
+            t.setArtist("");
         });
     EXPECT_EQ(F::read(path), audio);
 }
@@ -262,20 +262,20 @@ TEST_F(Id3v2Write, SetFrameValueCoversItsFiveCases)
 {
     const QString path
         = saved("s.mp3", tag(3, { frame(3, "TPE1", textBody("a")), frame(3, "TALB", textBody("b")) }), [](ID3V2Tag& t) {
-              t.SetFrameValue(FrameNo::TCOM, "", ""); // "" and no item: nothing
-              EXPECT_EQ(t.Frames().size(), 2);
-              t.SetFrameValue(FrameNo::TCOM, "new", ""); // new item
-              ASSERT_EQ(t.Frames().size(), 3);
-              EXPECT_TRUE(t.Frames().at(2).added);
-              EXPECT_TRUE(t.Frames().at(2).changed);
-              EXPECT_EQ(t.Frames().at(2).position, 3);
-              t.SetFrameValue(FrameNo::TPE1, "a", ""); // same value: no change
-              EXPECT_FALSE(t.Frames().at(0).changed);
-              t.SetFrameValue(FrameNo::TPE1, "changed", ""); // changed
-              EXPECT_TRUE(t.Frames().at(0).changed);
-              t.SetFrameValue(FrameNo::TALB, "", ""); // deleted, still readable
-              EXPECT_TRUE(t.Frames().at(1).deleted);
-              EXPECT_EQ(t.Album(), "b");
+              t.setFrameValue(FrameNo::TCOM, "", ""); // "" and no item: nothing
+              EXPECT_EQ(t.frames().size(), 2);
+              t.setFrameValue(FrameNo::TCOM, "new", ""); // new item
+              ASSERT_EQ(t.frames().size(), 3);
+              EXPECT_TRUE(t.frames().at(2).added);
+              EXPECT_TRUE(t.frames().at(2).changed);
+              EXPECT_EQ(t.frames().at(2).position, 3);
+              t.setFrameValue(FrameNo::TPE1, "a", ""); // same value: no change
+              EXPECT_FALSE(t.frames().at(0).changed);
+              t.setFrameValue(FrameNo::TPE1, "changed", ""); // changed
+              EXPECT_TRUE(t.frames().at(0).changed);
+              t.setFrameValue(FrameNo::TALB, "", ""); // deleted, still readable
+              EXPECT_TRUE(t.frames().at(1).deleted);
+              EXPECT_EQ(t.album(), "b");
           });
     EXPECT_EQ(storedText(path, "TPE1"), "changed");
     EXPECT_EQ(storedText(path, "TALB"), "<none>");
@@ -286,13 +286,13 @@ TEST_F(Id3v2Write, AValueAssignedToAnEmptyFrameThatTheLoadDeletedIsSaved)
 {
     const QString path = saved("empty-comm.mp3",
         tag(3, { frame(3, "COMM", commentBody("eng", "", "")), frame(3, "TPE1", textBody("a")) }), [](ID3V2Tag& t) {
-            ASSERT_TRUE(t.Frames().at(0).deleted); // the quote pass deleted the empty comment
-            t.SetComments("typed later");
-            EXPECT_FALSE(t.Frames().at(0).deleted);
+            ASSERT_TRUE(t.frames().at(0).deleted); // the quote pass deleted the empty comment
+            t.setComments("typed later");
+            EXPECT_FALSE(t.frames().at(0).deleted);
         });
     ID3V2Tag back;
-    back.SetFileName(path);
-    EXPECT_EQ(back.Comments(), "typed later");
+    back.setFileName(path);
+    EXPECT_EQ(back.comments(), "typed later");
 }
 
 TEST_F(Id3v2Write, AFieldWithoutAValueFieldReportsFieldDoesntExist)
@@ -301,9 +301,9 @@ TEST_F(Id3v2Write, AFieldWithoutAValueFieldReportsFieldDoesntExist)
     const QString path = F::write(dir, "p.mp3", tag(3, { apic }) + audio);
     ScriptedPrompter prompter;
     ID3V2Tag t(&prompter);
-    t.SetFileName(path);
-    t.SetFrameValue(2, "text", "cover");
-    EXPECT_TRUE(t.Update());
+    t.setFileName(path);
+    t.setFrameValue(2, "text", "cover");
+    EXPECT_TRUE(t.update());
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls.at(0).text, "Field doesn't exist");
     EXPECT_EQ(prompter.calls.at(0).icon, MsgIcon::None);
@@ -314,7 +314,7 @@ TEST_F(Id3v2Write, AFieldWithoutAValueFieldReportsFieldDoesntExist)
 TEST_F(Id3v2Write, AnUpdateWithoutChangesWritesNothing)
 {
     const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")), frame(3, "TPE1", textBody("y")) }, 10);
-    const QString path = saved("n.mp3", v2, [](ID3V2Tag& t) { t.SetTitle("x"); });
+    const QString path = saved("n.mp3", v2, [](ID3V2Tag& t) { t.setTitle("x"); });
     EXPECT_EQ(F::read(path), v2 + audio);
 }
 
@@ -323,12 +323,12 @@ TEST_F(Id3v2Write, ASaveAfterAnotherProgramReorderedTheTagChangesOnlyTheFrameOfT
     const QString path = F::write(
         dir, "o.mp3", tag(3, { frame(3, "TIT2", textBody("t")), frame(3, "TPE1", textBody("a")) }, 64) + audio);
     ID3V2Tag t;
-    t.SetFileName(path);
+    t.setFileName(path);
     ASSERT_TRUE(F::write(dir, "o.mp3",
                     tag(3, { frame(3, "TPE1", textBody("other")), frame(3, "TIT2", textBody("t")) }, 61) + audio)
         == path);
-    t.SetTitle("new");
-    EXPECT_TRUE(t.Update());
+    t.setTitle("new");
+    EXPECT_TRUE(t.update());
     EXPECT_EQ(storedText(path, "TPE1") + "|" + storedText(path, "TIT2"), "other|new");
 }
 
@@ -336,10 +336,10 @@ TEST_F(Id3v2Write, AFileWithOnlyATrailerGetsItsValuesAsANewTag)
 {
     const QByteArray v1 = id3v1("V1 Title", "V1 Artist", "", "1990", "", 2, 13);
     const QString path = saved(
-        "v1.mp3", {}, [](ID3V2Tag& t) { t.SetAlbum("New Album"); }, v1);
+        "v1.mp3", {}, [](ID3V2Tag& t) { t.setAlbum("New Album"); }, v1);
     ID3V2Tag back;
-    back.SetFileName(path); // both tags now: the trailer goes
-    EXPECT_EQ(QStringList({ back.Title(), back.Artist(), back.Album(), back.Genre(), QString::number(back.Year()) }),
+    back.setFileName(path); // both tags now: the trailer goes
+    EXPECT_EQ(QStringList({ back.title(), back.artist(), back.album(), back.genre(), QString::number(back.year()) }),
         QStringList({ "V1 Title", "V1 Artist", "New Album", "Pop", "1990" }));
     EXPECT_TRUE(F::audioIntact(path, audio));
 }
@@ -350,34 +350,34 @@ TEST_F(Id3v2Write, AWriteThatFitsIsDoneInPlaceAndAnEmptyPaddedTagCanBeFilled)
     const QString path = F::write(dir, "fit.mp3", v2 + audio);
     const ino_t before = F::inode(path);
     ID3V2Tag t;
-    t.SetFileName(path);
-    t.SetTitle("a somewhat longer title");
-    ASSERT_TRUE(t.Update());
+    t.setFileName(path);
+    t.setTitle("a somewhat longer title");
+    ASSERT_TRUE(t.update());
     EXPECT_TRUE(F::audioIntact(path, audio));
     EXPECT_EQ(F::inode(path), before);
     EXPECT_EQ(F::read(path).size(), v2.size() + audio.size());
-    const QString blank = saved("blank.mp3", tag(3, {}, 300), [](ID3V2Tag& t) { t.SetTitle("filled"); });
+    const QString blank = saved("blank.mp3", tag(3, {}, 300), [](ID3V2Tag& t) { t.setTitle("filled"); });
     EXPECT_EQ(storedText(blank, "TIT2"), "filled");
     // Frames that fill the old room exactly get no new padding.
     const QString exact
-        = saved("exact.mp3", tag(3, { frame(3, "TIT2", textBody("short")) }), [](ID3V2Tag& t) { t.SetTitle("SHORT"); });
+        = saved("exact.mp3", tag(3, { frame(3, "TIT2", textBody("short")) }), [](ID3V2Tag& t) { t.setTitle("SHORT"); });
     EXPECT_EQ(F::read(exact), tag(3, { frame(3, "TIT2", textBody("SHORT")) }) + audio);
 }
 
 TEST_F(Id3v2Write, AChangedFrameKeepsItsStatusFlagsAndAnUnsynchronisedTagGetsNoFalseSync)
 {
     const QString flagged = saved(
-        "flags.mp3", tag(3, { frame(3, "TIT2", textBody("old"), 0x4000) }), [](ID3V2Tag& t) { t.SetTitle("new"); });
+        "flags.mp3", tag(3, { frame(3, "TIT2", textBody("old"), 0x4000) }), [](ID3V2Tag& t) { t.setTitle("new"); });
     EXPECT_TRUE(F::read(flagged).contains(frame(3, "TIT2", textBody("new"), 0x4000)));
     const QString sync = QString::fromLatin1("\xFF\xE0\xFF");
     const QString path = saved(
-        "unsync.mp3", tag(4, { frame(4, "TPE1", textBody("a")) }, 0, 0x80), [&](ID3V2Tag& t) { t.SetTitle(sync); });
+        "unsync.mp3", tag(4, { frame(4, "TPE1", textBody("a")) }, 0, 0x80), [&](ID3V2Tag& t) { t.setTitle(sync); });
     const QByteArray bytes = F::read(path);
     for (qsizetype i = 0; i + 1 < bytes.indexOf(audio); ++i)
         EXPECT_FALSE(uchar(bytes[i]) == 0xFF && uchar(bytes[i + 1]) >= 0xE0) << "false sync at " << i;
     ID3V2Tag back;
-    back.SetFileName(path);
-    EXPECT_EQ(back.Title(), sync);
+    back.setFileName(path);
+    EXPECT_EQ(back.title(), sync);
 }
 
 TEST_F(Id3v2Write, AGrowingWriteReplacesTheFileAndKeepsPermissionsAndTrailingTags)
@@ -386,9 +386,9 @@ TEST_F(Id3v2Write, AGrowingWriteReplacesTheFileAndKeepsPermissionsAndTrailingTag
     const QString path = F::write(dir, "grow.mp3", tag(3, { frame(3, "TIT2", textBody("short")) }) + audio + trailing);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     ID3V2Tag t;
-    t.SetFileName(path);
+    t.setFileName(path);
     longComment(t);
-    ASSERT_TRUE(t.Update());
+    ASSERT_TRUE(t.update());
     EXPECT_TRUE(F::audioIntact(path, audio, trailing));
     EXPECT_EQ(F::mode(path), mode_t(0640));
     EXPECT_EQ(filesInFolder(), 1); // no copy left behind
@@ -401,9 +401,9 @@ TEST_F(Id3v2Write, AGrowingSaveThroughASymbolicLinkUpdatesItsTargetAndKeepsTheLi
     const QString link = dir.filePath("link.mp3");
     ASSERT_TRUE(QFile::link(target, link));
     ID3V2Tag t;
-    t.SetFileName(link);
+    t.setFileName(link);
     longComment(t);
-    ASSERT_TRUE(t.Update());
+    ASSERT_TRUE(t.update());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_TRUE(F::audioIntact(target, audio));
     EXPECT_EQ(storedText(target, "COMM"), QString(3000, 'c'));
@@ -411,7 +411,7 @@ TEST_F(Id3v2Write, AGrowingSaveThroughASymbolicLinkUpdatesItsTargetAndKeepsTheLi
 
 TEST_F(Id3v2Write, UnsafeSavesAreRefusedAndLeaveTheFileUntouched)
 {
-    const Change title = [](ID3V2Tag& t) { t.SetTitle("changed"); };
+    const Change title = [](ID3V2Tag& t) { t.setTitle("changed"); };
     const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")), frame(3, "TPE1", textBody("y")) }, 100);
     // A read-only file.
     const QString ro = F::write(dir, "ro.mp3", v2 + audio);
@@ -481,11 +481,11 @@ TEST_F(Id3v2Write, StripTagsRemovesTheTagsAskedForOrEverything)
     };
     for (const auto& c : cases) {
         ID3V2Tag t;
-        t.SetFileName(F::write(dir, c.name, c.bytes));
-        EXPECT_EQ(t.StripTags(c.kind), c.done) << c.name;
+        t.setFileName(F::write(dir, c.name, c.bytes));
+        EXPECT_EQ(t.stripTags(c.kind), c.done) << c.name;
         EXPECT_EQ(F::read(dir.filePath(c.name)), c.left) << c.name;
         for (int kind : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch })
-            EXPECT_FALSE(c.done && (c.kind & kind) && t.HasTagType(kind)) << c.name << " kind " << kind;
+            EXPECT_FALSE(c.done && (c.kind & kind) && t.hasTagType(kind)) << c.name << " kind " << kind;
     }
 }
 

@@ -69,7 +69,7 @@ TEST(MpegHeader, DecodesVersionsLayersBitRatesAndFrameLengths)
     };
     for (const auto& c : cases) {
         MpegAudioFacts f;
-        ASSERT_TRUE(DecodeFrameHeader(reinterpret_cast<const unsigned char*>(c.header), f)) << c.header;
+        ASSERT_TRUE(decodeFrameHeader(reinterpret_cast<const unsigned char*>(c.header), f)) << c.header;
         EXPECT_EQ(std::tuple(f.mpegVersion, f.layer, f.bitRate, f.sampleRate, f.channelMode, f.frameLength),
             std::tuple(c.version, c.layer, c.bitRate, c.sampleRate, c.mode, c.length))
             << c.version << " layer " << c.layer;
@@ -78,7 +78,7 @@ TEST(MpegHeader, DecodesVersionsLayersBitRatesAndFrameLengths)
     // copyright, not original, CCIT J.17.
     const unsigned char h[4] = { 0xFF, 0xFA, 0xE9, 0x7B };
     MpegAudioFacts f;
-    ASSERT_TRUE(DecodeFrameHeader(h, f));
+    ASSERT_TRUE(decodeFrameHeader(h, f));
     EXPECT_EQ(std::tuple(f.protection, f.privateBit, f.modeExtension, f.copyright, f.original),
         std::tuple(true, 1, 3, true, false));
     EXPECT_EQ(f.emphasis, MpegAudioFacts::Emphasis::CcittJ17);
@@ -141,21 +141,21 @@ TEST(MpegHeader, PlayTimeBitRateAndFramesComeFromTheAudioAlone)
     QTemporaryDir dir;
     for (const auto& c : cases) {
         MpegAudioFacts f;
-        EXPECT_EQ(ReadHeader(f, F::write(dir, c.name, c.bytes)), c.position < 0 ? "-2" : "") << c.name;
+        EXPECT_EQ(readHeader(f, F::write(dir, c.name, c.bytes)), c.position < 0 ? "-2" : "") << c.name;
         EXPECT_EQ(std::tuple(f.fileSize, f.headerPosition, f.bitRate, f.totalFrames, f.variableBitRate),
             std::tuple(qint64(c.bytes.size()), c.position, c.bitRate, c.totalFrames, c.vbr))
             << c.name;
         EXPECT_NEAR(f.duration, c.seconds, 0.001) << c.name;
     }
     MpegAudioFacts f;
-    EXPECT_EQ(ReadHeader(f, dir.filePath("missing.mp3")), "-2");
+    EXPECT_EQ(readHeader(f, dir.filePath("missing.mp3")), "-2");
 }
 
 TEST(MpegHeader, ReservedAndFreeFormatCodesAreInvalid)
 {
     MpegAudioFacts f;
     const auto decodes
-        = [&f](const char* h) { return DecodeFrameHeader(reinterpret_cast<const unsigned char*>(h), f); };
+        = [&f](const char* h) { return decodeFrameHeader(reinterpret_cast<const unsigned char*>(h), f); };
     EXPECT_FALSE(decodes("\xFF\xF9\x90\x64")); // reserved layer
     EXPECT_EQ(f.layer, 0);
     EXPECT_FALSE(decodes("\xFF\xFB\x9C\x64")); // reserved sample rate

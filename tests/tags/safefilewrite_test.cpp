@@ -48,7 +48,7 @@ TEST(SafeFileWrite, ASpoiledCopyOrARangePastTheEndLeavesTheFileAsItWas)
         QTemporaryDir dir;
         const QString path = F::write(dir, "song.mp3", original);
         FileError err;
-        EXPECT_EQ(ReplaceFileRange(path, c.start, c.end, c.bytes, &err, c.spoil), c.done);
+        EXPECT_EQ(replaceFileRange(path, c.start, c.end, c.bytes, &err, c.spoil), c.done);
         EXPECT_EQ(err.ok(), c.done);
         EXPECT_EQ(F::read(path), c.done ? c.bytes + original.mid(c.end) : original);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no copy left behind

@@ -5,23 +5,23 @@
 
 TEST(StringHelpers, SplittingAtFirstAndLastTrailingSlashTrimAndNumbers)
 {
-    EXPECT_EQ(BeforeFirst("Key:a:b", ':'), "Key");
-    EXPECT_EQ(AfterFirst("Key:a:b", ':'), "a:b");
-    EXPECT_EQ(BeforeFirst("abc", ':'), "abc");
-    EXPECT_EQ(AfterFirst("abc", ':'), "");
-    EXPECT_EQ(BeforeLast("a.b.mp3", '.'), "a.b");
-    EXPECT_EQ(AfterLast("a.b.mp3", '.'), "mp3");
-    EXPECT_EQ(BeforeLast("abc", '.'), "");
-    EXPECT_EQ(AfterLast("abc", '.'), "");
-    EXPECT_EQ(WithTrailingSlash("/music"), "/music/");
-    EXPECT_EQ(WithTrailingSlash("/music/"), "/music/");
-    EXPECT_EQ(WithTrailingSlash(""), "/");
-    EXPECT_EQ(WithoutTrailingSlash("/music/"), "/music");
-    EXPECT_EQ(WithoutTrailingSlash("/"), "/");
-    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
-    EXPECT_EQ(TrimSpaces("\ta\t"), "\ta\t"); // spaces only
-    EXPECT_EQ(LeadingNumber(" +99999999999x"), 2147483647); // stops at the largest
-    EXPECT_EQ(LeadingNumber("-99999999999"), -2147483647);
+    EXPECT_EQ(beforeFirst("Key:a:b", ':'), "Key");
+    EXPECT_EQ(afterFirst("Key:a:b", ':'), "a:b");
+    EXPECT_EQ(beforeFirst("abc", ':'), "abc");
+    EXPECT_EQ(afterFirst("abc", ':'), "");
+    EXPECT_EQ(beforeLast("a.b.mp3", '.'), "a.b");
+    EXPECT_EQ(afterLast("a.b.mp3", '.'), "mp3");
+    EXPECT_EQ(beforeLast("abc", '.'), "");
+    EXPECT_EQ(afterLast("abc", '.'), "");
+    EXPECT_EQ(withTrailingSlash("/music"), "/music/");
+    EXPECT_EQ(withTrailingSlash("/music/"), "/music/");
+    EXPECT_EQ(withTrailingSlash(""), "/");
+    EXPECT_EQ(withoutTrailingSlash("/music/"), "/music");
+    EXPECT_EQ(withoutTrailingSlash("/"), "/");
+    EXPECT_EQ(trimSpaces("  a b  "), "a b");
+    EXPECT_EQ(trimSpaces("\ta\t"), "\ta\t"); // spaces only
+    EXPECT_EQ(leadingNumber(" +99999999999x"), 2147483647); // stops at the largest
+    EXPECT_EQ(leadingNumber("-99999999999"), -2147483647);
 }
 
 TEST(ReplaceAll, RepeatsUntilNoMatchIsLeftAndEndsWhenReplacementContainsSearch)
@@ -38,5 +38,5 @@ TEST(ReplaceAll, RepeatsUntilNoMatchIsLeftAndEndsWhenReplacementContainsSearch)
         { "abc", "", "x", "abc" },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ReplaceAll(c.text, c.search, c.replace), c.expected) << c.text;
+        EXPECT_EQ(replaceAll(c.text, c.search, c.replace), c.expected) << c.text;
 }

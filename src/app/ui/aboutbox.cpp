@@ -15,7 +15,7 @@ AboutBox::AboutBox(QWidget* parent)
 
     auto* name = new QLabel(QStringLiteral("<h2>Velmora</h2>"));
     name->setObjectName(QStringLiteral("ProductName"));
-    auto* version = new QLabel(VelmoraTitle());
+    auto* version = new QLabel(velmoraTitle());
     version->setObjectName(QStringLiteral("Version"));
     auto* purpose = new QLabel(QStringLiteral("Renames MP3 files and edits their ID3 tags."));
     auto* credits = new QLabel(

@@ -2,7 +2,7 @@
 
 #include "platform/ui/themeicon.h"
 
-QIcon ButtonIcon(const QString& key)
+QIcon buttonIcon(const QString& key)
 {
     struct Entry {
         const char* key;
@@ -29,6 +29,6 @@ QIcon ButtonIcon(const QString& key)
     };
     for (const Entry& e : entries)
         if (key == QLatin1String(e.key))
-            return ThemeIcon(QString::fromLatin1(e.themeName), e.glyph);
+            return themeIcon(QString::fromLatin1(e.themeName), e.glyph);
     return {};
 }

@@ -7,4 +7,4 @@
 // "Play", "Exit", "SaveTags", ...): the desktop theme's icon, or Velmora's
 // own drawing that stays visible on dark and light themes. A key without an
 // icon gives a null icon.
-QIcon ButtonIcon(const QString& key);
+QIcon buttonIcon(const QString& key);

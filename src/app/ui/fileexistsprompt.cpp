@@ -9,9 +9,9 @@ namespace {
 QStringList factsOf(const QString& path, const QString& shownName)
 {
     FileFacts info;
-    info.SetFullPathName(path);
-    return { shownName, FileFacts::FormatFileSize(info.size()), FileFacts::FormatFileDate(info.CreationTime()),
-        FileFacts::FormatFileDate(info.LastAccessTime()), FileFacts::FormatFileDate(info.ModifyTime()) };
+    info.setFullPathName(path);
+    return { shownName, FileFacts::formatFileSize(info.size()), FileFacts::formatFileDate(info.creationTime()),
+        FileFacts::formatFileDate(info.lastAccessTime()), FileFacts::formatFileDate(info.modifyTime()) };
 }
 
 } // namespace
@@ -22,5 +22,5 @@ ExistingTargetAnswer FileExistsPrompt::ask(
     FileExistsForm form(
         folder, factsOf(folder + existingName, existingName), factsOf(folder + renamedName, renamedName), m_parent);
     form.exec();
-    return form.FileAnswer();
+    return form.fileAnswer();
 }

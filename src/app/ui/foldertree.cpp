@@ -53,7 +53,7 @@ bool FolderTree::setPath(const QString& folder)
         return false;
     if (index == currentIndex()) {
         // Selecting the same folder again still counts as a change.
-        m_path = WithTrailingSlash(clean);
+        m_path = withTrailingSlash(clean);
         emit folderChanged(m_path);
         return true;
     }
@@ -114,6 +114,6 @@ void FolderTree::onCurrentChanged(const QModelIndex& current)
 {
     if (!current.isValid())
         return;
-    m_path = WithTrailingSlash(m_model->filePath(current));
+    m_path = withTrailingSlash(m_model->filePath(current));
     emit folderChanged(m_path);
 }

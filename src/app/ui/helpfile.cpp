@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString HelpFilePath(const QString& programDir, const QString& dataDir)
+QString helpFilePath(const QString& programDir, const QString& dataDir)
 {
     const QString name = QStringLiteral("velmora.html");
     const QString beside = QDir(programDir).filePath(name);

@@ -5,4 +5,4 @@
 // velmora.html in the program's folder: beside the executable in a build
 // tree (programDir), else in the folder of installed data (dataDir).
 // Returns the dataDir path when neither holds the file.
-QString HelpFilePath(const QString& programDir, const QString& dataDir);
+QString helpFilePath(const QString& programDir, const QString& dataDir);

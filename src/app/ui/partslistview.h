@@ -5,7 +5,7 @@
 class PartsList;
 
 // The PartsList control: shows the engine's parts and marks a drag of an
-// entry in PartDragging for as long as it lasts, so that a tag box can take
+// entry in partDragging for as long as it lasts, so that a tag box can take
 // the dropped part.
 class PartsListView final : public QListWidget {
     Q_OBJECT

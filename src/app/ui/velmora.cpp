@@ -58,8 +58,8 @@ Velmora::Velmora(PlatformServices& services, Preferences& preferences, const QSt
     , m_helpFile(helpFile)
 {
     setObjectName(QStringLiteral("Velmora"));
-    setWindowTitle(VelmoraTitle());
-    setUndoFolder(TagJournal::DefaultFolder());
+    setWindowTitle(velmoraTitle());
+    setUndoFolder(TagJournal::defaultFolder());
     m_session = new NameEditSession(m_prefs, *this, this);
     buildControls();
     buildActions();
@@ -122,10 +122,10 @@ QWidget* Velmora::buildFindFrame()
     split->setChildrenCollapsible(false);
     (new QVBoxLayout(m_findFrame))->addWidget(split);
 
-    connect(m_ftv, &FolderTree::folderChanged, this, &Velmora::FolderChanged);
+    connect(m_ftv, &FolderTree::folderChanged, this, &Velmora::folderChanged);
     connect(m_fileList, &QListWidget::currentRowChanged, this, [this](int) {
         if (!m_loadingRow)
-            SelectFileEntry();
+            selectFileEntry();
     });
     connect(m_fileList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { openFileInfo(); });
     connect(m_fileList, &QWidget::customContextMenuRequested, this, &Velmora::showFileListMenu);
@@ -177,7 +177,7 @@ QWidget* Velmora::buildRenameFrame()
     m_renameButton = new QPushButton(QStringLiteral("&Rename"));
     m_renameButton->setObjectName(QStringLiteral("RenameButton"));
     m_renameButton->setToolTip(QStringLiteral("Rename File And Update ID3 Tags"));
-    m_renameButton->setIcon(ButtonIcon(QStringLiteral("Rename")));
+    m_renameButton->setIcon(buttonIcon(QStringLiteral("Rename")));
 
     auto* names = new QGridLayout;
     names->addWidget(m_oldNameLabel, 0, 0);
@@ -204,7 +204,7 @@ QWidget* Velmora::buildRenameFrame()
     layout->addWidget(m_editToolBar);
     layout->addLayout(lower, 1);
 
-    connect(m_renameButton, &QPushButton::clicked, this, &Velmora::RenameFile);
+    connect(m_renameButton, &QPushButton::clicked, this, &Velmora::renameFile);
     return m_renameFrame;
 }
 
@@ -216,7 +216,7 @@ QWidget* Velmora::buildTagFrame()
     m_id3ToolBar->setObjectName(QStringLiteral("ID3ToolBar"));
     m_id3ToolBar->setIconSize(QSize(16, 16));
 
-    const TagPanelWidgets panel = BuildTagPanel(m_tagFrame);
+    const TagPanelWidgets panel = buildTagPanel(m_tagFrame);
     m_containerPic = panel.area;
     m_scrollPic = panel.inner;
     m_containerPic->verticalScrollBar()->setObjectName(QStringLiteral("EditScroll"));
@@ -229,7 +229,7 @@ QWidget* Velmora::buildTagFrame()
         clear->setObjectName(QStringLiteral("ClrImg%1").arg(i));
         clear->setProperty("box", QString::fromLatin1(fieldInfo(i).boxName));
         clear->setToolTip(clearTip(i));
-        clear->setIcon(ButtonIcon(QStringLiteral("ClrImg")));
+        clear->setIcon(buttonIcon(QStringLiteral("ClrImg")));
         clear->setAutoRaise(true);
         clear->setFocusPolicy(Qt::NoFocus);
         connect(clear, &QToolButton::clicked, this, [this, i] { clearField(i); });
@@ -241,13 +241,13 @@ QWidget* Velmora::buildTagFrame()
     m_containerPic->setMaximumHeight(m_scrollPic->sizeHint().height() + 2 * m_containerPic->frameWidth());
 
     m_tagPanel = new TagPanel(this);
-    m_tagPanel->InitBoxes(m_scrollPic);
-    m_tagPanel->setStepSink([this](const QString& step) { m_session->RecordStep(step); });
+    m_tagPanel->initBoxes(m_scrollPic);
+    m_tagPanel->setStepSink([this](const QString& step) { m_session->recordStep(step); });
     TagPanel::PartDrop drop;
-    drop.dragging = [this] { return isActiveWindow() && m_session->parts().PartDragging(); };
-    drop.part = [this] { return m_session->parts().SelectedPart(); };
+    drop.dragging = [this] { return isActiveWindow() && m_session->parts().partDragging(); };
+    drop.part = [this] { return m_session->parts().selectedPart(); };
     drop.finish = [this] { m_session->parts().setPartDragging(false); };
-    drop.rebuild = [this] { m_session->RebuildPartsList(); };
+    drop.rebuild = [this] { m_session->rebuildPartsList(); };
     m_tagPanel->setPartDrop(std::move(drop));
 
     auto* layout = new QVBoxLayout(m_tagFrame);
@@ -258,13 +258,13 @@ QWidget* Velmora::buildTagFrame()
 
 QString Velmora::fieldText(FieldId field) const
 {
-    return m_tagPanel->Text(field);
+    return m_tagPanel->text(field);
 }
 
 bool Velmora::setFieldText(FieldId field, const QString& text)
 {
-    m_tagPanel->SetText(field, text);
-    return m_tagPanel->Text(field) == text;
+    m_tagPanel->setText(field, text);
+    return m_tagPanel->text(field) == text;
 }
 
 void Velmora::setRenameEnabled(bool enabled)
@@ -277,7 +277,7 @@ void Velmora::focusNewName()
     m_newName->setFocus(Qt::OtherFocusReason);
 }
 
-void Velmora::SBar(const QString& text)
+void Velmora::setStatusText(const QString& text)
 {
     m_status->setText(text);
     m_status->repaint();
@@ -291,7 +291,7 @@ QString Velmora::statusText() const
 void Velmora::setUndoFolder(const QString& folder)
 {
     m_undoFolder = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    m_file.setJournal(TagJournal::TagSaveJournal(m_undoFolder));
+    m_file.setJournal(TagJournal::tagSaveJournal(m_undoFolder));
 }
 
 QString Velmora::folder() const

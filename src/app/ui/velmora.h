@@ -47,43 +47,43 @@ public:
     ~Velmora() override;
 
     // Commands of the window (menus, toolbars, keys and tests call them).
-    void SelectFileEntry();
-    void ReadMP3ID();
-    void RenameFile();
-    void SaveTags();
-    void RefreshTags();
-    void RemoveTags();
-    void DeleteFiles();
-    void PlayFile();
+    void selectFileEntry();
+    void readMP3ID();
+    void renameFile();
+    void saveTags();
+    void refreshTags();
+    void removeTags();
+    void deleteFiles();
+    void playFile();
     // Moves the file list's selection by one entry, or to its first or last.
     enum class ListStep { Up, Down, First, Last };
-    void SelectFile(ListStep step);
-    void FolderChanged(const QString& folder);
-    void EnableFileControls(bool enabled);
-    void SetAllBoxProps(const QString& property, const QVariant& value);
-    bool AskYesNo(const QString& question);
-    void SBar(const QString& text);
-    void RefreshFileList();
+    void selectFile(ListStep step);
+    void folderChanged(const QString& folder);
+    void enableFileControls(bool enabled);
+    void setAllBoxProps(const QString& property, const QVariant& value);
+    bool askYesNo(const QString& question);
+    void setStatusText(const QString& text);
+    void refreshFileList();
     // The Refresh command: lists the folder again and keeps the current file
     // selected, or loads nothing when it is gone.
-    void RefreshFolder();
-    void ToggleToolbar();
-    void ShowHelp();
-    void ShowAbout();
+    void refreshFolder();
+    void toggleToolbar();
+    void showHelp();
+    void showAbout();
     // Edit menu. Undo and Redo step through the new name's history while it
     // has the focus and through a text box's own history while one has it;
     // elsewhere Undo undoes the last tag save.
-    void Undo();
-    void Redo();
+    void undo();
+    void redo();
     // Puts back the tags the last Save Tags replaced, when the file still
     // holds exactly what that save wrote.
-    void UndoTagSave();
+    void undoTagSave();
     // The folder of the undo journals (ending in "/"); the per-user data
     // folder unless set.
     void setUndoFolder(const QString& folder);
     QString undoFolder() const { return m_undoFolder; }
     // Opens the folder of a start argument or a drop and selects its file.
-    void Open(const OpenRequest& request);
+    void open(const OpenRequest& request);
 
     // The folder listed by FileList, ending in "/".
     QString folder() const;
@@ -114,9 +114,9 @@ public:
     QString fieldText(FieldId field) const override;
     bool setFieldText(FieldId field, const QString& text) override;
     QString currentFolder() const override { return folder(); }
-    void showStatus(const QString& text) override { SBar(text); }
+    void showStatus(const QString& text) override { setStatusText(text); }
     void setRenameEnabled(bool enabled) override;
-    void reloadTagFields() override { ReadMP3ID(); }
+    void reloadTagFields() override { readMP3ID(); }
     void focusNewName() override;
 
 protected:

@@ -29,20 +29,20 @@ QAction* Velmora::makeAction(const QString& name, const QString& text, void (Vel
 void Velmora::buildActions()
 {
     // Menu entries; the context menu's twins end in 2 and run the same command.
-    makeAction(QStringLiteral("mnuRenameFile"), QStringLiteral("&Rename File"), &Velmora::RenameFile);
+    makeAction(QStringLiteral("mnuRenameFile"), QStringLiteral("&Rename File"), &Velmora::renameFile);
     for (const QString& suffix : { QString(), QStringLiteral("2") }) {
         makeAction(
-            QStringLiteral("mnuDeleteFile") + suffix, QStringLiteral("&Delete Selected File"), &Velmora::DeleteFiles);
-        makeAction(QStringLiteral("mnuPlayFile") + suffix, QStringLiteral("&Play Selected File"), &Velmora::PlayFile);
+            QStringLiteral("mnuDeleteFile") + suffix, QStringLiteral("&Delete Selected File"), &Velmora::deleteFiles);
+        makeAction(QStringLiteral("mnuPlayFile") + suffix, QStringLiteral("&Play Selected File"), &Velmora::playFile);
         makeAction(QStringLiteral("mnuFileInfo") + suffix, QStringLiteral("&File Information"), &Velmora::openFileInfo);
-        makeAction(QStringLiteral("mnuSaveID3") + suffix, QStringLiteral("&Save ID3 Tags"), &Velmora::SaveTags);
+        makeAction(QStringLiteral("mnuSaveID3") + suffix, QStringLiteral("&Save ID3 Tags"), &Velmora::saveTags);
         makeAction(
-            QStringLiteral("mnuRefreshTags") + suffix, QStringLiteral("Refresh ID3 Tags"), &Velmora::RefreshTags);
-        makeAction(QStringLiteral("mnuStripTags") + suffix, QStringLiteral("Strip ID3 Tags"), &Velmora::RemoveTags);
+            QStringLiteral("mnuRefreshTags") + suffix, QStringLiteral("Refresh ID3 Tags"), &Velmora::refreshTags);
+        makeAction(QStringLiteral("mnuStripTags") + suffix, QStringLiteral("Strip ID3 Tags"), &Velmora::removeTags);
         connect(makeAction(QStringLiteral("mnuRefreshFolder") + suffix, QStringLiteral("&Refresh Folder"), nullptr),
             &QAction::triggered, this, [this] {
-                SBar(QStringLiteral("Refreshed File Listing"));
-                RefreshFolder();
+                setStatusText(QStringLiteral("Refreshed File Listing"));
+                refreshFolder();
             });
         connect(makeAction(QStringLiteral("mnuCreatePlaylist") + suffix, QStringLiteral("&Create Playlist"), nullptr),
             &QAction::triggered, this,
@@ -55,19 +55,19 @@ void Velmora::buildActions()
     connect(makeAction(QStringLiteral("mnuMultiTagger"), QStringLiteral("Multi&Tagger"), nullptr), &QAction::triggered,
         this, [this] {
             runDialog(QStringLiteral("Running MultiTagger"), &Velmora::openMultiTagger);
-            RefreshTags();
+            refreshTags();
         });
     connect(makeAction(QStringLiteral("mnuOptions"), QStringLiteral("&Options"), nullptr), &QAction::triggered, this,
         [this] { runDialog(QStringLiteral("Setting Options"), &Velmora::openOptions); });
     connect(makeAction(QStringLiteral("mnuFilters"), QStringLiteral("Define &Filters"), nullptr), &QAction::triggered,
         this, [this] { runDialog(QStringLiteral("Managing Filters"), &Velmora::openFilters); });
     makeAction(
-        QStringLiteral("mnuToolbarToggle"), QStringLiteral("&Hide Quick Access Toolbar"), &Velmora::ToggleToolbar);
-    makeAction(QStringLiteral("mnuLoadHelp"), QStringLiteral("&Help"), &Velmora::ShowHelp);
-    makeAction(QStringLiteral("mnuAbout"), QStringLiteral("&About"), &Velmora::ShowAbout);
-    makeAction(QStringLiteral("mnuUndo"), QStringLiteral("&Undo"), &Velmora::Undo);
-    makeAction(QStringLiteral("mnuRedo"), QStringLiteral("&Redo"), &Velmora::Redo);
-    makeAction(QStringLiteral("mnuUndoTagSave"), QStringLiteral("Undo Last &Tag Save"), &Velmora::UndoTagSave);
+        QStringLiteral("mnuToolbarToggle"), QStringLiteral("&Hide Quick Access Toolbar"), &Velmora::toggleToolbar);
+    makeAction(QStringLiteral("mnuLoadHelp"), QStringLiteral("&Help"), &Velmora::showHelp);
+    makeAction(QStringLiteral("mnuAbout"), QStringLiteral("&About"), &Velmora::showAbout);
+    makeAction(QStringLiteral("mnuUndo"), QStringLiteral("&Undo"), &Velmora::undo);
+    makeAction(QStringLiteral("mnuRedo"), QStringLiteral("&Redo"), &Velmora::redo);
+    makeAction(QStringLiteral("mnuUndoTagSave"), QStringLiteral("Undo Last &Tag Save"), &Velmora::undoTagSave);
 
     // The desktop's usual keys, where the window's own key table leaves them
     // free. Only the menu bar's entries take them; their twins would make
@@ -168,7 +168,7 @@ void Velmora::buildToolbars()
             action->setObjectName(key);
             action->setToolTip(QString::fromLatin1(s.tip));
             if (icons)
-                action->setIcon(ButtonIcon(key));
+                action->setIcon(buttonIcon(key));
             bar->addAction(action);
             if (QWidget* button = bar->widgetForAction(action))
                 button->setObjectName(key);
@@ -222,7 +222,7 @@ void Velmora::buildToolbars()
     forward("About", "mnuAbout");
     forward("Help", "mnuLoadHelp");
     forward("Exit", "mnuExit");
-    connect(m_actions.value(QStringLiteral("Refresh")), &QAction::triggered, this, &Velmora::RefreshFolder);
+    connect(m_actions.value(QStringLiteral("Refresh")), &QAction::triggered, this, &Velmora::refreshFolder);
 
     m_editToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     addButtons(m_editToolBar,
@@ -259,9 +259,9 @@ void Velmora::buildToolbars()
             (this->*command)();
         });
     };
-    id3("SaveTags", &Velmora::SaveTags);
-    id3("ReRead", &Velmora::RefreshTags);
-    id3("RemoveTags", &Velmora::RemoveTags);
+    id3("SaveTags", &Velmora::saveTags);
+    id3("ReRead", &Velmora::refreshTags);
+    id3("RemoveTags", &Velmora::removeTags);
 
     m_syncBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     addButtons(m_syncBar,
@@ -281,7 +281,7 @@ void Velmora::showFileListMenu(const QPoint& position)
 
 void Velmora::runDialog(const QString& status, void (Velmora::*open)())
 {
-    SBar(status);
+    setStatusText(status);
     (this->*open)();
-    SBar(QStringLiteral("Ready"));
+    setStatusText(QStringLiteral("Ready"));
 }

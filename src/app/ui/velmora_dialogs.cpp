@@ -19,7 +19,7 @@ void Velmora::openMassRename()
         m_services, m_prefs, folder(), [this] { openOptions(); }, [this] { openFilters(); }, this);
     form.exec();
     // The run may have renamed the listed files: list the folder afresh.
-    FolderChanged(folder());
+    folderChanged(folder());
 }
 
 void Velmora::openMultiTagger()
@@ -59,5 +59,5 @@ void Velmora::openFileInfo()
 {
     if (!m_file.isLoaded())
         return;
-    ShowFileInfoReport(*m_services.prompter, m_file.path(), m_file.tag());
+    showFileInfoReport(*m_services.prompter, m_file.path(), m_file.tag());
 }

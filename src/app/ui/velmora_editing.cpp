@@ -37,11 +37,11 @@ void Velmora::bindNameEditor()
     connect(&parts, &PartsList::currentIndexChanged, this, &Velmora::showParts);
     connect(m_partsList, &QListWidget::itemPressed, this, [this](QListWidgetItem* item) {
         m_session->parts().setCurrentIndex(m_partsList->row(item));
-        m_session->SelectPart();
+        m_session->selectPart();
     });
     connect(m_partsList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         m_session->parts().setCurrentIndex(m_partsList->row(item));
-        m_session->TogglePart();
+        m_session->togglePart();
     });
 
     FormatList& formats = m_session->formats();
@@ -53,7 +53,7 @@ void Velmora::bindNameEditor()
     });
 
     connect(m_recordEditing, &QCheckBox::toggled, this, [this](bool on) {
-        if (on != m_session->recorder().RecordingEdits())
+        if (on != m_session->recorder().recordingEdits())
             m_session->setRecording(on);
     });
     connect(&m_session->recorder(), &StepRecorder::recordingChanged, this, &Velmora::showRecording);
@@ -129,37 +129,37 @@ void Velmora::editCommand(EditCommand command)
     NameEditSession& s = *m_session;
     switch (command) {
     case EditCommand::UpperCase:
-        s.CaseFileName(NameCase::Upper);
+        s.caseFileName(NameCase::Upper);
         break;
     case EditCommand::LowerCase:
-        s.CaseFileName(NameCase::Lower);
+        s.caseFileName(NameCase::Lower);
         break;
     case EditCommand::TitleCase:
-        s.CaseFileName(NameCase::Title);
+        s.caseFileName(NameCase::Title);
         break;
     case EditCommand::Parens:
-        s.AddRemoveParenthesis();
+        s.addRemoveParenthesis();
         break;
     case EditCommand::Periods:
-        s.RemovePeriods();
+        s.removePeriods();
         break;
     case EditCommand::InsertSDS:
-        s.InsertSDS();
+        s.insertSDS();
         break;
     case EditCommand::RemoveSDS:
-        s.RemoveSDS();
+        s.removeSDS();
         break;
     case EditCommand::RepeatEdit:
-        s.RepeatEdit();
+        s.repeatEdit();
         break;
     case EditCommand::NameFromTags:
-        s.SyncWithInternals();
+        s.syncWithInternals();
         break;
     case EditCommand::TagsFromName:
-        s.UpdateInternal();
+        s.updateInternal();
         break;
     case EditCommand::RemoveFormat:
-        s.RemoveFormat(*m_services.prompter);
+        s.removeFormat(*m_services.prompter);
         break;
     }
 }
@@ -193,7 +193,7 @@ bool Velmora::handleWindowKey(int key, Qt::KeyboardModifiers modifiers)
         editCommand(EditCommand::TagsFromName);
         return true;
     case Qt::Key_F8:
-        RefreshTags();
+        refreshTags();
         return true;
     case Qt::Key_F9:
         editCommand(EditCommand::Parens);
@@ -205,19 +205,19 @@ bool Velmora::handleWindowKey(int key, Qt::KeyboardModifiers modifiers)
         editCommand(EditCommand::RepeatEdit);
         return true;
     case Qt::Key_F12:
-        PlayFile();
+        playFile();
         return true;
     case Qt::Key_Up:
-        SelectFile(ListStep::Up);
+        selectFile(ListStep::Up);
         return true;
     case Qt::Key_Down:
-        SelectFile(ListStep::Down);
+        selectFile(ListStep::Down);
         return true;
     case Qt::Key_PageUp:
-        SelectFile(ListStep::First);
+        selectFile(ListStep::First);
         return true;
     case Qt::Key_PageDown:
-        SelectFile(ListStep::Last);
+        selectFile(ListStep::Last);
         return true;
     default:
         return false;
@@ -280,11 +280,11 @@ bool Velmora::handleNewNameEvent(QEvent* event)
     const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
     const bool z = key->key() == Qt::Key_Z;
     if (key->matches(QKeySequence::Undo) || (z && mods == Qt::ControlModifier)) {
-        m_session->UndoName();
+        m_session->undoName();
         return true;
     }
     if (key->matches(QKeySequence::Redo) || (z && mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
-        m_session->RedoName();
+        m_session->redoName();
         return true;
     }
     if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))

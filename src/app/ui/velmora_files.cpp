@@ -50,12 +50,12 @@ QString errorText(const FileError& e)
 
 } // namespace
 
-bool Velmora::AskYesNo(const QString& question)
+bool Velmora::askYesNo(const QString& question)
 {
-    return m_services.prompter->askYesNo(kTitle, TrimSpaces(question) + QLatin1Char('?'), MsgIcon::Question);
+    return m_services.prompter->askYesNo(kTitle, trimSpaces(question) + QLatin1Char('?'), MsgIcon::Question);
 }
 
-void Velmora::RefreshFileList()
+void Velmora::refreshFileList()
 {
     m_loadingRow = true;
     m_fileList->clear();
@@ -77,17 +77,17 @@ void Velmora::selectRow(int row)
     m_loadingRow = true;
     m_fileList->setCurrentRow(row);
     m_loadingRow = false;
-    SelectFileEntry();
+    selectFileEntry();
 }
 
-void Velmora::SelectFileEntry()
+void Velmora::selectFileEntry()
 {
     const QListWidgetItem* item = m_fileList->currentItem();
     const QString name = item ? item->text() : QString();
     m_oldName->setText(name);
     if (name.isEmpty())
         return;
-    const CurrentFile::Result loaded = m_file.Load(WithTrailingSlash(folder()) + name);
+    const CurrentFile::Result loaded = m_file.load(withTrailingSlash(folder()) + name);
     if (!m_file.isLoaded()) {
         // Nothing of the file before stays, and nothing can act on this one.
         showTags(loaded);
@@ -100,28 +100,28 @@ void Velmora::SelectFileEntry()
                 + QStringLiteral("Delete The Selected File?");
             const Busy busy(*this);
             if (m_services.prompter->askYesNo(kTitle, question, MsgIcon::Critical))
-                DeleteFiles();
+                deleteFiles();
         } else {
             reportFailure(loaded);
         }
         return;
     }
-    EnableFileControls(true);
+    enableFileControls(true);
     m_renameFrame->setTitle(
-        CaptionText(name) + QStringLiteral(" (") + FormatFileSize(m_file.length()) + QLatin1Char(')'));
+        captionText(name) + QStringLiteral(" (") + formatFileSize(m_file.length()) + QLatin1Char(')'));
     m_session->parts().clear();
-    SBar(QStringLiteral("Formating Selected File"));
-    m_session->LoadNameParts(name);
+    setStatusText(QStringLiteral("Formating Selected File"));
+    m_session->loadNameParts(name);
     showTags(loaded);
     reportFailure(loaded);
-    SBar(QStringLiteral("Ready"));
-    m_session->AutoSync();
+    setStatusText(QStringLiteral("Ready"));
+    m_session->autoSync();
     // The name's history starts with the name as the file was loaded.
-    m_session->ResetNameHistory();
+    m_session->resetNameHistory();
     focusNewName();
 }
 
-void Velmora::SelectFile(ListStep step)
+void Velmora::selectFile(ListStep step)
 {
     const int count = m_fileList->count();
     if (count == 0)
@@ -146,18 +146,18 @@ void Velmora::SelectFile(ListStep step)
     selectRow(row);
 }
 
-void Velmora::FolderChanged(const QString& newFolder)
+void Velmora::folderChanged(const QString& newFolder)
 {
     // Called for another folder than the tree shows: move the tree, which
     // reports the change back here.
-    if (WithTrailingSlash(newFolder) != m_ftv->path() && m_ftv->setPath(newFolder))
+    if (withTrailingSlash(newFolder) != m_ftv->path() && m_ftv->setPath(newFolder))
         return;
     const QFileInfo info(newFolder);
     if (!info.isDir() || !info.isReadable() || !info.isExecutable()) {
         const QString refusal = QStringLiteral("Cannot Change Folder To: ") + newFolder;
-        SBar(refusal);
-        const QString fallback = WithTrailingSlash(QDir::homePath());
-        if (WithTrailingSlash(newFolder) == fallback)
+        setStatusText(refusal);
+        const QString fallback = withTrailingSlash(QDir::homePath());
+        if (withTrailingSlash(newFolder) == fallback)
             return;
         // Once the click that chose the folder is over (it still selects the
         // row it hit), the tree moves to the folder that is listed instead,
@@ -165,23 +165,23 @@ void Velmora::FolderChanged(const QString& newFolder)
         QTimer::singleShot(0, this, [this, refusal, fallback] {
             m_folderRefusal = refusal;
             if (!m_ftv->setPath(fallback))
-                FolderChanged(fallback);
+                folderChanged(fallback);
             m_folderRefusal.clear();
         });
         return;
     }
-    RefreshFileList();
-    m_findFrame->setTitle(QStringLiteral("Current Directory: ") + CaptionText(newFolder));
-    SBar(m_folderRefusal.isEmpty() ? QStringLiteral("Ready") : m_folderRefusal);
-    m_file.Clear();
+    refreshFileList();
+    m_findFrame->setTitle(QStringLiteral("Current Directory: ") + captionText(newFolder));
+    setStatusText(m_folderRefusal.isEmpty() ? QStringLiteral("Ready") : m_folderRefusal);
+    m_file.clear();
     m_oldName->clear();
     showNothingLoaded();
 }
 
-void Velmora::RefreshFolder()
+void Velmora::refreshFolder()
 {
     const QString name = m_file.isEmpty() ? QString() : m_file.name();
-    RefreshFileList();
+    refreshFileList();
     if (name.isEmpty())
         return;
     const QList<QListWidgetItem*> items = m_fileList->findItems(name, Qt::MatchExactly);
@@ -192,12 +192,12 @@ void Velmora::RefreshFolder()
         m_loadingRow = false;
         return;
     }
-    m_file.Clear();
+    m_file.clear();
     m_oldName->clear();
     showNothingLoaded();
 }
 
-void Velmora::EnableFileControls(bool enabled)
+void Velmora::enableFileControls(bool enabled)
 {
     for (const char* name : { "Rename", "Play", "Delete", "SaveTags", "ReRead", "RemoveTags", "mnuRenameFile",
              "mnuDeleteFile", "mnuPlayFile", "mnuFileInfo", "mnuSaveID3", "mnuRefreshTags", "mnuStripTags",
@@ -211,7 +211,7 @@ void Velmora::EnableFileControls(bool enabled)
         m_oldNameLabel, m_newNameLabel, m_formatList, m_formatFrame, m_containerPic->verticalScrollBar() };
     for (QWidget* w : controls)
         w->setEnabled(enabled);
-    SetAllBoxProps(QStringLiteral("Enabled"), enabled);
+    setAllBoxProps(QStringLiteral("Enabled"), enabled);
     for (int i = 0; i < kFieldCount; ++i) {
         m_labels[size_t(i)]->setEnabled(enabled);
         m_clearButtons[size_t(i)]->setEnabled(enabled);
@@ -219,12 +219,12 @@ void Velmora::EnableFileControls(bool enabled)
     if (!enabled) {
         m_session->parts().clear();
         m_session->editor().setText(QString());
-        m_session->ResetNameHistory();
+        m_session->resetNameHistory();
         m_renameFrame->setTitle(QStringLiteral("No File Selected"));
     }
 }
 
-void Velmora::SetAllBoxProps(const QString& property, const QVariant& value)
+void Velmora::setAllBoxProps(const QString& property, const QVariant& value)
 {
     const QList<QWidget*> widgets = findChildren<QWidget*>();
     for (QWidget* w : widgets) {
@@ -239,12 +239,12 @@ void Velmora::SetAllBoxProps(const QString& property, const QVariant& value)
         } else if (property == QLatin1String("Text")) {
             const auto index = std::find(m_boxes.begin(), m_boxes.end(), w);
             if (index != m_boxes.end())
-                m_tagPanel->SetText(int(index - m_boxes.begin()), value.toString());
+                m_tagPanel->setText(int(index - m_boxes.begin()), value.toString());
         }
     }
 }
 
-void Velmora::RenameFile()
+void Velmora::renameFile()
 {
     const int row = m_fileList->currentRow();
     QString nextName;
@@ -252,45 +252,45 @@ void Velmora::RenameFile()
         nextName = m_fileList->item(row + 1)->text();
     FileExistsPrompt existingTarget(this);
     RenameSequence sequence(*m_services.files, *m_services.trash, *m_services.prompter, existingTarget,
-        [this](const QString& text) { SBar(text); });
+        [this](const QString& text) { setStatusText(text); });
     // Only a loaded file is renamed: never a zero-length or vanished one.
     if (!sequence.mayStart(m_file.isLoaded() ? m_file.name() : QString(), m_session->editor().text()))
         return;
     // From here to the end no user input runs: the current file's path is
     // changing, and the prompts below wait for their own answers only.
     const Busy busy(*this);
-    SBar(QStringLiteral("Renaming File..."));
+    setStatusText(QStringLiteral("Renaming File..."));
     if (m_prefs.options.SyncOption == SyncMode::NameToTags)
-        m_session->UpdateInternal();
+        m_session->updateInternal();
     // The current file stays the source until the rename has happened, so
     // that a later tag save cannot write into the file that holds the new name.
     const QString target = sequence.run(m_file.path(), m_session->editor().text());
     if (target.isEmpty())
         return;
 
-    m_file.Renamed(target);
+    m_file.renamed(target);
     if (m_prefs.options.ID3AutoSave == 1) {
-        SBar(QStringLiteral("Saving ID3 Tags..."));
-        SaveTags();
+        setStatusText(QStringLiteral("Saving ID3 Tags..."));
+        saveTags();
     } else {
-        SBar(QStringLiteral("ID3 Tags Not Saved As Indicated In Options"));
+        setStatusText(QStringLiteral("ID3 Tags Not Saved As Indicated In Options"));
     }
-    RefreshFileList();
-    SBar(QStringLiteral("Rename Complete."));
+    refreshFileList();
+    setStatusText(QStringLiteral("Rename Complete."));
     int nextRow = m_fileList->count() - 1;
     if (!nextName.isEmpty()) {
         for (int i = 0; i < m_fileList->count(); ++i) {
-            if (TrimSpaces(m_fileList->item(i)->text()) == nextName) {
+            if (trimSpaces(m_fileList->item(i)->text()) == nextName) {
                 nextRow = i;
                 break;
             }
         }
     }
     selectRow(nextRow);
-    SBar(QStringLiteral("Ready"));
+    setStatusText(QStringLiteral("Ready"));
 }
 
-void Velmora::DeleteFiles()
+void Velmora::deleteFiles()
 {
     QList<int> selected;
     for (int i = 0; i < m_fileList->count(); ++i)
@@ -305,25 +305,25 @@ void Velmora::DeleteFiles()
     int lastHandled = -1;
     for (auto it = selected.crbegin(); it != selected.crend(); ++it) {
         const QString name = m_fileList->item(*it)->text();
-        const QString path = WithTrailingSlash(folder()) + name;
-        SBar(QStringLiteral("Moving File ") + name + QStringLiteral(" To Trash..."));
+        const QString path = withTrailingSlash(folder()) + name;
+        setStatusText(QStringLiteral("Moving File ") + name + QStringLiteral(" To Trash..."));
         FileError error;
         if (!m_services.files->resetAttributes(path, &error) || !m_services.trash->moveToTrash(path, &error)) {
             m_services.prompter->message(
                 kTitle, QStringLiteral("Error Occured: ") + errorText(error), MsgIcon::Critical);
-            SBar(QStringLiteral("Operation Cancelled"));
+            setStatusText(QStringLiteral("Operation Cancelled"));
             // Files already in the trash must not stay listed or loaded.
             if (it != selected.crbegin())
-                RefreshFolder();
+                refreshFolder();
             return;
         }
         lastHandled = *it;
     }
-    SBar(QStringLiteral("Refreshing Directory..."));
-    RefreshFileList();
-    SBar(QStringLiteral("Ready"));
+    setStatusText(QStringLiteral("Refreshing Directory..."));
+    refreshFileList();
+    setStatusText(QStringLiteral("Ready"));
     if (m_fileList->count() == 0) {
-        m_file.Clear();
+        m_file.clear();
         m_oldName->clear();
         showNothingLoaded();
         return;
@@ -331,7 +331,7 @@ void Velmora::DeleteFiles()
     selectRow(m_fileList->count() > lastHandled ? lastHandled : m_fileList->count() - 1);
 }
 
-void Velmora::PlayFile()
+void Velmora::playFile()
 {
     if (!m_fileList->currentItem()) {
         m_services.prompter->message(
@@ -339,11 +339,11 @@ void Velmora::PlayFile()
         m_fileList->setFocus(Qt::OtherFocusReason);
         return;
     }
-    SBar(QStringLiteral("Attempting To Play File In Default MP3 Player..."));
+    setStatusText(QStringLiteral("Attempting To Play File In Default MP3 Player..."));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int result = m_services.launcher->open(m_file.path());
     QApplication::restoreOverrideCursor();
     if (result != 0)
-        m_services.prompter->message(kTitle, LaunchFailureText(result, m_file.path()), MsgIcon::None);
-    SBar(QStringLiteral("Ready"));
+        m_services.prompter->message(kTitle, launchFailureText(result, m_file.path()), MsgIcon::None);
+    setStatusText(QStringLiteral("Ready"));
 }

@@ -61,7 +61,7 @@ private:
         for (const QUrl& url : mime->urls())
             if (url.isLocalFile())
                 paths << url.toLocalFile();
-        return OpenRequestFor(paths, QDir::rootPath());
+        return openRequestFor(paths, QDir::rootPath());
     }
 
     QWidget* m_window;
@@ -73,17 +73,17 @@ private:
 void Velmora::installFileDrop()
 {
     setAcceptDrops(true);
-    qApp->installEventFilter(new FileDropFilter(this, [this](const OpenRequest& request) { Open(request); }));
+    qApp->installEventFilter(new FileDropFilter(this, [this](const OpenRequest& request) { open(request); }));
 }
 
-void Velmora::Open(const OpenRequest& request)
+void Velmora::open(const OpenRequest& request)
 {
     if (m_busy > 0)
         return;
     if (!request.isEmpty()) {
         if (!m_ftv->setPath(request.folder))
-            FolderChanged(request.folder);
-        const QList<QListWidgetItem*> items = request.file.isEmpty() || WithTrailingSlash(folder()) != request.folder
+            folderChanged(request.folder);
+        const QList<QListWidgetItem*> items = request.file.isEmpty() || withTrailingSlash(folder()) != request.folder
             ? QList<QListWidgetItem*>()
             : m_fileList->findItems(request.file, Qt::MatchExactly);
         if (!items.isEmpty()) {
@@ -92,5 +92,5 @@ void Velmora::Open(const OpenRequest& request)
         }
     }
     if (!request.refused.isEmpty())
-        SBar(QStringLiteral("Cannot Open: ") + request.refused.first());
+        setStatusText(QStringLiteral("Cannot Open: ") + request.refused.first());
 }

@@ -29,23 +29,23 @@ const QSize kDesignSize(900, 640);
 
 void Velmora::startUp()
 {
-    SBar(QStringLiteral("Retrieving Settings..."));
+    setStatusText(QStringLiteral("Retrieving Settings..."));
     SettingsStore& store = m_prefs.store;
-    m_prefs.LoadOptions();
-    m_session->LoadFormats();
-    m_prefs.LoadFilters();
+    m_prefs.loadOptions();
+    m_session->loadFormats();
+    m_prefs.loadFilters();
     showFormats();
 
-    SBar(QStringLiteral("Ready"));
-    EnableFileControls(false);
+    setStatusText(QStringLiteral("Ready"));
+    enableFileControls(false);
 
-    applyToolbarVisible(store.GetOption(QStringLiteral("ToolBar"), QStringLiteral("On")) == QLatin1String("On"));
+    applyToolbarVisible(store.getOption(QStringLiteral("ToolBar"), QStringLiteral("On")) == QLatin1String("On"));
 
     const QSize design = minimumSizeHint().expandedTo(kDesignSize);
     resize(design);
     setMinimumSize(design);
-    if (LeadingNumber(store.GetOption(QStringLiteral("Was Max"), QStringLiteral("0"))) == 0) {
-        resize(RestoredWindowSize(store, design, screen()->availableGeometry().size()));
+    if (leadingNumber(store.getOption(QStringLiteral("Was Max"), QStringLiteral("0"))) == 0) {
+        resize(restoredWindowSize(store, design, screen()->availableGeometry().size()));
     } else {
         setWindowState(windowState() | Qt::WindowMaximized);
     }
@@ -54,31 +54,31 @@ void Velmora::startUp()
     m_splitter->setSizes({ 2 * width() / 5, 3 * width() / 5 });
 
     showRecording();
-    const QString last = GetLastPath(store, QStringLiteral("Last Path"));
+    const QString last = getLastPath(store, QStringLiteral("Last Path"));
     if (!m_ftv->setPath(last))
-        FolderChanged(last);
+        folderChanged(last);
     m_startedUp = true;
-    m_prefs.SaveSettings(*m_services.prompter);
+    m_prefs.saveSettings(*m_services.prompter);
 }
 
 void Velmora::saveSettings()
 {
-    SBar(QStringLiteral("Saving Settings"));
+    setStatusText(QStringLiteral("Saving Settings"));
     SettingsStore& store = m_prefs.store;
-    store.SaveOption(QStringLiteral("Last Path"), TrimSpaces(folder()));
-    store.SaveOption(QStringLiteral("Last Format"), QString::number(m_session->formats().currentIndex()));
-    m_session->SaveFormats();
-    store.SaveOption(QStringLiteral("Was Max"), isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
-    store.SaveOption(QStringLiteral("ToolBar"), m_theTB->isHidden() ? QStringLiteral("Off") : QStringLiteral("On"));
-    store.SaveOption(QStringLiteral("Last Width"), QString::number(width()));
-    store.SaveOption(QStringLiteral("Last Height"), QString::number(height()));
+    store.saveOption(QStringLiteral("Last Path"), trimSpaces(folder()));
+    store.saveOption(QStringLiteral("Last Format"), QString::number(m_session->formats().currentIndex()));
+    m_session->saveFormats();
+    store.saveOption(QStringLiteral("Was Max"), isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
+    store.saveOption(QStringLiteral("ToolBar"), m_theTB->isHidden() ? QStringLiteral("Off") : QStringLiteral("On"));
+    store.saveOption(QStringLiteral("Last Width"), QString::number(width()));
+    store.saveOption(QStringLiteral("Last Height"), QString::number(height()));
 }
 
 void Velmora::closeEvent(QCloseEvent* event)
 {
     if (m_startedUp) {
         saveSettings();
-        m_prefs.SaveSettings(*m_services.prompter);
+        m_prefs.saveSettings(*m_services.prompter);
     }
     event->accept();
 }
@@ -93,26 +93,26 @@ void Velmora::applyToolbarVisible(bool visible)
             visible ? QStringLiteral("&Hide Quick Access Toolbar") : QStringLiteral("&Show Quick Access Toolbar"));
 }
 
-void Velmora::ToggleToolbar()
+void Velmora::toggleToolbar()
 {
     applyToolbarVisible(m_theTB->isHidden());
 }
 
-void Velmora::ShowHelp()
+void Velmora::showHelp()
 {
-    SBar(QStringLiteral("Showing Help File"));
+    setStatusText(QStringLiteral("Showing Help File"));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int result = m_services.launcher->open(m_helpFile);
     QApplication::restoreOverrideCursor();
     if (result != 0)
-        m_services.prompter->message(QStringLiteral("Velmora"), LaunchFailureText(result, m_helpFile), MsgIcon::None);
-    SBar(QStringLiteral("Ready"));
+        m_services.prompter->message(QStringLiteral("Velmora"), launchFailureText(result, m_helpFile), MsgIcon::None);
+    setStatusText(QStringLiteral("Ready"));
 }
 
-void Velmora::ShowAbout()
+void Velmora::showAbout()
 {
-    SBar(QStringLiteral("Showing Information About This Program"));
+    setStatusText(QStringLiteral("Showing Information About This Program"));
     AboutBox box(this);
     box.exec();
-    SBar(QStringLiteral("Ready"));
+    setStatusText(QStringLiteral("Ready"));
 }

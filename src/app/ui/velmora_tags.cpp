@@ -25,7 +25,7 @@ TagTexts Velmora::boxTexts() const
 {
     TagTexts texts;
     for (int i = 0; i < kFieldCount; ++i)
-        texts[size_t(i)] = m_tagPanel->Text(i);
+        texts[size_t(i)] = m_tagPanel->text(i);
     return texts;
 }
 
@@ -34,14 +34,14 @@ bool Velmora::reportFailure(const CurrentFile::Result& result)
     if (result.ok())
         return false;
     if (!result.reportedByTags)
-        m_services.prompter->message(kTitle, CurrentFileErrorText(result, m_file.path()), MsgIcon::Critical);
+        m_services.prompter->message(kTitle, currentFileErrorText(result, m_file.path()), MsgIcon::Critical);
     return true;
 }
 
 void Velmora::showNothingLoaded()
 {
-    SetAllBoxProps(QStringLiteral("Text"), QString());
-    EnableFileControls(false);
+    setAllBoxProps(QStringLiteral("Text"), QString());
+    enableFileControls(false);
 }
 
 void Velmora::showTags(const CurrentFile::Result& result)
@@ -49,51 +49,51 @@ void Velmora::showTags(const CurrentFile::Result& result)
     if (!m_file.isLoaded()) {
         showNothingLoaded();
         if (!m_file.isEmpty())
-            m_renameFrame->setTitle(CaptionText(m_file.name()) + QStringLiteral(" (")
-                + FormatFileSize(qMax<qint64>(m_file.length(), 0)) + QLatin1Char(')'));
+            m_renameFrame->setTitle(captionText(m_file.name()) + QStringLiteral(" (")
+                + formatFileSize(qMax<qint64>(m_file.length(), 0)) + QLatin1Char(')'));
         return;
     }
     // Assigning the boxes passes through their change handling, so a
     // recording in progress records the values read.
     const TagTexts& texts = m_file.texts();
     for (int i = 0; i < kFieldCount; ++i)
-        m_tagPanel->SetText(i, texts[size_t(i)]);
+        m_tagPanel->setText(i, texts[size_t(i)]);
     m_id3ToolBar->setEnabled(true);
     if (result.reread)
-        m_session->RebuildPartsList();
+        m_session->rebuildPartsList();
 }
 
-void Velmora::ReadMP3ID()
+void Velmora::readMP3ID()
 {
     if (m_file.isEmpty())
         return;
-    const CurrentFile::Result result = m_file.Reload();
+    const CurrentFile::Result result = m_file.reload();
     showTags(result);
     reportFailure(result);
 }
 
-void Velmora::SaveTags()
+void Velmora::saveTags()
 {
     if (!m_file.isLoaded())
         return;
     const Busy busy(*this);
     m_fileList->setEnabled(false);
-    SBar(QStringLiteral("Saving ID3 Tags..."));
-    const CurrentFile::Result result = m_file.Save(boxTexts());
+    setStatusText(QStringLiteral("Saving ID3 Tags..."));
+    const CurrentFile::Result result = m_file.save(boxTexts());
     m_fileList->setEnabled(true);
     m_id3ToolBar->setEnabled(true);
     if (result.cancelled) {
-        SBar(QStringLiteral("ID3 Tags Not Saved To File"));
+        setStatusText(QStringLiteral("ID3 Tags Not Saved To File"));
         return;
     }
     // A failed save keeps what the user typed, so that it can be saved again.
     if (result.reread)
         showTags(result);
     if (reportFailure(result)) {
-        SBar(QStringLiteral("ID3 Tags Not Saved To File"));
+        setStatusText(QStringLiteral("ID3 Tags Not Saved To File"));
         return;
     }
-    SBar(QStringLiteral("ID3 Tags Saved To File"));
+    setStatusText(QStringLiteral("ID3 Tags Saved To File"));
 }
 
 namespace {
@@ -108,74 +108,74 @@ QLineEdit* focusedTextBox()
 
 } // namespace
 
-void Velmora::Undo()
+void Velmora::undo()
 {
     QLineEdit* box = focusedTextBox();
     if (box == m_newName)
-        m_session->UndoName();
+        m_session->undoName();
     else if (box)
         box->undo();
     else
-        UndoTagSave();
+        undoTagSave();
 }
 
-void Velmora::Redo()
+void Velmora::redo()
 {
     QLineEdit* box = focusedTextBox();
     if (box == m_newName)
-        m_session->RedoName();
+        m_session->redoName();
     else if (box)
         box->redo();
 }
 
-void Velmora::UndoTagSave()
+void Velmora::undoTagSave()
 {
-    const QString journal = TagJournal::TagSaveJournal(m_undoFolder);
-    const QStringList files = TagJournalChangedFiles(journal);
+    const QString journal = TagJournal::tagSaveJournal(m_undoFolder);
+    const QStringList files = tagJournalChangedFiles(journal);
     if (files.isEmpty()) {
-        SBar(QStringLiteral("Nothing To Undo"));
+        setStatusText(QStringLiteral("Nothing To Undo"));
         return;
     }
     const Busy busy(*this);
-    if (!AskYesNo(QStringLiteral("Undo The Last Tag Save In File: \r\n\r\n") + files.first()))
+    if (!askYesNo(QStringLiteral("Undo The Last Tag Save In File: \r\n\r\n") + files.first()))
         return;
-    SBar(QStringLiteral("Restoring ID3 Tags..."));
-    const TagUndoReport report = UndoTagJournal(journal);
+    setStatusText(QStringLiteral("Restoring ID3 Tags..."));
+    const TagUndoReport report = undoTagJournal(journal);
     // The boxes show what the file holds now.
     if (!m_file.isEmpty() && files.contains(m_file.path()))
-        ReadMP3ID();
-    const QString problems = TagUndoProblemsText(report);
+        readMP3ID();
+    const QString problems = tagUndoProblemsText(report);
     if (!problems.isEmpty())
         m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
-    SBar(report.restored.isEmpty() ? QStringLiteral("Last Tag Save Not Undone")
+    setStatusText(report.restored.isEmpty() ? QStringLiteral("Last Tag Save Not Undone")
                                    : QStringLiteral("Last Tag Save Undone"));
 }
 
-void Velmora::RefreshTags()
+void Velmora::refreshTags()
 {
     if (m_fileList->currentItem() && !m_fileList->currentItem()->text().isEmpty())
-        ReadMP3ID();
+        readMP3ID();
 }
 
-void Velmora::RemoveTags()
+void Velmora::removeTags()
 {
     if (!m_file.isLoaded())
         return;
     const Busy busy(*this);
     m_id3ToolBar->setEnabled(false);
-    if (AskYesNo(QStringLiteral("Remove All ID3 Tags From File: \r\n\r\n") + m_file.path())) {
-        const CurrentFile::Result result = m_file.StripTags();
+    if (askYesNo(QStringLiteral("Remove All ID3 Tags From File: \r\n\r\n") + m_file.path())) {
+        const CurrentFile::Result result = m_file.stripTags();
         if (result.reread)
             showTags(result);
         if (reportFailure(result))
-            SBar(QStringLiteral("ID3 Tags Not Removed From File"));
+            setStatusText(QStringLiteral("ID3 Tags Not Removed From File"));
         else
-            SBar(QStringLiteral("ID3 Tags Removed From File"));
+            setStatusText(QStringLiteral("ID3 Tags Removed From File"));
     }
     m_id3ToolBar->setEnabled(true);
 }
 
 void Velmora::clearField(int index)
 {
-    m_tagPanel->ClearBox(index);
+    m_tagPanel->clearBox(index);
 }

@@ -25,7 +25,7 @@ public:
         QWidget* parent = nullptr);
 
     // Overwrite or Skip once a button was pressed, None before.
-    ExistingTargetAnswer FileAnswer() const { return m_answer; }
+    ExistingTargetAnswer fileAnswer() const { return m_answer; }
     bool closeGuard() const { return m_guard; }
 
     QLabel* existingLabel(int row) const { return m_existing.at(size_t(row)); }

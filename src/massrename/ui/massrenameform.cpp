@@ -71,17 +71,17 @@ MassRenameForm::MassRenameForm(PlatformServices& services, Preferences& prefs, c
 {
     setObjectName(QStringLiteral("MassRenameForm"));
     setWindowTitle(QStringLiteral("Velmora - Mass Renaming"));
-    BuildControls();
-    LoadChoices(currentFolder);
-    ShowRunStatus(false);
-    SetStatusText(QStringLiteral("Ready"));
-    RefreshNow();
-    UpdateCommands();
+    buildControls();
+    loadChoices(currentFolder);
+    showRunStatus(false);
+    setStatusText(QStringLiteral("Ready"));
+    refreshNow();
+    updateCommands();
 }
 
 MassRenameForm::~MassRenameForm() = default;
 
-void MassRenameForm::BuildControls()
+void MassRenameForm::buildControls()
 {
     m_startDir = named(new QLineEdit, "StartDir", QStringLiteral("Directory To Begin Renaming At"));
     m_findDir = named(new QToolButton, "FindDir", QStringLiteral("Browse for a different starting directory."));
@@ -97,7 +97,7 @@ void MassRenameForm::BuildControls()
     m_formatList = named(new QListWidget, "FormatList",
         QStringLiteral("Try To Rename Files By Internal ID Tag Values, If They Exist, Choose None For "
                        "Filename Cleanup Of All MP3 Files"));
-    m_formatList->addItems(FormatListEntries());
+    m_formatList->addItems(formatListEntries());
     m_builtFormat = named(new QLineEdit, "BuiltFormat");
     m_totalCount = counterBox("TotalCount", QStringLiteral("Number Of Files Found"));
     m_skipCount = counterBox("SkipCount", QStringLiteral("Number Of Files Skipped Because Of Missing ID3 Tags"));
@@ -211,17 +211,17 @@ void MassRenameForm::BuildControls()
     layout->addWidget(m_statusBar);
     resize(900, 560);
 
-    connect(m_goButton, &QPushButton::clicked, this, &MassRenameForm::OnGo);
-    connect(m_exitButton, &QPushButton::clicked, this, &MassRenameForm::OnExit);
-    connect(m_stopButton, &QPushButton::clicked, this, &MassRenameForm::OnStop);
-    connect(m_previewButton, &QPushButton::clicked, this, &MassRenameForm::OnPreview);
-    connect(m_renamePreviewed, &QPushButton::clicked, this, &MassRenameForm::OnRenamePreviewed);
-    connect(m_undoButton, &QPushButton::clicked, this, &MassRenameForm::OnUndoLastRun);
-    connect(m_undoLogButton, &QPushButton::clicked, this, &MassRenameForm::OnUndoFromLog);
-    connect(m_viewLog, &QPushButton::clicked, this, &MassRenameForm::OnViewLog);
-    connect(m_findDir, &QToolButton::clicked, this, &MassRenameForm::OnFindDir);
-    connect(m_formatList, &QListWidget::itemClicked, this, &MassRenameForm::OnFormatListClicked);
-    connect(m_logOperation, &QCheckBox::toggled, this, &MassRenameForm::UpdateViewLogEnabled);
+    connect(m_goButton, &QPushButton::clicked, this, &MassRenameForm::onGo);
+    connect(m_exitButton, &QPushButton::clicked, this, &MassRenameForm::onExit);
+    connect(m_stopButton, &QPushButton::clicked, this, &MassRenameForm::onStop);
+    connect(m_previewButton, &QPushButton::clicked, this, &MassRenameForm::onPreview);
+    connect(m_renamePreviewed, &QPushButton::clicked, this, &MassRenameForm::onRenamePreviewed);
+    connect(m_undoButton, &QPushButton::clicked, this, &MassRenameForm::onUndoLastRun);
+    connect(m_undoLogButton, &QPushButton::clicked, this, &MassRenameForm::onUndoFromLog);
+    connect(m_viewLog, &QPushButton::clicked, this, &MassRenameForm::onViewLog);
+    connect(m_findDir, &QToolButton::clicked, this, &MassRenameForm::onFindDir);
+    connect(m_formatList, &QListWidget::itemClicked, this, &MassRenameForm::onFormatListClicked);
+    connect(m_logOperation, &QCheckBox::toggled, this, &MassRenameForm::updateViewLogEnabled);
     connect(m_builtFormat, &QLineEdit::textChanged, m_builtFormat, &QLineEdit::setToolTip);
     connect(m_optionsImage, &QToolButton::clicked, this, [this] {
         if (m_openOptions)
@@ -233,11 +233,11 @@ void MassRenameForm::BuildControls()
     });
 }
 
-void MassRenameForm::LoadChoices(const QString& currentFolder)
+void MassRenameForm::loadChoices(const QString& currentFolder)
 {
-    const MassRenameChoices c = LoadMassRenameChoices(m_prefs.store);
+    const MassRenameChoices c = loadMassRenameChoices(m_prefs.store);
     // The window always opens on the main window's folder.
-    m_startDir->setText(currentFolder.isEmpty() ? c.startDir : WithTrailingSlash(currentFolder));
+    m_startDir->setText(currentFolder.isEmpty() ? c.startDir : withTrailingSlash(currentFolder));
     m_includeSubs->setChecked(c.includeSubs);
     m_confirmEach->setChecked(c.confirmEach);
     m_useFilters->setChecked(c.useFilters);
@@ -246,11 +246,11 @@ void MassRenameForm::LoadChoices(const QString& currentFolder)
     m_allParts->setChecked(c.allParts);
     m_formatList->setCurrentRow(0);
     m_builtFormat->setText(c.builtFormat);
-    m_formatParts = ParseBuiltFormat(c.builtFormat).parts;
-    UpdateViewLogEnabled();
+    m_formatParts = parseBuiltFormat(c.builtFormat).parts;
+    updateViewLogEnabled();
 }
 
-MassRenameChoices MassRenameForm::Choices() const
+MassRenameChoices MassRenameForm::choices() const
 {
     MassRenameChoices c;
     c.startDir = m_startDir->text();
@@ -264,27 +264,27 @@ MassRenameChoices MassRenameForm::Choices() const
     return c;
 }
 
-void MassRenameForm::StoreChoices()
+void MassRenameForm::storeChoices()
 {
-    SaveMassRenameChoices(m_prefs.store, Choices());
+    saveMassRenameChoices(m_prefs.store, choices());
 }
 
 void MassRenameForm::done(int result)
 {
     // A close request during a run stops it; the window closes at its end.
     if (m_running) {
-        OnExit();
+        onExit();
         return;
     }
-    StoreChoices();
-    m_engine.CloseLog();
+    storeChoices();
+    m_engine.closeLog();
     QDialog::done(result);
 }
 
 void MassRenameForm::reject()
 {
     if (m_running)
-        OnStop();
+        onStop();
     else
         QDialog::reject();
 }
@@ -293,33 +293,33 @@ void MassRenameForm::closeEvent(QCloseEvent* event)
 {
     if (m_running) {
         event->ignore();
-        OnExit();
+        onExit();
         return;
     }
     QDialog::closeEvent(event);
 }
 
-void MassRenameForm::OnStop()
+void MassRenameForm::onStop()
 {
     if (!m_running)
         return;
-    m_engine.RequestStop();
-    m_undo.RequestStop();
+    m_engine.requestStop();
+    m_undo.requestStop();
     m_stopButton->setEnabled(false);
     m_statusText = QStringLiteral("Stopping After The Current File...");
 }
 
-void MassRenameForm::OnExit()
+void MassRenameForm::onExit()
 {
     if (!m_running) {
         QDialog::reject();
         return;
     }
     m_closeAfterRun = true;
-    OnStop();
+    onStop();
 }
 
-void MassRenameForm::RunGuarded(const std::function<void()>& work)
+void MassRenameForm::runGuarded(const std::function<void()>& work)
 {
     if (m_running)
         return;
@@ -330,72 +330,72 @@ void MassRenameForm::RunGuarded(const std::function<void()>& work)
     work();
     m_running = false;
     m_stopButton->setEnabled(false);
-    RefreshNow();
-    UpdateCommands();
+    refreshNow();
+    updateCommands();
     if (m_closeAfterRun)
         QDialog::reject();
 }
 
-void MassRenameForm::OnGo()
+void MassRenameForm::onGo()
 {
     MassRenameEngine::GoResult result = MassRenameEngine::GoResult::Declined;
-    RunGuarded([&] { result = m_engine.Go(Choices()); });
+    runGuarded([&] { result = m_engine.go(choices()); });
     if (result == MassRenameEngine::GoResult::StartDirMissing) {
         m_startDir->setFocus();
         m_startDir->selectAll();
     }
 }
 
-void MassRenameForm::OnPreview()
+void MassRenameForm::onPreview()
 {
-    const MassRenameChoices choices = Choices();
-    if (!DirExists(choices.startDir)) {
+    const MassRenameChoices chosen = choices();
+    if (!dirExists(chosen.startDir)) {
         m_services.prompter->message(
             QStringLiteral("Error!"), QStringLiteral("The Starting Directory Cannot Be Found!"), MsgIcon::Critical);
         m_startDir->setFocus();
         m_startDir->selectAll();
         return;
     }
-    RunGuarded([&] { m_engine.Preview(choices); });
+    runGuarded([&] { m_engine.preview(chosen); });
 }
 
-void MassRenameForm::OnRenamePreviewed()
+void MassRenameForm::onRenamePreviewed()
 {
-    if (!m_engine.HasPlan())
+    if (!m_engine.hasPlan())
         return;
     qint64 renames = 0;
-    for (const PlannedFile& f : m_engine.Plan())
+    for (const PlannedFile& f : m_engine.plan())
         renames += f.outcome == PlannedFile::Outcome::Rename && f.collision == NameCollision::None;
     if (!m_services.prompter->askYesNo(QStringLiteral("Velmora - Mass Renaming..."),
             QStringLiteral("Rename The ") + QString::number(renames)
                 + QStringLiteral(" Files Of The Preview As Shown?")))
         return;
-    RunGuarded([&] { m_engine.RenamePreviewed(); });
+    runGuarded([&] { m_engine.renamePreviewed(); });
 }
 
-void MassRenameForm::OnUndoLastRun()
+void MassRenameForm::onUndoLastRun()
 {
-    const qsizetype count = m_engine.Renames().size();
+    const qsizetype count = m_engine.renames().size();
     if (count == 0)
         return;
     if (!m_services.prompter->askYesNo(QStringLiteral("Velmora - Undo Mass Rename"),
             QStringLiteral("Give The ") + QString::number(count)
                 + QStringLiteral(" Files Renamed By The Last Mass Rename Their Old Names Back?")))
         return;
-    const QList<RenameRecord> records = m_engine.TakeRenames();
-    m_undo.SetLogFolder(m_engine.LogFolder());
-    RunGuarded([&] { m_undo.Run(records, QString()); });
+    const QList<RenameRecord> records = m_engine.takeRenames();
+    m_undo.setLogFolder(m_engine.logFolder());
+    runGuarded([&] { m_undo.run(records, QString()); });
 }
 
-void MassRenameForm::OnUndoFromLog()
+void MassRenameForm::onUndoFromLog()
 {
     const QString log = m_services.prompter->chooseFile(QStringLiteral("Choose The Log Of The Mass Rename To Undo"),
-        m_engine.LogFolder(), QStringLiteral("Mass Rename Logs (MassRename*.log)"));
+        m_engine.logFolder(), QStringLiteral("Mass Rename Logs (MassRename*.log)"));
     if (log.isEmpty())
         return;
     QList<RenameRecord> records;
     FileError err;
-    if (!ReadRenameRecords(log, &records, &err)) {
+    if (!readRenameRecords(log, &records, &err)) {
         m_services.prompter->message(QStringLiteral("Velmora"),
             QStringLiteral("Could Not Read Log File!") + kCrLf + kCrLf + log + kCrLf + kCrLf + err.description
                 + QStringLiteral(" (") + QString::number(err.number) + QLatin1Char(')'),
@@ -411,63 +411,63 @@ void MassRenameForm::OnUndoFromLog()
             QStringLiteral("Give The ") + QString::number(records.size())
                 + QStringLiteral(" Files Renamed In This Log Their Old Names Back?") + kCrLf + kCrLf + log))
         return;
-    m_undo.SetLogFolder(m_engine.LogFolder());
-    RunGuarded([&] { m_undo.Run(records, log); });
+    m_undo.setLogFolder(m_engine.logFolder());
+    runGuarded([&] { m_undo.run(records, log); });
 }
 
-void MassRenameForm::UpdateCommands()
+void MassRenameForm::updateCommands()
 {
     const bool idle = !m_running;
     m_previewButton->setEnabled(idle);
-    m_renamePreviewed->setEnabled(idle && m_engine.HasPlan());
-    m_undoButton->setEnabled(idle && !m_engine.Renames().isEmpty());
+    m_renamePreviewed->setEnabled(idle && m_engine.hasPlan());
+    m_undoButton->setEnabled(idle && !m_engine.renames().isEmpty());
     m_undoLogButton->setEnabled(idle);
     m_stopButton->setEnabled(m_running);
 }
 
-void MassRenameForm::OnFindDir()
+void MassRenameForm::onFindDir()
 {
-    ShowRunStatus(false);
+    showRunStatus(false);
     m_startDir->setFocus();
     const QString remembered = m_startDir->text();
-    const QString chosen = BrowseForFolder(*m_services.prompter, WithoutTrailingSlash(remembered));
-    m_startDir->setText(chosen.isEmpty() ? remembered : WithTrailingSlash(chosen));
+    const QString chosen = browseForFolder(*m_services.prompter, withoutTrailingSlash(remembered));
+    m_startDir->setText(chosen.isEmpty() ? remembered : withTrailingSlash(chosen));
 }
 
-void MassRenameForm::OnViewLog()
+void MassRenameForm::onViewLog()
 {
-    m_engine.CloseLog();
-    ViewLogFile(*m_services.launcher, *m_services.prompter, m_engine.LogFileName());
+    m_engine.closeLog();
+    viewLogFile(*m_services.launcher, *m_services.prompter, m_engine.logFileName());
 }
 
-void MassRenameForm::OnFormatListClicked(QListWidgetItem* item)
+void MassRenameForm::onFormatListClicked(QListWidgetItem* item)
 {
     const QString entry = item->text();
     const QString separator = m_useOptions->isChecked() ? m_prefs.options.SeparatorString : QStringLiteral(" - ");
-    m_builtFormat->setText(AppendFormatEntry(m_builtFormat->text(), entry, separator));
+    m_builtFormat->setText(appendFormatEntry(m_builtFormat->text(), entry, separator));
     if (entry == QLatin1String("None"))
         m_formatParts.clear();
     else
         m_formatParts << entry;
 }
 
-void MassRenameForm::UpdateViewLogEnabled()
+void MassRenameForm::updateViewLogEnabled()
 {
     m_viewLog->setEnabled(m_runControlsEnabled && m_logOperation->isChecked());
 }
 
-void MassRenameForm::ClearResults()
+void MassRenameForm::clearResults()
 {
-    m_model->Clear();
+    m_model->clear();
 }
 
-void MassRenameForm::AddResultRow(
+void MassRenameForm::addResultRow(
     const QString& dir, const QString& oldName, const QString& newName, ResultColour colour)
 {
-    m_model->Append({ dir, oldName, newName, colour });
+    m_model->append({ dir, oldName, newName, colour });
 }
 
-void MassRenameForm::AddPreviewRow(
+void MassRenameForm::addPreviewRow(
     const QString& dir, const QString& oldName, const QString& newName, NameCollision collision)
 {
     QString note;
@@ -475,26 +475,26 @@ void MassRenameForm::AddPreviewRow(
         note = QStringLiteral("Name Taken By An Existing File");
     else if (collision == NameCollision::InsideRun)
         note = QStringLiteral("Name Taken By An Earlier File Of This Run");
-    m_model->Append({ dir, oldName, newName,
+    m_model->append({ dir, oldName, newName,
         collision == NameCollision::None ? ResultColour::Renamed : ResultColour::Failed, note });
 }
 
-void MassRenameForm::SetStatusText(const QString& text)
+void MassRenameForm::setStatusText(const QString& text)
 {
     m_statusText = text;
 }
 
-void MassRenameForm::SetCurrentDir(const QString& dir)
+void MassRenameForm::setCurrentDir(const QString& dir)
 {
     m_currentDir = dir;
 }
 
-void MassRenameForm::SetCounters(const MassRenameCounters& counters)
+void MassRenameForm::setCounters(const MassRenameCounters& counters)
 {
     m_counters = counters;
 }
 
-void MassRenameForm::SetRunControls(bool enabled)
+void MassRenameForm::setRunControls(bool enabled)
 {
     m_runControlsEnabled = enabled;
     // Input flows during a run: everything but Stop and Exit waits for its end.
@@ -502,27 +502,27 @@ void MassRenameForm::SetRunControls(bool enabled)
              m_useFilters, m_confirmEach, m_allParts, m_findDir, m_logOperation, m_formatList, m_builtFormat,
              m_optionsImage, m_filterImage })
         w->setEnabled(enabled);
-    UpdateViewLogEnabled();
+    updateViewLogEnabled();
     m_previewButton->setEnabled(enabled);
-    m_renamePreviewed->setEnabled(enabled && m_engine.HasPlan());
-    m_undoButton->setEnabled(enabled && !m_engine.Renames().isEmpty());
+    m_renamePreviewed->setEnabled(enabled && m_engine.hasPlan());
+    m_undoButton->setEnabled(enabled && !m_engine.renames().isEmpty());
     m_undoLogButton->setEnabled(enabled);
 }
 
-void MassRenameForm::ShowRunStatus(bool on)
+void MassRenameForm::showRunStatus(bool on)
 {
     m_sInDir->setEnabled(on);
     m_statLabel->setEnabled(on);
 }
 
-void MassRenameForm::Progress()
+void MassRenameForm::progress()
 {
     if (m_sincePaint.isValid() && m_sincePaint.elapsed() < kPaintIntervalMs)
         return;
-    RefreshNow();
+    refreshNow();
 }
 
-void MassRenameForm::RefreshNow()
+void MassRenameForm::refreshNow()
 {
     m_statusLabel->setText(m_statusText);
     m_sInDir->setText(m_currentDir);
@@ -532,7 +532,7 @@ void MassRenameForm::RefreshNow()
     m_renameCount->setText(QString::number(m_counters.renamed));
     m_progress->setRange(0, int(std::clamp<qint64>(m_counters.found, 1, INT_MAX)));
     m_progress->setValue(int(std::clamp<qint64>(m_counters.total, 0, INT_MAX)));
-    if (m_model->Flush())
+    if (m_model->flush())
         m_grid->scrollToBottom();
     if (m_running) {
         // Paint now and take Stop, Escape and Exit; every other control is

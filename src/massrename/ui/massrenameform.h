@@ -44,13 +44,13 @@ public:
     ~MassRenameForm() override;
 
     // The choices as the controls hold them now.
-    MassRenameChoices Choices() const;
+    MassRenameChoices choices() const;
     // The fields of the built autoformat string, in click order.
-    const QStringList& FormatParts() const { return m_formatParts; }
-    const MassRenameEngine& Engine() const { return m_engine; }
-    MassRenameEngine& Engine() { return m_engine; }
-    MassRenameUndo& Undo() { return m_undo; }
-    bool IsRunning() const { return m_running; }
+    const QStringList& formatParts() const { return m_formatParts; }
+    const MassRenameEngine& engine() const { return m_engine; }
+    MassRenameEngine& engine() { return m_engine; }
+    MassRenameUndo& undo() { return m_undo; }
+    bool isRunning() const { return m_running; }
 
     void done(int result) override;
     // Escape: stops a run; otherwise closes the window.
@@ -60,36 +60,36 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildControls();
-    void LoadChoices(const QString& currentFolder);
-    void StoreChoices();
-    void OnGo();
-    void OnStop();
-    void OnExit();
-    void OnPreview();
-    void OnRenamePreviewed();
-    void OnUndoLastRun();
-    void OnUndoFromLog();
+    void buildControls();
+    void loadChoices(const QString& currentFolder);
+    void storeChoices();
+    void onGo();
+    void onStop();
+    void onExit();
+    void onPreview();
+    void onRenamePreviewed();
+    void onUndoLastRun();
+    void onUndoFromLog();
     // Runs work with the window in its running state.
-    void RunGuarded(const std::function<void()>& work);
-    void UpdateCommands();
-    void OnFindDir();
-    void OnViewLog();
-    void OnFormatListClicked(QListWidgetItem* item);
-    void UpdateViewLogEnabled();
+    void runGuarded(const std::function<void()>& work);
+    void updateCommands();
+    void onFindDir();
+    void onViewLog();
+    void onFormatListClicked(QListWidgetItem* item);
+    void updateViewLogEnabled();
 
     // MassRenameView
-    void ClearResults() override;
-    void AddResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour) override;
-    void AddPreviewRow(
+    void clearResults() override;
+    void addResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour) override;
+    void addPreviewRow(
         const QString& dir, const QString& oldName, const QString& newName, NameCollision collision) override;
-    void SetStatusText(const QString& text) override;
-    void SetCurrentDir(const QString& dir) override;
-    void SetCounters(const MassRenameCounters& counters) override;
-    void SetRunControls(bool enabled) override;
-    void ShowRunStatus(bool on) override;
-    void Progress() override;
-    void RefreshNow() override;
+    void setStatusText(const QString& text) override;
+    void setCurrentDir(const QString& dir) override;
+    void setCounters(const MassRenameCounters& counters) override;
+    void setRunControls(bool enabled) override;
+    void showRunStatus(bool on) override;
+    void progress() override;
+    void refreshNow() override;
 
     PlatformServices& m_services;
     Preferences& m_prefs;

@@ -52,7 +52,7 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     }
 }
 
-void ResultsModel::Append(Row row)
+void ResultsModel::append(Row row)
 {
     if (row.dir == m_lastDir)
         row.dir = m_lastDir;
@@ -63,7 +63,7 @@ void ResultsModel::Append(Row row)
     m_pending.append(std::move(row));
 }
 
-bool ResultsModel::Flush()
+bool ResultsModel::flush()
 {
     if (m_pending.isEmpty())
         return false;
@@ -74,7 +74,7 @@ bool ResultsModel::Flush()
     return true;
 }
 
-void ResultsModel::Clear()
+void ResultsModel::clear()
 {
     beginResetModel();
     m_rows.clear();

@@ -31,12 +31,12 @@ public:
 
     // Texts equal to the previous row's share its memory, so a long run in
     // one folder keeps one copy of the folder's name.
-    void Append(Row row);
+    void append(Row row);
     // Shows the appended rows; true when there were any.
-    bool Flush();
-    void Clear();
+    bool flush();
+    void clear();
     // Shown and pending rows.
-    qsizetype TotalRows() const { return m_rows.size() + m_pending.size(); }
+    qsizetype totalRows() const { return m_rows.size() + m_pending.size(); }
 
 private:
     QList<Row> m_rows;

@@ -177,12 +177,12 @@ private:
 
 } // namespace
 
-QIcon GlyphIcon(IconGlyph glyph)
+QIcon glyphIcon(IconGlyph glyph)
 {
     return QIcon(new GlyphEngine(glyph));
 }
 
-QIcon ThemeIcon(const QString& name, IconGlyph glyph)
+QIcon themeIcon(const QString& name, IconGlyph glyph)
 {
-    return QIcon::fromTheme(name, GlyphIcon(glyph));
+    return QIcon::fromTheme(name, glyphIcon(glyph));
 }

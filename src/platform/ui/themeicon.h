@@ -28,7 +28,7 @@ enum class IconGlyph {
 // glyph. The drawing is made when painted, in the palette's text colour
 // over an outline of its window colour, so it stays visible on dark and
 // light themes alike, and greyed when disabled.
-QIcon ThemeIcon(const QString& name, IconGlyph glyph);
+QIcon themeIcon(const QString& name, IconGlyph glyph);
 
-// The drawing alone (what ThemeIcon falls back on).
-QIcon GlyphIcon(IconGlyph glyph);
+// The drawing alone (what themeIcon falls back on).
+QIcon glyphIcon(IconGlyph glyph);

@@ -21,13 +21,13 @@ PlaylistForm::PlaylistForm(PlatformServices& services, const QString& folder, QW
     setWindowTitle(QStringLiteral("PlayList Creator"));
     setModal(true);
 
-    auto* frame = new QGroupBox(CaptionText(folder), this);
+    auto* frame = new QGroupBox(captionText(folder), this);
     frame->setObjectName(QStringLiteral("PLFrame"));
     m_files = new QListWidget(frame);
     m_files->setObjectName(QStringLiteral("PLFiles"));
     m_files->setToolTip(QStringLiteral("Select The Files To Include In The PlayList"));
     m_files->setSelectionMode(QAbstractItemView::MultiSelection);
-    m_files->addItems(ListMp3Files(folder));
+    m_files->addItems(listMp3Files(folder));
     auto* hint = new QLabel(QStringLiteral("SHIFT+CTRL+A To Select All Files"), frame);
     hint->setToolTip(QStringLiteral("Hit CTRL+A To Select All Files"));
     auto* frameLayout = new QVBoxLayout(frame);
@@ -59,10 +59,10 @@ PlaylistForm::PlaylistForm(PlatformServices& services, const QString& folder, QW
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
 
-    SelectAllFiles();
+    selectAllFiles();
 }
 
-void PlaylistForm::SelectAllFiles()
+void PlaylistForm::selectAllFiles()
 {
     for (int i = 0; i < m_files->count(); ++i)
         m_files->item(i)->setSelected(true);
@@ -79,7 +79,7 @@ bool PlaylistForm::eventFilter(QObject* watched, QEvent* event)
                 return true;
             }
             if (mods & Qt::ShiftModifier)
-                SelectAllFiles();
+                selectAllFiles();
             return true; // Ctrl+A alone does nothing, not even the list's own select-all
         }
     }
@@ -94,5 +94,5 @@ void PlaylistForm::createClicked()
     for (int i = 0; i < m_files->count(); ++i)
         if (m_files->item(i)->isSelected())
             selected << m_files->item(i)->text();
-    CreatePlaylist(*m_services.prompter, m_folder, selected);
+    createPlaylist(*m_services.prompter, m_folder, selected);
 }

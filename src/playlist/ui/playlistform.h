@@ -16,7 +16,7 @@ class PlaylistForm final : public QDialog {
 public:
     PlaylistForm(PlatformServices& services, const QString& folder, QWidget* parent = nullptr);
 
-    void SelectAllFiles();
+    void selectAllFiles();
     QString folder() const { return m_folder; }
 
 protected:

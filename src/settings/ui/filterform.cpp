@@ -88,35 +88,35 @@ FilterForm::FilterForm(PlatformServices& services, Preferences& prefs, QWidget* 
     connect(deleteButton, &QPushButton::clicked, this, &FilterForm::deleteClicked);
     connect(exitButton, &QPushButton::clicked, this, &FilterForm::exitClicked);
 
-    LoadFilterList();
+    loadFilterList();
 }
 
-void FilterForm::LoadFilterList()
+void FilterForm::loadFilterList()
 {
-    const FilterEditorState state = ::LoadFilterList(m_prefs.store);
+    const FilterEditorState state = ::loadFilterList(m_prefs.store);
     m_filters = state.filters;
     m_filterList->clear();
     for (const FilterRecord& r : m_filters)
-        m_filterList->addItem(FilterDisplayText(r));
+        m_filterList->addItem(filterDisplayText(r));
     m_enableFilters->setChecked(state.enableFilters);
     m_filterCase->setChecked(state.filterCase);
 }
 
-void FilterForm::SaveFilterList()
+void FilterForm::saveFilterList()
 {
-    ::SaveFilterList(m_prefs, { m_filters, m_enableFilters->isChecked(), m_filterCase->isChecked() });
+    ::saveFilterList(m_prefs, { m_filters, m_enableFilters->isChecked(), m_filterCase->isChecked() });
 }
 
 void FilterForm::addClicked()
 {
     const QString s = m_searchText->text();
     const QString r = m_replaceText->text();
-    const FilterCheck check = CheckNewFilter(s, r);
+    const FilterCheck check = checkNewFilter(s, r);
     if (check != FilterCheck::Ok) {
-        m_services.prompter->message(kTitle, FilterCheckMessage(check), MsgIcon::Exclamation);
+        m_services.prompter->message(kTitle, filterCheckMessage(check), MsgIcon::Exclamation);
     } else {
-        const FilterRecord filter = MakeFilter(s, r);
-        const QString entry = FilterDisplayText(filter);
+        const FilterRecord filter = makeFilter(s, r);
+        const QString entry = filterDisplayText(filter);
         if (m_filterList->findItems(entry, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty()) {
             m_filters.append(filter);
             m_filterList->addItem(entry);
@@ -133,10 +133,10 @@ void FilterForm::deleteClicked()
     if (m_filterList->count() == 0 || row < 0 || !m_filterList->item(row)->isSelected())
         return;
     const QString entry = m_filterList->item(row)->text();
-    if (TrimSpaces(entry).isEmpty())
+    if (trimSpaces(entry).isEmpty())
         return;
     if (m_services.prompter->askYesNo(
-            kTitle, TrimSpaces(QStringLiteral("Delete Filter: ") + entry) + QLatin1Char('?'))) {
+            kTitle, trimSpaces(QStringLiteral("Delete Filter: ") + entry) + QLatin1Char('?'))) {
         delete m_filterList->takeItem(row);
         m_filters.removeAt(row);
     }
@@ -146,6 +146,6 @@ void FilterForm::deleteClicked()
 
 void FilterForm::exitClicked()
 {
-    SaveFilterList();
+    saveFilterList();
     accept();
 }

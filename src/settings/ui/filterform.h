@@ -23,9 +23,9 @@ public:
     FilterForm(PlatformServices& services, Preferences& prefs, QWidget* parent = nullptr);
 
     // Fills the list and the two boxes from the store.
-    void LoadFilterList();
+    void loadFilterList();
     // Writes the list and the boxes to the store and reloads the filters.
-    void SaveFilterList();
+    void saveFilterList();
 
 private:
     void addClicked();

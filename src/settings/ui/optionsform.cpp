@@ -89,10 +89,10 @@ template <typename F> void OptionsForm::guarded(int line, F&& handler)
     try {
         handler();
     } catch (const std::system_error& e) {
-        ReportError(*m_services.prompter, QStringLiteral("OptionsForm"), QString::fromLocal8Bit(e.what()),
+        reportError(*m_services.prompter, QStringLiteral("OptionsForm"), QString::fromLocal8Bit(e.what()),
             e.code().value(), line);
     } catch (const std::exception& e) {
-        ReportError(*m_services.prompter, QStringLiteral("OptionsForm"), QString::fromLocal8Bit(e.what()), 0, line);
+        reportError(*m_services.prompter, QStringLiteral("OptionsForm"), QString::fromLocal8Bit(e.what()), 0, line);
     }
 }
 
@@ -263,8 +263,8 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
 
     guarded(__LINE__, [this] {
         m_validFields->addItems(fieldNames());
-        ComposeFormat();
-        m_prefs.LoadOptions();
+        composeFormat();
+        m_prefs.loadOptions();
         tabChanged(0);
         setControlsFromOptions();
     });
@@ -273,7 +273,7 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
 
 void OptionsForm::setControlsFromOptions()
 {
-    const OptionChoices c = ChoicesFromOptions(m_prefs.options);
+    const OptionChoices c = choicesFromOptions(m_prefs.options);
     m_useFormattedTrack->setChecked(c.useFormattedTrack);
     m_removeUnderScores->setChecked(c.remUnderScores);
     m_removeParens->setChecked(c.removeParens);
@@ -309,7 +309,7 @@ void OptionsForm::tabChanged(int index)
     guarded(__LINE__, [&] { m_pages->setCurrentWidget(index == 0 ? m_autoFrame : m_formatFrame); });
 }
 
-void OptionsForm::ComposeFormat()
+void OptionsForm::composeFormat()
 {
     guarded(__LINE__, [this] {
         QStringList fields;
@@ -328,7 +328,7 @@ void OptionsForm::addOne()
             return;
         m_selectedFields->addItem(selected.first()->text());
         delete m_validFields->takeItem(m_validFields->row(selected.first()));
-        ComposeFormat();
+        composeFormat();
     });
 }
 
@@ -340,7 +340,7 @@ void OptionsForm::removeOne()
             return;
         m_validFields->addItem(selected.first()->text());
         delete m_selectedFields->takeItem(m_selectedFields->row(selected.first()));
-        ComposeFormat();
+        composeFormat();
     });
 }
 
@@ -350,7 +350,7 @@ void OptionsForm::addAll()
         m_validFields->clear();
         m_selectedFields->clear();
         m_selectedFields->addItems(fieldNames());
-        ComposeFormat();
+        composeFormat();
     });
 }
 
@@ -360,11 +360,11 @@ void OptionsForm::removeAll()
         m_validFields->clear();
         m_selectedFields->clear();
         m_validFields->addItems(fieldNames());
-        ComposeFormat();
+        composeFormat();
     });
 }
 
-void OptionsForm::ApplyOptions()
+void OptionsForm::applyOptions()
 {
     guarded(__LINE__, [this] {
         OptionChoices c;
@@ -380,7 +380,7 @@ void OptionsForm::ApplyOptions()
         c.useFormattedTrack = m_useFormattedTrack->isChecked();
         c.keepFileTimes = m_keepFileTimes->isChecked();
         c.mask = m_currentFormat->text();
-        const MaskPlacement placement = ApplyOptionChoices(c, m_prefs, m_formats.masks());
+        const MaskPlacement placement = applyOptionChoices(c, m_prefs, m_formats.masks());
         if (placement.current < 0)
             return;
         if (placement.append)
@@ -394,7 +394,7 @@ void OptionsForm::ApplyOptions()
 void OptionsForm::applyClicked()
 {
     guarded(__LINE__, [this] {
-        ApplyOptions();
+        applyOptions();
         m_selectedFields->clear();
         m_currentFormat->clear();
     });
@@ -403,7 +403,7 @@ void OptionsForm::applyClicked()
 
 void OptionsForm::saveExitClicked()
 {
-    guarded(__LINE__, [this] { ApplyOptions(); });
+    guarded(__LINE__, [this] { applyOptions(); });
     accept();
 }
 

@@ -20,7 +20,7 @@ enum class NameCase;
 
 // The options dialog: the automation options on one page, the composition
 // of a new format mask from the tag fields (and the filter editor) on the
-// other. Only ApplyOptions (Apply, Save & Exit) writes to the store; it then
+// other. Only applyOptions (Apply, Save & Exit) writes to the store; it then
 // reloads prefs.options. A composed mask goes into `formats` (the main
 // window's list, not owned); formatsChanged, when set, is called after the
 // dialog changed that list or its current entry. Closing the dialog in any
@@ -35,10 +35,10 @@ public:
 
     // CurrentFormat := the selected fields joined with the separator of the
     // options last loaded, plus ".mp3"; "" when no field is selected.
-    void ComposeFormat();
+    void composeFormat();
     // Stores every option, adds (or selects) the composed mask, reloads the
     // in-memory options.
-    void ApplyOptions();
+    void applyOptions();
 
     void done(int result) override;
 
@@ -54,7 +54,7 @@ private:
     void enableApply();
     void setControlsFromOptions();
     QAbstractButton* caseButton(NameCase nameCase) const;
-    // Runs a handler; an exception escaping it goes to ReportError.
+    // Runs a handler; an exception escaping it goes to reportError.
     template <typename F> void guarded(int line, F&& handler);
 
     PlatformServices& m_services;

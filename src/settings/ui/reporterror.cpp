@@ -10,7 +10,7 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 } // namespace
 
-QString ErrorReportText(const QString& container, const QString& description, int number, int line)
+QString errorReportText(const QString& container, const QString& description, int number, int line)
 {
     return QStringLiteral("An Error Occured!") + kCrLf + kCrLf + QStringLiteral("Application Name: Velmora") + kCrLf
         + QStringLiteral("Application Version: %1.%2.%3")
@@ -24,9 +24,9 @@ QString ErrorReportText(const QString& container, const QString& description, in
         + QStringLiteral("Please Send It To The Velmora Developers With A Note Of What You Were Doing.");
 }
 
-void ReportError(Prompter& prompter, const QString& container, const QString& description, int number, int line)
+void reportError(Prompter& prompter, const QString& container, const QString& description, int number, int line)
 {
-    const QString text = ErrorReportText(container, description, number, line);
+    const QString text = errorReportText(container, description, number, line);
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         clipboard->setText(text);
     prompter.message(QStringLiteral("Velmora"), text, MsgIcon::Critical);

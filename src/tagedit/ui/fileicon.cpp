@@ -5,9 +5,9 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 
-QIcon FileIcon(const FileFacts& info)
+QIcon fileIcon(const FileFacts& info)
 {
-    if (!info.FileExists())
+    if (!info.fileExists())
         return {};
-    return QFileIconProvider().icon(QFileInfo(info.FullPathName()));
+    return QFileIconProvider().icon(QFileInfo(info.fullPathName()));
 }

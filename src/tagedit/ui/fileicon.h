@@ -6,4 +6,4 @@ class FileFacts;
 
 // The desktop's icon for the file FileFacts describes; a null icon when the
 // file was not found.
-QIcon FileIcon(const FileFacts& info);
+QIcon fileIcon(const FileFacts& info);

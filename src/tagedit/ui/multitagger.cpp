@@ -52,7 +52,7 @@ MultiTagger::MultiTagger(PlatformServices& services, Preferences& preferences, c
     , m_services(services)
     , m_preferences(preferences)
     , m_writer(*services.files, services.prompter)
-    , m_undoFolder(TagJournal::DefaultFolder())
+    , m_undoFolder(TagJournal::defaultFolder())
 {
     setObjectName(QStringLiteral("MultiTagger"));
     setWindowTitle(QStringLiteral("Velmora - MultiTagger"));
@@ -63,12 +63,12 @@ MultiTagger::MultiTagger(PlatformServices& services, Preferences& preferences, c
     m_panel = new TagPanel(this);
     if (recorder)
         m_panel->setStepRecorder(*recorder);
-    m_panel->InitBoxes(this);
-    ClearBoxes();
+    m_panel->initBoxes(this);
+    clearBoxes();
 
     setFolder(startFolder.isEmpty() ? QDir::homePath() : startFolder);
     updateUndoButton();
-    ShowStatus(QStringLiteral("Ready"));
+    showStatus(QStringLiteral("Ready"));
 }
 
 MultiTagger::~MultiTagger() = default;
@@ -106,7 +106,7 @@ void MultiTagger::buildWindow()
 
     auto* tagFrame = new QGroupBox(QStringLiteral("ID3 Tag Values To Set In Each Selected File..."), this);
     auto* tagLayout = new QVBoxLayout(tagFrame);
-    m_panelWidgets = BuildTagPanel(tagFrame);
+    m_panelWidgets = buildTagPanel(tagFrame);
     m_panelWidgets.area->setMinimumHeight(kPanelClipHeight);
     for (int i = 0; i < kFieldCount; ++i) {
         auto* box = new QCheckBox(m_panelWidgets.inner);
@@ -123,7 +123,7 @@ void MultiTagger::buildWindow()
     m_allButton->setToolTip(QStringLiteral("Select All Fields For Updating"));
     m_readValues = new QToolButton(tagFrame);
     m_readValues->setObjectName(QStringLiteral("ReadValues"));
-    m_readValues->setIcon(ThemeIcon(QStringLiteral("document-open"), IconGlyph::Open));
+    m_readValues->setIcon(themeIcon(QStringLiteral("document-open"), IconGlyph::Open));
     m_readValues->setToolTip(
         QStringLiteral("Click Here To Read and Insert Tags From Currently Selected File In The File List"));
     m_setTags = new QPushButton(QStringLiteral("&Set Tags"), tagFrame);
@@ -161,19 +161,19 @@ void MultiTagger::buildWindow()
     m_statusBar->setSizeGripEnabled(false);
     layout->addWidget(m_statusBar);
 
-    connect(m_allButton, &QPushButton::clicked, this, &MultiTagger::AllButtonClick);
-    connect(m_readValues, &QToolButton::clicked, this, &MultiTagger::ReadValuesClick);
-    connect(m_setTags, &QPushButton::clicked, this, &MultiTagger::SetTagsButtonClick);
-    connect(m_exitButton, &QPushButton::clicked, this, &MultiTagger::ExitButtonClick);
-    connect(m_stopButton, &QPushButton::clicked, this, &MultiTagger::StopButtonClick);
-    connect(m_undoButton, &QPushButton::clicked, this, &MultiTagger::UndoRunButtonClick);
+    connect(m_allButton, &QPushButton::clicked, this, &MultiTagger::allButtonClick);
+    connect(m_readValues, &QToolButton::clicked, this, &MultiTagger::readValuesClick);
+    connect(m_setTags, &QPushButton::clicked, this, &MultiTagger::setTagsButtonClick);
+    connect(m_exitButton, &QPushButton::clicked, this, &MultiTagger::exitButtonClick);
+    connect(m_stopButton, &QPushButton::clicked, this, &MultiTagger::stopButtonClick);
+    connect(m_undoButton, &QPushButton::clicked, this, &MultiTagger::undoRunButtonClick);
 
     resize(640, 680);
 }
 
 void MultiTagger::setFolder(const QString& folder)
 {
-    const QString cleaned = WithTrailingSlash(QDir::cleanPath(folder));
+    const QString cleaned = withTrailingSlash(QDir::cleanPath(folder));
     const QModelIndex index = m_folderModel->index(cleaned.size() > 1 ? cleaned.chopped(1) : cleaned);
     if (index.isValid() && m_tree->currentIndex() != index) {
         m_tree->setCurrentIndex(index); // comes back here through currentChanged
@@ -188,15 +188,15 @@ void MultiTagger::setFolder(const QString& folder)
 void MultiTagger::fillFileList()
 {
     m_fileList->clear();
-    m_fileList->addItems(ListMp3Files(m_folder));
+    m_fileList->addItems(listMp3Files(m_folder));
 }
 
 QString MultiTagger::pathOf(const QString& name) const
 {
-    return WithTrailingSlash(m_folder) + name;
+    return withTrailingSlash(m_folder) + name;
 }
 
-int MultiTagger::CountSelected() const
+int MultiTagger::countSelected() const
 {
     int n = 0;
     for (int row = 0; row < m_fileList->count(); ++row)
@@ -204,7 +204,7 @@ int MultiTagger::CountSelected() const
     return n;
 }
 
-void MultiTagger::ShowStatus(const QString& text)
+void MultiTagger::showStatus(const QString& text)
 {
     m_statusBar->showMessage(text);
     if (m_running && m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kPaintIntervalMs)
@@ -218,7 +218,7 @@ void MultiTagger::ShowStatus(const QString& text)
     }
 }
 
-void MultiTagger::SetBoxProperty(const QString& name, const QVariant& value)
+void MultiTagger::setBoxProperty(const QString& name, const QVariant& value)
 {
     if (name != QLatin1String("Width") && name != QLatin1String("Enabled") && name != QLatin1String("Text"))
         return;
@@ -249,14 +249,14 @@ void MultiTagger::SetBoxProperty(const QString& name, const QVariant& value)
     }
 }
 
-void MultiTagger::ClearBoxes()
+void MultiTagger::clearBoxes()
 {
-    SetBoxProperty(QStringLiteral("Text"), QString());
+    setBoxProperty(QStringLiteral("Text"), QString());
     for (QCheckBox* box : m_included)
         box->setChecked(false);
 }
 
-void MultiTagger::AllButtonClick()
+void MultiTagger::allButtonClick()
 {
     m_panelWidgets.inner->setFocus();
     const bool all = m_allButton->text() == QLatin1String("All");
@@ -265,23 +265,23 @@ void MultiTagger::AllButtonClick()
     m_allButton->setText(all ? QStringLiteral("None") : QStringLiteral("All"));
 }
 
-void MultiTagger::ReadValuesClick()
+void MultiTagger::readValuesClick()
 {
-    ClearBoxes();
-    if (CountSelected() < 1) {
-        ClearBoxes();
+    clearBoxes();
+    if (countSelected() < 1) {
+        clearBoxes();
         return;
     }
-    ShowStatus(QStringLiteral("Reading MP3 ID Tag References..."));
+    showStatus(QStringLiteral("Reading MP3 ID Tag References..."));
     // The entry that has the focus, selected or not.
     if (const QListWidgetItem* item = m_fileList->currentItem()) {
-        const auto texts = m_writer.ReadFile(pathOf(item->text()), m_preferences.options);
+        const auto texts = m_writer.readFile(pathOf(item->text()), m_preferences.options);
         for (int i = 0; i < kFieldCount; ++i)
-            m_panel->SetText(i, texts[i]);
+            m_panel->setText(i, texts[i]);
         m_readKey = texts[int(FieldId::UniqueKey)];
-        m_readKeyOwner = m_writer.v2().UniqueKeyOwner();
+        m_readKeyOwner = m_writer.v2().uniqueKeyOwner();
     }
-    ShowStatus(QStringLiteral("MP3 ID Tag References Read"));
+    showStatus(QStringLiteral("MP3 ID Tag References Read"));
     m_allButton->setText(QStringLiteral("All"));
 }
 
@@ -290,7 +290,7 @@ MultiTagValues MultiTagger::currentValues() const
     MultiTagValues values;
     for (int i = 0; i < kFieldCount; ++i) {
         values.included[i] = m_included[i]->isChecked();
-        values.texts[i] = m_panel->Text(i);
+        values.texts[i] = m_panel->text(i);
     }
     // A key typed anew has no owner of its own yet.
     if (values.text(FieldId::UniqueKey) == m_readKey)
@@ -300,13 +300,13 @@ MultiTagValues MultiTagger::currentValues() const
 
 void MultiTagger::setUndoFolder(const QString& folder)
 {
-    m_undoFolder = WithTrailingSlash(folder);
+    m_undoFolder = withTrailingSlash(folder);
     updateUndoButton();
 }
 
 QString MultiTagger::journalPath() const
 {
-    return TagJournal::MultiTaggerJournal(m_undoFolder);
+    return TagJournal::multiTaggerJournal(m_undoFolder);
 }
 
 void MultiTagger::updateUndoButton()
@@ -326,11 +326,11 @@ void MultiTagger::setRunning(bool running)
     updateUndoButton();
 }
 
-void MultiTagger::SetTagsButtonClick()
+void MultiTagger::setTagsButtonClick()
 {
     if (m_running)
         return;
-    if (CountSelected() < 1) {
+    if (countSelected() < 1) {
         m_services.prompter->message(
             kTitle, QStringLiteral("Please Select Some Files From The File List First!"), MsgIcon::Exclamation);
         return;
@@ -344,36 +344,36 @@ void MultiTagger::SetTagsButtonClick()
     m_progress->setValue(0);
     setRunning(true);
     MultiTagRunHooks hooks;
-    hooks.status = [this](const QString& text) { ShowStatus(text); };
+    hooks.status = [this](const QString& text) { showStatus(text); };
     hooks.progress = [this](int done, int) { m_progress->setValue(done); };
     hooks.stopRequested = [this] { return m_stopRequested; };
     MultiTagRun run(m_writer, *m_services.prompter, journalPath());
-    const MultiTagRunReport report = run.Run(paths, currentValues(), hooks);
+    const MultiTagRunReport report = run.run(paths, currentValues(), hooks);
     setRunning(false);
     if (report.done > 0)
         m_filesWritten = true;
-    ShowStatus(MultiTagRunStatus(report));
-    const QString skipped = MultiTagSkippedText(report);
+    showStatus(multiTagRunStatus(report));
+    const QString skipped = multiTagSkippedText(report);
     if (!skipped.isEmpty())
         m_services.prompter->message(kErrorTitle, skipped, MsgIcon::Exclamation);
 }
 
-void MultiTagger::StopButtonClick()
+void MultiTagger::stopButtonClick()
 {
     if (m_running)
         m_stopRequested = true;
 }
 
-void MultiTagger::UndoRunButtonClick()
+void MultiTagger::undoRunButtonClick()
 {
     if (m_running)
         return;
     const QString journal = journalPath();
-    const int changed = int(TagJournalChangedFiles(journal).size());
+    const int changed = int(tagJournalChangedFiles(journal).size());
     if (changed == 0) {
         QFile::remove(journal);
         updateUndoButton();
-        ShowStatus(QStringLiteral("Nothing To Undo"));
+        showStatus(QStringLiteral("Nothing To Undo"));
         return;
     }
     if (!m_services.prompter->askYesNo(kErrorTitle,
@@ -382,12 +382,12 @@ void MultiTagger::UndoRunButtonClick()
         return;
     setRunning(true);
     m_stopButton->setEnabled(false); // an undo runs to its end
-    const TagUndoReport report = UndoTagJournal(journal, [this](const QString& path) {
-        ShowStatus(QStringLiteral("Restoring ID3 Tags In ") + path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    const TagUndoReport report = undoTagJournal(journal, [this](const QString& path) {
+        showStatus(QStringLiteral("Restoring ID3 Tags In ") + path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
     });
     setRunning(false);
     m_filesWritten = m_filesWritten || !report.restored.isEmpty();
-    ShowStatus(QStringLiteral("Last Run Undone: ") + QString::number(report.restored.size())
+    showStatus(QStringLiteral("Last Run Undone: ") + QString::number(report.restored.size())
         + QStringLiteral(" Files Restored"));
     if (!report.journalError.ok())
         m_services.prompter->message(kErrorTitle,
@@ -395,12 +395,12 @@ void MultiTagger::UndoRunButtonClick()
                 + report.journalError.description + QStringLiteral(" (") + QString::number(report.journalError.number)
                 + QLatin1Char(')'),
             MsgIcon::Critical);
-    const QString problems = TagUndoProblemsText(report);
+    const QString problems = tagUndoProblemsText(report);
     if (!problems.isEmpty())
         m_services.prompter->message(kErrorTitle, problems, MsgIcon::Exclamation);
 }
 
-void MultiTagger::ExitButtonClick()
+void MultiTagger::exitButtonClick()
 {
     if (m_running)
         return;
@@ -412,7 +412,7 @@ void MultiTagger::reject()
     // Escape or the close button during a run stops it after the current
     // file; the window stays open to show how far it got.
     if (m_running) {
-        StopButtonClick();
+        stopButtonClick();
         return;
     }
     QDialog::reject();

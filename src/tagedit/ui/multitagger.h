@@ -57,24 +57,24 @@ public:
     TagPanel& panel() { return *m_panel; }
 
     // The button handlers.
-    void AllButtonClick();
-    void ReadValuesClick();
-    void SetTagsButtonClick();
-    void ExitButtonClick();
+    void allButtonClick();
+    void readValuesClick();
+    void setTagsButtonClick();
+    void exitButtonClick();
     // Ends the running Set Tags after the current file.
-    void StopButtonClick();
+    void stopButtonClick();
     // Puts back the tags of the files the last Set Tags run changed.
-    void UndoRunButtonClick();
+    void undoRunButtonClick();
 
     // Sets "Width" (pixels), "Enabled" or "Text" of every text box and
     // drop-down list whose name starts with "ID3"; other names do nothing,
     // and a box that cannot take the value is skipped.
-    void SetBoxProperty(const QString& name, const QVariant& value);
+    void setBoxProperty(const QString& name, const QVariant& value);
     // Empties the boxes (Copyright keeps its selection) and clears every Included box.
-    void ClearBoxes();
-    int CountSelected() const;
+    void clearBoxes();
+    int countSelected() const;
     // Puts text into MTSB and paints it at once.
-    void ShowStatus(const QString& text);
+    void showStatus(const QString& text);
 
 public slots:
     void reject() override;

@@ -39,7 +39,7 @@ TagPanel::TagPanel(QObject* parent)
 
 TagPanel::~TagPanel() = default;
 
-bool TagPanel::InitBoxes(QWidget* host)
+bool TagPanel::initBoxes(QWidget* host)
 {
     if (!host || m_bound)
         return false;
@@ -84,7 +84,7 @@ bool TagPanel::InitBoxes(QWidget* host)
     genre->setCompleter(nullptr);
     genre->setInsertPolicy(QComboBox::NoInsert);
     genre->clear();
-    genre->addItems(PanelGenreList());
+    genre->addItems(panelGenreList());
     genre->setCurrentIndex(-1);
     genre->setEditText(QString());
     m_genreEdit = genre->lineEdit();
@@ -104,25 +104,25 @@ bool TagPanel::InitBoxes(QWidget* host)
 
 void TagPanel::setStepRecorder(StepRecorder& recorder)
 {
-    m_stepSink = [&recorder](const QString& step) { recorder.RecordStep(step); };
+    m_stepSink = [&recorder](const QString& step) { recorder.recordStep(step); };
 }
 
 void TagPanel::setPartDrop(PartsList& parts, std::function<void()> rebuild)
 {
-    m_partDrop = { [&parts] { return parts.PartDragging(); }, [&parts] { return parts.SelectedPart(); },
+    m_partDrop = { [&parts] { return parts.partDragging(); }, [&parts] { return parts.selectedPart(); },
         [&parts] { parts.setPartDragging(false); }, std::move(rebuild) };
 }
 
-QWidget* TagPanel::Box(int index) const
+QWidget* TagPanel::box(int index) const
 {
     if (index < 0 || index >= kFieldCount)
         return nullptr;
     return m_boxes[index];
 }
 
-QString TagPanel::Text(int index) const
+QString TagPanel::text(int index) const
 {
-    QWidget* w = Box(index);
+    QWidget* w = box(index);
     if (!w)
         return {};
     if (index == kGenre || index == kCopyright)
@@ -130,9 +130,9 @@ QString TagPanel::Text(int index) const
     return static_cast<QLineEdit*>(w)->text();
 }
 
-void TagPanel::SetText(int index, const QString& text)
+void TagPanel::setText(int index, const QString& text)
 {
-    QWidget* w = Box(index);
+    QWidget* w = box(index);
     if (!w)
         return;
     if (index == kGenre) {
@@ -147,31 +147,31 @@ void TagPanel::SetText(int index, const QString& text)
     }
 }
 
-void TagPanel::ClearBox(int index)
+void TagPanel::clearBox(int index)
 {
     if (index == kCopyright) {
-        if (auto* combo = static_cast<QComboBox*>(Box(index)))
+        if (auto* combo = static_cast<QComboBox*>(box(index)))
             combo->setCurrentIndex(0);
         return;
     }
-    SetText(index, QString());
+    setText(index, QString());
 }
 
-bool TagPanel::DropPartOnBox(int index)
+bool TagPanel::dropPartOnBox(int index)
 {
-    if (!Box(index) || index == kCopyright)
+    if (!box(index) || index == kCopyright)
         return false;
     if (!m_partDrop.dragging || !m_partDrop.part || !m_partDrop.finish || !m_partDrop.rebuild)
         return false;
     if (!m_partDrop.dragging())
         return false;
-    SetText(index, m_partDrop.part());
+    setText(index, m_partDrop.part());
     m_partDrop.finish();
     m_partDrop.rebuild();
     return true;
 }
 
-int TagPanel::ScrollValueForBox(int boxTop, int maximum)
+int TagPanel::scrollValueForBox(int boxTop, int maximum)
 {
     const int value = boxTop - kFocusOffset;
     if (value < 0)
@@ -202,7 +202,7 @@ bool TagPanel::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::FocusIn:
         if (isTextBox(index) && static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
-            ScrollToFocus(static_cast<QWidget*>(watched));
+            scrollToFocus(static_cast<QWidget*>(watched));
         break;
     case QEvent::DragEnter:
     case QEvent::DragMove:
@@ -213,7 +213,7 @@ bool TagPanel::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::Drop:
-        if (index != kCopyright && DropPartOnBox(index)) {
+        if (index != kCopyright && dropPartOnBox(index)) {
             static_cast<QDropEvent*>(event)->acceptProposedAction();
             return true;
         }
@@ -236,15 +236,15 @@ void TagPanel::onGenreTextChanged()
     // Only typed text is completed: a text set by code (a loaded tag, an
     // empty box) stays as it is.
     if (!m_genreBackspace && m_genreEdit->isModified())
-        CompleteGenre();
+        completeGenre();
     record(kGenre);
 }
 
-void TagPanel::CompleteGenre()
+void TagPanel::completeGenre()
 {
-    auto* genre = static_cast<QComboBox*>(Box(kGenre));
+    auto* genre = static_cast<QComboBox*>(box(kGenre));
     const QString typed = m_genreEdit->text();
-    const int pos = FindGenreCompletion(PanelGenreList(), typed);
+    const int pos = findGenreCompletion(panelGenreList(), typed);
     if (pos < 0 || pos >= genre->count())
         return;
     m_completing = true;
@@ -258,17 +258,17 @@ void TagPanel::CompleteGenre()
     m_completing = false;
 }
 
-void TagPanel::ScrollToFocus(QWidget* box)
+void TagPanel::scrollToFocus(QWidget* box)
 {
     if (!m_scroll || !m_scroll->widget())
         return;
     QScrollBar* bar = m_scroll->verticalScrollBar();
     const int top = box->mapTo(m_scroll->widget(), QPoint(0, 0)).y();
-    bar->setValue(ScrollValueForBox(top, bar->maximum()));
+    bar->setValue(scrollValueForBox(top, bar->maximum()));
 }
 
 void TagPanel::record(int index)
 {
     if (m_stepSink && m_bound)
-        m_stepSink(QLatin1String(fieldInfo(index).name) + QLatin1Char(':') + Text(index));
+        m_stepSink(QLatin1String(fieldInfo(index).name) + QLatin1Char(':') + text(index));
 }

@@ -20,15 +20,15 @@ class StepRecorder;
 // itself, inside a QScrollArea, with the object names of the field catalogue
 // ("ID3Artist" ... "ID3Tempo"): a QLineEdit each, except an editable
 // QComboBox "ID3Genre" and a non-editable QComboBox "ID3Copyright". Then it
-// creates one instance and calls InitBoxes once. The instance holds no tag
-// values: loading and saving the boxes stay with the window (Text/SetText
+// creates one instance and calls initBoxes once. The instance holds no tag
+// values: loading and saving the boxes stay with the window (Text/setText
 // help with that).
 //
 // After binding:
 // - every change of a box's text, by the user or by code, hands the step
 //   keyword + ":" + the whole text ("Album:Best Of") to the step sink; the
 //   sink decides whether recording is on;
-// - text typed into the genre box is completed from PanelGenreList (the
+// - text typed into the genre box is completed from panelGenreList (the
 //   typed prefix stays, the completed rest is selected); Backspace and text
 //   set by code are never completed;
 // - a text box that gains the focus from the keyboard (Tab, shortcut, code)
@@ -47,10 +47,10 @@ public:
 
     // The main window's dragged name part. All four must be set.
     struct PartDrop {
-        std::function<bool()> dragging; // a part is being dragged (PartDragging)
-        std::function<QString()> part; // the dragged part's trimmed text (SelectedPart)
-        std::function<void()> finish; // ends the drag (PartDragging := false)
-        std::function<void()> rebuild; // RebuildPartsList, run after the drop
+        std::function<bool()> dragging; // a part is being dragged (partDragging)
+        std::function<QString()> part; // the dragged part's trimmed text (selectedPart)
+        std::function<void()> finish; // ends the drag (partDragging := false)
+        std::function<void()> rebuild; // rebuildPartsList, run after the drop
     };
 
     // Pixels between the top of the visible area and a box reached by
@@ -65,7 +65,7 @@ public:
     // (emptied first) and sets the copyright list to "False", "True" with
     // "True" selected. False, binding nothing, when a box is missing or of
     // the wrong kind. Call once.
-    bool InitBoxes(QWidget* host);
+    bool initBoxes(QWidget* host);
     bool isBound() const { return m_bound; }
 
     void setStepSink(StepSink sink) { m_stepSink = std::move(sink); }
@@ -75,34 +75,34 @@ public:
     // Without a part drop (the MultiTagger), drops of parts have no effect.
     void setPartDrop(PartDrop drop) { m_partDrop = std::move(drop); }
     // The part drop of the main window: parts reports and ends the drag,
-    // rebuild runs RebuildPartsList. parts must outlive the binding.
+    // rebuild runs rebuildPartsList. parts must outlive the binding.
     void setPartDrop(PartsList& parts, std::function<void()> rebuild);
 
     // Box number index (0..19, catalogue order); null before binding or out of range.
-    QWidget* Box(int index) const;
-    QWidget* Box(FieldId id) const { return Box(int(id)); }
+    QWidget* box(int index) const;
+    QWidget* box(FieldId id) const { return box(int(id)); }
     // The box's text: the line's text, the genre box's edit text, the
     // copyright box's selected entry ("False"/"True").
-    QString Text(int index) const;
-    QString Text(FieldId id) const { return Text(int(id)); }
+    QString text(int index) const;
+    QString text(FieldId id) const { return text(int(id)); }
     // Sets the box's text; the copyright box selects the entry equal to
     // text and ignores any other text.
-    void SetText(int index, const QString& text);
-    void SetText(FieldId id, const QString& text) { SetText(int(id), text); }
+    void setText(int index, const QString& text);
+    void setText(FieldId id, const QString& text) { setText(int(id), text); }
     // The clear button: the copyright box goes to "False", any other box empty.
-    void ClearBox(int index);
+    void clearBox(int index);
 
     // Drops the dragged part onto box index, as a drop event does: only with
     // a part drop configured, a part being dragged and a box other than
     // Copyright. True when the text was replaced.
-    bool DropPartOnBox(int index);
+    bool dropPartOnBox(int index);
 
     // Last key pressed in the genre box was Backspace.
-    bool GenreBackspace() const { return m_genreBackspace; }
+    bool genreBackspace() const { return m_genreBackspace; }
 
     // The scroll value that shows a box whose top is boxTop pixels into the
     // panel at kFocusOffset below the visible top, limited to 0..maximum.
-    static int ScrollValueForBox(int boxTop, int maximum);
+    static int scrollValueForBox(int boxTop, int maximum);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -111,8 +111,8 @@ private:
     int indexOf(const QObject* box) const;
     void onTextChanged(int index);
     void onGenreTextChanged();
-    void CompleteGenre();
-    void ScrollToFocus(QWidget* box);
+    void completeGenre();
+    void scrollToFocus(QWidget* box);
     void record(int index);
 
     std::array<QPointer<QWidget>, kFieldCount> m_boxes {};

@@ -6,14 +6,14 @@
 #include <QLineEdit>
 #include <QScrollArea>
 
-QString TagBoxToolTip(int index)
+QString tagBoxToolTip(int index)
 {
     const QString name
         = index == int(FieldId::OrigArtist) ? QStringLiteral("Original Artist") : QLatin1String(fieldInfo(index).name);
     return QStringLiteral("Value Of The ") + name + QStringLiteral(" ID3 Field");
 }
 
-TagPanelWidgets BuildTagPanel(QWidget* parent)
+TagPanelWidgets buildTagPanel(QWidget* parent)
 {
     TagPanelWidgets p;
     p.area = new QScrollArea(parent);
@@ -39,7 +39,7 @@ TagPanelWidgets BuildTagPanel(QWidget* parent)
             box = new QLineEdit(p.inner);
         }
         box->setObjectName(QLatin1String(fieldInfo(i).boxName));
-        box->setToolTip(TagBoxToolTip(i));
+        box->setToolTip(tagBoxToolTip(i));
         label->setBuddy(box);
         p.grid->addWidget(label, i, 0);
         p.grid->addWidget(box, i, 1);

@@ -24,7 +24,7 @@ struct TagPanelWidgets {
 
 // Builds the panel as a new QScrollArea (object name "ContainerPic") child
 // of parent.
-TagPanelWidgets BuildTagPanel(QWidget* parent);
+TagPanelWidgets buildTagPanel(QWidget* parent);
 
 // "Value Of The Artist ID3 Field" ("Original Artist" for Orig Artist).
-QString TagBoxToolTip(int index);
+QString tagBoxToolTip(int index);
