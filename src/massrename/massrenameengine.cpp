@@ -475,7 +475,7 @@ bool MassRenameEngine::loadTags(const QString& dir, const QString& name, bool pr
     // from a fresh one when that name is this file's, so failure shows.
     if (m_v2->fileName() == loadFrom)
         m_v2 = std::make_unique<ID3V2Tag>(m_services.prompter);
-    const FileTimeKeeper keepTime(m_currentFile, m_prefs.options.KeepFileTimes); // over the tag writes below
+    const FileTimeKeeper keepTime(m_currentFile, m_prefs.options.keepFileTimes); // over the tag writes below
     m_v2->setFileName(loadFrom);
     if (m_v2->fileName() != loadFrom) {
         f->outcome = PlannedFile::Outcome::Unreadable;
@@ -545,7 +545,7 @@ bool MassRenameEngine::addNamePart(const QString& text)
 
 bool MassRenameEngine::addNamePart(int number)
 {
-    if (m_choices.useOptions && m_prefs.options.UseFormattedTrack)
+    if (m_choices.useOptions && m_prefs.options.useFormattedTrack)
         return addNamePart(formatTrack(number, m_prefs.options));
     return addNamePart(QString::number(number));
 }

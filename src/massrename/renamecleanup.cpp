@@ -9,13 +9,13 @@ RenameCleanupRules makeRenameCleanupRules(
 {
     RenameCleanupRules r;
     r.useOptions = useOptions;
-    r.removeParens = options.RemoveParens;
-    r.separatorString = options.SeparatorString;
+    r.removeParens = options.removeParens;
+    r.separatorString = options.separatorString;
     r.useFilters = useFilters;
     r.filterCase = filterCase;
     if (useFilters)
         r.filters = filters;
-    r.newFileCase = options.NewFileCase;
+    r.newFileCase = options.newFileCase;
     return r;
 }
 

@@ -52,13 +52,13 @@ QString runSettingsText(const MassRenameChoices& c, const Options& o)
     body += QStringLiteral("ID3 Tag Autoformatting: ") + format + kCrLf;
     body += line(QStringLiteral("All Selected ID3 Tags Must Exist Before Renaming: "), c.allParts) + kCrLf;
     if (c.useOptions) {
-        body += optionLine(QStringLiteral("Remove Parenthesis From Filenames: "), o.RemoveParens);
-        body += optionLine(QStringLiteral("Remove UnderScores From Filenames: "), o.RemUnderScores);
-        body += optionLine(QStringLiteral("Pad Separator ('-') With Spaces: "), o.SplitSpaces);
-        body += optionLine(QStringLiteral("Use 2-Digit Tracks: "), o.UseFormattedTrack);
+        body += optionLine(QStringLiteral("Remove Parenthesis From Filenames: "), o.removeParens);
+        body += optionLine(QStringLiteral("Remove UnderScores From Filenames: "), o.removeUnderscores);
+        body += optionLine(QStringLiteral("Pad Separator ('-') With Spaces: "), o.splitSpaces);
+        body += optionLine(QStringLiteral("Use 2-Digit Tracks: "), o.useFormattedTrack);
     }
     body += QStringLiteral("Automatic Filename Casing Type: ")
-        + (o.NewFileCaseUnknown ? QString() : caseName(o.NewFileCase)) + QStringLiteral(" (From Options)") + kCrLf;
+        + (o.newFileCaseUnknown ? QString() : caseName(o.newFileCase)) + QStringLiteral(" (From Options)") + kCrLf;
     return body;
 }
 

@@ -11,9 +11,9 @@ const QString kMarker = QStringLiteral("/");
 CleanupRules cleanupRulesFrom(const Preferences& prefs)
 {
     CleanupRules rules;
-    rules.RemoveParens = prefs.options.RemoveParens;
-    rules.RemUnderScores = prefs.options.RemUnderScores;
-    rules.SeparatorString = prefs.options.SeparatorString;
+    rules.removeParens = prefs.options.removeParens;
+    rules.removeUnderscores = prefs.options.removeUnderscores;
+    rules.separatorString = prefs.options.separatorString;
     rules.enableFilters = isOn(prefs.store.getOption(QStringLiteral("EnableFilters"), QStringLiteral("0")));
     rules.filterCase = isOn(prefs.store.getOption(QStringLiteral("FilterCase"), QStringLiteral("0")));
     rules.filters = prefs.filters;
@@ -32,14 +32,14 @@ QString cleanupFileName(const QString& text, const CleanupRules& rules)
     s = replaceAll(s, tilde, kMarker);
     for (int n = 5; n >= 1; --n)
         s = replaceAll(s, QString(n, QLatin1Char(' ')), tilde);
-    if (rules.RemUnderScores)
+    if (rules.removeUnderscores)
         s = replaceAll(s, QStringLiteral("_"), tilde);
     s = replaceAll(s, tilde, space);
-    if (rules.RemoveParens) {
+    if (rules.removeParens) {
         s = replaceAll(s, QStringLiteral("("), QString());
         s = replaceAll(s, QStringLiteral(")"), QString());
     }
-    s = replaceAll(s, kMarker, rules.SeparatorString);
+    s = replaceAll(s, kMarker, rules.separatorString);
     s = replaceAll(s, QStringLiteral("  "), space);
     return rules.enableFilters ? applyFilters(s, rules.filters, rules.filterCase) : s;
 }
@@ -48,10 +48,10 @@ QString applyFilters(const QString& text, const FilterList& filters, bool caseSe
 {
     QString s = text;
     for (const FilterRecord& f : filters) {
-        if (f.Kind == QLatin1String("D"))
-            s = filterReplace(s, f.Search, QString(), caseSensitive);
-        else if (f.Kind == QLatin1String("R"))
-            s = filterReplace(s, f.Search, f.Replace, caseSensitive);
+        if (f.kind == QLatin1String("D"))
+            s = filterReplace(s, f.search, QString(), caseSensitive);
+        else if (f.kind == QLatin1String("R"))
+            s = filterReplace(s, f.search, f.replace, caseSensitive);
     }
     return s;
 }

@@ -9,9 +9,9 @@ class Preferences;
 
 // Everything the name cleanup depends on, captured at the moment of a call.
 struct CleanupRules {
-    bool RemoveParens = false;
-    bool RemUnderScores = false;
-    QString SeparatorString = QStringLiteral("-");
+    bool removeParens = false;
+    bool removeUnderscores = false;
+    QString separatorString = QStringLiteral("-");
     bool enableFilters = false;
     bool filterCase = false; // filters match case-sensitively
     FilterList filters;

@@ -14,7 +14,7 @@ void NameEditSession::syncWithInternals()
         return;
     const QString name = nameFromFields(
         m_formats.currentMask(), [this](FieldId field) { return m_host.fieldText(field); },
-        m_prefs.options.SeparatorString);
+        m_prefs.options.separatorString);
     m_host.showStatus(QStringLiteral("Internal ID Tags Loaded To New Filename"));
     m_editor.setText(name);
     recordStep(QStringLiteral("SyncWithInternals:0"));
@@ -26,7 +26,7 @@ void NameEditSession::updateInternal()
     if (m_updatingInternal)
         return;
     m_updatingInternal = true;
-    const auto assignments = fieldsFromName(m_formats.currentMask(), m_editor.text(), m_prefs.options.RemoveParens);
+    const auto assignments = fieldsFromName(m_formats.currentMask(), m_editor.text(), m_prefs.options.removeParens);
     for (const auto& [field, text] : assignments) {
         // A field that refuses its text is skipped; the others still follow the name.
         try {
@@ -40,7 +40,7 @@ void NameEditSession::updateInternal()
 
 void NameEditSession::autoSync()
 {
-    switch (m_prefs.options.SyncOption) {
+    switch (m_prefs.options.syncOption) {
     case SyncMode::NameToTags:
         updateInternal();
         break;

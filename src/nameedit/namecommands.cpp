@@ -33,7 +33,7 @@ void NameEditSession::insertSDS()
     if (trimSpaces(m_editor.text()).isEmpty())
         return;
     const NameEditGroup group(*this);
-    m_editor.type(m_prefs.options.SeparatorString);
+    m_editor.type(m_prefs.options.separatorString);
     if (m_editor.text().contains(QStringLiteral("  ")))
         m_editor.setText(replaceAll(m_editor.text(), QStringLiteral("  "), QStringLiteral(" ")));
     recordStep(QStringLiteral("InsertSDS:0"));
@@ -71,7 +71,7 @@ void NameEditSession::addRemoveParenthesis()
     }
     for (QString& piece : pieces)
         piece = trimSpaces(piece);
-    m_editor.setText(pieces.join(m_prefs.options.SeparatorString) + kExtension);
+    m_editor.setText(pieces.join(m_prefs.options.separatorString) + kExtension);
     m_editor.setCursor(cursor);
     recordStep(QStringLiteral("AddRemoveParenthesis:0"));
 }

@@ -76,15 +76,15 @@ CleanupRules NameEditSession::cleanupRules() const
 void NameEditSession::nameTextChanged()
 {
     trackNameChange();
-    if (m_prefs.options.SyncOption == SyncMode::NameToTags)
+    if (m_prefs.options.syncOption == SyncMode::NameToTags)
         updateInternal();
 }
 
 void NameEditSession::loadNameParts(const QString& fileName)
 {
-    const QStringList pieces = nameParts(fileName, cleanupRules(), m_prefs.options.NewFileCase);
+    const QStringList pieces = nameParts(fileName, cleanupRules(), m_prefs.options.newFileCase);
     m_parts.setEntries(pieces);
-    m_editor.setText(pieces.join(m_prefs.options.SeparatorString) + QStringLiteral(".mp3"));
+    m_editor.setText(pieces.join(m_prefs.options.separatorString) + QStringLiteral(".mp3"));
     resetNameHistory();
 }
 
@@ -123,7 +123,7 @@ void NameEditSession::togglePart()
         return;
     const QString part = trimSpaces(m_parts.currentText());
     bool removed = false;
-    const QString name = toggledName(m_editor.text(), part, m_prefs.options.SeparatorString, &removed);
+    const QString name = toggledName(m_editor.text(), part, m_prefs.options.separatorString, &removed);
     m_host.showStatus(
         removed ? QStringLiteral("Selected File Part Removed") : QStringLiteral("Selected File Part Inserted"));
     recordStep(QStringLiteral("PartsListClick:") + part);

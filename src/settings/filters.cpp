@@ -13,13 +13,13 @@ FilterList loadFilters(const SettingsStore& store)
             break;
         FilterRecord r;
         if (v.startsWith(QLatin1Char('@'))) {
-            r.Kind = QStringLiteral("D");
-            r.Search = v.mid(1);
+            r.kind = QStringLiteral("D");
+            r.search = v.mid(1);
         } else {
-            r.Kind = QStringLiteral("R");
+            r.kind = QStringLiteral("R");
             const qsizetype at = v.indexOf(QLatin1Char('@'));
-            r.Search = at < 0 ? v : v.left(at);
-            r.Replace = at < 0 ? QString() : v.mid(at + 1);
+            r.search = at < 0 ? v : v.left(at);
+            r.replace = at < 0 ? QString() : v.mid(at + 1);
         }
         if (n < filters.size())
             filters[n] = r;

@@ -8,9 +8,9 @@ class SettingsStore;
 // One search-and-replace filter: Kind "D" deletes Search, "R" replaces it by
 // Replace. Stored as "@" + Search (delete) or Search + "@" + Replace.
 struct FilterRecord {
-    QString Kind;
-    QString Search;
-    QString Replace;
+    QString kind;
+    QString search;
+    QString replace;
 
     bool operator==(const FilterRecord&) const = default;
 };

@@ -10,17 +10,17 @@ const QString kReplace = QStringLiteral("R");
 
 QString filterDisplayText(const FilterRecord& filter)
 {
-    if (filter.Kind == kDelete)
-        return QStringLiteral("Delete Occurences Of '") + filter.Search + QLatin1Char('\'');
-    return QStringLiteral("Replace '") + filter.Search + QStringLiteral("' With '") + filter.Replace
+    if (filter.kind == kDelete)
+        return QStringLiteral("Delete Occurences Of '") + filter.search + QLatin1Char('\'');
+    return QStringLiteral("Replace '") + filter.search + QStringLiteral("' With '") + filter.replace
         + QLatin1Char('\'');
 }
 
 QString filterStoredValue(const FilterRecord& filter)
 {
-    if (filter.Kind == kDelete)
-        return QLatin1Char('@') + filter.Search;
-    return filter.Search + QLatin1Char('@') + filter.Replace;
+    if (filter.kind == kDelete)
+        return QLatin1Char('@') + filter.search;
+    return filter.search + QLatin1Char('@') + filter.replace;
 }
 
 FilterEditorState loadFilterList(const SettingsStore& store)
@@ -29,7 +29,7 @@ FilterEditorState loadFilterList(const SettingsStore& store)
     // The stored list is read by the same rule as the in-memory filters;
     // only the placeholder record of an empty list is dropped.
     for (const FilterRecord& r : loadFilters(store))
-        if (r.Kind == kDelete || r.Kind == kReplace)
+        if (r.kind == kDelete || r.kind == kReplace)
             state.filters.append(r);
     state.enableFilters = isOn(store.getOption(QStringLiteral("EnableFilters"), QStringLiteral("1")));
     state.filterCase = isOn(store.getOption(QStringLiteral("FilterCase"), QStringLiteral("1")));

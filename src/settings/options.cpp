@@ -38,20 +38,20 @@ Options loadOptions(const SettingsStore& store)
     // Checked at full width: cut to 16 bits first, 65536 would read as 0
     // and silently turn the saving off.
     const int autoSave = leadingNumber(store.getOption(QStringLiteral("ID3AutoSave"), QStringLiteral("1")));
-    o.ID3AutoSave = autoSave == 0 ? 0 : 1;
+    o.id3AutoSave = autoSave == 0 ? 0 : 1;
     const int sync = leadingNumber(store.getOption(QStringLiteral("SyncOption"), QStringLiteral("2")));
-    o.SyncOptionUnknown = sync < 0 || sync > int(SyncMode::None);
-    o.SyncOption = o.SyncOptionUnknown ? SyncMode::None : SyncMode(sync);
-    o.RemoveParens = isOn(store.getOption(QStringLiteral("Remove Parens"), QStringLiteral("0")));
-    o.RemUnderScores = isOn(store.getOption(QStringLiteral("RemUnderScores"), QStringLiteral("0")));
+    o.syncOptionUnknown = sync < 0 || sync > int(SyncMode::None);
+    o.syncOption = o.syncOptionUnknown ? SyncMode::None : SyncMode(sync);
+    o.removeParens = isOn(store.getOption(QStringLiteral("Remove Parens"), QStringLiteral("0")));
+    o.removeUnderscores = isOn(store.getOption(QStringLiteral("RemUnderScores"), QStringLiteral("0")));
     bool knownCase = true;
-    o.NewFileCase
+    o.newFileCase
         = nameCaseFromCode(store.getOption(QStringLiteral("New File Case"), QStringLiteral("TC")), &knownCase);
-    o.NewFileCaseUnknown = !knownCase;
-    o.SplitSpaces = isOn(store.getOption(QStringLiteral("SplitSpaces"), QStringLiteral("0")));
-    o.SeparatorString = o.SplitSpaces ? QStringLiteral(" - ") : QStringLiteral("-");
-    o.UseFormattedTrack = isOn(store.getOption(QStringLiteral("UseFormattedTrack"), QStringLiteral("1")));
-    o.KeepFileTimes = isOn(store.getOption(QStringLiteral("Keep File Times"), QStringLiteral("0")));
+    o.newFileCaseUnknown = !knownCase;
+    o.splitSpaces = isOn(store.getOption(QStringLiteral("SplitSpaces"), QStringLiteral("0")));
+    o.separatorString = o.splitSpaces ? QStringLiteral(" - ") : QStringLiteral("-");
+    o.useFormattedTrack = isOn(store.getOption(QStringLiteral("UseFormattedTrack"), QStringLiteral("1")));
+    o.keepFileTimes = isOn(store.getOption(QStringLiteral("Keep File Times"), QStringLiteral("0")));
     return o;
 }
 
@@ -59,7 +59,7 @@ QString formatTrack(int number, const Options& options)
 {
     if (number == 0)
         return {};
-    if (!options.UseFormattedTrack)
+    if (!options.useFormattedTrack)
         return QString::number(number);
     return number < 0 ? QString::number(number) : QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
 }

@@ -18,21 +18,21 @@ enum class SyncMode { NameToTags, TagsToName, None };
 // The options every part of the program reads, loaded from section
 // "Settings". Defaults are those of a fresh installation.
 struct Options {
-    int ID3AutoSave = 1; // 0 or 1
-    SyncMode SyncOption = SyncMode::None;
+    int id3AutoSave = 1; // 0 or 1
+    SyncMode syncOption = SyncMode::None;
     // The stored number is none of the three: nothing is synchronised, and
     // the options window shows no choice and keeps the stored number.
-    bool SyncOptionUnknown = false;
-    bool RemoveParens = false;
-    bool RemUnderScores = false;
-    NameCase NewFileCase = NameCase::Title;
+    bool syncOptionUnknown = false;
+    bool removeParens = false;
+    bool removeUnderscores = false;
+    NameCase newFileCase = NameCase::Title;
     // The stored casing is none of the four codes: it leaves the case, and
     // the options window shows no choice and keeps the stored text.
-    bool NewFileCaseUnknown = false;
-    bool SplitSpaces = false;
-    QString SeparatorString = QStringLiteral("-"); // " - " when SplitSpaces is on
-    bool UseFormattedTrack = true;
-    bool KeepFileTimes = false; // tag writes keep each file's modification time
+    bool newFileCaseUnknown = false;
+    bool splitSpaces = false;
+    QString separatorString = QStringLiteral("-"); // " - " when SplitSpaces is on
+    bool useFormattedTrack = true;
+    bool keepFileTimes = false; // tag writes keep each file's modification time
 };
 
 Options loadOptions(const SettingsStore& store);

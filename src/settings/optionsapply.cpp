@@ -35,16 +35,16 @@ MaskPlacement placeMask(const QString& mask, const QStringList& masks)
 OptionChoices choicesFromOptions(const Options& options)
 {
     OptionChoices c;
-    if (!options.NewFileCaseUnknown)
-        c.newFileCase = options.NewFileCase;
-    c.id3AutoSave = options.ID3AutoSave;
-    if (!options.SyncOptionUnknown)
-        c.syncOption = options.SyncOption;
-    c.removeParens = options.RemoveParens;
-    c.remUnderScores = options.RemUnderScores;
-    c.splitSpaces = options.SplitSpaces;
-    c.useFormattedTrack = options.UseFormattedTrack;
-    c.keepFileTimes = options.KeepFileTimes;
+    if (!options.newFileCaseUnknown)
+        c.newFileCase = options.newFileCase;
+    c.id3AutoSave = options.id3AutoSave;
+    if (!options.syncOptionUnknown)
+        c.syncOption = options.syncOption;
+    c.removeParens = options.removeParens;
+    c.remUnderScores = options.removeUnderscores;
+    c.splitSpaces = options.splitSpaces;
+    c.useFormattedTrack = options.useFormattedTrack;
+    c.keepFileTimes = options.keepFileTimes;
     return c;
 }
 
@@ -55,9 +55,9 @@ MaskPlacement applyOptionChoices(const OptionChoices& choices, Preferences& pref
     const QString caseKey = QStringLiteral("New File Case");
     store.saveOption(caseKey,
         choices.newFileCase ? nameCaseCode(*choices.newFileCase)
-                            : store.getOption(caseKey, nameCaseCode(was.NewFileCase)));
+                            : store.getOption(caseKey, nameCaseCode(was.newFileCase)));
     store.saveOption(QStringLiteral("ID3AutoSave"),
-        QString::number(choices.id3AutoSave >= 0 ? choices.id3AutoSave : was.ID3AutoSave));
+        QString::number(choices.id3AutoSave >= 0 ? choices.id3AutoSave : was.id3AutoSave));
     const QString syncKey = QStringLiteral("SyncOption");
     const int sync
         = choices.syncOption ? int(*choices.syncOption) : leadingNumber(store.getOption(syncKey, QStringLiteral("2")));

@@ -126,7 +126,7 @@ void CurrentFile::clear()
 // unless it failed already.
 template <typename Command> CurrentFile::Result CurrentFile::keepingTime(const QString& path, Command command)
 {
-    FileTimeKeeper keeper(path, m_options.KeepFileTimes);
+    FileTimeKeeper keeper(path, m_options.keepFileTimes);
     Result result = command();
     FileError error;
     if (!keeper.restore(&error) && result.ok()) {

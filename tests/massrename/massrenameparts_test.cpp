@@ -89,8 +89,8 @@ TEST(MassRenameCleanup, FiltersRunOnlyWhenUsedAndInOrder)
 TEST(MassRenameCleanup, RulesTakeFiltersOnlyWhenUsed)
 {
     Options o;
-    o.SeparatorString = " - ";
-    o.NewFileCase = NameCase::Upper;
+    o.separatorString = " - ";
+    o.newFileCase = NameCase::Upper;
     const FilterList filters { FilterRecord { "D", "x", "" } };
     const RenameCleanupRules off = makeRenameCleanupRules(false, false, o, filters, true);
     EXPECT_TRUE(off.filters.isEmpty());
@@ -170,9 +170,9 @@ TEST(RunSummary, SettingsTextNamesEveryChoiceAndTheOptionsOnlyWhenUsed)
     c.builtFormat = "  ";
     c.includeSubs = c.useFilters = c.allParts = true;
     Options o;
-    o.RemoveParens = true;
-    o.SplitSpaces = true;
-    o.UseFormattedTrack = false;
+    o.removeParens = true;
+    o.splitSpaces = true;
+    o.useFormattedTrack = false;
     const QString head
         = "Starting Directory: /m/\r\n\r\nInclude SubDirectories: Yes\r\nConfirm Each Rename: No\r\n"
           "Use Defined Filters: Yes\r\nUse Defined Options: %1\r\nCreate A Log of Operations: No\r\n\r\n"

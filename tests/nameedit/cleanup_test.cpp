@@ -12,9 +12,9 @@ CleanupRules rules(const char* flags)
 {
     const QString f = QLatin1String(flags);
     CleanupRules r;
-    r.SeparatorString = f.contains('S') ? QStringLiteral(" - ") : QStringLiteral("-");
-    r.RemUnderScores = f.contains('U');
-    r.RemoveParens = f.contains('P');
+    r.separatorString = f.contains('S') ? QStringLiteral(" - ") : QStringLiteral("-");
+    r.removeUnderscores = f.contains('U');
+    r.removeParens = f.contains('P');
     return r;
 }
 
@@ -113,9 +113,9 @@ TEST(CleanupRulesFrom, TakesOptionsFromMemoryAndFilterSettingsAtEveryCall)
     Preferences prefs(backend);
     prefs.loadOptions();
     CleanupRules r = cleanupRulesFrom(prefs);
-    EXPECT_EQ(r.SeparatorString, " - ");
-    EXPECT_TRUE(r.RemoveParens);
-    EXPECT_FALSE(r.RemUnderScores);
+    EXPECT_EQ(r.separatorString, " - ");
+    EXPECT_TRUE(r.removeParens);
+    EXPECT_FALSE(r.removeUnderscores);
     EXPECT_FALSE(r.enableFilters);
     EXPECT_FALSE(r.filterCase);
     backend.setValue("Settings", "EnableFilters", "1");

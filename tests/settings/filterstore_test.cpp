@@ -15,7 +15,7 @@ TEST(FilterForms, DisplayTextStoredValueAndMadeFilter)
     for (const auto& c : cases) {
         EXPECT_EQ(filterDisplayText(c.filter), QLatin1String(c.display));
         EXPECT_EQ(filterStoredValue(c.filter), QLatin1String(c.stored));
-        EXPECT_EQ(makeFilter(c.filter.Search, c.filter.Replace), c.filter) << c.stored;
+        EXPECT_EQ(makeFilter(c.filter.search, c.filter.replace), c.filter) << c.stored;
     }
 }
 

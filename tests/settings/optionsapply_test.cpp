@@ -45,10 +45,10 @@ TEST(ApplyOptionChoices, StoresEveryChoiceAndKeepsUnknownTextsWhenNoneIsChosen)
         applyOptionChoices(c.choices, prefs, {});
         EXPECT_EQ(backend.values.value(QStringLiteral("Settings")), c.expected);
         // The options in memory are those stored now.
-        EXPECT_EQ(nameCaseCode(prefs.options.NewFileCase), c.choices.newFileCase ? "UC" : "NC");
-        EXPECT_EQ(prefs.options.NewFileCaseUnknown, !c.choices.newFileCase);
-        EXPECT_EQ(prefs.options.SeparatorString, c.choices.splitSpaces ? " - " : "-");
-        EXPECT_EQ(prefs.options.KeepFileTimes, c.choices.keepFileTimes);
+        EXPECT_EQ(nameCaseCode(prefs.options.newFileCase), c.choices.newFileCase ? "UC" : "NC");
+        EXPECT_EQ(prefs.options.newFileCaseUnknown, !c.choices.newFileCase);
+        EXPECT_EQ(prefs.options.separatorString, c.choices.splitSpaces ? " - " : "-");
+        EXPECT_EQ(prefs.options.keepFileTimes, c.choices.keepFileTimes);
     }
 }
 

@@ -47,43 +47,43 @@ TEST(LoadOptions, DefaultsAndNumericRulesOfStoredValues)
     MemorySettingsBackend backend;
     SettingsStore store(backend);
     const Options d = loadOptions(store); // nothing stored
-    EXPECT_EQ(d.ID3AutoSave, 1);
-    EXPECT_EQ(d.SyncOption, SyncMode::None);
-    EXPECT_FALSE(d.RemoveParens);
-    EXPECT_FALSE(d.RemUnderScores);
-    EXPECT_EQ(d.NewFileCase, NameCase::Title);
-    EXPECT_FALSE(d.SplitSpaces);
-    EXPECT_EQ(d.SeparatorString, "-");
-    EXPECT_TRUE(d.UseFormattedTrack);
-    EXPECT_FALSE(d.KeepFileTimes);
+    EXPECT_EQ(d.id3AutoSave, 1);
+    EXPECT_EQ(d.syncOption, SyncMode::None);
+    EXPECT_FALSE(d.removeParens);
+    EXPECT_FALSE(d.removeUnderscores);
+    EXPECT_EQ(d.newFileCase, NameCase::Title);
+    EXPECT_FALSE(d.splitSpaces);
+    EXPECT_EQ(d.separatorString, "-");
+    EXPECT_TRUE(d.useFormattedTrack);
+    EXPECT_FALSE(d.keepFileTimes);
 
     auto& s = backend.values["Settings"];
     // Checked at full width: 65536 is not 0 cut to 16 bits, 4294967296 not 0 cut to 32.
     for (const char* odd : { "5", "-1", "65536", "131072x", "99999999999", "4294967296" }) {
         s["ID3AutoSave"] = odd;
-        EXPECT_EQ(loadOptions(store).ID3AutoSave, 1) << odd;
+        EXPECT_EQ(loadOptions(store).id3AutoSave, 1) << odd;
     }
     s["ID3AutoSave"] = "0";
-    EXPECT_EQ(loadOptions(store).ID3AutoSave, 0);
+    EXPECT_EQ(loadOptions(store).id3AutoSave, 0);
 
     s["SyncOption"] = "2abc";
-    EXPECT_EQ(loadOptions(store).SyncOption, SyncMode::None);
+    EXPECT_EQ(loadOptions(store).syncOption, SyncMode::None);
     s["SyncOption"] = "";
-    EXPECT_EQ(loadOptions(store).SyncOption, SyncMode::NameToTags);
+    EXPECT_EQ(loadOptions(store).syncOption, SyncMode::NameToTags);
 
     s["SplitSpaces"] = "1";
-    EXPECT_EQ(loadOptions(store).SeparatorString, " - ");
+    EXPECT_EQ(loadOptions(store).separatorString, " - ");
     s["SplitSpaces"] = "2";
-    EXPECT_EQ(loadOptions(store).SeparatorString, "-");
+    EXPECT_EQ(loadOptions(store).separatorString, "-");
 
     s["UseFormattedTrack"] = "0";
     s["New File Case"] = "xx";
     s["Keep File Times"] = "1";
     const Options o = loadOptions(store);
-    EXPECT_FALSE(o.UseFormattedTrack);
-    EXPECT_TRUE(o.KeepFileTimes);
-    EXPECT_EQ(o.NewFileCase, NameCase::Unchanged);
-    EXPECT_TRUE(o.NewFileCaseUnknown);
+    EXPECT_FALSE(o.useFormattedTrack);
+    EXPECT_TRUE(o.keepFileTimes);
+    EXPECT_EQ(o.newFileCase, NameCase::Unchanged);
+    EXPECT_TRUE(o.newFileCaseUnknown);
 }
 
 TEST(FormatTrackAndYear, PadOnlyNonZeroNumbers)
@@ -92,7 +92,7 @@ TEST(FormatTrackAndYear, PadOnlyNonZeroNumbers)
     EXPECT_EQ(formatTrack(5, o), "05");
     EXPECT_EQ(formatTrack(123, o), "123");
     EXPECT_EQ(formatTrack(0, o), "");
-    o.UseFormattedTrack = false;
+    o.useFormattedTrack = false;
     EXPECT_EQ(formatTrack(5, o), "5");
     EXPECT_EQ(formatTrack(0, o), "");
     EXPECT_EQ(formatYear(0), "");
@@ -185,5 +185,5 @@ TEST(SaveSettings, AFailureIsToldOnceWithThePathAndTheReason)
     // The values stay in use meanwhile.
     prefs.store.saveOption("SplitSpaces", "1");
     prefs.loadOptions();
-    EXPECT_EQ(prefs.options.SeparatorString, " - ");
+    EXPECT_EQ(prefs.options.separatorString, " - ");
 }

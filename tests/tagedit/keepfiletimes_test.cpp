@@ -58,9 +58,9 @@ struct Fixture {
     // turns the option to what the test asks for.
     bool selected(const QString& path)
     {
-        options.KeepFileTimes = false;
+        options.keepFileTimes = false;
         const bool loaded = current.load(path).ok() && writeFileTime(path, FileTime { kOldTime });
-        options.KeepFileTimes = keep;
+        options.keepFileTimes = keep;
         return loaded;
     }
 };
@@ -99,7 +99,7 @@ TEST(KeepFileTimes, EveryTagWriteKeepsTheTimeToTheNanosecondWhenOn)
         for (const auto& w : writes) {
             Fixture f;
             f.keep = keep;
-            f.options.KeepFileTimes = keep;
+            f.options.keepFileTimes = keep;
             f.writer.setKeepFileTimes(keep);
             const QString path = f.file(QStringLiteral("a.mp3"));
             ASSERT_TRUE(w.write(f, path)) << w.what;

@@ -115,7 +115,7 @@ TEST(MultiTagWriter, ReadFileGivesTheBoxTextsOrEmptyBoxesForAMissingFile)
     const QString path = f.dir.filePath("r.mp3");
     ASSERT_TRUE(write(path, v, false, true));
     Options options;
-    options.UseFormattedTrack = true;
+    options.useFormattedTrack = true;
 
     auto texts = f.writer.readFile(path, options);
 
@@ -124,7 +124,7 @@ TEST(MultiTagWriter, ReadFileGivesTheBoxTextsOrEmptyBoxesForAMissingFile)
         { FieldId::Composer, "Composer r" }, { FieldId::Mood, "Calm" }, { FieldId::CopyRight, "True" } };
     for (const auto& [id, text] : shown)
         EXPECT_EQ(texts[int(id)], text) << int(id);
-    options.UseFormattedTrack = false;
+    options.useFormattedTrack = false;
     EXPECT_EQ(f.writer.readFile(path, options)[int(FieldId::Track)], "4");
 
     QFile::remove(path);

@@ -260,7 +260,7 @@ void Velmora::renameFile()
     // changing, and the prompts below wait for their own answers only.
     const Busy busy(*this);
     setStatusText(QStringLiteral("Renaming File..."));
-    if (m_prefs.options.SyncOption == SyncMode::NameToTags)
+    if (m_prefs.options.syncOption == SyncMode::NameToTags)
         m_session->updateInternal();
     // The current file stays the source until the rename has happened, so
     // that a later tag save cannot write into the file that holds the new name.
@@ -269,7 +269,7 @@ void Velmora::renameFile()
         return;
 
     m_file.renamed(target);
-    if (m_prefs.options.ID3AutoSave == 1) {
+    if (m_prefs.options.id3AutoSave == 1) {
         setStatusText(QStringLiteral("Saving ID3 Tags..."));
         saveTags();
     } else {

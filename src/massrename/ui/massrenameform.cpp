@@ -443,7 +443,7 @@ void MassRenameForm::onViewLog()
 void MassRenameForm::onFormatListClicked(QListWidgetItem* item)
 {
     const QString entry = item->text();
-    const QString separator = m_useOptions->isChecked() ? m_prefs.options.SeparatorString : QStringLiteral(" - ");
+    const QString separator = m_useOptions->isChecked() ? m_prefs.options.separatorString : QStringLiteral(" - ");
     m_builtFormat->setText(appendFormatEntry(m_builtFormat->text(), entry, separator));
     if (entry == QLatin1String("None"))
         m_formatParts.clear();

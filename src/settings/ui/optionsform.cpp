@@ -316,7 +316,7 @@ void OptionsForm::composeFormat()
         for (int i = 0; i < m_selectedFields->count(); ++i)
             fields << m_selectedFields->item(i)->text();
         m_currentFormat->setText(
-            fields.isEmpty() ? QString() : fields.join(m_prefs.options.SeparatorString) + QStringLiteral(".mp3"));
+            fields.isEmpty() ? QString() : fields.join(m_prefs.options.separatorString) + QStringLiteral(".mp3"));
     });
 }
 

@@ -57,7 +57,7 @@ MultiTagger::MultiTagger(PlatformServices& services, Preferences& preferences, c
     setObjectName(QStringLiteral("MultiTagger"));
     setWindowTitle(QStringLiteral("Velmora - MultiTagger"));
     setModal(true);
-    m_writer.setKeepFileTimes(preferences.options.KeepFileTimes);
+    m_writer.setKeepFileTimes(preferences.options.keepFileTimes);
     buildWindow();
 
     m_panel = new TagPanel(this);
