@@ -116,8 +116,8 @@ void MassRenameForm::buildControls()
     m_grid->setColumnWidth(0, 220);
     m_grid->setColumnWidth(1, 220);
 
-    m_sInDir = named(new QLineEdit, "SInDir", QStringLiteral("Current Directory"));
-    m_sInDir->setReadOnly(true);
+    m_inFolder = named(new QLineEdit, "SInDir", QStringLiteral("Current Directory"));
+    m_inFolder->setReadOnly(true);
     m_statLabel = named(new QLabel(QStringLiteral("Working In Directory...")), "StatLabel1");
     m_statusBar = named(new QStatusBar, "SBar2");
     m_statusLabel = new QLabel;
@@ -188,7 +188,7 @@ void MassRenameForm::buildControls()
 
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(m_statLabel);
-    statusRow->addWidget(m_sInDir, 1);
+    statusRow->addWidget(m_inFolder, 1);
     statusRow->addWidget(m_progress, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -511,7 +511,7 @@ void MassRenameForm::setRunControls(bool enabled)
 
 void MassRenameForm::showRunStatus(bool on)
 {
-    m_sInDir->setEnabled(on);
+    m_inFolder->setEnabled(on);
     m_statLabel->setEnabled(on);
 }
 
@@ -525,7 +525,7 @@ void MassRenameForm::progress()
 void MassRenameForm::refreshNow()
 {
     m_statusLabel->setText(m_statusText);
-    m_sInDir->setText(m_currentDir);
+    m_inFolder->setText(m_currentDir);
     m_totalCount->setText(QString::number(m_counters.total));
     m_skipCount->setText(QString::number(m_counters.skipped));
     m_errorCount->setText(QString::number(m_counters.errors));

@@ -124,7 +124,7 @@ private:
     QLineEdit* m_errorCount = nullptr;
     QLineEdit* m_renameCount = nullptr;
     QTableView* m_grid = nullptr;
-    QLineEdit* m_sInDir = nullptr;
+    QLineEdit* m_inFolder = nullptr;
     QLabel* m_statLabel = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusLabel = nullptr;
