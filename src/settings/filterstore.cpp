@@ -89,3 +89,14 @@ FilterRecord makeFilter(const QString& search, const QString& replace)
         return { kDelete, search, QString() };
     return { kReplace, search, replace };
 }
+
+bool addFilterOnce(FilterList& filters, const FilterRecord& filter)
+{
+    const QString text = filterDisplayText(filter);
+    for (const FilterRecord& listed : filters) {
+        if (filterDisplayText(listed) == text)
+            return false;
+    }
+    filters.append(filter);
+    return true;
+}

@@ -49,3 +49,7 @@ QString filterCheckMessage(FilterCheck check);
 // The filter made from the untrimmed texts: delete when replace is empty,
 // else replace. Only meaningful when checkNewFilter gives Ok.
 FilterRecord makeFilter(const QString& search, const QString& replace);
+
+// Appends filter unless one that reads the same is listed already (a second
+// copy would only run twice). False when nothing was added.
+bool addFilterOnce(FilterList& filters, const FilterRecord& filter);

@@ -19,6 +19,21 @@ TEST(FilterForms, DisplayTextStoredValueAndMadeFilter)
     }
 }
 
+TEST(AddFilterOnce, AddsOnlyWhatNoListedFilterReadsLike)
+{
+    FilterList filters { { "D", "_", "" } };
+    const struct {
+        FilterRecord filter;
+        bool added;
+    } cases[] = { { { "D", "_", "" }, false }, { { "R", "_", "" }, true }, { { "R", "_", "" }, false },
+        { { "D", "X", "" }, true }, { { "D", "x", "" }, true } };
+    for (const auto& c : cases)
+        EXPECT_EQ(addFilterOnce(filters, c.filter), c.added)
+            << c.filter.kind.toStdString() << c.filter.search.toStdString();
+    EXPECT_EQ(filters.size(), 4);
+    EXPECT_EQ(filters.last(), (FilterRecord { "D", "x", "" }));
+}
+
 TEST(SaveFilterList, RewritesSectionFlagsAndReloadsMemory)
 {
     MemorySettingsBackend backend;

@@ -116,11 +116,8 @@ void FilterForm::addClicked()
         m_services.prompter->message(kTitle, filterCheckMessage(check), MsgIcon::Exclamation);
     } else {
         const FilterRecord filter = makeFilter(s, r);
-        const QString entry = filterDisplayText(filter);
-        if (m_filterList->findItems(entry, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty()) {
-            m_filters.append(filter);
-            m_filterList->addItem(entry);
-        }
+        if (addFilterOnce(m_filters, filter))
+            m_filterList->addItem(filterDisplayText(filter));
     }
     m_searchText->clear();
     m_replaceText->clear();
