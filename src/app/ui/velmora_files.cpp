@@ -12,6 +12,7 @@
 #include "platform/filesystem.h"
 #include "platform/launcher.h"
 #include "platform/launcherror.h"
+#include "platform/mp3files.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "platform/trash.h"
@@ -63,11 +64,7 @@ void Velmora::refreshFileList()
         m_loadingRow = false;
         return;
     }
-    QDir dir(folder());
-    dir.setNameFilters({ QStringLiteral("*.mp3") });
-    dir.setFilter(QDir::Files);
-    dir.setSorting(QDir::Name | QDir::IgnoreCase);
-    m_fileList->addItems(dir.entryList());
+    m_fileList->addItems(listMp3Files(folder()));
     m_fileList->setCurrentRow(-1);
     m_loadingRow = false;
 }

@@ -268,10 +268,8 @@ void MultiTagger::allButtonClick()
 void MultiTagger::readValuesClick()
 {
     clearBoxes();
-    if (countSelected() < 1) {
-        clearBoxes();
+    if (countSelected() < 1)
         return;
-    }
     showStatus(QStringLiteral("Reading MP3 ID Tag References..."));
     // The entry that has the focus, selected or not.
     if (const QListWidgetItem* item = m_fileList->currentItem()) {
