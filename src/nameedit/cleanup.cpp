@@ -48,9 +48,9 @@ QString applyFilters(const QString& text, const FilterList& filters, bool caseSe
 {
     QString s = text;
     for (const FilterRecord& f : filters) {
-        if (f.kind == QLatin1String("D"))
+        if (f.kind == FilterKind::Delete)
             s = filterReplace(s, f.search, QString(), caseSensitive);
-        else if (f.kind == QLatin1String("R"))
+        else if (f.kind == FilterKind::Replace)
             s = filterReplace(s, f.search, f.replace, caseSensitive);
     }
     return s;

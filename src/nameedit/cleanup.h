@@ -40,5 +40,5 @@ QString makeTitleCase(const QString& text);
 
 QString applyNameCase(const QString& text, NameCase nameCase);
 
-// Runs every delete ("D") and replace ("R") filter once, in order.
+// Runs every delete and replace filter once, in order.
 QString applyFilters(const QString& text, const FilterList& filters, bool caseSensitive);

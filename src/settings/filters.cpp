@@ -13,10 +13,10 @@ FilterList loadFilters(const SettingsStore& store)
             break;
         FilterRecord r;
         if (v.startsWith(QLatin1Char('@'))) {
-            r.kind = QStringLiteral("D");
+            r.kind = FilterKind::Delete;
             r.search = v.mid(1);
         } else {
-            r.kind = QStringLiteral("R");
+            r.kind = FilterKind::Replace;
             const qsizetype at = v.indexOf(QLatin1Char('@'));
             r.search = at < 0 ? v : v.left(at);
             r.replace = at < 0 ? QString() : v.mid(at + 1);

@@ -5,10 +5,14 @@
 
 class SettingsStore;
 
-// One search-and-replace filter: Kind "D" deletes Search, "R" replaces it by
-// Replace. Stored as "@" + Search (delete) or Search + "@" + Replace.
+// What a filter does. None marks the placeholder record of a list with
+// nothing stored; it does nothing.
+enum class FilterKind { None, Delete, Replace };
+
+// One search-and-replace filter: Delete removes search, Replace puts replace
+// in its place. Stored as "@" + search (delete) or search + "@" + replace.
 struct FilterRecord {
-    QString kind;
+    FilterKind kind = FilterKind::None;
     QString search;
     QString replace;
 

@@ -3,14 +3,9 @@
 #include "preferences.h"
 #include "settingsstore.h"
 
-namespace {
-const QString kDelete = QStringLiteral("D");
-const QString kReplace = QStringLiteral("R");
-} // namespace
-
 QString filterDisplayText(const FilterRecord& filter)
 {
-    if (filter.kind == kDelete)
+    if (filter.kind == FilterKind::Delete)
         return QStringLiteral("Delete Occurences Of '") + filter.search + QLatin1Char('\'');
     return QStringLiteral("Replace '") + filter.search + QStringLiteral("' With '") + filter.replace
         + QLatin1Char('\'');
@@ -18,7 +13,7 @@ QString filterDisplayText(const FilterRecord& filter)
 
 QString filterStoredValue(const FilterRecord& filter)
 {
-    if (filter.kind == kDelete)
+    if (filter.kind == FilterKind::Delete)
         return QLatin1Char('@') + filter.search;
     return filter.search + QLatin1Char('@') + filter.replace;
 }
@@ -29,7 +24,7 @@ FilterEditorState loadFilterList(const SettingsStore& store)
     // The stored list is read by the same rule as the in-memory filters;
     // only the placeholder record of an empty list is dropped.
     for (const FilterRecord& r : loadFilters(store))
-        if (r.kind == kDelete || r.kind == kReplace)
+        if (r.kind != FilterKind::None)
             state.filters.append(r);
     state.enableFilters = isOn(store.getOption(QStringLiteral("EnableFilters"), QStringLiteral("1")));
     state.filterCase = isOn(store.getOption(QStringLiteral("FilterCase"), QStringLiteral("1")));
@@ -86,8 +81,8 @@ QString filterCheckMessage(FilterCheck check)
 FilterRecord makeFilter(const QString& search, const QString& replace)
 {
     if (replace.isEmpty() && !search.isEmpty())
-        return { kDelete, search, QString() };
-    return { kReplace, search, replace };
+        return { FilterKind::Delete, search, QString() };
+    return { FilterKind::Replace, search, replace };
 }
 
 bool addFilterOnce(FilterList& filters, const FilterRecord& filter)

@@ -77,7 +77,8 @@ TEST(MassRenameCleanup, OptionsGiveTheSeparatorAndParenthesesOnlyWhenUsed)
 TEST(MassRenameCleanup, FiltersRunOnlyWhenUsedAndInOrder)
 {
     RenameCleanupRules r = plainRules();
-    r.filters = { FilterRecord { "R", "a", "e" }, FilterRecord { "D", "n", "" }, FilterRecord { "X", "B", "Q" } };
+    r.filters = { FilterRecord { FilterKind::Replace, "a", "e" }, FilterRecord { FilterKind::Delete, "n", "" },
+        FilterRecord { FilterKind::None, "B", "Q" } };
     EXPECT_EQ(massRenameCleanup("Banana", r), "Banana");
     r.useFilters = true;
     EXPECT_EQ(massRenameCleanup("Banana", r), "Beee");
@@ -91,7 +92,7 @@ TEST(MassRenameCleanup, RulesTakeFiltersOnlyWhenUsed)
     Options o;
     o.separatorString = " - ";
     o.newFileCase = NameCase::Upper;
-    const FilterList filters { FilterRecord { "D", "x", "" } };
+    const FilterList filters { FilterRecord { FilterKind::Delete, "x", "" } };
     const RenameCleanupRules off = makeRenameCleanupRules(false, false, o, filters, true);
     EXPECT_TRUE(off.filters.isEmpty());
     EXPECT_EQ(off.newFileCase, NameCase::Upper);

@@ -18,7 +18,7 @@ CleanupRules rules(const char* flags)
     return r;
 }
 
-CleanupRules withFilter(const QString& kind, const QString& search, const QString& replace, bool caseSensitive)
+CleanupRules withFilter(FilterKind kind, const QString& search, const QString& replace, bool caseSensitive)
 {
     CleanupRules r = rules("S");
     r.enableFilters = true;
@@ -60,19 +60,18 @@ TEST(CleanupFileName, SeparatorsSpacesUnderscoresAndParentheses)
 
 TEST(CleanupFileName, FiltersRunWhenEnabledAfterNormalisingByKindAndCase)
 {
-    CleanupRules r = withFilter("R", "a", "e", false);
+    CleanupRules r = withFilter(FilterKind::Replace, "a", "e", false);
     EXPECT_EQ(cleanupFileName("Banana", r), "Benene");
     EXPECT_EQ(cleanupFileName("BANANA", r), "BENENE");
     r.enableFilters = false;
     EXPECT_EQ(cleanupFileName("Banana", r), "Banana");
     // Filters see the separator, not the raw dash.
-    EXPECT_EQ(cleanupFileName("A-B", withFilter("R", " - ", " + ", true)), "A + B");
-    EXPECT_EQ(cleanupFileName("The Band", withFilter("D", "The ", "", true)), "Band");
-    EXPECT_EQ(cleanupFileName("The Band", withFilter("X", "The ", "", true)), "The Band");
-    EXPECT_EQ(cleanupFileName("The Band", withFilter("", "", "", true)), "The Band");
-    EXPECT_EQ(cleanupFileName("Rock & Roll", withFilter("R", "&", "and", false)), "Rock AND Roll");
-    EXPECT_EQ(cleanupFileName("Rock & Roll", withFilter("R", "&", "and", true)), "Rock and Roll");
-    EXPECT_EQ(cleanupFileName("A FEAT B", withFilter("R", "feat", "ft", true)), "A FEAT B");
+    EXPECT_EQ(cleanupFileName("A-B", withFilter(FilterKind::Replace, " - ", " + ", true)), "A + B");
+    EXPECT_EQ(cleanupFileName("The Band", withFilter(FilterKind::Delete, "The ", "", true)), "Band");
+    EXPECT_EQ(cleanupFileName("The Band", withFilter(FilterKind::None, "The ", "", true)), "The Band");
+    EXPECT_EQ(cleanupFileName("Rock & Roll", withFilter(FilterKind::Replace, "&", "and", false)), "Rock AND Roll");
+    EXPECT_EQ(cleanupFileName("Rock & Roll", withFilter(FilterKind::Replace, "&", "and", true)), "Rock and Roll");
+    EXPECT_EQ(cleanupFileName("A FEAT B", withFilter(FilterKind::Replace, "feat", "ft", true)), "A FEAT B");
 }
 
 TEST(FilterReplace, AdaptsTheReplacementToTheMatchCase)

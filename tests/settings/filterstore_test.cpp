@@ -10,8 +10,8 @@ TEST(FilterForms, DisplayTextStoredValueAndMadeFilter)
     const struct {
         FilterRecord filter;
         const char *display, *stored;
-    } cases[] = { { { "D", "_", "" }, "Delete Occurences Of '_'", "@_" },
-        { { "R", "&", "+" }, "Replace '&' With '+'", "&@+" } };
+    } cases[] = { { { FilterKind::Delete, "_", "" }, "Delete Occurences Of '_'", "@_" },
+        { { FilterKind::Replace, "&", "+" }, "Replace '&' With '+'", "&@+" } };
     for (const auto& c : cases) {
         EXPECT_EQ(filterDisplayText(c.filter), QLatin1String(c.display));
         EXPECT_EQ(filterStoredValue(c.filter), QLatin1String(c.stored));
@@ -21,17 +21,17 @@ TEST(FilterForms, DisplayTextStoredValueAndMadeFilter)
 
 TEST(AddFilterOnce, AddsOnlyWhatNoListedFilterReadsLike)
 {
-    FilterList filters { { "D", "_", "" } };
+    FilterList filters { { FilterKind::Delete, "_", "" } };
     const struct {
         FilterRecord filter;
         bool added;
-    } cases[] = { { { "D", "_", "" }, false }, { { "R", "_", "" }, true }, { { "R", "_", "" }, false },
-        { { "D", "X", "" }, true }, { { "D", "x", "" }, true } };
+    } cases[] = { { { FilterKind::Delete, "_", "" }, false }, { { FilterKind::Replace, "_", "" }, true },
+        { { FilterKind::Replace, "_", "" }, false }, { { FilterKind::Delete, "X", "" }, true },
+        { { FilterKind::Delete, "x", "" }, true } };
     for (const auto& c : cases)
-        EXPECT_EQ(addFilterOnce(filters, c.filter), c.added)
-            << c.filter.kind.toStdString() << c.filter.search.toStdString();
+        EXPECT_EQ(addFilterOnce(filters, c.filter), c.added) << int(c.filter.kind) << c.filter.search.toStdString();
     EXPECT_EQ(filters.size(), 4);
-    EXPECT_EQ(filters.last(), (FilterRecord { "D", "x", "" }));
+    EXPECT_EQ(filters.last(), (FilterRecord { FilterKind::Delete, "x", "" }));
 }
 
 TEST(SaveFilterList, RewritesSectionFlagsAndReloadsMemory)
@@ -39,11 +39,11 @@ TEST(SaveFilterList, RewritesSectionFlagsAndReloadsMemory)
     MemorySettingsBackend backend;
     backend.values["Filters"] = { { "Filter00", "@a" }, { "Filter01", "@b" }, { "Filter02", "@c" } };
     Preferences prefs(backend);
-    saveFilterList(prefs, { { { "D", "_", "" }, { "R", "&", "+" } }, false, true });
+    saveFilterList(prefs, { { { FilterKind::Delete, "_", "" }, { FilterKind::Replace, "&", "+" } }, false, true });
     EXPECT_EQ(backend.values["Filters"], (QMap<QString, QString> { { "Filter00", "@_" }, { "Filter01", "&@+" } }));
     EXPECT_EQ(backend.values["Settings"]["EnableFilters"], "0");
     EXPECT_EQ(backend.values["Settings"]["FilterCase"], "1");
-    EXPECT_EQ(prefs.filters, (FilterList { { "D", "_", "" }, { "R", "&", "+" } }));
+    EXPECT_EQ(prefs.filters, (FilterList { { FilterKind::Delete, "_", "" }, { FilterKind::Replace, "&", "+" } }));
 
     // An empty list leaves no filter keys and one empty record in memory.
     saveFilterList(prefs, { {}, true, true });
@@ -57,8 +57,9 @@ TEST(SaveFilterList, ApostrophesAndAtSignsThatFitTheFormRoundTrip)
 {
     MemorySettingsBackend backend;
     Preferences prefs(backend);
-    const FilterList filters { { "D", "'", "" }, { "R", "'", "x" }, { "R", "x", "'" }, { "D", "@", "" },
-        { "R", "a", "@" }, { "R", " ", "_" } };
+    const FilterList filters { { FilterKind::Delete, "'", "" }, { FilterKind::Replace, "'", "x" },
+        { FilterKind::Replace, "x", "'" }, { FilterKind::Delete, "@", "" }, { FilterKind::Replace, "a", "@" },
+        { FilterKind::Replace, " ", "_" } };
     saveFilterList(prefs, { filters, true, true });
     EXPECT_EQ(backend.values["Filters"]["Filter05"], " @_"); // the blank search is kept
     EXPECT_EQ(prefs.filters, filters);

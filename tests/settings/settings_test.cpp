@@ -111,7 +111,9 @@ TEST(LoadFilters, ParsesStoredFormsAndStopsAtTheFirstGap)
     f["Filter01"] = "a@b";
     f["Filter02"] = "ab";
     f["Filter04"] = "never@read";
-    EXPECT_EQ(loadFilters(store), (FilterList { { "D", "_", "" }, { "R", "a", "b" }, { "R", "ab", "" } }));
+    EXPECT_EQ(loadFilters(store),
+        (FilterList {
+            { FilterKind::Delete, "_", "" }, { FilterKind::Replace, "a", "b" }, { FilterKind::Replace, "ab", "" } }));
 
     f.remove("Filter00"); // without Filter00 nothing is read
     EXPECT_EQ(loadFilters(store), FilterList { FilterRecord {} });
