@@ -179,6 +179,15 @@ TEST(CurrentFile, EveryFailedWriteIsReportedAndLeavesTheFileAsItWas)
     }
 }
 
+TEST(CurrentFile, ATrailerTheTagLayerRefusesSilentlyIsReportedAsAnError)
+{
+    Fixture f; // hidden files never get a trailer, and no message says so
+    const CurrentFile::Result r = f.file.load(f.tagged(".song"));
+    EXPECT_EQ(r.error.number, 51);
+    EXPECT_FALSE(r.reportedByTags);
+    EXPECT_TRUE(f.prompter.calls.isEmpty());
+}
+
 TEST(CurrentFile, ATagTheTagLayerRefusesToWriteKeepsTheFileUnchanged)
 {
     const QByteArray audio = Mp3Builder::audioFrames(kFrames);

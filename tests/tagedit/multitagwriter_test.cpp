@@ -86,6 +86,10 @@ TEST(MultiTagWriter, FileWithoutTrailerGetsOneOnlyForAnId3v1Field)
     ASSERT_TRUE(v1.tagged());
     EXPECT_EQ(v1.artist(), "New");
     EXPECT_EQ(v1.title(), "");
+    // Hidden files never get a trailer: that refused write is no success.
+    const QString hidden = f.dir.filePath(".h");
+    ASSERT_TRUE(write(hidden, sample(".h"), true));
+    EXPECT_FALSE(f.writer.tagFile(hidden, including({ { FieldId::Artist, "New" } })).ok());
 }
 
 TEST(MultiTagWriter, NoFieldOrOnlyCopyrightIncludedLeavesTheFileAsItWas)
