@@ -148,7 +148,7 @@ void Velmora::undoTagSave()
     if (!problems.isEmpty())
         m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
     setStatusText(report.restored.isEmpty() ? QStringLiteral("Last Tag Save Not Undone")
-                                   : QStringLiteral("Last Tag Save Undone"));
+                                            : QStringLiteral("Last Tag Save Undone"));
 }
 
 void Velmora::refreshTags()
