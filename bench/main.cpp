@@ -31,8 +31,8 @@ const BenchCommand kCommands[] = {
     VELMORA_BENCH("make-damaged", "DIR N", makeDamagedBench),
     VELMORA_BENCH("verify-saves", "DIR", verifySavesBench),
     VELMORA_BENCH("file-info", "FILE", fileInfoBench),
-    VELMORA_BENCH(
-        "mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG", massRenameBench),
+    VELMORA_BENCH("mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG|JOURNAL",
+        massRenameBench),
 };
 
 namespace {

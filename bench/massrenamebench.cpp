@@ -5,8 +5,9 @@
 // those choices, without the confirmation and with the options and filters
 // at their stored defaults, then prints the counters and the speed. With
 // --preview it only previews (no file changes) and prints each name that is
-// taken. "undo LOG" gives the files renamed by the run of LOG their old
-// names back, as the window's undo does, and prints its counters and speed.
+// taken. "undo LOG" takes back the changes of the run of LOG (a log, or a
+// run's journal), as the window's undo does, and prints what it found and
+// its speed. A run prints the journal it kept.
 
 #include "massrename/massrenameengine.h"
 #include "massrename/massrenameundo.h"
@@ -63,7 +64,7 @@ int usage()
 {
     std::fprintf(stderr,
         "usage: velmora-bench mass-rename DIR --format \"Artist - Title\" [--subdirs] [--log] "
-        "[--preview]\n       velmora-bench mass-rename undo LOG\n");
+        "[--preview]\n       velmora-bench mass-rename undo LOG|JOURNAL\n");
     return 2;
 }
 
@@ -105,7 +106,11 @@ int massRenameUndoBench(const QStringList& args)
     undo.run(records, args.first());
     const qint64 ns = timer.nsecsElapsed();
     const double cpu = cpuSeconds() - cpuStart;
-    std::printf("records: %lld\n", qlonglong(records.size()));
+    const UndoTally& t = undo.tally();
+    std::printf("records: %lld\nrenamed_back: %lld\nrestored: %lld\nnever_made: %lld\nleft_alone: %lld\n"
+                "undo_errors: %lld\n",
+        qlonglong(t.records), qlonglong(t.renamedBack), qlonglong(t.restored), qlonglong(t.neverMade),
+        qlonglong(t.leftAlone), qlonglong(t.errors));
     for (const QString& message : prompter.messageTexts())
         std::printf("message: %s\n", qPrintable(QString(message).replace(QLatin1String("\r\n"), QLatin1String(" "))));
     for (const QString& left : undo.leftAlone())
@@ -180,6 +185,8 @@ int massRenameBench(const QStringList& args)
         std::printf("message: %s\n", qPrintable(QString(message).replace(QLatin1String("\r\n"), QLatin1String(" "))));
     if (choices.logOperation)
         std::printf("log: %s\n", qPrintable(engine.logFileName()));
+    if (!preview)
+        std::printf("journal: %s\n", qPrintable(engine.journalPath()));
     std::printf("status: %s\n", qPrintable(view.status));
     printSpeed(engine.counters(), cpu, ns);
     return 0;

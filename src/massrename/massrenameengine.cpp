@@ -1,6 +1,7 @@
 #include "massrenameengine.h"
 
 #include "filesearch.h"
+#include "runjournals.h"
 #include "runsummary.h"
 
 #include "platform/clock.h"
@@ -31,6 +32,7 @@ const QString kNoValidCleanName = QStringLiteral(" (Could Not Make A Valid Filen
 const QString kIncomplete = QStringLiteral(" (Internal Tags Incomplete)");
 const QString kHidden = QStringLiteral(" (Hidden File)");
 const QString kCannotOpen = QStringLiteral("The File Cannot Be Opened For Reading");
+const QString kNoJournal = QStringLiteral("The Undo Journal Cannot Be Written");
 constexpr qint64 kTrailerBytes = 128;
 
 // Control characters (line feed, tab, ...) would split log lines and make
@@ -132,7 +134,6 @@ MassRenameEngine::GoResult MassRenameEngine::go(const MassRenameChoices& choices
 void MassRenameEngine::closeLog()
 {
     m_log.close();
-    m_journal.close();
 }
 
 void MassRenameEngine::prepareRun(const MassRenameChoices& choices)
@@ -151,7 +152,8 @@ void MassRenameEngine::startRun()
 {
     m_stopRequested = false;
     m_stopped = false;
-    m_renames.clear();
+    m_journalFailed = false;
+    m_trailerPending = false;
     m_errors.reset();
     m_view.showRunStatus(true);
     m_view.setRunControls(false);
@@ -160,10 +162,33 @@ void MassRenameEngine::startRun()
     showCounters();
 }
 
-void MassRenameEngine::openLog()
+bool MassRenameEngine::openRunFiles()
 {
     const QDateTime started = m_services.clock->now();
-    m_logFileName = m_logFolder + MassRenameLog::fileNameFor(started);
+    const bool logged = m_choices.logOperation;
+    QString logPath;
+    FileError err;
+    m_journalPath.clear();
+    if (createRunJournal(m_journal, m_logFolder, started, logged, &logPath, &err)) {
+        m_journalPath = m_journal.path();
+    } else {
+        const QString path = m_logFolder + MassRenameLog::fileNameFor(started).chopped(4) + QStringLiteral(".undo");
+        if (!m_services.prompter->askYesNo(kProduct,
+                QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + path + kCrLf + kCrLf
+                    + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
+                    + QLatin1Char(')') + kCrLf + kCrLf
+                    + QStringLiteral("Rename The Files Without A Way To Undo Them?")))
+            return false;
+        logPath = m_logFolder + MassRenameLog::fileNameFor(started);
+    }
+    if (logged)
+        openLog(logPath, started);
+    return true;
+}
+
+void MassRenameEngine::openLog(const QString& path, const QDateTime& started)
+{
+    m_logFileName = path;
     FileError err;
     if (!m_log.open(m_logFileName, &err)) {
         m_services.prompter->message(kProduct,
@@ -172,9 +197,51 @@ void MassRenameEngine::openLog()
             MsgIcon::Critical);
         return;
     }
-    // Without its journal a run can still be undone from the log's lines.
-    m_journal.open(journalPathFor(m_logFileName), nullptr);
     m_log.writeOpening(runSettingsText(m_choices, m_prefs.options), started);
+}
+
+bool MassRenameEngine::journal(const RenameRecord& record)
+{
+    if (m_journalFailed)
+        return false;
+    if (!m_journal.isOpen())
+        return true; // the user chose to go on without a journal
+    FileError err;
+    if (m_journal.append(record, &err)) {
+        reachPoint(RunPoint::Journaled);
+        return true;
+    }
+    // Nothing more may change once a change cannot be recorded.
+    m_journalFailed = true;
+    m_stopRequested = true;
+    m_log.writeJournalFailed(m_journal.path(), err.description);
+    m_view.refreshNow();
+    m_services.prompter->message(kProduct,
+        QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + m_journal.path() + kCrLf + kCrLf
+            + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
+            + QLatin1Char(')') + kCrLf + kCrLf
+            + QStringLiteral("Mass Renaming Stops Here; What It Changed So Far Can Be Undone."),
+        MsgIcon::Critical);
+    return false;
+}
+
+void MassRenameEngine::journalTrailerWritten()
+{
+    if (!m_trailerPending)
+        return;
+    m_trailerPending = false;
+    FileStamp now;
+    FileError err;
+    if (!m_journal.isOpen() || !m_services.files->stamp(m_before.dir + m_before.oldName, &now))
+        return;
+    // Without this record the undo still knows the change from its shape.
+    m_journal.appendTrailerWritten(m_before.dir, m_before.oldName, now, &err);
+}
+
+void MassRenameEngine::reachPoint(RunPoint point)
+{
+    if (m_runPointHook)
+        m_runPointHook(point);
 }
 
 bool MassRenameEngine::stopNow()
@@ -217,13 +284,28 @@ QStringList MassRenameEngine::walk()
     return found;
 }
 
+void MassRenameEngine::cancelBeforeStart()
+{
+    setStatus(QStringLiteral("Mass Renaming Cancelled"));
+    m_view.setRunControls(true);
+    m_view.showRunStatus(false);
+    m_view.refreshNow();
+}
+
 void MassRenameEngine::finishRun(bool logged)
 {
     if (m_stopped)
         m_log.writeStopped(m_counters.total, m_counters.found);
     if (logged)
         m_log.writeClosing(m_counters, m_services.clock->now());
-    m_journal.close();
+    FileError err;
+    // A journal that already failed has been reported once.
+    if (m_journal.isOpen() && !m_journal.finish(&err) && !m_journalFailed)
+        m_services.prompter->message(kProduct,
+            QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + m_journalPath + kCrLf + kCrLf
+                + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
+                + QLatin1Char(')'),
+            MsgIcon::Critical);
 
     QString status;
     if (m_stopped) {
@@ -248,8 +330,10 @@ void MassRenameEngine::run(const MassRenameChoices& choices)
     m_havePlan = false;
     m_plan.clear();
     startRun();
-    if (m_choices.logOperation)
-        openLog();
+    if (!openRunFiles()) {
+        cancelBeforeStart();
+        return;
+    }
     const QStringList found = walk();
 
     m_continue = true;
@@ -343,8 +427,10 @@ void MassRenameEngine::renamePreviewed()
     prepareRun(m_planChoices);
     m_view.clearResults();
     startRun();
-    if (m_choices.logOperation)
-        openLog();
+    if (!openRunFiles()) {
+        cancelBeforeStart();
+        return;
+    }
     m_format = parseBuiltFormat(m_choices.builtFormat);
     m_counters.found = plan.size();
     showCounters();
@@ -359,7 +445,7 @@ void MassRenameEngine::renamePreviewed()
             m_currentDir = f.dir;
             m_view.setCurrentDir(f.dir);
         }
-        m_tailKeep = -1;
+        m_haveBefore = false;
         // The trailer is rewritten as in a run, but the name stays the
         // previewed one.
         if (f.outcome == PlannedFile::Outcome::Rename && fromTags)
@@ -388,7 +474,7 @@ PlannedFile MassRenameEngine::decide(const QString& dir, const QString& name, bo
     PlannedFile f;
     f.dir = dir;
     f.name = name;
-    m_tailKeep = -1;
+    m_haveBefore = false;
     if (name.startsWith(QLatin1Char('.'))) {
         f.outcome = PlannedFile::Outcome::Skip;
         f.reason = kHidden;
@@ -468,40 +554,64 @@ bool MassRenameEngine::loadTags(const QString& dir, const QString& name, bool pr
             }
             copy.close();
         }
-    } else {
-        noteTailBefore(m_currentFile);
+    } else if (!noteTailBefore(dir, name)) {
+        f->outcome = PlannedFile::Outcome::Unreadable;
+        f->reason = kNoJournal;
+        return false;
     }
     // The tag object keeps its old name when a file cannot be opened; start
     // from a fresh one when that name is this file's, so failure shows.
     if (m_v2->fileName() == loadFrom)
         m_v2 = std::make_unique<ID3V2Tag>(m_services.prompter);
-    const FileTimeKeeper keepTime(m_currentFile, m_prefs.options.keepFileTimes); // over the tag writes below
-    m_v2->setFileName(loadFrom);
-    if (m_v2->fileName() != loadFrom) {
+    bool opened = false;
+    {
+        const FileTimeKeeper keepTime(m_currentFile, m_prefs.options.keepFileTimes); // over the tag writes below
+        m_v2->setFileName(loadFrom);
+        opened = m_v2->fileName() == loadFrom;
+        if (opened && !preview)
+            mirrorV1FromV2();
+    }
+    if (!preview && m_haveBefore) {
+        reachPoint(RunPoint::Changed);
+        // Loading may have taken the trailer away even when it failed. A
+        // rename's record, next, tells the undo the file as it is now; any
+        // other outcome records it on its own.
+        m_trailerPending = true;
+    }
+    if (!opened) {
         f->outcome = PlannedFile::Outcome::Unreadable;
         f->reason = kCannotOpen;
         return false;
     }
-    if (!preview)
-        mirrorV1FromV2();
     return true;
 }
 
-void MassRenameEngine::noteTailBefore(const QString& path)
+bool MassRenameEngine::noteTailBefore(const QString& dir, const QString& name)
 {
-    m_tailKeep = -1;
-    m_tail.clear();
+    m_haveBefore = false;
+    const QString path = dir + name;
     FileSystem& files = *m_services.files;
     FileStamp st;
     QByteArray tail;
+    // A file that cannot be looked at is not written either (the load fails).
     if (!files.stamp(path, &st) || !st.regular || !files.readBytes(path, -kTrailerBytes, kTrailerBytes, &tail))
-        return;
+        return true;
+    RenameRecord& r = m_before;
+    r = {};
+    r.kind = RenameRecord::Kind::Trailer;
+    r.dir = dir;
+    r.oldName = name;
+    r.sizeBefore = st.size;
+    r.modifiedBefore = st.modifiedNs;
+    r.modeBefore = st.mode;
     if (st.size > kTrailerBytes && tail.startsWith("TAG")) {
-        m_tailKeep = st.size - kTrailerBytes;
-        m_tail = tail;
+        r.tailKeep = st.size - kTrailerBytes;
+        r.tail = tail;
     } else {
-        m_tailKeep = st.size;
+        r.tailKeep = st.size;
     }
+    m_haveBefore = journal(r);
+    return m_haveBefore;
 }
 
 bool MassRenameEngine::buildFromTags(PlannedFile* f)
@@ -580,6 +690,12 @@ void MassRenameEngine::mirrorV1FromV2()
 
 void MassRenameEngine::carry(const PlannedFile& f)
 {
+    carryOutcome(f);
+    journalTrailerWritten();
+}
+
+void MassRenameEngine::carryOutcome(const PlannedFile& f)
+{
     const QString& dir = f.dir;
     const QString& name = f.name;
     switch (f.outcome) {
@@ -649,23 +765,30 @@ void MassRenameEngine::rename(const QString& dir, const QString& name, const QSt
     setStatus(QStringLiteral("Renaming ") + dir + name);
     FileError err;
     FileSystem& files = *m_services.files;
-    if (!files.resetAttributes(dir + name, &err) || !files.rename(dir + name, dir + newName, &err)) {
+    // Neither the rename nor the permission change alters this stamp: it
+    // is how the undo knows the file as the run left it.
+    RenameRecord record;
+    record.dir = dir;
+    record.oldName = name;
+    record.newName = newName;
+    if (!files.stamp(dir + name, &record.after, &err)) {
+        fail(dir, name, newName, err.description, true);
+        return;
+    }
+    record.haveStamp = true;
+    record.modeBefore = record.after.mode;
+    m_trailerPending = false; // this record says how the trailer write left the file
+    if (!journal(record)) {
+        fail(dir, name, newName, kNoJournal, true);
+        return;
+    }
+    const bool renamed = files.resetAttributes(dir + name, &err) && files.rename(dir + name, dir + newName, &err);
+    reachPoint(RunPoint::Changed);
+    if (!renamed) {
         fail(dir, name, newName, err.description, true);
         return;
     }
     ++m_counters.renamed;
     m_log.writeRenamed(dir, name, newName);
     m_view.addResultRow(dir, name, newName, ResultColour::Renamed);
-
-    RenameRecord record;
-    record.dir = dir;
-    record.oldName = name;
-    record.newName = newName;
-    record.haveStamp = files.stamp(dir + newName, &record.after);
-    if (m_tailKeep >= 0) {
-        record.tailKeep = m_tailKeep;
-        record.tail = m_tail;
-    }
-    m_journal.append(record);
-    m_renames.append(std::move(record));
 }

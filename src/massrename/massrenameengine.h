@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 struct PlatformServices;
@@ -44,11 +45,15 @@ struct PlannedFile {
 //
 // Stop: requestStop (from the view's Progress, between two files) ends the
 // run before the next file; the counters, rows and log then tell exactly
-// what was done. Every renamed file is kept (with its state after the run)
-// so that the run can be undone; with a log, also in a journal beside it.
+// what was done. Every run keeps a journal in the log folder, logged or
+// not: each change (a rename, a rewritten ID3v1 trailer) is recorded there
+// before it is made, so that the run can be undone even after a crash.
 class MassRenameEngine {
 public:
     enum class GoResult { StartDirMissing, Declined, Ran };
+    // Where a run is: a journal record was just written, or the change it
+    // records was just made. For tests that end a run at a chosen point.
+    enum class RunPoint { Journaled, Changed };
 
     MassRenameEngine(PlatformServices& services, Preferences& prefs, MassRenameView& view);
     ~MassRenameEngine();
@@ -87,9 +92,11 @@ public:
     bool limitExceeded() const { return m_limitExceeded; }
     void closeLog();
 
-    // The renames of the last run, in run order (empty after takeRenames).
-    const QList<RenameRecord>& renames() const { return m_renames; }
-    QList<RenameRecord> takeRenames() { return std::exchange(m_renames, {}); }
+    // The journal of the current or last run ("" before any, or when it
+    // could not be written and the user chose to go on without it).
+    QString journalPath() const { return m_journalPath; }
+    // Called at every point of a run where it could be cut short.
+    void setRunPointHook(std::function<void(RunPoint)> hook) { m_runPointHook = std::move(hook); }
 
     // One file of a run; dir ends with "/", name has no folder part. Uses the
     // choices of the current run.
@@ -108,7 +115,18 @@ private:
     void prepareRun(const MassRenameChoices& choices);
     void startRun();
     void finishRun(bool logged);
-    void openLog();
+    void cancelBeforeStart();
+    // Creates the run's journal and, when asked, its log. False when the
+    // journal cannot be written and the user does not want to go on.
+    bool openRunFiles();
+    void openLog(const QString& path, const QDateTime& started);
+    // Records a change before it is made; false (the run then stops) when
+    // the journal cannot take it.
+    bool journal(const RenameRecord& record);
+    // Records how the trailer write left the current file, unless a
+    // rename's record has done so.
+    void journalTrailerWritten();
+    void reachPoint(RunPoint point);
     QStringList walk();
     bool stopNow();
     // Counts the next file of a run; false when the run stops or was cancelled (the user is told).
@@ -117,7 +135,8 @@ private:
     bool loadTags(const QString& dir, const QString& name, bool preview, PlannedFile* file);
     bool buildFromTags(PlannedFile* file);
     void carry(const PlannedFile& file);
-    void noteTailBefore(const QString& path);
+    void carryOutcome(const PlannedFile& file);
+    bool noteTailBefore(const QString& dir, const QString& name);
     void skip(const QString& dir, const QString& name, const QString& reason);
     void fail(
         const QString& dir, const QString& name, const QString& newName, const QString& description, bool renameFailed);
@@ -145,6 +164,9 @@ private:
     MassRenameCounters m_counters;
     MassRenameLog m_log;
     RenameJournal m_journal;
+    QString m_journalPath;
+    bool m_journalFailed = false;
+    std::function<void(RunPoint)> m_runPointHook;
     QString m_logFileName;
     QString m_logFolder;
     qsizetype m_fileLimit;
@@ -153,8 +175,8 @@ private:
     QList<PlannedFile> m_plan;
     MassRenameChoices m_planChoices;
     bool m_havePlan = false;
-    QList<RenameRecord> m_renames;
-    // The end of the current file before the run touched it.
-    qint64 m_tailKeep = -1;
-    QByteArray m_tail;
+    // The current file before the run touched it (kind Trailer).
+    RenameRecord m_before;
+    bool m_haveBefore = false;
+    bool m_trailerPending = false;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/datafolder.h"
 
+#include "massrenameundo.h"
 #include "massrenameview.h"
 
 #include <QDir>
@@ -32,9 +33,9 @@ QString timeFormatWithSeconds(const QLocale& locale)
     return out.trimmed();
 }
 
-// Creates folder and its missing parents; the failure is the errno of the
-// step that failed.
-bool makeFolders(const QString& folder, FileError* err)
+} // namespace
+
+bool MassRenameLog::makeFolders(const QString& folder, FileError* err)
 {
     const QByteArray path = QFile::encodeName(QDir::cleanPath(folder));
     struct stat st { };
@@ -51,8 +52,6 @@ bool makeFolders(const QString& folder, FileError* err)
         return reportFileError(err, fileErrorFromErrno(errno));
     return reportFileError(err, S_ISDIR(st.st_mode) ? FileError {} : fileErrorFromErrno(ENOTDIR));
 }
-
-} // namespace
 
 QString MassRenameLog::fileNameFor(const QDateTime& start)
 {
@@ -172,6 +171,12 @@ void MassRenameLog::writeTagWriteFailed(const QString& path, const QString& desc
         + QLatin1Char(')'));
 }
 
+void MassRenameLog::writeJournalFailed(const QString& journalPath, const QString& description)
+{
+    writeLine(QStringLiteral(">> Error: Could Not Write The Undo Journal ") + journalPath + QStringLiteral(" (")
+        + description + QStringLiteral("); Mass Renaming Stopped"));
+}
+
 void MassRenameLog::writeStopped(qint64 done, qint64 found)
 {
     writeLine(QStringLiteral("Mass Renaming Stopped By The User After ") + QString::number(done)
@@ -196,11 +201,23 @@ void MassRenameLog::writeRestoreFailed(const QString& path, const QString& descr
         + description + QLatin1Char(')'));
 }
 
-void MassRenameLog::writeUndoClosing(const MassRenameCounters& c, const QDateTime& completed)
+void MassRenameLog::writeRestored(const QString& path)
 {
-    writeLine(kCrLf + QStringLiteral("Undo Complete - ") + QString::number(c.total) + QStringLiteral(" Total Files (")
-        + QString::number(c.skipped) + QStringLiteral(" Left Alone, ") + QString::number(c.errors)
-        + QStringLiteral(" Errors, ") + QString::number(c.renamed) + QStringLiteral(" Renamed Back)"));
+    writeLine(QStringLiteral(">> Restored: ") + path);
+}
+
+void MassRenameLog::writeNeverMade(const QString& path)
+{
+    writeLine(QStringLiteral(">> Never Made: ") + path);
+}
+
+void MassRenameLog::writeUndoClosing(const UndoTally& t, const QDateTime& completed)
+{
+    writeLine(kCrLf + QStringLiteral("Undo Complete - ") + QString::number(t.handled) + QStringLiteral(" Changes (")
+        + QString::number(t.renamedBack) + QStringLiteral(" Renamed Back, ") + QString::number(t.restored)
+        + QStringLiteral(" Restored, ") + QString::number(t.neverMade) + QStringLiteral(" Never Made, ")
+        + QString::number(t.leftAlone) + QStringLiteral(" Left Alone, ") + QString::number(t.errors)
+        + QStringLiteral(" Errors)"));
     writeLine(kCrLf + QStringLiteral("Completed: ") + generalDateTime(completed));
     close();
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 struct MassRenameCounters;
+struct UndoTally;
 
 // The log of one mass rename run: UTF-8 text with CR LF line ends, one file
 // per run named after the moment the run started. Every Write* call is one
@@ -26,6 +27,9 @@ public:
     static QString undoFileNameFor(const QDateTime& start);
     // The per-user data folder "$XDG_DATA_HOME/Velmora/". Not created here.
     static QString defaultFolder();
+    // Creates folder and its missing parents; the failure is the errno of
+    // the step that failed.
+    static bool makeFolders(const QString& folder, FileError* err);
     // Date and time in the locale's general form with seconds, trimmed
     // ("3/7/26 2:05:09 PM" in en_US).
     static QString generalDateTime(const QDateTime& time);
@@ -57,6 +61,8 @@ public:
     void writeFolderUnreadable(const QString& dir, const QString& description);
     // The ID3v1 trailer of a file could not be rewritten.
     void writeTagWriteFailed(const QString& path, const QString& description);
+    // The journal could not take a change: the run stops before making it.
+    void writeJournalFailed(const QString& journalPath, const QString& description);
     // The user stopped the run after done of found files.
     void writeStopped(qint64 done, qint64 found);
     // The undo log's opening: title, what is undone, start time.
@@ -64,8 +70,12 @@ public:
     // A file the undo leaves where it is, with the reason (" (...)").
     void writeLeftAlone(const QString& path, const QString& reason);
     void writeRestoreFailed(const QString& path, const QString& description);
+    // The undo put back the end of a file (its ID3v1 trailer) and its time.
+    void writeRestored(const QString& path);
+    // A change the journal records that the run never made.
+    void writeNeverMade(const QString& path);
     // The undo's totals, then closes the file.
-    void writeUndoClosing(const MassRenameCounters& counters, const QDateTime& completed);
+    void writeUndoClosing(const UndoTally& tally, const QDateTime& completed);
     // Lines 11 and 12, then closes the file.
     void writeClosing(const MassRenameCounters& counters, const QDateTime& completed);
     void close();

@@ -22,6 +22,7 @@ struct FileStamp {
     qint64 size = 0;
     qint64 modifiedNs = 0;
     qint64 links = 0; // hard links to the file
+    int mode = 0; // permission bits (07777)
     bool symlink = false;
     bool regular = false;
 
@@ -60,6 +61,11 @@ public:
         const QString& path, qint64 offset, qint64 count, QByteArray* out, FileError* err = nullptr) const = 0;
     // Cuts the regular file to keep bytes, then appends tail.
     virtual bool replaceTail(const QString& path, qint64 keep, const QByteArray& tail, FileError* err = nullptr) = 0;
+    // Gives the file (a link is not followed) this modification time; its
+    // access time stays.
+    virtual bool setModified(const QString& path, qint64 modifiedNs, FileError* err = nullptr) = 0;
+    // Gives the file these permission bits (07777).
+    virtual bool setMode(const QString& path, int mode, FileError* err = nullptr) = 0;
 };
 
 // A new file name (no folder) that no rename may accept: empty, ".", "..",

@@ -138,6 +138,22 @@ bool LocalFileSystem::stamp(const QString& path, FileStamp* out, FileError* err)
     out->links = qint64(st.st_nlink);
     out->symlink = S_ISLNK(st.st_mode);
     out->regular = S_ISREG(st.st_mode);
+    out->mode = int(st.st_mode & 07777);
+    return reportFileError(err, {});
+}
+
+bool LocalFileSystem::setModified(const QString& path, qint64 modifiedNs, FileError* err)
+{
+    const timespec times[2] = { { 0, UTIME_OMIT }, { time_t(modifiedNs / 1000000000), long(modifiedNs % 1000000000) } };
+    if (::utimensat(AT_FDCWD, encoded(path).constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        return reportFileError(err, fileErrorFromErrno(errno));
+    return reportFileError(err, {});
+}
+
+bool LocalFileSystem::setMode(const QString& path, int mode, FileError* err)
+{
+    if (::chmod(encoded(path).constData(), mode_t(mode & 07777)) != 0)
+        return reportFileError(err, fileErrorFromErrno(errno));
     return reportFileError(err, {});
 }
 

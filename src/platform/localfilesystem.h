@@ -14,4 +14,6 @@ public:
     bool readBytes(
         const QString& path, qint64 offset, qint64 count, QByteArray* out, FileError* err = nullptr) const override;
     bool replaceTail(const QString& path, qint64 keep, const QByteArray& tail, FileError* err = nullptr) override;
+    bool setModified(const QString& path, qint64 modifiedNs, FileError* err = nullptr) override;
+    bool setMode(const QString& path, int mode, FileError* err = nullptr) override;
 };

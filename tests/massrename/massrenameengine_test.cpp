@@ -274,7 +274,7 @@ TEST_F(MassRenameTest, RunShowsItsStatusesAndControlsInOrderAndARunWithNoFilesEn
     EXPECT_EQ(view.runStatus, (QList<bool> { true, false }));
     EXPECT_GE(view.progressCalls, 1);
     EXPECT_EQ(view.currentDir, root);
-    EXPECT_FALSE(QDir(logFolder).exists() && !QDir(logFolder).isEmpty()); // no log asked for
+    EXPECT_TRUE(QDir(logFolder).entryList({ "*.log" }).isEmpty()); // no log asked for
     EXPECT_EQ(engine->logFileName(), "");
 
     QDir().mkpath(root + "empty");
@@ -311,7 +311,7 @@ TEST_F(MassRenameTest, ASmallRunsWholeLogRowsAndErrorsLeaveTakenNamesAndEmptyFil
     EXPECT_TRUE(view.statuses.contains("Error: Zero-Length File Encountered"));
 
     EXPECT_EQ(QDir(logFolder).entryList(QDir::Files),
-        (QStringList { "MassRename-07Mar26-140509.log", "MassRename-07Mar26-140509.log.undo" }));
+        (QStringList { "MassRename-07Mar26-140509.log", "MassRename-07Mar26-140509.log.undo", "MassRename-Last" }));
     EXPECT_EQ(engine->logFileName(), logFolder + "MassRename-07Mar26-140509.log");
     const QString expected = "Velmora - Mass Renaming Log\r\n\r\n" + runSettingsText(choices, prefs.options)
         + QStringList {
@@ -331,16 +331,20 @@ TEST_F(MassRenameTest, ASmallRunsWholeLogRowsAndErrorsLeaveTakenNamesAndEmptyFil
     EXPECT_EQ(logText(), expected);
 }
 
-TEST_F(MassRenameTest, ALogThatCannotBeCreatedIsReportedWithItsCauseAndTheRunGoesOn)
+TEST_F(MassRenameTest, ALogThatCannotBeCreatedIsReportedWithItsCauseAndTheRunGoesOnWhenTheUserSaysSo)
 {
+    // The journal lives beside the log: the user is asked about it first.
     makeFile(QStringLiteral("../logs"), "a file where the folder should be");
     makeMp3(QStringLiteral("a_1.mp3"));
     choices.logOperation = true;
+    prompter.answers << Answer::Yes;
     engine->run(choices);
-    ASSERT_EQ(prompter.calls.size(), 1);
-    EXPECT_TRUE(prompter.calls[0].text.startsWith("Could Not Open Log File!\r\n\r\n"));
-    EXPECT_TRUE(prompter.calls[0].text.endsWith(")"));
-    EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Critical);
+    ASSERT_EQ(prompter.calls.size(), 2);
+    EXPECT_TRUE(prompter.calls[0].text.startsWith("The Undo Journal Cannot Be Written:\r\n\r\n"));
+    EXPECT_TRUE(prompter.calls[0].text.contains("Error: Not a directory (53)"));
+    EXPECT_TRUE(prompter.calls[1].text.startsWith("Could Not Open Log File!\r\n\r\n"));
+    EXPECT_TRUE(prompter.calls[1].text.endsWith(")"));
+    EXPECT_EQ(prompter.calls[1].icon, MsgIcon::Critical);
     EXPECT_EQ(namesIn(), QStringList { "a 1.mp3" });
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind the superuser";
@@ -351,10 +355,12 @@ TEST_F(MassRenameTest, ALogThatCannotBeCreatedIsReportedWithItsCauseAndTheRunGoe
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
     engine->setLogFolder(locked + "/logs/");
     makeMp3(QStringLiteral("b_2.mp3"));
+    prompter.answers << Answer::Yes;
     engine->run(choices);
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    ASSERT_EQ(prompter.calls.size(), 2);
-    EXPECT_EQ(prompter.calls[1].text, "Could Not Open Log File!\r\n\r\nPermission denied (75)");
+    ASSERT_EQ(prompter.calls.size(), 4);
+    EXPECT_TRUE(prompter.calls[2].text.contains("Error: Permission denied (75)"));
+    EXPECT_EQ(prompter.calls[3].text, "Could Not Open Log File!\r\n\r\nPermission denied (75)");
     EXPECT_EQ(namesIn(), (QStringList { "a 1.mp3", "b 2.mp3" }));
 }
 

@@ -2,19 +2,25 @@
 
 #include "massrename/massrenameengine.h"
 #include "massrename/massrenameview.h"
+#include "massrename/renamejournal.h"
 #include "settings/preferences.h"
 #include "support/mp3builder.h"
 #include "support/platformdoubles.h"
 #include "support/qttesthelpers.h"
 #include "tags/id3v2tag.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 // Everything a mass rename view is told, in order.
 class RecordingView final : public MassRenameView {
@@ -66,6 +72,40 @@ public:
     std::function<void(const QString&)> onStatus;
     std::function<void()> onProgress;
 };
+
+// One file as an undo must give it back: bytes, modification time to the
+// nanosecond and permission bits.
+struct FileState {
+    QByteArray bytes;
+    qint64 modifiedNs = 0;
+    int mode = 0;
+    bool operator==(const FileState& o) const
+    {
+        return bytes == o.bytes && modifiedNs == o.modifiedNs && mode == o.mode;
+    }
+};
+inline void PrintTo(const FileState& f, std::ostream* os)
+{
+    *os << f.bytes.size() << " bytes (sha1 "
+        << QCryptographicHash::hash(f.bytes, QCryptographicHash::Sha1).toHex().left(8).toStdString() << "), modified "
+        << f.modifiedNs << ", mode " << std::oct << f.mode << std::dec;
+}
+
+// Every file below root (hidden ones and subfolders included), by its path
+// relative to root.
+inline QMap<QString, FileState> treeState(const QString& root)
+{
+    QMap<QString, FileState> out;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        struct stat st { };
+        ::lstat(QFile::encodeName(path).constData(), &st);
+        out[path.mid(root.size())] = { Mp3Builder::readFile(path),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, int(st.st_mode & 07777) };
+    }
+    return out;
+}
 
 // Counters as one comparable text.
 inline QString countsText(const MassRenameCounters& c)
@@ -155,15 +195,29 @@ protected:
     }
     QString counts() const { return countsText(view.counters); }
 
-    // The only run log, as text.
+    // The last run's log, as text.
     QString logText() const
     {
-        const QStringList logs = QDir(logFolder).entryList({ QStringLiteral("MassRename-*.log") }, QDir::Files);
-        if (logs.size() != 1)
-            return QStringLiteral("<%1 log files>").arg(logs.size());
-        return QString::fromUtf8(Mp3Builder::readFile(logFolder + logs.first()));
+        if (engine->logFileName().isEmpty())
+            return QStringLiteral("<no log>");
+        return QString::fromUtf8(Mp3Builder::readFile(engine->logFileName()));
     }
     QStringList logLines() const { return logText().split(QStringLiteral("\r\n")); }
+
+    // The journal of the engine's last run.
+    RenameJournalContents journal() const
+    {
+        RenameJournalContents contents;
+        EXPECT_TRUE(readRenameJournal(engine->journalPath(), &contents, nullptr)) << qPrintable(engine->journalPath());
+        return contents;
+    }
+    // How many renames the last run's journal holds.
+    qsizetype journalRenames() const
+    {
+        const RenameJournalContents contents = journal();
+        return std::count_if(contents.records.begin(), contents.records.end(),
+            [](const RenameRecord& r) { return r.kind == RenameRecord::Kind::Rename; });
+    }
 
     QTemporaryDir tmp;
     QString root;

@@ -17,13 +17,11 @@
 
 namespace {
 
-// Every file below a folder with its bytes and modification time.
-QMap<QString, QPair<QByteArray, QDateTime>> snapshot(const QString& root)
+// Every file of a folder (not its subfolders), as an undo must give it back.
+QMap<QString, FileState> snapshot(const QString& root)
 {
-    QMap<QString, QPair<QByteArray, QDateTime>> out;
-    const QStringList names = QDir(root).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : names)
-        out[name] = { Mp3Builder::readFile(root + name), QFileInfo(root + name).lastModified() };
+    QMap<QString, FileState> out = treeState(root);
+    out.removeIf([](const auto& entry) { return entry.key().contains(QLatin1Char('/')); });
     return out;
 }
 
@@ -67,7 +65,8 @@ TEST_F(MassRenameTest, StopEndsTheRunAfterTheCurrentFileWithExactCountersRowsAnd
     EXPECT_EQ(lines.filter(" Renamed As ").size(), 2);
     EXPECT_TRUE(lines.contains("Mass Renaming Stopped By The User After 2 Of 4 Files"));
     EXPECT_TRUE(lines.contains("Operation Complete - 2 Total Files (0 Skipped, 0 Errors, 2 Renamed)"));
-    EXPECT_EQ(engine->renames().size(), 2);
+    EXPECT_EQ(journalRenames(), 2);
+    EXPECT_TRUE(journal().closed);
 
     // A stop during the walk processes nothing; the next run starts afresh.
     view.onStatus = nullptr;
@@ -204,7 +203,7 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
     const TestTags tags { .artist = "Abba", .title = "Waterloo" }, other { .artist = "Other", .title = "Song" },
         third { .artist = "Third", .title = "Song" }, gone { .artist = "Gone", .title = "Song" };
     int i = 0;
-    for (const std::string_view source : { "memory", "journal", "log lines", "foreign journal" }) {
+    for (const std::string_view source : { "journal", "log", "log lines", "foreign journal" }) {
         const bool fromLogLines = source == "log lines" || source == "foreign journal";
         const QString dir = QStringLiteral("case%1/").arg(i++);
         makeMp3(dir + "a.mp3", &tags);
@@ -217,18 +216,17 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
         choices.logOperation = true;
         QDir(logFolder).removeRecursively();
         engine->run(choices);
-        ASSERT_EQ(engine->renames().size(), 4) << source;
+        ASSERT_EQ(journalRenames(), 4) << source;
         const QString runLog = engine->logFileName();
-        QList<RenameRecord> records = engine->takeRenames();
-        if (source != "memory") {
-            if (source == "log lines")
-                QFile::remove(journalPathFor(runLog));
-            if (source == "foreign journal") { // a file without the journal's header: the log's lines count
-                ASSERT_TRUE(Mp3Builder::writeFile(journalPathFor(runLog), "not a journal\r\n"));
-            }
-            ASSERT_TRUE(readRenameRecords(runLog, &records, nullptr));
-            ASSERT_EQ(records.size(), 4) << source;
+        QList<RenameRecord> records;
+        if (source == "log lines")
+            QFile::remove(journalPathFor(runLog));
+        if (source == "foreign journal") { // a file without the journal's header: the log's lines count
+            ASSERT_TRUE(Mp3Builder::writeFile(journalPathFor(runLog), "not a journal\r\n"));
         }
+        ASSERT_TRUE(readRenameRecords(source == "journal" ? engine->journalPath() : runLog, &records, nullptr));
+        // With the journal, each file's rewritten trailer is a change of its own.
+        ASSERT_EQ(records.size(), fromLogLines ? 4 : 8) << source;
         // Changed since: b was written to (clearly later than the log, however
         // coarse the clock); c's old name is taken; d is gone.
         const QString changed = root + dir + "Other - Song.mp3";
@@ -239,12 +237,15 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
 
         undo.run(records, runLog);
         EXPECT_EQ(namesIn(dir), (QStringList { "Other - Song.mp3", "Third - Song.mp3", "a.mp3", "c.mp3" })) << source;
-        // The rewritten ID3v1 trailer is put back only with the journal.
+        // The rewritten ID3v1 trailer and the time are put back only with the journal.
         if (!fromLogLines) {
-            EXPECT_EQ(Mp3Builder::readFile(root + dir + "a.mp3"), before.value("a.mp3").first) << source;
+            EXPECT_EQ(snapshot(root + dir).value("a.mp3"), before.value("a.mp3")) << source;
         }
         EXPECT_EQ(Mp3Builder::readFile(root + dir + "c.mp3"), "newcomer");
-        EXPECT_EQ(countsText(undo.counters()), "found 4 total 4 skipped 3 errors 0 renamed 1");
+        EXPECT_EQ(countsText(undo.counters()),
+            fromLogLines ? "found 4 total 4 skipped 3 errors 0 renamed 1"
+                         : "found 8 total 8 skipped 6 errors 0 renamed 2")
+            << source;
         EXPECT_EQ(undo.leftAlone(),
             (QStringList { root + dir + "Gone - Song.mp3 (Not Found)",
                 root + dir + "Third - Song.mp3 (Old Filename Taken: " + root + dir + "c.mp3)",
@@ -254,7 +255,10 @@ TEST_F(MassRenameUndoTest, UndoRestoresNamesAndBytesLeavesChangedFilesAloneAndRe
         EXPECT_TRUE(lines.contains(root + dir + "Abba - Waterloo.mp3 Renamed As " + root + dir + "a.mp3"));
         EXPECT_TRUE(
             lines.contains(">> Left Alone: " + root + dir + "Other - Song.mp3 (Changed Since The Mass Rename)"));
-        EXPECT_TRUE(lines.contains("Undo Complete - 4 Total Files (3 Left Alone, 0 Errors, 1 Renamed Back)"));
+        EXPECT_TRUE(lines.contains(fromLogLines
+                ? "Undo Complete - 4 Changes (1 Renamed Back, 0 Restored, 0 Never Made, 3 Left Alone, 0 Errors)"
+                : "Undo Complete - 8 Changes (1 Renamed Back, 1 Restored, 0 Never Made, 6 Left Alone, 0 Errors)"))
+            << source;
         EXPECT_TRUE(lines.contains("Undoing: " + runLog));
     }
 }
@@ -269,12 +273,9 @@ TEST_F(MassRenameUndoTest, UndoUnwindsAChainNewestFirstAndCanItselfBeUndone)
     choices.builtFormat = "Artist";
     engine->run(choices);
     EXPECT_EQ(namesIn(), (QStringList { "a.mp3", "z.mp3" }));
-    QList<RenameRecord> first = engine->takeRenames();
-    ASSERT_EQ(first.size(), 2);
-    undo.run(first, QString());
-    EXPECT_EQ(snapshot(root).keys(), before.keys());
-    EXPECT_EQ(Mp3Builder::readFile(root + "a.mp3"), before.value("a.mp3").first);
-    EXPECT_EQ(Mp3Builder::readFile(root + "b.mp3"), before.value("b.mp3").first);
+    ASSERT_EQ(journalRenames(), 2);
+    undo.run(journal().records, QString());
+    EXPECT_EQ(snapshot(root), before);
     EXPECT_TRUE(undoLogText().contains("Undoing: The Last Mass Rename\r\n"));
 
     // The undo's own log can be undone: the names of the run come back.

@@ -4,6 +4,7 @@
 
 #include "massrename/autoformat.h"
 #include "massrename/browseforfolder.h"
+#include "massrename/runjournals.h"
 #include "massrename/viewlogfile.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
@@ -56,6 +57,26 @@ QLineEdit* counterBox(const char* name, const QString& toolTip)
 }
 
 const QString kCrLf = QStringLiteral("\r\n");
+
+// "Undo " what ": Give The " n " Files It Renamed Their Old Names Back And
+// Put Back The " t " ID3v1 Tags It Rewrote?", after the interrupted-run
+// note when the run did not end.
+QString undoQuestion(const RenameJournalContents& contents, const QString& what)
+{
+    qsizetype renames = 0;
+    for (const RenameRecord& r : contents.records)
+        renames += r.kind == RenameRecord::Kind::Rename;
+    const qsizetype trailers = contents.records.size() - renames;
+    QString question = QStringLiteral("Undo ") + what + QStringLiteral(": Give The ") + QString::number(renames)
+        + QStringLiteral(" Files It Renamed Their Old Names Back");
+    if (trailers > 0)
+        question += QStringLiteral(" And Put Back The ") + QString::number(trailers)
+            + QStringLiteral(" ID3v1 Tags It Rewrote");
+    question += QLatin1Char('?');
+    if (contents.interrupted())
+        question = interruptedRunText(contents.records.size()) + kCrLf + kCrLf + question;
+    return question;
+}
 
 } // namespace
 
@@ -299,6 +320,12 @@ void MassRenameForm::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
+void MassRenameForm::showEvent(QShowEvent* event)
+{
+    updateCommands();
+    QDialog::showEvent(event);
+}
+
 void MassRenameForm::onStop()
 {
     if (!m_running)
@@ -375,44 +402,71 @@ void MassRenameForm::onRenamePreviewed()
 
 void MassRenameForm::onUndoLastRun()
 {
-    const qsizetype count = m_engine.renames().size();
-    if (count == 0)
+    const QString journal = lastRunJournal(m_engine.logFolder());
+    RenameJournalContents contents;
+    if (journal.isEmpty() || !readRenameJournal(journal, &contents, nullptr) || contents.records.isEmpty()
+        || contents.undone) {
+        updateCommands();
         return;
+    }
     if (!m_services.prompter->askYesNo(QStringLiteral("Velmora - Undo Mass Rename"),
-            QStringLiteral("Give The ") + QString::number(count)
-                + QStringLiteral(" Files Renamed By The Last Mass Rename Their Old Names Back?")))
+            undoQuestion(contents, QStringLiteral("The Last Mass Rename"))))
         return;
-    const QList<RenameRecord> records = m_engine.takeRenames();
-    m_undo.setLogFolder(m_engine.logFolder());
-    runGuarded([&] { m_undo.run(records, QString()); });
+    undoJournal(journal, contents.records, QString());
 }
 
 void MassRenameForm::onUndoFromLog()
 {
-    const QString log = m_services.prompter->chooseFile(QStringLiteral("Choose The Log Of The Mass Rename To Undo"),
-        m_engine.logFolder(), QStringLiteral("Mass Rename Logs (MassRename*.log)"));
-    if (log.isEmpty())
+    const QString path = m_services.prompter->chooseFile(QStringLiteral("Choose The Log Of The Mass Rename To Undo"),
+        m_engine.logFolder(), QStringLiteral("Mass Rename Logs And Journals (MassRename*.log MassRename*.undo)"));
+    if (path.isEmpty())
         return;
-    QList<RenameRecord> records;
+    const QString journal = path.endsWith(QLatin1String(".undo")) ? path : journalPathFor(path);
+    RenameJournalContents contents;
+    const bool haveJournal = readRenameJournal(journal, &contents, nullptr);
+    QList<RenameRecord> records = contents.records;
     FileError err;
-    if (!readRenameRecords(log, &records, &err)) {
+    if (!haveJournal && !readRenameRecords(path, &records, &err)) {
         m_services.prompter->message(QStringLiteral("Velmora"),
-            QStringLiteral("Could Not Read Log File!") + kCrLf + kCrLf + log + kCrLf + kCrLf + err.description
+            QStringLiteral("Could Not Read Log File!") + kCrLf + kCrLf + path + kCrLf + kCrLf + err.description
                 + QStringLiteral(" (") + QString::number(err.number) + QLatin1Char(')'),
             MsgIcon::Critical);
         return;
     }
     if (records.isEmpty()) {
         m_services.prompter->message(QStringLiteral("Velmora"),
-            QStringLiteral("The Log Records No Renamed Files:") + kCrLf + kCrLf + log, MsgIcon::Information);
+            QStringLiteral("The Log Records No Renamed Files:") + kCrLf + kCrLf + path, MsgIcon::Information);
         return;
     }
+    contents.records = records;
     if (!m_services.prompter->askYesNo(QStringLiteral("Velmora - Undo Mass Rename"),
-            QStringLiteral("Give The ") + QString::number(records.size())
-                + QStringLiteral(" Files Renamed In This Log Their Old Names Back?") + kCrLf + kCrLf + log))
+            undoQuestion(contents, QStringLiteral("This Log")) + kCrLf + kCrLf + path))
         return;
+    undoJournal(haveJournal ? journal : QString(), records, path);
+}
+
+void MassRenameForm::undoJournalNow(const QString& journalPath)
+{
+    RenameJournalContents contents;
+    FileError err;
+    if (!readRenameJournal(journalPath, &contents, &err)) {
+        m_services.prompter->message(QStringLiteral("Velmora"),
+            QStringLiteral("Could Not Read Log File!") + kCrLf + kCrLf + journalPath + kCrLf + kCrLf + err.description
+                + QStringLiteral(" (") + QString::number(err.number) + QLatin1Char(')'),
+            MsgIcon::Critical);
+        return;
+    }
+    undoJournal(journalPath, contents.records, journalPath);
+}
+
+void MassRenameForm::undoJournal(const QString& journalPath, const QList<RenameRecord>& records, const QString& source)
+{
     m_undo.setLogFolder(m_engine.logFolder());
-    runGuarded([&] { m_undo.run(records, log); });
+    runGuarded([&] { m_undo.run(records, source); });
+    // A stopped undo may be taken up again later.
+    if (!journalPath.isEmpty() && !m_undo.stopped())
+        markRenameJournal(journalPath, JournalMark::Undone);
+    updateCommands();
 }
 
 void MassRenameForm::updateCommands()
@@ -420,7 +474,7 @@ void MassRenameForm::updateCommands()
     const bool idle = !m_running;
     m_previewButton->setEnabled(idle);
     m_renamePreviewed->setEnabled(idle && m_engine.hasPlan());
-    m_undoButton->setEnabled(idle && !m_engine.renames().isEmpty());
+    m_undoButton->setEnabled(idle && hasUndoableChanges(lastRunJournal(m_engine.logFolder())));
     m_undoLogButton->setEnabled(idle);
     m_stopButton->setEnabled(m_running);
 }
@@ -505,7 +559,7 @@ void MassRenameForm::setRunControls(bool enabled)
     updateViewLogEnabled();
     m_previewButton->setEnabled(enabled);
     m_renamePreviewed->setEnabled(enabled && m_engine.hasPlan());
-    m_undoButton->setEnabled(enabled && !m_engine.renames().isEmpty());
+    m_undoButton->setEnabled(enabled && hasUndoableChanges(lastRunJournal(m_engine.logFolder())));
     m_undoLogButton->setEnabled(enabled);
 }
 

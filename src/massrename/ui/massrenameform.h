@@ -51,6 +51,9 @@ public:
     MassRenameEngine& engine() { return m_engine; }
     MassRenameUndo& undo() { return m_undo; }
     bool isRunning() const { return m_running; }
+    // Undoes the run of a journal at once, without asking (the user has
+    // chosen it already).
+    void undoJournalNow(const QString& journalPath);
 
     void done(int result) override;
     // Escape: stops a run; otherwise closes the window.
@@ -58,6 +61,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The last run may be another window's or another session's.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildControls();
@@ -70,6 +75,9 @@ private:
     void onRenamePreviewed();
     void onUndoLastRun();
     void onUndoFromLog();
+    // Undoes records; journalPath ("" for a log's lines) is marked undone
+    // when the undo ran to its end.
+    void undoJournal(const QString& journalPath, const QList<RenameRecord>& records, const QString& source);
     // Runs work with the window in its running state.
     void runGuarded(const std::function<void()>& work);
     void updateCommands();

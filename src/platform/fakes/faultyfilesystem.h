@@ -47,6 +47,14 @@ public:
     {
         return real.replaceTail(path, keep, tail, err);
     }
+    bool setModified(const QString& path, qint64 modifiedNs, FileError* err = nullptr) override
+    {
+        return real.setModified(path, modifiedNs, err);
+    }
+    bool setMode(const QString& path, int mode, FileError* err = nullptr) override
+    {
+        return real.setMode(path, mode, err);
+    }
 
     LocalFileSystem real;
     FileError renameFailure;
