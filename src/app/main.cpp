@@ -40,6 +40,7 @@ int main(int argc, char** argv)
             QDir::cleanPath(
                 QCoreApplication::applicationDirPath() + QLatin1Char('/') + QStringLiteral(VELMORA_DATADIR_FROM_BIN))));
     window.show();
+    window.offerInterruptedUndos();
     window.open(openRequestFor(QCoreApplication::arguments().mid(1), QDir::currentPath()));
     const int result = app.exec();
     settings.sync();

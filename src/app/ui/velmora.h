@@ -84,6 +84,9 @@ public:
     QString undoFolder() const { return m_undoFolder; }
     // Opens the folder of a start argument or a drop and selects its file.
     void open(const OpenRequest& request);
+    // Names every run an earlier session left unfinished (killed, or the
+    // machine stopped) and offers its undo; each is named once.
+    void offerInterruptedUndos();
 
     // The folder listed by FileList, ending in "/".
     QString folder() const;
@@ -151,6 +154,8 @@ private:
     void showFileListMenu(const QPoint& position);
     void runDialog(const QString& status, void (Velmora::*open)());
     void openMassRename();
+    // Opens the mass rename window and undoes the run of undoJournal in it.
+    void openMassRename(const QString& undoJournal);
     void openMultiTagger();
     void openOptions();
     void openFilters();

@@ -12,11 +12,20 @@
 #include "tagedit/ui/multitagger.h"
 
 #include <QListWidget>
+#include <QTimer>
 
 void Velmora::openMassRename()
 {
+    openMassRename(QString());
+}
+
+void Velmora::openMassRename(const QString& undoJournal)
+{
     MassRenameForm form(
         m_services, m_prefs, folder(), [this] { openOptions(); }, [this] { openFilters(); }, this);
+    form.engine().setLogFolder(m_undoFolder);
+    if (!undoJournal.isEmpty())
+        QTimer::singleShot(0, &form, [&form, undoJournal] { form.undoJournalNow(undoJournal); });
     form.exec();
     // The run may have renamed the listed files: list the folder afresh.
     folderChanged(folder());
