@@ -1,9 +1,13 @@
 #include "safefilewrite.h"
 
 #include "tags/tagscan.h"
+#include "tags/tagsnapshot.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cerrno>
 #include <cstdlib>
@@ -59,6 +63,34 @@ bool sameRange(int a, qint64 aFrom, int b, qint64 bFrom, qint64 count, QByteArra
             return false;
         done += n;
     }
+    return true;
+}
+
+// The characters mkstemp puts at the end of a copy's name.
+constexpr int kRandomChars = 6;
+// The characters of the file's name a copy's name shows.
+constexpr int kShownChars = 40;
+
+// The start of the name of a copy of the file fileName, up to the random
+// characters: the hash tells the copies of two long names with the same
+// beginning apart.
+QString copyPrefix(const QString& fileName)
+{
+    const QByteArray hash = QCryptographicHash::hash(QFile::encodeName(fileName), QCryptographicHash::Sha1);
+    int shown = int(qMin<qsizetype>(kShownChars, fileName.size()));
+    if (shown > 0 && fileName.at(shown - 1).isHighSurrogate())
+        --shown; // never half a character: the name must read back as written
+    return QStringLiteral(".velmora-copy-") + QString::fromLatin1(hash.toHex().left(8)) + QLatin1Char('-')
+        + fileName.left(shown) + QLatin1Char('.');
+}
+
+bool isCopyOf(const QString& entry, const QString& prefix)
+{
+    if (entry.size() != prefix.size() + kRandomChars || !entry.startsWith(prefix))
+        return false;
+    for (qsizetype i = prefix.size(); i < entry.size(); ++i)
+        if (!entry.at(i).isLetterOrNumber() || entry.at(i).unicode() > 127)
+            return false;
     return true;
 }
 
@@ -137,7 +169,7 @@ bool replaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
     if (!(dirSt.st_mode & S_IWUSR))
         return closeAndFail(EACCES);
     QByteArray tmpName = QFile::encodeName(
-        folder + QStringLiteral("/.velmora-") + info.fileName().left(40) + QStringLiteral(".XXXXXX"));
+        folder + QLatin1Char('/') + copyPrefix(info.fileName()) + QString(kRandomChars, QLatin1Char('X')));
     const int dst = ::mkstemp(tmpName.data());
     if (dst < 0)
         return closeAndFail(errno);
@@ -187,4 +219,38 @@ bool replaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
         ::close(dirFd);
     }
     return reportFileError(err, FileError());
+}
+
+QStringList removeLeftoverCopies(const QStringList& files)
+{
+    // One listing per folder: a journal names thousands of files in a few
+    // folders.
+    QHash<QString, QStringList> byFolder;
+    for (const QString& file : files) {
+        const QFileInfo info(QFileInfo(file).canonicalFilePath());
+        TagSnapshot whole;
+        if (info.filePath().isEmpty() || !info.isFile() || !readTagSnapshot(info.filePath(), &whole))
+            continue;
+        QStringList& prefixes = byFolder[info.absolutePath()];
+        prefixes << copyPrefix(info.fileName());
+        if (info.fileName().size() < kShownChars) // the older name, where it is unambiguous
+            prefixes << QStringLiteral(".velmora-") + info.fileName() + QLatin1Char('.');
+    }
+    QStringList removed;
+    for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it) {
+        const QDir folder(it.key());
+        const QStringList entries
+            = folder.entryList({ QStringLiteral(".velmora-*") }, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+        for (const QString& entry : entries) {
+            for (const QString& prefix : it.value()) {
+                if (!isCopyOf(entry, prefix))
+                    continue;
+                const QString copy = folder.filePath(entry);
+                if (QFile::remove(copy))
+                    removed << copy;
+                break;
+            }
+        }
+    }
+    return removed;
 }

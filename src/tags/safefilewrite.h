@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -12,9 +13,12 @@
 // - the same length is written in place (not flushed: only the range's own
 //   bytes are at stake);
 // - removing the end of the file truncates it;
-// - anything else writes a copy in the same folder, flushes it, checks that
-//   every byte outside the range arrived intact, gives it the original's
-//   permissions (and owner, where allowed) and renames it over the original.
+// - anything else writes a copy in the same folder (a hidden file named
+//   ".velmora-copy-" + 8 hex digits of the SHA-1 of the file's name + "-" +
+//   the name's first 40 characters + "." + 6 random characters), flushes
+//   it, checks that every byte outside the range arrived intact, gives it
+//   the original's permissions (and owner, where allowed) and renames it
+//   over the original.
 // A file its owner may not write, a non-regular file, a range past the end
 // and (for the copy) a folder its owner may not write are refused. On false
 // the original is unchanged and *err (when given) says why.
@@ -24,3 +28,13 @@ bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByte
 // it is checked: for tests of that check.
 bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
     const std::function<void(int)>& spoil);
+
+// Removes the copies replaceFileRange left beside these files when the
+// program was killed during a rewrite (a link's copies lie beside the file it
+// points to). A file's copies are removed only when the file is whole: it
+// exists, is a regular file and its tags read; otherwise a copy may be all
+// that is left of it, and it stays. Copies named the older way
+// (".velmora-" + name + "." + 6 characters) are recognised for names shorter
+// than 40 characters, where that name is unambiguous. Returns the copies
+// removed.
+QStringList removeLeftoverCopies(const QStringList& files);
