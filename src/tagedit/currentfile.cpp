@@ -146,6 +146,21 @@ CurrentFile::Result CurrentFile::reload()
     return keepingTime(m_path, [this] { return reloadFile(); });
 }
 
+CurrentFile::Result CurrentFile::reloadUnchanged()
+{
+    TagSnapshot before;
+    if (isEmpty() || !readTagSnapshot(m_path, &before))
+        return reload();
+    Result result = reloadFile();
+    TagSnapshot now;
+    FileError error;
+    if ((!readTagSnapshot(m_path, &now, &error) || !restoreTagSnapshot(m_path, now, before, &error)) && result.ok()) {
+        result.step = Step::Write;
+        result.error = error;
+    }
+    return result;
+}
+
 CurrentFile::Result CurrentFile::save(const TagTexts& boxes)
 {
     return keepingTime(m_path, [&] { return saveBoxes(boxes); });
@@ -237,33 +252,50 @@ CurrentFile::Result CurrentFile::writeTrailer()
     return result;
 }
 
-CurrentFile::Result CurrentFile::saveBoxes(const TagTexts& boxes)
+// The tags as they are go into the journal before anything is written,
+// and what the write left after it, whatever its outcome.
+template <typename Write> CurrentFile::Result CurrentFile::journaled(Step step, const QString& question, Write write)
 {
     Result result;
-    result.step = Step::Write;
+    result.step = step;
     if (!m_loaded) {
         result.error = fileErrorFromErrno(ENOENT);
         return result;
     }
-    // The tags as they are, kept before anything is written.
     std::unique_ptr<TagJournal> journal;
     if (!m_journalPath.isEmpty()) {
-        // A file that cannot be read fails as the save would, before the
+        // A file that cannot be read fails as the write would, before the
         // journal of the last save is replaced.
         TagSnapshot readable;
         if (!readTagSnapshot(m_path, &readable, &result.error))
             return result;
-        journal = std::make_unique<TagJournal>(m_journalPath);
+        journal = std::make_unique<TagJournal>(m_journalPath, 1);
         FileError journalError;
         if (!journal->begin(&journalError) || !journal->recordBefore(m_path, &journalError)) {
             journal.reset();
-            if (!m_prompter->askYesNo(QStringLiteral("Velmora"), journalRefusedQuestion(m_journalPath, journalError),
-                    MsgIcon::Exclamation)) {
+            if (!m_prompter->askYesNo(QStringLiteral("Velmora"),
+                    journalRefusedQuestion(m_journalPath, journalError, question), MsgIcon::Exclamation)) {
                 result.cancelled = true;
                 return result;
             }
         }
     }
+    const Result written = write();
+    if (journal)
+        journal->recordAfter(m_path);
+    return written;
+}
+
+CurrentFile::Result CurrentFile::saveBoxes(const TagTexts& boxes)
+{
+    return journaled(
+        Step::Write, QStringLiteral("Save The Tags Without A Way To Undo Them?"), [&] { return writeBoxes(boxes); });
+}
+
+CurrentFile::Result CurrentFile::writeBoxes(const TagTexts& boxes)
+{
+    Result result;
+    result.step = Step::Write;
     if (!makeWritable(&result.error))
         return result;
 
@@ -290,8 +322,6 @@ CurrentFile::Result CurrentFile::saveBoxes(const TagTexts& boxes)
     }
     // The boxes show what the file holds now, and the trailer follows it.
     Result written = read(true);
-    if (journal)
-        journal->recordAfter(m_path);
     if (written.step == Step::Read && written.error.ok() && !m_loaded)
         written.error = fileErrorFromErrno(ENOENT);
     return written;
@@ -299,12 +329,14 @@ CurrentFile::Result CurrentFile::saveBoxes(const TagTexts& boxes)
 
 CurrentFile::Result CurrentFile::strip()
 {
+    return journaled(
+        Step::Strip, QStringLiteral("Remove The Tags Without A Way To Undo It?"), [this] { return stripFile(); });
+}
+
+CurrentFile::Result CurrentFile::stripFile()
+{
     Result result;
     result.step = Step::Strip;
-    if (!m_loaded) {
-        result.error = fileErrorFromErrno(ENOENT);
-        return result;
-    }
     if (!makeWritable(&result.error))
         return result;
     resetTag();

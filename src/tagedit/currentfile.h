@@ -61,6 +61,10 @@ public:
     Result load(const QString& path);
     // Reads the selected file again from disk (and writes its trailer).
     Result reload();
+    // Reads it again and leaves it as it was: the trailer the load takes
+    // away goes back byte for byte, with the file's time and mode (after an
+    // undo has put them back).
+    Result reloadUnchanged();
     // The selected file now has this path (renamed on disk); what was read
     // from it stays.
     void renamed(const QString& newPath);
@@ -68,8 +72,9 @@ public:
     void clear();
 
     // Keeps the file's tags in the undo journal at journalPath before each
-    // Save, so that the last save can be undone ("" keeps none). When the
-    // journal cannot be written, Save asks whether to save without it.
+    // Save and Remove Tags, so that the last of them can be undone ("" keeps
+    // none). When the journal cannot be written, they ask whether to write
+    // without it.
     void setJournal(const QString& journalPath) { m_journalPath = journalPath; }
     QString journalPath() const { return m_journalPath; }
 
@@ -80,14 +85,17 @@ public:
     // took away is put back and nothing else is written.
     Result save(const TagTexts& boxes);
     // Removes every kind of tag, then reads the file again (writing no
-    // trailer).
+    // trailer). Journaled like Save.
     Result stripTags();
 
 private:
     Result loadFile(const QString& path);
     Result reloadFile();
     Result saveBoxes(const TagTexts& boxes);
+    Result writeBoxes(const TagTexts& boxes);
     Result strip();
+    Result stripFile();
+    template <typename Write> Result journaled(Step step, const QString& question, Write write);
     template <typename Command> Result keepingTime(const QString& path, Command command);
     Result read(bool writeTrailer);
     Result writeTrailer();

@@ -143,8 +143,8 @@ QString multiTagSkippedText(const MultiTagRunReport& report)
     return text;
 }
 
-QString journalRefusedQuestion(const QString& journalPath, const FileError& error)
+QString journalRefusedQuestion(const QString& journalPath, const FileError& error, const QString& question)
 {
     return QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + journalPath + kCrLf + kCrLf
-        + errorSuffix(error) + kCrLf + kCrLf + QStringLiteral("Save The Tags Without A Way To Undo Them?");
+        + errorSuffix(error) + kCrLf + kCrLf + question;
 }

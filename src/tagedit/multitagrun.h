@@ -65,5 +65,6 @@ QString multiTagSkippedText(const MultiTagRunReport& report);
 
 // The question when the undo journal cannot be written: "The Undo Journal
 // Cannot Be Written:" CRLF CRLF path CRLF CRLF "Error: " description " ("
-// number ")" CRLF CRLF "Save The Tags Without A Way To Undo Them?"
-QString journalRefusedQuestion(const QString& journalPath, const FileError& error);
+// number ")" CRLF CRLF question.
+QString journalRefusedQuestion(const QString& journalPath, const FileError& error,
+    const QString& question = QStringLiteral("Save The Tags Without A Way To Undo Them?"));

@@ -1,82 +1,193 @@
 #include "tagjournal.h"
 
 #include "platform/datafolder.h"
+#include "tags/safefilewrite.h"
 
+#include <QBuffer>
 #include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
+#include <QSaveFile>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-constexpr quint32 kMagic = 0x564c4a31; // "VLJ1"
+constexpr quint32 kMagic = 0x564c4a32; // "VLJ2"
+constexpr quint32 kOldMagic = 0x564c4a31; // "VLJ1": no mode, no closing record, no after-record for unchanged files
 constexpr quint8 kBefore = 1;
 constexpr quint8 kAfter = 2;
+constexpr quint8 kEnd = 3;
+constexpr quint8 kNoted = 4;
 constexpr int kListedPaths = 20;
 const QString kCrLf = QStringLiteral("\r\n");
 
 struct AfterRecord {
     qint64 size = 0;
     qint64 mtimeNs = 0;
+    quint32 mode = 0;
     QByteArray hash;
+    bool changed = true;
 };
 
-void writeBefore(QDataStream& out, const QString& path, const TagSnapshot& s)
+// One file of the journal: its before-record and, when it was written, its
+// after-record.
+struct Entry {
+    QString path;
+    TagSnapshot before;
+    std::optional<AfterRecord> after;
+};
+
+// What a walk over the journal found besides its entries.
+struct Walk {
+    bool complete = false; // a closing record, or an old journal
+    bool noted = false;
+    bool inUse = false;
+    int recorded = 0; // before-records
+    qint64 wholeLength = 0; // bytes up to the end of the last whole record
+};
+
+QByteArray record(const std::function<void(QDataStream&)>& fill)
 {
-    out << kBefore << path << s.size << s.mtimeNs << s.v2 << s.trailer;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QDataStream out(&buffer);
+    out.setVersion(QDataStream::Qt_6_0);
+    fill(out);
+    return bytes;
 }
 
-void writeAfter(QDataStream& out, const QString& path, const AfterRecord& a)
+QByteArray beforeRecord(const QString& path, const TagSnapshot& s)
 {
-    out << kAfter << path << a.size << a.mtimeNs << a.hash;
+    return record(
+        [&](QDataStream& out) { out << kBefore << path << s.size << s.mtimeNs << s.mode << s.v2 << s.trailer; });
 }
 
-// Reads the journal record by record; a record cut short (a run that ended
-// in the middle of one) ends the walk. Returns false when the file cannot be
-// opened or is not a journal.
-bool walkJournal(const QString& journalPath, FileError* err,
-    const std::function<void(const QString&, const TagSnapshot&, const AfterRecord&)>& changed)
+QByteArray afterRecord(const QString& path, const AfterRecord& a)
 {
-    QFile file(journalPath);
+    return record(
+        [&](QDataStream& out) { out << kAfter << path << a.size << a.mtimeNs << a.mode << a.hash << a.changed; });
+}
+
+const FileError& inUseError()
+{
+    static const FileError error { 51, QStringLiteral("The undo journal is in use by another running Velmora") };
+    return error;
+}
+
+// Opens the journal locked against (shared) or by (exclusive) a run that
+// writes it.
+bool openLocked(QFile& file, QIODevice::OpenMode mode, FileError* err, bool* inUse = nullptr)
+{
     errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        return reportFileError(err, fileErrorFromErrno(errno ? errno : ENOENT));
+    if (!file.open(mode)) {
+        const FileError e = fileErrorFromErrno(errno ? errno : ENOENT);
+        return reportFileError(err, e.ok() ? FileError { 51, file.errorString() } : e);
+    }
+    if (::flock(file.handle(), ((mode & QIODevice::WriteOnly) ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        file.close();
+        if (inUse)
+            *inUse = true;
+        return reportFileError(err, inUseError());
+    }
+    return reportFileError(err, {});
+}
+
+// A byte array of the journal, skipped when its bytes are not wanted.
+void readBytes(QDataStream& in, QByteArray* out, bool keep)
+{
+    if (keep) {
+        in >> *out;
+        return;
+    }
+    quint32 length = 0;
+    in >> length;
+    if (length != 0xffffffff && in.skipRawData(int(length)) != int(length))
+        in.setStatus(QDataStream::ReadPastEnd);
+}
+
+// Reads the open journal record by record and hands over each file in
+// journal order. A record cut short (a run killed in the middle of one)
+// ends the walk. False when it is not a journal.
+bool walkOpen(QFile& file, Walk* walk, FileError* err, const std::function<void(const Entry&)>& entry, bool withTags)
+{
     QDataStream in(&file);
     in.setVersion(QDataStream::Qt_6_0);
     quint32 magic = 0;
     in >> magic;
-    if (magic != kMagic)
+    if (in.status() != QDataStream::Ok || (magic != kMagic && magic != kOldMagic))
         return reportFileError(err, { 51, QStringLiteral("The file is not an undo journal") });
-    QString beforePath;
-    TagSnapshot before;
-    bool haveBefore = false;
+    const bool old = magic == kOldMagic;
+    walk->complete = old;
+    walk->wholeLength = file.pos();
+    std::optional<Entry> pending;
+    const auto handOver = [&] {
+        // An old journal wrote no after-record for a file left unchanged.
+        if (pending && (pending->after || !old) && entry)
+            entry(*pending);
+        pending.reset();
+    };
     while (!in.atEnd()) {
         quint8 kind = 0;
-        QString path;
-        in >> kind >> path;
+        in >> kind;
         if (kind == kBefore) {
-            TagSnapshot s;
-            in >> s.size >> s.mtimeNs >> s.v2 >> s.trailer;
+            Entry e;
+            in >> e.path >> e.before.size >> e.before.mtimeNs;
+            if (!old)
+                in >> e.before.mode;
+            readBytes(in, &e.before.v2, withTags);
+            readBytes(in, &e.before.trailer, withTags);
             if (in.status() != QDataStream::Ok)
                 break;
-            beforePath = path;
-            before = s;
-            haveBefore = true;
+            handOver();
+            pending = e;
+            ++walk->recorded;
         } else if (kind == kAfter) {
+            QString path;
             AfterRecord a;
-            in >> a.size >> a.mtimeNs >> a.hash;
+            in >> path >> a.size >> a.mtimeNs;
+            if (!old)
+                in >> a.mode;
+            in >> a.hash;
+            if (!old)
+                in >> a.changed;
             if (in.status() != QDataStream::Ok)
                 break;
-            if (haveBefore && path == beforePath)
-                changed(path, before, a);
-            haveBefore = false;
+            if (pending && pending->path == path) {
+                if (old)
+                    a.mode = pending->before.mode; // unknown: taken as unchanged
+                pending->after = a;
+                handOver();
+            }
+        } else if (kind == kEnd && !old) {
+            walk->complete = true;
+        } else if (kind == kNoted && !old) {
+            walk->noted = true;
         } else {
             break;
         }
+        walk->wholeLength = file.pos();
     }
+    handOver();
     return reportFileError(err, {});
+}
+
+bool walkJournal(const QString& journalPath, Walk* walk, FileError* err, const std::function<void(const Entry&)>& entry,
+    bool withTags)
+{
+    QFile file(journalPath);
+    return openLocked(file, QIODevice::ReadOnly, err, &walk->inUse) && walkOpen(file, walk, err, entry, withTags);
+}
+
+bool mayHaveChanged(const Entry& e)
+{
+    return !e.after || e.after->changed;
 }
 
 QString listed(const QStringList& lines)
@@ -107,8 +218,9 @@ QString TagJournal::tagSaveJournal(const QString& folder)
     return folder + QStringLiteral("TagSave-Undo.journal");
 }
 
-TagJournal::TagJournal(const QString& path)
+TagJournal::TagJournal(const QString& path, int syncEvery)
     : m_file(path)
+    , m_syncEvery(qMax(1, syncEvery))
 {
 }
 
@@ -122,19 +234,52 @@ bool TagJournal::begin(FileError* err)
     end();
     m_changed = 0;
     m_haveBefore = false;
-    QDir().mkpath(QFileInfo(m_file.fileName()).absolutePath());
-    errno = 0;
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        const FileError e = fileErrorFromErrno(errno);
-        return reportFileError(err, e.ok() ? FileError { 51, m_file.errorString() } : e);
-    }
-    QDataStream out(&m_file);
-    out.setVersion(QDataStream::Qt_6_0);
-    out << kMagic;
-    if (out.status() != QDataStream::Ok || !m_file.flush()) {
-        const FileError e = fileErrorFromErrno(errno);
+    m_unsynced = 0;
+    m_whole = 0;
+    m_broken = false;
+    const QString folder = QFileInfo(m_file.fileName()).absolutePath();
+    QDir().mkpath(folder);
+    // Emptied only once locked: the journal of a run still going on in
+    // another Velmora stays as it is.
+    if (!openLocked(m_file, QIODevice::ReadWrite, err))
+        return false;
+    if (!m_file.resize(0)) {
         m_file.close();
+        return reportFileError(err, { 61, m_file.errorString() });
+    }
+    if (!append(record([](QDataStream& out) { out << kMagic; }), true, err)) {
+        m_file.close();
+        return false;
+    }
+    // The journal's name on the disk, too.
+    const int dirFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+// Hands the record to the kernel at once (a killed program loses nothing
+// written so far) and to the disk every m_syncEvery records. A record that
+// cannot be written whole is taken back, so that the records after it stay
+// readable; when even that fails, nothing more is written.
+bool TagJournal::append(const QByteArray& bytes, bool sync, FileError* err)
+{
+    if (!m_file.isOpen() || m_broken)
+        return reportFileError(err, { 51, QStringLiteral("The undo journal is not open") });
+    errno = 0;
+    if (m_file.write(bytes) != bytes.size() || !m_file.flush()) {
+        const FileError e = fileErrorFromErrno(errno);
+        if (!m_file.resize(m_whole) || !m_file.seek(m_whole))
+            m_broken = true;
         return reportFileError(err, e.ok() ? FileError { 61, m_file.errorString() } : e);
+    }
+    m_whole += bytes.size();
+    if (sync || ++m_unsynced >= m_syncEvery) {
+        m_unsynced = 0;
+        if (::fdatasync(m_file.handle()) != 0)
+            return reportFileError(err, fileErrorFromErrno(errno));
     }
     return reportFileError(err, {});
 }
@@ -145,20 +290,12 @@ bool TagJournal::recordBefore(const QString& file, FileError* err)
     TagSnapshot s;
     if (!readTagSnapshot(file, &s, err))
         return false;
-    if (!m_file.isOpen())
-        return reportFileError(err, { 51, QStringLiteral("The undo journal is not open") });
-    QDataStream out(&m_file);
-    out.setVersion(QDataStream::Qt_6_0);
-    errno = 0;
-    writeBefore(out, file, s);
-    if (out.status() != QDataStream::Ok || !m_file.flush()) {
-        const FileError e = fileErrorFromErrno(errno);
-        return reportFileError(err, e.ok() ? FileError { 61, m_file.errorString() } : e);
-    }
+    if (!append(beforeRecord(file, s), false, err))
+        return false;
     m_lastPath = file;
     m_lastBefore = s;
     m_haveBefore = true;
-    return reportFileError(err, {});
+    return true;
 }
 
 bool TagJournal::recordAfter(const QString& file)
@@ -169,28 +306,88 @@ bool TagJournal::recordAfter(const QString& file)
     TagSnapshot now;
     if (!readTagSnapshot(file, &now))
         return false;
-    if (now.size == m_lastBefore.size && now.sameTags(m_lastBefore))
+    // Written for an unchanged file too: a before-record without its
+    // after-record then means that the run ended during that file's write.
+    const bool changed = now.size != m_lastBefore.size || !now.sameTags(m_lastBefore);
+    if (!append(afterRecord(file, { now.size, now.mtimeNs, now.mode, now.tagHash(), changed }), false, nullptr))
         return false;
-    QDataStream out(&m_file);
-    out.setVersion(QDataStream::Qt_6_0);
-    writeAfter(out, file, { now.size, now.mtimeNs, now.tagHash() });
-    m_file.flush();
-    ++m_changed;
-    return true;
+    m_changed += changed;
+    return changed;
 }
 
 void TagJournal::end()
 {
-    if (m_file.isOpen())
-        m_file.close();
+    if (!m_file.isOpen())
+        return;
+    append(record([](QDataStream& out) { out << kEnd; }), true, nullptr);
+    m_file.close();
+}
+
+TagJournalSummary summarizeTagJournal(const QString& journalPath)
+{
+    TagJournalSummary summary;
+    summary.exists = QFileInfo::exists(journalPath);
+    Walk walk;
+    if (!summary.exists || !walkJournal(journalPath, &walk, nullptr, {}, false)) {
+        summary.inUse = walk.inUse;
+        return summary;
+    }
+    summary.interrupted = !walk.complete;
+    summary.noted = walk.noted;
+    summary.changes = walk.recorded;
+    return summary;
+}
+
+bool markTagJournalNoted(const QString& journalPath, FileError* err)
+{
+    QFile file(journalPath);
+    if (!openLocked(file, QIODevice::ReadWrite, err))
+        return false;
+    Walk walk;
+    if (!walkOpen(file, &walk, err, {}, false))
+        return false;
+    if (walk.complete || walk.noted)
+        return true;
+    const QByteArray noted = record([](QDataStream& out) { out << kNoted; });
+    errno = 0;
+    if (!file.resize(walk.wholeLength) || !file.seek(walk.wholeLength) || file.write(noted) != noted.size()
+        || !file.flush() || ::fdatasync(file.handle()) != 0) {
+        const FileError e = fileErrorFromErrno(errno);
+        return reportFileError(err, e.ok() ? FileError { 61, file.errorString() } : e);
+    }
+    return true;
+}
+
+QString tagJournalInterruptedText(const TagJournalSummary& summary, const QString& what)
+{
+    if (!summary.interrupted)
+        return {};
+    return what + QStringLiteral(" Was Interrupted: Its Journal Holds ") + QString::number(summary.changes)
+        + (summary.changes == 1 ? QStringLiteral(" Change.") : QStringLiteral(" Changes."));
 }
 
 QStringList tagJournalChangedFiles(const QString& journalPath)
 {
     QStringList files;
+    Walk walk;
     walkJournal(
-        journalPath, nullptr, [&](const QString& path, const TagSnapshot&, const AfterRecord&) { files << path; });
+        journalPath, &walk, nullptr,
+        [&](const Entry& e) {
+            if (mayHaveChanged(e))
+                files << e.path;
+        },
+        false);
     return files;
+}
+
+QStringList removeTagJournalLeftovers(const QString& journalPath)
+{
+    QStringList files;
+    Walk walk;
+    if (!walkJournal(
+            journalPath, &walk, nullptr, [&](const Entry& e) { files << e.path; }, false))
+        return {};
+    return removeLeftoverCopies(files);
 }
 
 TagUndoReport undoTagJournal(const QString& journalPath, const std::function<void(const QString&)>& status)
@@ -202,45 +399,78 @@ TagUndoReport undoTagJournal(const QString& journalPath, const std::function<voi
         AfterRecord after;
     };
     QList<Kept> failedEntries;
-    const bool read = walkJournal(journalPath, &report.journalError,
-        [&](const QString& path, const TagSnapshot& before, const AfterRecord& after) {
+    QStringList files;
+    Walk walk;
+    const bool read = walkJournal(
+        journalPath, &walk, &report.journalError,
+        [&](const Entry& e) {
+            files << e.path;
+            if (!mayHaveChanged(e))
+                return;
             if (status)
-                status(path);
+                status(e.path);
             TagSnapshot now;
             FileError error;
             // The modification time alone is no change: the main window
             // rewrites an identical trailer at every load. Only the tag
             // bytes are written back, so those and the size decide.
-            if (!readTagSnapshot(path, &now, &error)) {
-                report.changedSince << path;
+            if (!readTagSnapshot(e.path, &now, &error)) {
+                report.changedSince << e.path;
                 return;
             }
-            if (now.size != after.size || now.tagHash() != after.hash) {
-                report.changedSince << path;
-                return;
-            }
-            if (restoreTagSnapshot(path, now, before, &error)) {
-                report.restored << path;
+            bool untouched = false;
+            AfterRecord after;
+            if (e.after) {
+                after = *e.after;
+                if (now.size != after.size || now.tagHash() != after.hash) {
+                    report.changedSince << e.path;
+                    return;
+                }
             } else {
-                report.failed.append({ path, error });
-                failedEntries.append({ path, before, after });
+                // The run ended during this file's write: its tags tell
+                // whether the write happened. The mode is what a write
+                // that made the file writable left.
+                untouched = now.size == e.before.size && now.sameTags(e.before);
+                if (!untouched && now.middleSize() != e.before.middleSize()) {
+                    report.changedSince << e.path;
+                    return;
+                }
+                after = { now.size, now.mtimeNs, e.before.mode | S_IWUSR, now.tagHash(), true };
             }
-        });
+            // The mode goes back only when the run changed it and nobody
+            // has since.
+            TagSnapshot wanted = e.before;
+            if (now.mode != after.mode)
+                wanted.mode = now.mode;
+            if (untouched && wanted.mode == now.mode) {
+                report.notDone << e.path;
+                return;
+            }
+            if (!restoreTagSnapshot(e.path, now, wanted, &error)) {
+                report.failed.append({ e.path, error });
+                failedEntries.append({ e.path, e.before, after });
+            } else if (untouched) {
+                report.notDone << e.path;
+            } else {
+                report.restored << e.path;
+            }
+        },
+        true);
     if (!read)
         return report;
-    QFile::remove(journalPath);
-    if (failedEntries.isEmpty())
+    report.removedCopies = removeLeftoverCopies(files);
+    if (failedEntries.isEmpty()) {
+        QFile::remove(journalPath);
         return report;
+    }
     // Keep what could not be put back, so that a later undo can try again.
-    QFile file(journalPath);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        QDataStream out(&file);
-        out.setVersion(QDataStream::Qt_6_0);
-        out << kMagic;
-        for (const Kept& k : failedEntries) {
-            writeBefore(out, k.path, k.before);
-            writeAfter(out, k.path, k.after);
-        }
+    QSaveFile file(journalPath);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(record([](QDataStream& out) { out << kMagic; }));
+        for (const Kept& k : failedEntries)
+            file.write(beforeRecord(k.path, k.before) + afterRecord(k.path, k.after));
+        file.write(record([](QDataStream& out) { out << kEnd; }));
+        file.commit();
     }
     return report;
 }

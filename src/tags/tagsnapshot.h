@@ -6,15 +6,17 @@
 #include <QString>
 
 // The tag bytes at the two ends of an MP3 file, as stored: the whole ID3v2
-// tag at the start and the 128-byte ID3v1 trailer at the end (each empty
-// when the file has none), with the file's size and modification time.
-// What lies between them (audio, Lyrics3, MusicMatch) is never read whole
-// and never written by a restore.
+// tag at the start and the trailing tags at the end (MusicMatch, Lyrics3
+// and the ID3v1 trailer, as one run of bytes), each empty when the file has
+// none, with the file's size, modification time and permission bits. What
+// lies between them (the audio) is never read whole and never written by a
+// restore.
 struct TagSnapshot {
     qint64 size = 0; // bytes of the whole file
     qint64 mtimeNs = 0; // modification time, nanoseconds since the epoch
+    quint32 mode = 0; // permission bits (07777)
     QByteArray v2; // header, frames, padding and footer; empty: no tag
-    QByteArray trailer; // "TAG" + 125 bytes; empty: no trailer
+    QByteArray trailer; // the trailing tags, ending with "TAG" + 125 bytes when there is an ID3v1 trailer
 
     // Bytes between the two tags.
     qint64 middleSize() const { return size - v2.size() - trailer.size(); }
@@ -27,10 +29,12 @@ struct TagSnapshot {
 // or non-regular file, with *err saying why.
 bool readTagSnapshot(const QString& path, TagSnapshot* out, FileError* err = nullptr);
 
-// Puts wanted's tags back into path, whose tags are now those of current
-// (read just before): the trailer first, then the ID3v2 tag, each through
-// replaceFileRange so the bytes between are kept as they are. Refused
-// (false, *err set, nothing written) when the bytes between the tags do not
-// have the length they had in wanted. Checked by reading the file again.
+// Gives path back everything of wanted that a tag write changes, the file
+// now being as current says (read just before): the trailing tags first,
+// then the ID3v2 tag, each through replaceFileRange so the bytes between are
+// kept as they are; then the permission bits and the modification time.
+// Refused (false, *err set, nothing written) when the bytes between the tags
+// do not have the length they had in wanted. Checked by reading the file
+// again.
 bool restoreTagSnapshot(
     const QString& path, const TagSnapshot& current, const TagSnapshot& wanted, FileError* err = nullptr);

@@ -13,7 +13,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
+#include <functional>
 #include <ostream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace MultiTagFiles {
 
@@ -119,6 +123,26 @@ inline QByteArray audioOf(const QString& path)
         bytes = bytes.mid(10 + size + footer);
     }
     return bytes;
+}
+
+// Ends this process at once, as kill -9 does: no destructor runs.
+inline void killHere()
+{
+    ::kill(::getpid(), SIGKILL);
+}
+
+// Runs steps in a child process, which must end by killHere(): a run killed
+// at a chosen point. True when the child died so; a child whose steps
+// return (a step failed) does not.
+inline bool killedIn(const std::function<void()>& steps)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        steps();
+        ::_exit(1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
 } // namespace MultiTagFiles
