@@ -3,9 +3,13 @@
 #include "multitagfiles.h"
 
 #include "nameedit/steprecorder.h"
+#include "platform/fakes/scriptedprompter.h"
+#include "platform/localfilesystem.h"
 #include "settings/preferences.h"
 #include "support/platformdoubles.h"
 #include "support/qttesthelpers.h"
+#include "tagedit/multitagrun.h"
+#include "tagedit/tagjournal.h"
 #include "tagedit/ui/tagpanel.h"
 
 #include <QApplication>
@@ -179,5 +183,38 @@ TEST(MultiTagger, UndoRunButtonPutsBackWhatTheLastRunChanged)
     w.prompter.answers.enqueue(Answer::Yes);
     w.button("UndoRunButton")->click();
     EXPECT_EQ(Mp3Builder::readFile(w.path("a.mp3")), a);
+    EXPECT_FALSE(w.button("UndoRunButton")->isEnabled());
+}
+
+TEST(MultiTagger, UndoRunButtonSaysThatTheLastRunWasInterrupted)
+{
+    Window w;
+    const QByteArray a = Mp3Builder::readFile(w.path("a.mp3"));
+    const QByteArray b = Mp3Builder::readFile(w.path("b.mp3"));
+    // A run killed once its first file is written.
+    ASSERT_TRUE(killedIn([&] {
+        LocalFileSystem files;
+        ScriptedPrompter prompter;
+        MultiTagWriter writer(files, &prompter);
+        MultiTagRun run(writer, prompter, TagJournal::multiTaggerJournal(w.dir.filePath("undo/")));
+        MultiTagRunHooks hooks;
+        hooks.progress = [](int done, int) {
+            if (done == 1)
+                killHere();
+        };
+        run.run({ w.path("a.mp3"), w.path("b.mp3") }, including({ { FieldId::Title, "Everywhere" } }), hooks);
+    }));
+    ASSERT_EQ(readV2(w.path("a.mp3")).title, "Everywhere");
+    w.window->setUndoFolder(w.dir.filePath("undo"));
+    ASSERT_TRUE(w.button("UndoRunButton")->isEnabled());
+
+    w.prompter.answers.enqueue(Answer::Yes);
+    w.button("UndoRunButton")->click();
+    ASSERT_EQ(w.prompter.calls.size(), 1);
+    EXPECT_EQ(w.prompter.calls[0].text,
+        "The Last Run Was Interrupted: Its Journal Holds 1 Change.\r\n\r\nRestore The Tags Of The Files It Changed?");
+    EXPECT_EQ(w.status(), "Last Run Undone: 1 Files Restored");
+    EXPECT_EQ(Mp3Builder::readFile(w.path("a.mp3")), a);
+    EXPECT_EQ(Mp3Builder::readFile(w.path("b.mp3")), b);
     EXPECT_FALSE(w.button("UndoRunButton")->isEnabled());
 }

@@ -67,7 +67,8 @@ void Velmora::buildActions()
     makeAction(QStringLiteral("mnuAbout"), QStringLiteral("&About"), &Velmora::showAbout);
     makeAction(QStringLiteral("mnuUndo"), QStringLiteral("&Undo"), &Velmora::undo);
     makeAction(QStringLiteral("mnuRedo"), QStringLiteral("&Redo"), &Velmora::redo);
-    makeAction(QStringLiteral("mnuUndoTagSave"), QStringLiteral("Undo Last &Tag Save"), &Velmora::undoTagSave);
+    makeAction(
+        QStringLiteral("mnuUndoTagSave"), QStringLiteral("Undo Last &Tag Save Or Removal"), &Velmora::undoTagSave);
 
     // The desktop's usual keys, where the window's own key table leaves them
     // free. Only the menu bar's entries take them; their twins would make

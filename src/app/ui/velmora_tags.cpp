@@ -137,18 +137,31 @@ void Velmora::undoTagSave()
         return;
     }
     const Busy busy(*this);
-    if (!askYesNo(QStringLiteral("Undo The Last Tag Save In File: \r\n\r\n") + files.first()))
+    QString question = QStringLiteral("Undo The Last Tag Save Or Removal In File: \r\n\r\n") + files.first();
+    const QString interrupted
+        = tagJournalInterruptedText(summarizeTagJournal(journal), QStringLiteral("The Last Tag Save Or Removal"));
+    if (!interrupted.isEmpty())
+        question = interrupted + QStringLiteral("\r\n\r\n") + question;
+    if (!askYesNo(question))
         return;
     setStatusText(QStringLiteral("Restoring ID3 Tags..."));
     const TagUndoReport report = undoTagJournal(journal);
-    // The boxes show what the file holds now.
-    if (!m_file.isEmpty() && files.contains(m_file.path()))
-        readMP3ID();
+    // The boxes show what the file holds now; the file stays as the undo put
+    // it back, time and mode too.
+    if (!m_file.isEmpty() && files.contains(m_file.path())) {
+        const CurrentFile::Result result = m_file.reloadUnchanged();
+        showTags(result);
+        reportFailure(result);
+    }
     const QString problems = tagUndoProblemsText(report);
     if (!problems.isEmpty())
         m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
-    setStatusText(report.restored.isEmpty() ? QStringLiteral("Last Tag Save Not Undone")
-                                            : QStringLiteral("Last Tag Save Undone"));
+    if (!report.restored.isEmpty())
+        setStatusText(QStringLiteral("Last Tag Save Or Removal Undone"));
+    else if (!report.notDone.isEmpty())
+        setStatusText(QStringLiteral("Nothing To Undo: The Interrupted Save Or Removal Never Wrote The File"));
+    else
+        setStatusText(QStringLiteral("Last Tag Save Or Removal Not Undone"));
 }
 
 void Velmora::refreshTags()

@@ -367,6 +367,17 @@ void MultiTagger::undoRunButtonClick()
     if (m_running)
         return;
     const QString journal = journalPath();
+    const auto showJournalError = [&](const FileError& error) {
+        m_services.prompter->message(kErrorTitle,
+            QStringLiteral("The Undo Journal Cannot Be Read:\r\n\r\n") + journal + QStringLiteral("\r\n\r\nError: ")
+                + error.description + QStringLiteral(" (") + QString::number(error.number) + QLatin1Char(')'),
+            MsgIcon::Critical);
+    };
+    const TagJournalSummary summary = summarizeTagJournal(journal);
+    if (summary.inUse) {
+        showJournalError(undoTagJournal(journal).journalError); // touches nothing: says why
+        return;
+    }
     const int changed = int(tagJournalChangedFiles(journal).size());
     if (changed == 0) {
         QFile::remove(journal);
@@ -374,9 +385,12 @@ void MultiTagger::undoRunButtonClick()
         showStatus(QStringLiteral("Nothing To Undo"));
         return;
     }
-    if (!m_services.prompter->askYesNo(kErrorTitle,
-            QStringLiteral("Restore The Tags Of The ") + QString::number(changed)
-                + QStringLiteral(" Files Changed By The Last Run?")))
+    QString question = QStringLiteral("Restore The Tags Of The ") + QString::number(changed)
+        + QStringLiteral(" Files Changed By The Last Run?");
+    const QString interrupted = tagJournalInterruptedText(summary, QStringLiteral("The Last Run"));
+    if (!interrupted.isEmpty())
+        question = interrupted + QStringLiteral("\r\n\r\nRestore The Tags Of The Files It Changed?");
+    if (!m_services.prompter->askYesNo(kErrorTitle, question))
         return;
     setRunning(true);
     m_stopButton->setEnabled(false); // an undo runs to its end
@@ -385,14 +399,14 @@ void MultiTagger::undoRunButtonClick()
     });
     setRunning(false);
     m_filesWritten = m_filesWritten || !report.restored.isEmpty();
-    showStatus(QStringLiteral("Last Run Undone: ") + QString::number(report.restored.size())
-        + QStringLiteral(" Files Restored"));
+    QString done = QStringLiteral("Last Run Undone: ") + QString::number(report.restored.size())
+        + QStringLiteral(" Files Restored");
+    if (!report.notDone.isEmpty())
+        done += QStringLiteral(", ") + QString::number(report.notDone.size())
+            + QStringLiteral(" Not Written By The Interrupted Run");
+    showStatus(done);
     if (!report.journalError.ok())
-        m_services.prompter->message(kErrorTitle,
-            QStringLiteral("The Undo Journal Cannot Be Read:\r\n\r\n") + journal + QStringLiteral("\r\n\r\nError: ")
-                + report.journalError.description + QStringLiteral(" (") + QString::number(report.journalError.number)
-                + QLatin1Char(')'),
-            MsgIcon::Critical);
+        showJournalError(report.journalError);
     const QString problems = tagUndoProblemsText(report);
     if (!problems.isEmpty())
         m_services.prompter->message(kErrorTitle, problems, MsgIcon::Exclamation);
