@@ -90,21 +90,26 @@ TEST(TagJournalCrash, AKillAtAnyPointOfARunIsUndoneToTheLastByteAndTheTime)
     // The order of a MultiTagger run: the before-record, the write, the
     // after-record, file by file, and the closing record at the end.
     enum class Kill { BeforeRecord, BeforeWrite, DuringWrite, BeforeAfterRecord, BeforeEnd, AfterEnd };
+    const QString one = "The Last Run Was Interrupted: Its Journal Holds 1 Change.";
+    const QString two = "The Last Run Was Interrupted: Its Journal Holds 2 Changes.";
+    const QStringList ab { "a.mp3", "b.mp3" };
     const struct {
         const char* name;
         Kill at;
-        int recorded; // before-records in the journal
+        bool cleanFirst; // the copies are removed (as at the next start) before the undo
+        QString interrupted; // what the undo question opens with
         QStringList changed; // what tagJournalChangedFiles lists
         QStringList restored;
         QStringList notDone;
         bool bTouched; // b.mp3 was written before the kill
     } cases[] = {
-        { "before_the_second_record", Kill::BeforeRecord, 1, { "a.mp3" }, { "a.mp3" }, {}, false },
-        { "between_record_and_write", Kill::BeforeWrite, 2, { "a.mp3", "b.mp3" }, { "a.mp3" }, { "b.mp3" }, false },
-        { "during_the_write", Kill::DuringWrite, 2, { "a.mp3", "b.mp3" }, { "a.mp3" }, { "b.mp3" }, false },
-        { "before_the_after_record", Kill::BeforeAfterRecord, 2, { "a.mp3", "b.mp3" }, { "a.mp3", "b.mp3" }, {}, true },
-        { "before_the_closing_record", Kill::BeforeEnd, 2, { "a.mp3", "b.mp3" }, { "a.mp3", "b.mp3" }, {}, true },
-        { "after_the_closing_record", Kill::AfterEnd, 2, { "a.mp3", "b.mp3" }, { "a.mp3", "b.mp3" }, {}, true },
+        { "before_the_second_record", Kill::BeforeRecord, false, one, { "a.mp3" }, { "a.mp3" }, {}, false },
+        { "between_record_and_write", Kill::BeforeWrite, false, two, ab, { "a.mp3" }, { "b.mp3" }, false },
+        { "during_the_write", Kill::DuringWrite, false, two, ab, { "a.mp3" }, { "b.mp3" }, false },
+        { "during_the_write_copies_removed_first", Kill::DuringWrite, true, two, ab, { "a.mp3" }, { "b.mp3" }, false },
+        { "before_the_after_record", Kill::BeforeAfterRecord, false, two, ab, ab, {}, true },
+        { "before_the_closing_record", Kill::BeforeEnd, false, two, ab, ab, {}, true },
+        { "after_the_closing_record", Kill::AfterEnd, false, "", ab, ab, {}, true },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -159,8 +164,14 @@ TEST(TagJournalCrash, AKillAtAnyPointOfARunIsUndoneToTheLastByteAndTheTime)
         const TagJournalSummary summary = summarizeTagJournal(journal);
         EXPECT_TRUE(summary.exists);
         EXPECT_EQ(summary.interrupted, c.at != Kill::AfterEnd);
-        EXPECT_EQ(summary.changes, c.recorded);
+        EXPECT_EQ(summary.changes, c.at == Kill::BeforeRecord ? 1 : 2);
+        EXPECT_EQ(tagJournalInterruptedText(summary, "The Last Run"), c.interrupted);
         EXPECT_EQ(tagJournalChangedFiles(journal), paths(c.changed));
+        const int copies = c.at == Kill::DuringWrite ? 1 : 0;
+        if (c.cleanFirst) {
+            EXPECT_EQ(removeTagJournalLeftovers(journal).size(), copies);
+            EXPECT_TRUE(leftovers(dir.path()).isEmpty());
+        }
 
         const TagUndoReport undo = undoTagJournal(journal);
         EXPECT_TRUE(undo.journalError.ok());
@@ -168,7 +179,7 @@ TEST(TagJournalCrash, AKillAtAnyPointOfARunIsUndoneToTheLastByteAndTheTime)
         EXPECT_EQ(undo.notDone, paths(c.notDone));
         EXPECT_TRUE(undo.changedSince.isEmpty());
         EXPECT_TRUE(undo.failed.isEmpty());
-        EXPECT_EQ(undo.removedCopies.size(), c.at == Kill::DuringWrite ? 1 : 0);
+        EXPECT_EQ(undo.removedCopies.size(), c.cleanFirst ? 0 : copies);
         EXPECT_EQ(FileState::of(a), originalA);
         EXPECT_EQ(FileState::of(b), originalB);
         EXPECT_TRUE(leftovers(dir.path()).isEmpty());
