@@ -6,6 +6,11 @@
 #include "massrename/runjournals.h"
 #include "massrename/ui/massrenameform.h"
 #include "platform/localfilesystem.h"
+#include "tagedit/tagjournal.h"
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,4 +85,41 @@ TEST_F(RecoveryTest, AnInterruptedRunIsNamedOnceAndYesUndoesItInTheMassRenameWin
         EXPECT_TRUE(contents.noted);
         EXPECT_EQ(contents.undone, undo);
     }
+}
+
+TEST_F(RecoveryTest, AnInterruptedTagRunIsNamedOnceAndYesPutsItsFileBack)
+{
+    addTagged(QStringLiteral("song.mp3"), QStringLiteral("Artist"), QStringLiteral("Title"));
+    const QByteArray original = bytes(QStringLiteral("song.mp3"));
+    const QString journal = TagJournal::multiTaggerJournal(undoFolder());
+    // A MultiTagger run killed right after its first write.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        TagJournal j(journal);
+        if (j.begin() && j.recordBefore(path(QStringLiteral("song.mp3")))) {
+            ID3V2Tag tag;
+            tag.setFileName(path(QStringLiteral("song.mp3")));
+            tag.setTitle(QStringLiteral("A Much Longer Title Than Before"));
+            if (tag.update())
+                ::kill(::getpid(), SIGKILL);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_NE(bytes(QStringLiteral("song.mp3")), original);
+
+    open();
+    window->setUndoFolder(undoFolder());
+    prompter.calls.clear();
+    prompter.answers << Answer::Yes;
+    window->offerInterruptedUndos();
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].text,
+        "The Last MultiTagger Run Was Interrupted: Its Journal Holds 1 Change.\r\n\r\n" + journal
+            + "\r\n\r\nUndo It Now?");
+    EXPECT_EQ(bytes(QStringLiteral("song.mp3")), original);
+    window->offerInterruptedUndos();
+    EXPECT_EQ(prompter.calls.size(), 1);
 }

@@ -72,12 +72,14 @@ public:
     void showAbout();
     // Edit menu. Undo and Redo step through the new name's history while it
     // has the focus and through a text box's own history while one has it;
-    // elsewhere Undo undoes the last tag save.
+    // elsewhere Undo undoes the last tag save or removal.
     void undo();
     void redo();
-    // Puts back the tags the last Save Tags replaced, when the file still
-    // holds exactly what that save wrote.
+    // Puts back the tags the last Save Tags or Remove Tags replaced, when
+    // the file still holds exactly what that command wrote.
     void undoTagSave();
+    // Reads the current file's tags again without writing to it.
+    void rereadUnchanged();
     // The folder of the undo journals (ending in "/"); the per-user data
     // folder unless set.
     void setUndoFolder(const QString& folder);

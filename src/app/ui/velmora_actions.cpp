@@ -55,7 +55,9 @@ void Velmora::buildActions()
     connect(makeAction(QStringLiteral("mnuMultiTagger"), QStringLiteral("Multi&Tagger"), nullptr), &QAction::triggered,
         this, [this] {
             runDialog(QStringLiteral("Running MultiTagger"), &Velmora::openMultiTagger);
-            refreshTags();
+            // Its run or undo may have changed the file; reading it back
+            // writes nothing, so an undo's times and bytes stay.
+            rereadUnchanged();
         });
     connect(makeAction(QStringLiteral("mnuOptions"), QStringLiteral("&Options"), nullptr), &QAction::triggered, this,
         [this] { runDialog(QStringLiteral("Setting Options"), &Velmora::openOptions); });

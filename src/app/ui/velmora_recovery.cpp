@@ -3,6 +3,9 @@
 #include "velmora.h"
 
 #include "massrename/runjournals.h"
+#include "platform/platformservices.h"
+#include "platform/prompter.h"
+#include "tagedit/tagjournal.h"
 
 namespace {
 
@@ -19,5 +22,32 @@ void Velmora::offerInterruptedUndos()
         noteInterruptedRun(run);
         if (undo)
             openMassRename(run.journalPath);
+    }
+    const struct {
+        QString journal;
+        QString what;
+    } tagRuns[] = {
+        { TagJournal::multiTaggerJournal(m_undoFolder), QStringLiteral("The Last MultiTagger Run") },
+        { TagJournal::tagSaveJournal(m_undoFolder), QStringLiteral("The Last Tag Save Or Removal") },
+    };
+    for (const auto& run : tagRuns) {
+        const TagJournalSummary summary = summarizeTagJournal(run.journal);
+        if (!summary.interrupted || summary.noted || summary.inUse)
+            continue;
+        // The copies a killed rewrite left go whatever the answer: the next
+        // run replaces the journal that leads to them.
+        removeTagJournalLeftovers(run.journal);
+        const bool undo = summary.changes > 0
+            && askYesNo(tagJournalInterruptedText(summary, run.what) + kCrLf + kCrLf + run.journal + kCrLf + kCrLf
+                + QStringLiteral("Undo It Now"));
+        markTagJournalNoted(run.journal);
+        if (!undo)
+            continue;
+        const TagUndoReport report = undoTagJournal(run.journal);
+        const QString problems = tagUndoProblemsText(report);
+        if (!problems.isEmpty())
+            m_services.prompter->message(QStringLiteral("Velmora"), problems, MsgIcon::Exclamation);
+        setStatusText(run.what + QStringLiteral(" Undone: ") + QString::number(report.restored.size())
+            + QStringLiteral(" Files Restored"));
     }
 }

@@ -72,6 +72,15 @@ void Velmora::readMP3ID()
     reportFailure(result);
 }
 
+void Velmora::rereadUnchanged()
+{
+    if (m_file.isEmpty())
+        return;
+    const CurrentFile::Result result = m_file.reloadUnchanged();
+    showTags(result);
+    reportFailure(result);
+}
+
 void Velmora::saveTags()
 {
     if (!m_file.isLoaded())
