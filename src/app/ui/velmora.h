@@ -80,6 +80,7 @@ public:
     void undoTagSave();
     // Reads the current file's tags again without writing to it.
     void rereadUnchanged();
+    void showRead(const CurrentFile::Result& result);
     // The folder of the undo journals (ending in "/"); the per-user data
     // folder unless set.
     void setUndoFolder(const QString& folder);

@@ -65,18 +65,18 @@ void Velmora::showTags(const CurrentFile::Result& result)
 
 void Velmora::readMP3ID()
 {
-    if (m_file.isEmpty())
-        return;
-    const CurrentFile::Result result = m_file.reload();
-    showTags(result);
-    reportFailure(result);
+    if (!m_file.isEmpty())
+        showRead(m_file.reload());
 }
 
 void Velmora::rereadUnchanged()
 {
-    if (m_file.isEmpty())
-        return;
-    const CurrentFile::Result result = m_file.reloadUnchanged();
+    if (!m_file.isEmpty())
+        showRead(m_file.reloadUnchanged());
+}
+
+void Velmora::showRead(const CurrentFile::Result& result)
+{
     showTags(result);
     reportFailure(result);
 }
