@@ -23,6 +23,26 @@ QString errorSuffix(const FileError& error)
         + QLatin1Char(')');
 }
 
+QString fileLine(const QString& path, const FileError& error)
+{
+    return path + QStringLiteral(" - ") + errorSuffix(error);
+}
+
+// The tag layer has shown its own message for a trailer it could not write.
+const FileError kTrailerNotWritten { 51, QStringLiteral("The ID3v1 tag could not be written") };
+
+// A heading, then the lines (at most kListedFiles, then how many more).
+QString listedFiles(const QString& heading, const QStringList& lines)
+{
+    QString text = heading + kCrLf + kCrLf;
+    for (int i = 0; i < lines.size() && i < kListedFiles; ++i)
+        text += lines.at(i) + kCrLf;
+    if (lines.size() > kListedFiles)
+        text += QStringLiteral("... And ") + QString::number(lines.size() - kListedFiles) + QStringLiteral(" More")
+            + kCrLf;
+    return text;
+}
+
 } // namespace
 
 MultiTagRun::MultiTagRun(MultiTagWriter& writer, Prompter& prompter, const QString& journalPath)
@@ -51,6 +71,13 @@ MultiTagRunReport MultiTagRun::run(
         if (hooks.status)
             hooks.status(text);
     };
+
+    // The same for every file: said once, not once a file.
+    report.refused = numberRangeError(values);
+    if (!report.refused.ok()) {
+        m_prompter.message(kTitle, multiTagRefusedText(report.refused), MsgIcon::Critical);
+        return report;
+    }
 
     const QList<FieldId> clearing = fieldsToClear(values);
     if (!clearing.isEmpty()) {
@@ -96,14 +123,18 @@ MultiTagRunReport MultiTagRun::run(
             if (!result.reportedByTags) {
                 ++report.written;
                 status(QStringLiteral("ID3 Tags Saved In ") + name);
+                if (!result.timeNotKept.ok())
+                    report.timesNotKept << fileLine(path, result.timeNotKept);
             } else {
                 ++report.failed;
+                report.failures << fileLine(path, kTrailerNotWritten);
             }
         } else {
             ++report.failed;
+            report.failures << fileLine(path, result.error);
             const int kind = result.error.number;
             if (skipping.contains(kind)) {
-                report.skipped << path + QStringLiteral(" - ") + errorSuffix(result.error);
+                // Not shown now; the list at the end names it.
             } else if (++seen[kind] == 1) {
                 m_prompter.message(kTitle, multiTagErrorText(path, result.error), MsgIcon::Critical);
             } else if (m_prompter.askYesNo(kTitle,
@@ -124,23 +155,40 @@ QString multiTagRunStatus(const MultiTagRunReport& report)
 {
     if (report.cancelled)
         return QStringLiteral("ID3 Tag Updates Cancelled");
+    if (!report.refused.ok())
+        return QStringLiteral("ID3 Tag Updates Refused: ") + report.refused.description;
+    const QString failed = report.failed > 0
+        ? QStringLiteral(", ") + QString::number(report.failed) + QStringLiteral(" Failed")
+        : QString();
     if (report.stopped)
         return QStringLiteral("ID3 Tag Updates Stopped After ") + QString::number(report.done) + QStringLiteral(" Of ")
-            + QString::number(report.total) + QStringLiteral(" Files");
-    return QStringLiteral("ID3 Tag Updates Complete");
+            + QString::number(report.total) + QStringLiteral(" Files: ") + QString::number(report.written)
+            + QStringLiteral(" Written") + failed;
+    const QString counts = QString::number(report.written) + QStringLiteral(" Of ") + QString::number(report.total)
+        + QStringLiteral(" Files Written") + failed;
+    if (report.failed == 0)
+        return QStringLiteral("ID3 Tag Updates Complete: ") + counts;
+    if (report.written == 0)
+        return QStringLiteral("ID3 Tag Updates Failed: ") + counts;
+    return QStringLiteral("ID3 Tag Updates Complete With Errors: ") + counts;
 }
 
-QString multiTagSkippedText(const MultiTagRunReport& report)
+QString multiTagRunProblemsText(const MultiTagRunReport& report)
 {
-    if (report.skipped.isEmpty())
-        return {};
-    QString text = QStringLiteral("Tags Were Not Saved In These Files:") + kCrLf + kCrLf;
-    for (int i = 0; i < report.skipped.size() && i < kListedFiles; ++i)
-        text += report.skipped.at(i) + kCrLf;
-    if (report.skipped.size() > kListedFiles)
-        text += QStringLiteral("... And ") + QString::number(report.skipped.size() - kListedFiles)
-            + QStringLiteral(" More") + kCrLf;
-    return text;
+    QStringList parts;
+    if (!report.failures.isEmpty())
+        parts << listedFiles(QStringLiteral("Tags Were Not Saved In These Files:"), report.failures);
+    if (!report.timesNotKept.isEmpty())
+        parts << listedFiles(
+            QStringLiteral("Tags Were Saved, But The Modification Time Could Not Be Kept In These Files:"),
+            report.timesNotKept);
+    return parts.join(kCrLf);
+}
+
+QString multiTagRefusedText(const FileError& error)
+{
+    return QStringLiteral("Error Saving Tags In The Selected Files: ") + kCrLf + kCrLf + errorSuffix(error) + kCrLf
+        + kCrLf + QStringLiteral("No File Was Changed.");
 }
 
 QString journalRefusedQuestion(const QString& journalPath, const FileError& error, const QString& question)

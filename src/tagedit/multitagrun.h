@@ -24,16 +24,21 @@ struct MultiTagRunReport {
     int done = 0; // files handled, written or not
     int written = 0; // files whose tags were written without an error
     int failed = 0; // files with an error, shown or skipped
-    // "path - Error: description (number)" of each error not shown because
-    // the user chose to skip further errors of its kind.
-    QStringList skipped;
+    // "path - Error: description (number)" of every file not written, in
+    // the order of the run.
+    QStringList failures;
+    // The same for files written whose modification time Keep File Times
+    // could not put back.
+    QStringList timesNotKept;
     bool stopped = false; // ended by a stop request before the last file
     bool cancelled = false; // the user declined before any file was written
+    FileError refused; // values no file can take: nothing was written
     bool journalled = false; // the run can be undone
 };
 
-// One Set Tags run over the chosen files: asks before clearing fields the
-// files hold, keeps every file's tags in the undo journal before writing it,
+// One Set Tags run over the chosen files: refuses numbers out of range once,
+// before any file (numberRangeError), asks before clearing fields the files
+// hold, keeps every file's tags in the undo journal before writing it,
 // writes the included fields, shows each error (offering, from the second
 // error of a kind, to skip further errors of that kind) and stops between
 // files when asked. Counters are exact whenever the run ends.
@@ -55,13 +60,25 @@ private:
     QString m_journalPath;
 };
 
-// The status line after a run: "ID3 Tag Updates Complete", "ID3 Tag Updates
-// Stopped After " done " Of " total " Files" or "ID3 Tag Updates Cancelled".
+// The status line after a run, with what was written and what failed:
+// "ID3 Tag Updates Complete: 4 Of 4 Files Written", "ID3 Tag Updates
+// Complete With Errors: 3 Of 4 Files Written, 1 Failed", "ID3 Tag Updates
+// Failed: 0 Of 4 Files Written, 4 Failed", "ID3 Tag Updates Stopped After 2
+// Of 4 Files: 1 Written, 1 Failed", "ID3 Tag Updates Cancelled" or, for
+// refused values, "ID3 Tag Updates Refused: " and the reason.
 QString multiTagRunStatus(const MultiTagRunReport& report);
 
-// "Tags Were Not Saved In These Files:" CRLF CRLF and one skipped line each
-// (at most 20, then "... And n More"); "" when none was skipped.
-QString multiTagSkippedText(const MultiTagRunReport& report);
+// What the run leaves to tell at its end: "Tags Were Not Saved In These
+// Files:" CRLF CRLF and a line for every failed file, then (after an empty
+// line) "Tags Were Saved, But The Modification Time Could Not Be Kept In
+// These Files:" CRLF CRLF and a line for each such file. Each list names at
+// most 20 files, then "... And n More". "" when there is nothing to tell.
+QString multiTagRunProblemsText(const MultiTagRunReport& report);
+
+// The message for values the run refused before any file: "Error Saving
+// Tags In The Selected Files: " CRLF CRLF "Error: " description " ("
+// number ")" CRLF CRLF "No File Was Changed."
+QString multiTagRefusedText(const FileError& error);
 
 // The question when the undo journal cannot be written: "The Undo Journal
 // Cannot Be Written:" CRLF CRLF path CRLF CRLF "Error: " description " ("

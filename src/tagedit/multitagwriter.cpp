@@ -7,10 +7,69 @@
 #include "tags/filetimes.h"
 
 #include <cerrno>
+#include <climits>
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+// The classic number of a value too large for where it goes.
+constexpr int kOverflow = 6;
+constexpr FieldId kNumberFields[] = { FieldId::Track, FieldId::TotalTracks, FieldId::Year };
+
+QString fieldName(FieldId id)
+{
+    return QString::fromLatin1(fieldInfo(int(id)).name);
+}
+
+// The digits boxNumber reads, without leading zeros: the number as typed,
+// also when an int cannot hold it.
+QString leadingDigits(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text.at(i) == QLatin1Char(' ') || text.at(i) == QLatin1Char('0')))
+        ++i;
+    qsizetype end = i;
+    while (end < text.size() && text.at(end) >= QLatin1Char('0') && text.at(end) <= QLatin1Char('9'))
+        ++end;
+    return end > i ? text.mid(i, end - i) : QStringLiteral("0");
+}
+
+// The number as the next save writes it. The tag still reads a frame
+// marked for deletion with its old value; that frame holds no number.
+int numberOf(const ID3V2Tag& tag, FieldId id)
+{
+    const int frameNo = id == FieldId::Year ? FrameNo::TYER : FrameNo::TRCK;
+    for (const FrameItem& item : tag.frames())
+        if (item.frameNo == frameNo && item.description.isEmpty() && item.deleted)
+            return 0;
+    return id == FieldId::Track ? tag.track() : id == FieldId::TotalTracks ? tag.totalTracks() : tag.year();
+}
+
+using Numbers = std::array<int, std::size(kNumberFields)>;
+
+Numbers numbersOf(const ID3V2Tag& tag)
+{
+    Numbers numbers {};
+    for (size_t i = 0; i < numbers.size(); ++i)
+        numbers[i] = numberOf(tag, kNumberFields[i]);
+    return numbers;
+}
+
+// The first number the tag does not hold as it should after the values were
+// applied: an included one as its box gives it, any other as it was before.
+// Track and Total Tracks share one frame, so storing one may lose the other.
+FileError unheldNumber(const ID3V2Tag& tag, const MultiTagValues& values, const Numbers& before)
+{
+    for (size_t i = 0; i < before.size(); ++i) {
+        const FieldId id = kNumberFields[i];
+        const int wanted = values.isIncluded(id) ? boxNumber(values.text(id)) : before[i];
+        if (numberOf(tag, id) != wanted)
+            return { 51,
+                fieldName(id) + QLatin1Char(' ') + QString::number(wanted)
+                    + QStringLiteral(" Cannot Be Stored In The ID3v2 Tag") };
+    }
+    return {};
+}
 
 bool anyV1Included(const MultiTagValues& v)
 {
@@ -29,9 +88,34 @@ int boxNumber(const QString& text)
     while (i < text.size() && text.at(i) == QLatin1Char(' '))
         ++i;
     int value = 0;
-    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i)
-        value = qMin(32767, value * 10 + (text.at(i).unicode() - '0'));
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
+        const int digit = text.at(i).unicode() - '0';
+        value = value > (INT_MAX - digit) / 10 ? INT_MAX : value * 10 + digit;
+    }
     return value;
+}
+
+int largestNumber(FieldId id)
+{
+    switch (id) {
+    case FieldId::Track:
+    case FieldId::TotalTracks:
+        return 32767;
+    case FieldId::Year:
+        return 9999;
+    default:
+        return 0;
+    }
+}
+
+FileError numberRangeError(const MultiTagValues& values)
+{
+    for (FieldId id : kNumberFields)
+        if (values.isIncluded(id) && boxNumber(values.text(id)) > largestNumber(id))
+            return { kOverflow,
+                fieldName(id) + QLatin1Char(' ') + leadingDigits(values.text(id)) + QStringLiteral(" Is Larger Than ")
+                    + QString::number(largestNumber(id)) };
+    return {};
 }
 
 void applyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values)
@@ -115,13 +199,16 @@ MultiTagWriter::Result MultiTagWriter::tagFile(const QString& path, const MultiT
     Result result = tagOneFile(file, values);
     FileError error;
     if (!keeper.restore(&error) && result.ok())
-        result.error = error;
+        result.timeNotKept = error;
     return result;
 }
 
 MultiTagWriter::Result MultiTagWriter::tagOneFile(const QString& file, const MultiTagValues& values)
 {
     Result result;
+    result.error = numberRangeError(values);
+    if (!result.error.ok())
+        return result;
 
     // Refuse before anything is loaded: loading alone may rewrite the file.
     FileAttributes attributes;
@@ -145,11 +232,18 @@ MultiTagWriter::Result MultiTagWriter::tagOneFile(const QString& file, const Mul
         result.error = fileErrorFromErrno(ENOENT);
         return result;
     }
+    const Numbers before = numbersOf(m_v2);
     applyIncludedV2(m_v2, values);
+    result.error = unheldNumber(m_v2, values, before);
+    if (!result.error.ok()) {
+        putBackTrailer(file, hadTrailer);
+        return result;
+    }
     if (!m_v2.update()) {
-        if (hadTrailer && !m_v2.hasTagType(TagType::ID3v1))
-            m_v1.writeToFile(file); // put back what the load took away
-        result.error = { 51, QStringLiteral("The ID3v2 tag could not be written") };
+        putBackTrailer(file, hadTrailer);
+        // The tag layer's reason ("No space left on device"), not a bare number.
+        const QString why = m_v2.lastError();
+        result.error = { 51, why.isEmpty() ? QStringLiteral("The ID3v2 tag could not be written") : why };
         return result;
     }
 
@@ -161,6 +255,12 @@ MultiTagWriter::Result MultiTagWriter::tagOneFile(const QString& file, const Mul
     if (!m_v1.writeToFile(file))
         result.reportedByTags = true;
     return result;
+}
+
+void MultiTagWriter::putBackTrailer(const QString& file, bool hadTrailer)
+{
+    if (hadTrailer && !m_v2.hasTagType(TagType::ID3v1))
+        m_v1.writeToFile(file);
 }
 
 bool MultiTagWriter::load(const QString& file)

@@ -28,9 +28,19 @@ struct MultiTagValues {
 
 // The number a Track, Total Tracks or Year box stands for: the leading
 // decimal digits of its text (blanks before them skipped), 0 when it does
-// not start with one; "7x" is 7, "x7" 0. Signs are not numbers here, and
-// the result is limited to 0..32767.
+// not start with one; "7x" is 7, "x7" 0. Signs are not numbers here. A
+// number too large for an int gives INT_MAX, which no field takes.
 int boxNumber(const QString& text);
+
+// The largest number each numeric field takes: Track and Total Tracks
+// 32767 (the tag's 16-bit numbers), Year 9999 (four digits in both
+// standards); 0 for every other field.
+int largestNumber(FieldId id);
+
+// The first included Track, Total Tracks or Year whose box number is out of
+// range, as error 6 (overflow) "Year 99999 Is Larger Than 9999"; ok when
+// every one fits. Such values are refused, never cut to fit.
+FileError numberRangeError(const MultiTagValues& values);
 
 // Assigns the included fields of tag from the texts: text fields unchanged,
 // Track, Total Tracks and Year by boxNumber, Copyright only in the object
@@ -68,16 +78,21 @@ public:
     struct Result {
         FileError error; // ok when both tags were written
         bool reportedByTags = false; // the tag layer has shown its own message
+        // The tags were written, but Keep File Times could not put the
+        // modification time back: a warning, not a failed write.
+        FileError timeNotKept;
         bool ok() const { return error.ok() && !reportedByTags; }
     };
 
     // Writes values into the file at path: the ID3v2 tag gets the included
     // fields, the ID3v1 trailer the included ones it can hold, the rest of
     // both kept as the file held them before. A missing, read-only or
-    // non-regular file is refused untouched. When the ID3v2 write fails, the
-    // file's trailer (removed by loading a file with both tags) is put back
-    // and the trailer is not changed. A file without trailer gets one only
-    // when an ID3v1 field is included.
+    // non-regular file, and values out of range (numberRangeError), are
+    // refused untouched; so is a value the ID3v2 tag would not hold as
+    // given. When the ID3v2 write fails, the file's trailer (removed by
+    // loading a file with both tags) is put back and the trailer is not
+    // changed; the error gives the tag layer's reason. A file without
+    // trailer gets one only when an ID3v1 field is included.
     Result tagFile(const QString& path, const MultiTagValues& values);
 
     // Loads the file and gives its box texts; all empty and Copyright
@@ -101,6 +116,8 @@ private:
     // when the file cannot be read.
     bool load(const QString& file);
     Result tagOneFile(const QString& file, const MultiTagValues& values);
+    // Writes back the trailer the ID3v2 load removed, when it did.
+    void putBackTrailer(const QString& file, bool hadTrailer);
 
     FileSystem& m_files;
     bool m_keepFileTimes = false;

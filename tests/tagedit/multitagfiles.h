@@ -15,7 +15,10 @@
 
 #include <csignal>
 #include <functional>
+#include <grp.h>
+#include <optional>
 #include <ostream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -143,6 +146,70 @@ inline bool killedIn(const std::function<void()>& steps)
     }
     int status = 0;
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+// Runs work in a child process once prepare (which changes only the
+// child: its user, its limits) succeeded, and gives back what work
+// returned; nothing when prepare failed or the child did not end normally.
+inline std::optional<QByteArray> inChild(const std::function<bool()>& prepare, const std::function<QByteArray()>& work)
+{
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return std::nullopt;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        if (!prepare())
+            ::_exit(3);
+        const QByteArray out = work();
+        for (qsizetype done = 0; done < out.size();) {
+            const ssize_t n = ::write(pipeFds[1], out.constData() + done, size_t(out.size() - done));
+            if (n <= 0)
+                ::_exit(4);
+            done += n;
+        }
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    QByteArray out;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, n);
+    ::close(pipeFds[0]);
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return out;
+}
+
+// Becomes user and group 65534 (nobody), who cannot bypass permissions:
+// the tests run as root, who can. For a child process only.
+inline bool becomeNobody()
+{
+    return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+}
+
+// Limits the size of files this process writes to bytes; a write past it
+// fails with "File too large" (EFBIG) as a full disk fails with ENOSPC. For
+// a child process only.
+inline bool limitFileSize(qint64 bytes)
+{
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit { rlim_t(bytes), rlim_t(bytes) };
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+// Whether the tag layer stores a total without a track number ("0/12"): the
+// MultiTagger then writes such a total, and refuses it with an error while
+// the tag layer drops it.
+inline bool tagHoldsTotalWithoutTrack(const QString& scratchPath)
+{
+    if (!Mp3Builder::writePlainMp3(scratchPath, kFrames))
+        return false;
+    ID3V2Tag tag;
+    tag.setFileName(scratchPath);
+    tag.setTotalTracks(12);
+    return tag.totalTracks() == 12;
 }
 
 } // namespace MultiTagFiles

@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -54,6 +55,7 @@ struct Window : PlatformDoubles {
     QLineEdit* edit(const char* name) const { return window->findChild<QLineEdit*>(name); }
     QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(name); }
     QString status() const { return window->findChild<QStatusBar*>("MTSB")->currentMessage(); }
+    QProgressBar* progress() const { return window->findChild<QProgressBar*>("MTProgress"); }
 
     void select(const QStringList& names)
     {
@@ -99,12 +101,56 @@ TEST(MultiTagger, SetTagsWritesTheIncludedFieldsIntoEverySelectedFileOnly)
     w.included(FieldId::Album)->setChecked(true);
     w.select({ "a.mp3", "c.mp3" });
     w.window->setTagsButtonClick();
-    EXPECT_EQ(w.status(), "ID3 Tag Updates Complete");
+    EXPECT_EQ(w.status(), "ID3 Tag Updates Complete: 2 Of 2 Files Written");
+    EXPECT_EQ(w.progress()->text(), "2 Of 2 Files Written");
     Values expected = sample("a");
     expected.album = "Shared Album";
     EXPECT_EQ(readV2(w.path("a.mp3")), expected);
     EXPECT_EQ(readV2(w.path("c.mp3")).album, "Shared Album");
     EXPECT_EQ(readV2(w.path("b.mp3")), sample("b"));
+}
+
+TEST(MultiTagger, TheEndOfARunTellsWhatWasWrittenAndNamesEveryFailedFile)
+{
+    Window w({ "a.mp3", "b.mp3", "c.mp3", "d.mp3" });
+    EXPECT_FALSE(w.progress()->isTextVisible()) << "no count before a run";
+    w.included(FieldId::Album)->setChecked(true);
+    w.edit("ID3Album")->setText("New");
+    w.select({ "a.mp3", "b.mp3", "c.mp3", "d.mp3" });
+    for (const char* name : { "a.mp3", "b.mp3", "c.mp3", "d.mp3" })
+        QFile::remove(w.path(name)); // gone after they were listed
+    w.prompter.answers.enqueue(Answer::Ok);
+    w.prompter.answers.enqueue(Answer::Yes); // skip further errors of this kind
+
+    w.button("SetTagsButton")->click();
+
+    EXPECT_EQ(w.status(), "ID3 Tag Updates Failed: 0 Of 4 Files Written, 4 Failed");
+    EXPECT_TRUE(w.progress()->isTextVisible());
+    EXPECT_EQ(w.progress()->text(), "0 Of 4 Files Written, 4 Failed");
+    ASSERT_EQ(w.prompter.calls.size(), 3);
+    EXPECT_EQ(w.prompter.calls[2].title, "Velmora - MultiTagger");
+    const QString missing = " - Error: " + fileErrorFromErrno(ENOENT).description + " (53)\r\n";
+    EXPECT_EQ(w.prompter.calls[2].text,
+        "Tags Were Not Saved In These Files:\r\n\r\n" + w.path("a.mp3") + missing + w.path("b.mp3") + missing
+            + w.path("c.mp3") + missing + w.path("d.mp3") + missing);
+}
+
+TEST(MultiTagger, ANumberOutOfRangeIsRefusedBeforeAnyFile)
+{
+    Window w;
+    const QByteArray a = Mp3Builder::readFile(w.path("a.mp3"));
+    w.included(FieldId::Year)->setChecked(true);
+    w.edit("ID3Year")->setText("99999");
+    w.select({ "a.mp3" });
+
+    w.button("SetTagsButton")->click();
+
+    EXPECT_EQ(w.prompter.messageTexts(),
+        QStringList { "Error Saving Tags In The Selected Files: \r\n\r\nError: Year 99999 Is Larger Than 9999 "
+                      "(6)\r\n\r\nNo File Was Changed." });
+    EXPECT_EQ(w.status(), "ID3 Tag Updates Refused: Year 99999 Is Larger Than 9999");
+    EXPECT_FALSE(w.progress()->isTextVisible());
+    EXPECT_EQ(Mp3Builder::readFile(w.path("a.mp3")), a);
 }
 
 TEST(MultiTagger, ReadValuesReadsTheFocusedEntryAndClearsIncluded)
@@ -162,10 +208,10 @@ TEST(MultiTagger, StopButtonAndEscapeEndTheRunAfterTheCurrentFileAndExitCloses)
     });
     w.window->show();
     w.window->setTagsButtonClick();
-    EXPECT_EQ(w.status(), "ID3 Tag Updates Stopped After 2 Of 3 Files");
+    EXPECT_EQ(w.status(), "ID3 Tag Updates Stopped After 2 Of 3 Files: 2 Written");
     stopAt = "Setting ID3 Tags In a.mp3";
     w.window->setTagsButtonClick();
-    EXPECT_EQ(w.status(), "ID3 Tag Updates Stopped After 1 Of 3 Files");
+    EXPECT_EQ(w.status(), "ID3 Tag Updates Stopped After 1 Of 3 Files: 1 Written");
     EXPECT_TRUE(w.window->isVisible()) << "Escape during a run does not close the window";
     w.button("ExitButton")->click();
     EXPECT_FALSE(w.window->isVisible());

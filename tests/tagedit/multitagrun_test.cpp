@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace MultiTagFiles;
 
 namespace {
@@ -64,8 +67,8 @@ TEST(MultiTagRun, StopEndsTheRunAfterTheCurrentFileWithExactCounters)
         EXPECT_EQ(report.failed, 0);
         EXPECT_EQ(report.stopped, k < 5);
         EXPECT_EQ(multiTagRunStatus(report),
-            k < 5 ? QStringLiteral("ID3 Tag Updates Stopped After %1 Of 5 Files").arg(k)
-                  : QStringLiteral("ID3 Tag Updates Complete"));
+            k < 5 ? QStringLiteral("ID3 Tag Updates Stopped After %1 Of 5 Files: %1 Written").arg(k)
+                  : QStringLiteral("ID3 Tag Updates Complete: 5 Of 5 Files Written"));
         for (int i = 0; i < 5; ++i) {
             EXPECT_EQ(readV2(r.paths[i]).album, i < k ? "New" : sample(QString::number(i)).album) << k << i;
             EXPECT_EQ(r.unchanged(i), i >= k) << k << i;
@@ -81,13 +84,14 @@ TEST(MultiTagRun, AsksBeforeClearingFieldsTheFilesHoldAndNoWritesNothing)
     Batch r(3);
     Values plain = sample("x");
     plain.title.clear();
-    plain.track = 0;
-    plain.total = 0;
+    plain.year = 0;
     ASSERT_TRUE(write(r.paths[1], plain, false)); // holds neither field
     r.before[1] = Mp3Builder::readFile(r.paths[1]);
     const MultiTagValues clearing = including(
-        { { FieldId::Title, "" }, { FieldId::Track, "x" }, { FieldId::Album, "A" }, { FieldId::CopyRight, "" } });
-    EXPECT_EQ(fieldsToClear(clearing), QList<FieldId>({ FieldId::Title, FieldId::Track }));
+        { { FieldId::Title, "" }, { FieldId::Year, "x" }, { FieldId::Album, "A" }, { FieldId::CopyRight, "" } });
+    EXPECT_EQ(fieldsToClear(clearing), QList<FieldId>({ FieldId::Title, FieldId::Year }));
+    EXPECT_EQ(fieldsToClear(including({ { FieldId::Track, "x" }, { FieldId::TotalTracks, "0" } })),
+        QList<FieldId>({ FieldId::Track, FieldId::TotalTracks }));
     EXPECT_EQ(fieldsToClear(including({ { FieldId::Mood, "  " }, { FieldId::Year, "7" }, { FieldId::Tempo, "x" } })),
         QList<FieldId>({ FieldId::Mood }));
 
@@ -96,7 +100,7 @@ TEST(MultiTagRun, AsksBeforeClearingFieldsTheFilesHoldAndNoWritesNothing)
     ASSERT_EQ(r.prompter.calls.size(), 1);
     EXPECT_EQ(r.prompter.calls[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(r.prompter.calls[0].text,
-        "Set Tags Will Clear These Fields In 2 Of The 3 Selected Files:\r\n\r\nTitle, Track\r\n\r\nClear Them?");
+        "Set Tags Will Clear These Fields In 2 Of The 3 Selected Files:\r\n\r\nTitle, Year\r\n\r\nClear Them?");
     EXPECT_TRUE(report.cancelled);
     EXPECT_EQ(report.done, 0);
     EXPECT_EQ(multiTagRunStatus(report), "ID3 Tag Updates Cancelled");
@@ -107,19 +111,19 @@ TEST(MultiTagRun, AsksBeforeClearingFieldsTheFilesHoldAndNoWritesNothing)
     report = r.run(clearing);
     EXPECT_EQ(report.written, 3);
     EXPECT_EQ(readV2(r.paths[0]).title, "");
-    EXPECT_EQ(readV2(r.paths[0]).track, 0);
+    EXPECT_EQ(readV2(r.paths[0]).year, 0);
     EXPECT_EQ(readV2(r.paths[2]).album, "A");
 
     // Nothing to clear in any file: no question.
     r.prompter.calls.clear();
     r.prompter.answers.enqueue(Answer::Yes);
-    r.run(including({ { FieldId::Composer, "" }, { FieldId::Track, "" } }));
+    r.run(including({ { FieldId::Composer, "" }, { FieldId::Year, "" } }));
     EXPECT_EQ(readV2(r.paths[2]).composer, "");
-    r.run(including({ { FieldId::Composer, "" }, { FieldId::Track, "" } }));
+    r.run(including({ { FieldId::Composer, "" }, { FieldId::Year, "" } }));
     EXPECT_EQ(r.prompter.calls.size(), 1) << "asked while the files still held composers, not after";
 }
 
-TEST(MultiTagRun, RepeatedErrorsOfOneKindCanBeSkippedAndAreListedAndTheOthersWritten)
+TEST(MultiTagRun, RepeatedErrorsOfOneKindCanBeSkippedAndEveryFailedFileIsListed)
 {
     Batch r(6);
     for (int i = 0; i < 4; ++i)
@@ -145,9 +149,14 @@ TEST(MultiTagRun, RepeatedErrorsOfOneKindCanBeSkippedAndAreListedAndTheOthersWri
     EXPECT_EQ(report.written, 1);
     EXPECT_EQ(readV2(r.paths[5]).album, "New");
     const QString denied = " - Error: " + fileErrorFromErrno(EACCES).description + " (75)";
-    EXPECT_EQ(report.skipped, QStringList({ r.paths[2] + denied, r.paths[3] + denied }));
-    EXPECT_EQ(multiTagSkippedText(report),
-        "Tags Were Not Saved In These Files:\r\n\r\n" + r.paths[2] + denied + "\r\n" + r.paths[3] + denied + "\r\n");
+    const QString missing = " - Error: " + fileErrorFromErrno(ENOENT).description + " (53)";
+    // The files whose error was shown are listed as well as the skipped ones.
+    EXPECT_EQ(report.failures,
+        QStringList({ r.paths[0] + denied, r.paths[1] + denied, r.paths[2] + denied, r.paths[3] + denied,
+            r.paths[4] + missing }));
+    EXPECT_EQ(multiTagRunProblemsText(report),
+        "Tags Were Not Saved In These Files:\r\n\r\n" + report.failures.join("\r\n") + "\r\n");
+    EXPECT_EQ(multiTagRunStatus(report), "ID3 Tag Updates Complete With Errors: 1 Of 6 Files Written, 5 Failed");
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(r.unchanged(i)) << i;
 }
@@ -170,12 +179,116 @@ TEST(MultiTagRun, AJournalThatCannotBeWrittenIsAskedAbout)
     EXPECT_FALSE(report.journalled);
 }
 
-TEST(MultiTagRun, TheSkippedListNamesTwentyFilesAndCountsTheRest)
+TEST(MultiTagRun, TheStatusCountsWrittenAndFailedFiles)
+{
+    struct Case {
+        int total, done, written, failed;
+        bool stopped, cancelled;
+        const char* status;
+    };
+    const Case cases[] = {
+        { 4, 4, 4, 0, false, false, "ID3 Tag Updates Complete: 4 Of 4 Files Written" },
+        { 4, 4, 0, 4, false, false, "ID3 Tag Updates Failed: 0 Of 4 Files Written, 4 Failed" },
+        { 4, 4, 3, 1, false, false, "ID3 Tag Updates Complete With Errors: 3 Of 4 Files Written, 1 Failed" },
+        { 4, 2, 1, 1, true, false, "ID3 Tag Updates Stopped After 2 Of 4 Files: 1 Written, 1 Failed" },
+        { 4, 0, 0, 0, true, false, "ID3 Tag Updates Stopped After 0 Of 4 Files: 0 Written" },
+        { 4, 0, 0, 0, false, true, "ID3 Tag Updates Cancelled" },
+    };
+    for (const Case& c : cases) {
+        MultiTagRunReport report;
+        report.total = c.total;
+        report.done = c.done;
+        report.written = c.written;
+        report.failed = c.failed;
+        report.stopped = c.stopped;
+        report.cancelled = c.cancelled;
+        EXPECT_EQ(multiTagRunStatus(report), c.status);
+    }
+    MultiTagRunReport refused;
+    refused.total = 4;
+    refused.refused = { 6, "Year 99999 Is Larger Than 9999" };
+    EXPECT_EQ(multiTagRunStatus(refused), "ID3 Tag Updates Refused: Year 99999 Is Larger Than 9999");
+}
+
+TEST(MultiTagRun, ARunWhereEveryFileFailsSaysSoAndNamesThemAll)
+{
+    Batch r(4);
+    for (const QString& path : r.paths)
+        QFile::remove(path);
+    r.prompter.answers.enqueue(Answer::Ok);
+    r.prompter.answers.enqueue(Answer::Yes); // skip the rest
+
+    const MultiTagRunReport report = r.run(including({ { FieldId::Album, "New" } }));
+
+    EXPECT_EQ(report.written, 0);
+    EXPECT_EQ(report.failed, 4);
+    EXPECT_EQ(multiTagRunStatus(report), "ID3 Tag Updates Failed: 0 Of 4 Files Written, 4 Failed");
+    const QString text = multiTagRunProblemsText(report);
+    for (const QString& path : r.paths)
+        EXPECT_TRUE(text.contains(path + " - Error: ")) << path.toStdString();
+}
+
+TEST(MultiTagRun, NumbersOutOfRangeAreRefusedOnceBeforeAnyFile)
+{
+    Batch r(3);
+    const MultiTagRunReport report = r.run(including({ { FieldId::Album, "New" }, { FieldId::Year, "99999" } }));
+
+    ASSERT_EQ(r.prompter.calls.size(), 1);
+    EXPECT_EQ(r.prompter.calls[0].title, "Velmora - MultiTagger");
+    EXPECT_EQ(r.prompter.calls[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(r.prompter.calls[0].text,
+        "Error Saving Tags In The Selected Files: \r\n\r\nError: Year 99999 Is Larger Than 9999 (6)\r\n\r\n"
+        "No File Was Changed.");
+    EXPECT_EQ(report.done, 0);
+    EXPECT_EQ(multiTagRunStatus(report), "ID3 Tag Updates Refused: Year 99999 Is Larger Than 9999");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(r.unchanged(i)) << i;
+    EXPECT_FALSE(QFile::exists(r.journal)) << "no journal for a run that never started";
+}
+
+TEST(MultiTagRun, AFileWhoseTimeCouldNotBeKeptCountsAsWrittenWithAWarning)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a file that belongs to another user";
+    Batch r(2);
+    // Root's files, writable by everyone: user nobody may write them but
+    // not set their times.
+    ASSERT_TRUE(QFile::setPermissions(r.dir.path(), QFile::Permissions(0x7777)));
+    for (const QString& path : r.paths)
+        ASSERT_TRUE(QFile::setPermissions(path, QFile::Permissions(0x6666)));
+
+    const auto out = inChild(becomeNobody, [&] {
+        LocalFileSystem files;
+        ScriptedPrompter prompter;
+        MultiTagWriter writer(files, &prompter);
+        writer.setKeepFileTimes(true);
+        MultiTagRun run(writer, prompter, QString());
+        const MultiTagRunReport report = run.run(r.paths, including({ { FieldId::Album, "Album z" } }), {});
+        return (multiTagRunStatus(report) + '\n' + multiTagRunProblemsText(report) + '\n'
+            + QString::number(prompter.calls.size()))
+            .toUtf8();
+    });
+
+    ASSERT_TRUE(out.has_value());
+    const QString notKept = " - Error: The file's modification time could not be kept: "
+        + QString::fromLocal8Bit(std::strerror(EPERM)) + " (75)\r\n";
+    EXPECT_EQ(QString::fromUtf8(*out),
+        "ID3 Tag Updates Complete: 2 Of 2 Files Written\n"
+        "Tags Were Saved, But The Modification Time Could Not Be Kept In These Files:\r\n\r\n"
+            + r.paths[0] + notKept + r.paths[1] + notKept + "\n0");
+    EXPECT_EQ(readV2(r.paths[1]).album, "Album z");
+}
+
+TEST(MultiTagRun, TheClosingListsNameTwentyFilesEachAndCountTheRest)
 {
     MultiTagRunReport report;
+    EXPECT_EQ(multiTagRunProblemsText(report), "");
     for (int i = 0; i < 21; ++i)
-        report.skipped << QString::number(i);
-    EXPECT_TRUE(multiTagSkippedText(report).endsWith("\r\n19\r\n... And 1 More\r\n"));
-    report.skipped.removeLast();
-    EXPECT_TRUE(multiTagSkippedText(report).endsWith("\r\n18\r\n19\r\n"));
+        report.failures << QString::number(i);
+    EXPECT_TRUE(multiTagRunProblemsText(report).endsWith("\r\n19\r\n... And 1 More\r\n"));
+    report.failures.removeLast();
+    EXPECT_TRUE(multiTagRunProblemsText(report).endsWith("\r\n18\r\n19\r\n"));
+    report.timesNotKept << "t";
+    EXPECT_TRUE(multiTagRunProblemsText(report).endsWith("\r\n19\r\n\r\nTags Were Saved, But The Modification "
+                                                         "Time Could Not Be Kept In These Files:\r\n\r\nt\r\n"));
 }

@@ -7,9 +7,14 @@
 #include "settings/options.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
 
 using namespace MultiTagFiles;
 
@@ -37,12 +42,168 @@ struct Fixture {
 
 } // namespace
 
-TEST(BoxNumber, TakesTheLeadingDigitsOnly)
+TEST(BoxNumber, TakesTheLeadingDigitsOnlyAndNeverCutsThem)
 {
-    const std::pair<const char*, int> cases[] = { { "7x", 7 }, { "x7", 0 }, { "  12 of 14", 12 }, { "", 0 },
-        { "-3", 0 }, { "2024-05-01", 2024 }, { "99999999999", 32767 } };
+    const std::pair<const char*, int> cases[]
+        = { { "7x", 7 }, { "x7", 0 }, { "  12 of 14", 12 }, { "", 0 }, { "-3", 0 }, { "2024-05-01", 2024 },
+              { "99999", 99999 }, { "2147483647", INT_MAX }, { "99999999999", INT_MAX } };
     for (const auto& [text, number] : cases)
         EXPECT_EQ(boxNumber(text), number) << text;
+}
+
+TEST(MultiTagWriter, NumbersOutOfRangeAreRefusedUntouchedAndTheLargestWritten)
+{
+    struct Case {
+        FieldId id;
+        const char* text;
+        const char* refusal; // "" when written
+        int written; // the ID3v2 value when written
+    };
+    const Case cases[] = {
+        { FieldId::Year, "99999", "Year 99999 Is Larger Than 9999", 0 },
+        { FieldId::Year, " 0099999x", "Year 99999 Is Larger Than 9999", 0 },
+        { FieldId::Year, "123456789012", "Year 123456789012 Is Larger Than 9999", 0 },
+        { FieldId::Year, "9999", "", 9999 },
+        { FieldId::Track, "32768", "Track 32768 Is Larger Than 32767", 0 },
+        { FieldId::Track, "32767", "", 32767 },
+        { FieldId::TotalTracks, "40000", "Total Tracks 40000 Is Larger Than 32767", 0 },
+        { FieldId::TotalTracks, "32767", "", 32767 },
+    };
+    Fixture f;
+    for (const Case& c : cases) {
+        const QString path = f.dir.filePath("n.mp3");
+        ASSERT_TRUE(write(path, sample("n"), true));
+        const QByteArray before = Mp3Builder::readFile(path);
+        const MultiTagValues values = including({ { c.id, c.text } });
+        EXPECT_EQ(numberRangeError(values).description, c.refusal) << c.text;
+
+        const MultiTagWriter::Result r = f.writer.tagFile(path, values);
+
+        const Values back = readV2(path);
+        if (*c.refusal) {
+            EXPECT_EQ(r.error.number, 6) << c.text;
+            EXPECT_EQ(r.error.description, c.refusal) << c.text;
+            EXPECT_EQ(Mp3Builder::readFile(path), before) << c.text;
+            continue;
+        }
+        EXPECT_TRUE(r.ok()) << c.text << r.error.description.toStdString();
+        EXPECT_EQ(c.id == FieldId::Year  ? back.year
+                : c.id == FieldId::Track ? back.track
+                                         : back.total,
+            c.written)
+            << c.text;
+        if (c.id == FieldId::Year) {
+            EXPECT_EQ(readV1(path).year(), "9999");
+        }
+    }
+    // A number that is not included is not looked at.
+    MultiTagValues notIncluded = including({ { FieldId::Album, "A" } });
+    notIncluded.texts[int(FieldId::Year)] = "99999";
+    EXPECT_TRUE(numberRangeError(notIncluded).ok());
+    EXPECT_TRUE(f.prompter.calls.isEmpty());
+}
+
+TEST(MultiTagWriter, TotalTracksWithoutATrackNumberIsNeverDropped)
+{
+    Fixture f;
+    const bool held = tagHoldsTotalWithoutTrack(f.dir.filePath("probe.mp3"));
+    Values noTrack = sample("t");
+    noTrack.track = 0;
+    noTrack.total = 0;
+    Values ofFive = sample("b");
+    ofFive.total = 5;
+    struct Case {
+        const char* name;
+        Values file;
+        MultiTagValues values;
+        const char* refusal; // while the tag layer cannot store "0/12"
+    };
+    const Case cases[] = {
+        // Total Tracks alone on a file without a track number.
+        { "alone.mp3", noTrack, including({ { FieldId::TotalTracks, "12" } }),
+            "Total Tracks 12 Cannot Be Stored In The ID3v2 Tag" },
+        // The track number cleared: the file's total stays.
+        { "cleared.mp3", sample("c"), including({ { FieldId::Track, "" } }),
+            "Total Tracks 12 Cannot Be Stored In The ID3v2 Tag" },
+        // Both at once: no track, a new total.
+        { "both.mp3", ofFive, including({ { FieldId::Track, "" }, { FieldId::TotalTracks, "12" } }),
+            "Track 0 Cannot Be Stored In The ID3v2 Tag" },
+    };
+    for (const Case& c : cases) {
+        const QString path = f.dir.filePath(c.name);
+        ASSERT_TRUE(write(path, c.file, false));
+        const QByteArray before = Mp3Builder::readFile(path);
+
+        const MultiTagWriter::Result r = f.writer.tagFile(path, c.values);
+
+        if (held) {
+            EXPECT_TRUE(r.ok()) << c.name << r.error.description.toStdString();
+            EXPECT_EQ(readV2(path).total, 12) << c.name;
+            EXPECT_EQ(readV2(path).track, 0) << c.name;
+            ID3V2Tag back;
+            back.setFileName(path);
+            EXPECT_EQ(back.getFrameValue(FrameNo::TRCK, QString()).toString(), "0/12") << c.name;
+        } else {
+            // Refused, not written with the total lost and counted as written.
+            EXPECT_EQ(r.error.number, 51) << c.name;
+            EXPECT_EQ(r.error.description, c.refusal) << c.name;
+            EXPECT_EQ(Mp3Builder::readFile(path), before) << c.name;
+        }
+    }
+}
+
+TEST(MultiTagWriter, ATimeThatCannotBeKeptIsAWarningOnAWrittenFile)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a file that belongs to another user";
+    Fixture f;
+    // Root's file, writable by everyone: user nobody may write it but not
+    // set its time.
+    const QString path = f.dir.filePath("shared.mp3");
+    ASSERT_TRUE(write(path, sample("s"), true));
+    ASSERT_TRUE(QFile::setPermissions(f.dir.path(), QFile::Permissions(0x7777)));
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::Permissions(0x6666)));
+    const QDateTime modified = QFileInfo(path).lastModified();
+
+    const auto out = inChild(becomeNobody, [&] {
+        LocalFileSystem files;
+        MultiTagWriter writer(files, nullptr);
+        writer.setKeepFileTimes(true);
+        const auto r = writer.tagFile(path, including({ { FieldId::Album, "Album x" } }));
+        return (QString::number(r.ok()) + '|' + QString::number(r.timeNotKept.number) + '|' + r.timeNotKept.description)
+            .toUtf8();
+    });
+
+    ASSERT_TRUE(out.has_value());
+    EXPECT_EQ(QString::fromUtf8(*out),
+        "1|75|The file's modification time could not be kept: " + QString::fromLocal8Bit(std::strerror(EPERM)));
+    EXPECT_EQ(readV2(path).album, "Album x");
+    EXPECT_EQ(readV1(path).album(), "Album x");
+    EXPECT_NE(QFileInfo(path).lastModified(), modified) << "the time really was not kept";
+}
+
+TEST(MultiTagWriter, AFailedId3v2WriteGivesTheSystemsReasonAndKeepsTheFile)
+{
+    Fixture f;
+    const QString path = f.dir.filePath("full.mp3");
+    ASSERT_TRUE(write(path, sample("f"), true));
+    const QByteArray before = Mp3Builder::readFile(path);
+
+    // A long comment makes the tag grow, so the file is rewritten through a
+    // copy, which the size limit stops as a full disk would.
+    const auto out = inChild([&] { return limitFileSize(before.size()); },
+        [&] {
+            LocalFileSystem files;
+            MultiTagWriter writer(files, nullptr);
+            const auto r = writer.tagFile(path, including({ { FieldId::Comments, QString(3000, 'x') } }));
+            return (QString::number(r.error.number) + '|' + r.error.description).toUtf8();
+        });
+
+    ASSERT_TRUE(out.has_value());
+    EXPECT_EQ(QString::fromUtf8(*out), "51|" + QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(multiTagErrorText(path, { 51, QString::fromLocal8Bit(std::strerror(EFBIG)) }),
+        "Error Saving Tags In File: \r\n\r\n" + path + "\r\n\r\nError: File too large (51)");
+    EXPECT_EQ(Mp3Builder::readFile(path), before) << "the trailer the load took away is back";
 }
 
 TEST(MultiTagWriter, IncludedFieldsReachTheTagsThatHoldThem)

@@ -151,9 +151,10 @@ void MultiTagger::buildWindow()
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("MTProgress"));
-    m_progress->setFormat(QStringLiteral("%v Of %m Files"));
+    // No count before a run: "0 Of 1" would tell of a run that never was.
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
+    m_progress->setTextVisible(false);
     layout->addWidget(m_progress);
 
     m_statusBar = new QStatusBar(this);
@@ -340,6 +341,8 @@ void MultiTagger::setTagsButtonClick()
 
     m_progress->setRange(0, int(paths.size()));
     m_progress->setValue(0);
+    m_progress->setFormat(QStringLiteral("%v Of %m Files"));
+    m_progress->setTextVisible(true);
     setRunning(true);
     MultiTagRunHooks hooks;
     hooks.status = [this](const QString& text) { showStatus(text); };
@@ -350,10 +353,25 @@ void MultiTagger::setTagsButtonClick()
     setRunning(false);
     if (report.done > 0)
         m_filesWritten = true;
+    showProgressResult(report);
     showStatus(multiTagRunStatus(report));
-    const QString skipped = multiTagSkippedText(report);
-    if (!skipped.isEmpty())
-        m_services.prompter->message(kErrorTitle, skipped, MsgIcon::Exclamation);
+    const QString problems = multiTagRunProblemsText(report);
+    if (!problems.isEmpty())
+        m_services.prompter->message(kErrorTitle, problems, MsgIcon::Exclamation);
+}
+
+void MultiTagger::showProgressResult(const MultiTagRunReport& report)
+{
+    if (report.done == 0 && (report.cancelled || !report.refused.ok())) {
+        m_progress->setTextVisible(false);
+        return;
+    }
+    // What became of the files, not only how many were handled.
+    QString text = QString::number(report.written) + QStringLiteral(" Of ") + QString::number(report.total)
+        + QStringLiteral(" Files Written");
+    if (report.failed > 0)
+        text += QStringLiteral(", ") + QString::number(report.failed) + QStringLiteral(" Failed");
+    m_progress->setFormat(text);
 }
 
 void MultiTagger::stopButtonClick()

@@ -20,6 +20,7 @@ class QToolButton;
 class QTreeView;
 class QVariant;
 class StepRecorder;
+struct MultiTagRunReport;
 struct PlatformServices;
 
 // The modal window that writes the same tag values into many MP3 files:
@@ -86,6 +87,8 @@ private:
     QString pathOf(const QString& name) const;
     QString journalPath() const;
     void setRunning(bool running);
+    // After a run: the bar tells how many files were written and failed.
+    void showProgressResult(const MultiTagRunReport& report);
     void updateUndoButton();
 
     PlatformServices& m_services;
