@@ -241,6 +241,12 @@ TEST(ViewLogFile, OpensThePathAndReportsEachFailureCode)
     EXPECT_EQ(prompter.calls[0].text, "File not found\r\n\r\n/logs/b.log");
     EXPECT_EQ(prompter.calls[0].buttons, MsgButtons::Ok);
 
+    // Nothing on the desktop can open the log.
+    launcher.result = Launcher::NoAssociation;
+    EXPECT_EQ(viewLogFile(launcher, prompter, "/logs/c.log"), Launcher::NoAssociation);
+    ASSERT_EQ(prompter.calls.size(), 2);
+    EXPECT_EQ(prompter.calls[1].text, "No association for file extension\r\n\r\n/logs/c.log");
+
     const QList<QPair<int, QString>> table
         = { { 3, "Path not found" }, { 5, "Access denied" }, { 31, "No association for file extension" },
               { 32, "Unknown error" }, { 30, "Unknown error" }, { 1, "Unknown error" }, { 0, "Unknown error" } };
