@@ -2,6 +2,8 @@
 
 #include "platform/launcherror.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -9,6 +11,7 @@ namespace {
 
 constexpr int kQueryMs = 3000;
 constexpr int kStartMs = 3000;
+constexpr int kPaintMs = 30;
 
 // What a short query program prints, trimmed; "" when it fails or hangs.
 QString queryOutput(const QStringList& arguments)
@@ -56,7 +59,15 @@ int DesktopLauncher::open(const QString& path)
         delete opener;
         return launchCodeForOpener(OpenerEnd::NotStarted, 0);
     }
-    if (!opener->waitForFinished(m_waitMs)) {
+    // Finding out that nothing can open a file takes xdg-open a few seconds
+    // on a plain desktop; the window stays painted meanwhile, but takes no
+    // input.
+    const QDeadlineTimer deadline(m_waitMs);
+    while (opener->state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        opener->waitForFinished(kPaintMs);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (opener->state() != QProcess::NotRunning) {
         QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
         return launchCodeForOpener(OpenerEnd::StillRunning, 0);
     }

@@ -9,8 +9,9 @@
 class DesktopLauncher final : public Launcher {
 public:
     // waitMs: how long open() waits for the opener. One still running then
-    // has started a program and counts as a launch.
-    explicit DesktopLauncher(int waitMs = 2000);
+    // has started a program and counts as a launch (xdg-open on a plain
+    // desktop runs as long as the program it started).
+    explicit DesktopLauncher(int waitMs = 5000);
 
     int open(const QString& path) override;
 
