@@ -4,6 +4,7 @@
 #include "tagedit/tagjournal.h"
 
 #include <QHash>
+#include <QScopeGuard>
 #include <QSet>
 
 namespace {
@@ -79,6 +80,15 @@ MultiTagRunReport MultiTagRun::run(
         return report;
     }
 
+    // Write protection is cleared only where the user says so, once a run.
+    QStringList readOnly;
+    for (const QString& path : paths)
+        if (m_writer.isReadOnly(path))
+            readOnly << path;
+    m_writer.setClearWriteProtection(!readOnly.isEmpty()
+        && m_prompter.askYesNo(kTitle, readOnlyQuestion(readOnly, report.total), MsgIcon::Exclamation));
+    const auto protect = qScopeGuard([this] { m_writer.setClearWriteProtection(false); });
+
     const QList<FieldId> clearing = fieldsToClear(values);
     if (!clearing.isEmpty()) {
         status(QStringLiteral("Checking The Selected Files..."));
@@ -149,6 +159,14 @@ MultiTagRunReport MultiTagRun::run(
     }
     journal.end();
     return report;
+}
+
+QString readOnlyQuestion(const QStringList& readOnly, int chosen)
+{
+    return listedFiles(QString::number(readOnly.size()) + QStringLiteral(" Of The ") + QString::number(chosen)
+                   + QStringLiteral(" Selected Files Are Read-Only:"),
+               readOnly)
+        + kCrLf + QStringLiteral("Make Them Writable And Set Their Tags? No Leaves Them As They Are.");
 }
 
 QString multiTagRunStatus(const MultiTagRunReport& report)

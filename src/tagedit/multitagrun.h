@@ -60,6 +60,12 @@ private:
     QString m_journalPath;
 };
 
+// The question when chosen files are read-only: n " Of The " chosen
+// " Selected Files Are Read-Only:" CRLF CRLF the paths (at most 20, then
+// "... And n More") CRLF "Make Them Writable And Set Their Tags? No Leaves
+// Them As They Are."
+QString readOnlyQuestion(const QStringList& readOnly, int chosen);
+
 // The status line after a run, with what was written and what failed:
 // "ID3 Tag Updates Complete: 4 Of 4 Files Written", "ID3 Tag Updates
 // Complete With Errors: 3 Of 4 Files Written, 1 Failed", "ID3 Tag Updates

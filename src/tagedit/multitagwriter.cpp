@@ -203,6 +203,12 @@ MultiTagWriter::Result MultiTagWriter::tagFile(const QString& path, const MultiT
     return result;
 }
 
+bool MultiTagWriter::isReadOnly(const QString& path) const
+{
+    FileAttributes attributes;
+    return m_files.attributes(trimSpaces(path), &attributes) && !attributes.system && attributes.readOnly;
+}
+
 MultiTagWriter::Result MultiTagWriter::tagOneFile(const QString& file, const MultiTagValues& values)
 {
     Result result;
@@ -218,8 +224,9 @@ MultiTagWriter::Result MultiTagWriter::tagOneFile(const QString& file, const Mul
         result.error = fileErrorFromErrno(EISDIR);
         return result;
     }
-    if (attributes.readOnly) {
-        result.error = fileErrorFromErrno(EACCES);
+    if (attributes.readOnly && (!m_clearWriteProtection || !m_files.resetAttributes(file, &result.error))) {
+        if (result.error.ok())
+            result.error = fileErrorFromErrno(EACCES);
         return result;
     }
 

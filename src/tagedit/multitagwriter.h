@@ -107,6 +107,12 @@ public:
     // Whether writing leaves each file's modification time as it was (off
     // until set).
     void setKeepFileTimes(bool keep) { m_keepFileTimes = keep; }
+    // Whether a read-only file is made writable (owner write permission
+    // added) before its tags are written, rather than refused; off until
+    // set: only a user who was asked may allow it.
+    void setClearWriteProtection(bool clear) { m_clearWriteProtection = clear; }
+    // True for an existing regular file its owner may not write.
+    bool isReadOnly(const QString& path) const;
 
     ID3V2Tag& v2() { return m_v2; }
     ID3V1Tag& v1() { return m_v1; }
@@ -121,6 +127,7 @@ private:
 
     FileSystem& m_files;
     bool m_keepFileTimes = false;
+    bool m_clearWriteProtection = false;
     ID3V2Tag m_v2;
     ID3V1Tag m_v1;
 };

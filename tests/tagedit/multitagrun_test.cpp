@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace MultiTagFiles;
 
@@ -43,6 +44,12 @@ struct Batch {
     }
     bool unchanged(int i) const { return Mp3Builder::readFile(paths[i]) == before[i]; }
 };
+
+int modeOf(const QString& path)
+{
+    struct stat st { };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
 
 } // namespace
 
@@ -129,21 +136,23 @@ TEST(MultiTagRun, RepeatedErrorsOfOneKindCanBeSkippedAndEveryFailedFileIsListed)
     for (int i = 0; i < 4; ++i)
         QFile::setPermissions(r.paths[i], QFile::ReadOwner);
     QFile::remove(r.paths[4]);
+    r.prompter.answers.enqueue(Answer::No); // the read-only files stay as they are
     r.prompter.answers.enqueue(Answer::Ok); // first error: the plain box
     r.prompter.answers.enqueue(Answer::Yes); // second: skip further ones
     r.prompter.answers.enqueue(Answer::Ok); // a missing file is another kind
 
     const MultiTagRunReport report = r.run(including({ { FieldId::Album, "New" } }));
 
-    ASSERT_EQ(r.prompter.calls.size(), 3);
-    EXPECT_EQ(r.prompter.calls[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(r.prompter.calls[0].text,
-        "Error Saving Tags In File: \r\n\r\n" + r.paths[0] + "\r\n\r\nError: Permission denied (75)");
-    EXPECT_EQ(r.prompter.calls[1].buttons, MsgButtons::YesNo);
+    ASSERT_EQ(r.prompter.calls.size(), 4);
+    EXPECT_TRUE(r.prompter.calls[0].text.startsWith("4 Of The 6 Selected Files Are Read-Only:"));
+    EXPECT_EQ(r.prompter.calls[1].buttons, MsgButtons::Ok);
     EXPECT_EQ(r.prompter.calls[1].text,
+        "Error Saving Tags In File: \r\n\r\n" + r.paths[0] + "\r\n\r\nError: Permission denied (75)");
+    EXPECT_EQ(r.prompter.calls[2].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(r.prompter.calls[2].text,
         multiTagErrorText(r.paths[1], fileErrorFromErrno(EACCES))
             + "\r\n\r\nSkip Further Errors Of This Kind In This Run?");
-    EXPECT_TRUE(r.prompter.calls[2].text.endsWith("(53)"));
+    EXPECT_TRUE(r.prompter.calls[3].text.endsWith("(53)"));
     EXPECT_EQ(report.done, 6);
     EXPECT_EQ(report.failed, 5);
     EXPECT_EQ(report.written, 1);
@@ -291,4 +300,40 @@ TEST(MultiTagRun, TheClosingListsNameTwentyFilesEachAndCountTheRest)
     report.timesNotKept << "t";
     EXPECT_TRUE(multiTagRunProblemsText(report).endsWith("\r\n19\r\n\r\nTags Were Saved, But The Modification "
                                                          "Time Could Not Be Kept In These Files:\r\n\r\nt\r\n"));
+}
+
+TEST(MultiTagRun, ReadOnlyFilesAreNamedOnceAndWrittenOnlyWhenTheUserSaysSoAndTheUndoGivesTheModeBack)
+{
+    for (const bool clear : { false, true }) {
+        SCOPED_TRACE(clear ? "Yes" : "No");
+        Batch r(3);
+        const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        ASSERT_TRUE(QFile::setPermissions(r.paths[0], readOnly));
+        ASSERT_TRUE(QFile::setPermissions(r.paths[2], readOnly));
+        r.prompter.answers.enqueue(clear ? Answer::Yes : Answer::No);
+        r.prompter.answers.enqueue(Answer::Ok); // No: the refusal of the first
+        r.prompter.answers.enqueue(Answer::No); // and of the second, not skipping
+        const MultiTagRunReport report = r.run(including({ { FieldId::Album, "New" } }));
+
+        ASSERT_FALSE(r.prompter.calls.isEmpty());
+        EXPECT_EQ(r.prompter.calls[0].text,
+            "2 Of The 3 Selected Files Are Read-Only:\r\n\r\n" + r.paths[0] + "\r\n" + r.paths[2]
+                + "\r\n\r\nMake Them Writable And Set Their Tags? No Leaves Them As They Are.");
+        EXPECT_EQ(r.prompter.calls.size(), clear ? 1 : 3);
+        EXPECT_EQ(report.written, clear ? 3 : 1);
+        EXPECT_EQ(r.unchanged(0), !clear);
+        EXPECT_EQ(modeOf(r.paths[0]), clear ? 0644 : 0444);
+        // The permission ends with the run: the writer alone refuses again.
+        const QString other = r.dir.filePath("other.mp3");
+        ASSERT_TRUE(write(other, sample("o"), false));
+        ASSERT_TRUE(QFile::setPermissions(other, readOnly));
+        EXPECT_EQ(r.writer.tagFile(other, including({ { FieldId::Album, "Else" } })).error.number, 75);
+
+        const TagUndoReport undone = undoTagJournal(r.journal);
+        EXPECT_EQ(undone.restored.size(), clear ? 3 : 1);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(r.unchanged(i)) << i;
+            EXPECT_EQ(modeOf(r.paths[i]), i == 1 ? 0644 : 0444) << i;
+        }
+    }
 }
