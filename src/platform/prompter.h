@@ -3,7 +3,9 @@
 #include <QString>
 
 enum class MsgIcon { None, Information, Exclamation, Critical, Question };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDefaultNo: a yes/no question whose Enter and Escape both answer No,
+// for a question whose Yes cannot be taken back lightly.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
 // Every message box, question, input box, folder picker and beep goes
@@ -23,9 +25,13 @@ public:
     virtual QString chooseFile(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual void beep() = 0;
 
-    bool askYesNo(const QString& title, const QString& text, MsgIcon icon = MsgIcon::Question)
+    // preferred is the answer Enter gives: Answer::No makes it a
+    // YesNoDefaultNo question.
+    bool askYesNo(
+        const QString& title, const QString& text, MsgIcon icon = MsgIcon::Question, Answer preferred = Answer::Yes)
     {
-        return message(title, text, icon, MsgButtons::YesNo) == Answer::Yes;
+        const MsgButtons buttons = preferred == Answer::No ? MsgButtons::YesNoDefaultNo : MsgButtons::YesNo;
+        return message(title, text, icon, buttons) == Answer::Yes;
     }
     Answer askYesNoCancel(const QString& title, const QString& text, MsgIcon icon = MsgIcon::Question)
     {

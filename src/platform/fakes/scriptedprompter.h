@@ -17,7 +17,7 @@ public:
         QString title;
         QString text; // message text, input prompt or picker title
         MsgIcon icon = MsgIcon::None;
-        MsgButtons buttons = MsgButtons::Ok;
+        MsgButtons buttons = MsgButtons::Ok; // YesNoDefaultNo: No is the default button
         QString defaultText; // input default or picker start folder
     };
 
@@ -30,6 +30,7 @@ public:
         case MsgButtons::Ok:
             return Answer::Ok;
         case MsgButtons::YesNo:
+        case MsgButtons::YesNoDefaultNo:
             return Answer::No;
         default:
             return Answer::Cancel;

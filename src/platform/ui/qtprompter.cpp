@@ -40,6 +40,11 @@ Answer QtPrompter::message(const QString& title, const QString& text, MsgIcon ic
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case MsgButtons::YesNoDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Yes:
@@ -51,7 +56,7 @@ Answer QtPrompter::message(const QString& title, const QString& text, MsgIcon ic
     case QMessageBox::Ok:
         return Answer::Ok;
     default:
-        return buttons == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
+        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoDefaultNo ? Answer::No : Answer::Cancel;
     }
 }
 
