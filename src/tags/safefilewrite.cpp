@@ -1,5 +1,6 @@
 #include "safefilewrite.h"
 
+#include "tags/carryover.h"
 #include "tags/tagscan.h"
 #include "tags/tagsnapshot.h"
 
@@ -101,13 +102,10 @@ bool fail(FileError* err, int errnum)
 
 } // namespace
 
-bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err)
-{
-    return replaceFileRange(path, start, end, bytes, err, {});
-}
+namespace {
 
-bool replaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
-    const std::function<void(int)>& spoil)
+bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
+    QStringList* notKept, const std::function<void(int)>& spoil)
 {
     // Opening follows links, so the in-place writes below reach the file a
     // link points to; only the copy needs the link resolved (further down).
@@ -197,10 +195,11 @@ bool replaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
     if (!sameRange(src, 0, dst, 0, start, bufA, bufB)
         || !sameRange(src, end, dst, start + bytes.size(), size - end, bufA, bufB))
         return abandon(EIO);
-    if (::fchmod(dst, st.st_mode & 07777) != 0)
-        return abandon(errno);
-    if (::fchown(dst, st.st_uid, st.st_gid) != 0) {
-        // Only the superuser may give a file away; the mode is what matters.
+    QStringList lost;
+    FileError carryError;
+    if (!carryFileProperties(src, st, dst, &lost, &carryError)) {
+        abandon(EIO);
+        return reportFileError(err, carryError);
     }
     if (::close(dst) != 0) {
         const int e = errno;
@@ -218,7 +217,23 @@ bool replaceFileRange(const QString& pathIn, qint64 start, qint64 end, const QBy
         ::fsync(dirFd);
         ::close(dirFd);
     }
+    if (notKept)
+        *notKept << lost;
     return reportFileError(err, FileError());
+}
+
+} // namespace
+
+bool replaceFileRange(
+    const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err, QStringList* notKept)
+{
+    return replaceRange(path, start, end, bytes, err, notKept, {});
+}
+
+bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
+    const std::function<void(int)>& spoil)
+{
+    return replaceRange(path, start, end, bytes, err, nullptr, spoil);
 }
 
 QStringList removeLeftoverCopies(const QStringList& files)

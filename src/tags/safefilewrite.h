@@ -17,12 +17,16 @@
 //   ".velmora-copy-" + 8 hex digits of the SHA-1 of the file's name + "-" +
 //   the name's first 40 characters + "." + 6 random characters), flushes
 //   it, checks that every byte outside the range arrived intact, gives it
-//   the original's permissions (and owner, where allowed) and renames it
-//   over the original.
+//   what the user set on the original (owner and group where allowed,
+//   extended attributes and ACL, permission bits with the set-group-ID bit:
+//   carryover.h) and renames it over the original.
 // A file its owner may not write, a non-regular file, a range past the end
 // and (for the copy) a folder its owner may not write are refused. On false
-// the original is unchanged and *err (when given) says why.
-bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err = nullptr);
+// the original is unchanged and *err (when given) says why. notKept (when
+// given) gets what the copy could not keep, one line each; the write itself
+// succeeded then.
+bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err = nullptr,
+    QStringList* notKept = nullptr);
 
 // The same, with `spoil` called on the finished copy (its descriptor) before
 // it is checked: for tests of that check.

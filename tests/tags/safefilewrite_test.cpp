@@ -1,16 +1,23 @@
 // Replacing a range of a file: a copy that does not match the original
-// never replaces it, and a range outside the file is refused. The copy a
-// killed rewrite leaves is removed once its file is whole, and only then.
+// never replaces it, and a range outside the file is refused. A copy that
+// replaces the file keeps what the user set on it, and says what not. The
+// copy a killed rewrite leaves is removed once its file is whole, and only
+// then.
 #include "tags/safefilewrite.h"
 
 #include "support/tagfiles.h"
+#include "tags/childprocess.h"
 
 #include <QDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace F = TagTestFiles;
@@ -56,6 +63,161 @@ TEST(SafeFileWrite, ASpoiledCopyOrARangePastTheEndLeavesTheFileAsItWas)
         EXPECT_EQ(F::read(path), c.done ? c.bytes + original.mid(c.end) : original);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no copy left behind
     }
+}
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// An extended attribute's value; "<none>" when the file has none of that
+// name, "<error>" when it cannot be read.
+QByteArray attribute(const QString& path, const char* name)
+{
+    QByteArray value(65536, '\0');
+    const ssize_t n = ::getxattr(native(path).constData(), name, value.data(), size_t(value.size()));
+    if (n < 0)
+        return errno == ENODATA ? "<none>" : "<error>";
+    value.truncate(n);
+    return value;
+}
+
+bool setAttribute(const QString& path, const char* name, const QByteArray& value)
+{
+    return ::setxattr(native(path).constData(), name, value.constData(), size_t(value.size()), 0) == 0;
+}
+
+// A POSIX ACL as the system stores it in system.posix_acl_access (or
+// _default): owner rw, user 65534 rw, group r, mask rw, others nothing.
+QByteArray aclWithUser65534()
+{
+    QByteArray acl;
+    auto put = [&](quint16 tag, quint16 perm, quint32 id) {
+        char entry[8];
+        qToLittleEndian(tag, entry);
+        qToLittleEndian(perm, entry + 2);
+        qToLittleEndian(id, entry + 4);
+        acl.append(entry, 8);
+    };
+    char version[4];
+    qToLittleEndian(quint32(2), version);
+    acl.append(version, 4);
+    const quint32 none = 0xFFFFFFFF;
+    put(0x01, 6, none); // the owner
+    put(0x02, 6, 65534); // user 65534
+    put(0x04, 4, none); // the owning group
+    put(0x10, 6, none); // the mask
+    put(0x20, 0, none); // others
+    return acl;
+}
+
+struct Stat {
+    struct stat st { };
+    explicit Stat(const QString& path) { ::stat(native(path).constData(), &st); }
+};
+
+const QByteArray kNewTag(40, 'T');
+
+TEST(SafeFileWrite, ACopyKeepsWhatTheUserSetOnTheFileAndSaysWhatNot)
+{
+    const QByteArray original = "old tag" + F::audio(3);
+    const QByteArray binary = QByteArray("\x00\x01\xFF", 3).repeated(100);
+    const QString setUidLine = QStringLiteral("The set-user-ID bit was left off, for safety");
+    const QString linkLine = QStringLiteral("The file's other hard links keep it as it was");
+    // prepare gives the file (or its folder) what is to be kept; false when
+    // the file system refuses it.
+    const struct {
+        const char* name;
+        std::function<bool(const QString& folder, const QString& path)> prepare;
+        std::function<void(const QString& path, const struct stat& before)> check;
+        QStringList notKept;
+    } cases[] = {
+        { "extended_attributes",
+            [&](const QString&, const QString& p) {
+                return setAttribute(p, "user.velmora.note", "kept") && setAttribute(p, "user.velmora.binary", binary);
+            },
+            [&](const QString& p, const struct stat&) {
+                EXPECT_EQ(attribute(p, "user.velmora.note"), QByteArray("kept"));
+                EXPECT_EQ(attribute(p, "user.velmora.binary"), binary);
+            },
+            {} },
+        { "acl",
+            [&](const QString&, const QString& p) {
+                return setAttribute(p, "system.posix_acl_access", aclWithUser65534());
+            },
+            [&](const QString& p, const struct stat& before) {
+                EXPECT_EQ(attribute(p, "system.posix_acl_access"), aclWithUser65534());
+                EXPECT_EQ(Stat(p).st.st_mode, before.st_mode);
+            },
+            {} },
+        { "no_acl_where_the_folder_has_a_default",
+            [&](const QString& folder, const QString&) {
+                return setAttribute(folder, "system.posix_acl_default", aclWithUser65534());
+            },
+            [&](const QString& p, const struct stat& before) {
+                EXPECT_EQ(attribute(p, "system.posix_acl_access"), QByteArray("<none>"));
+                EXPECT_EQ(Stat(p).st.st_mode, before.st_mode);
+            },
+            {} },
+        { "set_group_id", [&](const QString&, const QString& p) { return ::chmod(native(p).constData(), 02750) == 0; },
+            [&](const QString& p, const struct stat&) { EXPECT_EQ(Stat(p).st.st_mode & 07777, mode_t(02750)); }, {} },
+        { "set_user_id_goes",
+            [&](const QString&, const QString& p) { return ::chmod(native(p).constData(), 04755) == 0; },
+            [&](const QString& p, const struct stat&) { EXPECT_EQ(Stat(p).st.st_mode & 07777, mode_t(0755)); },
+            { setUidLine } },
+        { "owner_and_group",
+            [&](const QString&, const QString& p) { return ::chown(native(p).constData(), 65534, 65534) == 0; },
+            [&](const QString& p, const struct stat&) {
+                EXPECT_EQ(Stat(p).st.st_uid, uid_t(65534));
+                EXPECT_EQ(Stat(p).st.st_gid, gid_t(65534));
+            },
+            {} },
+        { "hard_link",
+            [&](const QString& folder, const QString& p) {
+                return ::link(native(p).constData(), native(folder + "/other.mp3").constData()) == 0;
+            },
+            [&](const QString& p, const struct stat&) {
+                EXPECT_EQ(F::read(QFileInfo(p).absolutePath() + "/other.mp3"), original);
+            },
+            { linkLine } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = F::write(dir, "song.mp3", original);
+        if (!c.prepare(dir.path(), path))
+            GTEST_SKIP() << c.name << ": the file system of " << dir.path().toStdString() << " refuses it ("
+                         << std::strerror(errno) << ")";
+        const Stat before(path);
+        QStringList notKept;
+        FileError err;
+        ASSERT_TRUE(replaceFileRange(path, 0, 7, kNewTag, &err, &notKept)) << err.description.toStdString();
+        EXPECT_EQ(F::read(path), kNewTag + original.mid(7));
+        EXPECT_NE(Stat(path).st.st_ino, before.st.st_ino) << "written through a copy";
+        c.check(path, before.st);
+        EXPECT_EQ(notKept, c.notKept);
+    }
+}
+
+TEST(SafeFileWrite, ACopyOfAnotherUsersFileSaysThatItsOwnerCouldNotBeKept)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(native(dir.path()).constData(), 0777), 0);
+    const QByteArray original = "old tag" + F::audio(3);
+    const QString path = F::write(dir, "song.mp3", original);
+    ASSERT_EQ(::chmod(native(path).constData(), 0666), 0); // root's, open to all
+    const auto notKept = runInChild([&] {
+        QStringList lines;
+        FileError err;
+        if (!replaceFileRange(path, 0, 7, kNewTag, &err, &lines))
+            return "failed: " + err.description.toUtf8();
+        return lines.join('|').toUtf8();
+    });
+    ASSERT_TRUE(notKept.has_value());
+    EXPECT_EQ(*notKept, "The owner and group could not be kept: " + QByteArray(std::strerror(EPERM)));
+    EXPECT_EQ(F::read(path), kNewTag + original.mid(7)); // the tags were written
+    EXPECT_EQ(Stat(path).st.st_uid, uid_t(65534));
+    EXPECT_EQ(Stat(path).st.st_mode & 07777, mode_t(0666));
 }
 
 QStringList leftovers(const QString& folder)
