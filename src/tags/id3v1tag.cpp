@@ -100,57 +100,54 @@ bool ID3V1Tag::readFromBytes(const QByteArray& trailer)
 
 bool ID3V1Tag::writeToFile(const QString& fileName)
 {
+    m_lastWriteError = fileErrorFromErrno(ENOENT);
     if (fileName.isEmpty())
         return false;
-    // Hidden files are never touched (the name alone decides).
-    if (fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.')))
+    // Hidden files are never touched (the name alone decides): to the
+    // trailer they are missing.
+    if (fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.'))) {
+        m_lastWriteError = { 53, QStringLiteral("A hidden file is never written") };
         return false;
+    }
 
     int fd = -1;
     auto fail = [&](const FileError& e) {
+        m_lastWriteError = e;
         if (fd >= 0)
             ::close(fd);
         if (m_prompter) {
             const QString crlf = QStringLiteral("\r\n");
             m_prompter->message(QStringLiteral("Velmora"),
                 QStringLiteral("File Error On File ") + crlf + fileName + crlf + crlf + QStringLiteral("Error: ")
-                    + e.description + QStringLiteral(" (") + QString::number(e.number) + QStringLiteral(")") + crlf
-                    + crlf + QStringLiteral("Make Sure The File Is Not Being Used By Another Program."),
+                    + e.description + QStringLiteral(" (") + QString::number(e.number) + QStringLiteral(")"),
                 MsgIcon::Critical);
         }
         return false;
     };
 
-    // One open and one fstat in the usual case; the path is looked at again
-    // only when the open is refused (a file its owner may not write).
     const QByteArray path = QFile::encodeName(fileName);
     struct stat st { };
     fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
         const int openError = errno;
-        if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        const bool found = ::stat(path.constData(), &st) == 0;
+        if (!found || !S_ISREG(st.st_mode)) {
+            m_lastWriteError = fileErrorFromErrno(found ? EISDIR : openError);
             return false; // missing or not a file: nothing to report
-        if (st.st_mode & S_IWUSR)
-            return fail(fileErrorFromErrno(openError));
-        // Reset the attributes to normal: the owner may write.
-        if (::chmod(path.constData(), (st.st_mode & 07777) | S_IWUSR) != 0)
-            return fail(fileErrorFromErrno(EACCES));
-        fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
-        if (fd < 0)
-            return fail(fileErrorFromErrno(errno));
-        if (::fstat(fd, &st) != 0)
-            return fail(fileErrorFromErrno(errno));
-    } else {
-        if (::fstat(fd, &st) != 0)
-            return fail(fileErrorFromErrno(errno));
-        if (!S_ISREG(st.st_mode)) {
-            ::close(fd);
-            return false;
         }
-        // Reset the attributes to normal: the owner may write.
-        if (!(st.st_mode & S_IWUSR) && ::fchmod(fd, (st.st_mode & 07777) | S_IWUSR) != 0)
-            return fail(fileErrorFromErrno(EACCES));
+        return fail(fileErrorFromErrno(openError));
     }
+    if (::fstat(fd, &st) != 0)
+        return fail(fileErrorFromErrno(errno));
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        m_lastWriteError = fileErrorFromErrno(EISDIR);
+        return false;
+    }
+    // A read-only file stays so: whether to make it writable is a question
+    // for the command the user gave, asked before it writes.
+    if (!(st.st_mode & S_IWUSR))
+        return fail(fileErrorFromErrno(EACCES));
 
     char t[kTrailerBytes] = {};
     std::memcpy(t, "TAG", 3);
@@ -190,6 +187,7 @@ bool ID3V1Tag::writeToFile(const QString& fileName)
         fd = -1;
         return fail(fileErrorFromErrno(errno));
     }
+    m_lastWriteError = {};
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/fileerror.h"
 #include "tags/fieldcatalogue.h"
 
 #include <QString>
@@ -49,11 +50,15 @@ public:
     bool readFromBytes(const QByteArray& trailer);
 
     // Writes the record as the file's trailer: replaces the trailer of a
-    // file longer than 128 bytes that ends in one, else appends. Adds owner
-    // write permission first. False without a message for "", a missing,
-    // hidden (".name") or non-regular file; false with the "File Error On
-    // File" message for any failure after that (also a Track outside 0..255).
+    // file longer than 128 bytes that ends in one, else appends. Never
+    // changes permissions: a read-only file (no owner write permission) is
+    // refused. False without a message for "", a missing, hidden (".name")
+    // or non-regular file; false with the "File Error On File" message for
+    // any failure after that (read-only, full disk, a Track outside 0..255).
     bool writeToFile(const QString& fileName);
+    // Why the last writeToFile failed (the system's reason and number); ok()
+    // after a success.
+    FileError lastWriteError() const { return m_lastWriteError; }
 
 private:
     Prompter* m_prompter;
@@ -61,6 +66,7 @@ private:
     QString m_title, m_artist, m_album, m_year, m_comment;
     int m_genre = 255;
     int m_track = 0;
+    FileError m_lastWriteError;
 };
 
 // Assigns the trailer's fields from field texts in panel order, as far as

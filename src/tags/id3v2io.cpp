@@ -7,11 +7,24 @@
 #include "tags/safefilewrite.h"
 #include "tags/storedtag.h"
 #include "tags/tagscan.h"
+#include "tags/writeaccess.h"
 #include "text/texthelpers.h"
 
 #include <QHash>
 
+#include <cerrno>
 #include <sys/stat.h>
+
+namespace {
+
+// Why OpenedTagFile::open failed (errno is cleared before it): a file that
+// opens but is not a regular one leaves errno at 0.
+FileError openFailure(const QString& path)
+{
+    return fileErrorFromErrno(path.isEmpty() ? ENOENT : errno ? errno : EISDIR);
+}
+
+} // namespace
 
 void ID3V2Tag::setFileName(const QString& fileName)
 {
@@ -49,6 +62,7 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
 
     ID3V1Tag v1;
     const bool hasTrailer = file.trailers.id3v1.found() && v1.readFromBytes(file.tail.right(128));
+    bool trailerHeld = false; // the ID3v2 tag holds everything the trailer holds
     if (file.v2.valid) {
         const QByteArray bytes = file.tagBytes();
         StoredTag stored;
@@ -62,18 +76,24 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
         }
         m_framesSize = file.v2.completeSize;
         m_loadedTagHash = qHash(bytes, 1);
-        // The trailer goes once the ID3v2 tag holds everything it holds;
-        // a value only the trailer has stays in the file until it is saved.
-        if (hasTrailer && !takeTrailerValues(v1)
-            && replaceFileRange(m_fileName, file.trailers.id3v1.start, file.trailers.id3v1.end, QByteArray()))
-            file.chop(128);
+        trailerHeld = hasTrailer && !takeTrailerValues(v1);
     } else if (hasTrailer) {
         takeTrailerValues(v1);
         m_fromTrailer = true;
         m_frameCount = int(m_frames.size());
     }
 
-    ::readHeader(static_cast<MpegAudioFacts&>(*this), file.head, file.size, file.reader());
+    MpegAudioFacts& facts = *this;
+    ::readHeader(facts, file.head, file.size, file.reader());
+    // The trailer goes once the ID3v2 tag holds everything it holds; a value
+    // only the trailer has stays in the file until it is saved. Nobody asked
+    // for this write: a file that may not be changed so, or that is no MPEG
+    // audio, keeps its trailer.
+    if (trailerHeld && !m_keepTrailerOnLoad && holdsAudio() && mayChangeUnasked(m_fileName)
+        && replaceFileRange(m_fileName, file.trailers.id3v1.start, file.trailers.id3v1.end, QByteArray())) {
+        file.chop(128);
+        ::readHeader(facts, file.head, file.size, file.reader());
+    }
     stripQuotes();
 }
 
@@ -115,6 +135,8 @@ bool ID3V2Tag::hasTagType(int flags) const
 
 bool ID3V2Tag::stripTags(int flags)
 {
+    m_lastWriteError = {};
+    m_notKept.clear();
     bool ok = true;
     for (int kind : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch })
         if (flags & kind)
@@ -125,8 +147,9 @@ bool ID3V2Tag::stripTags(int flags)
 bool ID3V2Tag::stripOne(int kind)
 {
     OpenedTagFile file;
+    errno = 0;
     if (m_fileName.isEmpty() || !file.open(m_fileName))
-        return false;
+        return refuse(openFailure(m_fileName));
     // A broken "ID3" start is no tag to report, but it is not nothing to strip.
     const bool there = kind == TagType::ID3v2 ? file.v2.present : (file.tagTypes() & kind) != 0;
     if (!there)
@@ -150,19 +173,23 @@ bool ID3V2Tag::stripOne(int kind)
         break;
     }
     if (!range.found())
-        return false;
-    return replaceFileRange(m_fileName, range.start, range.end, QByteArray());
+        return refuse({ 51,
+            kind == TagType::ID3v2 && !file.v2.valid ? QStringLiteral("The ID3v2 header is damaged.")
+                                                     : QStringLiteral("The tag's size runs into the audio.") });
+    FileError err;
+    return replaceFileRange(m_fileName, range.start, range.end, QByteArray(), &err, &m_notKept) || refuse(err);
 }
 
-bool ID3V2Tag::refuse(const QString& why)
+bool ID3V2Tag::refuse(const FileError& why)
 {
-    m_lastError = why;
+    m_lastWriteError = why;
     return false;
 }
 
 bool ID3V2Tag::saveFrames()
 {
-    m_lastError.clear();
+    m_lastWriteError = {};
+    m_notKept.clear();
     stripQuotes();
     bool pending = false;
     for (const FrameItem& item : m_frames)
@@ -171,10 +198,11 @@ bool ID3V2Tag::saveFrames()
         return true;
 
     OpenedTagFile file;
+    errno = 0;
     if (m_fileName.isEmpty() || !file.open(m_fileName))
-        return refuse(QStringLiteral("The file cannot be read."));
+        return refuse(openFailure(m_fileName));
     if (!(file.mode & S_IWUSR))
-        return refuse(QStringLiteral("The file is read-only."));
+        return refuse(fileErrorFromErrno(EACCES)); // read-only: never made writable here
 
     StoredTag stored;
     QByteArray oldBytes;
@@ -182,11 +210,11 @@ bool ID3V2Tag::saveFrames()
     if (file.v2.present) {
         oldBytes = file.tagBytes();
         if (!file.v2.valid || !readStoredTag(oldBytes, &stored))
-            return refuse(QStringLiteral("The ID3v2 header is damaged."));
+            return refuse({ 51, QStringLiteral("The ID3v2 header is damaged.") });
         if (!stored.damage.isEmpty())
-            return refuse(stored.damage + QStringLiteral(" Saving would lose what follows it."));
+            return refuse({ 51, stored.damage + QStringLiteral(" Saving would lose what follows it.") });
         if (file.v2.completeSize > file.trailerStart() || file.tagOverlapsAudio())
-            return refuse(QStringLiteral("The tag's size runs into the audio."));
+            return refuse({ 51, QStringLiteral("The tag's size runs into the audio.") });
         oldSize = file.v2.completeSize;
     }
     const int version = file.v2.present ? stored.version : 3;
@@ -248,16 +276,14 @@ bool ID3V2Tag::saveFrames()
     for (const QByteArray& f : kept)
         frames += f;
     frames += added;
+    FileError err;
     if (frames.isEmpty())
-        return oldSize == 0 || replaceFileRange(m_fileName, 0, oldSize, QByteArray());
+        return oldSize == 0 || replaceFileRange(m_fileName, 0, oldSize, QByteArray(), &err, &m_notKept) || refuse(err);
     const bool footer = version == 4 && (stored.flags & 0x10);
     const QByteArray rendered = renderTag(version, stored.flags, frames, oldSize, footer);
     if (rendered.isEmpty())
-        return refuse(QStringLiteral("The tag would be too large."));
+        return refuse({ 51, QStringLiteral("The tag would be too large.") });
     if (rendered == oldBytes)
         return true;
-    FileError err;
-    if (!replaceFileRange(m_fileName, 0, oldSize, rendered, &err))
-        return refuse(err.description);
-    return true;
+    return replaceFileRange(m_fileName, 0, oldSize, rendered, &err, &m_notKept) || refuse(err);
 }

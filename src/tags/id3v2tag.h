@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/fileerror.h"
 #include "tags/fieldcatalogue.h"
 #include "tags/frameitem.h"
 #include "tags/mpegheader.h"
@@ -7,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class ID3V1Tag;
@@ -28,10 +30,15 @@ class Prompter;
 // can be read (unknown, empty, encrypted, compressed frames). A tag whose
 // frames cannot all be walked, or whose declared size runs into the audio
 // or past the end of the file, is never written (the call returns false,
-// lastError says why, the file is untouched). A write that
+// lastWriteError says why, the file is untouched). A write that
 // changes the tag's size goes through a verified, flushed copy in the same
-// folder that replaces the original (keeping its permissions); read-only
-// files (no owner write permission) and folders are refused.
+// folder that replaces the original (keeping what the user set on it, as
+// far as allowed: notKept says what not); read-only files (no owner write
+// permission) and folders are refused, never made writable.
+//
+// A load changes nothing but the trailer it may take away (loadFrames), and
+// that only from a file that may be changed unasked (writeaccess.h) and
+// holds MPEG audio.
 class ID3V2Tag : public MpegAudioFacts {
 public:
     // prompter (not owned, may be null) shows "Field doesn't exist".
@@ -69,14 +76,29 @@ public:
     // unsynchronisation of a whole 2.3 tag and extended headers are not
     // written again. Writes nothing (and returns true) when nothing changed.
     bool saveFrames();
-    // Why the last save was refused or failed ("" after a success).
-    QString lastError() const { return m_lastError; }
+    // Why the last save or strip was refused or failed: the system's reason
+    // ("No space left on device", number 61) or the tag layer's own (51);
+    // ok() after a success.
+    FileError lastWriteError() const { return m_lastWriteError; }
+    // Its description ("" after a success).
+    QString lastError() const { return m_lastWriteError.description; }
+    // What the last save or strip wrote through a copy could not keep of the
+    // file (its owner, an extended attribute, ...), one line each; empty
+    // when it kept everything.
+    QStringList notKept() const { return m_notKept; }
     // Reads the file: loads the tag's frames (or the trailer's values when
     // the file has only a trailer), reads the audio facts, then stripQuotes.
     // A value of the ID3v1 trailer that the ID3v2 tag lacks is taken as a
     // new value (so a save writes it); otherwise a trailer beside an ID3v2
-    // tag is removed from the file.
+    // tag is removed from the file, unless keepTrailerOnLoad is set, the
+    // file may not be changed unasked or it holds no MPEG audio.
     void loadFrames();
+    // Loads leave the file exactly as it is (for callers that decide
+    // themselves whether to write it).
+    void setKeepTrailerOnLoad(bool keep) { m_keepTrailerOnLoad = keep; }
+    // An MPEG audio stream was found at the last load: a frame confirmed by
+    // the one after it.
+    bool holdsAudio() const { return headerPosition > 0; }
     // The ID3v2 tag's size in bytes, header included, at the last load (0 none).
     qint64 framesSize() const { return m_framesSize; }
     // Frames in the tag at the last load.
@@ -164,7 +186,7 @@ public:
 private:
     void loadFrom(OpenedTagFile& file);
     bool takeTrailerValues(const ID3V1Tag& v1);
-    bool refuse(const QString& why);
+    bool refuse(const FileError& why);
     bool stripOne(int kind);
     FrameItem* findItem(int frameNo, const QString& descriptor);
     const FrameItem* findItem(int frameNo, const QString& descriptor) const;
@@ -184,5 +206,7 @@ private:
     int m_tagVersion = 0;
     bool m_fromTrailer = false; // the items came from an ID3v1 trailer
     size_t m_loadedTagHash = 0; // of the tag's bytes at the load
-    QString m_lastError;
+    FileError m_lastWriteError;
+    QStringList m_notKept;
+    bool m_keepTrailerOnLoad = false;
 };

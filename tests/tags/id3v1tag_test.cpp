@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <functional>
 
 using namespace Id3Builder;
@@ -112,24 +113,39 @@ TEST_F(Id3v1, ATrackOutsideAByteFailsTheWriteWithTheFileErrorMessage)
     EXPECT_EQ(F::read(path), audio);
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls.at(0).icon, MsgIcon::Critical);
-    EXPECT_EQ(prompter.calls.at(0).text,
-        "File Error On File \r\n" + path
-            + "\r\n\r\nError: Overflow (6)\r\n\r\nMake Sure The File Is Not Being Used By Another Program.");
+    EXPECT_EQ(prompter.calls.at(0).text, "File Error On File \r\n" + path + "\r\n\r\nError: Overflow (6)");
+    EXPECT_EQ(t.lastWriteError().number, 6);
 }
 
-TEST_F(Id3v1, AReadOnlyFileIsMadeWritableButHiddenOrMissingFilesAreNotWritten)
+TEST_F(Id3v1, AReadOnlyFileStaysReadOnlyAndHiddenOrMissingFilesAreNotWritten)
 {
     const QString path = F::write(dir, "ro.mp3", audio);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
     ID3V1Tag t(&prompter);
     t.setTitle("x");
+    EXPECT_FALSE(t.writeToFile(path));
+    EXPECT_EQ(F::mode(path), mode_t(0444));
+    EXPECT_EQ(F::read(path), audio);
+    EXPECT_EQ(t.lastWriteError().number, 75);
+    ASSERT_EQ(prompter.messageTexts(),
+        QStringList({ "File Error On File \r\n" + path + "\r\n\r\nError: " + fileErrorFromErrno(EACCES).description
+            + " (75)" }));
+    prompter.calls.clear();
+
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
     ASSERT_TRUE(t.writeToFile(path));
-    EXPECT_EQ(F::mode(path) & 0200, mode_t(0200));
+    EXPECT_TRUE(t.lastWriteError().ok());
     EXPECT_EQ(F::read(path), audio + id3v1("x", "", "", "", "", 0, 255));
+
     const QString hidden = F::write(dir, ".hidden.mp3", audio);
-    EXPECT_FALSE(t.writeToFile(hidden));
-    EXPECT_FALSE(t.writeToFile(dir.filePath("missing.mp3")));
-    EXPECT_FALSE(t.writeToFile(dir.path()));
+    const struct {
+        QString path;
+        int number;
+    } refused[] = { { hidden, 53 }, { dir.filePath("missing.mp3"), 53 }, { dir.path(), 75 }, { QString(), 53 } };
+    for (const auto& r : refused) {
+        EXPECT_FALSE(t.writeToFile(r.path)) << r.path.toStdString();
+        EXPECT_EQ(t.lastWriteError().number, r.number) << r.path.toStdString();
+    }
     EXPECT_EQ(F::read(hidden), audio);
     EXPECT_TRUE(prompter.calls.isEmpty());
 }
