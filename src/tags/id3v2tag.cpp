@@ -197,9 +197,13 @@ int ID3V2Tag::totalTracks() const
 
 void ID3V2Tag::setTrackPair(int track, int total)
 {
+    // A total without a track number is kept as "0/12": the standard's TRCK
+    // begins with a number, and readers that take the number before "/"
+    // read 0, no track (one of them refuses "/12" outright).
     QString text;
-    if (track > 0)
-        text = total > 0 ? QString::number(track) + QLatin1Char('/') + QString::number(total) : QString::number(track);
+    if (track > 0 || total > 0)
+        text = total > 0 ? QString::number(qMax(track, 0)) + QLatin1Char('/') + QString::number(total)
+                         : QString::number(track);
     setTextValue(FrameNo::TRCK, text, "");
 }
 

@@ -127,7 +127,8 @@ public:
     QString album() const { return fieldText(FieldId::Album); }
     void setAlbum(const QString& v) { setFieldText(FieldId::Album, v); }
     // TRCK: the number before "/" and after it; writing stores "track/total",
-    // "track" when there is no total, and no frame without a track.
+    // "track" when there is no total, "0/total" for a total alone, and no
+    // frame when both are 0.
     int track() const;
     void setTrack(int v);
     int totalTracks() const;

@@ -230,6 +230,20 @@ TEST_F(Id3v2Write, FieldsAreStoredInTheirStandardForms)
         t.setUniqueKey("abc");
     });
     EXPECT_EQ(storedText(path, "TRCK"), "4/9");
+    // A total is never dropped for want of a track number.
+    const struct {
+        int track, total;
+        const char* stored; // "" for no frame
+    } pairs[] = { { 4, 0, "4" }, { 0, 12, "0/12" }, { 0, 0, "" } };
+    for (const auto& p : pairs) {
+        ID3V2Tag t;
+        t.setTrack(p.track);
+        t.setTotalTracks(p.total);
+        EXPECT_EQ(t.getFrameValue(FrameNo::TRCK, "").toString(), p.stored) << p.track << '/' << p.total;
+        EXPECT_EQ(t.totalTracks(), p.total);
+        t.setTrack(0); // clearing the track keeps the total
+        EXPECT_EQ(t.totalTracks(), p.total);
+    }
     EXPECT_EQ(storedText(path, "TCON"), "Rock"); // a genre reference is saved back as its name
     EXPECT_TRUE(F::read(path).contains(frame(3, "COMM", commentBody("eng", "MusicMatch_Mood", "Calm"))));
     EXPECT_TRUE(F::read(path).contains(frame(3, "UFID", ufidBody("Velmora", "a b c "))));
