@@ -11,6 +11,7 @@
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 #include "tags/tagtypes.h"
+#include "tags/writeaccess.h"
 
 #include <cerrno>
 
@@ -83,6 +84,30 @@ QString currentFileErrorText(const CurrentFile::Result& result, const QString& p
         + QStringLiteral(" (") + QString::number(result.error.number) + QLatin1Char(')');
 }
 
+QString currentFileWarningText(const CurrentFile::Result& result, const QString& path)
+{
+    if (result.keptEverything())
+        return QString();
+    QString head;
+    switch (result.step) {
+    case CurrentFile::Step::Strip:
+        head = QStringLiteral("ID3 Tags Removed From File: ");
+        break;
+    case CurrentFile::Step::Read:
+        head = QStringLiteral("ID3v1 Tag Written Into File: ");
+        break;
+    default:
+        head = QStringLiteral("ID3 Tags Saved In File: ");
+        break;
+    }
+    QStringList lines;
+    if (!result.timeNotKept.ok())
+        lines << result.timeNotKept.description;
+    lines << result.notKept;
+    return head + kCrLf + kCrLf + path + kCrLf + kCrLf + QStringLiteral("But Not Everything It Carried Could Be Kept:")
+        + kCrLf + kCrLf + lines.join(kCrLf);
+}
+
 CurrentFile::CurrentFile(FileSystem& files, Prompter* prompter, const Options& options)
     : m_files(files)
     , m_prompter(std::make_unique<WatchingPrompter>(prompter))
@@ -108,8 +133,10 @@ bool CurrentFile::isEmpty() const
 void CurrentFile::resetTag()
 {
     // A new object each time: nothing of an earlier file (values, audio
-    // facts, file name) can outlive a load that fails.
+    // facts, file name) can outlive a load that fails. Its loads write
+    // nothing: whether the trailer is written is decided here.
     m_v2 = std::make_unique<ID3V2Tag>(m_prompter.get());
+    m_v2->setKeepTrailerOnLoad(true);
 }
 
 void CurrentFile::clear()
@@ -122,17 +149,15 @@ void CurrentFile::clear()
 }
 
 // With the option on, a command that writes tags leaves the file's
-// modification time as it was; failing to put it back fails the command
-// unless it failed already.
+// modification time as it was. Failing to put it back does not undo what
+// was written: the command succeeded, and says what it could not keep.
 template <typename Command> CurrentFile::Result CurrentFile::keepingTime(const QString& path, Command command)
 {
     FileTimeKeeper keeper(path, m_options.keepFileTimes);
     Result result = command();
     FileError error;
-    if (!keeper.restore(&error) && result.ok()) {
-        result.step = Step::Write;
-        result.error = error;
-    }
+    if (!keeper.restore(&error) && result.ok())
+        result.timeNotKept = error;
     return result;
 }
 
@@ -143,22 +168,16 @@ CurrentFile::Result CurrentFile::load(const QString& path)
 
 CurrentFile::Result CurrentFile::reload()
 {
-    return keepingTime(m_path, [this] { return reloadFile(); });
+    if (isEmpty())
+        return {};
+    return keepingTime(m_path, [this] { return read(Trailer::Unasked); });
 }
 
 CurrentFile::Result CurrentFile::reloadUnchanged()
 {
-    TagSnapshot before;
-    if (isEmpty() || !readTagSnapshot(m_path, &before))
-        return reload();
-    Result result = reloadFile();
-    TagSnapshot now;
-    FileError error;
-    if ((!readTagSnapshot(m_path, &now, &error) || !restoreTagSnapshot(m_path, now, before, &error)) && result.ok()) {
-        result.step = Step::Write;
-        result.error = error;
-    }
-    return result;
+    if (isEmpty())
+        return {};
+    return read(Trailer::None);
 }
 
 CurrentFile::Result CurrentFile::save(const TagTexts& boxes)
@@ -175,14 +194,7 @@ CurrentFile::Result CurrentFile::loadFile(const QString& path)
 {
     clear();
     m_path = path;
-    return read(true);
-}
-
-CurrentFile::Result CurrentFile::reloadFile()
-{
-    if (isEmpty())
-        return {};
-    return read(true);
+    return read(Trailer::Unasked);
 }
 
 void CurrentFile::renamed(const QString& newPath)
@@ -190,7 +202,7 @@ void CurrentFile::renamed(const QString& newPath)
     m_path = newPath;
 }
 
-CurrentFile::Result CurrentFile::read(bool withTrailer)
+CurrentFile::Result CurrentFile::read(Trailer trailer)
 {
     Result result;
     result.step = Step::Read;
@@ -216,29 +228,22 @@ CurrentFile::Result CurrentFile::read(bool withTrailer)
     m_loaded = true;
     m_texts = tagTextsOf(*m_v2, m_options);
     result.reread = true;
-    if (!withTrailer)
+    // Selecting a file writes its trailer though nobody asked for it: only
+    // into MPEG audio that may be changed so, never by changing permissions.
+    if (trailer == Trailer::None || (trailer == Trailer::Unasked && !(m_v2->holdsAudio() && mayChangeUnasked(m_path))))
         return result;
     Result written = writeTrailer();
     written.reread = true;
+    const qint64 length = m_files.length(m_path);
+    if (length > 0)
+        m_length = length;
     return written;
-}
-
-bool CurrentFile::makeWritable(FileError* error)
-{
-    FileAttributes attributes;
-    if (!m_files.attributes(m_path, &attributes, error))
-        return false;
-    if (attributes.system)
-        return reportFileError(error, fileErrorFromErrno(EISDIR));
-    return !attributes.readOnly || m_files.resetAttributes(m_path, error);
 }
 
 CurrentFile::Result CurrentFile::writeTrailer()
 {
     Result result;
     result.step = Step::Write;
-    if (!makeWritable(&result.error))
-        return result;
     ID3V1Tag& v1 = *m_v1;
     v1.clear();
     setTrailerFields(v1, m_texts);
@@ -246,20 +251,38 @@ CurrentFile::Result CurrentFile::writeTrailer()
     if (!v1.writeToFile(m_path)) {
         if (m_prompter->shown != shownBefore)
             result.reportedByTags = true;
+        else if (!v1.lastWriteError().ok())
+            result.error = v1.lastWriteError();
         else
             result.error = { 51, QStringLiteral("The ID3v1 tag could not be written") };
     }
     return result;
 }
 
-// The tags as they are go into the journal before anything is written,
-// and what the write left after it, whatever its outcome.
-template <typename Write> CurrentFile::Result CurrentFile::journaled(Step step, const QString& question, Write write)
+// Asks once whether to make a read-only file writable, then keeps the tags
+// as they are in the journal before anything is written (the mode among
+// them, so that an undo makes the file read-only again), and what the
+// write left after it, whatever its outcome.
+template <typename Write>
+CurrentFile::Result CurrentFile::journaled(Step step, const QString& command, const QString& question, Write write)
 {
     Result result;
     result.step = step;
     if (!m_loaded) {
         result.error = fileErrorFromErrno(ENOENT);
+        return result;
+    }
+    FileAttributes attributes;
+    if (!m_files.attributes(m_path, &attributes, &result.error))
+        return result;
+    if (attributes.system) {
+        result.error = fileErrorFromErrno(EISDIR);
+        return result;
+    }
+    if (attributes.readOnly
+        && !m_prompter->askYesNo(QStringLiteral("Velmora"), writeProtectedQuestion(m_path, command))) {
+        result.cancelled = true;
+        result.keptReadOnly = true;
         return result;
     }
     std::unique_ptr<TagJournal> journal;
@@ -280,7 +303,7 @@ template <typename Write> CurrentFile::Result CurrentFile::journaled(Step step, 
             }
         }
     }
-    const Result written = write();
+    const Result written = attributes.readOnly && !m_files.resetAttributes(m_path, &result.error) ? result : write();
     if (journal)
         journal->recordAfter(m_path);
     return written;
@@ -288,21 +311,14 @@ template <typename Write> CurrentFile::Result CurrentFile::journaled(Step step, 
 
 CurrentFile::Result CurrentFile::saveBoxes(const TagTexts& boxes)
 {
-    return journaled(
-        Step::Write, QStringLiteral("Save The Tags Without A Way To Undo Them?"), [&] { return writeBoxes(boxes); });
+    return journaled(Step::Write, QStringLiteral("Save The Tags"),
+        QStringLiteral("Save The Tags Without A Way To Undo Them?"), [&] { return writeBoxes(boxes); });
 }
 
 CurrentFile::Result CurrentFile::writeBoxes(const TagTexts& boxes)
 {
     Result result;
     result.step = Step::Write;
-    if (!makeWritable(&result.error))
-        return result;
-
-    // The trailer as the file holds it, before the load takes it away from
-    // a file that also has an ID3v2 tag.
-    ID3V1Tag& v1 = *m_v1;
-    const bool hadTrailer = v1.readFromFile(m_path);
     resetTag();
     m_v2->setFileName(m_path);
     if (m_v2->fileName() != m_path) {
@@ -315,30 +331,40 @@ CurrentFile::Result CurrentFile::writeBoxes(const TagTexts& boxes)
         if (FieldId(i) != FieldId::CopyRight && boxes[i] != m_texts[i])
             m_v2->setFieldText(FieldId(i), boxes[i]);
     if (!m_v2->update()) {
-        if (hadTrailer && !m_v2->hasTagType(TagType::ID3v1))
-            v1.writeToFile(m_path);
-        result.error = { 51, QStringLiteral("The ID3v2 tag could not be written") };
+        // The system's reason ("No space left on device"), or the tag
+        // layer's own.
+        result.error = m_v2->lastWriteError();
+        if (result.error.ok())
+            result.error = { 51, QStringLiteral("The ID3v2 tag could not be written") };
         return result;
     }
+    QStringList notKept = m_v2->notKept();
+    // The ID3v2 tag now holds every value, the trailer's own included: the
+    // old trailer goes, so that a value cleared in the boxes does not come
+    // back from it, and a new one is written from what the file holds.
+    if (!m_v2->stripTags(TagType::ID3v1)) {
+        result.error = m_v2->lastWriteError();
+        return result;
+    }
+    notKept << m_v2->notKept();
     // The boxes show what the file holds now, and the trailer follows it.
-    Result written = read(true);
+    Result written = read(Trailer::Asked);
     if (written.step == Step::Read && written.error.ok() && !m_loaded)
         written.error = fileErrorFromErrno(ENOENT);
+    written.notKept = notKept + written.notKept;
     return written;
 }
 
 CurrentFile::Result CurrentFile::strip()
 {
-    return journaled(
-        Step::Strip, QStringLiteral("Remove The Tags Without A Way To Undo It?"), [this] { return stripFile(); });
+    return journaled(Step::Strip, QStringLiteral("Remove The Tags"),
+        QStringLiteral("Remove The Tags Without A Way To Undo It?"), [this] { return stripFile(); });
 }
 
 CurrentFile::Result CurrentFile::stripFile()
 {
     Result result;
     result.step = Step::Strip;
-    if (!makeWritable(&result.error))
-        return result;
     resetTag();
     m_v2->setFileName(m_path);
     if (m_v2->fileName() != m_path) {
@@ -346,10 +372,15 @@ CurrentFile::Result CurrentFile::stripFile()
         return result;
     }
     const bool stripped = m_v2->stripTags(TagType::All);
-    Result reread = read(false);
+    const FileError stripError = m_v2->lastWriteError();
+    const QStringList notKept = m_v2->notKept();
+    Result reread = read(Trailer::None);
+    reread.notKept = notKept;
     if (!stripped) {
         reread.step = Step::Strip;
-        reread.error = { 51, QStringLiteral("The tags could not be removed") };
+        reread.error = stripError.ok() ? FileError { 51, QStringLiteral("The tags could not be removed") } : stripError;
+    } else if (reread.ok()) {
+        reread.step = Step::Strip;
     }
     return reread;
 }

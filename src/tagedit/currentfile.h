@@ -5,6 +5,7 @@
 #include "tags/fieldcatalogue.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -18,9 +19,13 @@ struct Options;
 // The file the main window works on, whether its tags are loaded, and the
 // tag texts last read from it. Every read goes to the file on disk, every
 // write is checked, and a failure comes back as a value for the window to
-// show. A file that is written is first made writable (owner write
-// permission added), once per command, so that the ID3v2 save and the
-// trailer write of one command never meet the file in two different states.
+// show.
+//
+// Writes nobody asked for (the trailer written when a file is selected or
+// read again) touch only a file that may be changed unasked and holds MPEG
+// audio (writeaccess.h); any other file is read and left exactly as it is.
+// Save and Remove Tags ask once, before anything is written, whether to
+// make a read-only file writable; the undo journal keeps the mode it had.
 class CurrentFile {
 public:
     enum class Step { None, Read, Write, Strip };
@@ -30,7 +35,14 @@ public:
         bool reportedByTags = false; // the tag layer has shown its own message
         bool reread = false; // texts() were read from the file again
         bool cancelled = false; // the user chose not to write: nothing was written
+        bool keptReadOnly = false; // cancelled: the user kept the file read-only
+        // Written, but the file's modification time could not be put back.
+        FileError timeNotKept;
+        // Written, but the copy that replaced the file could not keep these
+        // (its owner, an extended attribute, ...), one line each.
+        QStringList notKept;
         bool ok() const { return error.ok() && !reportedByTags && !cancelled; }
+        bool keptEverything() const { return timeNotKept.ok() && notKept.isEmpty(); }
     };
 
     // files and prompter (may be null; it shows the tag layer's messages)
@@ -48,7 +60,8 @@ public:
     // The tags were read: false for no file, a zero-length, missing or
     // unreadable file.
     bool isLoaded() const { return m_loaded; }
-    // The length at the last load; -1 when it could not be had.
+    // The length after the last load (and the trailer it wrote); -1 when it
+    // could not be had.
     qint64 length() const { return m_length; }
     // The texts last read (all empty, Copyright "False", when not loaded).
     const TagTexts& texts() const { return m_texts; }
@@ -56,14 +69,14 @@ public:
     const ID3V2Tag& tag() const { return *m_v2; }
 
     // Selects path and reads its tags, then writes its ID3v1 trailer from
-    // them. A zero-length file is selected but not loaded, and nothing is
-    // written into it.
+    // them when the file may be changed unasked. A zero-length file is
+    // selected but not loaded, and nothing is written into it.
     Result load(const QString& path);
-    // Reads the selected file again from disk (and writes its trailer).
+    // Reads the selected file again from disk (and writes its trailer, as
+    // load does).
     Result reload();
-    // Reads it again and leaves it as it was: the trailer the load takes
-    // away goes back byte for byte, with the file's time and mode (after an
-    // undo has put them back).
+    // Reads it again and writes nothing (after an undo has put the file,
+    // its time and mode back).
     Result reloadUnchanged();
     // The selected file now has this path (renamed on disk); what was read
     // from it stays.
@@ -81,25 +94,26 @@ public:
     // Writes the boxes into the file: every field whose text differs from
     // what was last read goes into the ID3v2 tag (the others keep what the
     // file holds now), then the file is read again and its trailer written
-    // from what it holds. When the ID3v2 write fails, a trailer the reload
-    // took away is put back and nothing else is written.
+    // from what it holds. When the ID3v2 write fails nothing is written.
+    // A read-only file is made writable only when the user says so.
     Result save(const TagTexts& boxes);
     // Removes every kind of tag, then reads the file again (writing no
-    // trailer). Journaled like Save.
+    // trailer). Asks and is journaled like Save.
     Result stripTags();
 
 private:
+    // Who asked for the trailer a read writes: nobody (a selection), the
+    // user (Save), or there is none to write.
+    enum class Trailer { None, Unasked, Asked };
     Result loadFile(const QString& path);
-    Result reloadFile();
     Result saveBoxes(const TagTexts& boxes);
     Result writeBoxes(const TagTexts& boxes);
     Result strip();
     Result stripFile();
-    template <typename Write> Result journaled(Step step, const QString& question, Write write);
+    template <typename Write> Result journaled(Step step, const QString& command, const QString& question, Write write);
     template <typename Command> Result keepingTime(const QString& path, Command command);
-    Result read(bool writeTrailer);
+    Result read(Trailer trailer);
     Result writeTrailer();
-    bool makeWritable(FileError* error);
     void resetTag();
 
     class WatchingPrompter;
@@ -119,3 +133,10 @@ private:
 // "Error Saving Tags In File: " or "Error Removing Tags From File: ", then
 // CRLF CRLF path CRLF CRLF "Error: " description " (" number ")".
 QString currentFileErrorText(const CurrentFile::Result& result, const QString& path);
+
+// The warning for a result that wrote the file but did not keep everything
+// it carried ("" when it kept everything): "ID3 Tags Saved In File: ",
+// "ID3 Tags Removed From File: " or "ID3v1 Tag Written Into File: ", CRLF
+// CRLF path CRLF CRLF "But Not Everything It Carried Could Be Kept:", then
+// one line for each thing lost (its time first).
+QString currentFileWarningText(const CurrentFile::Result& result, const QString& path);

@@ -5,15 +5,22 @@
 
 #include "platform/fakes/faultyfilesystem.h"
 #include "platform/fakes/scriptedprompter.h"
+#include "platform/localfilesystem.h"
 #include "settings/options.h"
 #include "support/tagfiles.h"
+#include "tags/childprocess.h"
+#include "tags/filestate.h"
+#include "tags/writeaccess.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace MultiTagFiles;
@@ -140,11 +147,10 @@ TEST(CurrentFile, EveryFailedWriteIsReportedAndLeavesTheFileAsItWas)
     };
     const Case cases[] = {
         { "deleted behind the program's back", [](Fixture&, const QString& p) { QFile::remove(p); }, 53 },
-        { "read-only, made writable once for both writes",
-            [](Fixture&, const QString& p) { ::chmod(QFile::encodeName(p).constData(), 0444); }, 0 },
-        { "read-only and the permission cannot be changed",
+        { "read-only, and the permission cannot be changed",
             [](Fixture& f, const QString& p) {
                 ::chmod(QFile::encodeName(p).constData(), 0444);
+                f.prompter.answers.enqueue(Answer::Yes); // make it writable
                 f.files.resetFailure = { 75, QStringLiteral("Operation not permitted") };
             },
             75 },
@@ -160,60 +166,191 @@ TEST(CurrentFile, EveryFailedWriteIsReportedAndLeavesTheFileAsItWas)
         const QString path = f.tagged("song", true);
         ASSERT_TRUE(f.file.load(path).ok()) << c.name;
         c.spoil(f, path);
-        const QByteArray before = TagTestFiles::read(path);
-        const mode_t mode = TagTestFiles::mode(path);
+        const FileState before = FileState::of(path);
         const CurrentFile::Result r = f.file.save(f.boxes({ { FieldId::Artist, "Typed" } }));
         EXPECT_EQ(r.error.number, c.number) << c.name;
-        EXPECT_EQ(r.ok(), c.number == 0) << c.name;
-        if (c.number != 0) {
-            EXPECT_EQ(r.step, CurrentFile::Step::Write) << c.name;
-            EXPECT_EQ(TagTestFiles::read(path), before) << c.name;
-            EXPECT_EQ(TagTestFiles::mode(path), mode) << c.name;
-            EXPECT_TRUE(f.prompter.calls.isEmpty()) << c.name;
-            EXPECT_FALSE(currentFileErrorText(r, path).isEmpty());
-            continue;
-        }
-        EXPECT_EQ(readV2(path).artist, QStringLiteral("Typed")) << c.name;
-        EXPECT_EQ(readV1(path).artist(), QStringLiteral("Typed")) << c.name;
-        EXPECT_TRUE(TagTestFiles::mode(path) & S_IWUSR) << c.name;
+        EXPECT_FALSE(r.ok()) << c.name;
+        EXPECT_EQ(r.step, CurrentFile::Step::Write) << c.name;
+        EXPECT_EQ(FileState::of(path), before) << c.name;
+        EXPECT_TRUE(f.prompter.answers.isEmpty()) << c.name;
+        EXPECT_FALSE(currentFileErrorText(r, path).isEmpty());
     }
 }
 
-TEST(CurrentFile, ATrailerTheTagLayerRefusesSilentlyIsReportedAsAnError)
+TEST(CurrentFile, SaveAndRemoveTagsAskOnceBeforeMakingAReadOnlyFileWritableAndUndoPutsTheModeBack)
 {
-    Fixture f; // hidden files never get a trailer, and no message says so
-    const CurrentFile::Result r = f.file.load(f.tagged(".song"));
-    EXPECT_EQ(r.error.number, 51);
-    EXPECT_FALSE(r.reportedByTags);
-    EXPECT_TRUE(f.prompter.calls.isEmpty());
+    const struct {
+        const char* name;
+        bool strip;
+        Answer answer;
+    } cases[] = {
+        { "save, kept read-only", false, Answer::No },
+        { "save, made writable", false, Answer::Yes },
+        { "remove tags, kept read-only", true, Answer::No },
+        { "remove tags, made writable", true, Answer::Yes },
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        const QString song = f.tagged("song", true);
+        const QString journal = f.dir.filePath("undo/TagSave-Undo.journal");
+        f.file.setJournal(journal);
+        ASSERT_TRUE(f.file.load(song).ok()) << c.name;
+        ASSERT_EQ(::chmod(QFile::encodeName(song).constData(), 0444), 0);
+        const FileState before = FileState::of(song);
+        f.prompter.answers.enqueue(c.answer);
+
+        const CurrentFile::Result r
+            = c.strip ? f.file.stripTags() : f.file.save(f.boxes({ { FieldId::Artist, "Typed" } }));
+        // One question, naming the file and what the command will do.
+        ASSERT_EQ(f.prompter.messageTexts(),
+            QStringList({ writeProtectedQuestion(song, c.strip ? "Remove The Tags" : "Save The Tags") }))
+            << c.name;
+        EXPECT_EQ(f.prompter.calls[0].buttons, MsgButtons::YesNo) << c.name;
+        if (c.answer == Answer::No) {
+            EXPECT_TRUE(r.cancelled && r.keptReadOnly) << c.name;
+            EXPECT_FALSE(r.ok()) << c.name;
+            EXPECT_EQ(FileState::of(song), before) << c.name;
+            EXPECT_FALSE(QFileInfo::exists(journal)) << c.name << ": no undo replaced";
+            continue;
+        }
+        ASSERT_TRUE(r.ok()) << c.name << ' ' << r.error.description.toStdString();
+        EXPECT_EQ(TagTestFiles::mode(song), mode_t(0644)) << c.name;
+        if (c.strip)
+            EXPECT_EQ(TagTestFiles::read(song), Mp3Builder::audioFrames(kFrames)) << c.name;
+        else
+            EXPECT_EQ(readV1(song).artist(), QStringLiteral("Typed")) << c.name;
+
+        const TagUndoReport undo = undoTagJournal(journal);
+        EXPECT_EQ(undo.restored, QStringList({ song })) << c.name;
+        const FileState undone = FileState::of(song);
+        EXPECT_EQ(undone.bytes, before.bytes) << c.name;
+        EXPECT_EQ(undone.mode, mode_t(0444)) << c.name;
+    }
 }
 
-TEST(CurrentFile, ATagTheTagLayerRefusesToWriteKeepsTheFileUnchanged)
+TEST(CurrentFile, SelectingOrReadingAFileWritesNothingIntoOneThatMayNotBeChangedUnasked)
+{
+    const QByteArray tagged = Id3Builder::tag(3, { Id3Builder::frame(3, "TPE1", Id3Builder::textBody("Shown")) }, 16);
+    QByteArray garbage(5000, Qt::Uninitialized);
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = char((i * 7919 + 13) % 251);
+    const QByteArray audio = Mp3Builder::audioFrames(kFrames);
+    const struct {
+        const char* name;
+        QString file;
+        QByteArray bytes;
+        mode_t mode;
+        bool written;
+    } cases[] = {
+        { "writable audio", "song.mp3", tagged + audio, 0644, true },
+        { "read-only audio", "song.mp3", tagged + audio, 0444, false },
+        { "read-only audio with a trailer", "song.mp3",
+            tagged + audio + Id3Builder::id3v1("", "Shown", "", "", "", 1, 255), 0444, false },
+        { "no MPEG audio", "garbage.mp3", tagged + garbage, 0644, false },
+        { "a hidden name", ".song.mp3", tagged + audio, 0644, false },
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        const QString path = TagTestFiles::write(f.dir, c.file, c.bytes);
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), c.mode), 0);
+        const FileState before = FileState::of(path);
+        for (const bool again : { false, true }) {
+            const CurrentFile::Result r = again ? f.file.reload() : f.file.load(path);
+            EXPECT_TRUE(r.ok()) << c.name << ' ' << r.error.description.toStdString();
+            EXPECT_TRUE(f.file.isLoaded()) << c.name;
+            EXPECT_EQ(text(f.file.texts(), FieldId::Artist), QStringLiteral("Shown")) << c.name;
+            if (c.written) {
+                EXPECT_EQ(readV1(path).artist(), QStringLiteral("Shown")) << c.name;
+                EXPECT_EQ(f.file.length(), qint64(c.bytes.size() + 128)) << c.name << ": the length as it is now";
+            } else {
+                EXPECT_EQ(FileState::of(path), before) << c.name << (again ? " (read again)" : " (selected)");
+                EXPECT_EQ(f.file.length(), qint64(c.bytes.size())) << c.name;
+            }
+        }
+        EXPECT_TRUE(f.prompter.calls.isEmpty()) << c.name;
+    }
+}
+
+TEST(CurrentFile, SelectingAnotherUsersFileWritesNothingIntoItEvenWhenItIsOpenToAll)
+{
+    Fixture f;
+    ASSERT_EQ(::chmod(QFile::encodeName(f.dir.path()).constData(), 0777), 0);
+    const QString path = f.tagged("theirs.mp3", true);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0); // root's
+    const FileState before = FileState::of(path);
+    const auto shown = runInChild([&] {
+        LocalFileSystem files;
+        CurrentFile file(files, nullptr, f.options);
+        const CurrentFile::Result r = file.load(path);
+        return (r.ok() ? "ok " : "failed ") + file.texts()[int(FieldId::Artist)].toUtf8();
+    });
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(*shown, "ok Artist theirs.mp3");
+    EXPECT_EQ(FileState::of(path), before);
+}
+
+TEST(CurrentFile, AWriteThatFailsGivesTheSystemsReason)
 {
     const QByteArray audio = Mp3Builder::audioFrames(kFrames);
     const QByteArray trailer = Id3Builder::id3v1("T", "A", "B", "1999", "C", 2, 17);
-    const std::pair<const char*, QByteArray> cases[] = {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        qint64 sizeLimit; // bytes a file may have; 0: no limit
+        FileError error;
+    } cases[] = {
         // A tag whose declared size runs past the end of the file.
-        { "size past the end", Id3Builder::header(3, 100000) + audio },
-        // A tag none of whose frames can be read, and a trailer that the
-        // load before the save takes away: it is put back.
-        { "unreadable frames", Id3Builder::tag(3, { QByteArray("\x01\x02\x03\x04junkjunkjunk") }) + audio + trailer },
+        { "size past the end", Id3Builder::header(3, 100000) + audio, 0,
+            { 51,
+                QStringLiteral("Frame %FF%FB%90d runs past the end of the tag. Saving would lose what follows it.") } },
+        // A tag none of whose frames can be read.
+        { "unreadable frames", Id3Builder::tag(3, { QByteArray("\x01\x02\x03\x04junkjunkjunk") }) + audio + trailer, 0,
+            { 51,
+                QStringLiteral(
+                    "Frame %01%02%03%04 runs past the end of the tag. Saving would lose what follows it.") } },
+        // The copy of a growing tag meets a full disk (a size limit fails
+        // the write as a full disk does).
+        { "full disk", Id3Builder::tag(3, { Id3Builder::frame(3, "TPE1", Id3Builder::textBody("A")) }) + audio, 1,
+            fileErrorFromErrno(EFBIG) },
     };
-    for (const auto& [name, bytes] : cases) {
+    for (const auto& c : cases) {
         Fixture f;
-        const QString path = TagTestFiles::write(f.dir, "damaged", bytes);
-        ASSERT_TRUE(f.file.load(path).ok()) << name;
-        const QByteArray before = TagTestFiles::read(path);
-        ASSERT_EQ(before.mid(before.size() - 128, 3), QByteArray("TAG")) << name; // loading wrote one
-        const CurrentFile::Result r = f.file.save(f.boxes({ { FieldId::Artist, "Typed" } }));
-        EXPECT_FALSE(r.ok()) << name;
-        EXPECT_EQ(r.error.number, 51) << name;
-        EXPECT_EQ(currentFileErrorText(r, path),
-            QStringLiteral("Error Saving Tags In File: \r\n\r\n") + path
-                + QStringLiteral("\r\n\r\nError: The ID3v2 tag could not be written (51)"))
-            << name;
-        EXPECT_EQ(TagTestFiles::read(path), before) << name;
+        const QString path = TagTestFiles::write(f.dir, "song.mp3", c.bytes);
+        ASSERT_TRUE(f.file.load(path).ok()) << c.name;
+        const FileState before = FileState::of(path);
+        const TagTexts boxes = f.boxes({ { FieldId::Artist, QString(2000, QLatin1Char('a')) } });
+        const qint64 limit = c.sizeLimit ? before.bytes.size() + c.sizeLimit : 0;
+        const auto text = runInChild(
+            [&] {
+                if (limit > 0) {
+                    ::signal(SIGXFSZ, SIG_IGN);
+                    const rlimit small { rlim_t(limit), rlim_t(limit) };
+                    ::setrlimit(RLIMIT_FSIZE, &small);
+                }
+                const CurrentFile::Result r = f.file.save(boxes);
+                return (r.ok() ? QStringLiteral("saved") : currentFileErrorText(r, path)).toUtf8();
+            },
+            false);
+        ASSERT_TRUE(text.has_value()) << c.name;
+        EXPECT_EQ(QString::fromUtf8(*text),
+            QStringLiteral("Error Saving Tags In File: \r\n\r\n") + path + QStringLiteral("\r\n\r\nError: ")
+                + c.error.description + QStringLiteral(" (") + QString::number(c.error.number) + QLatin1Char(')'))
+            << c.name;
+        EXPECT_EQ(FileState::of(path), before) << c.name;
     }
+}
+
+TEST(CurrentFile, AHiddenFileIsReadWithoutAWriteButASaveThatCannotWriteItsTrailerFails)
+{
+    Fixture f; // hidden files never get a trailer, and no message says so
+    const QString path = f.tagged(".song");
+    const FileState before = FileState::of(path);
+    ASSERT_TRUE(f.file.load(path).ok());
+    EXPECT_EQ(FileState::of(path), before);
+    const CurrentFile::Result r = f.file.save(f.boxes({ { FieldId::Artist, "Typed" } }));
+    EXPECT_EQ(r.error.number, 53);
+    EXPECT_FALSE(r.reportedByTags);
+    EXPECT_TRUE(f.prompter.calls.isEmpty());
 }
 
 TEST(CurrentFile, StripRemovesEveryTagAndReadsTheFileAgain)
@@ -224,11 +361,13 @@ TEST(CurrentFile, StripRemovesEveryTagAndReadsTheFileAgain)
     const CurrentFile::Result r = f.file.stripTags();
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r.reread);
+    EXPECT_EQ(r.step, CurrentFile::Step::Strip);
     EXPECT_EQ(TagTestFiles::read(path), Mp3Builder::audioFrames(kFrames));
     EXPECT_EQ(text(f.file.texts(), FieldId::Artist), QString());
     EXPECT_EQ(text(f.file.texts(), FieldId::CopyRight), QStringLiteral("False"));
 
     ::chmod(QFile::encodeName(path).constData(), 0444);
+    f.prompter.answers.enqueue(Answer::Yes);
     f.files.resetFailure = { 75, QStringLiteral("Operation not permitted") };
     const CurrentFile::Result refused = f.file.stripTags();
     EXPECT_EQ(refused.error.number, 75);

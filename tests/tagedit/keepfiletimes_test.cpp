@@ -9,12 +9,14 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/localfilesystem.h"
 #include "settings/options.h"
+#include "tags/childprocess.h"
 #include "tags/filetimes.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <functional>
 
 using namespace MultiTagFiles;
@@ -108,4 +110,36 @@ TEST(KeepFileTimes, EveryTagWriteKeepsTheTimeToTheNanosecondWhenOn)
             EXPECT_TRUE(f.prompter.calls.isEmpty()) << w.what;
         }
     }
+}
+
+TEST(KeepFileTimes, ASaveWhoseTimeCannotBePutBackIsASaveWithAWarning)
+{
+    Fixture f;
+    ASSERT_EQ(::chmod(QFile::encodeName(f.dir.path()).constData(), 0777), 0);
+    const QString path = f.file(QStringLiteral("theirs.mp3"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0); // root's, open to all
+    ASSERT_TRUE(writeFileTime(path, FileTime { kOldTime }));
+    // Written by a user who may write the file but not set its time.
+    const auto outcome = runInChild([&] {
+        Options options;
+        options.keepFileTimes = true;
+        LocalFileSystem files;
+        CurrentFile current(files, nullptr, options);
+        if (!current.load(path).ok())
+            return QByteArray("not loaded");
+        TagTexts boxes = current.texts();
+        boxes[int(FieldId::Title)] = QStringLiteral("Title b.mp3"); // as long as before: written in place
+        const CurrentFile::Result r = current.save(boxes);
+        if (!r.ok())
+            return ("failed: " + currentFileErrorText(r, path)).toUtf8();
+        return currentFileWarningText(r, path).toUtf8();
+    });
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_EQ(QString::fromUtf8(*outcome),
+        QStringLiteral("ID3 Tags Saved In File: \r\n\r\n") + path
+            + QStringLiteral("\r\n\r\nBut Not Everything It Carried Could Be Kept:\r\n\r\n"
+                             "The file's modification time could not be kept: ")
+            + fileErrorFromErrno(EPERM).description);
+    EXPECT_EQ(readV2(path).title, QStringLiteral("Title b.mp3")); // the tags were written
+    EXPECT_FALSE(same(modified(path), kOldTime));
 }

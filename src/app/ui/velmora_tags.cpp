@@ -18,7 +18,19 @@
 #include <QToolBar>
 
 namespace {
+
 const QString kTitle = QStringLiteral("Velmora");
+
+// What the status adds when a write succeeded without keeping everything.
+QString keptStatus(const CurrentFile::Result& result)
+{
+    if (result.keptEverything())
+        return QString();
+    if (result.notKept.isEmpty())
+        return QStringLiteral(", But Its Time Could Not Be Kept");
+    return QStringLiteral(", But Not Everything It Carried Could Be Kept");
+}
+
 } // namespace
 
 TagTexts Velmora::boxTexts() const
@@ -31,11 +43,18 @@ TagTexts Velmora::boxTexts() const
 
 bool Velmora::reportFailure(const CurrentFile::Result& result)
 {
-    if (result.ok())
-        return false;
-    if (!result.reportedByTags)
-        m_services.prompter->message(kTitle, currentFileErrorText(result, m_file.path()), MsgIcon::Critical);
-    return true;
+    if (result.cancelled)
+        return true; // the user's own choice: nothing failed
+    if (!result.ok()) {
+        if (!result.reportedByTags)
+            m_services.prompter->message(kTitle, currentFileErrorText(result, m_file.path()), MsgIcon::Critical);
+        return true;
+    }
+    // Written, but not everything the file carried could be kept.
+    const QString warning = currentFileWarningText(result, m_file.path());
+    if (!warning.isEmpty())
+        m_services.prompter->message(kTitle, warning, MsgIcon::Exclamation);
+    return false;
 }
 
 void Velmora::showNothingLoaded()
@@ -46,13 +65,14 @@ void Velmora::showNothingLoaded()
 
 void Velmora::showTags(const CurrentFile::Result& result)
 {
-    if (!m_file.isLoaded()) {
+    if (!m_file.isLoaded())
         showNothingLoaded();
-        if (!m_file.isEmpty())
-            m_renameFrame->setTitle(captionText(m_file.name()) + QStringLiteral(" (")
-                + formatFileSize(qMax<qint64>(m_file.length(), 0)) + QLatin1Char(')'));
+    // The size as the file is now: a save or a removal changes it.
+    if (!m_file.isEmpty())
+        m_renameFrame->setTitle(captionText(m_file.name()) + QStringLiteral(" (")
+            + formatFileSize(qMax<qint64>(m_file.length(), 0)) + QLatin1Char(')'));
+    if (!m_file.isLoaded())
         return;
-    }
     // Assigning the boxes passes through their change handling, so a
     // recording in progress records the values read.
     const TagTexts& texts = m_file.texts();
@@ -92,7 +112,8 @@ void Velmora::saveTags()
     m_fileList->setEnabled(true);
     m_id3ToolBar->setEnabled(true);
     if (result.cancelled) {
-        setStatusText(QStringLiteral("ID3 Tags Not Saved To File"));
+        setStatusText(result.keptReadOnly ? QStringLiteral("ID3 Tags Not Saved: The File Is Read-Only")
+                                          : QStringLiteral("ID3 Tags Not Saved To File"));
         return;
     }
     // A failed save keeps what the user typed, so that it can be saved again.
@@ -102,7 +123,7 @@ void Velmora::saveTags()
         setStatusText(QStringLiteral("ID3 Tags Not Saved To File"));
         return;
     }
-    setStatusText(QStringLiteral("ID3 Tags Saved To File"));
+    setStatusText(QStringLiteral("ID3 Tags Saved To File") + keptStatus(result));
 }
 
 namespace {
@@ -189,10 +210,12 @@ void Velmora::removeTags()
         const CurrentFile::Result result = m_file.stripTags();
         if (result.reread)
             showTags(result);
-        if (reportFailure(result))
+        if (result.keptReadOnly)
+            setStatusText(QStringLiteral("ID3 Tags Not Removed: The File Is Read-Only"));
+        else if (reportFailure(result))
             setStatusText(QStringLiteral("ID3 Tags Not Removed From File"));
         else
-            setStatusText(QStringLiteral("ID3 Tags Removed From File"));
+            setStatusText(QStringLiteral("ID3 Tags Removed From File") + keptStatus(result));
     }
     m_id3ToolBar->setEnabled(true);
 }
