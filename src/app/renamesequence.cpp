@@ -41,7 +41,8 @@ bool RenameSequence::mayStart(const QString& loadedName, const QString& newName)
 
 bool RenameSequence::renameOnce(const QString& source, const QString& target, FileError* error)
 {
-    return m_files.resetAttributes(source, error) && m_files.rename(source, target, error);
+    // Renaming needs no write permission on the file: its mode stays.
+    return m_files.rename(source, target, error);
 }
 
 void RenameSequence::fail(const QString& newName, const FileError* error)
@@ -75,7 +76,7 @@ QString RenameSequence::run(const QString& source, const QString& newName)
         }
         m_status(QStringLiteral("Moving File ") + target + QStringLiteral(" To Trash..."));
         FileError trashError;
-        if (!m_files.resetAttributes(target, &trashError) || !m_trash.moveToTrash(target, &trashError)) {
+        if (!m_trash.moveToTrash(target, &trashError)) {
             // The existing file stays; nothing is deleted outright.
             fail(newName, &trashError);
             return {};

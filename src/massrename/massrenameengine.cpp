@@ -14,12 +14,12 @@
 #include "tags/filetimes.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
+#include "tags/writeaccess.h"
 #include "text/texthelpers.h"
 
 #include <QDir>
 #include <QHash>
 #include <QSet>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -55,18 +55,6 @@ QString withoutLeadingDots(const QString& text)
     while (i < text.size() && (text.at(i) == QLatin1Char('.') || text.at(i) == QLatin1Char(' ')))
         ++i;
     return text.mid(i);
-}
-
-// The size of the ID3v2 tag a file begins with (header and footer
-// included), or 0 when it has none.
-qint64 id3v2Size(const QByteArray& head)
-{
-    if (head.size() < 10 || !head.startsWith("ID3"))
-        return 0;
-    qint64 size = 0;
-    for (int i = 6; i < 10; ++i)
-        size = (size << 7) | (uchar(head.at(i)) & 0x7f);
-    return size + 10 + ((uchar(head.at(5)) & 0x10) ? 10 : 0);
 }
 
 // Which names a preview's renames would meet, folder by folder: what the
@@ -107,11 +95,11 @@ MassRenameEngine::MassRenameEngine(PlatformServices& services, Preferences& pref
     , m_prefs(prefs)
     , m_view(view)
     , m_errors(services.prompter)
-    , m_v2(std::make_unique<ID3V2Tag>(services.prompter))
     , m_v1(std::make_unique<ID3V1Tag>(&m_errors))
     , m_logFolder(MassRenameLog::defaultFolder())
     , m_fileLimit(FileSearch::kDefaultLimit)
 {
+    resetTag();
 }
 
 MassRenameEngine::~MassRenameEngine() = default;
@@ -530,60 +518,45 @@ bool MassRenameEngine::loadTags(const QString& dir, const QString& name, bool pr
 {
     m_fileParts.clear();
     m_currentFile = withTrailingSlash(dir) + name;
-    QString loadFrom = m_currentFile;
-    std::unique_ptr<QTemporaryDir> scratch;
-    if (preview) {
-        // Loading a file that carries both tags removes its ID3v1 trailer: a
-        // preview loads a copy of the file's start instead.
-        FileSystem& files = *m_services.files;
-        QByteArray head, tail;
-        if (files.readBytes(m_currentFile, 0, 10, &head)
-            && files.readBytes(m_currentFile, -kTrailerBytes, kTrailerBytes, &tail) && id3v2Size(head) > 0
-            && tail.startsWith("TAG")) {
-            FileStamp st;
-            QByteArray start;
-            scratch = std::make_unique<QTemporaryDir>();
-            loadFrom = scratch->filePath(QStringLiteral("preview.mp3"));
-            QFile copy(loadFrom);
-            if (!files.stamp(m_currentFile, &st)
-                || !files.readBytes(m_currentFile, 0, qMin(st.size - kTrailerBytes, id3v2Size(head) + 65536), &start)
-                || !copy.open(QIODevice::WriteOnly) || copy.write(start) != start.size()) {
-                f->outcome = PlannedFile::Outcome::Unreadable;
-                f->reason = kCannotOpen;
-                return false;
-            }
-            copy.close();
-        }
-    } else if (!noteTailBefore(dir, name)) {
-        f->outcome = PlannedFile::Outcome::Unreadable;
-        f->reason = kNoJournal;
-        return false;
-    }
     // The tag object keeps its old name when a file cannot be opened; start
     // from a fresh one when that name is this file's, so failure shows.
-    if (m_v2->fileName() == loadFrom)
-        m_v2 = std::make_unique<ID3V2Tag>(m_services.prompter);
-    bool opened = false;
-    {
-        const FileTimeKeeper keepTime(m_currentFile, m_prefs.options.keepFileTimes); // over the tag writes below
-        m_v2->setFileName(loadFrom);
-        opened = m_v2->fileName() == loadFrom;
-        if (opened && !preview)
-            mirrorV1FromV2();
-    }
-    if (!preview && m_haveBefore) {
-        reachPoint(RunPoint::Changed);
-        // Loading may have taken the trailer away even when it failed. A
-        // rename's record, next, tells the undo the file as it is now; any
-        // other outcome records it on its own.
-        m_trailerPending = true;
-    }
-    if (!opened) {
+    if (m_v2->fileName() == m_currentFile)
+        resetTag();
+    // The load writes nothing (a preview must not, and the run decides
+    // below whether the trailer may be written).
+    m_v2->setFileName(m_currentFile);
+    if (m_v2->fileName() != m_currentFile) {
         f->outcome = PlannedFile::Outcome::Unreadable;
         f->reason = kCannotOpen;
         return false;
     }
+    // Nobody asked for the trailer a run writes: only MPEG audio that may be
+    // changed so gets one; any other file keeps its bytes, mode and time.
+    if (preview || !m_v2->holdsAudio() || !mayChangeUnasked(m_currentFile))
+        return true;
+    if (!noteTailBefore(dir, name)) {
+        f->outcome = PlannedFile::Outcome::Unreadable;
+        f->reason = kNoJournal;
+        return false;
+    }
+    FileTimeKeeper keepTime(m_currentFile, m_prefs.options.keepFileTimes);
+    mirrorV1FromV2();
+    FileError timeError;
+    if (!keepTime.restore(&timeError))
+        m_log.writeTimeNotKept(m_currentFile, timeError.description);
+    if (m_haveBefore) {
+        reachPoint(RunPoint::Changed);
+        // A rename's record, next, tells the undo the file as it is now;
+        // any other outcome records it on its own.
+        m_trailerPending = true;
+    }
     return true;
+}
+
+void MassRenameEngine::resetTag()
+{
+    m_v2 = std::make_unique<ID3V2Tag>(m_services.prompter);
+    m_v2->setKeepTrailerOnLoad(true);
 }
 
 bool MassRenameEngine::noteTailBefore(const QString& dir, const QString& name)
@@ -765,8 +738,8 @@ void MassRenameEngine::rename(const QString& dir, const QString& name, const QSt
     setStatus(QStringLiteral("Renaming ") + dir + name);
     FileError err;
     FileSystem& files = *m_services.files;
-    // Neither the rename nor the permission change alters this stamp: it
-    // is how the undo knows the file as the run left it.
+    // The rename does not alter this stamp: it is how the undo knows the
+    // file as the run left it.
     RenameRecord record;
     record.dir = dir;
     record.oldName = name;
@@ -782,7 +755,8 @@ void MassRenameEngine::rename(const QString& dir, const QString& name, const QSt
         fail(dir, name, newName, kNoJournal, true);
         return;
     }
-    const bool renamed = files.resetAttributes(dir + name, &err) && files.rename(dir + name, dir + newName, &err);
+    // A rename needs no write permission on the file itself: its mode stays.
+    const bool renamed = files.rename(dir + name, dir + newName, &err);
     reachPoint(RunPoint::Changed);
     if (!renamed) {
         fail(dir, name, newName, err.description, true);

@@ -43,6 +43,11 @@ struct PlannedFile {
 // error of that file; the run goes on. Names built here never begin with a
 // dot and never hold a control character.
 //
+// The ID3v1 trailer a run writes into each file it names from its tags is
+// nobody's request: it goes only into MPEG audio that may be changed so
+// (writeaccess.h), and a file whose time could not be kept is logged. A
+// rename never changes a file's mode.
+//
 // Stop: requestStop (from the view's Progress, between two files) ends the
 // run before the next file; the counters, rows and log then tell exactly
 // what was done. Every run keeps a journal in the log folder, logged or
@@ -133,6 +138,8 @@ private:
     bool startNextFile();
     PlannedFile decide(const QString& dir, const QString& name, bool preview);
     bool loadTags(const QString& dir, const QString& name, bool preview, PlannedFile* file);
+    // A fresh tag object whose loads write nothing.
+    void resetTag();
     bool buildFromTags(PlannedFile* file);
     void carry(const PlannedFile& file);
     void carryOutcome(const PlannedFile& file);

@@ -171,6 +171,11 @@ void MassRenameLog::writeTagWriteFailed(const QString& path, const QString& desc
         + QLatin1Char(')'));
 }
 
+void MassRenameLog::writeTimeNotKept(const QString& path, const QString& description)
+{
+    writeLine(QStringLiteral(">> Warning: ") + path + QStringLiteral(" (") + description + QLatin1Char(')'));
+}
+
 void MassRenameLog::writeJournalFailed(const QString& journalPath, const QString& description)
 {
     writeLine(QStringLiteral(">> Error: Could Not Write The Undo Journal ") + journalPath + QStringLiteral(" (")

@@ -61,6 +61,9 @@ public:
     void writeFolderUnreadable(const QString& dir, const QString& description);
     // The ID3v1 trailer of a file could not be rewritten.
     void writeTagWriteFailed(const QString& path, const QString& description);
+    // The trailer was written, but the file's modification time could not
+    // be put back (description says why).
+    void writeTimeNotKept(const QString& path, const QString& description);
     // The journal could not take a change: the run stops before making it.
     void writeJournalFailed(const QString& journalPath, const QString& description);
     // The user stopped the run after done of found files.

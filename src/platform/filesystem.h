@@ -44,7 +44,9 @@ public:
     // Length in bytes, or -1 with *err set.
     virtual qint64 length(const QString& path, FileError* err = nullptr) const = 0;
     virtual bool attributes(const QString& path, FileAttributes* out, FileError* err = nullptr) const = 0;
-    // Adds owner write permission; changes nothing else.
+    // Adds owner write permission; changes nothing else. Only for a write
+    // the user asked for, once asked whether the file may be made writable:
+    // a rename or a move to the trash needs no permission on the file.
     virtual bool resetAttributes(const QString& path, FileError* err = nullptr) = 0;
     // Renames within the file system, never replacing an existing file: an
     // existing target that is not the source itself fails with 58. A target

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Fixture {
@@ -36,6 +38,12 @@ struct Fixture {
 };
 
 const QString kErrors = QStringLiteral("Renaming Of '%1' Encountered Errors");
+
+mode_t modeOf(const QString& path)
+{
+    struct stat st { };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
 
 } // namespace
 
@@ -64,7 +72,7 @@ TEST(RenameSequence, RefusesWithoutALoadedFileOrANewName)
     }
 }
 
-TEST(RenameSequence, PromptsTrashesAndRetriesOnlyAsAnswered)
+TEST(RenameSequence, PromptsTrashesAndRetriesOnlyAsAnsweredLeavingModesAlone)
 {
     const struct {
         const char* name;
@@ -95,6 +103,9 @@ TEST(RenameSequence, PromptsTrashesAndRetriesOnlyAsAnswered)
         if (c.targetExists) {
             ASSERT_TRUE(Mp3Builder::writeFile(f.folder() + QStringLiteral("b.mp3"), "B"));
         }
+        // Read-only files: renaming and trashing need no permission on them.
+        for (const QString& name : f.listed())
+            ASSERT_EQ(::chmod(QFile::encodeName(f.folder() + name).constData(), 0444), 0);
         f.existingTarget.answers << c.answer;
         f.files.renameFailure = c.renameFailure;
         f.trash.failNext = c.trashFails;
@@ -107,6 +118,8 @@ TEST(RenameSequence, PromptsTrashesAndRetriesOnlyAsAnswered)
         for (const QString& name : f.listed())
             after << name + QLatin1Char('=') + QString::fromLatin1(Mp3Builder::readFile(f.folder() + name));
         EXPECT_EQ(after, c.after);
+        for (const QString& name : f.listed())
+            EXPECT_EQ(modeOf(f.folder() + name), mode_t(0444)) << name.toStdString();
         // Only a taken name is prompted for, with a beep, and only Overwrite trashes.
         EXPECT_EQ(f.existingTarget.asked,
             c.targetExists ? QStringList { f.folder() + QStringLiteral("|b.mp3|a.mp3") } : QStringList());

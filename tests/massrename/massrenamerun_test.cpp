@@ -7,12 +7,15 @@
 
 #include <QDateTime>
 
+#include <cerrno>
+#include <csignal>
 #include <ctime>
 #include <string_view>
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -89,33 +92,95 @@ TEST_F(MassRenameTest, TagWriteErrorsAreLoggedAndTheirBoxOffersToSkipTheRest)
     QStringList paths;
     for (const char* name : { "a.mp3", "b.mp3", "c.mp3" })
         paths << makeMp3(QStringLiteral("%1/%2").arg(name, name), &tags);
-    bool locked = true;
-    for (const QString& p : paths)
-        locked = setImmutable(p, true) && locked;
-    if (!locked) {
-        for (const QString& p : paths)
-            setImmutable(p, false);
-        GTEST_SKIP() << "files cannot be made immutable here";
-    }
     choices.includeSubs = true;
     choices.logOperation = true;
     choices.builtFormat = "Artist";
     prompter.answers << Answer::No << Answer::Yes; // show the second, then skip the rest
+    // The disk is full while a trailer is written: no file may grow past the
+    // size these files have (a size limit fails a write as a full disk does).
+    rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    engine->setRunPointHook([&](MassRenameEngine::RunPoint point) {
+        rlimit limit = old;
+        if (point == MassRenameEngine::RunPoint::Journaled)
+            limit.rlim_cur = rlim_t(QFileInfo(paths.first()).size());
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
     engine->run(choices);
-    for (const QString& p : paths)
-        setImmutable(p, false);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
 
+    const QString tooLarge = fileErrorFromErrno(EFBIG).description;
     ASSERT_EQ(prompter.calls.size(), 2);
     for (const auto& call : prompter.calls) {
         EXPECT_TRUE(call.text.startsWith("File Error On File")) << call.text.toStdString();
+        EXPECT_TRUE(call.text.contains("Error: " + tooLarge + " (61)")) << call.text.toStdString();
         EXPECT_TRUE(call.text.endsWith("\r\n\r\nSkip All Further Errors Of This Kind During This Run?"));
         EXPECT_EQ(call.buttons, MsgButtons::YesNo);
     }
     const QStringList lines = logLines();
     for (const QString& p : paths)
-        EXPECT_TRUE(lines.contains(">> Error: Could Not Write The ID3v1 Tag Of " + p + " (Operation not permitted)"))
+        EXPECT_TRUE(lines.contains(">> Error: Could Not Write The ID3v1 Tag Of " + p + " (" + tooLarge + ")"))
             << p.toStdString();
-    EXPECT_EQ(view.counters.errors, 3); // the renames of immutable files fail too
+    EXPECT_EQ(counts(), "found 3 total 3 skipped 0 errors 0 renamed 3"); // the renames go on
+}
+
+TEST_F(MassRenameTest, TheTrailerNobodyAskedForIsNeverWrittenIntoAProtectedFileOrOneWithoutMpegAudio)
+{
+    const TestTags tags { .artist = "Abba", .title = "Waterloo" };
+    const QByteArray noAudio = Id3Builder::tag(3, { Id3Builder::frame(3, "TPE1", Id3Builder::textBody("Noise")) })
+        + QByteArray(5000, '\x11');
+    const struct {
+        const char* name;
+        std::function<QString()> make;
+        std::function<bool(const QString&)> protect; // false: not possible here
+        bool written;
+        const char* newName; // "" when the file keeps its name
+    } cases[] = {
+        { "writable audio", [&] { return makeMp3("w/a.mp3", &tags); }, [](const QString&) { return true; }, true,
+            "Abba.mp3" },
+        { "read-only audio", [&] { return makeMp3("r/a.mp3", &tags); },
+            [](const QString& p) { return ::chmod(QFile::encodeName(p).constData(), 0444) == 0; }, false, "Abba.mp3" },
+        { "no MPEG audio", [&] { return makeFile("n/garbage.mp3", noAudio); }, [](const QString&) { return true; },
+            false, "Noise.mp3" },
+        { "immutable", [&] { return makeMp3("i/a.mp3", &tags); },
+            [](const QString& p) { return setImmutable(p, true); }, false, "" },
+    };
+    choices.builtFormat = "Artist";
+    choices.logOperation = true;
+    settings.values["Settings"]["Keep File Times"] = "0"; // a write would show in the time
+    prefs.loadOptions();
+    for (const auto& c : cases) {
+        const QString path = c.make();
+        const QString dir = QFileInfo(path).absolutePath() + '/';
+        ASSERT_TRUE(writeFileTime(path, FileTime { { 981'173'045, 123'456'789 } }));
+        if (!c.protect(path)) {
+            ADD_FAILURE() << c.name << ": the file cannot be protected so here, not tested";
+            continue;
+        }
+        const QMap<QString, FileState> before = snapshot(dir);
+        choices.startDir = dir;
+        engine->run(choices);
+        setImmutable(path, false);
+        const QMap<QString, FileState> after = snapshot(dir);
+        const QString name = *c.newName ? QString::fromLatin1(c.newName) : QFileInfo(path).fileName();
+        ASSERT_TRUE(after.contains(name)) << c.name;
+        const FileState was = before.first();
+        if (c.written) {
+            EXPECT_EQ(after[name].bytes, was.bytes + Id3Builder::id3v1("Waterloo", "Abba", "", "", "", 0, 255))
+                << c.name;
+        } else {
+            EXPECT_EQ(after[name], was) << c.name << ": bytes, time and mode as they were";
+        }
+        EXPECT_EQ(after[name].mode, was.mode) << c.name;
+        EXPECT_TRUE(prompter.calls.isEmpty()) << c.name;
+        // The undo gives back the name and leaves the mode as it is.
+        MassRenameUndo undo(services, view);
+        undo.setLogFolder(logFolder);
+        undo.run(journal().records, QString());
+        EXPECT_EQ(snapshot(dir), before) << c.name;
+    }
 }
 
 // ---- Preview -----------------------------------------------------------------------------
