@@ -41,3 +41,17 @@ OpenRequest openRequestFor(const QStringList& arguments, const QString& workingD
     }
     return request;
 }
+
+QString nearestExistingFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return withTrailingSlash(QDir::homePath());
+    QString folder = QDir::cleanPath(QDir(QDir::rootPath()).absoluteFilePath(path));
+    while (!QFileInfo(folder).isDir()) {
+        if (folder == QDir::rootPath())
+            return withTrailingSlash(QDir::homePath());
+        const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'));
+        folder = slash <= 0 ? QDir::rootPath() : folder.left(slash);
+    }
+    return withTrailingSlash(folder);
+}

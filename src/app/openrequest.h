@@ -20,3 +20,8 @@ struct OpenRequest {
 // The arguments before it that name neither are refused; those after it
 // are not looked at.
 OpenRequest openRequestFor(const QStringList& arguments, const QString& workingDir);
+
+// The folder to show for path, which another program may have removed or
+// renamed: path itself while it is a folder, else its nearest parent that
+// is one, else the user's home folder; absolute, ending in "/".
+QString nearestExistingFolder(const QString& path);

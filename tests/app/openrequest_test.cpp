@@ -48,3 +48,24 @@ TEST(OpenRequest, TheFirstFolderOrMp3FileDecides)
         EXPECT_EQ(request.isEmpty(), c.folder.isEmpty());
     }
 }
+
+TEST(NearestExistingFolder, TheFolderItselfOrItsNearestParentThatIsOne)
+{
+    QTemporaryDir tmp;
+    const QString root = tmp.path();
+    ASSERT_TRUE(QDir().mkpath(root + "/Music/Live"));
+    ASSERT_TRUE(Mp3Builder::writeFile(root + "/Music/file.mp3", "x"));
+    const QString home = QDir::homePath() + '/';
+    const std::pair<QString, QString> cases[] = {
+        { root + "/Music/Live", root + "/Music/Live/" },
+        { root + "/Music/Live/", root + "/Music/Live/" },
+        { root + "/Music/Gone/Deeper/", root + "/Music/" },
+        { root + "/Music/Live/../Gone", root + "/Music/" },
+        // A file where a folder was is no folder.
+        { root + "/Music/file.mp3/", root + "/Music/" },
+        { "/no-such-folder-of-velmora", "/" },
+        { "", home },
+    };
+    for (const auto& [path, shown] : cases)
+        EXPECT_EQ(nearestExistingFolder(path), shown) << path.toStdString();
+}

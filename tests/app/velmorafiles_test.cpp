@@ -13,8 +13,9 @@ TEST_F(WindowTest, SelectingAFileCleansTheNameAndFillsPartsBoxesAndTrailer)
     open();
     select(QStringLiteral("the artist--some title.mp3"));
     EXPECT_EQ(newNameText(), QStringLiteral("The Artist-Some Title.mp3"));
+    // The size the file has now, its new trailer included.
     EXPECT_EQ(child<QGroupBox>(QStringLiteral("RenameFrame"))->title(),
-        QStringLiteral("the artist--some title.mp3 (3.26KB)"));
+        QStringLiteral("the artist--some title.mp3 (3.38KB)"));
     // A double click on a part takes it out of the name.
     auto* parts = child<QListWidget>(QStringLiteral("PartsList"));
     const auto part = parts->findItems(QStringLiteral("Some Title"), Qt::MatchExactly);
@@ -86,8 +87,9 @@ TEST_F(WindowTest, ZeroLengthFileAsksToDeleteAndLoadsNothing)
     select(QStringLiteral("empty.mp3"));
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].text,
-        QStringLiteral(
-            "Error: Zero-Length File Selected!\r\n\r\nFile Cannot Be Edited.\r\n\r\nDelete The Selected File?"));
+        QStringLiteral("Error: Zero-Length File Selected!\r\n\r\nFile Cannot Be Edited.\r\n\r\nMove The Selected "
+                       "File To The Trash?"));
+    EXPECT_EQ(prompter.calls[0].buttons, MsgButtons::YesNoDefaultNo);
     EXPECT_EQ(newNameText(), QString());
     EXPECT_EQ(QFileInfo(path(QStringLiteral("empty.mp3"))).size(), 0);
     prompter.answers << Answer::Yes << Answer::Yes;
@@ -141,7 +143,8 @@ TEST_F(WindowTest, DeleteMovesSelectedFilesToTheTrashAndSelectsTheNext)
     prompter.answers << Answer::Yes;
     trash.failNext = true;
     window->deleteFiles();
-    EXPECT_EQ(prompter.calls.last().text, QStringLiteral("Error Occured: Permission denied (75)"));
+    EXPECT_EQ(prompter.calls.last().text,
+        QStringLiteral("Error Occured: Permission denied (75)\r\n\r\n") + path(QStringLiteral("b.mp3")));
     EXPECT_EQ(window->statusText(), QStringLiteral("Operation Cancelled"));
     prompter.answers << Answer::Yes;
     window->action(QStringLiteral("mnuDeleteFile2"))->trigger();

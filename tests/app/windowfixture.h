@@ -104,12 +104,14 @@ protected:
         window->renameFile();
     }
 
-    // A click on the file's entry.
+    // Selects the file's entry as the keyboard does, and lets what the
+    // selection started (a question about a zero-length file) run.
     void select(const QString& name)
     {
         const auto items = fileList()->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(items.size(), 1) << name.toStdString();
         fileList()->setCurrentItem(items.first());
+        QApplication::processEvents();
     }
 
     QString box(FieldId id) const { return window->tagPanel().text(id); }

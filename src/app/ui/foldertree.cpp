@@ -9,10 +9,6 @@
 #include <QHeaderView>
 #include <QTimer>
 
-namespace {
-
-} // namespace
-
 FolderTree::FolderTree(QWidget* parent)
     : QTreeView(parent)
     , m_model(new QFileSystemModel(this))
@@ -20,6 +16,10 @@ FolderTree::FolderTree(QWidget* parent)
     setObjectName(QStringLiteral("FTV"));
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_model->setRootPath(QStringLiteral("/"));
+    // Before the view and its selection model hear of a removal, which move
+    // the current row to a neighbour.
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this, &FolderTree::onRowsAboutToBeRemoved);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &FolderTree::onRowsRemoved);
     setModel(m_model);
     setRootIndex(m_model->index(QStringLiteral("/")));
     for (int column = 1; column < m_model->columnCount(); ++column)
@@ -110,9 +110,35 @@ void FolderTree::scrollToCurrentLater()
     });
 }
 
+void FolderTree::onRowsAboutToBeRemoved(const QModelIndex& parent, int first, int last)
+{
+    if (m_path.isEmpty())
+        return;
+    for (int row = first; row <= last; ++row) {
+        const QString removed = withTrailingSlash(m_model->filePath(m_model->index(row, 0, parent)));
+        if (m_path.startsWith(removed)) {
+            m_vanishing = true;
+            return;
+        }
+    }
+}
+
+void FolderTree::onRowsRemoved()
+{
+    if (!m_vanishing)
+        return;
+    m_vanishing = false;
+    // Once the model has settled; the window decides where to go.
+    const QString gone = m_path;
+    QTimer::singleShot(0, this, [this, gone] {
+        if (m_path == gone)
+            emit folderVanished(gone);
+    });
+}
+
 void FolderTree::onCurrentChanged(const QModelIndex& current)
 {
-    if (!current.isValid())
+    if (!current.isValid() || m_vanishing)
         return;
     m_path = withTrailingSlash(m_model->filePath(current));
     emit folderChanged(m_path);

@@ -123,10 +123,12 @@ QWidget* Velmora::buildFindFrame()
     (new QVBoxLayout(m_findFrame))->addWidget(split);
 
     connect(m_ftv, &FolderTree::folderChanged, this, &Velmora::folderChanged);
-    connect(m_fileList, &QListWidget::currentRowChanged, this, [this](int) {
-        if (!m_loadingRow)
-            selectFileEntry();
-    });
+    // A mouse press moves the current entry first and the highlight after,
+    // Tab moves only the current entry: the file follows both, and loads
+    // once its entry is highlighted.
+    connect(m_fileList, &QListWidget::currentRowChanged, this, &Velmora::followSelection);
+    connect(m_fileList, &QListWidget::itemSelectionChanged, this, &Velmora::followSelection);
+    connect(m_ftv, &FolderTree::folderVanished, this, &Velmora::folderVanished);
     connect(m_fileList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { openFileInfo(); });
     connect(m_fileList, &QWidget::customContextMenuRequested, this, &Velmora::showFileListMenu);
     return m_findFrame;

@@ -21,6 +21,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QPushButton;
 class QScrollArea;
@@ -64,9 +65,14 @@ public:
     bool askYesNo(const QString& question);
     void setStatusText(const QString& text);
     void refreshFileList();
-    // The Refresh command: lists the folder again and keeps the current file
-    // selected, or loads nothing when it is gone.
+    // The Refresh command: lists the folder again and reads the selected
+    // file again (asking first when the boxes hold unsaved changes), or
+    // loads nothing when it is gone.
     void refreshFolder();
+    // The folder shown has gone (removed or renamed by another program):
+    // says so, with any unsaved tag changes, and shows its nearest
+    // existing parent.
+    void folderVanished(const QString& gone);
     void toggleToolbar();
     void showHelp();
     void showAbout();
@@ -164,7 +170,7 @@ private:
     void openFilters();
     void openPlaylist();
     void openFileInfo();
-    // Keys (velmora_keys.cpp)
+    // Keys (velmora_editing.cpp)
     bool handleWindowKey(int key, Qt::KeyboardModifiers modifiers);
     bool handleNewNameEvent(QEvent* event);
     void bindNameEditor();
@@ -179,8 +185,31 @@ private:
     void startUp();
     void saveSettings();
     void applyToolbarVisible(bool visible);
-    // Files (velmora_files.cpp)
+    // Selection (velmora_selection.cpp)
+    // The entry the window shows: the current one when highlighted, else
+    // the shown file's while it stays highlighted; null for none.
+    QListWidgetItem* highlightedEntry() const;
+    QString entryPath(const QListWidgetItem* item) const;
+    // Loads the highlighted entry when it is not the file shown, or shows
+    // none when nothing is highlighted.
+    void followSelection();
     void selectRow(int row);
+    void showNoFile();
+    void showFileCaption();
+    // Asks once per selection whether to trash the zero-length file shown.
+    void offerToTrashZeroLength();
+    // Folder (velmora_folder.cpp)
+    // False, after saying so and moving to its parent, when the folder
+    // shown has gone.
+    bool folderStillShown();
+    // Lists the folder again and keeps the file shown highlighted; false
+    // (and no file shown) when it is no longer listed.
+    bool relist();
+    // "Artist: typed" lines for every box that differs from the file's
+    // last read; "" for none.
+    QString unsavedTagsText() const;
+    // Files (velmora_files.cpp)
+    void deleteRows(const QList<int>& rows);
     // Tags (velmora_tags.cpp)
     void showTags(const CurrentFile::Result& result);
     void showNothingLoaded();
@@ -201,8 +230,11 @@ private:
     // Above zero while a command runs: user input to this window waits.
     int m_busy = 0;
     // Shown instead of "Ready" when the folder tree falls back after a
-    // folder that cannot be listed.
+    // folder that cannot be listed or has gone.
     QString m_folderRefusal;
+    // The zero-length file the trash question was asked for, while it
+    // stays selected.
+    QString m_zeroLengthAsked;
 
     QSplitter* m_splitter = nullptr;
     FolderTree* m_ftv = nullptr;

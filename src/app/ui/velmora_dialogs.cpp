@@ -14,9 +14,12 @@
 #include <QListWidget>
 #include <QTimer>
 
+// The windows that work on the folder shown never open on a folder that
+// has gone: the user hears of it, and sees its parent, first.
 void Velmora::openMassRename()
 {
-    openMassRename(QString());
+    if (folderStillShown())
+        openMassRename(QString());
 }
 
 void Velmora::openMassRename(const QString& undoJournal)
@@ -33,6 +36,8 @@ void Velmora::openMassRename(const QString& undoJournal)
 
 void Velmora::openMultiTagger()
 {
+    if (!folderStillShown())
+        return;
     MultiTagger form(m_services, m_prefs, folder(), this, &m_session->recorder());
     form.setUndoFolder(m_undoFolder);
     form.exec();
@@ -60,6 +65,8 @@ void Velmora::openFilters()
 
 void Velmora::openPlaylist()
 {
+    if (!folderStillShown())
+        return;
     PlaylistForm form(m_services, folder(), this);
     form.exec();
 }

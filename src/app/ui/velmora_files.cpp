@@ -1,33 +1,25 @@
-// File commands of the main window: listing, selecting, renaming, deleting
-// and playing the MP3 files of the current folder.
+// File commands of the main window: renaming, deleting and playing the
+// file shown, and enabling what needs one.
 #include "velmora.h"
 
 #include "fileexistsprompt.h"
-#include "foldertree.h"
 #include "partslistview.h"
-#include "tagedit/filesize.h"
 
 #include "app/renamesequence.h"
 #include "nameedit/nameeditsession.h"
-#include "platform/filesystem.h"
 #include "platform/launcher.h"
 #include "platform/launcherror.h"
-#include "platform/mp3files.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "platform/trash.h"
-#include "platform/ui/caption.h"
 #include "settings/preferences.h"
 #include "tagedit/ui/tagpanel.h"
-#include "tags/id3v2tag.h"
 #include "text/texthelpers.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,14 +27,12 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Velmora");
-const QString kCrLf = QStringLiteral("\r\n");
 
 QString errorText(const FileError& e)
 {
@@ -54,144 +44,6 @@ QString errorText(const FileError& e)
 bool Velmora::askYesNo(const QString& question)
 {
     return m_services.prompter->askYesNo(kTitle, trimSpaces(question) + QLatin1Char('?'), MsgIcon::Question);
-}
-
-void Velmora::refreshFileList()
-{
-    m_loadingRow = true;
-    m_fileList->clear();
-    if (folder().isEmpty()) {
-        m_loadingRow = false;
-        return;
-    }
-    m_fileList->addItems(listMp3Files(folder()));
-    m_fileList->setCurrentRow(-1);
-    m_loadingRow = false;
-}
-
-void Velmora::selectRow(int row)
-{
-    m_loadingRow = true;
-    m_fileList->setCurrentRow(row);
-    m_loadingRow = false;
-    selectFileEntry();
-}
-
-void Velmora::selectFileEntry()
-{
-    const QListWidgetItem* item = m_fileList->currentItem();
-    const QString name = item ? item->text() : QString();
-    m_oldName->setText(name);
-    if (name.isEmpty())
-        return;
-    const CurrentFile::Result loaded = m_file.load(withTrailingSlash(folder()) + name);
-    if (!m_file.isLoaded()) {
-        // Nothing of the file before stays, and nothing can act on this one.
-        showTags(loaded);
-        if (m_file.length() == 0) {
-            // Deleting is all that can be done with it, now or later.
-            for (const char* name : { "Delete", "mnuDeleteFile", "mnuDeleteFile2" })
-                m_actions.value(QLatin1String(name))->setEnabled(true);
-            const QString question = QStringLiteral("Error: Zero-Length File Selected!") + kCrLf + kCrLf
-                + QStringLiteral("File Cannot Be Edited.") + kCrLf + kCrLf
-                + QStringLiteral("Delete The Selected File?");
-            const Busy busy(*this);
-            if (m_services.prompter->askYesNo(kTitle, question, MsgIcon::Critical))
-                deleteFiles();
-        } else {
-            reportFailure(loaded);
-        }
-        return;
-    }
-    enableFileControls(true);
-    m_renameFrame->setTitle(
-        captionText(name) + QStringLiteral(" (") + formatFileSize(m_file.length()) + QLatin1Char(')'));
-    m_session->parts().clear();
-    setStatusText(QStringLiteral("Formating Selected File"));
-    m_session->loadNameParts(name);
-    showTags(loaded);
-    reportFailure(loaded);
-    setStatusText(QStringLiteral("Ready"));
-    m_session->autoSync();
-    // The name's history starts with the name as the file was loaded.
-    m_session->resetNameHistory();
-    focusNewName();
-}
-
-void Velmora::selectFile(ListStep step)
-{
-    const int count = m_fileList->count();
-    if (count == 0)
-        return;
-    int row = m_fileList->currentRow();
-    switch (step) {
-    case ListStep::Up:
-        if (row > 0)
-            --row;
-        break;
-    case ListStep::Down:
-        if (row < count - 1)
-            ++row;
-        break;
-    case ListStep::First:
-        row = 0;
-        break;
-    case ListStep::Last:
-        row = count - 1;
-        break;
-    }
-    selectRow(row);
-}
-
-void Velmora::folderChanged(const QString& newFolder)
-{
-    // Called for another folder than the tree shows: move the tree, which
-    // reports the change back here.
-    if (withTrailingSlash(newFolder) != m_ftv->path() && m_ftv->setPath(newFolder))
-        return;
-    const QFileInfo info(newFolder);
-    if (!info.isDir() || !info.isReadable() || !info.isExecutable()) {
-        const QString refusal = QStringLiteral("Cannot Change Folder To: ") + newFolder;
-        setStatusText(refusal);
-        const QString fallback = withTrailingSlash(QDir::homePath());
-        if (withTrailingSlash(newFolder) == fallback)
-            return;
-        // Once the click that chose the folder is over (it still selects the
-        // row it hit), the tree moves to the folder that is listed instead,
-        // and the message stays.
-        QTimer::singleShot(0, this, [this, refusal, fallback] {
-            m_folderRefusal = refusal;
-            if (!m_ftv->setPath(fallback))
-                folderChanged(fallback);
-            m_folderRefusal.clear();
-        });
-        return;
-    }
-    refreshFileList();
-    m_findFrame->setTitle(QStringLiteral("Current Directory: ") + captionText(newFolder));
-    setStatusText(m_folderRefusal.isEmpty() ? QStringLiteral("Ready") : m_folderRefusal);
-    m_file.clear();
-    m_oldName->clear();
-    showNothingLoaded();
-}
-
-void Velmora::refreshFolder()
-{
-    const QString name = m_file.isEmpty() ? QString() : m_file.name();
-    refreshFileList();
-    if (name.isEmpty())
-        return;
-    const QList<QListWidgetItem*> items = m_fileList->findItems(name, Qt::MatchExactly);
-    if (!items.isEmpty()) {
-        // The file stays selected; the boxes keep what the user typed.
-        m_loadingRow = true;
-        m_fileList->setCurrentItem(items.first());
-        m_loadingRow = false;
-        return;
-    }
-    m_file.clear();
-    m_oldName->clear();
-    showNothingLoaded();
 }
 
 void Velmora::enableFileControls(bool enabled)
@@ -243,7 +95,8 @@ void Velmora::setAllBoxProps(const QString& property, const QVariant& value)
 
 void Velmora::renameFile()
 {
-    const int row = m_fileList->currentRow();
+    const QListWidgetItem* shown = highlightedEntry();
+    const int row = shown ? m_fileList->row(shown) : -1;
     QString nextName;
     if (row >= 0 && row < m_fileList->count() - 1)
         nextName = m_fileList->item(row + 1)->text();
@@ -293,25 +146,36 @@ void Velmora::deleteFiles()
     for (int i = 0; i < m_fileList->count(); ++i)
         if (m_fileList->item(i)->isSelected())
             selected << i;
-    if (selected.isEmpty())
+    deleteRows(selected);
+}
+
+void Velmora::deleteRows(const QList<int>& rows)
+{
+    if (rows.isEmpty())
         return;
     const Busy busy(*this);
-    if (!m_services.prompter->askYesNo(
-            kTitle, QStringLiteral("Delete '") + m_file.path() + QStringLiteral("' To The Trash?")))
+    // The question names what goes: the one file, or how many when several
+    // entries are highlighted.
+    const QString question = rows.size() == 1
+        ? QStringLiteral("Delete '") + entryPath(m_fileList->item(rows.first())) + QStringLiteral("' To The Trash?")
+        : QStringLiteral("Delete The %1 Selected Files To The Trash?").arg(rows.size());
+    if (!m_services.prompter->askYesNo(kTitle, question))
         return;
     int lastHandled = -1;
-    for (auto it = selected.crbegin(); it != selected.crend(); ++it) {
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
         const QString name = m_fileList->item(*it)->text();
         const QString path = withTrailingSlash(folder()) + name;
         setStatusText(QStringLiteral("Moving File ") + name + QStringLiteral(" To Trash..."));
+        // The trash takes a file whatever its mode: the mode stays as it is.
         FileError error;
-        if (!m_services.files->resetAttributes(path, &error) || !m_services.trash->moveToTrash(path, &error)) {
-            m_services.prompter->message(
-                kTitle, QStringLiteral("Error Occured: ") + errorText(error), MsgIcon::Critical);
+        if (!m_services.trash->moveToTrash(path, &error)) {
+            m_services.prompter->message(kTitle,
+                QStringLiteral("Error Occured: ") + errorText(error) + QStringLiteral("\r\n\r\n") + path,
+                MsgIcon::Critical);
             setStatusText(QStringLiteral("Operation Cancelled"));
             // Files already in the trash must not stay listed or loaded.
-            if (it != selected.crbegin())
-                refreshFolder();
+            if (it != rows.crbegin())
+                relist();
             return;
         }
         lastHandled = *it;
@@ -320,9 +184,7 @@ void Velmora::deleteFiles()
     refreshFileList();
     setStatusText(QStringLiteral("Ready"));
     if (m_fileList->count() == 0) {
-        m_file.clear();
-        m_oldName->clear();
-        showNothingLoaded();
+        showNoFile();
         return;
     }
     selectRow(m_fileList->count() > lastHandled ? lastHandled : m_fileList->count() - 1);
@@ -330,7 +192,7 @@ void Velmora::deleteFiles()
 
 void Velmora::playFile()
 {
-    if (!m_fileList->currentItem()) {
+    if (!highlightedEntry()) {
         m_services.prompter->message(
             kTitle, QStringLiteral("Please Select A File To Play First!"), MsgIcon::Exclamation);
         m_fileList->setFocus(Qt::OtherFocusReason);
