@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 TEST(FormatFileSize, ThreeSignificantDigitsByMagnitude)
 {
     const std::pair<qint64, const char*> cases[] = {
@@ -36,20 +38,35 @@ TEST(FormatFileSize, ThreeSignificantDigitsByMagnitude)
         EXPECT_EQ(formatFileSize(bytes), QLatin1String(text)) << bytes;
 }
 
-TEST(RenameErrorMessage, CauseLineBySelectedNumber)
+TEST(RenameErrorMessage, TheFileTheSystemsReasonAndOnlyCausesThatHoldHere)
 {
-    const QString head = QStringLiteral("Renaming Of 'x.mp3' Encountered Errors\r\n\r\nError: text (%1)\r\n\r\n");
-    const std::pair<int, const char*> cases[] = {
-        { 13,
+    const QString head = QStringLiteral("Renaming Of 'x.mp3' Encountered Errors\r\n\r\n/music/a.mp3\r\n\r\nError: ");
+    const struct {
+        FileError error;
+        const char* cause; // "" for none
+    } cases[] = {
+        { { 13, QStringLiteral("Type mismatch") },
             "Possible Cause: Check The Internal ID Tag Values.  Ensure Alpha Entries Are Alpha and Numeric "
             "Entries Are Numeric" },
-        { 53, "Possible Cause: Illegal Filename" },
-        { 75, "Possible Cause: Check The File, It May Not Be A Valid MP3 File" },
-        { 61, "" },
+        { { 53, QStringLiteral("Illegal file name") }, "Possible Cause: Illegal Filename" },
+        { fileErrorFromErrno(ENOENT), "Possible Cause: The File Was Moved Or Deleted By Another Program" },
+        { fileErrorFromErrno(EACCES), "Possible Cause: Renaming Needs Write Permission On The Folder" },
+        // Nothing about the file's content or its use by another program.
+        { fileErrorFromErrno(EPERM), "" },
+        { fileErrorFromErrno(EROFS), "" },
+        { fileErrorFromErrno(ENOSPC), "" },
     };
-    for (const auto& [number, cause] : cases)
-        EXPECT_EQ(renameErrorMessage(QStringLiteral("x.mp3"), { number, QStringLiteral("text") }),
-            head.arg(number) + QLatin1String(cause));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error.description.toStdString());
+        const QString reason
+            = c.error.description + QStringLiteral(" (") + QString::number(c.error.number) + QLatin1Char(')');
+        const QString cause = QLatin1String(c.cause);
+        EXPECT_EQ(renameErrorMessage(QStringLiteral("/music/a.mp3"), QStringLiteral("x.mp3"), c.error),
+            head + reason + (cause.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + cause));
+    }
+    EXPECT_EQ(renameErrorMessage(QStringLiteral("x.mp3"), fileErrorFromErrno(EACCES)),
+        QStringLiteral("Renaming Of 'x.mp3' Encountered Errors\r\n\r\nError: Permission denied (75)\r\n\r\n"
+                       "Possible Cause: Renaming Needs Write Permission On The Folder"));
 }
 
 TEST(HelpFilePath, BuildTreeCopyWinsOverInstalledData)
