@@ -3,6 +3,7 @@
 #include "windowfixture.h"
 
 #include <QDialog>
+#include <QProgressBar>
 
 namespace {
 
@@ -71,4 +72,26 @@ TEST_F(WindowTest, SetAllBoxPropsReachesEveryTagBoxButNoLabel)
     for (int i = 0; i < kFieldCount; ++i)
         EXPECT_EQ(child<QWidget>(QLatin1String(fieldInfo(i).boxName))->minimumWidth(), 222) << i;
     EXPECT_NE(child<QWidget>(QStringLiteral("ID3Label0"))->minimumWidth(), 222);
+}
+
+TEST_F(WindowTest, TheMassRenameProgressBarCountsNothingBeforeARun)
+{
+    addMp3s({ QStringLiteral("a one.mp3"), QStringLiteral("b two.mp3") });
+    open();
+    window->show();
+    bool before = true;
+    QString after;
+    QTimer::singleShot(10, [&before, &after] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto* bar = dialog->findChild<QProgressBar*>(QStringLiteral("RunProgress"));
+        before = bar->isTextVisible();
+        dialog->findChild<QPushButton*>(QStringLiteral("PreviewButton"))->click();
+        after = bar->isTextVisible() ? bar->text() : QString();
+        dialog->reject();
+    });
+    window->action(QStringLiteral("mnuMassRename"))->trigger();
+    EXPECT_FALSE(before);
+    EXPECT_EQ(after, QStringLiteral("2 / 2"));
 }

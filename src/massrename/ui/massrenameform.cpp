@@ -584,6 +584,8 @@ void MassRenameForm::refreshNow()
     m_skipCount->setText(QString::number(m_counters.skipped));
     m_errorCount->setText(QString::number(m_counters.errors));
     m_renameCount->setText(QString::number(m_counters.renamed));
+    // Nothing found yet (before any run): an empty bar, not "0 / 1".
+    m_progress->setTextVisible(m_counters.found > 0);
     m_progress->setRange(0, int(std::clamp<qint64>(m_counters.found, 1, INT_MAX)));
     m_progress->setValue(int(std::clamp<qint64>(m_counters.total, 0, INT_MAX)));
     if (m_model->flush())
