@@ -8,6 +8,7 @@
 
 #include <QGroupBox>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QThread>
 #include <QTreeView>
 #include <QUrl>
@@ -87,6 +88,31 @@ TEST_F(WindowTest, TheWindowCannotShrinkAndExtraRoomGoesToItsListsInWholeRows)
         const auto [area, row] = rowsArea(list);
         ASSERT_GT(row, 0);
         EXPECT_EQ(area % row, 0) << list->objectName().toStdString();
+    }
+}
+
+TEST_F(WindowTest, TheFormatMasksShowFourWholeRowsUncutFromTheSmallestSizeUp)
+{
+    addMp3(QStringLiteral("a.mp3"));
+    open();
+    window->show();
+    select(QStringLiteral("a.mp3"));
+    for (const QSize size : { QSize(900, 640), QSize(1024, 700), QSize(1400, 900) }) {
+        SCOPED_TRACE(size.width());
+        window->resize(size);
+        QApplication::processEvents();
+        ASSERT_EQ(window->size(), size);
+        QListWidget* masks = formatList();
+        const auto [area, row] = rowsArea(masks);
+        ASSERT_GT(row, 0);
+        EXPECT_GE(area / row, 4);
+        EXPECT_FALSE(masks->horizontalScrollBar()->isVisible());
+        for (int i = 0; i < masks->count(); ++i) {
+            const QRect text = masks->visualItemRect(masks->item(i));
+            EXPECT_GE(text.width(), masks->fontMetrics().horizontalAdvance(masks->item(i)->text()))
+                << masks->item(i)->text().toStdString();
+            EXPECT_LE(text.right(), masks->viewport()->width()) << masks->item(i)->text().toStdString();
+        }
     }
 }
 

@@ -165,8 +165,11 @@ QWidget* Velmora::buildRenameFrame()
     m_syncBar = new QToolBar(QStringLiteral("Sync"));
     m_syncBar->setObjectName(QStringLiteral("SYNCBar"));
     m_syncBar->setIconSize(QSize(16, 16));
+    // Four masks at least, each as wide as it is written.
+    auto* masks = new WholeRows(m_formatList, 4);
+    masks->setFitWidestRow(360);
     auto* formatLayout = new QVBoxLayout(m_formatFrame);
-    formatLayout->addWidget(new WholeRows(m_formatList), 1);
+    formatLayout->addWidget(masks, 1);
     formatLayout->addWidget(m_syncBar);
 
     m_recordEditing = new QCheckBox(QStringLiteral("Not Recording"));
@@ -192,19 +195,19 @@ QWidget* Velmora::buildRenameFrame()
     record->addWidget(m_editRecorded);
     record->addStretch();
 
-    auto* side = new QVBoxLayout;
-    side->addWidget(m_formatFrame, 1);
-    side->addLayout(record);
-    side->addWidget(m_renameButton);
+    record->addWidget(m_renameButton);
 
+    // The masks take the whole height beside the parts, and the width their
+    // texts need; the parts list takes the rest.
     auto* lower = new QHBoxLayout;
-    lower->addWidget(new WholeRows(m_partsList), 3);
-    lower->addLayout(side, 2);
+    lower->addWidget(new WholeRows(m_partsList), 1);
+    lower->addWidget(m_formatFrame);
 
     auto* layout = new QVBoxLayout(m_renameFrame);
     layout->addLayout(names);
     layout->addWidget(m_editToolBar);
     layout->addLayout(lower, 1);
+    layout->addLayout(record);
 
     connect(m_renameButton, &QPushButton::clicked, this, &Velmora::renameFile);
     return m_renameFrame;

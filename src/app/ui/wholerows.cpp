@@ -18,6 +18,8 @@ WholeRows::WholeRows(QAbstractItemView* view, int minimumRows, QWidget* parent)
     };
     connect(view->model(), &QAbstractItemModel::rowsInserted, this, rowsChanged);
     connect(view->model(), &QAbstractItemModel::modelReset, this, rowsChanged);
+    connect(view->model(), &QAbstractItemModel::rowsRemoved, this, rowsChanged);
+    connect(view->model(), &QAbstractItemModel::dataChanged, this, rowsChanged);
 }
 
 WholeRows::~WholeRows()
@@ -26,14 +28,31 @@ WholeRows::~WholeRows()
     m_view->model()->disconnect(this);
 }
 
+void WholeRows::setFitWidestRow(int maxWidth)
+{
+    m_maxFitWidth = maxWidth;
+    updateGeometry();
+}
+
 QSize WholeRows::sizeHint() const
 {
-    return m_view->sizeHint();
+    return m_view->sizeHint().expandedTo(minimumSizeHint());
 }
 
 QSize WholeRows::minimumSizeHint() const
 {
-    return QSize(m_view->minimumSizeHint().width(), 2 * m_view->frameWidth() + m_minimumRows * rowHeight());
+    const int width = qMax(m_view->minimumSizeHint().width(), widestRowWidth());
+    return QSize(width, 2 * m_view->frameWidth() + m_minimumRows * rowHeight());
+}
+
+int WholeRows::widestRowWidth() const
+{
+    if (m_maxFitWidth <= 0)
+        return 0;
+    // The rows, a vertical scroll bar beside them and the frame.
+    const int rows = m_view->sizeHintForColumn(0);
+    const int bar = m_view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_view);
+    return qMin(m_maxFitWidth, rows + bar + 2 * m_view->frameWidth());
 }
 
 void WholeRows::resizeEvent(QResizeEvent* event)

@@ -16,6 +16,10 @@ public:
     explicit WholeRows(QAbstractItemView* view, int minimumRows = 3, QWidget* parent = nullptr);
     ~WholeRows() override;
 
+    // The list is never narrower than its widest row (up to maxWidth
+    // pixels), so that no row is cut off at the side.
+    void setFitWidestRow(int maxWidth);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -24,8 +28,10 @@ protected:
 
 private:
     int rowHeight() const;
+    int widestRowWidth() const;
     void fit();
 
     QAbstractItemView* m_view;
     int m_minimumRows;
+    int m_maxFitWidth = 0; // 0: no fitting to the widest row
 };
