@@ -3,11 +3,28 @@
 #include "windowfixture.h"
 
 #include <QCheckBox>
+#include <QMenuBar>
 #include <QMouseEvent>
 
 #include <functional>
 
+// Qt's own way in for a key the desktop delivers: the shortcuts are tried
+// first, and only a key no shortcut takes reaches the focused control.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+    const QString& text = QString(), bool autorep = false, ushort count = 1);
+
 namespace {
+
+// Every entry of menu and its submenus.
+void collectEntries(const QMenu* menu, QList<QAction*>* out)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->menu())
+            collectEntries(action->menu(), out);
+        else if (!action->isSeparator())
+            *out << action;
+    }
+}
 
 class KeysTest : public WindowTest {
 protected:
@@ -26,6 +43,13 @@ protected:
         return newNameText();
     }
     QCheckBox* record() const { return child<QCheckBox>(QStringLiteral("RecordEditing")); }
+    // Presses key as the desktop does: shortcuts first, then the focused
+    // control.
+    static void pressAsTheDesktopDoes(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        if (!qt_sendShortcutOverrideEvent(target, 0, key, mods))
+            press(target, key, mods);
+    }
 };
 
 } // namespace
@@ -129,4 +153,50 @@ TEST_F(KeysTest, AMouseClickInTheNewNameRecordsTheCursorPosition)
     EXPECT_GT(cursor, 0);
     EXPECT_EQ(window->session().editor().cursor(), cursor);
     EXPECT_EQ(window->session().recorder().editSteps().first(), QStringLiteral("CursorPosition:%1").arg(cursor));
+}
+
+TEST_F(KeysTest, TheMenusShowTheWindowsKeysAndEachKeyRunsItsCommandOnce)
+{
+    openOn({ QStringLiteral("aaa-bbb.mp3") });
+    QList<QAction*> entries;
+    for (QAction* top : window->menuBar()->actions())
+        collectEntries(top->menu(), &entries);
+    QStringList shown;
+    for (const QAction* entry : entries) {
+        if (entry->shortcut().isEmpty())
+            continue;
+        shown << entry->shortcut().toString();
+        // A key the window runs itself is only shown beside its entry.
+        const QKeyCombination key = entry->shortcut()[0];
+        const bool windowKey = key.key() >= Qt::Key_F2 && key.key() <= Qt::Key_F12
+            && (key.keyboardModifiers() == Qt::NoModifier || key == QKeyCombination(Qt::CTRL | Qt::Key_F2));
+        if (windowKey) {
+            EXPECT_EQ(entry->shortcutContext(), Qt::WidgetShortcut) << entry->objectName().toStdString();
+        }
+    }
+    shown.sort();
+    EXPECT_EQ(shown,
+        (QStringList { "Ctrl+F2", "Ctrl+Q", "Ctrl+S", "Ctrl+Shift+Z", "Ctrl+Z", "F1", "F10", "F11", "F12", "F2", "F3",
+            "F4", "F5", "F6", "F7", "F8", "F9" }));
+    EXPECT_EQ(window->action(QStringLiteral("mnuRefreshTags"))->shortcut(), QKeySequence(Qt::Key_F8));
+    EXPECT_EQ(window->action(QStringLiteral("mnuPlayFile2"))->shortcut(), QKeySequence(Qt::Key_F12));
+    // The buttons keep their short texts.
+    EXPECT_EQ(child<QWidget>(QStringLiteral("UC"))->property("text").toString(), QStringLiteral("UC"));
+
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    newName()->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), newName());
+    pressAsTheDesktopDoes(newName(), Qt::Key_F12);
+    EXPECT_EQ(launcher.opened, QStringList { path(QStringLiteral("aaa-bbb.mp3")) });
+    // Run twice, the parentheses would come and go again.
+    NameEditSession& s = window->session();
+    const QString once = after(QStringLiteral("Aaa-Bbb.mp3"), 5, [&s] { s.addRemoveParenthesis(); });
+    ASSERT_NE(once, QStringLiteral("Aaa-Bbb.mp3"));
+    EXPECT_EQ(after(QStringLiteral("Aaa-Bbb.mp3"), 5, [this] { pressAsTheDesktopDoes(newName(), Qt::Key_F9); }), once);
+    // The desktop's usual keys are shortcuts of their own.
+    setBox(FieldId::Title, QStringLiteral("By Ctrl+S"));
+    pressAsTheDesktopDoes(newName(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(tagOf(QStringLiteral("aaa-bbb.mp3"))->title(), QStringLiteral("By Ctrl+S"));
 }

@@ -24,13 +24,6 @@ protected:
 
 } // namespace
 
-TEST_F(UndoTest, TheUsualKeysLeaveTheWindowsOwnKeysAlone)
-{
-    for (QAction* a : window->findChildren<QAction*>())
-        for (int f = Qt::Key_F2; f <= Qt::Key_F12; ++f)
-            EXPECT_NE(a->shortcut(), QKeySequence(f)) << a->objectName().toStdString();
-}
-
 TEST_F(UndoTest, CtrlZAndCtrlShiftZInTheNewNameStepThroughItsTexts)
 {
     const QString loaded = newNameText();

@@ -4,6 +4,7 @@
 #include "tagedit/currentfile.h"
 
 #include <QHash>
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <array>
@@ -172,6 +173,14 @@ private:
     void openFileInfo();
     // Keys (velmora_editing.cpp)
     bool handleWindowKey(int key, Qt::KeyboardModifiers modifiers);
+    // The function keys handleWindowKey runs, with the object names of the
+    // menu entries that show them.
+    struct WindowKey {
+        QKeySequence key;
+        std::array<const char*, 2> actions;
+    };
+    static QList<WindowKey> windowKeys();
+    void showWindowKeys();
     bool handleNewNameEvent(QEvent* event);
     void bindNameEditor();
     void showNameFromModel();
@@ -265,5 +274,6 @@ private:
     QLabel* m_imgRight = nullptr;
     QLabel* m_status = nullptr;
     QMenu* m_fileSub = nullptr;
+    QMenu* m_nameMenu = nullptr; // the Edit menu, which lists the name commands
     QHash<QString, QAction*> m_actions;
 };

@@ -71,6 +71,11 @@ void Velmora::buildActions()
     makeAction(QStringLiteral("mnuRedo"), QStringLiteral("&Redo"), &Velmora::redo);
     makeAction(
         QStringLiteral("mnuUndoTagSave"), QStringLiteral("Undo Last &Tag Save Or Removal"), &Velmora::undoTagSave);
+    // The separator keys have no button; their menu entries run them too.
+    connect(makeAction(QStringLiteral("mnuInsertSDS"), QStringLiteral("&Insert Separator"), nullptr),
+        &QAction::triggered, this, [this] { editCommand(EditCommand::InsertSDS); });
+    connect(makeAction(QStringLiteral("mnuRemoveSDS"), QStringLiteral("Re&move Separator"), nullptr),
+        &QAction::triggered, this, [this] { editCommand(EditCommand::RemoveSDS); });
 
     // The desktop's usual keys, where the window's own key table leaves them
     // free. Only the menu bar's entries take them; their twins would make
@@ -117,6 +122,8 @@ void Velmora::buildMenus()
     add(edit, "mnuRedo");
     edit->addSeparator();
     add(edit, "mnuUndoTagSave");
+    edit->addSeparator();
+    m_nameMenu = edit;
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuTools"));
@@ -273,6 +280,47 @@ void Velmora::buildToolbars()
         false);
     edit("SBSync", EditCommand::TagsFromName);
     edit("SBDelete", EditCommand::RemoveFormat);
+
+    // The name commands in the Edit menu, where their keys are shown: the
+    // buttons keep their short texts, the menu says what they do.
+    const std::pair<const char*, const char*> nameEntries[] = {
+        { "UC", "New Name In Upp&er Case" },
+        { "LC", "New Name In &Lower Case" },
+        { "TC", "New Name In Title Ca&se" },
+        { "mnuInsertSDS", nullptr },
+        { "mnuRemoveSDS", nullptr },
+        { "SBSync", "Tags From The &New Name" },
+        { "Parens", "Add Or Remove &Parentheses" },
+        { "Periods", "Remove Peri&ods" },
+        { "RepeatEdit", "Repeat Recorded E&dit Steps" },
+        { "Sync", "New Name From The T&ags" },
+    };
+    for (const auto& [key, text] : nameEntries) {
+        QAction* action = m_actions.value(QLatin1String(key));
+        if (text) {
+            action->setIconText(action->text());
+            action->setText(QLatin1String(text));
+        }
+        m_nameMenu->addAction(action);
+    }
+    showWindowKeys();
+}
+
+void Velmora::showWindowKeys()
+{
+    // The window runs these keys itself, before the focused control
+    // (handleWindowKey). Beside their entries they are only shown: a
+    // widget-wide shortcut is never a second way in, so no key runs its
+    // command twice.
+    for (const WindowKey& k : windowKeys()) {
+        for (const char* name : k.actions) {
+            if (!name)
+                continue;
+            QAction* action = m_actions.value(QLatin1String(name));
+            action->setShortcut(k.key);
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
+    }
 }
 
 void Velmora::showFileListMenu(const QPoint& position)

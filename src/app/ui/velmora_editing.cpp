@@ -164,6 +164,24 @@ void Velmora::editCommand(EditCommand command)
     }
 }
 
+QList<Velmora::WindowKey> Velmora::windowKeys()
+{
+    return {
+        { QKeySequence(Qt::Key_F2), { "UC", nullptr } },
+        { QKeySequence(Qt::Key_F3), { "LC", nullptr } },
+        { QKeySequence(Qt::Key_F4), { "TC", nullptr } },
+        { QKeySequence(Qt::Key_F5), { "mnuInsertSDS", nullptr } },
+        { QKeySequence(Qt::Key_F6), { "mnuRemoveSDS", nullptr } },
+        { QKeySequence(Qt::Key_F7), { "SBSync", nullptr } },
+        { QKeySequence(Qt::Key_F8), { "mnuRefreshTags", "mnuRefreshTags2" } },
+        { QKeySequence(Qt::Key_F9), { "Parens", nullptr } },
+        { QKeySequence(Qt::Key_F10), { "Periods", nullptr } },
+        { QKeySequence(Qt::Key_F11), { "RepeatEdit", nullptr } },
+        { QKeySequence(Qt::Key_F12), { "mnuPlayFile", "mnuPlayFile2" } },
+        { QKeySequence(Qt::CTRL | Qt::Key_F2), { "Sync", nullptr } },
+    };
+}
+
 bool Velmora::handleWindowKey(int key, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;

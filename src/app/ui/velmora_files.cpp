@@ -50,7 +50,8 @@ void Velmora::enableFileControls(bool enabled)
 {
     for (const char* name : { "Rename", "Play", "Delete", "SaveTags", "ReRead", "RemoveTags", "mnuRenameFile",
              "mnuDeleteFile", "mnuPlayFile", "mnuFileInfo", "mnuSaveID3", "mnuRefreshTags", "mnuStripTags",
-             "mnuDeleteFile2", "mnuPlayFile2", "mnuFileInfo2", "mnuSaveID32", "mnuRefreshTags2", "mnuStripTags2" })
+             "mnuDeleteFile2", "mnuPlayFile2", "mnuFileInfo2", "mnuSaveID32", "mnuRefreshTags2", "mnuStripTags2",
+             "mnuInsertSDS", "mnuRemoveSDS" })
         m_actions.value(QLatin1String(name))->setEnabled(enabled);
     for (QAction* action : m_editToolBar->actions())
         action->setEnabled(enabled);
