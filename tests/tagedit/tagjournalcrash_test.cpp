@@ -267,6 +267,7 @@ TEST(TagJournalCrash, UndoPutsBackEveryByteTheTimeAndTheModeWhateverKeepFileTime
         }
         if (c.readOnly) {
             ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+            prompter.answers.enqueue(Answer::Yes); // "Make It Writable And ...?"
         }
         ASSERT_TRUE(writeFileTime(path, FileTime { kOldTime }));
         const FileState original = FileState::of(path);
@@ -303,7 +304,7 @@ TEST(TagJournalCrash, UndoPutsBackEveryByteTheTimeAndTheModeWhateverKeepFileTime
         const TagUndoReport undo = undoTagJournal(journal);
         EXPECT_EQ(undo.restored, QStringList({ path }));
         EXPECT_EQ(FileState::of(path), original);
-        EXPECT_TRUE(prompter.calls.isEmpty());
+        EXPECT_EQ(prompter.calls.size(), c.readOnly ? 1 : 0); // asked once before it was made writable
     }
 }
 
