@@ -249,8 +249,9 @@ MultiTagWriter::Result MultiTagWriter::tagOneFile(const QString& file, const Mul
     if (!m_v2.update()) {
         putBackTrailer(file, hadTrailer);
         // The tag layer's reason ("No space left on device"), not a bare number.
-        const QString why = m_v2.lastError();
-        result.error = { 51, why.isEmpty() ? QStringLiteral("The ID3v2 tag could not be written") : why };
+        result.error = m_v2.lastWriteError();
+        if (result.error.ok())
+            result.error = { 51, QStringLiteral("The ID3v2 tag could not be written") };
         return result;
     }
 

@@ -200,9 +200,9 @@ TEST(MultiTagWriter, AFailedId3v2WriteGivesTheSystemsReasonAndKeepsTheFile)
         });
 
     ASSERT_TRUE(out.has_value());
-    EXPECT_EQ(QString::fromUtf8(*out), "51|" + QString::fromLocal8Bit(std::strerror(EFBIG)));
-    EXPECT_EQ(multiTagErrorText(path, { 51, QString::fromLocal8Bit(std::strerror(EFBIG)) }),
-        "Error Saving Tags In File: \r\n\r\n" + path + "\r\n\r\nError: File too large (51)");
+    EXPECT_EQ(QString::fromUtf8(*out), "61|" + QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(multiTagErrorText(path, fileErrorFromErrno(EFBIG)),
+        "Error Saving Tags In File: \r\n\r\n" + path + "\r\n\r\nError: File too large (61)");
     EXPECT_EQ(Mp3Builder::readFile(path), before) << "the trailer the load took away is back";
 }
 
