@@ -204,7 +204,6 @@ private:
     void followSelection();
     void selectRow(int row);
     void showNoFile();
-    void showFileCaption();
     // Asks once per selection whether to trash the zero-length file shown.
     void offerToTrashZeroLength();
     // Folder (velmora_folder.cpp)

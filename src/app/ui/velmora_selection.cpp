@@ -6,12 +6,9 @@
 #include "nameedit/nameeditsession.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
-#include "platform/ui/caption.h"
-#include "tagedit/filesize.h"
 #include "text/texthelpers.h"
 
 #include <QAction>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -86,7 +83,6 @@ void Velmora::selectFileEntry()
     if (!m_file.isLoaded()) {
         // Nothing of the file before stays, and nothing can act on this one.
         showTags(loaded);
-        showFileCaption();
         if (m_file.length() == 0) {
             // Deleting is all that can be done with it, now or later.
             for (const char* action : { "Delete", "mnuDeleteFile", "mnuDeleteFile2" })
@@ -103,7 +99,6 @@ void Velmora::selectFileEntry()
         return;
     }
     enableFileControls(true);
-    showFileCaption();
     m_session->parts().clear();
     setStatusText(QStringLiteral("Formating Selected File"));
     m_session->loadNameParts(name);
@@ -114,14 +109,6 @@ void Velmora::selectFileEntry()
     // The name's history starts with the name as the file was loaded.
     m_session->resetNameHistory();
     focusNewName();
-}
-
-void Velmora::showFileCaption()
-{
-    if (m_file.isEmpty())
-        return;
-    m_renameFrame->setTitle(captionText(m_file.name()) + QStringLiteral(" (")
-        + formatFileSize(qMax<qint64>(m_file.length(), 0)) + QLatin1Char(')'));
 }
 
 void Velmora::offerToTrashZeroLength()
