@@ -199,17 +199,4 @@ inline bool limitFileSize(qint64 bytes)
     return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
-// Whether the tag layer stores a total without a track number ("0/12"): the
-// MultiTagger then writes such a total, and refuses it with an error while
-// the tag layer drops it.
-inline bool tagHoldsTotalWithoutTrack(const QString& scratchPath)
-{
-    if (!Mp3Builder::writePlainMp3(scratchPath, kFrames))
-        return false;
-    ID3V2Tag tag;
-    tag.setFileName(scratchPath);
-    tag.setTotalTracks(12);
-    return tag.totalTracks() == 12;
-}
-
 } // namespace MultiTagFiles
