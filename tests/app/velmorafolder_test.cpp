@@ -133,3 +133,20 @@ TEST_F(FolderTest, RefreshReadsTheSelectedFileAgainAndAsksBeforeDroppingTypedTag
     EXPECT_EQ(fileList()->currentItem()->text(), QStringLiteral("a.mp3"));
     EXPECT_TRUE(fileList()->currentItem()->isSelected());
 }
+
+TEST_F(FolderTest, AFolderThatGoesWhileMassRenameIsOpenIsReportedAfterIt)
+{
+    QTimer::singleShot(10, [this] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            // Removed, and closed before the window has heard of it.
+            QDir(inner).removeRecursively();
+            dialog->reject();
+        }
+    });
+    window->action(QStringLiteral("mnuMassRename"))->trigger();
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_TRUE(prompter.calls[0].text.startsWith(
+        QStringLiteral("The Folder Shown Was Removed Or Renamed By Another Program:\r\n\r\n") + inner));
+    EXPECT_EQ(window->folder(), folder + QLatin1Char('/'));
+    EXPECT_EQ(listed(), QStringList { QStringLiteral("outer.mp3") });
+}

@@ -30,8 +30,10 @@ void Velmora::openMassRename(const QString& undoJournal)
     if (!undoJournal.isEmpty())
         QTimer::singleShot(0, &form, [&form, undoJournal] { form.undoJournalNow(undoJournal); });
     form.exec();
-    // The run may have renamed the listed files: list the folder afresh.
-    folderChanged(folder());
+    // The run may have renamed the listed files: list the folder afresh,
+    // unless it has gone meanwhile (then its parent is listed, and said).
+    if (folderStillShown())
+        folderChanged(folder());
 }
 
 void Velmora::openMultiTagger()
