@@ -107,6 +107,18 @@ TEST_F(FolderTest, RefreshReadsTheSelectedFileAgainAndAsksBeforeDroppingTypedTag
         other.setArtist(artist);
         ASSERT_TRUE(other.update());
     };
+    {
+        // Every kind of box filled, none typed in: nothing counts as unsaved.
+        ID3V2Tag tag;
+        tag.setFileName(a);
+        tag.setTrack(3);
+        tag.setTotalTracks(12);
+        tag.setYear(1999);
+        tag.setGenre(QStringLiteral("Rock"));
+        tag.setComments(QStringLiteral("Said \"so\""));
+        tag.setTempo(QStringLiteral("120"));
+        ASSERT_TRUE(tag.update());
+    }
     changeOutside(QStringLiteral("Outside"));
     const QByteArray changed = Mp3Builder::readFile(a);
     window->action(QStringLiteral("Refresh"))->trigger();
