@@ -5,7 +5,7 @@
 // Hands a file to the desktop's default application.
 class Launcher {
 public:
-    // Codes a failed launch reports (the launcher's classic numbers).
+    // Codes a failed launch reports; the messages select their text by them.
     static constexpr int FileNotFound = 2;
     // Nothing on this desktop can open the file (Velmora itself does not
     // count: a file handed back to it would only open a second Velmora).

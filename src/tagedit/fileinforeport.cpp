@@ -13,7 +13,7 @@
 namespace {
 QString twoDigits(double value)
 {
-    // Half-way values round away from zero, as the classic "00" format does.
+    // Half-way values round up: 4.5 shows as 05.
     return QStringLiteral("%1").arg(qint64(std::floor(value + 0.5)), 2, 10, QLatin1Char('0'));
 }
 

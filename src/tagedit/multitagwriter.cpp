@@ -12,7 +12,7 @@
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-// The classic number of a value too large for where it goes.
+// The error number of a value too large for its field.
 constexpr int kOverflow = 6;
 constexpr FieldId kNumberFields[] = { FieldId::Track, FieldId::TotalTracks, FieldId::Year };
 

@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 
-// The frame numbers the program stores for ID3v2.3 frames (the classic
-// numbering that FrameNo in fieldcatalogue.h follows), for every frame the
+// The frame numbers Velmora uses for ID3v2.3 frames (the numbering that
+// FrameNo in fieldcatalogue.h follows), for every frame the
 // standard declares. Frames without a number (2.4-only frames, private
 // extensions) get 0.
 int frameNumberFor(const QByteArray& frameId);

@@ -70,7 +70,7 @@ QString trimSpaces(const QString& s)
 int leadingNumber(const QString& text)
 {
     qsizetype i = 0;
-    // Leading blanks are skipped, as the classic conversion does.
+    // Leading blanks are skipped: "  12" is 12.
     while (i < text.size() && text.at(i) == QLatin1Char(' '))
         ++i;
     bool negative = false;

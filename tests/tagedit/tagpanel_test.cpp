@@ -137,7 +137,7 @@ TEST(TagPanel, BackspaceIsNeverCompletedButEmptyingWithDeleteCompletesToUnknown)
 
 TEST(TagPanel, ScrollValueKeepsTheBoxBelowTheTopWithinRange)
 {
-    // 1000 twips is 67 pixels, 5000 twips 333 pixels.
+    // Boxes 67 and 333 pixels down the panel, and one past its range.
     EXPECT_EQ(TagPanel::scrollValueForBox(67, 320), 0);
     EXPECT_EQ(TagPanel::scrollValueForBox(333, 320), 190);
     EXPECT_EQ(TagPanel::scrollValueForBox(480, 320), 320);

@@ -41,7 +41,7 @@ const QString kErrorTitle = QStringLiteral("Velmora - MultiTagger");
 // Painting during a run at most about 30 times a second keeps a run over
 // thousands of files from being slowed by it.
 constexpr int kPaintIntervalMs = 33;
-// The visible part of the panel (2535 twips).
+// The visible height of the panel, in pixels.
 constexpr int kPanelClipHeight = 169;
 
 } // namespace

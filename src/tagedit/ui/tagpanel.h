@@ -53,8 +53,8 @@ public:
         std::function<void()> rebuild; // rebuildPartsList, run after the drop
     };
 
-    // Pixels between the top of the visible area and a box reached by
-    // keyboard (2140 twips).
+    // Pixels kept between the top of the visible area and a box reached by
+    // the keyboard.
     static constexpr int kFocusOffset = 143;
 
     explicit TagPanel(QObject* parent = nullptr);
