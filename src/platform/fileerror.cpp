@@ -5,17 +5,17 @@
 
 FileError fileErrorFromErrno(int err)
 {
-    int number = 51;
+    int number = ErrorNo::Internal;
     switch (err) {
     case 0:
         return {};
     case ENOENT:
     case ENOTDIR:
-        number = 53;
+        number = ErrorNo::NotFound;
         break;
     case EEXIST:
     case ENOTEMPTY:
-        number = 58;
+        number = ErrorNo::Exists;
         break;
     case EACCES:
     case EPERM:
@@ -23,23 +23,23 @@ FileError fileErrorFromErrno(int err)
     case EBUSY:
     case ETXTBSY:
     case EISDIR:
-        number = 75;
+        number = ErrorNo::Access;
         break;
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-        number = 61;
+        number = ErrorNo::DiskFull;
         break;
     case EXDEV:
-        number = 74;
+        number = ErrorNo::OtherDevice;
         break;
     case ENAMETOOLONG:
     case EINVAL:
     case EILSEQ:
-        number = 52;
+        number = ErrorNo::BadName;
         break;
     default:
-        number = 51;
+        number = ErrorNo::Internal;
         break;
     }
     return { number, QString::fromLocal8Bit(std::strerror(err)) };
@@ -59,6 +59,13 @@ bool openTruncated(QFile& file, FileError* out)
         return reportFileError(out, {});
     FileError e = fileErrorFromErrno(errno);
     if (e.ok())
-        e = { 51, file.errorString() };
+        e = { ErrorNo::Internal, file.errorString() };
     return reportFileError(out, e);
+}
+
+QString fileErrorMessage(const QString& fileName, const FileError& e)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("File Error On File ") + crlf + fileName + crlf + crlf + QStringLiteral("Error: ")
+        + e.description + QStringLiteral(" (") + QString::number(e.number) + QStringLiteral(")");
 }
