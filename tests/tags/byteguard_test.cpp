@@ -507,7 +507,7 @@ TEST_F(ByteGuard, AnEditChangesOnlyItsFrameInEveryVersionBeforeAudioOfEveryKind)
     }
 }
 
-TEST_F(ByteGuard, AValueWrittenBackReadsTheSameInVelmoraAndTagLib)
+TEST_F(ByteGuard, EditedValuesReadBackInTheNextLoad)
 {
     // Each edit's value read back by the tag object itself: what TagLib
     // reads (above) is also what the next load shows.
