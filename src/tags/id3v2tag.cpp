@@ -301,5 +301,5 @@ void ID3V2Tag::setFieldText(FieldId id, const QString& text)
 
 QString ID3V2Tag::readHeader()
 {
-    return ::readHeader(static_cast<MpegAudioFacts&>(*this), m_fileName);
+    return ::readHeader(static_cast<MpegAudioFacts&>(*this), m_fileName) ? QString() : QStringLiteral("-2");
 }

@@ -35,6 +35,6 @@ private:
 // another), by their own sizes, footer included; 0 without a tag.
 qint64 id3v2TagsEnd(const FileBytes& file);
 
-// Where the tags at the end of the file begin (ID3v1, APE, Lyrics3 in any
-// order); the file size without them. Never below floor.
+// Where the tags at the end of the file begin (every kind scanTrailers
+// knows, in any order); the file size without them. Never below floor.
 qint64 trailingTagsStart(const FileBytes& file, qint64 floor);

@@ -3,8 +3,8 @@
 int MpegFrame::sideInfoBytes() const
 {
     if (version == Mpeg1)
-        return mono ? 17 : 32;
-    return mono ? 9 : 17;
+        return mono() ? 17 : 32;
+    return mono() ? 9 : 17;
 }
 
 int mpegBitRate(MpegFrame::Version version, int layer, int index)
@@ -16,7 +16,7 @@ int mpegBitRate(MpegFrame::Version version, int layer, int index)
     };
     static const int v2l1[15] = { 0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256 };
     static const int v2l23[15] = { 0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160 };
-    if (index <= 0 || index >= 15 || layer < 1 || layer > 3)
+    if (index <= 0 || index >= 15 || layer < 1 || layer > 3 || version == MpegFrame::Reserved)
         return 0;
     if (version == MpegFrame::Mpeg1)
         return v1[layer - 1][index];
@@ -33,10 +33,10 @@ int mpegSampleRate(MpegFrame::Version version, int index)
 
 bool decodeMpegFrame(const unsigned char h[4], MpegFrame* out)
 {
-    if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0)
+    if (!isMpegSync(h))
         return false;
     MpegFrame f;
-    switch (h[1] & 0x18) {
+    switch (h[1] & 0x18) { // version bits
     case 0x18:
         f.version = MpegFrame::Mpeg1;
         break;
@@ -47,30 +47,37 @@ bool decodeMpegFrame(const unsigned char h[4], MpegFrame* out)
         f.version = MpegFrame::Mpeg25;
         break;
     default:
-        return false;
+        f.version = MpegFrame::Reserved;
+        break;
     }
-    f.layer = 4 - ((h[1] >> 1) & 3); // 0x06 -> I, 0x04 -> II, 0x02 -> III
-    if (f.layer == 4)
-        return false;
+    const int layerBits = (h[1] >> 1) & 3; // 3 -> I, 2 -> II, 1 -> III, 0 reserved
+    f.layer = layerBits == 0 ? 0 : 4 - layerBits;
+    f.crc = (h[1] & 0x01) == 0;
     f.bitRate = mpegBitRate(f.version, f.layer, h[2] >> 4);
     f.sampleRate = mpegSampleRate(f.version, (h[2] >> 2) & 3);
-    if (f.bitRate == 0 || f.sampleRate == 0)
-        return false;
     f.padding = (h[2] >> 1) & 1;
-    f.mono = (h[3] & 0xC0) == 0xC0;
-    const bool lowRates = f.version != MpegFrame::Mpeg1;
-    if (f.layer == 1) {
-        f.samples = 384;
-        f.frameLength = (12 * f.bitRate * 1000 / f.sampleRate + f.padding) * 4;
-    } else if (f.layer == 3 && lowRates) {
-        f.samples = 576; // half the samples, so half the bytes per frame
-        f.frameLength = 72 * f.bitRate * 1000 / f.sampleRate + f.padding;
-    } else {
-        f.samples = 1152;
-        f.frameLength = 144 * f.bitRate * 1000 / f.sampleRate + f.padding;
+    f.privateBit = h[2] & 1;
+    f.channelMode = MpegFrame::ChannelMode(h[3] >> 6);
+    f.modeExtension = (h[3] >> 4) & 3;
+    f.copyright = (h[3] & 0x08) != 0;
+    f.original = (h[3] & 0x04) != 0;
+    f.emphasis = MpegFrame::Emphasis(h[3] & 0x03);
+    const bool usable = f.version != MpegFrame::Reserved && f.layer != 0 && f.bitRate != 0 && f.sampleRate != 0;
+    if (usable) {
+        const bool lowRates = f.version != MpegFrame::Mpeg1;
+        if (f.layer == 1) {
+            f.samples = 384;
+            f.frameLength = (12 * f.bitRate * 1000 / f.sampleRate + f.padding) * 4;
+        } else if (f.layer == 3 && lowRates) {
+            f.samples = 576; // half the samples, so half the bytes per frame
+            f.frameLength = 72 * f.bitRate * 1000 / f.sampleRate + f.padding;
+        } else {
+            f.samples = 1152;
+            f.frameLength = 144 * f.bitRate * 1000 / f.sampleRate + f.padding;
+        }
     }
     *out = f;
-    return true;
+    return usable;
 }
 
 MpegFrameWalk walkMpegFrames(const unsigned char* bytes, qint64 size, const MpegFrame& like, bool resync)

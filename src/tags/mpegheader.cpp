@@ -3,71 +3,35 @@
 #include "tags/mpegaudiorange.h"
 #include "tags/mpegframe.h"
 #include "tags/mpegvbrheader.h"
+#include "tags/regularfile.h"
 #include "tags/tagscan.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool decodeFrameHeader(const unsigned char h[4], MpegAudioFacts& f)
-{
-    f.validHeader = true;
-    switch (h[1] & 0x18) {
-    case 0x18:
-        f.mpegVersion = MpegFrame::Mpeg1;
-        break;
-    case 0x10:
-        f.mpegVersion = MpegFrame::Mpeg2;
-        break;
-    case 0x00:
-        f.mpegVersion = MpegFrame::Mpeg25;
-        break;
-    default:
-        f.mpegVersion = MpegFrame::Reserved;
-        f.validHeader = false;
-        break;
-    }
-    const int layerBits = (h[1] >> 1) & 3; // 3 -> I, 2 -> II, 1 -> III
-    f.layer = layerBits == 0 ? 0 : 4 - layerBits;
-    if (f.layer == 0) {
-        f.validHeader = false;
-        return false;
-    }
-    f.protection = (h[1] & 0x01) == 0;
-    // A reserved version is read on the MPEG-1 tables: the other fields are still filled.
-    const MpegFrame::Version tables = f.mpegVersion == MpegFrame::Reserved ? MpegFrame::Mpeg1 : f.mpegVersion;
-    f.bitRate = mpegBitRate(tables, f.layer, h[2] >> 4);
-    f.sampleRate = mpegSampleRate(tables, (h[2] >> 2) & 3);
-    if (f.sampleRate == 0) {
-        f.validHeader = false;
-        return false;
-    }
-    f.padding = (h[2] >> 1) & 1;
-    f.privateBit = h[2] & 1;
-    f.channelMode = MpegAudioFacts::ChannelMode(h[3] >> 6);
-    f.modeExtension = (h[3] >> 4) & 3;
-    f.copyright = (h[3] & 0x08) != 0;
-    f.original = (h[3] & 0x04) != 0;
-    f.emphasis = MpegAudioFacts::Emphasis(h[3] & 0x03);
-    if (f.bitRate == 0) { // free format or the invalid index: no frame length
-        f.validHeader = false;
-        return false;
-    }
-    MpegFrame frame;
-    if (!decodeMpegFrame(h, &frame)) {
-        f.validHeader = false;
-        return false;
-    }
-    f.frameLength = frame.frameLength;
-    return f.validHeader;
-}
-
 namespace {
+
+// The facts one usable frame header gives.
+void takeFrameFacts(MpegAudioFacts& facts, const MpegFrame& f)
+{
+    facts.mpegVersion = f.version;
+    facts.layer = f.layer;
+    facts.protection = f.crc;
+    facts.bitRate = f.bitRate;
+    facts.sampleRate = f.sampleRate;
+    facts.padding = f.padding;
+    facts.privateBit = f.privateBit;
+    facts.channelMode = f.channelMode;
+    facts.modeExtension = f.modeExtension;
+    facts.copyright = f.copyright;
+    facts.original = f.original;
+    facts.emphasis = f.emphasis;
+    facts.frameLength = f.frameLength;
+    facts.validHeader = true;
+}
 
 // A stream without a summary header is measured on its frames: walked
 // whole when it is small or its bit rate varies (there is no other true
@@ -205,37 +169,23 @@ bool applyVbrHeader(MpegAudioFacts& facts, const MpegFrame& first, const MpegVbr
 
 } // namespace
 
-qint64 findFirstFrame(const QByteArray& head, qint64 fileSize, const ByteReader& read, MpegAudioFacts& facts)
-{
-    const FileBytes file(head, fileSize, read);
-    MpegFrame frame;
-    const qint64 at = firstFrame(file, &frame);
-    unsigned char h[4];
-    if (at < 0 || !file.copy(at, 4, h) || !decodeFrameHeader(h, facts))
-        return -2;
-    return at + 1;
-}
-
-QString readHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSize, const ByteReader& read)
+bool readHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSize, const ByteReader& read)
 {
     facts = MpegAudioFacts();
     facts.fileSize = fileSize;
     const FileBytes file(head, fileSize, read);
     MpegFrame first;
     const qint64 at = firstFrame(file, &first);
-    unsigned char h[4];
-    if (at < 0 || !file.copy(at, 4, h) || !decodeFrameHeader(h, facts)) {
-        facts = MpegAudioFacts();
-        facts.fileSize = fileSize;
-        return QStringLiteral("-2");
-    }
+    if (at < 0)
+        return false;
+    takeFrameFacts(facts, first);
     facts.headerPosition = at + 1;
     const qint64 audioEnd = trailingTagsStart(file, at);
     facts.audioBytes = audioEnd - at;
     const QByteArray frameBytes
         = file.exact(at, std::min<qint64>({ first.frameLength, kMpegVbrHeaderBytes, facts.audioBytes }));
-    if (applyVbrHeader(facts, first, readMpegVbrHeader(frameBytes, first, facts.protection)))
-        return QString();
+    if (applyVbrHeader(facts, first, readMpegVbrHeader(frameBytes, first, first.crc)))
+        return true;
     // No summary: the audio bytes over the byte rate, measured on the
     // frames where it varies.
     const MpegFrameWalk walk = sampleStream(file, at, audioEnd, first);
@@ -249,24 +199,22 @@ QString readHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSiz
         facts.duration = double(facts.audioBytes) / (first.bitRate * 125.0);
         facts.totalFrames = facts.frameLength > 0 ? facts.audioBytes / facts.frameLength : 0;
     }
-    return QString();
+    return true;
 }
 
-QString readHeader(MpegAudioFacts& facts, const QString& path)
+bool readHeader(MpegAudioFacts& facts, const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     struct stat st { };
-    if (fd < 0 || ::fstat(fd, &st) != 0) {
-        if (fd >= 0)
-            ::close(fd);
+    const int fd = openRegularFile(path, &st);
+    if (fd < 0) {
         facts = MpegAudioFacts();
-        return QStringLiteral("-2");
+        return false;
     }
     QByteArray head(int(qMin<qint64>(st.st_size, kHeaderScanBytes)), Qt::Uninitialized);
     if (!readFully(fd, 0, int(head.size()), reinterpret_cast<unsigned char*>(head.data())))
         head.clear();
-    const QString result = readHeader(facts, head, st.st_size,
+    const bool found = readHeader(facts, head, st.st_size,
         [fd](qint64 offset, int count, unsigned char* out) { return readFully(fd, offset, count, out); });
     ::close(fd);
-    return result;
+    return found;
 }

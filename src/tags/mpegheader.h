@@ -21,9 +21,8 @@ constexpr int kFrameSearchBytes = 256 * 1024;
 // the first value of each enum and false; validHeader tells whether the
 // header fields were decoded from a usable header.
 struct MpegAudioFacts {
-    // In the order of the header's two bits.
-    enum class ChannelMode { Stereo, JointStereo, DualChannel, Mono };
-    enum class Emphasis { None, Ms50_15, Reserved, CcittJ17 };
+    using ChannelMode = MpegFrame::ChannelMode;
+    using Emphasis = MpegFrame::Emphasis;
 
     qint64 fileSize = 0; // whole file in bytes, tags included
     MpegFrame::Version mpegVersion = MpegFrame::Mpeg1;
@@ -47,27 +46,21 @@ struct MpegAudioFacts {
     bool variableBitRate = false; // the bit rate varies from frame to frame
 };
 
-// Decodes one 4-byte frame header into facts (all but fileSize, totalFrames,
-// duration and audioBytes). True when the header is usable.
-bool decodeFrameHeader(const unsigned char header[4], MpegAudioFacts& facts);
-
 // Reads `count` bytes at a 0-based file offset; false when they are not all there.
 using ByteReader = std::function<bool(qint64 offset, int count, unsigned char* out)>;
 
-// Searches for the first MPEG audio frame (any version, Layers I to III)
-// that is followed, one frame length later, by a header of the same
-// version, layer and sample rate: from the end of the ID3v2 tag (its own
-// size) on, else from the start of the file. head holds the file's first
-// bytes; read fetches the others. Returns the 1-based position (its header
-// decoded into facts) or -2.
-qint64 findFirstFrame(const QByteArray& head, qint64 fileSize, const ByteReader& read, MpegAudioFacts& facts);
-
-// Resets facts, sets fileSize, finds the first frame and works out play
+// Resets facts, sets fileSize and finds the first MPEG audio frame (any
+// version, Layers I to III) that is followed, one frame length later, by a
+// header of the same version, layer and sample rate: from the end of the
+// ID3v2 tag (its own size) on, else from the start of the file. head holds
+// the file's first bytes; read fetches the others. Then works out play
 // time, average bit rate and frame count: from the Xing/Info or VBRI header
 // when there is one, else from the audio bytes alone (tags at either end
-// not counted). Returns "" or "-2" when no frame was confirmed.
-QString readHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSize, const ByteReader& read);
+// not counted). True when a frame was confirmed; otherwise facts hold
+// nothing but fileSize.
+bool readHeader(MpegAudioFacts& facts, const QByteArray& head, qint64 fileSize, const ByteReader& read);
 
 // The same for a file on disc (its first kHeaderScanBytes read in one go).
-// A file that cannot be opened reads as no frame found.
-QString readHeader(MpegAudioFacts& facts, const QString& path);
+// A file that cannot be opened or is not a regular file reads as no frame
+// found.
+bool readHeader(MpegAudioFacts& facts, const QString& path);

@@ -1,12 +1,13 @@
 #include "openedtagfile.h"
 
+#include "tags/regularfile.h"
 #include "tags/storedtag.h"
 #include "tags/tagtypes.h"
 
 #include <QFile>
 #include <QList>
 
-#include <fcntl.h>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,11 +33,9 @@ OpenedTagFile::~OpenedTagFile()
 
 bool OpenedTagFile::open(const QString& path)
 {
-    fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
     struct stat st { };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    fd = openRegularFile(path, &st);
+    if (fd < 0)
         return false;
     mode = st.st_mode;
     size = st.st_size;
@@ -52,7 +51,7 @@ bool OpenedTagFile::open(const QString& path)
         if (!readFully(fd, size - tailBytes, tailBytes, reinterpret_cast<unsigned char*>(tail.data())))
             return false;
     }
-    v2 = parseId3v2Header(head);
+    v2 = readId3v2Header(head);
     trailers = scanTrailers(size, tail, reader());
     return true;
 }
@@ -87,22 +86,23 @@ int OpenedTagFile::tagTypes() const
 
 qint64 OpenedTagFile::trailerStart() const
 {
-    qint64 start = size;
-    for (const ByteRange& r : { trailers.id3v1, trailers.lyrics3, trailers.musicMatch })
-        if (r.found())
-            start = qMin(start, r.start);
-    return start;
+    return trailers.start;
 }
 
 QByteArray OpenedTagFile::tagBytes() const
 {
-    if (!v2.valid)
-        return QByteArray();
+    if (m_tagRead || !v2.valid)
+        return m_tag;
+    m_tagRead = true;
     const qint64 n = qMin(v2.completeSize, size);
-    if (n <= head.size())
-        return head.left(int(n));
-    QByteArray bytes(int(n), Qt::Uninitialized);
-    return readFully(fd, 0, int(n), reinterpret_cast<unsigned char*>(bytes.data())) ? bytes : QByteArray();
+    if (n <= head.size()) {
+        m_tag = head.left(int(n));
+    } else {
+        m_tag = QByteArray(int(n), Qt::Uninitialized);
+        if (!readFully(fd, 0, int(n), reinterpret_cast<unsigned char*>(m_tag.data())))
+            m_tag.clear();
+    }
+    return m_tag;
 }
 
 bool OpenedTagFile::tagOverlapsAudio() const
@@ -120,8 +120,9 @@ bool OpenedTagFile::tagOverlapsAudio() const
     unsigned char next = 0;
     if (v2.completeSize < size && readFully(fd, v2.completeSize, 1, &next))
         bytes += char(next);
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
     for (qint64 i = end; i + 1 < bytes.size(); ++i)
-        if (uchar(bytes[i]) == 0xFF && (uchar(bytes[i + 1]) & 0xE0) == 0xE0)
+        if (isMpegSync(b + i))
             return true;
     return audioChainCrossesTagEnd(tag);
 }
@@ -129,47 +130,32 @@ bool OpenedTagFile::tagOverlapsAudio() const
 bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
 {
     // Frames whose declared sizes swallow the start of the audio: a chain
-    // of MPEG-1 Layer III frames that begins inside the tag and runs on,
-    // frame after frame, past its end. Picture data does not do that.
-    auto syncAt = [&](qint64 pos) {
-        unsigned char b[2];
-        if (pos + 2 <= tag.size()) {
-            b[0] = uchar(tag[pos]);
-            b[1] = uchar(tag[pos + 1]);
-        } else if (!readFully(fd, pos, 2, b)) {
+    // of MPEG audio frames of one stream (any version and layer, with or
+    // without CRC) that begins inside the tag and runs on, frame after
+    // frame, past its end. Picture data does not do that.
+    auto frameAt = [&](qint64 pos, MpegFrame* f) {
+        unsigned char b[4];
+        if (pos + 4 <= tag.size())
+            std::memcpy(b, tag.constData() + pos, 4);
+        else if (!readFully(fd, pos, 4, b))
             return false;
-        }
-        return b[0] == 0xFF && (b[1] & 0xE0) == 0xE0;
+        return decodeMpegFrame(b, f);
     };
     const qint64 tagEnd = v2.completeSize;
-    for (qint64 i = 10; i + 4 <= tag.size() && i < tagEnd; ++i) {
-        const auto* h = reinterpret_cast<const unsigned char*>(tag.constData() + i);
-        if (h[0] != 0xFF || (h[1] != 0xFA && h[1] != 0xFB))
+    const auto* bytes = reinterpret_cast<const unsigned char*>(tag.constData());
+    for (qint64 i = kId3v2HeaderBytes; i + 4 <= tag.size() && i < tagEnd; ++i) {
+        MpegFrame first;
+        if (!isMpegSync(bytes + i) || !decodeMpegFrame(bytes + i, &first))
             continue;
-        MpegAudioFacts facts;
-        if (!decodeFrameHeader(h, facts) || facts.frameLength <= 4)
-            continue;
-        qint64 p = i + facts.frameLength;
+        qint64 p = i + first.frameLength;
         bool chain = true;
+        MpegFrame next;
         while (chain && p < tagEnd) {
-            chain = syncAt(p);
-            p += facts.frameLength;
+            chain = frameAt(p, &next) && next.sameStream(first);
+            p += next.frameLength;
         }
-        if (chain && syncAt(p))
+        if (chain && frameAt(p, &next) && next.sameStream(first))
             return true;
     }
     return false;
-}
-
-bool OpenedTagFile::tagBodyIsBlank() const
-{
-    if (!v2.valid)
-        return false;
-    const qint64 end = qMin(v2.completeSize, size);
-    QByteArray body(int(qMax<qint64>(0, end - 10)), '\0');
-    if (end <= head.size())
-        body = head.mid(10, int(end - 10));
-    else if (!readFully(fd, 10, int(body.size()), reinterpret_cast<unsigned char*>(body.data())))
-        return false;
-    return body.count('\0') == body.size();
 }

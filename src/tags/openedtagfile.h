@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tags/id3v2header.h"
 #include "tags/mpegheader.h"
 #include "tags/tagscan.h"
 
@@ -19,7 +20,8 @@ public:
     OpenedTagFile& operator=(const OpenedTagFile&) = delete;
     ~OpenedTagFile();
 
-    // False when the file cannot be opened, is not a regular file or cannot be read.
+    // False when the file cannot be opened, is not a regular file (errno
+    // EISDIR; a named pipe is not waited on) or cannot be read; errno says why.
     bool open(const QString& path);
     // Reads through the open file.
     ByteReader reader() const;
@@ -27,21 +29,16 @@ public:
     void chop(int n);
     // TagType bits the file carries (ID3v2: a well-formed header at the start).
     int tagTypes() const;
-    // Where the trailing tags (MusicMatch, Lyrics3, ID3v1) begin; the file
-    // size when there are none.
+    // Where the trailing tags (every kind scanTrailers sizes) begin; the
+    // file size when there are none.
     qint64 trailerStart() const;
-    // The whole ID3v2 tag as stored (as far as the file holds it).
+    // The whole ID3v2 tag as stored (as far as the file holds it): read
+    // once, then shared.
     QByteArray tagBytes() const;
     // True when the room the tag declares runs on into what looks like
     // audio: after its last frame come bytes other than padding holding an
     // MPEG sync. Rewriting or removing such a tag would cut the audio.
     bool tagOverlapsAudio() const;
-    // True when the tag's body is nothing but zero bytes (an empty padded
-    // tag, as opposed to frames that cannot be read).
-    bool tagBodyIsBlank() const;
-
-    // Part of tagOverlapsAudio: frames whose sizes run into the audio.
-    bool audioChainCrossesTagEnd(const QByteArray& tag) const;
 
     int fd = -1;
     mode_t mode = 0;
@@ -50,4 +47,11 @@ public:
     QByteArray tail;
     Id3v2Header v2;
     TrailerScan trailers;
+
+private:
+    // Part of tagOverlapsAudio: frames whose sizes run into the audio.
+    bool audioChainCrossesTagEnd(const QByteArray& tag) const;
+
+    mutable QByteArray m_tag;
+    mutable bool m_tagRead = false;
 };

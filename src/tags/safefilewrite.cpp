@@ -1,6 +1,7 @@
 #include "safefilewrite.h"
 
 #include "tags/carryover.h"
+#include "tags/regularfile.h"
 #include "tags/tagscan.h"
 #include "tags/tagsnapshot.h"
 
@@ -110,21 +111,14 @@ bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteAr
     // Opening follows links, so the in-place writes below reach the file a
     // link points to; only the copy needs the link resolved (further down).
     const QByteArray given = QFile::encodeName(pathIn);
-    const int src = ::open(given.constData(), O_RDONLY | O_CLOEXEC);
+    struct stat st { };
+    const int src = openRegularFile(pathIn, &st);
     if (src < 0)
         return fail(err, errno);
-    struct stat st { };
-    if (::fstat(src, &st) != 0) {
-        const int e = errno;
-        ::close(src);
-        return fail(err, e);
-    }
     auto closeAndFail = [&](int e) {
         ::close(src);
         return fail(err, e);
     };
-    if (!S_ISREG(st.st_mode))
-        return closeAndFail(EISDIR);
     if (!(st.st_mode & S_IWUSR))
         return closeAndFail(EACCES);
     if (start < 0 || end < start || end > st.st_size)
@@ -132,7 +126,8 @@ bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteAr
 
     const qint64 size = st.st_size;
     if (bytes.size() == end - start || (bytes.isEmpty() && end == size)) {
-        const int dst = ::open(given.constData(), O_WRONLY | O_CLOEXEC);
+        // Non-blocking: a name that now leads to a pipe fails instead of waiting.
+        const int dst = ::open(given.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
         if (dst < 0)
             return closeAndFail(errno);
         bool ok;

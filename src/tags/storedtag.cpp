@@ -1,25 +1,16 @@
 #include "storedtag.h"
 
+#include "tags/id3v2header.h"
+
+#include <zlib.h>
+
+#include <cstring>
+
 namespace {
 
 quint32 be32(const unsigned char* p)
 {
     return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
-}
-
-quint32 syncsafe32(const unsigned char* p)
-{
-    return quint32(p[0] & 0x7F) << 21 | quint32(p[1] & 0x7F) << 14 | quint32(p[2] & 0x7F) << 7 | quint32(p[3] & 0x7F);
-}
-
-QByteArray syncsafeBytes(quint32 v)
-{
-    QByteArray out(4, '\0');
-    out[0] = char((v >> 21) & 0x7F);
-    out[1] = char((v >> 14) & 0x7F);
-    out[2] = char((v >> 7) & 0x7F);
-    out[3] = char(v & 0x7F);
-    return out;
 }
 
 QByteArray be32Bytes(quint32 v)
@@ -38,13 +29,13 @@ bool isIdChar(unsigned char c)
 }
 
 // What follows a frame that ends at pos looks like the end of the frames.
-bool plausibleNext(const QByteArray& body, qint64 pos, int idLength)
+bool plausibleNext(QByteArrayView body, qint64 pos, int idLength)
 {
     if (pos == body.size())
         return true;
     if (pos > body.size())
         return false;
-    const auto* b = reinterpret_cast<const unsigned char*>(body.constData());
+    const auto* b = reinterpret_cast<const unsigned char*>(body.data());
     if (b[pos] == 0)
         return true;
     if (pos + idLength > body.size())
@@ -55,45 +46,73 @@ bool plausibleNext(const QByteArray& body, qint64 pos, int idLength)
     return true;
 }
 
-// Inflates zlib data of (about) expected bytes; empty on failure.
-QByteArray inflated(const QByteArray& data, quint32 expected)
+// Inflates zlib data into at most kMaxInflatedBytes; empty when the data
+// does not inflate completely or would inflate past that. The size the
+// frame declares only sizes the first buffer: a hostile frame may declare
+// anything.
+QByteArray inflated(QByteArrayView data, quint32 declared)
 {
     if (data.isEmpty())
         return QByteArray();
-    const quint32 hint = expected > 0 && expected < (64u << 20) ? expected : quint32(data.size()) * 4;
-    return qUncompress(be32Bytes(hint) + data);
+    constexpr qint64 kFirstBuffer = 64 * 1024;
+    const qint64 hint = declared > 0 ? qint64(declared) : data.size() * 4;
+    QByteArray out(int(qBound<qint64>(1024, hint, kFirstBuffer)), Qt::Uninitialized);
+    z_stream zs {};
+    if (inflateInit(&zs) != Z_OK)
+        return QByteArray();
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = uInt(data.size());
+    int result = Z_OK;
+    while (result == Z_OK) {
+        if (qint64(zs.total_out) == out.size()) {
+            // One byte more than the limit tells data that would go past it.
+            if (out.size() > kMaxInflatedBytes)
+                break;
+            out.resize(int(qMin<qint64>(qint64(out.size()) * 2, kMaxInflatedBytes + 1)));
+        }
+        zs.next_out = reinterpret_cast<Bytef*>(out.data() + zs.total_out);
+        zs.avail_out = uInt(out.size() - qint64(zs.total_out));
+        result = inflate(&zs, Z_NO_FLUSH);
+    }
+    const qint64 produced = qint64(zs.total_out);
+    inflateEnd(&zs);
+    if (result != Z_STREAM_END || produced > kMaxInflatedBytes)
+        return QByteArray();
+    out.truncate(int(produced));
+    return out;
 }
 
 void readContent(StoredFrame& f, int version, bool tagUnsynchronised, int headerBytes)
 {
-    QByteArray data = f.bytes.mid(headerBytes);
+    QByteArrayView data = QByteArrayView(f.bytes).sliced(headerBytes);
     if (version == 2) {
-        f.content = data;
+        f.content = data.toByteArray();
         return;
     }
     const unsigned char format = f.flags & 0xFF;
     qint64 skip = 0;
-    quint32 expected = 0;
+    quint32 declared = 0;
     bool compressed = false;
     bool encrypted = false;
     bool unsynchronised = tagUnsynchronised && version == 4;
+    const auto* d = reinterpret_cast<const unsigned char*>(data.data());
     if (version == 3) {
-        compressed = format & 0x80;
-        encrypted = format & 0x40;
+        compressed = format & Id3v23FrameFlag::Compression;
+        encrypted = format & Id3v23FrameFlag::Encryption;
         if (compressed) {
             if (data.size() >= 4)
-                expected = be32(reinterpret_cast<const unsigned char*>(data.constData()));
+                declared = be32(d);
             skip += 4;
         }
-        skip += (encrypted ? 1 : 0) + ((format & 0x20) ? 1 : 0);
+        skip += (encrypted ? 1 : 0) + ((format & Id3v23FrameFlag::Grouping) ? 1 : 0);
     } else {
-        compressed = format & 0x08;
-        encrypted = format & 0x04;
-        unsynchronised = unsynchronised || (format & 0x02);
-        skip += ((format & 0x40) ? 1 : 0) + (encrypted ? 1 : 0);
-        if (format & 0x01) {
+        compressed = format & Id3v24FrameFlag::Compression;
+        encrypted = format & Id3v24FrameFlag::Encryption;
+        unsynchronised = unsynchronised || (format & Id3v24FrameFlag::Unsynchronisation);
+        skip += ((format & Id3v24FrameFlag::Grouping) ? 1 : 0) + (encrypted ? 1 : 0);
+        if (format & Id3v24FrameFlag::DataLengthIndicator) {
             if (data.size() >= skip + 4)
-                expected = syncsafe32(reinterpret_cast<const unsigned char*>(data.constData() + skip));
+                declared = syncsafe32(d + skip);
             skip += 4;
         }
     }
@@ -101,17 +120,18 @@ void readContent(StoredFrame& f, int version, bool tagUnsynchronised, int header
         f.readable = false;
         return;
     }
-    data = data.mid(skip);
+    data = data.sliced(skip);
+    QByteArray plain;
     if (unsynchronised)
-        data = resynchronised(data);
+        plain = resynchronised(data.toByteArray());
     if (compressed) {
-        data = inflated(data, expected);
-        if (data.isEmpty()) {
+        plain = inflated(unsynchronised ? QByteArrayView(plain) : data, declared);
+        if (plain.isEmpty()) {
             f.readable = false;
             return;
         }
     }
-    f.content = data;
+    f.content = unsynchronised || compressed ? plain : data.toByteArray();
 }
 
 } // namespace
@@ -149,31 +169,35 @@ QByteArray unsynchronised(const QByteArray& bytes)
 bool readStoredTag(const QByteArray& bytes, StoredTag* out)
 {
     *out = StoredTag();
-    const auto* h = reinterpret_cast<const unsigned char*>(bytes.constData());
-    if (bytes.size() < 10 || !bytes.startsWith("ID3") || h[3] < 2 || h[3] > 4 || h[4] == 0xFF
-        || ((h[6] | h[7] | h[8] | h[9]) & 0x80))
+    const Id3v2Header header = readId3v2Header(bytes);
+    if (!header.valid)
         return false;
-    out->version = h[3];
-    out->flags = h[5];
-    const qint64 bodySize = syncsafe32(h + 6);
-    const bool footer = out->version == 4 && (out->flags & 0x10);
-    out->size = 10 + bodySize + (footer ? 10 : 0);
-    if (bytes.size() < 10 + bodySize)
+    out->version = header.version;
+    out->flags = header.flags;
+    out->size = header.completeSize;
+    const qint64 bodySize = header.bodySize;
+    if (bytes.size() < kId3v2HeaderBytes + bodySize)
         out->damage = QStringLiteral("The tag runs past the end of the file.");
-    if (out->version == 2 && (out->flags & 0x40)) {
+    if (out->version == 2 && (out->flags & Id3v2Flag::Compression)) {
         out->damage = QStringLiteral("The tag is compressed.");
         return true;
     }
 
-    const bool tagUnsynchronised = out->flags & 0x80;
-    QByteArray body = bytes.mid(10, bodySize);
+    const bool tagUnsynchronised = out->flags & Id3v2Flag::Unsynchronisation;
     const bool wholeTagUnsynchronised = tagUnsynchronised && out->version < 4;
-    if (wholeTagUnsynchronised)
-        body = resynchronised(body);
-    const auto* b = reinterpret_cast<const unsigned char*>(body.constData());
+    // The body is looked at in place; only a tag unsynchronised as a whole
+    // needs a copy.
+    QByteArrayView body(bytes.constData() + kId3v2HeaderBytes,
+        qMin<qint64>(bodySize, qMax<qint64>(0, bytes.size() - kId3v2HeaderBytes)));
+    QByteArray resynced;
+    if (wholeTagUnsynchronised) {
+        resynced = resynchronised(body.toByteArray());
+        body = resynced;
+    }
+    const auto* b = reinterpret_cast<const unsigned char*>(body.data());
 
     qint64 pos = 0;
-    if (out->version >= 3 && (out->flags & 0x40)) {
+    if (out->version >= 3 && (out->flags & Id3v2Flag::ExtendedHeader)) {
         if (body.size() < 4) {
             out->damage = QStringLiteral("The extended header is cut off.");
             return true;
@@ -192,7 +216,7 @@ bool readStoredTag(const QByteArray& bytes, StoredTag* out)
             break; // a few bytes of junk: no frame
         const unsigned char* p = b + pos;
         StoredFrame f;
-        f.id = body.mid(pos, idLength);
+        f.id = body.sliced(pos, idLength).toByteArray();
         qint64 size = 0;
         if (out->version == 2) {
             size = qint64(p[3]) << 16 | qint64(p[4]) << 8 | p[5];
@@ -214,12 +238,12 @@ bool readStoredTag(const QByteArray& bytes, StoredTag* out)
                               .arg(QString::fromLatin1(f.id.toPercentEncoding()));
             break;
         }
-        f.bytes = body.mid(pos, headerBytes + size);
+        f.bytes = body.sliced(pos, headerBytes + size).toByteArray();
         readContent(f, out->version, tagUnsynchronised, headerBytes);
         out->frames.append(f);
         pos += headerBytes + size;
     }
-    out->framesEnd = wholeTagUnsynchronised ? 0 : 10 + pos;
+    out->framesEnd = wholeTagUnsynchronised ? 0 : kId3v2HeaderBytes + pos;
     return true;
 }
 
@@ -238,7 +262,7 @@ QByteArray renderFrame(
     unsigned char format = 0;
     if (version == 4 && unsynchronise && body.contains('\xFF')) {
         body = unsynchronised(body);
-        format |= 0x02;
+        format |= Id3v24FrameFlag::Unsynchronisation;
     }
     QByteArray out = id.left(4);
     out += version == 4 ? syncsafeBytes(quint32(body.size())) : be32Bytes(quint32(body.size()));
@@ -251,14 +275,17 @@ QByteArray renderTag(
     int version, int headerFlags, const QByteArray& frames, qint64 roomSize, bool footer, qint64 newPadding)
 {
     footer = footer && version == 4;
-    int flags = headerFlags & (version == 4 ? 0xA0 : version == 3 ? 0x20 : 0x00);
+    const int kept = version == 4 ? Id3v2Flag::Unsynchronisation | Id3v2Flag::Experimental
+        : version == 3            ? Id3v2Flag::Experimental
+                                  : 0;
+    int flags = headerFlags & kept;
     if (footer)
-        flags |= 0x10;
+        flags |= Id3v2Flag::Footer;
     qint64 padding = 0;
     if (!footer)
         padding = 10 + frames.size() <= roomSize ? roomSize - 10 - frames.size() : newPadding;
     const qint64 bodySize = frames.size() + padding;
-    if (bodySize > 0x0FFFFFFF)
+    if (bodySize > kMaxSyncsafe)
         return QByteArray();
     QByteArray header("ID3", 3);
     header += char(version);

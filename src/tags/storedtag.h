@@ -20,7 +20,7 @@ struct StoredFrame {
     // encryption and data length bytes skipped, decompressed. Empty when
     // the frame cannot be read (readable false).
     QByteArray content;
-    bool readable = true; // false: encrypted, or compressed data that does not inflate
+    bool readable = true; // false: encrypted, or compressed data that does not inflate within kMaxInflatedBytes
 };
 
 struct StoredTag {
@@ -33,6 +33,10 @@ struct StoredTag {
     // a save would lose what follows, so none is made.
     QString damage;
 };
+
+// The most a compressed frame may inflate to; a frame that would inflate
+// further is kept as stored bytes and counts as not readable.
+constexpr qint64 kMaxInflatedBytes = 16 * 1024 * 1024;
 
 // Reads the tag at the start of bytes (the whole tag, or as much of it as
 // the file holds). False when bytes do not start with a usable ID3v2

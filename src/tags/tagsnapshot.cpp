@@ -25,12 +25,8 @@ bool readTagSnapshot(const QString& path, TagSnapshot* out, FileError* err)
 {
     OpenedTagFile file;
     errno = 0;
-    if (!file.open(path)) {
-        const int e = errno;
-        if (file.fd >= 0 && !S_ISREG(file.mode) && e == 0)
-            return reportFileError(err, fileErrorFromErrno(EISDIR));
-        return reportFileError(err, fileErrorFromErrno(e ? e : EISDIR));
-    }
+    if (!file.open(path))
+        return reportFileError(err, fileErrorFromErrno(errno ? errno : EIO));
     struct stat st { };
     if (::fstat(file.fd, &st) != 0)
         return reportFileError(err, fileErrorFromErrno(errno));
@@ -63,7 +59,7 @@ bool readTagSnapshot(const QString& path, TagSnapshot* out, FileError* err)
 bool restoreTagSnapshot(const QString& path, const TagSnapshot& current, const TagSnapshot& wanted, FileError* err)
 {
     if (current.middleSize() != wanted.middleSize())
-        return reportFileError(err, { 51, QStringLiteral("The file holds more than its tags changed") });
+        return reportFileError(err, { ErrorNo::Internal, QStringLiteral("The file holds more than its tags changed") });
     // The end first: the offsets of the trailing tags do not move with the
     // ID3v2 tag.
     if (current.trailer != wanted.trailer
@@ -87,6 +83,7 @@ bool restoreTagSnapshot(const QString& path, const TagSnapshot& current, const T
     if (!readTagSnapshot(path, &now, err))
         return false;
     if (!now.sameTags(wanted) || now.size != wanted.size || now.mode != wanted.mode || now.mtimeNs != wanted.mtimeNs)
-        return reportFileError(err, { 51, QStringLiteral("The tags read back differ from those restored") });
+        return reportFileError(
+            err, { ErrorNo::Internal, QStringLiteral("The tags read back differ from those restored") });
     return reportFileError(err, {});
 }

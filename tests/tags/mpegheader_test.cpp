@@ -49,39 +49,52 @@ QByteArray apeTag(const QByteArray& items)
 
 TEST(MpegHeader, DecodesVersionsLayersBitRatesAndFrameLengths)
 {
-    using Mode = MpegAudioFacts::ChannelMode;
+    using Mode = MpegFrame::ChannelMode;
     const struct {
         const char* header;
         MpegFrame::Version version;
         int layer;
+        bool crc;
         int bitRate;
         int sampleRate;
+        int padding;
         Mode mode;
         int length;
+        int samples;
     } cases[] = {
-        { "\xFF\xFB\x90\x64", MpegFrame::Mpeg1, 3, 128, 44100, Mode::JointStereo, 417 },
-        { "\xFF\xFB\x92\x64", MpegFrame::Mpeg1, 3, 128, 44100, Mode::JointStereo, 418 }, // padding
-        { "\xFF\xFD\x90\x04", MpegFrame::Mpeg1, 2, 160, 44100, Mode::Stereo, 522 },
-        { "\xFF\xFF\x90\x84", MpegFrame::Mpeg1, 1, 288, 44100, Mode::DualChannel, 312 },
-        { "\xFF\xF3\x80\x64", MpegFrame::Mpeg2, 3, 64, 22050, Mode::JointStereo, 208 },
-        { "\xFF\xE3\x40\xC4", MpegFrame::Mpeg25, 3, 32, 11025, Mode::Mono, 208 },
-        { "\xFF\xF3\xE4\xC4", MpegFrame::Mpeg2, 3, 160, 24000, Mode::Mono, 480 },
+        { "\xFF\xFB\x90\x64", MpegFrame::Mpeg1, 3, false, 128, 44100, 0, Mode::JointStereo, 417, 1152 },
+        { "\xFF\xFB\x92\x64", MpegFrame::Mpeg1, 3, false, 128, 44100, 1, Mode::JointStereo, 418, 1152 },
+        { "\xFF\xFA\x90\x64", MpegFrame::Mpeg1, 3, true, 128, 44100, 0, Mode::JointStereo, 417, 1152 },
+        { "\xFF\xFD\x90\x04", MpegFrame::Mpeg1, 2, false, 160, 44100, 0, Mode::Stereo, 522, 1152 },
+        { "\xFF\xFC\x94\x04", MpegFrame::Mpeg1, 2, true, 160, 48000, 0, Mode::Stereo, 480, 1152 },
+        { "\xFF\xFF\x90\x84", MpegFrame::Mpeg1, 1, false, 288, 44100, 0, Mode::DualChannel, 312, 384 },
+        { "\xFF\xFF\x92\x84", MpegFrame::Mpeg1, 1, false, 288, 44100, 1, Mode::DualChannel, 316, 384 }, // 4-byte slot
+        { "\xFF\xF3\x80\x64", MpegFrame::Mpeg2, 3, false, 64, 22050, 0, Mode::JointStereo, 208, 576 },
+        { "\xFF\xF2\x82\x64", MpegFrame::Mpeg2, 3, true, 64, 22050, 1, Mode::JointStereo, 209, 576 },
+        { "\xFF\xF3\xE4\xC4", MpegFrame::Mpeg2, 3, false, 160, 24000, 0, Mode::Mono, 480, 576 },
+        { "\xFF\xF5\x88\x00", MpegFrame::Mpeg2, 2, false, 64, 16000, 0, Mode::Stereo, 576, 1152 },
+        { "\xFF\xF7\x80\x00", MpegFrame::Mpeg2, 1, false, 128, 22050, 0, Mode::Stereo, 276, 384 },
+        { "\xFF\xE3\x40\xC4", MpegFrame::Mpeg25, 3, false, 32, 11025, 0, Mode::Mono, 208, 576 },
+        { "\xFF\xE2\x48\xC4", MpegFrame::Mpeg25, 3, true, 32, 8000, 0, Mode::Mono, 288, 576 },
+        { "\xFF\xE5\x44\x40", MpegFrame::Mpeg25, 2, false, 32, 12000, 0, Mode::JointStereo, 384, 1152 },
     };
     for (const auto& c : cases) {
-        MpegAudioFacts f;
-        ASSERT_TRUE(decodeFrameHeader(reinterpret_cast<const unsigned char*>(c.header), f)) << c.header;
-        EXPECT_EQ(std::tuple(f.mpegVersion, f.layer, f.bitRate, f.sampleRate, f.channelMode, f.frameLength),
-            std::tuple(c.version, c.layer, c.bitRate, c.sampleRate, c.mode, c.length))
-            << c.version << " layer " << c.layer;
+        MpegFrame f;
+        ASSERT_TRUE(decodeMpegFrame(reinterpret_cast<const unsigned char*>(c.header), &f)) << c.length;
+        EXPECT_EQ(std::tuple(f.version, f.layer, f.crc, f.bitRate, f.sampleRate, f.padding),
+            std::tuple(c.version, c.layer, c.crc, c.bitRate, c.sampleRate, c.padding))
+            << c.version << " layer " << c.layer << " length " << c.length;
+        EXPECT_EQ(std::tuple(f.channelMode, f.frameLength, f.samples), std::tuple(c.mode, c.length, c.samples))
+            << c.version << " layer " << c.layer << " length " << c.length;
     }
     // CRC, 320 kbit/s, 32 kHz, private bit, joint stereo with mode extension 3,
     // copyright, not original, CCIT J.17.
     const unsigned char h[4] = { 0xFF, 0xFA, 0xE9, 0x7B };
-    MpegAudioFacts f;
-    ASSERT_TRUE(decodeFrameHeader(h, f));
-    EXPECT_EQ(std::tuple(f.protection, f.privateBit, f.modeExtension, f.copyright, f.original),
-        std::tuple(true, 1, 3, true, false));
-    EXPECT_EQ(f.emphasis, MpegAudioFacts::Emphasis::CcittJ17);
+    MpegFrame f;
+    ASSERT_TRUE(decodeMpegFrame(h, &f));
+    EXPECT_EQ(
+        std::tuple(f.crc, f.privateBit, f.modeExtension, f.copyright, f.original), std::tuple(true, 1, 3, true, false));
+    EXPECT_EQ(f.emphasis, MpegFrame::Emphasis::CcittJ17);
     EXPECT_EQ(f.frameLength, 1440);
 }
 
@@ -113,6 +126,11 @@ TEST(MpegHeader, PlayTimeBitRateAndFramesComeFromTheAudioAlone)
         { "cbr-200k-cover", cover + F::audio(100), cover.size() + 1, 128, 41700 / 16000.0, 100, false },
         { "cbr-trailers", F::audio(100) + trailers, 1, 128, 41700 / 16000.0, 100, false },
         { "cbr-ape", F::audio(100) + apeTag(QByteArray(20, '\x33')), 1, 128, 41700 / 16000.0, 100, false },
+        { "cbr-musicmatch", F::audio(100) + musicMatch() + id3v1("T", "A", "B", "2001", "", 1, 1), 1, 128,
+            41700 / 16000.0, 100, false },
+        { "cbr-lyrics3-ape-trailer",
+            F::audio(100) + lyrics3v1("la la") + apeTag("x") + id3v1("T", "A", "B", "", "", 1, 1), 1, 128,
+            41700 / 16000.0, 100, false },
         { "footer-then-cover", footerThenCover + F::audio(100), footerThenCover.size() + 1, 128, 41700 / 16000.0, 100,
             false },
         { "four-million", fourMillion, 1, 128, 250.0, 9592, false },
@@ -122,6 +140,9 @@ TEST(MpegHeader, PlayTimeBitRateAndFramesComeFromTheAudioAlone)
         { "layer2", frames("\xFF\xFD\x90\x04", 522, 10), 1, 160, 5220 / 20000.0, 10, false },
         { "mpeg2-22050", frames("\xFF\xF3\x80\x64", 208, 100), 1, 64, 20800 / 8000.0, 100, false },
         { "mpeg25-11025-mono", frames("\xFF\xE3\x40\xC4", 208, 100), 1, 32, 20800 / 4000.0, 100, false },
+        { "mpeg1-crc", frames("\xFF\xFA\x90\x64", 417, 100), 1, 128, 41700 / 16000.0, 100, false },
+        { "mpeg2-crc-after-tag", small + frames("\xFF\xF2\x80\x64", 208, 100), small.size() + 1, 64, 20800 / 8000.0,
+            100, false },
         // Xing: 100 frames of 160 kbit/s after a 128 kbit/s summary frame;
         // LAME's delay and padding are not played.
         { "xing", summaryFrame("\xFF\xFB\x90\x64", 417, 36, "Xing", 100, 417 + 52200, 576, 1000) + frames160, 1, 160,
@@ -141,31 +162,48 @@ TEST(MpegHeader, PlayTimeBitRateAndFramesComeFromTheAudioAlone)
     QTemporaryDir dir;
     for (const auto& c : cases) {
         MpegAudioFacts f;
-        EXPECT_EQ(readHeader(f, F::write(dir, c.name, c.bytes)), c.position < 0 ? "-2" : "") << c.name;
+        EXPECT_EQ(readHeader(f, F::write(dir, c.name, c.bytes)), c.position > 0) << c.name;
         EXPECT_EQ(std::tuple(f.fileSize, f.headerPosition, f.bitRate, f.totalFrames, f.variableBitRate),
             std::tuple(qint64(c.bytes.size()), c.position, c.bitRate, c.totalFrames, c.vbr))
             << c.name;
         EXPECT_NEAR(f.duration, c.seconds, 0.001) << c.name;
     }
     MpegAudioFacts f;
-    EXPECT_EQ(readHeader(f, dir.filePath("missing.mp3")), "-2");
+    EXPECT_FALSE(readHeader(f, dir.filePath("missing.mp3")));
 }
 
-TEST(MpegHeader, ReservedAndFreeFormatCodesAreInvalid)
+TEST(MpegHeader, ReservedFreeFormatAndMissingSyncAreNoFrame)
 {
-    MpegAudioFacts f;
-    const auto decodes
-        = [&f](const char* h) { return decodeFrameHeader(reinterpret_cast<const unsigned char*>(h), f); };
-    EXPECT_FALSE(decodes("\xFF\xF9\x90\x64")); // reserved layer
-    EXPECT_EQ(f.layer, 0);
-    EXPECT_FALSE(decodes("\xFF\xFB\x9C\x64")); // reserved sample rate
-    EXPECT_EQ(f.sampleRate, 0);
-    EXPECT_FALSE(decodes("\xFF\xFB\x00\x64")); // free format
-    EXPECT_EQ(f.bitRate, 0);
-    EXPECT_FALSE(decodes("\xFF\xFB\xF0\x64")); // bit-rate index 15
-    EXPECT_FALSE(decodes("\xFF\xEB\x90\x64")); // reserved version
-    EXPECT_EQ(f.mpegVersion, MpegFrame::Reserved);
-    EXPECT_FALSE(f.validHeader);
+    const struct {
+        const char* name;
+        const char* header;
+        MpegFrame::Version version;
+        int layer;
+        int bitRate;
+        int sampleRate;
+    } cases[] = {
+        { "reserved layer", "\xFF\xF9\x90\x64", MpegFrame::Mpeg1, 0, 0, 44100 },
+        { "reserved sample rate", "\xFF\xFB\x9C\x64", MpegFrame::Mpeg1, 3, 128, 0 },
+        { "free format", "\xFF\xFB\x00\x64", MpegFrame::Mpeg1, 3, 0, 44100 },
+        { "bit-rate index 15", "\xFF\xFB\xF0\x64", MpegFrame::Mpeg1, 3, 0, 44100 },
+        { "reserved version", "\xFF\xEB\x90\x64", MpegFrame::Reserved, 3, 0, 0 },
+        { "mpeg-2.5 reserved sample rate", "\xFF\xE3\x4C\xC4", MpegFrame::Mpeg25, 3, 32, 0 },
+    };
+    for (const auto& c : cases) {
+        MpegFrame f;
+        f.frameLength = 99;
+        EXPECT_FALSE(decodeMpegFrame(reinterpret_cast<const unsigned char*>(c.header), &f)) << c.name;
+        EXPECT_EQ(std::tuple(f.version, f.layer, f.bitRate, f.sampleRate, f.frameLength),
+            std::tuple(c.version, c.layer, c.bitRate, c.sampleRate, 0))
+            << c.name;
+    }
+    // Without the 11 sync bits nothing is decoded.
+    for (const char* header : { "\xFF\xDB\x90\x64", "\xFE\xFB\x90\x64", "\x00\x00\x00\x00", "ID3\x03" }) {
+        MpegFrame f;
+        f.layer = 7;
+        EXPECT_FALSE(decodeMpegFrame(reinterpret_cast<const unsigned char*>(header), &f));
+        EXPECT_EQ(f.layer, 7);
+    }
 }
 
 } // namespace
