@@ -14,48 +14,19 @@
 #include "tags/writeaccess.h"
 #include "text/texthelpers.h"
 
-#include <QDir>
-#include <QHash>
-#include <QSet>
-
-#include <cstdlib>
-
 namespace {
 
 const QString kProduct = QStringLiteral("Velmora");
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kCannotOpen = QStringLiteral("The File Cannot Be Opened For Reading");
 
-// Which names a preview's renames would meet, folder by folder: what the
-// folder holds now, changed by each rename planned before.
-class PlannedNames {
-public:
-    NameCollision take(const QString& dir, const QString& name, const QString& newName)
-    {
-        QSet<QString>& present = names(dir);
-        if (present.contains(newName))
-            return m_added[dir].contains(newName) ? NameCollision::InsideRun : NameCollision::ExistingFile;
-        present.remove(name);
-        present.insert(newName);
-        m_added[dir].insert(newName);
-        return NameCollision::None;
-    }
-
-private:
-    QSet<QString>& names(const QString& dir)
-    {
-        auto it = m_present.find(dir);
-        if (it == m_present.end()) {
-            const QStringList names
-                = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-            it = m_present.insert(dir, QSet<QString>(names.begin(), names.end()));
-        }
-        return *it;
-    }
-
-    QHash<QString, QSet<QString>> m_present;
-    QHash<QString, QSet<QString>> m_added;
-};
+// "The Undo Journal Cannot Be Written:", the journal and why.
+QString journalErrorText(const QString& journalPath, const FileError& err)
+{
+    return QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + journalPath + kCrLf + kCrLf
+        + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
+        + QLatin1Char(')');
+}
 
 // dir (ending in "/") and name of a found file's path.
 std::pair<QString, QString> splitPath(const QString& path)
@@ -142,9 +113,7 @@ bool MassRenameEngine::openRunFiles()
     } else {
         const QString path = m_logFolder + MassRenameLog::fileNameFor(started).chopped(4) + QStringLiteral(".undo");
         if (!m_services.prompter->askYesNo(kProduct,
-                QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + path + kCrLf + kCrLf
-                    + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
-                    + QLatin1Char(')') + kCrLf + kCrLf
+                journalErrorText(path, err) + kCrLf + kCrLf
                     + QStringLiteral("Rename The Files Without A Way To Undo Them?")))
             return false;
         logPath = m_logFolder + MassRenameLog::fileNameFor(started);
@@ -174,9 +143,7 @@ void MassRenameEngine::journalFailed(const FileError& err)
     m_log.writeJournalFailed(m_journal.path(), err.description);
     m_view.refreshNow();
     m_services.prompter->message(kProduct,
-        QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + m_journal.path() + kCrLf + kCrLf
-            + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
-            + QLatin1Char(')') + kCrLf + kCrLf
+        journalErrorText(m_journal.path(), err) + kCrLf + kCrLf
             + QStringLiteral("Mass Renaming Stops Here; What It Changed So Far Can Be Undone."),
         MsgIcon::Critical);
 }
@@ -235,11 +202,7 @@ void MassRenameEngine::finishRun(bool logged)
     FileError err;
     // A journal that already failed has been reported once.
     if (m_journal.isOpen() && !m_journal.finish(&err) && !m_writer.journalFailed())
-        m_services.prompter->message(kProduct,
-            QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + m_journalPath + kCrLf + kCrLf
-                + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
-                + QLatin1Char(')'),
-            MsgIcon::Critical);
+        m_services.prompter->message(kProduct, journalErrorText(m_journalPath, err), MsgIcon::Critical);
 
     QString status;
     if (m_stopped) {

@@ -2,6 +2,8 @@
 
 #include "text/texthelpers.h"
 
+#include <QDir>
+
 #include <cstdlib>
 
 namespace {
@@ -116,4 +118,26 @@ void NamePlanner::plan(PlannedFile* f, const NameTags& tags) const
     }
     f->newName = cleaned + QStringLiteral(".mp3");
     f->outcome = f->newName == f->name ? PlannedFile::Outcome::SameName : PlannedFile::Outcome::Rename;
+}
+
+NameCollision PlannedNames::take(const QString& dir, const QString& name, const QString& newName)
+{
+    QSet<QString>& present = names(dir);
+    if (present.contains(newName))
+        return m_added[dir].contains(newName) ? NameCollision::InsideRun : NameCollision::ExistingFile;
+    present.remove(name);
+    present.insert(newName);
+    m_added[dir].insert(newName);
+    return NameCollision::None;
+}
+
+QSet<QString>& PlannedNames::names(const QString& dir)
+{
+    auto it = m_present.find(dir);
+    if (it == m_present.end()) {
+        const QStringList names
+            = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        it = m_present.insert(dir, QSet<QString>(names.begin(), names.end()));
+    }
+    return *it;
 }

@@ -7,7 +7,9 @@
 #include "settings/options.h"
 #include "tags/fieldcatalogue.h"
 
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -69,4 +71,19 @@ private:
     bool m_allParts = false;
     bool m_twoDigitTracks = false;
     Options m_options;
+};
+
+// Which names a preview's renames would meet, folder by folder: what the
+// folder holds now, changed by each rename planned before.
+class PlannedNames {
+public:
+    // Whether newName is free in dir; when it is, the rename of name to it
+    // is counted as made.
+    NameCollision take(const QString& dir, const QString& name, const QString& newName);
+
+private:
+    QSet<QString>& names(const QString& dir);
+
+    QHash<QString, QSet<QString>> m_present;
+    QHash<QString, QSet<QString>> m_added;
 };
