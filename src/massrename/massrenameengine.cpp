@@ -10,83 +10,30 @@
 #include "platform/prompter.h"
 #include "settings/lastpath.h"
 #include "settings/preferences.h"
-#include "tags/fieldcatalogue.h"
-#include "tags/filetimes.h"
-#include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 #include "tags/writeaccess.h"
 #include "text/texthelpers.h"
-
-#include <QDir>
-#include <QHash>
-#include <QSet>
-
-#include <cstdlib>
 
 namespace {
 
 const QString kProduct = QStringLiteral("Velmora");
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kNoValidName = QStringLiteral(" (Could Not Make A Valid Filename From Internal Tags)");
-const QString kNoValidCleanName = QStringLiteral(" (Could Not Make A Valid Filename)");
-const QString kIncomplete = QStringLiteral(" (Internal Tags Incomplete)");
-const QString kHidden = QStringLiteral(" (Hidden File)");
 const QString kCannotOpen = QStringLiteral("The File Cannot Be Opened For Reading");
-const QString kNoJournal = QStringLiteral("The Undo Journal Cannot Be Written");
-constexpr qint64 kTrailerBytes = 128;
 
-// Control characters (line feed, tab, ...) would split log lines and make
-// names no list shows properly: they become spaces.
-QString withoutControls(QString text)
+// "The Undo Journal Cannot Be Written:", the journal and why.
+QString journalErrorText(const QString& journalPath, const FileError& err)
 {
-    for (QChar& c : text)
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
-    return text;
+    return QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + journalPath + kCrLf + kCrLf
+        + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
+        + QLatin1Char(')');
 }
 
-// A name beginning with a dot is hidden from every list: the dots (and the
-// spaces after them) go.
-QString withoutLeadingDots(const QString& text)
+// dir (ending in "/") and name of a found file's path.
+std::pair<QString, QString> splitPath(const QString& path)
 {
-    if (!text.startsWith(QLatin1Char('.')))
-        return text;
-    qsizetype i = 0;
-    while (i < text.size() && (text.at(i) == QLatin1Char('.') || text.at(i) == QLatin1Char(' ')))
-        ++i;
-    return text.mid(i);
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return { path.left(slash + 1), path.mid(slash + 1) };
 }
-
-// Which names a preview's renames would meet, folder by folder: what the
-// folder holds now, changed by each rename planned before.
-class PlannedNames {
-public:
-    NameCollision take(const QString& dir, const QString& name, const QString& newName)
-    {
-        QSet<QString>& present = names(dir);
-        if (present.contains(newName))
-            return m_added[dir].contains(newName) ? NameCollision::InsideRun : NameCollision::ExistingFile;
-        present.remove(name);
-        present.insert(newName);
-        m_added[dir].insert(newName);
-        return NameCollision::None;
-    }
-
-private:
-    QSet<QString>& names(const QString& dir)
-    {
-        auto it = m_present.find(dir);
-        if (it == m_present.end()) {
-            const QStringList names
-                = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-            it = m_present.insert(dir, QSet<QString>(names.begin(), names.end()));
-        }
-        return *it;
-    }
-
-    QHash<QString, QSet<QString>> m_present;
-    QHash<QString, QSet<QString>> m_added;
-};
 
 } // namespace
 
@@ -95,11 +42,16 @@ MassRenameEngine::MassRenameEngine(PlatformServices& services, Preferences& pref
     , m_prefs(prefs)
     , m_view(view)
     , m_errors(services.prompter)
-    , m_v1(std::make_unique<ID3V1Tag>(&m_errors))
+    , m_v2(std::make_unique<ID3V2Tag>())
+    , m_outcomes(view, m_log)
+    , m_writer(*services.files, m_journal)
     , m_logFolder(MassRenameLog::defaultFolder())
     , m_fileLimit(FileSearch::kDefaultLimit)
 {
-    resetTag();
+    // The load writes nothing: a preview must not, and the run decides
+    // itself whether the trailer may be written.
+    m_v2->setKeepTrailerOnLoad(true);
+    m_writer.setJournalFailedHandler([this](const FileError& error) { journalFailed(error); });
 }
 
 MassRenameEngine::~MassRenameEngine() = default;
@@ -129,9 +81,9 @@ void MassRenameEngine::prepareRun(const MassRenameChoices& choices)
     m_choices = choices;
     const bool filterCase
         = choices.useFilters && isOn(m_prefs.store.getOption(QStringLiteral("FilterCase"), QStringLiteral("0")));
-    m_rules
-        = makeRenameCleanupRules(choices.useOptions, choices.useFilters, m_prefs.options, m_prefs.filters, filterCase);
-    m_separator = runSeparator(m_rules);
+    m_planner = NamePlanner(parseBuiltFormat(choices.builtFormat),
+        makeRenameCleanupRules(choices.useOptions, choices.useFilters, m_prefs.options, m_prefs.filters, filterCase),
+        choices.allParts, m_prefs.options);
     m_limitExceeded = false;
     m_currentDir.clear();
 }
@@ -140,13 +92,12 @@ void MassRenameEngine::startRun()
 {
     m_stopRequested = false;
     m_stopped = false;
-    m_journalFailed = false;
-    m_trailerPending = false;
+    m_writer.start();
     m_errors.reset();
     m_view.showRunStatus(true);
     m_view.setRunControls(false);
     setStatus(QStringLiteral("Mass Renaming In Progress"));
-    m_counters = {};
+    m_outcomes.counters() = {};
     showCounters();
 }
 
@@ -162,9 +113,7 @@ bool MassRenameEngine::openRunFiles()
     } else {
         const QString path = m_logFolder + MassRenameLog::fileNameFor(started).chopped(4) + QStringLiteral(".undo");
         if (!m_services.prompter->askYesNo(kProduct,
-                QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + path + kCrLf + kCrLf
-                    + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
-                    + QLatin1Char(')') + kCrLf + kCrLf
+                journalErrorText(path, err) + kCrLf + kCrLf
                     + QStringLiteral("Rename The Files Without A Way To Undo Them?")))
             return false;
         logPath = m_logFolder + MassRenameLog::fileNameFor(started);
@@ -188,48 +137,15 @@ void MassRenameEngine::openLog(const QString& path, const QDateTime& started)
     m_log.writeOpening(runSettingsText(m_choices, m_prefs.options), started);
 }
 
-bool MassRenameEngine::journal(const RenameRecord& record)
+void MassRenameEngine::journalFailed(const FileError& err)
 {
-    if (m_journalFailed)
-        return false;
-    if (!m_journal.isOpen())
-        return true; // the user chose to go on without a journal
-    FileError err;
-    if (m_journal.append(record, &err)) {
-        reachPoint(RunPoint::Journaled);
-        return true;
-    }
-    // Nothing more may change once a change cannot be recorded.
-    m_journalFailed = true;
     m_stopRequested = true;
     m_log.writeJournalFailed(m_journal.path(), err.description);
     m_view.refreshNow();
     m_services.prompter->message(kProduct,
-        QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + m_journal.path() + kCrLf + kCrLf
-            + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
-            + QLatin1Char(')') + kCrLf + kCrLf
+        journalErrorText(m_journal.path(), err) + kCrLf + kCrLf
             + QStringLiteral("Mass Renaming Stops Here; What It Changed So Far Can Be Undone."),
         MsgIcon::Critical);
-    return false;
-}
-
-void MassRenameEngine::journalTrailerWritten()
-{
-    if (!m_trailerPending)
-        return;
-    m_trailerPending = false;
-    FileStamp now;
-    FileError err;
-    if (!m_journal.isOpen() || !m_services.files->stamp(m_before.dir + m_before.oldName, &now))
-        return;
-    // Without this record the undo still knows the change from its shape.
-    m_journal.appendTrailerWritten(m_before.dir, m_before.oldName, now, &err);
-}
-
-void MassRenameEngine::reachPoint(RunPoint point)
-{
-    if (m_runPointHook)
-        m_runPointHook(point);
 }
 
 bool MassRenameEngine::stopNow()
@@ -241,7 +157,6 @@ bool MassRenameEngine::stopNow()
 
 QStringList MassRenameEngine::walk()
 {
-    m_format = parseBuiltFormat(m_choices.builtFormat);
     m_view.setCurrentDir(QString());
     setStatus(QStringLiteral("Searching For Files To Process...."));
     m_view.refreshNow();
@@ -260,13 +175,10 @@ QStringList MassRenameEngine::walk()
     m_limitExceeded = search.limitExceeded();
     if (m_limitExceeded)
         m_log.writeLimitNote(m_fileLimit);
-    for (const FileSearch::UnreadableFolder& folder : search.unreadable()) {
-        ++m_counters.errors;
-        m_log.writeFolderUnreadable(folder.folder, folder.error.description);
-        m_view.addResultRow(folder.folder, QString(), QString(), ResultColour::Failed);
-    }
+    for (const FileSearch::UnreadableFolder& folder : search.unreadable())
+        m_outcomes.folderUnreadable(folder.folder, folder.error);
     const QStringList found = search.takeFound();
-    m_counters.found = found.size();
+    m_outcomes.counters().found = found.size();
     showCounters();
     setStatus(QStringLiteral("Processing Files..."));
     return found;
@@ -282,26 +194,23 @@ void MassRenameEngine::cancelBeforeStart()
 
 void MassRenameEngine::finishRun(bool logged)
 {
+    const MassRenameCounters& counters = m_outcomes.counters();
     if (m_stopped)
-        m_log.writeStopped(m_counters.total, m_counters.found);
+        m_log.writeStopped(counters.total, counters.found);
     if (logged)
-        m_log.writeClosing(m_counters, m_services.clock->now());
+        m_log.writeClosing(counters, m_services.clock->now());
     FileError err;
     // A journal that already failed has been reported once.
-    if (m_journal.isOpen() && !m_journal.finish(&err) && !m_journalFailed)
-        m_services.prompter->message(kProduct,
-            QStringLiteral("The Undo Journal Cannot Be Written:") + kCrLf + kCrLf + m_journalPath + kCrLf + kCrLf
-                + QStringLiteral("Error: ") + err.description + QStringLiteral(" (") + QString::number(err.number)
-                + QLatin1Char(')'),
-            MsgIcon::Critical);
+    if (m_journal.isOpen() && !m_journal.finish(&err) && !m_writer.journalFailed())
+        m_services.prompter->message(kProduct, journalErrorText(m_journalPath, err), MsgIcon::Critical);
 
     QString status;
     if (m_stopped) {
-        status = QStringLiteral("Mass Renaming Stopped After ") + QString::number(m_counters.total)
-            + QStringLiteral(" Of ") + QString::number(m_counters.found) + QStringLiteral(" Files");
+        status = QStringLiteral("Mass Renaming Stopped After ") + QString::number(counters.total)
+            + QStringLiteral(" Of ") + QString::number(counters.found) + QStringLiteral(" Files");
     } else {
         status
-            = QStringLiteral("Mass Renaming Processed ") + QString::number(m_counters.total) + QStringLiteral(" Files");
+            = QStringLiteral("Mass Renaming Processed ") + QString::number(counters.total) + QStringLiteral(" Files");
         if (m_limitExceeded)
             status += QStringLiteral(" (More Than ") + QString::number(m_fileLimit)
                 + QStringLiteral(" Found, The Rest Were Left)");
@@ -328,8 +237,8 @@ void MassRenameEngine::run(const MassRenameChoices& choices)
     for (const QString& path : found) {
         if (!startNextFile())
             break;
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        processFile(path.left(slash + 1), path.mid(slash + 1));
+        const auto [dir, name] = splitPath(path);
+        processFile(dir, name);
         showCounters();
         m_view.progress();
     }
@@ -345,42 +254,38 @@ const QList<PlannedFile>& MassRenameEngine::preview(const MassRenameChoices& cho
     const QStringList found = walk();
     setStatus(QStringLiteral("Previewing Files..."));
 
+    MassRenameCounters& counters = m_outcomes.counters();
     PlannedNames names;
     qint64 collisions = 0;
     for (const QString& path : found) {
         if (stopNow())
             break;
-        ++m_counters.total;
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        const QString dir = path.left(slash + 1);
-        const QString name = path.mid(slash + 1);
-        if (dir != m_currentDir) {
-            m_currentDir = dir;
-            m_view.setCurrentDir(dir);
-        }
-        PlannedFile f = decide(dir, name, true);
+        ++counters.total;
+        const auto [dir, name] = splitPath(path);
+        enterDir(dir);
+        PlannedFile f = decide(dir, name, true).plan;
         switch (f.outcome) {
         case PlannedFile::Outcome::Rename:
             f.collision = names.take(dir, name, f.newName);
             if (f.collision == NameCollision::None) {
-                ++m_counters.renamed;
+                ++counters.renamed;
             } else {
-                ++m_counters.errors;
+                ++counters.errors;
                 ++collisions;
             }
             m_view.addPreviewRow(dir, name, f.newName, f.collision);
             break;
         case PlannedFile::Outcome::SameName:
-            ++m_counters.skipped;
+            ++counters.skipped;
             m_view.addResultRow(dir, name, f.newName, ResultColour::Failed);
             break;
         case PlannedFile::Outcome::Skip:
-            ++m_counters.skipped;
+            ++counters.skipped;
             m_view.addResultRow(dir, name, name, ResultColour::Failed);
             break;
         case PlannedFile::Outcome::ZeroLength:
         case PlannedFile::Outcome::Unreadable:
-            ++m_counters.errors;
+            ++counters.errors;
             m_view.addResultRow(dir, name, QString(), ResultColour::Failed);
             break;
         }
@@ -393,10 +298,10 @@ const QList<PlannedFile>& MassRenameEngine::preview(const MassRenameChoices& cho
     if (!m_havePlan)
         m_plan.clear();
 
-    QString status = m_stopped ? QStringLiteral("Preview Stopped After ") + QString::number(m_counters.total)
-            + QStringLiteral(" Of ") + QString::number(m_counters.found) + QStringLiteral(" Files")
-                               : QStringLiteral("Preview: ") + QString::number(m_counters.renamed)
-            + QStringLiteral(" Of ") + QString::number(m_counters.total) + QStringLiteral(" Files Would Be Renamed");
+    QString status = m_stopped ? QStringLiteral("Preview Stopped After ") + QString::number(counters.total)
+            + QStringLiteral(" Of ") + QString::number(counters.found) + QStringLiteral(" Files")
+                               : QStringLiteral("Preview: ") + QString::number(counters.renamed)
+            + QStringLiteral(" Of ") + QString::number(counters.total) + QStringLiteral(" Files Would Be Renamed");
     if (collisions > 0)
         status += QStringLiteral(", ") + QString::number(collisions) + QStringLiteral(" New Names Are Taken");
     setStatus(status);
@@ -419,30 +324,33 @@ void MassRenameEngine::renamePreviewed()
         cancelBeforeStart();
         return;
     }
-    m_format = parseBuiltFormat(m_choices.builtFormat);
-    m_counters.found = plan.size();
+    m_outcomes.counters().found = plan.size();
     showCounters();
     setStatus(QStringLiteral("Processing Files..."));
-    const bool fromTags = trimSpaces(m_format.formatString) != QLatin1String("None");
 
     m_continue = true;
-    for (PlannedFile f : plan) {
+    for (const PlannedFile& planned : plan) {
         if (!startNextFile())
             break;
-        if (f.dir != m_currentDir) {
-            m_currentDir = f.dir;
-            m_view.setCurrentDir(f.dir);
-        }
-        m_haveBefore = false;
+        enterDir(planned.dir);
+        FileInRun file { planned, {} };
         // The trailer is rewritten as in a run, but the name stays the
         // previewed one.
-        if (f.outcome == PlannedFile::Outcome::Rename && fromTags)
-            loadTags(f.dir, f.name, false, &f);
-        carry(f);
+        if (file.plan.outcome == PlannedFile::Outcome::Rename && m_planner.fromTags())
+            loadTags(&file, true);
+        carry(file);
         showCounters();
         m_view.progress();
     }
     finishRun(m_choices.logOperation);
+}
+
+void MassRenameEngine::enterDir(const QString& dir)
+{
+    if (dir == m_currentDir)
+        return;
+    m_currentDir = dir;
+    m_view.setCurrentDir(dir);
 }
 
 void MassRenameEngine::processFile(const QString& dir, const QString& name)
@@ -450,62 +358,45 @@ void MassRenameEngine::processFile(const QString& dir, const QString& name)
     // Names are used as they are: a name may begin or end with a space.
     if (trimSpaces(name).isEmpty())
         return;
-    if (dir != m_currentDir) {
-        m_currentDir = dir;
-        m_view.setCurrentDir(dir);
-    }
-    carry(decide(dir, name, false));
+    enterDir(dir);
+    FileInRun file = decide(dir, name, false);
+    carry(file);
 }
 
-PlannedFile MassRenameEngine::decide(const QString& dir, const QString& name, bool preview)
+MassRenameEngine::FileInRun MassRenameEngine::decide(const QString& dir, const QString& name, bool preview)
 {
-    PlannedFile f;
+    FileInRun file;
+    PlannedFile& f = file.plan;
     f.dir = dir;
     f.name = name;
-    m_haveBefore = false;
-    if (name.startsWith(QLatin1Char('.'))) {
-        f.outcome = PlannedFile::Outcome::Skip;
-        f.reason = kHidden;
-        return f;
-    }
+    if (NamePlanner::leaveHidden(&f))
+        return file;
     FileError err;
     const qint64 length = m_services.files->length(dir + name, &err);
     if (length < 0) {
         f.outcome = PlannedFile::Outcome::Unreadable;
         f.reason = err.description;
-        return f;
+        return file;
     }
     if (length == 0) {
         f.outcome = PlannedFile::Outcome::ZeroLength;
-        return f;
+        return file;
     }
-
-    QString base;
-    const bool fromTags = trimSpaces(m_format.formatString) != QLatin1String("None");
-    if (fromTags) {
-        if (!loadTags(dir, name, preview, &f) || !buildFromTags(&f))
-            return f;
-        base = m_fileParts.join(m_separator);
-    } else {
-        base = beforeLast(name, QLatin1Char('.'));
+    NameTags tags;
+    if (m_planner.fromTags()) {
+        if (!loadTags(&file, !preview))
+            return file;
+        tags = nameTags();
     }
-    // Filters may put back what the tag values were cleared of.
-    const QString cleaned = withoutLeadingDots(withoutControls(massRenameCleanup(base, m_rules)));
-    if (trimSpaces(cleaned).isEmpty()) {
-        f.outcome = PlannedFile::Outcome::Skip;
-        f.reason = fromTags ? kNoValidName : kNoValidCleanName;
-        return f;
-    }
-    f.newName = cleaned + QStringLiteral(".mp3");
-    f.outcome = f.newName == name ? PlannedFile::Outcome::SameName : PlannedFile::Outcome::Rename;
-    return f;
+    m_planner.plan(&f, tags);
+    return file;
 }
 
 bool MassRenameEngine::startNextFile()
 {
     if (stopNow())
         return false;
-    ++m_counters.total;
+    ++m_outcomes.counters().total;
     showCounters();
     if (m_continue)
         return true;
@@ -514,181 +405,101 @@ bool MassRenameEngine::startNextFile()
     return false;
 }
 
-bool MassRenameEngine::loadTags(const QString& dir, const QString& name, bool preview, PlannedFile* f)
+FileError MassRenameEngine::loadTag(const QString& path)
 {
-    m_fileParts.clear();
-    m_currentFile = withTrailingSlash(dir) + name;
     // The tag object keeps its old name when a file cannot be opened; start
     // from a fresh one when that name is this file's, so failure shows.
-    if (m_v2->fileName() == m_currentFile)
-        resetTag();
-    // The load writes nothing (a preview must not, and the run decides
-    // below whether the trailer may be written).
-    m_v2->setFileName(m_currentFile);
-    if (m_v2->fileName() != m_currentFile) {
-        f->outcome = PlannedFile::Outcome::Unreadable;
-        f->reason = kCannotOpen;
+    if (m_v2->fileName() == path) {
+        m_v2 = std::make_unique<ID3V2Tag>();
+        m_v2->setKeepTrailerOnLoad(true);
+    }
+    m_v2->setFileName(path);
+    if (m_v2->fileName() != path)
+        return { ErrorNo::Internal, kCannotOpen };
+    return {};
+}
+
+bool MassRenameEngine::loadTags(FileInRun* file, bool writeTrailer)
+{
+    PlannedFile& f = file->plan;
+    const QString path = withTrailingSlash(f.dir) + f.name;
+    const FileError loaded = loadTag(path);
+    if (!loaded.ok()) {
+        f.outcome = PlannedFile::Outcome::Unreadable;
+        f.reason = loaded.description;
         return false;
     }
     // Nobody asked for the trailer a run writes: only MPEG audio that may be
     // changed so gets one; any other file keeps its bytes, mode and time.
-    if (preview || !m_v2->holdsAudio() || !mayChangeUnasked(m_currentFile))
+    if (!writeTrailer || !m_v2->holdsAudio() || !mayChangeUnasked(path))
         return true;
-    if (!noteTailBefore(dir, name)) {
-        f->outcome = PlannedFile::Outcome::Unreadable;
-        f->reason = kNoJournal;
+    const FileError noted = m_writer.noteTrailerBefore(f.dir, f.name, &file->trailer);
+    if (!noted.ok()) {
+        f.outcome = PlannedFile::Outcome::Unreadable;
+        f.reason = noted.description;
         return false;
     }
-    FileTimeKeeper keepTime(m_currentFile, m_prefs.options.keepFileTimes);
-    mirrorV1FromV2();
-    FileError timeError;
-    if (!keepTime.restore(&timeError))
-        m_log.writeTimeNotKept(m_currentFile, timeError.description);
-    if (m_haveBefore) {
-        reachPoint(RunPoint::Changed);
-        // A rename's record, next, tells the undo the file as it is now;
-        // any other outcome records it on its own.
-        m_trailerPending = true;
-    }
-    return true;
-}
-
-void MassRenameEngine::resetTag()
-{
-    m_v2 = std::make_unique<ID3V2Tag>(m_services.prompter);
-    m_v2->setKeepTrailerOnLoad(true);
-}
-
-bool MassRenameEngine::noteTailBefore(const QString& dir, const QString& name)
-{
-    m_haveBefore = false;
-    const QString path = dir + name;
-    FileSystem& files = *m_services.files;
-    FileStamp st;
-    QByteArray tail;
-    // A file that cannot be looked at is not written either (the load fails).
-    if (!files.stamp(path, &st) || !st.regular || !files.readBytes(path, -kTrailerBytes, kTrailerBytes, &tail))
-        return true;
-    RenameRecord& r = m_before;
-    r = {};
-    r.kind = RenameRecord::Kind::Trailer;
-    r.dir = dir;
-    r.oldName = name;
-    r.sizeBefore = st.size;
-    r.modifiedBefore = st.modifiedNs;
-    r.modeBefore = st.mode;
-    if (st.size > kTrailerBytes && tail.startsWith("TAG")) {
-        r.tailKeep = st.size - kTrailerBytes;
-        r.tail = tail;
-    } else {
-        r.tailKeep = st.size;
-    }
-    m_haveBefore = journal(r);
-    return m_haveBefore;
-}
-
-bool MassRenameEngine::buildFromTags(PlannedFile* f)
-{
-    bool missing = false;
-    for (const QString& part : std::as_const(m_format.parts)) {
-        FieldId id;
-        if (!fieldByName(part, &id))
-            continue; // unknown names add nothing and are never missing
-        bool ok = true;
-        switch (id) {
-        case FieldId::Track:
-            ok = addNamePart(std::abs(m_v2->track()));
-            break;
-        case FieldId::TotalTracks:
-            ok = addNamePart(std::abs(m_v2->totalTracks()));
-            break;
-        default:
-            ok = addNamePart(m_v2->fieldText(id));
-            break;
-        }
-        if (!ok)
-            missing = true;
-    }
-    if (m_fileParts.isEmpty() || missing) {
-        f->outcome = PlannedFile::Outcome::Skip;
-        f->reason = m_fileParts.isEmpty() ? kNoValidName : kIncomplete;
-        return false;
-    }
-    return true;
-}
-
-bool MassRenameEngine::addNamePart(const QString& text)
-{
-    const QString t = trimSpaces(withoutLeadingDots(trimSpaces(withoutControls(text))));
-    const bool ok = !m_choices.allParts || !t.isEmpty();
-    if (ok && !t.isEmpty())
-        m_fileParts << t;
-    return ok;
-}
-
-bool MassRenameEngine::addNamePart(int number)
-{
-    if (m_choices.useOptions && m_prefs.options.useFormattedTrack)
-        return addNamePart(formatTrack(number, m_prefs.options));
-    return addNamePart(QString::number(number));
-}
-
-void MassRenameEngine::mirrorV1FromV2()
-{
-    if (trimSpaces(m_currentFile).isEmpty())
-        return;
-    m_v1->clear();
     std::array<QString, kFieldCount> texts;
     for (FieldId id : { FieldId::Artist, FieldId::Album, FieldId::Title, FieldId::Track, FieldId::Year, FieldId::Genre,
              FieldId::Comments })
         texts[int(id)] = m_v2->fieldText(id);
-    setTrailerFields(*m_v1, texts);
-    m_errors.take();
-    if (m_v1->writeToFile(m_currentFile))
-        return;
+    reportTrailerWrite(path, m_writer.writeTrailer(path, texts, m_prefs.options.keepFileTimes));
+    m_writer.trailerDone(&file->trailer);
+    return true;
+}
+
+NameTags MassRenameEngine::nameTags() const
+{
+    NameTags tags;
+    for (FieldId id : m_planner.fields()) {
+        if (id == FieldId::Track)
+            tags.track = m_v2->track();
+        else if (id == FieldId::TotalTracks)
+            tags.totalTracks = m_v2->totalTracks();
+        else
+            tags.texts[int(id)] = m_v2->fieldText(id);
+    }
+    return tags;
+}
+
+void MassRenameEngine::reportTrailerWrite(const QString& path, const TrailerWrite& result)
+{
     // The run goes on; the failure is logged and shown unless the user
     // chose to skip errors of its kind.
-    const QString message = m_errors.take();
-    if (message.isEmpty())
-        return;
-    QString description = message;
-    int number = 0;
-    parseErrorMessage(message, &description, &number);
-    m_log.writeTagWriteFailed(m_currentFile, description);
-    if (!m_errors.isMuted(number)) {
-        m_view.refreshNow();
-        m_errors.show(message, number);
+    if (!result.write.ok()) {
+        m_log.writeTagWriteFailed(path, result.write.description);
+        if (!m_errors.isMuted(result.write.number)) {
+            m_view.refreshNow();
+            m_errors.show(path, result.write);
+        }
     }
+    if (!result.time.ok())
+        m_log.writeTimeNotKept(path, result.time.description);
 }
 
-void MassRenameEngine::carry(const PlannedFile& f)
+void MassRenameEngine::carry(FileInRun& file)
 {
-    carryOutcome(f);
-    journalTrailerWritten();
+    carryOutcome(file);
+    m_writer.recordTrailerWritten(&file.trailer);
 }
 
-void MassRenameEngine::carryOutcome(const PlannedFile& f)
+void MassRenameEngine::carryOutcome(FileInRun& file)
 {
+    const PlannedFile& f = file.plan;
     const QString& dir = f.dir;
     const QString& name = f.name;
     switch (f.outcome) {
     case PlannedFile::Outcome::Unreadable:
-        fail(dir, name, QString(), f.reason, false);
+        m_outcomes.failed(dir, name, QString(), f.reason, false);
         return;
     case PlannedFile::Outcome::ZeroLength:
-        setStatus(QStringLiteral("Error: Zero-Length File Encountered"));
-        m_log.writeZeroLength(dir, name);
-        ++m_counters.errors;
-        m_view.addResultRow(dir, name, QString(), ResultColour::Failed);
+        m_outcomes.zeroLength(dir, name);
         return;
     case PlannedFile::Outcome::Skip:
-        skip(dir, name, f.reason);
+        m_outcomes.skipped(dir, name, f.reason);
         return;
     case PlannedFile::Outcome::SameName:
-        m_view.addResultRow(dir, name, f.newName, ResultColour::Failed);
-        m_log.writeSameName(dir, name);
-        ++m_counters.skipped;
-        setStatus(QStringLiteral("Skipping ") + dir + name);
+        m_outcomes.sameName(dir, name, f.newName);
         return;
     case PlannedFile::Outcome::Rename:
         break;
@@ -703,66 +514,21 @@ void MassRenameEngine::carryOutcome(const PlannedFile& f)
             m_continue = false;
         }
         if (answer != Answer::Yes) {
-            ++m_counters.skipped;
-            setStatus(QStringLiteral("Skipping ") + dir + name);
-            m_view.addResultRow(dir, name, f.newName, ResultColour::Failed);
-            m_log.writeDeclined(dir, name);
+            m_outcomes.declined(dir, name, f.newName);
             return;
         }
     }
-    rename(dir, name, f.newName);
+    rename(file);
 }
 
-void MassRenameEngine::skip(const QString& dir, const QString& name, const QString& reason)
+void MassRenameEngine::rename(FileInRun& file)
 {
-    ++m_counters.skipped;
-    m_view.addResultRow(dir, name, name, ResultColour::Failed);
-    setStatus(QStringLiteral("Skipping ") + dir + name);
-    m_log.writeSkipped(dir, name, reason);
-}
-
-void MassRenameEngine::fail(
-    const QString& dir, const QString& name, const QString& newName, const QString& description, bool renameFailed)
-{
-    m_view.addResultRow(dir, name, newName, ResultColour::Failed);
-    if (renameFailed)
-        m_log.writeRenameFailed(dir, name, description);
-    else
-        m_log.writeUnreadable(dir, name, description);
-    ++m_counters.errors;
-    setStatus(QStringLiteral("Error On ") + dir + name + QStringLiteral(" - View Log File"));
-}
-
-void MassRenameEngine::rename(const QString& dir, const QString& name, const QString& newName)
-{
-    setStatus(QStringLiteral("Renaming ") + dir + name);
-    FileError err;
-    FileSystem& files = *m_services.files;
-    // The rename does not alter this stamp: it is how the undo knows the
-    // file as the run left it.
-    RenameRecord record;
-    record.dir = dir;
-    record.oldName = name;
-    record.newName = newName;
-    if (!files.stamp(dir + name, &record.after, &err)) {
-        fail(dir, name, newName, err.description, true);
+    const PlannedFile& f = file.plan;
+    setStatus(QStringLiteral("Renaming ") + f.dir + f.name);
+    const FileError err = m_writer.rename(f.dir, f.name, f.newName, &file.trailer);
+    if (!err.ok()) {
+        m_outcomes.failed(f.dir, f.name, f.newName, err.description, true);
         return;
     }
-    record.haveStamp = true;
-    record.modeBefore = record.after.mode;
-    m_trailerPending = false; // this record says how the trailer write left the file
-    if (!journal(record)) {
-        fail(dir, name, newName, kNoJournal, true);
-        return;
-    }
-    // A rename needs no write permission on the file itself: its mode stays.
-    const bool renamed = files.rename(dir + name, dir + newName, &err);
-    reachPoint(RunPoint::Changed);
-    if (!renamed) {
-        fail(dir, name, newName, err.description, true);
-        return;
-    }
-    ++m_counters.renamed;
-    m_log.writeRenamed(dir, name, newName);
-    m_view.addResultRow(dir, name, newName, ResultColour::Renamed);
+    m_outcomes.renamed(f.dir, f.name, f.newName);
 }

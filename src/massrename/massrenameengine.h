@@ -1,12 +1,13 @@
 #pragma once
 
-#include "autoformat.h"
 #include "massrenamechoices.h"
 #include "massrenamelog.h"
 #include "massrenameview.h"
-#include "renamecleanup.h"
+#include "nameplanner.h"
 #include "renamejournal.h"
 #include "repeatederrors.h"
+#include "runoutcomes.h"
+#include "runwriter.h"
 
 #include <QList>
 #include <QString>
@@ -17,19 +18,7 @@
 
 struct PlatformServices;
 class Preferences;
-class ID3V1Tag;
 class ID3V2Tag;
-
-// What one file of a run comes to, decided before anything is changed.
-struct PlannedFile {
-    enum class Outcome { Rename, SameName, Skip, ZeroLength, Unreadable };
-    QString dir; // ends in "/"
-    QString name;
-    QString newName; // the name it gets (Rename, SameName), else ""
-    Outcome outcome = Outcome::Skip;
-    QString reason; // Skip: " (...)"; Unreadable: the error's description
-    NameCollision collision = NameCollision::None;
-};
 
 // Renames every MP3 file of a folder (and, on request, of its subfolders)
 // in one run: from the files' tag values through an autoformat string, or
@@ -56,9 +45,7 @@ struct PlannedFile {
 class MassRenameEngine {
 public:
     enum class GoResult { StartDirMissing, Declined, Ran };
-    // Where a run is: a journal record was just written, or the change it
-    // records was just made. For tests that end a run at a chosen point.
-    enum class RunPoint { Journaled, Changed };
+    using RunPoint = ::RunPoint;
 
     MassRenameEngine(PlatformServices& services, Preferences& prefs, MassRenameView& view);
     ~MassRenameEngine();
@@ -90,7 +77,7 @@ public:
     // How many files one run takes at most (default 1,000,000).
     void setFileLimit(qsizetype limit) { m_fileLimit = limit; }
 
-    const MassRenameCounters& counters() const { return m_counters; }
+    const MassRenameCounters& counters() const { return m_outcomes.counters(); }
     // The log of the current or last logged run ("" before any).
     QString logFileName() const { return m_logFileName; }
     // True when the last run found more files than it took.
@@ -101,22 +88,15 @@ public:
     // could not be written and the user chose to go on without it).
     QString journalPath() const { return m_journalPath; }
     // Called at every point of a run where it could be cut short.
-    void setRunPointHook(std::function<void(RunPoint)> hook) { m_runPointHook = std::move(hook); }
-
-    // One file of a run; dir ends with "/", name has no folder part. Uses the
-    // choices of the current run.
-    void processFile(const QString& dir, const QString& name);
-    // Adds a tag value to the parts of the name being built (control
-    // characters become spaces, leading dots go). False when the run
-    // requires every selected tag and this one is blank.
-    bool addNamePart(const QString& text);
-    // The numeric form: a two-digit track when options are used and ask for
-    // it (0 then adds nothing), else plain decimal.
-    bool addNamePart(int number);
-    // Rewrites the current file's ID3v1 trailer from its loaded ID3v2 values.
-    void mirrorV1FromV2();
+    void setRunPointHook(std::function<void(RunPoint)> hook) { m_writer.setRunPointHook(std::move(hook)); }
 
 private:
+    // One file on its way through a run, handed from step to step.
+    struct FileInRun {
+        PlannedFile plan;
+        TrailerChange trailer;
+    };
+
     void prepareRun(const MassRenameChoices& choices);
     void startRun();
     void finishRun(bool logged);
@@ -125,55 +105,46 @@ private:
     // journal cannot be written and the user does not want to go on.
     bool openRunFiles();
     void openLog(const QString& path, const QDateTime& started);
-    // Records a change before it is made; false (the run then stops) when
-    // the journal cannot take it.
-    bool journal(const RenameRecord& record);
-    // Records how the trailer write left the current file, unless a
-    // rename's record has done so.
-    void journalTrailerWritten();
-    void reachPoint(RunPoint point);
+    // The journal could not take a record: the run stops, and says why.
+    void journalFailed(const FileError& error);
     QStringList walk();
     bool stopNow();
     // Counts the next file of a run; false when the run stops or was cancelled (the user is told).
     bool startNextFile();
-    PlannedFile decide(const QString& dir, const QString& name, bool preview);
-    bool loadTags(const QString& dir, const QString& name, bool preview, PlannedFile* file);
-    // A fresh tag object whose loads write nothing.
-    void resetTag();
-    bool buildFromTags(PlannedFile* file);
-    void carry(const PlannedFile& file);
-    void carryOutcome(const PlannedFile& file);
-    bool noteTailBefore(const QString& dir, const QString& name);
-    void skip(const QString& dir, const QString& name, const QString& reason);
-    void fail(
-        const QString& dir, const QString& name, const QString& newName, const QString& description, bool renameFailed);
-    void rename(const QString& dir, const QString& name, const QString& newName);
+    void enterDir(const QString& dir);
+    // One file of a run; dir ends with "/", name has no folder part.
+    void processFile(const QString& dir, const QString& name);
+    FileInRun decide(const QString& dir, const QString& name, bool preview);
+    // Loads the file's tags and, in a run, rewrites its trailer from them.
+    // False when the file turned out unreadable (file->plan says why).
+    bool loadTags(FileInRun* file, bool writeTrailer);
+    // Opens path's ID3v2 tag; why it could not be opened, else ok().
+    FileError loadTag(const QString& path);
+    NameTags nameTags() const;
+    void reportTrailerWrite(const QString& path, const TrailerWrite& result);
+    void carry(FileInRun& file);
+    void carryOutcome(FileInRun& file);
+    void rename(FileInRun& file);
     void setStatus(const QString& text) { m_view.setStatusText(text); }
-    void showCounters() { m_view.setCounters(m_counters); }
+    void showCounters() { m_outcomes.showCounters(); }
 
     PlatformServices& m_services;
     Preferences& m_prefs;
     MassRenameView& m_view;
     RepeatedErrors m_errors;
     std::unique_ptr<ID3V2Tag> m_v2;
-    std::unique_ptr<ID3V1Tag> m_v1;
 
     MassRenameChoices m_choices;
-    AutoFormat m_format;
-    RenameCleanupRules m_rules;
-    QString m_separator;
-    QStringList m_fileParts;
-    QString m_currentFile;
+    NamePlanner m_planner;
     QString m_currentDir;
     bool m_continue = true;
     bool m_stopRequested = false;
     bool m_stopped = false;
-    MassRenameCounters m_counters;
     MassRenameLog m_log;
+    RunOutcomes m_outcomes;
     RenameJournal m_journal;
+    RunWriter m_writer;
     QString m_journalPath;
-    bool m_journalFailed = false;
-    std::function<void(RunPoint)> m_runPointHook;
     QString m_logFileName;
     QString m_logFolder;
     qsizetype m_fileLimit;
@@ -182,8 +153,4 @@ private:
     QList<PlannedFile> m_plan;
     MassRenameChoices m_planChoices;
     bool m_havePlan = false;
-    // The current file before the run touched it (kind Trailer).
-    RenameRecord m_before;
-    bool m_haveBefore = false;
-    bool m_trailerPending = false;
 };

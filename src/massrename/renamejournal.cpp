@@ -21,7 +21,6 @@ const QByteArray kWritten = "written";
 const QByteArray kEnd = "end";
 const QByteArray kNoted = "noted";
 const QByteArray kUndone = "undone";
-constexpr qint64 kTrailerBytes = 128;
 // A sync costs milliseconds: batches keep a run fast, and a killed program
 // loses nothing anyway (every record is with the system before its change).
 constexpr int kSyncEvery = 512;
@@ -157,6 +156,11 @@ bool appendLine(const QString& path, const QByteArray& line, FileError* err)
 }
 
 } // namespace
+
+bool hasTrailer(qint64 fileSize, const QByteArray& lastBytes)
+{
+    return fileSize > kTrailerBytes && lastBytes.startsWith("TAG");
+}
 
 QString journalPathFor(const QString& logPath)
 {

@@ -35,6 +35,13 @@ struct RenameRecord {
     int modeBefore = -1;
 };
 
+// The length of an ID3v1 trailer.
+constexpr qint64 kTrailerBytes = 128;
+// Whether a file of fileSize bytes ends in an ID3v1 trailer: it is longer
+// than one and its last bytes (lastBytes, at most kTrailerBytes) start with
+// "TAG".
+bool hasTrailer(qint64 fileSize, const QByteArray& lastBytes);
+
 // The journal kept beside a run's log: its path is the log's plus ".undo".
 QString journalPathFor(const QString& logPath);
 

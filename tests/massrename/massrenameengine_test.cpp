@@ -84,22 +84,16 @@ TEST_F(MassRenameTest, NamesAreBuiltFromTheTagsFieldsAndEachSkipShowsTheOldNameI
         const char* fileCase = "NC";
         bool copyright = false, useOptions = false, allParts = false;
     } cases[] = {
+        // The naming rules themselves are the planner's (NamePlanner test);
+        // here the tag values, choices and casing reach it from the file.
         { "Artist - Title", { .artist = "abba", .title = "waterloo" }, "Abba - Waterloo.mp3", nullptr, "TC" },
-        // A missing value is left out, unless all must exist; an unknown name is never missing.
-        { "Artist - Title", { .artist = "Abba" }, "Abba.mp3" },
         { "Artist - Title", { .artist = "Abba" }, "a.mp3", "Internal Tags Incomplete", "NC", false, false, true },
-        { "Bogus - Song", { .title = "Song" }, "Song.mp3", nullptr, "NC", false, false, true },
         { "Artist - Title", {}, "a.mp3", "Could Not Make A Valid Filename From Internal Tags" },
         { "", {}, "a.mp3", "Old Filename and New Formatted Filename Would Be The Same" },
-        { "Track - Title", { .title = "Song", .track = 7 }, "7 - Song.mp3" },
-        // Options: separator "-" and two-digit tracks, where track 0 is left out.
         { "Track - Title", { .title = "Song", .track = 7 }, "07-Song.mp3", nullptr, "NC", false, true },
-        { "Track - Title", { .title = "Song" }, "Song.mp3", nullptr, "NC", false, true },
-        { "Track - Title", { .title = "Song" }, "0 - Song.mp3" },
+        { "Track - Title", { .title = "Song", .track = 7 }, "7 - Song.mp3" },
         { "Title - Year - Copyright", { .title = "Song" }, "Song - 0 - False.mp3" },
         { "Title - Year - Copyright", { .title = "Song" }, "Song - 0 - True.mp3", nullptr, "NC", true },
-        // A slash in a tag becomes a separator, not a folder.
-        { "Artist - Title", { .artist = "AC/DC", .title = "Thunderstruck" }, "AC - DC - Thunderstruck.mp3" },
     };
     choices.logOperation = true;
     int i = 0;

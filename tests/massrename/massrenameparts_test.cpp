@@ -1,6 +1,7 @@
 #include "massrename/autoformat.h"
 #include "massrename/massrenamechoices.h"
 #include "massrename/massrenamelog.h"
+#include "massrename/nameplanner.h"
 #include "massrename/renamecleanup.h"
 #include "massrename/runsummary.h"
 #include "massrename/viewlogfile.h"
@@ -114,6 +115,75 @@ TEST(AutoFormat, BlankTextMeansNoneAndTextSplitsAtDashes)
     // A clicked entry starts an empty string without a separator; None empties it.
     EXPECT_EQ(appendFormatEntry("  ", "Artist", " - "), "  Artist");
     EXPECT_EQ(appendFormatEntry("Artist", "None", " - "), "");
+}
+
+// ---- Name planner -----------------------------------------------------------------
+
+TEST(NamePlanner, BuildsNamesFromTagPartsLeavesBlanksOutUnlessAllMustExistAndFormatsTracksOnlyWithOptions)
+{
+    using O = PlannedFile::Outcome;
+    const struct {
+        const char* format;
+        QString artist, title;
+        int track;
+        bool useOptions, allParts;
+        const char* name; // the present name
+        O outcome;
+        const char* expected; // the new name, or the skip's reason
+    } cases[] = {
+        { "Artist - Title", "Abba", "Waterloo", 0, false, false, "a.mp3", O::Rename, "Abba - Waterloo.mp3" },
+        { "Artist - Title", "Abba", "", 0, false, false, "a.mp3", O::Rename, "Abba.mp3" },
+        { "Artist - Title", "Abba", "", 0, false, true, "a.mp3", O::Skip, " (Internal Tags Incomplete)" },
+        // A name of no field is never missing.
+        { "Bogus - Title", "", "Song", 0, false, true, "a.mp3", O::Rename, "Song.mp3" },
+        { "Artist - Title", " ", "", 0, false, false, "a.mp3", O::Skip,
+            " (Could Not Make A Valid Filename From Internal Tags)" },
+        { "Artist", "Abba", "", 0, false, false, "Abba.mp3", O::SameName, "Abba.mp3" },
+        // Tracks: plain decimal without options (0 too), two digits with them (0 adds nothing).
+        { "Track - Title", "", "Song", 7, false, false, "a.mp3", O::Rename, "7 - Song.mp3" },
+        { "Track - Title", "", "Song", -7, false, false, "a.mp3", O::Rename, "7 - Song.mp3" },
+        { "Track - Title", "", "Song", 0, false, false, "a.mp3", O::Rename, "0 - Song.mp3" },
+        { "Track - Title", "", "Song", 7, true, false, "a.mp3", O::Rename, "07-Song.mp3" },
+        { "Track - Title", "", "Song", 0, true, false, "a.mp3", O::Rename, "Song.mp3" },
+        { "Track - Title", "", "Song", 0, true, true, "a.mp3", O::Skip, " (Internal Tags Incomplete)" },
+        // Control characters become spaces, leading dots go, a slash is a separator.
+        { "Artist - Title", ". .\tHidden", "A\nB", 0, false, false, "a.mp3", O::Rename, "Hidden - A B.mp3" },
+        { "Artist", "...", "", 0, false, false, "a.mp3", O::Skip,
+            " (Could Not Make A Valid Filename From Internal Tags)" },
+        { "Artist - Title", "AC/DC", "Go", 0, false, false, "a.mp3", O::Rename, "AC - DC - Go.mp3" },
+        // "None" cleans the present name instead.
+        { "", "Abba", "", 0, false, false, "a_1.mp3", O::Rename, "a 1.mp3" },
+        { "", "Abba", "", 0, false, false, "_.mp3", O::Skip, " (Could Not Make A Valid Filename)" },
+    };
+    Options options; // two-digit tracks
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.format) + " / " + c.name + " -> " + c.expected);
+        RenameCleanupRules rules = plainRules();
+        rules.useOptions = c.useOptions;
+        const NamePlanner planner(parseBuiltFormat(c.format), rules, c.allParts, options);
+        NameTags tags;
+        tags.texts[int(FieldId::Artist)] = c.artist;
+        tags.texts[int(FieldId::Title)] = c.title;
+        tags.track = c.track;
+        PlannedFile f;
+        f.dir = "/music/";
+        f.name = c.name;
+        planner.plan(&f, tags);
+        EXPECT_EQ(f.outcome, c.outcome);
+        EXPECT_EQ(c.outcome == O::Skip ? f.reason : f.newName, c.expected);
+    }
+
+    // Hidden files are left before anything is read.
+    PlannedFile hidden;
+    hidden.name = ".a.mp3";
+    EXPECT_TRUE(NamePlanner::leaveHidden(&hidden));
+    EXPECT_EQ(hidden.outcome, PlannedFile::Outcome::Skip);
+    EXPECT_EQ(hidden.reason, " (Hidden File)");
+    PlannedFile shown;
+    shown.name = "a.mp3";
+    shown.outcome = PlannedFile::Outcome::Rename;
+    EXPECT_FALSE(NamePlanner::leaveHidden(&shown));
+    EXPECT_EQ(shown.outcome, PlannedFile::Outcome::Rename);
 }
 
 // ---- Stored choices ------------------------------------------------------------------

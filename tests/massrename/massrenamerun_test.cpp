@@ -89,9 +89,10 @@ TEST_F(MassRenameTest, StopEndsTheRunAfterTheCurrentFileWithExactCountersRowsAnd
 TEST_F(MassRenameTest, TagWriteErrorsAreLoggedAndTheirBoxOffersToSkipTheRest)
 {
     const TestTags tags { .artist = "Abba" };
+    // A name that reads like an error text must not be taken for the cause.
     QStringList paths;
-    for (const char* name : { "a.mp3", "b.mp3", "c.mp3" })
-        paths << makeMp3(QStringLiteral("%1/%2").arg(name, name), &tags);
+    for (const char* relPath : { "a/a.mp3", "b/Error: Live (1999).mp3", "c/c.mp3" })
+        paths << makeMp3(QString::fromUtf8(relPath), &tags);
     choices.includeSubs = true;
     choices.logOperation = true;
     choices.builtFormat = "Artist";
@@ -112,12 +113,12 @@ TEST_F(MassRenameTest, TagWriteErrorsAreLoggedAndTheirBoxOffersToSkipTheRest)
     std::signal(SIGXFSZ, oldHandler);
 
     const QString tooLarge = fileErrorFromErrno(EFBIG).description;
-    ASSERT_EQ(prompter.calls.size(), 2);
-    for (const auto& call : prompter.calls) {
-        EXPECT_TRUE(call.text.startsWith("File Error On File")) << call.text.toStdString();
-        EXPECT_TRUE(call.text.contains("Error: " + tooLarge + " (61)")) << call.text.toStdString();
-        EXPECT_TRUE(call.text.endsWith("\r\n\r\nSkip All Further Errors Of This Kind During This Run?"));
-        EXPECT_EQ(call.buttons, MsgButtons::YesNo);
+    ASSERT_EQ(prompter.calls.size(), 2); // the third has the muted number
+    for (qsizetype i = 0; i < prompter.calls.size(); ++i) {
+        EXPECT_EQ(prompter.calls[i].text,
+            "File Error On File \r\n" + paths[i] + "\r\n\r\nError: " + tooLarge
+                + " (61)\r\n\r\nSkip All Further Errors Of This Kind During This Run?");
+        EXPECT_EQ(prompter.calls[i].buttons, MsgButtons::YesNo);
     }
     const QStringList lines = logLines();
     for (const QString& p : paths)
