@@ -166,7 +166,7 @@ void MassRenameUndo::undoTrailer(const RenameRecord& r)
         leaveAlone(r.dir, r.oldName, r.oldName, QStringLiteral(" (Changed Since The Mass Rename)"));
         return;
     }
-    const bool trailer = hasTrailer(now.size, end);
+    const bool trailer = hasId3v1Trailer(now.size, end);
     const bool asBefore = now.size == r.sizeBefore && (r.tail.isEmpty() || end == r.tail);
     const bool asLeft = r.haveStamp ? now.sameState(r.after)
                                     : now.size == r.tailKeep || (trailer && now.size == r.tailKeep + kTrailerBytes);
@@ -221,7 +221,7 @@ void MassRenameUndo::restoreTail(const RenameRecord& r, const QString& path)
         restoreFailed(path, err);
         return;
     }
-    const bool trailer = hasTrailer(st.size, end);
+    const bool trailer = hasId3v1Trailer(st.size, end);
     const qint64 keep = trailer ? st.size - kTrailerBytes : st.size;
     if (keep != r.tailKeep) // not a change of the trailer alone: the bytes stay
         return;

@@ -157,11 +157,6 @@ bool appendLine(const QString& path, const QByteArray& line, FileError* err)
 
 } // namespace
 
-bool hasTrailer(qint64 fileSize, const QByteArray& lastBytes)
-{
-    return fileSize > kTrailerBytes && lastBytes.startsWith("TAG");
-}
-
 QString journalPathFor(const QString& logPath)
 {
     return logPath + QStringLiteral(".undo");

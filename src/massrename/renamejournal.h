@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/filesystem.h"
+#include "tags/id3v1trailer.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -36,11 +37,7 @@ struct RenameRecord {
 };
 
 // The length of an ID3v1 trailer.
-constexpr qint64 kTrailerBytes = 128;
-// Whether a file of fileSize bytes ends in an ID3v1 trailer: it is longer
-// than one and its last bytes (lastBytes, at most kTrailerBytes) start with
-// "TAG".
-bool hasTrailer(qint64 fileSize, const QByteArray& lastBytes);
+constexpr qint64 kTrailerBytes = kId3v1TrailerBytes;
 
 // The journal kept beside a run's log: its path is the log's plus ".undo".
 QString journalPathFor(const QString& logPath);

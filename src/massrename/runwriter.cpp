@@ -47,7 +47,7 @@ FileError RunWriter::noteTrailerBefore(const QString& dir, const QString& name, 
     r.sizeBefore = st.size;
     r.modifiedBefore = st.modifiedNs;
     r.modeBefore = st.mode;
-    if (hasTrailer(st.size, tail)) {
+    if (hasId3v1Trailer(st.size, tail)) {
         r.tailKeep = st.size - kTrailerBytes;
         r.tail = tail;
     } else {
