@@ -95,7 +95,7 @@ MassRenameEngine::MassRenameEngine(PlatformServices& services, Preferences& pref
     , m_prefs(prefs)
     , m_view(view)
     , m_errors(services.prompter)
-    , m_v1(std::make_unique<ID3V1Tag>(&m_errors))
+    , m_v1(std::make_unique<ID3V1Tag>())
     , m_logFolder(MassRenameLog::defaultFolder())
     , m_fileLimit(FileSearch::kDefaultLimit)
 {
@@ -555,7 +555,7 @@ bool MassRenameEngine::loadTags(const QString& dir, const QString& name, bool pr
 
 void MassRenameEngine::resetTag()
 {
-    m_v2 = std::make_unique<ID3V2Tag>(m_services.prompter);
+    m_v2 = std::make_unique<ID3V2Tag>();
     m_v2->setKeepTrailerOnLoad(true);
 }
 
@@ -648,7 +648,7 @@ void MassRenameEngine::mirrorV1FromV2()
         return;
     // The run goes on; the failure is logged and shown unless the user
     // chose to skip errors of its kind.
-    const QString message = m_errors.take();
+    const QString message = fileErrorMessage(m_currentFile, m_v1->lastWriteError());
     if (message.isEmpty())
         return;
     QString description = message;
