@@ -18,7 +18,6 @@ namespace {
 
 const QString kProduct = QStringLiteral("Velmora");
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kCannotOpen = QStringLiteral("The File Cannot Be Opened For Reading");
 
 // "The Undo Journal Cannot Be Written:", the journal and why.
 QString journalErrorText(const QString& journalPath, const FileError& err)
@@ -407,16 +406,7 @@ bool MassRenameEngine::startNextFile()
 
 FileError MassRenameEngine::loadTag(const QString& path)
 {
-    // The tag object keeps its old name when a file cannot be opened; start
-    // from a fresh one when that name is this file's, so failure shows.
-    if (m_v2->fileName() == path) {
-        m_v2 = std::make_unique<ID3V2Tag>();
-        m_v2->setKeepTrailerOnLoad(true);
-    }
-    m_v2->setFileName(path);
-    if (m_v2->fileName() != path)
-        return { ErrorNo::Internal, kCannotOpen };
-    return {};
+    return m_v2->setFileName(path);
 }
 
 bool MassRenameEngine::loadTags(FileInRun* file, bool writeTrailer)

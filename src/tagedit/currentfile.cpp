@@ -15,44 +15,6 @@
 
 #include <cerrno>
 
-// Passes the tag layer's messages on and counts them, so that a failure the
-// tag layer has already shown is not shown a second time.
-class CurrentFile::WatchingPrompter final : public Prompter {
-public:
-    explicit WatchingPrompter(Prompter* target)
-        : m_target(target)
-    {
-    }
-
-    Answer message(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons) override
-    {
-        ++shown;
-        return m_target ? m_target->message(title, text, icon, buttons) : Answer::Ok;
-    }
-    QString inputBox(const QString& title, const QString& prompt, const QString& defaultText) override
-    {
-        return m_target ? m_target->inputBox(title, prompt, defaultText) : QString();
-    }
-    QString browseForFolder(const QString& title, const QString& initialFolder) override
-    {
-        return m_target ? m_target->browseForFolder(title, initialFolder) : QString();
-    }
-    QString chooseFile(const QString& title, const QString& folder, const QString& filter) override
-    {
-        return m_target ? m_target->chooseFile(title, folder, filter) : QString();
-    }
-    void beep() override
-    {
-        if (m_target)
-            m_target->beep();
-    }
-
-    int shown = 0;
-
-private:
-    Prompter* m_target;
-};
-
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -70,6 +32,8 @@ QString currentFileErrorText(const CurrentFile::Result& result, const QString& p
 {
     QString head;
     switch (result.step) {
+    case CurrentFile::Step::Trailer:
+        return fileErrorMessage(path, result.error);
     case CurrentFile::Step::Read:
         head = QStringLiteral("Error Reading Tags From File: ");
         break;
@@ -110,15 +74,20 @@ QString currentFileWarningText(const CurrentFile::Result& result, const QString&
 
 CurrentFile::CurrentFile(FileSystem& files, Prompter* prompter, const Options& options)
     : m_files(files)
-    , m_prompter(std::make_unique<WatchingPrompter>(prompter))
+    , m_prompter(prompter)
     , m_options(options)
-    , m_v1(std::make_unique<ID3V1Tag>(m_prompter.get()))
+    , m_v1(std::make_unique<ID3V1Tag>())
     , m_texts(emptyTexts())
 {
     resetTag();
 }
 
 CurrentFile::~CurrentFile() = default;
+
+bool CurrentFile::ask(const QString& question, MsgIcon icon) const
+{
+    return m_prompter && m_prompter->askYesNo(QStringLiteral("Velmora"), question, icon);
+}
 
 QString CurrentFile::name() const
 {
@@ -135,7 +104,7 @@ void CurrentFile::resetTag()
     // A new object each time: nothing of an earlier file (values, audio
     // facts, file name) can outlive a load that fails. Its loads write
     // nothing: whether the trailer is written is decided here.
-    m_v2 = std::make_unique<ID3V2Tag>(m_prompter.get());
+    m_v2 = std::make_unique<ID3V2Tag>();
     m_v2->setKeepTrailerOnLoad(true);
 }
 
@@ -219,10 +188,9 @@ CurrentFile::Result CurrentFile::read(Trailer trailer)
         result.error = fileErrorFromErrno(EISDIR);
         return result;
     }
-    m_v2->setFileName(m_path);
-    if (m_v2->fileName() != m_path) {
+    result.error = m_v2->setFileName(m_path);
+    if (!result.error.ok()) {
         resetTag();
-        result.error = fileErrorFromErrno(EACCES);
         return result;
     }
     m_loaded = true;
@@ -243,19 +211,12 @@ CurrentFile::Result CurrentFile::read(Trailer trailer)
 CurrentFile::Result CurrentFile::writeTrailer()
 {
     Result result;
-    result.step = Step::Write;
+    result.step = Step::Trailer;
     ID3V1Tag& v1 = *m_v1;
     v1.clear();
     setTrailerFields(v1, m_texts);
-    const int shownBefore = m_prompter->shown;
-    if (!v1.writeToFile(m_path)) {
-        if (m_prompter->shown != shownBefore)
-            result.reportedByTags = true;
-        else if (!v1.lastWriteError().ok())
-            result.error = v1.lastWriteError();
-        else
-            result.error = { 51, QStringLiteral("The ID3v1 tag could not be written") };
-    }
+    if (!v1.writeToFile(m_path))
+        result.error = v1.lastWriteError();
     return result;
 }
 
@@ -279,8 +240,7 @@ CurrentFile::Result CurrentFile::journaled(Step step, const QString& command, co
         result.error = fileErrorFromErrno(EISDIR);
         return result;
     }
-    if (attributes.readOnly
-        && !m_prompter->askYesNo(QStringLiteral("Velmora"), writeProtectedQuestion(m_path, command))) {
+    if (attributes.readOnly && !ask(writeProtectedQuestion(m_path, command), MsgIcon::Question)) {
         result.cancelled = true;
         result.keptReadOnly = true;
         return result;
@@ -296,8 +256,7 @@ CurrentFile::Result CurrentFile::journaled(Step step, const QString& command, co
         FileError journalError;
         if (!journal->begin(&journalError) || !journal->recordBefore(m_path, &journalError)) {
             journal.reset();
-            if (!m_prompter->askYesNo(QStringLiteral("Velmora"),
-                    journalRefusedQuestion(m_journalPath, journalError, question), MsgIcon::Exclamation)) {
+            if (!ask(journalRefusedQuestion(m_journalPath, journalError, question), MsgIcon::Exclamation)) {
                 result.cancelled = true;
                 return result;
             }
@@ -320,11 +279,9 @@ CurrentFile::Result CurrentFile::writeBoxes(const TagTexts& boxes)
     Result result;
     result.step = Step::Write;
     resetTag();
-    m_v2->setFileName(m_path);
-    if (m_v2->fileName() != m_path) {
-        result.error = fileErrorFromErrno(EACCES);
+    result.error = m_v2->setFileName(m_path);
+    if (!result.error.ok())
         return result;
-    }
     // Only what the user changed: a value another program wrote since the
     // last read stays as the file holds it.
     for (int i = 0; i < kFieldCount; ++i)
@@ -332,17 +289,15 @@ CurrentFile::Result CurrentFile::writeBoxes(const TagTexts& boxes)
             m_v2->setFieldText(FieldId(i), boxes[i]);
     if (!m_v2->update()) {
         // The system's reason ("No space left on device"), or the tag
-        // layer's own.
+        // layer's own ("Frame TPE2 runs past the end of the tag.").
         result.error = m_v2->lastWriteError();
-        if (result.error.ok())
-            result.error = { 51, QStringLiteral("The ID3v2 tag could not be written") };
         return result;
     }
     QStringList notKept = m_v2->notKept();
     // The ID3v2 tag now holds every value, the trailer's own included: the
     // old trailer goes, so that a value cleared in the boxes does not come
     // back from it, and a new one is written from what the file holds.
-    if (!m_v2->stripTags(TagType::ID3v1)) {
+    if (!m_v2->stripTags(TagKind::ID3v1)) {
         result.error = m_v2->lastWriteError();
         return result;
     }
@@ -366,19 +321,17 @@ CurrentFile::Result CurrentFile::stripFile()
     Result result;
     result.step = Step::Strip;
     resetTag();
-    m_v2->setFileName(m_path);
-    if (m_v2->fileName() != m_path) {
-        result.error = fileErrorFromErrno(EACCES);
+    result.error = m_v2->setFileName(m_path);
+    if (!result.error.ok())
         return result;
-    }
-    const bool stripped = m_v2->stripTags(TagType::All);
+    const bool stripped = m_v2->stripTags(kAllTagKinds);
     const FileError stripError = m_v2->lastWriteError();
     const QStringList notKept = m_v2->notKept();
     Result reread = read(Trailer::None);
     reread.notKept = notKept;
     if (!stripped) {
         reread.step = Step::Strip;
-        reread.error = stripError.ok() ? FileError { 51, QStringLiteral("The tags could not be removed") } : stripError;
+        reread.error = stripError;
     } else if (reread.ok()) {
         reread.step = Step::Strip;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fileerror.h"
+#include "platform/prompter.h"
 #include "tagedit/tagtexts.h"
 #include "tags/fieldcatalogue.h"
 
@@ -13,7 +14,6 @@
 class FileSystem;
 class ID3V1Tag;
 class ID3V2Tag;
-class Prompter;
 struct Options;
 
 // The file the main window works on, whether its tags are loaded, and the
@@ -28,11 +28,11 @@ struct Options;
 // make a read-only file writable; the undo journal keeps the mode it had.
 class CurrentFile {
 public:
-    enum class Step { None, Read, Write, Strip };
+    // Trailer: the ID3v1 trailer written after a read or a save.
+    enum class Step { None, Read, Write, Strip, Trailer };
     struct Result {
         Step step = Step::None;
-        FileError error;
-        bool reportedByTags = false; // the tag layer has shown its own message
+        FileError error; // the tag layer's own reason, or the system's
         bool reread = false; // texts() were read from the file again
         bool cancelled = false; // the user chose not to write: nothing was written
         bool keptReadOnly = false; // cancelled: the user kept the file read-only
@@ -41,11 +41,11 @@ public:
         // Written, but the copy that replaced the file could not keep these
         // (its owner, an extended attribute, ...), one line each.
         QStringList notKept;
-        bool ok() const { return error.ok() && !reportedByTags && !cancelled; }
+        bool ok() const { return error.ok() && !cancelled; }
         bool keptEverything() const { return timeNotKept.ok() && notKept.isEmpty(); }
     };
 
-    // files and prompter (may be null; it shows the tag layer's messages)
+    // files and prompter (may be null: every question is then answered No)
     // are not owned; options is read at every load, so it may change.
     CurrentFile(FileSystem& files, Prompter* prompter, const Options& options);
     ~CurrentFile();
@@ -115,10 +115,10 @@ private:
     Result read(Trailer trailer);
     Result writeTrailer();
     void resetTag();
+    bool ask(const QString& question, MsgIcon icon) const;
 
-    class WatchingPrompter;
     FileSystem& m_files;
-    std::unique_ptr<WatchingPrompter> m_prompter;
+    Prompter* m_prompter;
     const Options& m_options;
     std::unique_ptr<ID3V2Tag> m_v2;
     std::unique_ptr<ID3V1Tag> m_v1;
@@ -131,7 +131,8 @@ private:
 
 // The message for a failed result: "Error Reading Tags From File: ",
 // "Error Saving Tags In File: " or "Error Removing Tags From File: ", then
-// CRLF CRLF path CRLF CRLF "Error: " description " (" number ")".
+// CRLF CRLF path CRLF CRLF "Error: " description " (" number ")"; for a
+// trailer that could not be written, fileErrorMessage's text.
 QString currentFileErrorText(const CurrentFile::Result& result, const QString& path);
 
 // The warning for a result that wrote the file but did not keep everything

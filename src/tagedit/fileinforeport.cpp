@@ -17,9 +17,9 @@ QString twoDigits(double value)
     return QStringLiteral("%1").arg(qint64(std::floor(value + 0.5)), 2, 10, QLatin1Char('0'));
 }
 
-QString yesNo(int tagTypes, int flag)
+QString yesNo(TagKinds kinds, TagKind kind)
 {
-    return (tagTypes & flag) ? QStringLiteral("Yes") : QStringLiteral("No");
+    return kinds.testFlag(kind) ? QStringLiteral("Yes") : QStringLiteral("No");
 }
 
 QString channelModeText(MpegAudioFacts::ChannelMode mode)
@@ -46,7 +46,7 @@ QString formatPlayTime(float seconds)
 }
 
 QString fileInfoReportText(
-    const QString& path, const MpegAudioFacts& facts, int frameCount, qint64 framesSize, int tagTypes)
+    const QString& path, const MpegAudioFacts& facts, int frameCount, qint64 framesSize, TagKinds kinds)
 {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     // Without a confirmed frame the header fields are blank (frequency 0).
@@ -57,10 +57,10 @@ QString fileInfoReportText(
         QStringLiteral("File Name: ") + path.mid(slash + 1),
         QStringLiteral("File Size: ") + FileFacts::formatFileSize(facts.fileSize),
         QString(),
-        QStringLiteral("Contains ID3V1.1 Tags: ") + yesNo(tagTypes, TagType::ID3v1),
-        QStringLiteral("Contains ID3V2 Tags: ") + yesNo(tagTypes, TagType::ID3v2),
-        QStringLiteral("Contains Lyric Tags: ") + yesNo(tagTypes, TagType::Lyrics3),
-        QStringLiteral("Contains Music Match Tags: ") + yesNo(tagTypes, TagType::MusicMatch),
+        QStringLiteral("Contains ID3V1.1 Tags: ") + yesNo(kinds, TagKind::ID3v1),
+        QStringLiteral("Contains ID3V2 Tags: ") + yesNo(kinds, TagKind::ID3v2),
+        QStringLiteral("Contains Lyric Tags: ") + yesNo(kinds, TagKind::Lyrics3),
+        QStringLiteral("Contains Music Match Tags: ") + yesNo(kinds, TagKind::MusicMatch),
         QString(),
         QStringLiteral("MPEG Layer: ") + number(facts.layer),
         QStringLiteral("Bit Rate: ") + number(facts.bitRate),
@@ -81,18 +81,14 @@ QString fileInfoReportText(
 
 QString fileInfoReport(const QString& currentFile, const ID3V2Tag& tag)
 {
-    int tagTypes = 0;
-    for (const int flag : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::MusicMatch })
-        if (tag.hasTagType(flag))
-            tagTypes |= flag;
     // The facts were read when the file was loaded; the file may have grown
     // since (the ID3v1 trailer is written after the load): its size now.
-    MpegAudioFacts facts = tag;
+    MpegAudioFacts facts = tag.audio();
     FileFacts info;
     info.setFullPathName(tag.fileName());
     if (info.fileExists())
         facts.fileSize = info.size();
-    return fileInfoReportText(currentFile, facts, tag.frameCount(), tag.framesSize(), tagTypes);
+    return fileInfoReportText(currentFile, facts, tag.frameCount(), tag.framesSize(), tag.tagKinds());
 }
 
 void showFileInfoReport(Prompter& prompter, const QString& currentFile, const ID3V2Tag& tag)

@@ -29,9 +29,6 @@ QString fileLine(const QString& path, const FileError& error)
     return path + QStringLiteral(" - ") + errorSuffix(error);
 }
 
-// The tag layer has shown its own message for a trailer it could not write.
-const FileError kTrailerNotWritten { 51, QStringLiteral("The ID3v1 tag could not be written") };
-
 // A heading, then the lines (at most kListedFiles, then how many more).
 QString listedFiles(const QString& heading, const QStringList& lines)
 {
@@ -130,15 +127,10 @@ MultiTagRunReport MultiTagRun::run(
             journal.recordAfter(path);
         ++report.done;
         if (result.error.ok()) {
-            if (!result.reportedByTags) {
-                ++report.written;
-                status(QStringLiteral("ID3 Tags Saved In ") + name);
-                if (!result.timeNotKept.ok())
-                    report.timesNotKept << fileLine(path, result.timeNotKept);
-            } else {
-                ++report.failed;
-                report.failures << fileLine(path, kTrailerNotWritten);
-            }
+            ++report.written;
+            status(QStringLiteral("ID3 Tags Saved In ") + name);
+            if (!result.timeNotKept.ok())
+                report.timesNotKept << fileLine(path, result.timeNotKept);
         } else {
             ++report.failed;
             report.failures << fileLine(path, result.error);

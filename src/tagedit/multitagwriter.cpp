@@ -12,8 +12,6 @@
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-// The error number of a value too large for its field.
-constexpr int kOverflow = 6;
 constexpr FieldId kNumberFields[] = { FieldId::Track, FieldId::TotalTracks, FieldId::Year };
 
 QString fieldName(FieldId id)
@@ -64,7 +62,7 @@ FileError unheldNumber(const ID3V2Tag& tag, const MultiTagValues& values, const 
         const FieldId id = kNumberFields[i];
         const int wanted = values.isIncluded(id) ? boxNumber(values.text(id)) : before[i];
         if (numberOf(tag, id) != wanted)
-            return { 51,
+            return { ErrorNo::Internal,
                 fieldName(id) + QLatin1Char(' ') + QString::number(wanted)
                     + QStringLiteral(" Cannot Be Stored In The ID3v2 Tag") };
     }
@@ -112,7 +110,7 @@ FileError numberRangeError(const MultiTagValues& values)
 {
     for (FieldId id : kNumberFields)
         if (values.isIncluded(id) && boxNumber(values.text(id)) > largestNumber(id))
-            return { kOverflow,
+            return { ErrorNo::Overflow,
                 fieldName(id) + QLatin1Char(' ') + leadingDigits(values.text(id)) + QStringLiteral(" Is Larger Than ")
                     + QString::number(largestNumber(id)) };
     return {};
@@ -183,11 +181,11 @@ QString multiTagErrorText(const QString& path, const FileError& error)
         + QLatin1Char(')');
 }
 
-MultiTagWriter::MultiTagWriter(FileSystem& files, Prompter* prompter)
+MultiTagWriter::MultiTagWriter(FileSystem& files)
     : m_files(files)
-    , m_v2(prompter)
-    , m_v1(prompter)
 {
+    // Loads leave the file as it is: a trailer is written only from values.
+    m_v2.setKeepTrailerOnLoad(true);
 }
 
 MultiTagWriter::Result MultiTagWriter::tagFile(const QString& path, const MultiTagValues& values)
@@ -230,28 +228,18 @@ MultiTagWriter::Result MultiTagWriter::tagOneFile(const QString& file, const Mul
         return result;
     }
 
-    // The trailer as the file holds it now, before the ID3v2 load removes
-    // it from a file that has both tags.
     const bool hadTrailer = m_v1.readFromFile(file);
-
-    m_v2.setFileName(file);
-    if (m_v2.fileName() != file) {
-        result.error = fileErrorFromErrno(ENOENT);
+    result.error = m_v2.setFileName(file);
+    if (!result.error.ok())
         return result;
-    }
     const Numbers before = numbersOf(m_v2);
     applyIncludedV2(m_v2, values);
     result.error = unheldNumber(m_v2, values, before);
-    if (!result.error.ok()) {
-        putBackTrailer(file, hadTrailer);
+    if (!result.error.ok())
         return result;
-    }
     if (!m_v2.update()) {
-        putBackTrailer(file, hadTrailer);
         // The tag layer's reason ("No space left on device"), not a bare number.
         result.error = m_v2.lastWriteError();
-        if (result.error.ok())
-            result.error = { 51, QStringLiteral("The ID3v2 tag could not be written") };
         return result;
     }
 
@@ -261,14 +249,8 @@ MultiTagWriter::Result MultiTagWriter::tagOneFile(const QString& file, const Mul
         m_v1.clear();
     applyIncludedV1(m_v1, values);
     if (!m_v1.writeToFile(file))
-        result.reportedByTags = true;
+        result.error = m_v1.lastWriteError();
     return result;
-}
-
-void MultiTagWriter::putBackTrailer(const QString& file, bool hadTrailer)
-{
-    if (hadTrailer && !m_v2.hasTagType(TagType::ID3v1))
-        m_v1.writeToFile(file);
 }
 
 bool MultiTagWriter::load(const QString& file)
@@ -276,14 +258,7 @@ bool MultiTagWriter::load(const QString& file)
     FileAttributes attributes;
     if (file.isEmpty() || !m_files.attributes(file, &attributes) || attributes.system)
         return false;
-    const FileTimeKeeper keeper(file, m_keepFileTimes);
-    const bool hadTrailer = m_v1.readFromFile(file);
-    m_v2.setFileName(file);
-    // Reading must leave the file as it was: the load takes the trailer
-    // away from a file that also has an ID3v2 tag.
-    if (hadTrailer && !m_v2.hasTagType(TagType::ID3v1))
-        m_v1.writeToFile(file);
-    return m_v2.fileName() == file;
+    return m_v2.setFileName(file).ok();
 }
 
 std::array<QString, kFieldCount> MultiTagWriter::readFile(const QString& path, const Options& options)

@@ -11,7 +11,6 @@
 #include <array>
 
 class FileSystem;
-class Prompter;
 struct Options;
 
 // What the MultiTagger writes: the twenty box texts (the copyright box as
@@ -71,17 +70,17 @@ QString multiTagErrorText(const QString& path, const FileError& error);
 // file.
 class MultiTagWriter {
 public:
-    // files checks each file before it is touched; prompter (may be null)
-    // shows the tag layer's own messages. Neither is owned.
-    MultiTagWriter(FileSystem& files, Prompter* prompter);
+    // files (not owned) checks each file before it is touched.
+    explicit MultiTagWriter(FileSystem& files);
 
     struct Result {
-        FileError error; // ok when both tags were written
-        bool reportedByTags = false; // the tag layer has shown its own message
+        // ok when both tags were written; else the tag layer's own reason
+        // or the system's.
+        FileError error;
         // The tags were written, but Keep File Times could not put the
         // modification time back: a warning, not a failed write.
         FileError timeNotKept;
-        bool ok() const { return error.ok() && !reportedByTags; }
+        bool ok() const { return error.ok(); }
     };
 
     // Writes values into the file at path: the ID3v2 tag gets the included
@@ -89,15 +88,13 @@ public:
     // both kept as the file held them before. A missing, read-only or
     // non-regular file, and values out of range (numberRangeError), are
     // refused untouched; so is a value the ID3v2 tag would not hold as
-    // given. When the ID3v2 write fails, the file's trailer (removed by
-    // loading a file with both tags) is put back and the trailer is not
+    // given. When the ID3v2 write fails, the file's trailer is not
     // changed; the error gives the tag layer's reason. A file without
     // trailer gets one only when an ID3v1 field is included.
     Result tagFile(const QString& path, const MultiTagValues& values);
 
     // Loads the file and gives its box texts; all empty and Copyright
-    // "False" when it cannot be read. A trailer the load removes (from a
-    // file that also has an ID3v2 tag) is put back as it was.
+    // "False" when it cannot be read. The file is left as it was.
     std::array<QString, kFieldCount> readFile(const QString& path, const Options& options);
 
     // True when the file holds a value (a text other than blanks, a number
@@ -118,12 +115,10 @@ public:
     ID3V1Tag& v1() { return m_v1; }
 
 private:
-    // Loads the file's tags and puts back a trailer the load removed. False
-    // when the file cannot be read.
+    // Loads the file's tags, leaving the file as it was. False when the
+    // file cannot be read.
     bool load(const QString& file);
     Result tagOneFile(const QString& file, const MultiTagValues& values);
-    // Writes back the trailer the ID3v2 load removed, when it did.
-    void putBackTrailer(const QString& file, bool hadTrailer);
 
     FileSystem& m_files;
     bool m_keepFileTimes = false;

@@ -21,7 +21,7 @@ TagTexts tagTextsOf(const ID3V2Tag& tag, const Options& options)
             texts[i] = formatYear(tag.year());
             break;
         case FieldId::CopyRight:
-            texts[i] = tag.copyright ? QStringLiteral("True") : QStringLiteral("False");
+            texts[i] = tag.audio().copyright ? QStringLiteral("True") : QStringLiteral("False");
             break;
         default:
             texts[i] = trimSpaces(tag.fieldText(id));

@@ -1,7 +1,6 @@
 #include "id3v1tag.h"
 
 #include "platform/fileerror.h"
-#include "platform/prompter.h"
 #include "tags/tagscan.h"
 #include "text/texthelpers.h"
 
@@ -36,11 +35,6 @@ void putField(char* out, const QString& text, int width)
 }
 
 } // namespace
-
-ID3V1Tag::ID3V1Tag(Prompter* prompter)
-    : m_prompter(prompter)
-{
-}
 
 bool ID3V1Tag::setGenre(int genre)
 {
@@ -106,7 +100,7 @@ bool ID3V1Tag::writeToFile(const QString& fileName)
     // Hidden files are never touched (the name alone decides): to the
     // trailer they are missing.
     if (fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.'))) {
-        m_lastWriteError = { 53, QStringLiteral("A hidden file is never written") };
+        m_lastWriteError = { ErrorNo::NotFound, QStringLiteral("A hidden file is never written") };
         return false;
     }
 
@@ -115,13 +109,6 @@ bool ID3V1Tag::writeToFile(const QString& fileName)
         m_lastWriteError = e;
         if (fd >= 0)
             ::close(fd);
-        if (m_prompter) {
-            const QString crlf = QStringLiteral("\r\n");
-            m_prompter->message(QStringLiteral("Velmora"),
-                QStringLiteral("File Error On File ") + crlf + fileName + crlf + crlf + QStringLiteral("Error: ")
-                    + e.description + QStringLiteral(" (") + QString::number(e.number) + QStringLiteral(")"),
-                MsgIcon::Critical);
-        }
         return false;
     };
 
@@ -131,19 +118,12 @@ bool ID3V1Tag::writeToFile(const QString& fileName)
     if (fd < 0) {
         const int openError = errno;
         const bool found = ::stat(path.constData(), &st) == 0;
-        if (!found || !S_ISREG(st.st_mode)) {
-            m_lastWriteError = fileErrorFromErrno(found ? EISDIR : openError);
-            return false; // missing or not a file: nothing to report
-        }
-        return fail(fileErrorFromErrno(openError));
+        return fail(fileErrorFromErrno(found && !S_ISREG(st.st_mode) ? EISDIR : openError));
     }
     if (::fstat(fd, &st) != 0)
         return fail(fileErrorFromErrno(errno));
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        m_lastWriteError = fileErrorFromErrno(EISDIR);
-        return false;
-    }
+    if (!S_ISREG(st.st_mode))
+        return fail(fileErrorFromErrno(EISDIR));
     // A read-only file stays so: whether to make it writable is a question
     // for the command the user gave, asked before it writes.
     if (!(st.st_mode & S_IWUSR))
@@ -159,7 +139,7 @@ bool ID3V1Tag::writeToFile(const QString& fileName)
         putField(t + 97, m_comment, 30);
     } else {
         if (m_track < 0 || m_track > 255)
-            return fail(FileError { 6, QStringLiteral("Overflow") });
+            return fail(FileError { ErrorNo::Overflow, QStringLiteral("Overflow") });
         putField(t + 97, m_comment, 28);
         t[125] = '\0';
         t[126] = char(uchar(m_track));

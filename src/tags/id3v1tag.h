@@ -8,16 +8,11 @@
 
 #include <array>
 
-class Prompter;
-
 // The 128-byte ID3v1 trailer at the end of an MP3 file. Each window that
 // writes trailers keeps its own object: assign the fields, then writeToFile.
 // Text is ISO-8859-1 on disc; characters outside it are written as '?'.
 class ID3V1Tag {
 public:
-    // prompter (not owned, may be null) shows the write failure message.
-    explicit ID3V1Tag(Prompter* prompter = nullptr);
-
     bool tagged() const { return m_tagged; }
     QString title() const { return m_title; }
     QString artist() const { return m_artist; }
@@ -52,16 +47,15 @@ public:
     // Writes the record as the file's trailer: replaces the trailer of a
     // file longer than 128 bytes that ends in one, else appends. Never
     // changes permissions: a read-only file (no owner write permission) is
-    // refused. False without a message for "", a missing, hidden (".name")
-    // or non-regular file; false with the "File Error On File" message for
-    // any failure after that (read-only, full disk, a Track outside 0..255).
+    // refused. False for "", a missing, hidden (".name") or non-regular file,
+    // and for any failure after that (read-only, full disk, a Track outside
+    // 0..255); lastWriteError says why. Never shows a message.
     bool writeToFile(const QString& fileName);
-    // Why the last writeToFile failed (the system's reason and number); ok()
-    // after a success.
+    // Why the last writeToFile failed (the system's reason and number, or
+    // Overflow for a Track outside a byte); ok() after a success.
     FileError lastWriteError() const { return m_lastWriteError; }
 
 private:
-    Prompter* m_prompter;
     bool m_tagged = false;
     QString m_title, m_artist, m_album, m_year, m_comment;
     int m_genre = 255;

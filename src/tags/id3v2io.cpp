@@ -24,18 +24,27 @@ FileError openFailure(const QString& path)
     return fileErrorFromErrno(path.isEmpty() ? ENOENT : errno ? errno : EISDIR);
 }
 
+// A frame's name in a message: its 2.3 identifier, else its number.
+QString frameNameForItem(int frameNo)
+{
+    const QByteArray id = frameIdForItem(frameNo, 3);
+    return id.isEmpty() ? QStringLiteral("number ") + QString::number(frameNo) : QString::fromLatin1(id);
+}
+
 } // namespace
 
-void ID3V2Tag::setFileName(const QString& fileName)
+FileError ID3V2Tag::setFileName(const QString& fileName)
 {
     clearValues();
     OpenedTagFile file;
+    errno = 0;
     if (!file.open(fileName))
-        return;
+        return openFailure(fileName);
     m_fileName = fileName;
     if (QString(fileName).remove(QLatin1Char(' ')).isEmpty())
-        return;
+        return fileErrorFromErrno(ENOENT);
     loadFrom(file);
+    return {};
 }
 
 void ID3V2Tag::loadFrames()
@@ -46,7 +55,7 @@ void ID3V2Tag::loadFrames()
     m_tagVersion = 0;
     OpenedTagFile file;
     if (m_fileName.isEmpty() || !file.open(m_fileName)) {
-        static_cast<MpegAudioFacts&>(*this) = MpegAudioFacts();
+        m_audio = MpegAudioFacts();
         return;
     }
     loadFrom(file);
@@ -78,13 +87,12 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
         m_loadedTagHash = qHash(bytes, 1);
         trailerHeld = hasTrailer && !takeTrailerValues(v1);
     } else if (hasTrailer) {
+        // Every value is a new item: the save writes them all as a new tag.
         takeTrailerValues(v1);
-        m_fromTrailer = true;
         m_frameCount = int(m_frames.size());
     }
 
-    MpegAudioFacts& facts = *this;
-    ::readHeader(facts, file.head, file.size, file.reader());
+    ::readHeader(m_audio, file.head, file.size, file.reader());
     // The trailer goes once the ID3v2 tag holds everything it holds; a value
     // only the trailer has stays in the file until it is saved. Nobody asked
     // for this write: a file that may not be changed so, or that is no MPEG
@@ -92,7 +100,7 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
     if (trailerHeld && !m_keepTrailerOnLoad && holdsAudio() && mayChangeUnasked(m_fileName)
         && replaceFileRange(m_fileName, file.trailers.id3v1.start, file.trailers.id3v1.end, QByteArray())) {
         file.chop(128);
-        ::readHeader(facts, file.head, file.size, file.reader());
+        ::readHeader(m_audio, file.head, file.size, file.reader());
     }
     stripQuotes();
 }
@@ -124,57 +132,61 @@ bool ID3V2Tag::takeTrailerValues(const ID3V1Tag& v1)
     return taken;
 }
 
-bool ID3V2Tag::hasTagType(int flags) const
+TagKinds ID3V2Tag::tagKinds() const
 {
     OpenedTagFile file;
     if (m_fileName.isEmpty() || !file.open(m_fileName))
-        return false;
-    const int wanted = flags & 0x1F;
-    return wanted != 0 && (file.tagTypes() & wanted) == wanted;
+        return {};
+    return TagKinds::fromInt(file.tagTypes()) & kAllTagKinds;
 }
 
-bool ID3V2Tag::stripTags(int flags)
+bool ID3V2Tag::hasTagType(TagKinds kinds) const
+{
+    return kinds != TagKinds() && (tagKinds() & kinds) == kinds;
+}
+
+bool ID3V2Tag::stripTags(TagKinds kinds)
 {
     m_lastWriteError = {};
     m_notKept.clear();
     bool ok = true;
-    for (int kind : { TagType::ID3v1, TagType::ID3v2, TagType::Lyrics3, TagType::Lyrics3v2, TagType::MusicMatch })
-        if (flags & kind)
+    for (TagKind kind : kTagKinds)
+        if (kinds.testFlag(kind))
             ok = stripOne(kind) && ok;
     return ok;
 }
 
-bool ID3V2Tag::stripOne(int kind)
+bool ID3V2Tag::stripOne(TagKind kind)
 {
     OpenedTagFile file;
     errno = 0;
     if (m_fileName.isEmpty() || !file.open(m_fileName))
         return refuse(openFailure(m_fileName));
     // A broken "ID3" start is no tag to report, but it is not nothing to strip.
-    const bool there = kind == TagType::ID3v2 ? file.v2.present : (file.tagTypes() & kind) != 0;
+    const bool there = kind == TagKind::ID3v2 ? file.v2.present : TagKinds::fromInt(file.tagTypes()).testFlag(kind);
     if (!there)
         return true;
     ByteRange range;
     switch (kind) {
-    case TagType::ID3v1:
+    case TagKind::ID3v1:
         range = file.trailers.id3v1;
         break;
-    case TagType::ID3v2:
+    case TagKind::ID3v2:
         // Never cut by a size that runs into the trailing tags or past the end.
         if (file.v2.valid && file.v2.completeSize <= file.trailerStart() && !file.tagOverlapsAudio())
             range = { 0, file.v2.completeSize };
         break;
-    case TagType::Lyrics3:
-    case TagType::Lyrics3v2:
+    case TagKind::Lyrics3:
+    case TagKind::Lyrics3v2:
         range = file.trailers.lyrics3;
         break;
-    case TagType::MusicMatch:
+    case TagKind::MusicMatch:
         range = file.trailers.musicMatch;
         break;
     }
     if (!range.found())
-        return refuse({ 51,
-            kind == TagType::ID3v2 && !file.v2.valid ? QStringLiteral("The ID3v2 header is damaged.")
+        return refuse({ ErrorNo::Internal,
+            kind == TagKind::ID3v2 && !file.v2.valid ? QStringLiteral("The ID3v2 header is damaged.")
                                                      : QStringLiteral("The tag's size runs into the audio.") });
     FileError err;
     return replaceFileRange(m_fileName, range.start, range.end, QByteArray(), &err, &m_notKept) || refuse(err);
@@ -193,7 +205,7 @@ bool ID3V2Tag::saveFrames()
     stripQuotes();
     bool pending = false;
     for (const FrameItem& item : m_frames)
-        pending = pending || item.added || item.deleted || item.changed || (m_fromTrailer && !item.deleted);
+        pending = pending || item.added || item.deleted || item.changed;
     if (!pending)
         return true;
 
@@ -210,11 +222,11 @@ bool ID3V2Tag::saveFrames()
     if (file.v2.present) {
         oldBytes = file.tagBytes();
         if (!file.v2.valid || !readStoredTag(oldBytes, &stored))
-            return refuse({ 51, QStringLiteral("The ID3v2 header is damaged.") });
+            return refuse({ ErrorNo::Internal, QStringLiteral("The ID3v2 header is damaged.") });
         if (!stored.damage.isEmpty())
-            return refuse({ 51, stored.damage + QStringLiteral(" Saving would lose what follows it.") });
+            return refuse({ ErrorNo::Internal, stored.damage + QStringLiteral(" Saving would lose what follows it.") });
         if (file.v2.completeSize > file.trailerStart() || file.tagOverlapsAudio())
-            return refuse({ 51, QStringLiteral("The tag's size runs into the audio.") });
+            return refuse({ ErrorNo::Internal, QStringLiteral("The tag's size runs into the audio.") });
         oldSize = file.v2.completeSize;
     }
     const int version = file.v2.present ? stored.version : 3;
@@ -227,17 +239,20 @@ bool ID3V2Tag::saveFrames()
         kept << f.bytes;
     QList<bool> used(stored.frames.size(), false);
     QByteArray added;
+    QString unwritable; // the frame of the first item its frame kind cannot hold
     auto render = [&](const FrameItem& item, quint16 status) {
         const QByteArray id = frameIdForItem(item.frameNo, version);
         const QByteArray data = frameDataForItem(item, version);
         if (id.isEmpty() || data.isEmpty()) {
-            reportMissingField();
+            if (unwritable.isEmpty())
+                unwritable = frameNameForItem(item.frameNo);
             return QByteArray();
         }
         return renderFrame(version, id, status, data, unsynchronise);
     };
     // Where the item's own frame is now: at its place when the tag is the
-    // one loaded, else the first unused frame of its kind and description.
+    // one loaded, else the first unused frame of its kind, description and
+    // language (two comments may differ only in their language).
     auto frameOf = [&](const FrameItem& item) {
         const int at = item.position - 1;
         if (sameTag)
@@ -246,13 +261,14 @@ bool ID3V2Tag::saveFrames()
             if (used[i])
                 continue;
             const FrameItem other = itemForStoredFrame(stored.frames[i], version, i + 1);
-            if (other.frameNo == item.frameNo && other.description == item.description)
+            if (other.frameNo == item.frameNo && other.description == item.description
+                && other.language == item.language)
                 return i;
         }
         return -1;
     };
     for (const FrameItem& item : m_frames) {
-        const bool fromFile = !item.added && !m_fromTrailer;
+        const bool fromFile = !item.added;
         if (fromFile && !item.deleted && !item.changed)
             continue;
         const int at = fromFile ? frameOf(item) : -1;
@@ -265,12 +281,13 @@ bool ID3V2Tag::saveFrames()
         if (item.deleted) {
             kept[at].clear();
         } else {
-            // A value the frame kind cannot take leaves the frame as it was.
-            const QByteArray frame = render(item, stored.frames[at].flags & 0xFF00);
-            if (!frame.isEmpty())
-                kept[at] = frame;
+            kept[at] = render(item, stored.frames[at].flags & 0xFF00);
         }
     }
+    if (!unwritable.isEmpty())
+        return refuse({ ErrorNo::Internal,
+            QStringLiteral("Frame ") + unwritable
+                + QStringLiteral(" cannot hold the value given to it in this tag version.") });
 
     QByteArray frames;
     for (const QByteArray& f : kept)
@@ -282,7 +299,7 @@ bool ID3V2Tag::saveFrames()
     const bool footer = version == 4 && (stored.flags & 0x10);
     const QByteArray rendered = renderTag(version, stored.flags, frames, oldSize, footer);
     if (rendered.isEmpty())
-        return refuse({ 51, QStringLiteral("The tag would be too large.") });
+        return refuse({ ErrorNo::Internal, QStringLiteral("The tag would be too large.") });
     if (rendered == oldBytes)
         return true;
     return replaceFileRange(m_fileName, 0, oldSize, rendered, &err, &m_notKept) || refuse(err);

@@ -1,6 +1,5 @@
 #include "id3v2tag.h"
 
-#include "platform/prompter.h"
 #include "tags/id3v1tag.h"
 #include "text/texthelpers.h"
 
@@ -32,10 +31,7 @@ QString withApostrophes(QString s)
 
 } // namespace
 
-ID3V2Tag::ID3V2Tag(Prompter* prompter)
-    : m_prompter(prompter)
-{
-}
+ID3V2Tag::ID3V2Tag() = default;
 
 ID3V2Tag::~ID3V2Tag() = default;
 
@@ -89,28 +85,28 @@ void ID3V2Tag::setFrameValue(int frameNo, const QVariant& value, const QString& 
 
 void ID3V2Tag::stripQuotes()
 {
-    // Items already marked for deletion stay deleted: reassigning their
-    // old value would bring them back.
-    auto pass = [this](int frameNo, const char* selector, const QString& value, auto assign) {
+    // The rule works on the stored text, so a value without '"' is never
+    // assigned again (a genre "(13)" stays so, an empty frame stays). A
+    // unique key is an identifier, often binary: only one the user gave is
+    // changed. Items marked for deletion stay deleted.
+    auto pass = [this](int frameNo, const char* selector, bool onlyChanged) {
         const FrameItem* item = findItem(frameNo, QLatin1String(selector));
-        if (!item || item->deleted)
+        if (!item || item->deleted || item->value.typeId() != QMetaType::QString
+            || (onlyChanged && !item->changed && !item->added))
             return;
-        // Assigning a non-empty value that is stored exactly so changes
-        // nothing (every setter keeps an equal value as it is): skip it.
-        if (!value.isEmpty() && !value.contains(QLatin1Char('"')) && item->value.typeId() == QMetaType::QString
-            && item->value.toString() == value)
-            return;
-        assign(withApostrophes(value));
+        const QString stored = item->value.toString();
+        if (stored.contains(QLatin1Char('"')))
+            setFrameValue(frameNo, withApostrophes(stored), QLatin1String(selector));
     };
     for (int i = 0; i < kFieldCount; ++i) {
         const FieldInfo& f = fieldInfo(i);
         if (f.quotesToApostrophes)
-            pass(f.frameNo, f.selector, fieldText(f.id), [&](const QString& v) { setFieldText(f.id, v); });
+            pass(f.frameNo, f.selector, f.kind == FieldKind::UniqueKey);
     }
-    pass(FrameNo::USLT, "", lyricsUnsynced(), [this](const QString& v) { setLyricsUnsynced(v); });
+    pass(FrameNo::USLT, "", false);
 }
 
-bool ID3V2Tag::update(int)
+bool ID3V2Tag::update()
 {
     return saveFrames();
 }
@@ -118,14 +114,6 @@ bool ID3V2Tag::update(int)
 void ID3V2Tag::clearValues()
 {
     m_frames.clear();
-    m_fromTrailer = false;
-}
-
-void ID3V2Tag::reportMissingField() const
-{
-    if (m_prompter)
-        m_prompter->message(
-            QStringLiteral("Velmora"), QStringLiteral("Field doesn't exist"), MsgIcon::None, MsgButtons::Ok);
 }
 
 QString ID3V2Tag::textValue(int frameNo, const char* selector) const
@@ -197,6 +185,11 @@ int ID3V2Tag::totalTracks() const
 
 void ID3V2Tag::setTrackPair(int track, int total)
 {
+    // The pair the frame already reads as keeps its stored text ("03/12",
+    // "A1").
+    const FrameItem* item = findItem(FrameNo::TRCK, QString());
+    if (item && !item->deleted && track == this->track() && total == totalTracks())
+        return;
     // A total without a track number is kept as "0/12": the standard's TRCK
     // begins with a number, and readers that take the number before "/"
     // read 0, no track (one of them refuses "/12" outright).
@@ -266,7 +259,7 @@ QString ID3V2Tag::fieldText(FieldId id) const
     case FieldKind::UniqueKey:
         return uniqueKeyText();
     case FieldKind::CopyrightBit:
-        return copyright ? QStringLiteral("True") : QStringLiteral("False");
+        return m_audio.copyright ? QStringLiteral("True") : QStringLiteral("False");
     case FieldKind::Text:
         break;
     }
@@ -276,6 +269,11 @@ QString ID3V2Tag::fieldText(FieldId id) const
 void ID3V2Tag::setFieldText(FieldId id, const QString& text)
 {
     const FieldInfo& f = fieldInfo(id);
+    // The text a frame already shows keeps its stored form: a genre "(13)"
+    // shown as "Pop", an empty frame.
+    const FrameItem* item = f.frameNo ? findItem(f.frameNo, QLatin1String(f.selector)) : nullptr;
+    if ((f.kind == FieldKind::Text || f.kind == FieldKind::Genre) && item && !item->deleted && fieldText(id) == text)
+        return;
     switch (f.kind) {
     case FieldKind::TrackNumber:
         setTrack(leadingNumber(text));
@@ -297,9 +295,4 @@ void ID3V2Tag::setFieldText(FieldId id, const QString& text)
         break;
     }
     setTextValue(f.frameNo, text, f.selector);
-}
-
-QString ID3V2Tag::readHeader()
-{
-    return ::readHeader(static_cast<MpegAudioFacts&>(*this), m_fileName) ? QString() : QStringLiteral("-2");
 }

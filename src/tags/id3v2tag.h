@@ -13,12 +13,10 @@
 
 class ID3V1Tag;
 class OpenedTagFile;
-class Prompter;
 
 // The program's view of the ID3v2 tag at the start of an MP3 file, with the
-// MPEG audio facts of the file (the inherited public members, filled at each
-// load). Holds no open file between calls: every load, save and strip opens
-// the file, works and closes it.
+// MPEG audio facts of the file (audio(), filled at each load). Holds no open file between calls: every load, save and
+// strip opens the file, works and closes it.
 //
 // Text: tag text in any ID3v2 encoding is read as its text; a new or changed
 // value is written as ISO-8859-1 when it fits, otherwise as UTF-16. A file
@@ -39,10 +37,9 @@ class Prompter;
 // A load changes nothing but the trailer it may take away (loadFrames), and
 // that only from a file that may be changed unasked (writeaccess.h) and
 // holds MPEG audio.
-class ID3V2Tag : public MpegAudioFacts {
+class ID3V2Tag {
 public:
-    // prompter (not owned, may be null) shows "Field doesn't exist".
-    explicit ID3V2Tag(Prompter* prompter = nullptr);
+    ID3V2Tag();
     ~ID3V2Tag();
     ID3V2Tag(const ID3V2Tag&) = delete;
     ID3V2Tag& operator=(const ID3V2Tag&) = delete;
@@ -54,31 +51,37 @@ public:
     // item or changes the found one; "" deletes the found one. An integer
     // value is never "".
     void setFrameValue(int frameNo, const QVariant& value, const QString& descriptor);
-    // Nothing to release: no library tag outlives a call.
-    void unlink() { }
     // Loads the file again.
     void reset() { loadFrames(); }
     // Double quotes become apostrophes in Comments, Title, Artist, Album,
     // UniqueKey, Genre, UserText, LyricsUnsynced, ArtistURL and UserURL.
     void stripQuotes();
-    // Saves the items (saveFrames). flags is not used: only the ID3v2 tag is
-    // written. False when the write was refused or failed.
-    bool update(int flags = TagType::All);
-    // True when the file carries every kind in flags (one open of the file).
-    bool hasTagType(int flags) const;
-    // Removes each kind set in flags, in the order ID3v1, ID3v2, Lyrics3,
-    // Lyrics3 v2, MusicMatch. True when every kind asked for is gone (or was
-    // never there); false when a removal was refused or failed.
-    bool stripTags(int flags);
+    // Saves the items (saveFrames): only the ID3v2 tag is written. False
+    // when the write was refused or failed (lastWriteError says why).
+    bool update();
+    // True when the file carries every kind in kinds (one open of the file);
+    // false for no kind.
+    bool hasTagType(TagKinds kinds) const;
+    // The kinds the file carries (one open of the file); none when it
+    // cannot be opened.
+    TagKinds tagKinds() const;
+    // Removes each kind set in kinds, in the order of kTagKinds. True when
+    // every kind asked for is gone (or was never there); false when a
+    // removal was refused or failed.
+    bool stripTags(TagKinds kinds);
     void clearValues();
     // Writes changed, new and deleted items into the file's ID3v2 tag,
     // keeping its version (2.2, 2.3, 2.4; a new tag is 2.3) and its footer;
     // unsynchronisation of a whole 2.3 tag and extended headers are not
     // written again. Writes nothing (and returns true) when nothing changed.
+    // An item whose value its frame kind cannot hold (a text given to a
+    // picture frame) refuses the whole save, naming the frame: the file is
+    // left untouched.
     bool saveFrames();
     // Why the last save or strip was refused or failed: the system's reason
-    // ("No space left on device", number 61) or the tag layer's own (51);
-    // ok() after a success.
+    // ("No space left on device", number 61) or the tag layer's own
+    // (Internal, 51); ok() after a success. Set whenever a save or strip
+    // returns false.
     FileError lastWriteError() const { return m_lastWriteError; }
     // Its description ("" after a success).
     QString lastError() const { return m_lastWriteError.description; }
@@ -98,7 +101,9 @@ public:
     void setKeepTrailerOnLoad(bool keep) { m_keepTrailerOnLoad = keep; }
     // An MPEG audio stream was found at the last load: a frame confirmed by
     // the one after it.
-    bool holdsAudio() const { return headerPosition > 0; }
+    bool holdsAudio() const { return m_audio.headerPosition > 0; }
+    // The MPEG audio facts read at the last load.
+    const MpegAudioFacts& audio() const { return m_audio; }
     // The ID3v2 tag's size in bytes, header included, at the last load (0 none).
     qint64 framesSize() const { return m_framesSize; }
     // Frames in the tag at the last load.
@@ -108,9 +113,10 @@ public:
 
     QString fileName() const { return m_fileName; }
     // Clears the values; when the file can be opened for reading takes the
-    // name and loads it (unless the name is blank), otherwise keeps the old
-    // name and stays empty.
-    void setFileName(const QString& fileName);
+    // name and loads it, otherwise keeps the old name and stays empty.
+    // Returns why the file was not loaded (the system's reason; NotFound for
+    // a blank name, which is taken but not loaded); ok() when it was.
+    FileError setFileName(const QString& fileName);
 
     // The items, in the tag's frame order, then those made since the load.
     const QList<FrameItem>& frames() const { return m_frames; }
@@ -171,7 +177,7 @@ public:
     QString tempo() const { return fieldText(FieldId::Tempo); }
     void setTempo(const QString& v) { setFieldText(FieldId::Tempo, v); }
     // The audio header's copyright bit; assigning changes only the object.
-    void setCopyRight(bool v) { copyright = v; }
+    void setCopyRight(bool v) { m_audio.copyright = v; }
 
     // A field as text: numbers in plain decimal (0 gives "0"), CopyRight as
     // "True" or "False".
@@ -180,15 +186,11 @@ public:
     // CopyRight is set when the text is "True" (any case).
     void setFieldText(FieldId id, const QString& text);
 
-    // Reads the audio facts from the file (one read of its first bytes).
-    // Returns "" or "-2" when no frame was found.
-    QString readHeader();
-
 private:
     void loadFrom(OpenedTagFile& file);
     bool takeTrailerValues(const ID3V1Tag& v1);
     bool refuse(const FileError& why);
-    bool stripOne(int kind);
+    bool stripOne(TagKind kind);
     FrameItem* findItem(int frameNo, const QString& descriptor);
     const FrameItem* findItem(int frameNo, const QString& descriptor) const;
     QString textValue(int frameNo, const char* selector) const;
@@ -197,15 +199,13 @@ private:
     QString genreText() const;
     QString uniqueKeyText() const;
     void setUniqueKeyText(const QString& v);
-    void reportMissingField() const;
 
-    Prompter* m_prompter;
     QString m_fileName;
+    MpegAudioFacts m_audio;
     QList<FrameItem> m_frames;
     int m_frameCount = 0;
     qint64 m_framesSize = 0;
     int m_tagVersion = 0;
-    bool m_fromTrailer = false; // the items came from an ID3v1 trailer
     size_t m_loadedTagHash = 0; // of the tag's bytes at the load
     FileError m_lastWriteError;
     QStringList m_notKept;

@@ -200,7 +200,7 @@ TEST_F(MassRenameTest, AFileThatCannotBeRenamedOrReadIsAnErrorOfThatFileAndTheRu
              QFile::remove(dir + "a_1.mp3");
              QDir().mkpath(dir + "a_1.mp3/inner");
          },
-            "a_1.mp3 >  (red)", ">> Error: Could Not Read %1a_1.mp3 (The File Cannot Be Opened For Reading)" },
+            "a_1.mp3 >  (red)", ">> Error: Could Not Read %1a_1.mp3 (Is a directory)" },
     };
     const TestTags a { .artist = "a_1" }, b { .artist = "b_2" };
     choices.builtFormat = "Artist";

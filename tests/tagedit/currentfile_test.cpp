@@ -349,7 +349,8 @@ TEST(CurrentFile, AHiddenFileIsReadWithoutAWriteButASaveThatCannotWriteItsTraile
     EXPECT_EQ(FileState::of(path), before);
     const CurrentFile::Result r = f.file.save(f.boxes({ { FieldId::Artist, "Typed" } }));
     EXPECT_EQ(r.error.number, 53);
-    EXPECT_FALSE(r.reportedByTags);
+    EXPECT_EQ(r.step, CurrentFile::Step::Trailer);
+    EXPECT_EQ(currentFileErrorText(r, path), fileErrorMessage(path, r.error));
     EXPECT_TRUE(f.prompter.calls.isEmpty());
 }
 

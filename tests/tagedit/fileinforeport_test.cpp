@@ -127,14 +127,14 @@ TEST(FileInfoReportText, AsksOnlyLyrics3VersionOneAndMusicMatchFlagsAndNamesEach
 {
     MpegAudioFacts facts { .fileSize = 700, .layer = 2, .protection = true, .sampleRate = 32000 };
     const auto report
-        = [&facts](int tagTypes) { return fileInfoReportText("/a.mp3", facts, 0, 0, tagTypes).split("\r\n"); };
-    const QStringList v2Only = report(TagType::Lyrics3v2);
+        = [&facts](TagKinds kinds) { return fileInfoReportText("/a.mp3", facts, 0, 0, kinds).split("\r\n"); };
+    const QStringList v2Only = report(TagKind::Lyrics3v2);
     EXPECT_EQ(v2Only.mid(0, 3).join('|'), "File Path: |File Name: a.mp3|File Size: 700 bytes");
     EXPECT_EQ(v2Only[6], "Contains Lyric Tags: No");
     EXPECT_EQ(v2Only[21], "Protection: True");
     // No frame was confirmed: the header's lines are blank.
     EXPECT_EQ(v2Only.mid(9, 5).join('|'), "MPEG Layer: |Bit Rate: |Frequency: 0|Sample Rate: |Channel Mode: ");
-    EXPECT_EQ(report(TagType::MusicMatch).mid(4, 4).join('|'),
+    EXPECT_EQ(report(TagKind::MusicMatch).mid(4, 4).join('|'),
         "Contains ID3V1.1 Tags: No|Contains ID3V2 Tags: No|Contains Lyric Tags: No|Contains Music Match Tags: Yes");
     facts.validHeader = true;
     using Mode = MpegAudioFacts::ChannelMode;
@@ -142,7 +142,7 @@ TEST(FileInfoReportText, AsksOnlyLyrics3VersionOneAndMusicMatchFlagsAndNamesEach
         { Mode::DualChannel, "Dual Channel" }, { Mode::Mono, "Mono" } };
     for (const auto& [mode, text] : modes) {
         facts.channelMode = mode;
-        EXPECT_EQ(report(0).mid(9, 5).join('|'),
+        EXPECT_EQ(report({}).mid(9, 5).join('|'),
             "MPEG Layer: 2|Bit Rate: 0|Frequency: 32000|Sample Rate: 32000|Channel Mode: " + text);
     }
 }

@@ -241,7 +241,7 @@ TEST(MultiTagger, UndoRunButtonSaysThatTheLastRunWasInterrupted)
     ASSERT_TRUE(killedIn([&] {
         LocalFileSystem files;
         ScriptedPrompter prompter;
-        MultiTagWriter writer(files, &prompter);
+        MultiTagWriter writer(files);
         MultiTagRun run(writer, prompter, TagJournal::multiTaggerJournal(w.dir.filePath("undo/")));
         MultiTagRunHooks hooks;
         hooks.progress = [](int done, int) {

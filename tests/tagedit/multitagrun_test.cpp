@@ -23,7 +23,7 @@ struct Batch {
     QTemporaryDir dir;
     LocalFileSystem files;
     ScriptedPrompter prompter;
-    MultiTagWriter writer { files, &prompter };
+    MultiTagWriter writer { files };
     QString journal = dir.filePath("undo/MultiTagger-Undo.journal");
     QStringList paths;
     QList<QByteArray> before;
@@ -269,7 +269,7 @@ TEST(MultiTagRun, AFileWhoseTimeCouldNotBeKeptCountsAsWrittenWithAWarning)
     const auto out = inChild(becomeNobody, [&] {
         LocalFileSystem files;
         ScriptedPrompter prompter;
-        MultiTagWriter writer(files, &prompter);
+        MultiTagWriter writer(files);
         writer.setKeepFileTimes(true);
         MultiTagRun run(writer, prompter, QString());
         const MultiTagRunReport report = run.run(r.paths, including({ { FieldId::Album, "Album z" } }), {});

@@ -26,7 +26,7 @@ struct Fixture {
     QTemporaryDir dir;
     LocalFileSystem files;
     ScriptedPrompter prompter;
-    MultiTagWriter writer { files, &prompter };
+    MultiTagWriter writer { files };
 
     // A file made with sample(name) and tagged with `texts` for the included fields.
     QString tagged(const QString& name, const QList<std::pair<FieldId, QString>>& texts, bool trailer = true)
@@ -154,7 +154,7 @@ TEST(MultiTagWriter, ATimeThatCannotBeKeptIsAWarningOnAWrittenFile)
 
     const auto out = inChild(becomeNobody, [&] {
         LocalFileSystem files;
-        MultiTagWriter writer(files, nullptr);
+        MultiTagWriter writer(files);
         writer.setKeepFileTimes(true);
         const auto r = writer.tagFile(path, including({ { FieldId::Album, "Album x" } }));
         return (QString::number(r.ok()) + '|' + QString::number(r.timeNotKept.number) + '|' + r.timeNotKept.description)
@@ -181,7 +181,7 @@ TEST(MultiTagWriter, AFailedId3v2WriteGivesTheSystemsReasonAndKeepsTheFile)
     const auto out = inChild([&] { return limitFileSize(before.size()); },
         [&] {
             LocalFileSystem files;
-            MultiTagWriter writer(files, nullptr);
+            MultiTagWriter writer(files);
             const auto r = writer.tagFile(path, including({ { FieldId::Comments, QString(3000, 'x') } }));
             return (QString::number(r.error.number) + '|' + r.error.description).toUtf8();
         });

@@ -56,7 +56,7 @@ TEST(TagBoxes, TheMainWindowShowsTrimmedTextsAndItsTrailerGetsNoTrackItCannotHol
 TEST(TagBoxes, MultiTaggerReadingKeepsTheTrailerAndAReadOnlyFileIsNotWritten)
 {
     Fixture f;
-    MultiTagWriter writer(f.files, &f.prompter);
+    MultiTagWriter writer(f.files);
     const QString both = f.file("both.mp3", sample("both"), true);
     const QByteArray bytes = F::read(both);
     EXPECT_EQ(writer.readFile(both, f.options)[int(FieldId::Artist)], "Artist both");

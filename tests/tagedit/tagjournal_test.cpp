@@ -27,7 +27,7 @@ TEST(TagJournal, UndoPutsBackTheExactBytesOfEveryFileLeftAsTheRunLeftIt)
     QTemporaryDir dir;
     LocalFileSystem files;
     ScriptedPrompter prompter;
-    MultiTagWriter writer(files, &prompter);
+    MultiTagWriter writer(files);
     const QString journal = dir.filePath("data/MultiTagger-Undo.journal");
     // Both tags; ID3v2 only; the trailer only; no tag at all; a file the
     // run refuses; and two files changed after the run.

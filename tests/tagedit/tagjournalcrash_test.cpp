@@ -128,7 +128,7 @@ TEST(TagJournalCrash, AKillAtAnyPointOfARunIsUndoneToTheLastByteAndTheTime)
 
         ASSERT_TRUE(killedIn([&] {
             LocalFileSystem files;
-            MultiTagWriter writer(files, nullptr);
+            MultiTagWriter writer(files);
             TagJournal j(journal);
             if (!j.begin())
                 return;
@@ -210,7 +210,7 @@ TEST(TagJournalCrash, AFileOfAnInterruptedRunChangedSinceOrCutIsLeftAlone)
         const QString journal = dir.filePath("j.journal");
         ASSERT_TRUE(killedIn([&] {
             LocalFileSystem files;
-            MultiTagWriter writer(files, nullptr);
+            MultiTagWriter writer(files);
             TagJournal j(journal);
             if (j.begin() && j.recordBefore(a) && writer.tagFile(a, bigValues()).ok())
                 killHere();
@@ -276,7 +276,7 @@ TEST(TagJournalCrash, UndoPutsBackEveryByteTheTimeAndTheModeWhateverKeepFileTime
         bool written = false;
         switch (c.write) {
         case Write::MultiTagger: {
-            MultiTagWriter writer(files, &prompter);
+            MultiTagWriter writer(files);
             writer.setKeepFileTimes(c.keep);
             MultiTagRun run(writer, prompter, journal);
             written = run.run({ path }, bigValues(), {}).written == 1;
@@ -395,7 +395,7 @@ TEST(TagJournalCrash, AJournalOfTheEarlierLayoutIsReadAsComplete)
     TagSnapshot before;
     ASSERT_TRUE(readTagSnapshot(path, &before));
     LocalFileSystem files;
-    MultiTagWriter writer(files, nullptr);
+    MultiTagWriter writer(files);
     ASSERT_TRUE(writer.tagFile(path, bigValues()).ok());
     TagSnapshot after;
     ASSERT_TRUE(readTagSnapshot(path, &after));

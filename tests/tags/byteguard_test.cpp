@@ -480,10 +480,10 @@ TEST_F(ByteGuard, TheLoadReadsEveryFrameBehindItsFlagsAndTheAudioOfEveryVersion)
             EXPECT_EQ(t.tagVersion(), layout.version);
             EXPECT_EQ(t.frameCount(), fixtureFrames(layout.version).size());
             expectFixtureValues(t);
-            EXPECT_EQ(t.headerPosition, bytes.size() - audio.size() + 1);
-            EXPECT_EQ(t.mpegVersion, mpegVersionOf(kind));
-            EXPECT_EQ(t.protection, kind.crc);
-            EXPECT_EQ(t.totalFrames, kAudioFrames);
+            EXPECT_EQ(t.audio().headerPosition, bytes.size() - audio.size() + 1);
+            EXPECT_EQ(t.audio().mpegVersion, mpegVersionOf(kind));
+            EXPECT_EQ(t.audio().protection, kind.crc);
+            EXPECT_EQ(t.audio().totalFrames, kAudioFrames);
             EXPECT_EQ(F::read(path), bytes) << "the load changed the file";
         }
     }
@@ -548,11 +548,11 @@ TEST_F(ByteGuard, RemoveTagsLeavesExactlyTheAudio)
             struct {
                 const char* name;
                 QByteArray bytes;
-                int kinds;
+                TagKinds kinds;
             } const cases[] = {
-                { "v2", v2 + audio, TagType::ID3v2 },
-                { "v2_and_trailer", v2 + audio + v1, TagType::ID3v2 | TagType::ID3v1 },
-                { "everything", v2 + audio + v1, TagType::All },
+                { "v2", v2 + audio, TagKind::ID3v2 },
+                { "v2_and_trailer", v2 + audio + v1, TagKind::ID3v2 | TagKind::ID3v1 },
+                { "everything", v2 + audio + v1, kAllTagKinds },
             };
             for (const auto& c : cases) {
                 SCOPED_TRACE(c.name);
@@ -656,7 +656,7 @@ void expectRefused(const QString& path)
     t.setTitle("Changed");
     EXPECT_FALSE(t.update()) << "a save was made";
     EXPECT_EQ(F::read(path), bytes) << "the save changed the file";
-    EXPECT_FALSE(t.stripTags(TagType::ID3v2)) << "a strip was made";
+    EXPECT_FALSE(t.stripTags(TagKind::ID3v2)) << "a strip was made";
     EXPECT_EQ(F::read(path), bytes) << "the strip changed the file";
 }
 
@@ -721,8 +721,6 @@ TEST_F(ByteGuard, ATagWhoseLastFrameSwallowsMpeg2AudioIsNeverWritten)
 
 TEST_F(ByteGuard, AfterAnotherProgramRewroteTheTagTheEditFindsItsFrameByLanguageToo)
 {
-    GTEST_SKIP() << "Bug: frameOf in ID3V2Tag::saveFrames matches COMM and USLT without their language, so after an "
-                    "outside change the edit overwrites the other language's frame";
     const Edit comments = { "comments", [](ID3V2Tag& t) { t.setComments("short now"); }, Effect::Replaces,
         CommentAt + 1, "COMM", kCommentLine, commLine("COMM", "eng", "", "short now") };
     const Edit lyrics = { "lyrics", [](ID3V2Tag& t) { t.setLyricsUnsynced("new words"); }, Effect::Replaces,

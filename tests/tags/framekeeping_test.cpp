@@ -6,7 +6,12 @@
 
 #include "support/tagfiles.h"
 
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace Id3Builder;
 namespace F = TagTestFiles;
@@ -189,6 +194,78 @@ TEST(FrameKeeping, TheAudioGuardRefusesTagsThatRunIntoTheAudio)
 {
     for (const Case& c : audioGuard())
         checkCase(c);
+}
+
+// Every frame of that identifier as TagLib reads it (2.2 names read as their
+// 2.3 ones).
+QStringList tagLibTexts(const QString& path, const char* id)
+{
+    TagLib::MPEG::File f(QFile::encodeName(path).constData(), false);
+    QStringList out;
+    if (f.hasID3v2Tag())
+        for (const auto* frame : f.ID3v2Tag()->frameList(id))
+            out << QString::fromStdString(frame->toString().to8Bit(true));
+    return out;
+}
+
+TEST(FrameKeeping, AFrameWhoseValueWasNotChangedKeepsItsStoredBytes)
+{
+    const QByteArray binaryKey("\x01\"\xFF\x00\"x", 6);
+    const struct {
+        const char* name;
+        int version;
+        QByteArray stored; // the frame that must survive byte for byte
+        const char* tagLibId;
+    } forms[] = {
+        { "genre_number_in_brackets", 3, frame(3, "TCON", textBody("(13)")), "TCON" },
+        { "genre_number_in_brackets_v22", 2, frame(2, "TCO", textBody("(13)")), "TCON" },
+        { "genre_bare_number_v24", 4, frame(4, "TCON", textBody("17")), "TCON" },
+        { "genre_number_and_text", 3, frame(3, "TCON", textBody("(17)Rock")), "TCON" },
+        { "track_with_leading_zero", 3, frame(3, "TRCK", textBody("03/12")), "TRCK" },
+        { "track_not_a_number", 3, frame(3, "TRCK", textBody("A1")), "TRCK" },
+        { "total_alone", 3, frame(3, "TRCK", textBody("/12")), "TRCK" },
+        { "full_date_v24", 4, frame(4, "TDRC", textBody("1997-09-22")), "TDRC" },
+        { "empty_composer", 3, frame(3, "TCOM", textBody("")), "TCOM" },
+        { "empty_comment", 3, frame(3, "COMM", commentBody("eng", "", "")), "COMM" },
+        { "utf16_album", 3, frame(3, "TALB", textBody("Album", Enc::Utf16)), "TALB" },
+        { "binary_unique_key", 3, frame(3, "UFID", ufidBody("http://db.example", binaryKey)), "UFID" },
+        { "binary_unique_key_v24", 4, frame(4, "UFID", ufidBody("owner", binaryKey)), "UFID" },
+    };
+    // The other field edited alone, and edited after every field was given
+    // back the text it shows (as a window that writes every box does).
+    const struct {
+        const char* name;
+        std::function<void(ID3V2Tag&)> edit;
+    } edits[] = {
+        { "artist only", [](ID3V2Tag& t) { t.setArtist(QStringLiteral("Edited")); } },
+        { "every field as shown",
+            [](ID3V2Tag& t) {
+                for (int i = 0; i < kFieldCount; ++i)
+                    t.setFieldText(FieldId(i), t.fieldText(FieldId(i)));
+                t.setTrack(t.track());
+                t.setTotalTracks(t.totalTracks());
+                t.setYear(t.year());
+                t.setArtist(QStringLiteral("Edited"));
+            } },
+    };
+    for (const auto& form : forms) {
+        for (const auto& e : edits) {
+            SCOPED_TRACE(std::string(form.name) + ", " + e.name);
+            QTemporaryDir dir;
+            const QByteArray artist = frame(form.version, form.version == 2 ? "TP1" : "TPE1", textBody("Old"));
+            const QString path = F::write(dir, "f.mp3", tag(form.version, { form.stored, artist }, 10) + audio);
+            const QStringList before = tagLibTexts(path, form.tagLibId);
+            ID3V2Tag t;
+            ASSERT_TRUE(t.setFileName(path).ok());
+            e.edit(t);
+            ASSERT_TRUE(t.update()) << t.lastError().toStdString();
+            const QByteArray after = F::read(path);
+            EXPECT_TRUE(after.contains(form.stored));
+            EXPECT_TRUE(after.endsWith(audio));
+            EXPECT_EQ(tagLibTexts(path, form.tagLibId), before);
+            EXPECT_EQ(tagLibTexts(path, "TPE1"), QStringList { "Edited" });
+        }
+    }
 }
 
 TEST(FrameKeeping, UniqueKeyKeepsItsOwner)

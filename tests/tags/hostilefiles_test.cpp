@@ -239,7 +239,7 @@ TEST(HostileFiles, ANamedPipeIsRefusedAtOnceByEveryOneThatOpensFiles)
             [&] {
                 ID3V2Tag t;
                 t.setFileName(fifo);
-                return t.title().isEmpty() && !t.hasTagType(TagType::ID3v2);
+                return t.title().isEmpty() && !t.hasTagType(TagKind::ID3v2);
             } },
         { "tag save",
             [&] {
@@ -314,7 +314,7 @@ TEST(HostileFiles, ATagWhoseSizeRunsIntoAudioOfAnyMpegVersionIsNeverRewritten)
             {
                 ID3V2Tag t;
                 t.setFileName(path);
-                EXPECT_FALSE(t.stripTags(TagType::ID3v2)) << what.toStdString();
+                EXPECT_FALSE(t.stripTags(TagKind::ID3v2)) << what.toStdString();
             }
             EXPECT_EQ(F::read(path), shape.bytes) << what.toStdString() << ": strip";
         }
@@ -336,7 +336,7 @@ TEST(HostileFiles, ATagWhoseSizeRunsIntoAudioOfAnyMpegVersionIsNeverRewritten)
         {
             ID3V2Tag t;
             t.setFileName(path);
-            EXPECT_TRUE(t.stripTags(TagType::ID3v2)) << s.name;
+            EXPECT_TRUE(t.stripTags(TagKind::ID3v2)) << s.name;
         }
         EXPECT_EQ(F::read(path), s.audio) << s.name;
     }

@@ -160,7 +160,7 @@ TEST(WriteAccess, ALoadTakesTheTrailerOnlyFromMpegAudioThatMayBeChangedUnasked)
         EXPECT_EQ(t.artist(), QStringLiteral("The Artist")) << c.name; // shown either way
         if (c.removed) {
             EXPECT_EQ(F::read(path), c.bytes.chopped(128)) << c.name;
-            EXPECT_EQ(t.fileSize, qint64(c.bytes.size() - 128)) << c.name;
+            EXPECT_EQ(t.audio().fileSize, qint64(c.bytes.size() - 128)) << c.name;
         } else {
             EXPECT_EQ(FileState::of(path), before) << c.name;
         }

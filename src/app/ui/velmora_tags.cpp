@@ -46,8 +46,7 @@ bool Velmora::reportFailure(const CurrentFile::Result& result)
     if (result.cancelled)
         return true; // the user's own choice: nothing failed
     if (!result.ok()) {
-        if (!result.reportedByTags)
-            m_services.prompter->message(kTitle, currentFileErrorText(result, m_file.path()), MsgIcon::Critical);
+        m_services.prompter->message(kTitle, currentFileErrorText(result, m_file.path()), MsgIcon::Critical);
         return true;
     }
     // Written, but not everything the file carried could be kept.

@@ -51,7 +51,7 @@ MultiTagger::MultiTagger(PlatformServices& services, Preferences& preferences, c
     : QDialog(parent)
     , m_services(services)
     , m_preferences(preferences)
-    , m_writer(*services.files, services.prompter)
+    , m_writer(*services.files)
     , m_undoFolder(TagJournal::defaultFolder())
 {
     setObjectName(QStringLiteral("MultiTagger"));
