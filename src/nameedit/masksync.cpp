@@ -27,13 +27,8 @@ void NameEditSession::updateInternal()
         return;
     m_updatingInternal = true;
     const auto assignments = fieldsFromName(m_formats.currentMask(), m_editor.text(), m_prefs.options.removeParens);
-    for (const auto& [field, text] : assignments) {
-        // A field that refuses its text is skipped; the others still follow the name.
-        try {
-            m_host.setFieldText(field, text);
-        } catch (...) {
-        }
-    }
+    for (const auto& [field, text] : assignments)
+        m_host.setFieldText(field, text);
     m_updatingInternal = false;
     recordStep(QStringLiteral("UpdateInternal:0"));
 }

@@ -1,6 +1,8 @@
 #include "id3v1tag.h"
 
 #include "platform/fileerror.h"
+#include "tags/id3v1trailer.h"
+#include "tags/regularfile.h"
 #include "tags/tagscan.h"
 #include "text/texthelpers.h"
 
@@ -14,7 +16,7 @@
 
 namespace {
 
-constexpr int kTrailerBytes = 128;
+constexpr int kTrailerBytes = int(kId3v1TrailerBytes);
 
 // Text of one trailer field: cut before the first zero byte, trailing
 // blanks removed (leading blanks kept).
@@ -61,18 +63,17 @@ bool ID3V1Tag::readFromFile(const QString& fileName)
     if (fileName.isEmpty())
         return false;
     clear();
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat st { };
+    const int fd = openRegularFile(fileName, &st);
     if (fd < 0)
         return false;
-    struct stat st { };
-    char t[kTrailerBytes];
-    const bool found = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= kTrailerBytes
-        && readFully(fd, st.st_size - kTrailerBytes, kTrailerBytes, reinterpret_cast<unsigned char*>(t))
-        && std::memcmp(t, "TAG", 3) == 0;
+    QByteArray t(kTrailerBytes, '\0');
+    const bool read = st.st_size >= kTrailerBytes
+        && readFully(fd, st.st_size - kTrailerBytes, kTrailerBytes, reinterpret_cast<unsigned char*>(t.data()));
     ::close(fd);
-    if (!found)
-        return false;
-    return readFromBytes(QByteArray(t, kTrailerBytes));
+    // The record is read wherever the last 128 bytes hold one, even when
+    // they are the whole file; only a replacement needs audio before it.
+    return read && readFromBytes(t);
 }
 
 bool ID3V1Tag::readFromBytes(const QByteArray& trailer)
@@ -114,7 +115,7 @@ bool ID3V1Tag::writeToFile(const QString& fileName)
 
     const QByteArray path = QFile::encodeName(fileName);
     struct stat st { };
-    fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+    fd = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK); // never waits on a pipe or device
     if (fd < 0) {
         const int openError = errno;
         const bool found = ::stat(path.constData(), &st) == 0;
@@ -147,10 +148,10 @@ bool ID3V1Tag::writeToFile(const QString& fileName)
     t[127] = char(uchar(m_genre));
 
     qint64 offset = st.st_size;
-    char sig[3];
+    QByteArray last(kTrailerBytes, '\0');
     if (st.st_size > kTrailerBytes
-        && readFully(fd, st.st_size - kTrailerBytes, 3, reinterpret_cast<unsigned char*>(sig))
-        && std::memcmp(sig, "TAG", 3) == 0)
+        && readFully(fd, st.st_size - kTrailerBytes, kTrailerBytes, reinterpret_cast<unsigned char*>(last.data()))
+        && hasId3v1Trailer(st.st_size, last))
         offset = st.st_size - kTrailerBytes;
 
     const ssize_t written = ::pwrite(fd, t, kTrailerBytes, off_t(offset));

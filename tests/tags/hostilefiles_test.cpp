@@ -1,6 +1,7 @@
 // Hostile and unusual files: bounded work on compressed frames, no waiting
 // on named pipes, audio of every MPEG version kept out of tag rewrites, and
 // the bytes a frame's flags put before its data.
+#include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 #include "tags/mpegheader.h"
 #include "tags/openedtagfile.h"
@@ -238,8 +239,14 @@ TEST(HostileFiles, ANamedPipeIsRefusedAtOnceByEveryOneThatOpensFiles)
         { "tag load",
             [&] {
                 ID3V2Tag t;
-                t.setFileName(fifo);
-                return t.title().isEmpty() && !t.hasTagType(TagKind::ID3v2);
+                return !t.setFileName(fifo).ok() && t.title().isEmpty() && !t.hasTagType(TagKind::ID3v2);
+            } },
+        { "trailer read", [&] { return !ID3V1Tag().readFromFile(fifo); } },
+        { "trailer write",
+            [&] {
+                ID3V1Tag v1;
+                v1.setTitle(QStringLiteral("x"));
+                return !v1.writeToFile(fifo) && v1.lastWriteError().number == notRegular;
             } },
         { "tag save",
             [&] {
