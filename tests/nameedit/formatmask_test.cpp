@@ -67,7 +67,7 @@ TEST_F(MaskSync, SyncWithInternalsBuildsNameAndReportsOrKeepsItWithoutMask)
     EXPECT_EQ(session.recorder().editSteps(), QStringList({ "SyncWithInternals:0", "" }));
 }
 
-TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndFailingFields)
+TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndRefusingFields)
 {
     useMask("Track - Title.mp3");
     field(FieldId::Artist) = "Kept";
@@ -82,7 +82,7 @@ TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndFailingFields)
 
     useMask("Artist - Genre - Title - Album.mp3");
     host.refusing.insert(FieldId::Genre);
-    host.throwing.insert(FieldId::Title);
+    host.refusing.insert(FieldId::Title);
     name("Band - Noise - Song - Record.mp3");
     session.setRecording(true);
     session.updateInternal();

@@ -11,7 +11,6 @@
 #include <QPair>
 #include <QSet>
 #include <functional>
-#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -24,8 +23,6 @@ public:
     bool setFieldText(FieldId field, const QString& text) override
     {
         assignments.append({ field, text });
-        if (throwing.contains(field))
-            throw std::runtime_error("field failure");
         if (refusing.contains(field))
             return false;
         const bool changed = fields[int(field)] != text;
@@ -52,7 +49,6 @@ public:
     int reloads = 0;
     int focusRequests = 0;
     QSet<FieldId> refusing;
-    QSet<FieldId> throwing;
     QList<QPair<FieldId, QString>> assignments;
     StepRecorder* recorder = nullptr;
     std::function<void()> onReload;
