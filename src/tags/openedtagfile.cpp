@@ -8,6 +8,7 @@
 #include <QList>
 
 #include <cstring>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -127,6 +128,17 @@ bool OpenedTagFile::tagOverlapsAudio() const
     return audioChainCrossesTagEnd(tag);
 }
 
+qint64& chainSteps()
+{
+    static thread_local qint64 steps = 0;
+    return steps;
+}
+
+qint64 overlapCheckSteps()
+{
+    return chainSteps();
+}
+
 bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
 {
     // Frames whose declared sizes swallow the start of the audio: a chain
@@ -134,6 +146,7 @@ bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
     // without CRC) that begins inside the tag and runs on, frame after
     // frame, past its end. Picture data does not do that.
     auto frameAt = [&](qint64 pos, MpegFrame* f) {
+        ++chainSteps();
         unsigned char b[4];
         if (pos + 4 <= tag.size())
             std::memcpy(b, tag.constData() + pos, 4);
@@ -141,21 +154,36 @@ bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
             return false;
         return decodeMpegFrame(b, f);
     };
-    const qint64 tagEnd = v2.completeSize;
+    const qint64 tagEnd = qMin<qint64>(v2.completeSize, tag.size());
+    // A frame of a stream that a chain of the same stream went through
+    // without reaching the end: every chain of that stream reaching it ends
+    // the same way (frames of one stream have equal version, layer and
+    // sample rate), so each position is walked at most once.
+    std::vector<bool> deadEnd(size_t(qMax<qint64>(0, tagEnd)), false);
+    std::vector<qint64> walked;
     const auto* bytes = reinterpret_cast<const unsigned char*>(tag.constData());
     for (qint64 i = kId3v2HeaderBytes; i + 4 <= tag.size() && i < tagEnd; ++i) {
         MpegFrame first;
-        if (!isMpegSync(bytes + i) || !decodeMpegFrame(bytes + i, &first))
+        if (deadEnd[size_t(i)] || !isMpegSync(bytes + i) || !decodeMpegFrame(bytes + i, &first))
             continue;
+        walked.assign(1, i);
         qint64 p = i + first.frameLength;
         bool chain = true;
         MpegFrame next;
-        while (chain && p < tagEnd) {
+        while (chain && p < v2.completeSize) {
+            if (p < tagEnd && deadEnd[size_t(p)]) {
+                chain = false;
+                break;
+            }
             chain = frameAt(p, &next) && next.sameStream(first);
+            if (chain && p < tagEnd)
+                walked.push_back(p);
             p += next.frameLength;
         }
         if (chain && frameAt(p, &next) && next.sameStream(first))
             return true;
+        for (const qint64 w : walked)
+            deadEnd[size_t(w)] = true;
     }
     return false;
 }
