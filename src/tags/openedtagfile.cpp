@@ -8,9 +8,9 @@
 #include <QList>
 
 #include <cstring>
-#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 

@@ -59,16 +59,15 @@ std::vector<Shape> shapes()
     return {
         { "plain_sizes_with_padding", tag(4, { artist, title, comment }, 200), longArtist, longTitle,
             FrameSizes::Plain },
-        { "plain_sizes_without_padding", tag(4, { artist, comment, title }), longArtist, longTitle,
-            FrameSizes::Plain },
+        { "plain_sizes_without_padding", tag(4, { artist, comment, title }), longArtist, longTitle, FrameSizes::Plain },
         { "syncsafe_reading_lands_on_a_zero_byte",
-            tag(4, { userTextLandingOnZero(), plainFrame("TPE1", textBody("Artist")), title }, 50), "Artist",
+            tag(4, { userTextLandingOnZero(), plainFrame("TPE1", textBody("Artist")), title }, 50), "Artist", longTitle,
+            FrameSizes::Plain },
+        { "plain_size_of_the_last_frame_only", tag(4, { plainFrame("TPE1", textBody("Artist")), title }, 10), "Artist",
             longTitle, FrameSizes::Plain },
-        { "plain_size_of_the_last_frame_only", tag(4, { plainFrame("TPE1", textBody("Artist")), title }, 10),
-            "Artist", longTitle, FrameSizes::Plain },
         { "syncsafe_sizes",
-            tag(4, { frame(4, "TPE1", textBody(longArtist)), frame(4, "TIT2", textBody(longTitle)) }, 30),
-            longArtist, longTitle, FrameSizes::Syncsafe },
+            tag(4, { frame(4, "TPE1", textBody(longArtist)), frame(4, "TIT2", textBody(longTitle)) }, 30), longArtist,
+            longTitle, FrameSizes::Syncsafe },
     };
 }
 
@@ -130,8 +129,8 @@ TEST(PlainFrameSizes, ASaveKeepsTheUnchangedFramesAndTheTagReadsBack)
         // A frame longer than 127 bytes, rendered for the tag's sizes.
         QByteArray frames;
         for (const StoredFrame& f : before.frames)
-            frames += f.id == "TPE1" ? renderFrame(4, "TPE1", 0, textBody(newArtist), false, before.frameSizes)
-                                     : f.bytes;
+            frames
+                += f.id == "TPE1" ? renderFrame(4, "TPE1", 0, textBody(newArtist), false, before.frameSizes) : f.bytes;
         const QByteArray rendered = renderTag(4, before.flags, frames, before.size, false);
         const QString renderedPath = F::write(dir, QString::fromLatin1(s.name) + "-long.mp3", rendered + audio);
         StoredTag after;

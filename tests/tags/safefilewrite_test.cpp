@@ -322,7 +322,6 @@ TEST(SafeFileWrite, ACopyOfASparseFileIsSparse)
     }
 }
 
-
 // Rewrites path in a child process that is killed (SIGKILL) once the copy
 // is complete, before it replaces the file: the copy stays behind. True
 // when the child died so.
