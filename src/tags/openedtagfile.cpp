@@ -110,21 +110,23 @@ bool OpenedTagFile::tagOverlapsAudio() const
 {
     const QByteArray tag = tagBytes();
     StoredTag stored;
-    if (!readStoredTag(tag, &stored))
+    if (!readStoredTagLayout(tag, &stored))
         return false;
     // Unsynchronised data holds no sync, so in a tag unsynchronised as a
     // whole (where frame ends cannot be mapped to file offsets) every sync
     // in its room is audio. A sync that starts inside the tag's room counts
     // even when it ends just past it (a size that is off by a byte).
     const qint64 end = stored.framesEnd > 0 ? stored.framesEnd : 10;
-    QByteArray bytes = tag;
     unsigned char next = 0;
-    if (v2.completeSize < size && readFully(fd, v2.completeSize, 1, &next))
-        bytes += char(next);
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
-    for (qint64 i = end; i + 1 < bytes.size(); ++i)
-        if (isMpegSync(b + i))
+    const bool nextRead = v2.completeSize < size && readFully(fd, v2.completeSize, 1, &next);
+    const qint64 looked = tag.size() + (nextRead ? 1 : 0);
+    const auto* b = reinterpret_cast<const unsigned char*>(tag.constData());
+    for (qint64 i = end; i + 1 < looked; ++i) {
+        // The byte after the tag is read apart, so that the tag is never copied.
+        const unsigned char pair[2] = { b[i], i + 1 < tag.size() ? b[i + 1] : next };
+        if (isMpegSync(pair))
             return true;
+    }
     return audioChainCrossesTagEnd(tag);
 }
 

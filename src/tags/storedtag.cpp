@@ -194,7 +194,9 @@ QByteArray unsynchronised(const QByteArray& bytes)
     return out;
 }
 
-bool readStoredTag(const QByteArray& bytes, StoredTag* out)
+namespace {
+
+bool walkStoredTag(const QByteArray& bytes, StoredTag* out, bool keepFrames)
 {
     *out = StoredTag();
     const Id3v2Header header = readId3v2Header(bytes);
@@ -279,13 +281,27 @@ bool readStoredTag(const QByteArray& bytes, StoredTag* out)
                               .arg(QString::fromLatin1(f.id.toPercentEncoding()));
             break;
         }
-        f.bytes = body.sliced(pos, headerBytes + size).toByteArray();
-        readContent(f, out->version, tagUnsynchronised, headerBytes);
-        out->frames.append(f);
+        if (keepFrames) {
+            f.bytes = body.sliced(pos, headerBytes + size).toByteArray();
+            readContent(f, out->version, tagUnsynchronised, headerBytes);
+            out->frames.append(f);
+        }
         pos += headerBytes + size;
     }
     out->framesEnd = wholeTagUnsynchronised ? 0 : kId3v2HeaderBytes + pos;
     return true;
+}
+
+} // namespace
+
+bool readStoredTag(const QByteArray& bytes, StoredTag* out)
+{
+    return walkStoredTag(bytes, out, true);
+}
+
+bool readStoredTagLayout(const QByteArray& bytes, StoredTag* out)
+{
+    return walkStoredTag(bytes, out, false);
 }
 
 QByteArray renderFrame(int version, const QByteArray& id, quint16 statusFlags, const QByteArray& data,

@@ -49,6 +49,9 @@ constexpr qint64 kMaxInflatedBytes = 16 * 1024 * 1024;
 // the file holds). False when bytes do not start with a usable ID3v2
 // header; true otherwise, with damage set when the walk stopped early.
 bool readStoredTag(const QByteArray& bytes, StoredTag* out);
+// The same walk, keeping no frames (frames stays empty): where they end and
+// whether they are damaged, without a second copy of a large tag.
+bool readStoredTagLayout(const QByteArray& bytes, StoredTag* out);
 
 // Undoes unsynchronisation (FF 00 becomes FF).
 QByteArray resynchronised(const QByteArray& bytes);
