@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <pwd.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -68,25 +69,43 @@ QString attributeNotKept(const QByteArray& name, int errnum)
         + reason(errnum);
 }
 
-void carryOwner(const struct stat& st, int to, QStringList* notKept)
+QString ownerName(uid_t uid)
+{
+    struct passwd entry { };
+    struct passwd* found = nullptr;
+    char buf[4096];
+    if (::getpwuid_r(uid, &entry, buf, sizeof buf, &found) == 0 && found && found->pw_name)
+        return QString::fromLocal8Bit(found->pw_name) + QStringLiteral(" (user %1)").arg(uid);
+    return QStringLiteral("user %1").arg(uid);
+}
+
+} // namespace
+
+bool keepOwner(const struct stat& st, int to, QStringList* notKept, FileError* err)
 {
     struct stat now { };
     if (::fstat(to, &now) == 0 && now.st_uid == st.st_uid && now.st_gid == st.st_gid)
-        return;
+        return reportFileError(err, {});
     if (::fchown(to, st.st_uid, st.st_gid) == 0)
-        return;
+        return reportFileError(err, {});
     const int e = errno;
-    // Only the superuser gives a file away; the group may still be one of
-    // this user's.
-    const bool groupKept = ::fchown(to, uid_t(-1), st.st_gid) == 0;
+    // Only the superuser gives a file away: a copy made by anyone else
+    // belongs to them, and the file would change hands.
     const bool ownerKept = ::fstat(to, &now) == 0 && now.st_uid == st.st_uid;
     if (!ownerKept)
-        notKept->append(QStringLiteral("The %1 could not be kept: ")
-                            .arg(groupKept ? QStringLiteral("owner") : QStringLiteral("owner and group"))
-            + reason(e));
-    else if (!groupKept)
+        return reportFileError(err,
+            { ErrorNo::Access,
+                QStringLiteral("The tag no longer fits in the file, and a copy of it made by this user cannot keep its "
+                               "owner, %1: ")
+                        .arg(ownerName(st.st_uid))
+                    + reason(e) + QStringLiteral(". The file was left as it was.") });
+    // The group may still be one of this user's.
+    if (::fchown(to, uid_t(-1), st.st_gid) != 0)
         notKept->append(QStringLiteral("The group could not be kept: ") + reason(e));
+    return reportFileError(err, {});
 }
+
+namespace {
 
 void carryAttributes(int from, int to, QStringList* notKept)
 {
@@ -124,9 +143,6 @@ void carryAttributes(int from, int to, QStringList* notKept)
 
 bool carryFileProperties(int from, const struct stat& st, int to, QStringList* notKept, FileError* err)
 {
-    // The owner first: giving a file away clears its set-ID bits, and the
-    // ACL and the mode follow the owner.
-    carryOwner(st, to, notKept);
     carryAttributes(from, to, notKept);
     const mode_t wanted = st.st_mode & 07777 & ~S_ISUID;
     if (::fchmod(to, wanted) != 0)
@@ -144,7 +160,5 @@ bool carryFileProperties(int from, const struct stat& st, int to, QStringList* n
         if ((now.st_mode & 07777 & ~S_ISGID) != (wanted & ~S_ISGID))
             return reportFileError(err, fileErrorFromErrno(EPERM));
     }
-    if (st.st_nlink > 1)
-        notKept->append(QStringLiteral("The file's other hard links keep it as it was"));
     return reportFileError(err, {});
 }

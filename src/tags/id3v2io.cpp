@@ -248,7 +248,7 @@ bool ID3V2Tag::saveFrames()
                 unwritable = frameNameForItem(item.frameNo);
             return QByteArray();
         }
-        return renderFrame(version, id, status, data, unsynchronise);
+        return renderFrame(version, id, status, data, unsynchronise, stored.frameSizes);
     };
     // Where the item's own frame is now: at its place when the tag is the
     // one loaded, else the first unused frame of its kind, description and

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -109,22 +110,35 @@ bool OpenedTagFile::tagOverlapsAudio() const
 {
     const QByteArray tag = tagBytes();
     StoredTag stored;
-    if (!readStoredTag(tag, &stored))
+    if (!readStoredTagLayout(tag, &stored))
         return false;
     // Unsynchronised data holds no sync, so in a tag unsynchronised as a
     // whole (where frame ends cannot be mapped to file offsets) every sync
     // in its room is audio. A sync that starts inside the tag's room counts
     // even when it ends just past it (a size that is off by a byte).
     const qint64 end = stored.framesEnd > 0 ? stored.framesEnd : 10;
-    QByteArray bytes = tag;
     unsigned char next = 0;
-    if (v2.completeSize < size && readFully(fd, v2.completeSize, 1, &next))
-        bytes += char(next);
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
-    for (qint64 i = end; i + 1 < bytes.size(); ++i)
-        if (isMpegSync(b + i))
+    const bool nextRead = v2.completeSize < size && readFully(fd, v2.completeSize, 1, &next);
+    const qint64 looked = tag.size() + (nextRead ? 1 : 0);
+    const auto* b = reinterpret_cast<const unsigned char*>(tag.constData());
+    for (qint64 i = end; i + 1 < looked; ++i) {
+        // The byte after the tag is read apart, so that the tag is never copied.
+        const unsigned char pair[2] = { b[i], i + 1 < tag.size() ? b[i + 1] : next };
+        if (isMpegSync(pair))
             return true;
+    }
     return audioChainCrossesTagEnd(tag);
+}
+
+qint64& chainSteps()
+{
+    static thread_local qint64 steps = 0;
+    return steps;
+}
+
+qint64 overlapCheckSteps()
+{
+    return chainSteps();
 }
 
 bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
@@ -134,6 +148,7 @@ bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
     // without CRC) that begins inside the tag and runs on, frame after
     // frame, past its end. Picture data does not do that.
     auto frameAt = [&](qint64 pos, MpegFrame* f) {
+        ++chainSteps();
         unsigned char b[4];
         if (pos + 4 <= tag.size())
             std::memcpy(b, tag.constData() + pos, 4);
@@ -141,21 +156,36 @@ bool OpenedTagFile::audioChainCrossesTagEnd(const QByteArray& tag) const
             return false;
         return decodeMpegFrame(b, f);
     };
-    const qint64 tagEnd = v2.completeSize;
+    const qint64 tagEnd = qMin<qint64>(v2.completeSize, tag.size());
+    // A frame of a stream that a chain of the same stream went through
+    // without reaching the end: every chain of that stream reaching it ends
+    // the same way (frames of one stream have equal version, layer and
+    // sample rate), so each position is walked at most once.
+    std::vector<bool> deadEnd(size_t(qMax<qint64>(0, tagEnd)), false);
+    std::vector<qint64> walked;
     const auto* bytes = reinterpret_cast<const unsigned char*>(tag.constData());
     for (qint64 i = kId3v2HeaderBytes; i + 4 <= tag.size() && i < tagEnd; ++i) {
         MpegFrame first;
-        if (!isMpegSync(bytes + i) || !decodeMpegFrame(bytes + i, &first))
+        if (deadEnd[size_t(i)] || !isMpegSync(bytes + i) || !decodeMpegFrame(bytes + i, &first))
             continue;
+        walked.assign(1, i);
         qint64 p = i + first.frameLength;
         bool chain = true;
         MpegFrame next;
-        while (chain && p < tagEnd) {
+        while (chain && p < v2.completeSize) {
+            if (p < tagEnd && deadEnd[size_t(p)]) {
+                chain = false;
+                break;
+            }
             chain = frameAt(p, &next) && next.sameStream(first);
+            if (chain && p < tagEnd)
+                walked.push_back(p);
             p += next.frameLength;
         }
         if (chain && frameAt(p, &next) && next.sameStream(first))
             return true;
+        for (const qint64 w : walked)
+            deadEnd[size_t(w)] = true;
     }
     return false;
 }

@@ -55,3 +55,7 @@ private:
     mutable QByteArray m_tag;
     mutable bool m_tagRead = false;
 };
+
+// The MPEG frame headers OpenedTagFile::tagOverlapsAudio has looked at in
+// this thread so far: it stays in proportion to the tag's size.
+qint64 overlapCheckSteps();

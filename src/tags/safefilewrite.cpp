@@ -39,16 +39,42 @@ bool writeAll(int fd, const char* data, qint64 count, qint64 offset)
     return true;
 }
 
-// Copies [from, from + count) of src to dst at `to`.
-bool copyRange(int src, qint64 from, int dst, qint64 to, qint64 count, QByteArray& buf)
+bool allZero(const char* data, int count)
 {
+    for (int i = 0; i < count; ++i)
+        if (data[i] != 0)
+            return false;
+    return true;
+}
+
+// Copies [from, from + count) of src to dst at `to`. With keepHoles the
+// holes of src (and blocks of zeros) are not written: dst, a new file, reads
+// zeros there and takes no room for them.
+bool copyRange(int src, qint64 from, int dst, qint64 to, qint64 count, QByteArray& buf, bool keepHoles)
+{
+    bool seekable = keepHoles;
     for (qint64 done = 0; done < count;) {
-        const int n = int(qMin<qint64>(kChunk, count - done));
+        int n = int(qMin<qint64>(kChunk, count - done));
+        if (seekable) {
+            const off_t data = ::lseek(src, off_t(from + done), SEEK_DATA);
+            if (data < 0 && errno == ENXIO)
+                return true; // a hole up to the end of the file
+            if (data < 0) {
+                seekable = false; // the file system tells no holes: zeros still make them
+            } else if (data > from + done) {
+                done = qMin(count, qint64(data) - from);
+                continue;
+            } else {
+                const off_t hole = ::lseek(src, off_t(from + done), SEEK_HOLE);
+                if (hole > from + done)
+                    n = int(qMin<qint64>(n, qint64(hole) - from - done));
+            }
+        }
         if (!readFully(src, from + done, n, reinterpret_cast<unsigned char*>(buf.data()))) {
             errno = errno ? errno : EIO;
             return false;
         }
-        if (!writeAll(dst, buf.constData(), n, to + done))
+        if (!(keepHoles && allZero(buf.constData(), n)) && !writeAll(dst, buf.constData(), n, to + done))
             return false;
         done += n;
     }
@@ -146,6 +172,17 @@ bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteAr
         return ok || fail(err, e);
     }
 
+    // A copy would give the file's other names the old content; they stay
+    // one file only when nothing is written.
+    if (st.st_nlink > 1) {
+        ::close(src);
+        return reportFileError(err,
+            { ErrorNo::Internal,
+                QStringLiteral("The tag no longer fits in the file, and the file has %1 other names (hard links) "
+                               "that would keep the old tag if it were written through a copy. The file was left "
+                               "as it was.")
+                    .arg(qulonglong(st.st_nlink - 1)) });
+    }
     // A copy beside the original, renamed over it once it is complete. Work
     // on the file a link points to, so that the link stays a link.
     const QString canonical = QFileInfo(pathIn).canonicalFilePath();
@@ -171,13 +208,25 @@ bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteAr
         ::unlink(tmpName.constData());
         return closeAndFail(e);
     };
+    // The owner first: a copy that cannot keep it is given up before any
+    // byte is copied.
+    QStringList lost;
+    FileError ownerError;
+    if (!keepOwner(st, dst, &lost, &ownerError)) {
+        abandon(EPERM);
+        return reportFileError(err, ownerError);
+    }
 
     QByteArray bufA(kChunk, Qt::Uninitialized);
     QByteArray bufB(kChunk, Qt::Uninitialized);
     const qint64 newSize = start + bytes.size() + (size - end);
+    // A sparse file (a hole takes no room) gets a sparse copy.
+    const bool sparse = qint64(st.st_blocks) * 512 + kChunk < size;
     errno = 0;
-    if (!copyRange(src, 0, dst, 0, start, bufA) || !writeAll(dst, bytes.constData(), bytes.size(), start)
-        || !copyRange(src, end, dst, start + bytes.size(), size - end, bufA))
+    if (!copyRange(src, 0, dst, 0, start, bufA, sparse) || !writeAll(dst, bytes.constData(), bytes.size(), start)
+        || !copyRange(src, end, dst, start + bytes.size(), size - end, bufA, sparse))
+        return abandon(errno);
+    if (sparse && ::ftruncate(dst, off_t(newSize)) != 0) // a hole at the end
         return abandon(errno);
     if (::fsync(dst) != 0)
         return abandon(errno);
@@ -190,7 +239,6 @@ bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteAr
     if (!sameRange(src, 0, dst, 0, start, bufA, bufB)
         || !sameRange(src, end, dst, start + bytes.size(), size - end, bufA, bufB))
         return abandon(EIO);
-    QStringList lost;
     FileError carryError;
     if (!carryFileProperties(src, st, dst, &lost, &carryError)) {
         abandon(EIO);

@@ -17,11 +17,13 @@
 //   ".velmora-copy-" + 8 hex digits of the SHA-1 of the file's name + "-" +
 //   the name's first 40 characters + "." + 6 random characters), flushes
 //   it, checks that every byte outside the range arrived intact, gives it
-//   what the user set on the original (owner and group where allowed,
-//   extended attributes and ACL, permission bits with the set-group-ID bit:
-//   carryover.h) and renames it over the original.
+//   what the user set on the original (owner and group, extended attributes
+//   and ACL, permission bits with the set-group-ID bit: carryover.h) and
+//   renames it over the original. The holes of a sparse file stay holes.
 // A file its owner may not write, a non-regular file, a range past the end
-// and (for the copy) a folder its owner may not write are refused. On false
+// and (for the copy) a folder its owner may not write, a file with other
+// names (hard links, which a copy would leave with the old bytes) and a file
+// whose owner the copy cannot keep (another user's) are refused. On false
 // the original is unchanged and *err (when given) says why. notKept (when
 // given) gets what the copy could not keep, one line each; the write itself
 // succeeded then.

@@ -46,6 +46,34 @@ bool plausibleNext(QByteArrayView body, qint64 pos, int idLength)
     return true;
 }
 
+// The frames from pos on walk cleanly with 2.4 sizes read as syncsafe or
+// as plain numbers: each frame has an ID of letters and digits and fits,
+// and the walk ends exactly at the end of the body or where nothing but
+// padding (zero bytes) follows.
+bool framesWalk(QByteArrayView body, qint64 pos, FrameSizes sizes)
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(body.data());
+    constexpr int kHeaderBytes = 10;
+    while (pos < body.size() && b[pos] != 0) {
+        if (pos + kHeaderBytes > body.size())
+            return false;
+        const unsigned char* p = b + pos;
+        for (int i = 0; i < 4; ++i)
+            if (!isIdChar(p[i]))
+                return false;
+        if (sizes == FrameSizes::Syncsafe && ((p[4] | p[5] | p[6] | p[7]) & 0x80))
+            return false;
+        const qint64 size = sizes == FrameSizes::Syncsafe ? qint64(syncsafe32(p + 4)) : qint64(be32(p + 4));
+        if (size > body.size() - pos - kHeaderBytes)
+            return false;
+        pos += kHeaderBytes + size;
+    }
+    for (; pos < body.size(); ++pos)
+        if (b[pos] != 0)
+            return false;
+    return true;
+}
+
 // Inflates zlib data into at most kMaxInflatedBytes; empty when the data
 // does not inflate completely or would inflate past that. The size the
 // frame declares only sizes the first buffer: a hostile frame may declare
@@ -166,7 +194,9 @@ QByteArray unsynchronised(const QByteArray& bytes)
     return out;
 }
 
-bool readStoredTag(const QByteArray& bytes, StoredTag* out)
+namespace {
+
+bool walkStoredTag(const QByteArray& bytes, StoredTag* out, bool keepFrames)
 {
     *out = StoredTag();
     const Id3v2Header header = readId3v2Header(bytes);
@@ -211,6 +241,17 @@ bool readStoredTag(const QByteArray& bytes, StoredTag* out)
 
     const int idLength = out->version == 2 ? 3 : 4;
     const int headerBytes = out->version == 2 ? 6 : 10;
+    // Some writers put plain sizes into 2.4 frames. A tag whose frames walk
+    // cleanly only with plain sizes is read with plain sizes throughout; a
+    // tag that walks cleanly neither way is read frame by frame, each size
+    // read the way after which a frame or the end follows.
+    bool sizesPerFrame = false;
+    if (out->version == 4 && !framesWalk(body, pos, FrameSizes::Syncsafe)) {
+        if (framesWalk(body, pos, FrameSizes::Plain))
+            out->frameSizes = FrameSizes::Plain;
+        else
+            sizesPerFrame = true;
+    }
     while (pos < body.size() && b[pos] != 0) {
         if (pos + headerBytes > body.size())
             break; // a few bytes of junk: no frame
@@ -222,13 +263,15 @@ bool readStoredTag(const QByteArray& bytes, StoredTag* out)
             size = qint64(p[3]) << 16 | qint64(p[4]) << 8 | p[5];
         } else if (out->version == 3) {
             size = be32(p + 4);
+        } else if (out->frameSizes == FrameSizes::Plain) {
+            size = be32(p + 4);
         } else {
-            // Some writers put plain sizes into 2.4 frames.
             const qint64 plain = be32(p + 4);
             size = syncsafe32(p + 4);
-            if (((p[4] | p[5] | p[6] | p[7]) & 0x80)
-                || (size != plain && !plausibleNext(body, pos + headerBytes + size, idLength)
-                    && plausibleNext(body, pos + headerBytes + plain, idLength)))
+            if (sizesPerFrame
+                && (((p[4] | p[5] | p[6] | p[7]) & 0x80)
+                    || (size != plain && !plausibleNext(body, pos + headerBytes + size, idLength)
+                        && plausibleNext(body, pos + headerBytes + plain, idLength))))
                 size = plain;
         }
         if (out->version >= 3)
@@ -238,17 +281,31 @@ bool readStoredTag(const QByteArray& bytes, StoredTag* out)
                               .arg(QString::fromLatin1(f.id.toPercentEncoding()));
             break;
         }
-        f.bytes = body.sliced(pos, headerBytes + size).toByteArray();
-        readContent(f, out->version, tagUnsynchronised, headerBytes);
-        out->frames.append(f);
+        if (keepFrames) {
+            f.bytes = body.sliced(pos, headerBytes + size).toByteArray();
+            readContent(f, out->version, tagUnsynchronised, headerBytes);
+            out->frames.append(f);
+        }
         pos += headerBytes + size;
     }
     out->framesEnd = wholeTagUnsynchronised ? 0 : kId3v2HeaderBytes + pos;
     return true;
 }
 
-QByteArray renderFrame(
-    int version, const QByteArray& id, quint16 statusFlags, const QByteArray& data, bool unsynchronise)
+} // namespace
+
+bool readStoredTag(const QByteArray& bytes, StoredTag* out)
+{
+    return walkStoredTag(bytes, out, true);
+}
+
+bool readStoredTagLayout(const QByteArray& bytes, StoredTag* out)
+{
+    return walkStoredTag(bytes, out, false);
+}
+
+QByteArray renderFrame(int version, const QByteArray& id, quint16 statusFlags, const QByteArray& data,
+    bool unsynchronise, FrameSizes sizes)
 {
     if (version == 2) {
         QByteArray out = id.left(3);
@@ -265,7 +322,8 @@ QByteArray renderFrame(
         format |= Id3v24FrameFlag::Unsynchronisation;
     }
     QByteArray out = id.left(4);
-    out += version == 4 ? syncsafeBytes(quint32(body.size())) : be32Bytes(quint32(body.size()));
+    out += version == 4 && sizes == FrameSizes::Syncsafe ? syncsafeBytes(quint32(body.size()))
+                                                         : be32Bytes(quint32(body.size()));
     out += char(statusFlags >> 8);
     out += char(format);
     return out + body;

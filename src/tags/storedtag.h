@@ -8,6 +8,10 @@
 // every frame it does not change exactly as it was, whether or not its
 // content can be read.
 
+// How a 2.4 tag's frame headers give the frames' sizes: syncsafe, as the
+// standard has it, or as plain 32-bit numbers, as some writers do.
+enum class FrameSizes { Syncsafe, Plain };
+
 // One frame of a stored tag.
 struct StoredFrame {
     QByteArray id; // as stored: four characters (three in version 2.2)
@@ -28,6 +32,9 @@ struct StoredTag {
     int flags = 0; // the header's flag byte
     qint64 size = 0; // bytes the tag takes in the file: header, body, footer
     qint64 framesEnd = 0; // file offset where the frames end (0: unknown)
+    // Plain: a 2.4 tag whose frames walk cleanly only with plain sizes; its
+    // new frames take plain sizes too, so that the walk stays clean.
+    FrameSizes frameSizes = FrameSizes::Syncsafe;
     QList<StoredFrame> frames;
     // Not empty when the frames could not all be walked (what went wrong):
     // a save would lose what follows, so none is made.
@@ -42,6 +49,9 @@ constexpr qint64 kMaxInflatedBytes = 16 * 1024 * 1024;
 // the file holds). False when bytes do not start with a usable ID3v2
 // header; true otherwise, with damage set when the walk stopped early.
 bool readStoredTag(const QByteArray& bytes, StoredTag* out);
+// The same walk, keeping no frames (frames stays empty): where they end and
+// whether they are damaged, without a second copy of a large tag.
+bool readStoredTagLayout(const QByteArray& bytes, StoredTag* out);
 
 // Undoes unsynchronisation (FF 00 becomes FF).
 QByteArray resynchronised(const QByteArray& bytes);
@@ -50,9 +60,10 @@ QByteArray resynchronised(const QByteArray& bytes);
 QByteArray unsynchronised(const QByteArray& bytes);
 
 // One frame: its header for the tag version, then the data. In version 2.4
-// with unsynchronise set the data is unsynchronised and flagged so.
-QByteArray renderFrame(
-    int version, const QByteArray& id, quint16 statusFlags, const QByteArray& data, bool unsynchronise = false);
+// with unsynchronise set the data is unsynchronised and flagged so, and the
+// size is given as `sizes` says (the tag's StoredTag::frameSizes).
+QByteArray renderFrame(int version, const QByteArray& id, quint16 statusFlags, const QByteArray& data,
+    bool unsynchronise = false, FrameSizes sizes = FrameSizes::Syncsafe);
 
 // A whole tag of the version holding frames (rendered already). Padding
 // fills it up to roomSize bytes when they fit (then the tag takes exactly

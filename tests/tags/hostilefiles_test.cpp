@@ -349,6 +349,58 @@ TEST(HostileFiles, ATagWhoseSizeRunsIntoAudioOfAnyMpegVersionIsNeverRewritten)
     }
 }
 
+// A tag holding an MPEG stream of its own (a recording kept in a private
+// frame) is checked for audio it swallows in time proportional to its size,
+// with the same verdicts: a chain that runs on into audio of its own kind
+// past the tag's end is refused, any other is saved.
+TEST(HostileFiles, AnMpegStreamInsideATagIsCheckedInTimeProportionalToIt)
+{
+    constexpr int kFrames = 8000; // about 3.3 MB
+    const QByteArray stream = mpegFrames("\xFF\xFB\x90\x64", 417, kFrames);
+    const QByteArray audio = mpegFrames("\xFF\xFB\x90\x64", 417, 12);
+    const QByteArray otherAudio = mpegFrames("\xFF\xF3\x80\x64", 208, 24);
+    const QByteArray priv = frame(3, "PRIV", QByteArray("recording", 10) + stream);
+    const QByteArray title = frame(3, "TIT2", textBody("Title"));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QByteArray audio;
+        bool saved;
+    } cases[] = {
+        { "stream_then_a_frame", tag(3, { priv, title }, 100) + audio, audio, true },
+        { "stream_then_padding", tag(3, { title, priv }, 100) + audio, audio, true },
+        { "stream_runs_on_into_its_own_kind", tag(3, { title, priv }) + audio, audio, false },
+        { "stream_ends_at_other_audio", tag(3, { title, priv }) + otherAudio, otherAudio, true },
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = F::write(dir, QString::fromLatin1(c.name) + ".mp3", c.bytes);
+        const qint64 stepsBefore = overlapCheckSteps();
+        {
+            ID3V2Tag t;
+            t.setFileName(path);
+            t.setTitle(QStringLiteral("A new title"));
+            EXPECT_EQ(t.update(), c.saved) << t.lastError().toStdString();
+        }
+        // A walk from every frame of the stream to its end would take some
+        // kFrames * kFrames / 2 steps.
+        EXPECT_LE(overlapCheckSteps() - stepsBefore, 4 * kFrames);
+        if (!c.saved) {
+            EXPECT_EQ(F::read(path), c.bytes);
+            continue;
+        }
+        // The tag's stream holds the audio's frames too: the audio must be the end.
+        const QByteArray after = F::read(path);
+        EXPECT_TRUE(after.endsWith(c.audio));
+        TagLib::MPEG::File f(QFile::encodeName(path).constData(), false);
+        ASSERT_TRUE(f.hasID3v2Tag());
+        EXPECT_EQ(f.ID3v2Tag()->title().to8Bit(true), "A new title");
+        EXPECT_EQ(qint64(f.ID3v2Tag()->header()->completeTagSize()) + c.audio.size(), after.size());
+        EXPECT_EQ(f.ID3v2Tag()->frameList("PRIV").size(), 1u);
+    }
+}
+
 TEST(HostileFiles, TheBytesFrameFlagsPutBeforeTheDataAreSkipped)
 {
     const QByteArray body = textBody("Title");
