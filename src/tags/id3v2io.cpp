@@ -44,6 +44,8 @@ FileError ID3V2Tag::setFileName(const QString& fileName)
     if (QString(fileName).remove(QLatin1Char(' ')).isEmpty())
         return fileErrorFromErrno(ENOENT);
     loadFrom(file);
+    if (file.tagTooLarge())
+        return { ErrorNo::Internal, OpenedTagFile::tagTooLargeText() };
     return {};
 }
 
@@ -72,7 +74,7 @@ void ID3V2Tag::loadFrom(OpenedTagFile& file)
     ID3V1Tag v1;
     const bool hasTrailer = file.trailers.id3v1.found() && v1.readFromBytes(file.tail.right(128));
     bool trailerHeld = false; // the ID3v2 tag holds everything the trailer holds
-    if (file.v2.valid) {
+    if (file.v2.valid && !file.tagTooLarge()) {
         const QByteArray bytes = file.tagBytes();
         StoredTag stored;
         if (readStoredTag(bytes, &stored)) {
@@ -166,6 +168,9 @@ bool ID3V2Tag::stripOne(TagKind kind)
     const bool there = kind == TagKind::ID3v2 ? file.v2.present : TagKinds::fromInt(file.tagTypes()).testFlag(kind);
     if (!there)
         return true;
+    // Whether such a tag runs into the audio cannot be told without reading it.
+    if (kind == TagKind::ID3v2 && file.tagTooLarge())
+        return refuse({ ErrorNo::Internal, OpenedTagFile::tagTooLargeText() });
     ByteRange range;
     switch (kind) {
     case TagKind::ID3v1:
@@ -219,6 +224,8 @@ bool ID3V2Tag::saveFrames()
     StoredTag stored;
     QByteArray oldBytes;
     qint64 oldSize = 0;
+    if (file.tagTooLarge())
+        return refuse({ ErrorNo::Internal, OpenedTagFile::tagTooLargeText() });
     if (file.v2.present) {
         oldBytes = file.tagBytes();
         if (!file.v2.valid || !readStoredTag(oldBytes, &stored))

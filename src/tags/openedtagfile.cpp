@@ -90,9 +90,15 @@ qint64 OpenedTagFile::trailerStart() const
     return trailers.start;
 }
 
+QString OpenedTagFile::tagTooLargeText()
+{
+    return QStringLiteral("The ID3v2 tag is larger than %1 MB; Velmora leaves it as it is.")
+        .arg(kMaxTagBytes / (1024 * 1024));
+}
+
 QByteArray OpenedTagFile::tagBytes() const
 {
-    if (m_tagRead || !v2.valid)
+    if (m_tagRead || !v2.valid || tagTooLarge())
         return m_tag;
     m_tagRead = true;
     const qint64 n = qMin(v2.completeSize, size);

@@ -32,8 +32,16 @@ public:
     // Where the trailing tags (every kind scanTrailers sizes) begin; the
     // file size when there are none.
     qint64 trailerStart() const;
+    // The largest ID3v2 tag read into memory. A load, save or strip keeps a
+    // few copies of the tag, so this bounds their memory; a larger tag
+    // (only crafted files come near the standard's 256 MB) is left as it is.
+    static constexpr qint64 kMaxTagBytes = 32 * 1024 * 1024;
+    // The ID3v2 tag is larger than kMaxTagBytes: it is never read or written.
+    bool tagTooLarge() const { return v2.valid && v2.completeSize > kMaxTagBytes; }
+    // Why such a tag is left alone, for the user.
+    static QString tagTooLargeText();
     // The whole ID3v2 tag as stored (as far as the file holds it): read
-    // once, then shared.
+    // once, then shared; empty when tagTooLarge.
     QByteArray tagBytes() const;
     // True when the room the tag declares runs on into what looks like
     // audio: after its last frame come bytes other than padding holding an

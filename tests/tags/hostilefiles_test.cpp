@@ -169,6 +169,52 @@ TEST(HostileFiles, AFrameInflatingFarPastTheLimitIsReadInBoundedMemory)
     EXPECT_LT(parts[2].toLongLong(), 48 * 1024) << "peak memory grew by " << parts[2].toStdString() << " KiB";
 }
 
+TEST(HostileFiles, ATagDeclaringHundredsOfMegabytesIsLeftAloneInBoundedMemory)
+{
+    // A header declaring the largest size the standard allows (256 MB) in
+    // a 300 MB file, the room a hole: reading the tag whole would take
+    // 256 MB and a save several times that.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("huge.mp3");
+    QByteArray start = tag(4, { frame(4, "TIT2", textBody("Title")) });
+    start[6] = start[7] = start[8] = start[9] = char(0x7F);
+    const qint64 fileSize = qint64(300) << 20;
+    {
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        ASSERT_EQ(out.write(start), start.size());
+        ASSERT_TRUE(out.resize(fileSize));
+    }
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.read(1 << 16);
+    f.close();
+    const auto result = runInChild(
+        [&path]() {
+            const qint64 base = peakMemory(true);
+            ID3V2Tag t;
+            const FileError loaded = t.setFileName(path);
+            t.setTitle(QStringLiteral("New"));
+            const bool saved = t.update();
+            const bool stripped = t.stripTags(TagKind::ID3v2);
+            const qint64 grown = peakMemory(false) - base;
+            const bool refused = !loaded.ok() && loaded.description.contains(QLatin1String("larger than")) && !saved
+                && !stripped && t.lastError() == loaded.description;
+            return QByteArray::number(base >= 0 ? 1 : 0) + ' ' + QByteArray::number(refused ? 1 : 0) + ' '
+                + QByteArray::number(grown);
+        },
+        false);
+    ASSERT_TRUE(result.has_value());
+    const QList<QByteArray> parts = result->split(' ');
+    ASSERT_EQ(parts.size(), 3);
+    ASSERT_EQ(parts[0], "1") << "the system does not report peak memory";
+    EXPECT_EQ(parts[1], "1") << "the load, the save and the strip each say why they leave the tag alone";
+    EXPECT_LT(parts[2].toLongLong(), 100 * 1024) << "peak memory grew by " << parts[2].toStdString() << " KiB";
+    EXPECT_EQ(QFileInfo(path).size(), fileSize);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.read(1 << 16), before);
+}
+
 TEST(HostileFiles, AFrameThatDoesNotInflateSurvivesASaveByteForByte)
 {
     QTemporaryDir dir;
