@@ -342,6 +342,48 @@ TEST_F(Id3v2Write, AValueItsFrameCannotHoldRefusesTheSaveNamingTheFrame)
     }
 }
 
+TEST_F(Id3v2Write, ANewFrameTakesTheIdOfTheTagVersionOrRefusesTheSave)
+{
+    const struct {
+        int version;
+        const char* itemId;
+        const char* writtenId; // "" : the save is refused naming itemId
+        const char* readBackId; // the frame as TagLib reads it (in its 2.4 form)
+    } cases[] = {
+        { 2, "TIT2", "TT2", "TIT2" },
+        { 2, "TPA", "TPA", "TPOS" }, // a 2.2 frame without a 2.3 ID
+        { 2, "TSOP", "", "" }, // no 2.2 name
+        { 3, "TYER", "TYER", "TDRC" },
+        { 4, "TYER", "TDRC", "TDRC" },
+        { 4, "TSOP", "TSOP", "TSOP" },
+        { 3, "TPA", "", "" }, // a 2.2 name has no 2.3 form
+        { 3, "tit2", "", "" }, // IDs are capital letters and digits
+        { 3, "TIT", "", "" },
+    };
+    for (const auto& c : cases) {
+        const QString name = QStringLiteral("v%1-%2.mp3").arg(c.version).arg(QLatin1String(c.itemId));
+        const QByteArray before = tag(c.version, { frame(c.version, c.version == 2 ? "TT1" : "TIT1", textBody("g")) });
+        const QString path = F::write(dir, name, before + audio);
+        ID3V2Tag t;
+        ASSERT_TRUE(t.setFileName(path).ok()) << c.version << c.itemId;
+        t.setFrameValue(c.itemId, "Value", "");
+        if (!*c.writtenId) {
+            EXPECT_FALSE(t.update()) << c.version << c.itemId;
+            EXPECT_EQ(t.lastWriteError().description,
+                QStringLiteral("Frame %1 cannot hold the value given to it in this tag version.")
+                    .arg(QLatin1String(c.itemId)));
+            EXPECT_EQ(F::read(path), before + audio) << c.version << c.itemId;
+            continue;
+        }
+        ASSERT_TRUE(t.update()) << c.version << c.itemId;
+        EXPECT_TRUE(F::read(path).contains(frame(c.version, c.writtenId, textBody("Value")))) << c.version << c.itemId;
+        EXPECT_EQ(storedText(path, c.readBackId), "Value") << c.version << c.itemId;
+        ID3V2Tag back;
+        back.setFileName(path);
+        EXPECT_EQ(back.getFrameValue(c.itemId, "").toString(), "Value") << c.version << c.itemId;
+    }
+}
+
 TEST_F(Id3v2Write, AnUpdateWithoutChangesWritesNothing)
 {
     const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")), frame(3, "TPE1", textBody("y")) }, 10);
