@@ -36,9 +36,9 @@ QString leadingDigits(const QString& text)
 // marked for deletion with its old value; that frame holds no number.
 int numberOf(const ID3V2Tag& tag, FieldId id)
 {
-    const int frameNo = id == FieldId::Year ? FrameNo::TYER : FrameNo::TRCK;
+    const QByteArray frameId = id == FieldId::Year ? "TYER" : "TRCK";
     for (const FrameItem& item : tag.frames())
-        if (item.frameNo == frameNo && item.description.isEmpty() && item.deleted)
+        if (item.frameId == frameId && item.description.isEmpty() && item.deleted)
             return 0;
     return id == FieldId::Track ? tag.track() : id == FieldId::TotalTracks ? tag.totalTracks() : tag.year();
 }

@@ -31,25 +31,6 @@ enum class FieldId {
 
 constexpr int kFieldCount = 20;
 
-// Frame numbers the program stores for the frames it models.
-namespace FrameNo {
-constexpr int COMM = 3;
-constexpr int TALB = 24;
-constexpr int TCOM = 26;
-constexpr int TCON = 27;
-constexpr int TENC = 31;
-constexpr int TIT2 = 36;
-constexpr int TOPE = 45;
-constexpr int TPE1 = 48;
-constexpr int TRCK = 54;
-constexpr int TXXX = 61;
-constexpr int TYER = 62;
-constexpr int UFID = 63;
-constexpr int USLT = 65;
-constexpr int WOAR = 69;
-constexpr int WXXX = 74;
-} // namespace FrameNo
-
 // How a field's value sits in its frame.
 enum class FieldKind {
     Text, // the frame's text (or URL), as it is
@@ -65,7 +46,7 @@ struct FieldInfo {
     FieldId id;
     const char* name; // "Artist", "Total Tracks", ...
     const char* boxName; // tag panel box object name: "ID3Artist", ...
-    int frameNo; // 0 when the field has no frame (Copyright)
+    const char* frameId; // the frame's ID3v2.3 ID ("TPE1", ...); "" when the field has no frame (Copyright)
     const char* selector; // the frame description that tells it apart
     FieldKind kind;
     bool quotesToApostrophes; // '"' becomes '\'' on load and save

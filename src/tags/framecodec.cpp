@@ -1,15 +1,13 @@
 #include "framecodec.h"
 
-#include "tags/fieldcatalogue.h"
-#include "tags/framenumbers.h"
-
 #include <QStringList>
 
 #include <limits>
 
 namespace {
 
-// Version 2.2 names of the frames the program reads or writes.
+// Version 2.2 names of the frames the program reads or writes, with their
+// 2.3 IDs.
 constexpr const char* kV22Names[][2] = {
     { "TT2", "TIT2" },
     { "TP1", "TPE1" },
@@ -30,12 +28,25 @@ constexpr const char* kV22Names[][2] = {
     { "CNT", "PCNT" },
 };
 
-QByteArray v23Name(const QByteArray& id)
+// A name of the table in one version as the other: from = 0 takes a 2.2
+// name to its 2.3 ID, from = 1 the other way; "" when the table lacks it.
+QByteArray otherVersionName(const QByteArray& id, int from)
 {
     for (const auto& pair : kV22Names)
-        if (id == pair[0])
-            return pair[1];
+        if (id == pair[from])
+            return pair[1 - from];
     return QByteArray();
+}
+
+// Frame IDs are written with capital letters and digits only.
+bool isWritableId(const QByteArray& id, int size)
+{
+    if (id.size() != size)
+        return false;
+    for (char c : id)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
 }
 
 bool fitsLatin1(const QString& s)
@@ -230,47 +241,47 @@ QByteArray terminator(int enc)
     return QByteArray(terminatorWidth(enc), '\0');
 }
 
-} // namespace
-
-int frameNumberOfStored(const QByteArray& id, int version)
+QByteArray itemFrameId(const QByteArray& storedId, int version)
 {
-    const QByteArray id4 = version == 2 ? v23Name(id) : id;
-    if (id4 == "TDRC")
-        return FrameNo::TYER;
-    return frameNumberFor(id4);
+    if (version == 2) {
+        const QByteArray id = otherVersionName(storedId, 0);
+        return id.isEmpty() ? storedId : id;
+    }
+    return storedId == "TDRC" ? QByteArrayLiteral("TYER") : storedId;
 }
+
+} // namespace
 
 FrameItem itemForStoredFrame(const StoredFrame& frame, int version, int index)
 {
     FrameItem item;
     item.position = index;
-    const QByteArray id4 = version == 2 ? v23Name(frame.id) : frame.id;
-    if (!frame.readable || !decode(id4, frame.content, version, item)) {
+    const QByteArray id = itemFrameId(frame.id, version);
+    if (!frame.readable || !decode(id, frame.content, version, item)) {
         item = FrameItem();
         item.position = index;
         return item;
     }
-    item.frameNo = frameNumberOfStored(frame.id, version);
+    item.frameId = id;
     return item;
 }
 
-QByteArray frameIdForItem(int frameNo, int version)
+QByteArray frameIdForItem(const QByteArray& frameId, int version)
 {
-    QByteArray id = frameIdFor(frameNo);
-    if (frameNo == FrameNo::TYER && version == 4)
-        id = "TDRC";
-    if (version != 2)
-        return id;
-    for (const auto& pair : kV22Names)
-        if (id == pair[1])
-            return pair[0];
-    return QByteArray();
+    if (version == 2) {
+        const QByteArray name = otherVersionName(frameId, 1);
+        const QByteArray& id = name.isEmpty() ? frameId : name;
+        return isWritableId(id, 3) ? id : QByteArray();
+    }
+    if (!isWritableId(frameId, 4))
+        return QByteArray();
+    return frameId == "TYER" && version == 4 ? QByteArrayLiteral("TDRC") : frameId;
 }
 
 QByteArray frameDataForItem(const FrameItem& item, int version)
 {
     Q_UNUSED(version);
-    const QByteArray id = frameIdFor(item.frameNo);
+    const QByteArray& id = item.frameId;
     const QString text = item.value.toString();
     const QString& desc = item.description;
     const int enc = fitsLatin1(text) && fitsLatin1(desc) ? 0 : 1;

@@ -10,19 +10,19 @@
 // without a byte-order mark), UTF-16BE and UTF-8 are read; a value is
 // written as ISO-8859-1 when it fits, otherwise as UTF-16 with a mark.
 
-// The frame number of a stored identifier (2.2 names are taken as their
-// 2.3 counterparts; TDRC counts as TYER); 0 when the program has none.
-int frameNumberOfStored(const QByteArray& id, int version);
-
-// The item of a stored frame; index is its 1-based position. A frame whose
+// The item of a stored frame; index is its 1-based position. Its ID is the
+// stored identifier, except that a 2.2 name becomes its 2.3 ID (one without
+// a 2.3 counterpart stays as it is) and TDRC counts as TYER. A frame whose
 // content cannot be read (encrypted, an unknown text encoding, too short)
-// gives an item of frame number 0: no field reaches it, so it is only ever
+// gives an item without an ID: no field reaches it, so it is only ever
 // written back as it was.
 FrameItem itemForStoredFrame(const StoredFrame& frame, int version, int index);
 
-// The identifier an item's frame takes in a tag of that version ("" when
-// that version has none).
-QByteArray frameIdForItem(int frameNo, int version);
+// The identifier an item's frame takes in a tag of that version: 2.2 takes
+// the three-character name, 2.3 and 2.4 the four-character ID (TYER is TDRC
+// in 2.4). "" when that version has none, or the ID is not made of capital
+// letters and digits.
+QByteArray frameIdForItem(const QByteArray& frameId, int version);
 
 // The frame data (no header) holding the item's value; empty when the
 // program cannot write that kind of frame.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 
@@ -7,7 +8,11 @@
 // tag object keeps it. A plain record: the tag object sets the flags.
 class FrameItem {
 public:
-    int frameNo = 0; // frame number (FrameNo::TIT2, ...; 0 for frames without one)
+    // The frame's ID in its ID3v2.3/2.4 form ("TIT2"): a 2.2 frame takes its
+    // 2.3 ID, or keeps its own three characters when it has none; TDRC counts
+    // as TYER. "" for a frame whose content cannot be read, so no field
+    // reaches it.
+    QByteArray frameId;
     QVariant value; // text, or an integer for Year
     int position = 0; // 1-based position in the collection when the item was made
     QString description; // the frame's description ("" when it has none)

@@ -24,11 +24,10 @@ FileError openFailure(const QString& path)
     return fileErrorFromErrno(path.isEmpty() ? ENOENT : errno ? errno : EISDIR);
 }
 
-// A frame's name in a message: its 2.3 identifier, else its number.
-QString frameNameForItem(int frameNo)
+// A frame's name in a message: the item's frame ID.
+QString frameNameForItem(const QByteArray& frameId)
 {
-    const QByteArray id = frameIdForItem(frameNo, 3);
-    return id.isEmpty() ? QStringLiteral("number ") + QString::number(frameNo) : QString::fromLatin1(id);
+    return frameId.isEmpty() ? QStringLiteral("without an ID") : QString::fromLatin1(frameId);
 }
 
 } // namespace
@@ -124,7 +123,7 @@ bool ID3V2Tag::takeTrailerValues(const ID3V1Tag& v1)
         take(genre(), QLatin1Char('(') + QString::number(v1.genre()) + QLatin1Char(')'), &ID3V2Tag::setGenre);
     if (year() == 0 && leadingNumber(v1.year()) > 0) {
         // The trailer's text as it stands ("1997"), not a number made of it.
-        setFrameValue(FrameNo::TYER, v1.year().trimmed(), QString());
+        setFrameValue("TYER", v1.year().trimmed(), QString());
         taken = true;
     }
     if (track() == 0 && v1.track() > 0) {
@@ -238,7 +237,7 @@ bool ID3V2Tag::saveFrames()
     }
     const int version = file.v2.present ? stored.version : 3;
     const bool sameTag = file.v2.present && m_loadedTagHash == qHash(oldBytes, 1);
-    const bool unsynchronise = version == 4 && (stored.flags & 0x80);
+    const bool unsynchronise = version == 4 && (stored.flags & Id3v2Flag::Unsynchronisation);
 
     QList<QByteArray> kept;
     kept.reserve(stored.frames.size());
@@ -248,11 +247,11 @@ bool ID3V2Tag::saveFrames()
     QByteArray added;
     QString unwritable; // the frame of the first item its frame kind cannot hold
     auto render = [&](const FrameItem& item, quint16 status) {
-        const QByteArray id = frameIdForItem(item.frameNo, version);
+        const QByteArray id = frameIdForItem(item.frameId, version);
         const QByteArray data = frameDataForItem(item, version);
         if (id.isEmpty() || data.isEmpty()) {
             if (unwritable.isEmpty())
-                unwritable = frameNameForItem(item.frameNo);
+                unwritable = frameNameForItem(item.frameId);
             return QByteArray();
         }
         return renderFrame(version, id, status, data, unsynchronise, stored.frameSizes);
@@ -268,7 +267,7 @@ bool ID3V2Tag::saveFrames()
             if (used[i])
                 continue;
             const FrameItem other = itemForStoredFrame(stored.frames[i], version, i + 1);
-            if (other.frameNo == item.frameNo && other.description == item.description
+            if (other.frameId == item.frameId && other.description == item.description
                 && other.language == item.language)
                 return i;
         }
@@ -288,6 +287,8 @@ bool ID3V2Tag::saveFrames()
         if (item.deleted) {
             kept[at].clear();
         } else {
+            // The status byte (what to do when the tag or file changes) stays;
+            // the format byte is made anew for the new data.
             kept[at] = render(item, stored.frames[at].flags & 0xFF00);
         }
     }
@@ -303,7 +304,7 @@ bool ID3V2Tag::saveFrames()
     FileError err;
     if (frames.isEmpty())
         return oldSize == 0 || replaceFileRange(m_fileName, 0, oldSize, QByteArray(), &err, &m_notKept) || refuse(err);
-    const bool footer = version == 4 && (stored.flags & 0x10);
+    const bool footer = version == 4 && (stored.flags & Id3v2Flag::Footer);
     const QByteArray rendered = renderTag(version, stored.flags, frames, oldSize, footer);
     if (rendered.isEmpty())
         return refuse({ ErrorNo::Internal, QStringLiteral("The tag would be too large.") });

@@ -35,35 +35,35 @@ ID3V2Tag::ID3V2Tag() = default;
 
 ID3V2Tag::~ID3V2Tag() = default;
 
-const FrameItem* ID3V2Tag::findItem(int frameNo, const QString& descriptor) const
+const FrameItem* ID3V2Tag::findItem(const QByteArray& frameId, const QString& descriptor) const
 {
     for (const FrameItem& item : m_frames)
-        if (item.frameNo == frameNo && item.description == descriptor)
+        if (item.frameId == frameId && item.description == descriptor)
             return &item;
     return nullptr;
 }
 
-FrameItem* ID3V2Tag::findItem(int frameNo, const QString& descriptor)
+FrameItem* ID3V2Tag::findItem(const QByteArray& frameId, const QString& descriptor)
 {
     for (FrameItem& item : m_frames)
-        if (item.frameNo == frameNo && item.description == descriptor)
+        if (item.frameId == frameId && item.description == descriptor)
             return &item;
     return nullptr;
 }
 
-QVariant ID3V2Tag::getFrameValue(int frameNo, const QString& descriptor) const
+QVariant ID3V2Tag::getFrameValue(const QByteArray& frameId, const QString& descriptor) const
 {
-    const FrameItem* item = findItem(frameNo, descriptor);
+    const FrameItem* item = findItem(frameId, descriptor);
     return item ? item->value : QVariant();
 }
 
-void ID3V2Tag::setFrameValue(int frameNo, const QVariant& value, const QString& descriptor)
+void ID3V2Tag::setFrameValue(const QByteArray& frameId, const QVariant& value, const QString& descriptor)
 {
-    FrameItem* item = findItem(frameNo, descriptor);
+    FrameItem* item = findItem(frameId, descriptor);
     if (!isEmptyText(value)) {
         if (!item) {
             FrameItem created;
-            created.frameNo = frameNo;
+            created.frameId = frameId;
             created.value = value;
             created.description = descriptor;
             created.position = int(m_frames.size()) + 1;
@@ -89,21 +89,21 @@ void ID3V2Tag::stripQuotes()
     // assigned again (a genre "(13)" stays so, an empty frame stays). A
     // unique key is an identifier, often binary: only one the user gave is
     // changed. Items marked for deletion stay deleted.
-    auto pass = [this](int frameNo, const char* selector, bool onlyChanged) {
-        const FrameItem* item = findItem(frameNo, QLatin1String(selector));
+    auto pass = [this](const QByteArray& frameId, const char* selector, bool onlyChanged) {
+        const FrameItem* item = findItem(frameId, QLatin1String(selector));
         if (!item || item->deleted || item->value.typeId() != QMetaType::QString
             || (onlyChanged && !item->changed && !item->added))
             return;
         const QString stored = item->value.toString();
         if (stored.contains(QLatin1Char('"')))
-            setFrameValue(frameNo, withApostrophes(stored), QLatin1String(selector));
+            setFrameValue(frameId, withApostrophes(stored), QLatin1String(selector));
     };
     for (int i = 0; i < kFieldCount; ++i) {
         const FieldInfo& f = fieldInfo(i);
         if (f.quotesToApostrophes)
-            pass(f.frameNo, f.selector, f.kind == FieldKind::UniqueKey);
+            pass(f.frameId, f.selector, f.kind == FieldKind::UniqueKey);
     }
-    pass(FrameNo::USLT, "", false);
+    pass("USLT", "", false);
 }
 
 bool ID3V2Tag::update()
@@ -116,21 +116,21 @@ void ID3V2Tag::clearValues()
     m_frames.clear();
 }
 
-QString ID3V2Tag::textValue(int frameNo, const char* selector) const
+QString ID3V2Tag::textValue(const QByteArray& frameId, const char* selector) const
 {
-    return getFrameValue(frameNo, QLatin1String(selector)).toString();
+    return getFrameValue(frameId, QLatin1String(selector)).toString();
 }
 
-void ID3V2Tag::setTextValue(int frameNo, const QString& v, const char* selector)
+void ID3V2Tag::setTextValue(const QByteArray& frameId, const QString& v, const char* selector)
 {
-    setFrameValue(frameNo, v, QLatin1String(selector));
+    setFrameValue(frameId, v, QLatin1String(selector));
 }
 
 QString ID3V2Tag::uniqueKeyText() const
 {
     // Stored with a blank after every character; a value read back with a
     // blank in second place is taken apart again.
-    QString raw = textValue(FrameNo::UFID, "");
+    QString raw = textValue("UFID", "");
     while (raw.endsWith(QLatin1Char(' ')))
         raw.chop(1);
     if (raw.size() < 2 || raw.at(1) != QLatin1Char(' '))
@@ -145,7 +145,7 @@ void ID3V2Tag::setUniqueKeyText(const QString& v)
 {
     // Assigning the key as it reads keeps the stored bytes, so a binary
     // identifier written by another program survives a save.
-    const FrameItem* item = findItem(FrameNo::UFID, QString());
+    const FrameItem* item = findItem("UFID", QString());
     if (item && !item->deleted && !v.isEmpty() && v == uniqueKeyText())
         return;
     QString stored;
@@ -153,18 +153,18 @@ void ID3V2Tag::setUniqueKeyText(const QString& v)
         stored += c;
         stored += QLatin1Char(' ');
     }
-    setTextValue(FrameNo::UFID, stored, "");
+    setTextValue("UFID", stored, "");
 }
 
 QByteArray ID3V2Tag::uniqueKeyOwner() const
 {
-    const FrameItem* item = findItem(FrameNo::UFID, QString());
+    const FrameItem* item = findItem("UFID", QString());
     return item && !item->deleted ? item->owner : QByteArray();
 }
 
 void ID3V2Tag::setUniqueKeyOwner(const QByteArray& owner)
 {
-    FrameItem* item = findItem(FrameNo::UFID, QString());
+    FrameItem* item = findItem("UFID", QString());
     if (!item || item->deleted || owner.isEmpty() || item->owner == owner)
         return;
     item->owner = owner;
@@ -173,12 +173,12 @@ void ID3V2Tag::setUniqueKeyOwner(const QByteArray& owner)
 
 int ID3V2Tag::track() const
 {
-    return leadingNumber(textValue(FrameNo::TRCK, ""));
+    return leadingNumber(textValue("TRCK", ""));
 }
 
 int ID3V2Tag::totalTracks() const
 {
-    const QString text = textValue(FrameNo::TRCK, "");
+    const QString text = textValue("TRCK", "");
     const int slash = int(text.indexOf(QLatin1Char('/')));
     return slash < 0 ? 0 : leadingNumber(text.mid(slash + 1));
 }
@@ -187,7 +187,7 @@ void ID3V2Tag::setTrackPair(int track, int total)
 {
     // The pair the frame already reads as keeps its stored text ("03/12",
     // "A1").
-    const FrameItem* item = findItem(FrameNo::TRCK, QString());
+    const FrameItem* item = findItem("TRCK", QString());
     if (item && !item->deleted && track == this->track() && total == totalTracks())
         return;
     // A total without a track number is kept as "0/12": the standard's TRCK
@@ -197,7 +197,7 @@ void ID3V2Tag::setTrackPair(int track, int total)
     if (track > 0 || total > 0)
         text = total > 0 ? QString::number(qMax(track, 0)) + QLatin1Char('/') + QString::number(total)
                          : QString::number(track);
-    setTextValue(FrameNo::TRCK, text, "");
+    setTextValue("TRCK", text, "");
 }
 
 void ID3V2Tag::setTrack(int v)
@@ -211,24 +211,24 @@ void ID3V2Tag::setTotalTracks(int v)
 
 int ID3V2Tag::year() const
 {
-    return leadingNumber(getFrameValue(FrameNo::TYER, QString()));
+    return leadingNumber(getFrameValue("TYER", QString()));
 }
 
 void ID3V2Tag::setYear(int v)
 {
     // The year already stored keeps its full date ("1997-09-22").
-    const FrameItem* item = findItem(FrameNo::TYER, QString());
+    const FrameItem* item = findItem("TYER", QString());
     if (item && !item->deleted && leadingNumber(item->value) == v)
         return;
     if (v <= 0)
-        setFrameValue(FrameNo::TYER, QString(), QString());
+        setFrameValue("TYER", QString(), QString());
     else
-        setFrameValue(FrameNo::TYER, v, QString());
+        setFrameValue("TYER", v, QString());
 }
 
 QString ID3V2Tag::genreText() const
 {
-    const QString text = textValue(FrameNo::TCON, "");
+    const QString text = textValue("TCON", "");
     if (!text.startsWith(QLatin1Char('(')) || !text.endsWith(QLatin1Char(')')))
         return text;
     int from = 0;
@@ -263,7 +263,7 @@ QString ID3V2Tag::fieldText(FieldId id) const
     case FieldKind::Text:
         break;
     }
-    return textValue(f.frameNo, f.selector);
+    return textValue(f.frameId, f.selector);
 }
 
 void ID3V2Tag::setFieldText(FieldId id, const QString& text)
@@ -271,7 +271,7 @@ void ID3V2Tag::setFieldText(FieldId id, const QString& text)
     const FieldInfo& f = fieldInfo(id);
     // The text a frame already shows keeps its stored form: a genre "(13)"
     // shown as "Pop", an empty frame.
-    const FrameItem* item = f.frameNo ? findItem(f.frameNo, QLatin1String(f.selector)) : nullptr;
+    const FrameItem* item = *f.frameId ? findItem(f.frameId, QLatin1String(f.selector)) : nullptr;
     if ((f.kind == FieldKind::Text || f.kind == FieldKind::Genre) && item && !item->deleted && fieldText(id) == text)
         return;
     switch (f.kind) {
@@ -294,5 +294,5 @@ void ID3V2Tag::setFieldText(FieldId id, const QString& text)
     case FieldKind::Text:
         break;
     }
-    setTextValue(f.frameNo, text, f.selector);
+    setTextValue(f.frameId, text, f.selector);
 }

@@ -44,13 +44,13 @@ public:
     ID3V2Tag(const ID3V2Tag&) = delete;
     ID3V2Tag& operator=(const ID3V2Tag&) = delete;
 
-    // Value of the first item with this frame number and description; an
-    // invalid QVariant when none.
-    QVariant getFrameValue(int frameNo, const QString& descriptor) const;
+    // Value of the first item with this frame ID ("TIT2"; see FrameItem) and
+    // description; an invalid QVariant when none.
+    QVariant getFrameValue(const QByteArray& frameId, const QString& descriptor) const;
     // Creates, changes or deletes an item: a non-empty value creates a new
     // item or changes the found one; "" deletes the found one. An integer
     // value is never "".
-    void setFrameValue(int frameNo, const QVariant& value, const QString& descriptor);
+    void setFrameValue(const QByteArray& frameId, const QVariant& value, const QString& descriptor);
     // Loads the file again.
     void reset() { loadFrames(); }
     // Double quotes become apostrophes in Comments, Title, Artist, Album,
@@ -166,8 +166,8 @@ public:
     QString encodedBy() const { return fieldText(FieldId::EncodedBy); }
     void setEncodedBy(const QString& v) { setFieldText(FieldId::EncodedBy, v); }
     // USLT (no field of its own).
-    QString lyricsUnsynced() const { return textValue(FrameNo::USLT, ""); }
-    void setLyricsUnsynced(const QString& v) { setTextValue(FrameNo::USLT, v, ""); }
+    QString lyricsUnsynced() const { return textValue("USLT", ""); }
+    void setLyricsUnsynced(const QString& v) { setTextValue("USLT", v, ""); }
     QString mood() const { return fieldText(FieldId::Mood); }
     void setMood(const QString& v) { setFieldText(FieldId::Mood, v); }
     QString preference() const { return fieldText(FieldId::Preference); }
@@ -191,10 +191,10 @@ private:
     bool takeTrailerValues(const ID3V1Tag& v1);
     bool refuse(const FileError& why);
     bool stripOne(TagKind kind);
-    FrameItem* findItem(int frameNo, const QString& descriptor);
-    const FrameItem* findItem(int frameNo, const QString& descriptor) const;
-    QString textValue(int frameNo, const char* selector) const;
-    void setTextValue(int frameNo, const QString& v, const char* selector);
+    FrameItem* findItem(const QByteArray& frameId, const QString& descriptor);
+    const FrameItem* findItem(const QByteArray& frameId, const QString& descriptor) const;
+    QString textValue(const QByteArray& frameId, const char* selector) const;
+    void setTextValue(const QByteArray& frameId, const QString& v, const char* selector);
     void setTrackPair(int track, int total);
     QString genreText() const;
     QString uniqueKeyText() const;

@@ -135,7 +135,7 @@ TEST(MultiTagWriter, TotalTracksWithoutATrackNumberIsNeverDropped)
         EXPECT_EQ(readV2(path).track, 0) << c.name;
         ID3V2Tag back;
         back.setFileName(path);
-        EXPECT_EQ(back.getFrameValue(FrameNo::TRCK, QString()).toString(), "0/12") << c.name;
+        EXPECT_EQ(back.getFrameValue("TRCK", QString()).toString(), "0/12") << c.name;
     }
 }
 

@@ -362,12 +362,12 @@ std::vector<Edit> edits()
             kCommentLine, commLine("COMM", "eng", "", kNewComment) },
         { "mood", [](ID3V2Tag& t) { t.setMood("Stormy"); }, Effect::Replaces, MoodAt, "COMM", kMoodLine,
             commLine("COMM", "eng", "MusicMatch_Mood", "Stormy") },
-        { "french_note", [note](ID3V2Tag& t) { t.setFrameValue(FrameNo::COMM, note, "note"); }, Effect::Replaces,
-            NoteAt, "COMM", commLine("COMM", "fra", "note", kNote), commLine("COMM", "fra", "note", note) },
+        { "french_note", [note](ID3V2Tag& t) { t.setFrameValue("COMM", note, "note"); }, Effect::Replaces, NoteAt,
+            "COMM", commLine("COMM", "fra", "note", kNote), commLine("COMM", "fra", "note", note) },
         { "user_text", [userText](ID3V2Tag& t) { t.setUserText(userText); }, Effect::Replaces, UserTextAt, "TXXX",
             "TXXX||" + kUserText, "TXXX||" + userText },
-        { "catalog", [](ID3V2Tag& t) { t.setFrameValue(FrameNo::TXXX, "CAT-0043", "CATALOG"); }, Effect::Replaces,
-            CatalogAt, "TXXX", "TXXX|CATALOG|" + kCatalog, "TXXX|CATALOG|CAT-0043" },
+        { "catalog", [](ID3V2Tag& t) { t.setFrameValue("TXXX", "CAT-0043", "CATALOG"); }, Effect::Replaces, CatalogAt,
+            "TXXX", "TXXX|CATALOG|" + kCatalog, "TXXX|CATALOG|CAT-0043" },
         { "lyrics", [](ID3V2Tag& t) { t.setLyricsUnsynced("new words"); }, Effect::Replaces, LyricsAt, "USLT",
             kLyricsLine, commLine("USLT", "eng", "", "new words") },
         { "album_added", [](ID3V2Tag& t) { t.setAlbum("First Album"); }, Effect::Adds, -1, "TALB", "",
@@ -440,8 +440,8 @@ void expectFixtureValues(const ID3V2Tag& t)
     EXPECT_EQ(t.comments(), kLongComment);
     EXPECT_EQ(t.mood(), kMood);
     EXPECT_EQ(t.userText(), kUserText);
-    EXPECT_EQ(t.getFrameValue(FrameNo::TXXX, "CATALOG").toString(), kCatalog);
-    EXPECT_EQ(t.getFrameValue(FrameNo::COMM, "note").toString(), kNote);
+    EXPECT_EQ(t.getFrameValue("TXXX", "CATALOG").toString(), kCatalog);
+    EXPECT_EQ(t.getFrameValue("COMM", "note").toString(), kNote);
     EXPECT_EQ(t.lyricsUnsynced(), kLyrics);
 }
 
@@ -519,7 +519,7 @@ TEST_F(ByteGuard, EditedValuesReadBackInTheNextLoad)
         t.setFileName(path);
         t.setComments(kNewComment);
         t.setMood("Stormy");
-        t.setFrameValue(FrameNo::COMM, "remarque modifiée", "note");
+        t.setFrameValue("COMM", "remarque modifiée", "note");
         t.setLyricsUnsynced("new words");
         t.setUserText(QString::fromUtf8("new user text ✓"));
         ASSERT_TRUE(t.update()) << t.lastError().toStdString();
@@ -527,12 +527,12 @@ TEST_F(ByteGuard, EditedValuesReadBackInTheNextLoad)
         back.setFileName(path);
         EXPECT_EQ(back.comments(), kNewComment);
         EXPECT_EQ(back.mood(), "Stormy");
-        EXPECT_EQ(back.getFrameValue(FrameNo::COMM, "note").toString(), QString::fromUtf8("remarque modifiée"));
+        EXPECT_EQ(back.getFrameValue("COMM", "note").toString(), QString::fromUtf8("remarque modifiée"));
         EXPECT_EQ(back.lyricsUnsynced(), "new words");
         EXPECT_EQ(back.userText(), QString::fromUtf8("new user text ✓"));
         EXPECT_EQ(back.title(), kTitle);
         EXPECT_EQ(back.artist(), kArtist);
-        EXPECT_EQ(back.getFrameValue(FrameNo::TXXX, "CATALOG").toString(), kCatalog);
+        EXPECT_EQ(back.getFrameValue("TXXX", "CATALOG").toString(), kCatalog);
         EXPECT_EQ(F::read(path).mid(rawTag(F::read(path)).size), audio);
     }
 }

@@ -57,16 +57,16 @@ TEST_F(Id3v2Read, ReadsEveryFieldOfALatin1V23TagInFrameOrder)
             "user text", "http://user.example", "http://artist.example", "Composer \"X\"", "Orig", "Encoder", "False",
             "Calm", "Good", "Party", "Fast" }));
     EXPECT_EQ(t.lyricsUnsynced(), "line one\nline two");
-    EXPECT_EQ(t.getFrameValue(FrameNo::COMM, "Other").toString(), "Kept");
-    EXPECT_EQ(t.getFrameValue(16, "").toInt(), 258); // the play counter as a number
+    EXPECT_EQ(t.getFrameValue("COMM", "Other").toString(), "Kept");
+    EXPECT_EQ(t.getFrameValue("PCNT", "").toInt(), 258); // the play counter as a number
     EXPECT_EQ(t.frameCount(), 21);
     EXPECT_EQ(t.framesSize(), fullV23Tag().size());
     EXPECT_TRUE(F::audioIntact(path, audio));
     // Items follow the tag's frame order with their descriptions and languages.
     ASSERT_EQ(t.frames().size(), 21);
     const FrameItem &first = t.frames().at(0), &mood = t.frames().at(7);
-    EXPECT_TRUE(first.frameNo == FrameNo::TPE1 && first.position == 1 && !first.added);
-    EXPECT_TRUE(mood.frameNo == FrameNo::COMM && mood.description == "MusicMatch_Mood" && mood.language == "eng");
+    EXPECT_TRUE(first.frameId == "TPE1" && first.position == 1 && !first.added);
+    EXPECT_TRUE(mood.frameId == "COMM" && mood.description == "MusicMatch_Mood" && mood.language == "eng");
     EXPECT_EQ(t.frames().at(11).language, "deu");
 }
 
@@ -117,6 +117,44 @@ TEST_F(Id3v2Read, ReadsV24AndV22Tags)
     EXPECT_EQ(fieldTexts(t, 7), QStringList({ "Old Artist", "Old Album", "Old Title", "3", "9", "1988", "Pop" }));
 }
 
+TEST_F(Id3v2Read, EveryFrameIsFoundByItsIdInTheFourCharacterForm)
+{
+    const struct {
+        const char* name;
+        int version;
+        const char* storedId;
+        QByteArray body;
+        const char* itemId; // "" : the content cannot be read
+        const char* value;
+    } cases[] = {
+        { "2.2 name with a 2.3 ID", 2, "TT2", textBody("Old"), "TIT2", "Old" },
+        { "2.2 name without one keeps its own", 2, "TPA", textBody("1/2"), "TPA", "1/2" },
+        { "2.3 recording date counts as the year", 3, "TDRC", textBody("2001"), "TYER", "2001" },
+        { "2.4 recording date counts as the year", 4, "TDRC", textBody("2002-05", Enc::Utf8), "TYER", "2002-05" },
+        { "2.4-only frame keeps its own", 4, "TSOP", textBody("Sort", Enc::Utf8), "TSOP", "Sort" },
+        { "private frame keeps its own", 3, "XVEL", textBody("own"), "XVEL", "" },
+        { "unreadable text has no ID", 3, "TIT3", QByteArray(1, '\x07') + "abc", "", "" },
+    };
+    for (const auto& c : cases) {
+        ID3V2Tag t;
+        t.setFileName(F::write(dir, QString::fromLatin1(c.name) + ".mp3",
+            tag(c.version,
+                { frame(c.version, c.storedId, c.body),
+                    frame(c.version, c.version == 2 ? "TP1" : "TPE1", textBody("a")) })
+                + audio));
+        ASSERT_EQ(t.frames().size(), 2) << c.name;
+        EXPECT_EQ(t.frames().at(0).frameId, c.itemId) << c.name;
+        EXPECT_EQ(t.frames().at(1).frameId, "TPE1") << c.name;
+        if (*c.itemId) {
+            EXPECT_EQ(t.getFrameValue(c.itemId, "").toString(), c.value) << c.name;
+        }
+        // The stored identifier itself finds nothing unless it is the item's ID.
+        if (QByteArray(c.storedId) != c.itemId) {
+            EXPECT_FALSE(t.getFrameValue(c.storedId, "").isValid()) << c.name;
+        }
+    }
+}
+
 TEST_F(Id3v2Read, GenreFollowsTheParenthesisedNumberRuleAndTrckSplitsAtTheSlash)
 {
     const struct {
@@ -162,7 +200,7 @@ TEST_F(Id3v2Read, AFileWithOnlyATrailerShowsItsValuesAndKeepsIt)
     EXPECT_EQ(t.tagVersion(), 0);
     EXPECT_EQ(
         fieldTexts(t, 8), QStringList({ "V1 Artist", "V1 Album", "V1 Title", "7", "0", "2003", "Rock", "V1 Comment" }));
-    EXPECT_EQ(t.getFrameValue(FrameNo::TCON, "").toString(), "(17)"); // the trailer's genre as a reference
+    EXPECT_EQ(t.getFrameValue("TCON", "").toString(), "(17)"); // the trailer's genre as a reference
     EXPECT_EQ(F::read(path), audio + v1);
 }
 

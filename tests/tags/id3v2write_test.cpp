@@ -191,7 +191,7 @@ TEST_F(Id3v2Write, FramesTheObjectDoesNotModelSurviveInPlaceAndGrowingSaves)
         ID3V2Tag back;
         back.setFileName(path);
         EXPECT_EQ(back.title(), "New title that is much longer than the old one");
-        EXPECT_EQ(back.getFrameValue(FrameNo::TXXX, "replaygain").toString(), "-6 dB");
+        EXPECT_EQ(back.getFrameValue("TXXX", "replaygain").toString(), "-6 dB");
         EXPECT_EQ(back.userText(), "plain user text");
         EXPECT_EQ(back.frameCount(), kept.size() + 1);
     }
@@ -223,7 +223,7 @@ TEST_F(Id3v2Write, FieldsAreStoredInTheirStandardForms)
 {
     const QString path = saved("forms.mp3", tag(3, { frame(3, "TCON", textBody("(17)")) }), [](ID3V2Tag& t) {
         t.setTrack(4);
-        EXPECT_EQ(t.getFrameValue(FrameNo::TRCK, "").toString(), "4");
+        EXPECT_EQ(t.getFrameValue("TRCK", "").toString(), "4");
         t.setTotalTracks(9);
         t.setMood("Calm");
         t.setUniqueKey("abc");
@@ -238,7 +238,7 @@ TEST_F(Id3v2Write, FieldsAreStoredInTheirStandardForms)
         ID3V2Tag t;
         t.setTrack(p.track);
         t.setTotalTracks(p.total);
-        EXPECT_EQ(t.getFrameValue(FrameNo::TRCK, "").toString(), p.stored) << p.track << '/' << p.total;
+        EXPECT_EQ(t.getFrameValue("TRCK", "").toString(), p.stored) << p.track << '/' << p.total;
         EXPECT_EQ(t.totalTracks(), p.total);
         t.setTrack(0); // clearing the track keeps the total
         EXPECT_EQ(t.totalTracks(), p.total);
@@ -282,18 +282,18 @@ TEST_F(Id3v2Write, SetFrameValueCoversItsFiveCases)
 {
     const QString path
         = saved("s.mp3", tag(3, { frame(3, "TPE1", textBody("a")), frame(3, "TALB", textBody("b")) }), [](ID3V2Tag& t) {
-              t.setFrameValue(FrameNo::TCOM, "", ""); // "" and no item: nothing
+              t.setFrameValue("TCOM", "", ""); // "" and no item: nothing
               EXPECT_EQ(t.frames().size(), 2);
-              t.setFrameValue(FrameNo::TCOM, "new", ""); // new item
+              t.setFrameValue("TCOM", "new", ""); // new item
               ASSERT_EQ(t.frames().size(), 3);
               EXPECT_TRUE(t.frames().at(2).added);
               EXPECT_TRUE(t.frames().at(2).changed);
               EXPECT_EQ(t.frames().at(2).position, 3);
-              t.setFrameValue(FrameNo::TPE1, "a", ""); // same value: no change
+              t.setFrameValue("TPE1", "a", ""); // same value: no change
               EXPECT_FALSE(t.frames().at(0).changed);
-              t.setFrameValue(FrameNo::TPE1, "changed", ""); // changed
+              t.setFrameValue("TPE1", "changed", ""); // changed
               EXPECT_TRUE(t.frames().at(0).changed);
-              t.setFrameValue(FrameNo::TALB, "", ""); // deleted, still readable
+              t.setFrameValue("TALB", "", ""); // deleted, still readable
               EXPECT_TRUE(t.frames().at(1).deleted);
               EXPECT_EQ(t.album(), "b");
           });
@@ -321,24 +321,66 @@ TEST_F(Id3v2Write, AValueItsFrameCannotHoldRefusesTheSaveNamingTheFrame)
     const QByteArray before = tag(3, { apic, frame(3, "TPE1", textBody("a")) }) + audio;
     const struct {
         const char* name;
-        int frameNo;
+        const char* frameId;
         const char* description;
         QString reason;
     } cases[] = {
-        { "changed picture", 2, "cover", "Frame APIC cannot hold the value given to it in this tag version." },
-        { "new play counter", 16, "", "Frame PCNT cannot hold the value given to it in this tag version." },
-        { "no frame at all", 0, "", "Frame number 0 cannot hold the value given to it in this tag version." },
+        { "changed picture", "APIC", "cover", "Frame APIC cannot hold the value given to it in this tag version." },
+        { "new play counter", "PCNT", "", "Frame PCNT cannot hold the value given to it in this tag version." },
+        { "no frame at all", "", "", "Frame without an ID cannot hold the value given to it in this tag version." },
     };
     for (const auto& c : cases) {
         const QString path = F::write(dir, QString::fromLatin1(c.name) + ".mp3", before);
         ID3V2Tag t;
         ASSERT_TRUE(t.setFileName(path).ok()) << c.name;
         t.setArtist("changed too");
-        t.setFrameValue(c.frameNo, "text", QString::fromLatin1(c.description));
+        t.setFrameValue(c.frameId, "text", QString::fromLatin1(c.description));
         EXPECT_FALSE(t.update()) << c.name;
         EXPECT_EQ(t.lastWriteError().number, ErrorNo::Internal) << c.name;
         EXPECT_EQ(t.lastWriteError().description, c.reason) << c.name;
         EXPECT_EQ(F::read(path), before) << c.name; // nothing written, the artist neither
+    }
+}
+
+TEST_F(Id3v2Write, ANewFrameTakesTheIdOfTheTagVersionOrRefusesTheSave)
+{
+    const struct {
+        int version;
+        const char* itemId;
+        const char* writtenId; // "" : the save is refused naming itemId
+        const char* readBackId; // the frame as TagLib reads it (in its 2.4 form)
+    } cases[] = {
+        { 2, "TIT2", "TT2", "TIT2" },
+        { 2, "TPA", "TPA", "TPOS" }, // a 2.2 frame without a 2.3 ID
+        { 2, "TSOP", "", "" }, // no 2.2 name
+        { 3, "TYER", "TYER", "TDRC" },
+        { 4, "TYER", "TDRC", "TDRC" },
+        { 4, "TSOP", "TSOP", "TSOP" },
+        { 3, "TPA", "", "" }, // a 2.2 name has no 2.3 form
+        { 3, "tit2", "", "" }, // IDs are capital letters and digits
+        { 3, "TIT", "", "" },
+    };
+    for (const auto& c : cases) {
+        const QString name = QStringLiteral("v%1-%2.mp3").arg(c.version).arg(QLatin1String(c.itemId));
+        const QByteArray before = tag(c.version, { frame(c.version, c.version == 2 ? "TT1" : "TIT1", textBody("g")) });
+        const QString path = F::write(dir, name, before + audio);
+        ID3V2Tag t;
+        ASSERT_TRUE(t.setFileName(path).ok()) << c.version << c.itemId;
+        t.setFrameValue(c.itemId, "Value", "");
+        if (!*c.writtenId) {
+            EXPECT_FALSE(t.update()) << c.version << c.itemId;
+            EXPECT_EQ(t.lastWriteError().description,
+                QStringLiteral("Frame %1 cannot hold the value given to it in this tag version.")
+                    .arg(QLatin1String(c.itemId)));
+            EXPECT_EQ(F::read(path), before + audio) << c.version << c.itemId;
+            continue;
+        }
+        ASSERT_TRUE(t.update()) << c.version << c.itemId;
+        EXPECT_TRUE(F::read(path).contains(frame(c.version, c.writtenId, textBody("Value")))) << c.version << c.itemId;
+        EXPECT_EQ(storedText(path, c.readBackId), "Value") << c.version << c.itemId;
+        ID3V2Tag back;
+        back.setFileName(path);
+        EXPECT_EQ(back.getFrameValue(c.itemId, "").toString(), "Value") << c.version << c.itemId;
     }
 }
 
