@@ -79,26 +79,6 @@ TEST_F(WindowTest, SkipKeepsBothFilesAndOverwriteTrashesTheExistingOne)
     EXPECT_EQ(listed(), QStringList { QStringLiteral("b.mp3") });
 }
 
-TEST_F(WindowTest, ZeroLengthFileAsksToDeleteAndLoadsNothing)
-{
-    ASSERT_TRUE(Mp3Builder::writeFile(path(QStringLiteral("empty.mp3")), {}));
-    addMp3(QStringLiteral("other.mp3"));
-    open();
-    select(QStringLiteral("empty.mp3"));
-    ASSERT_EQ(prompter.calls.size(), 1);
-    EXPECT_EQ(prompter.calls[0].text,
-        QStringLiteral("Error: Zero-Length File Selected!\r\n\r\nFile Cannot Be Edited.\r\n\r\nMove The Selected "
-                       "File To The Trash?"));
-    EXPECT_EQ(prompter.calls[0].buttons, MsgButtons::YesNoDefaultNo);
-    EXPECT_EQ(newNameText(), QString());
-    EXPECT_EQ(QFileInfo(path(QStringLiteral("empty.mp3"))).size(), 0);
-    prompter.answers << Answer::Yes << Answer::Yes;
-    select(QStringLiteral("other.mp3"));
-    select(QStringLiteral("empty.mp3"));
-    EXPECT_EQ(trash.trashed, QStringList { path(QStringLiteral("empty.mp3")) });
-    EXPECT_EQ(listed(), QStringList { QStringLiteral("other.mp3") });
-}
-
 TEST_F(WindowTest, AutoSaveOffLeavesTheRenamedFilesTagsAlone)
 {
     settings.values[QStringLiteral("Settings")][QStringLiteral("ID3AutoSave")] = QStringLiteral("0");

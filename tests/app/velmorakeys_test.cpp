@@ -178,10 +178,6 @@ TEST_F(KeysTest, TheMenusShowTheWindowsKeysAndEachKeyRunsItsCommandOnce)
     EXPECT_EQ(shown,
         (QStringList { "Ctrl+F2", "Ctrl+Q", "Ctrl+S", "Ctrl+Shift+Z", "Ctrl+Z", "F1", "F10", "F11", "F12", "F2", "F3",
             "F4", "F5", "F6", "F7", "F8", "F9" }));
-    EXPECT_EQ(window->action(QStringLiteral("mnuRefreshTags"))->shortcut(), QKeySequence(Qt::Key_F8));
-    EXPECT_EQ(window->action(QStringLiteral("mnuPlayFile2"))->shortcut(), QKeySequence(Qt::Key_F12));
-    // The buttons keep their short texts.
-    EXPECT_EQ(child<QWidget>(QStringLiteral("UC"))->property("text").toString(), QStringLiteral("UC"));
 
     window->show();
     QApplication::setActiveWindow(window.get());

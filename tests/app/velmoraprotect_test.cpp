@@ -43,12 +43,6 @@ TEST_F(ProtectTest, SaveAndRemoveTagsAskOnceAndNoLeavesTheReadOnlyFileAsItWasAnd
                 window->saveTags();
             },
             "Save The Tags", Answer::No, "ID3 Tags Not Saved: The File Is Read-Only" },
-        { "save",
-            [this] {
-                setBox(FieldId::Title, QStringLiteral("New Title"));
-                window->saveTags();
-            },
-            "Save The Tags", Answer::Yes, "ID3 Tags Saved To File" },
         { "remove tags",
             [this] {
                 prompter.answers.prepend(Answer::Yes); // "Remove All ID3 Tags From File"

@@ -6,11 +6,8 @@
 #include "massrename/runjournals.h"
 #include "massrename/ui/massrenameform.h"
 #include "platform/localfilesystem.h"
+#include "tagedit/multitagfiles.h"
 #include "tagedit/tagjournal.h"
-
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -93,21 +90,16 @@ TEST_F(RecoveryTest, AnInterruptedTagRunIsNamedOnceAndYesPutsItsFileBack)
     const QByteArray original = bytes(QStringLiteral("song.mp3"));
     const QString journal = TagJournal::multiTaggerJournal(undoFolder());
     // A MultiTagger run killed right after its first write.
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    ASSERT_TRUE(MultiTagFiles::killedIn([&] {
         TagJournal j(journal);
         if (j.begin() && j.recordBefore(path(QStringLiteral("song.mp3")))) {
             ID3V2Tag tag;
             tag.setFileName(path(QStringLiteral("song.mp3")));
             tag.setTitle(QStringLiteral("A Much Longer Title Than Before"));
             if (tag.update())
-                ::kill(::getpid(), SIGKILL);
+                MultiTagFiles::killHere();
         }
-        ::_exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    }));
     ASSERT_NE(bytes(QStringLiteral("song.mp3")), original);
 
     open();

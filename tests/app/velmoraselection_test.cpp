@@ -113,6 +113,7 @@ TEST_F(SelectionTest, TheZeroLengthQuestionIsAskedOncePerSelection)
     openShown();
     click(QStringLiteral("b.mp3")); // answered No
     ASSERT_EQ(prompter.messageTexts(), QStringList { kZeroQuestion });
+    EXPECT_EQ(newNameText(), QString()); // nothing loaded
     // Reading it again is no new selection.
     press(newName(), Qt::Key_F8);
     window->action(QStringLiteral("Refresh"))->trigger();

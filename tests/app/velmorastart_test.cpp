@@ -22,7 +22,6 @@ TEST_F(WindowTest, StartsWithTheFolderListedAndNothingSelected)
     EXPECT_FALSE(newName()->isEnabled());
     EXPECT_FALSE(window->action(QStringLiteral("SaveTags"))->isEnabled());
     EXPECT_TRUE(window->action(QStringLiteral("MassRename"))->isEnabled());
-    EXPECT_EQ(settings.values[QStringLiteral("Formats")].size(), 6); // factory masks written back at once
 }
 
 TEST_F(WindowTest, SettingsAreSavedOnCloseAndRestoredOnTheNextStart)
