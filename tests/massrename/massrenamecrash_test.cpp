@@ -133,6 +133,13 @@ TEST_F(MassRenameCrashTest, AnInterruptedRunIsNamedOnceWithItsChangesAndItsLogSa
     ASSERT_TRUE(readRenameJournal(crashedJournal, &contents, nullptr));
     EXPECT_TRUE(contents.interrupted());
     EXPECT_TRUE(contents.noted);
+    // A crash while its undo was being marked leaves half a line after the
+    // mark: the run stays noted, and is not named again.
+    QFile torn(crashedJournal);
+    ASSERT_TRUE(torn.open(QIODevice::Append));
+    torn.write("und");
+    torn.close();
+    EXPECT_TRUE(interruptedRuns(logFolder).isEmpty());
 }
 
 TEST_F(MassRenameTest, EveryRunKeepsItsOwnJournalAndTwoRunsInOneSecondNeverShareFiles)

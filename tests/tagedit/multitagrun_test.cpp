@@ -12,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace MultiTagFiles;
@@ -186,6 +188,36 @@ TEST(MultiTagRun, AJournalThatCannotBeWrittenIsAskedAbout)
     report = r.run(including({ { FieldId::Album, "New" } }));
     EXPECT_EQ(report.written, 1);
     EXPECT_FALSE(report.journalled);
+}
+
+TEST(MultiTagRun, AFileWhoseTagsTheJournalCannotTakeIsNotWritten)
+{
+    Batch r(3);
+    // From the second file on the journal cannot grow (a size limit fails a
+    // write as a full disk does); the files' own tags are rewritten in place,
+    // within the limit, so only the journal is refused.
+    rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    int file = 0;
+    MultiTagRunHooks hooks;
+    hooks.stopRequested = [&] {
+        if (file++ == 1) {
+            rlimit limit = old;
+            limit.rlim_cur = rlim_t(QFileInfo(r.journal).size());
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        return false;
+    };
+    const MultiTagRunReport report = r.run(including({ { FieldId::Album, "New" } }), hooks);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(report.written, 1);
+    EXPECT_EQ(report.failed, 2);
+    EXPECT_FALSE(r.unchanged(0));
+    EXPECT_TRUE(r.unchanged(1)) << "written without a journal record";
+    EXPECT_TRUE(r.unchanged(2)) << "written without a journal record";
 }
 
 TEST(MultiTagRun, TheStatusCountsWrittenAndFailedFiles)
