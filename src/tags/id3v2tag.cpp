@@ -62,6 +62,19 @@ void ID3V2Tag::setFrameValue(const QByteArray& frameId, const QVariant& value, c
     FrameItem* item = findItem(frameId, descriptor);
     if (!isEmptyText(value)) {
         if (!item) {
+            // A frame of this kind that cannot be read takes the value in its
+            // place: two frames of one kind leave readers disagreeing. Its
+            // description is unknown, so only the plain field (no
+            // description) reaches it.
+            for (FrameItem& unreadable : m_frames) {
+                if (descriptor.isEmpty() && unreadable.frameId.isEmpty() && unreadable.unreadableId == frameId
+                    && !unreadable.deleted) {
+                    unreadable.frameId = frameId;
+                    unreadable.value = value;
+                    unreadable.changed = true;
+                    return;
+                }
+            }
             FrameItem created;
             created.frameId = frameId;
             created.value = value;
