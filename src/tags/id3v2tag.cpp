@@ -237,6 +237,16 @@ void ID3V2Tag::setYear(int v)
         setFrameValue("TYER", QString(), QString());
     else
         setFrameValue("TYER", v, QString());
+    // A new year leaves one date: a second year frame (a legacy TYER beside
+    // TDRC) and the day and time of the old date (TDAT, TIME) go with it.
+    const FrameItem* kept = findItem("TYER", QString());
+    for (FrameItem& item : m_frames) {
+        const bool otherYear = item.frameId == "TYER" && &item != kept;
+        const bool datePart
+            = item.frameId == "TDAT" || item.frameId == "TIME" || item.frameId == "TDA" || item.frameId == "TIM";
+        if (otherYear || datePart)
+            item.markDeleted();
+    }
 }
 
 QString ID3V2Tag::genreText() const

@@ -128,4 +128,51 @@ TEST(ForeignTags, AnUnreadableFrameNoFieldSetStaysAsItWas)
     EXPECT_EQ(storedIds(path), (QList<QByteArray> { "TIT2", "COMM", "TPE1", "COMM" }));
 }
 
+TEST(ForeignTags, YearEditsKeepOneDate)
+{
+    struct Case {
+        const char* name;
+        int version;
+        QList<QByteArray> dateFrames; // after a TALB frame
+        int year;
+        QList<QByteArray> idsAfter;
+        QStringList readerDate; // TDRC as TagLib reads it (it reads a 2.3 TYER as TDRC)
+    };
+    const auto text = [](int version, const char* id, const char* value) {
+        return frame(version, id, textBody(QString::fromLatin1(value)));
+    };
+    const Case cases[] = {
+        { "v24_tdrc_then_tyer", 4, { text(4, "TDRC", "1987-05-06"), text(4, "TYER", "1987") }, 2001, { "TALB", "TDRC" },
+            { "2001" } },
+        { "v24_tyer_then_tdrc", 4, { text(4, "TYER", "1987"), text(4, "TDRC", "1987-05-06") }, 2001, { "TALB", "TDRC" },
+            { "2001" } },
+        { "v24_same_year_kept", 4, { text(4, "TDRC", "1987-05-06") }, 1987, { "TALB", "TDRC" }, { "1987-05-06" } },
+        { "v24_year_removed", 4, { text(4, "TDRC", "1987-05-06"), text(4, "TYER", "1987") }, 0, { "TALB" }, {} },
+        { "v23_tyer_tdat_time", 3, { text(3, "TYER", "1987"), text(3, "TDAT", "0605"), text(3, "TIME", "1234") }, 2001,
+            { "TALB", "TYER" }, { "2001" } },
+        { "v23_same_year_keeps_date", 3, { text(3, "TYER", "1987"), text(3, "TDAT", "0605"), text(3, "TIME", "1234") },
+            1987, { "TALB", "TYER", "TDAT", "TIME" }, {} },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QByteArray tagBytes
+            = tag(c.version, QList<QByteArray> { text(c.version, "TALB", "Album") } + c.dateFrames);
+        const QString path = F::write(dir, QString::fromLatin1(c.name) + ".mp3", tagBytes + F::audio());
+        ID3V2Tag t;
+        t.setFileName(path);
+        t.setYear(c.year);
+        ASSERT_TRUE(t.update());
+        EXPECT_EQ(storedIds(path), c.idsAfter);
+        if (c.idsAfter.size() == c.dateFrames.size() + 1) {
+            EXPECT_TRUE(F::read(path).startsWith(tagBytes)); // unchanged
+        } else {
+            EXPECT_EQ(readerTexts(path, "TDRC"), c.readerDate);
+        }
+        if (c.version == 4 && !c.readerDate.isEmpty()) {
+            EXPECT_EQ(readerTexts(path, "TDRC"), c.readerDate);
+        }
+    }
+}
+
 } // namespace
