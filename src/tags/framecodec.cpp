@@ -260,6 +260,7 @@ FrameItem itemForStoredFrame(const StoredFrame& frame, int version, int index)
     if (!frame.readable || !decode(id, frame.content, version, item)) {
         item = FrameItem();
         item.position = index;
+        item.unreadableId = id;
         return item;
     }
     item.frameId = id;

@@ -18,6 +18,9 @@ public:
     QString description; // the frame's description ("" when it has none)
     QString language; // the frame's three-letter language ("" when none)
     QByteArray owner; // a UFID frame's owner identifier
+    // The ID (2.3 form) of a stored frame whose content cannot be read; a
+    // value set for that kind replaces such a frame instead of adding a second.
+    QByteArray unreadableId;
     bool changed = false; // the value differs from the loaded one
     bool added = false; // made since the load; no frame in the file yet
     bool deleted = false; // the frame goes at the next save

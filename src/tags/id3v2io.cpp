@@ -267,6 +267,12 @@ bool ID3V2Tag::saveFrames()
             if (used[i])
                 continue;
             const FrameItem other = itemForStoredFrame(stored.frames[i], version, i + 1);
+            // An item that took over an unreadable frame finds it by that frame's kind.
+            if (!item.unreadableId.isEmpty()) {
+                if (other.frameId.isEmpty() && other.unreadableId == item.unreadableId)
+                    return i;
+                continue;
+            }
             if (other.frameId == item.frameId && other.description == item.description
                 && other.language == item.language)
                 return i;

@@ -62,6 +62,19 @@ void ID3V2Tag::setFrameValue(const QByteArray& frameId, const QVariant& value, c
     FrameItem* item = findItem(frameId, descriptor);
     if (!isEmptyText(value)) {
         if (!item) {
+            // A frame of this kind that cannot be read takes the value in its
+            // place: two frames of one kind leave readers disagreeing. Its
+            // description is unknown, so only the plain field (no
+            // description) reaches it.
+            for (FrameItem& unreadable : m_frames) {
+                if (descriptor.isEmpty() && unreadable.frameId.isEmpty() && unreadable.unreadableId == frameId
+                    && !unreadable.deleted) {
+                    unreadable.frameId = frameId;
+                    unreadable.value = value;
+                    unreadable.changed = true;
+                    return;
+                }
+            }
             FrameItem created;
             created.frameId = frameId;
             created.value = value;
@@ -224,6 +237,16 @@ void ID3V2Tag::setYear(int v)
         setFrameValue("TYER", QString(), QString());
     else
         setFrameValue("TYER", v, QString());
+    // A new year leaves one date: a second year frame (a legacy TYER beside
+    // TDRC) and the day and time of the old date (TDAT, TIME) go with it.
+    const FrameItem* kept = findItem("TYER", QString());
+    for (FrameItem& item : m_frames) {
+        const bool otherYear = item.frameId == "TYER" && &item != kept;
+        const bool datePart
+            = item.frameId == "TDAT" || item.frameId == "TIME" || item.frameId == "TDA" || item.frameId == "TIM";
+        if (otherYear || datePart)
+            item.markDeleted();
+    }
 }
 
 QString ID3V2Tag::genreText() const

@@ -140,7 +140,8 @@ public:
     int totalTracks() const;
     void setTotalTracks(int v);
     // The leading number of the year (TYER, or the recording date of 2.4).
-    // Assigning the year already stored leaves the stored date as it is.
+    // Assigning the year already stored leaves the stored date as it is; a
+    // new year leaves one date frame (a second TYER/TDRC, TDAT and TIME go).
     int year() const;
     void setYear(int v);
     QString genre() const { return fieldText(FieldId::Genre); }
