@@ -196,4 +196,15 @@ QByteArray musicMatch(bool withHeader)
     return out;
 }
 
+QByteArray unsynchronised(const QByteArray& bytes)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        out += bytes[i];
+        if (uchar(bytes[i]) == 0xFF && (i + 1 == bytes.size() || bytes[i + 1] == '\0' || uchar(bytes[i + 1]) >= 0xE0))
+            out += '\0';
+    }
+    return out;
+}
+
 } // namespace Id3Builder

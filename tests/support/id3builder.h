@@ -14,6 +14,9 @@ enum class Enc : char { Latin1 = 0, Utf16 = 1, Utf16BE = 2, Utf8 = 3 };
 
 QByteArray syncsafe(quint32 value);
 QByteArray bigEndian32(quint32 value);
+// Applies unsynchronisation: a 00 after every FF that is followed by 00 or
+// a byte from E0 on, and after a final FF.
+QByteArray unsynchronised(const QByteArray& bytes);
 
 // The text in that encoding (UTF-16 with a little-endian BOM), no terminator.
 QByteArray encode(const QString& text, Enc enc);

@@ -215,19 +215,6 @@ QByteArray idFor(int version, const QByteArray& id4)
     return QByteArray();
 }
 
-// Applies unsynchronisation: a 00 after every FF that is followed by 00 or
-// a byte from E0 on, and after a final FF.
-QByteArray unsynchronised(const QByteArray& bytes)
-{
-    QByteArray out;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        out += bytes[i];
-        if (uchar(bytes[i]) == 0xFF && (i + 1 == bytes.size() || bytes[i + 1] == '\0' || uchar(bytes[i + 1]) >= 0xE0))
-            out += '\0';
-    }
-    return out;
-}
-
 // 2.4 frame format flags and what they put before the body.
 constexpr quint16 kGrouped = 0x0040;
 constexpr quint16 kUnsynchronised = 0x0002;

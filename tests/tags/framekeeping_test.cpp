@@ -31,17 +31,6 @@ QByteArray rawFrame(const QByteArray& id, quint32 size, const QByteArray& body, 
     return id + bigEndian32(size) + char(flags >> 8) + char(flags & 0xFF) + body;
 }
 
-QByteArray unsynchronised(const QByteArray& bytes)
-{
-    QByteArray out;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        out += bytes[i];
-        if (uchar(bytes[i]) == 0xFF && (i + 1 == bytes.size() || bytes[i + 1] == '\0' || uchar(bytes[i + 1]) >= 0xE0))
-            out += '\0';
-    }
-    return out;
-}
-
 qint64 syncsafeValue(const QByteArray& b)
 {
     return qint64(b[0] & 0x7F) << 21 | qint64(b[1] & 0x7F) << 14 | qint64(b[2] & 0x7F) << 7 | (b[3] & 0x7F);
