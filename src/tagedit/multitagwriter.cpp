@@ -141,8 +141,6 @@ void applyIncludedV2(ID3V2Tag& tag, const MultiTagValues& values)
             break;
         }
     }
-    if (values.isIncluded(FieldId::UniqueKey))
-        tag.setUniqueKeyOwner(values.uniqueKeyOwner);
 }
 
 void applyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values)

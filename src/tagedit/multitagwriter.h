@@ -18,8 +18,6 @@ struct Options;
 struct MultiTagValues {
     std::array<bool, kFieldCount> included {};
     std::array<QString, kFieldCount> texts {};
-    // The owner of the Unique Key read with the texts: a copied key keeps it.
-    QByteArray uniqueKeyOwner;
 
     bool isIncluded(FieldId id) const { return included[int(id)]; }
     const QString& text(FieldId id) const { return texts[int(id)]; }

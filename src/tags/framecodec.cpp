@@ -223,15 +223,32 @@ QByteArray latin1(const QString& s)
     return s.toLatin1();
 }
 
-// Text in encoding enc (1: UTF-16 with a little-endian mark), no terminator.
+// Text in encoding enc (0: Latin-1, 1: UTF-16 with a little-endian mark,
+// 3: UTF-8), no terminator.
 QByteArray encodeString(const QString& s, int enc)
 {
     if (enc == 0)
         return latin1(s);
+    if (enc == 3)
+        return s.toUtf8();
     QByteArray out("\xFF\xFE", 2);
     for (QChar c : s) {
         out += char(c.unicode() & 0xFF);
         out += char(c.unicode() >> 8);
+    }
+    return out;
+}
+
+// A URL frame holds Latin-1 only, and readers drop bytes outside ASCII:
+// other characters go percent-encoded as UTF-8, as in a web address.
+QByteArray urlBytes(const QString& url)
+{
+    QByteArray out;
+    for (char c : url.toUtf8()) {
+        if (uchar(c) < 0x80)
+            out += c;
+        else
+            out += '%' + QByteArray::number(uchar(c), 16).toUpper().rightJustified(2, '0');
     }
     return out;
 }
@@ -281,11 +298,21 @@ QByteArray frameIdForItem(const QByteArray& frameId, int version)
 
 QByteArray frameDataForItem(const FrameItem& item, int version)
 {
-    Q_UNUSED(version);
     const QByteArray& id = item.frameId;
     const QString text = item.value.toString();
     const QString& desc = item.description;
-    const int enc = fitsLatin1(text) && fitsLatin1(desc) ? 0 : 1;
+    // Latin-1 where it holds the text; else UTF-8, which 2.4 allows and
+    // which is half the size of UTF-16 for most scripts.
+    const auto encodingFor = [version](std::initializer_list<QString> texts) {
+        for (const QString& t : texts)
+            if (!fitsLatin1(t))
+                return version >= 4 ? 3 : 1;
+        return 0;
+    };
+    // A TXXX without a description goes as UTF-16: its byte-order mark keeps
+    // the empty description a field of its own, which some readers would
+    // otherwise skip, taking the value for the description.
+    const int enc = id == "TXXX" && desc.isEmpty() ? 1 : encodingFor({ text, desc });
     const char encByte = char(enc);
     if (id == "TXXX")
         return encByte + encodeString(desc, enc) + terminator(enc) + encodeString(text, enc);
@@ -297,11 +324,11 @@ QByteArray frameDataForItem(const FrameItem& item, int version)
         return encByte + language + encodeString(desc, enc) + terminator(enc) + encodeString(text, enc);
     }
     if (id == "WXXX") {
-        const int descEnc = fitsLatin1(desc) ? 0 : 1;
-        return char(descEnc) + encodeString(desc, descEnc) + terminator(descEnc) + latin1(text);
+        const int descEnc = encodingFor({ desc });
+        return char(descEnc) + encodeString(desc, descEnc) + terminator(descEnc) + urlBytes(text);
     }
     if (id.startsWith('W'))
-        return latin1(text);
+        return urlBytes(text);
     if (id == "UFID") {
         // The standard wants an owner; a key typed here is Velmora's own.
         const QByteArray owner = item.owner.isEmpty() ? QByteArrayLiteral("Velmora") : item.owner;

@@ -1,6 +1,7 @@
 #include "id3v2tag.h"
 
 #include "tags/id3v1tag.h"
+#include "tags/uniquekey.h"
 #include "text/texthelpers.h"
 
 namespace {
@@ -51,6 +52,18 @@ FrameItem* ID3V2Tag::findItem(const QByteArray& frameId, const QString& descript
     return nullptr;
 }
 
+FrameItem& ID3V2Tag::appendItem(const QByteArray& frameId, const QString& descriptor)
+{
+    FrameItem created;
+    created.frameId = frameId;
+    created.description = descriptor;
+    created.position = int(m_frames.size()) + 1;
+    created.changed = true;
+    created.added = true;
+    m_frames.append(created);
+    return m_frames.last();
+}
+
 QVariant ID3V2Tag::getFrameValue(const QByteArray& frameId, const QString& descriptor) const
 {
     const FrameItem* item = findItem(frameId, descriptor);
@@ -75,14 +88,7 @@ void ID3V2Tag::setFrameValue(const QByteArray& frameId, const QVariant& value, c
                     return;
                 }
             }
-            FrameItem created;
-            created.frameId = frameId;
-            created.value = value;
-            created.description = descriptor;
-            created.position = int(m_frames.size()) + 1;
-            created.changed = true;
-            created.added = true;
-            m_frames.append(created);
+            appendItem(frameId, descriptor).value = value;
             return;
         }
         if (!sameValue(item->value, value) || item->deleted)
@@ -99,13 +105,11 @@ void ID3V2Tag::setFrameValue(const QByteArray& frameId, const QVariant& value, c
 void ID3V2Tag::stripQuotes()
 {
     // The rule works on the stored text, so a value without '"' is never
-    // assigned again (a genre "(13)" stays so, an empty frame stays). A
-    // unique key is an identifier, often binary: only one the user gave is
-    // changed. Items marked for deletion stay deleted.
-    auto pass = [this](const QByteArray& frameId, const char* selector, bool onlyChanged) {
+    // assigned again (a genre "(13)" stays so, an empty frame stays). Items
+    // marked for deletion stay deleted.
+    auto pass = [this](const QByteArray& frameId, const char* selector) {
         const FrameItem* item = findItem(frameId, QLatin1String(selector));
-        if (!item || item->deleted || item->value.typeId() != QMetaType::QString
-            || (onlyChanged && !item->changed && !item->added))
+        if (!item || item->deleted || item->value.typeId() != QMetaType::QString)
             return;
         const QString stored = item->value.toString();
         if (stored.contains(QLatin1Char('"')))
@@ -113,10 +117,18 @@ void ID3V2Tag::stripQuotes()
     };
     for (int i = 0; i < kFieldCount; ++i) {
         const FieldInfo& f = fieldInfo(i);
-        if (f.quotesToApostrophes)
-            pass(f.frameId, f.selector, f.kind == FieldKind::UniqueKey);
+        if (f.quotesToApostrophes && f.kind != FieldKind::UniqueKey)
+            pass(f.frameId, f.selector);
     }
-    pass("USLT", "", false);
+    pass("USLT", "");
+    // A unique key is an identifier, often binary: only one the user gave is
+    // changed, never one read from the file.
+    const FrameItem* key = ownUniqueKeyItem();
+    if (key && !key->deleted && key->changed) {
+        const QString typed = uniqueKeyText();
+        if (typed.contains(QLatin1Char('"')))
+            setUniqueKeyText(withApostrophes(typed));
+    }
 }
 
 bool ID3V2Tag::update()
@@ -139,49 +151,60 @@ void ID3V2Tag::setTextValue(const QByteArray& frameId, const QString& v, const c
     setFrameValue(frameId, v, QLatin1String(selector));
 }
 
+const FrameItem* ID3V2Tag::shownUniqueKeyItem() const
+{
+    // Velmora's own key first; else another program's, shown but never written.
+    const FrameItem* other = nullptr;
+    for (const FrameItem& item : m_frames) {
+        if (item.frameId != "UFID" || item.deleted)
+            continue;
+        if (isOwnUniqueKey(item))
+            return &item;
+        if (!other)
+            other = &item;
+    }
+    return other;
+}
+
+FrameItem* ID3V2Tag::ownUniqueKeyItem()
+{
+    for (FrameItem& item : m_frames)
+        if (item.frameId == "UFID" && isOwnUniqueKey(item))
+            return &item;
+    return nullptr;
+}
+
+bool ID3V2Tag::isOwnUniqueKey(const FrameItem& item)
+{
+    return item.owner.isEmpty() || item.owner == kUniqueKeyOwner;
+}
+
 QString ID3V2Tag::uniqueKeyText() const
 {
-    // Stored with a blank after every character; a value read back with a
-    // blank in second place is taken apart again.
-    QString raw = textValue("UFID", "");
-    while (raw.endsWith(QLatin1Char(' ')))
-        raw.chop(1);
-    if (raw.size() < 2 || raw.at(1) != QLatin1Char(' '))
-        return raw;
-    QString out;
-    for (int i = 0; i < raw.size(); i += 2)
-        out += raw.at(i);
-    return out;
+    const FrameItem* item = shownUniqueKeyItem();
+    return item ? uniqueKeyOf(item->value.toString()) : QString();
 }
 
 void ID3V2Tag::setUniqueKeyText(const QString& v)
 {
-    // Assigning the key as it reads keeps the stored bytes, so a binary
-    // identifier written by another program survives a save.
-    const FrameItem* item = findItem("UFID", QString());
-    if (item && !item->deleted && !v.isEmpty() && v == uniqueKeyText())
+    // The key as it reads keeps its stored bytes, so a binary identifier
+    // survives a save. A new key goes into Velmora's own frame only: another
+    // program's identifier (a database's recording id) is never overwritten.
+    if (v == uniqueKeyText())
         return;
-    QString stored;
-    for (QChar c : v) {
-        stored += c;
-        stored += QLatin1Char(' ');
+    FrameItem* own = ownUniqueKeyItem();
+    if (v.isEmpty()) {
+        if (own)
+            own->markDeleted();
+        return;
     }
-    setTextValue("UFID", stored, "");
-}
-
-QByteArray ID3V2Tag::uniqueKeyOwner() const
-{
-    const FrameItem* item = findItem("UFID", QString());
-    return item && !item->deleted ? item->owner : QByteArray();
-}
-
-void ID3V2Tag::setUniqueKeyOwner(const QByteArray& owner)
-{
-    FrameItem* item = findItem("UFID", QString());
-    if (!item || item->deleted || owner.isEmpty() || item->owner == owner)
-        return;
-    item->owner = owner;
-    item->changed = true;
+    if (!own) {
+        own = &appendItem("UFID", QString());
+        own->owner = kUniqueKeyOwner;
+    }
+    own->value = storedUniqueKey(v);
+    own->changed = true;
+    own->deleted = false;
 }
 
 int ID3V2Tag::track() const

@@ -150,10 +150,8 @@ public:
     void setComments(const QString& v) { setFieldText(FieldId::Comments, v); }
     QString uniqueKey() const { return fieldText(FieldId::UniqueKey); }
     void setUniqueKey(const QString& v) { setFieldText(FieldId::UniqueKey, v); }
-    // The owner identifier of the UFID frame ("" when none). A key written
-    // without an owner is given "Velmora" as its owner.
-    QByteArray uniqueKeyOwner() const;
-    void setUniqueKeyOwner(const QByteArray& owner);
+    // Velmora's own UFID frame when the file has one, else another owner's,
+    // which is shown but never written: a new key goes into Velmora's frame.
     QString userText() const { return fieldText(FieldId::UserText); }
     void setUserText(const QString& v) { setFieldText(FieldId::UserText, v); }
     QString userURL() const { return fieldText(FieldId::UserURL); }
@@ -198,6 +196,10 @@ private:
     void setTextValue(const QByteArray& frameId, const QString& v, const char* selector);
     void setTrackPair(int track, int total);
     QString genreText() const;
+    FrameItem& appendItem(const QByteArray& frameId, const QString& descriptor);
+    const FrameItem* shownUniqueKeyItem() const;
+    FrameItem* ownUniqueKeyItem();
+    static bool isOwnUniqueKey(const FrameItem& item);
     QString uniqueKeyText() const;
     void setUniqueKeyText(const QString& v);
 

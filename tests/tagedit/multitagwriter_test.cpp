@@ -284,17 +284,3 @@ TEST(MultiTagWriter, ReadFileGivesTheBoxTextsOrEmptyBoxesForAMissingFile)
     for (int i = 0; i < kFieldCount; ++i)
         EXPECT_EQ(texts[i], i == int(FieldId::CopyRight) ? "False" : "") << i;
 }
-
-TEST(MultiTagWriter, ACopiedUniqueKeyKeepsItsOwner)
-{
-    Fixture f;
-    const QString path = f.dir.filePath("k");
-    ASSERT_TRUE(write(path, sample("k"), false));
-    MultiTagValues v = including({ { FieldId::UniqueKey, "abc" } });
-    v.uniqueKeyOwner = "http://db.example";
-    ASSERT_TRUE(f.writer.tagFile(path, v).ok());
-    ID3V2Tag back;
-    back.setFileName(path);
-    EXPECT_EQ(back.uniqueKey(), "abc");
-    EXPECT_EQ(back.uniqueKeyOwner(), "http://db.example");
-}

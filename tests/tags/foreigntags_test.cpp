@@ -7,6 +7,9 @@
 
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/uniquefileidentifierframe.h>
+#include <taglib/urllinkframe.h>
 
 #include <gtest/gtest.h>
 
@@ -17,14 +20,14 @@ namespace F = TagTestFiles;
 
 namespace {
 
-// The frame IDs of the file's ID3v2.3 or 2.4 tag, in order, read straight
-// from its bytes.
-QList<QByteArray> storedIds(const QString& path)
+// The frames of the file's ID3v2.3 or 2.4 tag, in order, as (ID, body),
+// read straight from its bytes.
+QList<std::pair<QByteArray, QByteArray>> storedFrames(const QString& path)
 {
     const QByteArray bytes = F::read(path);
-    QList<QByteArray> ids;
+    QList<std::pair<QByteArray, QByteArray>> frames;
     if (!bytes.startsWith("ID3") || bytes.size() < 10)
-        return ids;
+        return frames;
     const int version = bytes[3];
     const auto size = [&](qsizetype at) {
         quint32 n = 0;
@@ -34,8 +37,24 @@ QList<QByteArray> storedIds(const QString& path)
     };
     const qsizetype end = 10 + size(6);
     for (qsizetype at = 10; at + 10 <= end && bytes[at] != '\0'; at += 10 + size(at + 4))
-        ids << bytes.mid(at, 4);
+        frames.append({ bytes.mid(at, 4), bytes.mid(at + 10, size(at + 4)) });
+    return frames;
+}
+
+QList<QByteArray> storedIds(const QString& path)
+{
+    QList<QByteArray> ids;
+    for (const auto& f : storedFrames(path))
+        ids << f.first;
     return ids;
+}
+
+QByteArray storedBody(const QString& path, const QByteArray& id)
+{
+    for (const auto& f : storedFrames(path))
+        if (f.first == id)
+            return f.second;
+    return QByteArray();
 }
 
 // The texts TagLib reads from the frames of that ID.
@@ -172,6 +191,126 @@ TEST(ForeignTags, YearEditsKeepOneDate)
         if (c.version == 4 && !c.readerDate.isEmpty()) {
             EXPECT_EQ(readerTexts(path, "TDRC"), c.readerDate);
         }
+    }
+}
+
+// The UFID frames TagLib reads, as (owner, identifier), in order.
+QList<std::pair<QByteArray, QByteArray>> readerKeys(const QString& path)
+{
+    TagLib::MPEG::File f(QFile::encodeName(path).constData(), false);
+    QList<std::pair<QByteArray, QByteArray>> out;
+    if (!f.hasID3v2Tag())
+        return out;
+    for (const auto* frame : f.ID3v2Tag()->frameList("UFID")) {
+        const auto* ufid = dynamic_cast<const TagLib::ID3v2::UniqueFileIdentifierFrame*>(frame);
+        if (ufid) {
+            const TagLib::ByteVector id = ufid->identifier();
+            out.append({ QByteArray::fromStdString(ufid->owner().to8Bit(true)), QByteArray(id.data(), id.size()) });
+        }
+    }
+    return out;
+}
+
+QByteArray spaced(const QByteArray& bytes)
+{
+    QByteArray out;
+    for (char c : bytes)
+        out += QByteArray(1, c) + ' ';
+    return out;
+}
+
+TEST(ForeignTags, UniqueKeyGoesIntoVelmorasOwnFrameLosslessly)
+{
+    using Key = std::pair<QByteArray, QByteArray>;
+    // A database's binary recording id, with a '"' and a zero byte in it.
+    const Key database { "http://db.example", QByteArray("\x12\"\x00\x7F\xE9\x01", 6) };
+    const Key ours { "Velmora", spaced("old") };
+    const Key ownerless { "", spaced("old") };
+    const auto ufid = [](const Key& k) { return frame(3, "UFID", ufidBody(k.first, k.second)); };
+    struct Case {
+        const char* name;
+        QList<Key> before;
+        QString key;
+        QList<Key> after;
+    };
+    const QString cyrillic = QStringLiteral("KEY-\u043A\u043B\u044E\u0447-42");
+    const QString latin1LooksUtf8 = QString::fromLatin1("\xC3\xA9"); // "Ã©"
+    const Case cases[] = {
+        { "ascii", {}, QStringLiteral("abc"), { { "Velmora", spaced("abc") } } },
+        { "latin1", {}, QStringLiteral("caf\u00E9"), { { "Velmora", spaced("caf\xE9") } } },
+        { "cyrillic_as_utf8", {}, cyrillic, { { "Velmora", spaced(cyrillic.toUtf8()) } } },
+        { "latin1_spelling_utf8", {}, latin1LooksUtf8, { { "Velmora", spaced(latin1LooksUtf8.toUtf8()) } } },
+        { "beside_another_owner", { database }, QStringLiteral("abc"), { database, { "Velmora", spaced("abc") } } },
+        { "cleared_leaves_another_owner", { database }, QString(), { database } },
+        { "own_frame_changed_in_place", { database, ours }, QStringLiteral("new"),
+            { database, { "Velmora", spaced("new") } } },
+        { "ownerless_frame_is_ours", { ownerless, database }, QStringLiteral("new"),
+            { { "Velmora", spaced("new") }, database } },
+        { "own_frame_cleared", { ours, database }, QString(), { database } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        QList<QByteArray> frames { frame(3, "TALB", textBody("Album")) };
+        for (const Key& k : c.before)
+            frames << ufid(k);
+        const QString path = F::write(dir, QString::fromLatin1(c.name) + ".mp3", tag(3, frames) + F::audio());
+        ID3V2Tag t;
+        t.setFileName(path);
+        t.setUniqueKey(c.key);
+        ASSERT_TRUE(t.update());
+        EXPECT_EQ(readerKeys(path), c.after);
+        ID3V2Tag again;
+        again.setFileName(path);
+        // Another owner's id shows when Velmora has none of its own.
+        const QString shown
+            = c.key.isEmpty() && !c.after.isEmpty() ? QString::fromLatin1(c.after.first().second) : c.key;
+        EXPECT_EQ(again.uniqueKey(), shown);
+    }
+}
+
+TEST(ForeignTags, ChangedTextTakesTheTagsBestEncoding)
+{
+    const QString cyrillic = QStringLiteral("\u041A\u043B\u044E\u0447");
+    const QString url = QStringLiteral("http://example.com/\u043A?q=caf\u00E9");
+    struct Case {
+        const char* name;
+        int version;
+        FieldId field;
+        QString value;
+        const char* id;
+        QByteArray body; // the frame's body as written
+        QString readerText; // the value as TagLib reads it
+    };
+    const Case cases[] = {
+        { "v24_cyrillic_utf8", 4, FieldId::Title, cyrillic, "TIT2", '\x03' + cyrillic.toUtf8(), cyrillic },
+        { "v23_cyrillic_utf16", 3, FieldId::Title, cyrillic, "TIT2", textBody(cyrillic, Enc::Utf16), cyrillic },
+        { "v24_latin1_fits", 4, FieldId::Title, QStringLiteral("Caf\u00E9"), "TIT2",
+            QByteArray("\x00"
+                       "Caf\xE9",
+                5),
+            QStringLiteral("Caf\u00E9") },
+        // Without a description, UTF-16: its byte-order mark keeps readers from taking the value for it.
+        { "v24_user_text_utf16", 4, FieldId::UserText, cyrillic, "TXXX", userTextBody("", cyrillic, Enc::Utf16),
+            cyrillic },
+        { "v23_user_text_utf16", 3, FieldId::UserText, QStringLiteral("Plain"), "TXXX",
+            userTextBody("", QStringLiteral("Plain"), Enc::Utf16), QStringLiteral("Plain") },
+        { "v23_url_percent_encoded", 3, FieldId::ArtistURL, url, "WOAR", "http://example.com/%D0%BA?q=caf%C3%A9",
+            QStringLiteral("http://example.com/%D0%BA?q=caf%C3%A9") },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = F::write(dir, QString::fromLatin1(c.name) + ".mp3",
+            tag(c.version, { frame(c.version, "TALB", textBody("Album")) }) + F::audio());
+        ID3V2Tag t;
+        t.setFileName(path);
+        t.setFieldText(c.field, c.value);
+        ASSERT_TRUE(t.update());
+        EXPECT_EQ(storedBody(path, c.id), c.body);
+        const QStringList texts = readerTexts(path, c.id);
+        ASSERT_FALSE(texts.isEmpty());
+        EXPECT_TRUE(texts.last().endsWith(c.readerText)) << texts.last().toStdString();
     }
 }
 

@@ -277,8 +277,6 @@ void MultiTagger::readValuesClick()
         const auto texts = m_writer.readFile(pathOf(item->text()), m_preferences.options);
         for (int i = 0; i < kFieldCount; ++i)
             m_panel->setText(i, texts[i]);
-        m_readKey = texts[int(FieldId::UniqueKey)];
-        m_readKeyOwner = m_writer.v2().uniqueKeyOwner();
     }
     showStatus(QStringLiteral("MP3 ID Tag References Read"));
     m_allButton->setText(QStringLiteral("All"));
@@ -291,9 +289,6 @@ MultiTagValues MultiTagger::currentValues() const
         values.included[i] = m_included[i]->isChecked();
         values.texts[i] = m_panel->text(i);
     }
-    // A key typed anew has no owner of its own yet.
-    if (values.text(FieldId::UniqueKey) == m_readKey)
-        values.uniqueKeyOwner = m_readKeyOwner;
     return values;
 }
 

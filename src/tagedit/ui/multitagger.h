@@ -94,8 +94,6 @@ private:
     PlatformServices& m_services;
     Preferences& m_preferences;
     MultiTagWriter m_writer;
-    QString m_readKey; // the Unique Key last read into the boxes, and its owner
-    QByteArray m_readKeyOwner;
     TagPanelWidgets m_panelWidgets;
     TagPanel* m_panel = nullptr;
     std::array<QCheckBox*, kFieldCount> m_included {};
