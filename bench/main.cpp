@@ -31,6 +31,7 @@ const BenchCommand kCommands[] = {
     VELMORA_BENCH("make-damaged", "DIR N", makeDamagedBench),
     VELMORA_BENCH("verify-saves", "DIR", verifySavesBench),
     VELMORA_BENCH("file-info", "FILE", fileInfoBench),
+    VELMORA_BENCH("big-tag", "MB DIR", bigTagBench),
     VELMORA_BENCH("mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG|JOURNAL",
         massRenameBench),
 };

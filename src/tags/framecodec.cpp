@@ -62,8 +62,17 @@ int terminatorWidth(int enc)
     return enc == 1 || enc == 2 ? 2 : 1;
 }
 
+// What QByteArray::mid gives, without a copy: pos and n are clamped to the
+// view; n < 0 takes the rest.
+QByteArrayView part(QByteArrayView v, qsizetype pos, qsizetype n = -1)
+{
+    pos = qBound<qsizetype>(0, pos, v.size());
+    const qsizetype rest = v.size() - pos;
+    return v.sliced(pos, n < 0 || n > rest ? rest : n);
+}
+
 // Where the string starting at from ends (its terminator), or bytes.size().
-qsizetype stringEnd(const QByteArray& bytes, qsizetype from, int enc)
+qsizetype stringEnd(QByteArrayView bytes, qsizetype from, int enc)
 {
     if (terminatorWidth(enc) == 1) {
         const qsizetype at = bytes.indexOf('\0', from);
@@ -77,7 +86,7 @@ qsizetype stringEnd(const QByteArray& bytes, qsizetype from, int enc)
 
 // guessWithoutMark: text without a byte-order mark may be little-endian
 // (as some writers store it); otherwise it is big-endian.
-QString decodeUtf16(const QByteArray& s, bool guessWithoutMark)
+QString decodeUtf16(QByteArrayView s, bool guessWithoutMark)
 {
     qsizetype from = 0;
     bool little = false;
@@ -106,7 +115,7 @@ QString decodeUtf16(const QByteArray& s, bool guessWithoutMark)
     return out;
 }
 
-QString decodeString(const QByteArray& s, int enc)
+QString decodeString(QByteArrayView s, int enc)
 {
     switch (enc) {
     case 0:
@@ -122,12 +131,12 @@ QString decodeString(const QByteArray& s, int enc)
 
 // The strings of a text body after its encoding byte, from offset on; a
 // final terminator does not start an empty string.
-QStringList decodeStrings(const QByteArray& bytes, qsizetype from, int enc)
+QStringList decodeStrings(QByteArrayView bytes, qsizetype from, int enc)
 {
     QStringList out;
     while (from < bytes.size()) {
         const qsizetype end = stringEnd(bytes, from, enc);
-        out << decodeString(bytes.mid(from, end - from), enc);
+        out << decodeString(part(bytes, from, end - from), enc);
         from = end + terminatorWidth(enc);
     }
     return out;
@@ -149,7 +158,7 @@ QString genreText(const QStringList& fields)
     return out;
 }
 
-bool decode(const QByteArray& id4, const QByteArray& c, int version, FrameItem& item)
+bool decode(const QByteArray& id4, QByteArrayView c, int version, FrameItem& item)
 {
     const auto encodingOk = [&c] { return !c.isEmpty() && uchar(c[0]) <= 3; };
     if (id4 == "TXXX") {
@@ -171,11 +180,11 @@ bool decode(const QByteArray& id4, const QByteArray& c, int version, FrameItem& 
         if (!encodingOk() || c.size() < 4)
             return false;
         const int enc = c[0];
-        item.language = QString::fromLatin1(c.mid(1, 3));
+        item.language = QString::fromLatin1(part(c, 1, 3));
         const qsizetype end = stringEnd(c, 4, enc);
-        item.description = decodeString(c.mid(4, end - 4), enc);
+        item.description = decodeString(part(c, 4, end - 4), enc);
         const qsizetype from = qMin(c.size(), end + terminatorWidth(enc));
-        item.value = decodeString(c.mid(from, stringEnd(c, from, enc) - from), enc);
+        item.value = decodeString(part(c, from, stringEnd(c, from, enc) - from), enc);
         return true;
     }
     if (id4 == "WXXX") {
@@ -183,19 +192,19 @@ bool decode(const QByteArray& id4, const QByteArray& c, int version, FrameItem& 
             return false;
         const int enc = c[0];
         const qsizetype end = stringEnd(c, 1, enc);
-        item.description = decodeString(c.mid(1, end - 1), enc);
+        item.description = decodeString(part(c, 1, end - 1), enc);
         const qsizetype from = qMin(c.size(), end + terminatorWidth(enc));
-        item.value = QString::fromLatin1(c.mid(from, stringEnd(c, from, 0) - from));
+        item.value = QString::fromLatin1(part(c, from, stringEnd(c, from, 0) - from));
         return true;
     }
     if (id4.startsWith('W')) {
-        item.value = QString::fromLatin1(c.left(stringEnd(c, 0, 0)));
+        item.value = QString::fromLatin1(part(c, 0, stringEnd(c, 0, 0)));
         return true;
     }
     if (id4 == "UFID") {
         const qsizetype end = stringEnd(c, 0, 0);
-        item.owner = c.left(end);
-        item.value = QString::fromLatin1(c.mid(qMin(end + 1, c.size())));
+        item.owner = part(c, 0, end).toByteArray();
+        item.value = QString::fromLatin1(part(c, qMin(end + 1, c.size())));
         return true;
     }
     if (id4 == "PCNT") {
@@ -211,7 +220,7 @@ bool decode(const QByteArray& id4, const QByteArray& c, int version, FrameItem& 
         const qsizetype typeAt = version == 2 ? 4 : stringEnd(c, 1, 0) + 1;
         if (typeAt < c.size()) {
             const qsizetype end = stringEnd(c, typeAt + 1, enc);
-            item.description = decodeString(c.mid(typeAt + 1, end - typeAt - 1), enc);
+            item.description = decodeString(part(c, typeAt + 1, end - typeAt - 1), enc);
         }
     }
     item.value = QString();

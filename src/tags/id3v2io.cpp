@@ -239,10 +239,12 @@ bool ID3V2Tag::saveFrames()
     const bool sameTag = file.v2.present && m_loadedTagHash == qHash(oldBytes, 1);
     const bool unsynchronise = version == 4 && (stored.flags & Id3v2Flag::Unsynchronisation);
 
-    QList<QByteArray> kept;
+    // The new tag in parts: views of the frames kept, and the frames made anew.
+    QList<QByteArrayView> kept;
     kept.reserve(stored.frames.size());
     for (const StoredFrame& f : stored.frames)
         kept << f.bytes;
+    QList<QByteArray> remade;
     QList<bool> used(stored.frames.size(), false);
     QByteArray added;
     QString unwritable; // the frame of the first item its frame kind cannot hold
@@ -291,11 +293,12 @@ bool ID3V2Tag::saveFrames()
         }
         used[at] = true;
         if (item.deleted) {
-            kept[at].clear();
+            kept[at] = QByteArrayView();
         } else {
             // The status byte (what to do when the tag or file changes) stays;
             // the format byte is made anew for the new data.
-            kept[at] = render(item, stored.frames[at].flags & 0xFF00);
+            remade << render(item, stored.frames[at].flags & 0xFF00);
+            kept[at] = remade.last();
         }
     }
     if (!unwritable.isEmpty())
@@ -303,18 +306,24 @@ bool ID3V2Tag::saveFrames()
             QStringLiteral("Frame ") + unwritable
                 + QStringLiteral(" cannot hold the value given to it in this tag version.") });
 
-    QByteArray frames;
-    for (const QByteArray& f : kept)
-        frames += f;
-    frames += added;
+    kept << added;
+    qint64 framesSize = 0;
+    for (QByteArrayView f : kept)
+        framesSize += f.size();
     FileError err;
-    if (frames.isEmpty())
+    if (framesSize == 0)
         return oldSize == 0 || replaceFileRange(m_fileName, 0, oldSize, QByteArray(), &err, &m_notKept) || refuse(err);
     const bool footer = version == 4 && (stored.flags & Id3v2Flag::Footer);
-    const QByteArray rendered = renderTag(version, stored.flags, frames, oldSize, footer);
+    const QByteArray rendered = renderTag(version, stored.flags, kept, oldSize, footer);
     if (rendered.isEmpty())
         return refuse({ ErrorNo::Internal, QStringLiteral("The tag would be too large.") });
     if (rendered == oldBytes)
         return true;
+    // Only the new tag is needed from here on.
+    kept.clear();
+    remade.clear();
+    stored = StoredTag();
+    oldBytes.clear();
+    file.releaseTag();
     return replaceFileRange(m_fileName, 0, oldSize, rendered, &err, &m_notKept) || refuse(err);
 }

@@ -110,11 +110,11 @@ QByteArray inflated(QByteArrayView data, quint32 declared)
     return out;
 }
 
-void readContent(StoredFrame& f, int version, bool tagUnsynchronised, int headerBytes)
+void readContent(StoredFrame& f, int version, bool tagUnsynchronised, int headerBytes, QList<QByteArray>& decoded)
 {
-    QByteArrayView data = QByteArrayView(f.bytes).sliced(headerBytes);
+    QByteArrayView data = f.bytes.sliced(headerBytes);
     if (version == 2) {
-        f.content = data.toByteArray();
+        f.content = data;
         return;
     }
     const unsigned char format = f.flags & 0xFF;
@@ -159,7 +159,12 @@ void readContent(StoredFrame& f, int version, bool tagUnsynchronised, int header
             return;
         }
     }
-    f.content = unsynchronised || compressed ? plain : data.toByteArray();
+    if (unsynchronised || compressed) {
+        decoded.append(plain);
+        f.content = decoded.last();
+    } else {
+        f.content = data;
+    }
 }
 
 } // namespace
@@ -199,6 +204,7 @@ namespace {
 bool walkStoredTag(const QByteArray& bytes, StoredTag* out, bool keepFrames)
 {
     *out = StoredTag();
+    out->source = bytes;
     const Id3v2Header header = readId3v2Header(bytes);
     if (!header.valid)
         return false;
@@ -217,12 +223,11 @@ bool walkStoredTag(const QByteArray& bytes, StoredTag* out, bool keepFrames)
     const bool wholeTagUnsynchronised = tagUnsynchronised && out->version < 4;
     // The body is looked at in place; only a tag unsynchronised as a whole
     // needs a copy.
-    QByteArrayView body(bytes.constData() + kId3v2HeaderBytes,
+    QByteArrayView body(out->source.constData() + kId3v2HeaderBytes,
         qMin<qint64>(bodySize, qMax<qint64>(0, bytes.size() - kId3v2HeaderBytes)));
-    QByteArray resynced;
     if (wholeTagUnsynchronised) {
-        resynced = resynchronised(body.toByteArray());
-        body = resynced;
+        out->resynced = resynchronised(body.toByteArray());
+        body = out->resynced;
     }
     const auto* b = reinterpret_cast<const unsigned char*>(body.data());
 
@@ -282,8 +287,8 @@ bool walkStoredTag(const QByteArray& bytes, StoredTag* out, bool keepFrames)
             break;
         }
         if (keepFrames) {
-            f.bytes = body.sliced(pos, headerBytes + size).toByteArray();
-            readContent(f, out->version, tagUnsynchronised, headerBytes);
+            f.bytes = body.sliced(pos, headerBytes + size);
+            readContent(f, out->version, tagUnsynchronised, headerBytes, out->decoded);
             out->frames.append(f);
         }
         pos += headerBytes + size;
@@ -332,6 +337,12 @@ QByteArray renderFrame(int version, const QByteArray& id, quint16 statusFlags, c
 QByteArray renderTag(
     int version, int headerFlags, const QByteArray& frames, qint64 roomSize, bool footer, qint64 newPadding)
 {
+    return renderTag(version, headerFlags, QList<QByteArrayView> { frames }, roomSize, footer, newPadding);
+}
+
+QByteArray renderTag(
+    int version, int headerFlags, const QList<QByteArrayView>& frames, qint64 roomSize, bool footer, qint64 newPadding)
+{
     footer = footer && version == 4;
     const int kept = version == 4 ? Id3v2Flag::Unsynchronisation | Id3v2Flag::Experimental
         : version == 3            ? Id3v2Flag::Experimental
@@ -339,10 +350,13 @@ QByteArray renderTag(
     int flags = headerFlags & kept;
     if (footer)
         flags |= Id3v2Flag::Footer;
+    qint64 framesSize = 0;
+    for (QByteArrayView f : frames)
+        framesSize += f.size();
     qint64 padding = 0;
     if (!footer)
-        padding = 10 + frames.size() <= roomSize ? roomSize - 10 - frames.size() : newPadding;
-    const qint64 bodySize = frames.size() + padding;
+        padding = 10 + framesSize <= roomSize ? roomSize - 10 - framesSize : newPadding;
+    const qint64 bodySize = framesSize + padding;
     if (bodySize > kMaxSyncsafe)
         return QByteArray();
     QByteArray header("ID3", 3);
@@ -350,7 +364,12 @@ QByteArray renderTag(
     header += '\0';
     header += char(flags);
     header += syncsafeBytes(quint32(bodySize));
-    QByteArray out = header + frames + QByteArray(padding, '\0');
+    QByteArray out;
+    out.reserve(header.size() + bodySize + (footer ? header.size() : 0));
+    out += header;
+    for (QByteArrayView f : frames)
+        out += f;
+    out.append(padding, '\0');
     if (footer) {
         header[0] = '3';
         header[1] = 'D';

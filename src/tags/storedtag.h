@@ -18,12 +18,13 @@ struct StoredFrame {
     quint16 flags = 0; // status byte << 8 | format byte (0 in version 2.2)
     // The whole frame, header included, as it is written back: in version
     // 2.2 and 2.3 the tag's own unsynchronisation is undone; version 2.4
-    // frames are kept exactly as in the file.
-    QByteArray bytes;
+    // frames are kept exactly as in the file. A view into its StoredTag's
+    // bytes, which a large tag is not copied for.
+    QByteArrayView bytes;
     // The frame's data ready to decode: unsynchronisation undone, group,
     // encryption and data length bytes skipped, decompressed. Empty when
-    // the frame cannot be read (readable false).
-    QByteArray content;
+    // the frame cannot be read (readable false). A view into the StoredTag.
+    QByteArrayView content;
     bool readable = true; // false: encrypted, or compressed data that does not inflate within kMaxInflatedBytes
 };
 
@@ -39,6 +40,12 @@ struct StoredTag {
     // Not empty when the frames could not all be walked (what went wrong):
     // a save would lose what follows, so none is made.
     QString damage;
+    // What the frames' views look into: the bytes read (shared, not
+    // copied), the body of a tag unsynchronised as a whole, and the contents
+    // that had to be decoded. Copies of a StoredTag share them.
+    QByteArray source;
+    QByteArray resynced;
+    QList<QByteArray> decoded;
 };
 
 // The most a compressed frame may inflate to; a frame that would inflate
@@ -72,3 +79,7 @@ QByteArray renderFrame(int version, const QByteArray& id, quint16 statusFlags, c
 // hold (unsynchronisation of 2.4, experimental); the others are cleared.
 QByteArray renderTag(
     int version, int headerFlags, const QByteArray& frames, qint64 roomSize, bool footer, qint64 newPadding = 1024);
+// The same with the frames in parts, put together in the one buffer the tag
+// is made in: a large tag is held once more, not several times.
+QByteArray renderTag(int version, int headerFlags, const QList<QByteArrayView>& frames, qint64 roomSize, bool footer,
+    qint64 newPadding = 1024);
