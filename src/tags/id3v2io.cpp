@@ -239,7 +239,8 @@ bool ID3V2Tag::saveFrames()
     const bool sameTag = file.v2.present && m_loadedTagHash == qHash(oldBytes, 1);
     const bool unsynchronise = version == 4 && (stored.flags & Id3v2Flag::Unsynchronisation);
 
-    // The new tag in parts: views of the frames kept, and the frames made anew.
+    // The new tag in parts: views of the frames kept (into oldBytes, which
+    // is not copied), and the frames made anew.
     QList<QByteArrayView> kept;
     kept.reserve(stored.frames.size());
     for (const StoredFrame& f : stored.frames)
@@ -314,16 +315,10 @@ bool ID3V2Tag::saveFrames()
     if (framesSize == 0)
         return oldSize == 0 || replaceFileRange(m_fileName, 0, oldSize, QByteArray(), &err, &m_notKept) || refuse(err);
     const bool footer = version == 4 && (stored.flags & Id3v2Flag::Footer);
-    const QByteArray rendered = renderTag(version, stored.flags, kept, oldSize, footer);
-    if (rendered.isEmpty())
+    TagPieces rendered;
+    if (!renderTagPieces(version, stored.flags, kept, oldSize, footer, &rendered))
         return refuse({ ErrorNo::Internal, QStringLiteral("The tag would be too large.") });
-    if (rendered == oldBytes)
+    if (rendered.spell(oldBytes))
         return true;
-    // Only the new tag is needed from here on.
-    kept.clear();
-    remade.clear();
-    stored = StoredTag();
-    oldBytes.clear();
-    file.releaseTag();
-    return replaceFileRange(m_fileName, 0, oldSize, rendered, &err, &m_notKept) || refuse(err);
+    return replaceFileRange(m_fileName, 0, oldSize, rendered.pieces, &err, &m_notKept) || refuse(err);
 }

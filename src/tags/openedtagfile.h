@@ -43,9 +43,6 @@ public:
     // The whole ID3v2 tag as stored (as far as the file holds it): read
     // once, then shared; empty when tagTooLarge.
     QByteArray tagBytes() const;
-    // Lets go of the tag's bytes once nothing needs them (a save holding the
-    // new tag); tagBytes() is empty afterwards.
-    void releaseTag() { m_tag = QByteArray(); }
     // True when the room the tag declares runs on into what looks like
     // audio: after its last frame come bytes other than padding holding an
     // MPEG sync. Rewriting or removing such a tag would cut the audio.

@@ -22,6 +22,27 @@ namespace {
 
 constexpr int kChunk = 256 * 1024;
 
+qint64 totalSize(const QList<QByteArrayView>& pieces)
+{
+    qint64 n = 0;
+    for (QByteArrayView p : pieces)
+        n += p.size();
+    return n;
+}
+
+bool writeAll(int fd, const char* data, qint64 count, qint64 offset);
+
+// Writes the pieces one after the other from offset.
+bool writePieces(int fd, const QList<QByteArrayView>& pieces, qint64 offset)
+{
+    for (QByteArrayView p : pieces) {
+        if (!writeAll(fd, p.data(), p.size(), offset))
+            return false;
+        offset += p.size();
+    }
+    return true;
+}
+
 bool writeAll(int fd, const char* data, qint64 count, qint64 offset)
 {
     qint64 done = 0;
@@ -131,9 +152,10 @@ bool fail(FileError* err, int errnum)
 
 namespace {
 
-bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
+bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QList<QByteArrayView>& pieces, FileError* err,
     QStringList* notKept, const std::function<void(int)>& spoil)
 {
+    const qint64 count = totalSize(pieces);
     // Opening follows links, so the in-place writes below reach the file a
     // link points to; only the copy needs the link resolved (further down).
     const QByteArray given = QFile::encodeName(pathIn);
@@ -151,14 +173,14 @@ bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteAr
         return closeAndFail(EINVAL);
 
     const qint64 size = st.st_size;
-    if (bytes.size() == end - start || (bytes.isEmpty() && end == size)) {
+    if (count == end - start || (count == 0 && end == size)) {
         // Non-blocking: a name that now leads to a pipe fails instead of waiting.
         const int dst = ::open(given.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
         if (dst < 0)
             return closeAndFail(errno);
         bool ok;
-        if (bytes.size() == end - start)
-            ok = bytes.isEmpty() || writeAll(dst, bytes.constData(), bytes.size(), start);
+        if (count == end - start)
+            ok = writePieces(dst, pieces, start);
         else
             ok = ::ftruncate(dst, off_t(start)) == 0;
         // No flush here: an interrupted write in place can only touch the
@@ -219,12 +241,12 @@ bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteAr
 
     QByteArray bufA(kChunk, Qt::Uninitialized);
     QByteArray bufB(kChunk, Qt::Uninitialized);
-    const qint64 newSize = start + bytes.size() + (size - end);
+    const qint64 newSize = start + count + (size - end);
     // A sparse file (a hole takes no room) gets a sparse copy.
     const bool sparse = qint64(st.st_blocks) * 512 + kChunk < size;
     errno = 0;
-    if (!copyRange(src, 0, dst, 0, start, bufA, sparse) || !writeAll(dst, bytes.constData(), bytes.size(), start)
-        || !copyRange(src, end, dst, start + bytes.size(), size - end, bufA, sparse))
+    if (!copyRange(src, 0, dst, 0, start, bufA, sparse) || !writePieces(dst, pieces, start)
+        || !copyRange(src, end, dst, start + count, size - end, bufA, sparse))
         return abandon(errno);
     if (sparse && ::ftruncate(dst, off_t(newSize)) != 0) // a hole at the end
         return abandon(errno);
@@ -237,7 +259,7 @@ bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteAr
         return abandon(EIO);
     // Everything outside the range must have arrived as it was.
     if (!sameRange(src, 0, dst, 0, start, bufA, bufB)
-        || !sameRange(src, end, dst, start + bytes.size(), size - end, bufA, bufB))
+        || !sameRange(src, end, dst, start + count, size - end, bufA, bufB))
         return abandon(EIO);
     FileError carryError;
     if (!carryFileProperties(src, st, dst, &lost, &carryError)) {
@@ -270,13 +292,19 @@ bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QByteAr
 bool replaceFileRange(
     const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err, QStringList* notKept)
 {
-    return replaceRange(path, start, end, bytes, err, notKept, {});
+    return replaceRange(path, start, end, { bytes }, err, notKept, {});
+}
+
+bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QList<QByteArrayView>& pieces,
+    FileError* err, QStringList* notKept)
+{
+    return replaceRange(path, start, end, pieces, err, notKept, {});
 }
 
 bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,
     const std::function<void(int)>& spoil)
 {
-    return replaceRange(path, start, end, bytes, err, nullptr, spoil);
+    return replaceRange(path, start, end, { bytes }, err, nullptr, spoil);
 }
 
 QStringList removeLeftoverCopies(const QStringList& files)

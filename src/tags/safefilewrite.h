@@ -30,6 +30,11 @@
 bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err = nullptr,
     QStringList* notKept = nullptr);
 
+// The same with the new bytes given in pieces, written one after the other
+// (a large tag is not put together in memory first).
+bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QList<QByteArrayView>& pieces,
+    FileError* err = nullptr, QStringList* notKept = nullptr);
+
 // The same, with `spoil` called on the finished copy (its descriptor) before
 // it is checked: for tests of that check.
 bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err,

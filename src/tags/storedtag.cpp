@@ -4,8 +4,6 @@
 
 #include <zlib.h>
 
-#include <cstring>
-
 namespace {
 
 quint32 be32(const unsigned char* p)
@@ -343,6 +341,15 @@ QByteArray renderTag(
 QByteArray renderTag(
     int version, int headerFlags, const QList<QByteArrayView>& frames, qint64 roomSize, bool footer, qint64 newPadding)
 {
+    TagPieces tag;
+    return renderTagPieces(version, headerFlags, frames, roomSize, footer, &tag, newPadding) ? tag.joined()
+                                                                                             : QByteArray();
+}
+
+bool renderTagPieces(int version, int headerFlags, const QList<QByteArrayView>& frames, qint64 roomSize, bool footer,
+    TagPieces* out, qint64 newPadding)
+{
+    *out = TagPieces();
     footer = footer && version == 4;
     const int kept = version == 4 ? Id3v2Flag::Unsynchronisation | Id3v2Flag::Experimental
         : version == 3            ? Id3v2Flag::Experimental
@@ -355,26 +362,58 @@ QByteArray renderTag(
         framesSize += f.size();
     qint64 padding = 0;
     if (!footer)
-        padding = 10 + framesSize <= roomSize ? roomSize - 10 - framesSize : newPadding;
+        padding = kId3v2HeaderBytes + framesSize <= roomSize ? roomSize - kId3v2HeaderBytes - framesSize : newPadding;
     const qint64 bodySize = framesSize + padding;
     if (bodySize > kMaxSyncsafe)
-        return QByteArray();
-    QByteArray header("ID3", 3);
-    header += char(version);
-    header += '\0';
-    header += char(flags);
-    header += syncsafeBytes(quint32(bodySize));
-    QByteArray out;
-    out.reserve(header.size() + bodySize + (footer ? header.size() : 0));
-    out += header;
+        return false;
+    out->header = QByteArray("ID3", 3);
+    out->header += char(version);
+    out->header += '\0';
+    out->header += char(flags);
+    out->header += syncsafeBytes(quint32(bodySize));
+    out->pieces << out->header;
     for (QByteArrayView f : frames)
-        out += f;
-    out.append(padding, '\0');
+        if (!f.isEmpty())
+            out->pieces << f;
+    // Padding as views of one block of zeros, however much there is.
+    static const QByteArray zeros(64 * 1024, '\0');
+    for (qint64 left = padding; left > 0; left -= zeros.size())
+        out->pieces << QByteArrayView(zeros).first(qMin<qint64>(left, zeros.size()));
     if (footer) {
-        header[0] = '3';
-        header[1] = 'D';
-        header[2] = 'I';
-        out += header;
+        out->footer = out->header;
+        out->footer.replace(0, 3, "3DI");
+        out->pieces << out->footer;
     }
+    return true;
+}
+
+qint64 TagPieces::size() const
+{
+    qint64 n = 0;
+    for (QByteArrayView p : pieces)
+        n += p.size();
+    return n;
+}
+
+QByteArray TagPieces::joined() const
+{
+    QByteArray out;
+    out.reserve(size());
+    for (QByteArrayView p : pieces)
+        out += p;
     return out;
+}
+
+bool TagPieces::spell(QByteArrayView bytes) const
+{
+    if (size() != bytes.size())
+        return false;
+    qint64 at = 0;
+    for (QByteArrayView p : pieces) {
+        // A frame kept in place is a view of these very bytes.
+        if (p.data() != bytes.data() + at && p != bytes.sliced(at, p.size()))
+            return false;
+        at += p.size();
+    }
+    return true;
 }

@@ -80,6 +80,24 @@ QByteArray renderFrame(int version, const QByteArray& id, quint16 statusFlags, c
 QByteArray renderTag(
     int version, int headerFlags, const QByteArray& frames, qint64 roomSize, bool footer, qint64 newPadding = 1024);
 // The same with the frames in parts, put together in the one buffer the tag
-// is made in: a large tag is held once more, not several times.
+// is made in.
 QByteArray renderTag(int version, int headerFlags, const QList<QByteArrayView>& frames, qint64 roomSize, bool footer,
     qint64 newPadding = 1024);
+// A whole tag as the pieces it is written from: its header, the frames
+// (views, not copies), padding and footer. A large tag is written from its
+// pieces, never put together in memory a second time. The pieces view the
+// header and footer held here, and what the frames viewed.
+struct TagPieces {
+    QList<QByteArrayView> pieces;
+    QByteArray header;
+    QByteArray footer;
+
+    qint64 size() const;
+    QByteArray joined() const;
+    // Whether the pieces spell exactly these bytes.
+    bool spell(QByteArrayView bytes) const;
+};
+
+// The pieces of the tag renderTag makes; false when it would be too large.
+bool renderTagPieces(int version, int headerFlags, const QList<QByteArrayView>& frames, qint64 roomSize, bool footer,
+    TagPieces* out, qint64 newPadding = 1024);
