@@ -331,6 +331,78 @@ QStringList ilstNames(const Reader& r, const Box& moov, bool* ok)
     return names;
 }
 
+// Where an offset into the file points: the mdat it falls in and its
+// place in that payload, which a tag that grows before the mdat must not change.
+void addDataOffset(QCryptographicHash& hash, const QList<Box>& mdats, qint64 offset)
+{
+    for (int i = 0; i < mdats.size(); ++i) {
+        if (offset >= mdats[i].body && offset <= mdats[i].end) {
+            addNumber(hash, i);
+            addNumber(hash, offset - mdats[i].body);
+            return;
+        }
+    }
+    addNumber(hash, -1); // outside every payload: already wrong, and it must stay so
+    addNumber(hash, offset);
+}
+
+// The chunk offsets of stco and co64 boxes under box (tracks, media,
+// sample tables), each as addDataOffset gives it.
+bool hashChunkOffsets(const Reader& r, const Box& box, const QList<Box>& mdats, QCryptographicHash& hash, int depth)
+{
+    bool ok = true;
+    for (const Box& b : children(r, box.body, box.end, &ok)) {
+        if (b.type == "trak" || b.type == "mdia" || b.type == "minf" || b.type == "stbl") {
+            if (depth < 4 && !hashChunkOffsets(r, b, mdats, hash, depth + 1))
+                return false;
+            continue;
+        }
+        if (b.type != "stco" && b.type != "co64")
+            continue;
+        const int width = b.type == "stco" ? 4 : 8;
+        const QByteArray head = r.bytes(b.body, 8); // version, flags, entry count
+        if (head.size() != 8)
+            return false;
+        const qint64 count = qFromBigEndian<quint32>(head.constData() + 4);
+        if (b.body + 8 + count * width > b.end)
+            return false;
+        constexpr qint64 kEntries = 16384;
+        for (qint64 done = 0; done < count;) {
+            const qint64 n = qMin(kEntries, count - done);
+            const QByteArray entries = r.bytes(b.body + 8 + done * width, n * width);
+            if (entries.size() != n * width)
+                return false;
+            for (qint64 i = 0; i < n; ++i) {
+                const char* e = entries.constData() + i * width;
+                addDataOffset(hash, mdats, width == 4 ? qint64(qFromBigEndian<quint32>(e)) : qFromBigEndian<qint64>(e));
+            }
+            done += n;
+        }
+    }
+    return ok;
+}
+
+// The base data offsets of the track fragments of a moof box.
+bool hashFragmentOffsets(const Reader& r, const Box& moof, const QList<Box>& mdats, QCryptographicHash& hash)
+{
+    bool ok = true;
+    for (const Box& traf : children(r, moof.body, moof.end, &ok)) {
+        if (traf.type != "traf")
+            continue;
+        for (const Box& tfhd : children(r, traf.body, traf.end, &ok)) {
+            if (tfhd.type != "tfhd")
+                continue;
+            const QByteArray h = r.bytes(tfhd.body, 16); // version, flags, track ID, base data offset
+            if (h.size() >= 4 && (uchar(h[3]) & 0x01)) {
+                if (h.size() != 16)
+                    return false;
+                addDataOffset(hash, mdats, qFromBigEndian<qint64>(h.constData() + 8));
+            }
+        }
+    }
+    return ok;
+}
+
 FileError mp4Digest(const Reader& r, AudioDigest* out)
 {
     bool ok = true;
@@ -352,6 +424,17 @@ FileError mp4Digest(const Reader& r, AudioDigest* out)
     }
     if (bytes == 0)
         return damaged(QStringLiteral("the MP4 file holds no media data"));
+    // The tables that say where the samples are must still point at them.
+    QList<Box> mdats;
+    for (const Box& b : top)
+        if (b.type == "mdat")
+            mdats << b;
+    bool offsetsRead = hashChunkOffsets(r, *moov, mdats, audio, 0);
+    for (const Box& b : top)
+        if (b.type == "moof")
+            offsetsRead = offsetsRead && hashFragmentOffsets(r, b, mdats, audio);
+    if (!offsetsRead)
+        return damaged(QStringLiteral("an MP4 sample table runs past its box"));
     out->itemNames = ilstNames(r, *moov, &ok);
     if (!ok)
         return damaged(QStringLiteral("an MP4 item box runs past its parent"));

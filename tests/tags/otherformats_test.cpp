@@ -316,6 +316,18 @@ TEST(OtherFormats, ADamagedFileOrASpoiledCopyLeavesTheFileAsItWas)
             pos += 4 + length;
         }
     };
+    // The copy's first chunk offset moved by a byte: the samples are where they were, the table is wrong.
+    const auto moveChunk = [](const QString& path) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const qint64 at = f.readAll().indexOf("stco");
+        ASSERT_GT(at, 0);
+        f.seek(at + 15);
+        char c = 0;
+        f.getChar(&c);
+        f.seek(at + 15);
+        f.putChar(char(c + 1));
+    };
     const struct {
         const char* name;
         Kind kind;
@@ -331,6 +343,7 @@ TEST(OtherFormats, ADamagedFileOrASpoiledCopyLeavesTheFileAsItWas)
         { "spoiled_mp4_audio", Kind::AacFaststart, {}, flipMiddleByte, "audio" },
         { "spoiled_fragmented_mp4_audio", Kind::AacFragmented, {}, flipMiddleByte, "audio" },
         { "lost_flac_block", Kind::FlacCue, {}, dropApplication, "metadata block" },
+        { "moved_mp4_chunk", Kind::AacFaststart, {}, moveChunk, "audio" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
