@@ -367,6 +367,29 @@ TEST(OtherFormats, ADamagedFileOrASpoiledCopyLeavesTheFileAsItWas)
     }
 }
 
+TEST(OtherFormats, AnMp4ItemTagLibCannotReadRefusesTheSave)
+{
+    QTemporaryDir dir;
+    const QString path = E::make(dir, Kind::AacMoovLast);
+    {
+        // The unknown text atom's data marked as binary (type 0): TagLib 1.13 skips it when reading.
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const qint64 at = f.readAll().indexOf("\xA9xyz");
+        ASSERT_GT(at, 0);
+        f.seek(at + 15);
+        f.putChar(0);
+    }
+    const FileState untouched = FileState::of(path);
+    TagLibTag tag;
+    ASSERT_TRUE(tag.setFileName(path).ok());
+    EXPECT_FALSE(tag.itemKeys().contains("\u00a9xyz"));
+    ASSERT_TRUE(tag.setFieldText(FieldId::Title, "Changed"));
+    EXPECT_FALSE(tag.update());
+    EXPECT_TRUE(tag.lastWriteError().description.contains("\u00a9xyz")) << qPrintable(tag.lastWriteError().description);
+    EXPECT_EQ(FileState::of(path), untouched);
+}
+
 TEST(OtherFormats, SnapshotAndRestoreGiveBackEveryItem)
 {
     QTemporaryDir dir;
