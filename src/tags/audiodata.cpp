@@ -331,29 +331,33 @@ QStringList ilstNames(const Reader& r, const Box& moov, bool* ok)
     return names;
 }
 
-// Where an offset into the file points: the mdat it falls in and its
-// place in that payload, which a tag that grows before the mdat must not change.
-void addDataOffset(QCryptographicHash& hash, const QList<Box>& mdats, qint64 offset)
+// Where an offset into the file points: the top-level box it falls in (its
+// type and its number among boxes of that type) and its place in that box,
+// which a tag that grows before the box must not change.
+void addDataOffset(QCryptographicHash& hash, const QList<Box>& top, qint64 offset)
 {
-    for (int i = 0; i < mdats.size(); ++i) {
-        if (offset >= mdats[i].body && offset <= mdats[i].end) {
-            addNumber(hash, i);
-            addNumber(hash, offset - mdats[i].body);
+    QHash<QByteArray, int> seen;
+    for (const Box& b : top) {
+        const int number = seen[b.type]++;
+        if (offset >= b.start && offset < b.end) {
+            hash.addData(b.type);
+            addNumber(hash, number);
+            addNumber(hash, offset - b.start);
             return;
         }
     }
-    addNumber(hash, -1); // outside every payload: already wrong, and it must stay so
+    addNumber(hash, -1); // outside the file: already wrong, and it must stay so
     addNumber(hash, offset);
 }
 
 // The chunk offsets of stco and co64 boxes under box (tracks, media,
 // sample tables), each as addDataOffset gives it.
-bool hashChunkOffsets(const Reader& r, const Box& box, const QList<Box>& mdats, QCryptographicHash& hash, int depth)
+bool hashChunkOffsets(const Reader& r, const Box& box, const QList<Box>& top, QCryptographicHash& hash, int depth)
 {
     bool ok = true;
     for (const Box& b : children(r, box.body, box.end, &ok)) {
         if (b.type == "trak" || b.type == "mdia" || b.type == "minf" || b.type == "stbl") {
-            if (depth < 4 && !hashChunkOffsets(r, b, mdats, hash, depth + 1))
+            if (depth < 4 && !hashChunkOffsets(r, b, top, hash, depth + 1))
                 return false;
             continue;
         }
@@ -374,7 +378,7 @@ bool hashChunkOffsets(const Reader& r, const Box& box, const QList<Box>& mdats, 
                 return false;
             for (qint64 i = 0; i < n; ++i) {
                 const char* e = entries.constData() + i * width;
-                addDataOffset(hash, mdats, width == 4 ? qint64(qFromBigEndian<quint32>(e)) : qFromBigEndian<qint64>(e));
+                addDataOffset(hash, top, width == 4 ? qint64(qFromBigEndian<quint32>(e)) : qFromBigEndian<qint64>(e));
             }
             done += n;
         }
@@ -383,7 +387,7 @@ bool hashChunkOffsets(const Reader& r, const Box& box, const QList<Box>& mdats, 
 }
 
 // The base data offsets of the track fragments of a moof box.
-bool hashFragmentOffsets(const Reader& r, const Box& moof, const QList<Box>& mdats, QCryptographicHash& hash)
+bool hashFragmentOffsets(const Reader& r, const Box& moof, const QList<Box>& top, QCryptographicHash& hash)
 {
     bool ok = true;
     for (const Box& traf : children(r, moof.body, moof.end, &ok)) {
@@ -396,7 +400,7 @@ bool hashFragmentOffsets(const Reader& r, const Box& moof, const QList<Box>& mda
             if (h.size() >= 4 && (uchar(h[3]) & 0x01)) {
                 if (h.size() != 16)
                     return false;
-                addDataOffset(hash, mdats, qFromBigEndian<qint64>(h.constData() + 8));
+                addDataOffset(hash, top, qFromBigEndian<qint64>(h.constData() + 8));
             }
         }
     }
@@ -425,14 +429,10 @@ FileError mp4Digest(const Reader& r, AudioDigest* out)
     if (bytes == 0)
         return damaged(QStringLiteral("the MP4 file holds no media data"));
     // The tables that say where the samples are must still point at them.
-    QList<Box> mdats;
-    for (const Box& b : top)
-        if (b.type == "mdat")
-            mdats << b;
-    bool offsetsRead = hashChunkOffsets(r, *moov, mdats, audio, 0);
+    bool offsetsRead = hashChunkOffsets(r, *moov, top, audio, 0);
     for (const Box& b : top)
         if (b.type == "moof")
-            offsetsRead = offsetsRead && hashFragmentOffsets(r, b, mdats, audio);
+            offsetsRead = offsetsRead && hashFragmentOffsets(r, b, top, audio);
     if (!offsetsRead)
         return damaged(QStringLiteral("an MP4 sample table runs past its box"));
     out->itemNames = ilstNames(r, *moov, &ok);

@@ -14,9 +14,10 @@
 // - Ogg: every packet of every logical stream except the first stream's
 //   comment packet, with the granule positions of the pages after the header
 //   packets (page boundaries and checksums may change);
-// - MP4: the payloads of the mdat boxes in order (fragmented files too), where
-//   the chunk offsets (stco, co64) and fragment base offsets (tfhd) point in
-//   them, and the names of the items in moov/udta/meta/ilst.
+// - MP4: the payloads of the mdat boxes in order (fragmented files too),
+//   where in the top-level boxes the chunk offsets (stco, co64) and the
+//   fragment base offsets (tfhd) point, and the names of the items in
+//   moov/udta/meta/ilst.
 // Memory stays bounded: the data are hashed as they stream by.
 struct AudioDigest {
     QByteArray audio; // SHA-256 of the audio data
