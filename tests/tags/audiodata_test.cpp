@@ -6,6 +6,8 @@
 
 #include "tags/encodedfiles.h"
 
+#include <QtEndian>
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -137,6 +139,44 @@ f.save()
         const FileError e = readAudioDigest(path, c.format, &spoiled);
         // Ogg pages carry a checksum: a changed byte is damage there.
         EXPECT_TRUE(!e.ok() || spoiled.audio != before.audio);
+    }
+}
+
+// The Ogg page checksum (polynomial 0x04C11DB7, no reflection), for pages a test changes.
+quint32 oggChecksum(QByteArray page)
+{
+    page.replace(22, 4, QByteArray(4, '\0'));
+    quint32 crc = 0;
+    for (char c : page) {
+        crc ^= quint32(uchar(c)) << 24;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    }
+    return crc;
+}
+
+TEST(AudioData, AnOggGranuleChangeIsSeen)
+{
+    QTemporaryDir dir;
+    for (Kind kind : { Kind::Vorbis, Kind::Opus }) {
+        SCOPED_TRACE(E::kindName(kind));
+        const QString path = E::make(dir, kind);
+        const AudioFormat format = kind == Kind::Opus ? AudioFormat::Opus : AudioFormat::OggVorbis;
+        AudioDigest before, after;
+        ASSERT_TRUE(readAudioDigest(path, format, &before).ok());
+        // The last page ends a second earlier, with a valid checksum.
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        const qint64 at = bytes.lastIndexOf("OggS");
+        QByteArray page = bytes.mid(at);
+        qToLittleEndian<qint64>(qFromLittleEndian<qint64>(page.constData() + 6) - 48000, page.data() + 6);
+        qToLittleEndian<quint32>(oggChecksum(page), page.data() + 22);
+        f.seek(at);
+        f.write(page);
+        f.close();
+        ASSERT_TRUE(readAudioDigest(path, format, &after).ok());
+        EXPECT_NE(after.audio, before.audio);
     }
 }
 

@@ -344,6 +344,22 @@ TEST(OtherFormats, ADamagedFileOrASpoiledCopyLeavesTheFileAsItWas)
         { "spoiled_fragmented_mp4_audio", Kind::AacFragmented, {}, flipMiddleByte, "audio" },
         { "lost_flac_block", Kind::FlacCue, {}, dropApplication, "metadata block" },
         { "moved_mp4_chunk", Kind::AacFaststart, {}, moveChunk, "audio" },
+        { "comment_changed_in_copy", Kind::Flac, {},
+            [](const QString& copy) {
+                E::run("metaflac", { "--remove-tag=ALBUM", copy });
+            },
+            "comments" },
+        { "picture_changed_in_copy", Kind::Flac, {},
+            [](const QString& copy) {
+                E::run("metaflac", { "--remove", "--block-type=PICTURE", copy });
+            },
+            "pictures" },
+        { "item_changed_in_copy", Kind::Alac, {},
+            [](const QString& copy) {
+                E::run("/usr/bin/python3",
+                    { "-c", "import sys, mutagen; f = mutagen.File(sys.argv[1]); del f['disk']; f.save()", copy });
+            },
+            "MP4 items" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
