@@ -94,6 +94,11 @@ qint64 id3v2Size(const Reader& r)
 FileError flacDigest(const Reader& r, AudioDigest* out)
 {
     qint64 pos = id3v2Size(r);
+    if (pos > 0) {
+        out->front = r.bytes(0, pos);
+        if (out->front.isEmpty())
+            return damaged(QStringLiteral("the ID3v2 tag before the FLAC stream runs past the end of the file"));
+    }
     if (r.bytes(pos, 4) != "fLaC")
         return damaged(QStringLiteral("no FLAC stream marker"));
     pos += 4;

@@ -10,7 +10,7 @@
 // small parsers (not TagLib), so that a save can prove the audio survived:
 // - FLAC: every byte after the last metadata block; the metadata blocks other
 //   than the comment, pictures and padding (stream info, seek table, cue
-//   sheet, application blocks), in order;
+//   sheet, application blocks), in order; an ID3v2 tag before the stream;
 // - Ogg: every packet of every logical stream except the first stream's
 //   comment packet, with the granule positions of the pages after the header
 //   packets (page boundaries and checksums may change);
@@ -22,6 +22,7 @@
 struct AudioDigest {
     QByteArray audio; // SHA-256 of the audio data
     QByteArray blocks; // SHA-256 of the FLAC blocks above; empty for the others
+    QByteArray front; // the ID3v2 tag before a FLAC stream, as stored; empty when none
     QStringList itemNames; // MP4 item keys as TagLib names them ("\u00A9nam", "----:com.apple.iTunes:MOOD")
     qint64 audioBytes = 0; // how many bytes the audio data came to
 };

@@ -856,6 +856,9 @@ bool TagLibTag::commit(bool all)
     if (after.blocks != before.blocks)
         return abandon(refusal(QStringLiteral("The written file lost or changed a metadata block of the stream "
                                               "(stream info, seek table, cue sheet or application data).")));
+    if (after.front != before.front)
+        return abandon(refusal(QStringLiteral("TagLib rewrote the ID3v2 tag before the FLAC stream (as version 2.4), "
+                                              "which Velmora does not edit in FLAC files.")));
     if (!all) {
         // Items TagLib could not read are lost on a save: none may be missing.
         for (const QString& item : before.itemNames) {

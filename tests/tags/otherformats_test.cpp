@@ -344,6 +344,16 @@ TEST(OtherFormats, ADamagedFileOrASpoiledCopyLeavesTheFileAsItWas)
         { "spoiled_fragmented_mp4_audio", Kind::AacFragmented, {}, flipMiddleByte, "audio" },
         { "lost_flac_block", Kind::FlacCue, {}, dropApplication, "metadata block" },
         { "moved_mp4_chunk", Kind::AacFaststart, {}, moveChunk, "audio" },
+        // TagLib 1.13 writes an ID3v2.3 tag before a FLAC stream again as 2.4.
+        { "id3v2_before_flac", Kind::Flac,
+            [](const QString& path) {
+                E::run("/usr/bin/python3",
+                    { "-c",
+                        "import sys, mutagen.id3 as m; t = m.ID3(); t.add(m.TIT2(encoding=3, text='x')); "
+                        "t.save(sys.argv[1], v2_version=3)",
+                        path });
+            },
+            {}, "ID3v2" },
         { "comment_changed_in_copy", Kind::Flac, {},
             [](const QString& copy) {
                 E::run("metaflac", { "--remove-tag=ALBUM", copy });
