@@ -6,6 +6,7 @@
 
 #include "tags/encodedfiles.h"
 #include "tags/filestate.h"
+#include "tags/safefilewrite.h"
 
 #include <QJsonArray>
 
@@ -511,4 +512,24 @@ TEST(OtherFormats, FilesOfOtherFormatsAreNotTaken)
     }
     TagLibTag tag;
     EXPECT_EQ(tag.setFileName(dir.filePath("missing.flac")).number, ErrorNo::NotFound);
+}
+
+TEST(OtherFormats, TheCopyOfASaveIsOneTheLeftoverCleanupKnows)
+{
+    QTemporaryDir dir;
+    const QString path = E::make(dir, Kind::Vorbis);
+    TagLibTag tag;
+    ASSERT_TRUE(tag.setFileName(path).ok());
+    QString copy;
+    tag.setCopyHook([&](const QString& written) { copy = written; });
+    ASSERT_TRUE(tag.setFieldText(FieldId::Title, "Copied"));
+    ASSERT_TRUE(tag.update()) << qPrintable(tag.lastWriteError().description);
+    EXPECT_TRUE(QFileInfo(copy).fileName().startsWith(copyNamePrefix("vorbis.ogg"))) << qPrintable(copy);
+    EXPECT_EQ(QFileInfo(copy).absolutePath(), QFileInfo(path).absolutePath());
+    EXPECT_FALSE(QFile::exists(copy));
+
+    // A save killed before its rename leaves the copy: the cleanup removes it.
+    ASSERT_TRUE(QFile::copy(path, copy));
+    EXPECT_EQ(removeLeftoverCopies({ path }), QStringList { copy });
+    EXPECT_FALSE(QFile::exists(copy));
 }
