@@ -59,7 +59,19 @@ struct Mp4Value {
 //   the copy replaces the file, which keeps its owner, mode, extended
 //   attributes and time; otherwise the file stays untouched and
 //   lastWriteError says why.
-// Holds no open file between calls.
+// Holds no open file between calls. The modification time is the caller's
+// to keep (FileTimeKeeper), as for MP3 files.
+//
+// What TagLib 1.13 does on every save, and what Velmora makes of it:
+// - comment names are written upper case and sorted by name (the values of
+//   one name keep their order); the standards make names case-blind;
+// - an MP4 numeric genre (gnre) is read as a named genre and written as
+//   (c)gen;
+// - an ID3v2 tag before a FLAC stream is written again as version 2.4: such
+//   saves are refused;
+// - an MP4 item whose data type TagLib does not expect is not read, and a
+//   save would drop it: such saves are refused, naming the item;
+// - fragmented MP4 files get no length (0).
 class TagLibTag {
 public:
     TagLibTag();
