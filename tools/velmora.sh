@@ -11,8 +11,9 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build="${VELMORA_BUILD_DIR:-$root/build}"
 
-packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libtag1-dev libgtest-dev googletest zlib1g-dev python3-mutagen
-          desktop-file-utils appstream dpkg-dev clang-format)
+packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libtag1-dev libgtest-dev googletest zlib1g-dev
+          desktop-file-utils appstream dpkg-dev clang-format
+          flac vorbis-tools opus-tools ffmpeg python3-mutagen)
 
 install_missing() {
     local missing=()

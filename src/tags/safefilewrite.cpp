@@ -340,3 +340,8 @@ QStringList removeLeftoverCopies(const QStringList& files)
     }
     return removed;
 }
+
+QString copyNamePrefix(const QString& fileName)
+{
+    return copyPrefix(fileName);
+}

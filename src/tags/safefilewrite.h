@@ -49,3 +49,9 @@ bool replaceFileRange(const QString& path, qint64 start, qint64 end, const QByte
 // than 40 characters, where that name is unambiguous. Returns the copies
 // removed.
 QStringList removeLeftoverCopies(const QStringList& files);
+
+// The start of the name of a hidden copy of the file fileName (a name
+// without its folder) beside it, up to the random characters: copies that
+// other writers make carry the same name, so removeLeftoverCopies finds
+// them.
+QString copyNamePrefix(const QString& fileName);
