@@ -258,20 +258,4 @@ TEST(FrameKeeping, AFrameWhoseValueWasNotChangedKeepsItsStoredBytes)
     }
 }
 
-TEST(FrameKeeping, UniqueKeyKeepsItsOwner)
-{
-    QTemporaryDir dir;
-    const QByteArray ufid = frame(3, "UFID", ufidBody("http://db.example", "a b c "));
-    ID3V2Tag source;
-    source.setFileName(F::write(dir, "k.mp3", tag(3, { ufid }) + audio));
-    EXPECT_EQ(source.uniqueKeyOwner(), "http://db.example");
-    const QString other = F::write(dir, "o.mp3", tag(3, { frame(3, "TIT2", textBody("t")) }) + audio);
-    ID3V2Tag copy;
-    copy.setFileName(other);
-    copy.setUniqueKey(source.uniqueKey());
-    copy.setUniqueKeyOwner(source.uniqueKeyOwner());
-    ASSERT_TRUE(copy.update());
-    EXPECT_TRUE(F::read(other).contains(ufid));
-}
-
 } // namespace
