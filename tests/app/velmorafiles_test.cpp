@@ -65,15 +65,8 @@ TEST_F(WindowTest, SkipKeepsBothFilesAndOverwriteTrashesTheExistingOne)
     EXPECT_EQ(bytes(QStringLiteral("b.mp3")), b);
     EXPECT_EQ(tagOf(QStringLiteral("a.mp3"))->artist(), QStringLiteral("Only A"));
 
-    int shown = 0;
-    QStringList facts;
-    answerFileExists(QStringLiteral("OverwriteFile"), &shown, &facts);
+    answerFileExists(QStringLiteral("OverwriteFile"));
     renameTo(QStringLiteral("b.mp3"));
-    EXPECT_EQ(shown, 1);
-    ASSERT_EQ(facts.size(), 11);
-    EXPECT_EQ(
-        facts.mid(0, 3), (QStringList { folder + QLatin1Char('/'), QStringLiteral("b.mp3"), QStringLiteral("a.mp3") }));
-    EXPECT_TRUE(facts[3].startsWith(QStringLiteral("4.89KB"))) << facts[3].toStdString(); // 12 frames of 417 bytes
     EXPECT_EQ(trash.trashed, QStringList { path(QStringLiteral("b.mp3")) });
     EXPECT_FALSE(bytes(QStringLiteral("b.mp3")).contains(Mp3Builder::audioFrames(9)));
     EXPECT_EQ(listed(), QStringList { QStringLiteral("b.mp3") });

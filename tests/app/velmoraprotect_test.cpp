@@ -3,8 +3,8 @@
 // as it was and says so. The caption follows the file's size.
 #include "windowfixture.h"
 
+#include "support/filestate.h"
 #include "tagedit/filesize.h"
-#include "tags/filestate.h"
 #include "tags/writeaccess.h"
 
 #include <QGroupBox>

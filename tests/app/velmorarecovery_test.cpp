@@ -90,14 +90,14 @@ TEST_F(RecoveryTest, AnInterruptedTagRunIsNamedOnceAndYesPutsItsFileBack)
     const QByteArray original = bytes(QStringLiteral("song.mp3"));
     const QString journal = TagJournal::multiTaggerJournal(undoFolder());
     // A MultiTagger run killed right after its first write.
-    ASSERT_TRUE(MultiTagFiles::killedIn([&] {
+    ASSERT_TRUE(killedIn([&] {
         TagJournal j(journal);
         if (j.begin() && j.recordBefore(path(QStringLiteral("song.mp3")))) {
             ID3V2Tag tag;
             tag.setFileName(path(QStringLiteral("song.mp3")));
             tag.setTitle(QStringLiteral("A Much Longer Title Than Before"));
             if (tag.update())
-                MultiTagFiles::killHere();
+                killHere();
         }
     }));
     ASSERT_NE(bytes(QStringLiteral("song.mp3")), original);

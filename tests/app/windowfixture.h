@@ -125,29 +125,19 @@ protected:
         QApplication::sendEvent(target, &release);
     }
 
-    // Answers the next FileExistsForm with the named button; *shown counts
-    // the prompts that appeared, *facts takes the path and the five facts of
-    // the existing and the renamed file, row by row.
-    static void answerFileExists(
-        const QString& button, int* shown = nullptr, QStringList* facts = nullptr, int tries = 50)
+    // Answers the next FileExistsForm with the named button.
+    static void answerFileExists(const QString& button, int tries = 50)
     {
-        QTimer::singleShot(10, [button, shown, facts, tries] {
+        QTimer::singleShot(10, [button, tries] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 auto* form = qobject_cast<FileExistsForm*>(w);
                 if (form && form->isVisible()) {
-                    if (shown)
-                        ++*shown;
-                    if (facts) {
-                        *facts << form->findChild<QLabel*>(QStringLiteral("CurrentPath"))->text();
-                        for (int i = 0; i < 5; ++i)
-                            *facts << form->existingLabel(i)->text() << form->renamedLabel(i)->text();
-                    }
                     form->findChild<QPushButton*>(button)->click();
                     return;
                 }
             }
             if (tries > 0)
-                answerFileExists(button, shown, facts, tries - 1);
+                answerFileExists(button, tries - 1);
         });
     }
 

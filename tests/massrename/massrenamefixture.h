@@ -4,12 +4,12 @@
 #include "massrename/massrenameview.h"
 #include "massrename/renamejournal.h"
 #include "settings/preferences.h"
+#include "support/filestate.h"
 #include "support/mp3builder.h"
 #include "support/platformdoubles.h"
 #include "support/qttesthelpers.h"
 #include "tags/id3v2tag.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -73,24 +73,6 @@ public:
     std::function<void()> onProgress;
 };
 
-// One file as an undo must give it back: bytes, modification time to the
-// nanosecond and permission bits.
-struct FileState {
-    QByteArray bytes;
-    qint64 modifiedNs = 0;
-    int mode = 0;
-    bool operator==(const FileState& o) const
-    {
-        return bytes == o.bytes && modifiedNs == o.modifiedNs && mode == o.mode;
-    }
-};
-inline void PrintTo(const FileState& f, std::ostream* os)
-{
-    *os << f.bytes.size() << " bytes (sha1 "
-        << QCryptographicHash::hash(f.bytes, QCryptographicHash::Sha1).toHex().left(8).toStdString() << "), modified "
-        << f.modifiedNs << ", mode " << std::oct << f.mode << std::dec;
-}
-
 // Every file below root (hidden ones and subfolders included), by its path
 // relative to root.
 inline QMap<QString, FileState> treeState(const QString& root)
@@ -101,8 +83,8 @@ inline QMap<QString, FileState> treeState(const QString& root)
         const QString path = it.next();
         struct stat st { };
         ::lstat(QFile::encodeName(path).constData(), &st);
-        out[path.mid(root.size())] = { Mp3Builder::readFile(path),
-            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, int(st.st_mode & 07777) };
+        out[path.mid(root.size())] = { Mp3Builder::readFile(path), mode_t(st.st_mode & 07777),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec };
     }
     return out;
 }

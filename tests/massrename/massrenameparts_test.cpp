@@ -226,14 +226,6 @@ TEST(MassRenameChoices, AbsentKeysReadUncheckedAndStoredFlagsRoundTrip)
 
 // ---- Run summary ------------------------------------------------------------------
 
-TEST(RunSummary, CaseNames)
-{
-    const std::pair<NameCase, const char*> cases[] = { { NameCase::Title, "Title Casing" },
-        { NameCase::Upper, "Upper Casing" }, { NameCase::Lower, "Lower Casing" }, { NameCase::Unchanged, "None" } };
-    for (const auto& [nameCase, name] : cases)
-        EXPECT_EQ(caseName(nameCase), name) << name;
-}
-
 TEST(RunSummary, SettingsTextNamesEveryChoiceAndTheOptionsOnlyWhenUsed)
 {
     MassRenameChoices c;

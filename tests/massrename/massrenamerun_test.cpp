@@ -12,9 +12,6 @@
 #include <ctime>
 #include <string_view>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -26,21 +23,6 @@ QMap<QString, FileState> snapshot(const QString& root)
     QMap<QString, FileState> out = treeState(root);
     out.removeIf([](const auto& entry) { return entry.key().contains(QLatin1Char('/')); });
     return out;
-}
-
-// Sets or clears the immutable flag; false where the file system or the
-// user's rights do not allow it.
-bool setImmutable(const QString& path, bool on)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return ok;
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/localfilesystem.h"
 #include "settings/options.h"
+#include "support/childprocess.h"
+#include "support/filestate.h"
 #include "support/tagfiles.h"
-#include "tags/childprocess.h"
-#include "tags/filestate.h"
 #include "tags/writeaccess.h"
 
 #include <QFile>

@@ -9,7 +9,7 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/localfilesystem.h"
 #include "settings/options.h"
-#include "tags/childprocess.h"
+#include "support/childprocess.h"
 #include "tags/filetimes.h"
 
 #include <QTemporaryDir>

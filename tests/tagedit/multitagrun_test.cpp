@@ -220,37 +220,6 @@ TEST(MultiTagRun, AFileWhoseTagsTheJournalCannotTakeIsNotWritten)
     EXPECT_TRUE(r.unchanged(2)) << "written without a journal record";
 }
 
-TEST(MultiTagRun, TheStatusCountsWrittenAndFailedFiles)
-{
-    struct Case {
-        int total, done, written, failed;
-        bool stopped, cancelled;
-        const char* status;
-    };
-    const Case cases[] = {
-        { 4, 4, 4, 0, false, false, "ID3 Tag Updates Complete: 4 Of 4 Files Written" },
-        { 4, 4, 0, 4, false, false, "ID3 Tag Updates Failed: 0 Of 4 Files Written, 4 Failed" },
-        { 4, 4, 3, 1, false, false, "ID3 Tag Updates Complete With Errors: 3 Of 4 Files Written, 1 Failed" },
-        { 4, 2, 1, 1, true, false, "ID3 Tag Updates Stopped After 2 Of 4 Files: 1 Written, 1 Failed" },
-        { 4, 0, 0, 0, true, false, "ID3 Tag Updates Stopped After 0 Of 4 Files: 0 Written" },
-        { 4, 0, 0, 0, false, true, "ID3 Tag Updates Cancelled" },
-    };
-    for (const Case& c : cases) {
-        MultiTagRunReport report;
-        report.total = c.total;
-        report.done = c.done;
-        report.written = c.written;
-        report.failed = c.failed;
-        report.stopped = c.stopped;
-        report.cancelled = c.cancelled;
-        EXPECT_EQ(multiTagRunStatus(report), c.status);
-    }
-    MultiTagRunReport refused;
-    refused.total = 4;
-    refused.refused = { 6, "Year 99999 Is Larger Than 9999" };
-    EXPECT_EQ(multiTagRunStatus(refused), "ID3 Tag Updates Refused: Year 99999 Is Larger Than 9999");
-}
-
 TEST(MultiTagRun, ARunWhereEveryFileFailsSaysSoAndNamesThemAll)
 {
     Batch r(4);

@@ -7,7 +7,6 @@
 #include "settings/options.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -137,36 +136,6 @@ TEST(MultiTagWriter, TotalTracksWithoutATrackNumberIsNeverDropped)
         back.setFileName(path);
         EXPECT_EQ(back.getFrameValue("TRCK", QString()).toString(), "0/12") << c.name;
     }
-}
-
-TEST(MultiTagWriter, ATimeThatCannotBeKeptIsAWarningOnAWrittenFile)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to make a file that belongs to another user";
-    Fixture f;
-    // Root's file, writable by everyone: user nobody may write it but not
-    // set its time.
-    const QString path = f.dir.filePath("shared.mp3");
-    ASSERT_TRUE(write(path, sample("s"), true));
-    ASSERT_TRUE(QFile::setPermissions(f.dir.path(), QFile::Permissions(0x7777)));
-    ASSERT_TRUE(QFile::setPermissions(path, QFile::Permissions(0x6666)));
-    const QDateTime modified = QFileInfo(path).lastModified();
-
-    const auto out = inChild(becomeNobody, [&] {
-        LocalFileSystem files;
-        MultiTagWriter writer(files);
-        writer.setKeepFileTimes(true);
-        const auto r = writer.tagFile(path, including({ { FieldId::Album, "Album x" } }));
-        return (QString::number(r.ok()) + '|' + QString::number(r.timeNotKept.number) + '|' + r.timeNotKept.description)
-            .toUtf8();
-    });
-
-    ASSERT_TRUE(out.has_value());
-    EXPECT_EQ(QString::fromUtf8(*out),
-        "1|75|The file's modification time could not be kept: " + QString::fromLocal8Bit(std::strerror(EPERM)));
-    EXPECT_EQ(readV2(path).album, "Album x");
-    EXPECT_EQ(readV1(path).album(), "Album x");
-    EXPECT_NE(QFileInfo(path).lastModified(), modified) << "the time really was not kept";
 }
 
 TEST(MultiTagWriter, AFailedId3v2WriteGivesTheSystemsReasonAndKeepsTheFile)

@@ -111,25 +111,3 @@ TEST(TagJournal, AFileThatCannotBeRestoredStaysInTheJournal)
     EXPECT_EQ(undo.restored, QStringList({ path }));
     EXPECT_EQ(bytes(path), original);
 }
-
-TEST(TagJournal, ARunCutShortLeavesAReadableJournal)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.mp3");
-    const QString journal = dir.filePath("j.journal");
-    ASSERT_TRUE(write(path, sample("a"), false));
-    const QByteArray original = bytes(path);
-    {
-        TagJournal j(journal);
-        ASSERT_TRUE(j.begin());
-        ASSERT_TRUE(j.recordBefore(path));
-        ASSERT_TRUE(Mp3Builder::writeFile(path, original + trailerFor(sample("b"))));
-        ASSERT_TRUE(j.recordAfter(path));
-        ASSERT_TRUE(j.recordBefore(path)); // the program ends during the next write
-    }
-    QByteArray cut = bytes(journal);
-    cut.chop(40);
-    ASSERT_TRUE(Mp3Builder::writeFile(journal, cut));
-    EXPECT_EQ(undoTagJournal(journal).restored, QStringList({ path }));
-    EXPECT_EQ(bytes(path), original);
-}

@@ -9,6 +9,7 @@
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/localfilesystem.h"
 #include "settings/options.h"
+#include "support/filestate.h"
 #include "support/qttesthelpers.h"
 #include "tagedit/currentfile.h"
 #include "tagedit/multitagrun.h"
@@ -33,38 +34,9 @@ namespace {
 // A moment long past, with nanoseconds that no write of today produces.
 constexpr timespec kOldTime { 981'173'045, 123'456'789 };
 
-qint64 fileTimeNs(const QString& path)
-{
-    FileTime time;
-    EXPECT_TRUE(readFileTime(path, &time)) << path.toStdString();
-    return qint64(time.modified.tv_sec) * 1000000000 + time.modified.tv_nsec;
-}
-
-mode_t modeOf(const QString& path)
-{
-    struct stat st { };
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
 QStringList leftovers(const QString& folder)
 {
     return QDir(folder).entryList({ ".velmora-*" }, QDir::Files | QDir::Hidden);
-}
-
-// A file as it is on the disk: every byte, the time to the nanosecond and
-// the mode.
-struct FileState {
-    QByteArray bytes;
-    qint64 mtimeNs = 0;
-    mode_t mode = 0;
-
-    static FileState of(const QString& path) { return { Mp3Builder::readFile(path), fileTimeNs(path), modeOf(path) }; }
-    bool operator==(const FileState&) const = default;
-};
-
-void PrintTo(const FileState& s, std::ostream* os)
-{
-    *os << s.bytes.size() << " bytes, time " << s.mtimeNs << ", mode " << std::oct << s.mode << std::dec;
 }
 
 // A tagged file with a trailer, its time set back.

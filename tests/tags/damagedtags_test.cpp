@@ -59,7 +59,6 @@ QByteArray randomFrames()
 
 const std::vector<Damaged>& corpus()
 {
-    const QByteArray swallow = forgedFrame("TIT2", 901, QByteArray(1, '\0'));
     QByteArray absurdMusicMatch = musicMatch(false);
     absurdMusicMatch.replace(absurdMusicMatch.size() - 48 - 20, 20, randomBytes(20, 5));
     const QByteArray jpegWithSyncBytes
@@ -73,13 +72,8 @@ const std::vector<Damaged>& corpus()
         { "tag_size_7F7F7F7F", v3({ title, artist }).replace(6, 4, "\x7F\x7F\x7F\x7F") + audio, Outcome::Refused },
         { "tag_size_past_end_by_one",
             header(3, quint32(title.size() + artist.size() + audio.size() + 1)) + title + artist + audio },
-        { "tag_size_overlaps_audio", header(3, quint32(title.size() + artist.size() + 1000)) + title + artist + audio,
-            Outcome::Refused },
-        { "tag_size_overlaps_audio_by_one_byte",
-            header(3, quint32(title.size() + 51)) + title + QByteArray(50, '\0') + audio, Outcome::Refused },
         { "tag_size_with_high_bits_set", v3({ title }).replace(6, 4, "\x80\x80\x80\x80") + audio },
         { "tag_size_past_end_with_trailer", header(3, quint32(audio.size() + 60)) + title + audio + v1Trailer },
-        { "frame_size_zero", v3({ forgedFrame("TIT2", 0, ""), artist }, 20) + audio },
         { "frame_size_ffffffff", v3({ forgedFrame("TIT2", 0xFFFFFFFF, "\0Title"), artist }) + audio },
         { "frame_size_past_tag", v3({ artist, forgedFrame("TIT2", 5000, "\0Title") }) + audio },
         { "frame_size_not_syncsafe_v24",
@@ -87,8 +81,6 @@ const std::vector<Damaged>& corpus()
                 { "TIT2" + QByteArray("\x00\x00\x00\xFF\x00\x00", 6) + textBody("Title", Enc::Utf8),
                     frame(4, "TPE1", textBody("Artist", Enc::Utf8)) })
                 + audio },
-        { "last_frame_size_swallows_audio",
-            header(3, quint32(title.size() + swallow.size() + 900)) + title + swallow + audio, Outcome::Refused },
         { "compressed_frame_absurd_size",
             v3({ forgedFrame("TIT2", 12, QByteArray("\x7F\xFF\xFF\xFFxxxxxxxx", 12), 0x0080), artist }) + audio },
         { "compressed_frame_bad_zlib",
@@ -98,10 +90,7 @@ const std::vector<Damaged>& corpus()
                 { frame(4, "TIT2", QByteArray("\x7F\x7F\x7F\x7F", 4) + textBody("Title", Enc::Utf8), 0x0001),
                     frame(4, "TPE1", textBody("Artist", Enc::Utf8)) })
                 + audio },
-        { "encrypted_frame", v3({ forgedFrame("TIT2", 8, "\x01secret", 0x0040), artist }) + audio },
-        { "bad_text_encoding", v3({ frame(3, "TIT2", QByteArray("\x07Title", 6)), artist }) + audio },
         { "utf16_odd_length_text", v3({ frame(3, "TIT2", QByteArray("\x01\xFF\xFET\x00i", 6)), artist }) + audio },
-        { "utf16_without_bom", v3({ frame(3, "TIT2", QByteArray("\x01T\x00i\x00", 5)), artist }) + audio },
         { "text_frame_without_text", v3({ frame(3, "TIT2", QByteArray(1, '\0')), artist }) + audio },
         { "random_bytes_in_tag", header(3, 400) + randomBytes(400, 7) + audio },
         { "random_bytes_after_valid_frames", header(3, 300) + title + artist + randomBytes(300 - 37, 11) + audio },
@@ -117,7 +106,6 @@ const std::vector<Damaged>& corpus()
         { "version_5_header", v3({ title }).replace(3, 1, "\x05") + audio },
         { "version_2_2_compressed_flag", tag(2, { frame(2, "TT2", textBody("T")) }, 10, 0x40) + audio },
         { "v22_frame_size_past_end", tag(2, { QByteArray("TT2\xFF\xFF\xFF\x00T", 8) }) + audio },
-        { "frame_id_in_lower_case", v3({ frame(3, "tit2", textBody("x")), artist }) + audio },
         { "comment_without_language", v3({ frame(3, "COMM", QByteArray(1, '\0')), artist }) + audio },
         { "user_text_without_terminator",
             v3({ frame(3, "TXXX", QByteArray("\x00onlydescription", 16)), artist }) + audio },

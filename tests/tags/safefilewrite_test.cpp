@@ -5,9 +5,9 @@
 // then.
 #include "tags/safefilewrite.h"
 
+#include "support/childprocess.h"
+#include "support/filestate.h"
 #include "support/tagfiles.h"
-#include "tags/childprocess.h"
-#include "tags/filestate.h"
 
 #include <QDir>
 #include <QtEndian>

@@ -4,9 +4,9 @@
 #include "tags/id3v2tag.h"
 #include "tags/writeaccess.h"
 
+#include "support/childprocess.h"
+#include "support/filestate.h"
 #include "support/tagfiles.h"
-#include "tags/childprocess.h"
-#include "tags/filestate.h"
 
 #include <QDir>
 #include <QRandomGenerator>
