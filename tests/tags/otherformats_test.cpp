@@ -4,8 +4,8 @@
 // that would lose anything leaves the file untouched.
 #include "tags/taglibtag.h"
 
+#include "support/filestate.h"
 #include "tags/encodedfiles.h"
-#include "tags/filestate.h"
 #include "tags/safefilewrite.h"
 
 #include <QJsonArray>
