@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -146,12 +147,14 @@ int makeCorpusBench(const QStringList& args)
     }
     // One file is tagged through the tag layer; the others copy its bytes
     // with their own number in the texts (same lengths, so the tag stays valid).
+    // The number has as many digits as count, so no two files share a text.
+    const int digits = std::max(5, int(QString::number(count).size()));
     const QString templatePath = QDir(dir).filePath(QStringLiteral(".template.mp3"));
     if (!writeFile(templatePath, audioFrames(24)))
         return 1;
     ID3V2Tag tag;
     tag.setFileName(templatePath);
-    const QString n = QStringLiteral("#####");
+    const QString n(digits, QLatin1Char('#'));
     tag.setArtist(QStringLiteral("Artist ") + n);
     tag.setAlbum(QStringLiteral("Album ") + n);
     tag.setTitle(QStringLiteral("Title ") + n);
@@ -181,11 +184,16 @@ int makeCorpusBench(const QStringList& args)
     const QByteArray bytes = templateFile.readAll();
     templateFile.close();
     QFile::remove(templatePath);
+    const QByteArray placeholder = n.toLatin1();
+    if (bytes.count(placeholder) < 2) { // at least the artist and the title
+        std::fprintf(stderr, "the tag does not hold the file number\n");
+        return 1;
+    }
     for (int i = 1; i <= count; ++i) {
-        const QByteArray number = QByteArray::number(i % 100000).rightJustified(5, '0');
+        const QByteArray number = QByteArray::number(i).rightJustified(digits, '0');
         QByteArray copy = bytes;
-        copy.replace("#####", number);
-        const QString name = QStringLiteral("track-%1.mp3").arg(i, 6, 10, QLatin1Char('0'));
+        copy.replace(placeholder, number);
+        const QString name = QStringLiteral("track-%1.mp3").arg(i, std::max(6, digits), 10, QLatin1Char('0'));
         if (!writeFile(QDir(dir).filePath(name), copy)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
             return 1;

@@ -12,7 +12,7 @@ root=$(pwd)
 build="${VELMORA_BUILD_DIR:-$root/build}"
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libtag1-dev libgtest-dev googletest zlib1g-dev
-          desktop-file-utils appstream dpkg-dev clang-format
+          desktop-file-utils appstream dpkg-dev lintian clang-format
           flac vorbis-tools opus-tools ffmpeg python3-mutagen)
 
 install_missing() {
@@ -28,21 +28,27 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# Installs into a temporary prefix and validates the desktop entry and the
-# AppStream metainfo there; then builds the Debian package and checks that it
-# holds the same files.
+# Installs into a temporary prefix and validates the desktop entry, the
+# AppStream metainfo and the manual page there; then builds the Debian package,
+# checks that it holds the same files and that lintian finds nothing to warn of.
 check_install_and_package() {
     local prefix
     prefix=$(mktemp -d)
     trap 'rm -rf "$prefix"' RETURN
     cmake --install "$build" --prefix "$prefix" >/dev/null
     local installed=(bin/velmora share/velmora/velmora.html share/applications/velmora.desktop
-                     share/icons/hicolor/scalable/apps/velmora.svg share/metainfo/org.velmora.velmora.metainfo.xml)
+                     share/icons/hicolor/scalable/apps/velmora.svg share/metainfo/org.velmora.velmora.metainfo.xml
+                     share/man/man1/velmora.1.gz share/doc/velmora/copyright share/doc/velmora/changelog.Debian.gz
+                     share/lintian/overrides/velmora)
     for f in "${installed[@]}"; do
         [ -f "$prefix/$f" ] || { echo "not installed: $f" >&2; return 1; }
     done
     desktop-file-validate "$prefix/share/applications/velmora.desktop"
     appstreamcli validate --no-net "$prefix/share/metainfo/org.velmora.velmora.metainfo.xml"
+    # The manual page must be valid roff: man reports its warnings on stderr.
+    local manwarnings
+    manwarnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/velmora.1.gz" 2>&1 >/dev/null)
+    [ -z "$manwarnings" ] || { echo "velmora.1: $manwarnings" >&2; return 1; }
     (cd "$build" && rm -f velmora_*.deb && cpack -G DEB >/dev/null)
     local deb
     deb=$(ls "$build"/velmora_*.deb)
@@ -52,6 +58,11 @@ check_install_and_package() {
         grep -q "\./usr/$f\$" <<<"$contents" || { echo "not in $deb: usr/$f" >&2; return 1; }
     done
     dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6 || { echo "$deb: no Qt dependency" >&2; return 1; }
+    # lintian warns that it runs as root unless told that this is meant; a
+    # container's build often is root.
+    local asroot=()
+    [ "$(id -u)" -eq 0 ] && asroot=(--allow-root)
+    lintian "${asroot[@]}" --fail-on error,warning "$deb" || { echo "$deb: lintian reports errors or warnings" >&2; return 1; }
     echo "Install and package checked: $deb"
 }
 

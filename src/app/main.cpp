@@ -1,4 +1,5 @@
 #include "openrequest.h"
+#include "startoptions.h"
 #include "ui/helpfile.h"
 #include "ui/velmora.h"
 
@@ -14,9 +15,45 @@
 #include <QApplication>
 #include <QDir>
 
+#include <cstdio>
+
+namespace {
+
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // --help and --version must work without a display, so the arguments are
+    // read before any QApplication exists.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const StartOptions options = startOptionsFor(arguments);
+    switch (options.action) {
+    case StartAction::ShowHelp:
+        print(stdout, usageText());
+        return exitStatusFor(options.action);
+    case StartAction::ShowVersion:
+        print(stdout, versionText(QStringLiteral(VELMORA_VERSION)));
+        return exitStatusFor(options.action);
+    case StartAction::Refuse:
+        print(stderr, QStringLiteral("velmora: unknown option '%1'\n").arg(options.refusedOption) + usageText());
+        return exitStatusFor(options.action);
+    case StartAction::Open:
+        break;
+    }
+
+    // Qt sees only the program's name: a path after "--" is never taken for
+    // one of Qt's own options.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
 
@@ -41,7 +78,7 @@ int main(int argc, char** argv)
                 QCoreApplication::applicationDirPath() + QLatin1Char('/') + QStringLiteral(VELMORA_DATADIR_FROM_BIN))));
     window.show();
     window.offerInterruptedUndos();
-    window.open(openRequestFor(QCoreApplication::arguments().mid(1), QDir::currentPath()));
+    window.open(openRequestFor(options.paths, QDir::currentPath()));
     const int result = app.exec();
     settings.sync();
     return result;
