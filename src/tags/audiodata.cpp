@@ -1,6 +1,7 @@
 #include "audiodata.h"
 
 #include "tags/regularfile.h"
+#include "tags/tagscan.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <cerrno>
+#include <limits>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,18 +37,9 @@ public:
     // Exactly count bytes at pos; false at the end of the file or on an error.
     bool read(qint64 pos, char* out, qint64 count) const
     {
-        if (pos < 0 || count < 0 || pos + count > m_size)
+        if (pos < 0 || count < 0 || pos + count > m_size || count > std::numeric_limits<int>::max())
             return false;
-        qint64 done = 0;
-        while (done < count) {
-            const ssize_t n = ::pread(m_fd, out + done, size_t(count - done), off_t(pos + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += n;
-        }
-        return true;
+        return readFully(m_fd, pos, int(count), reinterpret_cast<unsigned char*>(out));
     }
     QByteArray bytes(qint64 pos, qint64 count) const
     {

@@ -262,6 +262,24 @@ void readFacts(const TagLib::AudioProperties* p, TagLibAudioFacts* facts)
     facts->bitRate = p->bitrate();
 }
 
+// An Ogg file's comment (and with facts, its audio facts): Vorbis and Opus
+// differ only in their file class and codec name.
+template <typename OggFile>
+FileError readOggState(
+    const QByteArray& name, AudioFormat format, const QString& codec, TagState* state, TagLibAudioFacts* facts)
+{
+    const bool withFacts = facts != nullptr;
+    OggFile f(name.constData(), withFacts, TagLib::AudioProperties::Fast);
+    if (!f.isValid() || (withFacts && !f.audioProperties()))
+        return damagedError(format);
+    readComment(f.tag(), state);
+    if (withFacts) {
+        readFacts(f.audioProperties(), facts);
+        facts->codec = codec;
+    }
+    return {};
+}
+
 // Reads the tag (and with facts, the audio facts) of path through TagLib.
 FileError readState(const QString& path, AudioFormat format, TagState* state, TagLibAudioFacts* facts)
 {
@@ -284,28 +302,10 @@ FileError readState(const QString& path, AudioFormat format, TagState* state, Ta
         }
         return {};
     }
-    case AudioFormat::OggVorbis: {
-        TagLib::Ogg::Vorbis::File f(name.constData(), withFacts, style);
-        if (!f.isValid() || (withFacts && !f.audioProperties()))
-            return damagedError(format);
-        readComment(f.tag(), state);
-        if (withFacts) {
-            readFacts(f.audioProperties(), facts);
-            facts->codec = QStringLiteral("Vorbis");
-        }
-        return {};
-    }
-    case AudioFormat::Opus: {
-        TagLib::Ogg::Opus::File f(name.constData(), withFacts, style);
-        if (!f.isValid() || (withFacts && !f.audioProperties()))
-            return damagedError(format);
-        readComment(f.tag(), state);
-        if (withFacts) {
-            readFacts(f.audioProperties(), facts);
-            facts->codec = QStringLiteral("Opus");
-        }
-        return {};
-    }
+    case AudioFormat::OggVorbis:
+        return readOggState<TagLib::Ogg::Vorbis::File>(name, format, QStringLiteral("Vorbis"), state, facts);
+    case AudioFormat::Opus:
+        return readOggState<TagLib::Ogg::Opus::File>(name, format, QStringLiteral("Opus"), state, facts);
     case AudioFormat::Mp4: {
         TagLib::MP4::File f(name.constData(), withFacts, style);
         if (!f.isValid() || (withFacts && !f.audioProperties()))
