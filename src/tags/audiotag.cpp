@@ -1,0 +1,118 @@
+#include "audiotag.h"
+
+#include "tags/id3v2tag.h"
+#include "tags/taglibtag.h"
+#include "tags/tagtypes.h"
+#include "text/texthelpers.h"
+
+AudioTag::AudioTag() = default;
+AudioTag::~AudioTag() = default;
+
+FileError AudioTag::setFileName(const QString& path)
+{
+    m_id3v2.reset();
+    m_taglib.reset();
+    m_fileName = path;
+    // A file that cannot be read is handed to the MP3 code, which says why.
+    m_format = audioFormatOf(path).value_or(AudioFormat::Mp3);
+    if (m_format == AudioFormat::Mp3) {
+        m_id3v2 = std::make_unique<ID3V2Tag>();
+        m_id3v2->setKeepTrailerOnLoad(m_keepTrailerOnLoad);
+        const FileError error = m_id3v2->setFileName(path);
+        if (!error.ok())
+            m_id3v2 = std::make_unique<ID3V2Tag>();
+        return error;
+    }
+    m_taglib = std::make_unique<TagLibTag>();
+    const FileError error = m_taglib->setFileName(path);
+    if (!error.ok())
+        m_taglib = std::make_unique<TagLibTag>();
+    return error;
+}
+
+bool AudioTag::holdsField(FieldId id) const
+{
+    if (m_taglib)
+        // The copyright bit is the MPEG header's; a COPYRIGHT comment is an
+        // item like any other.
+        return id != FieldId::CopyRight && m_taglib->holdsField(id);
+    return true;
+}
+
+QString AudioTag::fieldText(FieldId id) const
+{
+    if (m_id3v2)
+        return m_id3v2->fieldText(id);
+    if (m_taglib && holdsField(id))
+        return m_taglib->fieldText(id);
+    return QString();
+}
+
+bool AudioTag::setFieldText(FieldId id, const QString& text)
+{
+    if (m_id3v2) {
+        m_id3v2->setFieldText(id, text);
+        return true;
+    }
+    return m_taglib && holdsField(id) && m_taglib->setFieldText(id, text);
+}
+
+int AudioTag::track() const
+{
+    return m_id3v2 ? m_id3v2->track() : leadingNumber(fieldText(FieldId::Track));
+}
+
+int AudioTag::totalTracks() const
+{
+    return m_id3v2 ? m_id3v2->totalTracks() : leadingNumber(fieldText(FieldId::TotalTracks));
+}
+
+int AudioTag::year() const
+{
+    return m_id3v2 ? m_id3v2->year() : leadingNumber(fieldText(FieldId::Year));
+}
+
+bool AudioTag::copyright() const
+{
+    return m_id3v2 && m_id3v2->audio().copyright;
+}
+
+bool AudioTag::takesTrailer() const
+{
+    return m_id3v2 && m_id3v2->holdsAudio();
+}
+
+bool AudioTag::update()
+{
+    if (m_id3v2)
+        return m_id3v2->update();
+    return m_taglib && m_taglib->update();
+}
+
+bool AudioTag::stripTags()
+{
+    if (m_id3v2)
+        return m_id3v2->stripTags(kAllTagKinds);
+    return m_taglib && m_taglib->stripTags();
+}
+
+FileError AudioTag::lastWriteError() const
+{
+    if (m_id3v2)
+        return m_id3v2->lastWriteError();
+    return m_taglib ? m_taglib->lastWriteError() : FileError();
+}
+
+QStringList AudioTag::notKept() const
+{
+    if (m_id3v2)
+        return m_id3v2->notKept();
+    return m_taglib ? m_taglib->notKept() : QStringList();
+}
+
+FileError AudioTag::notHeldError(FieldId id, AudioFormat format)
+{
+    return { ErrorNo::Internal,
+        QStringLiteral("The Field %1 Has No Place In %2 Files.")
+            .arg(QString::fromLatin1(fieldInfo(id).name), audioFormatName(format)) };
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/fileerror.h"
+#include "tags/audioformat.h"
+#include "tags/fieldcatalogue.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class ID3V2Tag;
+class TagLibTag;
+
+// The tags of an audio file of any format Velmora tags, behind one
+// interface: MP3 through Velmora's own ID3v2 code, FLAC, Ogg Vorbis, Opus
+// and MP4 through TagLib (taglibtag.h), with the same promises. The format
+// is told from the file's first bytes, not its name; a file of no known
+// format is taken as MP3, as it always was.
+class AudioTag {
+public:
+    AudioTag();
+    ~AudioTag();
+    AudioTag(const AudioTag&) = delete;
+    AudioTag& operator=(const AudioTag&) = delete;
+
+    // Reads the file's tags and audio facts; an error says why it could not
+    // be read. The object is empty after a failure.
+    FileError setFileName(const QString& path);
+    QString fileName() const { return m_fileName; }
+    AudioFormat format() const { return m_format; }
+    bool isMp3() const { return m_format == AudioFormat::Mp3; }
+
+    // The format's own object: the ID3v2 tag of an MP3 file, the TagLib tag
+    // of the others; null for the other kind.
+    ID3V2Tag* id3v2() { return m_id3v2.get(); }
+    const ID3V2Tag* id3v2() const { return m_id3v2.get(); }
+    TagLibTag* taglib() { return m_taglib.get(); }
+    const TagLibTag* taglib() const { return m_taglib.get(); }
+
+    // MP3 loads leave the file exactly as it is (see ID3V2Tag); other
+    // formats never write on a load.
+    void setKeepTrailerOnLoad(bool keep) { m_keepTrailerOnLoad = keep; }
+
+    // Whether the file's format has a place for the field.
+    bool holdsField(FieldId id) const;
+    // A field as text ("" when missing): as the tag stores it.
+    QString fieldText(FieldId id) const;
+    // Sets a field ("" removes it). False, with nothing changed, for a field
+    // the format has no place for.
+    bool setFieldText(FieldId id, const QString& text);
+    int track() const;
+    int totalTracks() const;
+    int year() const;
+    // The MPEG audio header's copyright bit; false for other formats.
+    bool copyright() const;
+    // An MP3 file whose MPEG audio was found: the only kind of file that
+    // takes an ID3v1 trailer.
+    bool takesTrailer() const;
+
+    // Writes what changed (nothing changed: nothing written, true).
+    bool update();
+    // Removes every tag (MP3: every kind, the trailers too).
+    bool stripTags();
+    FileError lastWriteError() const;
+    QStringList notKept() const;
+
+    // "The Field Unique Key Has No Place In FLAC Files."
+    static FileError notHeldError(FieldId id, AudioFormat format);
+
+private:
+    QString m_fileName;
+    AudioFormat m_format = AudioFormat::Mp3;
+    std::unique_ptr<ID3V2Tag> m_id3v2;
+    std::unique_ptr<TagLibTag> m_taglib;
+    bool m_keepTrailerOnLoad = false;
+};
