@@ -1,13 +1,13 @@
-// Tag layer benchmarks: loading every MP3 file of a folder as a selection in
-// the main window does, saving them back as "Save ID3 Tags" does, and a
+// Tag layer benchmarks: loading every audio file of a folder as a selection in
+// the main window does, saving them as "Save ID3 Tags" does, and a
 // generator for the test folder.
-#include "platform/mp3files.h"
 #include "tags/audioformat.h"
+#include "tags/audiotag.h"
 #include "tags/fieldcatalogue.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
-#include "tags/taglibtag.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,14 +18,6 @@
 #include <ctime>
 
 namespace {
-
-QStringList mp3Files(const QString& dir)
-{
-    QStringList out;
-    for (const QString& name : listMp3Files(dir))
-        out << QDir(dir).filePath(name);
-    return out;
-}
 
 // CPU time of this process in seconds: on a busy machine it shows what the
 // wall-clock rate would be without the other load.
@@ -65,6 +57,16 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
+// The folder's audio files of every format, by name.
+QStringList audioFiles(const QString& dir)
+{
+    QStringList out;
+    const QDir folder(dir);
+    for (const QString& name : folder.entryList(audioFileNamePatterns(), QDir::Files, QDir::Name))
+        out << folder.filePath(name);
+    return out;
+}
+
 } // namespace
 
 int readTagsBench(const QStringList& args)
@@ -75,25 +77,16 @@ int readTagsBench(const QStringList& args)
     }
     // Every audio format: MP3 through Velmora's own ID3 code, the others
     // through TagLib, tags and audio facts alike.
-    QStringList files;
-    const QDir dir(args.at(0));
-    for (const QString& name : dir.entryList(audioFileNamePatterns(), QDir::Files, QDir::Name))
-        files << dir.filePath(name);
-    ID3V2Tag tag;
+    const QStringList files = audioFiles(args.at(0));
+    AudioTag tag;
     tag.setKeepTrailerOnLoad(true); // a selection reads, the trailer is written apart
-    TagLibTag other;
     qint64 titles = 0;
     QElapsedTimer timer;
     const double cpuStart = cpuSeconds();
     timer.start();
-    for (const QString& path : files) {
-        if (path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)) {
-            tag.setFileName(path);
-            titles += tag.title().size();
-        } else if (other.setFileName(path).ok()) {
-            titles += other.fieldText(FieldId::Title).size();
-        }
-    }
+    for (const QString& path : files)
+        if (tag.setFileName(path).ok())
+            titles += tag.fieldText(FieldId::Title).size();
     const qint64 ns = timer.nsecsElapsed();
     const double cpu = cpuSeconds() - cpuStart;
     std::printf("title_characters: %lld\n", static_cast<long long>(titles));
@@ -107,24 +100,34 @@ int saveTagsBench(const QStringList& args)
         std::fprintf(stderr, "usage: velmora-bench save-tags DIR\n");
         return 2;
     }
-    const QStringList files = mp3Files(args.at(0));
-    ID3V2Tag tag;
-    tag.setKeepTrailerOnLoad(true); // the trailer is written below, as the main window does
+    // As "Save" does for each file: read the boxes, change one of them
+    // (Comments), write, and for MP3 write the ID3v1 trailer from the boxes.
+    const QStringList files = audioFiles(args.at(0));
+    AudioTag tag;
+    tag.setKeepTrailerOnLoad(true);
     ID3V1Tag v1;
     QStringList problems;
+    const QString stamp = QString::number(QDateTime::currentMSecsSinceEpoch());
     QElapsedTimer timer;
     const double cpuStart = cpuSeconds();
     timer.start();
     for (const QString& path : files) {
-        tag.setFileName(path); // the selection: the boxes get these values
+        if (!tag.setFileName(path).ok()) {
+            problems << QStringLiteral("unreadable: ") + path;
+            continue;
+        }
         QStringList boxes;
         for (int i = 0; i < kFieldCount; ++i)
             boxes << tag.fieldText(fieldInfo(i).id);
-        tag.reset();
-        for (int i = 0; i < kFieldCount; ++i)
-            tag.setFieldText(fieldInfo(i).id, boxes.at(i));
-        if (!tag.update())
-            problems << QStringLiteral("refused or failed: ") + path;
+        boxes[int(FieldId::Comments)] = QStringLiteral("Saved ") + stamp;
+        tag.setFieldText(FieldId::Comments, boxes.at(int(FieldId::Comments)));
+        if (!tag.update()) {
+            problems << QStringLiteral("refused or failed: ") + path + QStringLiteral(": ")
+                    + tag.lastWriteError().description;
+            continue;
+        }
+        if (!tag.isMp3())
+            continue;
         v1.clear();
         v1.setArtist(boxes.at(int(FieldId::Artist)));
         v1.setAlbum(boxes.at(int(FieldId::Album)));

@@ -7,6 +7,7 @@
 #include "tagedit/multitagrun.h"
 #include "tagedit/tagjournal.h"
 #include "tagedit/tagtexts.h"
+#include "tags/audiotag.h"
 #include "tags/filetimes.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
@@ -104,8 +105,8 @@ void CurrentFile::resetTag()
     // A new object each time: nothing of an earlier file (values, audio
     // facts, file name) can outlive a load that fails. Its loads write
     // nothing: whether the trailer is written is decided here.
-    m_v2 = std::make_unique<ID3V2Tag>();
-    m_v2->setKeepTrailerOnLoad(true);
+    m_tag = std::make_unique<AudioTag>();
+    m_tag->setKeepTrailerOnLoad(true);
 }
 
 void CurrentFile::clear()
@@ -188,17 +189,19 @@ CurrentFile::Result CurrentFile::read(Trailer trailer)
         result.error = fileErrorFromErrno(EISDIR);
         return result;
     }
-    result.error = m_v2->setFileName(m_path);
+    result.error = m_tag->setFileName(m_path);
     if (!result.error.ok()) {
         resetTag();
         return result;
     }
     m_loaded = true;
-    m_texts = tagTextsOf(*m_v2, m_options);
+    m_texts = tagTextsOf(*m_tag, m_options);
     result.reread = true;
     // Selecting a file writes its trailer though nobody asked for it: only
     // into MPEG audio that may be changed so, never by changing permissions.
-    if (trailer == Trailer::None || (trailer == Trailer::Unasked && !(m_v2->holdsAudio() && mayChangeUnasked(m_path))))
+    // Other formats never take one.
+    if (trailer == Trailer::None || !m_tag->isMp3()
+        || (trailer == Trailer::Unasked && !(m_tag->takesTrailer() && mayChangeUnasked(m_path))))
         return result;
     Result written = writeTrailer();
     written.reread = true;
@@ -279,29 +282,39 @@ CurrentFile::Result CurrentFile::writeBoxes(const TagTexts& boxes)
     Result result;
     result.step = Step::Write;
     resetTag();
-    result.error = m_v2->setFileName(m_path);
+    result.error = m_tag->setFileName(m_path);
     if (!result.error.ok())
         return result;
     // Only what the user changed: a value another program wrote since the
     // last read stays as the file holds it.
-    for (int i = 0; i < kFieldCount; ++i)
-        if (FieldId(i) != FieldId::CopyRight && boxes[i] != m_texts[i])
-            m_v2->setFieldText(FieldId(i), boxes[i]);
-    if (!m_v2->update()) {
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto id = FieldId(i);
+        if (id == FieldId::CopyRight || boxes[i] == m_texts[i])
+            continue;
+        // A value the format has no place for (a User URL in a FLAC file)
+        // refuses the save rather than vanish.
+        if (!m_tag->setFieldText(id, boxes[i])) {
+            result.error = AudioTag::notHeldError(id, m_tag->format());
+            return result;
+        }
+    }
+    if (!m_tag->update()) {
         // The system's reason ("No space left on device"), or the tag
         // layer's own ("Frame TPE2 runs past the end of the tag.").
-        result.error = m_v2->lastWriteError();
+        result.error = m_tag->lastWriteError();
         return result;
     }
-    QStringList notKept = m_v2->notKept();
+    QStringList notKept = m_tag->notKept();
     // The ID3v2 tag now holds every value, the trailer's own included: the
     // old trailer goes, so that a value cleared in the boxes does not come
     // back from it, and a new one is written from what the file holds.
-    if (!m_v2->stripTags(TagKind::ID3v1)) {
-        result.error = m_v2->lastWriteError();
-        return result;
+    if (ID3V2Tag* v2 = m_tag->id3v2()) {
+        if (!v2->stripTags(TagKind::ID3v1)) {
+            result.error = v2->lastWriteError();
+            return result;
+        }
+        notKept << v2->notKept();
     }
-    notKept << m_v2->notKept();
     // The boxes show what the file holds now, and the trailer follows it.
     Result written = read(Trailer::Asked);
     if (written.step == Step::Read && written.error.ok() && !m_loaded)
@@ -321,12 +334,12 @@ CurrentFile::Result CurrentFile::stripFile()
     Result result;
     result.step = Step::Strip;
     resetTag();
-    result.error = m_v2->setFileName(m_path);
+    result.error = m_tag->setFileName(m_path);
     if (!result.error.ok())
         return result;
-    const bool stripped = m_v2->stripTags(kAllTagKinds);
-    const FileError stripError = m_v2->lastWriteError();
-    const QStringList notKept = m_v2->notKept();
+    const bool stripped = m_tag->stripTags();
+    const FileError stripError = m_tag->lastWriteError();
+    const QStringList notKept = m_tag->notKept();
     Result reread = read(Trailer::None);
     reread.notKept = notKept;
     if (!stripped) {

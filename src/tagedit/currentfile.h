@@ -12,8 +12,8 @@
 #include <memory>
 
 class FileSystem;
+class AudioTag;
 class ID3V1Tag;
-class ID3V2Tag;
 struct Options;
 
 // The file the main window works on, whether its tags are loaded, and the
@@ -66,7 +66,7 @@ public:
     // The texts last read (all empty, Copyright "False", when not loaded).
     const TagTexts& texts() const { return m_texts; }
     // The tag object of the last read (empty when not loaded).
-    const ID3V2Tag& tag() const { return *m_v2; }
+    const AudioTag& tag() const { return *m_tag; }
 
     // Selects path and reads its tags, then writes its ID3v1 trailer from
     // them when the file may be changed unasked. A zero-length file is
@@ -120,7 +120,7 @@ private:
     FileSystem& m_files;
     Prompter* m_prompter;
     const Options& m_options;
-    std::unique_ptr<ID3V2Tag> m_v2;
+    std::unique_ptr<AudioTag> m_tag;
     std::unique_ptr<ID3V1Tag> m_v1;
     QString m_path;
     QString m_journalPath;

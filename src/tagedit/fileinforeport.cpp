@@ -3,7 +3,9 @@
 #include "filefacts.h"
 
 #include "platform/prompter.h"
+#include "tags/audiotag.h"
 #include "tags/id3v2tag.h"
+#include "tags/taglibtag.h"
 #include "tags/tagtypes.h"
 
 #include <QStringList>
@@ -91,7 +93,44 @@ QString fileInfoReport(const QString& currentFile, const ID3V2Tag& tag)
     return fileInfoReportText(currentFile, facts, tag.frameCount(), tag.framesSize(), tag.tagKinds());
 }
 
-void showFileInfoReport(Prompter& prompter, const QString& currentFile, const ID3V2Tag& tag)
+QString otherFormatReportText(
+    const QString& path, qint64 fileSize, const QString& formatName, const TagLibAudioFacts& facts, int itemCount)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const auto known = [](qint64 value) { return value > 0 ? QString::number(value) : QString(); };
+    const QStringList lines {
+        QStringLiteral("File Path: ") + (slash < 0 ? QString() : path.left(slash)),
+        QStringLiteral("File Name: ") + path.mid(slash + 1),
+        QStringLiteral("File Size: ") + FileFacts::formatFileSize(fileSize),
+        QString(),
+        QStringLiteral("Format: ") + formatName,
+        QStringLiteral("Codec: ") + facts.codec,
+        QStringLiteral("Sample Rate: ") + known(facts.sampleRate),
+        QStringLiteral("Channels: ") + known(facts.channels),
+        QStringLiteral("Bits Per Sample: ") + known(facts.bitsPerSample),
+        QStringLiteral("Bit Rate: ") + known(facts.bitRate),
+        QStringLiteral("Play Time: ") + formatPlayTime(float(facts.lengthMs) / 1000),
+        QString(),
+        QStringLiteral("Tag Values: ") + QString::number(itemCount),
+    };
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+QString fileInfoReport(const QString& currentFile, const AudioTag& tag)
+{
+    if (const ID3V2Tag* v2 = tag.id3v2())
+        return fileInfoReport(currentFile, *v2);
+    const TagLibTag* other = tag.taglib();
+    FileFacts info;
+    info.setFullPathName(tag.fileName());
+    int items = 0;
+    for (const QString& key : other->itemKeys())
+        items += int(other->itemValues(key).size());
+    return otherFormatReportText(
+        currentFile, info.fileExists() ? info.size() : 0, audioFormatName(tag.format()), other->audio(), items);
+}
+
+void showFileInfoReport(Prompter& prompter, const QString& currentFile, const AudioTag& tag)
 {
     prompter.message(
         QStringLiteral("Velmora - File Information"), fileInfoReport(currentFile, tag), MsgIcon::Information);

@@ -4,7 +4,9 @@
 
 #include <QString>
 
+class AudioTag;
 class ID3V2Tag;
+struct TagLibAudioFacts;
 class Prompter;
 struct MpegAudioFacts;
 
@@ -24,5 +26,14 @@ QString fileInfoReportText(
 // its size as it is now.
 QString fileInfoReport(const QString& currentFile, const ID3V2Tag& tag);
 
+// The report about a FLAC, Ogg or MP4 file: where it is, its size, its
+// format, the facts of its audio stream (a number the format does not give
+// is blank) and how many tag values it holds.
+QString otherFormatReportText(
+    const QString& path, qint64 fileSize, const QString& formatName, const TagLibAudioFacts& facts, int itemCount);
+
+// The report for a file of any format: fileInfoReport for an MP3 file.
+QString fileInfoReport(const QString& currentFile, const AudioTag& tag);
+
 // Shows fileInfoReport in an information box titled "Velmora - File Information".
-void showFileInfoReport(Prompter& prompter, const QString& currentFile, const ID3V2Tag& tag);
+void showFileInfoReport(Prompter& prompter, const QString& currentFile, const AudioTag& tag);

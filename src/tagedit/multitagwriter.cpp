@@ -148,6 +148,29 @@ void applyIncludedV1(ID3V1Tag& tag, const MultiTagValues& values)
     setTrailerFields(tag, values.texts, &values.included);
 }
 
+FileError applyIncludedOther(AudioTag& tag, const MultiTagValues& values)
+{
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto id = FieldId(i);
+        if (!values.included[i] || id == FieldId::CopyRight)
+            continue;
+        QString text = values.texts[i];
+        if (id == FieldId::Track || id == FieldId::TotalTracks || id == FieldId::Year) {
+            const int n = boxNumber(text);
+            text = n ? QString::number(n) : QString();
+        }
+        if (tag.setFieldText(id, text))
+            continue;
+        // Nothing to clear where the format has no place for the field.
+        if (!tag.holdsField(id) && trimSpaces(text).isEmpty())
+            continue;
+        return tag.holdsField(id) ? FileError { ErrorNo::Internal,
+            fieldName(id) + QLatin1Char(' ') + text + QStringLiteral(" Cannot Be Stored In The Tag") }
+                                  : AudioTag::notHeldError(id, tag.format());
+    }
+    return {};
+}
+
 QList<FieldId> fieldsToClear(const MultiTagValues& values)
 {
     QList<FieldId> fields;
@@ -183,7 +206,7 @@ MultiTagWriter::MultiTagWriter(FileSystem& files)
     : m_files(files)
 {
     // Loads leave the file as it is: a trailer is written only from values.
-    m_v2.setKeepTrailerOnLoad(true);
+    m_tag.setKeepTrailerOnLoad(true);
 }
 
 MultiTagWriter::Result MultiTagWriter::tagFile(const QString& path, const MultiTagValues& values)
@@ -226,18 +249,29 @@ MultiTagWriter::Result MultiTagWriter::tagOneFile(const QString& file, const Mul
         return result;
     }
 
+    result.error = m_tag.setFileName(file);
+    if (!result.error.ok())
+        return result;
+    if (ID3V2Tag* v2 = m_tag.id3v2())
+        return tagMp3(*v2, file, values);
+    result.error = applyIncludedOther(m_tag, values);
+    if (result.error.ok() && !m_tag.update())
+        result.error = m_tag.lastWriteError();
+    return result;
+}
+
+MultiTagWriter::Result MultiTagWriter::tagMp3(ID3V2Tag& v2, const QString& file, const MultiTagValues& values)
+{
+    Result result;
     const bool hadTrailer = m_v1.readFromFile(file);
-    result.error = m_v2.setFileName(file);
+    const Numbers before = numbersOf(v2);
+    applyIncludedV2(v2, values);
+    result.error = unheldNumber(v2, values, before);
     if (!result.error.ok())
         return result;
-    const Numbers before = numbersOf(m_v2);
-    applyIncludedV2(m_v2, values);
-    result.error = unheldNumber(m_v2, values, before);
-    if (!result.error.ok())
-        return result;
-    if (!m_v2.update()) {
+    if (!v2.update()) {
         // The tag layer's reason ("No space left on device"), not a bare number.
-        result.error = m_v2.lastWriteError();
+        result.error = v2.lastWriteError();
         return result;
     }
 
@@ -256,7 +290,7 @@ bool MultiTagWriter::load(const QString& file)
     FileAttributes attributes;
     if (file.isEmpty() || !m_files.attributes(file, &attributes) || attributes.system)
         return false;
-    return m_v2.setFileName(file).ok();
+    return m_tag.setFileName(file).ok();
 }
 
 std::array<QString, kFieldCount> MultiTagWriter::readFile(const QString& path, const Options& options)
@@ -266,7 +300,7 @@ std::array<QString, kFieldCount> MultiTagWriter::readFile(const QString& path, c
         empty[int(FieldId::CopyRight)] = QStringLiteral("False");
         return empty;
     }
-    return tagTextsOf(m_v2, options);
+    return tagTextsOf(m_tag, options);
 }
 
 bool MultiTagWriter::holdsAny(const QString& path, const QList<FieldId>& fields)
@@ -276,19 +310,19 @@ bool MultiTagWriter::holdsAny(const QString& path, const QList<FieldId>& fields)
     for (FieldId id : fields) {
         switch (id) {
         case FieldId::Track:
-            if (m_v2.track() != 0)
+            if (m_tag.track() != 0)
                 return true;
             break;
         case FieldId::TotalTracks:
-            if (m_v2.totalTracks() != 0)
+            if (m_tag.totalTracks() != 0)
                 return true;
             break;
         case FieldId::Year:
-            if (m_v2.year() != 0)
+            if (m_tag.year() != 0)
                 return true;
             break;
         default:
-            if (!trimSpaces(m_v2.fieldText(id)).isEmpty())
+            if (!trimSpaces(m_tag.fieldText(id)).isEmpty())
                 return true;
             break;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fileerror.h"
+#include "tags/audiotag.h"
 #include "tags/fieldcatalogue.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
@@ -109,18 +110,16 @@ public:
     // True for an existing regular file its owner may not write.
     bool isReadOnly(const QString& path) const;
 
-    ID3V2Tag& v2() { return m_v2; }
-    ID3V1Tag& v1() { return m_v1; }
-
 private:
     // Loads the file's tags, leaving the file as it was. False when the
     // file cannot be read.
     bool load(const QString& file);
     Result tagOneFile(const QString& file, const MultiTagValues& values);
+    Result tagMp3(ID3V2Tag& v2, const QString& file, const MultiTagValues& values);
 
     FileSystem& m_files;
     bool m_keepFileTimes = false;
     bool m_clearWriteProtection = false;
-    ID3V2Tag m_v2;
+    AudioTag m_tag;
     ID3V1Tag m_v1;
 };

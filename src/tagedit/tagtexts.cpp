@@ -2,10 +2,10 @@
 
 #include "settings/options.h"
 #include "settings/settingsstore.h"
-#include "tags/id3v2tag.h"
+#include "tags/audiotag.h"
 #include "text/texthelpers.h"
 
-TagTexts tagTextsOf(const ID3V2Tag& tag, const Options& options)
+TagTexts tagTextsOf(const AudioTag& tag, const Options& options)
 {
     TagTexts texts;
     for (int i = 0; i < kFieldCount; ++i) {
@@ -21,7 +21,7 @@ TagTexts tagTextsOf(const ID3V2Tag& tag, const Options& options)
             texts[i] = formatYear(tag.year());
             break;
         case FieldId::CopyRight:
-            texts[i] = tag.audio().copyright ? QStringLiteral("True") : QStringLiteral("False");
+            texts[i] = tag.copyright() ? QStringLiteral("True") : QStringLiteral("False");
             break;
         default:
             texts[i] = trimSpaces(tag.fieldText(id));

@@ -6,7 +6,7 @@
 
 #include <array>
 
-class ID3V2Tag;
+class AudioTag;
 struct Options;
 
 // The tag texts of a file as the tag boxes show them, in panel order.
@@ -14,5 +14,6 @@ using TagTexts = std::array<QString, kFieldCount>;
 
 // The boxes' texts of a loaded tag: texts trimmed of blanks; Track and
 // Total Tracks by formatTrack ("" for 0); Year by formatYear ("" for 0);
-// Copyright "True"/"False" from the audio header's bit.
-TagTexts tagTextsOf(const ID3V2Tag& tag, const Options& options);
+// Copyright "True"/"False" from the MPEG audio header's bit ("False" for
+// other formats).
+TagTexts tagTextsOf(const AudioTag& tag, const Options& options);

@@ -3,6 +3,7 @@
 
 #include "platform/fakes/scriptedprompter.h"
 #include "tagedit/fileinforeport.h"
+#include "tags/audiotag.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
 #include "tags/tagtypes.h"
@@ -151,7 +152,9 @@ TEST_F(FileInfoReportTest, ShowsAnInformationBoxWithTheReport)
 {
     load("a.mp3", Mp3Builder::audioFrames(10));
     ScriptedPrompter prompter;
-    showFileInfoReport(prompter, path, tag);
+    AudioTag audio;
+    ASSERT_TRUE(audio.setFileName(path).ok());
+    showFileInfoReport(prompter, path, audio);
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].title, QStringLiteral("Velmora - File Information"));
     EXPECT_EQ(prompter.calls[0].icon, MsgIcon::Information);

@@ -3,6 +3,8 @@
 // are CurrentFile's; this shows what it read and says what failed.
 #include "velmora.h"
 
+#include "tags/audiotag.h"
+
 #include "nameedit/nameeditsession.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
@@ -75,8 +77,10 @@ void Velmora::showTags(const CurrentFile::Result& result)
     // Assigning the boxes passes through their change handling, so a
     // recording in progress records the values read.
     const TagTexts& texts = m_file.texts();
-    for (int i = 0; i < kFieldCount; ++i)
+    for (int i = 0; i < kFieldCount; ++i) {
         m_tagPanel->setText(i, texts[size_t(i)]);
+        m_tagPanel->setHeld(i, m_file.tag().holdsField(FieldId(i)));
+    }
     m_id3ToolBar->setEnabled(true);
     if (result.reread)
         m_session->rebuildPartsList();

@@ -157,6 +157,12 @@ void TagPanel::clearBox(int index)
     setText(index, QString());
 }
 
+void TagPanel::setHeld(int index, bool held)
+{
+    if (QWidget* w = box(index))
+        w->setEnabled(held);
+}
+
 bool TagPanel::dropPartOnBox(int index)
 {
     if (!box(index) || index == kCopyright)

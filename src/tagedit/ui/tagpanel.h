@@ -91,6 +91,8 @@ public:
     void setText(FieldId id, const QString& text) { setText(int(id), text); }
     // The clear button: the copyright box goes to "False", any other box empty.
     void clearBox(int index);
+    // A box of a field the file's format has no place for is greyed out.
+    void setHeld(int index, bool held);
 
     // Drops the dragged part onto box index, as a drop event does: only with
     // a part drop configured, a part being dragged and a box other than
