@@ -1,7 +1,6 @@
 #include "audiotag.h"
 
 #include "tags/id3v2tag.h"
-#include "tags/taglibtag.h"
 #include "tags/tagtypes.h"
 #include "text/texthelpers.h"
 
@@ -75,6 +74,22 @@ int AudioTag::year() const
 bool AudioTag::copyright() const
 {
     return m_id3v2 && m_id3v2->audio().copyright;
+}
+
+TagLibAudioFacts AudioTag::audioFacts() const
+{
+    if (m_taglib)
+        return m_taglib->audio();
+    TagLibAudioFacts facts;
+    if (!m_id3v2 || !m_id3v2->holdsAudio())
+        return facts;
+    const MpegAudioFacts& mpeg = m_id3v2->audio();
+    facts.codec = mpeg.layer == 3 ? QStringLiteral("MP3") : QStringLiteral("MPEG Layer %1").arg(mpeg.layer);
+    facts.sampleRate = mpeg.sampleRate;
+    facts.channels = mpeg.channelMode == MpegAudioFacts::ChannelMode::Mono ? 1 : 2;
+    facts.lengthMs = qint64(mpeg.duration * 1000 + 0.5);
+    facts.bitRate = mpeg.bitRate;
+    return facts;
 }
 
 bool AudioTag::takesTrailer() const

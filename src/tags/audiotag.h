@@ -3,6 +3,7 @@
 #include "platform/fileerror.h"
 #include "tags/audioformat.h"
 #include "tags/fieldcatalogue.h"
+#include "tags/taglibtag.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,7 +11,6 @@
 #include <memory>
 
 class ID3V2Tag;
-class TagLibTag;
 
 // The tags of an audio file of any format Velmora tags, behind one
 // interface: MP3 through Velmora's own ID3v2 code, FLAC, Ogg Vorbis, Opus
@@ -54,6 +54,9 @@ public:
     int year() const;
     // The MPEG audio header's copyright bit; false for other formats.
     bool copyright() const;
+    // The audio facts in one form for every format (an MP3 file's codec is
+    // "MP3", or "MPEG Layer 2"; all 0 when no audio was found).
+    TagLibAudioFacts audioFacts() const;
     // An MP3 file whose MPEG audio was found: the only kind of file that
     // takes an ID3v1 trailer.
     bool takesTrailer() const;

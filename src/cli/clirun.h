@@ -1,0 +1,32 @@
+#pragma once
+
+#include "cli/clicommand.h"
+
+#include <QString>
+#include <QTextStream>
+
+#include <atomic>
+
+// Where a command-line run reports and what it may look at while it runs.
+struct CliContext {
+    QTextStream* out = nullptr; // results
+    QTextStream* err = nullptr; // failures, one line each naming the file; the progress line
+    QString journalPath; // the undo journal of tag and strip runs, "last" for undo
+    const std::atomic<bool>* stop = nullptr; // set (by Ctrl+C): end after the current file
+    bool progress = false; // draw a progress line on err (a terminal)
+};
+
+// Exit statuses: everything done, some files failed, bad usage, stopped.
+namespace CliExit {
+constexpr int Done = 0;
+constexpr int SomeFailed = 1;
+constexpr int Usage = 2;
+constexpr int Stopped = 130;
+} // namespace CliExit
+
+// Runs one command; returns its exit status.
+int runCliCommand(const CliCommand& command, const CliContext& context);
+
+// The journal of the command line's last tag or strip run in folder (which
+// ends in "/").
+QString cliJournalPath(const QString& folder);
