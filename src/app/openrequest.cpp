@@ -1,5 +1,6 @@
 #include "openrequest.h"
 
+#include "tags/audioformat.h"
 #include "text/texthelpers.h"
 
 #include <QDir>
@@ -32,7 +33,7 @@ OpenRequest openRequestFor(const QStringList& arguments, const QString& workingD
             request.folder = withTrailingSlash(QDir::cleanPath(info.absoluteFilePath()));
             return request;
         }
-        if (!path.isEmpty() && info.isFile() && info.fileName().endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)) {
+        if (!path.isEmpty() && info.isFile() && isAudioFileName(info.fileName())) {
             request.folder = withTrailingSlash(QDir::cleanPath(info.absolutePath()));
             request.file = info.fileName();
             return request;

@@ -7,6 +7,7 @@
 #include "platform/filesystem.h"
 #include "platform/prompter.h"
 #include "platform/trash.h"
+#include "tags/audioformat.h"
 #include "text/texthelpers.h"
 
 #include <QFileInfo>
@@ -32,7 +33,9 @@ bool RenameSequence::mayStart(const QString& loadedName, const QString& newName)
         return false;
     }
     const QString trimmed = trimSpaces(newName);
-    if (trimmed.isEmpty() || trimmed == QLatin1String(".mp3")) {
+    // Nothing but an extension (".mp3", ".FLAC", ...) would make a hidden file.
+    if (trimmed.isEmpty()
+        || (isAudioFileName(trimmed) && trimSpaces(beforeLast(trimmed, QLatin1Char('.'))).isEmpty())) {
         m_prompter.message(kTitle, QStringLiteral("Please Specify A New Filename!"), MsgIcon::Information);
         return false;
     }

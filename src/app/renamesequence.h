@@ -24,7 +24,8 @@ public:
         FileSystem& files, Trash& trash, Prompter& prompter, ExistingTargetPrompt& existingTarget, StatusLine status);
 
     // Whether a rename may start: a file is loaded (loadedName is not blank)
-    // and newName is neither blank nor only ".mp3". A refusal is shown.
+    // and newName is neither blank nor only an audio extension (".mp3",
+    // ".flac", ... in any letter case). A refusal is shown.
     bool mayStart(const QString& loadedName, const QString& newName);
 
     // Renames the file at source to newName in the same folder. The new

@@ -14,7 +14,8 @@ bool maskTokenField(const QString& token, FieldId* out)
     return fieldByName(trimSpaces(token), out);
 }
 
-QString nameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText, const QString& separator)
+QString nameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText, const QString& separator,
+    const QString& extension)
 {
     QString result;
     for (const QString& token : maskTokens(mask)) {
@@ -28,7 +29,7 @@ QString nameFromFields(const QString& mask, const std::function<QString(FieldId)
             result += separator;
         result += value;
     }
-    return trimSpaces(result) + QStringLiteral(".mp3");
+    return trimSpaces(result) + extension;
 }
 
 QList<QPair<FieldId, QString>> fieldsFromName(const QString& mask, const QString& name, bool removeParens)

@@ -14,16 +14,18 @@
 // holds a position.
 
 // The pattern split at every "-", untrimmed ({""} for an empty pattern).
-// The result of a mask always ends in ".mp3", so its own extension is ignored.
+// A mask's own extension is ignored: its ".mp3" stands for the extension of
+// the file being named.
 QStringList maskTokens(const QString& mask);
 
 // The field a token names after trimming; false for a placeholder.
 bool maskTokenField(const QString& token, FieldId* out);
 
 // The new name built from the field texts: non-blank values joined by the
-// separator, as they stand, then trimmed and ".mp3" appended (".mp3" alone
-// when every value is blank).
-QString nameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText, const QString& separator);
+// separator, as they stand, then trimmed and extension appended (extension
+// alone when every value is blank).
+QString nameFromFields(const QString& mask, const std::function<QString(FieldId)>& fieldText, const QString& separator,
+    const QString& extension);
 
 // The field assignments a new name gives through a mask: piece i of the
 // name (before its last ".", split at "-", with "(" and ")" removed when

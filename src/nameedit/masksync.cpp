@@ -14,7 +14,7 @@ void NameEditSession::syncWithInternals()
         return;
     const QString name = nameFromFields(
         m_formats.currentMask(), [this](FieldId field) { return m_host.fieldText(field); },
-        m_prefs.options.separatorString);
+        m_prefs.options.separatorString, m_extension);
     m_host.showStatus(QStringLiteral("Internal ID Tags Loaded To New Filename"));
     m_editor.setText(name);
     recordStep(QStringLiteral("SyncWithInternals:0"));

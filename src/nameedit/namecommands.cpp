@@ -6,17 +6,13 @@
 #include "settings/preferences.h"
 #include "text/texthelpers.h"
 
-namespace {
-const QString kExtension = QStringLiteral(".mp3");
-} // namespace
-
 void NameEditSession::caseFileName(NameCase nameCase)
 {
     // The step keeps the recorded numbers: 1 upper, 2 lower, 3 title case.
     const int stepNumber = nameCase == NameCase::Upper ? 1 : nameCase == NameCase::Lower ? 2 : 3;
     if (nameCase == NameCase::Unchanged)
         return;
-    m_editor.setText(applyNameCase(beforeLast(m_editor.text(), QLatin1Char('.')), nameCase) + kExtension);
+    m_editor.setText(applyNameCase(beforeLast(m_editor.text(), QLatin1Char('.')), nameCase) + m_extension);
     recordStep(QStringLiteral("CaseFileName:") + QString::number(stepNumber));
 }
 
@@ -24,7 +20,7 @@ void NameEditSession::removePeriods()
 {
     QString base = beforeLast(m_editor.text(), QLatin1Char('.'));
     base.remove(QLatin1Char('.'));
-    m_editor.setText(base + kExtension);
+    m_editor.setText(base + m_extension);
     recordStep(QStringLiteral("RemovePeriods:0"));
 }
 
@@ -71,7 +67,7 @@ void NameEditSession::addRemoveParenthesis()
     }
     for (QString& piece : pieces)
         piece = trimSpaces(piece);
-    m_editor.setText(pieces.join(m_prefs.options.separatorString) + kExtension);
+    m_editor.setText(pieces.join(m_prefs.options.separatorString) + m_extension);
     m_editor.setCursor(cursor);
     recordStep(QStringLiteral("AddRemoveParenthesis:0"));
 }

@@ -83,8 +83,9 @@ void NameEditSession::nameTextChanged()
 void NameEditSession::loadNameParts(const QString& fileName)
 {
     const QStringList pieces = nameParts(fileName, cleanupRules(), m_prefs.options.newFileCase);
+    m_extension = nameExtension(fileName);
     m_parts.setEntries(pieces);
-    m_editor.setText(pieces.join(m_prefs.options.separatorString) + QStringLiteral(".mp3"));
+    m_editor.setText(pieces.join(m_prefs.options.separatorString) + m_extension);
     resetNameHistory();
 }
 
@@ -123,7 +124,7 @@ void NameEditSession::togglePart()
         return;
     const QString part = trimSpaces(m_parts.currentText());
     bool removed = false;
-    const QString name = toggledName(m_editor.text(), part, m_prefs.options.separatorString, &removed);
+    const QString name = toggledName(m_editor.text(), part, m_prefs.options.separatorString, m_extension, &removed);
     m_host.showStatus(
         removed ? QStringLiteral("Selected File Part Removed") : QStringLiteral("Selected File Part Inserted"));
     recordStep(QStringLiteral("PartsListClick:") + part);

@@ -2,6 +2,7 @@
 
 #include "nameedit/formatlist.h"
 #include "nameedit/nameeditor.h"
+#include "nameedit/nameparts.h"
 #include "nameedit/partslist.h"
 #include "nameedit/steprecorder.h"
 #include "settings/options.h"
@@ -45,7 +46,8 @@ public:
 
     // --- parts model
     // A file was selected: the parts of its cleaned, re-cased name become the
-    // list and the new name is rebuilt from them with the separator + ".mp3".
+    // list and the new name is rebuilt from them with the separator + the
+    // file's extension (nameExtension), which every later command keeps.
     void loadNameParts(const QString& fileName);
     // Offers one candidate part (cleaned; blanks, "0" and case-insensitive
     // duplicates are not added).
@@ -141,6 +143,7 @@ private:
     PartsList m_parts;
     StepRecorder m_recorder;
     FormatList m_formats;
+    QString m_extension = nameExtension(QString()); // of the loaded file
     bool m_updatingInternal = false;
     QList<NameState> m_undo;
     QList<NameState> m_redo;

@@ -1,7 +1,17 @@
 #include "nameparts.h"
 
 #include "cleanup.h"
+#include "tags/audioformat.h"
 #include "text/texthelpers.h"
+
+#include <QFileInfo>
+
+QString nameExtension(const QString& fileName)
+{
+    // Lower case, as a loaded "x.MP3" has always become "x.mp3".
+    return isAudioFileName(fileName) ? QLatin1Char('.') + QFileInfo(fileName).suffix().toLower()
+                                     : QStringLiteral(".mp3");
+}
 
 QStringList nameParts(const QString& fileName, const CleanupRules& rules, NameCase newFileCase)
 {
@@ -27,7 +37,8 @@ int partAtCursor(const QString& text, int cursor)
     return -1;
 }
 
-QString toggledName(const QString& text, const QString& part, const QString& separator, bool* removed)
+QString toggledName(
+    const QString& text, const QString& part, const QString& separator, const QString& extension, bool* removed)
 {
     QString base = beforeLast(text, QLatin1Char('.'));
     const qsizetype at = base.indexOf(part, 0, Qt::CaseInsensitive);
@@ -47,5 +58,5 @@ QString toggledName(const QString& text, const QString& part, const QString& sep
         base = beforeLast(base, QLatin1Char('-'));
     if (trimSpaces(base).startsWith(QLatin1Char('-')))
         base = afterFirst(base, QLatin1Char('-'));
-    return trimSpaces(base).isEmpty() ? QString() : trimSpaces(base) + QStringLiteral(".mp3");
+    return trimSpaces(base).isEmpty() ? QString() : trimSpaces(base) + extension;
 }

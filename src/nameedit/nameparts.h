@@ -8,6 +8,11 @@ enum class NameCase;
 
 // Pure pieces of the name model, shared by the session and the mass rename.
 
+// The extension every new name of the file fileName ends in: its own audio
+// extension in lower case (".flac" for "x.Flac", ".mp3" for "x.MP3"), else
+// ".mp3", as before any file is loaded.
+QString nameExtension(const QString& fileName);
+
 // A file name cleaned, re-cased by newFileCase and cut at every "-" into trimmed
 // pieces, empty pieces included. The extension (after the last ".") is
 // dropped; a name without "." gives {""}.
@@ -21,6 +26,7 @@ int partAtCursor(const QString& text, int cursor);
 
 // The name with part removed (first case-insensitive occurrence, even inside
 // a word) or, when absent, appended after a separator; dashes left doubled or
-// dangling are tidied. Returns "" for a blank result, else the result + ".mp3".
-// removed tells which of the two happened.
-QString toggledName(const QString& text, const QString& part, const QString& separator, bool* removed);
+// dangling are tidied. Returns "" for a blank result, else the result +
+// extension. removed tells which of the two happened.
+QString toggledName(
+    const QString& text, const QString& part, const QString& separator, const QString& extension, bool* removed);

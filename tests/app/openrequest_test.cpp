@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(OpenRequest, TheFirstFolderOrMp3FileDecides)
+TEST(OpenRequest, TheFirstFolderOrAudioFileDecides)
 {
     QTemporaryDir tmp;
     const QString root = tmp.path();
@@ -18,6 +18,8 @@ TEST(OpenRequest, TheFirstFolderOrMp3FileDecides)
     ASSERT_TRUE(Mp3Builder::writePlainMp3(root + "/Music/A & B/Song.MP3"));
     ASSERT_TRUE(Mp3Builder::writePlainMp3(root + "/Music/other.mp3"));
     ASSERT_TRUE(Mp3Builder::writeFile(root + "/Music/notes.txt", "x"));
+    for (const char* name : { "Live.Flac", "b.opus", "c.m4a" }) // told by the name, as *.mp3 is
+        ASSERT_TRUE(Mp3Builder::writeFile(root + "/Music/" + name, "x"));
     ASSERT_TRUE(QDir().mkpath(root + "/Music/folder.mp3"));
     const QString music = root + "/Music/";
     const QString ab = music + "A & B/";
@@ -34,9 +36,13 @@ TEST(OpenRequest, TheFirstFolderOrMp3FileDecides)
         // Several files: the first one's folder, with it selected.
         { { music + "other.mp3", ab + "Song.MP3" }, music, "other.mp3", {} },
         { { "--", QUrl::fromLocalFile(ab + "Song.MP3").toString() }, ab, "Song.MP3", {} },
-        // Neither a folder nor an MP3 file: refused, the next one decides.
+        // Neither a folder nor an audio file: refused, the next one decides.
         { { "Music/notes.txt", "missing", "Music/other.mp3" }, music, "other.mp3", { "Music/notes.txt", "missing" } },
         { { "http://example.org/a.mp3" }, {}, {}, { "http://example.org/a.mp3" } },
+        // Every audio format Velmora tags, in any letter case.
+        { { "Music/notes.txt", "Music/Live.Flac" }, music, "Live.Flac", { "Music/notes.txt" } },
+        { { "Music/b.opus" }, music, "b.opus", {} },
+        { { music + "c.m4a", "Music/other.mp3" }, music, "c.m4a", {} },
         // A folder named like an MP3 file is a folder.
         { { "Music/folder.mp3" }, music + "folder.mp3/", {}, {} },
     };

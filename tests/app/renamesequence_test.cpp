@@ -59,6 +59,11 @@ TEST(RenameSequence, RefusesWithoutALoadedFileOrANewName)
         { "a.mp3", " ", "Please Specify A New Filename!" },
         { "a.mp3", " .mp3 ", "Please Specify A New Filename!" },
         { "a.mp3", "b.mp3", "" },
+        // Every audio extension alone is no name, in any letter case.
+        { "a.flac", " .flac ", "Please Specify A New Filename!" },
+        { "a.flac", ".Opus", "Please Specify A New Filename!" },
+        { "a.m4a", "  .M4A", "Please Specify A New Filename!" },
+        { "a.flac", "b.flac", "" },
     };
     for (const auto& c : cases) {
         Fixture f;

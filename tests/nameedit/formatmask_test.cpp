@@ -31,10 +31,14 @@ TEST(NameFromFields, PlaceholdersEmptyFieldsSongAndCaseSensitiveTokens)
         { "Notes.mp3", " - ", ".mp3" }, // placeholders only
     };
     for (const auto& c : cases)
-        EXPECT_EQ(nameFromFields(c.mask, values, c.separator), c.expected) << c.mask;
+        EXPECT_EQ(nameFromFields(c.mask, values, c.separator, ".mp3"), c.expected) << c.mask;
+    // The mask's ".mp3" stands for the file's own extension.
+    EXPECT_EQ(nameFromFields("Artist - Title.mp3", values, " - ", ".flac"), "Band - Song.flac");
+    EXPECT_EQ(nameFromFields("Notes.mp3", values, " - ", ".opus"), ".opus");
     // Values are taken as they stand.
-    EXPECT_EQ(nameFromFields(
-                  "Artist - Title.mp3", [](FieldId f) { return f == FieldId::Artist ? " band_x " : "t--t "; }, " - "),
+    EXPECT_EQ(
+        nameFromFields(
+            "Artist - Title.mp3", [](FieldId f) { return f == FieldId::Artist ? " band_x " : "t--t "; }, " - ", ".mp3"),
         "band_x  - t--t.mp3");
 }
 
@@ -46,6 +50,8 @@ TEST(FieldsFromName, PairsPiecesPositionally)
     // Surplus tokens and placeholders assign nothing; an empty piece clears.
     EXPECT_EQ(fieldsFromName("Notes - Artist - Title - Album.mp3", "x - Band.mp3", false),
         (Pairs { { FieldId::Artist, "Band" } }));
+    EXPECT_EQ(fieldsFromName("Artist - Title.mp3", "Band - Song.v2.flac", false),
+        (Pairs { { FieldId::Artist, "Band" }, { FieldId::Title, "Song.v2" } }));
     EXPECT_EQ(fieldsFromName("Artist - Title.mp3", "Band - .mp3", false),
         (Pairs { { FieldId::Artist, "Band" }, { FieldId::Title, "" } }));
 }
@@ -65,6 +71,17 @@ TEST_F(MaskSync, SyncWithInternalsBuildsNameAndReportsOrKeepsItWithoutMask)
     EXPECT_EQ(name(), "Band - Song.mp3");
     EXPECT_EQ(host.statuses.last(), "Internal ID Tags Loaded To New Filename");
     EXPECT_EQ(session.recorder().editSteps(), QStringList({ "SyncWithInternals:0", "" }));
+
+    // A loaded file's name ends in its own extension, and reads back without it.
+    for (const auto& [file, expected] : { std::pair { "x.flac", "Band - Song.flac" },
+             std::pair { "x.M4A", "Band - Song.m4a" }, std::pair { "x.mp3", "Band - Song.mp3" } }) {
+        session.loadNameParts(file);
+        session.syncWithInternals();
+        EXPECT_EQ(name(), expected);
+        field(FieldId::Title).clear();
+        session.updateInternal();
+        EXPECT_EQ(field(FieldId::Title), "Song") << file;
+    }
 }
 
 TEST_F(MaskSync, UpdateInternalWithSurplusPiecesRemoveParensAndRefusingFields)

@@ -103,6 +103,26 @@ TEST_F(NameCommands, AddRemoveParenthesisTogglesThePartUnderTheCursor)
     }
 }
 
+TEST_F(NameCommands, CommandsKeepTheLoadedFilesOwnExtension)
+{
+    setOption("SplitSpaces", "1");
+    // One session, so that the MP3 file last shows a new load resets it.
+    for (const auto& [file, extension] :
+        { std::pair { "Band - a.b.FLAC", ".flac" }, std::pair { "Band - a.b.opus", ".opus" },
+            std::pair { "Band - a.b.m4a", ".m4a" }, std::pair { "Band - a.b.mp3", ".mp3" } }) {
+        session.loadNameParts(file);
+        EXPECT_EQ(name(), QString("Band - A.B") + extension);
+        name("Band - a.b.wav"); // typed over: the file's extension still comes back
+        session.removePeriods();
+        EXPECT_EQ(name(), QString("Band - ab") + extension);
+        session.caseFileName(NameCase::Upper);
+        EXPECT_EQ(name(), QString("BAND - AB") + extension);
+        session.editor().setCursor(8);
+        session.addRemoveParenthesis();
+        EXPECT_EQ(name(), QString("BAND - (AB)") + extension);
+    }
+}
+
 TEST_F(NameCommands, CommandsRecordTheirSteps)
 {
     name("A - B.mp3");

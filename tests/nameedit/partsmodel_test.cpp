@@ -14,6 +14,10 @@ TEST_F(PartsModel, LoadNormalisesDashesAndRecasesByNewFileCase)
         { "0", "TC", "the BAND - a song.mp3", "The Band-A Song.mp3" },
         { "0", "UC", "the band - a song.mp3", "THE BAND-A SONG.mp3" },
         { "0", "LC", "THE BAND.mp3", "the band.mp3" },
+        // Each file keeps its own extension, in lower case as ".MP3" does.
+        { "0", "TC", "the BAND - a song.Flac", "The Band-A Song.flac" },
+        { "1", "UC", "a--b.opus", "A - B.opus" },
+        { "0", "LC", "A.B.M4A", "a.b.m4a" },
         { "0", "NC", "the BAND.mp3", "the BAND.mp3" },
     };
     for (const auto& c : cases) {
@@ -91,6 +95,19 @@ TEST_F(PartsModel, TogglingRemovesOrInsertsThePartAndTidiesDashes)
         EXPECT_EQ(host.statuses.last(), c.status) << c.start << " / " << c.part;
         EXPECT_EQ(session.parts().entries(), QStringList({ c.part })); // the list is untouched
     }
+    // The loaded file's own extension, whichever name the box holds.
+    setOption("SplitSpaces", "1");
+    session.loadNameParts("A - B.Opus");
+    for (const auto& [part, expected] : { std::pair { "B", "A.opus" }, std::pair { "Live", "A - Live.opus" } }) {
+        offer({ part });
+        session.togglePart();
+        EXPECT_EQ(name(), expected);
+    }
+    name("A.mp3");
+    offer({ "B" });
+    session.togglePart();
+    EXPECT_EQ(name(), "A - B.opus");
+
     // Without a current entry nothing happens.
     host.statuses.clear();
     name("A.mp3");
@@ -110,12 +127,21 @@ TEST_F(PartsModel, SelectPartKeepsTrimmedTextAndPartAtCursorFollowsTheEditor)
     EXPECT_EQ(session.partAtCursor(), 1);
 }
 
+TEST(NameExtension, TheFilesOwnAudioExtensionInLowerCaseElseMp3)
+{
+    const std::pair<const char*, const char*> cases[] = { { "a.flac", ".flac" }, { "A.b.FLAC", ".flac" },
+        { "a.Ogg", ".ogg" }, { "a.oga", ".oga" }, { "a.opus", ".opus" }, { "a.M4a", ".m4a" }, { "a.mp4", ".mp4" },
+        { "a.MP3", ".mp3" }, { "a.txt", ".mp3" }, { "flac", ".mp3" }, { "", ".mp3" } };
+    for (const auto& [file, extension] : cases)
+        EXPECT_EQ(nameExtension(file), extension) << file;
+}
+
 TEST(PartAtCursor, DashesBelongToTheLeftAndRightParts)
 {
     const std::pair<int, int> cases[] = { { 0, 0 }, { 2, 0 }, { 3, 1 }, { 8, 2 }, { 9, 2 }, { 10, -1 }, { 13, -1 } };
     for (const auto& [cursor, part] : cases)
         EXPECT_EQ(partAtCursor("A - B - C.mp3", cursor), part) << cursor;
     // Nothing (or blanks only) before the extension: no part at all.
-    for (const char* text : { "abc", ".mp3", "  .mp3" })
+    for (const char* text : { "abc", ".mp3", "  .mp3", " .flac" })
         EXPECT_EQ(partAtCursor(text, 0), -1) << text;
 }

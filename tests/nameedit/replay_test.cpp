@@ -165,11 +165,32 @@ TEST_F(Replay, PartsListClickTogglesMatchingPartAndSkipsMissingOne)
 
     // The next file has no "Live" part: the click is skipped, typing still happens.
     for (const auto& [file, expected] :
-        { std::pair { "Other - Tune.mp3", "XOther - Tune.mp3" }, std::pair { "Live - Tune.mp3", "XTune.mp3" } }) {
+        { std::pair { "Other - Tune.mp3", "XOther - Tune.mp3" }, std::pair { "Live - Tune.mp3", "XTune.mp3" },
+            std::pair { "Live - Tune.flac", "XTune.flac" }, std::pair { "Other - Live.Opus", "XOther.opus" } }) {
         session.loadNameParts(file);
         session.rebuildPartsList();
         session.repeatEdit();
         EXPECT_EQ(name(), expected);
+    }
+}
+
+TEST_F(Replay, CommandsReplayedKeepEachFilesOwnExtension)
+{
+    setOption("SplitSpaces", "1");
+    session.loadNameParts("a.b - live.mp3");
+    session.setRecording(true);
+    session.removePeriods();
+    session.caseFileName(NameCase::Title);
+    session.cursorClicked(6);
+    session.addRemoveParenthesis();
+    session.setRecording(false);
+    EXPECT_EQ(name(), "Ab - (Live).mp3");
+    for (const auto& [file, expected] :
+        { std::pair { "c.d - now.flac", "Cd - (Now).flac" }, std::pair { "e - f.g.OGA", "E - (Fg).oga" },
+            std::pair { "h.i.m4a", "Hi.m4a" } }) { // the cursor behind every part
+        session.loadNameParts(file);
+        session.replaySteps();
+        EXPECT_EQ(name(), QString(expected));
     }
 }
 
