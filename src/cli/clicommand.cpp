@@ -18,6 +18,36 @@ CliCommand refused(const QString& why)
     return command;
 }
 
+// The option's value field when the command takes it.
+QString* valueOption(CliCommand& command, const QString& arg)
+{
+    using N = CliCommand::Name;
+    if (arg == QLatin1String("--mask") && command.name == N::Rename)
+        return &command.mask;
+    if (arg == QLatin1String("--format") && command.name == N::MassRename)
+        return &command.format;
+    if (arg == QLatin1String("--output") && command.name == N::Playlist)
+        return &command.output;
+    return nullptr;
+}
+
+bool* flagOption(CliCommand& command, const QString& arg)
+{
+    using N = CliCommand::Name;
+    const bool renames = command.name == N::Rename || command.name == N::MassRename;
+    if (arg == QLatin1String("--no-settings") && renames)
+        return &command.noSettings;
+    if (command.name != N::MassRename)
+        return nullptr;
+    if (arg == QLatin1String("--subdirs"))
+        return &command.subdirs;
+    if (arg == QLatin1String("--log"))
+        return &command.log;
+    if (arg == QLatin1String("--preview"))
+        return &command.preview;
+    return nullptr;
+}
+
 } // namespace
 
 bool cliFieldByName(const QString& name, FieldId* out)
@@ -48,8 +78,10 @@ CliCommand cliCommandFor(const QStringList& arguments)
         command.name = CliCommand::Name::Version;
         return command;
     }
-    static const std::pair<const char*, CliCommand::Name> names[] = { { "info", CliCommand::Name::Info },
-        { "tag", CliCommand::Name::Tag }, { "strip", CliCommand::Name::Strip }, { "undo", CliCommand::Name::Undo } };
+    static const std::pair<const char*, CliCommand::Name> names[]
+        = { { "info", CliCommand::Name::Info }, { "tag", CliCommand::Name::Tag }, { "strip", CliCommand::Name::Strip },
+              { "undo", CliCommand::Name::Undo }, { "rename", CliCommand::Name::Rename },
+              { "mass-rename", CliCommand::Name::MassRename }, { "playlist", CliCommand::Name::Playlist } };
     bool known = false;
     for (const auto& [text, name] : names)
         if (first == QLatin1String(text)) {
@@ -70,6 +102,12 @@ CliCommand cliCommandFor(const QStringList& arguments)
             optionsEnd = true;
         } else if (arg == QLatin1String("--json") && command.name == CliCommand::Name::Info) {
             command.json = true;
+        } else if (QString* value = valueOption(command, arg)) {
+            if (++i >= arguments.size())
+                return refused(arg + QStringLiteral(" needs a value"));
+            *value = arguments.at(i);
+        } else if (bool* flag = flagOption(command, arg)) {
+            *flag = true;
         } else if ((arg == QLatin1String("--set") || arg == QLatin1String("--clear"))
             && command.name == CliCommand::Name::Tag) {
             if (++i >= arguments.size())
@@ -97,6 +135,9 @@ CliCommand cliCommandFor(const QStringList& arguments)
             command.files << QStringLiteral("last");
     } else if (command.files.isEmpty()) {
         return refused(QStringLiteral("no file given"));
+    } else if ((command.name == CliCommand::Name::MassRename || command.name == CliCommand::Name::Playlist)
+        && command.files.size() > 1) {
+        return refused(QStringLiteral("%1 takes one folder").arg(first));
     }
     if (command.name == CliCommand::Name::Tag && command.sets.isEmpty() && command.clears.isEmpty())
         return refused(QStringLiteral("tag needs --set or --clear"));
@@ -113,7 +154,13 @@ QString cliUsageText()
                           "  tag FILE... --set FIELD=VALUE... --clear FIELD...\n"
                           "                                     set or clear fields; the rest is kept\n"
                           "  strip FILE...                      remove every tag\n"
-                          "  undo [last | JOURNAL]              undo the last tag or strip run\n"
+                          "  rename FILE... [--mask MASK] [--no-settings]\n"
+                          "                                     clean each name, or build it from the\n"
+                          "                                     tags through MASK (\"Artist - Title\")\n"
+                          "  mass-rename DIR [--format FORMAT] [--subdirs] [--log] [--preview]\n"
+                          "              [--no-settings]        rename every audio file of DIR\n"
+                          "  playlist DIR [--output NAME]       write DIR's playlist (NAME.m3u)\n"
+                          "  undo [last | JOURNAL]              undo the last run, or the one of JOURNAL\n"
                           "  -h, --help                         show this help\n"
                           "  -v, --version                      show the version\n"
                           "\n"

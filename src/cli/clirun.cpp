@@ -1,6 +1,8 @@
 #include "clirun.h"
 
 #include "cli/cliinfo.h"
+#include "cli/clirename.h"
+#include "massrename/runjournals.h"
 #include "platform/localfilesystem.h"
 #include "tagedit/multitagwriter.h"
 #include "tagedit/tagjournal.h"
@@ -62,11 +64,11 @@ int info(const CliCommand& command, const CliContext& context)
 int journaled(const CliCommand& command, const CliContext& context, const QString& verb,
     const std::function<FileError(const QString&)>& write)
 {
-    TagJournal journal(context.journalPath);
+    const QString journalPath = cliJournalPath(context.dataFolder);
+    TagJournal journal(journalPath);
     FileError error;
     if (!journal.begin(&error)) {
-        *context.err << "velmora-cli: the undo journal cannot be written: " << errorLine(context.journalPath, error)
-                     << '\n';
+        *context.err << "velmora-cli: the undo journal cannot be written: " << errorLine(journalPath, error) << '\n';
         return CliExit::SomeFailed;
     }
     const int total = int(command.files.size());
@@ -129,10 +131,8 @@ int strip(const CliCommand& command, const CliContext& context)
     });
 }
 
-int undo(const CliCommand& command, const CliContext& context)
+int undoTags(const QString& journal, const CliContext& context)
 {
-    const QString journal
-        = command.files.first() == QLatin1String("last") ? context.journalPath : command.files.first();
     if (!QFileInfo::exists(journal)) {
         *context.err << "velmora-cli: nothing to undo: " << journal << " does not exist\n";
         return CliExit::SomeFailed;
@@ -148,6 +148,26 @@ int undo(const CliCommand& command, const CliContext& context)
         *context.err << errorLine(failure.path, failure.error) << '\n';
     *context.out << "restored " << report.restored.size() << " files\n";
     return report.changedSince.isEmpty() && report.failed.isEmpty() ? CliExit::Done : CliExit::SomeFailed;
+}
+
+// The journal "undo last" means: the newer of the last tag run's and the
+// last rename run's (the window's runs among them).
+QString lastJournal(const CliContext& context)
+{
+    const QString tags = cliJournalPath(context.dataFolder);
+    const QString renames = lastRunJournal(context.dataFolder);
+    const bool haveTags = QFileInfo::exists(tags);
+    const bool haveRenames = !renames.isEmpty() && hasUndoableChanges(renames);
+    if (haveTags && haveRenames)
+        return QFileInfo(tags).lastModified() >= QFileInfo(renames).lastModified() ? tags : renames;
+    return haveRenames ? renames : tags;
+}
+
+int undo(const CliCommand& command, const CliContext& context)
+{
+    const QString journal
+        = command.files.first() == QLatin1String("last") ? lastJournal(context) : command.files.first();
+    return journal.endsWith(QLatin1String(".undo")) ? undoRenames(journal, context) : undoTags(journal, context);
 }
 
 } // namespace
@@ -168,6 +188,12 @@ int runCliCommand(const CliCommand& command, const CliContext& context)
         return strip(command, context);
     case CliCommand::Name::Undo:
         return undo(command, context);
+    case CliCommand::Name::Rename:
+        return renameFiles(command, context);
+    case CliCommand::Name::MassRename:
+        return massRename(command, context);
+    case CliCommand::Name::Playlist:
+        return writeFolderPlaylist(command, context);
     case CliCommand::Name::Help:
     case CliCommand::Name::Version:
         break;

@@ -7,11 +7,14 @@
 
 #include <atomic>
 
+class SettingsBackend;
+
 // Where a command-line run reports and what it may look at while it runs.
 struct CliContext {
     QTextStream* out = nullptr; // results
     QTextStream* err = nullptr; // failures, one line each naming the file; the progress line
-    QString journalPath; // the undo journal of tag and strip runs, "last" for undo
+    QString dataFolder; // where journals and logs go (ends in "/"): the window's own
+    SettingsBackend* settings = nullptr; // the options and filters of rename and mass-rename
     const std::atomic<bool>* stop = nullptr; // set (by Ctrl+C): end after the current file
     bool progress = false; // draw a progress line on err (a terminal)
 };

@@ -1,6 +1,8 @@
 // velmora-cli: the engines without a window, for scripts and headless machines.
 #include "cli/clicommand.h"
 #include "cli/clirun.h"
+#include "platform/inisettingsbackend.h"
+#include "platform/nosettingsbackend.h"
 #include "tagedit/tagjournal.h"
 
 #include <QCoreApplication>
@@ -49,7 +51,10 @@ int main(int argc, char* argv[])
     CliContext context;
     context.out = &out;
     context.err = &err;
-    context.journalPath = cliJournalPath(TagJournal::defaultFolder());
+    context.dataFolder = TagJournal::defaultFolder();
+    IniSettingsBackend userSettings;
+    NoSettingsBackend noSettings;
+    context.settings = command.noSettings ? static_cast<SettingsBackend*>(&noSettings) : &userSettings;
     context.stop = &g_stop;
     context.progress = ::isatty(STDERR_FILENO) == 1;
     return runCliCommand(command, context);
