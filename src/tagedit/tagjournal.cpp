@@ -24,6 +24,10 @@ constexpr quint8 kBefore = 1;
 constexpr quint8 kAfter = 2;
 constexpr quint8 kEnd = 3;
 constexpr quint8 kNoted = 4;
+// A before-record of a file read through TagLib: its format and items in
+// place of the MP3 tag bytes. MP3 files keep kBefore, so a journal of MP3
+// files alone reads as it always did.
+constexpr quint8 kBeforeItems = 5;
 constexpr int kListedPaths = 20;
 const QString kCrLf = QStringLiteral("\r\n");
 
@@ -65,8 +69,12 @@ QByteArray record(const std::function<void(QDataStream&)>& fill)
 
 QByteArray beforeRecord(const QString& path, const TagSnapshot& s)
 {
-    return record(
-        [&](QDataStream& out) { out << kBefore << path << s.size << s.mtimeNs << s.mode << s.v2 << s.trailer; });
+    return record([&](QDataStream& out) {
+        if (s.throughTagLib())
+            out << kBeforeItems << path << s.size << s.mtimeNs << s.mode << qint32(s.format) << s.items;
+        else
+            out << kBefore << path << s.size << s.mtimeNs << s.mode << s.v2 << s.trailer;
+    });
 }
 
 QByteArray afterRecord(const QString& path, const AfterRecord& a)
@@ -136,13 +144,22 @@ bool walkOpen(QFile& file, Walk* walk, FileError* err, const std::function<void(
     while (!in.atEnd()) {
         quint8 kind = 0;
         in >> kind;
-        if (kind == kBefore) {
+        if (kind == kBefore || (kind == kBeforeItems && !old)) {
             Entry e;
             in >> e.path >> e.before.size >> e.before.mtimeNs;
             if (!old)
                 in >> e.before.mode;
-            readBytes(in, &e.before.v2, withTags);
-            readBytes(in, &e.before.trailer, withTags);
+            if (kind == kBeforeItems) {
+                qint32 format = -1;
+                in >> format;
+                if (format <= int(AudioFormat::Mp3) || format > int(AudioFormat::Mp4))
+                    break; // not a record this program wrote
+                e.before.format = AudioFormat(format);
+                readBytes(in, &e.before.items, withTags);
+            } else {
+                readBytes(in, &e.before.v2, withTags);
+                readBytes(in, &e.before.trailer, withTags);
+            }
             if (in.status() != QDataStream::Ok)
                 break;
             handOver();
@@ -431,7 +448,7 @@ TagUndoReport undoTagJournal(const QString& journalPath, const std::function<voi
                 // whether the write happened. The mode is what a write
                 // that made the file writable left.
                 untouched = now.size == e.before.size && now.sameTags(e.before);
-                if (!untouched && now.middleSize() != e.before.middleSize()) {
+                if (!untouched && !now.sameAudioShape(e.before)) {
                     report.changedSince << e.path;
                     return;
                 }

@@ -23,7 +23,10 @@
 // a lock on it, so another Velmora neither replaces nor undoes it.
 //
 // Layout (QDataStream): a header, then per file a "before" record (path and
-// the whole TagSnapshot) and, once the write is over, an "after" record
+// the whole TagSnapshot: an MP3 file's tag bytes, or the format and TagLib
+// items of a FLAC, Ogg or MP4 file in a record of its own kind, so that
+// journals of MP3 files alone keep their layout) and, once the write is
+// over, an "after" record
 // (path, size, modification time, mode, hash of its tags, and whether the
 // write changed the file). A run that ends normally adds a closing record;
 // a journal without one is from an interrupted run. A "noted" record says
@@ -134,10 +137,12 @@ QStringList removeTagJournalLeftovers(const QString& journalPath);
 
 // Puts back the tags, the modification time and (when the write changed
 // it) the mode of every file the journal records as changed whose size and
-// tags are still exactly what the run left; the bytes between the tags (the
-// audio) are never written. A file whose write an interrupted run may have
-// cut short is left alone when it holds its tags from before (not done), and
-// restored when only its tags differ. Files changed since are left alone and
+// tags are still exactly what the run left; the bytes between an MP3 file's
+// tags (the audio) are never written, and a FLAC, Ogg or MP4 file is written
+// through a copy whose audio is checked against the file's. A file whose
+// write an interrupted run may have cut short is left alone when it holds its
+// tags from before (not done), and restored when only its tags differ (and
+// it is still of its format). Files changed since are left alone and
 // listed. The copies a killed rewrite left are removed. Afterwards the
 // journal holds only the files that failed (and is removed when none did),
 // so an undo is done once. status (may be empty) is called with each file's

@@ -4,12 +4,21 @@
 
 #include "platform/fakes/scriptedprompter.h"
 #include "platform/localfilesystem.h"
+#include "support/filestate.h"
 #include "tagedit/multitagrun.h"
+#include "tags/audiotag.h"
+#include "tags/encodedfiles.h"
+#include "tags/filetimes.h"
+#include "tags/safefilewrite.h"
+#include "tags/taglibtag.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace MultiTagFiles;
 
@@ -18,6 +27,55 @@ namespace {
 QByteArray bytes(const QString& path)
 {
     return Mp3Builder::readFile(path);
+}
+
+// A moment long past, with nanoseconds no write of today produces.
+constexpr timespec kOldTime { 981'173'045, 123'456'789 };
+
+// What an undo must give back of a FLAC, Ogg or MP4 file: every item as
+// mutagen reads it, the decoded audio, the mode and the time.
+struct Items {
+    QJsonObject items;
+    QByteArray audio;
+    FileState state;
+    static Items of(const QString& path)
+    {
+        FileState state = FileState::of(path);
+        state.bytes.clear();
+        return { EncodedFiles::dump(path), EncodedFiles::audioMd5(path), state };
+    }
+    bool operator==(const Items&) const = default;
+};
+
+void PrintTo(const Items& i, std::ostream* os)
+{
+    *os << QJsonDocument(i.items).toJson(QJsonDocument::Compact).constData() << " audio " << i.audio.constData();
+    PrintTo(i.state, os);
+}
+
+// Records file in journal around a change made through AudioTag.
+void recordChange(TagJournal& journal, const QString& file, const std::function<bool(AudioTag&)>& change)
+{
+    ASSERT_TRUE(journal.recordBefore(file));
+    AudioTag tag;
+    ASSERT_TRUE(tag.setFileName(file).ok());
+    ASSERT_TRUE(change(tag)) << qPrintable(tag.lastWriteError().description);
+    EXPECT_TRUE(journal.recordAfter(file));
+}
+
+// A field set, another cleared and, beyond MP3, an item of its own set and
+// an unknown one changed.
+bool editTags(AudioTag& tag)
+{
+    if (!tag.setFieldText(FieldId::Title, "Run title") || !tag.setFieldText(FieldId::Album, ""))
+        return false;
+    if (TagLibTag* items = tag.taglib()) {
+        const bool mp4 = tag.format() == AudioFormat::Mp4;
+        if (!items->setItemValues(mp4 ? "----:org.velmora:OWN" : "VELMORA_OWN", { "one", "two" })
+            || !items->setItemValues(mp4 ? "----:org.velmora:UNKNOWN" : "VELMORA_UNKNOWN", { "changed" }))
+            return false;
+    }
+    return tag.update();
 }
 
 } // namespace
@@ -110,4 +168,101 @@ TEST(TagJournal, AFileThatCannotBeRestoredStaysInTheJournal)
     undo = undoTagJournal(journal);
     EXPECT_EQ(undo.restored, QStringList({ path }));
     EXPECT_EQ(bytes(path), original);
+}
+
+TEST(TagJournal, UndoGivesFlacOggAndMp4FilesBackEveryItemBesideAnMp3File)
+{
+    using EncodedFiles::Kind;
+    for (const Kind kind : { Kind::Flac, Kind::Vorbis, Kind::Opus, Kind::AacFaststart }) {
+        SCOPED_TRACE(EncodedFiles::kindName(kind));
+        QTemporaryDir dir;
+        const QString mp3 = dir.filePath("a.mp3");
+        ASSERT_TRUE(write(mp3, sample("a"), true));
+        const QString edited = EncodedFiles::make(dir, kind, "edited");
+        const QString stripped = EncodedFiles::make(dir, kind, "stripped");
+        const QString later = EncodedFiles::make(dir, kind, "later");
+        ASSERT_TRUE(QFile::setPermissions(edited, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        for (const QString& p : { mp3, edited, stripped, later })
+            ASSERT_TRUE(writeFileTime(p, FileTime { kOldTime }));
+        const QByteArray mp3Bytes = bytes(mp3);
+        const Items editedBefore = Items::of(edited);
+        const Items strippedBefore = Items::of(stripped);
+        ASSERT_FALSE(editedBefore.items.isEmpty());
+
+        const QString journal = dir.filePath("data/TagSave-Undo.journal");
+        {
+            TagJournal j(journal);
+            ASSERT_TRUE(j.begin());
+            recordChange(j, mp3, editTags);
+            recordChange(j, edited, editTags);
+            recordChange(j, stripped, [](AudioTag& tag) { return tag.stripTags(); });
+            recordChange(j, later, editTags);
+            EXPECT_EQ(j.changedCount(), 4);
+        }
+        ASSERT_NE(EncodedFiles::dump(edited), editedBefore.items);
+        ASSERT_NE(EncodedFiles::dump(stripped), strippedBefore.items);
+        // Changed since: a value of the same length, so only the tags tell.
+        const qint64 runSize = QFileInfo(later).size();
+        AudioTag tag;
+        ASSERT_TRUE(tag.setFileName(later).ok());
+        ASSERT_TRUE(tag.setFieldText(FieldId::Title, "Any title") && tag.update());
+        ASSERT_EQ(QFileInfo(later).size(), runSize);
+        const Items laterAfter = Items::of(later);
+
+        const TagUndoReport undo = undoTagJournal(journal);
+        EXPECT_EQ(undo.restored, QStringList({ mp3, edited, stripped }));
+        EXPECT_EQ(undo.changedSince, QStringList({ later }));
+        EXPECT_TRUE(undo.failed.isEmpty()) << qPrintable(tagUndoProblemsText(undo));
+        EXPECT_EQ(bytes(mp3), mp3Bytes);
+        EXPECT_EQ(Items::of(edited), editedBefore);
+        EXPECT_EQ(Items::of(stripped), strippedBefore);
+        EXPECT_EQ(Items::of(later), laterAfter);
+        EXPECT_FALSE(QFile::exists(journal));
+        EXPECT_TRUE(QDir(dir.path()).entryList({ ".velmora-*" }, QDir::Files | QDir::Hidden).isEmpty());
+    }
+}
+
+TEST(TagJournal, AnInterruptedTagLibSaveIsUndoneAndItsLeftoverCopyRemoved)
+{
+    QTemporaryDir dir;
+    const QString path = EncodedFiles::make(dir, EncodedFiles::Kind::Opus, "song");
+    ASSERT_TRUE(writeFileTime(path, FileTime { kOldTime }));
+    const Items before = Items::of(path);
+    const QString journal = dir.filePath("j.journal");
+    const QString killed = dir.filePath("killed.journal");
+    QString copyName;
+    {
+        TagJournal j(journal);
+        ASSERT_TRUE(j.begin());
+        ASSERT_TRUE(j.recordBefore(path));
+        TagLibTag tag;
+        ASSERT_TRUE(tag.setFileName(path).ok());
+        // The copy as a save killed after its rename would leave it, under
+        // the name the save gave it.
+        const QString kept = dir.filePath("kept");
+        tag.setCopyHook([&](const QString& copy) {
+            copyName = copy;
+            QFile::copy(copy, kept);
+        });
+        ASSERT_TRUE(tag.setFieldText(FieldId::Artist, "") && tag.setItemValues("MOOD", { "calm" }) && tag.update());
+        ASSERT_TRUE(QFile::rename(kept, copyName));
+        // The journal as the kill left it: no after-record, no end.
+        ASSERT_TRUE(QFile::copy(journal, killed));
+    }
+    ASSERT_TRUE(summarizeTagJournal(killed).interrupted);
+    EXPECT_EQ(tagJournalChangedFiles(killed), QStringList({ path }));
+    EXPECT_EQ(removeTagJournalLeftovers(killed), QStringList({ copyName }));
+    EXPECT_FALSE(QFile::exists(copyName));
+
+    // Refused while the file is read-only, the file stays in the journal
+    // with all its items for the next undo.
+    const auto writable = QFile::permissions(path);
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner));
+    TagUndoReport undo = undoTagJournal(killed);
+    ASSERT_EQ(undo.failed.size(), 1);
+    EXPECT_EQ(undo.failed[0].error.number, ErrorNo::Access);
+    ASSERT_TRUE(QFile::setPermissions(path, writable));
+    undo = undoTagJournal(killed);
+    EXPECT_EQ(undo.restored, QStringList({ path }));
+    EXPECT_EQ(Items::of(path), before);
 }

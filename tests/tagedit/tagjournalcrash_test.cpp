@@ -16,6 +16,7 @@
 #include "tags/filetimes.h"
 #include "tags/safefilewrite.h"
 
+#include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -359,31 +360,47 @@ TEST(TagJournalCrash, ASummarySaysWhetherTheRunWasInterruptedAndHowManyChangesIt
     }
 }
 
-TEST(TagJournalCrash, AJournalOfTheEarlierLayoutIsReadAsComplete)
+TEST(TagJournalCrash, JournalsOfEarlierLayoutsAreUndone)
 {
-    QTemporaryDir dir;
-    const QString path = oldFile(dir, "a.mp3");
-    const FileState original = FileState::of(path);
-    TagSnapshot before;
-    ASSERT_TRUE(readTagSnapshot(path, &before));
-    LocalFileSystem files;
-    MultiTagWriter writer(files);
-    ASSERT_TRUE(writer.tagFile(path, bigValues()).ok());
-    TagSnapshot after;
-    ASSERT_TRUE(readTagSnapshot(path, &after));
-    // "VLJ1": before-record and after-record without mode, no closing record.
-    const QString journal = dir.filePath("old.journal");
-    QFile f(journal);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    QDataStream out(&f);
-    out.setVersion(QDataStream::Qt_6_0);
-    out << quint32(0x564c4a31) << quint8(1) << path << before.size << before.mtimeNs << before.v2 << before.trailer
-        << quint8(2) << path << after.size << after.mtimeNs << after.tagHash();
-    f.close();
+    // "VLJ1": before-record and after-record without mode, no closing record;
+    // "VLJ2" as a run over MP3 files alone writes it.
+    for (const bool first : { true, false }) {
+        SCOPED_TRACE(first ? "VLJ1" : "VLJ2");
+        QTemporaryDir dir;
+        const QString path = oldFile(dir, "a.mp3");
+        const FileState original = FileState::of(path);
+        TagSnapshot before;
+        ASSERT_TRUE(readTagSnapshot(path, &before));
+        LocalFileSystem files;
+        MultiTagWriter writer(files);
+        ASSERT_TRUE(writer.tagFile(path, bigValues()).ok());
+        TagSnapshot after;
+        ASSERT_TRUE(readTagSnapshot(path, &after));
+        // The tag hash as journals have always stored it: SHA-1 over both
+        // lengths and both tags.
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        const qint64 lengths[2] = { after.v2.size(), after.trailer.size() };
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(lengths), sizeof lengths));
+        hash.addData(after.v2);
+        hash.addData(after.trailer);
+        const QString journal = dir.filePath("old.journal");
+        QFile f(journal);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QDataStream out(&f);
+        out.setVersion(QDataStream::Qt_6_0);
+        if (first)
+            out << quint32(0x564c4a31) << quint8(1) << path << before.size << before.mtimeNs << before.v2
+                << before.trailer << quint8(2) << path << after.size << after.mtimeNs << hash.result();
+        else
+            out << quint32(0x564c4a32) << quint8(1) << path << before.size << before.mtimeNs << before.mode << before.v2
+                << before.trailer << quint8(2) << path << after.size << after.mtimeNs << after.mode << hash.result()
+                << true << quint8(3);
+        f.close();
 
-    const TagJournalSummary summary = summarizeTagJournal(journal);
-    EXPECT_FALSE(summary.interrupted);
-    EXPECT_EQ(summary.changes, 1);
-    EXPECT_EQ(undoTagJournal(journal).restored, QStringList({ path }));
-    EXPECT_EQ(FileState::of(path), original);
+        const TagJournalSummary summary = summarizeTagJournal(journal);
+        EXPECT_FALSE(summary.interrupted);
+        EXPECT_EQ(summary.changes, 1);
+        EXPECT_EQ(undoTagJournal(journal).restored, QStringList({ path }));
+        EXPECT_EQ(FileState::of(path), original);
+    }
 }
