@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <functional>
+
 namespace {
 
 QString errorLine(const QString& path, const FileError& error)
@@ -57,12 +59,12 @@ struct CliServices {
 // takes the same memory here.
 class PrintingView final : public MassRenameView {
 public:
-    PrintingView(const CliContext& context, MassRenameEngine* engine = nullptr)
+    explicit PrintingView(const CliContext& context)
         : m_context(context)
-        , m_engine(engine)
     {
     }
-    void setEngine(MassRenameEngine* engine) { m_engine = engine; }
+    // How a stop asked for (Ctrl+C) reaches the run.
+    void setStopper(std::function<void()> stopper) { m_stopper = std::move(stopper); }
 
     void clearResults() override { }
     void addResultRow(const QString& dir, const QString& oldName, const QString& newName, ResultColour colour) override
@@ -89,8 +91,8 @@ public:
     void showRunStatus(bool) override { }
     void progress() override
     {
-        if (m_engine && stopped(m_context))
-            m_engine->requestStop();
+        if (m_stopper && stopped(m_context))
+            m_stopper();
         if (m_context.progress && m_counters.total % 100 == 0) {
             *m_context.err << '\r' << m_counters.total << '/' << m_counters.found << "\x1b[K";
             m_context.err->flush();
@@ -104,7 +106,7 @@ public:
 
 private:
     const CliContext& m_context;
-    MassRenameEngine* m_engine;
+    std::function<void()> m_stopper;
     MassRenameCounters m_counters;
 };
 
@@ -176,8 +178,9 @@ int renameFiles(const CliCommand& command, const CliContext& context)
         if (fileError.ok() && QFileInfo::exists(dir + newName)
             && !files.isSameFile(dir + info.fileName(), dir + newName))
             fileError = { ErrorNo::Exists, QStringLiteral("'%1' is taken by another file").arg(newName) };
+        TrailerChange noTrailer; // a rename alone writes no trailer
         if (fileError.ok())
-            fileError = writer.rename(dir, info.fileName(), newName, nullptr);
+            fileError = writer.rename(dir, info.fileName(), newName, &noTrailer);
         if (!fileError.ok()) {
             ++failed;
             *context.err << errorLine(path, fileError) << '\n';
@@ -203,7 +206,7 @@ int massRename(const CliCommand& command, const CliContext& context)
     CliServices platform(context);
     PrintingView view(context);
     MassRenameEngine engine(platform.services, prefs, view);
-    view.setEngine(&engine);
+    view.setStopper([&engine] { engine.requestStop(); });
     engine.setLogFolder(context.dataFolder);
     MassRenameChoices choices;
     choices.startDir = folder.absoluteFilePath() + QLatin1Char('/');
@@ -238,8 +241,13 @@ int undoRenames(const QString& journal, const CliContext& context)
     CliServices platform(context);
     PrintingView view(context);
     MassRenameUndo undo(platform.services, view);
+    view.setStopper([&undo] { undo.requestStop(); });
     undo.setLogFolder(context.dataFolder);
     undo.run(records, journal);
+    // A stopped undo may be taken up again.
+    if (undo.stopped())
+        return CliExit::Stopped;
+    markRenameJournal(journal, JournalMark::Undone);
     for (const QString& line : undo.leftAlone())
         *context.err << line << '\n';
     *context.out << "renamed back " << undo.tally().renamedBack << " files\n";
@@ -260,7 +268,7 @@ int writeFolderPlaylist(const CliCommand& command, const CliContext& context)
         return CliExit::Usage;
     }
     QStringList leftOut;
-    const QString target = QDir(folder).filePath(name);
+    const QString target = QDir(folder).absoluteFilePath(name);
     const FileError error = writePlaylistFile(target, playlistText(listMp3Files(folder), &leftOut));
     if (!error.ok()) {
         *context.err << errorLine(target, error) << '\n';

@@ -205,3 +205,83 @@ TEST(Cli, InterruptStopsWithATrueJournal)
     for (const QString& path : files)
         EXPECT_EQ(tagOf(path)->title(), "Old") << path.toStdString();
 }
+
+// rename: the name editor's cleanup or a mask over the tags, the file's own
+// extension kept, a taken name refused; undo gives the names back.
+TEST(Cli, RenameCleansOrFillsAMaskAndUndoGivesTheNamesBack)
+{
+    Cli cli;
+    QTemporaryDir dir;
+    mp3(dir, "the band--the song.mp3", "Song");
+    const QString flac = make(dir, Kind::Flac, "some file");
+    mp3(dir, "Band-Taken.mp3", "Taken");
+    const QString taken = mp3(dir, "taken.mp3", "Taken");
+    const auto names = [&] { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); };
+    const QStringList before = names();
+
+    const CliRun cleaned = cli.run({ "rename", "--no-settings", dir.filePath("the band--the song.mp3") });
+    EXPECT_EQ(cleaned.status, 0) << cleaned.err.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("The Band-The Song.mp3")));
+
+    const QByteArray takenBytes = bytesOf(taken);
+    const CliRun masked = cli.run({ "rename", "--no-settings", "--mask", "Artist - Title", flac, taken });
+    EXPECT_EQ(masked.status, 1);
+    EXPECT_TRUE(masked.err.contains(taken)) << masked.err.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("First Artist; Second Artist-Title \u00e9\u4e2d\u2603.flac")))
+        << names().join('|').toStdString();
+    EXPECT_EQ(bytesOf(taken), takenBytes);
+    EXPECT_EQ(bytesOf(dir.filePath("Band-Taken.mp3")).size(), takenBytes.size());
+
+    EXPECT_EQ(cli.run({ "undo" }).status, 0);
+    EXPECT_TRUE(QFile::exists(flac));
+    EXPECT_EQ(cli.run({ "undo" }).status, 1); // the run before is not the last one
+    EXPECT_NE(names(), before);
+}
+
+// mass-rename: --preview prints and changes nothing; the run renames,
+// keeps its log, and its undo puts the tree back byte for byte.
+TEST(Cli, MassRenamePreviewsRunsAndUndoes)
+{
+    Cli cli;
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("sub");
+    mp3(dir, "a.mp3", "One");
+    mp3(dir, "sub/b.mp3", "Two");
+    mp3(dir, "c.mp3", "One"); // the same name as a.mp3 would get
+    const auto tree = [&] {
+        QStringList out;
+        for (const QString& name : QStringList { "a.mp3", "sub/b.mp3", "c.mp3" })
+            out << name + ":" + QString::fromLatin1(bytesOf(dir.filePath(name)).toBase64());
+        return out;
+    };
+    const QStringList before = tree();
+
+    const CliRun preview = cli.run(
+        { "mass-rename", dir.path(), "--format", "Artist - Title", "--subdirs", "--preview", "--no-settings" });
+    EXPECT_EQ(preview.status, 0) << preview.err.toStdString();
+    EXPECT_TRUE(preview.out.contains("/sub/b.mp3 -> Band-Two.mp3")) << preview.out.toStdString();
+    EXPECT_TRUE(preview.out.contains("[taken by an earlier file of the run]")) << preview.out.toStdString();
+    EXPECT_EQ(tree(), before);
+
+    const CliRun run
+        = cli.run({ "mass-rename", dir.path(), "--format", "Artist - Title", "--subdirs", "--log", "--no-settings" });
+    EXPECT_EQ(run.status, 1) << run.out.toStdString(); // the second "Band-One.mp3" is refused
+    EXPECT_TRUE(QFile::exists(dir.filePath("sub/Band-Two.mp3")));
+    EXPECT_TRUE(run.out.contains("renamed 2 of 3 files")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("log: ")) << run.out.toStdString();
+
+    const CliRun undone = cli.run({ "undo" });
+    EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
+    EXPECT_EQ(tree(), before);
+}
+
+TEST(Cli, PlaylistListsTheFolder)
+{
+    Cli cli;
+    QTemporaryDir dir;
+    mp3(dir, "b.mp3", "B");
+    mp3(dir, "#a.mp3", "A");
+    const CliRun r = cli.run({ "playlist", dir.path(), "--output", "mix" });
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(bytesOf(dir.filePath("mix.m3u")), "#EXTM3U\r\n./#a.mp3\r\nb.mp3\r\n");
+}
