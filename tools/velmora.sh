@@ -36,7 +36,8 @@ check_install_and_package() {
     prefix=$(mktemp -d)
     trap 'rm -rf "$prefix"' RETURN
     cmake --install "$build" --prefix "$prefix" >/dev/null
-    local installed=(bin/velmora share/velmora/velmora.html share/applications/velmora.desktop
+    local installed=(bin/velmora bin/velmora-cli share/man/man1/velmora-cli.1.gz
+                     share/bash-completion/completions/velmora-cli share/velmora/velmora.html share/applications/velmora.desktop
                      share/icons/hicolor/scalable/apps/velmora.svg share/metainfo/org.velmora.velmora.metainfo.xml
                      share/man/man1/velmora.1.gz share/doc/velmora/copyright share/doc/velmora/changelog.Debian.gz
                      share/lintian/overrides/velmora)
@@ -47,8 +48,14 @@ check_install_and_package() {
     appstreamcli validate --no-net "$prefix/share/metainfo/org.velmora.velmora.metainfo.xml"
     # The manual page must be valid roff: man reports its warnings on stderr.
     local manwarnings
-    manwarnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/velmora.1.gz" 2>&1 >/dev/null)
-    [ -z "$manwarnings" ] || { echo "velmora.1: $manwarnings" >&2; return 1; }
+    local page
+    for page in velmora velmora-cli; do
+        manwarnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+        [ -z "$manwarnings" ] || { echo "$page.1: $manwarnings" >&2; return 1; }
+    done
+    # The command line runs where there is no display.
+    env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/velmora-cli" --version >/dev/null \
+        || { echo "velmora-cli does not run without a display" >&2; return 1; }
     (cd "$build" && rm -f velmora_*.deb && cpack -G DEB >/dev/null)
     local deb
     deb=$(ls "$build"/velmora_*.deb)
