@@ -1,7 +1,7 @@
 // Tag layer benchmarks: loading every MP3 file of a folder as a selection in
 // the main window does, saving them back as "Save ID3 Tags" does, and a
 // generator for the test folder.
-#include "platform/mp3files.h"
+#include "platform/audiofiles.h"
 #include "tags/audioformat.h"
 #include "tags/fieldcatalogue.h"
 #include "tags/id3v1tag.h"
@@ -22,7 +22,7 @@ namespace {
 QStringList mp3Files(const QString& dir)
 {
     QStringList out;
-    for (const QString& name : listMp3Files(dir))
+    for (const QString& name : listAudioFiles(dir, ListedFormats::Mp3Only))
         out << QDir(dir).filePath(name);
     return out;
 }
