@@ -1,7 +1,7 @@
 // Save checks on whole folders: a generator of ordinary and damaged tags,
 // and a run that saves each file and verifies it against its state before,
 // with a frame walk of its own (not the tag layer's).
-#include "platform/mp3files.h"
+#include "platform/audiofiles.h"
 #include "tags/id3v2tag.h"
 
 #include <QDir>
@@ -223,7 +223,7 @@ int verifySavesBench(const QStringList& args)
     if (args.isEmpty())
         return 2;
     QDir d(args.at(0));
-    const QStringList names = listMp3Files(d.path());
+    const QStringList names = listAudioFiles(d.path(), ListedFormats::Mp3Only);
     int saved = 0, refused = 0, audioChanged = 0, refusedButChanged = 0;
     QMap<QString, int> reasons;
     qint64 framesBefore = 0, framesKept = 0, framesLost = 0;

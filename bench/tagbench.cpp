@@ -1,6 +1,7 @@
 // Tag layer benchmarks: loading every audio file of a folder as a selection in
 // the main window does, saving them as "Save ID3 Tags" does, and a
 // generator for the test folder.
+#include "platform/audiofiles.h"
 #include "tags/audioformat.h"
 #include "tags/audiotag.h"
 #include "tags/fieldcatalogue.h"
@@ -62,7 +63,7 @@ QStringList audioFiles(const QString& dir)
 {
     QStringList out;
     const QDir folder(dir);
-    for (const QString& name : folder.entryList(audioFileNamePatterns(), QDir::Files, QDir::Name))
+    for (const QString& name : listAudioFiles(dir, ListedFormats::All))
         out << folder.filePath(name);
     return out;
 }

@@ -34,7 +34,7 @@ QString* valueOption(CliCommand& command, const QString& arg)
 bool* flagOption(CliCommand& command, const QString& arg)
 {
     using N = CliCommand::Name;
-    const bool renames = command.name == N::Rename || command.name == N::MassRename;
+    const bool renames = command.name == N::Rename || command.name == N::MassRename || command.name == N::Playlist;
     if (arg == QLatin1String("--no-settings") && renames)
         return &command.noSettings;
     if (command.name != N::MassRename)
@@ -159,7 +159,8 @@ QString cliUsageText()
                           "                                     tags through MASK (\"Artist - Title\")\n"
                           "  mass-rename DIR [--format FORMAT] [--subdirs] [--log] [--preview]\n"
                           "              [--no-settings]        rename every audio file of DIR\n"
-                          "  playlist DIR [--output NAME]       write DIR's playlist (NAME.m3u)\n"
+                          "  playlist DIR [--output NAME] [--no-settings]\n"
+                          "                                     write DIR's playlist (NAME.m3u)\n"
                           "  undo [last | JOURNAL]              undo the last run, or the one of JOURNAL\n"
                           "  -h, --help                         show this help\n"
                           "  -v, --version                      show the version\n"

@@ -7,10 +7,10 @@
 #include "nameedit/cleanup.h"
 #include "nameedit/formatmask.h"
 #include "nameedit/nameparts.h"
+#include "platform/audiofiles.h"
 #include "platform/clock.h"
 #include "platform/consoleprompter.h"
 #include "platform/localfilesystem.h"
-#include "platform/mp3files.h"
 #include "platform/platformservices.h"
 #include "platform/systemtrash.h"
 #include "playlist/playlistfile.h"
@@ -269,7 +269,9 @@ int writeFolderPlaylist(const CliCommand& command, const CliContext& context)
     }
     QStringList leftOut;
     const QString target = QDir(folder).absoluteFilePath(name);
-    const FileError error = writePlaylistFile(target, playlistText(listMp3Files(folder), &leftOut));
+    const Preferences prefs = loadPreferences(context);
+    const FileError error
+        = writePlaylistFile(target, playlistText(listAudioFiles(folder, listedFormats(prefs.options)), &leftOut));
     if (!error.ok()) {
         *context.err << errorLine(target, error) << '\n';
         return CliExit::SomeFailed;

@@ -24,24 +24,24 @@ FileError listingError(const QString& folder)
 
 } // namespace
 
-void FileSearch::reset(const QString& pattern)
+void FileSearch::reset(const QStringList& patterns)
 {
     m_found.clear();
     m_unreadable.clear();
     m_exceeded = false;
     m_stopped = false;
-    m_pattern = pattern;
+    m_patterns = patterns;
 }
 
-void FileSearch::startSearch(const QString& folder, const QString& pattern)
+void FileSearch::startSearch(const QString& folder, const QStringList& patterns)
 {
-    reset(pattern);
+    reset(patterns);
     searchFolder(folder);
 }
 
-void FileSearch::searchSingleFolder(const QString& folder, const QString& pattern)
+void FileSearch::searchSingleFolder(const QString& folder, const QStringList& patterns)
 {
-    reset(pattern);
+    reset(patterns);
     collectMatches(withTrailingSlash(folder));
 }
 
@@ -70,7 +70,7 @@ bool FileSearch::collectMatches(const QString& p)
         return false;
     }
     // QDir matches name filters without regard to case unless told otherwise.
-    const QStringList names = QDir(p).entryList(QStringList { m_pattern }, QDir::Files | QDir::Hidden, kNameOrder);
+    const QStringList names = QDir(p).entryList(m_patterns, QDir::Files | QDir::Hidden, kNameOrder);
     for (const QString& name : names) {
         if (m_found.size() >= m_limit) {
             m_exceeded = true;

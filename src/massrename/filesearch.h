@@ -8,8 +8,8 @@
 
 #include <functional>
 
-// Collects the files of a folder tree whose names match a wildcard pattern,
-// without regard to case: a folder's files first, then each subfolder
+// Collects the files of a folder tree whose names match one of some wildcard
+// patterns, without regard to case: a folder's files first, then each subfolder
 // completely (depth first). Files and subfolders are taken in name order
 // without regard to case, so a run is repeatable. Links to folders are not
 // followed, so a link loop cannot make the walk endless. Hidden folders
@@ -38,10 +38,10 @@ public:
     // Replaces Found by the matches below folder (full paths). Stops once
     // more than the limit are found: Found then holds the first `limit`
     // matches and limitExceeded() is true.
-    void startSearch(const QString& folder, const QString& pattern);
+    void startSearch(const QString& folder, const QStringList& patterns);
     // Matches of folder alone (no subfolders), in the same order and under
     // the same limit.
-    void searchSingleFolder(const QString& folder, const QString& pattern);
+    void searchSingleFolder(const QString& folder, const QStringList& patterns);
 
     const QStringList& found() const { return m_found; }
     QStringList takeFound() { return std::move(m_found); }
@@ -51,14 +51,14 @@ public:
     const QList<UnreadableFolder>& unreadable() const { return m_unreadable; }
 
 private:
-    void reset(const QString& pattern);
+    void reset(const QStringList& patterns);
     void searchFolder(const QString& path);
     // Appends the matching files of p (ending in "/"); false once the limit
     // is exceeded, the walk is stopped or p cannot be listed.
     bool collectMatches(const QString& p);
 
     qsizetype m_limit;
-    QString m_pattern;
+    QStringList m_patterns;
     QStringList m_found;
     QList<UnreadableFolder> m_unreadable;
     std::function<bool()> m_stop;

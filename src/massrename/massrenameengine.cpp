@@ -10,7 +10,7 @@
 #include "platform/prompter.h"
 #include "settings/lastpath.h"
 #include "settings/preferences.h"
-#include "tags/id3v2tag.h"
+#include "tags/audiotag.h"
 #include "tags/writeaccess.h"
 #include "text/texthelpers.h"
 
@@ -41,7 +41,7 @@ MassRenameEngine::MassRenameEngine(PlatformServices& services, Preferences& pref
     , m_prefs(prefs)
     , m_view(view)
     , m_errors(services.prompter)
-    , m_v2(std::make_unique<ID3V2Tag>())
+    , m_tag(std::make_unique<AudioTag>())
     , m_outcomes(view, m_log)
     , m_writer(*services.files, m_journal)
     , m_logFolder(MassRenameLog::defaultFolder())
@@ -49,7 +49,7 @@ MassRenameEngine::MassRenameEngine(PlatformServices& services, Preferences& pref
 {
     // The load writes nothing: a preview must not, and the run decides
     // itself whether the trailer may be written.
-    m_v2->setKeepTrailerOnLoad(true);
+    m_tag->setKeepTrailerOnLoad(true);
     m_writer.setJournalFailedHandler([this](const FileError& error) { journalFailed(error); });
 }
 
@@ -165,11 +165,11 @@ QStringList MassRenameEngine::walk()
         m_view.progress();
         return m_stopRequested;
     });
-    const QString pattern = QStringLiteral("*.mp3");
+    const QStringList patterns = audioFileNamePatterns(listedFormats(m_prefs.options));
     if (m_choices.includeSubs)
-        search.startSearch(m_choices.startDir, pattern);
+        search.startSearch(m_choices.startDir, patterns);
     else
-        search.searchSingleFolder(m_choices.startDir, pattern);
+        search.searchSingleFolder(m_choices.startDir, patterns);
     m_stopped = search.stopped();
     m_limitExceeded = search.limitExceeded();
     if (m_limitExceeded)
@@ -406,7 +406,7 @@ bool MassRenameEngine::startNextFile()
 
 FileError MassRenameEngine::loadTag(const QString& path)
 {
-    return m_v2->setFileName(path);
+    return m_tag->setFileName(path);
 }
 
 bool MassRenameEngine::loadTags(FileInRun* file, bool writeTrailer)
@@ -420,8 +420,9 @@ bool MassRenameEngine::loadTags(FileInRun* file, bool writeTrailer)
         return false;
     }
     // Nobody asked for the trailer a run writes: only MPEG audio that may be
-    // changed so gets one; any other file keeps its bytes, mode and time.
-    if (!writeTrailer || !m_v2->holdsAudio() || !mayChangeUnasked(path))
+    // changed so gets one; any other file (FLAC, Ogg, MP4 too) keeps its
+    // bytes, mode and time.
+    if (!writeTrailer || !m_tag->takesTrailer() || !mayChangeUnasked(path))
         return true;
     const FileError noted = m_writer.noteTrailerBefore(f.dir, f.name, &file->trailer);
     if (!noted.ok()) {
@@ -432,7 +433,7 @@ bool MassRenameEngine::loadTags(FileInRun* file, bool writeTrailer)
     std::array<QString, kFieldCount> texts;
     for (FieldId id : { FieldId::Artist, FieldId::Album, FieldId::Title, FieldId::Track, FieldId::Year, FieldId::Genre,
              FieldId::Comments })
-        texts[int(id)] = m_v2->fieldText(id);
+        texts[int(id)] = m_tag->fieldText(id);
     reportTrailerWrite(path, m_writer.writeTrailer(path, texts, m_prefs.options.keepFileTimes));
     m_writer.trailerDone(&file->trailer);
     return true;
@@ -443,11 +444,11 @@ NameTags MassRenameEngine::nameTags() const
     NameTags tags;
     for (FieldId id : m_planner.fields()) {
         if (id == FieldId::Track)
-            tags.track = m_v2->track();
+            tags.track = m_tag->track();
         else if (id == FieldId::TotalTracks)
-            tags.totalTracks = m_v2->totalTracks();
+            tags.totalTracks = m_tag->totalTracks();
         else
-            tags.texts[int(id)] = m_v2->fieldText(id);
+            tags.texts[int(id)] = m_tag->fieldText(id);
     }
     return tags;
 }

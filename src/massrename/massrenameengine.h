@@ -18,13 +18,12 @@
 
 struct PlatformServices;
 class Preferences;
-class ID3V2Tag;
+class AudioTag;
 
-// Renames every MP3 file of a folder (and, on request, of its subfolders)
-// in one run: from the files' tag values through an autoformat string, or
-// by cleaning up the existing names. Each outcome goes to the view, the
-// counters and, when asked, the log. Questions and messages go through the
-// prompter, renames through the file layer; nothing here needs a window.
+// Renames every audio file of a folder (and, on request, of its subfolders;
+// MP3 files alone with the option "MP3 Files Only") in one run: from the files' tag values through an autoformat
+// string, or by cleaning up the existing names. Each outcome goes to the view, the counters and, when asked, the log.
+// Questions and messages go through the prompter, renames through the file layer; nothing here needs a window.
 //
 // A rename never replaces another directory entry (a file, a second hard
 // link of the same file, a symbolic link): such a file is counted as an
@@ -33,7 +32,8 @@ class ID3V2Tag;
 // dot and never hold a control character.
 //
 // The ID3v1 trailer a run writes into each file it names from its tags is
-// nobody's request: it goes only into MPEG audio that may be changed so
+// nobody's request: it goes only into MP3 files with MPEG audio
+// (AudioTag::takesTrailer) that may be changed so
 // (writeaccess.h), and a file whose time could not be kept is logged. A
 // rename never changes a file's mode.
 //
@@ -118,7 +118,7 @@ private:
     // Loads the file's tags and, in a run, rewrites its trailer from them.
     // False when the file turned out unreadable (file->plan says why).
     bool loadTags(FileInRun* file, bool writeTrailer);
-    // Opens path's ID3v2 tag; why it could not be opened, else ok().
+    // Opens path's tags (any format); why they could not be read, else ok().
     FileError loadTag(const QString& path);
     NameTags nameTags() const;
     void reportTrailerWrite(const QString& path, const TrailerWrite& result);
@@ -132,7 +132,7 @@ private:
     Preferences& m_prefs;
     MassRenameView& m_view;
     RepeatedErrors m_errors;
-    std::unique_ptr<ID3V2Tag> m_v2;
+    std::unique_ptr<AudioTag> m_tag;
 
     MassRenameChoices m_choices;
     NamePlanner m_planner;

@@ -35,6 +35,13 @@ QString withoutLeadingDots(const QString& text)
     return text.mid(i);
 }
 
+// ".flac" for "Song.FLAC"; "" for a name without a dot.
+QString extensionOf(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot).toLower();
+}
+
 } // namespace
 
 NamePlanner::NamePlanner(
@@ -116,7 +123,8 @@ void NamePlanner::plan(PlannedFile* f, const NameTags& tags) const
         f->reason = m_fromTags ? kNoValidName : kNoValidCleanName;
         return;
     }
-    f->newName = cleaned + QStringLiteral(".mp3");
+    // The file keeps its own extension, in lower case as ".mp3" always was.
+    f->newName = cleaned + extensionOf(f->name);
     f->outcome = f->newName == f->name ? PlannedFile::Outcome::SameName : PlannedFile::Outcome::Rename;
 }
 

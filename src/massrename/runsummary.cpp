@@ -59,11 +59,13 @@ QString runSettingsText(const MassRenameChoices& c, const Options& o)
     }
     body += QStringLiteral("Automatic Filename Casing Type: ")
         + (o.newFileCaseUnknown ? QString() : caseName(o.newFileCase)) + QStringLiteral(" (From Options)") + kCrLf;
+    body += optionLine(QStringLiteral("MP3 Files Only: "), o.mp3FilesOnly);
     return body;
 }
 
 QString runConfirmationText(const MassRenameChoices& choices, const Options& options)
 {
-    return QStringLiteral("Reformat All MP3 Files Found Using The Following Options?") + kCrLf + kCrLf
-        + runSettingsText(choices, options);
+    const QString files = options.mp3FilesOnly ? QStringLiteral("MP3") : QStringLiteral("Audio");
+    return QStringLiteral("Reformat All ") + files + QStringLiteral(" Files Found Using The Following Options?") + kCrLf
+        + kCrLf + runSettingsText(choices, options);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/mp3files.h"
-
 #include "platform/fileerror.h"
 
 #include <QByteArray>

@@ -52,6 +52,7 @@ Options loadOptions(const SettingsStore& store)
     o.separatorString = o.splitSpaces ? QStringLiteral(" - ") : QStringLiteral("-");
     o.useFormattedTrack = isOn(store.getOption(QStringLiteral("UseFormattedTrack"), QStringLiteral("1")));
     o.keepFileTimes = isOn(store.getOption(QStringLiteral("Keep File Times"), QStringLiteral("0")));
+    o.mp3FilesOnly = isOn(store.getOption(QStringLiteral("MP3 Files Only"), QStringLiteral("0")));
     return o;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/audiofiles.h"
+
 #include <QString>
 
 class SettingsStore;
@@ -33,7 +35,14 @@ struct Options {
     QString separatorString = QStringLiteral("-"); // " - " when SplitSpaces is on
     bool useFormattedTrack = true;
     bool keepFileTimes = false; // tag writes keep each file's modification time
+    bool mp3FilesOnly = false; // file lists and the mass rename take MP3 files alone
 };
+
+// The formats file lists and the mass rename take.
+inline ListedFormats listedFormats(const Options& options)
+{
+    return options.mp3FilesOnly ? ListedFormats::Mp3Only : ListedFormats::All;
+}
 
 Options loadOptions(const SettingsStore& store);
 

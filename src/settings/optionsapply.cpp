@@ -45,6 +45,7 @@ OptionChoices choicesFromOptions(const Options& options)
     c.splitSpaces = options.splitSpaces;
     c.useFormattedTrack = options.useFormattedTrack;
     c.keepFileTimes = options.keepFileTimes;
+    c.mp3FilesOnly = options.mp3FilesOnly;
     return c;
 }
 
@@ -67,6 +68,7 @@ MaskPlacement applyOptionChoices(const OptionChoices& choices, Preferences& pref
     store.saveOption(QStringLiteral("SplitSpaces"), flag(choices.splitSpaces));
     store.saveOption(QStringLiteral("UseFormattedTrack"), flag(choices.useFormattedTrack));
     store.saveOption(QStringLiteral("Keep File Times"), flag(choices.keepFileTimes));
+    store.saveOption(QStringLiteral("MP3 Files Only"), flag(choices.mp3FilesOnly));
     const MaskPlacement placement = placeMask(choices.mask, masks);
     prefs.loadOptions();
     return placement;

@@ -18,6 +18,7 @@ struct OptionChoices {
     bool splitSpaces = false;
     bool useFormattedTrack = true;
     bool keepFileTimes = false;
+    bool mp3FilesOnly = false;
     QString mask; // the composed format mask, "" for none
 };
 

@@ -2,8 +2,6 @@
 
 #include "tags/regularfile.h"
 
-#include <QFileInfo>
-
 #include <unistd.h>
 
 namespace {
@@ -81,18 +79,6 @@ std::optional<AudioFormat> audioFormatOf(const QString& path)
     }
     ::close(fd);
     return format;
-}
-
-QStringList audioFileNamePatterns()
-{
-    return { QStringLiteral("*.mp3"), QStringLiteral("*.flac"), QStringLiteral("*.ogg"), QStringLiteral("*.oga"),
-        QStringLiteral("*.opus"), QStringLiteral("*.m4a"), QStringLiteral("*.mp4"), QStringLiteral("*.m4b") };
-}
-
-bool isAudioFileName(const QString& fileName)
-{
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    return !suffix.isEmpty() && audioFileNamePatterns().contains(QStringLiteral("*.") + suffix);
 }
 
 QString audioFormatName(AudioFormat format)

@@ -1,5 +1,9 @@
 #pragma once
 
+// The names of the formats (audioFileNamePatterns, isAudioFileName) live
+// below the tags, where folder listings use them too.
+#include "platform/audiofiles.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,12 +20,6 @@ std::optional<AudioFormat> audioFormatOf(const QString& path);
 
 // The same, from the file's first bytes (64 are enough, more do no harm).
 std::optional<AudioFormat> audioFormatOfHead(const QByteArray& head);
-
-// "*.mp3", "*.flac", ... : the names of every format, for folder listings.
-QStringList audioFileNamePatterns();
-
-// Whether a file name ends in one of those extensions (any case).
-bool isAudioFileName(const QString& fileName);
 
 // "MP3", "FLAC", "Ogg Vorbis", "Opus", "MP4".
 QString audioFormatName(AudioFormat format);

@@ -2,13 +2,19 @@
 
 #include "massrename/filesearch.h"
 #include "massrename/runsummary.h"
+#include "platform/audiofiles.h"
 #include "support/id3builder.h"
+#include "tags/encodedfiles.h"
 #include "tags/filetimes.h"
 
 #include <filesystem>
 
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace {
+const QStringList kMp3 { QStringLiteral("*.mp3") };
+} // namespace
 
 // ---- The walk ----------------------------------------------------------------
 
@@ -22,23 +28,28 @@ TEST_F(MassRenameTest, WalkTakesAFoldersFilesThenEachSubfolderCompletelyLeavingH
     makeMp3(QStringLiteral("._a.mp3"));
     makeMp3(QStringLiteral(".Trash-1000/files/b.mp3"));
     makeFile(QStringLiteral("notes.txt"), "text");
+    makeFile(QStringLiteral("C/v.FLAC"), "fLaC");
     ASSERT_TRUE(QFile::link(root + "B", root + "B/loop"));
 
     FileSearch search;
-    search.startSearch(root, QStringLiteral("*.mp3"));
+    search.startSearch(root, audioFileNamePatterns());
+    EXPECT_EQ(search.found().size(), 7);
+    EXPECT_EQ(search.found().last(), root + "C/z.mp3");
+    EXPECT_EQ(search.found().at(5), root + "C/v.FLAC");
+    search.startSearch(root, kMp3);
     // Hidden files are found (a run says it left them); hidden folders not.
     EXPECT_EQ(search.found(),
         (QStringList { root + "._a.mp3", root + "b.MP3", root + "x.mp3", root + "B/y.mp3", root + "B/D/w.mp3",
             root + "C/z.mp3" }));
     EXPECT_FALSE(search.limitExceeded());
-    search.searchSingleFolder(root, QStringLiteral("*.mp3"));
+    search.searchSingleFolder(root, kMp3);
     EXPECT_EQ(search.found(), (QStringList { root + "._a.mp3", root + "b.MP3", root + "x.mp3" }));
     FileSearch limited(2);
-    limited.startSearch(root, QStringLiteral("*.mp3"));
+    limited.startSearch(root, kMp3);
     EXPECT_EQ(limited.found(), (QStringList { root + "._a.mp3", root + "b.MP3" }));
     EXPECT_TRUE(limited.limitExceeded());
     FileSearch exact(6);
-    exact.startSearch(root, QStringLiteral("*.mp3"));
+    exact.startSearch(root, kMp3);
     EXPECT_EQ(exact.found().size(), 6);
     EXPECT_FALSE(exact.limitExceeded());
 }
@@ -151,6 +162,68 @@ TEST_F(MassRenameTest, TagRunRewritesTheTrailerKeepingTheFileTimeOnlyWithItsOpti
     choices.builtFormat = "";
     engine->run(choices);
     EXPECT_EQ(Mp3Builder::readFile(clean), cleanBefore);
+}
+
+// FLAC, Ogg Vorbis, Opus and MP4 files are named from their own tags and keep
+// their extension; nothing is written into them. "MP3 Files Only" leaves them
+// out of the run.
+TEST_F(MassRenameTest, EveryFormatIsNamedFromItsTagsKeepsItsExtensionAndOnlyMp3FilesGetATrailer)
+{
+    namespace E = EncodedFiles;
+    const QString wav = tmp.filePath("source.wav");
+    E::run("ffmpeg", { "-v", "error", "-y", "-f", "lavfi", "-i", "sine=frequency=440:duration=1", "-ac", "2", wav });
+    const struct {
+        const char* name;
+        const char* artist;
+        const char* title;
+        const char* expected;
+    } cases[] = {
+        { "a.FLAC", "Flac Band", "One", "Flac Band - One.flac" },
+        { "b.ogg", "Ogg Band", "Two", "Ogg Band - Two.ogg" },
+        { "c.opus", "Opus Band", "Three", "Opus Band - Three.opus" },
+        { "d.m4a", "Mp4 Band", "Four", "Mp4 Band - Four.m4a" },
+    };
+    QMap<QString, QByteArray> bytes, md5;
+    for (const auto& c : cases) {
+        const QString path = root + c.name, artist = c.artist, title = c.title;
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (suffix == "flac")
+            E::run("flac", { "-s", "-f", "--tag=ARTIST=" + artist, "--tag=TITLE=" + title, "-o", path, wav });
+        else if (suffix == "ogg")
+            E::run("oggenc", { "-Q", "-c", "ARTIST=" + artist, "-c", "TITLE=" + title, "-o", path, wav });
+        else if (suffix == "opus")
+            E::run("opusenc", { "--quiet", "--artist", artist, "--title", title, wav, path });
+        else
+            E::run("ffmpeg",
+                { "-v", "error", "-y", "-i", wav, "-metadata", "artist=" + artist, "-metadata", "title=" + title,
+                    "-c:a", "aac", path });
+        bytes[c.expected] = Mp3Builder::readFile(path);
+        md5[c.expected] = E::audioMd5(path);
+    }
+    const TestTags mp3Tags { .artist = "Mp3 Band", .title = "Five" };
+    makeMp3(QStringLiteral("e.MP3"), &mp3Tags);
+    choices.builtFormat = "Artist - Title";
+
+    settings.values["Settings"]["MP3 Files Only"] = "1";
+    prefs.loadOptions();
+    engine->run(choices);
+    EXPECT_EQ(counts(), "found 1 total 1 skipped 0 errors 0 renamed 1");
+    EXPECT_EQ(namesIn(), (QStringList { "Mp3 Band - Five.mp3", "a.FLAC", "b.ogg", "c.opus", "d.m4a" }));
+    for (const auto& c : cases)
+        EXPECT_EQ(Mp3Builder::readFile(root + c.name), bytes[c.expected]) << c.name;
+
+    settings.values["Settings"]["MP3 Files Only"] = "0";
+    prefs.loadOptions();
+    engine->run(choices);
+    EXPECT_EQ(counts(), "found 5 total 5 skipped 1 errors 0 renamed 4");
+    EXPECT_EQ(namesIn(),
+        (QStringList { "Flac Band - One.flac", "Mp3 Band - Five.mp3", "Mp4 Band - Four.m4a", "Ogg Band - Two.ogg",
+            "Opus Band - Three.opus" }));
+    EXPECT_TRUE(Mp3Builder::readFile(root + "Mp3 Band - Five.mp3").right(128).startsWith("TAG"));
+    for (const auto& c : cases) {
+        EXPECT_EQ(Mp3Builder::readFile(root + c.expected), bytes[c.expected]) << c.expected;
+        EXPECT_EQ(E::audioMd5(root + c.expected), md5[c.expected]) << c.expected;
+    }
 }
 
 // ---- Cleanup of existing names --------------------------------------------------

@@ -154,6 +154,12 @@ TEST(NamePlanner, BuildsNamesFromTagPartsLeavesBlanksOutUnlessAllMustExistAndFor
         // "None" cleans the present name instead.
         { "", "Abba", "", 0, false, false, "a_1.mp3", O::Rename, "a 1.mp3" },
         { "", "Abba", "", 0, false, false, "_.mp3", O::Skip, " (Could Not Make A Valid Filename)" },
+        // Every file keeps its own extension, in lower case as MP3 files always did.
+        { "Artist", "Abba", "", 0, false, false, "a.MP3", O::Rename, "Abba.mp3" },
+        { "Artist", "Abba", "", 0, false, false, "a.b.FLAC", O::Rename, "Abba.flac" },
+        { "Artist", "Abba", "", 0, false, false, "Abba.Opus", O::Rename, "Abba.opus" },
+        { "", "", "", 0, false, false, "my_song.M4A", O::Rename, "my song.m4a" },
+        { "", "", "", 0, false, false, "song.ogg", O::SameName, "song.ogg" },
     };
     Options options; // two-digit tracks
     for (const auto& c : cases) {
@@ -240,7 +246,8 @@ TEST(RunSummary, SettingsTextNamesEveryChoiceAndTheOptionsOnlyWhenUsed)
         = "Starting Directory: /m/\r\n\r\nInclude SubDirectories: Yes\r\nConfirm Each Rename: No\r\n"
           "Use Defined Filters: Yes\r\nUse Defined Options: %1\r\nCreate A Log of Operations: No\r\n\r\n"
           "ID3 Tag Autoformatting: None\r\nAll Selected ID3 Tags Must Exist Before Renaming: Yes\r\n\r\n";
-    const QString casing = "Automatic Filename Casing Type: Title Casing (From Options)\r\n";
+    const QString casing = "Automatic Filename Casing Type: Title Casing (From Options)\r\n"
+                           "MP3 Files Only: No (From Options)\r\n";
     EXPECT_EQ(runSettingsText(c, o), head.arg("No") + casing);
     c.useOptions = true;
     EXPECT_EQ(runSettingsText(c, o),
@@ -250,6 +257,10 @@ TEST(RunSummary, SettingsTextNamesEveryChoiceAndTheOptionsOnlyWhenUsed)
               "Pad Separator ('-') With Spaces: Yes (From Options)\r\n"
               "Use 2-Digit Tracks: No (From Options)\r\n"
             + casing);
+    EXPECT_EQ(runConfirmationText(c, o),
+        "Reformat All Audio Files Found Using The Following Options?\r\n\r\n" + runSettingsText(c, o));
+    o.mp3FilesOnly = true;
+    EXPECT_TRUE(runSettingsText(c, o).endsWith("MP3 Files Only: Yes (From Options)\r\n"));
     EXPECT_EQ(runConfirmationText(c, o),
         "Reformat All MP3 Files Found Using The Following Options?\r\n\r\n" + runSettingsText(c, o));
 }

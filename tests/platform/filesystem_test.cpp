@@ -1,3 +1,4 @@
+#include "platform/audiofiles.h"
 #include "platform/localfilesystem.h"
 
 #include "support/tagfiles.h"
@@ -124,6 +125,29 @@ TEST_F(LocalFileSystemTest, ReadsTheEndOfAShortFileAndReplacesALongerEnd)
     EXPECT_EQ(bytes, QByteArray("0123456789"));
     ASSERT_TRUE(fs.replaceTail(a, 4, "ab"));
     EXPECT_EQ(Mp3Builder::readFile(a), QByteArray("0123ab"));
+}
+
+TEST(ListAudioFiles, EveryFormatOrMp3FilesAloneExtensionInAnyCaseSortedWithoutCaseHiddenLeftOut)
+{
+    QTemporaryDir dir;
+    for (const char* name : { "c.Mp3", "a.mp3", "B.FLAC", "d.opus", "E.M4A", "f.ogg", "g.oga", "h.m4b", "i.mp4",
+             "notes.txt", "mp3", "flac", "song.wav", ".hidden.mp3", ".hidden.flac" })
+        ASSERT_TRUE(Mp3Builder::writeFile(dir.filePath(QLatin1String(name)), {}));
+    QDir(dir.path()).mkdir(QStringLiteral("folder.mp3"));
+    QDir(dir.path()).mkdir(QStringLiteral("folder.flac"));
+    const struct {
+        ListedFormats formats;
+        QStringList expected;
+    } cases[] = {
+        { ListedFormats::All, { "a.mp3", "B.FLAC", "c.Mp3", "d.opus", "E.M4A", "f.ogg", "g.oga", "h.m4b", "i.mp4" } },
+        { ListedFormats::Mp3Only, { "a.mp3", "c.Mp3" } },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(listAudioFiles(dir.path(), c.formats), c.expected);
+        EXPECT_TRUE(listAudioFiles(dir.filePath(QStringLiteral("missing")), c.formats).isEmpty());
+        EXPECT_TRUE(listAudioFiles(QString(), c.formats).isEmpty());
+    }
+    EXPECT_EQ(listAudioFiles(dir.path()), cases[0].expected);
 }
 
 TEST(FileErrorFromErrno, MapsToTheNumbersMessagesSelectOn)

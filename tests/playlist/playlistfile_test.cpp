@@ -12,16 +12,6 @@
 
 #include <cerrno>
 
-TEST(ListMp3Files, MatchesExtensionInAnyCaseSortedWithoutCase)
-{
-    QTemporaryDir dir;
-    for (const char* name : { "c.Mp3", "a.mp3", "B.MP3", "notes.txt", "mp3", ".hidden.mp3" })
-        ASSERT_TRUE(Mp3Builder::writeFile(dir.filePath(QLatin1String(name)), {}));
-    QDir(dir.path()).mkdir(QStringLiteral("folder.mp3"));
-    EXPECT_EQ(listMp3Files(dir.path()), QStringList({ "a.mp3", "B.MP3", "c.Mp3" }));
-    EXPECT_TRUE(listMp3Files(dir.filePath(QStringLiteral("missing"))).isEmpty());
-}
-
 TEST(PlaylistNames, ProposalFromFolderAndTypedNameWithExtension)
 {
     const std::pair<const char*, const char*> proposals[]

@@ -17,14 +17,14 @@ namespace {
 // The form over a folder "Party Mix" holding the given (empty) files.
 class PlaylistFormTest : public ::testing::Test {
 protected:
-    void open(std::initializer_list<const char*> names)
+    void open(std::initializer_list<const char*> names, ListedFormats formats = ListedFormats::All)
     {
         services.prompter = &prompter;
         folder = dir.filePath(QStringLiteral("Party Mix"));
         ASSERT_TRUE(QDir().mkpath(folder));
         for (const char* name : names)
             ASSERT_TRUE(Mp3Builder::writeFile(folder + QLatin1Char('/') + QLatin1String(name), {}));
-        form = std::make_unique<PlaylistForm>(services, folder);
+        form = std::make_unique<PlaylistForm>(services, folder, formats);
         files = form->findChild<QListWidget*>(QStringLiteral("PLFiles"));
     }
     void create() { form->findChild<QPushButton*>(QStringLiteral("CreateButton"))->click(); }
@@ -65,6 +65,26 @@ TEST_F(PlaylistFormTest, KeysSelectAndTheSelectedFilesGiveTheFileAndCancelWrites
     prompter.inputs.enqueue(QStringLiteral(" party "));
     create();
     EXPECT_EQ(Mp3Builder::readFile(folder + QStringLiteral("/party.m3u")), QByteArray("#EXTM3U\r\n01 - One.MP3\r\n"));
+}
+
+TEST_F(PlaylistFormTest, ListsAndWritesEveryAudioFormatOrMp3FilesAlone)
+{
+    const struct {
+        ListedFormats formats;
+        QStringList listed;
+        QByteArray text;
+    } cases[] = {
+        { ListedFormats::All, { "#4 Four.opus", "01 - One.MP3", "02 Two.flac", "03 Three.m4a", "05 Five.ogg" },
+            "#EXTM3U\r\n./#4 Four.opus\r\n01 - One.MP3\r\n02 Two.flac\r\n03 Three.m4a\r\n05 Five.ogg\r\n" },
+        { ListedFormats::Mp3Only, { "01 - One.MP3" }, "#EXTM3U\r\n01 - One.MP3\r\n" },
+    };
+    for (const auto& c : cases) {
+        open({ "02 Two.flac", "01 - One.MP3", "03 Three.m4a", "#4 Four.opus", "05 Five.ogg", "cover.jpg" }, c.formats);
+        EXPECT_EQ(listTexts(files), c.listed);
+        prompter.inputs.enqueue(QStringLiteral("mix"));
+        create();
+        EXPECT_EQ(Mp3Builder::readFile(folder + QStringLiteral("/mix.m3u")), c.text);
+    }
 }
 
 TEST_F(PlaylistFormTest, EmptyFolderMakesCreateDoNothing)

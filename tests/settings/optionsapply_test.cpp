@@ -18,6 +18,7 @@ TEST(ApplyOptionChoices, StoresEveryChoiceAndKeepsUnknownTextsWhenNoneIsChosen)
     all.splitSpaces = true;
     all.useFormattedTrack = false;
     all.keepFileTimes = true;
+    all.mp3FilesOnly = true;
     const struct {
         const char* name;
         Values stored;
@@ -27,11 +28,11 @@ TEST(ApplyOptionChoices, StoresEveryChoiceAndKeepsUnknownTextsWhenNoneIsChosen)
         { "all chosen", { { "New File Case", "XX" } }, all,
             { { "New File Case", "UC" }, { "ID3AutoSave", "0" }, { "SyncOption", "1" }, { "Remove Parens", "1" },
                 { "RemUnderScores", "0" }, { "SplitSpaces", "1" }, { "UseFormattedTrack", "0" },
-                { "Keep File Times", "1" } } },
+                { "Keep File Times", "1" }, { "MP3 Files Only", "1" } } },
         { "none chosen", { { "New File Case", "XX" }, { "SyncOption", "7" }, { "ID3AutoSave", "0" } }, {},
             { { "New File Case", "XX" }, { "ID3AutoSave", "0" }, { "SyncOption", "7" }, { "Remove Parens", "0" },
                 { "RemUnderScores", "0" }, { "SplitSpaces", "0" }, { "UseFormattedTrack", "1" },
-                { "Keep File Times", "0" } } },
+                { "Keep File Times", "0" }, { "MP3 Files Only", "0" } } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -49,6 +50,7 @@ TEST(ApplyOptionChoices, StoresEveryChoiceAndKeepsUnknownTextsWhenNoneIsChosen)
         EXPECT_EQ(prefs.options.newFileCaseUnknown, !c.choices.newFileCase);
         EXPECT_EQ(prefs.options.separatorString, c.choices.splitSpaces ? " - " : "-");
         EXPECT_EQ(prefs.options.keepFileTimes, c.choices.keepFileTimes);
+        EXPECT_EQ(prefs.options.mp3FilesOnly, c.choices.mp3FilesOnly);
     }
 }
 

@@ -70,11 +70,12 @@ protected:
 TEST_F(OptionsFormTest, ShowsTheStoredOptionsAndKeepsItsSizeFromTabToTab)
 {
     backend.values["Settings"] = { { "New File Case", "LC" }, { "SyncOption", "0" }, { "ID3AutoSave", "0" },
-        { "Remove Parens", "1" }, { "UseFormattedTrack", "0" } };
+        { "Remove Parens", "1" }, { "UseFormattedTrack", "0" }, { "MP3 Files Only", "1" } };
     open();
     for (const char* name : { "LowerCase", "SyncOption0", "ID3Save0" })
         EXPECT_TRUE(radio(name)->isChecked()) << name;
     EXPECT_TRUE(check("RemoveParens")->isChecked());
+    EXPECT_TRUE(check("MP3FilesOnly")->isChecked());
     EXPECT_FALSE(check("UseFormattedTrack")->isChecked());
     EXPECT_FALSE(applyEnabled());
     form->show();
@@ -91,7 +92,7 @@ TEST_F(OptionsFormTest, ApplyCancelAndSaveAndExitStoreOnlyWhatWasApplied)
 {
     open();
     for (const char* name : { "UpperCase", "SyncOption0", "ID3Save0", "RemoveParens", "SepPad", "UseFormattedTrack",
-             "KeepFileTimes", "RemoveUnderScores" }) {
+             "KeepFileTimes", "RemoveUnderScores", "MP3FilesOnly" }) {
         child<QAbstractButton>(name)->click();
         EXPECT_TRUE(applyEnabled()) << name;
     }
@@ -99,7 +100,7 @@ TEST_F(OptionsFormTest, ApplyCancelAndSaveAndExitStoreOnlyWhatWasApplied)
     EXPECT_FALSE(applyEnabled());
     const Values expected { { "New File Case", "UC" }, { "SyncOption", "0" }, { "ID3AutoSave", "0" },
         { "Remove Parens", "1" }, { "RemUnderScores", "1" }, { "SplitSpaces", "1" }, { "UseFormattedTrack", "0" },
-        { "Keep File Times", "1" } };
+        { "Keep File Times", "1" }, { "MP3 Files Only", "1" } };
     EXPECT_EQ(settings(), expected);
     radio("LowerCase")->click();
     click("CancelButton");

@@ -56,6 +56,8 @@ TEST(LoadOptions, DefaultsAndNumericRulesOfStoredValues)
     EXPECT_EQ(d.separatorString, "-");
     EXPECT_TRUE(d.useFormattedTrack);
     EXPECT_FALSE(d.keepFileTimes);
+    EXPECT_FALSE(d.mp3FilesOnly);
+    EXPECT_EQ(listedFormats(d), ListedFormats::All);
 
     auto& s = backend.values["Settings"];
     // Checked at full width: 65536 is not 0 cut to 16 bits, 4294967296 not 0 cut to 32.
@@ -79,9 +81,11 @@ TEST(LoadOptions, DefaultsAndNumericRulesOfStoredValues)
     s["UseFormattedTrack"] = "0";
     s["New File Case"] = "xx";
     s["Keep File Times"] = "1";
+    s["MP3 Files Only"] = "1";
     const Options o = loadOptions(store);
     EXPECT_FALSE(o.useFormattedTrack);
     EXPECT_TRUE(o.keepFileTimes);
+    EXPECT_EQ(listedFormats(o), ListedFormats::Mp3Only);
     EXPECT_EQ(o.newFileCase, NameCase::Unchanged);
     EXPECT_TRUE(o.newFileCaseUnknown);
 }

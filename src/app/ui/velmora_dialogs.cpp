@@ -6,6 +6,7 @@
 #include "nameedit/nameeditsession.h"
 #include "platform/platformservices.h"
 #include "playlist/ui/playlistform.h"
+#include "settings/preferences.h"
 #include "settings/ui/filterform.h"
 #include "settings/ui/optionsform.h"
 #include "tagedit/fileinforeport.h"
@@ -48,12 +49,16 @@ void Velmora::openMultiTagger()
 void Velmora::openOptions()
 {
     const int before = m_session->formats().currentIndex();
+    const ListedFormats listedBefore = listedFormats(m_prefs.options);
     {
         OptionsForm form(
             m_services, m_prefs, m_session->formats(), [this] { showFormats(); }, this);
         form.exec();
     }
     showFormats();
+    // "MP3 Files Only" changes what the file list shows.
+    if (listedFormats(m_prefs.options) != listedBefore && folderStillShown())
+        relist();
     // Re-selecting the mask re-runs the automatic synchronisation.
     if (m_formatList->isEnabled() && before >= 0 && before < m_session->formats().count())
         m_session->formatListClicked(before);
@@ -69,7 +74,7 @@ void Velmora::openPlaylist()
 {
     if (!folderStillShown())
         return;
-    PlaylistForm form(m_services, folder(), this);
+    PlaylistForm form(m_services, folder(), listedFormats(m_prefs.options), this);
     form.exec();
 }
 

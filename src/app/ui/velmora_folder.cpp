@@ -5,10 +5,11 @@
 #include "foldertree.h"
 
 #include "app/openrequest.h"
-#include "platform/mp3files.h"
+#include "platform/audiofiles.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "platform/ui/caption.h"
+#include "settings/preferences.h"
 #include "tagedit/ui/tagpanel.h"
 #include "text/texthelpers.h"
 
@@ -32,7 +33,7 @@ void Velmora::refreshFileList()
         m_loadingRow = false;
         return;
     }
-    m_fileList->addItems(listMp3Files(folder()));
+    m_fileList->addItems(listAudioFiles(folder(), listedFormats(m_prefs.options)));
     m_fileList->setCurrentRow(-1);
     m_loadingRow = false;
 }

@@ -117,7 +117,7 @@ void MassRenameForm::buildControls()
     m_allParts = named(new QCheckBox(QStringLiteral("All Selected ID3 Tags Must Exist Before Renaming")), "AllParts");
     m_formatList = named(new QListWidget, "FormatList",
         QStringLiteral("Try To Rename Files By Internal ID Tag Values, If They Exist, Choose None For "
-                       "Filename Cleanup Of All MP3 Files"));
+                       "Filename Cleanup Of All Audio Files"));
     m_formatList->addItems(formatListEntries());
     m_builtFormat = named(new QLineEdit, "BuiltFormat");
     m_totalCount = counterBox("TotalCount", QStringLiteral("Number Of Files Found"));

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-PlaylistForm::PlaylistForm(PlatformServices& services, const QString& folder, QWidget* parent)
+PlaylistForm::PlaylistForm(PlatformServices& services, const QString& folder, ListedFormats formats, QWidget* parent)
     : QDialog(parent)
     , m_services(services)
     , m_folder(folder)
@@ -27,7 +27,7 @@ PlaylistForm::PlaylistForm(PlatformServices& services, const QString& folder, QW
     m_files->setObjectName(QStringLiteral("PLFiles"));
     m_files->setToolTip(QStringLiteral("Select The Files To Include In The PlayList"));
     m_files->setSelectionMode(QAbstractItemView::MultiSelection);
-    m_files->addItems(listMp3Files(folder));
+    m_files->addItems(listAudioFiles(folder, formats));
     auto* hint = new QLabel(QStringLiteral("SHIFT+CTRL+A To Select All Files"), frame);
     hint->setToolTip(QStringLiteral("Hit CTRL+A To Select All Files"));
     auto* frameLayout = new QVBoxLayout(frame);

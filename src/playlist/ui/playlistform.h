@@ -1,20 +1,22 @@
 #pragma once
 
+#include "platform/audiofiles.h"
+
 #include <QDialog>
 
 class QListWidget;
 struct PlatformServices;
 
-// The playlist creator for one folder: lists the folder's "*.mp3" files,
-// all selected, and writes the selected ones as an extended M3U file into
-// that folder (questions and messages through services.prompter).
-// Ctrl+Shift+A selects every file; Ctrl+A alone does nothing.
+// The playlist creator for one folder: lists the folder's audio files of
+// those formats (every format, or MP3 files alone), all selected, and writes the selected ones as an extended M3U file
+// into that folder (questions and messages through services.prompter). Ctrl+Shift+A selects every file; Ctrl+A alone
+// does nothing.
 class PlaylistForm final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PlaylistForm)
 
 public:
-    PlaylistForm(PlatformServices& services, const QString& folder, QWidget* parent = nullptr);
+    PlaylistForm(PlatformServices& services, const QString& folder, ListedFormats formats, QWidget* parent = nullptr);
 
     void selectAllFiles();
     QString folder() const { return m_folder; }

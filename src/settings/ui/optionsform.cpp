@@ -162,6 +162,8 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
         QStringLiteral("Include Spaces On Both Sides Of The Separator Character"));
     m_keepFileTimes = makeCheck(m_autoFrame, "KeepFileTimes", QStringLiteral("Keep File Times"),
         QStringLiteral("Keep Each File's Modification Time When Its ID3 Tags Are Written"));
+    m_mp3FilesOnly = makeCheck(m_autoFrame, "MP3FilesOnly", QStringLiteral("MP3 Files Only"),
+        QStringLiteral("List And Mass Rename Only MP3 Files, Not FLAC, Ogg Vorbis, Opus Or MP4 Files"));
 
     auto* caseRow = new QHBoxLayout;
     for (QAbstractButton* b : { m_titleCase, m_upperCase, m_lowerCase, m_unchangedCase })
@@ -184,6 +186,8 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
         groupOf(m_autoFrame, QStringLiteral("File Part Separator ('-' Character)"), { m_sepPad }), 3, 1, Qt::AlignTop);
     autoLayout->addWidget(
         groupOf(m_autoFrame, QStringLiteral("When Writing ID3 Tags..."), { m_keepFileTimes }), 4, 0, 1, 2);
+    autoLayout->addWidget(
+        groupOf(m_autoFrame, QStringLiteral("When Listing Files..."), { m_mp3FilesOnly }), 5, 0, 1, 2);
 
     // Second page: format composition and the filter editor.
     m_formatFrame = new QFrame(this);
@@ -257,7 +261,8 @@ OptionsForm::OptionsForm(PlatformServices& services, Preferences& prefs, FormatL
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     for (QButtonGroup* group : { m_id3Save, m_syncOption, m_case })
         connect(group, &QButtonGroup::buttonToggled, this, &OptionsForm::enableApply);
-    for (QCheckBox* box : { m_useFormattedTrack, m_removeUnderScores, m_removeParens, m_sepPad, m_keepFileTimes })
+    for (QCheckBox* box :
+        { m_useFormattedTrack, m_removeUnderScores, m_removeParens, m_sepPad, m_keepFileTimes, m_mp3FilesOnly })
         connect(box, &QCheckBox::toggled, this, &OptionsForm::enableApply);
     connect(m_currentFormat, &QLineEdit::textChanged, this, &OptionsForm::enableApply);
 
@@ -279,6 +284,7 @@ void OptionsForm::setControlsFromOptions()
     m_removeParens->setChecked(c.removeParens);
     m_sepPad->setChecked(c.splitSpaces);
     m_keepFileTimes->setChecked(c.keepFileTimes);
+    m_mp3FilesOnly->setChecked(c.mp3FilesOnly);
     checkOnly(m_case, c.newFileCase ? caseButton(*c.newFileCase) : nullptr);
     checkOnly(m_syncOption, c.syncOption ? m_syncOption->button(int(*c.syncOption)) : nullptr);
     checkOnly(m_id3Save, m_id3Save->button(c.id3AutoSave));
@@ -379,6 +385,7 @@ void OptionsForm::applyOptions()
         c.splitSpaces = m_sepPad->isChecked();
         c.useFormattedTrack = m_useFormattedTrack->isChecked();
         c.keepFileTimes = m_keepFileTimes->isChecked();
+        c.mp3FilesOnly = m_mp3FilesOnly->isChecked();
         c.mask = m_currentFormat->text();
         const MaskPlacement placement = applyOptionChoices(c, m_prefs, m_formats.masks());
         if (placement.current < 0)

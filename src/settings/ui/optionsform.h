@@ -78,6 +78,7 @@ private:
     QCheckBox* m_removeParens = nullptr;
     QCheckBox* m_sepPad = nullptr;
     QCheckBox* m_keepFileTimes = nullptr;
+    QCheckBox* m_mp3FilesOnly = nullptr;
     QListWidget* m_validFields = nullptr;
     QListWidget* m_selectedFields = nullptr;
     QLineEdit* m_currentFormat = nullptr;

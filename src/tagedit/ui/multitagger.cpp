@@ -1,6 +1,6 @@
 #include "multitagger.h"
 
-#include "platform/mp3files.h"
+#include "platform/audiofiles.h"
 #include "text/texthelpers.h"
 
 #include "folderfollower.h"
@@ -189,7 +189,7 @@ void MultiTagger::setFolder(const QString& folder)
 void MultiTagger::fillFileList()
 {
     m_fileList->clear();
-    m_fileList->addItems(listMp3Files(m_folder));
+    m_fileList->addItems(listAudioFiles(m_folder, listedFormats(m_preferences.options)));
 }
 
 QString MultiTagger::pathOf(const QString& name) const
