@@ -12,20 +12,33 @@ FileError AudioTag::setFileName(const QString& path)
     m_id3v2.reset();
     m_taglib.reset();
     m_fileName = path;
+    m_format = AudioFormat::Mp3;
+    // A file named .mp3 goes to the MP3 code at once (one open, as fast as
+    // ever); only when it holds no MPEG audio do its first bytes decide.
+    if (path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)) {
+        const FileError error = loadMp3(path);
+        if (!error.ok() || m_id3v2->holdsAudio())
+            return error;
+    }
     // A file that cannot be read is handed to the MP3 code, which says why.
     m_format = audioFormatOf(path).value_or(AudioFormat::Mp3);
-    if (m_format == AudioFormat::Mp3) {
-        m_id3v2 = std::make_unique<ID3V2Tag>();
-        m_id3v2->setKeepTrailerOnLoad(m_keepTrailerOnLoad);
-        const FileError error = m_id3v2->setFileName(path);
-        if (!error.ok())
-            m_id3v2 = std::make_unique<ID3V2Tag>();
-        return error;
-    }
+    if (m_format == AudioFormat::Mp3)
+        return m_id3v2 ? FileError() : loadMp3(path);
+    m_id3v2.reset();
     m_taglib = std::make_unique<TagLibTag>();
     const FileError error = m_taglib->setFileName(path);
     if (!error.ok())
         m_taglib = std::make_unique<TagLibTag>();
+    return error;
+}
+
+FileError AudioTag::loadMp3(const QString& path)
+{
+    m_id3v2 = std::make_unique<ID3V2Tag>();
+    m_id3v2->setKeepTrailerOnLoad(m_keepTrailerOnLoad);
+    const FileError error = m_id3v2->setFileName(path);
+    if (!error.ok())
+        m_id3v2 = std::make_unique<ID3V2Tag>();
     return error;
 }
 

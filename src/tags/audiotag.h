@@ -72,6 +72,8 @@ public:
     static FileError notHeldError(FieldId id, AudioFormat format);
 
 private:
+    FileError loadMp3(const QString& path);
+
     QString m_fileName;
     AudioFormat m_format = AudioFormat::Mp3;
     std::unique_ptr<ID3V2Tag> m_id3v2;

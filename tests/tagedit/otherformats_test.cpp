@@ -159,3 +159,26 @@ TEST(FileInfoReportOtherFormats, ShowsTheAudioFactsOfEachFormat)
         EXPECT_TRUE(report.contains(QStringLiteral("Play Time: 00:00:02"))) << report.join('\n').toStdString();
     }
 }
+
+// The bytes decide, not the name: a FLAC file named .mp3 is read and saved
+// as FLAC, and takes no ID3 tag or trailer.
+TEST(CurrentFileOtherFormats, AFlacNamedMp3IsTaggedAsFlac)
+{
+    QTemporaryDir dir;
+    LocalFileSystem files;
+    Options options;
+    CurrentFile file(files, nullptr, options);
+    const QString flac = make(dir, Kind::Flac);
+    const QString path = dir.filePath("misnamed.mp3");
+    ASSERT_TRUE(QFile::rename(flac, path));
+    ASSERT_TRUE(file.load(path).ok());
+    EXPECT_EQ(file.tag().format(), AudioFormat::Flac);
+    TagTexts boxes = file.texts();
+    EXPECT_EQ(boxes[int(FieldId::Album)], QStringLiteral("The Album"));
+    boxes[int(FieldId::Album)] = QStringLiteral("Other Album");
+    ASSERT_TRUE(file.save(boxes).ok());
+    // mutagen goes by the name here; metaflac reads the stream.
+    EXPECT_EQ(run("metaflac", { "--show-tag=ALBUM", path }), "ALBUM=Other Album\n");
+    EXPECT_TRUE(bytesOf(path).startsWith("fLaC"));
+    EXPECT_FALSE(bytesOf(path).right(128).startsWith("TAG"));
+}
