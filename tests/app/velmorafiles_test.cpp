@@ -2,6 +2,7 @@
 // the existing-target prompt), deleting, tag saving and stripping.
 #include "windowfixture.h"
 
+#include "tags/encodedfiles.h"
 #include "tags/tagtypes.h"
 
 #include <QGroupBox>
@@ -123,4 +124,37 @@ TEST_F(WindowTest, DeleteMovesSelectedFilesToTheTrashAndSelectsTheNext)
     window->action(QStringLiteral("mnuDeleteFile2"))->trigger();
     EXPECT_EQ(trash.trashed, QStringList { path(QStringLiteral("b.mp3")) });
     EXPECT_EQ(oldName(), QStringLiteral("c.mp3"));
+}
+
+// A FLAC file beside the MP3 files: listed, its tags in the boxes, a box its
+// format has no place for greyed out, saved through the tag panel and given
+// back by the tag undo.
+TEST_F(WindowTest, AFlacFileIsListedSavedAndUndoneLikeAnMp3)
+{
+    QTemporaryDir made;
+    ASSERT_TRUE(QFile::copy(EncodedFiles::make(made, EncodedFiles::Kind::Flac), path(QStringLiteral("song.flac"))));
+    addMp3(QStringLiteral("other.mp3"));
+    // Sorted: a save writes the comments in name order.
+    const auto comments = [&] {
+        QList<QByteArray> lines
+            = EncodedFiles::run("metaflac", { "--export-tags-to=-", path("song.flac") }).split('\n');
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    const QList<QByteArray> before = comments();
+    open();
+    window->setUndoFolder(dir.path() + QStringLiteral("/undo"));
+    EXPECT_EQ(listed(), (QStringList { QStringLiteral("other.mp3"), QStringLiteral("song.flac") }));
+    select(QStringLiteral("song.flac"));
+    EXPECT_EQ(box(FieldId::Album), QStringLiteral("The Album"));
+    EXPECT_FALSE(child<QWidget>(QStringLiteral("ID3UserURL"))->isEnabled());
+    setBox(FieldId::Album, QStringLiteral("Greatest"));
+    window->action(QStringLiteral("mnuSaveID3"))->trigger();
+    EXPECT_TRUE(comments().contains("ALBUM=Greatest"));
+    prompter.answers.enqueue(Answer::Yes);
+    window->action(QStringLiteral("mnuUndoTagSave"))->trigger();
+    EXPECT_EQ(comments(), before);
+    EXPECT_EQ(box(FieldId::Album), QStringLiteral("The Album"));
+    select(QStringLiteral("other.mp3"));
+    EXPECT_TRUE(child<QWidget>(QStringLiteral("ID3UserURL"))->isEnabled());
 }
