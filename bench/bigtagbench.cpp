@@ -1,5 +1,7 @@
 // big-tag MB DIR: the memory a load and a save of a file whose tag holds a
 // frame of MB megabytes take, as peaks of the resident size over the start.
+#include "peakmemory.h"
+
 #include "tags/id3v2header.h"
 #include "tags/id3v2tag.h"
 
@@ -7,16 +9,8 @@
 #include <QFile>
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
-
-qint64 peakResidentKb()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 QByteArray be32(quint32 n)
 {

@@ -34,6 +34,8 @@ const BenchCommand kCommands[] = {
     VELMORA_BENCH("big-tag", "MB DIR", bigTagBench),
     VELMORA_BENCH("mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG|JOURNAL",
         massRenameBench),
+    VELMORA_BENCH("cli-info", "DIR", cliInfoBench),
+    VELMORA_BENCH("cli-mass-rename", "DIR FORMAT [--subdirs] [--preview]", cliMassRenameBench),
 };
 
 namespace {
