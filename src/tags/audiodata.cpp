@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <limits>
 #include <memory>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -60,9 +61,31 @@ public:
         return true;
     }
 
+    // The whole file, read-only and read ahead, unmapped with the reader;
+    // null when it cannot be mapped.
+    const uchar* map() const
+    {
+        if (!m_map && m_size > 0) {
+            void* m = ::mmap(nullptr, size_t(m_size), PROT_READ, MAP_PRIVATE, m_fd, 0);
+            if (m == MAP_FAILED)
+                return nullptr;
+            ::madvise(m, size_t(m_size), MADV_SEQUENTIAL);
+            m_map = static_cast<const uchar*>(m);
+        }
+        return m_map;
+    }
+    ~Reader()
+    {
+        if (m_map)
+            ::munmap(const_cast<uchar*>(m_map), size_t(m_size));
+    }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
 private:
     int m_fd;
     qint64 m_size;
+    mutable const uchar* m_map = nullptr;
 };
 
 void addNumber(QCryptographicHash& hash, qint64 v)
@@ -83,6 +106,99 @@ qint64 id3v2Size(const Reader& r)
 }
 
 // --- FLAC ---------------------------------------------------------------
+
+// The length of the frame header at p (through its CRC-8) when it is one:
+// its fields are in range and its CRC-8 holds; 0 otherwise.
+int flacHeaderLength(const uchar* p, qint64 avail)
+{
+    if (avail < 6 || p[0] != 0xFF || (p[1] & 0xFE) != 0xF8)
+        return 0;
+    const int blockCode = p[2] >> 4, rateCode = p[2] & 0x0F, channels = p[3] >> 4, bits = (p[3] >> 1) & 0x07;
+    if (blockCode == 0 || rateCode == 15 || channels > 10 || bits == 3 || (p[3] & 1))
+        return 0;
+    // The frame or sample number, coded as UTF-8 is (up to 7 bytes).
+    int n = 4;
+    int extra = 0;
+    if (p[n] >= 0xFE)
+        extra = p[n] == 0xFE ? 6 : -1;
+    else if (p[n] >= 0xFC)
+        extra = 5;
+    else if (p[n] >= 0xF8)
+        extra = 4;
+    else if (p[n] >= 0xF0)
+        extra = 3;
+    else if (p[n] >= 0xE0)
+        extra = 2;
+    else if (p[n] >= 0xC0)
+        extra = 1;
+    else if (p[n] >= 0x80)
+        extra = -1;
+    if (extra < 0)
+        return 0;
+    n += 1 + extra;
+    n += blockCode == 6 ? 1 : blockCode == 7 ? 2 : 0;
+    n += rateCode == 12 ? 1 : (rateCode == 13 || rateCode == 14) ? 2 : 0;
+    if (n >= avail)
+        return 0;
+    uchar crc = 0;
+    for (int i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int b = 0; b < 8; ++b)
+            crc = uchar((crc & 0x80) ? (crc << 1) ^ 0x07 : crc << 1);
+    }
+    return crc == p[n] ? n + 1 : 0;
+}
+
+const std::array<quint16, 256>& flacCrc16Table()
+{
+    static const std::array<quint16, 256> table = [] {
+        std::array<quint16, 256> t {};
+        for (int i = 0; i < 256; ++i) {
+            quint16 c = quint16(i << 8);
+            for (int b = 0; b < 8; ++b)
+                c = quint16((c & 0x8000) ? (c << 1) ^ 0x8005 : c << 1);
+            t[size_t(i)] = c;
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Whether p[0, n) is whole FLAC frames, each ending in its CRC-16: a frame
+// ends where a valid header starts (or the data end) and the checksum of
+// the bytes before holds. A stream cut short or with a changed byte fails.
+bool flacFramesSound(const uchar* p, qint64 n)
+{
+    const auto& table = flacCrc16Table();
+    qint64 start = 0;
+    while (start < n) {
+        const int header = flacHeaderLength(p + start, n - start);
+        if (header == 0)
+            return false;
+        quint16 crc = 0;
+        qint64 summed = start; // bytes [start, summed) are in crc
+        qint64 next = start + header + 2;
+        bool ended = false;
+        while (!ended) {
+            // The next place a header could start, or the end of the data.
+            while (next < n && !(p[next] == 0xFF && next + 1 < n && (p[next + 1] & 0xFE) == 0xF8))
+                ++next;
+            if (next < n && flacHeaderLength(p + next, n - next) == 0) {
+                ++next;
+                continue;
+            }
+            for (; summed < next - 2; ++summed)
+                crc = quint16((crc << 8) ^ table[((crc >> 8) ^ p[summed]) & 0xFF]);
+            ended = crc == quint16((p[next - 2] << 8) | p[next - 1]);
+            if (!ended && next >= n)
+                return false;
+            if (!ended)
+                ++next;
+        }
+        start = next;
+    }
+    return true;
+}
 
 FileError flacDigest(const Reader& r, AudioDigest* out)
 {
@@ -121,6 +237,15 @@ FileError flacDigest(const Reader& r, AudioDigest* out)
     QCryptographicHash audio(QCryptographicHash::Sha256);
     if (!r.hashRange(pos, r.size() - pos, audio))
         return fileErrorFromErrno(errno ? errno : EIO);
+    // An ID3v1 trailer some programs add after the frames is not audio.
+    qint64 end = r.size();
+    if (end - pos > 128 && r.bytes(end - 128, 3) == "TAG")
+        end -= 128;
+    const uchar* mapped = r.map();
+    if (!mapped)
+        return fileErrorFromErrno(errno ? errno : EIO);
+    if (!flacFramesSound(mapped + pos, end - pos))
+        return damaged(QStringLiteral("a FLAC frame is cut off or fails its checksum"));
     out->audio = audio.result();
     out->blocks = blocks.result();
     out->audioBytes = r.size() - pos;

@@ -8,7 +8,9 @@
 
 // What a FLAC, Ogg or MP4 file's audio is made of, read by Velmora's own
 // small parsers (not TagLib), so that a save can prove the audio survived:
-// - FLAC: every byte after the last metadata block; the metadata blocks other
+// - FLAC: every byte after the last metadata block, each frame checked
+//   against its CRC-16 (a stream cut short or changed is damaged); the
+//   metadata blocks other
 //   than the comment, pictures and padding (stream info, seek table, cue
 //   sheet, application blocks), in order; an ID3v2 tag before the stream;
 // - Ogg: every packet of every logical stream except the first stream's

@@ -186,7 +186,7 @@ TEST(AudioData, DamageIsNamed)
         const char* name;
         Kind kind;
         AudioFormat format;
-        qint64 cutBytes; // taken off the end
+        qint64 cutBytes; // taken off the end; -1 the audio, -2 one audio byte changed
         const char* cause;
     } cases[] = {
         { "ogg_cut_mid_page", Kind::Vorbis, AudioFormat::OggVorbis, 100, "cut off" },
@@ -194,6 +194,8 @@ TEST(AudioData, DamageIsNamed)
         { "mp4_box_past_the_end", Kind::AacFaststart, AudioFormat::Mp4, 100, "past the end" },
         { "mp4_no_movie", Kind::AacMoovLast, AudioFormat::Mp4, -1, "no movie box" },
         { "flac_no_frames", Kind::Flac, AudioFormat::Flac, -1, "no FLAC frame" },
+        { "flac_cut_mid_frame", Kind::Flac, AudioFormat::Flac, 100, "cut off or fails its checksum" },
+        { "flac_changed_byte", Kind::Flac, AudioFormat::Flac, -2, "cut off or fails its checksum" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -203,6 +205,14 @@ TEST(AudioData, DamageIsNamed)
         ASSERT_TRUE(readAudioDigest(path, c.format, &d).ok());
         if (c.cutBytes > 0) {
             ASSERT_EQ(::truncate(qPrintable(path), QFileInfo(path).size() - c.cutBytes), 0);
+        } else if (c.cutBytes == -2) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            const qint64 at = f.size() * 3 / 4;
+            ASSERT_TRUE(f.seek(at));
+            const char b = f.read(1).at(0);
+            ASSERT_TRUE(f.seek(at));
+            f.write(QByteArray(1, char(b ^ 0x10)));
         } else {
             // Everything after the stream's header part goes: the FLAC frames, the MP4 movie box at the end.
             QFile f(path);
@@ -217,4 +227,13 @@ TEST(AudioData, DamageIsNamed)
         EXPECT_FALSE(e.ok());
         EXPECT_TRUE(e.description.contains(c.cause)) << qPrintable(e.description);
     }
+    // An ID3v1 trailer after the FLAC frames is no damage.
+    QTemporaryDir dir;
+    const QString path = E::make(dir, Kind::Flac);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("TAG" + QByteArray(125, 'x'));
+    f.close();
+    AudioDigest d;
+    EXPECT_TRUE(readAudioDigest(path, AudioFormat::Flac, &d).ok());
 }
