@@ -285,3 +285,32 @@ TEST(Cli, PlaylistListsTheFolder)
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(bytesOf(dir.filePath("mix.m3u")), "#EXTM3U\r\n./#a.mp3\r\nb.mp3\r\n");
 }
+
+// Ctrl+C in a mass rename: the run ends after the file in hand, and its
+// undo gives back every name it changed.
+TEST(Cli, InterruptedMassRenameUndoesToTheSameTree)
+{
+    Cli cli;
+    QTemporaryDir dir;
+    for (int i = 0; i < 3000; ++i)
+        mp3(dir, QStringLiteral("f%1.mp3").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("Title %1").arg(i));
+    const auto names = [&] { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); };
+    const QStringList before = names();
+    QProcess process;
+    cli.start(process, { "mass-rename", dir.path(), "--format", "Artist - Title", "--no-settings" });
+    ASSERT_TRUE(process.waitForStarted());
+    const auto renamed = [&] { return names().filter(QStringLiteral("Band")).size(); };
+    while (renamed() < 50 && process.state() == QProcess::Running)
+        QThread::msleep(5);
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 130);
+    const qsizetype done = renamed();
+    EXPECT_GT(done, 0);
+    EXPECT_LT(done, 3000);
+    const CliRun undone = cli.run({ "undo" });
+    EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
+    EXPECT_TRUE(undone.out.endsWith(QStringLiteral("\nrenamed back %1 files\n").arg(done)))
+        << undone.out.right(200).toStdString();
+    EXPECT_EQ(names(), before);
+}
