@@ -26,17 +26,6 @@
 
 namespace {
 
-QString errorLine(const QString& path, const FileError& error)
-{
-    return path + QStringLiteral(": ") + error.description + QStringLiteral(" (") + QString::number(error.number)
-        + QLatin1Char(')');
-}
-
-bool stopped(const CliContext& context)
-{
-    return context.stop && context.stop->load();
-}
-
 // The platform services of a run without a window.
 struct CliServices {
     explicit CliServices(const CliContext& context)
@@ -91,7 +80,7 @@ public:
     void showRunStatus(bool) override { }
     void progress() override
     {
-        if (m_stopper && stopped(m_context))
+        if (m_stopper && cliStopRequested(m_context))
             m_stopper();
         if (m_context.progress && m_counters.total % 100 == 0) {
             *m_context.err << '\r' << m_counters.total << '/' << m_counters.found << "\x1b[K";
@@ -161,7 +150,7 @@ int renameFiles(const CliCommand& command, const CliContext& context)
     int failed = 0, renamed = 0;
     bool wasStopped = false;
     for (const QString& path : command.files) {
-        if (stopped(context)) {
+        if (cliStopRequested(context)) {
             wasStopped = true;
             break;
         }
@@ -183,7 +172,7 @@ int renameFiles(const CliCommand& command, const CliContext& context)
             fileError = writer.rename(dir, info.fileName(), newName, &noTrailer);
         if (!fileError.ok()) {
             ++failed;
-            *context.err << errorLine(path, fileError) << '\n';
+            *context.err << cliErrorLine(path, fileError) << '\n';
             continue;
         }
         ++renamed;
@@ -199,7 +188,7 @@ int massRename(const CliCommand& command, const CliContext& context)
 {
     const QFileInfo folder(command.files.first());
     if (!folder.isDir()) {
-        *context.err << errorLine(command.files.first(), fileErrorFromErrno(ENOTDIR)) << '\n';
+        *context.err << cliErrorLine(command.files.first(), fileErrorFromErrno(ENOTDIR)) << '\n';
         return CliExit::SomeFailed;
     }
     Preferences prefs = loadPreferences(context);
@@ -235,7 +224,7 @@ int undoRenames(const QString& journal, const CliContext& context)
     QList<RenameRecord> records;
     FileError error;
     if (!readRenameRecords(journal, &records, &error)) {
-        *context.err << errorLine(journal, error) << '\n';
+        *context.err << cliErrorLine(journal, error) << '\n';
         return CliExit::SomeFailed;
     }
     CliServices platform(context);
@@ -258,13 +247,13 @@ int writeFolderPlaylist(const CliCommand& command, const CliContext& context)
 {
     const QString folder = command.files.first();
     if (!QFileInfo(folder).isDir()) {
-        *context.err << errorLine(folder, fileErrorFromErrno(ENOTDIR)) << '\n';
+        *context.err << cliErrorLine(folder, fileErrorFromErrno(ENOTDIR)) << '\n';
         return CliExit::SomeFailed;
     }
     const QString name = command.output.isEmpty() ? proposePlaylistName(QFileInfo(folder).absoluteFilePath())
                                                   : playlistFileName(command.output);
     if (name.isEmpty() || name.contains(QLatin1Char('/'))) {
-        *context.err << errorLine(command.output, badName(command.output)) << '\n';
+        *context.err << cliErrorLine(command.output, badName(command.output)) << '\n';
         return CliExit::Usage;
     }
     QStringList leftOut;
@@ -273,7 +262,7 @@ int writeFolderPlaylist(const CliCommand& command, const CliContext& context)
     const FileError error
         = writePlaylistFile(target, playlistText(listAudioFiles(folder, listedFormats(prefs.options)), &leftOut));
     if (!error.ok()) {
-        *context.err << errorLine(target, error) << '\n';
+        *context.err << cliErrorLine(target, error) << '\n';
         return CliExit::SomeFailed;
     }
     for (const QString& left : leftOut)

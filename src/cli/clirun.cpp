@@ -15,17 +15,6 @@
 
 namespace {
 
-QString errorLine(const QString& path, const FileError& error)
-{
-    return path + QStringLiteral(": ") + error.description + QStringLiteral(" (") + QString::number(error.number)
-        + QLatin1Char(')');
-}
-
-bool stopped(const CliContext& context)
-{
-    return context.stop && context.stop->load();
-}
-
 void progress(const CliContext& context, int done, int total, const QString& path)
 {
     if (!context.progress)
@@ -42,11 +31,11 @@ int info(const CliCommand& command, const CliContext& context)
     AudioTag tag;
     tag.setKeepTrailerOnLoad(true); // looking changes nothing
     for (const QString& path : command.files) {
-        if (stopped(context))
+        if (cliStopRequested(context))
             return CliExit::Stopped;
         const FileError error = QFileInfo(path).isFile() ? tag.setFileName(path) : fileErrorFromErrno(ENOENT);
         if (!error.ok()) {
-            *context.err << errorLine(path, error) << '\n';
+            *context.err << cliErrorLine(path, error) << '\n';
             ++failed;
             continue;
         }
@@ -68,13 +57,13 @@ int journaled(const CliCommand& command, const CliContext& context, const QStrin
     TagJournal journal(journalPath);
     FileError error;
     if (!journal.begin(&error)) {
-        *context.err << "velmora-cli: the undo journal cannot be written: " << errorLine(journalPath, error) << '\n';
+        *context.err << "velmora-cli: the undo journal cannot be written: " << cliErrorLine(journalPath, error) << '\n';
         return CliExit::SomeFailed;
     }
     const int total = int(command.files.size());
     int done = 0, failed = 0;
     for (const QString& path : command.files) {
-        if (stopped(context)) {
+        if (cliStopRequested(context)) {
             journal.end();
             *context.err << "velmora-cli: stopped after " << done << " of " << total << " files, " << failed
                          << " failed\n";
@@ -87,7 +76,7 @@ int journaled(const CliCommand& command, const CliContext& context, const QStrin
         ++done;
         if (!fileError.ok()) {
             ++failed;
-            *context.err << errorLine(path, fileError) << '\n';
+            *context.err << cliErrorLine(path, fileError) << '\n';
         }
         progress(context, done, total, path);
     }
@@ -139,13 +128,13 @@ int undoTags(const QString& journal, const CliContext& context)
     }
     const TagUndoReport report = undoTagJournal(journal);
     if (!report.journalError.ok()) {
-        *context.err << errorLine(journal, report.journalError) << '\n';
+        *context.err << cliErrorLine(journal, report.journalError) << '\n';
         return CliExit::SomeFailed;
     }
     for (const QString& path : report.changedSince)
         *context.err << path << ": changed since the run, left as it is\n";
     for (const TagUndoReport::Failure& failure : report.failed)
-        *context.err << errorLine(failure.path, failure.error) << '\n';
+        *context.err << cliErrorLine(failure.path, failure.error) << '\n';
     *context.out << "restored " << report.restored.size() << " files\n";
     return report.changedSince.isEmpty() && report.failed.isEmpty() ? CliExit::Done : CliExit::SomeFailed;
 }
@@ -171,6 +160,17 @@ int undo(const CliCommand& command, const CliContext& context)
 }
 
 } // namespace
+
+QString cliErrorLine(const QString& path, const FileError& error)
+{
+    return path + QStringLiteral(": ") + error.description + QStringLiteral(" (") + QString::number(error.number)
+        + QLatin1Char(')');
+}
+
+bool cliStopRequested(const CliContext& context)
+{
+    return context.stop && context.stop->load();
+}
 
 QString cliJournalPath(const QString& folder)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/clicommand.h"
+#include "platform/fileerror.h"
 
 #include <QString>
 #include <QTextStream>
@@ -29,6 +30,12 @@ constexpr int Stopped = 130;
 
 // Runs one command; returns its exit status.
 int runCliCommand(const CliCommand& command, const CliContext& context);
+
+// "path: description (number)", the line that names a failed file.
+QString cliErrorLine(const QString& path, const FileError& error);
+
+// Whether a stop was asked for (Ctrl+C).
+bool cliStopRequested(const CliContext& context);
 
 // The journal of the command line's last tag or strip run in folder (which
 // ends in "/").
