@@ -35,6 +35,7 @@ const BenchCommand kCommands[] = {
     VELMORA_BENCH("mass-rename", "DIR --format \"Artist - Title\" [--subdirs] [--log] [--preview] | undo LOG|JOURNAL",
         massRenameBench),
     VELMORA_BENCH("cli-info", "DIR", cliInfoBench),
+    VELMORA_BENCH("table", "DIR", tableBench),
     VELMORA_BENCH("cli-mass-rename", "DIR FORMAT [--subdirs] [--preview]", cliMassRenameBench),
 };
 

@@ -1,0 +1,59 @@
+#include "tablecolumns.h"
+
+namespace {
+
+const char* const kNames[kTableColumnCount] = { "File Name", "Title", "Artist", "Album", "Track", "Year", "Genre",
+    "Length", "Bit Rate", "Format", "Size", "Modified" };
+
+QString squeezed(const QString& name)
+{
+    QString out;
+    for (const QChar c : name)
+        if (!c.isSpace())
+            out += c.toLower();
+    return out;
+}
+
+} // namespace
+
+QString tableColumnName(TableColumn column)
+{
+    return QString::fromLatin1(kNames[int(column)]);
+}
+
+std::optional<TableColumn> tableColumnByName(const QString& name)
+{
+    const QString wanted = squeezed(name);
+    for (int i = 0; i < kTableColumnCount; ++i)
+        if (squeezed(QString::fromLatin1(kNames[i])) == wanted)
+            return TableColumn(i);
+    return std::nullopt;
+}
+
+std::optional<FieldId> tableColumnField(TableColumn column)
+{
+    switch (column) {
+    case TableColumn::Title:
+        return FieldId::Title;
+    case TableColumn::Artist:
+        return FieldId::Artist;
+    case TableColumn::Album:
+        return FieldId::Album;
+    case TableColumn::Track:
+        return FieldId::Track;
+    case TableColumn::Year:
+        return FieldId::Year;
+    case TableColumn::Genre:
+        return FieldId::Genre;
+    default:
+        return std::nullopt;
+    }
+}
+
+QList<TableColumn> allTableColumns()
+{
+    QList<TableColumn> columns;
+    for (int i = 0; i < kTableColumnCount; ++i)
+        columns << TableColumn(i);
+    return columns;
+}
