@@ -342,3 +342,33 @@ void ID3V2Tag::setFieldText(FieldId id, const QString& text)
     }
     setTextValue(f.frameId, text, f.selector);
 }
+
+QList<CoverPicture> ID3V2Tag::pictures() const
+{
+    QList<CoverPicture> out;
+    for (const FrameItem& item : m_frames)
+        if (item.frameId == "APIC" && item.picture && !item.deleted)
+            out << *item.picture;
+    return out;
+}
+
+void ID3V2Tag::setPictures(const QList<CoverPicture>& pictures)
+{
+    // Frames keep their place in the tag and new ones go after all others:
+    // the pictures that match in order stay, every one after the first
+    // mismatch is written again.
+    qsizetype next = 0;
+    for (FrameItem& item : m_frames) {
+        if (item.frameId != "APIC" || !item.picture || item.deleted)
+            continue;
+        if (next < pictures.size() && samePicture(*item.picture, pictures[next]))
+            ++next;
+        else
+            item.markDeleted();
+    }
+    for (; next < pictures.size(); ++next) {
+        FrameItem& item = appendItem("APIC", pictures[next].description);
+        item.value = QString();
+        item.picture = pictures[next];
+    }
+}
