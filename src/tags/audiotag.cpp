@@ -138,8 +138,8 @@ bool AudioTag::setPictures(const QList<CoverPicture>& pictures)
             wanted.last().mimeType = withImageFacts(p).mimeType;
     }
     if (m_id3v2) {
-        m_id3v2->setPictures(wanted);
-        return true;
+        m_pictureRefusal = m_id3v2->setPictures(wanted);
+        return m_pictureRefusal.ok();
     }
     if (!m_taglib) {
         m_pictureRefusal = { ErrorNo::NotFound, QStringLiteral("No file was read.") };
