@@ -99,17 +99,21 @@ FileError TagLibTag::setCoverPictures(const QList<CoverPicture>& pictures)
     if (!m_format)
         return { ErrorNo::NotFound, QStringLiteral("No FLAC, Ogg or MP4 file was read.") };
     if (*m_format == AudioFormat::Mp4) {
+        const QString key = QStringLiteral("covr");
+        const Mp4Value held = m_mp4.value(key);
         Mp4Value covers;
         qint64 size = 0;
         for (const CoverPicture& c : pictures) {
+            // A cover kept in its place keeps its stored format, even an unknown one.
+            const qsizetype at = covers.blobs.size();
+            const bool kept = at < held.blobs.size() && held.blobs[at] == c.data;
             covers.blobs << c.data;
-            covers.blobTypes << mp4CoverFormat(withImageFacts(c).mimeType);
+            covers.blobTypes << (kept ? held.blobTypes.value(at) : mp4CoverFormat(withImageFacts(c).mimeType));
             size += 16 + c.data.size();
         }
         if (size > kMax32 / 2)
             return tooLarge(QStringLiteral("The covers would pass what an MP4 item can hold."));
-        const QString key = QStringLiteral("covr");
-        if (covers.blobs == m_mp4.value(key).blobs && covers.blobTypes == m_mp4.value(key).blobTypes)
+        if (covers.blobs == held.blobs && covers.blobTypes == held.blobTypes)
             return {};
         setMp4(key, covers.blobs.isEmpty() ? std::nullopt : std::optional<Mp4Value>(covers));
         return {};
