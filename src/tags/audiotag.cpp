@@ -11,6 +11,7 @@ FileError AudioTag::setFileName(const QString& path)
 {
     m_id3v2.reset();
     m_taglib.reset();
+    m_pictureRefusal = FileError();
     m_fileName = path;
     m_format = AudioFormat::Mp3;
     // A file named .mp3 goes to the MP3 code at once (one open, as fast as
@@ -110,8 +111,47 @@ bool AudioTag::takesTrailer() const
     return m_id3v2 && m_id3v2->holdsAudio();
 }
 
+QList<CoverPicture> AudioTag::pictures() const
+{
+    if (m_id3v2)
+        return m_id3v2->pictures();
+    return m_taglib ? m_taglib->coverPictures() : QList<CoverPicture>();
+}
+
+std::optional<CoverPicture> AudioTag::frontCover() const
+{
+    const QList<CoverPicture> all = pictures();
+    const int at = frontCoverIndex(all);
+    return at < 0 ? std::nullopt : std::optional<CoverPicture>(all[at]);
+}
+
+bool AudioTag::setPictures(const QList<CoverPicture>& pictures)
+{
+    m_pictureRefusal = FileError();
+    QList<CoverPicture> wanted;
+    for (const CoverPicture& p : pictures) {
+        m_pictureRefusal = pictureRefusal(p);
+        if (!m_pictureRefusal.ok())
+            return false;
+        wanted << p;
+        if (wanted.last().mimeType.isEmpty())
+            wanted.last().mimeType = withImageFacts(p).mimeType;
+    }
+    if (m_id3v2) {
+        m_pictureRefusal = m_id3v2->setPictures(wanted);
+        return m_pictureRefusal.ok();
+    }
+    if (!m_taglib) {
+        m_pictureRefusal = { ErrorNo::NotFound, QStringLiteral("No file was read.") };
+        return false;
+    }
+    m_pictureRefusal = m_taglib->setCoverPictures(wanted);
+    return m_pictureRefusal.ok();
+}
+
 bool AudioTag::update()
 {
+    m_pictureRefusal = FileError();
     if (m_id3v2)
         return m_id3v2->update();
     return m_taglib && m_taglib->update();
@@ -119,6 +159,7 @@ bool AudioTag::update()
 
 bool AudioTag::stripTags()
 {
+    m_pictureRefusal = FileError();
     if (m_id3v2)
         return m_id3v2->stripTags(kAllTagKinds);
     return m_taglib && m_taglib->stripTags();
@@ -126,6 +167,8 @@ bool AudioTag::stripTags()
 
 FileError AudioTag::lastWriteError() const
 {
+    if (!m_pictureRefusal.ok())
+        return m_pictureRefusal;
     if (m_id3v2)
         return m_id3v2->lastWriteError();
     return m_taglib ? m_taglib->lastWriteError() : FileError();

@@ -2,6 +2,7 @@
 
 #include "platform/fileerror.h"
 #include "tags/audioformat.h"
+#include "tags/coverpicture.h"
 #include "tags/fieldcatalogue.h"
 #include "tags/taglibtag.h"
 
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class ID3V2Tag;
 
@@ -61,6 +63,19 @@ public:
     // takes an ID3v1 trailer.
     bool takesTrailer() const;
 
+    // The pictures of the tag, in the tag's order: APIC frames, FLAC and Ogg
+    // pictures, MP4 covers (front covers without a description). Each one's
+    // data are the image's bytes exactly as stored.
+    QList<CoverPicture> pictures() const;
+    // The front cover (frontCoverIndex); nothing when there is no picture.
+    std::optional<CoverPicture> frontCover() const;
+    // Replaces the pictures; the next update writes them, with every other
+    // item as it was. A picture without a MIME type takes its image's. False,
+    // with nothing changed, when one is no JPEG, PNG, GIF or BMP image, is
+    // larger than 16 MB, or the pictures would pass what the format can
+    // hold: lastWriteError says why until the next update.
+    bool setPictures(const QList<CoverPicture>& pictures);
+
     // Writes what changed (nothing changed: nothing written, true).
     bool update();
     // Removes every tag (MP3: every kind, the trailers too).
@@ -79,4 +94,5 @@ private:
     std::unique_ptr<ID3V2Tag> m_id3v2;
     std::unique_ptr<TagLibTag> m_taglib;
     bool m_keepTrailerOnLoad = false;
+    FileError m_pictureRefusal; // why the last setPictures was refused
 };

@@ -158,6 +158,21 @@ QString genreText(const QStringList& fields)
     return out;
 }
 
+// A 2.2 picture's three-letter image format as a MIME type, and back.
+QString mimeOfFormat(QByteArrayView format)
+{
+    const QByteArray f = format.toByteArray().toUpper();
+    return f == "JPG" ? QStringLiteral("image/jpeg") : QStringLiteral("image/") + QString::fromLatin1(f.toLower());
+}
+
+QByteArray formatOfMime(const QString& mime)
+{
+    const QString kind = mime.section(QLatin1Char('/'), 1).toUpper();
+    if (kind == QLatin1String("JPEG"))
+        return "JPG";
+    return kind.toLatin1().left(3).leftJustified(3, ' ');
+}
+
 bool decode(const QByteArray& id4, QByteArrayView c, int version, FrameItem& item)
 {
     const auto encodingOk = [&c] { return !c.isEmpty() && uchar(c[0]) <= 3; };
@@ -221,6 +236,14 @@ bool decode(const QByteArray& id4, QByteArrayView c, int version, FrameItem& ite
         if (typeAt < c.size()) {
             const qsizetype end = stringEnd(c, typeAt + 1, enc);
             item.description = decodeString(part(c, typeAt + 1, end - typeAt - 1), enc);
+            if (end < c.size()) {
+                CoverPicture p;
+                p.type = uchar(c[typeAt]);
+                p.mimeType = version == 2 ? mimeOfFormat(part(c, 1, 3)) : QString::fromLatin1(part(c, 1, typeAt - 2));
+                p.description = item.description;
+                p.data = part(c, end + terminatorWidth(enc)).toByteArray();
+                item.picture = withImageFacts(p);
+            }
         }
     }
     item.value = QString();
@@ -338,6 +361,15 @@ QByteArray frameDataForItem(const FrameItem& item, int version)
     }
     if (id.startsWith('W'))
         return urlBytes(text);
+    if (id == "APIC") {
+        // Only a picture is a picture frame's value: a text given to it is refused.
+        if (!item.picture || !text.isEmpty())
+            return QByteArray();
+        const CoverPicture& p = *item.picture;
+        const int picEnc = encodingFor({ p.description });
+        const QByteArray format = version == 2 ? formatOfMime(p.mimeType) : latin1(p.mimeType) + '\0';
+        return char(picEnc) + format + char(p.type) + encodeString(p.description, picEnc) + terminator(picEnc) + p.data;
+    }
     if (id == "UFID") {
         // The standard wants an owner; a key typed here is Velmora's own.
         const QByteArray owner = item.owner.isEmpty() ? QByteArrayLiteral("Velmora") : item.owner;

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "tags/coverpicture.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+
+#include <optional>
 
 // One frame of a loaded ID3v2 tag, or one created since the load, as the
 // tag object keeps it. A plain record: the tag object sets the flags.
@@ -18,6 +22,7 @@ public:
     QString description; // the frame's description ("" when it has none)
     QString language; // the frame's three-letter language ("" when none)
     QByteArray owner; // a UFID frame's owner identifier
+    std::optional<CoverPicture> picture; // an APIC (PIC) frame's picture, when it reads as one
     // The ID (2.3 form) of a stored frame whose content cannot be read; a
     // value set for that kind replaces such a frame instead of adding a second.
     QByteArray unreadableId;

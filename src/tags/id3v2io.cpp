@@ -317,7 +317,7 @@ bool ID3V2Tag::saveFrames()
     const bool footer = version == 4 && (stored.flags & Id3v2Flag::Footer);
     TagPieces rendered;
     if (!renderTagPieces(version, stored.flags, kept, oldSize, footer, &rendered))
-        return refuse({ ErrorNo::Internal, QStringLiteral("The tag would be too large.") });
+        return refuse({ ErrorNo::Internal, QStringLiteral("The tag would pass the 256 MB an ID3v2 tag can hold.") });
     if (rendered.spell(oldBytes))
         return true;
     return replaceFileRange(m_fileName, 0, oldSize, rendered.pieces, &err, &m_notKept) || refuse(err);

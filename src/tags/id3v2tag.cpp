@@ -1,6 +1,7 @@
 #include "id3v2tag.h"
 
 #include "tags/id3v1tag.h"
+#include "tags/id3v2header.h"
 #include "tags/uniquekey.h"
 #include "text/texthelpers.h"
 
@@ -341,4 +342,45 @@ void ID3V2Tag::setFieldText(FieldId id, const QString& text)
         break;
     }
     setTextValue(f.frameId, text, f.selector);
+}
+
+QList<CoverPicture> ID3V2Tag::pictures() const
+{
+    QList<CoverPicture> out;
+    for (const FrameItem& item : m_frames)
+        if (item.frameId == "APIC" && item.picture && !item.deleted)
+            out << *item.picture;
+    return out;
+}
+
+FileError ID3V2Tag::setPictures(const QList<CoverPicture>& pictures)
+{
+    // The tag at least: its frames less the pictures going, and the new
+    // pictures' bytes; the save checks the exact size.
+    qint64 size = m_framesSize;
+    for (const CoverPicture& p : this->pictures())
+        size -= p.data.size();
+    for (const CoverPicture& p : pictures)
+        size += p.data.size();
+    if (size > kId3v2HeaderBytes + kMaxSyncsafe)
+        return { ErrorNo::Overflow,
+            QStringLiteral("The pictures would pass the 256 MB an ID3v2 tag can hold. The file was left as it was.") };
+    // Frames keep their place in the tag and new ones go after all others:
+    // the pictures that match in order stay, every one after the first
+    // mismatch is written again.
+    qsizetype next = 0;
+    for (FrameItem& item : m_frames) {
+        if (item.frameId != "APIC" || !item.picture || item.deleted)
+            continue;
+        if (next < pictures.size() && samePicture(*item.picture, pictures[next]))
+            ++next;
+        else
+            item.markDeleted();
+    }
+    for (; next < pictures.size(); ++next) {
+        FrameItem& item = appendItem("APIC", pictures[next].description);
+        item.value = QString();
+        item.picture = pictures[next];
+    }
+    return {};
 }

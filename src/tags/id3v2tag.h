@@ -118,6 +118,17 @@ public:
     // a blank name, which is taken but not loaded); ok() when it was.
     FileError setFileName(const QString& fileName);
 
+    // The pictures of the APIC (2.2: PIC) frames that read as pictures, in
+    // the tag's frame order, then those added since the load.
+    QList<CoverPicture> pictures() const;
+    // Replaces the pictures. A frame whose picture stays (same type, MIME
+    // type, description and bytes, in the same order) keeps its stored
+    // bytes; from the first that does not, the rest are written anew after
+    // the tag's other frames, so that the list keeps its order. A frame
+    // that does not read as a picture stays as it is. An error, with nothing
+    // changed, when the pictures alone would pass the 256 MB of a tag.
+    FileError setPictures(const QList<CoverPicture>& pictures);
+
     // The items, in the tag's frame order, then those made since the load.
     const QList<FrameItem>& frames() const { return m_frames; }
 

@@ -2,6 +2,7 @@
 
 #include "platform/fileerror.h"
 #include "tags/audioformat.h"
+#include "tags/coverpicture.h"
 #include "tags/fieldcatalogue.h"
 
 #include <QByteArray>
@@ -110,6 +111,18 @@ public:
 
     // The pictures of a FLAC or Ogg file (MP4 covers are items).
     const QList<TagPicture>& pictures() const { return m_pictures; }
+    // The pictures in one form for every format (taglibpictures.cpp): FLAC
+    // and Ogg pictures in their order, MP4 covers as front covers without a
+    // description.
+    QList<CoverPicture> coverPictures() const;
+    // Replaces the pictures; the next update writes them. A picture the file
+    // holds keeps all it has (a FLAC picture its colour count and its place
+    // in the comment block or a block of its own); a new one takes its
+    // width, height and depth from its image header and goes into a block of
+    // its own in FLAC, into the comment in Ogg, and loses its type and
+    // description in MP4. An error, with nothing changed, when the pictures
+    // would pass what the format can hold.
+    FileError setCoverPictures(const QList<CoverPicture>& pictures);
 
     // Writes what changed (nothing changed: nothing written, true).
     bool update();
