@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundfiles.h"
+
 #include "platform/fileerror.h"
 
 #include <QList>
@@ -43,8 +45,8 @@ public:
     // the same limit.
     void searchSingleFolder(const QString& folder, const QStringList& patterns);
 
-    const QStringList& found() const { return m_found; }
-    QStringList takeFound() { return std::move(m_found); }
+    const FoundFiles& found() const { return m_found; }
+    FoundFiles takeFound() { return std::move(m_found); }
     bool limitExceeded() const { return m_exceeded; }
     bool stopped() const { return m_stopped; }
     // Folders that could not be listed, in walk order.
@@ -59,7 +61,7 @@ private:
 
     qsizetype m_limit;
     QStringList m_patterns;
-    QStringList m_found;
+    FoundFiles m_found;
     QList<UnreadableFolder> m_unreadable;
     std::function<bool()> m_stop;
     bool m_exceeded = false;
