@@ -80,6 +80,8 @@ bool FileSearch::collectMatches(const QString& p)
     while (it.hasNext()) {
         it.next();
         const QByteArray name = it.fileName().toUtf8();
+        // Names are found by 32-bit offsets: a folder whose names pass 4 GiB
+        // is not listed.
         if (folder.names.size() + name.size() >= std::numeric_limits<FoundFiles::Offset>::max()) {
             m_unreadable.append({ p, fileErrorFromErrno(EOVERFLOW) });
             return false;

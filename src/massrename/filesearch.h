@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 // Collects the files of a folder tree whose names match one of some wildcard
 // patterns, without regard to case: a folder's files first, then each subfolder
@@ -46,7 +47,7 @@ public:
     void searchSingleFolder(const QString& folder, const QStringList& patterns);
 
     const FoundFiles& found() const { return m_found; }
-    FoundFiles takeFound() { return std::move(m_found); }
+    FoundFiles takeFound() { return std::exchange(m_found, {}); }
     bool limitExceeded() const { return m_exceeded; }
     bool stopped() const { return m_stopped; }
     // Folders that could not be listed, in walk order.
