@@ -38,7 +38,7 @@ public:
     // walk where it is (Found then holds what was found so far).
     void setStopCheck(std::function<bool()> stop) { m_stop = std::move(stop); }
 
-    // Replaces Found by the matches below folder (full paths). Stops once
+    // Replaces Found by the matches below folder, in walk order. Stops once
     // more than the limit are found: Found then holds the first `limit`
     // matches and limitExceeded() is true.
     void startSearch(const QString& folder, const QStringList& patterns);
