@@ -3,10 +3,13 @@
 #include "text/texthelpers.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <limits>
 
 namespace {
 
@@ -69,14 +72,34 @@ bool FileSearch::collectMatches(const QString& p)
         m_unreadable.append({ p, error });
         return false;
     }
-    // QDir matches name filters without regard to case unless told otherwise.
-    const QStringList names = QDir(p).entryList(m_patterns, QDir::Files | QDir::Hidden, kNameOrder);
-    for (const QString& name : names) {
-        if (m_found.size() >= m_limit) {
-            m_exceeded = true;
+    // The names alone, packed: QDir::entryList would keep a QFileInfo per
+    // file to sort them. The same listing (QDir matches name filters without
+    // regard to case) and the same sort over it give the same order.
+    FoundFiles::Folder folder { p, {}, {} };
+    QDirIterator it(p, m_patterns, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        const QByteArray name = it.fileName().toUtf8();
+        // Names are found by 32-bit offsets: a folder whose names pass 4 GiB
+        // is not listed.
+        if (folder.names.size() + name.size() >= std::numeric_limits<FoundFiles::Offset>::max()) {
+            m_unreadable.append({ p, fileErrorFromErrno(EOVERFLOW) });
             return false;
         }
-        m_found << p + name;
+        folder.starts.push_back(FoundFiles::Offset(folder.names.size()));
+        folder.names.append(name).append('\0');
     }
-    return true;
+    const char* names = folder.names.constData();
+    std::sort(folder.starts.begin(), folder.starts.end(), [names](FoundFiles::Offset a, FoundFiles::Offset b) {
+        return compareNamesIgnoringCase(names + a, names + b) < 0;
+    });
+    const qsizetype room = m_limit - m_found.size();
+    if (qsizetype(folder.starts.size()) > room) {
+        folder.starts.resize(size_t(room));
+        m_exceeded = true;
+    }
+    folder.starts.shrink_to_fit();
+    folder.names.squeeze();
+    m_found.addFolder(std::move(folder));
+    return !m_exceeded;
 }

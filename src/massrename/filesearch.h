@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundfiles.h"
+
 #include "platform/fileerror.h"
 
 #include <QList>
@@ -7,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 // Collects the files of a folder tree whose names match one of some wildcard
 // patterns, without regard to case: a folder's files first, then each subfolder
@@ -35,7 +38,7 @@ public:
     // walk where it is (Found then holds what was found so far).
     void setStopCheck(std::function<bool()> stop) { m_stop = std::move(stop); }
 
-    // Replaces Found by the matches below folder (full paths). Stops once
+    // Replaces Found by the matches below folder, in walk order. Stops once
     // more than the limit are found: Found then holds the first `limit`
     // matches and limitExceeded() is true.
     void startSearch(const QString& folder, const QStringList& patterns);
@@ -43,8 +46,8 @@ public:
     // the same limit.
     void searchSingleFolder(const QString& folder, const QStringList& patterns);
 
-    const QStringList& found() const { return m_found; }
-    QStringList takeFound() { return std::move(m_found); }
+    const FoundFiles& found() const { return m_found; }
+    FoundFiles takeFound() { return std::exchange(m_found, {}); }
     bool limitExceeded() const { return m_exceeded; }
     bool stopped() const { return m_stopped; }
     // Folders that could not be listed, in walk order.
@@ -59,7 +62,7 @@ private:
 
     qsizetype m_limit;
     QStringList m_patterns;
-    QStringList m_found;
+    FoundFiles m_found;
     QList<UnreadableFolder> m_unreadable;
     std::function<bool()> m_stop;
     bool m_exceeded = false;

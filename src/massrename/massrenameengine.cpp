@@ -27,13 +27,6 @@ QString journalErrorText(const QString& journalPath, const FileError& err)
         + QLatin1Char(')');
 }
 
-// dir (ending in "/") and name of a found file's path.
-std::pair<QString, QString> splitPath(const QString& path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return { path.left(slash + 1), path.mid(slash + 1) };
-}
-
 } // namespace
 
 MassRenameEngine::MassRenameEngine(PlatformServices& services, Preferences& prefs, MassRenameView& view)
@@ -154,7 +147,7 @@ bool MassRenameEngine::stopNow()
     return m_stopped;
 }
 
-QStringList MassRenameEngine::walk()
+FoundFiles MassRenameEngine::walk()
 {
     m_view.setCurrentDir(QString());
     setStatus(QStringLiteral("Searching For Files To Process...."));
@@ -176,7 +169,7 @@ QStringList MassRenameEngine::walk()
         m_log.writeLimitNote(m_fileLimit);
     for (const FileSearch::UnreadableFolder& folder : search.unreadable())
         m_outcomes.folderUnreadable(folder.folder, folder.error);
-    const QStringList found = search.takeFound();
+    FoundFiles found = search.takeFound();
     m_outcomes.counters().found = found.size();
     showCounters();
     setStatus(QStringLiteral("Processing Files..."));
@@ -230,14 +223,13 @@ void MassRenameEngine::run(const MassRenameChoices& choices)
         cancelBeforeStart();
         return;
     }
-    const QStringList found = walk();
+    const FoundFiles found = walk();
 
     m_continue = true;
-    for (const QString& path : found) {
+    for (const FoundFile& file : found) {
         if (!startNextFile())
             break;
-        const auto [dir, name] = splitPath(path);
-        processFile(dir, name);
+        processFile(file.dir, file.name);
         showCounters();
         m_view.progress();
     }
@@ -250,17 +242,18 @@ const QList<PlannedFile>& MassRenameEngine::preview(const MassRenameChoices& cho
     m_view.clearResults();
     startRun();
     m_plan.clear();
-    const QStringList found = walk();
+    const FoundFiles found = walk();
     setStatus(QStringLiteral("Previewing Files..."));
 
     MassRenameCounters& counters = m_outcomes.counters();
     PlannedNames names;
     qint64 collisions = 0;
-    for (const QString& path : found) {
+    for (const FoundFile& file : found) {
         if (stopNow())
             break;
         ++counters.total;
-        const auto [dir, name] = splitPath(path);
+        const QString& dir = file.dir;
+        const QString& name = file.name;
         enterDir(dir);
         PlannedFile f = decide(dir, name, true).plan;
         switch (f.outcome) {

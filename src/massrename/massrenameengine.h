@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundfiles.h"
 #include "massrenamechoices.h"
 #include "massrenamelog.h"
 #include "massrenameview.h"
@@ -107,7 +108,7 @@ private:
     void openLog(const QString& path, const QDateTime& started);
     // The journal could not take a record: the run stops, and says why.
     void journalFailed(const FileError& error);
-    QStringList walk();
+    FoundFiles walk();
     bool stopNow();
     // Counts the next file of a run; false when the run stops or was cancelled (the user is told).
     bool startNextFile();

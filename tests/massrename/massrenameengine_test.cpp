@@ -34,24 +34,68 @@ TEST_F(MassRenameTest, WalkTakesAFoldersFilesThenEachSubfolderCompletelyLeavingH
     FileSearch search;
     search.startSearch(root, audioFileNamePatterns());
     EXPECT_EQ(search.found().size(), 7);
-    EXPECT_EQ(search.found().last(), root + "C/z.mp3");
-    EXPECT_EQ(search.found().at(5), root + "C/v.FLAC");
+    EXPECT_EQ(search.found().paths().last(), root + "C/z.mp3");
+    EXPECT_EQ(search.found().paths().at(5), root + "C/v.FLAC");
     search.startSearch(root, kMp3);
     // Hidden files are found (a run says it left them); hidden folders not.
-    EXPECT_EQ(search.found(),
+    EXPECT_EQ(search.found().paths(),
         (QStringList { root + "._a.mp3", root + "b.MP3", root + "x.mp3", root + "B/y.mp3", root + "B/D/w.mp3",
             root + "C/z.mp3" }));
     EXPECT_FALSE(search.limitExceeded());
     search.searchSingleFolder(root, kMp3);
-    EXPECT_EQ(search.found(), (QStringList { root + "._a.mp3", root + "b.MP3", root + "x.mp3" }));
+    EXPECT_EQ(search.found().paths(), (QStringList { root + "._a.mp3", root + "b.MP3", root + "x.mp3" }));
     FileSearch limited(2);
     limited.startSearch(root, kMp3);
-    EXPECT_EQ(limited.found(), (QStringList { root + "._a.mp3", root + "b.MP3" }));
+    EXPECT_EQ(limited.found().paths(), (QStringList { root + "._a.mp3", root + "b.MP3" }));
     EXPECT_TRUE(limited.limitExceeded());
     FileSearch exact(6);
     exact.startSearch(root, kMp3);
     EXPECT_EQ(exact.found().size(), 6);
     EXPECT_FALSE(exact.limitExceeded());
+}
+
+TEST_F(MassRenameTest, WalkSortsAFoldersNamesExactlyAsQDirDoes)
+{
+    // Names equal but for case, letters that fold to ASCII ones, several
+    // scripts, a name that is not UTF-8, and enough names for the sort to
+    // leave its small-range pass; ties must come out as QDir leaves them.
+    const QByteArray notUtf8("\xff"
+                             "1.mp3");
+    QList<QByteArray> names { "a.mp3", "A.mp3", "B2.mp3", "b.mp3", "_x.mp3", "10.mp3", "9.mp3", "z.MP3", "Z.mp3",
+        "\xc3\xa9.mp3", "E.mp3",
+        "\xc5\xbf"
+        "b.mp3",
+        "sc.mp3", "\xc3\x84.mp3", "\xc3\xa4.mp3", "\xc3\x9f.mp3", "ss.mp3", "\xe2\x84\xaa.mp3", "k.mp3",
+        "\xef\xbc\xa1.mp3", "\xf0\x9f\x98\x80.mp3", "\xee\x80\x80.mp3",
+        "\xce\xa9"
+        "mega.mp3",
+        "\xcf\x89"
+        "a.mp3",
+        "\xc4\xb0.mp3", "i.mp3", notUtf8, "a b.mp3", "a.b.mp3", "a.mp3.mp3", "notes.txt" };
+    for (int i = 0; i < 80; ++i) {
+        QByteArray name = QByteArray::number(i * 37 % 23) + (i % 3 ? "Track" : "track") + QByteArray::number(i % 7);
+        names << (i % 2 ? name.toUpper() : name) + (i % 5 ? ".mp3" : ".Mp3");
+    }
+    for (const QByteArray& name : names) {
+        const int fd = ::open((QFile::encodeName(root) + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    QStringList expected;
+    for (const QString& name : QDir(root).entryList(kMp3, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase))
+        expected << root + name;
+    ASSERT_GT(expected.size(), 100);
+
+    FileSearch search;
+    search.searchSingleFolder(root, kMp3);
+    EXPECT_EQ(search.found().paths(), expected);
+    EXPECT_EQ(search.found().size(), expected.size());
+    FileSearch limited(40);
+    limited.searchSingleFolder(root, kMp3);
+    EXPECT_EQ(limited.found().paths(), expected.first(40));
+    EXPECT_TRUE(limited.limitExceeded());
+    // QTemporaryDir cannot remove a name that is not UTF-8.
+    EXPECT_EQ(::unlink((QFile::encodeName(root) + notUtf8).constData()), 0);
 }
 
 TEST_F(MassRenameTest, RunShowsOutcomesInWalkOrderTakesSubfoldersOnlyWhenAskedAndStopsAtTheFileLimit)
