@@ -1,15 +1,8 @@
 #include "clicommand.h"
 
-namespace {
+#include "text/texthelpers.h"
 
-QString squeezed(const QString& name)
-{
-    QString out;
-    for (const QChar c : name)
-        if (!c.isSpace())
-            out += c.toLower();
-    return out;
-}
+namespace {
 
 CliCommand refused(const QString& why)
 {
@@ -52,13 +45,13 @@ bool* flagOption(CliCommand& command, const QString& arg)
 
 bool cliFieldByName(const QString& name, FieldId* out)
 {
-    const QString wanted = squeezed(name);
+    const QString wanted = looseName(name);
     if (wanted == QLatin1String("song")) {
         *out = FieldId::Title;
         return true;
     }
     for (int i = 0; i < kFieldCount; ++i) {
-        if (squeezed(QString::fromLatin1(fieldInfo(i).name)) == wanted) {
+        if (looseName(QString::fromLatin1(fieldInfo(i).name)) == wanted) {
             *out = FieldId(i);
             return true;
         }

@@ -1,18 +1,11 @@
 #include "tablecolumns.h"
 
+#include "text/texthelpers.h"
+
 namespace {
 
 const char* const kNames[kTableColumnCount] = { "File Name", "Title", "Artist", "Album", "Track", "Year", "Genre",
     "Length", "Bit Rate", "Format", "Size", "Modified" };
-
-QString squeezed(const QString& name)
-{
-    QString out;
-    for (const QChar c : name)
-        if (!c.isSpace())
-            out += c.toLower();
-    return out;
-}
 
 } // namespace
 
@@ -23,9 +16,9 @@ QString tableColumnName(TableColumn column)
 
 std::optional<TableColumn> tableColumnByName(const QString& name)
 {
-    const QString wanted = squeezed(name);
+    const QString wanted = looseName(name);
     for (int i = 0; i < kTableColumnCount; ++i)
-        if (squeezed(QString::fromLatin1(kNames[i])) == wanted)
+        if (looseName(QString::fromLatin1(kNames[i])) == wanted)
             return TableColumn(i);
     return std::nullopt;
 }

@@ -4,7 +4,11 @@
 #include "tags/tagtypes.h"
 #include "text/texthelpers.h"
 
-AudioTag::AudioTag() = default;
+// An MP3 tag until a file is read: every call has an object to go to.
+AudioTag::AudioTag()
+    : m_id3v2(std::make_unique<ID3V2Tag>())
+{
+}
 AudioTag::~AudioTag() = default;
 
 FileError AudioTag::setFileName(const QString& path)

@@ -86,3 +86,12 @@ int leadingNumber(const QString& text)
     }
     return int(negative ? -value : value);
 }
+
+QString looseName(const QString& name)
+{
+    QString out;
+    for (const QChar c : name)
+        if (!c.isSpace())
+            out += c.toLower();
+    return out;
+}

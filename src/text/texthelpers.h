@@ -35,6 +35,10 @@ QString trimSpaces(const QString& s);
 // then digits), 0 when the text does not start with one: "" is 0, "1abc" 1.
 int leadingNumber(const QString& text);
 
+// A name as typed on a command line or in a filter, compared loosely: lower
+// case, without blanks ("Total Tracks" and "totaltracks" match).
+QString looseName(const QString& name);
+
 // A flag is on when the number at the start of its text is exactly 1.
 inline bool isOn(const QString& text)
 {
