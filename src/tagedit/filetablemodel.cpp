@@ -3,6 +3,7 @@
 #include "tagedit/naturalorder.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -26,6 +27,18 @@ void FileTableModel::clear()
     m_shown.clear();
     m_edits.clear();
     endResetModel();
+}
+
+void FileTableModel::setRows(std::vector<TableRow> rows)
+{
+    m_rows = std::move(rows);
+    QSet<QString> listed;
+    for (const TableRow& row : m_rows)
+        listed.insert(row.path);
+    for (const QString& path : m_edits.paths())
+        if (!listed.contains(path))
+            m_edits.drop(path);
+    rebuild();
 }
 
 void FileTableModel::appendRows(const QList<TableRow>& rows)
@@ -59,6 +72,37 @@ void FileTableModel::updateFacts(const QList<TableRow>& rows)
     }
     if (!m_shown.isEmpty())
         emit dataChanged(index(0, 0), index(int(m_shown.size()) - 1, int(m_columns.size()) - 1));
+}
+
+void FileTableModel::updateRows(const QList<TableRow>& rows)
+{
+    QHash<QString, const TableRow*> byPath;
+    for (const TableRow& row : rows)
+        byPath.insert(row.path, &row);
+    for (TableRow& row : m_rows) {
+        const TableRow* read = byPath.value(row.path);
+        if (!read)
+            continue;
+        const TableRow facts = row;
+        row = *read;
+        if (facts.factsRead && !read->factsRead) {
+            row.lengthMs = facts.lengthMs;
+            row.bitRate = facts.bitRate;
+            row.cells[size_t(TableColumn::Length)] = facts.text(TableColumn::Length);
+            row.cells[size_t(TableColumn::BitRate)] = facts.text(TableColumn::BitRate);
+            row.factsRead = true;
+        }
+    }
+    if (!m_shown.isEmpty())
+        emit dataChanged(index(0, 0), index(int(m_shown.size()) - 1, int(m_columns.size()) - 1));
+}
+
+int FileTableModel::shownRowOf(const QString& path) const
+{
+    for (int i = 0; i < m_shown.size(); ++i)
+        if (m_rows[size_t(m_shown[i])].path == path)
+            return i;
+    return -1;
 }
 
 bool FileTableModel::less(int a, int b) const

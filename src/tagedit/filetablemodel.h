@@ -25,11 +25,20 @@ public:
     const QList<TableColumn>& columns() const { return m_columns; }
     // Drops every row (and every pending edit).
     void clear();
+    // Replaces every row, as a folder listed again gives them; the pending
+    // edits of files no longer listed are dropped.
+    void setRows(std::vector<TableRow> rows);
+    const std::vector<TableRow>& rows() const { return m_rows; }
     // New rows go after the rows shown, as they are read; sortBy orders them
     // all again.
     void appendRows(const QList<TableRow>& rows);
     // The audio facts of rows read before them, found by path.
     void updateFacts(const QList<TableRow>& rows);
+    // Rows read again (their tags, name, size and time), found by path;
+    // their audio facts and pending edits stay.
+    void updateRows(const QList<TableRow>& rows);
+    // The shown row of path; -1 when it is not shown.
+    int shownRowOf(const QString& path) const;
     void sortBy(TableColumn column, Qt::SortOrder order);
     void setFilter(const QString& text);
 

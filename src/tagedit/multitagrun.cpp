@@ -7,6 +7,8 @@
 #include <QScopeGuard>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -63,15 +65,28 @@ MultiTagRun::Journal MultiTagRun::beginJournal(TagJournal& journal)
 MultiTagRunReport MultiTagRun::run(
     const QStringList& paths, const MultiTagValues& values, const MultiTagRunHooks& hooks)
 {
+    QList<File> files;
+    files.reserve(paths.size());
+    for (const QString& path : paths)
+        files.append({ path, values });
+    return run(files, hooks);
+}
+
+MultiTagRunReport MultiTagRun::run(const QList<File>& files, const MultiTagRunHooks& hooks)
+{
     MultiTagRunReport report;
-    report.total = int(paths.size());
+    report.total = int(files.size());
     const auto status = [&](const QString& text) {
         if (hooks.status)
             hooks.status(text);
     };
 
     // The same for every file: said once, not once a file.
-    report.refused = numberRangeError(values);
+    for (const File& file : files) {
+        report.refused = numberRangeError(file.values);
+        if (!report.refused.ok())
+            break;
+    }
     if (!report.refused.ok()) {
         m_prompter.message(kTitle, multiTagRefusedText(report.refused), MsgIcon::Critical);
         return report;
@@ -79,19 +94,24 @@ MultiTagRunReport MultiTagRun::run(
 
     // Write protection is cleared only where the user says so, once a run.
     QStringList readOnly;
-    for (const QString& path : paths)
-        if (m_writer.isReadOnly(path))
-            readOnly << path;
+    for (const File& file : files)
+        if (m_writer.isReadOnly(file.path))
+            readOnly << file.path;
     m_writer.setClearWriteProtection(!readOnly.isEmpty()
         && m_prompter.askYesNo(kTitle, readOnlyQuestion(readOnly, report.total), MsgIcon::Exclamation));
     const auto protect = qScopeGuard([this] { m_writer.setClearWriteProtection(false); });
 
-    const QList<FieldId> clearing = fieldsToClear(values);
+    QList<FieldId> clearing;
+    for (const File& file : files)
+        for (FieldId field : fieldsToClear(file.values))
+            if (!clearing.contains(field))
+                clearing << field;
+    std::sort(clearing.begin(), clearing.end());
     if (!clearing.isEmpty()) {
         status(QStringLiteral("Checking The Selected Files..."));
         int holding = 0;
-        for (const QString& path : paths)
-            holding += m_writer.holdsAny(path, clearing);
+        for (const File& file : files)
+            holding += m_writer.holdsAny(file.path, fieldsToClear(file.values));
         if (holding > 0
             && !m_prompter.askYesNo(
                 kTitle, clearFieldsQuestion(clearing, holding, report.total), MsgIcon::Exclamation)) {
@@ -112,7 +132,8 @@ MultiTagRunReport MultiTagRun::run(
 
     QHash<int, int> seen; // errors shown, by number
     QSet<int> skipping; // numbers whose further errors are not shown
-    for (const QString& path : paths) {
+    for (const File& file : files) {
+        const QString& path = file.path;
         if (hooks.stopRequested && hooks.stopRequested()) {
             report.stopped = true;
             break;
@@ -122,7 +143,7 @@ MultiTagRunReport MultiTagRun::run(
         MultiTagWriter::Result result;
         // A file whose tags cannot be kept first is not written.
         if (!report.journalled || journal.recordBefore(path, &result.error))
-            result = m_writer.tagFile(path, values);
+            result = m_writer.tagFile(path, file.values);
         if (report.journalled)
             journal.recordAfter(path);
         ++report.done;
@@ -134,6 +155,7 @@ MultiTagRunReport MultiTagRun::run(
         } else {
             ++report.failed;
             report.failures << fileLine(path, result.error);
+            report.failedPaths << path;
             const int kind = result.error.number;
             if (skipping.contains(kind)) {
                 // Not shown now; the list at the end names it.

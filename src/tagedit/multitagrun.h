@@ -27,6 +27,7 @@ struct MultiTagRunReport {
     // "path - Error: description (number)" of every file not written, in
     // the order of the run.
     QStringList failures;
+    QStringList failedPaths; // the same files' paths
     // The same for files written whose modification time Keep File Times
     // could not put back.
     QStringList timesNotKept;
@@ -48,6 +49,12 @@ public:
     MultiTagRun(MultiTagWriter& writer, Prompter& prompter, const QString& journalPath);
 
     MultiTagRunReport run(const QStringList& paths, const MultiTagValues& values, const MultiTagRunHooks& hooks);
+    // The same run with values of each file's own (edits of the file table).
+    struct File {
+        QString path;
+        MultiTagValues values;
+    };
+    MultiTagRunReport run(const QList<File>& files, const MultiTagRunHooks& hooks);
 
 private:
     enum class Journal { Kept, None, Refused };

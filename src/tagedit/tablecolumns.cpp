@@ -2,6 +2,8 @@
 
 #include "text/texthelpers.h"
 
+#include <QStringList>
+
 namespace {
 
 const char* const kNames[kTableColumnCount] = { "File Name", "Title", "Artist", "Album", "Track", "Year", "Genre",
@@ -48,5 +50,27 @@ QList<TableColumn> allTableColumns()
     QList<TableColumn> columns;
     for (int i = 0; i < kTableColumnCount; ++i)
         columns << TableColumn(i);
+    return columns;
+}
+
+QString tableColumnsText(const QList<TableColumn>& columns)
+{
+    QStringList names;
+    for (TableColumn column : columns)
+        names << tableColumnName(column);
+    return names.join(QLatin1Char(','));
+}
+
+QList<TableColumn> tableColumnsFromText(const QString& text)
+{
+    QList<TableColumn> columns;
+    for (const QString& name : text.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        if (const auto column = tableColumnByName(name); column && !columns.contains(*column))
+            columns << *column;
+    if (columns.isEmpty())
+        return allTableColumns();
+    // Without it no row could be told from another.
+    if (!columns.contains(TableColumn::FileName))
+        columns.prepend(TableColumn::FileName);
     return columns;
 }

@@ -19,3 +19,9 @@ std::optional<TableColumn> tableColumnByName(const QString& name);
 std::optional<FieldId> tableColumnField(TableColumn column);
 // Every column, in the default order.
 QList<TableColumn> allTableColumns();
+// The columns shown, as the settings keep them: "File Name,Title,...".
+QString tableColumnsText(const QList<TableColumn>& columns);
+// Columns read back from the settings: unknown names and repeats are
+// skipped, and the file name is always shown (first when it was missing);
+// every column when the text names none.
+QList<TableColumn> tableColumnsFromText(const QString& text);

@@ -25,15 +25,24 @@ void TableLoader::start(const QString& folder, ListedFormats formats, const Opti
 {
     stop();
     m_stop = false;
-    m_thread = std::thread([=, this] { run(folder, formats, options, batchSize); });
+    m_thread = std::thread([=, this] {
+        const QDir dir(folder);
+        QStringList paths;
+        for (const QString& name : listAudioFiles(folder, formats))
+            paths << dir.filePath(name);
+        run(paths, options, batchSize);
+    });
 }
 
-void TableLoader::run(const QString& folder, ListedFormats formats, const Options& options, int batchSize)
+void TableLoader::start(const QStringList& paths, const Options& options, int batchSize)
 {
-    const QDir dir(folder);
-    QStringList paths;
-    for (const QString& name : listAudioFiles(folder, formats))
-        paths << dir.filePath(name);
+    stop();
+    m_stop = false;
+    m_thread = std::thread([=, this] { run(paths, options, batchSize); });
+}
+
+void TableLoader::run(const QStringList& paths, const Options& options, int batchSize)
+{
     const int total = int(paths.size());
     AudioTag tag;
     tag.setKeepTrailerOnLoad(true); // reading a folder writes nothing

@@ -21,6 +21,8 @@ public:
 
     // Starts reading folder (stopping a read in progress first).
     void start(const QString& folder, ListedFormats formats, const Options& options, int batchSize = 200);
+    // Starts reading these files, in this order.
+    void start(const QStringList& paths, const Options& options, int batchSize = 200);
     void stop();
 
 signals:
@@ -31,7 +33,7 @@ signals:
     void finished(bool stopped);
 
 private:
-    void run(const QString& folder, ListedFormats formats, const Options& options, int batchSize);
+    void run(const QStringList& paths, const Options& options, int batchSize);
 
     std::thread m_thread;
     std::atomic<bool> m_stop { false };

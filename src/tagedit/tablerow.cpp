@@ -36,7 +36,7 @@ void fillTableRowFacts(TableRow& row, const AudioTag& tag)
     row.factsRead = true;
 }
 
-TableRow readTableRow(const QString& path, AudioTag& tag, const Options& options, bool withFacts)
+TableRow fileTableRow(const QString& path)
 {
     TableRow row;
     row.path = path;
@@ -46,6 +46,12 @@ TableRow readTableRow(const QString& path, AudioTag& tag, const Options& options
     row.modifiedMs = info.lastModified().toMSecsSinceEpoch();
     row.cells[size_t(TableColumn::Size)] = QLocale::c().formattedDataSize(row.size);
     row.cells[size_t(TableColumn::Modified)] = info.lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    return row;
+}
+
+TableRow readTableRow(const QString& path, AudioTag& tag, const Options& options, bool withFacts)
+{
+    TableRow row = fileTableRow(path);
     if (!tag.setFileName(path).ok())
         return row;
     const TagTexts texts = tagTextsOf(tag, options);

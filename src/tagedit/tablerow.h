@@ -30,5 +30,7 @@ struct TableRow {
 // empty but its name, size and time.
 TableRow readTableRow(const QString& path, AudioTag& tag, const Options& options, bool withFacts);
 
+// The row of a file before its tags are read: its name, size and time.
+TableRow fileTableRow(const QString& path);
 // Puts the audio facts of tag (loaded from row.path) into the row.
 void fillTableRowFacts(TableRow& row, const AudioTag& tag);

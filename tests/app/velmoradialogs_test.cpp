@@ -30,7 +30,7 @@ TEST_F(WindowTest, MenusOpenTheirDialogsAndOptionsKeepsTheCurrentMask)
     window->show();
     select(QStringLiteral("a.mp3"));
     // The file information report comes from the file list's double click.
-    emit fileList()->itemDoubleClicked(fileList()->item(0));
+    emit table().activated(0);
     ASSERT_EQ(prompter.calls.size(), 1);
     formatList()->setCurrentRow(3);
     const std::pair<const char*, const char*> entries[] = {

@@ -46,7 +46,7 @@ TEST_F(WindowTest, RenameSavesTagsAndMovesToTheNextOrTheNewLastFile)
     // The last entry renamed to sort first: the entry now last is selected.
     renameTo(QStringLiteral("0 first.mp3"));
     EXPECT_EQ(listed(), (QStringList { QStringLiteral("0 first.mp3"), QStringLiteral("Band.mp3") }));
-    EXPECT_EQ(fileList()->currentRow(), 1);
+    EXPECT_EQ(table().currentRow(), 1);
     EXPECT_EQ(oldName(), QStringLiteral("Band.mp3"));
 }
 

@@ -28,10 +28,10 @@ protected:
     // delivers it: press, then release.
     void click(const QString& name, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
-        const auto items = fileList()->findItems(name, Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        const int row = table().rowOfName(name);
+        ASSERT_GE(row, 0) << name.toStdString();
         QWidget* viewport = fileList()->viewport();
-        const QPoint at = fileList()->visualItemRect(items.first()).center();
+        const QPoint at = fileList()->visualRect(table().model().index(row, 0)).center();
         const QPoint global = viewport->mapToGlobal(at);
         QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, mods);
         QApplication::sendEvent(viewport, &press);
@@ -65,8 +65,8 @@ protected:
     QString selectedNames() const
     {
         QStringList names;
-        for (const QListWidgetItem* item : fileList()->selectedItems())
-            names << item->text();
+        for (int row : table().selectedRows())
+            names << table().nameAt(row);
         return names.join(QLatin1Char(','));
     }
 

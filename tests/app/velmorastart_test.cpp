@@ -18,7 +18,7 @@ TEST_F(WindowTest, StartsWithTheFolderListedAndNothingSelected)
     ASSERT_TRUE(Mp3Builder::writeFile(path(QStringLiteral("notes.txt")), "x"));
     open();
     EXPECT_EQ(listed(), (QStringList { QStringLiteral("a.mp3"), QStringLiteral("b.MP3") }));
-    EXPECT_EQ(fileList()->currentRow(), -1);
+    EXPECT_EQ(table().currentRow(), -1);
     EXPECT_FALSE(newName()->isEnabled());
     EXPECT_FALSE(window->action(QStringLiteral("SaveTags"))->isEnabled());
     EXPECT_TRUE(window->action(QStringLiteral("MassRename"))->isEnabled());

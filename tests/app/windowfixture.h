@@ -7,6 +7,7 @@
 #include "support/mp3builder.h"
 #include "support/platformdoubles.h"
 #include "support/qttesthelpers.h"
+#include "tagedit/ui/filetable.h"
 #include "tagedit/ui/tagpanel.h"
 #include "tags/id3v1tag.h"
 #include "tags/id3v2tag.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -92,11 +94,19 @@ protected:
         return found;
     }
 
-    QListWidget* fileList() const { return child<QListWidget>(QStringLiteral("FileList")); }
+    QTableView* fileList() const { return child<QTableView>(QStringLiteral("FileList")); }
+    FileTable& table() const { return window->fileTable(); }
+    QString currentName() const { return table().currentRow() < 0 ? QString() : table().nameAt(table().currentRow()); }
     QLineEdit* newName() const { return child<QLineEdit>(QStringLiteral("NewName")); }
     QString newNameText() const { return newName()->text(); }
     QString oldName() const { return child<QLineEdit>(QStringLiteral("OldName"))->text(); }
-    QStringList listed() const { return listTexts(fileList()); }
+    QStringList listed() const
+    {
+        QStringList names;
+        for (int row = 0; row < table().count(); ++row)
+            names << table().nameAt(row);
+        return names;
+    }
     QListWidget* formatList() const { return child<QListWidget>(QStringLiteral("FormatList")); }
     void renameTo(const QString& name)
     {
@@ -108,9 +118,9 @@ protected:
     // selection started (a question about a zero-length file) run.
     void select(const QString& name)
     {
-        const auto items = fileList()->findItems(name, Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1) << name.toStdString();
-        fileList()->setCurrentItem(items.first());
+        const int row = table().rowOfName(name);
+        ASSERT_GE(row, 0) << name.toStdString();
+        fileList()->setCurrentIndex(table().model().index(row, 0));
         QApplication::processEvents();
     }
 

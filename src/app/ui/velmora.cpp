@@ -10,6 +10,7 @@
 #include "platform/platformservices.h"
 #include "settings/preferences.h"
 #include "tagedit/tagjournal.h"
+#include "tagedit/ui/filetable.h"
 #include "tagedit/ui/tagpanel.h"
 #include "tagedit/ui/tagpanelbuilder.h"
 #include "tags/fieldcatalogue.h"
@@ -22,13 +23,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -108,29 +109,35 @@ QWidget* Velmora::buildFindFrame()
     m_findFrame = new QGroupBox(QStringLiteral("Current Directory: "));
     m_findFrame->setObjectName(QStringLiteral("FindFrame"));
     m_ftv = new FolderTree;
-    m_fileList = new QListWidget;
-    m_fileList->setObjectName(QStringLiteral("FileList"));
-    m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_fileList->setMinimumHeight(120);
+    m_fileTable = new FileTable;
 
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(m_ftv);
-    split->addWidget(m_fileList);
+    split->addWidget(m_fileTable);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 2);
     split->setChildrenCollapsible(false);
     (new QVBoxLayout(m_findFrame))->addWidget(split);
+    // Tab goes from the folders to their files; the filter box comes after.
+    QWidget::setTabOrder(m_ftv, m_fileTable->view());
 
     connect(m_ftv, &FolderTree::folderChanged, this, &Velmora::folderChanged);
-    // A mouse press moves the current entry first and the highlight after,
-    // Tab moves only the current entry: the file follows both, and loads
-    // once its entry is highlighted.
-    connect(m_fileList, &QListWidget::currentRowChanged, this, &Velmora::followSelection);
-    connect(m_fileList, &QListWidget::itemSelectionChanged, this, &Velmora::followSelection);
+    // A mouse press moves the current row first and the highlight after,
+    // Tab moves only the current row: the file follows both, and loads
+    // once its row is highlighted.
+    connect(m_fileTable, &FileTable::selectionChanged, this, &Velmora::followSelection);
     connect(m_ftv, &FolderTree::folderVanished, this, &Velmora::folderVanished);
-    connect(m_fileList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { openFileInfo(); });
-    connect(m_fileList, &QWidget::customContextMenuRequested, this, &Velmora::showFileListMenu);
+    connect(m_fileTable, &FileTable::activated, this, [this](int) { openFileInfo(); });
+    connect(m_fileTable, &FileTable::contextMenuAt, this, &Velmora::showFileListMenu);
+    connect(m_fileTable, &FileTable::folderChangedOnDisk, this, [this] {
+        if (m_busy > 0)
+            return; // a command of this window changes the folder itself
+        // The file shown stays shown, with what was typed for it; Refresh
+        // reads it again.
+        m_loadingRow = true;
+        m_fileTable->relist();
+        m_loadingRow = false;
+    });
     return m_findFrame;
 }
 

@@ -10,6 +10,7 @@
 #include <array>
 #include <memory>
 
+class FileTable;
 class FolderTree;
 class NameEditSession;
 class PartsListView;
@@ -22,7 +23,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
 class QMenu;
 class QPushButton;
 class QScrollArea;
@@ -57,6 +57,8 @@ public:
     void removeTags();
     void deleteFiles();
     void playFile();
+    // Writes every pending cell edit of the file table, in one undoable run.
+    void saveEditedCells();
     // Moves the file list's selection by one entry, or to its first or last.
     enum class ListStep { Up, Down, First, Last };
     void selectFile(ListStep step);
@@ -101,6 +103,10 @@ public:
     // The folder listed by FileList, ending in "/".
     QString folder() const;
     const CurrentFile& currentFile() const { return m_file; }
+    FileTable& fileTable() { return *m_fileTable; }
+    // The files the tag panel shows together while several rows are
+    // selected; none while one file (or none) is shown.
+    const QStringList& manyFiles() const { return m_manyFiles; }
     QString statusText() const;
     QAction* action(const QString& objectName) const { return m_actions.value(objectName); }
     NameEditSession& session() { return *m_session; }
@@ -195,15 +201,21 @@ private:
     void saveSettings();
     void applyToolbarVisible(bool visible);
     // Selection (velmora_selection.cpp)
-    // The entry the window shows: the current one when highlighted, else
-    // the shown file's while it stays highlighted; null for none.
-    QListWidgetItem* highlightedEntry() const;
-    QString entryPath(const QListWidgetItem* item) const;
+    // The row the window shows: the current one when highlighted, else
+    // the shown file's while it stays highlighted; -1 for none.
+    int highlightedRow() const;
+    QString rowPath(int row) const;
     // Loads the highlighted entry when it is not the file shown, or shows
     // none when nothing is highlighted.
     void followSelection();
     void selectRow(int row);
     void showNoFile();
+    // Several rows selected: the tag panel shows their common values.
+    void showMany(const QStringList& paths);
+    void saveMany();
+    // Asks whether to save the table's pending cell edits before they would
+    // be lost.
+    void settleEditedCells();
     // Asks once per selection whether to trash the zero-length file shown.
     void offerToTrashZeroLength();
     // Folder (velmora_folder.cpp)
@@ -246,7 +258,9 @@ private:
 
     QSplitter* m_splitter = nullptr;
     FolderTree* m_ftv = nullptr;
-    QListWidget* m_fileList = nullptr;
+    FileTable* m_fileTable = nullptr;
+    QStringList m_manyFiles;
+    TagTexts m_manyShown;
     QGroupBox* m_findFrame = nullptr;
     QGroupBox* m_renameFrame = nullptr;
     QGroupBox* m_tagFrame = nullptr;

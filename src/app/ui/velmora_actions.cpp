@@ -4,11 +4,12 @@
 
 #include "buttonicons.h"
 
+#include "tagedit/ui/filetable.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -71,6 +72,12 @@ void Velmora::buildActions()
     makeAction(QStringLiteral("mnuRedo"), QStringLiteral("&Redo"), &Velmora::redo);
     makeAction(
         QStringLiteral("mnuUndoTagSave"), QStringLiteral("Undo Last &Tag Save Or Removal"), &Velmora::undoTagSave);
+    // The file table's cells.
+    makeAction(QStringLiteral("mnuSaveCells"), QStringLiteral("Save &Edited Cells"), &Velmora::saveEditedCells);
+    connect(makeAction(QStringLiteral("mnuCopyCells"), QStringLiteral("&Copy Cells"), nullptr), &QAction::triggered,
+        this, [this] { m_fileTable->copyCells(); });
+    connect(makeAction(QStringLiteral("mnuPasteCells"), QStringLiteral("&Paste Cells"), nullptr), &QAction::triggered,
+        this, [this] { m_fileTable->pasteCells(); });
     // The separator keys have no button; their menu entries run them too.
     connect(makeAction(QStringLiteral("mnuInsertSDS"), QStringLiteral("&Insert Separator"), nullptr),
         &QAction::triggered, this, [this] { editCommand(EditCommand::InsertSDS); });
@@ -82,6 +89,7 @@ void Velmora::buildActions()
     // the keys ambiguous.
     const std::pair<const char*, QKeySequence> keys[] = {
         { "mnuSaveID3", QKeySequence(Qt::CTRL | Qt::Key_S) },
+        { "mnuSaveCells", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) },
         { "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q) },
         { "mnuLoadHelp", QKeySequence(Qt::Key_F1) },
         { "mnuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z) },
@@ -123,6 +131,10 @@ void Velmora::buildMenus()
     edit->addSeparator();
     add(edit, "mnuUndoTagSave");
     edit->addSeparator();
+    add(edit, "mnuCopyCells");
+    add(edit, "mnuPasteCells");
+    add(edit, "mnuSaveCells");
+    edit->addSeparator();
     m_nameMenu = edit;
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
@@ -151,6 +163,10 @@ void Velmora::buildMenus()
     m_fileSub->addSeparator();
     add(m_fileSub, "mnuSaveID32");
     add(m_fileSub, "mnuRefreshTags2");
+    m_fileSub->addSeparator();
+    add(m_fileSub, "mnuCopyCells");
+    add(m_fileSub, "mnuPasteCells");
+    add(m_fileSub, "mnuSaveCells");
     add(m_fileSub, "mnuStripTags2");
     m_fileSub->addSeparator();
     add(m_fileSub, "mnuRefreshFolder2");
@@ -325,9 +341,9 @@ void Velmora::showWindowKeys()
 
 void Velmora::showFileListMenu(const QPoint& position)
 {
-    if (m_fileList->selectedItems().isEmpty())
+    if (m_fileTable->selectedRows().isEmpty())
         return;
-    m_fileSub->popup(m_fileList->viewport()->mapToGlobal(position));
+    m_fileSub->popup(position);
 }
 
 void Velmora::runDialog(const QString& status, void (Velmora::*open)())

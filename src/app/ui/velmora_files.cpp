@@ -13,6 +13,7 @@
 #include "platform/prompter.h"
 #include "platform/trash.h"
 #include "settings/preferences.h"
+#include "tagedit/ui/filetable.h"
 #include "tagedit/ui/tagpanel.h"
 #include "text/texthelpers.h"
 
@@ -23,10 +24,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -96,11 +97,10 @@ void Velmora::setAllBoxProps(const QString& property, const QVariant& value)
 
 void Velmora::renameFile()
 {
-    const QListWidgetItem* shown = highlightedEntry();
-    const int row = shown ? m_fileList->row(shown) : -1;
+    const int row = highlightedRow();
     QString nextName;
-    if (row >= 0 && row < m_fileList->count() - 1)
-        nextName = m_fileList->item(row + 1)->text();
+    if (row >= 0 && row < m_fileTable->count() - 1)
+        nextName = m_fileTable->nameAt(row + 1);
     FileExistsPrompt existingTarget(this);
     RenameSequence sequence(*m_services.files, *m_services.trash, *m_services.prompter, existingTarget,
         [this](const QString& text) { setStatusText(text); });
@@ -119,6 +119,7 @@ void Velmora::renameFile()
     if (target.isEmpty())
         return;
 
+    m_fileTable->model().edits().renamed(m_file.path(), target);
     m_file.renamed(target);
     if (m_prefs.options.id3AutoSave == 1) {
         setStatusText(QStringLiteral("Saving ID3 Tags..."));
@@ -128,10 +129,10 @@ void Velmora::renameFile()
     }
     refreshFileList();
     setStatusText(QStringLiteral("Rename Complete."));
-    int nextRow = m_fileList->count() - 1;
+    int nextRow = m_fileTable->count() - 1;
     if (!nextName.isEmpty()) {
-        for (int i = 0; i < m_fileList->count(); ++i) {
-            if (trimSpaces(m_fileList->item(i)->text()) == nextName) {
+        for (int i = 0; i < m_fileTable->count(); ++i) {
+            if (trimSpaces(m_fileTable->nameAt(i)) == nextName) {
                 nextRow = i;
                 break;
             }
@@ -143,11 +144,7 @@ void Velmora::renameFile()
 
 void Velmora::deleteFiles()
 {
-    QList<int> selected;
-    for (int i = 0; i < m_fileList->count(); ++i)
-        if (m_fileList->item(i)->isSelected())
-            selected << i;
-    deleteRows(selected);
+    deleteRows(m_fileTable->selectedRows());
 }
 
 void Velmora::deleteRows(const QList<int>& rows)
@@ -158,13 +155,13 @@ void Velmora::deleteRows(const QList<int>& rows)
     // The question names what goes: the one file, or how many when several
     // entries are highlighted.
     const QString question = rows.size() == 1
-        ? QStringLiteral("Delete '") + entryPath(m_fileList->item(rows.first())) + QStringLiteral("' To The Trash?")
+        ? QStringLiteral("Delete '") + rowPath(rows.first()) + QStringLiteral("' To The Trash?")
         : QStringLiteral("Delete The %1 Selected Files To The Trash?").arg(rows.size());
     if (!m_services.prompter->askYesNo(kTitle, question))
         return;
     int lastHandled = -1;
     for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
-        const QString name = m_fileList->item(*it)->text();
+        const QString name = m_fileTable->nameAt(*it);
         const QString path = withTrailingSlash(folder()) + name;
         setStatusText(QStringLiteral("Moving File ") + name + QStringLiteral(" To Trash..."));
         // The trash takes a file whatever its mode: the mode stays as it is.
@@ -184,19 +181,19 @@ void Velmora::deleteRows(const QList<int>& rows)
     setStatusText(QStringLiteral("Refreshing Directory..."));
     refreshFileList();
     setStatusText(QStringLiteral("Ready"));
-    if (m_fileList->count() == 0) {
+    if (m_fileTable->count() == 0) {
         showNoFile();
         return;
     }
-    selectRow(m_fileList->count() > lastHandled ? lastHandled : m_fileList->count() - 1);
+    selectRow(m_fileTable->count() > lastHandled ? lastHandled : m_fileTable->count() - 1);
 }
 
 void Velmora::playFile()
 {
-    if (!highlightedEntry()) {
+    if (highlightedRow() < 0) {
         m_services.prompter->message(
             kTitle, QStringLiteral("Please Select A File To Play First!"), MsgIcon::Exclamation);
-        m_fileList->setFocus(Qt::OtherFocusReason);
+        m_fileTable->view()->setFocus(Qt::OtherFocusReason);
         return;
     }
     setStatusText(QStringLiteral("Attempting To Play File In Default MP3 Player..."));

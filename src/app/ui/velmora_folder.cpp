@@ -10,6 +10,7 @@
 #include "platform/prompter.h"
 #include "platform/ui/caption.h"
 #include "settings/preferences.h"
+#include "tagedit/ui/filetable.h"
 #include "tagedit/ui/tagpanel.h"
 #include "text/texthelpers.h"
 
@@ -17,7 +18,6 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTimer>
 
 namespace {
@@ -28,13 +28,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 void Velmora::refreshFileList()
 {
     m_loadingRow = true;
-    m_fileList->clear();
-    if (folder().isEmpty()) {
-        m_loadingRow = false;
-        return;
-    }
-    m_fileList->addItems(listAudioFiles(folder(), listedFormats(m_prefs.options)));
-    m_fileList->setCurrentRow(-1);
+    m_fileTable->setFolder(folder(), listedFormats(m_prefs.options), m_prefs.options);
     m_loadingRow = false;
 }
 
@@ -62,6 +56,8 @@ void Velmora::folderChanged(const QString& newFolder)
         });
         return;
     }
+    // Edits typed into another folder's cells are not dropped unasked.
+    settleEditedCells();
     refreshFileList();
     m_findFrame->setTitle(QStringLiteral("Current Directory: ") + captionText(newFolder));
     setStatusText(m_folderRefusal.isEmpty() ? QStringLiteral("Ready") : m_folderRefusal);
@@ -118,15 +114,16 @@ void Velmora::folderVanished(const QString& gone)
 bool Velmora::relist()
 {
     const QString name = m_file.isEmpty() ? QString() : m_file.name();
-    refreshFileList();
-    const QList<QListWidgetItem*> items
-        = name.isEmpty() ? QList<QListWidgetItem*>() : m_fileList->findItems(name, Qt::MatchExactly);
-    if (items.isEmpty()) {
+    m_loadingRow = true;
+    m_fileTable->relist();
+    m_loadingRow = false;
+    const int row = name.isEmpty() ? -1 : m_fileTable->rowOfName(name);
+    if (row < 0) {
         showNoFile();
         return false;
     }
     m_loadingRow = true;
-    m_fileList->setCurrentItem(items.first(), QItemSelectionModel::ClearAndSelect);
+    m_fileTable->selectOnly(row);
     m_loadingRow = false;
     return true;
 }

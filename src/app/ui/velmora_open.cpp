@@ -5,6 +5,7 @@
 #include "app/openrequest.h"
 #include "foldertree.h"
 
+#include "tagedit/ui/filetable.h"
 #include "text/texthelpers.h"
 
 #include <QApplication>
@@ -83,13 +84,11 @@ void Velmora::open(const OpenRequest& request)
     if (!request.isEmpty()) {
         if (!m_ftv->setPath(request.folder))
             folderChanged(request.folder);
-        const QList<QListWidgetItem*> items = request.file.isEmpty() || withTrailingSlash(folder()) != request.folder
-            ? QList<QListWidgetItem*>()
-            : m_fileList->findItems(request.file, Qt::MatchExactly);
-        if (!items.isEmpty()) {
-            selectRow(m_fileList->row(items.first()));
-            m_fileList->scrollToItem(items.first(), QAbstractItemView::PositionAtCenter);
-        }
+        const int row = request.file.isEmpty() || withTrailingSlash(folder()) != request.folder
+            ? -1
+            : m_fileTable->rowOfName(request.file);
+        if (row >= 0)
+            selectRow(row);
     }
     if (!request.refused.isEmpty())
         setStatusText(QStringLiteral("Cannot Open: ") + request.refused.first());

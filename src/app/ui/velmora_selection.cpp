@@ -6,49 +6,94 @@
 #include "nameedit/nameeditsession.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
+#include "settings/preferences.h"
+#include "tagedit/manyfiles.h"
+#include "tagedit/ui/filetable.h"
+#include "tagedit/ui/tagpanel.h"
+#include "tags/audiotag.h"
 #include "text/texthelpers.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 } // namespace
 
-QListWidgetItem* Velmora::highlightedEntry() const
+int Velmora::highlightedRow() const
 {
-    // A mouse press moves the current entry before the highlight follows,
-    // and focus reaching the list by Tab makes its first entry current
-    // without highlighting it: the current entry counts once highlighted.
-    QListWidgetItem* current = m_fileList->currentItem();
-    if (current && current->isSelected())
+    // A mouse press moves the current row before the highlight follows,
+    // and focus reaching the table by Tab makes its first row current
+    // without highlighting it: the current row counts once highlighted.
+    const int current = m_fileTable->currentRow();
+    if (current >= 0 && m_fileTable->isRowSelected(current))
         return current;
     if (m_file.isEmpty() || withTrailingSlash(folder()) + m_file.name() != m_file.path())
-        return nullptr;
-    const QList<QListWidgetItem*> shown = m_fileList->findItems(m_file.name(), Qt::MatchExactly);
-    return !shown.isEmpty() && shown.first()->isSelected() ? shown.first() : nullptr;
+        return -1;
+    const int shown = m_fileTable->rowOfName(m_file.name());
+    return shown >= 0 && m_fileTable->isRowSelected(shown) ? shown : -1;
 }
 
-QString Velmora::entryPath(const QListWidgetItem* item) const
+QString Velmora::rowPath(int row) const
 {
-    return item ? withTrailingSlash(folder()) + item->text() : QString();
+    return row >= 0 ? withTrailingSlash(folder()) + m_fileTable->nameAt(row) : QString();
 }
 
 void Velmora::followSelection()
 {
     if (m_loadingRow)
         return;
-    const QListWidgetItem* item = highlightedEntry();
-    if (entryPath(item) == m_file.path())
+    const QStringList selected = m_fileTable->selectedPaths();
+    if (selected.size() > 1) {
+        if (selected != m_manyFiles)
+            showMany(selected);
         return;
-    if (item) {
+    }
+    const bool wasMany = !m_manyFiles.isEmpty();
+    m_manyFiles.clear();
+    const int row = highlightedRow();
+    if (!wasMany && rowPath(row) == m_file.path())
+        return;
+    if (row >= 0) {
         selectFileEntry();
         return;
     }
     showNoFile();
+}
+
+void Velmora::showMany(const QStringList& paths)
+{
+    showNoFile();
+    m_manyFiles = paths;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    AudioTag tag;
+    tag.setKeepTrailerOnLoad(true); // showing writes nothing
+    QList<TagTexts> texts;
+    for (const QString& path : paths)
+        texts << (tag.setFileName(path).ok() ? tagTextsOf(tag, m_prefs.options) : TagTexts());
+    QApplication::restoreOverrideCursor();
+    m_manyShown = commonTexts(texts);
+    for (int i = 0; i < kFieldCount; ++i) {
+        m_tagPanel->setText(i, m_manyShown[size_t(i)]);
+        // The copyright bit is the audio's, not a tag's.
+        const bool editable = FieldId(i) != FieldId::CopyRight;
+        m_boxes[size_t(i)]->setEnabled(editable);
+        m_labels[size_t(i)]->setEnabled(editable);
+        m_clearButtons[size_t(i)]->setEnabled(editable);
+    }
+    // What the boxes show is what a save compares with.
+    m_manyShown = boxTexts();
+    m_tagFrame->setEnabled(true);
+    for (const char* action : { "SaveTags", "mnuSaveID3", "mnuSaveID32", "Delete", "mnuDeleteFile", "mnuDeleteFile2" })
+        m_actions.value(QLatin1String(action))->setEnabled(true);
+    m_renameFrame->setTitle(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
+    setStatusText(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
 }
 
 void Velmora::showNoFile()
@@ -64,19 +109,21 @@ void Velmora::selectRow(int row)
     // The entry shown is the only one highlighted, so that a later Delete
     // takes exactly it.
     m_loadingRow = true;
-    m_fileList->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    m_fileTable->selectOnly(row);
+    m_fileTable->scrollToRow(row);
     m_loadingRow = false;
+    m_manyFiles.clear();
     selectFileEntry();
 }
 
 void Velmora::selectFileEntry()
 {
-    const QListWidgetItem* item = highlightedEntry();
-    const QString name = item ? item->text() : QString();
+    const int row = highlightedRow();
+    const QString name = row >= 0 ? m_fileTable->nameAt(row) : QString();
     m_oldName->setText(name);
     if (name.isEmpty())
         return;
-    const QString path = entryPath(item);
+    const QString path = rowPath(row);
     if (path != m_zeroLengthAsked)
         m_zeroLengthAsked.clear();
     const CurrentFile::Result loaded = m_file.load(path);
@@ -119,9 +166,9 @@ void Velmora::offerToTrashZeroLength()
         QTimer::singleShot(50, this, &Velmora::offerToTrashZeroLength);
         return;
     }
-    QListWidgetItem* item = highlightedEntry();
+    const int row = highlightedRow();
     // The selection moved on, or the file was loaded after all.
-    if (m_zeroLengthAsked.isEmpty() || entryPath(item) != m_zeroLengthAsked || m_file.path() != m_zeroLengthAsked
+    if (m_zeroLengthAsked.isEmpty() || rowPath(row) != m_zeroLengthAsked || m_file.path() != m_zeroLengthAsked
         || m_file.isLoaded())
         return;
     const QString question = QStringLiteral("Error: Zero-Length File Selected!") + kCrLf + kCrLf
@@ -129,17 +176,16 @@ void Velmora::offerToTrashZeroLength()
         + QStringLiteral("Move The Selected File To The Trash?");
     const Busy busy(*this);
     if (m_services.prompter->askYesNo(QStringLiteral("Velmora"), question, MsgIcon::Critical, Answer::No))
-        deleteRows({ m_fileList->row(item) });
+        deleteRows({ row });
 }
 
 void Velmora::selectFile(ListStep step)
 {
-    const int count = m_fileList->count();
+    const int count = m_fileTable->count();
     if (count == 0)
         return;
-    // From the entry shown; with none, Down and Up start before the first.
-    const QListWidgetItem* shown = highlightedEntry();
-    int row = shown ? m_fileList->row(shown) : -1;
+    // From the row shown; with none, Down and Up start before the first.
+    int row = highlightedRow();
     switch (step) {
     case ListStep::Up:
         if (row > 0)

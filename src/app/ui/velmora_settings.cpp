@@ -13,6 +13,8 @@
 #include "settings/lastpath.h"
 #include "settings/preferences.h"
 #include "settings/windowsize.h"
+#include "tagedit/tablecolumns.h"
+#include "tagedit/ui/filetable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,6 +56,7 @@ void Velmora::startUp()
     m_splitter->setSizes({ 2 * width() / 5, 3 * width() / 5 });
 
     showRecording();
+    m_fileTable->setColumns(tableColumnsFromText(store.getOption(QStringLiteral("Table Columns"), QString())));
     const QString last = getLastPath(store, QStringLiteral("Last Path"));
     if (!m_ftv->setPath(last))
         folderChanged(last);
@@ -68,6 +71,7 @@ void Velmora::saveSettings()
     store.saveOption(QStringLiteral("Last Path"), trimSpaces(folder()));
     store.saveOption(QStringLiteral("Last Format"), QString::number(m_session->formats().currentIndex()));
     m_session->saveFormats();
+    store.saveOption(QStringLiteral("Table Columns"), tableColumnsText(m_fileTable->columns()));
     store.saveOption(QStringLiteral("Was Max"), isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
     store.saveOption(QStringLiteral("ToolBar"), m_theTB->isHidden() ? QStringLiteral("Off") : QStringLiteral("On"));
     store.saveOption(QStringLiteral("Last Width"), QString::number(width()));
@@ -77,6 +81,7 @@ void Velmora::saveSettings()
 void Velmora::closeEvent(QCloseEvent* event)
 {
     if (m_startedUp) {
+        settleEditedCells();
         saveSettings();
         m_prefs.saveSettings(*m_services.prompter);
     }

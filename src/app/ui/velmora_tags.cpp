@@ -9,14 +9,17 @@
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "platform/ui/caption.h"
+#include "settings/preferences.h"
 #include "tagedit/filesize.h"
+#include "tagedit/manyfiles.h"
+#include "tagedit/multitagrun.h"
 #include "tagedit/tagjournal.h"
+#include "tagedit/ui/filetable.h"
 #include "tagedit/ui/tagpanel.h"
 
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QToolBar>
 
 namespace {
@@ -106,13 +109,18 @@ void Velmora::showRead(const CurrentFile::Result& result)
 
 void Velmora::saveTags()
 {
+    if (!m_manyFiles.isEmpty()) {
+        saveMany();
+        return;
+    }
     if (!m_file.isLoaded())
         return;
     const Busy busy(*this);
-    m_fileList->setEnabled(false);
+    m_fileTable->setEnabled(false);
     setStatusText(QStringLiteral("Saving ID3 Tags..."));
     const CurrentFile::Result result = m_file.save(boxTexts());
-    m_fileList->setEnabled(true);
+    m_fileTable->setEnabled(true);
+    m_fileTable->reread({ m_file.path() });
     m_id3ToolBar->setEnabled(true);
     if (result.cancelled) {
         setStatusText(result.keptReadOnly ? QStringLiteral("ID3 Tags Not Saved: The File Is Read-Only")
@@ -127,6 +135,88 @@ void Velmora::saveTags()
         return;
     }
     setStatusText(QStringLiteral("ID3 Tags Saved To File") + keptStatus(result));
+}
+
+namespace {
+
+// Runs a save of many files through the tag save's journal, so that Undo
+// puts every one of them back.
+MultiTagRunReport runManySave(PlatformServices& services, const Options& options, const QString& undoFolder,
+    const QList<MultiTagRun::File>& files, const std::function<void(const QString&)>& status)
+{
+    MultiTagWriter writer(*services.files);
+    writer.setKeepFileTimes(options.keepFileTimes);
+    MultiTagRun run(writer, *services.prompter, TagJournal::tagSaveJournal(undoFolder));
+    MultiTagRunHooks hooks;
+    hooks.status = status;
+    return run.run(files, hooks);
+}
+
+} // namespace
+
+void Velmora::saveMany()
+{
+    const MultiTagValues values = changedFields(m_manyShown, boxTexts());
+    if (std::none_of(values.included.begin(), values.included.end(), [](bool on) { return on; })) {
+        setStatusText(QStringLiteral("Nothing To Save: No Box Was Changed"));
+        return;
+    }
+    const Busy busy(*this);
+    QList<MultiTagRun::File> files;
+    for (const QString& path : m_manyFiles)
+        files.append({ path, values });
+    const MultiTagRunReport report = runManySave(
+        m_services, m_prefs.options, m_undoFolder, files, [this](const QString& text) { setStatusText(text); });
+    const QString problems = multiTagRunProblemsText(report);
+    if (!problems.isEmpty())
+        m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
+    m_fileTable->reread(m_manyFiles);
+    // The boxes show what the files hold now.
+    showMany(m_manyFiles);
+    setStatusText(multiTagRunStatus(report));
+}
+
+void Velmora::saveEditedCells()
+{
+    PendingEdits& edits = m_fileTable->model().edits();
+    if (edits.isEmpty()) {
+        setStatusText(QStringLiteral("No Edited Cells To Save"));
+        return;
+    }
+    const Busy busy(*this);
+    QList<MultiTagRun::File> files;
+    for (const QString& path : edits.paths())
+        files.append({ path, editedValues(edits.editsOf(path)) });
+    const MultiTagRunReport report = runManySave(
+        m_services, m_prefs.options, m_undoFolder, files, [this](const QString& text) { setStatusText(text); });
+    const QString problems = multiTagRunProblemsText(report);
+    if (!problems.isEmpty())
+        m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
+    // Edits of files not written stay, marked, to be saved again.
+    QStringList written;
+    for (int i = 0; i < report.done && i < files.size(); ++i)
+        if (!report.failedPaths.contains(files[i].path))
+            written << files[i].path;
+    for (const QString& path : written)
+        edits.drop(path);
+    m_fileTable->reread(written);
+    // The panel shows what the file shown holds now.
+    if (!m_manyFiles.isEmpty())
+        showMany(m_manyFiles);
+    else if (m_file.isLoaded() && written.contains(m_file.path()))
+        rereadUnchanged();
+    setStatusText(multiTagRunStatus(report));
+}
+
+void Velmora::settleEditedCells()
+{
+    const PendingEdits& edits = m_fileTable->model().edits();
+    if (edits.isEmpty())
+        return;
+    const QString question = QStringLiteral("The Table Holds Edited Cells Of ") + QString::number(edits.paths().size())
+        + QStringLiteral(" Files That Are Not Saved.\r\n\r\nSave Them Now? No Drops Them.");
+    if (m_services.prompter->askYesNo(kTitle, question, MsgIcon::Question))
+        saveEditedCells();
 }
 
 namespace {
@@ -179,6 +269,9 @@ void Velmora::undoTagSave()
         return;
     setStatusText(QStringLiteral("Restoring ID3 Tags..."));
     const TagUndoReport report = undoTagJournal(journal);
+    m_fileTable->reread(files);
+    if (!m_manyFiles.isEmpty())
+        showMany(m_manyFiles);
     // The boxes show what the file holds now; the file stays as the undo put
     // it back, time and mode too.
     if (!m_file.isEmpty() && files.contains(m_file.path())) {
@@ -199,7 +292,7 @@ void Velmora::undoTagSave()
 
 void Velmora::refreshTags()
 {
-    if (m_fileList->currentItem() && !m_fileList->currentItem()->text().isEmpty())
+    if (m_fileTable->currentRow() >= 0)
         readMP3ID();
 }
 
@@ -211,6 +304,7 @@ void Velmora::removeTags()
     m_id3ToolBar->setEnabled(false);
     if (askYesNo(QStringLiteral("Remove All ID3 Tags From File: \r\n\r\n") + m_file.path())) {
         const CurrentFile::Result result = m_file.stripTags();
+        m_fileTable->reread({ m_file.path() });
         if (result.reread)
             showTags(result);
         if (result.keptReadOnly)
