@@ -110,7 +110,7 @@ TEST_F(TableTest, PastedAndEditedCellsStayMarkedAcrossTheSelectionAndSaveInOneUn
     makeFiles();
     open();
     waitForTags();
-    // Showing an MP3 file writes its trailer, as the window always has: not the table.s doing.
+    // Showing an MP3 file writes its trailer, as the window always has: not the table's doing.
     select(QStringLiteral("a.mp3"));
     const auto before = state();
     fileList()->setCurrentIndex(table().model().index(0, columnOf(TableColumn::Title)));
