@@ -1,6 +1,7 @@
 // The file table's rules: natural order, the filter, common values, pending
 // edits, spreadsheet text and paste shapes, and the model and its loader.
 #include "tagedit/filetablemodel.h"
+#include "tagedit/manyfiles.h"
 #include "tagedit/naturalorder.h"
 #include "tagedit/tableloader.h"
 #include "tagedit/tabletext.h"
@@ -94,6 +95,53 @@ TEST(PendingEdits, CommonValuesAndEditsThatOutliveTheSelection)
     EXPECT_TRUE(edits.isEmpty());
 }
 
+TEST(ManyFiles, CommonTextsAndOnlyTheBoxesChangedAreWritten)
+{
+    TagTexts a, b;
+    a[int(FieldId::Album)] = b[int(FieldId::Album)] = "Same";
+    a[int(FieldId::Title)] = "One";
+    b[int(FieldId::Title)] = "Two";
+    const TagTexts shown = commonTexts({ a, b });
+    EXPECT_EQ(shown[int(FieldId::Album)], "Same");
+    EXPECT_EQ(shown[int(FieldId::Title)], kDifferentValues);
+    EXPECT_EQ(shown[int(FieldId::Artist)], "");
+
+    TagTexts typed = shown;
+    typed[int(FieldId::Artist)] = "New";
+    typed[int(FieldId::Album)] = ""; // emptied on purpose: written
+    typed[int(FieldId::CopyRight)] = "True"; // the audio's bit: never written
+    const MultiTagValues values = changedFields(shown, typed);
+    QList<FieldId> included;
+    for (int i = 0; i < kFieldCount; ++i)
+        if (values.included[size_t(i)])
+            included << FieldId(i);
+    EXPECT_EQ(included, (QList<FieldId> { FieldId::Artist, FieldId::Album }));
+    EXPECT_EQ(values.text(FieldId::Artist), "New");
+
+    const MultiTagValues cells = editedValues({ { FieldId::Year, "1999" } });
+    EXPECT_TRUE(cells.isIncluded(FieldId::Year));
+    EXPECT_FALSE(cells.isIncluded(FieldId::Title));
+    EXPECT_EQ(cells.text(FieldId::Year), "1999");
+}
+
+TEST(TableColumns, TheSettingsTextRoundTripsAndAlwaysShowsTheFileName)
+{
+    const struct {
+        const char* text;
+        QList<TableColumn> columns;
+    } cases[] = {
+        { "File Name,Artist,Length", { TableColumn::FileName, TableColumn::Artist, TableColumn::Length } },
+        { "artist,bitrate,Artist,Nonsense", { TableColumn::FileName, TableColumn::Artist, TableColumn::BitRate } },
+        { "", allTableColumns() },
+        { "Nonsense", allTableColumns() },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(tableColumnsFromText(c.text), c.columns);
+        EXPECT_EQ(tableColumnsFromText(tableColumnsText(c.columns)), c.columns);
+    }
+}
+
 TEST(TableText, SpreadsheetTextRoundTripsAndPastesInShape)
 {
     const QList<QStringList> block = { { "a", "tab\there", "" }, { "quote \"x\"", "line\nbreak", "z" } };
@@ -132,6 +180,20 @@ TEST(FileTableModel, SortsFiltersAndKeepsPendingEdits)
     EXPECT_EQ(shownColumn(model, TableColumn::Title), (QStringList { "Beta", "Edited", "Gamma" }));
     EXPECT_TRUE(model.data(model.index(1, title), FileTableModel::EditedRole).toBool());
     EXPECT_FALSE(model.data(model.index(0, title), FileTableModel::EditedRole).toBool());
+
+    // Read again, a row keeps its facts and its edit; a file gone takes its edit along.
+    TableRow facts = row("c.mp3", "", "");
+    facts.lengthMs = 5000;
+    facts.cells[size_t(TableColumn::Length)] = "0:05";
+    model.updateFacts({ facts });
+    model.updateRows({ row("c.mp3", "Gamma Again", "10") });
+    const int c = model.shownRowOf("/music/c.mp3");
+    EXPECT_EQ(model.shownText(c, TableColumn::Title), "Gamma Again");
+    EXPECT_EQ(model.rowAt(c).lengthMs, 5000);
+    std::vector<TableRow> listed = { row("b.mp3", "Beta", ""), row("c.mp3", "Gamma", "10") };
+    model.setRows(listed);
+    EXPECT_EQ(model.edits().paths(), QStringList {}); // a.mp3 held the edit
+    EXPECT_EQ(model.shownRowOf("/music/a.mp3"), -1);
 }
 
 TEST(TableLoader, ReadsEveryRowThenTheFactsAndWritesNothing)
