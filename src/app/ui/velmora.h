@@ -210,6 +210,9 @@ private:
     void followSelection();
     void selectRow(int row);
     void showNoFile();
+    // Asks, before the panel shows other files, whether to save what was
+    // typed into it and not saved; Yes saves it.
+    void settleTypedTags();
     // Several rows selected: the tag panel shows their common values.
     void showMany(const QStringList& paths);
     void saveMany();

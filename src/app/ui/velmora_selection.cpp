@@ -51,20 +51,45 @@ void Velmora::followSelection()
         return;
     const QStringList selected = m_fileTable->selectedPaths();
     if (selected.size() > 1) {
-        if (selected != m_manyFiles)
+        if (selected != m_manyFiles) {
+            settleTypedTags();
             showMany(selected);
+        }
         return;
     }
-    const bool wasMany = !m_manyFiles.isEmpty();
-    m_manyFiles.clear();
     const int row = highlightedRow();
-    if (!wasMany && rowPath(row) == m_file.path())
+    if (m_manyFiles.isEmpty() && rowPath(row) == m_file.path())
         return;
+    settleTypedTags();
+    m_manyFiles.clear();
     if (row >= 0) {
         selectFileEntry();
         return;
     }
     showNoFile();
+}
+
+void Velmora::settleTypedTags()
+{
+    const bool many = !m_manyFiles.isEmpty();
+    const MultiTagValues changed = changedFields(m_manyShown, boxTexts());
+    const bool manyChanged
+        = many && std::any_of(changed.included.begin(), changed.included.end(), [](bool on) { return on; });
+    const QString unsaved = many ? QString() : unsavedTagsText();
+    if (!manyChanged && unsaved.isEmpty())
+        return;
+    const QString what = many ? QString::number(m_manyFiles.size()) + QStringLiteral(" Selected Files")
+                              : QLatin1Char('\'') + m_file.name() + QLatin1Char('\'');
+    QString question = QStringLiteral("The Tags Typed For ") + what + QStringLiteral(" Are Not Saved.");
+    if (!unsaved.isEmpty())
+        question += kCrLf + kCrLf + unsaved;
+    question += kCrLf + kCrLf + QStringLiteral("Save Them Before Moving On? No Drops Them.");
+    const Busy busy(*this);
+    m_loadingRow = true; // the question's own events change no selection here
+    const bool save = m_services.prompter->askYesNo(QStringLiteral("Velmora"), question, MsgIcon::Question);
+    m_loadingRow = false;
+    if (save)
+        saveTags();
 }
 
 void Velmora::showMany(const QStringList& paths)
@@ -202,6 +227,9 @@ void Velmora::selectFile(ListStep step)
         row = count - 1;
         break;
     }
-    if (row >= 0)
-        selectRow(row);
+    if (row < 0)
+        return;
+    if (rowPath(row) != m_file.path())
+        settleTypedTags();
+    selectRow(row);
 }
