@@ -123,9 +123,15 @@ TEST(CurrentFilePictures, SaveWritesThePendingListKeepingEverythingElseAndCanBeU
         EXPECT_EQ(got["pictures"].toArray(), twoPictures);
         EXPECT_EQ(got["other"].toArray(), original["other"].toArray());
 
+        // The front cover replaced by another of the same list's length.
+        ASSERT_TRUE(file.reloadUnchanged().ok());
+        file.setPendingPictures(withCover(file.pictures(), coverPicture(red)));
+        ASSERT_TRUE(file.save(file.texts()).ok());
+        EXPECT_EQ(mutagenView(path)["pictures"].toArray(),
+            QJsonArray({ described(3, "image/png", "", red), twoPictures[1] }));
+
         // The same list again is no change; a refused one writes nothing,
         // says why, and stays pending until the file is read again.
-        ASSERT_TRUE(file.reloadUnchanged().ok());
         ASSERT_EQ(file.pictures().size(), 2);
         file.setPendingPictures(file.pictures());
         EXPECT_FALSE(file.picturesChanged());
