@@ -110,14 +110,26 @@ TEST(CoverPane, CommandsChangeTheListTheWindowSavesAndManyFilesAskForBulkRuns)
     EXPECT_EQ(p.doubles.prompter.calls.last().kind, ScriptedPrompter::Kind::SaveFile);
     EXPECT_EQ(p.doubles.prompter.calls.last().defaultText, dir.filePath("Front Cover.png"));
 
-    // A file that is no image is refused with its cause; nothing changes.
-    const QString text = writeFile(dir, "notes.png", "just text");
-    p.doubles.prompter.files << text;
-    p.click("CoverAdd");
-    EXPECT_EQ(p.edits.size(), 1);
-    ASSERT_EQ(p.doubles.prompter.messageTexts().size(), 1);
-    EXPECT_EQ(p.doubles.prompter.messageTexts()[0],
-        pictureRefusedText(text, { ErrorNo::WrongType, QStringLiteral("The file is no image Velmora can read.") }));
+    // A file that is no image, or one larger than a tag takes, is refused
+    // with its cause; nothing changes.
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        FileError cause;
+    } refusals[] = {
+        { "notes.png", "just text", { ErrorNo::WrongType, QStringLiteral("The file is no image Velmora can read.") } },
+        { "huge.png", red + QByteArray(kMaxPictureBytes, '\0'),
+            { ErrorNo::Overflow, QStringLiteral("The picture is larger than 16 MB.") } },
+    };
+    for (const auto& c : refusals) {
+        SCOPED_TRACE(c.name);
+        const QString path = writeFile(dir, QString::fromLatin1(c.name), c.bytes);
+        p.doubles.prompter.files << path;
+        p.click("CoverAdd");
+        EXPECT_EQ(p.edits.size(), 1);
+        EXPECT_EQ(p.doubles.prompter.messageTexts().last(), pictureRefusedText(path, c.cause));
+    }
+    EXPECT_EQ(p.doubles.prompter.messageTexts().size(), 2);
 
     // Pasted image data becomes a PNG of the chosen type and description.
     p.child<QComboBox>("CoverType")->setCurrentIndex(4);
