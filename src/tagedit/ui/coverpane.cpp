@@ -324,10 +324,20 @@ bool CoverPane::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool CoverPane::takesDrop(const QMimeData* data) const
+{
+    return m_mode != Mode::Nothing && data && (!localFileOf(data).isEmpty() || data->hasImage());
+}
+
 void CoverPane::dragEnterEvent(QDragEnterEvent* event)
 {
-    const QMimeData* data = event->mimeData();
-    if (m_mode != Mode::Nothing && (!localFileOf(data).isEmpty() || data->hasImage()))
+    if (takesDrop(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void CoverPane::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (takesDrop(event->mimeData()))
         event->acceptProposedAction();
 }
 

@@ -79,6 +79,7 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
@@ -89,6 +90,7 @@ private:
     void setList(const QList<CoverPicture>& pictures);
     void showCover(const std::optional<CoverPicture>& cover, const QString& facts);
     void enableCommands();
+    bool takesDrop(const QMimeData* data) const;
 
     const PlatformServices& m_services;
     Mode m_mode = Mode::Nothing;
