@@ -165,8 +165,7 @@ void CoverPane::showCover(const std::optional<CoverPicture>& cover, const QStrin
 void CoverPane::enableCommands()
 {
     const bool any = m_mode != Mode::Nothing;
-    for (QWidget* w : { static_cast<QWidget*>(m_add), static_cast<QWidget*>(m_paste), static_cast<QWidget*>(m_type),
-             static_cast<QWidget*>(m_description) })
+    for (QWidget* w : std::initializer_list<QWidget*> { m_add, m_paste, m_type, m_description })
         w->setEnabled(any);
     // Many files have no one picture to remove: Remove All removes them all.
     m_remove->setEnabled(m_mode == Mode::One && m_shown);
