@@ -19,6 +19,7 @@ public:
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
     QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
     void beep() override { }
 
 private:

@@ -8,7 +8,7 @@ enum class MsgIcon { None, Information, Exclamation, Critical, Question };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
-// Every message box, question, input box, folder picker and beep goes
+// Every message box, question, input box, file or folder picker and beep goes
 // through this interface; windows never show one themselves.
 class Prompter {
 public:
@@ -23,6 +23,10 @@ public:
     // A file to open, chosen in folder among names matching filter (as
     // "Logs (*.log)"), or "" when the user cancels.
     virtual QString chooseFile(const QString& title, const QString& folder, const QString& filter) = 0;
+    // A name to save a new file under, starting at suggestedPath (a folder,
+    // or a folder and name) among names matching filter; the picker asks
+    // before an existing file is chosen. "" when the user cancels.
+    virtual QString chooseSaveFile(const QString& title, const QString& suggestedPath, const QString& filter) = 0;
     virtual void beep() = 0;
 
     // preferred is the answer Enter gives: Answer::No makes it a

@@ -115,7 +115,22 @@ void CurrentFile::clear()
     m_loaded = false;
     m_length = -1;
     m_texts = emptyTexts();
+    m_pictures.clear();
+    m_pendingPictures.reset();
     resetTag();
+}
+
+bool CurrentFile::picturesChanged() const
+{
+    if (!m_pendingPictures)
+        return false;
+    const QList<CoverPicture>& pending = *m_pendingPictures;
+    if (pending.size() != m_pictures.size())
+        return true;
+    for (qsizetype i = 0; i < pending.size(); ++i)
+        if (!samePicture(withImageFacts(pending[i]), m_pictures[i]))
+            return true;
+    return false;
 }
 
 // With the option on, a command that writes tags leaves the file's
@@ -178,6 +193,8 @@ CurrentFile::Result CurrentFile::read(Trailer trailer)
     result.step = Step::Read;
     m_loaded = false;
     m_texts = emptyTexts();
+    m_pictures.clear();
+    m_pendingPictures.reset();
     resetTag();
     m_length = m_files.length(m_path, &result.error);
     if (m_length <= 0)
@@ -196,6 +213,7 @@ CurrentFile::Result CurrentFile::read(Trailer trailer)
     }
     m_loaded = true;
     m_texts = tagTextsOf(*m_tag, m_options);
+    m_pictures = m_tag->pictures();
     result.reread = true;
     // Selecting a file writes its trailer though nobody asked for it: only
     // into MPEG audio that may be changed so, never by changing permissions.
@@ -297,6 +315,11 @@ CurrentFile::Result CurrentFile::writeBoxes(const TagTexts& boxes)
             result.error = AudioTag::notHeldError(id, m_tag->format());
             return result;
         }
+    }
+    // Refused pictures (no image a tag takes, too large) leave the file as it is.
+    if (picturesChanged() && !m_tag->setPictures(*m_pendingPictures)) {
+        result.error = m_tag->lastWriteError();
+        return result;
     }
     if (!m_tag->update()) {
         // The system's reason ("No space left on device"), or the tag

@@ -3,13 +3,16 @@
 #include "platform/fileerror.h"
 #include "platform/prompter.h"
 #include "tagedit/tagtexts.h"
+#include "tags/coverpicture.h"
 #include "tags/fieldcatalogue.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class FileSystem;
 class AudioTag;
@@ -68,6 +71,21 @@ public:
     // The tag object of the last read (empty when not loaded).
     const AudioTag& tag() const { return *m_tag; }
 
+    // The pictures of the last read, in the tag's order (none when not
+    // loaded).
+    const QList<CoverPicture>& pictures() const { return m_pictures; }
+    // The whole picture list the next Save writes in place of pictures()
+    // (an empty list removes them all). Every read drops it, a failed Save
+    // keeps it.
+    void setPendingPictures(const QList<CoverPicture>& pictures) { m_pendingPictures = pictures; }
+    void clearPendingPictures() { m_pendingPictures.reset(); }
+    // A pending list that differs from pictures() (bytes, type, MIME type or
+    // description): only then does Save write pictures.
+    bool picturesChanged() const;
+    // The pending list when there is one, else pictures(): what the window
+    // shows.
+    QList<CoverPicture> shownPictures() const { return m_pendingPictures.value_or(m_pictures); }
+
     // Selects path and reads its tags, then writes its ID3v1 trailer from
     // them when the file may be changed unasked. A zero-length file is
     // selected but not loaded, and nothing is written into it.
@@ -94,8 +112,11 @@ public:
     // Writes the boxes into the file: every field whose text differs from
     // what was last read goes into the ID3v2 tag (the others keep what the
     // file holds now), then the file is read again and its trailer written
-    // from what it holds. When the ID3v2 write fails nothing is written.
-    // A read-only file is made writable only when the user says so.
+    // from what it holds. Changed pending pictures are written with them;
+    // a picture the tag refuses (pictureRefusal, or more than the format
+    // holds) fails the save with its cause. When the ID3v2 write fails
+    // nothing is written. A read-only file is made writable only when the
+    // user says so.
     Result save(const TagTexts& boxes);
     // Removes every kind of tag, then reads the file again (writing no
     // trailer). Asks and is journaled like Save.
@@ -127,6 +148,8 @@ private:
     bool m_loaded = false;
     qint64 m_length = -1;
     TagTexts m_texts;
+    QList<CoverPicture> m_pictures;
+    std::optional<QList<CoverPicture>> m_pendingPictures;
 };
 
 // The message for a failed result: "Error Reading Tags From File: ",

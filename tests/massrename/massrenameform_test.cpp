@@ -120,6 +120,7 @@ public:
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
     QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
     void beep() override { }
 
     std::function<void()> peek;

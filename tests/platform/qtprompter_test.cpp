@@ -3,9 +3,11 @@
 #include "platform/ui/qtprompter.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -67,4 +69,32 @@ TEST(QtPrompter, EnterAndEscapeAnswerNoWhereNoIsPreferred)
     EXPECT_FALSE(prompter.askYesNo(QStringLiteral("Velmora"), QStringLiteral("Sure?"), MsgIcon::Critical, Answer::No));
     EXPECT_EQ(seen.defaultButton, QMessageBox::No);
     EXPECT_EQ(seen.escapeButton, QMessageBox::No);
+}
+
+// The save picker starts at the suggested name and gives back the one chosen.
+TEST(QtPrompter, TheSavePickerSuggestsANameAndGivesBackTheChosenOne)
+{
+    QTemporaryDir dir;
+    QtPrompter prompter;
+    QString suggested;
+    const auto answer = [&](bool accept) {
+        QTimer::singleShot(10, [&, accept] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            suggested = dialog->selectedFiles().value(0);
+            if (!accept) {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(dir.filePath("chosen.jpg"));
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog keeps its accept() protected
+        });
+    };
+    answer(true);
+    EXPECT_EQ(prompter.chooseSaveFile(
+                  QStringLiteral("Extract"), dir.filePath("Front Cover.jpg"), QStringLiteral("Images (*.jpg)")),
+        dir.filePath("chosen.jpg"));
+    EXPECT_EQ(suggested, dir.filePath("Front Cover.jpg"));
+    answer(false);
+    EXPECT_EQ(prompter.chooseSaveFile(QStringLiteral("Extract"), dir.path(), QString()), QString());
 }

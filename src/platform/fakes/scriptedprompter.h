@@ -8,17 +8,17 @@
 
 // Records every prompt with its exact texts and answers from scripts. An
 // unscripted question answers Cancel (No for yes/no); an unscripted input
-// box, folder picker or file chooser answers "".
+// box, folder picker or file chooser (open or save) answers "".
 class ScriptedPrompter final : public Prompter {
 public:
-    enum class Kind { Message, Input, Folder, File, Beep };
+    enum class Kind { Message, Input, Folder, File, SaveFile, Beep };
     struct Call {
         Kind kind;
         QString title;
         QString text; // message text, input prompt or picker title
         MsgIcon icon = MsgIcon::None;
         MsgButtons buttons = MsgButtons::Ok; // YesNoDefaultNo: No is the default button
-        QString defaultText; // input default or picker start folder
+        QString defaultText; // input default, picker start folder or suggested save path
     };
 
     Answer message(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons) override
@@ -51,6 +51,11 @@ public:
         calls.append({ Kind::File, {}, title, MsgIcon::None, MsgButtons::Ok, folder });
         return files.isEmpty() ? QString() : files.dequeue();
     }
+    QString chooseSaveFile(const QString& title, const QString& suggestedPath, const QString&) override
+    {
+        calls.append({ Kind::SaveFile, {}, title, MsgIcon::None, MsgButtons::Ok, suggestedPath });
+        return saveFiles.isEmpty() ? QString() : saveFiles.dequeue();
+    }
     void beep() override { calls.append({ Kind::Beep, {}, {}, MsgIcon::None, MsgButtons::Ok, {} }); }
 
     // The texts of every message box, in order.
@@ -75,4 +80,5 @@ public:
     QQueue<QString> inputs;
     QQueue<QString> folders;
     QQueue<QString> files;
+    QQueue<QString> saveFiles;
 };

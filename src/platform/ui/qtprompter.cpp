@@ -78,6 +78,11 @@ QString QtPrompter::chooseFile(const QString& title, const QString& folder, cons
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
 }
 
+QString QtPrompter::chooseSaveFile(const QString& title, const QString& suggestedPath, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggestedPath, filter);
+}
+
 void QtPrompter::beep()
 {
     QApplication::beep();

@@ -10,5 +10,6 @@ public:
     QString inputBox(const QString& title, const QString& prompt, const QString& defaultText) override;
     QString browseForFolder(const QString& title, const QString& initialFolder) override;
     QString chooseFile(const QString& title, const QString& folder, const QString& filter) override;
+    QString chooseSaveFile(const QString& title, const QString& suggestedPath, const QString& filter) override;
     void beep() override;
 };
