@@ -180,6 +180,13 @@ CoverBatchReport CoverBatch::run(
         return report;
     }
 
+    // Undoable, but nothing to take lightly: No is the default.
+    if (request.operation == CoverOperation::RemoveAll
+        && !m_prompter.askYesNo(kTitle, removeCoversQuestion(counts.total), MsgIcon::Question, Answer::No)) {
+        counts.cancelled = true;
+        return report;
+    }
+
     QStringList readOnly;
     for (const QString& path : paths) {
         FileAttributes attributes;
@@ -245,6 +252,12 @@ CoverBatchReport CoverBatch::run(
     journal.end();
     m_folderImages.clear();
     return report;
+}
+
+QString removeCoversQuestion(int files)
+{
+    return QStringLiteral("Remove Every Picture From The ") + QString::number(files)
+        + QStringLiteral(" Selected Files?") + kCrLf + kCrLf + QStringLiteral("Undo Last Run Puts Them Back.");
 }
 
 QString coverBatchStatus(const CoverBatchReport& report)

@@ -44,7 +44,8 @@ struct CoverBatchReport {
 };
 
 // One cover run over the chosen files, as a Set Tags run goes: a SetImage
-// image that no file can take is refused once, before any file; read-only
+// image that no file can take is refused once, before any file; RemoveAll
+// asks first (removeCoversQuestion, No the default); read-only
 // files are made writable only when the user says so; every file's tags are
 // kept in the undo journal before it is written, so one undo restores the
 // whole run; a file that would not change is neither recorded nor written; a
@@ -96,6 +97,10 @@ private:
     Image m_image; // SetImage
     QHash<QString, Image> m_folderImages; // FolderCover, by folder
 };
+
+// "Remove Every Picture From The " files " Selected Files?" CRLF CRLF "Undo
+// Last Run Puts Them Back."
+QString removeCoversQuestion(int files);
 
 // The status line after a cover run: "Cover Updates Complete: 3 Of 4 Files
 // Written, 1 Unchanged", "... Complete With Errors: ...", "... Failed: ...",

@@ -203,6 +203,12 @@ TEST(CoverBatch, EveryFormatTakesSetShrinkAndRemoveAndOneUndoPutsARunBack)
         EXPECT_EQ(covers(paths[i]), set[i]) << qPrintable(paths[i]);
 
     // Remove: no picture left, nothing else changed; undo again.
+    const QList<FileState> afterUndo = statesOf(paths);
+    report = b.run(paths, b.request(CoverOperation::RemoveAll)); // asked, and No is the default
+    EXPECT_EQ(coverBatchStatus(report), "Cover Updates Cancelled");
+    EXPECT_EQ(b.prompter.calls.last().buttons, MsgButtons::YesNoDefaultNo);
+    EXPECT_EQ(statesOf(paths), afterUndo);
+    b.prompter.answers.enqueue(Answer::Yes);
     report = b.run(paths, b.request(CoverOperation::RemoveAll));
     EXPECT_EQ(report.run.written, 5);
     for (int i = 0; i < paths.size(); ++i) {
@@ -310,6 +316,8 @@ TEST(CoverBatch, RefusalsLeaveEveryFileAsItWasAndSayWhy)
         SCOPED_TRACE(c.name);
         const QList<FileState> before = statesOf(c.paths);
         b.prompter.calls.clear();
+        if (c.operation == CoverOperation::RemoveAll)
+            b.prompter.answers.enqueue(Answer::Yes); // remove every picture? Then No: not made writable.
         CoverBatchRequest request = b.request(c.operation, c.image);
         if (c.qtCheck)
             request.imageCheck = imageRefusal;
