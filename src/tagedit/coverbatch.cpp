@@ -17,6 +17,9 @@ namespace {
 
 const QString kTitle = QStringLiteral("Velmora - MultiTagger");
 const QString kCrLf = QStringLiteral("\r\n");
+// Pictures whose shrinking is remembered: more than an album holds, few
+// enough to keep in memory.
+constexpr int kRememberedShrinks = 8;
 
 QString nameOf(const QString& path)
 {
@@ -77,8 +80,19 @@ const CoverBatch::Image& CoverBatch::folderImage(const QString& path, const Cove
     return *m_folderImages.insert(folder, image);
 }
 
+std::optional<CoverPicture> CoverBatch::shrunk(const CoverPicture& picture, const CoverBatchRequest& request)
+{
+    for (const auto& [before, after] : m_shrunk)
+        if (samePicture(before, picture))
+            return after;
+    m_shrunk.prepend({ picture, request.shrink(picture) });
+    if (m_shrunk.size() > kRememberedShrinks)
+        m_shrunk.removeLast();
+    return m_shrunk.first().second;
+}
+
 QList<CoverPicture> CoverBatch::wantedPictures(
-    const QList<CoverPicture>& held, const CoverBatchRequest& request, const Image* image) const
+    const QList<CoverPicture>& held, const CoverBatchRequest& request, const Image* image)
 {
     QList<CoverPicture> pictures = held;
     switch (request.operation) {
@@ -97,7 +111,7 @@ QList<CoverPicture> CoverBatch::wantedPictures(
         break;
     case CoverOperation::Shrink:
         for (CoverPicture& picture : pictures)
-            if (const std::optional<CoverPicture> smaller = request.shrink(picture))
+            if (const std::optional<CoverPicture> smaller = shrunk(picture, request))
                 picture = *smaller;
         break;
     }
@@ -165,6 +179,7 @@ CoverBatchReport CoverBatch::run(
     MultiTagRunReport& counts = report.run;
     counts.total = int(paths.size());
     m_folderImages.clear();
+    m_shrunk.clear();
     const auto status = [&](const QString& text) {
         if (hooks.status)
             hooks.status(text);
@@ -251,6 +266,7 @@ CoverBatchReport CoverBatch::run(
     }
     journal.end();
     m_folderImages.clear();
+    m_shrunk.clear();
     return report;
 }
 

@@ -83,7 +83,10 @@ private:
     const Image& folderImage(const QString& path, const CoverBatchRequest& request);
     // The pictures the file is to hold.
     QList<CoverPicture> wantedPictures(
-        const QList<CoverPicture>& held, const CoverBatchRequest& request, const Image* image) const;
+        const QList<CoverPicture>& held, const CoverBatchRequest& request, const Image* image);
+    // request.shrink's answer, remembered for the last few pictures: the
+    // files of an album mostly share one cover.
+    std::optional<CoverPicture> shrunk(const CoverPicture& picture, const CoverBatchRequest& request);
     // Refused unless the file may be written (and made writable, when allowed).
     FileError writable(const QString& path);
     Outcome handle(const QString& path, const CoverBatchRequest& request, TagJournal* journal);
@@ -96,6 +99,7 @@ private:
     AudioTag m_tag;
     Image m_image; // SetImage
     QHash<QString, Image> m_folderImages; // FolderCover, by folder
+    QList<std::pair<CoverPicture, std::optional<CoverPicture>>> m_shrunk; // newest first
 };
 
 // "Remove Every Picture From The " files " Selected Files?" CRLF CRLF "Undo
