@@ -5,6 +5,7 @@
 #include "tagedit/foldercover.h"
 #include "tagedit/tagjournal.h"
 #include "tags/filetimes.h"
+#include "tags/safefilewrite.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -20,6 +21,8 @@ const QString kCrLf = QStringLiteral("\r\n");
 // Pictures whose shrinking is remembered: more than an album holds, few
 // enough to keep in memory.
 constexpr int kRememberedShrinks = 8;
+// Files between two syncs of the folders written in.
+constexpr int kFilesPerFolderSync = 32;
 
 QString nameOf(const QString& path)
 {
@@ -226,6 +229,9 @@ CoverBatchReport CoverBatch::run(
         }
     }
 
+    // A rename is whole without its folder sync; once every few files keeps
+    // a crash from taking back more than those, at a fraction of the cost.
+    FolderSyncBatch folderSyncs;
     QHash<int, int> seen; // errors shown, by number
     QSet<int> skipping; // numbers whose further errors are not shown
     for (const QString& path : paths) {
@@ -261,9 +267,13 @@ CoverBatchReport CoverBatch::run(
                 skipping.insert(kind);
             }
         }
+        if (counts.done % kFilesPerFolderSync == 0)
+            folderSyncs.flush();
         if (hooks.progress)
             hooks.progress(counts.done, counts.total);
     }
+    // The journal ends only when every rename it records is durable.
+    folderSyncs.flush();
     journal.end();
     m_folderImages.clear();
     m_shrunk.clear();
