@@ -7,6 +7,8 @@
 #include "tags/imageheader.h"
 
 #include <QFile>
+#include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,9 +22,12 @@ protected:
     // An image made by ffmpeg from a lavfi source; the name's suffix gives its kind.
     QByteArray image(const QString& name, const QString& source)
     {
-        const QString path = dir.filePath(name);
-        E::run("ffmpeg", { "-v", "error", "-y", "-f", "lavfi", "-i", source, "-frames:v", "1", path });
-        QFile f(path);
+        E::run("ffmpeg", { "-v", "error", "-y", "-f", "lavfi", "-i", source, "-frames:v", "1", dir.filePath(name) });
+        return bytes(name);
+    }
+    QByteArray bytes(const QString& name)
+    {
+        QFile f(dir.filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     QString saved(const QByteArray& data)
@@ -83,6 +88,19 @@ TEST_F(CoverImage, LargePicturesShrinkToBaselineJpegsOfTheLimitAndSmallOnesStay)
             EXPECT_GE(uchar(rgb[rgb.size() / 2]), 250) << "see-through parts are white";
         }
     }
+    // The frame marker read tells a progressive JPEG (as ffprobe does) from a baseline one.
+    QImage grey(64, 48, QImage::Format_RGB32);
+    grey.fill(Qt::gray);
+    QImageWriter progressive(dir.filePath("progressive.jpg"), "jpeg");
+    progressive.setProgressiveScanWrite(true);
+    ASSERT_TRUE(progressive.write(grey));
+    EXPECT_EQ(readImageHeader(bytes("progressive.jpg")).jpegFrame, 0xC2);
+    EXPECT_EQ(
+        E::run("ffprobe",
+            { "-v", "error", "-show_entries", "stream=profile", "-of", "csv=p=0", dir.filePath("progressive.jpg") })
+            .trimmed(),
+        "Progressive");
+
     // Quality is the encoder's: lower gives fewer bytes.
     const CoverPicture big = coverPicture(image("big.png", "testsrc=size=900x900"));
     EXPECT_LT(shrunkCover(big, 600, 30)->data.size(), shrunkCover(big, 600, 95)->data.size());
