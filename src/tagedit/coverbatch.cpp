@@ -71,16 +71,12 @@ CoverBatch::Image CoverBatch::readImage(const QString& path, const CoverBatchReq
 const CoverBatch::Image& CoverBatch::folderImage(const QString& path, const CoverBatchRequest& request)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    auto it = m_folderImages.find(folder);
-    if (it != m_folderImages.end())
-        return *it;
+    if (folder == m_folder)
+        return m_folderImage;
+    m_folder = folder;
     const QString cover = folderCoverFile(folder, request.patterns);
-    Image image;
-    if (cover.isEmpty())
-        image.missing = true;
-    else
-        image = readImage(cover, request);
-    return *m_folderImages.insert(folder, image);
+    m_folderImage = cover.isEmpty() ? Image { {}, {}, true } : readImage(cover, request);
+    return m_folderImage;
 }
 
 std::optional<CoverPicture> CoverBatch::shrunk(const CoverPicture& picture, const CoverBatchRequest& request)
@@ -181,7 +177,7 @@ CoverBatchReport CoverBatch::run(
     CoverBatchReport report;
     MultiTagRunReport& counts = report.run;
     counts.total = int(paths.size());
-    m_folderImages.clear();
+    m_folder.clear();
     m_shrunk.clear();
     const auto status = [&](const QString& text) {
         if (hooks.status)
@@ -275,7 +271,8 @@ CoverBatchReport CoverBatch::run(
     // The journal ends only when every rename it records is durable.
     folderSyncs.flush();
     journal.end();
-    m_folderImages.clear();
+    m_folder.clear();
+    m_folderImage = {};
     m_shrunk.clear();
     return report;
 }

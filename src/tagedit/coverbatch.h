@@ -5,7 +5,6 @@
 #include "tags/coverpicture.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -79,7 +78,8 @@ private:
 
     // The image's bytes, or why no file can take them.
     Image readImage(const QString& path, const CoverBatchRequest& request) const;
-    // The image of the folder of path, read once a run.
+    // The image of the folder of path, read again only when the folder
+    // changes (files come mostly folder by folder; one image in memory).
     const Image& folderImage(const QString& path, const CoverBatchRequest& request);
     // The pictures the file is to hold.
     QList<CoverPicture> wantedPictures(
@@ -98,7 +98,8 @@ private:
     bool m_clearWriteProtection = false;
     AudioTag m_tag;
     Image m_image; // SetImage
-    QHash<QString, Image> m_folderImages; // FolderCover, by folder
+    QString m_folder; // FolderCover: the folder of m_folderImage
+    Image m_folderImage;
     QList<std::pair<CoverPicture, std::optional<CoverPicture>>> m_shrunk; // newest first
 };
 
