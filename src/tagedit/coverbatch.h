@@ -44,15 +44,18 @@ struct CoverBatchReport {
 
 // One cover run over the chosen files, as a Set Tags run goes: a SetImage
 // image that no file can take is refused once, before any file; RemoveAll
-// asks first (removeCoversQuestion, No the default); read-only
-// files are made writable only when the user says so; every file's tags are
-// kept in the undo journal before it is written, so one undo restores the
-// whole run; a file that would not change is neither recorded nor written; a
+// asks first (removeCoversQuestion, No the default); read-only files are
+// made writable only when the user says so; every file's tags are kept in the
+// undo journal before it is written (when the journal cannot be written, the
+// user is asked whether to go on without one), so one undo restores the whole
+// run; a file that would not change is neither recorded nor written; a
 // refused picture (no image, over 16 MB, more than the format holds) leaves
 // its file as it was and is shown with its reason (from the second error of
 // a kind, offering to skip the rest); a stop request ends the run between
 // files. The front cover replaced is the first picture of type 3; without
-// one, the new cover comes first. Every other picture is kept.
+// one, the new cover comes first. Every other picture is kept. The folders
+// written in are synced every 32 files and before the journal ends
+// (FolderSyncBatch), not after every file.
 class CoverBatch {
 public:
     // journalPath "" keeps no journal. Nothing is owned.
