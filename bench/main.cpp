@@ -36,7 +36,7 @@ const BenchCommand kCommands[] = {
         massRenameBench),
     VELMORA_BENCH("cli-info", "DIR", cliInfoBench),
     VELMORA_BENCH("table", "DIR", tableBench),
-    VELMORA_BENCH("covers", "DIR --set IMAGE", coversBench),
+    VELMORA_BENCH("covers", "DIR --set IMAGE | --shrink N", coversBench),
     VELMORA_BENCH("cli-mass-rename", "DIR FORMAT [--subdirs] [--preview]", cliMassRenameBench),
 };
 

@@ -73,6 +73,7 @@ void readJpeg(QByteArrayView d, ImageHeader* h)
             h->height = int(bigEndian(d, at + 5, 2));
             h->width = int(bigEndian(d, at + 7, 2));
             h->depth = uchar(d[at + 4]) * uchar(d[at + 9]);
+            h->jpegFrame = marker;
             return;
         }
         if (length < 2)

@@ -10,6 +10,7 @@ struct ImageHeader {
     int width = 0;
     int height = 0;
     int depth = 0; // bits per pixel, as FLAC picture blocks store it
+    int jpegFrame = 0; // a JPEG's SOFn marker: 0xC0 baseline, 0xC2 progressive; 0 when none was read
 };
 
 // The kind of image by its magic bytes, and its size and depth from the PNG

@@ -277,17 +277,55 @@ bool replaceRange(const QString& pathIn, qint64 start, qint64 end, const QList<Q
         return closeAndFail(e);
     }
     ::close(src);
-    const int dirFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    syncRenamedFolder(folder);
     if (notKept)
         *notKept << lost;
     return reportFileError(err, FileError());
 }
 
 } // namespace
+
+namespace {
+
+thread_local FolderSyncBatch* t_folderSyncs = nullptr;
+
+void syncFolderNow(const QString& folder)
+{
+    const int dirFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+} // namespace
+
+void syncRenamedFolder(const QString& folder)
+{
+    if (t_folderSyncs)
+        t_folderSyncs->add(folder);
+    else
+        syncFolderNow(folder);
+}
+
+FolderSyncBatch::FolderSyncBatch()
+    : m_outer(t_folderSyncs)
+{
+    t_folderSyncs = this;
+}
+
+FolderSyncBatch::~FolderSyncBatch()
+{
+    flush();
+    t_folderSyncs = m_outer;
+}
+
+void FolderSyncBatch::flush()
+{
+    for (const QString& folder : std::as_const(m_folders))
+        syncFolderNow(folder);
+    m_folders.clear();
+}
 
 bool replaceFileRange(
     const QString& path, qint64 start, qint64 end, const QByteArray& bytes, FileError* err, QStringList* notKept)

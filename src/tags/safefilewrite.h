@@ -3,6 +3,7 @@
 #include "platform/fileerror.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -55,3 +56,28 @@ QStringList removeLeftoverCopies(const QStringList& files);
 // other writers make carry the same name, so removeLeftoverCopies finds
 // them.
 QString copyNamePrefix(const QString& fileName);
+
+// Makes a finished rename in folder durable (fsync of the folder). The copy
+// renamed was synced before, so the name leads to a whole file, old or new,
+// with or without this sync: it decides only whether a crash can still take
+// the file back to its old bytes. While a FolderSyncBatch lives in this
+// thread, the sync waits for the batch's next flush.
+void syncRenamedFolder(const QString& folder);
+
+// The folder syncs of a run over many files, gathered: each folder is synced
+// once at every flush() and at the end, not once a file. Batches nest (the
+// innermost gathers).
+class FolderSyncBatch {
+public:
+    FolderSyncBatch();
+    ~FolderSyncBatch();
+    FolderSyncBatch(const FolderSyncBatch&) = delete;
+    FolderSyncBatch& operator=(const FolderSyncBatch&) = delete;
+
+    void add(const QString& folder) { m_folders.insert(folder); }
+    void flush();
+
+private:
+    QSet<QString> m_folders;
+    FolderSyncBatch* m_outer;
+};

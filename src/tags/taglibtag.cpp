@@ -884,11 +884,7 @@ bool TagLibTag::commit(bool all)
         ::unlink(copyName.constData());
         return refuse(e);
     }
-    const int dirFd = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    syncRenamedFolder(info.absolutePath());
     m_notKept = lost;
     m_changed.clear();
     m_picturesChanged = false;

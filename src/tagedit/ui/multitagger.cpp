@@ -5,10 +5,13 @@
 
 #include "folderfollower.h"
 
+#include "coverimage/coverimage.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "platform/ui/themeicon.h"
 #include "settings/preferences.h"
+#include "tagedit/coverbatch.h"
+#include "tagedit/foldercover.h"
 #include "tagedit/multitagrun.h"
 #include "tagedit/tagjournal.h"
 #include "tagedit/ui/tagpanel.h"
@@ -28,6 +31,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -138,7 +142,7 @@ void MultiTagger::buildWindow()
     m_stopButton->setEnabled(false);
     m_undoButton = new QPushButton(QStringLiteral("&Undo Last Run"), tagFrame);
     m_undoButton->setObjectName(QStringLiteral("UndoRunButton"));
-    m_undoButton->setToolTip(QStringLiteral("Restore The Tags Of The Files Changed By The Last Set Tags Run"));
+    m_undoButton->setToolTip(QStringLiteral("Restore The Tags Of The Files Changed By The Last Run"));
     buttons->addWidget(m_allButton);
     buttons->addWidget(m_readValues);
     buttons->addStretch(1);
@@ -148,6 +152,7 @@ void MultiTagger::buildWindow()
     buttons->addWidget(m_exitButton);
     tagLayout->addLayout(buttons);
     layout->addWidget(tagFrame, 1);
+    buildCoverGroup(layout);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("MTProgress"));
@@ -170,6 +175,53 @@ void MultiTagger::buildWindow()
     connect(m_undoButton, &QPushButton::clicked, this, &MultiTagger::undoRunButtonClick);
 
     resize(640, 680);
+}
+
+void MultiTagger::buildCoverGroup(QLayout* layout)
+{
+    m_coverGroup = new QGroupBox(QStringLiteral("Covers"), this);
+    auto* grid = new QGridLayout(m_coverGroup);
+    const auto button = [this](const char* name, const QString& text, const QString& tip) {
+        auto* b = new QPushButton(text, m_coverGroup);
+        b->setObjectName(QLatin1String(name));
+        b->setToolTip(tip);
+        return b;
+    };
+    auto* image = button("CoverImageButton", QStringLiteral("Set Cover From Image..."),
+        QStringLiteral("Make One Image The Front Cover Of Every Selected File"));
+    auto* folder = button("FolderCoverButton", QStringLiteral("Set Each Folder's Cover"),
+        QStringLiteral("Make The Cover Image Of Each File's Folder Its Front Cover"));
+    m_folderCoverPattern = new QLineEdit(defaultCoverPatterns().join(QLatin1Char(';')), m_coverGroup);
+    m_folderCoverPattern->setObjectName(QStringLiteral("FolderCoverPattern"));
+    m_folderCoverPattern->setToolTip(
+        QStringLiteral("Names Of A Folder's Cover Image, Separated By ';' (Wildcards Allowed)"));
+    auto* remove = button("RemoveCoversButton", QStringLiteral("Remove All Pictures"),
+        QStringLiteral("Remove Every Picture From The Selected Files"));
+    auto* shrink = button("ShrinkCoversButton", QStringLiteral("Shrink Covers"),
+        QStringLiteral("Store Every Larger Picture As A JPEG Of This Many Pixels On Its Longer Side"));
+    m_shrinkPixels = new QSpinBox(m_coverGroup);
+    m_shrinkPixels->setObjectName(QStringLiteral("ShrinkPixels"));
+    m_shrinkPixels->setRange(16, 10000);
+    m_shrinkPixels->setValue(500);
+    m_shrinkPixels->setSuffix(QStringLiteral(" px"));
+    m_shrinkQuality = new QSpinBox(m_coverGroup);
+    m_shrinkQuality->setObjectName(QStringLiteral("ShrinkQuality"));
+    m_shrinkQuality->setRange(1, 100);
+    m_shrinkQuality->setValue(85);
+    m_shrinkQuality->setPrefix(QStringLiteral("Quality "));
+    grid->addWidget(image, 0, 0);
+    grid->addWidget(folder, 0, 1);
+    grid->addWidget(m_folderCoverPattern, 0, 2, 1, 2);
+    grid->addWidget(remove, 1, 0);
+    grid->addWidget(shrink, 1, 1);
+    grid->addWidget(m_shrinkPixels, 1, 2);
+    grid->addWidget(m_shrinkQuality, 1, 3);
+    layout->addWidget(m_coverGroup);
+
+    connect(image, &QPushButton::clicked, this, &MultiTagger::coverImageClick);
+    connect(folder, &QPushButton::clicked, this, &MultiTagger::folderCoverClick);
+    connect(remove, &QPushButton::clicked, this, &MultiTagger::removeCoversClick);
+    connect(shrink, &QPushButton::clicked, this, &MultiTagger::shrinkCoversClick);
 }
 
 void MultiTagger::setFolder(const QString& folder)
@@ -313,32 +365,42 @@ void MultiTagger::setRunning(bool running)
     m_running = running;
     m_stopRequested = false;
     m_sinceEvents.invalidate();
-    for (QWidget* w : std::initializer_list<QWidget*> {
-             m_tree, m_fileList, m_panelWidgets.area, m_allButton, m_readValues, m_setTags, m_exitButton })
+    for (QWidget* w : std::initializer_list<QWidget*> { m_tree, m_fileList, m_panelWidgets.area, m_allButton,
+             m_readValues, m_setTags, m_exitButton, m_coverGroup })
         w->setEnabled(!running);
     m_stopButton->setEnabled(running);
     updateUndoButton();
+}
+
+QStringList MultiTagger::selectedPaths()
+{
+    QStringList paths;
+    for (int row = 0; row < m_fileList->count(); ++row)
+        if (m_fileList->item(row)->isSelected())
+            paths << pathOf(m_fileList->item(row)->text());
+    if (paths.isEmpty())
+        m_services.prompter->message(
+            kTitle, QStringLiteral("Please Select Some Files From The File List First!"), MsgIcon::Exclamation);
+    return paths;
+}
+
+void MultiTagger::startRun(const QStringList& paths)
+{
+    m_progress->setRange(0, int(paths.size()));
+    m_progress->setValue(0);
+    m_progress->setFormat(QStringLiteral("%v Of %m Files"));
+    m_progress->setTextVisible(true);
+    setRunning(true);
 }
 
 void MultiTagger::setTagsButtonClick()
 {
     if (m_running)
         return;
-    if (countSelected() < 1) {
-        m_services.prompter->message(
-            kTitle, QStringLiteral("Please Select Some Files From The File List First!"), MsgIcon::Exclamation);
+    const QStringList paths = selectedPaths();
+    if (paths.isEmpty())
         return;
-    }
-    QStringList paths;
-    for (int row = 0; row < m_fileList->count(); ++row)
-        if (m_fileList->item(row)->isSelected())
-            paths << pathOf(m_fileList->item(row)->text());
-
-    m_progress->setRange(0, int(paths.size()));
-    m_progress->setValue(0);
-    m_progress->setFormat(QStringLiteral("%v Of %m Files"));
-    m_progress->setTextVisible(true);
-    setRunning(true);
+    startRun(paths);
     MultiTagRunHooks hooks;
     hooks.status = [this](const QString& text) { showStatus(text); };
     hooks.progress = [this](int done, int) { m_progress->setValue(done); };
@@ -353,6 +415,72 @@ void MultiTagger::setTagsButtonClick()
     const QString problems = multiTagRunProblemsText(report);
     if (!problems.isEmpty())
         m_services.prompter->message(kErrorTitle, problems, MsgIcon::Exclamation);
+}
+
+void MultiTagger::runCovers(const CoverBatchRequest& request)
+{
+    if (m_running)
+        return;
+    const QStringList paths = selectedPaths();
+    if (paths.isEmpty())
+        return;
+    startRun(paths);
+    MultiTagRunHooks hooks;
+    hooks.status = [this](const QString& text) { showStatus(text); };
+    hooks.progress = [this](int done, int) { m_progress->setValue(done); };
+    hooks.stopRequested = [this] { return m_stopRequested; };
+    CoverBatch batch(*m_services.files, *m_services.prompter, journalPath());
+    batch.setKeepFileTimes(m_preferences.options.keepFileTimes);
+    const CoverBatchReport report = batch.run(paths, request, hooks);
+    setRunning(false);
+    if (report.run.written > 0)
+        m_filesWritten = true;
+    showProgressResult(report.run);
+    showStatus(coverBatchStatus(report));
+    const QString problems = multiTagRunProblemsText(report.run);
+    if (!problems.isEmpty())
+        m_services.prompter->message(kErrorTitle, problems, MsgIcon::Exclamation);
+}
+
+void MultiTagger::coverImageClick()
+{
+    // No file chooser before there are files to set the image into.
+    if (m_running || selectedPaths().isEmpty())
+        return;
+    CoverBatchRequest request;
+    request.operation = CoverOperation::SetImage;
+    request.imagePath = m_services.prompter->chooseFile(
+        QStringLiteral("Choose The Cover Image"), m_folder, QStringLiteral("Images (*.jpg *.jpeg *.png *.gif *.bmp)"));
+    if (request.imagePath.isEmpty())
+        return;
+    request.imageCheck = imageRefusal;
+    runCovers(request);
+}
+
+void MultiTagger::folderCoverClick()
+{
+    CoverBatchRequest request;
+    request.operation = CoverOperation::FolderCover;
+    request.patterns = coverPatterns(m_folderCoverPattern->text());
+    request.imageCheck = imageRefusal;
+    runCovers(request);
+}
+
+void MultiTagger::removeCoversClick()
+{
+    CoverBatchRequest request;
+    request.operation = CoverOperation::RemoveAll;
+    runCovers(request);
+}
+
+void MultiTagger::shrinkCoversClick()
+{
+    CoverBatchRequest request;
+    request.operation = CoverOperation::Shrink;
+    const int pixels = m_shrinkPixels->value();
+    const int quality = m_shrinkQuality->value();
+    request.shrink = [pixels, quality](const CoverPicture& picture) { return shrunkCover(picture, pixels, quality); };
+    runCovers(request);
 }
 
 void MultiTagger::showProgressResult(const MultiTagRunReport& report)

@@ -13,13 +13,17 @@ class Preferences;
 class QCheckBox;
 class QProgressBar;
 class QFileSystemModel;
+class QGroupBox;
+class QLineEdit;
 class QListWidget;
+class QSpinBox;
 class QPushButton;
 class QStatusBar;
 class QToolButton;
 class QTreeView;
 class QVariant;
 class StepRecorder;
+struct CoverBatchRequest;
 struct MultiTagRunReport;
 struct PlatformServices;
 
@@ -27,7 +31,10 @@ struct PlatformServices;
 // folder tree FTV, multi-select FileList of the folder's "*.mp3" files, the
 // tag panel with an Included check box ("Included0" .. "Included19") beside
 // each box, AllButton, ReadValues, SetTagsButton, ExitButton, StopButton and
-// UndoRunButton, the progress bar MTProgress and the status bar MTSB. A run
+// UndoRunButton; the Covers group (CoverImageButton, FolderCoverButton with
+// the names FolderCoverPattern, RemoveCoversButton, ShrinkCoversButton with
+// ShrinkPixels and ShrinkQuality) acting on the selected files; the progress
+// bar MTProgress and the status bar MTSB. A run of either kind
 // keeps the window painted and answers StopButton and Escape, which end it
 // after the current file; everything else waits until it ends. Open it with exec(); when it returns, the main window
 // reloads its own tag boxes from its current file (filesWritten() says whether any file was written). The main window's
@@ -64,8 +71,13 @@ public:
     void exitButtonClick();
     // Ends the running Set Tags after the current file.
     void stopButtonClick();
-    // Puts back the tags of the files the last Set Tags run changed.
+    // Puts back the tags of the files the last run (Set Tags or covers) changed.
     void undoRunButtonClick();
+    // The cover runs (CoverBatch), into the MultiTagger's one journal.
+    void coverImageClick();
+    void folderCoverClick();
+    void removeCoversClick();
+    void shrinkCoversClick();
 
     // Sets "Width" (pixels), "Enabled" or "Text" of every text box and
     // drop-down list whose name starts with "ID3"; other names do nothing,
@@ -83,7 +95,13 @@ public slots:
 private:
     void buildWindow();
     void fillFileList();
+    void buildCoverGroup(QLayout* layout);
     MultiTagValues currentValues() const;
+    // The paths of the selected files; empty, with a message, when none is.
+    QStringList selectedPaths();
+    // Shows the bar counting paths.size() files and disables the window.
+    void startRun(const QStringList& paths);
+    void runCovers(const CoverBatchRequest& request);
     QString pathOf(const QString& name) const;
     QString journalPath() const;
     void setRunning(bool running);
@@ -106,6 +124,10 @@ private:
     QPushButton* m_exitButton = nullptr;
     QPushButton* m_stopButton = nullptr;
     QPushButton* m_undoButton = nullptr;
+    QGroupBox* m_coverGroup = nullptr;
+    QLineEdit* m_folderCoverPattern = nullptr;
+    QSpinBox* m_shrinkPixels = nullptr;
+    QSpinBox* m_shrinkQuality = nullptr;
     QProgressBar* m_progress = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QString m_folder;

@@ -1,0 +1,312 @@
+#include "coverbatch.h"
+
+#include "platform/filesystem.h"
+#include "platform/prompter.h"
+#include "tagedit/foldercover.h"
+#include "tagedit/tagjournal.h"
+#include "tags/filetimes.h"
+#include "tags/safefilewrite.h"
+
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QSet>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Velmora - MultiTagger");
+const QString kCrLf = QStringLiteral("\r\n");
+// Pictures whose shrinking is remembered: more than an album holds, few
+// enough to keep in memory.
+constexpr int kRememberedShrinks = 8;
+// Files between two syncs of the folders written in.
+constexpr int kFilesPerFolderSync = 32;
+
+QString nameOf(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString fileLine(const QString& path, const FileError& error)
+{
+    return path + QStringLiteral(" - Error: ") + error.description + QStringLiteral(" (")
+        + QString::number(error.number) + QLatin1Char(')');
+}
+
+bool samePictures(const QList<CoverPicture>& a, const QList<CoverPicture>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), samePicture);
+}
+
+} // namespace
+
+CoverBatch::CoverBatch(FileSystem& files, Prompter& prompter, const QString& journalPath)
+    : m_files(files)
+    , m_prompter(prompter)
+    , m_journalPath(journalPath)
+{
+    // Loads leave the file as it is: only a changed picture list writes.
+    m_tag.setKeepTrailerOnLoad(true);
+}
+
+CoverBatch::Image CoverBatch::readImage(const QString& path, const CoverBatchRequest& request) const
+{
+    Image image;
+    const qint64 length = m_files.length(path, &image.error);
+    // One byte past the largest picture is enough to refuse a larger one.
+    if (image.error.ok())
+        m_files.readBytes(path, 0, std::min(length, kMaxPictureBytes + 1), &image.data, &image.error);
+    if (image.error.ok())
+        image.error = pictureRefusal(coverPicture(image.data));
+    if (image.error.ok() && request.imageCheck)
+        image.error = request.imageCheck(image.data);
+    if (!image.error.ok())
+        image.error.description
+            = QStringLiteral("The Image ") + path + QStringLiteral(" Cannot Be Used: ") + image.error.description;
+    return image;
+}
+
+const CoverBatch::Image& CoverBatch::folderImage(const QString& path, const CoverBatchRequest& request)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (folder == m_folder)
+        return m_folderImage;
+    m_folder = folder;
+    const QString cover = folderCoverFile(folder, request.patterns);
+    m_folderImage = cover.isEmpty() ? Image { {}, {}, true } : readImage(cover, request);
+    return m_folderImage;
+}
+
+std::optional<CoverPicture> CoverBatch::shrunk(const CoverPicture& picture, const CoverBatchRequest& request)
+{
+    for (const auto& [before, after] : m_shrunk)
+        if (samePicture(before, picture))
+            return after;
+    m_shrunk.prepend({ picture, request.shrink(picture) });
+    if (m_shrunk.size() > kRememberedShrinks)
+        m_shrunk.removeLast();
+    return m_shrunk.first().second;
+}
+
+QList<CoverPicture> CoverBatch::wantedPictures(
+    const QList<CoverPicture>& held, const CoverBatchRequest& request, const Image* image)
+{
+    QList<CoverPicture> pictures = held;
+    switch (request.operation) {
+    case CoverOperation::SetImage:
+    case CoverOperation::FolderCover: {
+        const auto front = std::find_if(
+            pictures.begin(), pictures.end(), [](const CoverPicture& p) { return p.type == kFrontCoverType; });
+        if (front != pictures.end())
+            *front = coverPicture(image->data);
+        else
+            pictures.prepend(coverPicture(image->data));
+        break;
+    }
+    case CoverOperation::RemoveAll:
+        pictures.clear();
+        break;
+    case CoverOperation::Shrink:
+        for (CoverPicture& picture : pictures)
+            if (const std::optional<CoverPicture> smaller = shrunk(picture, request))
+                picture = *smaller;
+        break;
+    }
+    return pictures;
+}
+
+FileError CoverBatch::writable(const QString& path)
+{
+    FileError error;
+    FileAttributes attributes;
+    if (!m_files.attributes(path, &attributes, &error))
+        return error;
+    if (attributes.system)
+        return fileErrorFromErrno(EISDIR);
+    if (attributes.readOnly && (!m_clearWriteProtection || !m_files.resetAttributes(path, &error)))
+        return error.ok() ? fileErrorFromErrno(EACCES) : error;
+    return {};
+}
+
+CoverBatch::Outcome CoverBatch::handle(const QString& path, const CoverBatchRequest& request, TagJournal* journal)
+{
+    Outcome out;
+    const Image* image = request.operation == CoverOperation::SetImage ? &m_image : nullptr;
+    if (request.operation == CoverOperation::FolderCover) {
+        image = &folderImage(path, request);
+        out.skipped = image->missing;
+        out.error = image->error;
+        if (out.skipped || !out.error.ok())
+            return out;
+    }
+    out.error = writable(path);
+    if (!out.error.ok())
+        return out;
+    FileTimeKeeper keeper(path, m_keepFileTimes);
+    out.error = m_tag.setFileName(path);
+    if (!out.error.ok())
+        return out;
+    const QList<CoverPicture> wanted = wantedPictures(m_tag.pictures(), request, image);
+    if (samePictures(wanted, m_tag.pictures())) {
+        out.unchanged = true;
+        return out;
+    }
+    // Refused pictures are never recorded: the file stays as it was.
+    if (!m_tag.setPictures(wanted)) {
+        out.error = m_tag.lastWriteError();
+        return out;
+    }
+    if (journal && !journal->recordBefore(path, &out.error))
+        return out;
+    if (!m_tag.update())
+        out.error = m_tag.lastWriteError();
+    FileError timeError;
+    if (!keeper.restore(&timeError) && out.error.ok())
+        out.timeNotKept = timeError;
+    // After the time is back, so the journal holds the file as the run left it.
+    if (journal)
+        journal->recordAfter(path);
+    return out;
+}
+
+CoverBatchReport CoverBatch::run(
+    const QStringList& paths, const CoverBatchRequest& request, const MultiTagRunHooks& hooks)
+{
+    CoverBatchReport report;
+    MultiTagRunReport& counts = report.run;
+    counts.total = int(paths.size());
+    m_folder.clear();
+    m_shrunk.clear();
+    const auto status = [&](const QString& text) {
+        if (hooks.status)
+            hooks.status(text);
+    };
+
+    // The same image for every file: refused once, not once a file.
+    m_image = request.operation == CoverOperation::SetImage ? readImage(request.imagePath, request) : Image {};
+    counts.refused = m_image.error;
+    if (request.operation == CoverOperation::Shrink && !request.shrink)
+        counts.refused = { ErrorNo::Internal, QStringLiteral("No Way To Shrink Pictures Was Given") };
+    if (!counts.refused.ok()) {
+        m_prompter.message(kTitle, multiTagRefusedText(counts.refused), MsgIcon::Critical);
+        return report;
+    }
+
+    // Undoable, but nothing to take lightly: No is the default.
+    if (request.operation == CoverOperation::RemoveAll
+        && !m_prompter.askYesNo(kTitle, removeCoversQuestion(counts.total), MsgIcon::Question, Answer::No)) {
+        counts.cancelled = true;
+        return report;
+    }
+
+    QStringList readOnly;
+    for (const QString& path : paths) {
+        FileAttributes attributes;
+        if (m_files.attributes(path, &attributes) && !attributes.system && attributes.readOnly)
+            readOnly << path;
+    }
+    m_clearWriteProtection = !readOnly.isEmpty()
+        && m_prompter.askYesNo(kTitle, readOnlyQuestion(readOnly, counts.total), MsgIcon::Exclamation);
+    const auto protect = qScopeGuard([this] { m_clearWriteProtection = false; });
+
+    TagJournal journal(m_journalPath);
+    if (!m_journalPath.isEmpty()) {
+        FileError error;
+        if (journal.begin(&error)) {
+            counts.journalled = true;
+        } else if (!m_prompter.askYesNo(kTitle,
+                       journalRefusedQuestion(
+                           journal.path(), error, QStringLiteral("Change The Covers Without A Way To Undo Them?")),
+                       MsgIcon::Exclamation)) {
+            counts.cancelled = true;
+            return report;
+        }
+    }
+
+    // A rename is whole without its folder sync; once every few files keeps
+    // a crash from taking back more than those, at a fraction of the cost.
+    FolderSyncBatch folderSyncs;
+    QHash<int, int> seen; // errors shown, by number
+    QSet<int> skipping; // numbers whose further errors are not shown
+    for (const QString& path : paths) {
+        if (hooks.stopRequested && hooks.stopRequested()) {
+            counts.stopped = true;
+            break;
+        }
+        const QString name = nameOf(path);
+        status(QStringLiteral("Setting Covers In ") + name);
+        const Outcome out = handle(path, request, counts.journalled ? &journal : nullptr);
+        ++counts.done;
+        if (out.skipped) {
+            ++report.withoutCover;
+        } else if (out.unchanged) {
+            ++report.unchanged;
+        } else if (out.error.ok()) {
+            ++counts.written;
+            status(QStringLiteral("Covers Saved In ") + name);
+            if (!out.timeNotKept.ok())
+                counts.timesNotKept << fileLine(path, out.timeNotKept);
+        } else {
+            ++counts.failed;
+            counts.failures << fileLine(path, out.error);
+            const int kind = out.error.number;
+            if (skipping.contains(kind)) {
+                // Not shown now; the list at the end names it.
+            } else if (++seen[kind] == 1) {
+                m_prompter.message(kTitle, multiTagErrorText(path, out.error), MsgIcon::Critical);
+            } else if (m_prompter.askYesNo(kTitle,
+                           multiTagErrorText(path, out.error) + kCrLf + kCrLf
+                               + QStringLiteral("Skip Further Errors Of This Kind In This Run?"),
+                           MsgIcon::Critical)) {
+                skipping.insert(kind);
+            }
+        }
+        if (counts.done % kFilesPerFolderSync == 0)
+            folderSyncs.flush();
+        if (hooks.progress)
+            hooks.progress(counts.done, counts.total);
+    }
+    // The journal ends only when every rename it records is durable.
+    folderSyncs.flush();
+    journal.end();
+    m_folder.clear();
+    m_folderImage = {};
+    m_shrunk.clear();
+    return report;
+}
+
+QString removeCoversQuestion(int files)
+{
+    return QStringLiteral("Remove Every Picture From The ") + QString::number(files)
+        + QStringLiteral(" Selected Files?") + kCrLf + kCrLf + QStringLiteral("Undo Last Run Puts Them Back.");
+}
+
+QString coverBatchStatus(const CoverBatchReport& report)
+{
+    const MultiTagRunReport& r = report.run;
+    if (r.cancelled)
+        return QStringLiteral("Cover Updates Cancelled");
+    if (!r.refused.ok())
+        return QStringLiteral("Cover Updates Refused: ") + r.refused.description;
+    QString extra;
+    if (r.failed > 0)
+        extra += QStringLiteral(", ") + QString::number(r.failed) + QStringLiteral(" Failed");
+    if (report.unchanged > 0)
+        extra += QStringLiteral(", ") + QString::number(report.unchanged) + QStringLiteral(" Unchanged");
+    if (report.withoutCover > 0)
+        extra
+            += QStringLiteral(", ") + QString::number(report.withoutCover) + QStringLiteral(" Without A Folder Cover");
+    if (r.stopped)
+        return QStringLiteral("Cover Updates Stopped After ") + QString::number(r.done) + QStringLiteral(" Of ")
+            + QString::number(r.total) + QStringLiteral(" Files: ") + QString::number(r.written)
+            + QStringLiteral(" Written") + extra;
+    const QString counts = QString::number(r.written) + QStringLiteral(" Of ") + QString::number(r.total)
+        + QStringLiteral(" Files Written") + extra;
+    if (r.failed == 0)
+        return QStringLiteral("Cover Updates Complete: ") + counts;
+    if (r.written == 0)
+        return QStringLiteral("Cover Updates Failed: ") + counts;
+    return QStringLiteral("Cover Updates Complete With Errors: ") + counts;
+}

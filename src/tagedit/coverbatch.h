@@ -1,0 +1,118 @@
+#pragma once
+
+#include "tagedit/multitagrun.h"
+#include "tags/audiotag.h"
+#include "tags/coverpicture.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class FileSystem;
+class Prompter;
+class TagJournal;
+
+enum class CoverOperation {
+    SetImage, // one image as every file's front cover
+    FolderCover, // each file its own folder's cover file (folderCoverFile)
+    RemoveAll, // every picture removed
+    Shrink, // every picture request.shrink makes smaller replaced by it
+};
+
+struct CoverBatchRequest {
+    CoverOperation operation = CoverOperation::SetImage;
+    QString imagePath; // SetImage
+    QStringList patterns; // FolderCover: as folderCoverFile takes them
+    // Shrink: the smaller picture, or nothing to leave it as it is. The
+    // window lends shrunkCover (Qt Gui, which this folder does not link).
+    std::function<std::optional<CoverPicture>(const CoverPicture&)> shrink;
+    // SetImage, FolderCover (may be empty): why an image is refused beyond
+    // the tag layer's own rule, as imageRefusal says it.
+    std::function<FileError(const QByteArray&)> imageCheck;
+};
+
+struct CoverBatchReport {
+    // Files chosen, handled, written and failed, the failures, stop, cancel,
+    // a refusal before any file, and whether the run can be undone.
+    MultiTagRunReport run;
+    int unchanged = 0; // files that needed no change: not written
+    int withoutCover = 0; // FolderCover: files whose folder has no cover file: not written
+};
+
+// One cover run over the chosen files, as a Set Tags run goes: a SetImage
+// image that no file can take is refused once, before any file; RemoveAll
+// asks first (removeCoversQuestion, No the default); read-only files are
+// made writable only when the user says so; every file's tags are kept in the
+// undo journal before it is written (when the journal cannot be written, the
+// user is asked whether to go on without one), so one undo restores the whole
+// run; a file that would not change is neither recorded nor written; a
+// refused picture (no image, over 16 MB, more than the format holds) leaves
+// its file as it was and is shown with its reason (from the second error of
+// a kind, offering to skip the rest); a stop request ends the run between
+// files. The front cover replaced is the first picture of type 3; without
+// one, the new cover comes first. Every other picture is kept. The folders
+// written in are synced every 32 files and before the journal ends
+// (FolderSyncBatch), not after every file.
+class CoverBatch {
+public:
+    // journalPath "" keeps no journal. Nothing is owned.
+    CoverBatch(FileSystem& files, Prompter& prompter, const QString& journalPath);
+
+    // Whether writing leaves each file's modification time as it was.
+    void setKeepFileTimes(bool keep) { m_keepFileTimes = keep; }
+
+    CoverBatchReport run(const QStringList& paths, const CoverBatchRequest& request, const MultiTagRunHooks& hooks);
+
+private:
+    struct Image {
+        QByteArray data;
+        FileError error;
+        bool missing = false; // FolderCover: the folder has no cover file
+    };
+    struct Outcome {
+        FileError error;
+        FileError timeNotKept;
+        bool unchanged = false;
+        bool skipped = false;
+    };
+
+    // The image's bytes, or why no file can take them.
+    Image readImage(const QString& path, const CoverBatchRequest& request) const;
+    // The image of the folder of path, read again only when the folder
+    // changes (files come mostly folder by folder; one image in memory).
+    const Image& folderImage(const QString& path, const CoverBatchRequest& request);
+    // The pictures the file is to hold.
+    QList<CoverPicture> wantedPictures(
+        const QList<CoverPicture>& held, const CoverBatchRequest& request, const Image* image);
+    // request.shrink's answer, remembered for the last few pictures: the
+    // files of an album mostly share one cover.
+    std::optional<CoverPicture> shrunk(const CoverPicture& picture, const CoverBatchRequest& request);
+    // Refused unless the file may be written (and made writable, when allowed).
+    FileError writable(const QString& path);
+    Outcome handle(const QString& path, const CoverBatchRequest& request, TagJournal* journal);
+
+    FileSystem& m_files;
+    Prompter& m_prompter;
+    QString m_journalPath;
+    bool m_keepFileTimes = false;
+    bool m_clearWriteProtection = false;
+    AudioTag m_tag;
+    Image m_image; // SetImage
+    QString m_folder; // FolderCover: the folder of m_folderImage
+    Image m_folderImage;
+    QList<std::pair<CoverPicture, std::optional<CoverPicture>>> m_shrunk; // newest first
+};
+
+// "Remove Every Picture From The " files " Selected Files?" CRLF CRLF "Undo
+// Last Run Puts Them Back."
+QString removeCoversQuestion(int files);
+
+// The status line after a cover run: "Cover Updates Complete: 3 Of 4 Files
+// Written, 1 Unchanged", "... Complete With Errors: ...", "... Failed: ...",
+// "Cover Updates Stopped After 2 Of 4 Files: 1 Written, 1 Failed", with
+// ", n Without A Folder Cover" where files were skipped for that; "Cover
+// Updates Cancelled", or "Cover Updates Refused: " and the reason.
+QString coverBatchStatus(const CoverBatchReport& report);
