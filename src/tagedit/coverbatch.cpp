@@ -59,12 +59,20 @@ CoverBatch::Image CoverBatch::readImage(const QString& path, const CoverBatchReq
     if (image.error.ok())
         m_files.readBytes(path, 0, std::min(length, kMaxPictureBytes + 1), &image.data, &image.error);
     if (image.error.ok())
-        image.error = pictureRefusal(coverPicture(image.data));
-    if (image.error.ok() && request.imageCheck)
-        image.error = request.imageCheck(image.data);
+        image = checkedImage(image.data, request);
     if (!image.error.ok())
         image.error.description
             = QStringLiteral("The Image ") + path + QStringLiteral(" Cannot Be Used: ") + image.error.description;
+    return image;
+}
+
+CoverBatch::Image CoverBatch::checkedImage(const QByteArray& data, const CoverBatchRequest& request) const
+{
+    Image image;
+    image.data = data;
+    image.error = pictureRefusal(coverPicture(image.data));
+    if (image.error.ok() && request.imageCheck)
+        image.error = request.imageCheck(image.data);
     return image;
 }
 
@@ -185,7 +193,9 @@ CoverBatchReport CoverBatch::run(
     };
 
     // The same image for every file: refused once, not once a file.
-    m_image = request.operation == CoverOperation::SetImage ? readImage(request.imagePath, request) : Image {};
+    m_image = request.operation != CoverOperation::SetImage ? Image {}
+        : request.imageData.isEmpty()                       ? readImage(request.imagePath, request)
+                                                            : checkedImage(request.imageData, request);
     counts.refused = m_image.error;
     if (request.operation == CoverOperation::Shrink && !request.shrink)
         counts.refused = { ErrorNo::Internal, QStringLiteral("No Way To Shrink Pictures Was Given") };

@@ -25,6 +25,7 @@ enum class CoverOperation {
 struct CoverBatchRequest {
     CoverOperation operation = CoverOperation::SetImage;
     QString imagePath; // SetImage
+    QByteArray imageData; // SetImage: the image itself (a paste), instead of imagePath
     QStringList patterns; // FolderCover: as folderCoverFile takes them
     // Shrink: the smaller picture, or nothing to leave it as it is. The
     // window lends shrunkCover (Qt Gui, which this folder does not link).
@@ -81,6 +82,7 @@ private:
 
     // The image's bytes, or why no file can take them.
     Image readImage(const QString& path, const CoverBatchRequest& request) const;
+    Image checkedImage(const QByteArray& data, const CoverBatchRequest& request) const;
     // The image of the folder of path, read again only when the folder
     // changes (files come mostly folder by folder; one image in memory).
     const Image& folderImage(const QString& path, const CoverBatchRequest& request);

@@ -10,6 +10,7 @@
 #include "platform/platformservices.h"
 #include "settings/preferences.h"
 #include "tagedit/tagjournal.h"
+#include "tagedit/ui/coverpane.h"
 #include "tagedit/ui/filetable.h"
 #include "tagedit/ui/tagpanel.h"
 #include "tagedit/ui/tagpanelbuilder.h"
@@ -262,9 +263,20 @@ QWidget* Velmora::buildTagFrame()
     drop.rebuild = [this] { m_session->rebuildPartsList(); };
     m_tagPanel->setPartDrop(std::move(drop));
 
+    // The pictures go into the file with the boxes, at Save.
+    m_coverPane = new CoverPane(m_services);
+    connect(m_coverPane, &CoverPane::picturesEdited, this,
+        [this](const QList<CoverPicture>& pictures) { m_file.setPendingPictures(pictures); });
+    connect(m_coverPane, &CoverPane::coverForAllRequested, this,
+        [this](const CoverPicture& picture) { changeManyCovers(picture); });
+    connect(m_coverPane, &CoverPane::removeAllRequested, this, [this] { changeManyCovers(std::nullopt); });
+
+    auto* boxesAndCover = new QHBoxLayout;
+    boxesAndCover->addWidget(m_containerPic, 1);
+    boxesAndCover->addWidget(m_coverPane, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(m_tagFrame);
     layout->addWidget(m_id3ToolBar);
-    layout->addWidget(m_containerPic, 1);
+    layout->addLayout(boxesAndCover, 1);
     return m_tagFrame;
 }
 

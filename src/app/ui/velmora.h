@@ -2,6 +2,7 @@
 
 #include "nameedit/nameedithost.h"
 #include "tagedit/currentfile.h"
+#include "tags/coverpicture.h"
 
 #include <QHash>
 #include <QKeySequence>
@@ -10,6 +11,7 @@
 #include <array>
 #include <memory>
 
+class CoverPane;
 class FileTable;
 class FolderTree;
 class NameEditSession;
@@ -216,6 +218,9 @@ private:
     // Several rows selected: the tag panel shows their common values.
     void showMany(const QStringList& paths);
     void saveMany();
+    // Puts one cover into every selected file, or (nothing) takes every
+    // picture out of them, in one undoable run.
+    void changeManyCovers(const std::optional<CoverPicture>& cover);
     // Asks whether to save the table's pending cell edits before they would
     // be lost.
     void settleEditedCells();
@@ -262,6 +267,7 @@ private:
     QSplitter* m_splitter = nullptr;
     FolderTree* m_ftv = nullptr;
     FileTable* m_fileTable = nullptr;
+    CoverPane* m_coverPane = nullptr;
     QStringList m_manyFiles;
     TagTexts m_manyShown;
     QGroupBox* m_findFrame = nullptr;

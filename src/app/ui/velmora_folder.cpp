@@ -81,6 +81,8 @@ QString Velmora::unsavedTagsText() const
     for (int i = 0; i < kFieldCount; ++i)
         if (typed[size_t(i)] != m_file.texts()[size_t(i)])
             lines << QString::fromLatin1(fieldInfo(i).name) + QStringLiteral(": ") + typed[size_t(i)];
+    if (m_file.picturesChanged())
+        lines << QStringLiteral("Pictures: Changed");
     return lines.join(kCrLf);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/prompter.h"
 #include "settings/preferences.h"
 #include "tagedit/manyfiles.h"
+#include "tagedit/ui/coverpane.h"
 #include "tagedit/ui/filetable.h"
 #include "tagedit/ui/tagpanel.h"
 #include "tags/audiotag.h"
@@ -100,9 +101,15 @@ void Velmora::showMany(const QStringList& paths)
     AudioTag tag;
     tag.setKeepTrailerOnLoad(true); // showing writes nothing
     QList<TagTexts> texts;
-    for (const QString& path : paths)
-        texts << (tag.setFileName(path).ok() ? tagTextsOf(tag, m_prefs.options) : TagTexts());
+    QList<std::optional<CoverPicture>> fronts;
+    for (const QString& path : paths) {
+        const bool read = tag.setFileName(path).ok();
+        texts << (read ? tagTextsOf(tag, m_prefs.options) : TagTexts());
+        fronts << (read ? tag.frontCover() : std::nullopt);
+    }
     QApplication::restoreOverrideCursor();
+    m_coverPane->showMany(fronts, folder());
+    m_coverPane->setEnabled(true);
     m_manyShown = commonTexts(texts);
     for (int i = 0; i < kFieldCount; ++i) {
         m_tagPanel->setText(i, m_manyShown[size_t(i)]);

@@ -5,15 +5,18 @@
 
 #include "tags/audiotag.h"
 
+#include "coverimage/coverimage.h"
 #include "nameedit/nameeditsession.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "platform/ui/caption.h"
 #include "settings/preferences.h"
+#include "tagedit/coverbatch.h"
 #include "tagedit/filesize.h"
 #include "tagedit/manyfiles.h"
 #include "tagedit/multitagrun.h"
 #include "tagedit/tagjournal.h"
+#include "tagedit/ui/coverpane.h"
 #include "tagedit/ui/filetable.h"
 #include "tagedit/ui/tagpanel.h"
 
@@ -63,6 +66,7 @@ bool Velmora::reportFailure(const CurrentFile::Result& result)
 
 void Velmora::showNothingLoaded()
 {
+    m_coverPane->showNothing();
     setAllBoxProps(QStringLiteral("Text"), QString());
     enableFileControls(false);
 }
@@ -84,6 +88,7 @@ void Velmora::showTags(const CurrentFile::Result& result)
         m_tagPanel->setText(i, texts[size_t(i)]);
         m_tagPanel->setHeld(i, m_file.tag().holdsField(FieldId(i)));
     }
+    m_coverPane->showPictures(m_file.shownPictures(), folder());
     m_id3ToolBar->setEnabled(true);
     if (result.reread)
         m_session->rebuildPartsList();
@@ -174,6 +179,30 @@ void Velmora::saveMany()
     // The boxes show what the files hold now.
     showMany(m_manyFiles);
     setStatusText(multiTagRunStatus(report));
+}
+
+void Velmora::changeManyCovers(const std::optional<CoverPicture>& cover)
+{
+    if (m_manyFiles.isEmpty())
+        return;
+    const Busy busy(*this);
+    // A removal asks first, in the run.
+    CoverBatch batch(*m_services.files, *m_services.prompter, TagJournal::tagSaveJournal(m_undoFolder));
+    batch.setKeepFileTimes(m_prefs.options.keepFileTimes);
+    CoverBatchRequest request;
+    request.operation = cover ? CoverOperation::SetImage : CoverOperation::RemoveAll;
+    if (cover)
+        request.imageData = cover->data;
+    request.imageCheck = imageRefusal;
+    MultiTagRunHooks hooks;
+    hooks.status = [this](const QString& text) { setStatusText(text); };
+    const CoverBatchReport report = batch.run(m_manyFiles, request, hooks);
+    const QString problems = multiTagRunProblemsText(report.run);
+    if (!problems.isEmpty())
+        m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
+    m_fileTable->reread(m_manyFiles);
+    showMany(m_manyFiles);
+    setStatusText(coverBatchStatus(report));
 }
 
 void Velmora::saveEditedCells()
