@@ -271,9 +271,18 @@ QWidget* Velmora::buildTagFrame()
         [this](const CoverPicture& picture) { changeManyCovers(picture); });
     connect(m_coverPane, &CoverPane::removeAllRequested, this, [this] { changeManyCovers(std::nullopt); });
 
+    // Scrolled like the boxes, so that the window's smallest size stays.
+    auto* coverArea = new QScrollArea;
+    coverArea->setObjectName(QStringLiteral("CoverArea"));
+    coverArea->setWidget(m_coverPane);
+    coverArea->setWidgetResizable(true);
+    coverArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    coverArea->setFrameShape(QFrame::NoFrame);
+    coverArea->setMinimumHeight(m_containerPic->minimumHeight());
+    coverArea->setFixedWidth(m_coverPane->sizeHint().width() + coverArea->verticalScrollBar()->sizeHint().width());
     auto* boxesAndCover = new QHBoxLayout;
     boxesAndCover->addWidget(m_containerPic, 1);
-    boxesAndCover->addWidget(m_coverPane, 0, Qt::AlignTop);
+    boxesAndCover->addWidget(coverArea);
     auto* layout = new QVBoxLayout(m_tagFrame);
     layout->addWidget(m_id3ToolBar);
     layout->addLayout(boxesAndCover, 1);
