@@ -18,3 +18,8 @@ FileError imageRefusal(const QByteArray& data);
 // stored as a baseline JPEG at quality (0-100). Nothing for a picture small
 // enough already, for one Qt cannot decode, and for maxPixels < 1.
 std::optional<CoverPicture> shrunkCover(const CoverPicture& picture, int maxPixels, int quality);
+
+// What shrinking offers first: the size small players show, and a quality
+// that keeps a cover clean.
+constexpr int kDefaultShrinkPixels = 500;
+constexpr int kDefaultShrinkQuality = 85;

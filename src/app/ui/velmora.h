@@ -12,6 +12,8 @@
 #include <memory>
 
 class CoverPane;
+class TableRuns;
+struct CoverBatchRequest;
 class FileTable;
 class FolderTree;
 class NameEditSession;
@@ -221,6 +223,12 @@ private:
     // Puts one cover into every selected file, or (nothing) takes every
     // picture out of them, in one undoable run.
     void changeManyCovers(const std::optional<CoverPicture>& cover);
+    // The selected files' covers: each folder's cover file put in, or every
+    // cover larger than the pixels asked for shrunk.
+    void setFolderCovers();
+    void shrinkCovers();
+    void runCovers(const QStringList& paths, const CoverBatchRequest& request);
+    TableRuns tableRuns();
     // Asks whether to save the table's pending cell edits before they would
     // be lost.
     void settleEditedCells();

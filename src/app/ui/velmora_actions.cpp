@@ -78,6 +78,9 @@ void Velmora::buildActions()
         this, [this] { m_fileTable->copyCells(); });
     connect(makeAction(QStringLiteral("mnuPasteCells"), QStringLiteral("&Paste Cells"), nullptr), &QAction::triggered,
         this, [this] { m_fileTable->pasteCells(); });
+    makeAction(
+        QStringLiteral("mnuFolderCovers"), QStringLiteral("Set Each &Folder's Cover"), &Velmora::setFolderCovers);
+    makeAction(QStringLiteral("mnuShrinkCovers"), QStringLiteral("S&hrink Covers..."), &Velmora::shrinkCovers);
     // The separator keys have no button; their menu entries run them too.
     connect(makeAction(QStringLiteral("mnuInsertSDS"), QStringLiteral("&Insert Separator"), nullptr),
         &QAction::triggered, this, [this] { editCommand(EditCommand::InsertSDS); });
@@ -141,6 +144,8 @@ void Velmora::buildMenus()
     tools->setObjectName(QStringLiteral("mnuTools"));
     add(tools, "mnuMassRename");
     add(tools, "mnuMultiTagger");
+    add(tools, "mnuFolderCovers");
+    add(tools, "mnuShrinkCovers");
     tools->addSeparator();
     add(tools, "mnuOptions");
     add(tools, "mnuFilters");
@@ -167,6 +172,9 @@ void Velmora::buildMenus()
     add(m_fileSub, "mnuCopyCells");
     add(m_fileSub, "mnuPasteCells");
     add(m_fileSub, "mnuSaveCells");
+    m_fileSub->addSeparator();
+    add(m_fileSub, "mnuFolderCovers");
+    add(m_fileSub, "mnuShrinkCovers");
     add(m_fileSub, "mnuStripTags2");
     m_fileSub->addSeparator();
     add(m_fileSub, "mnuRefreshFolder2");

@@ -2,6 +2,10 @@
 // bound to the editing engine, and the window-level keys.
 #include "velmora.h"
 
+#include "tagedit/ui/filetable.h"
+
+#include <QToolButton>
+
 #include "partslistview.h"
 
 #include "nameedit/nameeditsession.h"
@@ -268,8 +272,9 @@ bool Velmora::eventFilter(QObject* watched, QEvent* event)
 {
     // Input that reaches this window in the middle of a command (a prompt's
     // own event loop delivers it) is dropped, as a modal prompt would.
+    // A run's Stop button is the one control that answers.
     if (m_busy > 0 && isUserInput(event->type()) && watched->isWidgetType()
-        && static_cast<QWidget*>(watched)->window() == this)
+        && static_cast<QWidget*>(watched)->window() == this && watched != m_fileTable->stopButton())
         return true;
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget*>(watched)->window() == this) {

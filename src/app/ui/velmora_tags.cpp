@@ -11,14 +11,18 @@
 #include "platform/prompter.h"
 #include "platform/ui/caption.h"
 #include "settings/preferences.h"
+#include "tableruns.h"
+
 #include "tagedit/coverbatch.h"
 #include "tagedit/filesize.h"
+#include "tagedit/foldercover.h"
 #include "tagedit/manyfiles.h"
 #include "tagedit/multitagrun.h"
 #include "tagedit/tagjournal.h"
 #include "tagedit/ui/coverpane.h"
 #include "tagedit/ui/filetable.h"
 #include "tagedit/ui/tagpanel.h"
+#include "text/texthelpers.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -142,23 +146,6 @@ void Velmora::saveTags()
     setStatusText(QStringLiteral("ID3 Tags Saved To File") + keptStatus(result));
 }
 
-namespace {
-
-// Runs a save of many files through the tag save's journal, so that Undo
-// puts every one of them back.
-MultiTagRunReport runManySave(PlatformServices& services, const Options& options, const QString& undoFolder,
-    const QList<MultiTagRun::File>& files, const std::function<void(const QString&)>& status)
-{
-    MultiTagWriter writer(*services.files);
-    writer.setKeepFileTimes(options.keepFileTimes);
-    MultiTagRun run(writer, *services.prompter, TagJournal::tagSaveJournal(undoFolder));
-    MultiTagRunHooks hooks;
-    hooks.status = status;
-    return run.run(files, hooks);
-}
-
-} // namespace
-
 void Velmora::saveMany()
 {
     const MultiTagValues values = changedFields(m_manyShown, boxTexts());
@@ -170,39 +157,62 @@ void Velmora::saveMany()
     QList<MultiTagRun::File> files;
     for (const QString& path : m_manyFiles)
         files.append({ path, values });
-    const MultiTagRunReport report = runManySave(
-        m_services, m_prefs.options, m_undoFolder, files, [this](const QString& text) { setStatusText(text); });
-    const QString problems = multiTagRunProblemsText(report);
-    if (!problems.isEmpty())
-        m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
+    const MultiTagRunReport report = tableRuns().saveTags(files, TagJournal::tagSaveJournal(m_undoFolder));
     m_fileTable->reread(m_manyFiles);
     // The boxes show what the files hold now.
     showMany(m_manyFiles);
     setStatusText(multiTagRunStatus(report));
 }
 
+TableRuns Velmora::tableRuns()
+{
+    return TableRuns(m_services, m_prefs.options, *m_fileTable, [this](const QString& text) { setStatusText(text); });
+}
+
 void Velmora::changeManyCovers(const std::optional<CoverPicture>& cover)
 {
-    if (m_manyFiles.isEmpty())
-        return;
-    const Busy busy(*this);
-    // A removal asks first, in the run.
-    CoverBatch batch(*m_services.files, *m_services.prompter, TagJournal::tagSaveJournal(m_undoFolder));
-    batch.setKeepFileTimes(m_prefs.options.keepFileTimes);
     CoverBatchRequest request;
     request.operation = cover ? CoverOperation::SetImage : CoverOperation::RemoveAll;
     if (cover)
         request.imageData = cover->data;
-    request.imageCheck = imageRefusal;
-    MultiTagRunHooks hooks;
-    hooks.status = [this](const QString& text) { setStatusText(text); };
-    const CoverBatchReport report = batch.run(m_manyFiles, request, hooks);
-    const QString problems = multiTagRunProblemsText(report.run);
-    if (!problems.isEmpty())
-        m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
-    m_fileTable->reread(m_manyFiles);
-    showMany(m_manyFiles);
+    runCovers(m_manyFiles, request);
+}
+
+void Velmora::runCovers(const QStringList& paths, const CoverBatchRequest& request)
+{
+    if (paths.isEmpty())
+        return;
+    const Busy busy(*this);
+    // A removal asks first, in the run.
+    const CoverBatchReport report = tableRuns().changeCovers(paths, request, TagJournal::tagSaveJournal(m_undoFolder));
+    m_fileTable->reread(paths);
+    if (!m_manyFiles.isEmpty())
+        showMany(m_manyFiles);
+    else if (m_file.isLoaded() && paths.contains(m_file.path()))
+        rereadUnchanged();
     setStatusText(coverBatchStatus(report));
+}
+
+void Velmora::setFolderCovers()
+{
+    CoverBatchRequest request;
+    request.operation = CoverOperation::FolderCover;
+    request.patterns = defaultCoverPatterns();
+    runCovers(m_fileTable->selectedPaths(), request);
+}
+
+void Velmora::shrinkCovers()
+{
+    const QString answer = m_services.prompter->inputBox(kTitle,
+        QStringLiteral("Shrink Every Cover Larger Than This Many Pixels:"), QString::number(kDefaultShrinkPixels));
+    const int pixels = leadingNumber(answer);
+    if (pixels <= 0)
+        return;
+    CoverBatchRequest request;
+    request.operation = CoverOperation::Shrink;
+    request.shrink
+        = [pixels](const CoverPicture& picture) { return shrunkCover(picture, pixels, kDefaultShrinkQuality); };
+    runCovers(m_fileTable->selectedPaths(), request);
 }
 
 void Velmora::saveEditedCells()
@@ -216,11 +226,7 @@ void Velmora::saveEditedCells()
     QList<MultiTagRun::File> files;
     for (const QString& path : edits.paths())
         files.append({ path, editedValues(edits.editsOf(path)) });
-    const MultiTagRunReport report = runManySave(
-        m_services, m_prefs.options, m_undoFolder, files, [this](const QString& text) { setStatusText(text); });
-    const QString problems = multiTagRunProblemsText(report);
-    if (!problems.isEmpty())
-        m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
+    const MultiTagRunReport report = tableRuns().saveTags(files, TagJournal::tagSaveJournal(m_undoFolder));
     // Edits of files not written stay, marked, to be saved again.
     QStringList written;
     for (int i = 0; i < report.done && i < files.size(); ++i)

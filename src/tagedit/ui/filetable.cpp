@@ -110,7 +110,12 @@ FileTable::FileTable(QWidget* parent)
     });
     connect(m_view, &QWidget::customContextMenuRequested, this,
         [this](const QPoint& position) { emit contextMenuAt(m_view->viewport()->mapToGlobal(position)); });
-    connect(m_stop, &QToolButton::clicked, this, &FileTable::stopLoading);
+    connect(m_stop, &QToolButton::clicked, this, [this] {
+        if (m_running)
+            m_runStopped = true;
+        else
+            stopLoading();
+    });
 
     m_changedLater.setSingleShot(true);
     m_changedLater.setInterval(kChangesSettleMs);
@@ -218,6 +223,31 @@ void FileTable::stopLoading()
     m_loading = false;
     m_progress->hide();
     m_stop->hide();
+}
+
+void FileTable::beginRun(int total)
+{
+    stopLoading();
+    m_running = true;
+    m_runStopped = false;
+    m_progress->setFormat(QStringLiteral("Writing %v Of %m Files"));
+    m_progress->setRange(0, total);
+    m_progress->setValue(0);
+    m_progress->show();
+    m_stop->show();
+}
+
+void FileTable::runProgress(int done)
+{
+    m_progress->setValue(done);
+}
+
+void FileTable::endRun()
+{
+    m_running = false;
+    m_progress->hide();
+    m_stop->hide();
+    m_progress->setFormat(QStringLiteral("Reading %v Of %m Files"));
 }
 
 void FileTable::keepSelection(const std::function<void()>& change)

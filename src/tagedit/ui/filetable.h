@@ -39,6 +39,13 @@ public:
     void reread(const QStringList& paths);
     bool isLoading() const { return m_loading; }
     void stopLoading();
+    // A run over many files shows its progress where the reading does, and
+    // TableStop asks it to end after the current file.
+    void beginRun(int total);
+    void runProgress(int done);
+    void endRun();
+    bool stopRequested() const { return m_runStopped; }
+    QToolButton* stopButton() const { return m_stop; }
 
     int count() const;
     QString nameAt(int row) const;
@@ -104,4 +111,6 @@ private:
     int m_generation = 0;
     bool m_loading = false;
     bool m_rebuilding = false;
+    bool m_running = false;
+    bool m_runStopped = false;
 };

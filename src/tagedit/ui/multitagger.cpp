@@ -202,12 +202,12 @@ void MultiTagger::buildCoverGroup(QLayout* layout)
     m_shrinkPixels = new QSpinBox(m_coverGroup);
     m_shrinkPixels->setObjectName(QStringLiteral("ShrinkPixels"));
     m_shrinkPixels->setRange(16, 10000);
-    m_shrinkPixels->setValue(500);
+    m_shrinkPixels->setValue(kDefaultShrinkPixels);
     m_shrinkPixels->setSuffix(QStringLiteral(" px"));
     m_shrinkQuality = new QSpinBox(m_coverGroup);
     m_shrinkQuality->setObjectName(QStringLiteral("ShrinkQuality"));
     m_shrinkQuality->setRange(1, 100);
-    m_shrinkQuality->setValue(85);
+    m_shrinkQuality->setValue(kDefaultShrinkQuality);
     m_shrinkQuality->setPrefix(QStringLiteral("Quality "));
     grid->addWidget(image, 0, 0);
     grid->addWidget(folder, 0, 1);
