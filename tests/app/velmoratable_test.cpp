@@ -5,11 +5,15 @@
 
 #include "tagedit/tablecolumns.h"
 #include "tagedit/tableedits.h"
+#include "tagedit/ui/coverpane.h"
 #include "tags/audiotag.h"
 #include "tags/encodedfiles.h"
 
+#include <QBuffer>
 #include <QClipboard>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -61,6 +65,23 @@ protected:
     QJsonArray comment(const QString& name, const char* key) const
     {
         return dump(path(name)).value(QStringLiteral("comment:") + QLatin1String(key)).toArray();
+    }
+    std::optional<CoverPicture> front(const QString& name) const
+    {
+        AudioTag tag;
+        tag.setKeepTrailerOnLoad(true);
+        EXPECT_TRUE(tag.setFileName(path(name)).ok());
+        return tag.frontCover();
+    }
+    static QByteArray image(int size, const char* format)
+    {
+        QImage picture(size, size, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, format);
+        return bytes;
     }
     int columnOf(TableColumn column) const { return int(table().model().columns().indexOf(column)); }
 
@@ -152,4 +173,47 @@ TEST_F(TableTest, TheColumnsShownAreKeptBetweenRuns)
         table().columns(), (QList<TableColumn> { TableColumn::FileName, TableColumn::Artist, TableColumn::Length }));
     EXPECT_EQ(settings.values[QStringLiteral("Settings")][QStringLiteral("Table Columns")],
         QStringLiteral("File Name,Artist,Length"));
+}
+
+TEST_F(TableTest, CoversOfOneFileSaveWithItsTagsAndOfManyFilesRunOnTheSelection)
+{
+    makeFiles();
+    const QByteArray png = image(40, "PNG");
+    ASSERT_TRUE(Mp3Builder::writeFile(dir.filePath("new.png"), png));
+    open();
+    waitForTags();
+    auto* pane = child<CoverPane>(QStringLiteral("CoverPane"));
+
+    // One file: the pane's picture is written by Save, with the tags.
+    select(QStringLiteral("c.flac"));
+    prompter.files.enqueue(dir.filePath("new.png"));
+    pane->addFromFile();
+    window->saveTags();
+    const QJsonArray pictures = dump(path("c.flac")).value("pictures").toArray();
+    ASSERT_EQ(pictures.size(), 1);
+    EXPECT_EQ(pictures[0].toArray().last().toString(),
+        QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha1).toHex()));
+
+    // Many files: one cover into each, and one undo takes it out again.
+    fileList()->selectAll();
+    QApplication::processEvents();
+    const auto before = state();
+    emit pane->coverForAllRequested(coverPicture(png));
+    for (const QString& name : names)
+        EXPECT_EQ(front(name).value_or(CoverPicture {}).data, png) << name.toStdString();
+    prompter.answers.enqueue(Answer::Yes);
+    window->undoTagSave();
+    EXPECT_EQ(state(), before);
+
+    // Each folder's cover file, then every cover shrunk to the size asked for.
+    ASSERT_TRUE(Mp3Builder::writeFile(path("cover.jpg"), image(64, "JPEG")));
+    window->action(QStringLiteral("mnuFolderCovers"))->trigger();
+    EXPECT_EQ(front("b.ogg").value_or(CoverPicture {}).data, bytes("cover.jpg"));
+    prompter.inputs.enqueue(QStringLiteral("16"));
+    window->action(QStringLiteral("mnuShrinkCovers"))->trigger();
+    for (const QString& name : names) {
+        const CoverPicture shrunk = withImageFacts(front(name).value_or(CoverPicture {}));
+        EXPECT_EQ(std::pair(shrunk.width, shrunk.height), std::pair(16, 16)) << name.toStdString();
+        EXPECT_EQ(shrunk.mimeType, QStringLiteral("image/jpeg"));
+    }
 }
