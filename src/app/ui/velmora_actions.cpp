@@ -6,6 +6,8 @@
 
 #include "tagedit/ui/filetable.h"
 
+#include <QTableView>
+
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
@@ -72,7 +74,9 @@ void Velmora::buildActions()
     makeAction(QStringLiteral("mnuRedo"), QStringLiteral("&Redo"), &Velmora::redo);
     makeAction(
         QStringLiteral("mnuUndoTagSave"), QStringLiteral("Undo Last &Tag Save Or Removal"), &Velmora::undoTagSave);
-    // The file table's cells.
+    // The file table's rows and cells. Ctrl+A stays the text boxes' own.
+    connect(makeAction(QStringLiteral("mnuSelectAllFiles"), QStringLiteral("Select &All Files"), nullptr),
+        &QAction::triggered, this, [this] { m_fileTable->view()->selectAll(); });
     makeAction(QStringLiteral("mnuSaveCells"), QStringLiteral("Save &Edited Cells"), &Velmora::saveEditedCells);
     connect(makeAction(QStringLiteral("mnuCopyCells"), QStringLiteral("&Copy Cells"), nullptr), &QAction::triggered,
         this, [this] { m_fileTable->copyCells(); });
@@ -134,6 +138,7 @@ void Velmora::buildMenus()
     edit->addSeparator();
     add(edit, "mnuUndoTagSave");
     edit->addSeparator();
+    add(edit, "mnuSelectAllFiles");
     add(edit, "mnuCopyCells");
     add(edit, "mnuPasteCells");
     add(edit, "mnuSaveCells");
