@@ -367,18 +367,8 @@ void expectFixtureValues(const ID3V2Tag& t)
     EXPECT_EQ(t.lyricsUnsynced(), kLyrics);
 }
 
-MpegFrame::Version mpegVersionOf(const Kind& kind)
-{
-    switch (kind.version) {
-    case MpegStream::Version::Mpeg1:
-        return MpegFrame::Mpeg1;
-    case MpegStream::Version::Mpeg2:
-        return MpegFrame::Mpeg2;
-    case MpegStream::Version::Mpeg25:
-        break;
-    }
-    return MpegFrame::Mpeg25;
-}
+// MpegStream's versions, in its order, as the tag layer names them.
+constexpr MpegFrame::Version kMpegVersions[] = { MpegFrame::Mpeg1, MpegFrame::Mpeg2, MpegFrame::Mpeg25 };
 
 class ByteGuard : public ::testing::Test {
 protected:
@@ -403,7 +393,7 @@ TEST_F(ByteGuard, TheLoadReadsEveryFrameBehindItsFlagsAndTheAudioOfEveryVersion)
             EXPECT_EQ(t.frameCount(), fixtureFrames(layout.version).size());
             expectFixtureValues(t);
             EXPECT_EQ(t.audio().headerPosition, bytes.size() - audio.size() + 1);
-            EXPECT_EQ(t.audio().mpegVersion, mpegVersionOf(kind));
+            EXPECT_EQ(t.audio().mpegVersion, kMpegVersions[int(kind.version)]);
             EXPECT_EQ(t.audio().protection, kind.crc);
             EXPECT_EQ(t.audio().totalFrames, kAudioFrames);
             EXPECT_EQ(F::read(path), bytes) << "the load changed the file";

@@ -229,22 +229,6 @@ TEST_F(Id3v2Write, FieldsAreStoredInTheirStandardForms)
     EXPECT_EQ(back.uniqueKey(), "abc");
 }
 
-TEST_F(Id3v2Write, EmptyFramesNobodyTouchedStayAndAClearedOneGoes)
-{
-    const QString path = saved("e.mp3",
-        tag(3,
-            { frame(3, "TIT2", textBody("")), frame(3, "TCOM", textBody("")), frame(3, "TPE1", textBody("a")),
-                frame(3, "TALB", textBody("b")) }),
-        [](ID3V2Tag& t) {
-            t.setTitle(""); // the text it shows already: no change
-            t.setAlbum("");
-        });
-    EXPECT_EQ(storedText(path, "TIT2"), "");
-    EXPECT_EQ(storedText(path, "TCOM"), "");
-    EXPECT_EQ(storedText(path, "TPE1"), "a");
-    EXPECT_EQ(storedText(path, "TALB"), "<none>");
-}
-
 TEST_F(Id3v2Write, ClearingEveryFieldLeavesNoTagAtAll)
 {
     const QString path = saved(
@@ -359,13 +343,6 @@ TEST_F(Id3v2Write, ANewFrameTakesTheIdOfTheTagVersionOrRefusesTheSave)
         back.setFileName(path);
         EXPECT_EQ(back.getFrameValue(c.itemId, "").toString(), "Value") << c.version << c.itemId;
     }
-}
-
-TEST_F(Id3v2Write, AnUpdateWithoutChangesWritesNothing)
-{
-    const QByteArray v2 = tag(3, { frame(3, "TIT2", textBody("x")), frame(3, "TPE1", textBody("y")) }, 10);
-    const QString path = saved("n.mp3", v2, [](ID3V2Tag& t) { t.setTitle("x"); });
-    EXPECT_EQ(F::read(path), v2 + audio);
 }
 
 TEST_F(Id3v2Write, ASaveAfterAnotherProgramReorderedTheTagChangesOnlyTheFrameOfTheField)
