@@ -131,7 +131,7 @@ TEST(NameExtension, TheFilesOwnAudioExtensionInLowerCaseElseMp3)
 {
     const std::pair<const char*, const char*> cases[] = { { "a.flac", ".flac" }, { "A.b.FLAC", ".flac" },
         { "a.Ogg", ".ogg" }, { "a.oga", ".oga" }, { "a.opus", ".opus" }, { "a.M4a", ".m4a" }, { "a.mp4", ".mp4" },
-        { "a.MP3", ".mp3" }, { "a.txt", ".mp3" }, { "flac", ".mp3" }, { "", ".mp3" } };
+        { "a.M4B", ".m4b" }, { "a.MP3", ".mp3" }, { "a.txt", ".mp3" }, { "flac", ".mp3" }, { "", ".mp3" } };
     for (const auto& [file, extension] : cases)
         EXPECT_EQ(nameExtension(file), extension) << file;
 }

@@ -5,20 +5,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(FilterForms, DisplayTextStoredValueAndMadeFilter)
-{
-    const struct {
-        FilterRecord filter;
-        const char *display, *stored;
-    } cases[] = { { { FilterKind::Delete, "_", "" }, "Delete Occurences Of '_'", "@_" },
-        { { FilterKind::Replace, "&", "+" }, "Replace '&' With '+'", "&@+" } };
-    for (const auto& c : cases) {
-        EXPECT_EQ(filterDisplayText(c.filter), QLatin1String(c.display));
-        EXPECT_EQ(filterStoredValue(c.filter), QLatin1String(c.stored));
-        EXPECT_EQ(makeFilter(c.filter.search, c.filter.replace), c.filter) << c.stored;
-    }
-}
-
 TEST(AddFilterOnce, AddsOnlyWhatNoListedFilterReadsLike)
 {
     FilterList filters { { FilterKind::Delete, "_", "" } };

@@ -31,17 +31,6 @@ TEST(SettingsStore, TrimsOptionsAndFormatsButNotFilters)
     EXPECT_FALSE(backend.values.contains("Formats"));
 }
 
-TEST(LeadingNumber, ReadsTheNumberAtTheStartOfTheText)
-{
-    const std::pair<const char*, int> numbers[]
-        = { { "", 0 }, { "1abc", 1 }, { "abc1", 0 }, { "-1", -1 }, { "12", 12 } };
-    for (const auto& [text, number] : numbers)
-        EXPECT_EQ(leadingNumber(text), number) << text;
-    EXPECT_TRUE(isOn("1"));
-    EXPECT_FALSE(isOn("2"));
-    EXPECT_FALSE(isOn("11"));
-}
-
 TEST(LoadOptions, DefaultsAndNumericRulesOfStoredValues)
 {
     MemorySettingsBackend backend;
@@ -75,7 +64,7 @@ TEST(LoadOptions, DefaultsAndNumericRulesOfStoredValues)
 
     s["SplitSpaces"] = "1";
     EXPECT_EQ(loadOptions(store).separatorString, " - ");
-    s["SplitSpaces"] = "2";
+    s["SplitSpaces"] = "11"; // on is exactly 1
     EXPECT_EQ(loadOptions(store).separatorString, "-");
 
     s["UseFormattedTrack"] = "0";

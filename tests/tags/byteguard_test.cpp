@@ -8,6 +8,7 @@
 // the test built them, walked by the test's own reader of the standards.
 #include "tags/id3v2tag.h"
 
+#include "framebytes.h"
 #include "mpegstream.h"
 #include "support/tagfiles.h"
 
@@ -23,6 +24,7 @@
 #include <functional>
 
 using namespace Id3Builder;
+using namespace FrameBytes;
 namespace F = TagTestFiles;
 using MpegStream::Kind;
 
@@ -43,71 +45,6 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* os)
 namespace {
 
 constexpr int kAudioFrames = 10;
-
-// ---- The test's own reading of a tag ---------------------------------------
-
-struct RawTag {
-    int version = 0;
-    qint64 size = 0; // the whole tag, footer included
-    QList<QByteArray> frames; // each whole, header included
-    QString problem; // why the bytes are no well-formed tag ("" when they are)
-};
-
-qint64 syncsafeAt(const QByteArray& b, qsizetype at)
-{
-    return qint64(b[at] & 0x7F) << 21 | qint64(b[at + 1] & 0x7F) << 14 | qint64(b[at + 2] & 0x7F) << 7
-        | qint64(b[at + 3] & 0x7F);
-}
-
-qint64 bigEndianAt(const QByteArray& b, qsizetype at, int count)
-{
-    qint64 v = 0;
-    for (int i = 0; i < count; ++i)
-        v = v << 8 | uchar(b[at + i]);
-    return v;
-}
-
-// Walks the tag at the start of file: frame sizes of three bytes (2.2), four
-// plain bytes (2.3) or four sync-safe bytes (2.4), zero padding after the
-// last frame, the footer a copy of the header under "3DI".
-RawTag rawTag(const QByteArray& file)
-{
-    RawTag t;
-    if (file.size() < 10 || !file.startsWith("ID3")) {
-        t.problem = QStringLiteral("no ID3v2 header");
-        return t;
-    }
-    t.version = file[3];
-    const bool footer = t.version == 4 && (file[5] & 0x10);
-    const qint64 bodyEnd = 10 + syncsafeAt(file, 6);
-    t.size = bodyEnd + (footer ? 10 : 0);
-    if (t.size > file.size()) {
-        t.problem = QStringLiteral("the tag runs past the end of the file");
-        return t;
-    }
-    if (footer && file.mid(bodyEnd, 10) != "3DI" + file.mid(3, 7))
-        t.problem = QStringLiteral("the footer does not repeat the header");
-    const int headerBytes = t.version == 2 ? 6 : 10;
-    qint64 pos = 10;
-    while (pos < bodyEnd && file[pos] != '\0') {
-        if (pos + headerBytes > bodyEnd) {
-            t.problem = QStringLiteral("a frame header is cut off");
-            return t;
-        }
-        const qint64 size = t.version == 2 ? bigEndianAt(file, pos + 3, 3)
-            : t.version == 3               ? bigEndianAt(file, pos + 4, 4)
-                                           : syncsafeAt(file, pos + 4);
-        if (pos + headerBytes + size > bodyEnd) {
-            t.problem = QStringLiteral("frame %1 runs past the tag").arg(QString::fromLatin1(file.mid(pos, 4)));
-            return t;
-        }
-        t.frames << file.mid(pos, headerBytes + size);
-        pos += headerBytes + size;
-    }
-    if (file.mid(pos, bodyEnd - pos).count('\0') != bodyEnd - pos)
-        t.problem = QStringLiteral("bytes other than padding after the last frame");
-    return t;
-}
 
 // ---- TagLib's reading -----------------------------------------------------
 
@@ -430,18 +367,8 @@ void expectFixtureValues(const ID3V2Tag& t)
     EXPECT_EQ(t.lyricsUnsynced(), kLyrics);
 }
 
-MpegFrame::Version mpegVersionOf(const Kind& kind)
-{
-    switch (kind.version) {
-    case MpegStream::Version::Mpeg1:
-        return MpegFrame::Mpeg1;
-    case MpegStream::Version::Mpeg2:
-        return MpegFrame::Mpeg2;
-    case MpegStream::Version::Mpeg25:
-        break;
-    }
-    return MpegFrame::Mpeg25;
-}
+// MpegStream's versions, in its order, as the tag layer names them.
+constexpr MpegFrame::Version kMpegVersions[] = { MpegFrame::Mpeg1, MpegFrame::Mpeg2, MpegFrame::Mpeg25 };
 
 class ByteGuard : public ::testing::Test {
 protected:
@@ -466,7 +393,7 @@ TEST_F(ByteGuard, TheLoadReadsEveryFrameBehindItsFlagsAndTheAudioOfEveryVersion)
             EXPECT_EQ(t.frameCount(), fixtureFrames(layout.version).size());
             expectFixtureValues(t);
             EXPECT_EQ(t.audio().headerPosition, bytes.size() - audio.size() + 1);
-            EXPECT_EQ(t.audio().mpegVersion, mpegVersionOf(kind));
+            EXPECT_EQ(t.audio().mpegVersion, kMpegVersions[int(kind.version)]);
             EXPECT_EQ(t.audio().protection, kind.crc);
             EXPECT_EQ(t.audio().totalFrames, kAudioFrames);
             EXPECT_EQ(F::read(path), bytes) << "the load changed the file";

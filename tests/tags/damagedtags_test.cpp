@@ -3,6 +3,7 @@
 // the file unchanged.
 #include "tags/id3v2tag.h"
 
+#include "framebytes.h"
 #include "support/tagfiles.h"
 
 #include <QRandomGenerator>
@@ -35,12 +36,6 @@ QByteArray v3(const QList<QByteArray>& frames, int padding = 0, quint8 flags = 0
     return tag(3, frames, padding, flags);
 }
 
-// A v2.3 frame with a forged size field.
-QByteArray forgedFrame(const QByteArray& id, quint32 size, const QByteArray& body, quint16 flags = 0)
-{
-    return id + bigEndian32(size) + char(flags >> 8) + char(flags & 0xFF) + body;
-}
-
 enum class Outcome { Either, Refused, Saved };
 
 struct Damaged {
@@ -53,7 +48,7 @@ QByteArray randomFrames()
 {
     QByteArray body;
     for (int i = 0; i < 8; ++i)
-        body += forgedFrame("TXXX", quint32(i * 3), randomBytes(i * 3, quint32(100 + i)));
+        body += FrameBytes::sizedFrame("TXXX", quint32(i * 3), randomBytes(i * 3, quint32(100 + i)));
     return header(3, quint32(body.size())) + body;
 }
 
@@ -74,17 +69,19 @@ const std::vector<Damaged>& corpus()
             header(3, quint32(title.size() + artist.size() + audio.size() + 1)) + title + artist + audio },
         { "tag_size_with_high_bits_set", v3({ title }).replace(6, 4, "\x80\x80\x80\x80") + audio },
         { "tag_size_past_end_with_trailer", header(3, quint32(audio.size() + 60)) + title + audio + v1Trailer },
-        { "frame_size_ffffffff", v3({ forgedFrame("TIT2", 0xFFFFFFFF, "\0Title"), artist }) + audio },
-        { "frame_size_past_tag", v3({ artist, forgedFrame("TIT2", 5000, "\0Title") }) + audio },
+        { "frame_size_ffffffff", v3({ FrameBytes::sizedFrame("TIT2", 0xFFFFFFFF, "\0Title"), artist }) + audio },
+        { "frame_size_past_tag", v3({ artist, FrameBytes::sizedFrame("TIT2", 5000, "\0Title") }) + audio },
         { "frame_size_not_syncsafe_v24",
             tag(4,
                 { "TIT2" + QByteArray("\x00\x00\x00\xFF\x00\x00", 6) + textBody("Title", Enc::Utf8),
                     frame(4, "TPE1", textBody("Artist", Enc::Utf8)) })
                 + audio },
         { "compressed_frame_absurd_size",
-            v3({ forgedFrame("TIT2", 12, QByteArray("\x7F\xFF\xFF\xFFxxxxxxxx", 12), 0x0080), artist }) + audio },
+            v3({ FrameBytes::sizedFrame("TIT2", 12, QByteArray("\x7F\xFF\xFF\xFFxxxxxxxx", 12), 0x0080), artist })
+                + audio },
         { "compressed_frame_bad_zlib",
-            v3({ forgedFrame("TIT2", 12, QByteArray("\x00\x00\x00\x20notzlib!", 12), 0x0080), artist }) + audio },
+            v3({ FrameBytes::sizedFrame("TIT2", 12, QByteArray("\x00\x00\x00\x20notzlib!", 12), 0x0080), artist })
+                + audio },
         { "data_length_indicator_absurd_v24",
             tag(4,
                 { frame(4, "TIT2", QByteArray("\x7F\x7F\x7F\x7F", 4) + textBody("Title", Enc::Utf8), 0x0001),

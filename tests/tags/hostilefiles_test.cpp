@@ -11,6 +11,7 @@
 #include "tags/tagtypes.h"
 #include "tags/writeaccess.h"
 
+#include "framebytes.h"
 #include "support/childprocess.h"
 #include "support/tagfiles.h"
 
@@ -302,11 +303,6 @@ QByteArray mpegFrames(const char* header4, int length, int count)
     return frame.repeated(count);
 }
 
-QByteArray forgedFrame(const QByteArray& id, quint32 size, const QByteArray& body)
-{
-    return id + bigEndian32(size) + QByteArray(2, '\0') + body;
-}
-
 TEST(HostileFiles, ATagWhoseSizeRunsIntoAudioOfAnyMpegVersionIsNeverRewritten)
 {
     const struct {
@@ -322,7 +318,7 @@ TEST(HostileFiles, ATagWhoseSizeRunsIntoAudioOfAnyMpegVersionIsNeverRewritten)
         { "mpeg25-crc", mpegFrames("\xFF\xE2\x48\xC4", 288, 20) },
     };
     const QByteArray title = frame(3, "TIT2", textBody("Title"));
-    const QByteArray swallow = forgedFrame("TIT2", 901, QByteArray(1, '\0'));
+    const QByteArray swallow = FrameBytes::sizedFrame("TIT2", 901, QByteArray(1, '\0'));
     QTemporaryDir dir;
     for (const auto& s : streams) {
         const struct {

@@ -92,16 +92,6 @@ TEST_F(Id3v1, WritesTheStandardByteLayout)
     }
 }
 
-TEST_F(Id3v1, AFileOfExactly128BytesThatIsATrailerGetsASecondOne)
-{
-    const QByteArray only = id3v1("A", "B", "C", "2000", "", 1, 1);
-    const QString path = F::write(dir, "128.mp3", only);
-    ID3V1Tag t;
-    EXPECT_TRUE(t.readFromFile(path));
-    ASSERT_TRUE(t.writeToFile(path));
-    EXPECT_EQ(F::read(path), only + only);
-}
-
 TEST_F(Id3v1, AWriteThatCannotBeMadeSaysWhyAndLeavesTheFileAsItWas)
 {
     const QString path = F::write(dir, "ro.mp3", audio);
@@ -142,9 +132,6 @@ TEST_F(Id3v1, AWriteThatCannotBeMadeSaysWhyAndLeavesTheFileAsItWas)
 
 TEST(GenreList, HasItsOwnNumberingAndByteRange)
 {
-    EXPECT_EQ(genreNames().size(), 115);
-    EXPECT_EQ(QStringList({ genreName(0), genreName(17), genreName(84), genreName(114), genreName(115) }),
-        QStringList({ "Blues", "Rock", "Bebob", "Folklore", "" }));
     EXPECT_TRUE(genreListText().startsWith("Unknown|Blues|Classic Rock|"));
     EXPECT_TRUE(genreListText().endsWith("|Samba|Folklore"));
     ID3V1Tag t;

@@ -15,9 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -322,18 +320,11 @@ TEST(SafeFileWrite, ACopyOfASparseFileIsSparse)
     }
 }
 
-// Rewrites path in a child process that is killed (SIGKILL) once the copy
-// is complete, before it replaces the file: the copy stays behind. True
-// when the child died so.
+// Rewrites path in a child process killed once the copy is complete, before
+// it replaces the file: the copy stays behind.
 bool rewriteKilled(const QString& path)
 {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        replaceFileRange(path, 0, 7, QByteArray(40, 'T'), nullptr, [](int) { ::kill(::getpid(), SIGKILL); });
-        ::_exit(1);
-    }
-    int status = 0;
-    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    return killedIn([&] { replaceFileRange(path, 0, 7, kNewTag, nullptr, [](int) { killHere(); }); });
 }
 
 TEST(SafeFileWrite, TheCopyAKilledRewriteLeavesGoesOnlyOnceItsFileIsWhole)

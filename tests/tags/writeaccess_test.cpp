@@ -168,10 +168,4 @@ TEST(WriteAccess, ALoadTakesTheTrailerOnlyFromMpegAudioThatMayBeChangedUnasked)
     }
 }
 
-TEST(WriteAccess, TheQuestionNamesTheFileAndWhatTheCommandWillDo)
-{
-    EXPECT_EQ(writeProtectedQuestion(QStringLiteral("/m/a.mp3"), QStringLiteral("Save The Tags")),
-        QStringLiteral("The File Is Read-Only:\r\n\r\n/m/a.mp3\r\n\r\nMake It Writable And Save The Tags?"));
-}
-
 } // namespace

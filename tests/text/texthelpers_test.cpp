@@ -20,6 +20,8 @@ TEST(StringHelpers, SplittingAtFirstAndLastTrailingSlashTrimAndNumbers)
     EXPECT_EQ(withoutTrailingSlash("/"), "/");
     EXPECT_EQ(trimSpaces("  a b  "), "a b");
     EXPECT_EQ(trimSpaces("\ta\t"), "\ta\t"); // spaces only
+    for (const auto& [text, number] : { std::pair { "", 0 }, { "1abc", 1 }, { "abc1", 0 }, { "-1", -1 } })
+        EXPECT_EQ(leadingNumber(text), number) << text;
     EXPECT_EQ(leadingNumber(" +99999999999x"), 2147483647); // stops at the largest
     EXPECT_EQ(leadingNumber("-99999999999"), -2147483647);
 }
