@@ -110,6 +110,49 @@ f.save()
     }
 }
 
+// The FLAC frame checksum (CRC-16, polynomial 0x8005, no reflection).
+quint16 flacCrc16(const QByteArray& bytes)
+{
+    quint16 crc = 0;
+    for (char c : bytes) {
+        crc ^= quint16(uchar(c)) << 8;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc & 0x8000) ? quint16((crc << 1) ^ 0x8005) : quint16(crc << 1);
+    }
+    return crc;
+}
+
+// A changed byte in the last frame, its checksum made right again, is still
+// a change of the audio: the digest reaches the very end.
+TEST(AudioData, TheFlacDigestSeesTheLastFrame)
+{
+    QTemporaryDir dir;
+    const QString path = E::make(dir, Kind::Flac);
+    AudioDigest before, after;
+    ASSERT_TRUE(readAudioDigest(path, AudioFormat::Flac, &before).ok());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    // The last frame: the sync code whose frame's checksum is the file's last two bytes.
+    const quint16 stored = quint16(uchar(bytes[bytes.size() - 2]) << 8 | uchar(bytes[bytes.size() - 1]));
+    qsizetype start = bytes.size() - 4;
+    while (start > 0
+        && !(uchar(bytes[start]) == 0xFF && (uchar(bytes[start + 1]) & 0xFE) == 0xF8
+            && flacCrc16(bytes.mid(start, bytes.size() - 2 - start)) == stored))
+        --start;
+    ASSERT_GT(start, 0);
+    ASSERT_GT(bytes.size() - start, 16);
+    bytes[bytes.size() - 6] = char(bytes[bytes.size() - 6] ^ 0x01);
+    const quint16 crc = flacCrc16(bytes.mid(start, bytes.size() - 2 - start));
+    bytes[bytes.size() - 2] = char(crc >> 8);
+    bytes[bytes.size() - 1] = char(crc & 0xFF);
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+    ASSERT_TRUE(readAudioDigest(path, AudioFormat::Flac, &after).ok());
+    EXPECT_NE(after.audio, before.audio);
+}
+
 // The Ogg page checksum (polynomial 0x04C11DB7, no reflection), for pages a test changes.
 quint32 oggChecksum(QByteArray page)
 {
