@@ -190,9 +190,10 @@ TEST(FileTableModel, SortsFiltersAndKeepsPendingEdits)
     const int c = model.shownRowOf("/music/c.mp3");
     EXPECT_EQ(model.shownText(c, TableColumn::Title), "Gamma Again");
     EXPECT_EQ(model.rowAt(c).lengthMs, 5000);
+    EXPECT_TRUE(model.setData(model.index(c, title), "Kept"));
     std::vector<TableRow> listed = { row("b.mp3", "Beta", ""), row("c.mp3", "Gamma", "10") };
     model.setRows(listed);
-    EXPECT_EQ(model.edits().paths(), QStringList {}); // a.mp3 held the edit
+    EXPECT_EQ(model.edits().paths(), QStringList { "/music/c.mp3" }); // a.mp3 went, with its edit
     EXPECT_EQ(model.shownRowOf("/music/a.mp3"), -1);
 }
 
