@@ -29,12 +29,6 @@ QString nameOf(const QString& path)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-QString fileLine(const QString& path, const FileError& error)
-{
-    return path + QStringLiteral(" - Error: ") + error.description + QStringLiteral(" (")
-        + QString::number(error.number) + QLatin1Char(')');
-}
-
 bool samePictures(const QList<CoverPicture>& a, const QList<CoverPicture>& b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), samePicture);
@@ -238,8 +232,7 @@ CoverBatchReport CoverBatch::run(
     // A rename is whole without its folder sync; once every few files keeps
     // a crash from taking back more than those, at a fraction of the cost.
     FolderSyncBatch folderSyncs;
-    QHash<int, int> seen; // errors shown, by number
-    QSet<int> skipping; // numbers whose further errors are not shown
+    RunFailures failures(m_prompter, kTitle);
     for (const QString& path : paths) {
         if (hooks.stopRequested && hooks.stopRequested()) {
             counts.stopped = true;
@@ -257,21 +250,9 @@ CoverBatchReport CoverBatch::run(
             ++counts.written;
             status(QStringLiteral("Covers Saved In ") + name);
             if (!out.timeNotKept.ok())
-                counts.timesNotKept << fileLine(path, out.timeNotKept);
+                counts.timesNotKept << runFileLine(path, out.timeNotKept);
         } else {
-            ++counts.failed;
-            counts.failures << fileLine(path, out.error);
-            const int kind = out.error.number;
-            if (skipping.contains(kind)) {
-                // Not shown now; the list at the end names it.
-            } else if (++seen[kind] == 1) {
-                m_prompter.message(kTitle, multiTagErrorText(path, out.error), MsgIcon::Critical);
-            } else if (m_prompter.askYesNo(kTitle,
-                           multiTagErrorText(path, out.error) + kCrLf + kCrLf
-                               + QStringLiteral("Skip Further Errors Of This Kind In This Run?"),
-                           MsgIcon::Critical)) {
-                skipping.insert(kind);
-            }
+            failures.add(counts, path, out.error);
         }
         if (counts.done % kFilesPerFolderSync == 0)
             folderSyncs.flush();
@@ -295,28 +276,10 @@ QString removeCoversQuestion(int files)
 
 QString coverBatchStatus(const CoverBatchReport& report)
 {
-    const MultiTagRunReport& r = report.run;
-    if (r.cancelled)
-        return QStringLiteral("Cover Updates Cancelled");
-    if (!r.refused.ok())
-        return QStringLiteral("Cover Updates Refused: ") + r.refused.description;
-    QString extra;
-    if (r.failed > 0)
-        extra += QStringLiteral(", ") + QString::number(r.failed) + QStringLiteral(" Failed");
+    QStringList more;
     if (report.unchanged > 0)
-        extra += QStringLiteral(", ") + QString::number(report.unchanged) + QStringLiteral(" Unchanged");
+        more << QString::number(report.unchanged) + QStringLiteral(" Unchanged");
     if (report.withoutCover > 0)
-        extra
-            += QStringLiteral(", ") + QString::number(report.withoutCover) + QStringLiteral(" Without A Folder Cover");
-    if (r.stopped)
-        return QStringLiteral("Cover Updates Stopped After ") + QString::number(r.done) + QStringLiteral(" Of ")
-            + QString::number(r.total) + QStringLiteral(" Files: ") + QString::number(r.written)
-            + QStringLiteral(" Written") + extra;
-    const QString counts = QString::number(r.written) + QStringLiteral(" Of ") + QString::number(r.total)
-        + QStringLiteral(" Files Written") + extra;
-    if (r.failed == 0)
-        return QStringLiteral("Cover Updates Complete: ") + counts;
-    if (r.written == 0)
-        return QStringLiteral("Cover Updates Failed: ") + counts;
-    return QStringLiteral("Cover Updates Complete With Errors: ") + counts;
+        more << QString::number(report.withoutCover) + QStringLiteral(" Without A Folder Cover");
+    return runStatusText(QStringLiteral("Cover Updates"), report.run, more);
 }

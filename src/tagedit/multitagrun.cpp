@@ -26,11 +26,6 @@ QString errorSuffix(const FileError& error)
         + QLatin1Char(')');
 }
 
-QString fileLine(const QString& path, const FileError& error)
-{
-    return path + QStringLiteral(" - ") + errorSuffix(error);
-}
-
 // A heading, then the lines (at most kListedFiles, then how many more).
 QString listedFiles(const QString& heading, const QStringList& lines)
 {
@@ -130,8 +125,7 @@ MultiTagRunReport MultiTagRun::run(const QList<File>& files, const MultiTagRunHo
         report.journalled = state == Journal::Kept;
     }
 
-    QHash<int, int> seen; // errors shown, by number
-    QSet<int> skipping; // numbers whose further errors are not shown
+    RunFailures failures(m_prompter, kTitle);
     for (const File& file : files) {
         const QString& path = file.path;
         if (hooks.stopRequested && hooks.stopRequested()) {
@@ -151,22 +145,9 @@ MultiTagRunReport MultiTagRun::run(const QList<File>& files, const MultiTagRunHo
             ++report.written;
             status(QStringLiteral("ID3 Tags Saved In ") + name);
             if (!result.timeNotKept.ok())
-                report.timesNotKept << fileLine(path, result.timeNotKept);
+                report.timesNotKept << runFileLine(path, result.timeNotKept);
         } else {
-            ++report.failed;
-            report.failures << fileLine(path, result.error);
-            report.failedPaths << path;
-            const int kind = result.error.number;
-            if (skipping.contains(kind)) {
-                // Not shown now; the list at the end names it.
-            } else if (++seen[kind] == 1) {
-                m_prompter.message(kTitle, multiTagErrorText(path, result.error), MsgIcon::Critical);
-            } else if (m_prompter.askYesNo(kTitle,
-                           multiTagErrorText(path, result.error) + kCrLf + kCrLf
-                               + QStringLiteral("Skip Further Errors Of This Kind In This Run?"),
-                           MsgIcon::Critical)) {
-                skipping.insert(kind);
-            }
+            failures.add(report, path, result.error);
         }
         if (hooks.progress)
             hooks.progress(report.done, report.total);
@@ -185,24 +166,60 @@ QString readOnlyQuestion(const QStringList& readOnly, int chosen)
 
 QString multiTagRunStatus(const MultiTagRunReport& report)
 {
+    return runStatusText(QStringLiteral("ID3 Tag Updates"), report);
+}
+
+QString runStatusText(const QString& what, const MultiTagRunReport& report, const QStringList& moreCounts)
+{
     if (report.cancelled)
-        return QStringLiteral("ID3 Tag Updates Cancelled");
+        return what + QStringLiteral(" Cancelled");
     if (!report.refused.ok())
-        return QStringLiteral("ID3 Tag Updates Refused: ") + report.refused.description;
-    const QString failed = report.failed > 0
-        ? QStringLiteral(", ") + QString::number(report.failed) + QStringLiteral(" Failed")
-        : QString();
+        return what + QStringLiteral(" Refused: ") + report.refused.description;
+    QString more;
+    if (report.failed > 0)
+        more += QStringLiteral(", ") + QString::number(report.failed) + QStringLiteral(" Failed");
+    for (const QString& count : moreCounts)
+        more += QStringLiteral(", ") + count;
     if (report.stopped)
-        return QStringLiteral("ID3 Tag Updates Stopped After ") + QString::number(report.done) + QStringLiteral(" Of ")
+        return what + QStringLiteral(" Stopped After ") + QString::number(report.done) + QStringLiteral(" Of ")
             + QString::number(report.total) + QStringLiteral(" Files: ") + QString::number(report.written)
-            + QStringLiteral(" Written") + failed;
+            + QStringLiteral(" Written") + more;
     const QString counts = QString::number(report.written) + QStringLiteral(" Of ") + QString::number(report.total)
-        + QStringLiteral(" Files Written") + failed;
+        + QStringLiteral(" Files Written") + more;
     if (report.failed == 0)
-        return QStringLiteral("ID3 Tag Updates Complete: ") + counts;
+        return what + QStringLiteral(" Complete: ") + counts;
     if (report.written == 0)
-        return QStringLiteral("ID3 Tag Updates Failed: ") + counts;
-    return QStringLiteral("ID3 Tag Updates Complete With Errors: ") + counts;
+        return what + QStringLiteral(" Failed: ") + counts;
+    return what + QStringLiteral(" Complete With Errors: ") + counts;
+}
+
+RunFailures::RunFailures(Prompter& prompter, const QString& title)
+    : m_prompter(prompter)
+    , m_title(title)
+{
+}
+
+void RunFailures::add(MultiTagRunReport& report, const QString& path, const FileError& error)
+{
+    ++report.failed;
+    report.failures << runFileLine(path, error);
+    report.failedPaths << path;
+    const int kind = error.number;
+    if (m_skipping.contains(kind)) {
+        // Not shown now; the list at the end names it.
+    } else if (++m_seen[kind] == 1) {
+        m_prompter.message(m_title, multiTagErrorText(path, error), MsgIcon::Critical);
+    } else if (m_prompter.askYesNo(m_title,
+                   multiTagErrorText(path, error) + kCrLf + kCrLf
+                       + QStringLiteral("Skip Further Errors Of This Kind In This Run?"),
+                   MsgIcon::Critical)) {
+        m_skipping.insert(kind);
+    }
+}
+
+QString runFileLine(const QString& path, const FileError& error)
+{
+    return path + QStringLiteral(" - ") + errorSuffix(error);
 }
 
 QString multiTagRunProblemsText(const MultiTagRunReport& report)

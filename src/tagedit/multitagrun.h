@@ -2,6 +2,8 @@
 
 #include "tagedit/multitagwriter.h"
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +38,32 @@ struct MultiTagRunReport {
     FileError refused; // values no file can take: nothing was written
     bool journalled = false; // the run can be undone
 };
+
+// What every run over many files does with a file it could not write: counts
+// and lists it in the report, and shows its error, the first of each kind at
+// once and, from the second on, with an offer to skip further errors of that
+// kind (those are only listed).
+class RunFailures {
+public:
+    RunFailures(Prompter& prompter, const QString& title);
+    void add(MultiTagRunReport& report, const QString& path, const FileError& error);
+
+private:
+    Prompter& m_prompter;
+    QString m_title;
+    QHash<int, int> m_seen; // errors shown, by number
+    QSet<int> m_skipping; // numbers whose further errors are not shown
+};
+
+// "path - Error: description (number)", a line of a run's lists.
+QString runFileLine(const QString& path, const FileError& error);
+
+// The status line after a run: what + " Complete: 4 Of 4 Files Written",
+// "... Complete With Errors: ...", "... Failed: ...", what + " Stopped After
+// 2 Of 4 Files: 1 Written", each count ended by ", 1 Failed" when files failed
+// and by more counts (", 2 Unchanged"); what + " Cancelled", or what + "
+// Refused: " and the reason.
+QString runStatusText(const QString& what, const MultiTagRunReport& report, const QStringList& moreCounts = {});
 
 // One Set Tags run over the chosen files: refuses numbers out of range once,
 // before any file (numberRangeError), asks before clearing fields the files
