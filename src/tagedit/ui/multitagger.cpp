@@ -384,13 +384,18 @@ QStringList MultiTagger::selectedPaths()
     return paths;
 }
 
-void MultiTagger::startRun(const QStringList& paths)
+MultiTagRunHooks MultiTagger::startRun(const QStringList& paths)
 {
     m_progress->setRange(0, int(paths.size()));
     m_progress->setValue(0);
     m_progress->setFormat(QStringLiteral("%v Of %m Files"));
     m_progress->setTextVisible(true);
     setRunning(true);
+    MultiTagRunHooks hooks;
+    hooks.status = [this](const QString& text) { showStatus(text); };
+    hooks.progress = [this](int done, int) { m_progress->setValue(done); };
+    hooks.stopRequested = [this] { return m_stopRequested; };
+    return hooks;
 }
 
 void MultiTagger::setTagsButtonClick()
@@ -400,21 +405,9 @@ void MultiTagger::setTagsButtonClick()
     const QStringList paths = selectedPaths();
     if (paths.isEmpty())
         return;
-    startRun(paths);
-    MultiTagRunHooks hooks;
-    hooks.status = [this](const QString& text) { showStatus(text); };
-    hooks.progress = [this](int done, int) { m_progress->setValue(done); };
-    hooks.stopRequested = [this] { return m_stopRequested; };
     MultiTagRun run(m_writer, *m_services.prompter, journalPath());
-    const MultiTagRunReport report = run.run(paths, currentValues(), hooks);
-    setRunning(false);
-    if (report.done > 0)
-        m_filesWritten = true;
-    showProgressResult(report);
-    showStatus(multiTagRunStatus(report));
-    const QString problems = multiTagRunProblemsText(report);
-    if (!problems.isEmpty())
-        m_services.prompter->message(kErrorTitle, problems, MsgIcon::Exclamation);
+    const MultiTagRunReport report = run.run(paths, currentValues(), startRun(paths));
+    endRun(report, multiTagRunStatus(report));
 }
 
 void MultiTagger::runCovers(const CoverBatchRequest& request)
@@ -424,20 +417,20 @@ void MultiTagger::runCovers(const CoverBatchRequest& request)
     const QStringList paths = selectedPaths();
     if (paths.isEmpty())
         return;
-    startRun(paths);
-    MultiTagRunHooks hooks;
-    hooks.status = [this](const QString& text) { showStatus(text); };
-    hooks.progress = [this](int done, int) { m_progress->setValue(done); };
-    hooks.stopRequested = [this] { return m_stopRequested; };
     CoverBatch batch(*m_services.files, *m_services.prompter, journalPath());
     batch.setKeepFileTimes(m_preferences.options.keepFileTimes);
-    const CoverBatchReport report = batch.run(paths, request, hooks);
+    const CoverBatchReport report = batch.run(paths, request, startRun(paths));
+    endRun(report.run, coverBatchStatus(report));
+}
+
+void MultiTagger::endRun(const MultiTagRunReport& report, const QString& status)
+{
     setRunning(false);
-    if (report.run.written > 0)
+    if (report.done > 0)
         m_filesWritten = true;
-    showProgressResult(report.run);
-    showStatus(coverBatchStatus(report));
-    const QString problems = multiTagRunProblemsText(report.run);
+    showProgressResult(report);
+    showStatus(status);
+    const QString problems = multiTagRunProblemsText(report);
     if (!problems.isEmpty())
         m_services.prompter->message(kErrorTitle, problems, MsgIcon::Exclamation);
 }

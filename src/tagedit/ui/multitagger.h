@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tagedit/multitagrun.h"
 #include "tagedit/multitagwriter.h"
 #include "tagedit/ui/tagpanelbuilder.h"
 
@@ -99,8 +100,10 @@ private:
     MultiTagValues currentValues() const;
     // The paths of the selected files; empty, with a message, when none is.
     QStringList selectedPaths();
-    // Shows the bar counting paths.size() files and disables the window.
-    void startRun(const QStringList& paths);
+    // Shows the bar counting paths.size() files and disables the window;
+    // the hooks keep it painted and hear Stop. endRun shows how it ended.
+    MultiTagRunHooks startRun(const QStringList& paths);
+    void endRun(const MultiTagRunReport& report, const QString& status);
     void runCovers(const CoverBatchRequest& request);
     QString pathOf(const QString& name) const;
     QString journalPath() const;
