@@ -73,7 +73,6 @@ FileTable::FileTable(QWidget* parent)
 
     m_progress = new QProgressBar;
     m_progress->setObjectName(QStringLiteral("TableProgress"));
-    m_progress->setFormat(QStringLiteral("Reading %v Of %m Files"));
     m_stop = new QToolButton;
     m_stop->setObjectName(QStringLiteral("TableStop"));
     m_stop->setText(QStringLiteral("Stop"));
@@ -190,8 +189,8 @@ void FileTable::readRows(const QStringList& paths)
             if (generation != m_generation)
                 return;
             m_model.updateRows(rows);
-            m_progress->setRange(0, total);
-            m_progress->setValue(done);
+            m_read = { done, total };
+            showProgress();
         });
     connect(m_loader.get(), &TableLoader::factsRead, this, [this, generation](const QList<TableRow>& rows) {
         if (generation == m_generation)
@@ -201,17 +200,14 @@ void FileTable::readRows(const QStringList& paths)
         if (generation != m_generation)
             return;
         m_loading = false;
-        m_progress->hide();
-        m_stop->hide();
+        showProgress();
         // The order of a tag column is known once every tag is read.
         const QHeaderView* header = m_view->horizontalHeader();
         keepSelection([&] { m_model.sort(header->sortIndicatorSection(), header->sortIndicatorOrder()); });
     });
     m_loading = true;
-    m_progress->setRange(0, int(paths.size()));
-    m_progress->setValue(0);
-    m_progress->show();
-    m_stop->show();
+    m_read = { 0, int(paths.size()) };
+    showProgress();
     m_loader->start(paths, m_options);
 }
 
@@ -221,33 +217,39 @@ void FileTable::stopLoading()
         m_loader->stop();
     ++m_generation;
     m_loading = false;
-    m_progress->hide();
-    m_stop->hide();
+    showProgress();
 }
 
 void FileTable::beginRun(int total)
 {
-    stopLoading();
+    // The reading goes on beneath the run; the bar shows the run.
     m_running = true;
     m_runStopped = false;
-    m_progress->setFormat(QStringLiteral("Writing %v Of %m Files"));
-    m_progress->setRange(0, total);
-    m_progress->setValue(0);
-    m_progress->show();
-    m_stop->show();
+    m_run = { 0, total };
+    showProgress();
 }
 
 void FileTable::runProgress(int done)
 {
-    m_progress->setValue(done);
+    m_run.first = done;
+    showProgress();
 }
 
 void FileTable::endRun()
 {
     m_running = false;
-    m_progress->hide();
-    m_stop->hide();
-    m_progress->setFormat(QStringLiteral("Reading %v Of %m Files"));
+    showProgress();
+}
+
+void FileTable::showProgress()
+{
+    m_progress->setVisible(m_running || m_loading);
+    m_stop->setVisible(m_running || m_loading);
+    const auto [done, total] = m_running ? m_run : m_read;
+    m_progress->setFormat(
+        m_running ? QStringLiteral("Writing %v Of %m Files") : QStringLiteral("Reading %v Of %m Files"));
+    m_progress->setRange(0, total);
+    m_progress->setValue(done);
 }
 
 void FileTable::keepSelection(const std::function<void()>& change)

@@ -93,6 +93,8 @@ private:
     // Runs change (a rebuild of the model) and selects the same files again.
     void keepSelection(const std::function<void()>& change);
     void readRows(const QStringList& paths);
+    // The bar and Stop show the run while one goes on, else the reading.
+    void showProgress();
     void showColumnMenu(const QPoint& position);
     int visualColumnCount() const;
     TableColumn columnAtVisual(int visual) const;
@@ -112,5 +114,7 @@ private:
     bool m_loading = false;
     bool m_rebuilding = false;
     bool m_running = false;
+    std::pair<int, int> m_read; // files read, of
+    std::pair<int, int> m_run; // files written, of
     bool m_runStopped = false;
 };
