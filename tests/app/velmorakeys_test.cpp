@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QMenuBar>
-#include <QMouseEvent>
 
 #include <functional>
 
@@ -142,13 +141,7 @@ TEST_F(KeysTest, AMouseClickInTheNewNameRecordsTheCursorPosition)
     window->show();
     record()->setChecked(true);
     QLineEdit* box = newName();
-    const QPoint inside(box->width() / 2, box->height() / 2);
-    QMouseEvent press(
-        QEvent::MouseButtonPress, inside, box->mapToGlobal(inside), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(box, &press);
-    QMouseEvent release(
-        QEvent::MouseButtonRelease, inside, box->mapToGlobal(inside), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(box, &release);
+    clickAt(box, QPoint(box->width() / 2, box->height() / 2));
     const int cursor = box->cursorPosition();
     EXPECT_GT(cursor, 0);
     EXPECT_EQ(window->session().editor().cursor(), cursor);

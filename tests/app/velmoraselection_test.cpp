@@ -4,7 +4,6 @@
 #include "windowfixture.h"
 
 #include <QDialog>
-#include <QMouseEvent>
 #include <QTreeView>
 
 #include <functional>
@@ -24,19 +23,12 @@ protected:
         QApplication::processEvents();
     }
 
-    // A left click on the entry, through the list's viewport, as the mouse
-    // delivers it: press, then release.
+    // A left click on the entry, through the list's viewport.
     void click(const QString& name, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         const int row = table().rowOfName(name);
         ASSERT_GE(row, 0) << name.toStdString();
-        QWidget* viewport = fileList()->viewport();
-        const QPoint at = fileList()->visualRect(table().model().index(row, 0)).center();
-        const QPoint global = viewport->mapToGlobal(at);
-        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, mods);
-        QApplication::sendEvent(viewport, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, mods);
-        QApplication::sendEvent(viewport, &release);
+        clickAt(fileList()->viewport(), fileList()->visualRect(table().model().index(row, 0)).center(), mods);
         QApplication::processEvents();
     }
 

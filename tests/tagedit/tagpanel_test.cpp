@@ -30,13 +30,11 @@ struct Panel {
         layout->addWidget(widgets.area);
         window.resize(400, 200);
         area.setStepSink([this](const QString& s) { steps << s; });
-        bound = area.initBoxes(&window);
+        EXPECT_TRUE(area.initBoxes(&window)) << "every box bound";
     }
 
     QLineEdit* edit(FieldId id) { return qobject_cast<QLineEdit*>(area.box(id)); }
     QComboBox* genre() { return qobject_cast<QComboBox*>(area.box(FieldId::Genre)); }
-
-    bool bound = false;
 };
 
 void typeKey(QWidget* w, int key, const QString& text = {})
@@ -64,11 +62,8 @@ TEST(PanelGenreList, CompletesByPrefixWithoutRegardToCase)
     EXPECT_EQ(findGenreCompletion(list, "Rockabilly"), -1);
 }
 
-TEST(TagPanel, BindsTheTwentyBoxesAndRefusesAFixedGenreList)
+TEST(TagPanel, RefusesAFixedGenreList)
 {
-    Panel p;
-    ASSERT_TRUE(p.bound);
-    EXPECT_TRUE(p.steps.isEmpty()) << "binding is no edit";
     QWidget full;
     TagPanelWidgets w = buildTagPanel(&full);
     qobject_cast<QComboBox*>(w.boxes[int(FieldId::Genre)])->setEditable(false);
