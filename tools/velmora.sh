@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build="${VELMORA_BUILD_DIR:-$root/build}"
 
-packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libtag1-dev libgtest-dev googletest zlib1g-dev
+packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libtag1-dev libssl-dev libgtest-dev googletest zlib1g-dev
           desktop-file-utils appstream dpkg-dev lintian clang-format
           flac vorbis-tools opus-tools ffmpeg python3-mutagen)
 

@@ -6,10 +6,11 @@
 #include "tags/safefilewrite.h"
 #include "tags/taglibtag.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 
 #include <cerrno>
+#include <memory>
+#include <openssl/evp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,18 +51,26 @@ bool readTagLibSnapshot(const QString& path, AudioFormat format, TagSnapshot* ou
 
 QByteArray TagSnapshot::tagHash() const
 {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
+    // OpenSSL's SHA-1: the digest journals hold, several times faster than
+    // Qt's own on the large tags that covers make.
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+    const auto add = [&](const void* data, qsizetype size) { EVP_DigestUpdate(hash.get(), data, size_t(size)); };
+    EVP_DigestInit_ex(hash.get(), EVP_sha1(), nullptr);
     // The lengths keep "no tag" apart from any content.
     const qint64 lengths[2] = { v2.size(), trailer.size() };
-    hash.addData(QByteArrayView(reinterpret_cast<const char*>(lengths), sizeof lengths));
-    hash.addData(v2);
-    hash.addData(trailer);
+    add(lengths, sizeof lengths);
+    add(v2.constData(), v2.size());
+    add(trailer.constData(), trailer.size());
     if (throughTagLib()) {
         const qint32 kind = qint32(format);
-        hash.addData(QByteArrayView(reinterpret_cast<const char*>(&kind), sizeof kind));
-        hash.addData(items);
+        add(&kind, sizeof kind);
+        add(items.constData(), items.size());
     }
-    return hash.result();
+    QByteArray digest(EVP_MAX_MD_SIZE, Qt::Uninitialized);
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(hash.get(), reinterpret_cast<unsigned char*>(digest.data()), &length);
+    digest.truncate(length);
+    return digest;
 }
 
 bool readTagSnapshot(const QString& path, TagSnapshot* out, FileError* err)
