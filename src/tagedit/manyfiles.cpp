@@ -2,19 +2,36 @@
 
 #include "tagedit/tableedits.h"
 
-#include <QStringList>
+
+void CommonTags::add(const TagTexts& texts, const std::optional<CoverPicture>& front)
+{
+    if (m_count++ == 0) {
+        m_first = texts;
+        m_cover = front;
+        return;
+    }
+    for (int i = 0; i < kFieldCount; ++i)
+        m_differ[size_t(i)] = m_differ[size_t(i)] || texts[size_t(i)] != m_first[size_t(i)];
+    if (!m_coversDiffer && (front.has_value() != m_cover.has_value() || (front && !samePicture(*front, *m_cover)))) {
+        m_coversDiffer = true;
+        m_cover.reset();
+    }
+}
+
+TagTexts CommonTags::texts() const
+{
+    TagTexts common;
+    for (int i = 0; i < kFieldCount; ++i)
+        common[size_t(i)] = m_differ[size_t(i)] ? kDifferentValues : m_first[size_t(i)];
+    return common;
+}
 
 TagTexts commonTexts(const QList<TagTexts>& files)
 {
-    TagTexts common;
-    for (int i = 0; i < kFieldCount; ++i) {
-        QStringList values;
-        values.reserve(files.size());
-        for (const TagTexts& texts : files)
-            values << texts[size_t(i)];
-        common[size_t(i)] = commonValue(values);
-    }
-    return common;
+    CommonTags common;
+    for (const TagTexts& texts : files)
+        common.add(texts, std::nullopt);
+    return common.texts();
 }
 
 MultiTagValues changedFields(const TagTexts& shown, const TagTexts& typed)
