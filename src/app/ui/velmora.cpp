@@ -1,39 +1,82 @@
 #include "velmora.h"
 
+#include "aboutbox.h"
+#include "app/openrequest.h"
+#include "app/renamesequence.h"
 #include "buttonicons.h"
+#include "filedropfilter.h"
+#include "fileexistsprompt.h"
 #include "foldertree.h"
-#include "partslistview.h"
-#include "platform/version.h"
-#include "wholerows.h"
-
+#include "massrename/runjournals.h"
+#include "massrename/ui/massrenameform.h"
 #include "nameedit/nameeditsession.h"
+#include "partslistview.h"
+#include "platform/audiofiles.h"
+#include "platform/launcher.h"
+#include "platform/launcherror.h"
 #include "platform/platformservices.h"
+#include "platform/prompter.h"
+#include "platform/trash.h"
+#include "platform/ui/caption.h"
+#include "platform/version.h"
+#include "playlist/ui/playlistform.h"
+#include "settings/lastpath.h"
 #include "settings/preferences.h"
+#include "settings/ui/filterform.h"
+#include "settings/ui/optionsform.h"
+#include "settings/windowsize.h"
+#include "tagedit/fileinforeport.h"
+#include "tagedit/manyfiles.h"
+#include "tagedit/tablecolumns.h"
 #include "tagedit/tagjournal.h"
 #include "tagedit/ui/coverpane.h"
 #include "tagedit/ui/filetable.h"
+#include "tagedit/ui/multitagger.h"
 #include "tagedit/ui/tagpanel.h"
 #include "tagedit/ui/tagpanelbuilder.h"
+#include "tags/audiotag.h"
 #include "tags/fieldcatalogue.h"
+#include "text/texthelpers.h"
+#include "wholerows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <functional>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Velmora");
+const QString kCrLf = QStringLiteral("\r\n");
+
+} // namespace
 
 namespace {
 
@@ -330,4 +373,1122 @@ void Velmora::setUndoFolder(const QString& folder)
 QString Velmora::folder() const
 {
     return m_ftv->path();
+}
+
+// Actions, menus, toolbars and the file list's context menu of the main
+// window: every entry is created here, with its object name and tooltip.
+
+QAction* Velmora::makeAction(const QString& name, const QString& text, void (Velmora::*slot)())
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    if (slot)
+        connect(action, &QAction::triggered, this, slot);
+    m_actions.insert(name, action);
+    return action;
+}
+
+void Velmora::buildActions()
+{
+    // Menu entries; the context menu's twins end in 2 and run the same command.
+    makeAction(QStringLiteral("mnuRenameFile"), QStringLiteral("&Rename File"), &Velmora::renameFile);
+    for (const QString& suffix : { QString(), QStringLiteral("2") }) {
+        makeAction(
+            QStringLiteral("mnuDeleteFile") + suffix, QStringLiteral("&Delete Selected File"), &Velmora::deleteFiles);
+        makeAction(QStringLiteral("mnuPlayFile") + suffix, QStringLiteral("&Play Selected File"), &Velmora::playFile);
+        makeAction(QStringLiteral("mnuFileInfo") + suffix, QStringLiteral("&File Information"), &Velmora::openFileInfo);
+        makeAction(QStringLiteral("mnuSaveID3") + suffix, QStringLiteral("&Save ID3 Tags"), &Velmora::saveTags);
+        makeAction(
+            QStringLiteral("mnuRefreshTags") + suffix, QStringLiteral("Refresh ID3 Tags"), &Velmora::refreshTags);
+        makeAction(QStringLiteral("mnuStripTags") + suffix, QStringLiteral("Strip ID3 Tags"), &Velmora::removeTags);
+        connect(makeAction(QStringLiteral("mnuRefreshFolder") + suffix, QStringLiteral("&Refresh Folder"), nullptr),
+            &QAction::triggered, this, [this] {
+                setStatusText(QStringLiteral("Refreshed File Listing"));
+                refreshFolder();
+            });
+        connect(makeAction(QStringLiteral("mnuCreatePlaylist") + suffix, QStringLiteral("&Create Playlist"), nullptr),
+            &QAction::triggered, this,
+            [this] { runDialog(QStringLiteral("Loading PlayList Creator"), &Velmora::openPlaylist); });
+    }
+    makeAction(QStringLiteral("mnuExit"), QStringLiteral("&Exit"), nullptr);
+    connect(m_actions.value(QStringLiteral("mnuExit")), &QAction::triggered, this, &QWidget::close);
+    connect(makeAction(QStringLiteral("mnuMassRename"), QStringLiteral("Mass &Rename"), nullptr), &QAction::triggered,
+        this, [this] { runDialog(QStringLiteral("Running Mass Renaming"), &Velmora::openMassRename); });
+    connect(makeAction(QStringLiteral("mnuMultiTagger"), QStringLiteral("Multi&Tagger"), nullptr), &QAction::triggered,
+        this, [this] {
+            runDialog(QStringLiteral("Running MultiTagger"), &Velmora::openMultiTagger);
+            // Its run or undo may have changed the file; reading it back
+            // writes nothing, so an undo's times and bytes stay.
+            rereadUnchanged();
+        });
+    connect(makeAction(QStringLiteral("mnuOptions"), QStringLiteral("&Options"), nullptr), &QAction::triggered, this,
+        [this] { runDialog(QStringLiteral("Setting Options"), &Velmora::openOptions); });
+    connect(makeAction(QStringLiteral("mnuFilters"), QStringLiteral("Define &Filters"), nullptr), &QAction::triggered,
+        this, [this] { runDialog(QStringLiteral("Managing Filters"), &Velmora::openFilters); });
+    makeAction(
+        QStringLiteral("mnuToolbarToggle"), QStringLiteral("&Hide Quick Access Toolbar"), &Velmora::toggleToolbar);
+    makeAction(QStringLiteral("mnuLoadHelp"), QStringLiteral("&Help"), &Velmora::showHelp);
+    makeAction(QStringLiteral("mnuAbout"), QStringLiteral("&About"), &Velmora::showAbout);
+    makeAction(QStringLiteral("mnuUndo"), QStringLiteral("&Undo"), &Velmora::undo);
+    makeAction(QStringLiteral("mnuRedo"), QStringLiteral("&Redo"), &Velmora::redo);
+    makeAction(
+        QStringLiteral("mnuUndoTagSave"), QStringLiteral("Undo Last &Tag Save Or Removal"), &Velmora::undoTagSave);
+    // The file table's rows and cells. Ctrl+A stays the text boxes' own.
+    connect(makeAction(QStringLiteral("mnuSelectAllFiles"), QStringLiteral("Select &All Files"), nullptr),
+        &QAction::triggered, this, [this] { m_fileTable->view()->selectAll(); });
+    makeAction(QStringLiteral("mnuSaveCells"), QStringLiteral("Save &Edited Cells"), &Velmora::saveEditedCells);
+    connect(makeAction(QStringLiteral("mnuCopyCells"), QStringLiteral("&Copy Cells"), nullptr), &QAction::triggered,
+        this, [this] { m_fileTable->copyCells(); });
+    connect(makeAction(QStringLiteral("mnuPasteCells"), QStringLiteral("&Paste Cells"), nullptr), &QAction::triggered,
+        this, [this] { m_fileTable->pasteCells(); });
+    makeAction(
+        QStringLiteral("mnuFolderCovers"), QStringLiteral("Set Each &Folder's Cover"), &Velmora::setFolderCovers);
+    makeAction(QStringLiteral("mnuShrinkCovers"), QStringLiteral("S&hrink Covers..."), &Velmora::shrinkCovers);
+    // The separator keys have no button; their menu entries run them too.
+    connect(makeAction(QStringLiteral("mnuInsertSDS"), QStringLiteral("&Insert Separator"), nullptr),
+        &QAction::triggered, this, [this] { editCommand(EditCommand::InsertSDS); });
+    connect(makeAction(QStringLiteral("mnuRemoveSDS"), QStringLiteral("Re&move Separator"), nullptr),
+        &QAction::triggered, this, [this] { editCommand(EditCommand::RemoveSDS); });
+
+    // The desktop's usual keys, where the window's own key table leaves them
+    // free. Only the menu bar's entries take them; their twins would make
+    // the keys ambiguous.
+    const std::pair<const char*, QKeySequence> keys[] = {
+        { "mnuSaveID3", QKeySequence(Qt::CTRL | Qt::Key_S) },
+        { "mnuSaveCells", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) },
+        { "mnuExit", QKeySequence(Qt::CTRL | Qt::Key_Q) },
+        { "mnuLoadHelp", QKeySequence(Qt::Key_F1) },
+        { "mnuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z) },
+        { "mnuRedo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) },
+    };
+    for (const auto& [name, key] : keys) {
+        QAction* action = m_actions.value(QLatin1String(name));
+        action->setShortcut(key);
+        addAction(action); // active while the menu bar is hidden too
+    }
+}
+
+void Velmora::buildMenus()
+{
+    menuBar()->setObjectName(QStringLiteral("MenuBar"));
+    const auto add = [this](QMenu* menu, const char* name) { menu->addAction(m_actions.value(QLatin1String(name))); };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    add(file, "mnuRenameFile");
+    file->addSeparator();
+    add(file, "mnuDeleteFile");
+    add(file, "mnuPlayFile");
+    add(file, "mnuFileInfo");
+    file->addSeparator();
+    add(file, "mnuSaveID3");
+    add(file, "mnuRefreshTags");
+    add(file, "mnuStripTags");
+    file->addSeparator();
+    add(file, "mnuRefreshFolder");
+    add(file, "mnuCreatePlaylist");
+    file->addSeparator();
+    add(file, "mnuExit");
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    add(edit, "mnuUndo");
+    add(edit, "mnuRedo");
+    edit->addSeparator();
+    add(edit, "mnuUndoTagSave");
+    edit->addSeparator();
+    add(edit, "mnuSelectAllFiles");
+    add(edit, "mnuCopyCells");
+    add(edit, "mnuPasteCells");
+    add(edit, "mnuSaveCells");
+    edit->addSeparator();
+    m_nameMenu = edit;
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("mnuTools"));
+    add(tools, "mnuMassRename");
+    add(tools, "mnuMultiTagger");
+    add(tools, "mnuFolderCovers");
+    add(tools, "mnuShrinkCovers");
+    tools->addSeparator();
+    add(tools, "mnuOptions");
+    add(tools, "mnuFilters");
+
+    QMenu* toolbar = menuBar()->addMenu(QStringLiteral("&ToolBar"));
+    toolbar->setObjectName(QStringLiteral("mnuToolBar"));
+    add(toolbar, "mnuToolbarToggle");
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    add(help, "mnuLoadHelp");
+    help->addSeparator();
+    add(help, "mnuAbout");
+
+    m_fileSub = new QMenu(this);
+    m_fileSub->setObjectName(QStringLiteral("mnuFileSub"));
+    add(m_fileSub, "mnuDeleteFile2");
+    add(m_fileSub, "mnuPlayFile2");
+    add(m_fileSub, "mnuFileInfo2");
+    m_fileSub->addSeparator();
+    add(m_fileSub, "mnuSaveID32");
+    add(m_fileSub, "mnuRefreshTags2");
+    m_fileSub->addSeparator();
+    add(m_fileSub, "mnuCopyCells");
+    add(m_fileSub, "mnuPasteCells");
+    add(m_fileSub, "mnuSaveCells");
+    m_fileSub->addSeparator();
+    add(m_fileSub, "mnuFolderCovers");
+    add(m_fileSub, "mnuShrinkCovers");
+    add(m_fileSub, "mnuStripTags2");
+    m_fileSub->addSeparator();
+    add(m_fileSub, "mnuRefreshFolder2");
+    add(m_fileSub, "mnuCreatePlaylist2");
+}
+
+namespace {
+
+struct ButtonSpec {
+    const char* key;
+    const char* text;
+    const char* tip;
+    QStyle::StandardPixmap icon;
+};
+
+} // namespace
+
+void Velmora::buildToolbars()
+{
+    const auto addButtons = [this](QToolBar* bar, std::initializer_list<ButtonSpec> specs, bool icons) {
+        QList<QAction*> made;
+        for (const ButtonSpec& s : specs) {
+            const QString key = QString::fromLatin1(s.key);
+            auto* action = new QAction(QString::fromLatin1(s.text), this);
+            action->setObjectName(key);
+            action->setToolTip(QString::fromLatin1(s.tip));
+            if (icons)
+                action->setIcon(buttonIcon(key));
+            bar->addAction(action);
+            if (QWidget* button = bar->widgetForAction(action))
+                button->setObjectName(key);
+            m_actions.insert(key, action);
+            made << action;
+        }
+        return made;
+    };
+
+    m_theTB = addToolBar(QStringLiteral("Quick Access Toolbar"));
+    m_theTB->setObjectName(QStringLiteral("TheTB"));
+    m_theTB->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_theTB->setMovable(false);
+    m_theTB->toggleViewAction()->setVisible(false);
+    m_imgLeft = new QLabel;
+    m_imgLeft->setObjectName(QStringLiteral("ImgLeft"));
+    m_imgLeft->setFixedWidth(6);
+    m_theTB->addWidget(m_imgLeft);
+    addButtons(m_theTB,
+        { { "Rename", "Rename", "Rename File And Update ID3 Tags", QStyle::SP_DialogApplyButton },
+            { "MassRename", "Mass Rename", "Run Mass Renaming", QStyle::SP_FileDialogDetailedView },
+            { "MultiTag", "MultiTag", "MultiTag A Group of Files", QStyle::SP_FileDialogListView },
+            { "Options", "Options", "Options", QStyle::SP_FileDialogInfoView },
+            { "Filters", "Filters", "Manage Filters", QStyle::SP_FileDialogContentsView },
+            { "Play", "Play", "Play Selected File In Your Default MP3 Player", QStyle::SP_MediaPlay },
+            { "Delete", "Delete", "Delete The Selected File", QStyle::SP_TrashIcon },
+            { "Refresh", "Refresh", "Refresh The Listing of MP3 Files", QStyle::SP_BrowserReload },
+            { "PlayList", "PlayList", "Create A Playlist From This Directory", QStyle::SP_FileDialogNewFolder },
+            { "About", "About", "About This Application", QStyle::SP_MessageBoxInformation },
+            { "Help", "Help", "Load The Help File", QStyle::SP_DialogHelpButton },
+            { "Exit", "Exit", "Exit This Application", QStyle::SP_DialogCloseButton } },
+        true);
+    m_imgRight = new QLabel;
+    m_imgRight->setObjectName(QStringLiteral("ImgRight"));
+    m_imgRight->setFixedWidth(6);
+    m_theTB->addWidget(m_imgRight);
+
+    // TheTB forwards to the same commands as the menu.
+    const auto forward = [this](const char* key, const char* menuEntry) {
+        connect(m_actions.value(QLatin1String(key)), &QAction::triggered, m_actions.value(QLatin1String(menuEntry)),
+            &QAction::trigger);
+    };
+    forward("Rename", "mnuRenameFile");
+    forward("MassRename", "mnuMassRename");
+    forward("MultiTag", "mnuMultiTagger");
+    forward("Options", "mnuOptions");
+    forward("Filters", "mnuFilters");
+    forward("Play", "mnuPlayFile");
+    forward("Delete", "mnuDeleteFile");
+    forward("PlayList", "mnuCreatePlaylist");
+    forward("About", "mnuAbout");
+    forward("Help", "mnuLoadHelp");
+    forward("Exit", "mnuExit");
+    connect(m_actions.value(QStringLiteral("Refresh")), &QAction::triggered, this, &Velmora::refreshFolder);
+
+    m_editToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    addButtons(m_editToolBar,
+        { { "UC", "UC", "F2 - Convert This Filename To Upper Case", QStyle::SP_CustomBase },
+            { "LC", "LC", "F3 - Convert This Filename To Lower Case", QStyle::SP_CustomBase },
+            { "TC", "TC", "F4 - Convert This Filename To Title Case", QStyle::SP_CustomBase },
+            { "Parens", "( )", "F9 - Add/Remove Parenthesis From Filename Part", QStyle::SP_CustomBase },
+            { "Periods", "Periods", "F10 - Remove All Periods From Filename", QStyle::SP_CustomBase },
+            { "RepeatEdit", "Repeat", "F11 - Repeat Recorded Edit Steps", QStyle::SP_CustomBase },
+            { "Sync", "Sync", "CF2 - Create New Filename Using Internal Tags", QStyle::SP_CustomBase } },
+        false);
+    // The buttons' object names stay the keys the help page and the tests use.
+    const auto edit = [this](const char* key, EditCommand command) {
+        connect(
+            m_actions.value(QLatin1String(key)), &QAction::triggered, this, [this, command] { editCommand(command); });
+    };
+    edit("UC", EditCommand::UpperCase);
+    edit("LC", EditCommand::LowerCase);
+    edit("TC", EditCommand::TitleCase);
+    edit("Parens", EditCommand::Parens);
+    edit("Periods", EditCommand::Periods);
+    edit("RepeatEdit", EditCommand::RepeatEdit);
+    edit("Sync", EditCommand::NameFromTags);
+
+    m_id3ToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    addButtons(m_id3ToolBar,
+        { { "SaveTags", "Save Tags", "Write ID3 Tags To Selected File", QStyle::SP_DialogSaveButton },
+            { "ReRead", "Re-Read", "F8 - Reload ID3 Tags In Selected File", QStyle::SP_BrowserReload },
+            { "RemoveTags", "Remove Tags", "Remove ID3 Tags From Selected File", QStyle::SP_DialogDiscardButton } },
+        true);
+    const auto id3 = [this](const char* key, void (Velmora::*command)()) {
+        connect(m_actions.value(QLatin1String(key)), &QAction::triggered, this, [this, command] {
+            m_renameButton->setFocus(Qt::OtherFocusReason);
+            (this->*command)();
+        });
+    };
+    id3("SaveTags", &Velmora::saveTags);
+    id3("ReRead", &Velmora::refreshTags);
+    id3("RemoveTags", &Velmora::removeTags);
+
+    m_syncBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    addButtons(m_syncBar,
+        { { "SBSync", "Sync", "F7 - Sync Internal Tags", QStyle::SP_CustomBase },
+            { "SBDelete", "Delete", "Click To Delete The Currently Selected Format", QStyle::SP_CustomBase } },
+        false);
+    edit("SBSync", EditCommand::TagsFromName);
+    edit("SBDelete", EditCommand::RemoveFormat);
+
+    // The name commands in the Edit menu, where their keys are shown: the
+    // buttons keep their short texts, the menu says what they do.
+    const std::pair<const char*, const char*> nameEntries[] = {
+        { "UC", "New Name In Upp&er Case" },
+        { "LC", "New Name In &Lower Case" },
+        { "TC", "New Name In Title Ca&se" },
+        { "mnuInsertSDS", nullptr },
+        { "mnuRemoveSDS", nullptr },
+        { "SBSync", "Tags From The &New Name" },
+        { "Parens", "Add Or Remove &Parentheses" },
+        { "Periods", "Remove Peri&ods" },
+        { "RepeatEdit", "Repeat Recorded E&dit Steps" },
+        { "Sync", "New Name From The T&ags" },
+    };
+    for (const auto& [key, text] : nameEntries) {
+        QAction* action = m_actions.value(QLatin1String(key));
+        if (text) {
+            action->setIconText(action->text());
+            action->setText(QLatin1String(text));
+        }
+        m_nameMenu->addAction(action);
+    }
+    showWindowKeys();
+}
+
+void Velmora::showWindowKeys()
+{
+    // The window runs these keys itself, before the focused control
+    // (handleWindowKey). Beside their entries they are only shown: a
+    // widget-wide shortcut is never a second way in, so no key runs its
+    // command twice.
+    for (const WindowKey& k : windowKeys()) {
+        for (const char* name : k.actions) {
+            if (!name)
+                continue;
+            QAction* action = m_actions.value(QLatin1String(name));
+            action->setShortcut(k.key);
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
+    }
+}
+
+void Velmora::showFileListMenu(const QPoint& position)
+{
+    if (m_fileTable->selectedRows().isEmpty())
+        return;
+    m_fileSub->popup(position);
+}
+
+void Velmora::runDialog(const QString& status, void (Velmora::*open)())
+{
+    setStatusText(status);
+    (this->*open)();
+    setStatusText(QStringLiteral("Ready"));
+}
+
+// Start-up and shut-down of the main window: what it restores from the
+// settings and what it stores when it closes, plus the toolbar toggle.
+
+namespace {
+
+// The designed size is also the smallest the window may get.
+const QSize kDesignSize(900, 640);
+
+} // namespace
+
+void Velmora::startUp()
+{
+    setStatusText(QStringLiteral("Retrieving Settings..."));
+    SettingsStore& store = m_prefs.store;
+    m_prefs.loadOptions();
+    m_session->loadFormats();
+    m_prefs.loadFilters();
+    showFormats();
+
+    setStatusText(QStringLiteral("Ready"));
+    enableFileControls(false);
+
+    applyToolbarVisible(store.getOption(QStringLiteral("ToolBar"), QStringLiteral("On")) == QLatin1String("On"));
+
+    const QSize design = minimumSizeHint().expandedTo(kDesignSize);
+    resize(design);
+    setMinimumSize(design);
+    if (leadingNumber(store.getOption(QStringLiteral("Was Max"), QStringLiteral("0"))) == 0) {
+        resize(restoredWindowSize(store, design, screen()->availableGeometry().size()));
+    } else {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+
+    // Folders and files take two fifths of the width, the editor the rest.
+    m_splitter->setSizes({ 2 * width() / 5, 3 * width() / 5 });
+
+    showRecording();
+    m_fileTable->setColumns(tableColumnsFromText(store.getOption(QStringLiteral("Table Columns"), QString())));
+    const QString last = getLastPath(store, QStringLiteral("Last Path"));
+    if (!m_ftv->setPath(last))
+        folderChanged(last);
+    m_startedUp = true;
+    m_prefs.saveSettings(*m_services.prompter);
+}
+
+void Velmora::saveSettings()
+{
+    setStatusText(QStringLiteral("Saving Settings"));
+    SettingsStore& store = m_prefs.store;
+    store.saveOption(QStringLiteral("Last Path"), trimSpaces(folder()));
+    store.saveOption(QStringLiteral("Last Format"), QString::number(m_session->formats().currentIndex()));
+    m_session->saveFormats();
+    store.saveOption(QStringLiteral("Table Columns"), tableColumnsText(m_fileTable->columns()));
+    store.saveOption(QStringLiteral("Was Max"), isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
+    store.saveOption(QStringLiteral("ToolBar"), m_theTB->isHidden() ? QStringLiteral("Off") : QStringLiteral("On"));
+    store.saveOption(QStringLiteral("Last Width"), QString::number(width()));
+    store.saveOption(QStringLiteral("Last Height"), QString::number(height()));
+}
+
+void Velmora::closeEvent(QCloseEvent* event)
+{
+    if (m_startedUp) {
+        settleEditedCells();
+        saveSettings();
+        m_prefs.saveSettings(*m_services.prompter);
+    }
+    event->accept();
+}
+
+void Velmora::applyToolbarVisible(bool visible)
+{
+    m_theTB->setHidden(!visible);
+    m_imgLeft->setHidden(!visible);
+    m_imgRight->setHidden(!visible);
+    m_actions.value(QStringLiteral("mnuToolbarToggle"))
+        ->setText(
+            visible ? QStringLiteral("&Hide Quick Access Toolbar") : QStringLiteral("&Show Quick Access Toolbar"));
+}
+
+void Velmora::toggleToolbar()
+{
+    applyToolbarVisible(m_theTB->isHidden());
+}
+
+void Velmora::showHelp()
+{
+    setStatusText(QStringLiteral("Showing Help File"));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int result = m_services.launcher->open(m_helpFile);
+    QApplication::restoreOverrideCursor();
+    if (result != 0)
+        m_services.prompter->message(QStringLiteral("Velmora"), launchFailureText(result, m_helpFile), MsgIcon::None);
+    setStatusText(QStringLiteral("Ready"));
+}
+
+void Velmora::showAbout()
+{
+    setStatusText(QStringLiteral("Showing Information About This Program"));
+    AboutBox box(this);
+    box.exec();
+    setStatusText(QStringLiteral("Ready"));
+}
+
+// Opening a folder or an MP3 file named on the command line or dropped on
+// the window.
+
+void Velmora::installFileDrop()
+{
+    setAcceptDrops(true);
+    qApp->installEventFilter(new FileDropFilter(this, [this](const OpenRequest& request) { open(request); }));
+}
+
+void Velmora::open(const OpenRequest& request)
+{
+    if (m_busy > 0)
+        return;
+    if (!request.isEmpty()) {
+        if (!m_ftv->setPath(request.folder))
+            folderChanged(request.folder);
+        const int row = request.file.isEmpty() || withTrailingSlash(folder()) != request.folder
+            ? -1
+            : m_fileTable->rowOfName(request.file);
+        if (row >= 0)
+            selectRow(row);
+    }
+    if (!request.refused.isEmpty())
+        setStatusText(QStringLiteral("Cannot Open: ") + request.refused.first());
+}
+
+// What a session that ended abruptly left behind: runs without their
+// closing record, named at the next start with an offer to undo them.
+
+void Velmora::offerInterruptedUndos()
+{
+    for (const InterruptedRun& run : interruptedRuns(m_undoFolder)) {
+        const bool undo = askYesNo(interruptedRunText(run.changes) + kCrLf + kCrLf + run.journalPath + kCrLf + kCrLf
+            + QStringLiteral("Undo It Now"));
+        // Named once: later its undo stays on offer in the mass rename window.
+        noteInterruptedRun(run);
+        if (undo)
+            openMassRename(run.journalPath);
+    }
+    const struct {
+        QString journal;
+        QString what;
+    } tagRuns[] = {
+        { TagJournal::multiTaggerJournal(m_undoFolder), QStringLiteral("The Last MultiTagger Run") },
+        { TagJournal::tagSaveJournal(m_undoFolder), QStringLiteral("The Last Tag Save Or Removal") },
+    };
+    for (const auto& run : tagRuns) {
+        const TagJournalSummary summary = summarizeTagJournal(run.journal);
+        if (!summary.interrupted || summary.noted || summary.inUse)
+            continue;
+        // The copies a killed rewrite left go whatever the answer: the next
+        // run replaces the journal that leads to them.
+        removeTagJournalLeftovers(run.journal);
+        const bool undo = summary.changes > 0
+            && askYesNo(tagJournalInterruptedText(summary, run.what) + kCrLf + kCrLf + run.journal + kCrLf + kCrLf
+                + QStringLiteral("Undo It Now"));
+        markTagJournalNoted(run.journal);
+        if (!undo)
+            continue;
+        const TagUndoReport report = undoTagJournal(run.journal);
+        const QString problems = tagUndoProblemsText(report);
+        if (!problems.isEmpty())
+            m_services.prompter->message(QStringLiteral("Velmora"), problems, MsgIcon::Exclamation);
+        setStatusText(run.what + QStringLiteral(" Undone: ") + QString::number(report.restored.size())
+            + QStringLiteral(" Files Restored"));
+    }
+}
+
+// The dialogs the main window opens from its menus and toolbars. Each is
+// modal; the menu handlers around them show the status texts.
+
+// The windows that work on the folder shown never open on a folder that
+// has gone: the user hears of it, and sees its parent, first.
+void Velmora::openMassRename()
+{
+    if (folderStillShown())
+        openMassRename(QString());
+}
+
+void Velmora::openMassRename(const QString& undoJournal)
+{
+    MassRenameForm form(
+        m_services, m_prefs, folder(), [this] { openOptions(); }, [this] { openFilters(); }, this);
+    form.engine().setLogFolder(m_undoFolder);
+    if (!undoJournal.isEmpty())
+        QTimer::singleShot(0, &form, [&form, undoJournal] { form.undoJournalNow(undoJournal); });
+    form.exec();
+    // The run may have renamed the listed files: list the folder afresh,
+    // unless it has gone meanwhile (then its parent is listed, and said).
+    if (folderStillShown())
+        folderChanged(folder());
+}
+
+void Velmora::openMultiTagger()
+{
+    if (!folderStillShown())
+        return;
+    MultiTagger form(m_services, m_prefs, folder(), this, &m_session->recorder());
+    form.setUndoFolder(m_undoFolder);
+    form.exec();
+}
+
+void Velmora::openOptions()
+{
+    const int before = m_session->formats().currentIndex();
+    const ListedFormats listedBefore = listedFormats(m_prefs.options);
+    {
+        OptionsForm form(
+            m_services, m_prefs, m_session->formats(), [this] { showFormats(); }, this);
+        form.exec();
+    }
+    showFormats();
+    // "MP3 Files Only" changes what the file list shows.
+    if (listedFormats(m_prefs.options) != listedBefore && folderStillShown())
+        relist();
+    // Re-selecting the mask re-runs the automatic synchronisation.
+    if (m_formatList->isEnabled() && before >= 0 && before < m_session->formats().count())
+        m_session->formatListClicked(before);
+}
+
+void Velmora::openFilters()
+{
+    FilterForm form(m_services, m_prefs, this);
+    form.exec();
+}
+
+void Velmora::openPlaylist()
+{
+    if (!folderStillShown())
+        return;
+    PlaylistForm form(m_services, folder(), listedFormats(m_prefs.options), this);
+    form.exec();
+}
+
+void Velmora::openFileInfo()
+{
+    if (!m_file.isLoaded())
+        return;
+    showFileInfoReport(*m_services.prompter, m_file.path(), m_file.tag());
+}
+
+// The folder the main window shows: listing it, refreshing it, and what
+// happens when another program removes or renames it while it is shown.
+
+void Velmora::refreshFileList()
+{
+    m_loadingRow = true;
+    m_fileTable->setFolder(folder(), listedFormats(m_prefs.options), m_prefs.options);
+    m_loadingRow = false;
+}
+
+void Velmora::folderChanged(const QString& newFolder)
+{
+    // Called for another folder than the tree shows: move the tree, which
+    // reports the change back here.
+    if (withTrailingSlash(newFolder) != m_ftv->path() && m_ftv->setPath(newFolder))
+        return;
+    const QFileInfo info(newFolder);
+    if (!info.isDir() || !info.isReadable() || !info.isExecutable()) {
+        const QString refusal = QStringLiteral("Cannot Change Folder To: ") + newFolder;
+        setStatusText(refusal);
+        const QString fallback = withTrailingSlash(QDir::homePath());
+        if (withTrailingSlash(newFolder) == fallback)
+            return;
+        // Once the click that chose the folder is over (it still selects the
+        // row it hit), the tree moves to the folder that is listed instead,
+        // and the message stays.
+        QTimer::singleShot(0, this, [this, refusal, fallback] {
+            m_folderRefusal = refusal;
+            if (!m_ftv->setPath(fallback))
+                folderChanged(fallback);
+            m_folderRefusal.clear();
+        });
+        return;
+    }
+    // Edits typed into another folder's cells are not dropped unasked.
+    settleEditedCells();
+    refreshFileList();
+    m_findFrame->setTitle(QStringLiteral("Current Directory: ") + captionText(newFolder));
+    setStatusText(m_folderRefusal.isEmpty() ? QStringLiteral("Ready") : m_folderRefusal);
+    showNoFile();
+}
+
+bool Velmora::folderStillShown()
+{
+    if (folder().isEmpty() || QFileInfo(folder()).isDir())
+        return true;
+    folderVanished(folder());
+    return false;
+}
+
+QString Velmora::unsavedTagsText() const
+{
+    if (!m_file.isLoaded())
+        return QString();
+    const TagTexts typed = boxTexts();
+    QStringList lines;
+    for (int i = 0; i < kFieldCount; ++i)
+        if (typed[size_t(i)] != m_file.texts()[size_t(i)])
+            lines << QString::fromLatin1(fieldInfo(i).name) + QStringLiteral(": ") + typed[size_t(i)];
+    if (m_file.picturesChanged())
+        lines << QStringLiteral("Pictures: Changed");
+    return lines.join(kCrLf);
+}
+
+void Velmora::folderVanished(const QString& gone)
+{
+    // Not in the middle of a command: it ends first, then hears of it.
+    if (m_busy > 0) {
+        QTimer::singleShot(100, this, [this, gone] { folderVanished(gone); });
+        return;
+    }
+    if (withTrailingSlash(gone) != folder() || QFileInfo(gone).isDir())
+        return; // the window has moved on, or the folder is back
+    const QString unsaved = unsavedTagsText();
+    const QString fileName = m_file.name();
+    const QString shown = nearestExistingFolder(gone);
+    m_folderRefusal = QStringLiteral("Folder No Longer Exists: ") + gone;
+    if (!m_ftv->setPath(shown))
+        folderChanged(shown);
+    m_folderRefusal.clear();
+    QString text = QStringLiteral("The Folder Shown Was Removed Or Renamed By Another Program:") + kCrLf + kCrLf + gone
+        + kCrLf + kCrLf + QStringLiteral("Now Showing:") + kCrLf + kCrLf + folder();
+    if (!unsaved.isEmpty()) {
+        // The file went with its folder: what was typed for it is told, so
+        // that it is not lost without a word.
+        text += kCrLf + kCrLf + QStringLiteral("These Tags Typed For '") + fileName
+            + QStringLiteral("' Were Not Saved:") + kCrLf + kCrLf + unsaved;
+    }
+    m_services.prompter->message(kTitle, text, MsgIcon::Exclamation);
+}
+
+bool Velmora::relist()
+{
+    const QString name = m_file.isEmpty() ? QString() : m_file.name();
+    m_loadingRow = true;
+    m_fileTable->relist();
+    m_loadingRow = false;
+    const int row = name.isEmpty() ? -1 : m_fileTable->rowOfName(name);
+    if (row < 0) {
+        showNoFile();
+        return false;
+    }
+    m_loadingRow = true;
+    m_fileTable->selectOnly(row);
+    m_loadingRow = false;
+    return true;
+}
+
+void Velmora::refreshFolder()
+{
+    if (!folderStillShown() || !relist())
+        return;
+    // The file stays selected and is read again: another program may have
+    // changed it. Nothing is written to it.
+    if (!m_file.isLoaded()) {
+        // Empty or unreadable when it was chosen: chosen again.
+        selectFileEntry();
+        return;
+    }
+    const QString unsaved = unsavedTagsText();
+    if (!unsaved.isEmpty()) {
+        const Busy busy(*this);
+        const QString question = QStringLiteral("The Tags Shown For '") + m_file.path()
+            + QStringLiteral("' Hold Changes That Are Not Saved:") + kCrLf + kCrLf + unsaved + kCrLf + kCrLf
+            + QStringLiteral("Read The File Again And Drop These Changes?");
+        if (!m_services.prompter->askYesNo(kTitle, question, MsgIcon::Question, Answer::No))
+            return;
+    }
+    rereadUnchanged();
+}
+
+// File commands of the main window: renaming, deleting and playing the
+// file shown, and enabling what needs one.
+
+namespace {
+
+QString errorText(const FileError& e)
+{
+    return e.description + QStringLiteral(" (") + QString::number(e.number) + QLatin1Char(')');
+}
+
+} // namespace
+
+bool Velmora::askYesNo(const QString& question)
+{
+    return m_services.prompter->askYesNo(kTitle, trimSpaces(question) + QLatin1Char('?'), MsgIcon::Question);
+}
+
+void Velmora::enableFileControls(bool enabled)
+{
+    for (const char* name : { "Rename", "Play", "Delete", "SaveTags", "ReRead", "RemoveTags", "mnuRenameFile",
+             "mnuDeleteFile", "mnuPlayFile", "mnuFileInfo", "mnuSaveID3", "mnuRefreshTags", "mnuStripTags",
+             "mnuDeleteFile2", "mnuPlayFile2", "mnuFileInfo2", "mnuSaveID32", "mnuRefreshTags2", "mnuStripTags2",
+             "mnuInsertSDS", "mnuRemoveSDS" })
+        m_actions.value(QLatin1String(name))->setEnabled(enabled);
+    for (QAction* action : m_editToolBar->actions())
+        action->setEnabled(enabled);
+    for (QAction* action : m_syncBar->actions())
+        action->setEnabled(enabled);
+    const QList<QWidget*> controls { m_recordEditing, m_tagFrame, m_partsList, m_newName, m_renameButton,
+        m_oldNameLabel, m_newNameLabel, m_formatList, m_formatFrame, m_containerPic->verticalScrollBar() };
+    for (QWidget* w : controls)
+        w->setEnabled(enabled);
+    setAllBoxProps(QStringLiteral("Enabled"), enabled);
+    for (int i = 0; i < kFieldCount; ++i) {
+        m_labels[size_t(i)]->setEnabled(enabled);
+        m_clearButtons[size_t(i)]->setEnabled(enabled);
+    }
+    if (!enabled) {
+        m_session->parts().clear();
+        m_session->editor().setText(QString());
+        m_session->resetNameHistory();
+        m_renameFrame->setTitle(QStringLiteral("No File Selected"));
+    }
+}
+
+void Velmora::setAllBoxProps(const QString& property, const QVariant& value)
+{
+    const QList<QWidget*> widgets = findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        if (!w->objectName().startsWith(QLatin1String("ID3")))
+            continue;
+        if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w))
+            continue;
+        if (property == QLatin1String("Width")) {
+            w->setFixedWidth(value.toInt());
+        } else if (property == QLatin1String("Enabled")) {
+            w->setEnabled(value.toBool());
+        } else if (property == QLatin1String("Text")) {
+            const auto index = std::find(m_boxes.begin(), m_boxes.end(), w);
+            if (index != m_boxes.end())
+                m_tagPanel->setText(int(index - m_boxes.begin()), value.toString());
+        }
+    }
+}
+
+void Velmora::renameFile()
+{
+    const int row = highlightedRow();
+    QString nextName;
+    if (row >= 0 && row < m_fileTable->count() - 1)
+        nextName = m_fileTable->nameAt(row + 1);
+    FileExistsPrompt existingTarget(this);
+    RenameSequence sequence(*m_services.files, *m_services.trash, *m_services.prompter, existingTarget,
+        [this](const QString& text) { setStatusText(text); });
+    // Only a loaded file is renamed: never a zero-length or vanished one.
+    if (!sequence.mayStart(m_file.isLoaded() ? m_file.name() : QString(), m_session->editor().text()))
+        return;
+    // From here to the end no user input runs: the current file's path is
+    // changing, and the prompts below wait for their own answers only.
+    const Busy busy(*this);
+    setStatusText(QStringLiteral("Renaming File..."));
+    if (m_prefs.options.syncOption == SyncMode::NameToTags)
+        m_session->updateInternal();
+    // The current file stays the source until the rename has happened, so
+    // that a later tag save cannot write into the file that holds the new name.
+    const QString target = sequence.run(m_file.path(), m_session->editor().text());
+    if (target.isEmpty())
+        return;
+
+    m_fileTable->model().edits().renamed(m_file.path(), target);
+    m_file.renamed(target);
+    if (m_prefs.options.id3AutoSave == 1) {
+        setStatusText(QStringLiteral("Saving ID3 Tags..."));
+        saveTags();
+    } else {
+        setStatusText(QStringLiteral("ID3 Tags Not Saved As Indicated In Options"));
+    }
+    refreshFileList();
+    setStatusText(QStringLiteral("Rename Complete."));
+    int nextRow = m_fileTable->count() - 1;
+    if (!nextName.isEmpty()) {
+        for (int i = 0; i < m_fileTable->count(); ++i) {
+            if (trimSpaces(m_fileTable->nameAt(i)) == nextName) {
+                nextRow = i;
+                break;
+            }
+        }
+    }
+    selectRow(nextRow);
+    setStatusText(QStringLiteral("Ready"));
+}
+
+void Velmora::deleteFiles()
+{
+    deleteRows(m_fileTable->selectedRows());
+}
+
+void Velmora::deleteRows(const QList<int>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    const Busy busy(*this);
+    // The question names what goes: the one file, or how many when several
+    // entries are highlighted.
+    const QString question = rows.size() == 1
+        ? QStringLiteral("Delete '") + rowPath(rows.first()) + QStringLiteral("' To The Trash?")
+        : QStringLiteral("Delete The %1 Selected Files To The Trash?").arg(rows.size());
+    if (!m_services.prompter->askYesNo(kTitle, question))
+        return;
+    int lastHandled = -1;
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
+        const QString name = m_fileTable->nameAt(*it);
+        const QString path = withTrailingSlash(folder()) + name;
+        setStatusText(QStringLiteral("Moving File ") + name + QStringLiteral(" To Trash..."));
+        // The trash takes a file whatever its mode: the mode stays as it is.
+        FileError error;
+        if (!m_services.trash->moveToTrash(path, &error)) {
+            m_services.prompter->message(kTitle,
+                QStringLiteral("Error Occured: ") + errorText(error) + QStringLiteral("\r\n\r\n") + path,
+                MsgIcon::Critical);
+            setStatusText(QStringLiteral("Operation Cancelled"));
+            // Files already in the trash must not stay listed or loaded.
+            if (it != rows.crbegin())
+                relist();
+            return;
+        }
+        lastHandled = *it;
+    }
+    setStatusText(QStringLiteral("Refreshing Directory..."));
+    refreshFileList();
+    setStatusText(QStringLiteral("Ready"));
+    if (m_fileTable->count() == 0) {
+        showNoFile();
+        return;
+    }
+    selectRow(m_fileTable->count() > lastHandled ? lastHandled : m_fileTable->count() - 1);
+}
+
+void Velmora::playFile()
+{
+    if (highlightedRow() < 0) {
+        m_services.prompter->message(
+            kTitle, QStringLiteral("Please Select A File To Play First!"), MsgIcon::Exclamation);
+        m_fileTable->view()->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    setStatusText(QStringLiteral("Attempting To Play File In Default MP3 Player..."));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int result = m_services.launcher->open(m_file.path());
+    QApplication::restoreOverrideCursor();
+    if (result != 0)
+        m_services.prompter->message(kTitle, launchFailureText(result, m_file.path()), MsgIcon::None);
+    setStatusText(QStringLiteral("Ready"));
+}
+
+// Which file the main window shows: the file list's highlighted entry, by
+// mouse, keyboard or Tab alike. Nothing is loaded for an entry that is not
+// highlighted, and every command acts on the file that is shown.
+
+int Velmora::highlightedRow() const
+{
+    // A mouse press moves the current row before the highlight follows,
+    // and focus reaching the table by Tab makes its first row current
+    // without highlighting it: the current row counts once highlighted.
+    const int current = m_fileTable->currentRow();
+    if (current >= 0 && m_fileTable->isRowSelected(current))
+        return current;
+    if (m_file.isEmpty() || withTrailingSlash(folder()) + m_file.name() != m_file.path())
+        return -1;
+    const int shown = m_fileTable->rowOfName(m_file.name());
+    return shown >= 0 && m_fileTable->isRowSelected(shown) ? shown : -1;
+}
+
+QString Velmora::rowPath(int row) const
+{
+    return row >= 0 ? withTrailingSlash(folder()) + m_fileTable->nameAt(row) : QString();
+}
+
+void Velmora::followSelection()
+{
+    if (m_loadingRow)
+        return;
+    const QStringList selected = m_fileTable->selectedPaths();
+    if (selected.size() > 1) {
+        if (selected != m_manyFiles) {
+            settleTypedTags();
+            showMany(selected);
+        }
+        return;
+    }
+    const int row = highlightedRow();
+    if (m_manyFiles.isEmpty() && rowPath(row) == m_file.path())
+        return;
+    settleTypedTags();
+    m_manyFiles.clear();
+    if (row >= 0) {
+        selectFileEntry();
+        return;
+    }
+    showNoFile();
+}
+
+void Velmora::settleTypedTags()
+{
+    const bool many = !m_manyFiles.isEmpty();
+    const MultiTagValues changed = changedFields(m_manyShown, boxTexts());
+    const bool manyChanged
+        = many && std::any_of(changed.included.begin(), changed.included.end(), [](bool on) { return on; });
+    const QString unsaved = many ? QString() : unsavedTagsText();
+    if (!manyChanged && unsaved.isEmpty())
+        return;
+    const QString what = many ? QString::number(m_manyFiles.size()) + QStringLiteral(" Selected Files")
+                              : QLatin1Char('\'') + m_file.name() + QLatin1Char('\'');
+    QString question = QStringLiteral("The Tags Typed For ") + what + QStringLiteral(" Are Not Saved.");
+    if (!unsaved.isEmpty())
+        question += kCrLf + kCrLf + unsaved;
+    question += kCrLf + kCrLf + QStringLiteral("Save Them Before Moving On? No Drops Them.");
+    const Busy busy(*this);
+    m_loadingRow = true; // the question's own events change no selection here
+    const bool save = m_services.prompter->askYesNo(QStringLiteral("Velmora"), question, MsgIcon::Question);
+    m_loadingRow = false;
+    if (save)
+        saveTags();
+}
+
+void Velmora::showMany(const QStringList& paths)
+{
+    showNoFile();
+    m_manyFiles = paths;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    AudioTag tag;
+    tag.setKeepTrailerOnLoad(true); // showing writes nothing
+    QList<TagTexts> texts;
+    QList<std::optional<CoverPicture>> fronts;
+    for (const QString& path : paths) {
+        const bool read = tag.setFileName(path).ok();
+        texts << (read ? tagTextsOf(tag, m_prefs.options) : TagTexts());
+        fronts << (read ? tag.frontCover() : std::nullopt);
+    }
+    QApplication::restoreOverrideCursor();
+    m_coverPane->showMany(fronts, folder());
+    m_coverPane->setEnabled(true);
+    m_manyShown = commonTexts(texts);
+    for (int i = 0; i < kFieldCount; ++i) {
+        m_tagPanel->setText(i, m_manyShown[size_t(i)]);
+        // The copyright bit is the audio's, not a tag's.
+        const bool editable = FieldId(i) != FieldId::CopyRight;
+        m_boxes[size_t(i)]->setEnabled(editable);
+        m_labels[size_t(i)]->setEnabled(editable);
+        m_clearButtons[size_t(i)]->setEnabled(editable);
+    }
+    // What the boxes show is what a save compares with.
+    m_manyShown = boxTexts();
+    m_tagFrame->setEnabled(true);
+    for (const char* action : { "SaveTags", "mnuSaveID3", "mnuSaveID32", "Delete", "mnuDeleteFile", "mnuDeleteFile2" })
+        m_actions.value(QLatin1String(action))->setEnabled(true);
+    m_renameFrame->setTitle(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
+    setStatusText(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
+}
+
+void Velmora::showNoFile()
+{
+    m_zeroLengthAsked.clear();
+    m_file.clear();
+    m_oldName->clear();
+    showNothingLoaded();
+}
+
+void Velmora::selectRow(int row)
+{
+    // The entry shown is the only one highlighted, so that a later Delete
+    // takes exactly it.
+    m_loadingRow = true;
+    m_fileTable->selectOnly(row);
+    m_fileTable->scrollToRow(row);
+    m_loadingRow = false;
+    m_manyFiles.clear();
+    selectFileEntry();
+}
+
+void Velmora::selectFileEntry()
+{
+    const int row = highlightedRow();
+    const QString name = row >= 0 ? m_fileTable->nameAt(row) : QString();
+    m_oldName->setText(name);
+    if (name.isEmpty())
+        return;
+    const QString path = rowPath(row);
+    if (path != m_zeroLengthAsked)
+        m_zeroLengthAsked.clear();
+    const CurrentFile::Result loaded = m_file.load(path);
+    if (!m_file.isLoaded()) {
+        // Nothing of the file before stays, and nothing can act on this one.
+        showTags(loaded);
+        if (m_file.length() == 0) {
+            // Deleting is all that can be done with it, now or later.
+            for (const char* action : { "Delete", "mnuDeleteFile", "mnuDeleteFile2" })
+                m_actions.value(QLatin1String(action))->setEnabled(true);
+            if (m_zeroLengthAsked != path) {
+                m_zeroLengthAsked = path;
+                // Once the input that chose it is over, so that the question
+                // and a delete meet the list as the user left it.
+                QTimer::singleShot(0, this, &Velmora::offerToTrashZeroLength);
+            }
+        } else {
+            reportFailure(loaded);
+        }
+        return;
+    }
+    enableFileControls(true);
+    m_session->parts().clear();
+    setStatusText(QStringLiteral("Formating Selected File"));
+    m_session->loadNameParts(name);
+    showTags(loaded);
+    reportFailure(loaded);
+    setStatusText(QStringLiteral("Ready"));
+    m_session->autoSync();
+    // The name's history starts with the name as the file was loaded.
+    m_session->resetNameHistory();
+    focusNewName();
+}
+
+void Velmora::offerToTrashZeroLength()
+{
+    // Not while a button is held or a command waits for an answer: the
+    // question comes when the window is the user's again.
+    if (m_busy > 0 || QGuiApplication::mouseButtons() != Qt::NoButton) {
+        QTimer::singleShot(50, this, &Velmora::offerToTrashZeroLength);
+        return;
+    }
+    const int row = highlightedRow();
+    // The selection moved on, or the file was loaded after all.
+    if (m_zeroLengthAsked.isEmpty() || rowPath(row) != m_zeroLengthAsked || m_file.path() != m_zeroLengthAsked
+        || m_file.isLoaded())
+        return;
+    const QString question = QStringLiteral("Error: Zero-Length File Selected!") + kCrLf + kCrLf
+        + QStringLiteral("File Cannot Be Edited.") + kCrLf + kCrLf
+        + QStringLiteral("Move The Selected File To The Trash?");
+    const Busy busy(*this);
+    if (m_services.prompter->askYesNo(QStringLiteral("Velmora"), question, MsgIcon::Critical, Answer::No))
+        deleteRows({ row });
+}
+
+void Velmora::selectFile(ListStep step)
+{
+    const int count = m_fileTable->count();
+    if (count == 0)
+        return;
+    // From the row shown; with none, Down and Up start before the first.
+    int row = highlightedRow();
+    switch (step) {
+    case ListStep::Up:
+        if (row > 0)
+            --row;
+        break;
+    case ListStep::Down:
+        if (row < count - 1)
+            ++row;
+        break;
+    case ListStep::First:
+        row = 0;
+        break;
+    case ListStep::Last:
+        row = count - 1;
+        break;
+    }
+    if (row < 0)
+        return;
+    if (rowPath(row) != m_file.path())
+        settleTypedTags();
+    selectRow(row);
 }
