@@ -16,6 +16,7 @@ class TableRuns;
 struct CoverBatchRequest;
 class FileTable;
 class FolderTree;
+class MainMenus;
 class NameEditSession;
 class PartsListView;
 class TagPanel;
@@ -112,11 +113,11 @@ public:
     // selected; none while one file (or none) is shown.
     const QStringList& manyFiles() const { return m_manyFiles; }
     QString statusText() const;
-    QAction* action(const QString& objectName) const { return m_actions.value(objectName); }
+    QAction* action(const QString& objectName) const;
     NameEditSession& session() { return *m_session; }
     TagPanel& tagPanel() { return *m_tagPanel; }
     // The file list's context menu (mnuFileSub).
-    QMenu* fileListMenu() const { return m_fileSub; }
+    QMenu* fileListMenu() const;
     // The name editing commands of the edit toolbar, the sync bar and the keys.
     enum class EditCommand {
         UpperCase,
@@ -166,11 +167,8 @@ private:
     QWidget* buildFindFrame();
     QWidget* buildRenameFrame();
     QWidget* buildTagFrame();
-    // Actions, menus and toolbars (velmora_actions.cpp)
-    QAction* makeAction(const QString& name, const QString& text, void (Velmora::*slot)());
-    void buildActions();
-    void buildMenus();
-    void buildToolbars();
+    // Menu entries and buttons to commands
+    void connectCommands();
     void showFileListMenu(const QPoint& position);
     void runDialog(const QString& status, void (Velmora::*open)());
     void openMassRename();
@@ -190,7 +188,6 @@ private:
         std::array<const char*, 2> actions;
     };
     static QList<WindowKey> windowKeys();
-    void showWindowKeys();
     bool handleNewNameEvent(QEvent* event);
     void bindNameEditor();
     void showNameFromModel();
@@ -296,14 +293,9 @@ private:
     std::array<QWidget*, kFieldCount> m_boxes {};
     std::array<QLabel*, kFieldCount> m_labels {};
     std::array<QToolButton*, kFieldCount> m_clearButtons {};
-    QToolBar* m_theTB = nullptr;
     QToolBar* m_editToolBar = nullptr;
     QToolBar* m_id3ToolBar = nullptr;
     QToolBar* m_syncBar = nullptr;
-    QLabel* m_imgLeft = nullptr;
-    QLabel* m_imgRight = nullptr;
     QLabel* m_status = nullptr;
-    QMenu* m_fileSub = nullptr;
-    QMenu* m_nameMenu = nullptr; // the Edit menu, which lists the name commands
-    QHash<QString, QAction*> m_actions;
+    std::unique_ptr<MainMenus> m_menus;
 };
