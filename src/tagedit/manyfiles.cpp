@@ -2,7 +2,6 @@
 
 #include "tagedit/tableedits.h"
 
-
 void CommonTags::add(const TagTexts& texts, const std::optional<CoverPicture>& front)
 {
     if (m_count++ == 0) {
