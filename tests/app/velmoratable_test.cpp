@@ -46,6 +46,15 @@ protected:
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         ASSERT_FALSE(table().isLoading());
     }
+    // Until the tags of the selected rows are read, off the window's thread.
+    void waitForMany()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (window->readingMany() && timer.elapsed() < 30000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_FALSE(window->readingMany());
+    }
     // The MP3 file's bytes; what mutagen reads of the others, and their audio.
     QMap<QString, QByteArray> state() const
     {
@@ -101,7 +110,7 @@ TEST_F(TableTest, ManyRowsShowCommonValuesAndSaveOnlyTheChangedBoxIntoEach)
     const auto before = state();
 
     fileList()->selectAll();
-    QApplication::processEvents();
+    waitForMany();
     EXPECT_EQ(window->manyFiles().size(), 3);
     EXPECT_EQ(box(FieldId::Album), QStringLiteral("Same Album"));
     EXPECT_EQ(box(FieldId::Title), kDifferentValues);
@@ -117,12 +126,14 @@ TEST_F(TableTest, ManyRowsShowCommonValuesAndSaveOnlyTheChangedBoxIntoEach)
         EXPECT_EQ(comment(name, "TITLE"), QJsonArray { "Title " + name.left(1) });
     }
     EXPECT_EQ(table().model().shownText(2, TableColumn::Artist), QStringLiteral("One Artist"));
+    waitForMany();
     EXPECT_EQ(box(FieldId::Artist), QStringLiteral("One Artist"));
 
     // One undo puts every file back as it was.
     prompter.answers.enqueue(Answer::Yes);
     window->undoTagSave();
     EXPECT_EQ(state(), before);
+    waitForMany();
     EXPECT_EQ(box(FieldId::Artist), artists);
 }
 
@@ -196,7 +207,7 @@ TEST_F(TableTest, CoversOfOneFileSaveWithItsTagsAndOfManyFilesRunOnTheSelection)
 
     // Many files: one cover into each, and one undo takes it out again.
     fileList()->selectAll();
-    QApplication::processEvents();
+    waitForMany();
     const auto before = state();
     emit pane->coverForAllRequested(coverPicture(png));
     for (const QString& name : names)

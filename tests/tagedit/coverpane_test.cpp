@@ -28,6 +28,14 @@
 
 namespace {
 
+CommonTags common(const QList<std::optional<CoverPicture>>& fronts)
+{
+    CommonTags common;
+    for (const std::optional<CoverPicture>& front : fronts)
+        common.add(TagTexts(), front);
+    return common;
+}
+
 QByteArray pngOf(const QColor& colour, int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -171,7 +179,7 @@ TEST(CoverPane, CommandsChangeTheListTheWindowSavesAndManyFilesAskForBulkRuns)
     EXPECT_FALSE(p.child<QPushButton>("CoverRemove")->isEnabled());
 
     // Many files: different covers say so; the commands ask for bulk runs.
-    p.pane.showMany({ back, std::nullopt });
+    p.pane.showMany(common({ back, std::nullopt }));
     EXPECT_EQ(p.child<QLabel>("CoverImage")->text(), QStringLiteral("<different covers>"));
     EXPECT_FALSE(p.child<QPushButton>("CoverRemove")->isEnabled());
     p.doubles.prompter.files << dir.filePath("red.png");
@@ -181,6 +189,6 @@ TEST(CoverPane, CommandsChangeTheListTheWindowSavesAndManyFilesAskForBulkRuns)
     EXPECT_EQ(p.forAll[0].data, red);
     EXPECT_EQ(p.removeAllRequests, 1);
     EXPECT_EQ(p.edits.size(), 5);
-    p.pane.showMany({ back, back });
+    p.pane.showMany(common({ back, back }));
     EXPECT_EQ(p.facts(), coverFactsText({ back }));
 }

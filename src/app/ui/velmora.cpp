@@ -28,6 +28,7 @@
 #include "settings/windowsize.h"
 #include "tagedit/fileinforeport.h"
 #include "tagedit/manyfiles.h"
+#include "tagedit/manyfilesreader.h"
 #include "tagedit/tablecolumns.h"
 #include "tagedit/tagjournal.h"
 #include "tagedit/ui/coverpane.h"
@@ -107,6 +108,12 @@ Velmora::Velmora(PlatformServices& services, Preferences& preferences, const QSt
     setWindowTitle(velmoraTitle());
     setUndoFolder(TagJournal::defaultFolder());
     m_session = new NameEditSession(m_prefs, *this, this);
+    m_manyReader = new ManyFilesReader(this);
+    connect(m_manyReader, &ManyFilesReader::finished, this, &Velmora::showManyRead);
+    connect(m_manyReader, &ManyFilesReader::progress, this, [this](int done, int total) {
+        setStatusText(QStringLiteral("Reading The Tags Of ") + QString::number(total) + QStringLiteral(" Files: ")
+            + QString::number(done) + QStringLiteral(" Read"));
+    });
     buildControls();
     m_menus = std::make_unique<MainMenus>(*this, MainMenus::PaneBars { m_editToolBar, m_id3ToolBar, m_syncBar });
     connectCommands();
@@ -373,6 +380,11 @@ void Velmora::setUndoFolder(const QString& folder)
 QAction* Velmora::action(const QString& objectName) const
 {
     return m_menus->action(objectName);
+}
+
+bool Velmora::readingMany() const
+{
+    return m_manyReader->reading();
 }
 
 QMenu* Velmora::fileListMenu() const
@@ -1071,7 +1083,7 @@ void Velmora::followSelection()
     if (m_manyFiles.isEmpty() && rowPath(row) == m_file.path())
         return;
     settleTypedTags();
-    m_manyFiles.clear();
+    dropMany();
     if (row >= 0) {
         selectFileEntry();
         return;
@@ -1106,20 +1118,18 @@ void Velmora::showMany(const QStringList& paths)
 {
     showNoFile();
     m_manyFiles = paths;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    AudioTag tag;
-    tag.setKeepTrailerOnLoad(true); // showing writes nothing
-    QList<TagTexts> texts;
-    QList<std::optional<CoverPicture>> fronts;
-    for (const QString& path : paths) {
-        const bool read = tag.setFileName(path).ok();
-        texts << (read ? tagTextsOf(tag, m_prefs.options) : TagTexts());
-        fronts << (read ? tag.frontCover() : std::nullopt);
-    }
-    QApplication::restoreOverrideCursor();
-    m_coverPane->showMany(fronts, folder());
+    // Nothing is shown, and nothing can be typed, until every file is read.
+    m_manyShown = boxTexts();
+    m_renameFrame->setTitle(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
+    setStatusText(QStringLiteral("Reading The Tags Of ") + QString::number(paths.size()) + QStringLiteral(" Files"));
+    m_manyReader->start(paths, m_prefs.options);
+}
+
+void Velmora::showManyRead(const CommonTags& common)
+{
+    m_coverPane->showMany(common, folder());
     m_coverPane->setEnabled(true);
-    m_manyShown = commonTexts(texts);
+    m_manyShown = common.texts();
     for (int i = 0; i < kFieldCount; ++i) {
         m_tagPanel->setText(i, m_manyShown[size_t(i)]);
         // The copyright bit is the audio's, not a tag's.
@@ -1133,8 +1143,13 @@ void Velmora::showMany(const QStringList& paths)
     m_tagFrame->setEnabled(true);
     for (const char* action : { "SaveTags", "mnuSaveID3", "mnuSaveID32", "Delete", "mnuDeleteFile", "mnuDeleteFile2" })
         m_menus->action(QLatin1String(action))->setEnabled(true);
-    m_renameFrame->setTitle(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
-    setStatusText(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
+    setStatusText(QString::number(m_manyFiles.size()) + QStringLiteral(" Files Selected"));
+}
+
+void Velmora::dropMany()
+{
+    m_manyReader->stop();
+    m_manyFiles.clear();
 }
 
 void Velmora::showNoFile()
@@ -1153,7 +1168,7 @@ void Velmora::selectRow(int row)
     m_fileTable->selectOnly(row);
     m_fileTable->scrollToRow(row);
     m_loadingRow = false;
-    m_manyFiles.clear();
+    dropMany();
     selectFileEntry();
 }
 

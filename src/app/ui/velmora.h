@@ -17,6 +17,8 @@ struct CoverBatchRequest;
 class FileTable;
 class FolderTree;
 class MainMenus;
+class ManyFilesReader;
+class CommonTags;
 class NameEditSession;
 class PartsListView;
 class TagPanel;
@@ -112,6 +114,8 @@ public:
     // The files the tag panel shows together while several rows are
     // selected; none while one file (or none) is shown.
     const QStringList& manyFiles() const { return m_manyFiles; }
+    // Whether their tags are still being read.
+    bool readingMany() const;
     QString statusText() const;
     QAction* action(const QString& objectName) const;
     NameEditSession& session() { return *m_session; }
@@ -215,7 +219,11 @@ private:
     // typed into it and not saved; Yes saves it.
     void settleTypedTags();
     // Several rows selected: the tag panel shows their common values.
+    // Reads them off this thread; showManyRead shows what they share.
     void showMany(const QStringList& paths);
+    void showManyRead(const CommonTags& common);
+    // No longer many files shown: their read in progress is dropped.
+    void dropMany();
     void saveMany();
     // Puts one cover into every selected file, or (nothing) takes every
     // picture out of them, in one undoable run.
@@ -274,6 +282,7 @@ private:
     FileTable* m_fileTable = nullptr;
     CoverPane* m_coverPane = nullptr;
     QStringList m_manyFiles;
+    ManyFilesReader* m_manyReader = nullptr;
     TagTexts m_manyShown;
     QGroupBox* m_findFrame = nullptr;
     QGroupBox* m_renameFrame = nullptr;

@@ -121,20 +121,16 @@ void CoverPane::setList(const QList<CoverPicture>& pictures)
     showCover(front < 0 ? std::nullopt : std::optional(pictures[front]), coverFactsText(pictures));
 }
 
-void CoverPane::showMany(const QList<std::optional<CoverPicture>>& fronts, const QString& folder)
+void CoverPane::showMany(const CommonTags& common, const QString& folder)
 {
     m_mode = Mode::Many;
     m_folder = folder;
     m_pictures.clear();
-    const std::optional<CoverPicture> first = fronts.isEmpty() ? std::nullopt : fronts.first();
-    const bool same = std::all_of(fronts.begin(), fronts.end(), [&first](const std::optional<CoverPicture>& front) {
-        return front.has_value() == first.has_value() && (!front || samePicture(*front, *first));
-    });
-    if (!same) {
+    if (common.coversDiffer()) {
         showCover(std::nullopt, QString());
         m_image->setText(kDifferentCovers);
     } else {
-        showCover(first, first ? coverFactsText({ *first }) : kNoCover);
+        showCover(common.cover(), common.cover() ? coverFactsText({ *common.cover() }) : kNoCover);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tagedit/manyfiles.h"
 #include "tags/coverpicture.h"
 
 #include <QImage>
@@ -47,8 +48,8 @@ public:
     // One file's pictures; folder is where the pickers start ("" for the
     // current folder).
     void showPictures(const QList<CoverPicture>& pictures, const QString& folder = QString());
-    // The front covers of many files (nothing for a file without one).
-    void showMany(const QList<std::optional<CoverPicture>>& fronts, const QString& folder = QString());
+    // The front cover many files share, or "<different covers>".
+    void showMany(const CommonTags& common, const QString& folder = QString());
     // No file: "No Cover", every command off.
     void showNothing();
     // The one file's list as the pane shows it.
