@@ -11,7 +11,8 @@
 #include "massrename/runjournals.h"
 #include "massrename/ui/massrenameform.h"
 #include "nameedit/nameeditsession.h"
-#include "partslistview.h"
+#include "nameedit/ui/namepane.h"
+#include "nameedit/ui/partslistview.h"
 #include "platform/audiofiles.h"
 #include "platform/launcher.h"
 #include "platform/launcherror.h"
@@ -19,6 +20,7 @@
 #include "platform/prompter.h"
 #include "platform/trash.h"
 #include "platform/ui/caption.h"
+#include "platform/ui/wholerows.h"
 #include "platform/version.h"
 #include "playlist/ui/playlistform.h"
 #include "settings/lastpath.h"
@@ -39,7 +41,6 @@
 #include "tags/audiotag.h"
 #include "tags/fieldcatalogue.h"
 #include "text/texthelpers.h"
-#include "wholerows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,6 +53,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,9 +117,9 @@ Velmora::Velmora(PlatformServices& services, Preferences& preferences, const QSt
             + QString::number(done) + QStringLiteral(" Read"));
     });
     buildControls();
-    m_menus = std::make_unique<MainMenus>(*this, MainMenus::PaneBars { m_editToolBar, m_id3ToolBar, m_syncBar });
+    m_menus = std::make_unique<MainMenus>(
+        *this, MainMenus::PaneBars { m_namePane->editBar(), m_id3ToolBar, m_namePane->syncBar() });
     connectCommands();
-    bindNameEditor();
     qApp->installEventFilter(this);
     installFileDrop();
     startUp();
@@ -141,7 +143,10 @@ void Velmora::buildControls()
     auto* right = new QWidget;
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->addWidget(buildRenameFrame(), 1);
+    m_namePane = new NamePane(*m_session, *m_services.prompter);
+    m_namePane->renameButton()->setIcon(buttonIcon(QStringLiteral("Rename")));
+    connect(m_namePane, &NamePane::renameRequested, this, &Velmora::renameFile);
+    rightLayout->addWidget(m_namePane, 1);
     rightLayout->addWidget(buildTagFrame(), 1);
     splitter->addWidget(right);
     // Share width by stretch alone, so that both sides grow with the window.
@@ -190,85 +195,6 @@ QWidget* Velmora::buildFindFrame()
         m_loadingRow = false;
     });
     return m_findFrame;
-}
-
-QWidget* Velmora::buildRenameFrame()
-{
-    m_renameFrame = new QGroupBox(QStringLiteral("No File Selected"));
-    m_renameFrame->setObjectName(QStringLiteral("RenameFrame"));
-
-    m_oldNameLabel = new QLabel(QStringLiteral("Old Name:"));
-    m_oldNameLabel->setObjectName(QStringLiteral("OldNameLabel"));
-    m_oldName = new QLineEdit;
-    m_oldName->setObjectName(QStringLiteral("OldName"));
-    m_oldName->setReadOnly(true);
-    m_oldName->setFocusPolicy(Qt::ClickFocus);
-    m_newNameLabel = new QLabel(QStringLiteral("New Name:"));
-    m_newNameLabel->setObjectName(QStringLiteral("NewNameLabel"));
-    m_newName = new QLineEdit;
-    m_newName->setObjectName(QStringLiteral("NewName"));
-    m_newNameLabel->setBuddy(m_newName);
-
-    m_editToolBar = new QToolBar(QStringLiteral("Edit"));
-    m_editToolBar->setObjectName(QStringLiteral("EditToolBar"));
-    m_editToolBar->setIconSize(QSize(16, 16));
-
-    m_partsList = new PartsListView(m_session->parts());
-    m_partsList->setToolTip(QStringLiteral("Double Click A Part To Add It To Or Remove It From The New Name"));
-
-    m_formatFrame = new QGroupBox(QStringLiteral("Format Masks"));
-    m_formatFrame->setObjectName(QStringLiteral("FormatFrame"));
-    m_formatList = new QListWidget;
-    m_formatList->setObjectName(QStringLiteral("FormatList"));
-    m_syncBar = new QToolBar(QStringLiteral("Sync"));
-    m_syncBar->setObjectName(QStringLiteral("SYNCBar"));
-    m_syncBar->setIconSize(QSize(16, 16));
-    // Four masks at least, each as wide as it is written.
-    auto* masks = new WholeRows(m_formatList, 4);
-    masks->setFitWidestRow(360);
-    auto* formatLayout = new QVBoxLayout(m_formatFrame);
-    formatLayout->addWidget(masks, 1);
-    formatLayout->addWidget(m_syncBar);
-
-    m_recordEditing = new QCheckBox(QStringLiteral("Not Recording"));
-    m_recordEditing->setObjectName(QStringLiteral("RecordEditing"));
-    m_editRecorded = new QLabel(QStringLiteral("Edit Recorded"));
-    m_editRecorded->setObjectName(QStringLiteral("EditRecorded"));
-    m_editRecorded->setToolTip(QStringLiteral("Edit Steps Are Recorded, Press F11 To Repeat Them"));
-    m_editRecorded->hide();
-
-    m_renameButton = new QPushButton(QStringLiteral("&Rename"));
-    m_renameButton->setObjectName(QStringLiteral("RenameButton"));
-    m_renameButton->setToolTip(QStringLiteral("Rename File And Update ID3 Tags"));
-    m_renameButton->setIcon(buttonIcon(QStringLiteral("Rename")));
-
-    auto* names = new QGridLayout;
-    names->addWidget(m_oldNameLabel, 0, 0);
-    names->addWidget(m_oldName, 0, 1);
-    names->addWidget(m_newNameLabel, 1, 0);
-    names->addWidget(m_newName, 1, 1);
-
-    auto* record = new QHBoxLayout;
-    record->addWidget(m_recordEditing);
-    record->addWidget(m_editRecorded);
-    record->addStretch();
-
-    record->addWidget(m_renameButton);
-
-    // The masks take the whole height beside the parts, and the width their
-    // texts need; the parts list takes the rest.
-    auto* lower = new QHBoxLayout;
-    lower->addWidget(new WholeRows(m_partsList), 1);
-    lower->addWidget(m_formatFrame);
-
-    auto* layout = new QVBoxLayout(m_renameFrame);
-    layout->addLayout(names);
-    layout->addWidget(m_editToolBar);
-    layout->addLayout(lower, 1);
-    layout->addLayout(record);
-
-    connect(m_renameButton, &QPushButton::clicked, this, &Velmora::renameFile);
-    return m_renameFrame;
 }
 
 QWidget* Velmora::buildTagFrame()
@@ -352,12 +278,12 @@ bool Velmora::setFieldText(FieldId field, const QString& text)
 
 void Velmora::setRenameEnabled(bool enabled)
 {
-    m_renameButton->setEnabled(enabled);
+    m_namePane->renameButton()->setEnabled(enabled);
 }
 
 void Velmora::focusNewName()
 {
-    m_newName->setFocus(Qt::OtherFocusReason);
+    m_namePane->newName()->setFocus(Qt::OtherFocusReason);
 }
 
 void Velmora::setStatusText(const QString& text)
@@ -445,21 +371,21 @@ void Velmora::connectCommands()
     on("mnuShrinkCovers", [this] { shrinkCovers(); });
     on("Refresh", [this] { refreshFolder(); });
 
-    const std::pair<const char*, EditCommand> edits[] = {
-        { "UC", EditCommand::UpperCase },
-        { "LC", EditCommand::LowerCase },
-        { "TC", EditCommand::TitleCase },
-        { "Parens", EditCommand::Parens },
-        { "Periods", EditCommand::Periods },
-        { "RepeatEdit", EditCommand::RepeatEdit },
-        { "Sync", EditCommand::NameFromTags },
-        { "SBSync", EditCommand::TagsFromName },
-        { "SBDelete", EditCommand::RemoveFormat },
-        { "mnuInsertSDS", EditCommand::InsertSDS },
-        { "mnuRemoveSDS", EditCommand::RemoveSDS },
+    const std::pair<const char*, NamePane::Command> edits[] = {
+        { "UC", NamePane::Command::UpperCase },
+        { "LC", NamePane::Command::LowerCase },
+        { "TC", NamePane::Command::TitleCase },
+        { "Parens", NamePane::Command::Parens },
+        { "Periods", NamePane::Command::Periods },
+        { "RepeatEdit", NamePane::Command::RepeatEdit },
+        { "Sync", NamePane::Command::NameFromTags },
+        { "SBSync", NamePane::Command::TagsFromName },
+        { "SBDelete", NamePane::Command::RemoveFormat },
+        { "mnuInsertSDS", NamePane::Command::InsertSDS },
+        { "mnuRemoveSDS", NamePane::Command::RemoveSDS },
     };
     for (const auto& [name, command] : edits)
-        on(name, [this, command = command] { editCommand(command); });
+        on(name, [this, command = command] { m_namePane->run(command); });
 
     const std::pair<const char*, void (Velmora::*)()> tagCommands[] = {
         { "SaveTags", &Velmora::saveTags },
@@ -468,7 +394,7 @@ void Velmora::connectCommands()
     };
     for (const auto& [name, command] : tagCommands) {
         on(name, [this, command = command] {
-            m_renameButton->setFocus(Qt::OtherFocusReason);
+            m_namePane->renameButton()->setFocus(Qt::OtherFocusReason);
             (this->*command)();
         });
     }
@@ -515,7 +441,7 @@ void Velmora::startUp()
     m_prefs.loadOptions();
     m_session->loadFormats();
     m_prefs.loadFilters();
-    showFormats();
+    m_namePane->showFormats();
 
     setStatusText(QStringLiteral("Ready"));
     enableFileControls(false);
@@ -534,7 +460,7 @@ void Velmora::startUp()
     // Folders and files take two fifths of the width, the editor the rest.
     m_splitter->setSizes({ 2 * width() / 5, 3 * width() / 5 });
 
-    showRecording();
+    m_namePane->showRecording();
     m_fileTable->setColumns(tableColumnsFromText(store.getOption(QStringLiteral("Table Columns"), QString())));
     const QString last = getLastPath(store, QStringLiteral("Last Path"));
     if (!m_ftv->setPath(last))
@@ -705,15 +631,15 @@ void Velmora::openOptions()
     const ListedFormats listedBefore = listedFormats(m_prefs.options);
     {
         OptionsForm form(
-            m_services, m_prefs, m_session->formats(), [this] { showFormats(); }, this);
+            m_services, m_prefs, m_session->formats(), [this] { m_namePane->showFormats(); }, this);
         form.exec();
     }
-    showFormats();
+    m_namePane->showFormats();
     // "MP3 Files Only" changes what the file list shows.
     if (listedFormats(m_prefs.options) != listedBefore && folderStillShown())
         relist();
     // Re-selecting the mask re-runs the automatic synchronisation.
-    if (m_formatList->isEnabled() && before >= 0 && before < m_session->formats().count())
+    if (m_namePane->formatList()->isEnabled() && before >= 0 && before < m_session->formats().count())
         m_session->formatListClicked(before);
 }
 
@@ -893,24 +819,14 @@ void Velmora::enableFileControls(bool enabled)
              "mnuDeleteFile2", "mnuPlayFile2", "mnuFileInfo2", "mnuSaveID32", "mnuRefreshTags2", "mnuStripTags2",
              "mnuInsertSDS", "mnuRemoveSDS" })
         m_menus->action(QLatin1String(name))->setEnabled(enabled);
-    for (QAction* action : m_editToolBar->actions())
-        action->setEnabled(enabled);
-    for (QAction* action : m_syncBar->actions())
-        action->setEnabled(enabled);
-    const QList<QWidget*> controls { m_recordEditing, m_tagFrame, m_partsList, m_newName, m_renameButton,
-        m_oldNameLabel, m_newNameLabel, m_formatList, m_formatFrame, m_containerPic->verticalScrollBar() };
+    m_namePane->setFileControlsEnabled(enabled);
+    const QList<QWidget*> controls { m_tagFrame, m_containerPic->verticalScrollBar() };
     for (QWidget* w : controls)
         w->setEnabled(enabled);
     setAllBoxProps(QStringLiteral("Enabled"), enabled);
     for (int i = 0; i < kFieldCount; ++i) {
         m_labels[size_t(i)]->setEnabled(enabled);
         m_clearButtons[size_t(i)]->setEnabled(enabled);
-    }
-    if (!enabled) {
-        m_session->parts().clear();
-        m_session->editor().setText(QString());
-        m_session->resetNameHistory();
-        m_renameFrame->setTitle(QStringLiteral("No File Selected"));
     }
 }
 
@@ -1120,7 +1036,7 @@ void Velmora::showMany(const QStringList& paths)
     m_manyFiles = paths;
     // Nothing is shown, and nothing can be typed, until every file is read.
     m_manyShown = boxTexts();
-    m_renameFrame->setTitle(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
+    m_namePane->setTitle(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
     setStatusText(QStringLiteral("Reading The Tags Of ") + QString::number(paths.size()) + QStringLiteral(" Files"));
     m_manyReader->start(paths, m_prefs.options);
 }
@@ -1156,7 +1072,7 @@ void Velmora::showNoFile()
 {
     m_zeroLengthAsked.clear();
     m_file.clear();
-    m_oldName->clear();
+    m_namePane->oldName()->clear();
     showNothingLoaded();
 }
 
@@ -1176,7 +1092,7 @@ void Velmora::selectFileEntry()
 {
     const int row = highlightedRow();
     const QString name = row >= 0 ? m_fileTable->nameAt(row) : QString();
-    m_oldName->setText(name);
+    m_namePane->oldName()->setText(name);
     if (name.isEmpty())
         return;
     const QString path = rowPath(row);
@@ -1263,4 +1179,123 @@ void Velmora::selectFile(ListStep step)
     if (rowPath(row) != m_file.path())
         settleTypedTags();
     selectRow(row);
+}
+
+// The window's own keys, before the focused control's, and input held
+// back while a command runs.
+QList<Velmora::WindowKey> Velmora::windowKeys()
+{
+    return {
+        { QKeySequence(Qt::Key_F2), { "UC", nullptr } },
+        { QKeySequence(Qt::Key_F3), { "LC", nullptr } },
+        { QKeySequence(Qt::Key_F4), { "TC", nullptr } },
+        { QKeySequence(Qt::Key_F5), { "mnuInsertSDS", nullptr } },
+        { QKeySequence(Qt::Key_F6), { "mnuRemoveSDS", nullptr } },
+        { QKeySequence(Qt::Key_F7), { "SBSync", nullptr } },
+        { QKeySequence(Qt::Key_F8), { "mnuRefreshTags", "mnuRefreshTags2" } },
+        { QKeySequence(Qt::Key_F9), { "Parens", nullptr } },
+        { QKeySequence(Qt::Key_F10), { "Periods", nullptr } },
+        { QKeySequence(Qt::Key_F11), { "RepeatEdit", nullptr } },
+        { QKeySequence(Qt::Key_F12), { "mnuPlayFile", "mnuPlayFile2" } },
+        { QKeySequence(Qt::CTRL | Qt::Key_F2), { "Sync", nullptr } },
+    };
+}
+
+bool Velmora::handleWindowKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
+    if (key == Qt::Key_F2 && mods == Qt::ControlModifier) {
+        m_namePane->run(NamePane::Command::NameFromTags);
+        return true;
+    }
+    if (mods != Qt::NoModifier)
+        return false;
+    switch (key) {
+    case Qt::Key_F2:
+        m_namePane->run(NamePane::Command::UpperCase);
+        return true;
+    case Qt::Key_F3:
+        m_namePane->run(NamePane::Command::LowerCase);
+        return true;
+    case Qt::Key_F4:
+        m_namePane->run(NamePane::Command::TitleCase);
+        return true;
+    case Qt::Key_F5:
+        m_namePane->run(NamePane::Command::InsertSDS);
+        return true;
+    case Qt::Key_F6:
+        m_namePane->run(NamePane::Command::RemoveSDS);
+        return true;
+    case Qt::Key_F7:
+        m_namePane->run(NamePane::Command::TagsFromName);
+        return true;
+    case Qt::Key_F8:
+        refreshTags();
+        return true;
+    case Qt::Key_F9:
+        m_namePane->run(NamePane::Command::Parens);
+        return true;
+    case Qt::Key_F10:
+        m_namePane->run(NamePane::Command::Periods);
+        return true;
+    case Qt::Key_F11:
+        m_namePane->run(NamePane::Command::RepeatEdit);
+        return true;
+    case Qt::Key_F12:
+        playFile();
+        return true;
+    case Qt::Key_Up:
+        selectFile(ListStep::Up);
+        return true;
+    case Qt::Key_Down:
+        selectFile(ListStep::Down);
+        return true;
+    case Qt::Key_PageUp:
+        selectFile(ListStep::First);
+        return true;
+    case Qt::Key_PageDown:
+        selectFile(ListStep::Last);
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool Velmora::eventFilter(QObject* watched, QEvent* event)
+{
+    // Input that reaches this window in the middle of a command (a prompt's
+    // own event loop delivers it) is dropped, as a modal prompt would.
+    // A run's Stop button is the one control that answers.
+    if (m_busy > 0 && isUserInput(event->type()) && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == this && watched != m_fileTable->stopButton())
+        return true;
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == this) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (handleWindowKey(key->key(), key->modifiers()))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -20,7 +20,7 @@ class MainMenus;
 class ManyFilesReader;
 class CommonTags;
 class NameEditSession;
-class PartsListView;
+class NamePane;
 class TagPanel;
 class Preferences;
 class QAction;
@@ -122,21 +122,6 @@ public:
     TagPanel& tagPanel() { return *m_tagPanel; }
     // The file list's context menu (mnuFileSub).
     QMenu* fileListMenu() const;
-    // The name editing commands of the edit toolbar, the sync bar and the keys.
-    enum class EditCommand {
-        UpperCase,
-        LowerCase,
-        TitleCase,
-        Parens,
-        Periods,
-        InsertSDS,
-        RemoveSDS,
-        RepeatEdit,
-        NameFromTags,
-        TagsFromName,
-        RemoveFormat,
-    };
-    void editCommand(EditCommand command);
 
     // NameEditHost
     QString fieldText(FieldId field) const override;
@@ -166,10 +151,9 @@ private:
         Velmora& w;
     };
 
-    // Layout (velmora.cpp)
+    // Layout
     void buildControls();
     QWidget* buildFindFrame();
-    QWidget* buildRenameFrame();
     QWidget* buildTagFrame();
     // Menu entries and buttons to commands
     void connectCommands();
@@ -183,7 +167,7 @@ private:
     void openFilters();
     void openPlaylist();
     void openFileInfo();
-    // Keys (velmora_editing.cpp)
+    // Keys
     bool handleWindowKey(int key, Qt::KeyboardModifiers modifiers);
     // The function keys handleWindowKey runs, with the object names of the
     // menu entries that show them.
@@ -192,20 +176,13 @@ private:
         std::array<const char*, 2> actions;
     };
     static QList<WindowKey> windowKeys();
-    bool handleNewNameEvent(QEvent* event);
-    void bindNameEditor();
-    void showNameFromModel();
-    void takeNameFromBox();
-    void showParts();
-    void showFormats();
-    void showRecording();
-    // Folders and files dropped on the window (velmora_open.cpp)
+    // Folders and files dropped on the window
     void installFileDrop();
-    // Start-up and shut-down (velmora_settings.cpp)
+    // Start-up and shut-down
     void startUp();
     void saveSettings();
     void applyToolbarVisible(bool visible);
-    // Selection (velmora_selection.cpp)
+    // Selection
     // The row the window shows: the current one when highlighted, else
     // the shown file's while it stays highlighted; -1 for none.
     int highlightedRow() const;
@@ -239,7 +216,7 @@ private:
     void settleEditedCells();
     // Asks once per selection whether to trash the zero-length file shown.
     void offerToTrashZeroLength();
-    // Folder (velmora_folder.cpp)
+    // Folder
     // False, after saying so and moving to its parent, when the folder
     // shown has gone.
     bool folderStillShown();
@@ -249,9 +226,9 @@ private:
     // "Artist: typed" lines for every box that differs from the file's
     // last read; "" for none.
     QString unsavedTagsText() const;
-    // Files (velmora_files.cpp)
+    // Files
     void deleteRows(const QList<int>& rows);
-    // Tags (velmora_tags.cpp)
+    // Tags
     void showTags(const CurrentFile::Result& result);
     void showNothingLoaded();
     bool reportFailure(const CurrentFile::Result& result);
@@ -265,8 +242,8 @@ private:
     QString m_undoFolder;
     bool m_startedUp = false;
     bool m_loadingRow = false;
-    bool m_showingName = false;
     NameEditSession* m_session = nullptr;
+    NamePane* m_namePane = nullptr;
     TagPanel* m_tagPanel = nullptr;
     // Above zero while a command runs: user input to this window waits.
     int m_busy = 0;
@@ -285,26 +262,13 @@ private:
     ManyFilesReader* m_manyReader = nullptr;
     TagTexts m_manyShown;
     QGroupBox* m_findFrame = nullptr;
-    QGroupBox* m_renameFrame = nullptr;
     QGroupBox* m_tagFrame = nullptr;
-    QGroupBox* m_formatFrame = nullptr;
-    QLineEdit* m_oldName = nullptr;
-    QLineEdit* m_newName = nullptr;
-    QLabel* m_oldNameLabel = nullptr;
-    QLabel* m_newNameLabel = nullptr;
-    PartsListView* m_partsList = nullptr;
-    QPushButton* m_renameButton = nullptr;
-    QCheckBox* m_recordEditing = nullptr;
-    QLabel* m_editRecorded = nullptr;
-    QListWidget* m_formatList = nullptr;
     QScrollArea* m_containerPic = nullptr;
     QWidget* m_scrollPic = nullptr;
     std::array<QWidget*, kFieldCount> m_boxes {};
     std::array<QLabel*, kFieldCount> m_labels {};
     std::array<QToolButton*, kFieldCount> m_clearButtons {};
-    QToolBar* m_editToolBar = nullptr;
     QToolBar* m_id3ToolBar = nullptr;
-    QToolBar* m_syncBar = nullptr;
     QLabel* m_status = nullptr;
     std::unique_ptr<MainMenus> m_menus;
 };

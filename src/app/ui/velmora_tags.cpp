@@ -3,6 +3,8 @@
 // are CurrentFile's; this shows what it read and says what failed.
 #include "velmora.h"
 
+#include "nameedit/ui/namepane.h"
+
 #include "tags/audiotag.h"
 
 #include "coverimage/coverimage.h"
@@ -81,7 +83,7 @@ void Velmora::showTags(const CurrentFile::Result& result)
         showNothingLoaded();
     // The size as the file is now: a save or a removal changes it.
     if (!m_file.isEmpty())
-        m_renameFrame->setTitle(captionText(m_file.name()) + QStringLiteral(" (")
+        m_namePane->setTitle(captionText(m_file.name()) + QStringLiteral(" (")
             + formatFileSize(qMax<qint64>(m_file.length(), 0)) + QLatin1Char(')'));
     if (!m_file.isLoaded())
         return;
@@ -269,7 +271,7 @@ QLineEdit* focusedTextBox()
 void Velmora::undo()
 {
     QLineEdit* box = focusedTextBox();
-    if (box == m_newName)
+    if (box == m_namePane->newName())
         m_session->undoName();
     else if (box)
         box->undo();
@@ -280,7 +282,7 @@ void Velmora::undo()
 void Velmora::redo()
 {
     QLineEdit* box = focusedTextBox();
-    if (box == m_newName)
+    if (box == m_namePane->newName())
         m_session->redoName();
     else if (box)
         box->redo();
