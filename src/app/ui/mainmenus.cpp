@@ -1,6 +1,6 @@
 #include "mainmenus.h"
 
-#include "buttonicons.h"
+#include "platform/ui/buttonicons.h"
 
 #include <QAction>
 #include <QLabel>

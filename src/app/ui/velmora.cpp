@@ -3,7 +3,7 @@
 #include "aboutbox.h"
 #include "app/openrequest.h"
 #include "app/renamesequence.h"
-#include "buttonicons.h"
+#include "coverimage/coverimage.h"
 #include "filedropfilter.h"
 #include "fileexistsprompt.h"
 #include "foldertree.h"
@@ -12,15 +12,14 @@
 #include "massrename/ui/massrenameform.h"
 #include "nameedit/nameeditsession.h"
 #include "nameedit/ui/namepane.h"
-#include "nameedit/ui/partslistview.h"
 #include "platform/audiofiles.h"
 #include "platform/launcher.h"
 #include "platform/launcherror.h"
 #include "platform/platformservices.h"
 #include "platform/prompter.h"
 #include "platform/trash.h"
+#include "platform/ui/buttonicons.h"
 #include "platform/ui/caption.h"
-#include "platform/ui/wholerows.h"
 #include "platform/version.h"
 #include "playlist/ui/playlistform.h"
 #include "settings/lastpath.h"
@@ -28,45 +27,40 @@
 #include "settings/ui/filterform.h"
 #include "settings/ui/optionsform.h"
 #include "settings/windowsize.h"
+#include "tableruns.h"
+#include "tagedit/coverbatch.h"
 #include "tagedit/fileinforeport.h"
+#include "tagedit/filesize.h"
+#include "tagedit/foldercover.h"
 #include "tagedit/manyfiles.h"
 #include "tagedit/manyfilesreader.h"
+#include "tagedit/multitagrun.h"
 #include "tagedit/tablecolumns.h"
 #include "tagedit/tagjournal.h"
 #include "tagedit/ui/coverpane.h"
 #include "tagedit/ui/filetable.h"
 #include "tagedit/ui/multitagger.h"
+#include "tagedit/ui/tagpane.h"
 #include "tagedit/ui/tagpanel.h"
-#include "tagedit/ui/tagpanelbuilder.h"
 #include "tags/audiotag.h"
 #include "tags/fieldcatalogue.h"
 #include "text/texthelpers.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -79,23 +73,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Velmora");
 const QString kCrLf = QStringLiteral("\r\n");
-
-} // namespace
-
-namespace {
-
-QString clearTip(int index)
-{
-    switch (FieldId(index)) {
-    case FieldId::OrigArtist:
-        return QStringLiteral("Clear The Contents Of The Original Artist Field");
-    case FieldId::CopyRight:
-        return QStringLiteral("Reset The Copyright Field To False");
-    default:
-        return QStringLiteral("Clear The Contents Of The ") + QString::fromLatin1(fieldInfo(index).name)
-            + QStringLiteral(" Field");
-    }
-}
 
 } // namespace
 
@@ -118,7 +95,7 @@ Velmora::Velmora(PlatformServices& services, Preferences& preferences, const QSt
     });
     buildControls();
     m_menus = std::make_unique<MainMenus>(
-        *this, MainMenus::PaneBars { m_namePane->editBar(), m_id3ToolBar, m_namePane->syncBar() });
+        *this, MainMenus::PaneBars { m_namePane->editBar(), m_tagPane->tagBar(), m_namePane->syncBar() });
     connectCommands();
     qApp->installEventFilter(this);
     installFileDrop();
@@ -147,7 +124,14 @@ void Velmora::buildControls()
     m_namePane->renameButton()->setIcon(buttonIcon(QStringLiteral("Rename")));
     connect(m_namePane, &NamePane::renameRequested, this, &Velmora::renameFile);
     rightLayout->addWidget(m_namePane, 1);
-    rightLayout->addWidget(buildTagFrame(), 1);
+    m_tagPane = new TagPane(m_services, *m_session);
+    // The pictures go into the file with the boxes, at Save.
+    connect(&m_tagPane->coverPane(), &CoverPane::picturesEdited, this,
+        [this](const QList<CoverPicture>& pictures) { m_file.setPendingPictures(pictures); });
+    connect(&m_tagPane->coverPane(), &CoverPane::coverForAllRequested, this,
+        [this](const CoverPicture& picture) { changeManyCovers(picture); });
+    connect(&m_tagPane->coverPane(), &CoverPane::removeAllRequested, this, [this] { changeManyCovers(std::nullopt); });
+    rightLayout->addWidget(m_tagPane, 1);
     splitter->addWidget(right);
     // Share width by stretch alone, so that both sides grow with the window.
     for (int i = 0; i < 2; ++i) {
@@ -197,83 +181,15 @@ QWidget* Velmora::buildFindFrame()
     return m_findFrame;
 }
 
-QWidget* Velmora::buildTagFrame()
-{
-    m_tagFrame = new QGroupBox(QStringLiteral("Internal ID3 Tags (Edit As Necessary)"));
-    m_tagFrame->setObjectName(QStringLiteral("TagFrame"));
-    m_id3ToolBar = new QToolBar(QStringLiteral("ID3"));
-    m_id3ToolBar->setObjectName(QStringLiteral("ID3ToolBar"));
-    m_id3ToolBar->setIconSize(QSize(16, 16));
-
-    const TagPanelWidgets panel = buildTagPanel(m_tagFrame);
-    m_containerPic = panel.area;
-    m_scrollPic = panel.inner;
-    m_containerPic->verticalScrollBar()->setObjectName(QStringLiteral("EditScroll"));
-    m_containerPic->setMinimumHeight(140);
-    panel.grid->setVerticalSpacing(4);
-    for (int i = 0; i < kFieldCount; ++i) {
-        m_boxes[size_t(i)] = panel.boxes[size_t(i)];
-        m_labels[size_t(i)] = panel.labels[size_t(i)];
-        auto* clear = new QToolButton(m_scrollPic);
-        clear->setObjectName(QStringLiteral("ClrImg%1").arg(i));
-        clear->setProperty("box", QString::fromLatin1(fieldInfo(i).boxName));
-        clear->setToolTip(clearTip(i));
-        clear->setIcon(buttonIcon(QStringLiteral("ClrImg")));
-        clear->setAutoRaise(true);
-        clear->setFocusPolicy(Qt::NoFocus);
-        connect(clear, &QToolButton::clicked, this, [this, i] { clearField(i); });
-        panel.grid->addWidget(clear, i, 2);
-        m_clearButtons[size_t(i)] = clear;
-    }
-    panel.grid->setRowStretch(kFieldCount, 1);
-    // Once every field shows, more height is of no use here.
-    m_containerPic->setMaximumHeight(m_scrollPic->sizeHint().height() + 2 * m_containerPic->frameWidth());
-
-    m_tagPanel = new TagPanel(this);
-    m_tagPanel->initBoxes(m_scrollPic);
-    m_tagPanel->setStepSink([this](const QString& step) { m_session->recordStep(step); });
-    TagPanel::PartDrop drop;
-    drop.dragging = [this] { return isActiveWindow() && m_session->parts().partDragging(); };
-    drop.part = [this] { return m_session->parts().selectedPart(); };
-    drop.finish = [this] { m_session->parts().setPartDragging(false); };
-    drop.rebuild = [this] { m_session->rebuildPartsList(); };
-    m_tagPanel->setPartDrop(std::move(drop));
-
-    // The pictures go into the file with the boxes, at Save.
-    m_coverPane = new CoverPane(m_services);
-    connect(m_coverPane, &CoverPane::picturesEdited, this,
-        [this](const QList<CoverPicture>& pictures) { m_file.setPendingPictures(pictures); });
-    connect(m_coverPane, &CoverPane::coverForAllRequested, this,
-        [this](const CoverPicture& picture) { changeManyCovers(picture); });
-    connect(m_coverPane, &CoverPane::removeAllRequested, this, [this] { changeManyCovers(std::nullopt); });
-
-    // Scrolled like the boxes, so that the window's smallest size stays.
-    auto* coverArea = new QScrollArea;
-    coverArea->setObjectName(QStringLiteral("CoverArea"));
-    coverArea->setWidget(m_coverPane);
-    coverArea->setWidgetResizable(true);
-    coverArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    coverArea->setFrameShape(QFrame::NoFrame);
-    coverArea->setMinimumHeight(m_containerPic->minimumHeight());
-    coverArea->setFixedWidth(m_coverPane->sizeHint().width() + coverArea->verticalScrollBar()->sizeHint().width());
-    auto* boxesAndCover = new QHBoxLayout;
-    boxesAndCover->addWidget(m_containerPic, 1);
-    boxesAndCover->addWidget(coverArea);
-    auto* layout = new QVBoxLayout(m_tagFrame);
-    layout->addWidget(m_id3ToolBar);
-    layout->addLayout(boxesAndCover, 1);
-    return m_tagFrame;
-}
-
 QString Velmora::fieldText(FieldId field) const
 {
-    return m_tagPanel->text(field);
+    return m_tagPane->panel().text(field);
 }
 
 bool Velmora::setFieldText(FieldId field, const QString& text)
 {
-    m_tagPanel->setText(field, text);
-    return m_tagPanel->text(field) == text;
+    m_tagPane->panel().setText(field, text);
+    return m_tagPane->panel().text(field) == text;
 }
 
 void Velmora::setRenameEnabled(bool enabled)
@@ -311,6 +227,11 @@ QAction* Velmora::action(const QString& objectName) const
 bool Velmora::readingMany() const
 {
     return m_manyReader->reading();
+}
+
+TagPanel& Velmora::tagPanel()
+{
+    return m_tagPane->panel();
 }
 
 QMenu* Velmora::fileListMenu() const
@@ -718,7 +639,7 @@ QString Velmora::unsavedTagsText() const
 {
     if (!m_file.isLoaded())
         return QString();
-    const TagTexts typed = boxTexts();
+    const TagTexts typed = m_tagPane->texts();
     QStringList lines;
     for (int i = 0; i < kFieldCount; ++i)
         if (typed[size_t(i)] != m_file.texts()[size_t(i)])
@@ -820,34 +741,12 @@ void Velmora::enableFileControls(bool enabled)
              "mnuInsertSDS", "mnuRemoveSDS" })
         m_menus->action(QLatin1String(name))->setEnabled(enabled);
     m_namePane->setFileControlsEnabled(enabled);
-    const QList<QWidget*> controls { m_tagFrame, m_containerPic->verticalScrollBar() };
-    for (QWidget* w : controls)
-        w->setEnabled(enabled);
-    setAllBoxProps(QStringLiteral("Enabled"), enabled);
-    for (int i = 0; i < kFieldCount; ++i) {
-        m_labels[size_t(i)]->setEnabled(enabled);
-        m_clearButtons[size_t(i)]->setEnabled(enabled);
-    }
+    m_tagPane->setFileControlsEnabled(enabled);
 }
 
 void Velmora::setAllBoxProps(const QString& property, const QVariant& value)
 {
-    const QList<QWidget*> widgets = findChildren<QWidget*>();
-    for (QWidget* w : widgets) {
-        if (!w->objectName().startsWith(QLatin1String("ID3")))
-            continue;
-        if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w))
-            continue;
-        if (property == QLatin1String("Width")) {
-            w->setFixedWidth(value.toInt());
-        } else if (property == QLatin1String("Enabled")) {
-            w->setEnabled(value.toBool());
-        } else if (property == QLatin1String("Text")) {
-            const auto index = std::find(m_boxes.begin(), m_boxes.end(), w);
-            if (index != m_boxes.end())
-                m_tagPanel->setText(int(index - m_boxes.begin()), value.toString());
-        }
-    }
+    m_tagPane->setAllBoxProps(property, value);
 }
 
 void Velmora::renameFile()
@@ -1010,7 +909,7 @@ void Velmora::followSelection()
 void Velmora::settleTypedTags()
 {
     const bool many = !m_manyFiles.isEmpty();
-    const MultiTagValues changed = changedFields(m_manyShown, boxTexts());
+    const MultiTagValues changed = m_tagPane->manyChanges();
     const bool manyChanged
         = many && std::any_of(changed.included.begin(), changed.included.end(), [](bool on) { return on; });
     const QString unsaved = many ? QString() : unsavedTagsText();
@@ -1035,7 +934,7 @@ void Velmora::showMany(const QStringList& paths)
     showNoFile();
     m_manyFiles = paths;
     // Nothing is shown, and nothing can be typed, until every file is read.
-    m_manyShown = boxTexts();
+    m_tagPane->keepShownAsUnchanged();
     m_namePane->setTitle(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
     setStatusText(QStringLiteral("Reading The Tags Of ") + QString::number(paths.size()) + QStringLiteral(" Files"));
     m_manyReader->start(paths, m_prefs.options);
@@ -1043,20 +942,7 @@ void Velmora::showMany(const QStringList& paths)
 
 void Velmora::showManyRead(const CommonTags& common)
 {
-    m_coverPane->showMany(common, folder());
-    m_coverPane->setEnabled(true);
-    m_manyShown = common.texts();
-    for (int i = 0; i < kFieldCount; ++i) {
-        m_tagPanel->setText(i, m_manyShown[size_t(i)]);
-        // The copyright bit is the audio's, not a tag's.
-        const bool editable = FieldId(i) != FieldId::CopyRight;
-        m_boxes[size_t(i)]->setEnabled(editable);
-        m_labels[size_t(i)]->setEnabled(editable);
-        m_clearButtons[size_t(i)]->setEnabled(editable);
-    }
-    // What the boxes show is what a save compares with.
-    m_manyShown = boxTexts();
-    m_tagFrame->setEnabled(true);
+    m_tagPane->showMany(common, folder());
     for (const char* action : { "SaveTags", "mnuSaveID3", "mnuSaveID32", "Delete", "mnuDeleteFile", "mnuDeleteFile2" })
         m_menus->action(QLatin1String(action))->setEnabled(true);
     setStatusText(QString::number(m_manyFiles.size()) + QStringLiteral(" Files Selected"));
@@ -1298,4 +1184,314 @@ bool Velmora::eventFilter(QObject* watched, QEvent* event)
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Tag commands of the main window: showing the selected file's tags, saving
+// the boxes into it, re-reading and stripping. The file work and its checks
+// are CurrentFile's; this shows what it read and says what failed.
+namespace {
+
+// What the status adds when a write succeeded without keeping everything.
+QString keptStatus(const CurrentFile::Result& result)
+{
+    if (result.keptEverything())
+        return QString();
+    if (result.notKept.isEmpty())
+        return QStringLiteral(", But Its Time Could Not Be Kept");
+    return QStringLiteral(", But Not Everything It Carried Could Be Kept");
+}
+
+} // namespace
+
+bool Velmora::reportFailure(const CurrentFile::Result& result)
+{
+    if (result.cancelled)
+        return true; // the user's own choice: nothing failed
+    if (!result.ok()) {
+        m_services.prompter->message(kTitle, currentFileErrorText(result, m_file.path()), MsgIcon::Critical);
+        return true;
+    }
+    // Written, but not everything the file carried could be kept.
+    const QString warning = currentFileWarningText(result, m_file.path());
+    if (!warning.isEmpty())
+        m_services.prompter->message(kTitle, warning, MsgIcon::Exclamation);
+    return false;
+}
+
+void Velmora::showNothingLoaded()
+{
+    m_tagPane->showNothing();
+    enableFileControls(false);
+}
+
+void Velmora::showTags(const CurrentFile::Result& result)
+{
+    if (!m_file.isLoaded())
+        showNothingLoaded();
+    // The size as the file is now: a save or a removal changes it.
+    if (!m_file.isEmpty())
+        m_namePane->setTitle(captionText(m_file.name()) + QStringLiteral(" (")
+            + formatFileSize(qMax<qint64>(m_file.length(), 0)) + QLatin1Char(')'));
+    if (!m_file.isLoaded())
+        return;
+    std::array<bool, kFieldCount> held {};
+    for (int i = 0; i < kFieldCount; ++i)
+        held[size_t(i)] = m_file.tag().holdsField(FieldId(i));
+    m_tagPane->showFile(m_file.texts(), held, m_file.shownPictures(), folder());
+    if (result.reread)
+        m_session->rebuildPartsList();
+}
+
+void Velmora::readMP3ID()
+{
+    if (!m_file.isEmpty())
+        showRead(m_file.reload());
+}
+
+void Velmora::rereadUnchanged()
+{
+    if (!m_file.isEmpty())
+        showRead(m_file.reloadUnchanged());
+}
+
+void Velmora::showRead(const CurrentFile::Result& result)
+{
+    showTags(result);
+    reportFailure(result);
+}
+
+void Velmora::saveTags()
+{
+    if (!m_manyFiles.isEmpty()) {
+        saveMany();
+        return;
+    }
+    if (!m_file.isLoaded())
+        return;
+    const Busy busy(*this);
+    m_fileTable->setEnabled(false);
+    setStatusText(QStringLiteral("Saving ID3 Tags..."));
+    const CurrentFile::Result result = m_file.save(m_tagPane->texts());
+    m_fileTable->setEnabled(true);
+    m_fileTable->reread({ m_file.path() });
+    m_tagPane->tagBar()->setEnabled(true);
+    if (result.cancelled) {
+        setStatusText(result.keptReadOnly ? QStringLiteral("ID3 Tags Not Saved: The File Is Read-Only")
+                                          : QStringLiteral("ID3 Tags Not Saved To File"));
+        return;
+    }
+    // A failed save keeps what the user typed, so that it can be saved again.
+    if (result.reread)
+        showTags(result);
+    if (reportFailure(result)) {
+        setStatusText(QStringLiteral("ID3 Tags Not Saved To File"));
+        return;
+    }
+    setStatusText(QStringLiteral("ID3 Tags Saved To File") + keptStatus(result));
+}
+
+void Velmora::saveMany()
+{
+    const MultiTagValues values = m_tagPane->manyChanges();
+    if (std::none_of(values.included.begin(), values.included.end(), [](bool on) { return on; })) {
+        setStatusText(QStringLiteral("Nothing To Save: No Box Was Changed"));
+        return;
+    }
+    const Busy busy(*this);
+    QList<MultiTagRun::File> files;
+    for (const QString& path : m_manyFiles)
+        files.append({ path, values });
+    const MultiTagRunReport report = tableRuns().saveTags(files, TagJournal::tagSaveJournal(m_undoFolder));
+    m_fileTable->reread(m_manyFiles);
+    // The boxes show what the files hold now.
+    showMany(m_manyFiles);
+    setStatusText(multiTagRunStatus(report));
+}
+
+TableRuns Velmora::tableRuns()
+{
+    return TableRuns(m_services, m_prefs.options, *m_fileTable, [this](const QString& text) { setStatusText(text); });
+}
+
+void Velmora::changeManyCovers(const std::optional<CoverPicture>& cover)
+{
+    CoverBatchRequest request;
+    request.operation = cover ? CoverOperation::SetImage : CoverOperation::RemoveAll;
+    if (cover)
+        request.imageData = cover->data;
+    runCovers(m_manyFiles, request);
+}
+
+void Velmora::runCovers(const QStringList& paths, const CoverBatchRequest& request)
+{
+    if (paths.isEmpty())
+        return;
+    const Busy busy(*this);
+    // A removal asks first, in the run.
+    const CoverBatchReport report = tableRuns().changeCovers(paths, request, TagJournal::tagSaveJournal(m_undoFolder));
+    m_fileTable->reread(paths);
+    if (!m_manyFiles.isEmpty())
+        showMany(m_manyFiles);
+    else if (m_file.isLoaded() && paths.contains(m_file.path()))
+        rereadUnchanged();
+    setStatusText(coverBatchStatus(report));
+}
+
+void Velmora::setFolderCovers()
+{
+    CoverBatchRequest request;
+    request.operation = CoverOperation::FolderCover;
+    request.patterns = defaultCoverPatterns();
+    runCovers(m_fileTable->selectedPaths(), request);
+}
+
+void Velmora::shrinkCovers()
+{
+    const QString answer = m_services.prompter->inputBox(kTitle,
+        QStringLiteral("Shrink Every Cover Larger Than This Many Pixels:"), QString::number(kDefaultShrinkPixels));
+    const int pixels = leadingNumber(answer);
+    if (pixels <= 0)
+        return;
+    CoverBatchRequest request;
+    request.operation = CoverOperation::Shrink;
+    request.shrink
+        = [pixels](const CoverPicture& picture) { return shrunkCover(picture, pixels, kDefaultShrinkQuality); };
+    runCovers(m_fileTable->selectedPaths(), request);
+}
+
+void Velmora::saveEditedCells()
+{
+    PendingEdits& edits = m_fileTable->model().edits();
+    if (edits.isEmpty()) {
+        setStatusText(QStringLiteral("No Edited Cells To Save"));
+        return;
+    }
+    const Busy busy(*this);
+    QList<MultiTagRun::File> files;
+    for (const QString& path : edits.paths())
+        files.append({ path, editedValues(edits.editsOf(path)) });
+    const MultiTagRunReport report = tableRuns().saveTags(files, TagJournal::tagSaveJournal(m_undoFolder));
+    // Edits of files not written stay, marked, to be saved again.
+    QStringList written;
+    for (int i = 0; i < report.done && i < files.size(); ++i)
+        if (!report.failedPaths.contains(files[i].path))
+            written << files[i].path;
+    for (const QString& path : written)
+        edits.drop(path);
+    m_fileTable->reread(written);
+    // The panel shows what the file shown holds now.
+    if (!m_manyFiles.isEmpty())
+        showMany(m_manyFiles);
+    else if (m_file.isLoaded() && written.contains(m_file.path()))
+        rereadUnchanged();
+    setStatusText(multiTagRunStatus(report));
+}
+
+void Velmora::settleEditedCells()
+{
+    const PendingEdits& edits = m_fileTable->model().edits();
+    if (edits.isEmpty())
+        return;
+    const QString question = QStringLiteral("The Table Holds Edited Cells Of ") + QString::number(edits.paths().size())
+        + QStringLiteral(" Files That Are Not Saved.\r\n\r\nSave Them Now? No Drops Them.");
+    if (m_services.prompter->askYesNo(kTitle, question, MsgIcon::Question))
+        saveEditedCells();
+}
+
+namespace {
+
+// The text box with the focus that keeps its own undo history; null for
+// none (a read-only box has nothing to undo).
+QLineEdit* focusedTextBox()
+{
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    return edit && !edit->isReadOnly() ? edit : nullptr;
+}
+
+} // namespace
+
+void Velmora::undo()
+{
+    QLineEdit* box = focusedTextBox();
+    if (box == m_namePane->newName())
+        m_session->undoName();
+    else if (box)
+        box->undo();
+    else
+        undoTagSave();
+}
+
+void Velmora::redo()
+{
+    QLineEdit* box = focusedTextBox();
+    if (box == m_namePane->newName())
+        m_session->redoName();
+    else if (box)
+        box->redo();
+}
+
+void Velmora::undoTagSave()
+{
+    const QString journal = TagJournal::tagSaveJournal(m_undoFolder);
+    const QStringList files = tagJournalChangedFiles(journal);
+    if (files.isEmpty()) {
+        setStatusText(QStringLiteral("Nothing To Undo"));
+        return;
+    }
+    const Busy busy(*this);
+    QString question = QStringLiteral("Undo The Last Tag Save Or Removal In File: \r\n\r\n") + files.first();
+    const QString interrupted
+        = tagJournalInterruptedText(summarizeTagJournal(journal), QStringLiteral("The Last Tag Save Or Removal"));
+    if (!interrupted.isEmpty())
+        question = interrupted + QStringLiteral("\r\n\r\n") + question;
+    if (!askYesNo(question))
+        return;
+    setStatusText(QStringLiteral("Restoring ID3 Tags..."));
+    const TagUndoReport report = undoTagJournal(journal);
+    m_fileTable->reread(files);
+    if (!m_manyFiles.isEmpty())
+        showMany(m_manyFiles);
+    // The boxes show what the file holds now; the file stays as the undo put
+    // it back, time and mode too.
+    if (!m_file.isEmpty() && files.contains(m_file.path())) {
+        const CurrentFile::Result result = m_file.reloadUnchanged();
+        showTags(result);
+        reportFailure(result);
+    }
+    const QString problems = tagUndoProblemsText(report);
+    if (!problems.isEmpty())
+        m_services.prompter->message(kTitle, problems, MsgIcon::Exclamation);
+    if (!report.restored.isEmpty())
+        setStatusText(QStringLiteral("Last Tag Save Or Removal Undone"));
+    else if (!report.notDone.isEmpty())
+        setStatusText(QStringLiteral("Nothing To Undo: The Interrupted Save Or Removal Never Wrote The File"));
+    else
+        setStatusText(QStringLiteral("Last Tag Save Or Removal Not Undone"));
+}
+
+void Velmora::refreshTags()
+{
+    if (m_fileTable->currentRow() >= 0)
+        readMP3ID();
+}
+
+void Velmora::removeTags()
+{
+    if (!m_file.isLoaded())
+        return;
+    const Busy busy(*this);
+    m_tagPane->tagBar()->setEnabled(false);
+    if (askYesNo(QStringLiteral("Remove All ID3 Tags From File: \r\n\r\n") + m_file.path())) {
+        const CurrentFile::Result result = m_file.stripTags();
+        m_fileTable->reread({ m_file.path() });
+        if (result.reread)
+            showTags(result);
+        if (result.keptReadOnly)
+            setStatusText(QStringLiteral("ID3 Tags Not Removed: The File Is Read-Only"));
+        else if (reportFailure(result))
+            setStatusText(QStringLiteral("ID3 Tags Not Removed From File"));
+        else
+            setStatusText(QStringLiteral("ID3 Tags Removed From File") + keptStatus(result));
+    }
+    m_tagPane->tagBar()->setEnabled(true);
 }

@@ -4,14 +4,12 @@
 #include "tagedit/currentfile.h"
 #include "tags/coverpicture.h"
 
-#include <QHash>
 #include <QKeySequence>
 #include <QMainWindow>
 
 #include <array>
 #include <memory>
 
-class CoverPane;
 class TableRuns;
 struct CoverBatchRequest;
 class FileTable;
@@ -21,23 +19,15 @@ class ManyFilesReader;
 class CommonTags;
 class NameEditSession;
 class NamePane;
+class TagPane;
 class TagPanel;
 class Preferences;
 class QAction;
-class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QMenu;
-class QPushButton;
-class QScrollArea;
 class QSplitter;
-class QToolBar;
-class QToolButton;
 struct PlatformServices;
-struct FileError;
 struct OpenRequest;
 
 // The main window: folder tree, file list, name editor, tag panel. It holds
@@ -119,7 +109,7 @@ public:
     QString statusText() const;
     QAction* action(const QString& objectName) const;
     NameEditSession& session() { return *m_session; }
-    TagPanel& tagPanel() { return *m_tagPanel; }
+    TagPanel& tagPanel();
     // The file list's context menu (mnuFileSub).
     QMenu* fileListMenu() const;
 
@@ -154,7 +144,6 @@ private:
     // Layout
     void buildControls();
     QWidget* buildFindFrame();
-    QWidget* buildTagFrame();
     // Menu entries and buttons to commands
     void connectCommands();
     void showFileListMenu(const QPoint& position);
@@ -232,8 +221,6 @@ private:
     void showTags(const CurrentFile::Result& result);
     void showNothingLoaded();
     bool reportFailure(const CurrentFile::Result& result);
-    TagTexts boxTexts() const;
-    void clearField(int index);
 
     PlatformServices& m_services;
     Preferences& m_prefs;
@@ -244,7 +231,7 @@ private:
     bool m_loadingRow = false;
     NameEditSession* m_session = nullptr;
     NamePane* m_namePane = nullptr;
-    TagPanel* m_tagPanel = nullptr;
+    TagPane* m_tagPane = nullptr;
     // Above zero while a command runs: user input to this window waits.
     int m_busy = 0;
     // Shown instead of "Ready" when the folder tree falls back after a
@@ -257,18 +244,9 @@ private:
     QSplitter* m_splitter = nullptr;
     FolderTree* m_ftv = nullptr;
     FileTable* m_fileTable = nullptr;
-    CoverPane* m_coverPane = nullptr;
     QStringList m_manyFiles;
     ManyFilesReader* m_manyReader = nullptr;
-    TagTexts m_manyShown;
     QGroupBox* m_findFrame = nullptr;
-    QGroupBox* m_tagFrame = nullptr;
-    QScrollArea* m_containerPic = nullptr;
-    QWidget* m_scrollPic = nullptr;
-    std::array<QWidget*, kFieldCount> m_boxes {};
-    std::array<QLabel*, kFieldCount> m_labels {};
-    std::array<QToolButton*, kFieldCount> m_clearButtons {};
-    QToolBar* m_id3ToolBar = nullptr;
     QLabel* m_status = nullptr;
     std::unique_ptr<MainMenus> m_menus;
 };
