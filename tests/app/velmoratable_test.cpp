@@ -137,6 +137,21 @@ TEST_F(TableTest, ManyRowsShowCommonValuesAndSaveOnlyTheChangedBoxIntoEach)
     EXPECT_EQ(box(FieldId::Artist), artists);
 }
 
+TEST_F(TableTest, ManyRowsStillBeingReadAreNotShownOnceTheFolderChanged)
+{
+    makeFiles();
+    QTemporaryDir other;
+    open();
+    waitForTags();
+    fileList()->selectAll();
+    window->folderChanged(other.path()); // before the rows' tags are read
+    waitForMany();
+    QApplication::processEvents();
+    EXPECT_TRUE(window->manyFiles().isEmpty());
+    EXPECT_EQ(box(FieldId::Album), QString());
+    EXPECT_FALSE(window->action(QStringLiteral("mnuSaveID3"))->isEnabled());
+}
+
 TEST_F(TableTest, PastedAndEditedCellsStayMarkedAcrossTheSelectionAndSaveInOneUndoableRun)
 {
     makeFiles();

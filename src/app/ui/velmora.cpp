@@ -929,15 +929,16 @@ void Velmora::settleTypedTags()
         saveTags();
 }
 
-void Velmora::showMany(const QStringList& paths)
+void Velmora::showMany(QStringList paths)
 {
     showNoFile();
-    m_manyFiles = paths;
+    m_manyFiles = std::move(paths);
     // Nothing is shown, and nothing can be typed, until every file is read.
     m_tagPane->keepShownAsUnchanged();
-    m_namePane->setTitle(QString::number(paths.size()) + QStringLiteral(" Files Selected"));
-    setStatusText(QStringLiteral("Reading The Tags Of ") + QString::number(paths.size()) + QStringLiteral(" Files"));
-    m_manyReader->start(paths, m_prefs.options);
+    const QString count = QString::number(m_manyFiles.size());
+    m_namePane->setTitle(count + QStringLiteral(" Files Selected"));
+    setStatusText(QStringLiteral("Reading The Tags Of ") + count + QStringLiteral(" Files"));
+    m_manyReader->start(m_manyFiles, m_prefs.options);
 }
 
 void Velmora::showManyRead(const CommonTags& common)
@@ -956,6 +957,8 @@ void Velmora::dropMany()
 
 void Velmora::showNoFile()
 {
+    // A read of many files still going would show them again.
+    dropMany();
     m_zeroLengthAsked.clear();
     m_file.clear();
     m_namePane->oldName()->clear();

@@ -186,7 +186,7 @@ private:
     void settleTypedTags();
     // Several rows selected: the tag panel shows their common values.
     // Reads them off this thread; showManyRead shows what they share.
-    void showMany(const QStringList& paths);
+    void showMany(QStringList paths);
     void showManyRead(const CommonTags& common);
     // No longer many files shown: their read in progress is dropped.
     void dropMany();
