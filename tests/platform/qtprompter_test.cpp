@@ -1,10 +1,12 @@
 // The real message boxes: Enter answers what the question prefers, and a
 // question whose Yes cannot be taken back lightly prefers No.
 #include "platform/ui/qtprompter.h"
+#include "support/qttesthelpers.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -81,12 +83,17 @@ TEST(QtPrompter, TheSavePickerSuggestsANameAndGivesBackTheChosenOne)
         QTimer::singleShot(10, [&, accept] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
-            suggested = dialog->selectedFiles().value(0);
+            // The name field and folder as the user sees them (what the
+            // dialog selects may change while it lists the folder).
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            suggested = dialog->directory().filePath(name->text());
             if (!accept) {
                 dialog->reject();
                 return;
             }
-            dialog->selectFile(dir.filePath("chosen.jpg"));
+            // Typed, as a user does: selectFile leaves a focused name field as it is.
+            name->setText(QStringLiteral("chosen.jpg"));
             static_cast<QDialog*>(dialog)->accept(); // QFileDialog keeps its accept() protected
         });
     };
