@@ -170,7 +170,6 @@ void MainMenus::buildMenus()
 void MainMenus::buildToolbars(const PaneBars& bars)
 {
     const auto addButtons = [this](QToolBar* bar, std::initializer_list<ButtonSpec> specs, bool icons) {
-        QList<QAction*> made;
         for (const ButtonSpec& s : specs) {
             const QString key = QString::fromLatin1(s.key);
             auto* action = new QAction(QString::fromLatin1(s.text), &m_window);
@@ -182,9 +181,7 @@ void MainMenus::buildToolbars(const PaneBars& bars)
             if (QWidget* button = bar->widgetForAction(action))
                 button->setObjectName(key);
             m_actions.insert(key, action);
-            made << action;
         }
-        return made;
     };
 
     m_quickAccess = m_window.addToolBar(QStringLiteral("Quick Access Toolbar"));

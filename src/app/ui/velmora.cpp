@@ -1093,46 +1093,17 @@ QList<Velmora::WindowKey> Velmora::windowKeys()
 bool Velmora::handleWindowKey(int key, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
-    if (key == Qt::Key_F2 && mods == Qt::ControlModifier) {
-        m_namePane->run(NamePane::Command::NameFromTags);
-        return true;
+    // A function key runs its entry: one table for the key and what it does.
+    const QKeySequence pressed(QKeyCombination(mods, Qt::Key(key)));
+    for (const WindowKey& k : windowKeys()) {
+        if (k.key == pressed) {
+            action(QLatin1String(k.actions[0]))->trigger();
+            return true;
+        }
     }
     if (mods != Qt::NoModifier)
         return false;
     switch (key) {
-    case Qt::Key_F2:
-        m_namePane->run(NamePane::Command::UpperCase);
-        return true;
-    case Qt::Key_F3:
-        m_namePane->run(NamePane::Command::LowerCase);
-        return true;
-    case Qt::Key_F4:
-        m_namePane->run(NamePane::Command::TitleCase);
-        return true;
-    case Qt::Key_F5:
-        m_namePane->run(NamePane::Command::InsertSDS);
-        return true;
-    case Qt::Key_F6:
-        m_namePane->run(NamePane::Command::RemoveSDS);
-        return true;
-    case Qt::Key_F7:
-        m_namePane->run(NamePane::Command::TagsFromName);
-        return true;
-    case Qt::Key_F8:
-        refreshTags();
-        return true;
-    case Qt::Key_F9:
-        m_namePane->run(NamePane::Command::Parens);
-        return true;
-    case Qt::Key_F10:
-        m_namePane->run(NamePane::Command::Periods);
-        return true;
-    case Qt::Key_F11:
-        m_namePane->run(NamePane::Command::RepeatEdit);
-        return true;
-    case Qt::Key_F12:
-        playFile();
-        return true;
     case Qt::Key_Up:
         selectFile(ListStep::Up);
         return true;

@@ -287,38 +287,27 @@ bool NamePane::handleNewNameEvent(QEvent* event)
     if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false; // copy, paste: the box does them, takeNameFromBox follows
     const bool shift = mods & Qt::ShiftModifier;
-    switch (key->key()) {
-    case Qt::Key_Backspace:
-        m_session.specialKey(NameKey::BackSpace);
-        return true;
-    case Qt::Key_Delete:
-        m_session.specialKey(NameKey::Delete);
-        return true;
-    case Qt::Key_Insert:
-        m_session.specialKey(NameKey::Insert);
-        return true;
-    case Qt::Key_Left:
-        if (shift)
+    // Left, Right, Home and End with Shift select in the box itself.
+    const struct {
+        int key;
+        NameKey name;
+        bool shiftSelects;
+    } keys[] = {
+        { Qt::Key_Backspace, NameKey::BackSpace, false },
+        { Qt::Key_Delete, NameKey::Delete, false },
+        { Qt::Key_Insert, NameKey::Insert, false },
+        { Qt::Key_Left, NameKey::Left, true },
+        { Qt::Key_Right, NameKey::Right, true },
+        { Qt::Key_Home, NameKey::Home, true },
+        { Qt::Key_End, NameKey::End, true },
+    };
+    for (const auto& k : keys) {
+        if (key->key() != k.key)
+            continue;
+        if (shift && k.shiftSelects)
             return false;
-        m_session.specialKey(NameKey::Left);
+        m_session.specialKey(k.name);
         return true;
-    case Qt::Key_Right:
-        if (shift)
-            return false;
-        m_session.specialKey(NameKey::Right);
-        return true;
-    case Qt::Key_Home:
-        if (shift)
-            return false;
-        m_session.specialKey(NameKey::Home);
-        return true;
-    case Qt::Key_End:
-        if (shift)
-            return false;
-        m_session.specialKey(NameKey::End);
-        return true;
-    default:
-        break;
     }
     const QString text = key->text();
     if (text.isEmpty() || text.at(0).unicode() < 32 || text.at(0).unicode() == 127)

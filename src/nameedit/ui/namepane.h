@@ -52,11 +52,8 @@ public:
 
     QLineEdit* oldName() const { return m_oldName; }
     QLineEdit* newName() const { return m_newName; }
-    QLabel* oldNameLabel() const { return m_oldNameLabel; }
-    QLabel* newNameLabel() const { return m_newNameLabel; }
     PartsListView* partsList() const { return m_partsList; }
     QListWidget* formatList() const { return m_formatList; }
-    QGroupBox* formatFrame() const { return m_formatFrame; }
     QCheckBox* recordEditing() const { return m_recordEditing; }
     QPushButton* renameButton() const { return m_renameButton; }
     // Empty toolbars for the window's name commands.
