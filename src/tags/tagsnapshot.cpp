@@ -6,9 +6,11 @@
 #include "tags/safefilewrite.h"
 #include "tags/taglibtag.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <cerrno>
+#include <functional>
 #include <memory>
 #include <openssl/evp.h>
 #include <sys/stat.h>
@@ -51,26 +53,34 @@ bool readTagLibSnapshot(const QString& path, AudioFormat format, TagSnapshot* ou
 
 QByteArray TagSnapshot::tagHash() const
 {
-    // OpenSSL's SHA-1: the digest journals hold, several times faster than
-    // Qt's own on the large tags that covers make.
-    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(), EVP_MD_CTX_free);
-    const auto add = [&](const void* data, qsizetype size) { EVP_DigestUpdate(hash.get(), data, size_t(size)); };
-    EVP_DigestInit_ex(hash.get(), EVP_sha1(), nullptr);
-    // The lengths keep "no tag" apart from any content.
-    const qint64 lengths[2] = { v2.size(), trailer.size() };
-    add(lengths, sizeof lengths);
-    add(v2.constData(), v2.size());
-    add(trailer.constData(), trailer.size());
-    if (throughTagLib()) {
-        const qint32 kind = qint32(format);
-        add(&kind, sizeof kind);
-        add(items.constData(), items.size());
-    }
+    const auto feed = [this](const std::function<void(const void*, qsizetype)>& add) {
+        // The lengths keep "no tag" apart from any content.
+        const qint64 lengths[2] = { v2.size(), trailer.size() };
+        add(lengths, sizeof lengths);
+        add(v2.constData(), v2.size());
+        add(trailer.constData(), trailer.size());
+        if (throughTagLib()) {
+            const qint32 kind = qint32(format);
+            add(&kind, sizeof kind);
+            add(items.constData(), items.size());
+        }
+    };
+    // OpenSSL's SHA-1 is several times faster than Qt's on the large tags
+    // covers make; Qt's gives the same digest where OpenSSL refuses SHA-1.
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+    bool ok = context && EVP_DigestInit_ex(context.get(), EVP_sha1(), nullptr) == 1;
+    feed(
+        [&](const void* data, qsizetype size) { ok = ok && EVP_DigestUpdate(context.get(), data, size_t(size)) == 1; });
     QByteArray digest(EVP_MAX_MD_SIZE, Qt::Uninitialized);
     unsigned int length = 0;
-    EVP_DigestFinal_ex(hash.get(), reinterpret_cast<unsigned char*>(digest.data()), &length);
-    digest.truncate(length);
-    return digest;
+    if (ok && EVP_DigestFinal_ex(context.get(), reinterpret_cast<unsigned char*>(digest.data()), &length) == 1) {
+        digest.truncate(int(length));
+        return digest;
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    feed([&hash](
+             const void* data, qsizetype size) { hash.addData(QByteArrayView(static_cast<const char*>(data), size)); });
+    return hash.result();
 }
 
 bool readTagSnapshot(const QString& path, TagSnapshot* out, FileError* err)
