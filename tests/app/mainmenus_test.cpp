@@ -61,14 +61,11 @@ TEST(MainMenus, TheToggleHidesTheWholeQuickAccessBar)
     m.window.show();
     auto* bar = m.window.findChild<QToolBar*>(QStringLiteral("TheTB"));
     ASSERT_NE(bar, nullptr);
-    const QString hideText = m.menus.action(QStringLiteral("mnuToolbarToggle"))->text();
     m.menus.setQuickAccessVisible(false);
     EXPECT_FALSE(m.menus.quickAccessVisible());
     EXPECT_FALSE(bar->isVisible());
-    EXPECT_NE(m.menus.action(QStringLiteral("mnuToolbarToggle"))->text(), hideText);
     m.menus.setQuickAccessVisible(true);
     EXPECT_TRUE(bar->isVisible());
-    EXPECT_EQ(m.menus.action(QStringLiteral("mnuToolbarToggle"))->text(), hideText);
 }
 
 } // namespace
