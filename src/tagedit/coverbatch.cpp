@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QSet>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cerrno>
@@ -42,7 +43,8 @@ CoverBatch::CoverBatch(FileSystem& files, Prompter& prompter, const QString& jou
     , m_journalPath(journalPath)
 {
     // Loads leave the file as it is: only a changed picture list writes.
-    m_tag.setKeepTrailerOnLoad(true);
+    for (AudioTag& tag : m_tags)
+        tag.setKeepTrailerOnLoad(true);
 }
 
 CoverBatch::Image CoverBatch::readImage(const QString& path, const CoverBatchRequest& request) const
@@ -83,13 +85,19 @@ const CoverBatch::Image& CoverBatch::folderImage(const QString& path, const Cove
 
 std::optional<CoverPicture> CoverBatch::shrunk(const CoverPicture& picture, const CoverBatchRequest& request)
 {
-    for (const auto& [before, after] : m_shrunk)
-        if (samePicture(before, picture))
-            return after;
-    m_shrunk.prepend({ picture, request.shrink(picture) });
+    {
+        const QMutexLocker lock(&m_shrunkLock);
+        for (const auto& [before, after] : m_shrunk)
+            if (samePicture(before, picture))
+                return after;
+    }
+    // Shrunk unlocked: the other file's picture is shrunk meanwhile.
+    const std::optional<CoverPicture> smaller = request.shrink(picture);
+    const QMutexLocker lock(&m_shrunkLock);
+    m_shrunk.prepend({ picture, smaller });
     if (m_shrunk.size() > kRememberedShrinks)
         m_shrunk.removeLast();
-    return m_shrunk.first().second;
+    return smaller;
 }
 
 QList<CoverPicture> CoverBatch::wantedPictures(
@@ -132,45 +140,69 @@ FileError CoverBatch::writable(const QString& path)
     return {};
 }
 
-CoverBatch::Outcome CoverBatch::handle(const QString& path, const CoverBatchRequest& request, TagJournal* journal)
+CoverBatch::Job CoverBatch::prepare(const QString& path, const CoverBatchRequest& request)
 {
-    Outcome out;
-    const Image* image = request.operation == CoverOperation::SetImage ? &m_image : nullptr;
+    Job job;
+    job.path = path;
+    if (request.operation == CoverOperation::SetImage)
+        job.image = m_image;
     if (request.operation == CoverOperation::FolderCover) {
-        image = &folderImage(path, request);
-        out.skipped = image->missing;
-        out.error = image->error;
-        if (out.skipped || !out.error.ok())
-            return out;
+        job.image = folderImage(path, request);
+        job.out.skipped = job.image.missing;
+        job.out.error = job.image.error;
+        if (job.out.skipped || !job.out.error.ok())
+            return job;
     }
-    out.error = writable(path);
+    job.out.error = writable(path);
+    job.toWrite = job.out.error.ok();
+    return job;
+}
+
+void CoverBatch::write(Job& job, const CoverBatchRequest& request, AudioTag& tag, TagJournal* journal)
+{
+    Outcome& out = job.out;
+    FileTimeKeeper keeper(job.path, m_keepFileTimes);
+    out.error = tag.setFileName(job.path);
     if (!out.error.ok())
-        return out;
-    FileTimeKeeper keeper(path, m_keepFileTimes);
-    out.error = m_tag.setFileName(path);
-    if (!out.error.ok())
-        return out;
-    const QList<CoverPicture> wanted = wantedPictures(m_tag.pictures(), request, image);
-    if (samePictures(wanted, m_tag.pictures())) {
+        return;
+    const QList<CoverPicture> wanted = wantedPictures(tag.pictures(), request, &job.image);
+    if (samePictures(wanted, tag.pictures())) {
         out.unchanged = true;
-        return out;
+        return;
     }
     // Refused pictures are never recorded: the file stays as it was.
-    if (!m_tag.setPictures(wanted)) {
-        out.error = m_tag.lastWriteError();
-        return out;
+    if (!tag.setPictures(wanted)) {
+        out.error = tag.lastWriteError();
+        return;
     }
-    if (journal && !journal->recordBefore(path, &out.error))
-        return out;
-    if (!m_tag.update())
-        out.error = m_tag.lastWriteError();
+    if (journal && !journal->recordBefore(job.path, &out.error))
+        return;
+    if (!tag.update())
+        out.error = tag.lastWriteError();
     FileError timeError;
     if (!keeper.restore(&timeError) && out.error.ok())
         out.timeNotKept = timeError;
     // After the time is back, so the journal holds the file as the run left it.
     if (journal)
-        journal->recordAfter(path);
-    return out;
+        journal->recordAfter(job.path);
+}
+
+void CoverBatch::writeAll(QList<Job>& jobs, const CoverBatchRequest& request, TagJournal* journal, QThreadPool& pool)
+{
+    static_assert(kFilesAtOnce <= TagJournal::kMaxFilesAtOnce);
+    for (qsizetype k = 1; k < jobs.size(); ++k) {
+        if (!jobs[k].toWrite)
+            continue;
+        pool.start([&, k] {
+            // Its renames' folder syncs wait for the run's own batch.
+            FolderSyncBatch syncs;
+            write(jobs[k], request, m_tags[k], journal);
+            jobs[k].folderSyncs = syncs.take();
+        });
+    }
+    if (!jobs.isEmpty() && jobs.first().toWrite)
+        write(jobs.first(), request, m_tags[0], journal);
+    pool.waitForDone();
 }
 
 CoverBatchReport CoverBatch::run(
@@ -233,31 +265,48 @@ CoverBatchReport CoverBatch::run(
     // a crash from taking back more than those, at a fraction of the cost.
     FolderSyncBatch folderSyncs;
     RunFailures failures(m_prompter, kTitle);
-    for (const QString& path : paths) {
-        if (hooks.stopRequested && hooks.stopRequested()) {
-            counts.stopped = true;
-            break;
+    QThreadPool pool;
+    pool.setMaxThreadCount(kFilesAtOnce - 1);
+    TagJournal* const kept = counts.journalled ? &journal : nullptr;
+    for (qsizetype next = 0; next < paths.size() && !counts.stopped;) {
+        // The files written together: never one file twice (by two names).
+        QList<Job> jobs;
+        while (next < paths.size() && jobs.size() < kFilesAtOnce) {
+            const QString& path = paths[next];
+            if (std::any_of(jobs.cbegin(), jobs.cend(),
+                    [&](const Job& j) { return j.path == path || m_files.isSameFile(j.path, path); }))
+                break;
+            if (hooks.stopRequested && hooks.stopRequested()) {
+                counts.stopped = true;
+                break;
+            }
+            status(QStringLiteral("Setting Covers In ") + nameOf(path));
+            jobs << prepare(path, request);
+            ++next;
         }
-        const QString name = nameOf(path);
-        status(QStringLiteral("Setting Covers In ") + name);
-        const Outcome out = handle(path, request, counts.journalled ? &journal : nullptr);
-        ++counts.done;
-        if (out.skipped) {
-            ++report.withoutCover;
-        } else if (out.unchanged) {
-            ++report.unchanged;
-        } else if (out.error.ok()) {
-            ++counts.written;
-            status(QStringLiteral("Covers Saved In ") + name);
-            if (!out.timeNotKept.ok())
-                counts.timesNotKept << runFileLine(path, out.timeNotKept);
-        } else {
-            failures.add(counts, path, out.error);
+        writeAll(jobs, request, kept, pool);
+        for (const Job& job : std::as_const(jobs)) {
+            for (const QString& folder : job.folderSyncs)
+                folderSyncs.add(folder);
+            const Outcome& out = job.out;
+            ++counts.done;
+            if (out.skipped) {
+                ++report.withoutCover;
+            } else if (out.unchanged) {
+                ++report.unchanged;
+            } else if (out.error.ok()) {
+                ++counts.written;
+                status(QStringLiteral("Covers Saved In ") + nameOf(job.path));
+                if (!out.timeNotKept.ok())
+                    counts.timesNotKept << runFileLine(job.path, out.timeNotKept);
+            } else {
+                failures.add(counts, job.path, out.error);
+            }
+            if (counts.done % kFilesPerFolderSync == 0)
+                folderSyncs.flush();
+            if (hooks.progress)
+                hooks.progress(counts.done, counts.total);
         }
-        if (counts.done % kFilesPerFolderSync == 0)
-            folderSyncs.flush();
-        if (hooks.progress)
-            hooks.progress(counts.done, counts.total);
     }
     // The journal ends only when every rename it records is durable.
     folderSyncs.flush();

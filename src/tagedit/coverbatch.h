@@ -5,14 +5,18 @@
 #include "tags/coverpicture.h"
 
 #include <QByteArray>
+#include <QMutex>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <optional>
 
 class FileSystem;
 class Prompter;
+class QThreadPool;
 class TagJournal;
 
 enum class CoverOperation {
@@ -79,6 +83,18 @@ private:
         bool unchanged = false;
         bool skipped = false;
     };
+    // One file of the run: the image it is to get and how it went.
+    struct Job {
+        QString path;
+        Image image; // SetImage, FolderCover
+        Outcome out;
+        bool toWrite = false; // nothing refused it before its tags were read
+        QSet<QString> folderSyncs; // written on another thread: its folders to sync
+    };
+    // Files written at once: a file's time is mostly the kernel copying its
+    // rewrite and the wait for its sync, which the other core and the disk
+    // can overlap.
+    static constexpr int kFilesAtOnce = 2;
 
     // The image's bytes, or why no file can take them.
     Image readImage(const QString& path, const CoverBatchRequest& request) const;
@@ -94,17 +110,25 @@ private:
     std::optional<CoverPicture> shrunk(const CoverPicture& picture, const CoverBatchRequest& request);
     // Refused unless the file may be written (and made writable, when allowed).
     FileError writable(const QString& path);
-    Outcome handle(const QString& path, const CoverBatchRequest& request, TagJournal* journal);
+    // What is decided on the run's own thread: the image, the write access
+    // (the file system and the prompter are not shared with other threads).
+    Job prepare(const QString& path, const CoverBatchRequest& request);
+    // Reads and writes the job's file through tag; safe beside another
+    // job's write on another thread.
+    void write(Job& job, const CoverBatchRequest& request, AudioTag& tag, TagJournal* journal);
+    // The first job here, the others on the pool's threads at the same time.
+    void writeAll(QList<Job>& jobs, const CoverBatchRequest& request, TagJournal* journal, QThreadPool& pool);
 
     FileSystem& m_files;
     Prompter& m_prompter;
     QString m_journalPath;
     bool m_keepFileTimes = false;
     bool m_clearWriteProtection = false;
-    AudioTag m_tag;
+    std::array<AudioTag, kFilesAtOnce> m_tags; // one a file written at once
     Image m_image; // SetImage
     QString m_folder; // FolderCover: the folder of m_folderImage
     Image m_folderImage;
+    QMutex m_shrunkLock; // m_shrunk is shared by the files written at once
     QList<std::pair<CoverPicture, std::optional<CoverPicture>>> m_shrunk; // newest first
 };
 

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -134,12 +135,21 @@ bool walkOpen(QFile& file, Walk* walk, FileError* err, const std::function<void(
     const bool old = magic == kOldMagic;
     walk->complete = old;
     walk->wholeLength = file.pos();
-    std::optional<Entry> pending;
-    const auto handOver = [&] {
+    // Files in journal order whose after-record may still come: an old
+    // journal wrote one file at a time.
+    const qsizetype inFlight = old ? 1 : TagJournal::kMaxFilesAtOnce;
+    QList<Entry> pending;
+    const auto handOverFirst = [&] {
         // An old journal wrote no after-record for a file left unchanged.
-        if (pending && (pending->after || !old) && entry)
-            entry(*pending);
-        pending.reset();
+        if ((pending.first().after || !old) && entry)
+            entry(pending.first());
+        pending.removeFirst();
+    };
+    // Finished files go in journal order; one whose after-record can no
+    // longer come (too many files began since) goes as cut short.
+    const auto handOver = [&] {
+        while (!pending.isEmpty() && (pending.first().after || pending.size() > inFlight))
+            handOverFirst();
     };
     while (!in.atEnd()) {
         quint8 kind = 0;
@@ -162,8 +172,8 @@ bool walkOpen(QFile& file, Walk* walk, FileError* err, const std::function<void(
             }
             if (in.status() != QDataStream::Ok)
                 break;
+            pending.append(e);
             handOver();
-            pending = e;
             ++walk->recorded;
         } else if (kind == kAfter) {
             QString path;
@@ -176,10 +186,13 @@ bool walkOpen(QFile& file, Walk* walk, FileError* err, const std::function<void(
                 in >> a.changed;
             if (in.status() != QDataStream::Ok)
                 break;
-            if (pending && pending->path == path) {
+            // The latest of the file's before-records is its own.
+            const auto own = std::find_if(
+                pending.rbegin(), pending.rend(), [&](const Entry& e) { return e.path == path && !e.after; });
+            if (own != pending.rend()) {
                 if (old)
-                    a.mode = pending->before.mode; // unknown: taken as unchanged
-                pending->after = a;
+                    a.mode = own->before.mode; // unknown: taken as unchanged
+                own->after = a;
                 handOver();
             }
         } else if (kind == kEnd && !old) {
@@ -191,7 +204,8 @@ bool walkOpen(QFile& file, Walk* walk, FileError* err, const std::function<void(
         }
         walk->wholeLength = file.pos();
     }
-    handOver();
+    while (!pending.isEmpty())
+        handOverFirst();
     return reportFileError(err, {});
 }
 
@@ -249,8 +263,9 @@ TagJournal::~TagJournal()
 bool TagJournal::begin(FileError* err)
 {
     end();
+    const QMutexLocker lock(&m_lock);
     m_changed = 0;
-    m_haveBefore = false;
+    m_written.clear();
     m_unsynced = 0;
     m_whole = 0;
     m_broken = false;
@@ -303,41 +318,56 @@ bool TagJournal::append(const QByteArray& bytes, bool sync, FileError* err)
 
 bool TagJournal::recordBefore(const QString& file, FileError* err)
 {
-    m_haveBefore = false;
+    // Read and encoded unlocked: another thread's file goes on meanwhile.
     TagSnapshot s;
     if (!readTagSnapshot(file, &s, err))
         return false;
-    if (!append(beforeRecord(file, s), false, err))
+    const QByteArray bytes = beforeRecord(file, s);
+    const QMutexLocker lock(&m_lock);
+    m_written.remove(file);
+    if (!append(bytes, false, err))
         return false;
-    m_lastPath = file;
-    m_lastBefore = s;
-    m_haveBefore = true;
+    m_written.insert(file, s);
     return true;
 }
 
 bool TagJournal::recordAfter(const QString& file)
 {
-    if (!m_haveBefore || file != m_lastPath || !m_file.isOpen())
-        return false;
-    m_haveBefore = false;
+    TagSnapshot before;
+    {
+        const QMutexLocker lock(&m_lock);
+        if (!m_written.contains(file) || !m_file.isOpen())
+            return false;
+        before = m_written.take(file);
+    }
     TagSnapshot now;
     if (!readTagSnapshot(file, &now))
         return false;
     // Written for an unchanged file too: a before-record without its
     // after-record then means that the run ended during that file's write.
-    const bool changed = now.size != m_lastBefore.size || !now.sameTags(m_lastBefore);
-    if (!append(afterRecord(file, { now.size, now.mtimeNs, now.mode, now.tagHash(), changed }), false, nullptr))
+    const bool changed = now.size != before.size || !now.sameTags(before);
+    const QByteArray bytes = afterRecord(file, { now.size, now.mtimeNs, now.mode, now.tagHash(), changed });
+    const QMutexLocker lock(&m_lock);
+    if (!append(bytes, false, nullptr))
         return false;
     m_changed += changed;
     return changed;
 }
 
+int TagJournal::changedCount() const
+{
+    const QMutexLocker lock(&m_lock);
+    return m_changed;
+}
+
 void TagJournal::end()
 {
+    const QMutexLocker lock(&m_lock);
     if (!m_file.isOpen())
         return;
     append(record([](QDataStream& out) { out << kEnd; }), true, nullptr);
     m_file.close();
+    m_written.clear();
 }
 
 TagJournalSummary summarizeTagJournal(const QString& journalPath)

@@ -4,7 +4,9 @@
 #include "tags/tagsnapshot.h"
 
 #include <QFile>
+#include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QString>
 #include <QStringList>
 
@@ -28,11 +30,16 @@
 // journals of MP3 files alone keep their layout) and, once the write is
 // over, an "after" record
 // (path, size, modification time, mode, hash of its tags, and whether the
-// write changed the file). A run that ends normally adds a closing record;
-// a journal without one is from an interrupted run. A "noted" record says
-// that the interruption was reported already.
+// write changed the file). A run may write up to kMaxFilesAtOnce files at
+// once from as many threads: their records then interleave, and a file's
+// after-record follows its own before-record with fewer than kMaxFilesAtOnce
+// other before-records between them. A run that ends normally adds a closing
+// record; a journal without one is from an interrupted run. A "noted" record
+// says that the interruption was reported already.
 class TagJournal {
 public:
+    static constexpr int kMaxFilesAtOnce = 8;
+
     // The per-user data folder ($XDG_DATA_HOME/Velmora/), ending in "/".
     // Not created here.
     static QString defaultFolder();
@@ -55,27 +62,28 @@ public:
     bool begin(FileError* err = nullptr);
     // Reads the tags of file and appends them. False when the file cannot
     // be read (*err as a write would report it) or the journal cannot be
-    // written; the file must then not be written.
+    // written; the file must then not be written. recordBefore and
+    // recordAfter may be called from several threads, each for a file of
+    // its own.
     bool recordBefore(const QString& file, FileError* err = nullptr);
     // Reads file again after its write (done, failed or skipped) and appends
     // its fingerprint. Returns whether its tags or size changed.
     bool recordAfter(const QString& file);
     // Files recorded as changed since Begin.
-    int changedCount() const { return m_changed; }
+    int changedCount() const;
     // Appends the closing record, syncs and closes the journal.
     void end();
 
 private:
     bool append(const QByteArray& record, bool sync, FileError* err);
 
+    mutable QMutex m_lock; // guards every member below
     QFile m_file;
     int m_syncEvery;
     int m_unsynced = 0;
     qint64 m_whole = 0; // the length of the whole records written
     bool m_broken = false; // a record could not be written nor taken back
-    QString m_lastPath;
-    TagSnapshot m_lastBefore;
-    bool m_haveBefore = false;
+    QHash<QString, TagSnapshot> m_written; // before-records without their after-record yet
     int m_changed = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 // Replaces the bytes [start, end) of a file by `bytes` without ever losing
 // the rest of it:
@@ -76,6 +77,9 @@ public:
 
     void add(const QString& folder) { m_folders.insert(folder); }
     void flush();
+    // The folders gathered, handed to another thread's batch: this one
+    // forgets them.
+    QSet<QString> take() { return std::exchange(m_folders, {}); }
 
 private:
     QSet<QString> m_folders;

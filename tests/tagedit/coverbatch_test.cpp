@@ -337,3 +337,48 @@ TEST(CoverBatch, RefusalsLeaveEveryFileAsItWasAndSayWhy)
         EXPECT_TRUE(tagJournalChangedFiles(b.journal).isEmpty());
     }
 }
+
+TEST(CoverBatch, FilesWrittenAtOnceAreNeverOneFileAndAStopEndsTheRunBetweenFiles)
+{
+    Batch b;
+    const QByteArray jpg = b.image("new.jpg", "40x30");
+    const QByteArray gif = b.image("back.gif", "12x10");
+    const QByteArray png = b.image("old.png", "16x8");
+    QStringList files;
+    for (int i = 0; i < 9; ++i)
+        files << b.mp3(QStringLiteral("%1.mp3").arg(i), png, gif);
+    const QString link = b.dir.filePath("link.mp3");
+    ASSERT_TRUE(QFile::link(files[2], link));
+    const QList<FileState> before = statesOf(files);
+    // The same file twice in a row, and under a second name: each would be
+    // written beside itself if files went two by two.
+    const QStringList paths { files[0], files[0], files[1], link, files[2], files[3], files[4], files[5], files[6],
+        files[7], files[8] };
+
+    CoverBatch batch(b.files, b.prompter, b.journal);
+    QList<int> progress;
+    MultiTagRunHooks hooks;
+    hooks.progress = [&](int done, int) { progress << done; };
+    CoverBatchReport report = batch.run(paths, b.request(CoverOperation::SetImage, b.dir.filePath("new.jpg")), hooks);
+    EXPECT_EQ(coverBatchStatus(report), "Cover Updates Complete: 9 Of 11 Files Written, 2 Unchanged");
+    EXPECT_EQ(progress, QList<int>({ 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11 }));
+    for (const QString& path : files) {
+        const QJsonArray pictures = covers(path)["pictures"].toArray();
+        EXPECT_EQ(pictures, QJsonArray({ QJsonArray { 3, "", digest(jpg) }, QJsonArray { 4, "back", digest(gif) } }))
+            << qPrintable(path);
+    }
+    const TagUndoReport undo = undoTagJournal(b.journal);
+    EXPECT_EQ(undo.restored.size(), 9);
+    EXPECT_EQ(statesOf(files), before);
+
+    // A stop asked during a file: the files after it stay as they were.
+    hooks.stopRequested = [&] { return !progress.isEmpty() && progress.last() >= 4; };
+    progress.clear();
+    report = batch.run(files, b.request(CoverOperation::SetImage, b.dir.filePath("new.jpg")), hooks);
+    EXPECT_TRUE(report.run.stopped);
+    EXPECT_GE(report.run.done, 4);
+    EXPECT_LT(report.run.done, files.size());
+    EXPECT_EQ(report.run.written, report.run.done);
+    for (int i = 0; i < files.size(); ++i)
+        EXPECT_EQ(FileState::of(files[i]) == before[i], i >= report.run.done) << i;
+}

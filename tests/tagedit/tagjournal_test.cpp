@@ -266,3 +266,69 @@ TEST(TagJournal, AnInterruptedTagLibSaveIsUndoneAndItsLeftoverCopyRemoved)
     EXPECT_EQ(undo.restored, QStringList({ path }));
     EXPECT_EQ(Items::of(path), before);
 }
+
+TEST(TagJournal, FilesWrittenAtOnceAreUndoneWhateverTheOrderOfTheirRecords)
+{
+    // Steps: B (before-record), W (write), A (after-record) of file a to d,
+    // and L, a change after the run that the undo must leave alone; a run
+    // cut short leaves its journal as a kill would.
+    const struct {
+        const char* steps;
+        bool cut;
+        QStringList restored, notDone, changedSince;
+    } cases[] = {
+        { "Ba Bb Wb Ab Wa Aa Bc Bd Wd Wc Ad Ac", false, { "a", "b", "c", "d" }, {}, {} },
+        { "Ba Bb Wb Ab Wa Aa La", false, { "b" }, {}, { "a" } },
+        { "Ba Bb Wa Wb", true, { "a", "b" }, {}, {} },
+        { "Ba Bb Wb Ab", true, { "b" }, { "a" }, {} },
+        { "Ba Bb Bc Wc Ac Wa Aa Lc", true, { "a" }, { "b" }, { "c" } },
+    };
+    const auto pathsOf = [](const QStringList& names, const QHash<QString, QString>& paths) {
+        QStringList out;
+        for (const QString& name : names)
+            out << paths[name];
+        return out;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.steps);
+        QTemporaryDir dir;
+        QHash<QString, QString> paths;
+        QHash<QString, QByteArray> expected;
+        for (const char* name : { "a", "b", "c", "d" }) {
+            const QString path = dir.filePath(QString::fromLatin1(name) + ".mp3");
+            ASSERT_TRUE(write(path, sample(name), true));
+            paths.insert(name, path);
+            expected.insert(name, bytes(path));
+        }
+        const QString journal = dir.filePath("j.journal");
+        const QString killed = dir.filePath("killed.journal");
+        {
+            TagJournal j(journal);
+            ASSERT_TRUE(j.begin());
+            for (const QString& step : QString::fromLatin1(c.steps).split(' ')) {
+                const QString& path = paths[step.mid(1)];
+                if (step[0] == 'B') {
+                    ASSERT_TRUE(j.recordBefore(path));
+                } else if (step[0] == 'A') {
+                    EXPECT_TRUE(j.recordAfter(path));
+                } else {
+                    ID3V2Tag tag;
+                    tag.setFileName(path);
+                    tag.setTitle(QString(2000, QLatin1Char(step[0] == 'W' ? 't' : 'u')));
+                    ASSERT_TRUE(tag.update());
+                    if (step[0] == 'L')
+                        expected[step.mid(1)] = bytes(path);
+                }
+            }
+            ASSERT_TRUE(QFile::copy(journal, killed));
+        }
+        const QString undone = c.cut ? killed : journal;
+        EXPECT_EQ(summarizeTagJournal(undone).interrupted, c.cut);
+        const TagUndoReport undo = undoTagJournal(undone);
+        EXPECT_EQ(undo.restored, pathsOf(c.restored, paths));
+        EXPECT_EQ(undo.notDone, pathsOf(c.notDone, paths));
+        EXPECT_EQ(undo.changedSince, pathsOf(c.changedSince, paths));
+        for (const char* name : { "a", "b", "c", "d" })
+            EXPECT_EQ(bytes(paths[name]), expected[name]) << name;
+    }
+}
