@@ -2,6 +2,8 @@
 // A subcommand is a global function `int Name(const QStringList& args)`
 // (the arguments after the subcommand; returns the exit code) defined in one
 // of the bench/*.cpp files and listed once in kCommands below.
+#include "platform/heapreuse.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -54,6 +56,7 @@ int usage()
 
 int main(int argc, char** argv)
 {
+    reuseFreedMemory();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())

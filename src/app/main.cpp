@@ -4,6 +4,7 @@
 #include "ui/velmora.h"
 
 #include "platform/clock.h"
+#include "platform/heapreuse.h"
 #include "platform/inisettingsbackend.h"
 #include "platform/localfilesystem.h"
 #include "platform/platformservices.h"
@@ -30,6 +31,7 @@ void print(std::FILE* stream, const QString& text)
 
 int main(int argc, char** argv)
 {
+    reuseFreedMemory();
     // --help and --version must work without a display, so the arguments are
     // read before any QApplication exists.
     QStringList arguments;

@@ -1,6 +1,7 @@
 // velmora-cli: the engines without a window, for scripts and headless machines.
 #include "cli/clicommand.h"
 #include "cli/clirun.h"
+#include "platform/heapreuse.h"
 #include "platform/inisettingsbackend.h"
 #include "platform/nosettingsbackend.h"
 #include "tagedit/tagjournal.h"
@@ -26,6 +27,7 @@ void requestStop(int)
 
 int main(int argc, char* argv[])
 {
+    reuseFreedMemory();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
