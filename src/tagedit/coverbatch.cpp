@@ -42,9 +42,6 @@ CoverBatch::CoverBatch(FileSystem& files, Prompter& prompter, const QString& jou
     , m_prompter(prompter)
     , m_journalPath(journalPath)
 {
-    // Loads leave the file as it is: only a changed picture list writes.
-    for (AudioTag& tag : m_tags)
-        tag.setKeepTrailerOnLoad(true);
 }
 
 CoverBatch::Image CoverBatch::readImage(const QString& path, const CoverBatchRequest& request) const
@@ -158,9 +155,12 @@ CoverBatch::Job CoverBatch::prepare(const QString& path, const CoverBatchRequest
     return job;
 }
 
-void CoverBatch::write(Job& job, const CoverBatchRequest& request, AudioTag& tag, TagJournal* journal)
+void CoverBatch::write(Job& job, const CoverBatchRequest& request, TagJournal* journal)
 {
     Outcome& out = job.out;
+    AudioTag tag;
+    // Loads leave the file as it is: only a changed picture list writes.
+    tag.setKeepTrailerOnLoad(true);
     FileTimeKeeper keeper(job.path, m_keepFileTimes);
     out.error = tag.setFileName(job.path);
     if (!out.error.ok())
@@ -187,22 +187,35 @@ void CoverBatch::write(Job& job, const CoverBatchRequest& request, AudioTag& tag
         journal->recordAfter(job.path);
 }
 
-void CoverBatch::writeAll(QList<Job>& jobs, const CoverBatchRequest& request, TagJournal* journal, QThreadPool& pool)
+void CoverBatch::start(
+    const std::shared_ptr<Job>& job, const CoverBatchRequest& request, TagJournal* journal, QThreadPool& pool)
 {
-    static_assert(kFilesAtOnce <= TagJournal::kMaxFilesAtOnce);
-    for (qsizetype k = 1; k < jobs.size(); ++k) {
-        if (!jobs[k].toWrite)
-            continue;
-        pool.start([&, k] {
-            // Its renames' folder syncs wait for the run's own batch.
-            FolderSyncBatch syncs;
-            write(jobs[k], request, m_tags[k], journal);
-            jobs[k].folderSyncs = syncs.take();
-        });
+    // Between a file's two journal records lie at most the records of the
+    // files on their way before and after it.
+    static_assert(2 * (kFilesAtOnce - 1) < TagJournal::kInterleaveLimit);
+    const auto finish = [this, job] {
+        const QMutexLocker lock(&m_finishedLock);
+        job->finished = true;
+        m_finished.wakeAll();
+    };
+    if (!job->toWrite) {
+        finish();
+        return;
     }
-    if (!jobs.isEmpty() && jobs.first().toWrite)
-        write(jobs.first(), request, m_tags[0], journal);
-    pool.waitForDone();
+    pool.start([this, job, &request, journal, finish] {
+        // Its renames' folder syncs wait for the run's own batch.
+        FolderSyncBatch syncs;
+        write(*job, request, journal);
+        job->folderSyncs = syncs.take();
+        finish();
+    });
+}
+
+void CoverBatch::waitUntilFinished(const Job& job)
+{
+    const QMutexLocker lock(&m_finishedLock);
+    while (!job.finished)
+        m_finished.wait(&m_finishedLock);
 }
 
 CoverBatchReport CoverBatch::run(
@@ -266,47 +279,51 @@ CoverBatchReport CoverBatch::run(
     FolderSyncBatch folderSyncs;
     RunFailures failures(m_prompter, kTitle);
     QThreadPool pool;
-    pool.setMaxThreadCount(kFilesAtOnce - 1);
+    pool.setMaxThreadCount(kFilesAtOnce);
     TagJournal* const kept = counts.journalled ? &journal : nullptr;
-    for (qsizetype next = 0; next < paths.size() && !counts.stopped;) {
-        // The files written together: never one file twice (by two names).
-        QList<Job> jobs;
-        while (next < paths.size() && jobs.size() < kFilesAtOnce) {
+    QList<std::shared_ptr<Job>> onTheWay; // in the order of paths
+    qsizetype next = 0;
+    for (;;) {
+        while (!counts.stopped && next < paths.size() && onTheWay.size() < kFilesAtOnce) {
             const QString& path = paths[next];
-            if (std::any_of(jobs.cbegin(), jobs.cend(),
-                    [&](const Job& j) { return j.path == path || m_files.isSameFile(j.path, path); }))
+            // Never one file twice (by two names) at once: it waits for the first.
+            if (std::any_of(onTheWay.cbegin(), onTheWay.cend(), [&](const std::shared_ptr<Job>& j) {
+                    return j->path == path || m_files.isSameFile(j->path, path);
+                }))
                 break;
             if (hooks.stopRequested && hooks.stopRequested()) {
                 counts.stopped = true;
                 break;
             }
             status(QStringLiteral("Setting Covers In ") + nameOf(path));
-            jobs << prepare(path, request);
+            onTheWay << std::make_shared<Job>(prepare(path, request));
+            start(onTheWay.last(), request, kept, pool);
             ++next;
         }
-        writeAll(jobs, request, kept, pool);
-        for (const Job& job : std::as_const(jobs)) {
-            for (const QString& folder : job.folderSyncs)
-                folderSyncs.add(folder);
-            const Outcome& out = job.out;
-            ++counts.done;
-            if (out.skipped) {
-                ++report.withoutCover;
-            } else if (out.unchanged) {
-                ++report.unchanged;
-            } else if (out.error.ok()) {
-                ++counts.written;
-                status(QStringLiteral("Covers Saved In ") + nameOf(job.path));
-                if (!out.timeNotKept.ok())
-                    counts.timesNotKept << runFileLine(job.path, out.timeNotKept);
-            } else {
-                failures.add(counts, job.path, out.error);
-            }
-            if (counts.done % kFilesPerFolderSync == 0)
-                folderSyncs.flush();
-            if (hooks.progress)
-                hooks.progress(counts.done, counts.total);
+        if (onTheWay.isEmpty())
+            break;
+        const std::shared_ptr<Job> job = onTheWay.takeFirst();
+        waitUntilFinished(*job);
+        for (const QString& folder : std::as_const(job->folderSyncs))
+            folderSyncs.add(folder);
+        const Outcome& out = job->out;
+        ++counts.done;
+        if (out.skipped) {
+            ++report.withoutCover;
+        } else if (out.unchanged) {
+            ++report.unchanged;
+        } else if (out.error.ok()) {
+            ++counts.written;
+            status(QStringLiteral("Covers Saved In ") + nameOf(job->path));
+            if (!out.timeNotKept.ok())
+                counts.timesNotKept << runFileLine(job->path, out.timeNotKept);
+        } else {
+            failures.add(counts, job->path, out.error);
         }
+        if (counts.done % kFilesPerFolderSync == 0)
+            folderSyncs.flush();
+        if (hooks.progress)
+            hooks.progress(counts.done, counts.total);
     }
     // The journal ends only when every rename it records is durable.
     folderSyncs.flush();

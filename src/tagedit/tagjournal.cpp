@@ -137,7 +137,7 @@ bool walkOpen(QFile& file, Walk* walk, FileError* err, const std::function<void(
     walk->wholeLength = file.pos();
     // Files in journal order whose after-record may still come: an old
     // journal wrote one file at a time.
-    const qsizetype inFlight = old ? 1 : TagJournal::kMaxFilesAtOnce;
+    const qsizetype inFlight = old ? 1 : TagJournal::kInterleaveLimit;
     QList<Entry> pending;
     const auto handOverFirst = [&] {
         // An old journal wrote no after-record for a file left unchanged.

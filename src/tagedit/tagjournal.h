@@ -30,15 +30,15 @@
 // journals of MP3 files alone keep their layout) and, once the write is
 // over, an "after" record
 // (path, size, modification time, mode, hash of its tags, and whether the
-// write changed the file). A run may write up to kMaxFilesAtOnce files at
-// once from as many threads: their records then interleave, and a file's
-// after-record follows its own before-record with fewer than kMaxFilesAtOnce
-// other before-records between them. A run that ends normally adds a closing
+// write changed the file). A run may write several files at once from as
+// many threads: their records then interleave, and a file's after-record
+// follows its own before-record with fewer than kInterleaveLimit other
+// before-records between them. A run that ends normally adds a closing
 // record; a journal without one is from an interrupted run. A "noted" record
 // says that the interruption was reported already.
 class TagJournal {
 public:
-    static constexpr int kMaxFilesAtOnce = 8;
+    static constexpr int kInterleaveLimit = 16;
 
     // The per-user data folder ($XDG_DATA_HOME/Velmora/), ending in "/".
     // Not created here.
