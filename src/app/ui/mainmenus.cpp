@@ -189,10 +189,15 @@ void MainMenus::buildToolbars(const PaneBars& bars)
     m_quickAccess->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_quickAccess->setMovable(false);
     m_quickAccess->toggleViewAction()->setVisible(false);
-    m_imgLeft = new QLabel;
-    m_imgLeft->setObjectName(QStringLiteral("ImgLeft"));
-    m_imgLeft->setFixedWidth(6);
-    m_quickAccess->addWidget(m_imgLeft);
+    // The narrow images at both ends of the bar.
+    const auto edge = [this](const char* name) {
+        auto* image = new QLabel;
+        image->setObjectName(QLatin1String(name));
+        image->setFixedWidth(6);
+        m_quickAccess->addWidget(image);
+        return image;
+    };
+    m_imgLeft = edge("ImgLeft");
     addButtons(m_quickAccess,
         { { "Rename", "Rename", "Rename File And Update ID3 Tags", QStyle::SP_DialogApplyButton },
             { "MassRename", "Mass Rename", "Run Mass Renaming", QStyle::SP_FileDialogDetailedView },
@@ -207,10 +212,7 @@ void MainMenus::buildToolbars(const PaneBars& bars)
             { "Help", "Help", "Load The Help File", QStyle::SP_DialogHelpButton },
             { "Exit", "Exit", "Exit This Application", QStyle::SP_DialogCloseButton } },
         true);
-    m_imgRight = new QLabel;
-    m_imgRight->setObjectName(QStringLiteral("ImgRight"));
-    m_imgRight->setFixedWidth(6);
-    m_quickAccess->addWidget(m_imgRight);
+    m_imgRight = edge("ImgRight");
 
     // TheTB forwards to the same commands as the menu.
     const auto forward = [this](const char* key, const char* menuEntry) {

@@ -1276,9 +1276,7 @@ void Velmora::saveMany()
     for (const QString& path : m_manyFiles)
         files.append({ path, values });
     const MultiTagRunReport report = tableRuns().saveTags(files, TagJournal::tagSaveJournal(m_undoFolder));
-    m_fileTable->reread(m_manyFiles);
-    // The boxes show what the files hold now.
-    showMany(m_manyFiles);
+    showRewritten(m_manyFiles);
     setStatusText(multiTagRunStatus(report));
 }
 
@@ -1296,6 +1294,16 @@ void Velmora::changeManyCovers(const std::optional<CoverPicture>& cover)
     runCovers(m_manyFiles, request);
 }
 
+void Velmora::showRewritten(const QStringList& paths)
+{
+    m_fileTable->reread(paths);
+    // The panel shows what the files shown hold now.
+    if (!m_manyFiles.isEmpty())
+        showMany(m_manyFiles);
+    else if (m_file.isLoaded() && paths.contains(m_file.path()))
+        rereadUnchanged();
+}
+
 void Velmora::runCovers(const QStringList& paths, const CoverBatchRequest& request)
 {
     if (paths.isEmpty())
@@ -1303,11 +1311,7 @@ void Velmora::runCovers(const QStringList& paths, const CoverBatchRequest& reque
     const Busy busy(*this);
     // A removal asks first, in the run.
     const CoverBatchReport report = tableRuns().changeCovers(paths, request, TagJournal::tagSaveJournal(m_undoFolder));
-    m_fileTable->reread(paths);
-    if (!m_manyFiles.isEmpty())
-        showMany(m_manyFiles);
-    else if (m_file.isLoaded() && paths.contains(m_file.path()))
-        rereadUnchanged();
+    showRewritten(paths);
     setStatusText(coverBatchStatus(report));
 }
 
@@ -1352,12 +1356,7 @@ void Velmora::saveEditedCells()
             written << files[i].path;
     for (const QString& path : written)
         edits.drop(path);
-    m_fileTable->reread(written);
-    // The panel shows what the file shown holds now.
-    if (!m_manyFiles.isEmpty())
-        showMany(m_manyFiles);
-    else if (m_file.isLoaded() && written.contains(m_file.path()))
-        rereadUnchanged();
+    showRewritten(written);
     setStatusText(multiTagRunStatus(report));
 }
 

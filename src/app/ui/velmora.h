@@ -198,6 +198,8 @@ private:
     // cover larger than the pixels asked for shrunk.
     void setFolderCovers();
     void shrinkCovers();
+    // The table rows and the panel re-read after a run wrote these files.
+    void showRewritten(const QStringList& paths);
     void runCovers(const QStringList& paths, const CoverBatchRequest& request);
     TableRuns tableRuns();
     // Asks whether to save the table's pending cell edits before they would
