@@ -345,20 +345,6 @@ TEST_F(Id3v2Write, ANewFrameTakesTheIdOfTheTagVersionOrRefusesTheSave)
     }
 }
 
-TEST_F(Id3v2Write, ASaveAfterAnotherProgramReorderedTheTagChangesOnlyTheFrameOfTheField)
-{
-    const QString path = F::write(
-        dir, "o.mp3", tag(3, { frame(3, "TIT2", textBody("t")), frame(3, "TPE1", textBody("a")) }, 64) + audio);
-    ID3V2Tag t;
-    t.setFileName(path);
-    ASSERT_TRUE(F::write(dir, "o.mp3",
-                    tag(3, { frame(3, "TPE1", textBody("other")), frame(3, "TIT2", textBody("t")) }, 61) + audio)
-        == path);
-    t.setTitle("new");
-    EXPECT_TRUE(t.update());
-    EXPECT_EQ(storedText(path, "TPE1") + "|" + storedText(path, "TIT2"), "other|new");
-}
-
 TEST_F(Id3v2Write, AFileWithOnlyATrailerGetsItsValuesAsANewTag)
 {
     const QByteArray v1 = id3v1("V1 Title", "V1 Artist", "", "1990", "", 2, 13);
